@@ -1,0 +1,61 @@
+#pragma once
+// One bracketed block of a PDDX document: an ordered, keyed collection of elements.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "document/KeyedCollection.h"
+#include "document/PDDXElement.h"
+
+namespace vantrel {
+
+class PDDXFile;
+
+class PDDXSection {
+public:
+    explicit PDDXSection(std::string handle);
+    PDDXSection(const PDDXSection&) = delete;
+    PDDXSection& operator=(const PDDXSection&) = delete;
+
+    const std::string& Handle() const { return handle_; }
+    // The handle is the section's key in its document, so it cannot change once it is in one.
+    void SetHandle(std::string handle);
+
+    KeyedCollection<PDDXElement>& Elements() { return elements_; }
+    const KeyedCollection<PDDXElement>& Elements() const { return elements_; }
+
+    PDDXFile* Parent() const { return parent_; }
+    void SetParent(PDDXFile* parent) { parent_ = parent; }
+
+    // The element with this handle (any letter case); std::out_of_range naming section and key.
+    PDDXElement& Element(std::string_view handle) const;
+
+    // Appends an element; a handle already present is quietly ignored and the first one stays.
+    void AddElement(std::string_view handle, std::string_view description, std::int32_t dataType,
+                    std::string_view value);
+
+    // Removes the element with this handle; std::out_of_range when there is none.
+    void RemoveElement(std::string_view handle);
+
+    // Appends "[Handle]", the lines of the elements with a value, and an empty line.
+    void PDDX_Output(std::string& out) const;
+
+    // Appends "DropData_" + n. With 0, n is NumberOfDrops + 1 and the counter is raised; otherwise
+    // n is dropNum and the counter stays. An existing handle or a non-numeric counter is an error.
+    PDDXElement& AddDropData(int dropNum = 0);
+
+    // Appends "DropHistoryData_" + dropNum + "_" + sampleNum; an existing handle is an error.
+    PDDXElement& AddHistoryData(int dropNum, int sampleNum);
+
+private:
+    friend class PDDXElement;
+    void NotifyElementChange(PDDXElement& element);
+    PDDXElement& AppendNew(std::string handle);
+
+    std::string handle_;
+    KeyedCollection<PDDXElement> elements_;
+    PDDXFile* parent_ = nullptr;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,71 @@
+#pragma once
+// Number, date and time conversions shared by the document and every reader. Each rule has one
+// implementation here, so that a value converts the same way whatever file it came from.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+// A text that is not the number, date or time it should be.
+class ConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A number that does not fit where it must go (a 16-bit counter, a single-precision value).
+class OverflowError : public ConversionError {
+public:
+    using ConversionError::ConversionError;
+};
+
+// The whole text as a decimal number: blanks around it allowed, an optional sign, digits with an
+// optional fraction and exponent; point as the decimal separator. Nothing else is a number.
+std::optional<double> ParseNumber(std::string_view text);
+double ToNumber(std::string_view text);  // as ParseNumber; throws ConversionError when it is not
+
+// The number at the start of a text: blanks, tabs and line feeds anywhere are ignored, reading
+// stops at the first character that cannot continue the number; no number at all gives 0.
+double LeadingNumber(std::string_view text);
+
+// Nearest whole number, halves to the even one; OverflowError outside the type's range.
+std::int16_t RoundToInt16(double value);
+std::int32_t RoundToInt32(double value);
+std::int16_t ToInt16(std::string_view text);
+std::int32_t ToInt32(std::string_view text);
+
+// Checks that a whole number fits 16 bits; `what` names it in the error.
+std::int16_t CheckInt16(long long value, std::string_view what);
+
+// A counter kept in an element: "0" followed by the trimmed text, so that empty counts as 0.
+std::int16_t CounterValue(std::string_view text);
+
+// Single precision: the text read as a number and held as a 32-bit float (OverflowError beyond
+// its range), written back in the shortest form of at most 7 significant digits.
+float ToSingle(std::string_view text);
+std::string SingleText(float value);
+std::string SingleText(std::string_view text);
+
+// A double written in the shortest form of at most 15 significant digits.
+std::string DoubleText(double value);
+
+// The calendar date of year, month and day: years 0 to 29 mean 2000 to 2029 and 30 to 99 mean
+// 1930 to 1999; months and days beyond their range carry into the next month or year (and below
+// it, back into the previous one). ConversionError outside the years 100 to 9999.
+std::chrono::sys_days DateFromParts(int year, int month, int day);
+
+// "dd-mmm-yyyy" with English month abbreviations, e.g. 07-Apr-2004.
+std::string FormatDate(std::chrono::sys_days date);
+std::string MonthAbbreviation(unsigned month);  // 1 = "Jan" ... 12 = "Dec"
+
+// "hh:nn:ss"; ConversionError unless hours 0-23, minutes and seconds 0-59.
+std::string FormatTime(int hours, int minutes, int seconds);
+
+// A time of day written "h:m" or "h:m:s", blanks allowed around each part, as hh:nn:ss.
+std::string TimeOfDayText(std::string_view text);
+
+}  // namespace vantrel

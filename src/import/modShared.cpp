@@ -1,0 +1,113 @@
+#include "import/modShared.h"
+
+#include <stdexcept>
+
+#include "document/Latin1.h"
+#include "import/modConvert.h"
+
+namespace vantrel {
+namespace {
+
+struct UnitAbbreviation {
+    std::string_view abbreviation;  // compared with the upper-cased input
+    const char* word;
+};
+
+// Tested in this order; the first equal abbreviation wins.
+constexpr UnitAbbreviation kUnits[] = {
+    {"MI", "mile"},          {"FT", "foot"},         {"IN", "inch"},          {"(IN)", "inch"},
+    {"M", "meter"},          {"\xB5M", "micron"},    {"CM", "centimeter"},    {"(CM)", "centimeter"},
+    {"MM", "millimeter"},    {"UM", "micron"},       {"LBF", "pound-force"},  {"KN", "kilo-Newton"},
+    {"KGF", "kilogram-force"}, {"\xB0" "F", "Fahrenheit"}, {"F", "Fahrenheit"}, {"\xB0" "C", "Celsius"},
+    {"C", "Celsius"},        {"HZ", "Hertz"},        {"MILS", "mil"},
+};
+
+constexpr std::size_t kMaxLineLength = 32767;
+
+void CheckLineLength(std::string_view line)
+{
+    if (line.size() > kMaxLineLength)
+        throw OverflowError("the line is " + std::to_string(line.size()) + " characters long, more than 32767");
+}
+
+// Puts one field at `index`, or reports a line with more fields than the array has entries.
+void PutField(std::span<std::string> fields, std::size_t index, std::string_view field)
+{
+    if (index >= fields.size())
+        throw std::out_of_range("the line has more than " + std::to_string(fields.size() - 1) + " fields");
+    fields[index].assign(field);
+}
+
+void FinishSplit(std::span<std::string> fields, std::size_t count)
+{
+    fields[0] = std::to_string(count);
+    for (std::size_t i = count + 1; i < fields.size(); ++i) fields[i].clear();
+}
+
+void SplitQuoted(std::string_view line, std::span<std::string> fields, char separator)
+{
+    CheckLineLength(line);
+    std::size_t count = 1, start = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i + 1 < line.size(); ++i) {  // the last character never separates
+        if (line[i] == '"') quoted = !quoted;
+        else if (line[i] == separator && !quoted) {
+            PutField(fields, count++, line.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    PutField(fields, count, line.substr(start));
+    FinishSplit(fields, count);
+}
+
+}  // namespace
+
+bool TextContains(std::string_view key, std::string_view text)
+{
+    return UpperCase(text).find(UpperCase(key)) != std::string::npos;
+}
+
+std::string NormaliseUnitName(std::string_view unit)
+{
+    const std::string upper = UpperCase(unit);
+    for (const UnitAbbreviation& entry : kUnits)
+        if (upper == entry.abbreviation) return entry.word;
+    return std::string(unit);
+}
+
+std::string CommaToPoint(std::string_view number)
+{
+    std::string out(number);
+    for (char& c : out)
+        if (c == ',') c = '.';
+    return out;
+}
+
+std::string CollapseSpaces(std::string_view line)
+{
+    line = TrimBlanks(line);
+    std::string out;
+    out.reserve(line.size());
+    for (char c : line)
+        if (!(c == ' ' && !out.empty() && out.back() == ' ')) out += c;
+    return out;
+}
+
+void SplitOnTabs(std::string_view line, std::span<std::string> fields) { SplitQuoted(line, fields, '\t'); }
+void SplitOnCommas(std::string_view line, std::span<std::string> fields) { SplitQuoted(line, fields, ','); }
+
+void SplitOnSpaces(std::string_view line, std::span<std::string> fields)
+{
+    CheckLineLength(line);
+    std::size_t count = 0, i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && line[i] == ' ') ++i;
+        if (i == line.size()) break;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ') ++i;
+        PutField(fields, ++count, line.substr(start, i - start));
+    }
+    FinishSplit(fields, count);
+}
+
+}  // namespace vantrel
