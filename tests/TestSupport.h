@@ -1,0 +1,43 @@
+#pragma once
+// Helpers for tests that work with real files and run the built program.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vantrel::test {
+
+// A fresh folder, removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// Sets a file's modification time to 7 April 2004, 12:00 local time, so that readers which
+// take a date from it give the same text on every machine.
+void SetFixedModificationTime(const std::filesystem::path& file);
+
+struct RunResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built vantrel with these arguments in `folder`, capturing its output.
+RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder);
+
+// Lines joined with CR LF, each line ended by it.
+std::string CrLf(const std::vector<std::string>& lines);
+
+}  // namespace vantrel::test
