@@ -273,9 +273,9 @@ private:
 
         PDDXFile document;
         bool first = true;
-        for (const auto& [code, file] : inputs) {
-            state_.CurrentFileType = code;
-            Checked([&] { ReadWithReader(state_, code, file, document, !first); });
+        for (const auto& input : inputs) {
+            state_.CurrentFileType = input.first;
+            Checked([&] { ReadWithReader(state_, input.first, input.second, document, !first); });
             first = false;
         }
         Checked([&] { WriteOutput(document, mergeOutput_, out_); });

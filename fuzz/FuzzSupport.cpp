@@ -1,0 +1,29 @@
+#include "FuzzSupport.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+namespace vantrel::fuzz {
+
+const std::string& InputAsFile(const std::uint8_t* data, std::size_t size)
+{
+    static const std::string name =
+        (std::filesystem::temp_directory_path() / ("vantrel-fuzz-" + std::to_string(::getpid()) + ".in")).string();
+    std::FILE* file = std::fopen(name.c_str(), "wb");
+    if (file) {
+        if (size > 0) std::fwrite(data, 1, size, file);
+        std::fclose(file);
+    }
+    return name;
+}
+
+void WriteOut(const PDDXFile& document)
+{
+    std::ostringstream out;
+    document.PDDX_Output(out);
+}
+
+}  // namespace vantrel::fuzz
