@@ -1,0 +1,57 @@
+// File type codes and the names of the files a conversion reads and writes.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "TestSupport.h"
+#include "app/FileTypes.h"
+
+namespace vantrel {
+namespace {
+
+TEST(FileTypes, NamesAndShortNamesMatchTheirCodes)
+{
+    EXPECT_EQ(FileTypeName(0), "PDDX");
+    EXPECT_EQ(FileTypeName(2), "Dynatest F20 or FWD");
+    EXPECT_EQ(FileTypeName(5), "Carl Bro History");
+    EXPECT_EQ(FileTypeName(10), "JILS CFG");
+    EXPECT_EQ(FileTypeName(11), "");
+    EXPECT_EQ(FileTypeName(-1), "");
+    EXPECT_EQ(FileTypeFromText("kuab"), 8);
+    EXPECT_EQ(FileTypeFromText("KUAB-INI"), 9);
+    EXPECT_EQ(FileTypeFromText("jils-cfg"), 10);
+    EXPECT_EQ(FileTypeFromText("5"), 5);
+    EXPECT_EQ(FileTypeFromText(" 3 "), 3);
+    EXPECT_FALSE(FileTypeFromText("11").has_value());
+    EXPECT_FALSE(FileTypeFromText("03").has_value());
+    EXPECT_FALSE(FileTypeFromText("fwd").has_value());
+}
+
+TEST(FileTypes, OutputNamesCutAtTheLastDotAnywhereInThePath)
+{
+    EXPECT_EQ(FileExtensionOf("/data/run.v2/A.fwd"), "fwd");
+    EXPECT_EQ(FileExtensionOf("README"), "README");
+    EXPECT_EQ(ReviewOutputName("/data/road.v2/A.FWD"), "/data/road.v2/A.DDX");
+    EXPECT_EQ(ReviewOutputName("/data.v1/B"), "/data.DDX");
+    EXPECT_EQ(ReviewOutputName("B"), "B.DDX");
+    EXPECT_EQ(ConvertedOutputName("/data/run1.fwd"), "/data/run1cvt.DDX");
+    EXPECT_EQ(ConvertedOutputName("/data/run1"), "/data/run1cvt.DDX");
+    EXPECT_EQ(ConvertedOutputName("/a.b/file"), "/acvt.DDX");
+    EXPECT_EQ(ConvertedOutputName("ROAD1.FWD"), "ROAD1cvt.DDX");
+}
+
+TEST(FileTypes, ListsFilesWhoseExtensionFirstOccursAtTheirEnd)
+{
+    test::TempDir folder;
+    for (const char* name : {"A.FWD", "b.fwd", "FWDLIST.FWD", "C.DAT", "x.FWD.bak", "FWD"})
+        test::WriteBytes(folder / name, "");
+    std::filesystem::create_directory(folder / "D.FWD");
+    std::vector<std::string> names = ListFilesWithExtension(folder.Path(), "FWD");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.FWD", "FWD", "b.fwd"}));
+    EXPECT_TRUE(ListFilesWithExtension(folder / "missing", "FWD").empty());
+}
+
+}  // namespace
+}  // namespace vantrel
