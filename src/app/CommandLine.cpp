@@ -119,7 +119,8 @@ private:
         app_.set_version_flag("--version", VantrelVersionText());
         app_.add_option("--settings", settingsFile_, "Settings file to use instead of Config.bag beside the program");
         app_.add_option("--set", overrides_, "Override one setting for this run, e.g. --set NumSensors=7")
-            ->type_name("KEY=VALUE");
+            ->type_name("KEY=VALUE")
+            ->allow_extra_args(false);
         app_.add_option("job", job_, "An unattended conversion: input path, a comma and a file type code")
             ->type_name("PATH,CODE");
         app_.require_subcommand(0, 1);
@@ -133,7 +134,7 @@ private:
 
         CLI::App* merge = app_.add_subcommand("merge", "Read the first FILE, merge each further one into it");
         merge->add_option("-o,--output", mergeOutput_, "Output file; - for standard output")->required();
-        merge->add_option("-t,--type", mergeTypes_, types + "; applies to the files after it");
+        merge->add_option("-t,--type", mergeTypes_, types + "; applies to the files after it")->allow_extra_args(false);
         merge->add_option("files", mergeFiles_, "Input files")->required()->type_name("FILE");
         merge->fallthrough();
         merge_ = merge;
