@@ -32,6 +32,17 @@ inline bool EqualsIgnoreCase(std::string_view a, std::string_view b)
     return true;
 }
 
+// Spreads every input bit over the whole word (the MurmurHash3 finaliser), so that the low bits
+// used to index a table differ even for keys that differ only in their last character.
+constexpr std::uint64_t MixBits(std::uint64_t h)
+{
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ull;
+    return h ^ (h >> 33);
+}
+
 // FNV-1a over the upper-cased bytes, so that keys equal without regard to case hash alike.
 inline std::size_t FoldedHash(std::string_view key)
 {
@@ -40,7 +51,7 @@ inline std::size_t FoldedHash(std::string_view key)
         h ^= static_cast<unsigned char>(UpperChar(c));
         h *= 1099511628211ull;
     }
-    return static_cast<std::size_t>(h ^ (h >> 29));
+    return static_cast<std::size_t>(MixBits(h));
 }
 
 // Blanks (U+0020) removed at both ends.

@@ -7,8 +7,21 @@
 namespace vantrel {
 
 PDDXElement::PDDXElement(std::string handle, std::string description, std::int32_t dataType)
-    : handle_(std::move(handle)), description_(std::move(description)), dataType_(dataType)
+    : handle_(std::move(handle)), dataType_(dataType)
 {
+    SetDescription(std::move(description));
+}
+
+const std::string& PDDXElement::Description() const
+{
+    static const std::string none;
+    return description_ ? *description_ : none;
+}
+
+void PDDXElement::SetDescription(std::string description)
+{
+    if (description.empty()) description_.reset();
+    else description_ = std::make_unique<std::string>(std::move(description));
 }
 
 void PDDXElement::SetHandle(std::string handle)

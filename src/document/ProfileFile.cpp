@@ -34,7 +34,7 @@ ProfileFile ProfileFile::Load(const std::string& fileName)
 
 void ProfileFile::Index()
 {
-    int current = -1;  // keys before any header, and those of a repeated section, are not used
+    Section* current = nullptr;  // keys before any header, and those of a repeated section, are not used
     std::size_t pos = 0;
     const std::size_t size = text_.size();
     while (pos < size) {
@@ -52,13 +52,18 @@ void ProfileFile::Index()
             if (nameEnd == std::string::npos || nameEnd > stop) nameEnd = stop;
             std::size_t nameStart = start + 1;
             TrimRange(text_, nameStart, nameEnd);
-            const auto [it, added] = sections_.emplace(UpperCase(std::string_view(text_).substr(nameStart, nameEnd - nameStart)),
-                                                       static_cast<int>(sections_.size()));
-            current = added ? it->second : -1;
+            const auto [it, added] = sectionNumbers_.emplace(
+                UpperCase(std::string_view(text_).substr(nameStart, nameEnd - nameStart)),
+                static_cast<int>(sections_.size()));
+            current = nullptr;
+            if (added) {
+                sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0});
+                current = &sections_.back();
+            }
             continue;
         }
         const std::size_t equals = text_.find('=', start);
-        if (current < 0 || equals == std::string::npos || equals >= stop) continue;
+        if (!current || equals == std::string::npos || equals >= stop) continue;
         std::size_t keyStart = start, keyEnd = equals, valueStart = equals + 1, valueEnd = stop;
         TrimRange(text_, keyStart, keyEnd);
         TrimRange(text_, valueStart, valueEnd);
@@ -67,49 +72,50 @@ void ProfileFile::Index()
             ++valueStart;
             --valueEnd;
         }
-        AddEntry({static_cast<std::uint32_t>(current), static_cast<std::uint32_t>(keyStart),
-                  static_cast<std::uint32_t>(keyEnd - keyStart), static_cast<std::uint32_t>(valueStart),
-                  static_cast<std::uint32_t>(valueEnd - valueStart)});
+        entries_.push_back({static_cast<std::uint32_t>(keyStart), static_cast<std::uint32_t>(keyEnd - keyStart),
+                            static_cast<std::uint32_t>(valueStart), static_cast<std::uint32_t>(valueEnd - valueStart)});
+        ++current->entryCount;
     }
+    for (Section& section : sections_) BuildTable(section);
 }
 
-std::size_t ProfileFile::Slot(std::uint32_t section, std::string_view key) const
+void ProfileFile::BuildTable(Section& section)
 {
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t s = (FoldedHash(key) ^ (static_cast<std::size_t>(section) * 0x9E3779B97F4A7C15ull)) & mask;
-    while (slots_[s] != kEmpty) {
-        const Entry& entry = entries_[slots_[s]];
-        if (entry.section == section && EqualsIgnoreCase(KeyOf(entry), key)) break;
-        s = (s + 1) & mask;
+    if (section.entryCount == 0) return;
+    std::uint32_t count = 4;
+    while (count < section.entryCount * 2) count *= 2;
+    section.firstSlot = static_cast<std::uint32_t>(slots_.size());
+    section.slotCount = count;
+    slots_.resize(slots_.size() + count, kEmpty);
+    std::uint32_t* table = slots_.data() + section.firstSlot;
+    for (std::uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i) {
+        const std::string_view key = KeyOf(entries_[i]);
+        std::uint32_t s = static_cast<std::uint32_t>(FoldedHash(key)) & (count - 1);
+        bool repeated = false;
+        while (table[s] != kEmpty && !(repeated = EqualsIgnoreCase(KeyOf(entries_[table[s]]), key)))
+            s = (s + 1) & (count - 1);
+        if (!repeated) table[s] = i;  // the first key of a name is the one that counts
     }
-    return s;
-}
-
-void ProfileFile::AddEntry(const Entry& entry)
-{
-    if ((entries_.size() + 1) * 2 > slots_.size()) {
-        slots_.assign(std::max<std::size_t>(64, slots_.size() * 2), kEmpty);
-        for (std::uint32_t i = 0; i < entries_.size(); ++i)
-            slots_[Slot(entries_[i].section, KeyOf(entries_[i]))] = i;
-    }
-    const std::size_t s = Slot(entry.section, KeyOf(entry));
-    if (slots_[s] != kEmpty) return;  // the first key of a name is the one that counts
-    entries_.push_back(entry);
-    slots_[s] = static_cast<std::uint32_t>(entries_.size() - 1);
 }
 
 int ProfileFile::FindSection(std::string_view name) const
 {
-    const auto it = sections_.find(UpperCase(TrimBlanks(name)));
-    return it == sections_.end() ? -1 : it->second;
+    const auto it = sectionNumbers_.find(UpperCase(TrimBlanks(name)));
+    return it == sectionNumbers_.end() ? -1 : it->second;
 }
 
-std::optional<std::string_view> ProfileFile::Find(int section, std::string_view key) const
+std::optional<std::string_view> ProfileFile::Find(int number, std::string_view key) const
 {
-    if (section < 0 || slots_.empty()) return std::nullopt;
-    const std::uint32_t s = slots_[Slot(static_cast<std::uint32_t>(section), key)];
-    if (s == kEmpty) return std::nullopt;
-    return std::string_view(text_).substr(entries_[s].valueStart, entries_[s].valueLength);
+    if (number < 0 || static_cast<std::size_t>(number) >= sections_.size()) return std::nullopt;
+    const Section& section = sections_[static_cast<std::size_t>(number)];
+    if (section.slotCount == 0) return std::nullopt;
+    const std::uint32_t* table = slots_.data() + section.firstSlot;
+    for (std::uint32_t s = static_cast<std::uint32_t>(FoldedHash(key)) & (section.slotCount - 1); table[s] != kEmpty;
+         s = (s + 1) & (section.slotCount - 1)) {
+        const Entry& entry = entries_[table[s]];
+        if (EqualsIgnoreCase(KeyOf(entry), key)) return std::string_view(text_).substr(entry.valueStart, entry.valueLength);
+    }
+    return std::nullopt;
 }
 
 std::string_view ProfileFile::Value(int section, std::string_view key) const

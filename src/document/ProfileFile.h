@@ -40,19 +40,24 @@ public:
 
 private:
     struct Entry {
-        std::uint32_t section;
         std::uint32_t keyStart, keyLength;
         std::uint32_t valueStart, valueLength;
     };
+    // Each section's keys stand together in entries_ and have their own small table in slots_,
+    // so that the lookups of one section stay within a few cache lines.
+    struct Section {
+        std::uint32_t firstEntry = 0, entryCount = 0;
+        std::uint32_t firstSlot = 0, slotCount = 0;  // slotCount: a power of two, or 0
+    };
     std::string_view KeyOf(const Entry& entry) const { return {text_.data() + entry.keyStart, entry.keyLength}; }
-    std::size_t Slot(std::uint32_t section, std::string_view key) const;
     void Index();
-    void AddEntry(const Entry& entry);
+    void BuildTable(Section& section);
 
     std::string text_;
-    std::unordered_map<std::string, int> sections_;  // upper-cased name -> number
+    std::unordered_map<std::string, int> sectionNumbers_;  // upper-cased name -> index in sections_
+    std::vector<Section> sections_;
     std::vector<Entry> entries_;
-    std::vector<std::uint32_t> slots_;  // open addressing over entries_, at most half full
+    std::vector<std::uint32_t> slots_;
 };
 
 }  // namespace vantrel

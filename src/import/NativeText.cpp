@@ -1,5 +1,7 @@
 #include "import/NativeText.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,7 +15,12 @@ std::string ReadFileBytes(const std::string& fileName)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
     if (!file) throw ReadError(fileName, 0, std::string("cannot open: ") + std::strerror(errno));
+    // Read in one piece when the size is known; a pipe or a growing file is read to its end.
     std::string bytes;
+    struct stat info {};
+    if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode)) bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    bytes.resize(size);
     char buffer[1 << 16];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, got);

@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""Times whole conversions with the built program against cp of the same bytes in the same run.
+
+bench.py VANTREL [CASE...]   (cases: pddx, f25, kuab; default all that have a generator)
+
+For each case it generates the input once, then alternates runs of `cp INPUT`, `vantrel convert`
+and `cp OUTPUT`, several times, and reports the best time of each: MB/s of input converted, the
+ratio of the conversion to cp of input plus output, and the peak memory of the conversion per
+element written. Targets: ratio at most 4, peak memory under 300 bytes per element."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+RUNS = 5
+
+
+def generate_pddx(path):
+    subprocess.run([sys.executable, os.path.join(HERE, "gen_pddx.py"), path, "2000", "500"], check=True)
+
+
+def generate_with(script, size_mb):
+    def generate(path):
+        subprocess.run([sys.executable, os.path.join(HERE, script), path, str(size_mb)], check=True)
+    return generate
+
+
+CASES = {
+    "pddx": ("pddx", "SURVEY.DDX", generate_pddx),
+    "f25": ("f25", "SURVEY.F25", generate_with("gen_f25.py", 100)),
+    "kuab": ("kuab", "SURVEY.FWD", generate_with("gen_kuab.py", 50)),
+}
+
+
+def timed(command):
+    start = time.perf_counter()
+    subprocess.run(command, check=True, stdout=subprocess.DEVNULL)
+    return time.perf_counter() - start
+
+
+def peak_kib(command):
+    result = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, check=True,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    return int(result.stderr.strip().splitlines()[-1])
+
+
+def element_lines(path):
+    with open(path, "rb") as f:
+        return sum(chunk.count(b" = ") for chunk in iter(lambda: f.read(1 << 20), b""))
+
+
+def run_case(vantrel, name, work):
+    kind, input_name, generate = CASES[name]
+    source = os.path.join(work, input_name)
+    generate(source)
+    output = os.path.join(work, "out.DDX")
+    convert = [vantrel, "--settings", os.path.join(work, "none.bag"), "convert", "-t", kind, source, "-o", output]
+    subprocess.run(convert, check=True, stdout=subprocess.DEVNULL)  # warm the cache and make the output
+    best = {"cp_in": float("inf"), "convert": float("inf"), "cp_out": float("inf")}
+    for _ in range(RUNS):
+        best["cp_in"] = min(best["cp_in"], timed(["cp", source, os.path.join(work, "copy.in")]))
+        best["convert"] = min(best["convert"], timed(convert))
+        best["cp_out"] = min(best["cp_out"], timed(["cp", output, os.path.join(work, "copy.out")]))
+    peak = peak_kib(convert) * 1024
+    in_mb = os.path.getsize(source) / 1e6
+    out_mb = os.path.getsize(output) / 1e6
+    elements = element_lines(output)
+    ratio = best["convert"] / (best["cp_in"] + best["cp_out"])
+    print(f"{name}: input {in_mb:.1f} MB, output {out_mb:.1f} MB, {elements} elements written")
+    print(f"  convert {best['convert']:.3f} s ({in_mb / best['convert']:.0f} MB/s); "
+          f"cp input {best['cp_in']:.3f} s + cp output {best['cp_out']:.3f} s; ratio {ratio:.2f} (target <= 4)")
+    print(f"  peak memory {peak / 1e6:.1f} MB = {peak / elements:.0f} bytes per element (target < 300)")
+    return ratio <= 4 and peak / elements < 300
+
+
+def main():
+    vantrel = os.path.abspath(sys.argv[1])
+    names = sys.argv[2:] or [n for n, c in CASES.items()
+                             if n == "pddx" or os.path.exists(os.path.join(HERE, "gen_" + n + ".py"))]
+    ok = True
+    for name in names:
+        work = tempfile.mkdtemp(prefix="vantrel-bench-", dir=os.environ.get("VANTREL_BENCH_DIR"))
+        try:
+            ok = run_case(vantrel, name, work) and ok
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
+    sys.exit(0 if ok else 1)
+
+
+if __name__ == "__main__":
+    main()

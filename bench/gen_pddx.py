@@ -1,0 +1,36 @@
+#!/usr/bin/env python3
+"""gen_pddx.py OUTPUT LOCATIONS DROPS: writes a PDDX file of LOCATIONS test locations with DROPS
+drops each (nine sensors), as a large survey would give."""
+import random
+import sys
+
+
+def main():
+    output, locations, drops = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+    rng = random.Random(7)
+    head = [
+        "[Pavement Deflection Data Exchange File]", "PDDXVersionNumber = 1.0", "VantrelVersionNumber = 1.3.2",
+        "DelimiterSymbol = ,", "DecimalSymbol = .", "",
+        "[Operations Information]", "DelimiterSymbol = ,", "DecimalSymbol = .", "FileName = SURVEY.DDX",
+        "StartTime = 08:00:00", "StartDate = 07-Apr-2004", "OperatorName = Bench", "",
+        "[Units]", "LoadUnits = kilo-Newton", "DeflectionUnits = micron", "DropHistoryDataFrequencyUnits = Hertz", "",
+        "[Device Information]", "DeviceSerialNumber = 8000-123", "DeviceLoadType = Impulse", "",
+        "[Device Configuration]", "LoadPlateRadius = 150", "NumberOfDeflectionSensors = 9",
+        "DeflectionSensorXAxisDistances = 0, 200, 300, 450, 600, 900, 1200, 1500, 1800", "",
+        "[Device Calibration]", "", "[Location Identification]", "SiteName = Bench road", "",
+        "[Deflection Data]", f"NumberOfTestLocations = {locations}", "",
+    ]
+    with open(output, "w", newline="\r\n", encoding="latin-1") as out:
+        out.write("\n".join(head) + "\n")
+        for loc in range(1, locations + 1):
+            lines = [f"[Test Location {loc}]", f"TestLocation = {loc * 25}, 0, 0", "TestLane = 1",
+                     "TestTime = 09:00:00", f"NumberOfDrops = {drops}"]
+            for d in range(1, drops + 1):
+                load = 40 + rng.random() * 20
+                deflections = ", ".join(str(int(900 / (i + 1) + rng.random() * 10)) for i in range(9))
+                lines.append(f"DropData_{d} = {load:.1f}, {deflections}")
+            out.write("\n".join(lines) + "\n\n")
+
+
+if __name__ == "__main__":
+    main()
