@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,6 +16,51 @@
 #include "document/Latin1.h"
 
 namespace vantrel {
+
+// Stable storage for many small objects: they are built in chunks that grow with the collection,
+// so a million drops cost a few thousand allocations rather than a million.
+template <typename T>
+class ObjectPool {
+public:
+    ObjectPool() = default;
+    ObjectPool(const ObjectPool&) = delete;
+    ObjectPool& operator=(const ObjectPool&) = delete;
+    ~ObjectPool()
+    {
+        for (Chunk& chunk : chunks_) {
+            for (std::size_t i = 0; i < chunk.used; ++i) chunk.data[i].~T();
+            std::allocator<T>().deallocate(chunk.data, chunk.capacity);
+        }
+    }
+
+    template <typename... Args>
+    T& Create(Args&&... args)
+    {
+        if (chunks_.empty() || chunks_.back().used == chunks_.back().capacity) {
+            const std::size_t capacity = chunks_.empty() ? 8 : std::min<std::size_t>(chunks_.back().capacity * 2, 256);
+            chunks_.push_back({std::allocator<T>().allocate(capacity), 0, capacity});
+        }
+        Chunk& chunk = chunks_.back();
+        T* item = ::new (static_cast<void*>(chunk.data + chunk.used)) T(std::forward<Args>(args)...);
+        ++chunk.used;
+        return *item;
+    }
+
+    // Undoes the last Create.
+    void DestroyLast()
+    {
+        Chunk& chunk = chunks_.back();
+        chunk.data[--chunk.used].~T();
+    }
+
+private:
+    struct Chunk {
+        T* data;
+        std::size_t used;
+        std::size_t capacity;
+    };
+    std::vector<Chunk> chunks_;
+};
 
 template <typename T>
 class KeyedCollection {
@@ -47,34 +94,39 @@ public:
         for (std::size_t s = FoldedHash(key) & mask;; s = (s + 1) & mask) {
             const std::uint32_t slot = slots_[s];
             if (slot == kEmpty) return nullptr;
-            T* item = items_[slot].get();
+            T* item = items_[slot];
             if (EqualsIgnoreCase(item->Handle(), key)) return item;
         }
     }
 
     bool Contains(std::string_view key) const { return Find(key) != nullptr; }
 
-    // Appends an item under its Handle(); a key already present is an error to the caller and
-    // leaves the collection unchanged.
-    T& Add(std::unique_ptr<T> item)
+    // Builds an item from `args` and appends it under its Handle(); a key already present is an
+    // error to the caller and leaves the collection unchanged.
+    template <typename... Args>
+    T& Emplace(Args&&... args)
     {
-        if (Contains(item->Handle()))
-            throw std::invalid_argument("the key \"" + item->Handle() + "\" is already present");
+        T& item = pool_.Create(std::forward<Args>(args)...);
+        if (Contains(item.Handle())) {
+            std::string key = item.Handle();
+            pool_.DestroyLast();
+            throw std::invalid_argument("the key \"" + key + "\" is already present");
+        }
         if ((items_.size() + 1) * 2 > slots_.size()) Rehash(std::max<std::size_t>(16, slots_.size() * 2));
-        items_.push_back(std::move(item));
+        items_.push_back(&item);
         Insert(static_cast<std::uint32_t>(items_.size() - 1));
-        return *items_.back();
+        return item;
     }
 
-    // Removes the item with this key and returns it; a missing key is an error to the caller.
-    std::unique_ptr<T> Remove(std::string_view key)
+    // Takes the item with this key out of the collection (it is released with the collection);
+    // a missing key is an error to the caller.
+    void Remove(std::string_view key)
     {
         for (std::size_t i = 0; i < items_.size(); ++i) {
             if (EqualsIgnoreCase(items_[i]->Handle(), key)) {
-                std::unique_ptr<T> removed = std::move(items_[i]);
                 items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
                 Rehash(slots_.size());
-                return removed;
+                return;
             }
         }
         throw std::out_of_range("no item with the key \"" + std::string(key) + "\"");
@@ -82,10 +134,10 @@ public:
 
     class Iterator {
     public:
-        using Base = typename std::vector<std::unique_ptr<T>>::const_iterator;
+        using Base = typename std::vector<T*>::const_iterator;
         explicit Iterator(Base it) : it_(it) {}
         T& operator*() const { return **it_; }
-        T* operator->() const { return it_->get(); }
+        T* operator->() const { return *it_; }
         Iterator& operator++() { ++it_; return *this; }
         bool operator==(const Iterator& other) const { return it_ == other.it_; }
     private:
@@ -111,7 +163,8 @@ private:
         for (std::uint32_t i = 0; i < items_.size(); ++i) Insert(i);
     }
 
-    std::vector<std::unique_ptr<T>> items_;
+    ObjectPool<T> pool_;
+    std::vector<T*> items_;
     std::vector<std::uint32_t> slots_;  // open addressing over items_, at most half full
 };
 

@@ -151,9 +151,9 @@ PDDXSection& PDDXFile::AddSection(std::string handle)
 {
     if (sections_.Contains(handle))
         throw std::invalid_argument("the document already has a section \"" + handle + "\"");
-    auto section = std::make_unique<PDDXSection>(std::move(handle));
-    section->SetParent(this);
-    return sections_.Add(std::move(section));
+    PDDXSection& section = sections_.Emplace(std::move(handle));
+    section.SetParent(this);
+    return section;
 }
 
 PDDXSection& PDDXFile::AddNumberedSection(std::string_view prefix, PDDXElement& counter, int number)

@@ -26,14 +26,14 @@ void PDDXSection::AddElement(std::string_view handle, std::string_view descripti
                              std::string_view value)
 {
     if (elements_.Contains(handle)) return;  // the first element with a handle stays
-    auto element = std::make_unique<PDDXElement>(std::string(handle), std::string(description), dataType);
-    element->SetParent(this);
-    PDDXElement& added = elements_.Add(std::move(element));
+    PDDXElement& added = elements_.Emplace(std::string(handle), std::string(description), dataType);
+    added.SetParent(this);
     added.SetValue(std::string(value));
 }
 
 void PDDXSection::RemoveElement(std::string_view handle)
 {
+    Element(handle).SetParent(nullptr);  // a removed element no longer reports its changes
     elements_.Remove(handle);
 }
 
@@ -46,9 +46,9 @@ void PDDXSection::PDDX_Output(std::string& out) const
 
 PDDXElement& PDDXSection::AppendNew(std::string handle)
 {
-    auto element = std::make_unique<PDDXElement>(std::move(handle), std::string(), kNumber);
-    element->SetParent(this);
-    return elements_.Add(std::move(element));
+    PDDXElement& element = elements_.Emplace(std::move(handle), std::string(), kNumber);
+    element.SetParent(this);
+    return element;
 }
 
 PDDXElement& PDDXSection::AddDropData(int dropNum)

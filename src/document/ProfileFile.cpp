@@ -13,7 +13,7 @@ constexpr std::uint32_t kEmpty = UINT32_MAX;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-void TrimRange(const std::string& text, std::size_t& start, std::size_t& end)
+void TrimRange(std::string_view text, std::size_t& start, std::size_t& end)
 {
     while (start < end && IsBlank(text[start])) ++start;
     while (end > start && IsBlank(text[end - 1])) --end;
@@ -21,39 +21,45 @@ void TrimRange(const std::string& text, std::size_t& start, std::size_t& end)
 
 }  // namespace
 
-ProfileFile::ProfileFile(std::string text) : text_(std::move(text))
+ProfileFile::ProfileFile(std::string text) : ownedText_(std::move(text))
 {
-    if (text_.size() >= UINT32_MAX) throw std::length_error("the file is larger than 4 GiB");
+    Index();
+}
+
+ProfileFile::ProfileFile(FileBytes bytes) : fileBytes_(std::move(bytes))
+{
     Index();
 }
 
 ProfileFile ProfileFile::Load(const std::string& fileName)
 {
-    return ProfileFile(ReadFileBytes(fileName));
+    return ProfileFile(FileBytes(fileName));
 }
 
 void ProfileFile::Index()
 {
+    const std::string_view text = Text();
+    if (text.size() >= UINT32_MAX) throw std::length_error("the file is larger than 4 GiB");
     Section* current = nullptr;  // keys before any header, and those of a repeated section, are not used
     std::size_t pos = 0;
-    const std::size_t size = text_.size();
+    const std::size_t size = text.size();
     while (pos < size) {
         std::size_t end = pos;
-        while (end < size && text_[end] != '\r' && text_[end] != '\n') ++end;
+        while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
         std::size_t start = pos, stop = end;
         pos = end;
-        if (pos < size && text_[pos] == '\r') ++pos;
-        if (pos < size && text_[pos] == '\n') ++pos;
+        if (pos < size && text[pos] == '\r') ++pos;
+        if (pos < size && text[pos] == '\n') ++pos;
 
-        TrimRange(text_, start, stop);
+        TrimRange(text, start, stop);
         if (start == stop) continue;
-        if (text_[start] == '[') {
-            std::size_t nameEnd = text_.find(']', start);
-            if (nameEnd == std::string::npos || nameEnd > stop) nameEnd = stop;
+        if (text[start] == '[') {
+            std::size_t nameEnd = text.find(']', start);
+            if (nameEnd == std::string_view::npos || nameEnd > stop) nameEnd = stop;
             std::size_t nameStart = start + 1;
-            TrimRange(text_, nameStart, nameEnd);
+            TrimRange(text, nameStart, nameEnd);
             const auto [it, added] = sectionNumbers_.emplace(
-                UpperCase(std::string_view(text_).substr(nameStart, nameEnd - nameStart)),
+                UpperCase(text.substr(nameStart, nameEnd - nameStart)),
                 static_cast<int>(sections_.size()));
             current = nullptr;
             if (added) {
@@ -62,13 +68,13 @@ void ProfileFile::Index()
             }
             continue;
         }
-        const std::size_t equals = text_.find('=', start);
-        if (!current || equals == std::string::npos || equals >= stop) continue;
+        const std::size_t equals = text.find('=', start);
+        if (!current || equals == std::string_view::npos || equals >= stop) continue;
         std::size_t keyStart = start, keyEnd = equals, valueStart = equals + 1, valueEnd = stop;
-        TrimRange(text_, keyStart, keyEnd);
-        TrimRange(text_, valueStart, valueEnd);
-        if (valueEnd - valueStart >= 2 && (text_[valueStart] == '"' || text_[valueStart] == '\'') &&
-            text_[valueEnd - 1] == text_[valueStart]) {
+        TrimRange(text, keyStart, keyEnd);
+        TrimRange(text, valueStart, valueEnd);
+        if (valueEnd - valueStart >= 2 && (text[valueStart] == '"' || text[valueStart] == '\'') &&
+            text[valueEnd - 1] == text[valueStart]) {
             ++valueStart;
             --valueEnd;
         }
@@ -113,7 +119,7 @@ std::optional<std::string_view> ProfileFile::Find(int number, std::string_view k
     for (std::uint32_t s = static_cast<std::uint32_t>(FoldedHash(key)) & (section.slotCount - 1); table[s] != kEmpty;
          s = (s + 1) & (section.slotCount - 1)) {
         const Entry& entry = entries_[table[s]];
-        if (EqualsIgnoreCase(KeyOf(entry), key)) return std::string_view(text_).substr(entry.valueStart, entry.valueLength);
+        if (EqualsIgnoreCase(KeyOf(entry), key)) return Text().substr(entry.valueStart, entry.valueLength);
     }
     return std::nullopt;
 }

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "import/NativeText.h"
+
 namespace vantrel {
 
 class ProfileFile {
@@ -20,6 +22,7 @@ public:
 
     ProfileFile() = default;  // no sections: every lookup gives empty text
     explicit ProfileFile(std::string text);
+    explicit ProfileFile(FileBytes bytes);
 
     // Reads a file; ReadError naming the file when it cannot be read.
     static ProfileFile Load(const std::string& fileName);
@@ -49,11 +52,15 @@ private:
         std::uint32_t firstEntry = 0, entryCount = 0;
         std::uint32_t firstSlot = 0, slotCount = 0;  // slotCount: a power of two, or 0
     };
-    std::string_view KeyOf(const Entry& entry) const { return {text_.data() + entry.keyStart, entry.keyLength}; }
+    std::string_view KeyOf(const Entry& entry) const { return Text().substr(entry.keyStart, entry.keyLength); }
     void Index();
     void BuildTable(Section& section);
 
-    std::string text_;
+    // The text, wherever it is kept (a view member would dangle when the object moves).
+    std::string_view Text() const { return fileBytes_ ? fileBytes_->View() : std::string_view(ownedText_); }
+
+    std::string ownedText_;
+    std::optional<FileBytes> fileBytes_;
     std::unordered_map<std::string, int> sectionNumbers_;  // upper-cased name -> index in sections_
     std::vector<Section> sections_;
     std::vector<Entry> entries_;

@@ -1,31 +1,62 @@
 #include "import/NativeText.h"
 
+#include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "import/ReadError.h"
 
 namespace vantrel {
 
-std::string ReadFileBytes(const std::string& fileName)
+FileBytes::FileBytes(const std::string& fileName)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
     if (!file) throw ReadError(fileName, 0, std::string("cannot open: ") + std::strerror(errno));
-    // Read in one piece when the size is known; a pipe or a growing file is read to its end.
-    std::string bytes;
+    const int fd = ::fileno(file.get());
     struct stat info {};
-    if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode)) bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    bytes.resize(size);
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        void* mapped = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (mapped != MAP_FAILED) {
+            mapped_ = mapped;
+            mappedSize_ = static_cast<std::size_t>(info.st_size);
+            view_ = std::string_view(static_cast<const char*>(mapped), mappedSize_);
+            return;
+        }
+    }
     char buffer[1 << 16];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) copy_.append(buffer, got);
     if (std::ferror(file.get())) throw ReadError(fileName, 0, std::string("cannot read: ") + std::strerror(errno));
-    return bytes;
+    view_ = copy_;
+}
+
+FileBytes::~FileBytes()
+{
+    if (mapped_) ::munmap(mapped_, mappedSize_);
+}
+
+FileBytes::FileBytes(FileBytes&& other) noexcept { *this = std::move(other); }
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept
+{
+    if (this == &other) return *this;
+    if (mapped_) ::munmap(mapped_, mappedSize_);
+    mapped_ = std::exchange(other.mapped_, nullptr);
+    mappedSize_ = std::exchange(other.mappedSize_, 0);
+    copy_ = std::move(other.copy_);
+    view_ = mapped_ ? std::exchange(other.view_, {}) : std::string_view(copy_);
+    other.view_ = {};
+    return *this;
+}
+
+std::string ReadFileBytes(const std::string& fileName)
+{
+    return std::string(FileBytes(fileName).View());
 }
 
 bool NativeLines::Next(std::string_view& line)

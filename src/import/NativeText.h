@@ -7,7 +7,27 @@
 
 namespace vantrel {
 
-// The whole file; ReadError naming the file when it cannot be opened or read.
+// The bytes of a whole file, mapped into memory where the system allows it (no copy), read
+// otherwise. ReadError naming the file when it cannot be opened or read.
+class FileBytes {
+public:
+    explicit FileBytes(const std::string& fileName);
+    ~FileBytes();
+    FileBytes(FileBytes&& other) noexcept;
+    FileBytes& operator=(FileBytes&& other) noexcept;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    std::string_view View() const { return view_; }
+
+private:
+    void* mapped_ = nullptr;
+    std::size_t mappedSize_ = 0;
+    std::string copy_;  // a pipe or an empty file
+    std::string_view view_;
+};
+
+// The whole file as text; ReadError naming the file when it cannot be opened or read.
 std::string ReadFileBytes(const std::string& fileName);
 
 class NativeLines {
