@@ -70,6 +70,8 @@ TEST(SingleText, WritesAtMostSevenSignificantDigitsWithoutTrailingZeros)
     EXPECT_EQ(SingleText("100"), "100");
     EXPECT_EQ(SingleText("0"), "0");
     EXPECT_EQ(SingleText("1.0000001"), "1");
+    EXPECT_EQ(SingleText("16777217"), "1.677722E+07");
+    EXPECT_EQ(SingleText("999999.96"), "999999.9");  // held as 999999.9375
     EXPECT_THROW(SingleText("1e39"), OverflowError);
     EXPECT_THROW(SingleText("n/a"), ConversionError);
 }
@@ -81,6 +83,9 @@ TEST(DoubleText, WritesUpToFifteenSignificantDigits)
     EXPECT_EQ(DoubleText(123456789012345.0), "123456789012345");
     EXPECT_EQ(DoubleText(1e15), "1E+15");
     EXPECT_EQ(DoubleText(-0.5), "-0.5");
+    EXPECT_EQ(DoubleText(2.0 / 3.0), "0.666666666666667");
+    EXPECT_EQ(DoubleText(1e-5), "1E-05");
+    EXPECT_THROW(DoubleText(1e308 * 10), OverflowError);
 }
 
 TEST(Dates, ApplyTheTwoDigitYearWindowAndCarry)

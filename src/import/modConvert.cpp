@@ -56,20 +56,23 @@ std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\
 template <typename Real>
 std::string ShortestText(Real value, int maxDigits)
 {
+    if (!std::isfinite(value)) throw OverflowError("the number is beyond the range of a number");
     if (value == 0) return "0";
+    // The shortest text that reads back as the same value; when even that needs more digits than
+    // allowed, no shorter one does either, so round to the allowed number of digits.
     char buffer[64];
-    int digits = 1;
-    for (; digits < maxDigits; ++digits) {
-        std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, static_cast<double>(value));
-        const double back = std::strtod(buffer, nullptr);
-        if (static_cast<Real>(back) == value) break;
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    auto e = text.find('e');
+    const std::size_t digits = text.substr(0, e).size() - (text.front() == '-') - (text.find('.') < e);
+    if (digits > static_cast<std::size_t>(maxDigits)) {
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, maxDigits - 1);
+        text = std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        e = text.find('e');
     }
-    std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, static_cast<double>(value));
-    // buffer: [-]d[.ddd]e[+-]xx
-    std::string_view text(buffer);
+    // text: [-]d[.ddd]e[+-]xx
     const bool negative = text.front() == '-';
-    if (negative) text.remove_prefix(1);
-    const auto e = text.find('e');
+    if (negative) text.remove_prefix(1), --e;
     std::string mantissa;
     for (char c : text.substr(0, e))
         if (c != '.') mantissa += c;
