@@ -8,10 +8,21 @@
 
 namespace vantrel::fuzz {
 
+namespace {
+
+// The scratch file of this process, removed when the fuzzer exits.
+struct ScratchFile {
+    std::string name =
+        (std::filesystem::temp_directory_path() / ("vantrel-fuzz-" + std::to_string(::getpid()) + ".in")).string();
+    ~ScratchFile() { std::remove(name.c_str()); }
+};
+
+}  // namespace
+
 const std::string& InputAsFile(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string name =
-        (std::filesystem::temp_directory_path() / ("vantrel-fuzz-" + std::to_string(::getpid()) + ".in")).string();
+    static const ScratchFile scratch;
+    const std::string& name = scratch.name;
     std::FILE* file = std::fopen(name.c_str(), "wb");
     if (file) {
         if (size > 0) std::fwrite(data, 1, size, file);
