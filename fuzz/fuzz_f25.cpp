@@ -1,0 +1,33 @@
+// Arbitrary bytes as a Dynatest F25 file, read into a new document and into one that already
+// holds a test location, then written out. A ReadError is a fine outcome; nothing else is.
+
+#include <cstdint>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "app/ProgramState.h"
+#include "import/ReadError.h"
+#include "import/modF25Read.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace vantrel;
+    const std::string& file = fuzz::InputAsFile(data, size);
+    ProgramState state = NewProgramState(".");
+    // The sensor count an earlier file or the settings may have left.
+    state.Settings.NumSensors = static_cast<std::int16_t>(size > 0 ? data[0] % 42 : 0);
+    PDDXFile fresh;
+    try {
+        ReadF25File(state, file, fresh);
+    } catch (const ReadError&) {
+    }
+    fuzz::WriteOut(fresh);
+    PDDXFile appended;
+    appended.AddTestLocation();
+    try {
+        ReadF25File(state, file, appended);
+    } catch (const ReadError&) {
+    }
+    fuzz::WriteOut(appended);
+    return 0;
+}

@@ -1,0 +1,277 @@
+#include "import/modF20Read.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+#include "app/ProgramState.h"
+#include "document/Latin1.h"
+#include "import/NativeText.h"
+#include "import/ReadError.h"
+#include "import/modConvert.h"
+#include "import/modShared.h"
+
+namespace vantrel {
+namespace {
+
+// Columns first to last (1-based, inclusive); shorter or empty where the line ends first.
+std::string_view Columns(std::string_view line, std::size_t first, std::size_t last)
+{
+    if (first > line.size()) return {};
+    return line.substr(first - 1, last - first + 1);
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string ColumnsName(std::size_t first, std::size_t last)
+{
+    return first == last ? "column " + std::to_string(first)
+                         : "columns " + std::to_string(first) + "-" + std::to_string(last);
+}
+
+int WholeNumber(std::string_view line, std::size_t first, std::size_t last, const char* what)
+{
+    const std::string_view text = Columns(line, first, last);
+    try {
+        return ToInt16(text);
+    } catch (const ConversionError&) {
+        throw ConversionError(std::string(what) + " in " + ColumnsName(first, last) + " is " + Quoted(text) +
+                              ", not a whole number");
+    }
+}
+
+void Set(PDDXFile& document, std::string_view section, std::string_view key, std::string value)
+{
+    document.Element(section, key).SetValue(std::move(value));
+}
+
+void Append(PDDXFile& document, std::string_view section, std::string_view key, std::string_view more)
+{
+    PDDXElement& element = document.Element(section, key);
+    std::string value = element.Value();
+    value.append(", ").append(more);
+    element.SetValue(std::move(value));
+}
+
+// Words 1 to 3 of a calibration line (word 0 names the device): serial number, centre gain and
+// calibration factor, the two numbers written back in single precision.
+struct Calibration {
+    std::string serial, gain, factor;
+};
+
+std::string SingleWord(std::string_view word, const char* what)
+{
+    try {
+        return SingleText(word);
+    } catch (const ConversionError&) {
+        throw ConversionError(std::string("the ") + what + " " + Quoted(word) + " is not a number");
+    }
+}
+
+Calibration CalibrationWords(std::string_view line)
+{
+    const std::string collapsed = CollapseSpaces(line);
+    std::array<std::string_view, 4> words;
+    std::size_t count = 0, start = 0;
+    const std::string_view text(collapsed);
+    while (!text.empty() && count < words.size()) {
+        const std::size_t blank = text.find(' ', start);
+        words[count++] = text.substr(start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
+        if (blank == std::string_view::npos) break;
+        start = blank + 1;
+    }
+    if (count < words.size())
+        throw std::invalid_argument("a calibration line needs four words (name, serial number, gain, factor); it has " +
+                                    std::to_string(count));
+    return {std::string(words[1]), SingleWord(words[2], "gain"), SingleWord(words[3], "calibration factor")};
+}
+
+double DigitAt(std::string_view line, std::size_t column, const char* what)
+{
+    const std::string_view text = Columns(line, column, column);
+    if (auto value = ParseNumber(text)) return *value;
+    throw ConversionError(std::string(what) + " in column " + std::to_string(column) + " is " + Quoted(text) +
+                          ", not a digit");
+}
+
+// Line 22: the unit system, temperature and distance units, and with them the plate radius and
+// the sensor distances that line 3 holds in the layout the units decide.
+void SetUnits(ProgramState& state, F20State& f20, std::string_view line, PDDXFile& document)
+{
+    const bool usUnits = DigitAt(line, 1, "the unit system") == 1;
+    const bool fahrenheit = DigitAt(line, 2, "the temperature unit") == 1;
+    const std::string_view line3 = f20.Line3;
+    const bool wideLine3 = line3.size() >= 50;
+    if (!usUnits) {
+        f20.Metric = true;
+        Set(document, "Units", "DeflectionUnits", "micron");
+        Set(document, "Units", "SensorsLocationUnits", "millimeter");
+        Set(document, "Units", "LoadPlateRadiusUnits", "millimeter");
+        Set(document, "Units", "LoadUnits", "kilo-Pascal");
+        Set(document, "Device Configuration", "LoadPlateRadius", std::string(Columns(line3, 1, 4)));
+    } else {
+        f20.Metric = false;
+        Set(document, "Units", "DeflectionUnits", "mil");
+        Set(document, "Units", "SensorsLocationUnits", "inch");
+        Set(document, "Units", "LoadPlateRadiusUnits", "inch");
+        Set(document, "Units", "LoadUnits", "pound-force");
+        if (!wideLine3) {
+            Set(document, "Units", "LoadUnits", "pound-force per square inch");
+            Set(document, "Device Configuration", "LoadPlateRadius", std::string(Columns(line3, 1, 6)));
+        } else {
+            Set(document, "Device Configuration", "LoadPlateRadius", std::string(Columns(line3, 33, 38)));
+        }
+    }
+    // The first sensor sits at the plate's centre; line 3 gives the others.
+    const std::size_t origin = wideLine3 && !f20.Metric ? 42 : 13;
+    std::string distances = "0";
+    for (int j = 0; j <= state.Settings.NumSensors - 2; ++j) {
+        const std::size_t first = origin + 6 * static_cast<std::size_t>(j);
+        distances.append(", ").append(TrimBlanks(Columns(line3, first, first + 5)));
+    }
+    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(distances));
+    Set(document, "Units", "TemperatureUnits", fahrenheit ? "Fahrenheit" : "Celsius");
+
+    const std::string_view distanceUnit = Columns(line, 6, 6);
+    const char* testLocationUnits = nullptr;
+    if (distanceUnit == "2") testLocationUnits = "meter, meter, millimeter";
+    else if (distanceUnit == "0" || distanceUnit == "1") testLocationUnits = "kilometer, meter, meter";
+    else if (distanceUnit == "6") testLocationUnits = "foot, foot, inch", f20.Metric = false;
+    else if (distanceUnit == "7") testLocationUnits = "yard, yard, inch";
+    else if (distanceUnit == "3" || distanceUnit == "4") testLocationUnits = "mile, inch, inch";
+    else if (distanceUnit == "5") testLocationUnits = "mile-feet, inch, inch";
+    if (testLocationUnits) Set(document, "Units", "TestLocationUnits", testLocationUnits);
+}
+
+PDDXSection& Current(const F20State& f20)
+{
+    if (!f20.CurrentTestLocation) throw std::logic_error("no station line has started a test location yet");
+    return *f20.CurrentTestLocation;
+}
+
+void HandleRecord(ProgramState& state, F20State& f20, std::string_view line, PDDXFile& document)
+{
+    switch (line.front()) {
+    case '*':
+        Set(document, "Location Identification", "SectionName", std::string(line.substr(1)));
+        break;
+    case 'S':
+    case 'I':
+    case 'D': {
+        PDDXSection& location = document.AddTestLocation();
+        f20.CurrentTestLocation = &location;
+        location.Element("TestLocation").SetValue(std::string(TrimBlanks(Columns(line, 2, 9))));
+        std::string time(Columns(line, 29, 30));
+        time.append(":").append(Columns(line, 31, 32)).append(":00");
+        location.Element("TestTime").SetValue(std::move(time));
+        location.Element("TestLane").SetValue(std::string(Columns(line, 10, 13)));
+        f20.DropMode = true;
+        break;
+    }
+    case 'B':
+        // A time-history block ends the drops of the station; its samples are not read.
+        f20.DropMode = false;
+        Current(f20).Element("DropHistoryType").SetValue("load and deflections");
+        break;
+    case ' ':
+    case '1':
+    case '2': {
+        if (!f20.DropMode) break;
+        PDDXElement& drop = Current(f20).AddDropData();
+        // The wide US layout puts the load at column 33; the narrow one and metric files at 1.
+        const std::size_t load = line.size() >= 50 && !f20.Metric ? 33 : 1;
+        std::string value(TrimBlanks(Columns(line, load, load + 5)));
+        for (int k = 1; k <= state.Settings.NumSensors; ++k) {
+            const std::size_t first = load + 6 * static_cast<std::size_t>(k);
+            value.append(", ").append(TrimBlanks(Columns(line, first, first + 5)));
+        }
+        drop.SetValue(std::move(value));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document)
+{
+    switch (lineNumber) {
+    case 1: {
+        Set(document, "Operations Information", "SoftwareVersion", std::string(Columns(line, 30, 32)));
+        const int year = WholeNumber(line, 14, 15, "the year");
+        const int month = WholeNumber(line, 16, 17, "the month");
+        const int day = WholeNumber(line, 18, 19, "the day");
+        Set(document, "Operations Information", "EndDate", FormatDate(DateFromParts(year, month, day)));
+        f20.HeaderLength = static_cast<std::int16_t>(WholeNumber(line, 28, 29, "the header length"));
+        return;
+    }
+    case 2:
+        Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::string(Columns(line, 1, 1)));
+        state.Settings.NumSensors = static_cast<std::int16_t>(WholeNumber(line, 1, 1, "the number of sensors"));
+        Set(document, "Device Information", "DeviceSerialNumber", std::string(Columns(line, 9, 16)));
+        Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", std::string(Columns(line, 17, 24)));
+        return;
+    case 3:
+        f20.Line3.assign(line);
+        return;
+    case 5:
+        Set(document, "Location Identification", "FacilityName", std::string(line));
+        return;
+    case 10: {
+        Calibration loadCell = CalibrationWords(line);
+        Set(document, "Device Information", "LoadCellSerialNumber", std::move(loadCell.serial));
+        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::move(loadCell.gain));
+        Set(document, "Device Calibration", "LoadCellCalibrationFactor", std::move(loadCell.factor));
+        return;
+    }
+    case 11: {
+        Calibration sensor = CalibrationWords(line);
+        Set(document, "Device Information", "SensorSerialNumbers", std::move(sensor.serial));
+        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", std::move(sensor.factor));
+        Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::move(sensor.gain));
+        return;
+    }
+    case 12: case 13: case 14: case 15: case 16: case 17: case 18: case 19: case 20: {
+        // Line 12 is the second sensor; lines past the last sensor are spare.
+        if (lineNumber - 11 >= state.Settings.NumSensors) return;
+        const Calibration sensor = CalibrationWords(line);
+        Append(document, "Device Information", "SensorSerialNumbers", sensor.serial);
+        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", sensor.factor);
+        Append(document, "Device Calibration", "SensorCalibrationCenterGain", sensor.gain);
+        return;
+    }
+    case 21:
+        Set(document, "Operations Information", "OperatorName", std::string(line));
+        return;
+    case 22:
+        SetUnits(state, f20, line, document);
+        return;
+    case 4: case 6: case 7: case 8: case 9:
+        return;
+    default:
+        if (lineNumber > f20.HeaderLength && !line.empty()) HandleRecord(state, f20, line, document);
+        return;
+    }
+}
+
+void ReadF20File(ProgramState& state, const std::string& fileName, PDDXFile& document)
+{
+    const std::string bytes = ReadFileBytes(fileName);
+    F20State f20;
+    NativeLines lines(bytes);
+    std::string_view line;
+    while (lines.Next(line)) {
+        if (line.empty()) continue;  // counted all the same
+        AtLine(fileName, lines.Number(), [&] { ParseF20Line(state, f20, line, lines.Number(), document); });
+    }
+
+    // The last four characters give way to ".DDX", whatever the extension was.
+    const std::string root = fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size()));
+    Set(document, "Operations Information", "FileName", root + ".DDX");
+    Set(document, "Device Information", "DeviceDesignationName", "Dynatest FWD");
+    Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
+}
+
+}  // namespace vantrel

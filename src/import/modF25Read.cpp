@@ -1,0 +1,330 @@
+#include "import/modF25Read.h"
+
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+#include "app/ProgramState.h"
+#include "document/Latin1.h"
+#include "import/NativeText.h"
+#include "import/ReadError.h"
+#include "import/modConvert.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::size_t kLastField = 40;
+
+std::string Without(std::string_view text, std::string_view unwanted)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (unwanted.find(c) == std::string_view::npos) out += c;
+    return out;
+}
+
+// Apostrophes and double quotes removed, then blanks at both ends.
+std::string Cleaned(std::string_view field) { return std::string(TrimBlanks(Without(field, "'\""))); }
+
+// Every non-overlapping `what`, left to right, removed.
+std::string RemoveAll(std::string_view text, std::string_view what)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t at = 0;
+    for (std::size_t found; (found = text.find(what, at)) != std::string_view::npos; at = found + what.size())
+        out.append(text.substr(at, found - at));
+    out.append(text.substr(at));
+    return out;
+}
+
+void Set(PDDXFile& document, std::string_view section, std::string_view key, std::string value)
+{
+    document.Element(section, key).SetValue(std::move(value));
+}
+
+void Append(PDDXFile& document, std::string_view section, std::string_view key, std::string_view more)
+{
+    PDDXElement& element = document.Element(section, key);
+    std::string value = element.Value();
+    value.append(", ").append(more);
+    element.SetValue(std::move(value));
+}
+
+bool Between(double code, double low, double high) { return code >= low && code <= high; }
+
+int TestLocationCount(const PDDXFile& document)
+{
+    return CounterValue(document.Element("Deflection Data", "NumberOfTestLocations").Value());
+}
+
+PDDXSection& Current(const F25State& f25)
+{
+    if (!f25.CurrentTestLocation) throw std::logic_error("no test location has been started in this file");
+    return *f25.CurrentTestLocation;
+}
+
+// Year, month and day fields (16-bit whole numbers) as dd-mmm-yyyy.
+std::string DateText(const FieldArray& fields, std::size_t yearField)
+{
+    const int year = ToInt16(fields[yearField]);
+    const int month = ToInt16(fields[yearField + 1]);
+    const int day = ToInt16(fields[yearField + 2]);
+    return FormatDate(DateFromParts(year, month, day));
+}
+
+// hour:minute:00 as hh:nn:ss. A pair that is no time of day gives nothing, so that the time is
+// left out while the rest of the record is still read.
+std::optional<std::string> TimeText(std::string_view hour, std::string_view minute)
+{
+    try {
+        return TimeOfDayText(std::string(hour) + ":" + std::string(minute) + ":00");
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document)
+{
+    struct UnitCode {
+        std::size_t field;
+        std::string_view code;
+        const char* value;
+        bool metric;
+    };
+    static constexpr UnitCode kCodes[] = {
+        {2, "0", "Celsius", true},
+        {2, "1", "Fahrenheit", false},
+        {6, "0", "micron", true},
+        {6, "1", "mil", false},
+        {7, "0", "millimeter", true},
+        {7, "1", "inch", false},
+        {9, "2", "meter, meter, millimeter", true},
+        {9, "3", "kilometer, meter, meter", true},
+        {9, "4", "inch, inch ,inch", true},
+        {9, "5", "foot, inch, inch", false},
+        {9, "6", "yard, inch, inch", false},
+        {9, "7", "mile, inch, inch", false},
+        {9, "8", "mile, inch, inch", false},
+        {9, "9", "mile-feet, inch, inch", false},
+        {12, "0", "kilo-Pascal", true},
+        {12, "1", "pound-force per square inch", false},
+    };
+    for (const UnitCode& unit : kCodes) {
+        if (TrimBlanks(fields[unit.field]) != unit.code) continue;
+        switch (unit.field) {
+        case 2: Set(document, "Units", "TemperatureUnits", unit.value); break;
+        case 6: Set(document, "Units", "DeflectionUnits", unit.value); break;
+        case 7:
+            Set(document, "Units", "SensorsLocationUnits", unit.value);
+            Set(document, "Units", "LoadPlateRadiusUnits", unit.value);
+            break;
+        case 9: Set(document, "Units", "TestLocationUnits", unit.value); break;
+        default: Set(document, "Units", "LoadUnits", unit.value); break;
+        }
+        f25.Metric = unit.metric;
+    }
+}
+
+// Records 5020 and 5021: the distances from field 3 up to the field "N0" (any case) that ends
+// them become the sensor count and the list `distancesKey`.
+void SetSensorList(ProgramState& state, const FieldArray& fields, PDDXFile& document, std::string_view distancesKey)
+{
+    std::string list(TrimBlanks(fields[3]));
+    std::size_t i = 4;
+    for (;; ++i) {
+        if (i > kLastField) throw std::out_of_range("the sensor list has no closing N0");
+        const std::string_view field = TrimBlanks(fields[i]);
+        if (EqualsIgnoreCase(field, "N0")) break;
+        list.append(", ").append(field);
+    }
+    const auto count = static_cast<std::int16_t>(i - 3);
+    state.Settings.NumSensors = count;
+    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(count));
+    Set(document, "Device Configuration", distancesKey, std::move(list));
+}
+
+void SetStation(const FieldArray& fields, F25State& f25, PDDXFile& document)
+{
+    // The first station record of a file stands before the first real one.
+    if (f25.SkipNextStation) {
+        f25.SkipNextStation = false;
+        return;
+    }
+    PDDXSection& location = document.AddTestLocation();
+    f25.CurrentTestLocation = &location;
+    const std::optional<std::string> time = TimeText(fields[13], fields[14]);
+    // Only the document's first test location dates the whole run.
+    if (TestLocationCount(document) == 1) {
+        Set(document, "Operations Information", "StartDate", DateText(fields, 10));
+        if (time) Set(document, "Operations Information", "StartTime", *time);
+    }
+    location.Element("TestLocation").SetValue(std::string(TrimBlanks(fields[6])) + ", 0, 0");
+    if (time) location.Element("TestTime").SetValue(*time);
+    location.Element("TestLane").SetValue(std::string(TrimBlanks(Without(fields[9], "\""))));
+    f25.DropMode = true;
+    f25.HistoryMode = false;
+}
+
+void SetTemperatures(const FieldArray& fields, const F25State& f25, PDDXFile& document)
+{
+    if (TestLocationCount(document) > 0) {
+        std::string text(TrimBlanks(fields[5]));
+        text.append(", ").append(TrimBlanks(fields[4])).append(", ").append(TrimBlanks(fields[3]));
+        Current(f25).Element("TestTemperatures").SetValue(RemoveAll(text, "N0"));
+    }
+    // The uses follow the readings found, not the field they stand in.
+    static constexpr const char* kUses[] = {"air, ", "surface, ", "mid-depth, "};
+    int count = 0;
+    std::string uses;
+    for (std::size_t field : {5, 4, 3})
+        if (TrimBlanks(fields[field]) != "N0") uses += kUses[count++];
+    Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(count));
+    if (count == 0) throw std::invalid_argument("the temperature record holds no reading");
+    uses.resize(uses.size() - 2);
+    Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));
+}
+
+void StartHistory(const FieldArray& fields, F25State& f25)
+{
+    ToInt16(fields[17]);  // only a block whose field 17 is a 16-bit number is a history block
+    f25.HistoryMode = true;
+    f25.DropMode = false;
+    f25.SampleCounter = 0;
+    // The samples that follow are load and deflections of the location's last drop.
+    Current(f25).Element("DropHistoryType").SetValue("load and deflections");
+}
+
+// The load (field 2) and one deflection per sensor (fields 3 onwards), trimmed, joined by ", ".
+// More than 38 sensors would need a field past the 40th: std::out_of_range.
+std::string DropText(const FieldArray& fields, int numSensors)
+{
+    std::string text(TrimBlanks(fields[2]));
+    for (int k = 1; k <= numSensors; ++k)
+        text.append(", ").append(TrimBlanks(fields.at(static_cast<std::size_t>(k) + 2)));
+    return text;
+}
+
+void AddDataLine(ProgramState& state, const FieldArray& fields, F25State& f25)
+{
+    if (f25.DropMode) {
+        std::string value = DropText(fields, state.Settings.NumSensors);
+        Current(f25).AddDropData().SetValue(std::move(value));
+    } else if (f25.HistoryMode) {
+        std::string value = DropText(fields, state.Settings.NumSensors);
+        f25.SampleCounter = CheckInt16(f25.SampleCounter + 1, "sample number");
+        PDDXSection& location = Current(f25);
+        // A second block in one location repeats the sample numbers; AddHistoryData refuses them.
+        const int drop = CounterValue(location.Element("NumberOfDrops").Value());
+        location.AddHistoryData(drop, f25.SampleCounter).SetValue(std::move(value));
+    }
+}
+
+void HandleRecord(ProgramState& state, F25State& f25, const FieldArray& fields, PDDXFile& document)
+{
+    const double code = LeadingNumber(fields[1]);
+    if (code == 5001) {
+        Set(document, "Operations Information", "SoftwareVersion", fields[2]);
+    } else if (code == 5002) {
+        std::string serial = Without(fields[3], "\"'");
+        Set(document, "Device Information", "DeviceSerialNumber", serial);
+        const auto hyphen = serial.find('-');
+        if (hyphen != std::string::npos) Set(document, "Device Information", "DeviceModelNumber", serial.substr(0, hyphen));
+    } else if (code == 5003) {
+    } else if (code == 5010) {
+        SetUnits(fields, f25, document);
+    } else if (code == 5011) {
+        Set(document, "Operations Information", "EndDate", DateText(fields, 4));
+        if (auto time = TimeText(fields[7], fields[8])) Set(document, "Operations Information", "EndTime", *time);
+    } else if (code == 5020) {
+        Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[2])));
+        SetSensorList(state, fields, document, "DeflectionSensorXAxisDistances");
+    } else if (code == 5021) {
+        const double diameter = ToNumber(TrimBlanks(fields[2]));
+        if (diameter > 0) Set(document, "Device Configuration", "LoadPlateRadius", DoubleText(diameter / 2));
+        SetSensorList(state, fields, document, "DeflectionSensorYAxisDistances");
+    } else if (Between(code, 5022, 5029)) {
+    } else if (code == 5030) {
+        Set(document, "Operations Information", "OperatorName", Cleaned(fields[2]));
+    } else if (code == 5031) {
+        Set(document, "Location Identification", "FacilityName", Cleaned(fields[2]));
+        Set(document, "Location Identification", "PavementType", Cleaned(fields[5]));
+    } else if (code == 5032) {
+        Set(document, "Location Identification", "SectionName", Cleaned(fields[2]));
+    } else if (Between(code, 5041, 5044)) {
+    } else if (code == 5185) {
+        StartHistory(fields, f25);
+    } else if (code == 5200) {
+        Set(document, "Device Information", "LoadCellSerialNumber", Cleaned(fields[2]));
+        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", fields[4]);
+        Set(document, "Device Calibration", "LoadCellCalibrationFactor", fields[5]);
+    } else if (code == 5201) {
+        if (TrimBlanks(Without(fields[2], "\"")) == "NA") return;  // no sensor in this place
+        Set(document, "Device Information", "SensorSerialNumbers", Cleaned(fields[2]));
+        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", fields[5]);
+        Set(document, "Device Calibration", "SensorCalibrationCenterGain", fields[4]);
+    } else if (Between(code, 5202, 5218)) {
+        const std::string serial = Cleaned(fields[2]);
+        if (serial == "NA") return;
+        Append(document, "Device Information", "SensorSerialNumbers", serial);
+        Append(document, "Device Calibration", "SensorCalibrationCenterGain", fields[4]);
+        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", fields[5]);
+    } else if (code == 5280) {
+        if (TestLocationCount(document) > 0) {
+            std::string gps(TrimBlanks(fields[4]));
+            gps.append(", ").append(TrimBlanks(fields[5])).append(", ").append(TrimBlanks(fields[6]));
+            Current(f25).Element("GPSLocation").SetValue(std::move(gps));
+        }
+    } else if (code == 5281) {
+    } else if (code == 5301) {
+        SetStation(fields, f25, document);
+    } else if (code == 5302) {
+        if (TestLocationCount(document) > 0) Current(f25).Element("TestComment").SetValue(Cleaned(fields[10]));
+    } else if (code == 5303) {
+        SetTemperatures(fields, f25, document);
+    } else if (Between(code, 7655, 7656) || Between(code, 7901, 7904)) {
+    } else {
+        AddDataLine(state, fields, f25);
+    }
+}
+
+}  // namespace
+
+void ParseF25Line(ProgramState& state, F25State& f25, const FieldArray& fields, PDDXFile& document)
+{
+    try {
+        HandleRecord(state, f25, fields, document);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        // The line is given up where it failed; what it set before stays, and reading goes on.
+    }
+}
+
+void ReadF25File(ProgramState& state, const std::string& fileName, PDDXFile& document)
+{
+    const std::string bytes = ReadFileBytes(fileName);
+    F25State f25;
+    FieldArray fields;
+    NativeLines lines(bytes);
+    std::string_view line;
+    while (lines.Next(line)) {
+        if (line.empty()) continue;
+        AtLine(fileName, lines.Number(), [&] { SplitOnCommas(line, fields); });
+        ParseF25Line(state, f25, fields, document);
+    }
+
+    // Only the upper-case extension is replaced.
+    std::string outputName = fileName;
+    for (std::size_t at = 0; (at = outputName.find(".F25", at)) != std::string::npos; at += 4)
+        outputName.replace(at, 4, ".DDX");
+    Set(document, "Operations Information", "FileName", std::move(outputName));
+    Set(document, "Device Information", "DeviceDesignationName", "Dynatest FWD");
+    Set(document, "Units", "GPSUnits", "degree, degree, meter");
+    Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
+    if (f25.Metric) Set(document, "Units", "LoadPlateRadiusUnits", "millimeter");
+}
+
+}  // namespace vantrel

@@ -1,0 +1,34 @@
+#pragma once
+// Dynatest F25 files: comma-separated records, each named by the numeric code in its first
+// field (header records, then per station its temperatures, drops and time history).
+
+#include <cstdint>
+#include <string>
+
+#include "document/PDDXFile.h"
+#include "import/modShared.h"
+
+namespace vantrel {
+
+struct ProgramState;
+
+// Where the reader stands between the lines of one file; every file starts from a fresh one.
+struct F25State {
+    bool DropMode = false;         // data lines are drops of the current test location
+    bool HistoryMode = false;      // data lines are time-history samples of its last drop
+    bool SkipNextStation = true;   // the first station record of a file opens no test location
+    std::int16_t SampleCounter = 0;
+    bool Metric = false;           // left by the last unit code of record 5010
+    PDDXSection* CurrentTestLocation = nullptr;
+};
+
+// Reads the whole file into `document`, after the test locations it already holds. A line that
+// cannot be handled is skipped; only an unreadable file or a line with more than 40 fields ends
+// the reading (ReadError naming file and line), and then the closing values are not written.
+void ReadF25File(ProgramState& state, const std::string& fileName, PDDXFile& document);
+
+// Handles one line split with SplitOnCommas. Never throws: a failure ends the handling of the
+// line where it happens, keeping what the line set before it.
+void ParseF25Line(ProgramState& state, F25State& f25, const FieldArray& fields, PDDXFile& document);
+
+}  // namespace vantrel
