@@ -1,0 +1,34 @@
+// Arbitrary bytes as a KUAB FWD file, read twice in one run (the second time with the table
+// layout and offsets the first reading left) into a fresh document and one that already has a
+// test location, then written out. A ReadError is an expected outcome; anything else is a bug.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "app/ProgramState.h"
+#include "import/ReadError.h"
+#include "import/modKUABRead.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace vantrel;
+    const std::string& file = fuzz::InputAsFile(data, size);
+    ProgramState state = NewProgramState(std::filesystem::temp_directory_path());
+    state.Settings.NumSensors = size > 0 ? static_cast<std::int16_t>(data[0] % 8) : 0;
+    PDDXFile fresh;
+    try {
+        ReadKuabFwd(state, file, fresh);
+    } catch (const ReadError&) {
+    }
+    fuzz::WriteOut(fresh);
+    PDDXFile merged;
+    merged.AddTestLocation();
+    try {
+        ReadKuabFwd(state, file, merged);
+    } catch (const ReadError&) {
+    }
+    fuzz::WriteOut(merged);
+    return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// KUAB FWD field data (.FWD) and the KUAB configuration FVO.INI.
+//
+// The data file is line oriented; the first character of a line says what it holds: "C", "H"
+// and "I" are "key: value" header lines, "J" lines are the table header (column titles, units,
+// dash runs giving the column widths) and "D" lines are one drop each. The table layout and the
+// sensor offsets carry over into the next KUAB file of the same run (state.Readers.Kuab).
+
+#include <string>
+#include <string_view>
+
+#include "document/PDDXFile.h"
+#include "import/modShared.h"
+
+namespace vantrel {
+
+struct ProgramState;
+
+// What the data reader keeps between the lines of one file; a new file starts with a new one.
+struct KuabFwdFileState {
+    bool LocationOpen = false;               // a data line of this file has opened a test location
+    PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
+    std::string LastStation;                 // station text of the last data line
+    FieldArray Fields;                       // the current line's words, reused line to line
+
+    // The elements every data line sets, looked up once rather than per drop.
+    PDDXElement* StartTime = nullptr;
+    PDDXElement* EndTime = nullptr;
+    PDDXElement* TestTime = nullptr;
+    PDDXElement* TestLocation = nullptr;
+    PDDXElement* TestTemperatures = nullptr;
+};
+
+void ReadKuabFwd(ProgramState& state, const std::string& fileName, PDDXFile& document);
+
+// One non-empty line after the first. Throws on a line beyond the reader's limits.
+void ParseKuabFwdLine(ProgramState& state, KuabFwdFileState& file, std::string_view line, PDDXFile& document);
+
+// FVO.INI: model, load-cell and sensor calibration factors and the distance-meter factor. A
+// missing or non-numeric value where a number belongs is a ReadError naming section and key.
+void ReadKuabFvoIni(ProgramState& state, const std::string& fileName, PDDXFile& document);
+
+}  // namespace vantrel
