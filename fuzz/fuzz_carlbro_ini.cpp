@@ -1,0 +1,27 @@
+// Arbitrary bytes as a Carl Bro configuration text, read into a new document and then again into
+// the same one (as when merging). A reading may end with a ReadError; anything else escaping is a
+// finding.
+
+#include <cstdint>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "app/ProgramState.h"
+#include "import/ReadError.h"
+#include "import/modCarlBroRead.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace vantrel;
+    ProgramState state = NewProgramState(".");
+    const std::string& file = fuzz::InputAsFile(data, size);
+    PDDXFile document;
+    for (int pass = 0; pass < 2; ++pass) {
+        try {
+            ReadCarlBroConfig(state, file, document);
+        } catch (const ReadError&) {
+        }
+    }
+    fuzz::WriteOut(document);
+    return 0;
+}

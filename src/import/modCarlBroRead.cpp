@@ -1,0 +1,465 @@
+#include "import/modCarlBroRead.h"
+
+#include <charconv>
+#include <stdexcept>
+
+#include "app/ProgramState.h"
+#include "document/Latin1.h"
+#include "import/NativeText.h"
+#include "import/ReadError.h"
+#include "import/modConvert.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kLastField = 40;  // a split line holds fields 1 to 40
+constexpr int kMaxTemperatureColumns = 10;
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// Every occurrence of `from` replaced by `to`, left to right, letter case significant.
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// The closing values both Carl Bro readers give every document: the machine is always the same.
+void SetCarlBroDevice(PDDXFile& document)
+{
+    document.Element("Units", "DropHistoryDataFrequencyUnits").SetValue("Hertz");
+    document.Element("Device Information", "DeviceDesignationName").SetValue("CarlBro FWD");
+    document.Element("Device Information", "DeviceModelNumber").SetValue("PRI 2100");
+    document.Element("Device Information", "DeviceLoadType").SetValue("Impulse");
+}
+
+// ---------------------------------------------------------------------------------------------
+// FWD text
+
+int FieldCount(const FieldArray& fields)
+{
+    int count = 0;
+    std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), count);
+    return count;
+}
+
+// Field `index` of a line, where a rule computes the index from the sensor count.
+const std::string& FieldAt(const FieldArray& fields, int index, std::string_view what)
+{
+    if (index < 1 || index > kLastField)
+        throw std::out_of_range(std::string(what) + " would stand in field " + std::to_string(index) +
+                                ", but a line holds fields 1 to 40 only");
+    return fields[static_cast<std::size_t>(index)];
+}
+
+// Field 2 without blanks at either end: the value of a key line.
+std::string KeyValue(const FieldArray& fields) { return std::string(TrimBlanks(fields[2])); }
+
+PDDXSection& CurrentLocation(const CarlBroFwdState& file, std::string_view line)
+{
+    if (!file.CurrentLocation)
+        throw std::runtime_error(std::string(line) + " before any \"Chainage\" line: there is no test location for it");
+    return *file.CurrentLocation;
+}
+
+// The sensor count that cuts title and drop lines into deflections and load.
+int SensorCount(const ProgramState& state)
+{
+    const int n = state.Settings.NumSensors;
+    if (n < 0)
+        throw std::out_of_range("the deflection-sensor count is " + std::to_string(n) +
+                                "; a \"Radial offset\" line must set it before the drops");
+    return n;
+}
+
+void ReadSensorOffsets(ProgramState& state, const FieldArray& fields, int count, PDDXFile& document)
+{
+    document.Element("Units", "SensorsLocationUnits").SetValue(NormaliseUnitName(BracketContents(fields[1])));
+    std::string x, y;
+    for (int i = 2; i <= count; ++i) {
+        if (i > 2) x += ", ", y += ", ";
+        x += CommaToPoint(TrimBlanks(fields[static_cast<std::size_t>(i)]));
+        y += "0";
+    }
+    document.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue(std::move(x));
+    document.Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue(std::move(y));
+    state.Settings.NumSensors = static_cast<std::int16_t>(count - 1);
+    document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count - 1));
+}
+
+void ParseGeneralHeader(ProgramState& state, const FieldArray& fields, int count, PDDXFile& document)
+{
+    const std::string& key = fields[1];
+    if (TextContains("Filename", key)) {
+        document.Element("Operations Information", "FileName").SetValue(KeyValue(fields));
+    } else if (TextContains("Name of client", key)) {
+        document.Element("Operations Information", "OperatorName").SetValue(KeyValue(fields));
+    } else if (TextContains("Districtnumber", key)) {
+        document.Element("Location Identification", "SiteName").SetValue(KeyValue(fields));
+    } else if (TextContains("Road reference", key)) {
+        document.Element("Location Identification", "FacilityName").SetValue(KeyValue(fields));
+    } else if (TextContains("Start reference", key)) {
+        document.Element("Location Identification", "SectionName").SetValue(KeyValue(fields));
+    } else if (TextContains("Date", key)) {
+        // The key names the layout of its date, e.g. "Date [dd-mm-yy]".
+        document.Element("Operations Information", "EndDate")
+            .SetValue(FormatDate(DateFromPattern(BracketContents(key), KeyValue(fields))));
+    } else if (TextContains("FWD number", key)) {
+        document.Element("Device Information", "DeviceSerialNumber").SetValue(KeyValue(fields));
+    } else if (TextContains("radius", key)) {
+        document.Element("Units", "LoadPlateRadiusUnits").SetValue(NormaliseUnitName(BracketContents(key)));
+        document.Element("Device Configuration", "LoadPlateRadius").SetValue(CommaToPoint(KeyValue(fields)));
+    } else if (TextContains("Radial offset", key)) {
+        ReadSensorOffsets(state, fields, count, document);
+    }
+}
+
+// The smaller units in which offsets across and along the road are given, by the station unit.
+std::string_view TestLocationSuffix(std::string_view unit)
+{
+    const std::string upper = UpperCase(unit);
+    if (upper == "FOOT") return ", inch, inch";
+    if (upper == "MILE") return ", foot, foot";
+    if (upper == "METER") return ", millimeter, millimeter";
+    if (upper == "KILOMETER") return ", meter, meter";
+    return {};
+}
+
+void ParseStationHeader(CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
+{
+    const std::string& key = fields[1];
+    if (TextContains("Chainage", key)) {
+        std::string unit = NormaliseUnitName(BracketContents(key));
+        unit += TestLocationSuffix(unit);
+        document.Element("Units", "TestLocationUnits").SetValue(std::move(unit));
+        file.LocationTimed = false;
+        file.CurrentLocation = &document.AddTestLocation();
+        file.CurrentLocation->Element("TestLocation").SetValue(CommaToPoint(KeyValue(fields)) + ", 0, 0");
+    } else if (TextContains("Lane", key)) {
+        CurrentLocation(file, "a \"Lane\" line").Element("TestLane").SetValue(KeyValue(fields));
+    } else if (TextContains("Remarks", key)) {
+        CurrentLocation(file, "a \"Remarks\" line").Element("TestComment").SetValue(KeyValue(fields));
+    } else if (TextContains("Pavement", key)) {
+        document.Element("Location Identification", "PavementType").SetValue(KeyValue(fields));
+    }
+}
+
+// The sequence line: field 4 reads like "Time 10:32".
+void ReadSequenceTime(CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
+{
+    const std::string& field = fields[4];
+    if (field.size() < 5)
+        throw std::length_error("the sequence line's field 4 " + Quoted(field) +
+                                " is too short to hold a time such as \"Time 10:32\"");
+    const std::string time = std::string(TrimBlanks(std::string_view(field).substr(5))) + ":00";
+    if (!file.LocationTimed) {
+        CurrentLocation(file, "a sequence line").Element("TestTime").SetValue(time);
+        file.LocationTimed = true;
+    }
+    if (!file.FileTimed) {
+        document.Element("Operations Information", "StartTime").SetValue(time);
+        file.FileTimed = true;
+    }
+    document.Element("Operations Information", "EndTime").SetValue(time);
+}
+
+// The column-title line: the load column's title is its unit; temperature columns are found by
+// their titles. The columns stay known to later files of the run.
+void ReadColumnTitles(ProgramState& state, const FieldArray& fields, int count, PDDXFile& document)
+{
+    const int n = SensorCount(state);
+    const bool pounds = UpperCase(TrimBlanks(FieldAt(fields, n + 3, "the load unit"))) == "LBF";
+    document.Element("Units", "LoadUnits").SetValue(pounds ? "pound-force" : "kilo-Newton");
+    document.Element("Units", "DeflectionUnits").SetValue(pounds ? "mil" : "micron");
+    document.Element("Units", "TemperatureUnits").SetValue(pounds ? "Fahrenheit" : "Celsius");
+
+    auto& columns = state.Readers.CarlBro.TemperatureColumns;
+    int t = 0;
+    std::string uses;
+    for (int i = 1; i <= count; ++i) {
+        const std::string& title = fields[static_cast<std::size_t>(i)];
+        const char* use = TextContains("Air", title)   ? "Air"
+                          : TextContains("Sur", title) ? "Surface"
+                          : TextContains("Man", title) ? "Manual"
+                                                       : nullptr;
+        if (!use) continue;
+        if (++t > kMaxTemperatureColumns)
+            throw std::out_of_range("column " + std::to_string(i) + " " + Quoted(title) +
+                                    " is a temperature column beyond the 10 a file can have");
+        columns[static_cast<std::size_t>(t)] = static_cast<std::int16_t>(i);
+        if (!uses.empty()) uses += ", ";
+        uses += use;
+    }
+    document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(std::to_string(t));
+    columns[0] = static_cast<std::int16_t>(t);
+    document.Element("Device Configuration", "TemperatureSensorUse").SetValue(std::move(uses));
+}
+
+// A drop line: drop number, n deflections, a column the reader does not keep, the load, and the
+// temperatures in the columns the title line named.
+void ReadDrop(ProgramState& state, const CarlBroFwdState& file, const FieldArray& fields)
+{
+    const int n = SensorCount(state);
+    const auto& columns = state.Readers.CarlBro.TemperatureColumns;
+    std::string drop = CommaToPoint(FieldAt(fields, n + 3, "the load"));
+    for (int i = 2; i <= n + 1; ++i) drop.append(", ").append(CommaToPoint(fields[static_cast<std::size_t>(i)]));
+    PDDXSection& location = CurrentLocation(file, "a drop line");
+    location.AddDropData().SetValue(std::move(drop));
+
+    std::string temperatures;
+    for (int k = 1; k <= columns[0]; ++k) {
+        if (k > 1) temperatures += ", ";
+        temperatures += CommaToPoint(FieldAt(fields, columns[static_cast<std::size_t>(k)], "a temperature"));
+    }
+    location.Element("TestTemperatures").SetValue(std::move(temperatures));
+}
+
+// Field 1 of a drop line only has to read as a number: its value is never used, so one too
+// large to hold still marks a drop.
+bool IsNumberText(std::string_view text)
+{
+    try {
+        return ParseNumber(text).has_value();
+    } catch (const OverflowError&) {
+        return true;
+    }
+}
+
+void ParseDropBlock(ProgramState& state, CarlBroFwdState& file, const FieldArray& fields, int count,
+                    PDDXFile& document)
+{
+    const std::string& first = fields[1];
+    if (TextContains("Sequence", first)) {
+        ReadSequenceTime(file, fields, document);
+    } else if (TextContains("Drop", first)) {
+        ReadColumnTitles(state, fields, count, document);
+    } else if (IsNumberText(first) &&
+               count > state.Settings.NumSensors + state.Readers.CarlBro.TemperatureColumns[0]) {
+        ReadDrop(state, file, fields);
+    }
+}
+
+}  // namespace
+
+std::string BracketContents(std::string_view text)
+{
+    const std::size_t open = text.find('[');
+    const std::size_t close = text.find(']');
+    const std::size_t start = open == std::string_view::npos ? 0 : open + 1;
+    if (close == std::string_view::npos)
+        throw std::invalid_argument(Quoted(text) + " has no \"]\" closing the unit or layout in brackets");
+    if (close < start) throw std::invalid_argument(Quoted(text) + " has its \"]\" before its \"[\"");
+    return std::string(text.substr(start, close - start));
+}
+
+std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view text)
+{
+    std::string year, month, day;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (i >= text.size()) continue;  // nothing stands under the rest of the pattern
+        const char d = UpperChar(text[i]);
+        switch (UpperChar(pattern[i])) {
+        case 'Y': year += d; break;
+        case 'M': month += d; break;
+        case 'D': day += d; break;
+        default: break;
+        }
+    }
+    const auto part = [&](const std::string& digits, const char* what) -> int {
+        try {
+            return ToInt16(digits);
+        } catch (const ConversionError&) {
+            throw ConversionError("the date " + Quoted(text) + " does not fit its layout " + Quoted(pattern) +
+                                  ": its " + what + " " + Quoted(digits) + " is not a number");
+        }
+    };
+    const int y = part(year, "year"), m = part(month, "month"), dd = part(day, "day");
+    return DateFromParts(y, m, dd);
+}
+
+void ParseCarlBroFwdLine(ProgramState& state, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
+{
+    const std::string& first = fields[1];
+    if (!first.empty() && first.front() == '$') {
+        try {
+            file.Block = ToInt16(std::string_view(first).substr(1));
+        } catch (const ConversionError&) {
+            throw ConversionError("the block line " + Quoted(first) + " has no block number after its \"$\"");
+        }
+        return;
+    }
+    const int count = FieldCount(fields);
+    switch (file.Block) {
+    case 1: ParseGeneralHeader(state, fields, count, document); break;
+    case 2: ParseStationHeader(file, fields, document); break;
+    case 3: ParseDropBlock(state, file, fields, count, document); break;
+    default: break;  // before the first block, and blocks this reader does not know
+    }
+}
+
+void ReadCarlBroFwd(ProgramState& state, const std::string& fileName, PDDXFile& document)
+{
+    const std::string bytes = ReadFileBytes(fileName);
+    CarlBroCarryOver& carry = state.Readers.CarlBro;
+    CarlBroFwdState file;  // block 0, the file not yet timed
+    // Station lines before this file's first "Chainage" go on with the last file's test location
+    // when they land in the same document.
+    file.LocationTimed = carry.LocationTimed;
+    if (carry.LocationDocument == &document) file.CurrentLocation = document.Sections().Find(carry.LocationName);
+    // Kept for the next file however this one ends.
+    const auto keep = [&] {
+        carry.LocationTimed = file.LocationTimed;
+        if (!file.CurrentLocation) return;
+        carry.LocationDocument = &document;
+        carry.LocationName = file.CurrentLocation->Handle();
+    };
+    try {
+        FieldArray fields;
+        NativeLines lines(bytes);
+        std::string_view line;
+        while (lines.Next(line)) {
+            if (line.empty()) continue;
+            AtLine(fileName, lines.Number(), [&] {
+                SplitOnTabs(line, fields);
+                ParseCarlBroFwdLine(state, file, fields, document);
+            });
+        }
+    } catch (...) {
+        keep();
+        throw;
+    }
+    keep();
+    AtLine(fileName, 0, [&] {
+        // The input's own name, as the output's, whatever name block 1 gave.
+        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(fileName, ".TXT", ".DDX"));
+        SetCarlBroDevice(document);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Configuration text
+
+namespace {
+
+enum class ConfigMode : std::int16_t { None = 0, Geophone = 1, LoadCell = 2, Temperature = 3 };
+
+struct ConfigLine {
+    std::string_view key;    // field 0 without its trailing blanks
+    std::string_view value;  // field 1
+    bool hasValue = false;   // the line has a tab, so a field 1
+};
+
+ConfigLine SplitConfigLine(std::string_view line)
+{
+    ConfigLine out;
+    const std::size_t tab = line.find('\t');
+    out.key = line.substr(0, tab);
+    const std::size_t last = out.key.find_last_not_of(' ');
+    out.key = last == std::string_view::npos ? std::string_view() : out.key.substr(0, last + 1);
+    if (tab != std::string_view::npos) {
+        out.hasValue = true;
+        const std::string_view rest = line.substr(tab + 1);
+        out.value = rest.substr(0, rest.find('\t'));
+    }
+    return out;
+}
+
+std::string_view RequiredValue(const ConfigLine& line)
+{
+    if (!line.hasValue)
+        throw std::invalid_argument("the " + Quoted(line.key) + " line has no value: no tab follows the key");
+    return line.value;
+}
+
+// A date written day/month/year, e.g. "15/03/04"; two-digit years as everywhere else.
+std::chrono::sys_days ConfigDate(std::string_view text)
+{
+    int parts[3];
+    std::string_view rest = text;
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t slash = rest.find('/');
+        if ((i < 2) == (slash == std::string_view::npos))
+            throw ConversionError("the date " + Quoted(text) + " is not day/month/year");
+        try {
+            parts[i] = ToInt16(rest.substr(0, slash));
+        } catch (const ConversionError&) {
+            throw ConversionError("the date " + Quoted(text) + " is not day/month/year");
+        }
+        if (slash != std::string_view::npos) rest.remove_prefix(slash + 1);
+    }
+    return DateFromParts(parts[2], parts[1], parts[0]);
+}
+
+// Geophone 1 starts a list; every other geophone adds to it in file order.
+void SetOrAppend(PDDXElement& element, bool start, std::string_view value)
+{
+    element.SetValue(start ? std::string(value) : element.Value() + ", " + std::string(value));
+}
+
+}  // namespace
+
+void ReadCarlBroConfig(ProgramState& /*state*/, const std::string& fileName, PDDXFile& document)
+{
+    const std::string bytes = ReadFileBytes(fileName);
+    ConfigMode mode = ConfigMode::None;
+    std::int16_t geophone = 0;
+    NativeLines lines(bytes);
+    std::string_view text;
+    while (lines.Next(text)) {
+        if (text.empty()) continue;
+        AtLine(fileName, lines.Number(), [&] {
+            const ConfigLine line = SplitConfigLine(text);
+            const std::string_view key = line.key;
+            if (key == "Customer") {
+                document.Element("Device Information", "DeviceSerialNumber").SetValue(std::string(RequiredValue(line)));
+            } else if (key == "Geophone nr.") {
+                const std::string_view number = RequiredValue(line);
+                mode = ConfigMode::Geophone;
+                try {
+                    geophone = ToInt16(number);
+                } catch (const ConversionError&) {
+                    throw ConversionError("the geophone number " + Quoted(number) + " is not a whole number");
+                }
+            } else if (key == "Force") {
+                mode = ConfigMode::LoadCell;
+            } else if (key == "Air temp." || key == "Surface temp." || key == "Manual temp.") {
+                mode = ConfigMode::Temperature;
+            } else if (key == "ID") {
+                const std::string_view id = RequiredValue(line);
+                if (mode == ConfigMode::Geophone)
+                    SetOrAppend(document.Element("Device Information", "SensorSerialNumbers"), geophone == 1, id);
+                else if (mode == ConfigMode::LoadCell)
+                    document.Element("Device Information", "LoadCellSerialNumber").SetValue(std::string(id));
+            } else if (key == "Slope") {
+                const std::string factor = CommaToPoint(RequiredValue(line));
+                if (mode == ConfigMode::Geophone)
+                    SetOrAppend(document.Element("Device Calibration", "SensorDynamicCalibrationFactor"),
+                                geophone == 1, factor);
+                else if (mode == ConfigMode::LoadCell)
+                    document.Element("Device Calibration", "LoadCellCalibrationFactor").SetValue(factor);
+            } else if (key == "[dd/mm/yy]") {
+                const std::string_view date = RequiredValue(line);
+                // Only the first geophone's date and the load cell's are kept, so only they are read.
+                if (mode == ConfigMode::Geophone && geophone == 1)
+                    document.Element("Device Calibration", "SensorDynamicCalibrationDate")
+                        .SetValue(FormatDate(ConfigDate(date)));
+                else if (mode == ConfigMode::LoadCell)
+                    document.Element("Device Calibration", "LoadCellCalibrationDate")
+                        .SetValue(FormatDate(ConfigDate(date)));
+            }
+        });
+    }
+    AtLine(fileName, 0, [&] {
+        document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(geophone));
+        document.Element("Device Calibration", "SensorCalibrationCenterGain")
+            .SetValue(document.Element("Device Calibration", "SensorDynamicCalibrationFactor").Value());
+        document.Element("Device Calibration", "LoadCellCalibrationCenterGain")
+            .SetValue(document.Element("Device Calibration", "LoadCellCalibrationFactor").Value());
+        // Named after the input, as the FWD file it came with would be.
+        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(fileName, ".FWD", ".DDX"));
+        SetCarlBroDevice(document);
+    });
+}
+
+}  // namespace vantrel
