@@ -1,0 +1,27 @@
+// Arbitrary bytes as a JILS CFG file, read twice into one document with one program state. A
+// ReadError is the expected end of unreadable input; anything else escaping is a finding.
+
+#include <cstdint>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "app/ProgramState.h"
+#include "import/ReadError.h"
+#include "import/modJilsConfigRead.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace vantrel;
+    const std::string& file = fuzz::InputAsFile(data, size);
+    ProgramState state = NewProgramState(".");
+    state.Settings.NumSensors = 7;
+    PDDXFile document;
+    for (int pass = 0; pass < 2; ++pass) {
+        try {
+            ReadJilsCfg(state, file, document);
+        } catch (const ReadError&) {
+        }
+    }
+    fuzz::WriteOut(document);
+    return 0;
+}

@@ -1,0 +1,33 @@
+// Arbitrary bytes as a JILS DAT file, read twice into one document with one program state, as
+// a merge of two files would: first with seven sensors, then with a count taken from the input
+// (-1 to 40), so that both layouts and the field-array limits are reached. A ReadError is the
+// expected end of unreadable input; anything else escaping is a finding.
+
+#include <cstdint>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "app/ProgramState.h"
+#include "import/ReadError.h"
+#include "import/modJilsRead.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace vantrel;
+    const std::string& file = fuzz::InputAsFile(data, size);
+    ProgramState state = NewProgramState(".");
+    state.Settings.NumSensors = 7;
+    state.Settings.LoadPlateRadius = "6";
+    PDDXFile document;
+    try {
+        ReadJilsDat(state, file, document);
+    } catch (const ReadError&) {
+    }
+    state.Settings.NumSensors = static_cast<std::int16_t>(size > 0 ? data[size - 1] % 42 - 1 : 0);
+    try {
+        ReadJilsDat(state, file, document);
+    } catch (const ReadError&) {
+    }
+    fuzz::WriteOut(document);
+    return 0;
+}

@@ -1,0 +1,121 @@
+#include "import/modJilsConfigRead.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "app/ProgramState.h"
+#include "import/NativeText.h"
+#include "import/ReadError.h"
+#include "import/modConvert.h"
+#include "import/modJilsRead.h"
+#include "import/modShared.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::string_view kGainElement = "SensorCalibrationCenterGain";
+
+int FieldCount(const FieldArray& fields)
+{
+    int count = 0;
+    std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), count);
+    return count;
+}
+
+std::int16_t WholeNumberField(const std::string& field, const char* what)
+{
+    if (!ParseNumber(field)) throw ConversionError(std::string(what) + " \"" + field + "\" is not a number");
+    return ToInt16(field);
+}
+
+void SetFileNameAndLoadType(const std::string& fileName, std::string_view extension, PDDXFile& document)
+{
+    document.Element("Operations Information", "FileName").SetValue(JilsOutputFileName(fileName, extension));
+    document.Element("Device Information", "DeviceLoadType").SetValue("Impulse");
+}
+
+}  // namespace
+
+void JilsParTarget(std::string_view line, std::string& section, std::string& element)
+{
+    // Tested in this order, a later match overriding an earlier one.
+    if (line.find('#') != std::string_view::npos) {
+        section.clear();
+        element.clear();
+    }
+    if (line.find("# number of sensor channel") != std::string_view::npos) {
+        section = "Device Configuration";
+        element = "NumberOfDeflectionSensors";
+    }
+    if (line.find("# Sensor channels EU conversion factor") != std::string_view::npos) {
+        section = "Device Calibration";
+        element = kGainElement;
+    }
+}
+
+void ReadJilsSetupPar(ProgramState& /*state*/, const std::string& fileName, PDDXFile& document)
+{
+    const std::string bytes = ReadFileBytes(fileName);
+    FieldArray fields;
+    std::string section, element;
+    NativeLines lines(bytes);
+    std::string_view line;
+    while (lines.Next(line)) {
+        if (line.empty()) continue;
+        AtLine(fileName, lines.Number(), [&] {
+            JilsParTarget(line, section, element);
+            if (section.empty()) return;
+            SplitOnCommas(line, fields);
+            std::string value = fields[1];
+            const int count = FieldCount(fields);
+            if (element == kGainElement && count > 1) {
+                // One gain per sensor channel: values beyond the sensor count are not the sensors'.
+                const std::string& sensors = document.Element("Device Configuration", "NumberOfDeflectionSensors").Value();
+                const int n = WholeNumberField(sensors, "the number of deflection sensors");
+                const int kept = std::min(count, n);
+                value.clear();
+                for (int i = 1; i <= kept; ++i) {
+                    if (i > 1) value += ",";
+                    value += fields[static_cast<std::size_t>(i)];
+                }
+            }
+            document.Element(section, element).SetValue(std::move(value));
+        });
+    }
+    SetFileNameAndLoadType(fileName, ".PAR", document);
+}
+
+void ReadJilsCfg(ProgramState& state, const std::string& fileName, PDDXFile& document)
+{
+    state.Settings.NumSensors = 0;
+    const std::string bytes = ReadFileBytes(fileName);
+    FieldArray fields;
+    int gainLine = 0;
+    NativeLines lines(bytes);
+    std::string_view line;
+    while (lines.Next(line)) {
+        const int number = lines.Number();  // positions count empty lines too
+        if (line.empty()) continue;
+        AtLine(fileName, number, [&] {
+            if (number == 1) {
+                SplitOnCommas(line, fields);
+                const std::int16_t sensors = WholeNumberField(fields[1], "the number of sensor channels");
+                state.Settings.NumSensors = sensors;
+                document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(sensors));
+                document.Element("Device Information", "SensorSerialNumbers").SetValue("");
+            }
+            if (number > 1 && number == state.Settings.NumSensors + 3) {
+                SplitOnCommas(line, fields);
+                const int skipped = WholeNumberField(fields[1], "the line count");
+                gainLine = state.Settings.NumSensors + skipped + 4;
+            }
+            if (number > 1 && number == gainLine) {
+                SplitOnCommas(line, fields);
+                document.Element("Device Calibration", "LoadCellCalibrationCenterGain").SetValue(fields[1]);
+            }
+        });
+    }
+    SetFileNameAndLoadType(fileName, ".CFG", document);
+}
+
+}  // namespace vantrel
