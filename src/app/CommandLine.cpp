@@ -72,8 +72,6 @@ void Checked(Step&& step)
         step();
     } catch (const UnknownFileType& e) {
         throw Stop{kExitUsage, e.what()};
-    } catch (const FormatNotAvailable& e) {
-        throw Stop{kExitUsage, e.what()};
     } catch (const std::exception& e) {
         throw Stop{kExitReadFailure, e.what()};
     }
@@ -204,9 +202,6 @@ private:
             ConvertUnattended(state_, fields[0]);
         } catch (const UnknownFileType& e) {
             SaveSettings(state_, err_);  // an orderly end, as after any unattended run
-            throw Stop{kExitUsage, e.what()};
-        } catch (const FormatNotAvailable& e) {
-            SaveSettings(state_, err_);
             throw Stop{kExitUsage, e.what()};
         } catch (const std::exception& e) {
             throw Stop{kExitReadFailure, e.what()};  // ends before the settings are saved

@@ -5,6 +5,12 @@
 #include "app/AtomicFile.h"
 #include "app/FileTypes.h"
 #include "document/modPDDXRead.h"
+#include "import/modCarlBroRead.h"
+#include "import/modF20Read.h"
+#include "import/modF25Read.h"
+#include "import/modJilsConfigRead.h"
+#include "import/modJilsRead.h"
+#include "import/modKUABRead.h"
 
 namespace vantrel {
 namespace {
@@ -16,19 +22,27 @@ void ReadPDDX(ProgramState& state, const std::string& fileName, PDDXFile& docume
     ReadPDDXFile(fileName, document, append, state.Settings.NumSensors);
 }
 
-// One reader per code; empty where this build has none yet.
+// The native readers add to whatever document they are given, fresh or already filled, so the
+// append flag means nothing to them.
+template <void (*Read)(ProgramState&, const std::string&, PDDXFile&)>
+void Native(ProgramState& state, const std::string& fileName, PDDXFile& document, bool /*append*/)
+{
+    Read(state, fileName, document);
+}
+
+// One reader per code.
 constexpr std::array<Reader, 11> kReaders = {
-    &ReadPDDX,  // 0 PDDX
-    nullptr,    // 1 Dynatest F25
-    nullptr,    // 2 Dynatest F20
-    nullptr,    // 3 Carl Bro FWD
-    nullptr,    // 4 Carl Bro INI
-    nullptr,    // 5 Carl Bro History: there is no such reader
-    nullptr,    // 6 JILS DAT
-    nullptr,    // 7 JILS Setup.Par
-    nullptr,    // 8 KUAB FWD
-    nullptr,    // 9 KUAB FVO.INI
-    nullptr,    // 10 JILS CFG
+    &ReadPDDX,                     // 0 PDDX
+    &Native<ReadF25File>,          // 1 Dynatest F25
+    &Native<ReadF20File>,          // 2 Dynatest F20
+    &Native<ReadCarlBroFwd>,       // 3 Carl Bro FWD
+    &Native<ReadCarlBroConfig>,    // 4 Carl Bro INI
+    nullptr,                       // 5 Carl Bro History: there is no such reader
+    &Native<ReadJilsDat>,          // 6 JILS DAT
+    &Native<ReadJilsSetupPar>,     // 7 JILS Setup.Par
+    &Native<ReadKuabFwd>,          // 8 KUAB FWD
+    &Native<ReadKuabFvoIni>,       // 9 KUAB FVO.INI
+    &Native<ReadJilsCfg>,          // 10 JILS CFG
 };
 
 }  // namespace
@@ -38,9 +52,7 @@ void ReadWithReader(ProgramState& state, std::int32_t code, const std::string& f
 {
     if (code < 0 || code >= static_cast<std::int32_t>(kReaders.size()) || code == kCarlBroHistory)
         throw UnknownFileType();
-    const Reader reader = kReaders[static_cast<std::size_t>(code)];
-    if (!reader) throw FormatNotAvailable("the " + FileTypeName(code) + " format cannot be read by this version yet");
-    reader(state, fileName, document, append);
+    kReaders[static_cast<std::size_t>(code)](state, fileName, document, append);
 }
 
 void WriteDocument(const PDDXFile& document, const std::string& outputName)

@@ -17,12 +17,6 @@ public:
     UnknownFileType() : std::runtime_error("unknown file type") {}
 };
 
-// A code whose reader this build does not have yet.
-class FormatNotAvailable : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Reads `fileName` with the reader of `code` into `document`: a new document, or with `append`
 // one that already holds data (merging). A reader's failure is a ReadError naming file and line.
 void ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,

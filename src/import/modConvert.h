@@ -25,6 +25,7 @@ public:
 
 // The whole text as a decimal number: blanks around it allowed, an optional sign, digits with an
 // optional fraction and exponent; point as the decimal separator. Nothing else is a number.
+// A number beyond the range of a double throws OverflowError.
 std::optional<double> ParseNumber(std::string_view text);
 double ToNumber(std::string_view text);  // as ParseNumber; throws ConversionError when it is not
 
