@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "app/ProgramState.h"
 #include "import/ReadError.h"
+#include "import/modConvert.h"
 #include "import/modF20Read.h"
 
 namespace vantrel {
@@ -181,6 +182,28 @@ TEST_F(F20Read, AMalformedCalibrationLineEndsTheFileThere)
     EXPECT_NE(error.Reason().find("gain"), std::string::npos) << error.Reason();
 }
 
+TEST_F(F20Read, ACalibrationLineKeepsWhatItSetBeforeTheWordThatFails)
+{
+    // The load cell: serial number, gain, factor; a missing factor leaves the first two set.
+    EXPECT_THROW(Parse("LC L-7 1.5", 10), std::invalid_argument);
+    EXPECT_EQ(Value("Device Information", "LoadCellSerialNumber"), "L-7");
+    EXPECT_EQ(Value("Device Calibration", "LoadCellCalibrationCenterGain"), "1.5");
+    EXPECT_EQ(Value("Device Calibration", "LoadCellCalibrationFactor"), "");
+
+    // A sensor: serial number, then the factor (word 3), then the gain (word 2).
+    state_.Settings.NumSensors = 3;
+    EXPECT_THROW(Parse("S1 101 0.998 x", 11), ConversionError);
+    EXPECT_EQ(Value("Device Information", "SensorSerialNumbers"), "101");
+    EXPECT_EQ(Value("Device Calibration", "SensorReferenceCalibrationFactor"), "");
+    EXPECT_EQ(Value("Device Calibration", "SensorCalibrationCenterGain"), "");
+
+    Parse("S1 101 0.998 1.01", 11);
+    EXPECT_THROW(Parse("S2 102 x 0.99", 12), ConversionError);
+    EXPECT_EQ(Value("Device Information", "SensorSerialNumbers"), "101, 102");
+    EXPECT_EQ(Value("Device Calibration", "SensorReferenceCalibrationFactor"), "1.01, 0.99");
+    EXPECT_EQ(Value("Device Calibration", "SensorCalibrationCenterGain"), "0.998");
+}
+
 TEST_F(F20Read, UsUnitsWithANarrowLineThreeGiveLoadInPsi)
 {
     state_.Settings.NumSensors = 7;
@@ -271,6 +294,16 @@ TEST_F(F20Read, LineTwentyTwoNeedsDigitsInColumnsOneAndTwo)
         EXPECT_EQ(error.Line(), 22) << line22;
         EXPECT_NE(error.Reason().find("not a digit"), std::string::npos) << error.Reason();
     }
+
+    // Column 2 is read after the units and the geometry: a bad one leaves those set.
+    state_.Settings.NumSensors = 2;
+    f20_.Line3 = Cols({{1, "  5.91"}, {13, "   8.0"}});
+    EXPECT_THROW(Parse(Cols({{1, "1x"}, {6, "3"}}), 22), ConversionError);
+    EXPECT_EQ(Value("Units", "LoadUnits"), "pound-force per square inch");
+    EXPECT_EQ(Value("Device Configuration", "LoadPlateRadius"), "  5.91");
+    EXPECT_EQ(Value("Device Configuration", "DeflectionSensorXAxisDistances"), "0, 8.0");
+    EXPECT_EQ(Value("Units", "TemperatureUnits"), "");
+    EXPECT_EQ(Value("Units", "TestLocationUnits"), "");
 }
 
 TEST_F(F20Read, StationsAndDropsInTheNarrowLayout)

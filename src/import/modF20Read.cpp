@@ -53,12 +53,6 @@ void Append(PDDXFile& document, std::string_view section, std::string_view key, 
     element.SetValue(std::move(value));
 }
 
-// Words 1 to 3 of a calibration line (word 0 names the device): serial number, centre gain and
-// calibration factor, the two numbers written back in single precision.
-struct Calibration {
-    std::string serial, gain, factor;
-};
-
 std::string SingleWord(std::string_view word, const char* what)
 {
     try {
@@ -68,23 +62,40 @@ std::string SingleWord(std::string_view word, const char* what)
     }
 }
 
-Calibration CalibrationWords(std::string_view line)
-{
-    const std::string collapsed = CollapseSpaces(line);
-    std::array<std::string_view, 4> words;
-    std::size_t count = 0, start = 0;
-    const std::string_view text(collapsed);
-    while (!text.empty() && count < words.size()) {
-        const std::size_t blank = text.find(' ', start);
-        words[count++] = text.substr(start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
-        if (blank == std::string_view::npos) break;
-        start = blank + 1;
+// The words of a calibration line, blanks collapsed: word 0 names the device, then serial number,
+// centre gain and calibration factor. A missing or bad word fails only when it is taken, so the
+// values set from the line before it stay set.
+class CalibrationWords {
+public:
+    explicit CalibrationWords(std::string_view line)
+    {
+        const std::string collapsed = CollapseSpaces(line);
+        const std::string_view text(collapsed);
+        std::size_t start = 0;
+        while (!text.empty() && count_ < words_.size()) {
+            const std::size_t blank = text.find(' ', start);
+            words_[count_++] = text.substr(start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
+            if (blank == std::string_view::npos) break;
+            start = blank + 1;
+        }
     }
-    if (count < words.size())
-        throw std::invalid_argument("a calibration line needs four words (name, serial number, gain, factor); it has " +
-                                    std::to_string(count));
-    return {std::string(words[1]), SingleWord(words[2], "gain"), SingleWord(words[3], "calibration factor")};
-}
+    const std::string& Serial() const { return Word(1); }
+    std::string Gain() const { return SingleWord(Word(2), "gain"); }
+    std::string Factor() const { return SingleWord(Word(3), "calibration factor"); }
+
+private:
+    const std::string& Word(std::size_t n) const
+    {
+        if (n >= count_)
+            throw std::invalid_argument(
+                "a calibration line needs four words (name, serial number, gain, factor); it has " +
+                std::to_string(count_));
+        return words_[n];
+    }
+
+    std::array<std::string, 4> words_;
+    std::size_t count_ = 0;
+};
 
 double DigitAt(std::string_view line, std::size_t column, const char* what)
 {
@@ -99,7 +110,6 @@ double DigitAt(std::string_view line, std::size_t column, const char* what)
 void SetUnits(ProgramState& state, F20State& f20, std::string_view line, PDDXFile& document)
 {
     const bool usUnits = DigitAt(line, 1, "the unit system") == 1;
-    const bool fahrenheit = DigitAt(line, 2, "the temperature unit") == 1;
     const std::string_view line3 = f20.Line3;
     const bool wideLine3 = line3.size() >= 50;
     if (!usUnits) {
@@ -130,6 +140,8 @@ void SetUnits(ProgramState& state, F20State& f20, std::string_view line, PDDXFil
         distances.append(", ").append(TrimBlanks(Columns(line3, first, first + 5)));
     }
     Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(distances));
+    // Column 2 is read only now: a bad one leaves the units and geometry above set.
+    const bool fahrenheit = DigitAt(line, 2, "the temperature unit") == 1;
     Set(document, "Units", "TemperatureUnits", fahrenheit ? "Fahrenheit" : "Celsius");
 
     const std::string_view distanceUnit = Columns(line, 6, 6);
@@ -220,26 +232,26 @@ void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int
         Set(document, "Location Identification", "FacilityName", std::string(line));
         return;
     case 10: {
-        Calibration loadCell = CalibrationWords(line);
-        Set(document, "Device Information", "LoadCellSerialNumber", std::move(loadCell.serial));
-        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::move(loadCell.gain));
-        Set(document, "Device Calibration", "LoadCellCalibrationFactor", std::move(loadCell.factor));
+        const CalibrationWords loadCell(line);
+        Set(document, "Device Information", "LoadCellSerialNumber", loadCell.Serial());
+        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", loadCell.Gain());
+        Set(document, "Device Calibration", "LoadCellCalibrationFactor", loadCell.Factor());
         return;
     }
     case 11: {
-        Calibration sensor = CalibrationWords(line);
-        Set(document, "Device Information", "SensorSerialNumbers", std::move(sensor.serial));
-        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", std::move(sensor.factor));
-        Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::move(sensor.gain));
+        const CalibrationWords sensor(line);
+        Set(document, "Device Information", "SensorSerialNumbers", sensor.Serial());
+        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", sensor.Factor());
+        Set(document, "Device Calibration", "SensorCalibrationCenterGain", sensor.Gain());
         return;
     }
     case 12: case 13: case 14: case 15: case 16: case 17: case 18: case 19: case 20: {
         // Line 12 is the second sensor; lines past the last sensor are spare.
         if (lineNumber - 11 >= state.Settings.NumSensors) return;
-        const Calibration sensor = CalibrationWords(line);
-        Append(document, "Device Information", "SensorSerialNumbers", sensor.serial);
-        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", sensor.factor);
-        Append(document, "Device Calibration", "SensorCalibrationCenterGain", sensor.gain);
+        const CalibrationWords sensor(line);
+        Append(document, "Device Information", "SensorSerialNumbers", sensor.Serial());
+        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", sensor.Factor());
+        Append(document, "Device Calibration", "SensorCalibrationCenterGain", sensor.Gain());
         return;
     }
     case 21:
