@@ -3,11 +3,19 @@
 
 #include "app/CommandLine.h"
 #include "app/ProgramState.h"
+#ifdef VANTREL_DESKTOP
+#include "app/frmMain.h"
+#endif
 
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
     try {
+#ifdef VANTREL_DESKTOP
+        // No argument: the desktop program. Any argument: the command line, which never needs
+        // a display.
+        if (argc <= 1) return vantrel::RunDesktop(argc, argv);
+#endif
         return vantrel::RunCommandLine(argc, argv, std::cout, std::cerr, vantrel::RunningProgramFolder());
     } catch (const std::exception& e) {
         std::cerr << "vantrel: " << e.what() << "\n";

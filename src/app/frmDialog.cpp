@@ -1,0 +1,297 @@
+#include "app/frmDialog.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "app/Conversion.h"
+#include "app/FileTypes.h"
+#include "app/frmMain.h"
+#include "app/frmPrompts.h"
+#include "import/ReadError.h"
+#include "review/frmReview.h"
+#include "review/pdxGrid.h"
+
+namespace vantrel {
+namespace {
+
+const QString kProgramTitle = "Vantrel";
+const QString kBlankName = "BlankPDDX.DDX";
+
+struct OptionButton {
+    std::int32_t code;  // -1: chosen, it changes nothing
+    const char* name;
+    const char* caption;
+    bool shown;
+};
+
+constexpr OptionButton kOptions[] = {
+    {kPDDX, "optPDDX", "PDDX", true},
+    {kDynatestF25, "optF25", "Dynatest F25", true},
+    {kDynatestF20, "optF20", "Dynatest F20", true},
+    {kCarlBroFWD, "optCarlBroFWD", "Carl Bro FWD", true},
+    {kCarlBroINI, "optCarlBroINI", "Carl Bro Configuration (Text)", true},
+    {kCarlBroHistory, "optCarlBroHist", "Carl Bro History", false},
+    {kJilsDAT, "optJils", "Jils DAT", true},
+    {kJilsPAR, "optJILSPAR", "JILS PAR (Setup)", true},
+    {kKuabFWD, "optKUABFWD", "KUAB FWD", true},
+    {kKuabINI, "optKuabIni", "KUAB INI", true},
+    {kJilsCFG, "optJILSCFG", "JILS CFG (Load cell)", true},
+    {-1, "optPDDXHistory", "PDDX FWD Cal History", false},
+};
+
+// File names go to the core in the system's own encoding, as the file system knows them.
+std::string NativeName(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+QString FolderOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QString() : path.left(slash);
+}
+
+}  // namespace
+
+QString frmDialog::FileFilter()
+{
+    return "All Files|*.*"
+           "|Input Data Files (*.F25; *.FWD; *.DAT)|*.F25;*.FWD;*.DAT"
+           "|History Files (*.HST; *.HIS)|*.HST;*.HIS"
+           "|Configuration Files (*.INI)|*.INI"
+           "|PDDX Files|*.DDX";
+}
+
+frmDialog::frmDialog(frmMain& main, ProgramState& state)
+    : QWidget(&main, Qt::Dialog), main_(main), state_(state)
+{
+    setObjectName("frmDialog");
+    setWindowTitle("Open");
+
+    fraFileType_ = new QGroupBox("File Type", this);
+    fraFileType_->setObjectName("fraFileType");
+    auto* optionsLayout = new QGridLayout(fraFileType_);
+    int shown = 0;
+    for (const OptionButton& option : kOptions) {
+        auto* button = new QRadioButton(option.caption, fraFileType_);
+        button->setObjectName(option.name);
+        button->setVisible(option.shown);
+        if (option.shown) {
+            optionsLayout->addWidget(button, shown % 5, shown / 5);
+            ++shown;
+        }
+        if (option.code >= 0) options_[option.code] = button;
+        const std::int32_t code = option.code;
+        connect(button, &QRadioButton::toggled, this, [this, code](bool checked) {
+            if (checked && code >= 0) state_.CurrentFileType = code;
+        });
+    }
+    // The option shown selected before the settings are applied.
+    {
+        const QSignalBlocker quiet(options_[kDynatestF25]);
+        options_[kDynatestF25]->setChecked(true);
+    }
+
+    auto* fileLabel = new QLabel("Filename:", this);
+    fileLabel->setObjectName("lblFilename");
+    txtFilename_ = new QLineEdit(this);
+    txtFilename_->setObjectName("txtFilename");
+    fileLabel->setBuddy(txtFilename_);
+
+    auto* cmdBrowse = new QPushButton("&Browse", this);
+    cmdBrowse->setObjectName("cmdBrowse");
+    auto* cmdBatch = new QPushButton("B&atch", this);
+    cmdBatch->setObjectName("cmdBatch");
+    auto* cmdBlank = new QPushButton("Blank &PDDX", this);
+    cmdBlank->setObjectName("cmdBlank");
+    auto* cmdCancel = new QPushButton("&Cancel", this);
+    cmdCancel->setObjectName("cmdCancel");
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdBrowse);
+    buttons->addWidget(cmdBatch);
+    buttons->addWidget(cmdBlank);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(fraFileType_);
+    top->addLayout(buttons);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(fileLabel);
+    fileRow->addWidget(txtFilename_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(fileRow);
+
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmDialog::Browse);
+    connect(cmdBatch, &QPushButton::clicked, this, &frmDialog::Batch);
+    connect(cmdBlank, &QPushButton::clicked, this, &frmDialog::Blank);
+    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
+
+    // Loading: the default type from the settings. Codes with no visible option (5, or one out
+    // of range) select nothing and leave the type in use as it is.
+    Select(state_.Settings.FileType);
+}
+
+void frmDialog::Select(std::int32_t code)
+{
+    const auto found = options_.find(code);
+    if (found == options_.end() || code == kCarlBroHistory) return;
+    found->second->setChecked(true);
+    // Already shown selected (F25 at first): the type in use follows what is shown.
+    state_.CurrentFileType = code;
+}
+
+QRadioButton* frmDialog::Option(const char* name) const { return findChild<QRadioButton*>(name); }
+
+void frmDialog::OpenFile()
+{
+    dialogMode_ = 0;
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmDialog::AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document)
+{
+    targetReview_ = review;
+    targetDocument_ = std::move(document);
+    dialogMode_ = 1;
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmDialog::ShowFailure(const std::exception& failure)
+{
+    QString text;
+    if (const auto* readError = dynamic_cast<const ReadError*>(&failure)) {
+        text = "Could not convert " + QString::fromLocal8Bit(readError->File());
+        if (readError->Line() > 0) text += "\nLine " + QString::number(readError->Line());
+        text += ": " + QString::fromLocal8Bit(readError->Reason());
+    } else {
+        text = QString::fromLocal8Bit(failure.what());
+    }
+    UserPrompts().Inform(this, kProgramTitle, text);
+}
+
+bool frmDialog::GetDataNow()
+{
+    inputFileName_ = txtFilename_->text();
+    if (inputFileName_.isEmpty()) {
+        hide();
+        return true;
+    }
+    const bool append = dialogMode_ == 1 && targetDocument_;
+    std::shared_ptr<PDDXFile> document = append ? targetDocument_ : std::make_shared<PDDXFile>();
+    try {
+        ReadWithReader(state_, state_.CurrentFileType, NativeName(inputFileName_), *document, append);
+    } catch (const std::exception& failure) {
+        // A merge that failed half way has changed the window's document: show what it holds.
+        if (append && targetReview_) targetReview_->SetPDDXDataSet(document);
+        ShowFailure(failure);
+        return false;
+    }
+
+    if (state_.CommandLineRun) {
+        try {
+            WriteDocument(*document, state_.CommandLineOutputName);
+        } catch (const std::exception& failure) {
+            ShowFailure(failure);
+            return false;
+        }
+        return true;
+    }
+
+    if (append && targetReview_) {
+        targetReview_->AddSource(inputFileName_);
+        targetReview_->SetPDDXDataSet(document);
+    } else {
+        // Open mode, or a merge whose window has been closed meanwhile: a window of its own.
+        auto* review = new frmReview;
+        review->SetPDDXDataSet(document);
+        review->SetSourceFile(inputFileName_);
+        main_.AddReviewWindow(review);
+        review->Grid()->ElementCheckFlags();
+    }
+    hide();
+    return true;
+}
+
+void frmDialog::Browse()
+{
+    const QString chosen = UserPrompts().OpenFileName(
+        this, "Open " + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + " File",
+        QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
+    if (chosen.isEmpty()) return;
+    inputFileName_ = chosen;
+    state_.WorkingInputPath = FolderOf(chosen).toLocal8Bit().toStdString();
+    txtFilename_->setText(chosen);
+    state_.CommandLineRun = false;
+    GetDataNow();
+}
+
+void frmDialog::Batch()
+{
+    const QString chosen = UserPrompts().OpenFileName(
+        this, "Find " + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + " File in Directory to be Processed",
+        QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
+    if (chosen.isEmpty()) return;
+    inputFileName_ = chosen;
+    const QString folder = FolderOf(chosen);
+    state_.WorkingInputPath = folder.toLocal8Bit().toStdString();
+    txtFilename_->setText(chosen);
+
+    const std::string extension = FileExtensionOf(NativeName(QFileInfo(chosen).fileName()));
+    const std::vector<std::string> files = ListFilesWithExtension(folder.toLocal8Bit().toStdString(), extension);
+    QString message = "The following files were found with the same extension. \n";
+    for (const std::string& file : files) message += QString("     ") + QChar(0x2022) + " " + QString::fromLocal8Bit(file) + "\n";
+    message += " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
+    if (UserPrompts().Ask(this, "Batch Processing of FWD Files", message, QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes)
+        return;
+
+    state_.CommandLineRun = true;
+    for (const std::string& file : files) {
+        txtFilename_->setText(folder + "/" + QString::fromLocal8Bit(file));
+        // The outputs land beside the inputs.
+        state_.CommandLineOutputName = (folder + "/").toLocal8Bit().toStdString() + ConvertedOutputName(file);
+        if (!GetDataNow()) break;
+    }
+}
+
+void frmDialog::Blank()
+{
+    inputFileName_ = kBlankName;
+    try {
+        if (dialogMode_ == 1 && targetReview_ && targetDocument_) {
+            targetReview_->AddSource(kBlankName);
+            targetReview_->SetPDDXDataSet(targetDocument_);
+        } else {
+            auto* review = new frmReview;
+            review->SetPDDXDataSet(std::make_shared<PDDXFile>());
+            review->SetSourceFile(kBlankName);
+            main_.AddReviewWindow(review);
+            review->AddTestsButton()->show();
+        }
+    } catch (const std::exception&) {
+        UserPrompts().Inform(this, kProgramTitle, "Unable to create file " + inputFileName_);
+        return;
+    }
+    hide();
+}
+
+void frmDialog::closeEvent(QCloseEvent* event)
+{
+    // Hiding keeps the dialog; closing its window ends it, and the next use builds a new one.
+    setAttribute(Qt::WA_DeleteOnClose);
+    QWidget::closeEvent(event);
+}
+
+}  // namespace vantrel

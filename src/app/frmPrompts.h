@@ -1,0 +1,42 @@
+#pragma once
+// The modal questions the windows ask: message boxes, the input box and the file and folder
+// choosers. They all go through one replaceable table so that a test can answer them the way a
+// user would, without a person at the screen.
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace vantrel {
+
+struct Prompts {
+    // A message with an OK button.
+    std::function<void(QWidget* owner, const QString& title, const QString& text)> Inform;
+    // A question with the given buttons; returns the button pressed.
+    std::function<QMessageBox::StandardButton(QWidget* owner, const QString& title, const QString& text,
+                                              QMessageBox::StandardButtons buttons)>
+        Ask;
+    // The input box: the typed text, or empty when cancelled.
+    std::function<QString(QWidget* owner, const QString& title, const QString& prompt)> Input;
+    // File chooser to open an existing file; empty when cancelled. `filter` in Qt's form.
+    std::function<QString(QWidget* owner, const QString& title, const QString& initialName, const QString& filter)>
+        OpenFileName;
+    // File chooser to save, confirming before an existing file is replaced; empty when cancelled.
+    std::function<QString(QWidget* owner, const QString& title, const QString& initialName, const QString& filter)>
+        SaveFileName;
+    // Folder chooser; empty when cancelled.
+    std::function<QString(QWidget* owner, const QString& title)> Folder;
+};
+
+// The table in use; starts with the toolkit's own dialogs.
+Prompts& UserPrompts();
+
+// Puts the toolkit's dialogs back (tests undo their answers with it).
+void RestoreStandardPrompts();
+
+// "A|*.x|B|*.y;*.z" (description and pattern pairs) in Qt's form "A (*.x);;B (*.y *.z)".
+QString QtFilter(const QString& pairs);
+
+}  // namespace vantrel

@@ -1,0 +1,69 @@
+#pragma once
+// Answers to the program's modal questions, given in advance as a user would give them, and a
+// record of what was asked.
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "app/frmPrompts.h"
+
+namespace vantrel::test {
+
+struct ScriptedPrompts {
+    QStringList informed;
+    QStringList askedTitles;
+    QStringList askedTexts;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    QString openAnswer;
+    QStringList openTitles;
+    QStringList openStarts;
+    QStringList openFilters;
+    QString saveAnswer;
+    QStringList saveSuggestions;
+    QStringList saveFilters;
+    QString inputAnswer;
+    QStringList inputTitles;
+    QStringList inputPrompts;
+    QString folderAnswer;
+    QStringList folderTitles;
+
+    ScriptedPrompts()
+    {
+        Prompts& p = UserPrompts();
+        p.Inform = [this](QWidget*, const QString&, const QString& text) { informed << text; };
+        p.Ask = [this](QWidget*, const QString& title, const QString& text, QMessageBox::StandardButtons) {
+            askedTitles << title;
+            askedTexts << text;
+            return answer;
+        };
+        p.Input = [this](QWidget*, const QString& title, const QString& prompt) {
+            inputTitles << title;
+            inputPrompts << prompt;
+            return inputAnswer;
+        };
+        p.OpenFileName = [this](QWidget*, const QString& title, const QString& start, const QString& filter) {
+            openTitles << title;
+            openStarts << start;
+            openFilters << filter;
+            return openAnswer;
+        };
+        p.SaveFileName = [this](QWidget*, const QString&, const QString& suggestion, const QString& filter) {
+            saveSuggestions << suggestion;
+            saveFilters << filter;
+            return saveAnswer;
+        };
+        p.Folder = [this](QWidget*, const QString& title) {
+            folderTitles << title;
+            return folderAnswer;
+        };
+    }
+    ~ScriptedPrompts() { RestoreStandardPrompts(); }
+    ScriptedPrompts(const ScriptedPrompts&) = delete;
+    ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
+};
+
+inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace vantrel::test
