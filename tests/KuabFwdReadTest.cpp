@@ -124,6 +124,27 @@ TEST(KuabFwdHeader, SensorDistancesGiveTheSensorCountAndTheirUnit)
     EXPECT_EQ(Value(*doc, "Units", "SensorsLocationUnits"), "inch");
 }
 
+TEST(KuabFwdHeader, AnEmptySensorDistanceValueGivesTheCountMinusOneAndDropsWithoutFields)
+{
+    KuabRun run;
+    const auto doc = run.Read({
+        "ISensor Distance:   ",
+        "IPosition: FRONT BACK",
+        "D  100    1  50.1 210",
+    });
+    EXPECT_EQ(run.state.Settings.NumSensors, -1);
+    EXPECT_EQ(Value(*doc, "Device Configuration", "NumberOfDeflectionSensors"), "-1");
+    EXPECT_EQ(Value(*doc, "Units", "SensorsLocationUnits"), "0");  // the word count stands where the unit would
+    EXPECT_EQ(Value(*doc, "Device Configuration", "DeflectionSensorXAxisDistances"), "");
+    EXPECT_EQ(Value(*doc, "Test Location 1", "NumberOfDrops"), "1");
+    EXPECT_EQ(Value(*doc, "Test Location 1", "DropData_1"), "");
+    EXPECT_EQ(Value(*doc, "Test Location 1", "TestLocation"), "100, 0, 0");
+
+    // The next title line counts its deflection columns again.
+    run.Read({"JDistance Drop Load D0 D1"});
+    EXPECT_EQ(run.state.Settings.NumSensors, 2);
+}
+
 TEST(KuabFwdHeader, SensorsInFrontGetNegativeOffsetsOnceHoweverOftenThePositionsRepeat)
 {
     KuabRun run;
@@ -402,7 +423,6 @@ TEST(KuabFwdErrors, ALineBeyondTheLimitsEndsTheReadingNamingFileAndLine)
         {{"JDistance Dx"}, 2, "\"Dx\""},
         {{"JStation Std"}, 2, "\"Std\""},
         {{offsets25 + " 1"}, 2, "more than 25 words"},
-        {{"ISensor Distance:   "}, 2, "neither offsets nor"},
         {{"", "ISensor Distance: 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 in",
           "IPosition: FRONT"},
          3, "more than 25 words"},
@@ -428,8 +448,6 @@ TEST(KuabFwdErrors, SensorCountsBeyondWhatALineHoldsAreErrors)
     EXPECT_EQ(run.Failure({"D 1 1 50"}).Line(), 2);
     run.state.Settings.NumSensors = 26;
     EXPECT_NE(run.Failure({"IPosition: FRONT"}).Reason().find("25 sensor offsets"), std::string::npos);
-    run.state.Settings.NumSensors = -1;
-    EXPECT_EQ(run.Failure({"HSite: x", "", "D 1 1 50"}).Line(), 4);
 }
 
 TEST(KuabFwdErrors, WhatWasReadBeforeTheErrorStaysInTheDocument)

@@ -70,8 +70,9 @@ void SensorDistanceRule(ProgramState& state, std::string_view value, PDDXFile& d
     } catch (const std::out_of_range&) {
         throw std::out_of_range("the sensor distances hold more than 25 words (24 offsets and their unit at most)");
     }
+    // An empty value is read by the same rule: the count becomes -1 (later drops then take no
+    // field at all) and the unit word is entry 0, the word count "0".
     const int count = FieldCount(words);
-    if (count == 0) throw std::invalid_argument("the sensor distance line gives neither offsets nor their unit");
     const auto n = static_cast<std::int16_t>(count - 1);
 
     KuabCarryOver& carry = state.Readers.Kuab;
@@ -79,7 +80,7 @@ void SensorDistanceRule(ProgramState& state, std::string_view value, PDDXFile& d
     carry.SensorOffsets = std::move(words);
     state.Settings.NumSensors = n;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(n));
-    const std::string& unit = carry.SensorOffsets[static_cast<std::size_t>(n) + 1];
+    const std::string& unit = carry.SensorOffsets[static_cast<std::size_t>(count)];
     Set(document, "Units", "SensorsLocationUnits", NormaliseUnitName(unit));
 }
 
@@ -299,8 +300,7 @@ void DataLine(ProgramState& state, KuabFwdFileState& file, std::string_view line
     SplitOnSpaces(line.substr(1), fields);
     const KuabCarryOver& carry = state.Readers.Kuab;
 
-    const int n = state.Settings.NumSensors;
-    if (n < 0) throw std::out_of_range("the deflection sensor count is " + std::to_string(n));
+    const int n = state.Settings.NumSensors;  // below 0 (an empty distance line): no field at all
     if (3 + n > static_cast<int>(fields.size()) - 1)
         throw std::out_of_range("a drop of " + std::to_string(n) + " deflections needs fields 3 to " +
                                 std::to_string(3 + n) + ", but a line holds at most 40");
