@@ -2,7 +2,7 @@
 # fuzz.sh FUZZ_BUILD_FOLDER SECONDS
 # Runs every fuzz target for SECONDS, seeded with the bundled examples; fails on any finding.
 set -euo pipefail
-folder=$1
+folder=$(realpath "$1")
 seconds=$2
 root=$(realpath "$(dirname "$0")/..")
 work=$(mktemp -d)
