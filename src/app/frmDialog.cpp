@@ -192,6 +192,10 @@ bool frmDialog::GetDataNow()
     std::shared_ptr<PDDXFile> document = append ? targetDocument_ : std::make_shared<PDDXFile>();
     try {
         ReadWithReader(state_, state_.CurrentFileType, NativeName(inputFileName_), *document, append);
+    } catch (const UnknownFileType& failure) {
+        // Nothing was read: a window being merged into stays exactly as it was.
+        ShowFailure(failure);
+        return false;
     } catch (const std::exception& failure) {
         // A merge that failed half way has changed the window's document: show what it holds.
         if (append && targetReview_) targetReview_->SetPDDXDataSet(document);

@@ -9,6 +9,7 @@
 #include "app/Conversion.h"
 #include "app/FileTypes.h"
 #include "app/frmPrompts.h"
+#include "import/modConvert.h"
 #include "review/Twips.h"
 #include "review/pdxGrid.h"
 
@@ -149,10 +150,15 @@ void frmReview::AddTests()
         QString::fromLatin1(document_->Element("Deflection Data", "NumberOfTestLocations").Value());
     const QString answer = UserPrompts().Input(this, "Input Number of Drops",
                                                "How many drops are associated with Test Location " + count);
-    // An empty answer (or Cancel), or one that is not a whole number of drops, adds none.
-    bool ok = false;
-    int drops = answer.trimmed().toShort(&ok);
-    if (!ok || drops < 0) drops = 0;
+    // The answer is read as a 16-bit whole number ("2.6" is 3 drops); an empty answer (or
+    // Cancel), one that is no number or too large, or a negative one adds none.
+    int drops = 0;
+    try {
+        drops = ToInt16(NativeName(answer));
+    } catch (const std::exception&) {
+        drops = 0;
+    }
+    if (drops < 0) drops = 0;
     AddBlankDropData(drops);
 }
 

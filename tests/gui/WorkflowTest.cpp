@@ -195,6 +195,31 @@ TEST(DesktopWorkflow, BlankDocumentGetsTestLocationsWithEmptyDropsAndIsSaved)
     EXPECT_FALSE(review.findChild<QLabel*>("lblStatus")->isVisible());
 }
 
+TEST(DesktopWorkflow, AddTestsReadsTheAnswerAsAWholeNumberOfDrops)
+{
+    Program program;
+    program.main->OpenFile();
+    program.Click("cmdBlank", &program.Dialog());
+    frmReview& review = *program.LastReview();
+
+    // A number with a fraction is rounded, as any 16-bit whole number is read.
+    program.prompts.inputAnswer = " 2.6 ";
+    program.Click("cmdAddSection", &review);
+    EXPECT_GT(program.GridRow(review, "Test Location 1", "DropData_3"), 0);
+    EXPECT_EQ(program.GridRow(review, "Test Location 1", "DropData_4"), 0);
+    EXPECT_EQ(review.PDDXDataSet()->Element("Test Location 1", "NumberOfDrops").Value(), "3");
+
+    // Too large for 16 bits, or below zero: the location comes with no drops.
+    for (const char* answer : {"40000", "-2"}) {
+        program.prompts.inputAnswer = answer;
+        program.Click("cmdAddSection", &review);
+    }
+    EXPECT_EQ(review.PDDXDataSet()->Element("Test Location 2", "NumberOfDrops").Value(), "0");
+    EXPECT_EQ(review.PDDXDataSet()->Element("Test Location 3", "NumberOfDrops").Value(), "0");
+    EXPECT_EQ(program.GridRow(review, "Test Location 3", "DropData_1"), 0);
+    EXPECT_EQ(review.PDDXDataSet()->Element("Deflection Data", "NumberOfTestLocations").Value(), "3");
+}
+
 TEST(DesktopWorkflow, UnsavedWindowAsksOnExitAndCancelKeepsTheProgramAndItsSettingsFile)
 {
     Program program;
@@ -376,6 +401,33 @@ TEST(DesktopWorkflow, MergeAddsTheSecondSourceToTheSameWindowAndDocument)
     EXPECT_EQ(review.Grid()->CellText(program.GridRow(review, "Device Configuration", "LoadPlateRadius"), 2), "150");
     EXPECT_EQ(review.Grid()->CellText(program.GridRow(review, "Device Information", "DeviceSerialNumber"), 2), "S1");
     EXPECT_TRUE(review.DataChanged());
+}
+
+TEST(DesktopWorkflow, MergeWithATypeThatHasNoReaderLeavesTheWindowAsItWas)
+{
+    Program program;
+    WritePddxInput(program.folder / "first.pdx", "S1");
+    WritePddxInput(program.folder / "second.pdx", "S2");
+    program.main->OpenFile();
+    program.ChooseType("optPDDX");
+    program.prompts.openAnswer = Q((program.folder / "first.pdx").string());
+    program.Click("cmdBrowse", &program.Dialog());
+    frmReview& review = *program.LastReview();
+    program.prompts.saveAnswer = Q((program.folder / "first.DDX").string());
+    QTest::mouseClick(review.findChild<QPushButton*>("cmdWrite"), Qt::LeftButton);
+    ASSERT_FALSE(review.DataChanged());
+
+    review.OnMerge(&review);
+    program.state.CurrentFileType = 5;
+    program.Dialog().FilenameBox()->setText(Q((program.folder / "second.pdx").string()));
+    EXPECT_FALSE(program.Dialog().GetDataNow());
+    EXPECT_EQ(program.prompts.informed.value(0), "unknown file type");
+    EXPECT_TRUE(program.Dialog().isVisible());
+    // Nothing read, so nothing to save and no second source.
+    EXPECT_FALSE(review.DataChanged());
+    EXPECT_FALSE(review.findChild<QLabel*>("lblStatus")->isVisible());
+    EXPECT_EQ(review.findChild<QPlainTextEdit*>("txtSource")->toPlainText(), Q((program.folder / "first.pdx").string()));
+    EXPECT_EQ(program.main->ReviewWindows().size(), 1);
 }
 
 TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesAndCancelRestoresTheStoredOnes)
