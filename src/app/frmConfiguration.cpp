@@ -116,6 +116,10 @@ frmConfiguration::frmConfiguration(ProgramState& state, QWidget* parent)
     txtJILSXAxis_->setObjectName("txtJILSXAxis");
     txtJILSYAxis_ = new QLineEdit(fraJILSDefaults_);
     txtJILSYAxis_->setObjectName("txtJILSYAxis");
+    // Room for the longest offsets the count list fills in, so they show whole.
+    const int offsetsWidth = txtJILSXAxis_->fontMetrics().horizontalAdvance(QString(kCountOffsets[3].x) + "  ");
+    txtJILSXAxis_->setMinimumWidth(offsetsWidth);
+    txtJILSYAxis_->setMinimumWidth(offsetsWidth);
     jils->addWidget(labels[0], 0, 0, 1, 2);
     jils->addWidget(labels[1], 1, 0);
     jils->addWidget(txtJILSLoadPlateRadi_, 1, 1);

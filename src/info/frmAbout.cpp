@@ -66,7 +66,7 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent, Qt::Dialog)
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(Picture(this, QStyle::SP_ComputerIcon, "picIcon"));
+    top->addWidget(Picture(this, QStyle::SP_ComputerIcon, "picIcon"), 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     texts->addWidget(title);
     texts->addWidget(version);
@@ -80,7 +80,8 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent, Qt::Dialog)
     layout->addLayout(top);
     layout->addWidget(credit);
     layout->addLayout(buttons);
-    resize(480, 280);
+    // As tall as the wrapped description needs at this width, no taller.
+    resize(480, layout->totalHeightForWidth(480));
 }
 
 frmAcknowledge::frmAcknowledge(QWidget* parent) : QWidget(parent, Qt::Dialog)

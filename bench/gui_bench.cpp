@@ -1,0 +1,135 @@
+// The review window on a very large document: gui_bench SURVEY.DDX
+//
+// Reads the PDDX file into a document and measures the document's memory, then opens it in a
+// review window of the main window (offscreen) as the open dialog does, and measures the time
+// until the grid has painted once and the memory the window takes beyond the document. Prints
+// one "key value" pair per line for bench/gui.sh.
+#include <malloc.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QMdiSubWindow>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "app/ProgramState.h"
+#include "app/frmMain.h"
+#include "document/PDDXFile.h"
+#include "document/modPDDXRead.h"
+#include "review/frmReview.h"
+#include "review/pdxGrid.h"
+
+namespace {
+
+using namespace vantrel;
+
+// Resident memory in bytes, after handing freed heap back to the system so that what was only
+// needed on the way (the parsed file, say) does not count.
+std::int64_t ResidentBytes()
+{
+    malloc_trim(0);
+    std::ifstream statm("/proc/self/statm");
+    std::int64_t total = 0;
+    std::int64_t resident = 0;
+    statm >> total >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// Notes the first paint of one widget.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* widget) { widget->installEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Opens the document in a new review window of `main`, as the open dialog does after a
+// conversion, and waits for the grid's first paint; false when it never came.
+bool OpenAndPaint(frmMain& main, const std::shared_ptr<PDDXFile>& document, frmReview*& review)
+{
+    review = new frmReview;
+    PaintWatch watch(review->Grid()->Table()->viewport());
+    review->SetPDDXDataSet(document);
+    review->SetSourceFile("SURVEY.DDX");
+    main.AddReviewWindow(review);
+    review->Grid()->ElementCheckFlags();
+    QElapsedTimer limit;
+    limit.start();
+    while (!watch.painted && limit.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return watch.painted;
+}
+
+void Close(frmReview* review)
+{
+    review->SetDataChanged(false);
+    delete frmMain::FrameOf(review);
+    QApplication::processEvents();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::cerr << "usage: gui_bench SURVEY.DDX\n";
+        return 2;
+    }
+
+    QTemporaryDir programFolder;
+    ProgramState state = NewProgramState(programFolder.path().toStdString());
+    frmMain main(state);
+    main.resize(1000, 720);
+    main.show();
+
+    // One small review window first, so that what any first window costs (fonts, style,
+    // backing store) is not put down to the large document.
+    frmReview* review = nullptr;
+    if (!OpenAndPaint(main, std::make_shared<PDDXFile>(), review)) {
+        std::cerr << "gui_bench: the grid never painted\n";
+        return 1;
+    }
+    Close(review);
+
+    const std::int64_t before = ResidentBytes();
+    auto document = std::make_shared<PDDXFile>();
+    try {
+        std::int16_t sensors = 0;
+        ReadPDDXFile(argv[1], *document, false, sensors);
+    } catch (const std::exception& e) {
+        std::cerr << "gui_bench: " << e.what() << "\n";
+        return 1;
+    }
+    const std::int64_t built = ResidentBytes();
+
+    QElapsedTimer clock;
+    clock.start();
+    if (!OpenAndPaint(main, document, review)) {
+        std::cerr << "gui_bench: the grid never painted\n";
+        return 1;
+    }
+    const double firstPaint = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    const std::int64_t shown = ResidentBytes();
+
+    const auto elements = static_cast<double>(review->Grid()->RowCount());
+    std::cout << "elements " << review->Grid()->RowCount() << "\n"
+              << "first_paint_seconds " << firstPaint << "\n"
+              << "document_bytes_per_element " << static_cast<double>(built - before) / elements << "\n"
+              << "window_bytes_per_element " << static_cast<double>(shown - built) / elements << "\n";
+    Close(review);
+    return 0;
+}
