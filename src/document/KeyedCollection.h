@@ -17,8 +17,9 @@
 
 namespace vantrel {
 
-// Stable storage for many small objects: they are built in chunks that grow with the collection,
-// so a million drops cost a few thousand allocations rather than a million.
+// Stable storage for many small objects: they are built in chunks of a fixed small size, so a
+// million drops cost tens of thousands of allocations rather than a million, and a section wastes
+// at most one part-filled chunk.
 template <typename T>
 class ObjectPool {
 public:
@@ -37,8 +38,7 @@ public:
     T& Create(Args&&... args)
     {
         if (chunks_.empty() || chunks_.back().used == chunks_.back().capacity) {
-            const std::size_t capacity = chunks_.empty() ? 8 : std::min<std::size_t>(chunks_.back().capacity * 2, 256);
-            chunks_.push_back({std::allocator<T>().allocate(capacity), 0, capacity});
+            chunks_.push_back({std::allocator<T>().allocate(kChunkSize), 0, kChunkSize});
         }
         Chunk& chunk = chunks_.back();
         T* item = ::new (static_cast<void*>(chunk.data + chunk.used)) T(std::forward<Args>(args)...);
@@ -54,6 +54,7 @@ public:
     }
 
 private:
+    static constexpr std::size_t kChunkSize = 16;
     struct Chunk {
         T* data;
         std::size_t used;

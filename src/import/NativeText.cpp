@@ -3,6 +3,9 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -54,6 +57,14 @@ FileBytes& FileBytes::operator=(FileBytes&& other) noexcept
     return *this;
 }
 
+void FileBytes::ReleaseBefore(std::size_t offset) const
+{
+    if (!mapped_) return;  // a copy in the heap must stay as it is
+    static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t end = std::min(offset, mappedSize_) / page * page;
+    if (end > 0) ::madvise(mapped_, end, MADV_DONTNEED);
+}
+
 std::string ReadFileBytes(const std::string& fileName)
 {
     return std::string(FileBytes(fileName).View());
@@ -62,6 +73,11 @@ std::string ReadFileBytes(const std::string& fileName)
 bool NativeLines::Next(std::string_view& line)
 {
     if (pos_ >= bytes_.size()) return false;
+    constexpr std::size_t kReleaseStep = 8 << 20;
+    if (file_ && pos_ - released_ >= kReleaseStep) {
+        file_->ReleaseBefore(pos_);
+        released_ = pos_;
+    }
     const std::size_t end = bytes_.find('\r', pos_);
     if (end == std::string_view::npos) {
         line = bytes_.substr(pos_);

@@ -20,6 +20,11 @@ public:
 
     std::string_view View() const { return view_; }
 
+    // Tells the system that the bytes before `offset` will not be needed again, so that a large
+    // file read from start to end does not hold all of its pages at once. Reading them anyway
+    // still works: a mapped page comes back from the file.
+    void ReleaseBefore(std::size_t offset) const;
+
 private:
     void* mapped_ = nullptr;
     std::size_t mappedSize_ = 0;
@@ -33,6 +38,8 @@ std::string ReadFileBytes(const std::string& fileName);
 class NativeLines {
 public:
     explicit NativeLines(std::string_view bytes) : bytes_(bytes) {}
+    // Lines of a whole file, whose pages are given back as the reading passes them.
+    explicit NativeLines(const FileBytes& file) : bytes_(file.View()), file_(&file) {}
 
     // The next line, empty ones included (the readers skip them; some count them).
     bool Next(std::string_view& line);
@@ -42,6 +49,8 @@ public:
 
 private:
     std::string_view bytes_;
+    const FileBytes* file_ = nullptr;
+    std::size_t released_ = 0;
     std::size_t pos_ = 0;
     int number_ = 0;
 };

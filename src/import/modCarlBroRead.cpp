@@ -300,7 +300,7 @@ void ParseCarlBroFwdLine(ProgramState& state, CarlBroFwdState& file, const Field
 
 void ReadCarlBroFwd(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
-    const std::string bytes = ReadFileBytes(fileName);
+    const FileBytes input(fileName);  // mapped, not copied
     CarlBroCarryOver& carry = state.Readers.CarlBro;
     CarlBroFwdState file;  // block 0, the file not yet timed
     // Station lines before this file's first "Chainage" go on with the last file's test location
@@ -316,7 +316,7 @@ void ReadCarlBroFwd(ProgramState& state, const std::string& fileName, PDDXFile& 
     };
     try {
         FieldArray fields;
-        NativeLines lines(bytes);
+        NativeLines lines(input);
         std::string_view line;
         while (lines.Next(line)) {
             if (line.empty()) continue;
@@ -401,7 +401,8 @@ void SetOrAppend(PDDXElement& element, bool start, std::string_view value)
 
 void ReadCarlBroConfig(ProgramState& /*state*/, const std::string& fileName, PDDXFile& document)
 {
-    const std::string bytes = ReadFileBytes(fileName);
+    const FileBytes input(fileName);  // mapped, not copied
+    const std::string_view bytes = input.View();
     ConfigMode mode = ConfigMode::None;
     std::int16_t geophone = 0;
     NativeLines lines(bytes);

@@ -270,9 +270,9 @@ void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int
 
 void ReadF20File(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
-    const std::string bytes = ReadFileBytes(fileName);
+    const FileBytes input(fileName);  // mapped, not copied
     F20State f20;
-    NativeLines lines(bytes);
+    NativeLines lines(input);
     std::string_view line;
     while (lines.Next(line)) {
         if (line.empty()) continue;  // counted all the same

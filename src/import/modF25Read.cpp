@@ -305,10 +305,10 @@ void ParseF25Line(ProgramState& state, F25State& f25, const FieldArray& fields, 
 
 void ReadF25File(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
-    const std::string bytes = ReadFileBytes(fileName);
+    const FileBytes input(fileName);  // mapped, not copied
     F25State f25;
     FieldArray fields;
-    NativeLines lines(bytes);
+    NativeLines lines(input);
     std::string_view line;
     while (lines.Next(line)) {
         if (line.empty()) continue;

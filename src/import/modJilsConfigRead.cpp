@@ -55,7 +55,8 @@ void JilsParTarget(std::string_view line, std::string& section, std::string& ele
 
 void ReadJilsSetupPar(ProgramState& /*state*/, const std::string& fileName, PDDXFile& document)
 {
-    const std::string bytes = ReadFileBytes(fileName);
+    const FileBytes input(fileName);  // mapped, not copied
+    const std::string_view bytes = input.View();
     FieldArray fields;
     std::string section, element;
     NativeLines lines(bytes);
@@ -88,7 +89,8 @@ void ReadJilsSetupPar(ProgramState& /*state*/, const std::string& fileName, PDDX
 void ReadJilsCfg(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
     state.Settings.NumSensors = 0;
-    const std::string bytes = ReadFileBytes(fileName);
+    const FileBytes input(fileName);  // mapped, not copied
+    const std::string_view bytes = input.View();
     FieldArray fields;
     int gainLine = 0;
     NativeLines lines(bytes);

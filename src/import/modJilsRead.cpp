@@ -199,13 +199,14 @@ void ParseJilsDatLine(ProgramState& state, JilsDatState& dat, FieldArray& fields
 
 void ReadJilsDat(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
-    const std::string bytes = ReadFileBytes(fileName);
+    const FileBytes input(fileName);  // mapped, not copied
+    const std::string_view bytes = input.View();
     FieldArray fields;
     JilsDatState dat;
     // The count in force before the file: its own "Sensors:" line is only met in the main pass.
     dat.ExtendedFormat = IsExtendedLayout(fileName, bytes, state.Settings.NumSensors, fields);
 
-    NativeLines lines(bytes);
+    NativeLines lines(input);
     std::string_view line;
     if (!lines.Next(line)) throw ReadError(fileName, 0, "the file is empty");
     document.Element("Device Information", "DeviceDesignationName").SetValue(std::string(TrimBlanks(line)));

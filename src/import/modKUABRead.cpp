@@ -441,8 +441,8 @@ void ParseKuabFwdLine(ProgramState& state, KuabFwdFileState& file, std::string_v
 void ReadKuabFwd(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
     KuabFwdFileState file;
-    const std::string bytes = ReadFileBytes(fileName);
-    NativeLines lines(bytes);
+    const FileBytes input(fileName);  // mapped, not copied
+    NativeLines lines(input);
     std::string_view line;
     if (lines.Next(line)) {  // the first line is the file's own title and is not read
         while (lines.Next(line)) {
