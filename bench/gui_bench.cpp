@@ -60,7 +60,7 @@ protected:
 // conversion, and waits for the grid's first paint; false when it never came.
 bool OpenAndPaint(frmMain& main, const std::shared_ptr<PDDXFile>& document, frmReview*& review)
 {
-    review = new frmReview;
+    review = new frmReview(main.UserPrompts());
     PaintWatch watch(review->Grid()->Table()->viewport());
     review->SetPDDXDataSet(document);
     review->SetSourceFile("SURVEY.DDX");

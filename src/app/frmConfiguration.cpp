@@ -38,10 +38,10 @@ const QStringList kCounts = {"6", "7", "8", "9", "10"};
 
 }  // namespace
 
-QString BrowseForFolder(QWidget* owner, const QString& title) { return UserPrompts().Folder(owner, title); }
+QString BrowseForFolder(Prompts& prompts, QWidget* owner, const QString& title) { return prompts.Folder(owner, title); }
 
-frmConfiguration::frmConfiguration(ProgramState& state, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), state_(state)
+frmConfiguration::frmConfiguration(ProgramState& state, Prompts& prompts, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), state_(state), prompts_(prompts)
 {
     setObjectName("frmConfiguration");
     setWindowTitle("Configuration");
@@ -60,7 +60,7 @@ frmConfiguration::frmConfiguration(ProgramState& state, QWidget* parent)
         folders->addWidget(box, row * 2 + 1, 0);
         folders->addWidget(button, row * 2 + 1, 1);
         connect(button, &QPushButton::clicked, this, [this, box, title] {
-            const QString folder = BrowseForFolder(this, title);
+            const QString folder = BrowseForFolder(prompts_, this, title);
             if (!folder.isEmpty()) box->setText(folder);
         });
         return box;

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "app/ProgramState.h"
+#include "app/frmPrompts.h"
 
 class QComboBox;
 class QGroupBox;
@@ -16,12 +17,12 @@ class QRadioButton;
 namespace vantrel {
 
 // The folder chooser: the chosen folder, or empty text when the user cancelled.
-QString BrowseForFolder(QWidget* owner, const QString& title);
+QString BrowseForFolder(Prompts& prompts, QWidget* owner, const QString& title);
 
 class frmConfiguration : public QWidget {
     Q_OBJECT
 public:
-    frmConfiguration(ProgramState& state, QWidget* parent = nullptr);
+    frmConfiguration(ProgramState& state, Prompts& prompts, QWidget* parent = nullptr);
 
     void OK();
     void Cancel();
@@ -37,6 +38,7 @@ private:
     void CountChosen(int position);
 
     ProgramState& state_;
+    Prompts& prompts_;
     std::int32_t selectedFileType_ = 1;
     std::map<std::int32_t, QRadioButton*> options_;
     QLineEdit* txtInputPath_;

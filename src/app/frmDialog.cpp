@@ -178,7 +178,7 @@ void frmDialog::ShowFailure(const std::exception& failure)
     } else {
         text = QString::fromLocal8Bit(failure.what());
     }
-    UserPrompts().Inform(this, kProgramTitle, text);
+    main_.UserPrompts().Inform(this, kProgramTitle, text);
 }
 
 bool frmDialog::GetDataNow()
@@ -218,7 +218,7 @@ bool frmDialog::GetDataNow()
         targetReview_->SetPDDXDataSet(document);
     } else {
         // Open mode, or a merge whose window has been closed meanwhile: a window of its own.
-        auto* review = new frmReview;
+        auto* review = new frmReview(main_.UserPrompts());
         review->SetPDDXDataSet(document);
         review->SetSourceFile(inputFileName_);
         main_.AddReviewWindow(review);
@@ -230,7 +230,7 @@ bool frmDialog::GetDataNow()
 
 void frmDialog::Browse()
 {
-    const QString chosen = UserPrompts().OpenFileName(
+    const QString chosen = main_.UserPrompts().OpenFileName(
         this, "Open " + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + " File",
         QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
     if (chosen.isEmpty()) return;
@@ -243,7 +243,7 @@ void frmDialog::Browse()
 
 void frmDialog::Batch()
 {
-    const QString chosen = UserPrompts().OpenFileName(
+    const QString chosen = main_.UserPrompts().OpenFileName(
         this, "Find " + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + " File in Directory to be Processed",
         QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
     if (chosen.isEmpty()) return;
@@ -257,7 +257,7 @@ void frmDialog::Batch()
     QString message = "The following files were found with the same extension. \n";
     for (const std::string& file : files) message += QString("     ") + QChar(0x2022) + " " + QString::fromLocal8Bit(file) + "\n";
     message += " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
-    if (UserPrompts().Ask(this, "Batch Processing of FWD Files", message, QMessageBox::Yes | QMessageBox::No) !=
+    if (main_.UserPrompts().Ask(this, "Batch Processing of FWD Files", message, QMessageBox::Yes | QMessageBox::No) !=
         QMessageBox::Yes)
         return;
 
@@ -278,14 +278,14 @@ void frmDialog::Blank()
             targetReview_->AddSource(kBlankName);
             targetReview_->SetPDDXDataSet(targetDocument_);
         } else {
-            auto* review = new frmReview;
+            auto* review = new frmReview(main_.UserPrompts());
             review->SetPDDXDataSet(std::make_shared<PDDXFile>());
             review->SetSourceFile(kBlankName);
             main_.AddReviewWindow(review);
             review->AddTestsButton()->show();
         }
     } catch (const std::exception&) {
-        UserPrompts().Inform(this, kProgramTitle, "Unable to create file " + inputFileName_);
+        main_.UserPrompts().Inform(this, kProgramTitle, "Unable to create file " + inputFileName_);
         return;
     }
     hide();

@@ -22,7 +22,8 @@
 
 namespace vantrel {
 
-frmMain::frmMain(ProgramState& state, QWidget* parent) : QMainWindow(parent), state_(state)
+frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
+    : QMainWindow(parent), state_(state), prompts_(std::move(prompts))
 {
     setObjectName("frmMain");
     setWindowTitle("Vantrel");
@@ -96,7 +97,7 @@ frmConfiguration* frmMain::Configuration() const { return configuration_; }
 
 void frmMain::Configure()
 {
-    if (!configuration_) configuration_ = new frmConfiguration(state_, this);
+    if (!configuration_) configuration_ = new frmConfiguration(state_, prompts_, this);
     configuration_->show();
     configuration_->raise();
     configuration_->activateWindow();

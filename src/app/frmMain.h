@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "app/ProgramState.h"
+#include "app/frmPrompts.h"
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -21,11 +22,13 @@ class frmReview;
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // Loads the settings of `state` (its SettingsFile) before anything is shown.
-    explicit frmMain(ProgramState& state, QWidget* parent = nullptr);
+    // Loads the settings of `state` (its SettingsFile) before anything is shown. The windows it
+    // makes ask their questions through `prompts`.
+    explicit frmMain(ProgramState& state, Prompts prompts = StandardPrompts(), QWidget* parent = nullptr);
     ~frmMain() override;
 
     ProgramState& State() { return state_; }
+    Prompts& UserPrompts() { return prompts_; }
 
     // File > Open: the open dialog in open mode, shown without blocking.
     void OpenFile();
@@ -54,6 +57,7 @@ protected:
 
 private:
     ProgramState& state_;
+    Prompts prompts_;
     QMdiArea* mdiArea_;
     QList<QPointer<frmReview>> reviewWindows_;
     QPointer<frmDialog> dialog_;

@@ -5,7 +5,6 @@
 #include <QStringList>
 
 namespace vantrel {
-namespace {
 
 Prompts StandardPrompts()
 {
@@ -31,16 +30,6 @@ Prompts StandardPrompts()
     };
     return p;
 }
-
-}  // namespace
-
-Prompts& UserPrompts()
-{
-    static Prompts prompts = StandardPrompts();
-    return prompts;
-}
-
-void RestoreStandardPrompts() { UserPrompts() = StandardPrompts(); }
 
 QString QtFilter(const QString& pairs)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // The modal questions the windows ask: message boxes, the input box and the file and folder
-// choosers. They all go through one replaceable table so that a test can answer them the way a
-// user would, without a person at the screen.
+// choosers. They all go through one table that the main window owns and hands to the windows it
+// makes, so that a test can give the program answers the way a user would.
 
 #include <QMessageBox>
 #include <QString>
@@ -30,11 +30,8 @@ struct Prompts {
     std::function<QString(QWidget* owner, const QString& title)> Folder;
 };
 
-// The table in use; starts with the toolkit's own dialogs.
-Prompts& UserPrompts();
-
-// Puts the toolkit's dialogs back (tests undo their answers with it).
-void RestoreStandardPrompts();
+// The toolkit's own dialogs.
+Prompts StandardPrompts();
 
 // "A|*.x|B|*.y;*.z" (description and pattern pairs) in Qt's form "A (*.x);;B (*.y *.z)".
 QString QtFilter(const QString& pairs);

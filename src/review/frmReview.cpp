@@ -23,7 +23,7 @@ std::string NativeName(const QString& text) { return text.toLocal8Bit().toStdStr
 
 }  // namespace
 
-frmReview::frmReview(QWidget* parent) : QWidget(parent)
+frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), prompts_(prompts)
 {
     setObjectName("frmReview");
     setWindowTitle("Review");
@@ -127,14 +127,14 @@ bool frmReview::Write()
 {
     writeFailed_ = false;
     if (!document_) return false;
-    const QString chosen = UserPrompts().SaveFileName(this, "Write PDDX File", outputName_, QtFilter(kSaveFilter));
+    const QString chosen = prompts_.SaveFileName(this, "Write PDDX File", outputName_, QtFilter(kSaveFilter));
     if (chosen.isEmpty()) return false;
     try {
         WriteDocument(*document_, NativeName(chosen));
     } catch (const std::exception& e) {
         // Nothing was written, so the document stays unsaved.
         writeFailed_ = true;
-        UserPrompts().Inform(this, "Vantrel", QString::fromLocal8Bit(e.what()));
+        prompts_.Inform(this, "Vantrel", QString::fromLocal8Bit(e.what()));
         return false;
     }
     SetDataChanged(false);
@@ -148,7 +148,7 @@ void frmReview::AddTests()
     SetPDDXDataSet(document_);
     const QString count =
         QString::fromLatin1(document_->Element("Deflection Data", "NumberOfTestLocations").Value());
-    const QString answer = UserPrompts().Input(this, "Input Number of Drops",
+    const QString answer = prompts_.Input(this, "Input Number of Drops",
                                                "How many drops are associated with Test Location " + count);
     // The answer is read as a 16-bit whole number ("2.6" is 3 drops); an empty answer (or
     // Cancel), one that is no number or too large, or a negative one adds none.
@@ -168,7 +168,7 @@ void frmReview::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    const auto answer = UserPrompts().Ask(
+    const auto answer = prompts_.Ask(
         this, outputName_, "PDDX file has not been saved.\nDo you want to save " + outputName_ + "?",
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) {

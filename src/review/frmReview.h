@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/frmPrompts.h"
 #include "document/PDDXFile.h"
 
 class QLabel;
@@ -19,7 +20,8 @@ class pdxGrid;
 class frmReview : public QWidget {
     Q_OBJECT
 public:
-    explicit frmReview(QWidget* parent = nullptr);
+    // Asks its questions (save name, number of drops, save on closing) through `prompts`.
+    explicit frmReview(Prompts& prompts, QWidget* parent = nullptr);
     ~frmReview() override;
 
     // Shows this document (owned jointly with whoever merges into it) and marks it unsaved.
@@ -59,6 +61,7 @@ protected:
 private:
     void ElementChanged(PDDXElement& element);
 
+    Prompts& prompts_;
     std::shared_ptr<PDDXFile> document_;
     int subscription_ = 0;
     QString sourceFile_;

@@ -29,9 +29,10 @@ struct ScriptedPrompts {
     QString folderAnswer;
     QStringList folderTitles;
 
-    ScriptedPrompts()
+    // The prompt table that answers from this script, for the main window to hand out.
+    Prompts Table()
     {
-        Prompts& p = UserPrompts();
+        Prompts p;
         p.Inform = [this](QWidget*, const QString&, const QString& text) { informed << text; };
         p.Ask = [this](QWidget*, const QString& title, const QString& text, QMessageBox::StandardButtons) {
             askedTitles << title;
@@ -58,8 +59,9 @@ struct ScriptedPrompts {
             folderTitles << title;
             return folderAnswer;
         };
+        return p;
     }
-    ~ScriptedPrompts() { RestoreStandardPrompts(); }
+    ScriptedPrompts() = default;
     ScriptedPrompts(const ScriptedPrompts&) = delete;
     ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
 };

@@ -56,7 +56,7 @@ struct Program {
     test::TempDir folder;
     ProgramState state = NewProgramState(folder.Path());
     test::ScriptedPrompts prompts;
-    frmMain main{state};
+    frmMain main{state, prompts.Table()};
     Program() { main.show(); }
 };
 

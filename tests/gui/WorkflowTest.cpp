@@ -57,12 +57,12 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 struct Program {
     TempDir folder;
     ProgramState state = NewProgramState(folder.Path());
+    ScriptedPrompts prompts;  // outlives the windows that ask through it
     std::unique_ptr<frmMain> main;
-    ScriptedPrompts prompts;
 
     Program()
     {
-        main = std::make_unique<frmMain>(state);
+        main = std::make_unique<frmMain>(state, prompts.Table());
         main->show();
     }
     frmDialog& Dialog() { return main->Dialog(); }
