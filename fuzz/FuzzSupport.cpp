@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "import/ReadError.h"
+
 namespace vantrel::fuzz {
 
 namespace {
@@ -35,6 +37,25 @@ void WriteOut(const PDDXFile& document)
 {
     std::ostringstream out;
     document.PDDX_Output(out);
+}
+
+void ReadQuietly(NativeReader read, ProgramState& state, const std::string& file, PDDXFile& document)
+{
+    try {
+        read(state, file, document);
+    } catch (const ReadError&) {
+    }
+}
+
+void ReadFreshThenMerged(NativeReader read, ProgramState& state, const std::string& file)
+{
+    PDDXFile fresh;
+    ReadQuietly(read, state, file, fresh);
+    WriteOut(fresh);
+    PDDXFile merged;
+    merged.AddTestLocation();
+    ReadQuietly(read, state, file, merged);
+    WriteOut(merged);
 }
 
 }  // namespace vantrel::fuzz

@@ -8,7 +8,6 @@
 
 #include "FuzzSupport.h"
 #include "app/ProgramState.h"
-#include "import/ReadError.h"
 #include "import/modCarlBroRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -18,12 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > 0) state.Settings.NumSensors = static_cast<std::int8_t>(data[0]);
     const std::string& file = fuzz::InputAsFile(data, size);
     PDDXFile document;
-    for (int pass = 0; pass < 2; ++pass) {
-        try {
-            ReadCarlBroFwd(state, file, document);
-        } catch (const ReadError&) {
-        }
-    }
+    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadCarlBroFwd, state, file, document);
     fuzz::WriteOut(document);
     return 0;
 }

@@ -7,7 +7,6 @@
 
 #include "FuzzSupport.h"
 #include "app/ProgramState.h"
-#include "import/ReadError.h"
 #include "import/modCarlBroRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -16,12 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProgramState state = NewProgramState(".");
     const std::string& file = fuzz::InputAsFile(data, size);
     PDDXFile document;
-    for (int pass = 0; pass < 2; ++pass) {
-        try {
-            ReadCarlBroConfig(state, file, document);
-        } catch (const ReadError&) {
-        }
-    }
+    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadCarlBroConfig, state, file, document);
     fuzz::WriteOut(document);
     return 0;
 }

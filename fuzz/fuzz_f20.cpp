@@ -6,7 +6,6 @@
 
 #include "FuzzSupport.h"
 #include "app/ProgramState.h"
-#include "import/ReadError.h"
 #include "import/modF20Read.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -16,18 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProgramState state = NewProgramState(".");
     // The sensor count an earlier file or the settings may have left.
     state.Settings.NumSensors = static_cast<std::int16_t>(size > 0 ? data[0] % 42 : 0);
-    PDDXFile fresh;
-    try {
-        ReadF20File(state, file, fresh);
-    } catch (const ReadError&) {
-    }
-    fuzz::WriteOut(fresh);
-    PDDXFile appended;
-    appended.AddTestLocation();
-    try {
-        ReadF20File(state, file, appended);
-    } catch (const ReadError&) {
-    }
-    fuzz::WriteOut(appended);
+    fuzz::ReadFreshThenMerged(&ReadF20File, state, file);
     return 0;
 }

@@ -6,7 +6,6 @@
 
 #include "FuzzSupport.h"
 #include "app/ProgramState.h"
-#include "import/ReadError.h"
 #include "import/modJilsConfigRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -16,12 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProgramState state = NewProgramState(".");
     state.Settings.NumSensors = 7;
     PDDXFile document;
-    for (int pass = 0; pass < 2; ++pass) {
-        try {
-            ReadJilsCfg(state, file, document);
-        } catch (const ReadError&) {
-        }
-    }
+    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadJilsCfg, state, file, document);
     fuzz::WriteOut(document);
     return 0;
 }

@@ -8,7 +8,6 @@
 
 #include "FuzzSupport.h"
 #include "app/ProgramState.h"
-#include "import/ReadError.h"
 #include "import/modJilsRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -19,15 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.Settings.NumSensors = 7;
     state.Settings.LoadPlateRadius = "6";
     PDDXFile document;
-    try {
-        ReadJilsDat(state, file, document);
-    } catch (const ReadError&) {
-    }
+    fuzz::ReadQuietly(&ReadJilsDat, state, file, document);
     state.Settings.NumSensors = static_cast<std::int16_t>(size > 0 ? data[size - 1] % 42 - 1 : 0);
-    try {
-        ReadJilsDat(state, file, document);
-    } catch (const ReadError&) {
-    }
+    fuzz::ReadQuietly(&ReadJilsDat, state, file, document);
     fuzz::WriteOut(document);
     return 0;
 }

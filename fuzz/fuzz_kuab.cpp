@@ -8,7 +8,6 @@
 
 #include "FuzzSupport.h"
 #include "app/ProgramState.h"
-#include "import/ReadError.h"
 #include "import/modKUABRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -17,18 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& file = fuzz::InputAsFile(data, size);
     ProgramState state = NewProgramState(std::filesystem::temp_directory_path());
     state.Settings.NumSensors = size > 0 ? static_cast<std::int16_t>(data[0] % 8) : 0;
-    PDDXFile fresh;
-    try {
-        ReadKuabFwd(state, file, fresh);
-    } catch (const ReadError&) {
-    }
-    fuzz::WriteOut(fresh);
-    PDDXFile merged;
-    merged.AddTestLocation();
-    try {
-        ReadKuabFwd(state, file, merged);
-    } catch (const ReadError&) {
-    }
-    fuzz::WriteOut(merged);
+    fuzz::ReadFreshThenMerged(&ReadKuabFwd, state, file);
     return 0;
 }

@@ -7,7 +7,6 @@
 
 #include "FuzzSupport.h"
 #include "app/ProgramState.h"
-#include "import/ReadError.h"
 #include "import/modKUABRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -18,10 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int round = 0; round < 2; ++round) {
         PDDXFile document;
         if (round == 1) document.Element("Device Information", "SensorSerialNumbers").SetValue("earlier");
-        try {
-            ReadKuabFvoIni(state, file, document);
-        } catch (const ReadError&) {
-        }
+        fuzz::ReadQuietly(&ReadKuabFvoIni, state, file, document);
         fuzz::WriteOut(document);
     }
     return 0;
