@@ -31,6 +31,7 @@ if [ -d "$examples/merge" ]; then
     name=$(basename "$list" .merge)
     args=()
     while read -r type input; do
+      input=${input%$'\r'}  # the lists may have CR LF line ends
       [ -n "$type" ] || continue
       cp "$examples/$input" "$out/merge/"
       args+=(-t "$type" "$(basename "$input")")
