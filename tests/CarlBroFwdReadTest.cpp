@@ -32,23 +32,13 @@ public:
     // The ReadError a file ends with; a failed expectation when it reads cleanly.
     ReadError Failure(const std::string& name, const Lines& lines, PDDXFile& document)
     {
-        try {
-            Read(name, lines, document);
-        } catch (const ReadError& e) {
-            return e;
-        }
-        ADD_FAILURE() << name << " was read without an error";
-        return ReadError("", 0, "");
+        return ReadFailure([&] { Read(name, lines, document); });
     }
 
     TempDir dir;
     ProgramState state = NewProgramState(dir.Path());
 };
 
-std::string Value(const PDDXFile& document, const std::string& section, const std::string& key)
-{
-    return document.Element(section, key).Value();
-}
 
 std::string Output(const PDDXFile& document)
 {

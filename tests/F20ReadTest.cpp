@@ -83,13 +83,7 @@ protected:
     // The ReadError of a file that must fail.
     ReadError FailingRead(const std::vector<std::string>& lines)
     {
-        try {
-            ReadFile("bad.F20", lines);
-        } catch (const ReadError& error) {
-            return error;
-        }
-        ADD_FAILURE() << "the file was read without error";
-        return ReadError("", 0, "");
+        return test::ReadFailure([&] { ReadFile("bad.F20", lines); });
     }
     void Parse(const std::string& line, int number) { ParseF20Line(state_, f20_, line, number, doc_); }
     std::string Value(std::string_view section, std::string_view key) const

@@ -46,18 +46,6 @@ public:
     PDDXFile doc;
 };
 
-template <typename Read>
-ReadError ConfigFailure(Read&& read)
-{
-    try {
-        read();
-    } catch (const ReadError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no ReadError";
-    return ReadError("", 0, "");
-}
-
 TEST(JilsConfigParTarget, ExactCaseSubstringsWithTheLaterMatchWinning)
 {
     std::string section = "S", element = "E";
@@ -123,13 +111,13 @@ TEST(JilsConfigSetupPar, FileNameLoadTypeAndErrors)
     EXPECT_EQ(run.doc.Element("Operations Information", "FileName").Value(), (run.dir / "setup.par").string());
 
     JilsConfigRun empty;  // gains met while the sensor count is empty
-    const ReadError noCount = ConfigFailure([&] { empty.Par({kCount, ",7", "", kGains, "1,2"}); });
+    const ReadError noCount = test::ReadFailure([&] { empty.Par({kCount, ",7", "", kGains, "1,2"}); });
     EXPECT_EQ(noCount.Line(), 5);
     EXPECT_EQ(noCount.File(), (empty.dir / "SETUP.PAR").string());
     JilsConfigRun word;
-    EXPECT_EQ(ConfigFailure([&] { word.Par({kCount, "seven", kGains, "1,2"}); }).Line(), 4);
+    EXPECT_EQ(test::ReadFailure([&] { word.Par({kCount, "seven", kGains, "1,2"}); }).Line(), 4);
     JilsConfigRun wide;
-    EXPECT_EQ(ConfigFailure([&] { wide.Par({kCount, "7", kGains, std::string(41, ',') + "1"}); }).Line(), 4);
+    EXPECT_EQ(test::ReadFailure([&] { wide.Par({kCount, "7", kGains, std::string(41, ',') + "1"}); }).Line(), 4);
 }
 
 TEST(JilsConfigCfg, ValuesByLinePositionFromTheSensorCount)
@@ -170,15 +158,15 @@ TEST(JilsConfigCfg, EmptyLinesCountForThePositions)
 TEST(JilsConfigCfg, NumbersThatAreNotEndTheReadAtTheirLine)
 {
     JilsConfigRun first;
-    const ReadError count = ConfigFailure([&] { first.Cfg({"seven", "1"}); });
+    const ReadError count = test::ReadFailure([&] { first.Cfg({"seven", "1"}); });
     EXPECT_EQ(count.Line(), 1);
     EXPECT_EQ(count.File(), (first.dir / "LOAD.CFG").string());
     EXPECT_EQ(first.Sensors(), "0");
 
     JilsConfigRun lines;
-    EXPECT_EQ(ConfigFailure([&] { lines.Cfg({"1", "", "", "n/a", "", "1"}); }).Line(), 4);
+    EXPECT_EQ(test::ReadFailure([&] { lines.Cfg({"1", "", "", "n/a", "", "1"}); }).Line(), 4);
     JilsConfigRun huge;
-    EXPECT_EQ(ConfigFailure([&] { huge.Cfg({"40000"}); }).Line(), 1);
+    EXPECT_EQ(test::ReadFailure([&] { huge.Cfg({"40000"}); }).Line(), 1);
 
     TempDir dir;  // the command line writes nothing
     WriteBytes(dir / "bad.CFG", CrLf({"2", "", "", "", "x"}));

@@ -46,13 +46,7 @@ public:
 // The ReadError of reading `lines` (after the device-name line), or a failure when none comes.
 ReadError DatFailure(JilsDatRun& run, const std::vector<std::string>& lines)
 {
-    try {
-        run.Read(lines);
-    } catch (const ReadError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no ReadError";
-    return ReadError("", 0, "");
+    return test::ReadFailure([&] { run.Read(lines); });
 }
 
 TEST(JilsDatShortLayout, LoadInKipsBecomesPoundsAndDeflectionsStayAsWritten)

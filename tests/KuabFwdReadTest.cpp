@@ -41,23 +41,14 @@ public:
     // The ReadError that reading these lines ends with.
     ReadError Failure(const std::vector<std::string>& lines)
     {
-        try {
-            Read(lines, "BAD.FWD");
-        } catch (const ReadError& e) {
-            return e;
-        }
-        ADD_FAILURE() << "the reading did not fail";
-        return ReadError("", 0, "");
+        return test::ReadFailure([&] { Read(lines, "BAD.FWD"); });
     }
 
     TempDir dir;
     ProgramState state = NewProgramState(dir.Path());
 };
 
-std::string Value(const PDDXFile& document, std::string_view section, std::string_view key)
-{
-    return document.Element(section, key).Value();
-}
+using test::Value;
 
 std::string Text(const PDDXFile& document)
 {

@@ -84,23 +84,14 @@ public:
     ReadError Failure(const std::vector<std::string>& lines, PDDXFile* into = nullptr)
     {
         PDDXFile scratch;
-        try {
-            ReadInto(into ? *into : scratch, lines);
-        } catch (const ReadError& e) {
-            return e;
-        }
-        ADD_FAILURE() << "the reading did not fail";
-        return ReadError("", 0, "");
+        return test::ReadFailure([&] { ReadInto(into ? *into : scratch, lines); });
     }
 
     TempDir dir;
     ProgramState state = NewProgramState(dir.Path());
 };
 
-std::string Value(const PDDXFile& document, std::string_view section, std::string_view key)
-{
-    return document.Element(section, key).Value();
-}
+using test::Value;
 
 TEST(KuabIniModel, CodesOneToThreeAndNewYorkNameAModelAndAnythingElseLeavesIt)
 {

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <utime.h>
 
@@ -74,6 +75,22 @@ RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem
     const int raw = std::system(command.c_str());
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return {status, ReadBytes(capture / "out"), ReadBytes(capture / "err")};
+}
+
+std::string Value(const PDDXFile& document, std::string_view section, std::string_view key)
+{
+    return document.Element(section, key).Value();
+}
+
+ReadError ReadFailure(const std::function<void()>& reading)
+{
+    try {
+        reading();
+    } catch (const ReadError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "the reading ended without a ReadError";
+    return ReadError("", 0, "");
 }
 
 std::string CrLf(const std::vector<std::string>& lines)

@@ -2,8 +2,13 @@
 // Helpers for tests that work with real files and run the built program.
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "document/PDDXFile.h"
+#include "import/ReadError.h"
 
 namespace vantrel::test {
 
@@ -39,5 +44,12 @@ RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem
 
 // Lines joined with CR LF, each line ended by it.
 std::string CrLf(const std::vector<std::string>& lines);
+
+// The value of one element of a document.
+std::string Value(const PDDXFile& document, std::string_view section, std::string_view key);
+
+// The ReadError that `reading` ends with; a failed expectation (and an empty error) when it ends
+// without one.
+ReadError ReadFailure(const std::function<void()>& reading);
 
 }  // namespace vantrel::test
