@@ -26,14 +26,9 @@ ProfileFile::ProfileFile(std::string text) : ownedText_(std::move(text))
     Index();
 }
 
-ProfileFile::ProfileFile(FileBytes bytes) : fileBytes_(std::move(bytes))
-{
-    Index();
-}
-
 ProfileFile ProfileFile::Load(const std::string& fileName)
 {
-    return ProfileFile(FileBytes(fileName));
+    return ProfileFile(ReadFileBytes(fileName));
 }
 
 void ProfileFile::Index()

@@ -22,7 +22,6 @@ public:
 
     ProfileFile() = default;  // no sections: every lookup gives empty text
     explicit ProfileFile(std::string text);
-    explicit ProfileFile(FileBytes bytes);
 
     // Reads a file; ReadError naming the file when it cannot be read.
     static ProfileFile Load(const std::string& fileName);
@@ -56,11 +55,10 @@ private:
     void Index();
     void BuildTable(Section& section);
 
-    // The text, wherever it is kept (a view member would dangle when the object moves).
-    std::string_view Text() const { return fileBytes_ ? fileBytes_->View() : std::string_view(ownedText_); }
+    // A view member would dangle when the object moves.
+    std::string_view Text() const { return ownedText_; }
 
     std::string ownedText_;
-    std::optional<FileBytes> fileBytes_;
     std::unordered_map<std::string, int> sectionNumbers_;  // upper-cased name -> index in sections_
     std::vector<Section> sections_;
     std::vector<Entry> entries_;

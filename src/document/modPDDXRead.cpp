@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "document/Latin1.h"
+#include "import/NativeText.h"
+#include "import/ReadError.h"
 #include "import/modConvert.h"
 
 namespace vantrel {
@@ -92,12 +94,14 @@ void ReadPDDXProfile(const ProfileFile& profile, PDDXFile& document, bool append
 
 void ReadPDDXFile(const std::string& fileName, PDDXFile& document, bool append, std::int16_t& numSensors)
 {
-    ProfileFile profile;
+    // A file that cannot be opened reads as one without sections; one that opens but cannot be
+    // read to its end (too long a line, changed meanwhile) is an error.
+    std::optional<ByteSource> input;
     try {
-        profile = ProfileFile::Load(fileName);
-    } catch (const std::exception&) {
-        // A file that cannot be read reads as one without sections.
+        input.emplace(ByteSource::OpenFile(fileName));
+    } catch (const ReadError&) {
     }
+    const ProfileFile profile = input ? ProfileFile(ReadAllText(*input, true)) : ProfileFile();
     ReadPDDXProfile(profile, document, append, numSensors);
 }
 

@@ -15,7 +15,6 @@ namespace {
 constexpr int kLastField = 40;  // a split line holds fields 1 to 40
 constexpr int kMaxTemperatureColumns = 10;
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // Every occurrence of `from` replaced by `to`, left to right, letter case significant.
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
@@ -300,7 +299,7 @@ void ParseCarlBroFwdLine(ProgramState& state, CarlBroFwdState& file, const Field
 
 void ReadCarlBroFwd(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
-    const FileBytes input(fileName);  // mapped, not copied
+    ByteSource input = ByteSource::OpenFile(fileName);
     CarlBroCarryOver& carry = state.Readers.CarlBro;
     CarlBroFwdState file;  // block 0, the file not yet timed
     // Station lines before this file's first "Chainage" go on with the last file's test location
@@ -401,11 +400,10 @@ void SetOrAppend(PDDXElement& element, bool start, std::string_view value)
 
 void ReadCarlBroConfig(ProgramState& /*state*/, const std::string& fileName, PDDXFile& document)
 {
-    const FileBytes input(fileName);  // mapped, not copied
-    const std::string_view bytes = input.View();
+    ByteSource input = ByteSource::OpenFile(fileName);
     ConfigMode mode = ConfigMode::None;
     std::int16_t geophone = 0;
-    NativeLines lines(bytes);
+    NativeLines lines(input);
     std::string_view text;
     while (lines.Next(text)) {
         if (text.empty()) continue;

@@ -21,7 +21,6 @@ std::string_view Columns(std::string_view line, std::size_t first, std::size_t l
     return line.substr(first - 1, last - first + 1);
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string ColumnsName(std::size_t first, std::size_t last)
 {
@@ -270,7 +269,7 @@ void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int
 
 void ReadF20File(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
-    const FileBytes input(fileName);  // mapped, not copied
+    ByteSource input = ByteSource::OpenFile(fileName);
     F20State f20;
     NativeLines lines(input);
     std::string_view line;

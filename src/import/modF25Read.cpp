@@ -305,7 +305,7 @@ void ParseF25Line(ProgramState& state, F25State& f25, const FieldArray& fields, 
 
 void ReadF25File(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
-    const FileBytes input(fileName);  // mapped, not copied
+    ByteSource input = ByteSource::OpenFile(fileName);
     F25State f25;
     FieldArray fields;
     NativeLines lines(input);

@@ -1,3 +1,4 @@
+#include "document/Latin1.h"
 #include "import/modJilsConfigRead.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ int FieldCount(const FieldArray& fields)
 
 std::int16_t WholeNumberField(const std::string& field, const char* what)
 {
-    if (!ParseNumber(field)) throw ConversionError(std::string(what) + " \"" + field + "\" is not a number");
+    if (!ParseNumber(field)) throw ConversionError(std::string(what) + " " + Quoted(field) + " is not a number");
     return ToInt16(field);
 }
 
@@ -55,11 +56,10 @@ void JilsParTarget(std::string_view line, std::string& section, std::string& ele
 
 void ReadJilsSetupPar(ProgramState& /*state*/, const std::string& fileName, PDDXFile& document)
 {
-    const FileBytes input(fileName);  // mapped, not copied
-    const std::string_view bytes = input.View();
+    ByteSource input = ByteSource::OpenFile(fileName);
     FieldArray fields;
     std::string section, element;
-    NativeLines lines(bytes);
+    NativeLines lines(input);
     std::string_view line;
     while (lines.Next(line)) {
         if (line.empty()) continue;
@@ -89,11 +89,10 @@ void ReadJilsSetupPar(ProgramState& /*state*/, const std::string& fileName, PDDX
 void ReadJilsCfg(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
     state.Settings.NumSensors = 0;
-    const FileBytes input(fileName);  // mapped, not copied
-    const std::string_view bytes = input.View();
+    ByteSource input = ByteSource::OpenFile(fileName);
     FieldArray fields;
     int gainLine = 0;
-    NativeLines lines(bytes);
+    NativeLines lines(input);
     std::string_view line;
     while (lines.Next(line)) {
         const int number = lines.Number();  // positions count empty lines too

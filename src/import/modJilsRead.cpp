@@ -31,7 +31,7 @@ std::size_t FieldCount(const FieldArray& fields)
 std::chrono::sys_days MonthDayYear(std::string_view text)
 {
     const auto notADate = [text] {
-        return ConversionError("\"" + std::string(text) + "\" is not a date (month/day/year)");
+        return ConversionError(Quoted(text) + " is not a date (month/day/year)");
     };
     int parts[3] = {0, 0, 0};
     std::size_t count = 0, start = 0;
@@ -58,7 +58,7 @@ std::chrono::sys_days MonthDayYear(std::string_view text)
 double NumberField(const std::string& field, const char* what)
 {
     if (const auto value = ParseNumber(field)) return *value;
-    throw ConversionError(std::string(what) + " \"" + field + "\" is not a number");
+    throw ConversionError(std::string(what) + " " + Quoted(field) + " is not a number");
 }
 
 // F(i) takes F(i + 1) for i from `from` to 39: the field program padded a number with a blank,
@@ -141,7 +141,7 @@ void ReadDataLine(ProgramState& state, JilsDatState& dat, const FieldArray& f, d
     // Kips to pounds; the deflections stay in mils exactly as written.
     const double pounds = load * 1000;
     if (!std::isfinite(pounds)) throw OverflowError("the load " + DoubleText(load) + " kips is too large");
-    std::string drop = DoubleText(pounds);
+    std::string drop = PlainDecimalText(pounds);
     for (std::size_t i = firstDeflection; i < firstDeflection + static_cast<std::size_t>(n); ++i)
         drop.append(", ").append(f[i]);
     location.AddDropData().SetValue(std::move(drop));
@@ -149,9 +149,9 @@ void ReadDataLine(ProgramState& state, JilsDatState& dat, const FieldArray& f, d
 
 // Tells the two layouts apart before anything is read: the extended one closes each point with
 // a "Drop Sequence Completed Time:" line, and its data lines are longer than load + deflections.
-bool IsExtendedLayout(const std::string& fileName, std::string_view bytes, int numSensors, FieldArray& fields)
+bool IsExtendedLayout(const std::string& fileName, ByteSource& input, int numSensors, FieldArray& fields)
 {
-    NativeLines lines(bytes);
+    NativeLines lines(input);
     std::string_view line;
     while (lines.Next(line)) {
         if (line.find(kDropSequenceMark) != std::string_view::npos) return true;
@@ -199,12 +199,12 @@ void ParseJilsDatLine(ProgramState& state, JilsDatState& dat, FieldArray& fields
 
 void ReadJilsDat(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
-    const FileBytes input(fileName);  // mapped, not copied
-    const std::string_view bytes = input.View();
+    ByteSource input = ByteSource::OpenFile(fileName);
     FieldArray fields;
     JilsDatState dat;
     // The count in force before the file: its own "Sensors:" line is only met in the main pass.
-    dat.ExtendedFormat = IsExtendedLayout(fileName, bytes, state.Settings.NumSensors, fields);
+    dat.ExtendedFormat = IsExtendedLayout(fileName, input, state.Settings.NumSensors, fields);
+    input.Rewind();
 
     NativeLines lines(input);
     std::string_view line;

@@ -171,11 +171,9 @@ std::size_t SensorOfTitle(std::string_view title)
 {
     const auto number = ParseNumber(title.substr(1));
     if (!number || *number != std::floor(*number))
-        throw std::invalid_argument("the deflection column title \"" + std::string(title) +
-                                    "\" does not end in a sensor number");
+        throw std::invalid_argument("the deflection column title " + Quoted(title) + " does not end in a sensor number");
     if (*number < 0 || *number > kMaxColumns - 1)
-        throw std::out_of_range("the deflection column title \"" + std::string(title) +
-                                "\" names a sensor outside 0 to 24");
+        throw std::out_of_range("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
     return static_cast<std::size_t>(*number) + 1;
 }
 
@@ -441,7 +439,7 @@ void ParseKuabFwdLine(ProgramState& state, KuabFwdFileState& file, std::string_v
 void ReadKuabFwd(ProgramState& state, const std::string& fileName, PDDXFile& document)
 {
     KuabFwdFileState file;
-    const FileBytes input(fileName);  // mapped, not copied
+    ByteSource input = ByteSource::OpenFile(fileName);
     NativeLines lines(input);
     std::string_view line;
     if (lines.Next(line)) {  // the first line is the file's own title and is not read
