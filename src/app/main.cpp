@@ -1,6 +1,7 @@
 #include <exception>
 #include <iostream>
 
+#include "app/AtomicFile.h"
 #include "app/CommandLine.h"
 #include "app/ProgramState.h"
 #ifdef VANTREL_DESKTOP
@@ -10,6 +11,7 @@
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
+    vantrel::RemoveTemporaryFilesOnSignals();
     try {
 #ifdef VANTREL_DESKTOP
         // No argument: the desktop program. Any argument: the command line, which never needs
