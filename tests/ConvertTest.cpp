@@ -88,6 +88,23 @@ TEST(DoubleText, WritesUpToFifteenSignificantDigits)
     EXPECT_THROW(DoubleText(1e308 * 10), OverflowError);
 }
 
+TEST(PlainDecimalText, NeverUsesTheExponentForm)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {1e-5, "0.00001"},
+        {1e15, "1000000000000000"},
+        {1.5e20, "150000000000000000000"},
+        {-2.5e-7, "-0.00000025"},
+        {9.123 * 1000, "9123"},
+        {2.0 / 3.0 * 1e-6, "0.000000666666666666667"},
+        {0, "0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PlainDecimalText(c.value), c.text) << c.value;
+}
+
 TEST(Dates, ApplyTheTwoDigitYearWindowAndCarry)
 {
     EXPECT_EQ(FormatDate(DateFromParts(3, 5, 12)), "12-May-2003");

@@ -58,6 +58,13 @@ TEST(JilsDatShortLayout, LoadInKipsBecomesPoundsAndDeflectionsStayAsWritten)
     EXPECT_EQ(run.Location(1, "DropData_1"), "9123, 10.1, 8.2, 6.3, 4.4, 3.5, 2.6, 1.7");
     EXPECT_EQ(run.Location(1, "DropData_2"), "12050, 14.02, 11.3, 8.75, 6.1, 4.8, 3.55, 02.40");
     EXPECT_EQ(run.Location(1, "TestTemperatures"), "68");
+
+    // The pounds are a plain decimal number, however small or large.
+    JilsDatRun extremes;
+    extremes.state.Settings.NumSensors = 1;
+    extremes.Read({"0.00000001 1.5", "1e12 2.5"});
+    EXPECT_EQ(extremes.Location(1, "DropData_1"), "0.00001, 1.5");
+    EXPECT_EQ(extremes.Location(1, "DropData_2"), "1000000000000000, 2.5");
     EXPECT_EQ(run.Location(1, "DropHistoryType"), "load and deflections");
     EXPECT_EQ(run.Location(1, "TestLocation"), "");
     EXPECT_EQ(run.Value("Device Configuration", "NumberOfTemperatureSensors"), "1");

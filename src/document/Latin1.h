@@ -62,4 +62,13 @@ inline std::string_view TrimBlanks(std::string_view text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A piece of input quoted for a message: at most kExcerptLength characters in double quotes,
+// "..." where it was cut, the Latin-1 letters as UTF-8 and every other byte that a terminal would
+// not show as itself written \xNN, so that no message carries raw control bytes.
+constexpr std::size_t kExcerptLength = 60;
+std::string Quoted(std::string_view text);
+
+// Control bytes (NUL, line ends, escape, ...) written \xNN; everything else stays as it is.
+std::string EscapeControls(std::string_view text);
+
 }  // namespace vantrel

@@ -5,13 +5,18 @@
 #include <stdexcept>
 #include <string>
 
+#include "document/Latin1.h"
+
 namespace vantrel {
 
 class ReadError : public std::runtime_error {
 public:
+    // Control bytes in the reason are escaped: a NUL would cut the message short, and raw line
+    // ends or escapes from the input would garble the terminal.
     ReadError(const std::string& file, int line, const std::string& reason)
-        : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " + reason),
-          file_(file), line_(line), reason_(reason)
+        : std::runtime_error(EscapeControls(file) + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " +
+                             EscapeControls(reason)),
+          file_(file), line_(line), reason_(EscapeControls(reason))
     {
     }
     const std::string& File() const { return file_; }

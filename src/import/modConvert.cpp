@@ -45,16 +45,16 @@ double ParsePrefix(std::string_view number)
     double value = 0;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range)
-        throw OverflowError("\"" + std::string(number) + "\" is too large a number");
+        throw OverflowError(Quoted(number) + " is too large a number");
     return value;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 // Shortest decimal form of at most `maxDigits` significant digits that reads back as the same
-// value at the given precision; exponent form outside the range a plain number suits.
+// value at the given precision; exponent form outside the range a plain number suits, unless
+// only the plain form will do.
+enum class Form { Suited, Plain };
 template <typename Real>
-std::string ShortestText(Real value, int maxDigits)
+std::string ShortestText(Real value, int maxDigits, Form form = Form::Suited)
 {
     if (!std::isfinite(value)) throw OverflowError("the number is beyond the range of a number");
     if (value == 0) return "0";
@@ -81,7 +81,7 @@ std::string ShortestText(Real value, int maxDigits)
 
     std::string out = negative ? "-" : "";
     const int length = static_cast<int>(mantissa.size());
-    if (exponent >= maxDigits || exponent < -4) {
+    if (form == Form::Suited && (exponent >= maxDigits || exponent < -4)) {
         out += mantissa.substr(0, 1);
         if (length > 1) out += "." + mantissa.substr(1);
         char exp[16];
@@ -157,6 +157,7 @@ float ToSingle(std::string_view text)
 std::string SingleText(float value) { return ShortestText(value, 7); }
 std::string SingleText(std::string_view text) { return SingleText(ToSingle(text)); }
 std::string DoubleText(double value) { return ShortestText(value, 15); }
+std::string PlainDecimalText(double value) { return ShortestText(value, 15, Form::Plain); }
 
 std::chrono::sys_days DateFromParts(int year, int month, int day)
 {
