@@ -1,9 +1,12 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
 
+#include <cerrno>
 #include <ctime>
 #include <cstdlib>
 #include <fstream>
@@ -65,16 +68,48 @@ void SetFixedModificationTime(const std::filesystem::path& file)
     if (::utime(file.c_str(), &times) != 0) throw std::runtime_error("cannot set the time of " + file.string());
 }
 
-RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder)
+RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                     const std::string& stdoutTarget)
 {
     TempDir capture;
     std::string command = "cd " + ShellQuoted(folder.string()) + " && " + ShellQuoted(VANTREL_BINARY);
     for (const std::string& arg : args) command += " " + ShellQuoted(arg);
-    command += " >" + ShellQuoted((capture / "out").string()) + " 2>" + ShellQuoted((capture / "err").string()) +
-               " </dev/null";
+    WriteBytes(capture / "out", "");
+    command += " >" + ShellQuoted(stdoutTarget.empty() ? (capture / "out").string() : stdoutTarget) + " 2>" +
+               ShellQuoted((capture / "err").string()) + " </dev/null";
     const int raw = std::system(command.c_str());
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return {status, ReadBytes(capture / "out"), ReadBytes(capture / "err")};
+}
+
+int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                 const std::filesystem::path& errFile)
+{
+    std::vector<std::string> words{VANTREL_BINARY};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int none = ::open("/dev/null", O_RDWR);
+        if (err < 0 || none < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
+        ::dup2(none, 0);
+        ::dup2(none, 1);
+        ::dup2(err, 2);
+        ::execv(VANTREL_BINARY, argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int WaitForVantrel(int pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
 }
 
 std::string Value(const PDDXFile& document, std::string_view section, std::string_view key)

@@ -39,8 +39,16 @@ struct RunResult {
     std::string err;
 };
 
-// Runs the built vantrel with these arguments in `folder`, capturing its output.
-RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder);
+// Runs the built vantrel with these arguments in `folder`, capturing its output (or sending its
+// standard output to `stdoutTarget`, such as /dev/full, when one is named).
+RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                     const std::string& stdoutTarget = "");
+
+// Starts the built vantrel in the background in `folder`, its standard error going to `errFile`;
+// WaitForVantrel gives the raw wait status.
+int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                 const std::filesystem::path& errFile);
+int WaitForVantrel(int pid);
 
 // Lines joined with CR LF, each line ended by it.
 std::string CrLf(const std::vector<std::string>& lines);

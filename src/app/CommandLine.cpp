@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -15,6 +14,7 @@
 #include "app/FileTypes.h"
 #include "app/Settings.h"
 #include "document/Latin1.h"
+#include "import/NativeText.h"
 #include "import/ReadError.h"
 
 namespace vantrel {
@@ -26,10 +26,10 @@ struct Stop {
     std::string message;
 };
 
-std::string JoinWords(const std::vector<std::string>& words)
+std::string JoinWords(const std::vector<std::string>& words, const char* separator = " ")
 {
     std::string text;
-    for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
+    for (const std::string& word : words) text += (text.empty() ? "" : separator) + word;
     return text;
 }
 
@@ -46,22 +46,52 @@ bool IsWholeNumberText(std::string_view text)
 // Every input is checked before any reader runs, so that a typo does not cost a half-done run.
 void CheckReadable(const std::string& fileName)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(fileName, error)) throw Stop{kExitReadFailure, fileName + ": is a folder"};
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw Stop{kExitReadFailure, fileName + ": cannot open: " + std::strerror(errno)};
+    try {
+        ByteSource::OpenFile(fileName);
+    } catch (const ReadError& e) {
+        throw Stop{kExitReadFailure, e.what()};
+    }
 }
 
-std::int32_t TypeFromOption(const std::string& text)
+// A file type code with where it came from, for a message that says what to change.
+struct TypeChoice {
+    std::int32_t code = 0;
+    std::string origin;
+};
+
+TypeChoice TypeFromOption(const std::string& text)
 {
-    if (auto code = FileTypeFromText(text)) return *code;
-    throw Stop{kExitUsage, "unknown file type \"" + text + "\" (use 0 to 10 or one of " + FileTypeShortNames() + ")"};
+    if (auto code = FileTypeFromText(text)) return {*code, "given with -t"};
+    throw Stop{kExitUsage, "unknown file type " + Quoted(text) + " given with -t (use 0 to 10 or one of " +
+                               FileTypeShortNames() + ")"};
 }
 
-bool SamePath(const std::string& a, const std::string& b)
+std::string UnknownTypeMessage(const TypeChoice& type)
 {
-    std::error_code error;
-    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+    const std::string name = FileTypeName(type.code);
+    return "unknown file type " + std::to_string(type.code) + " (" + type.origin + "): " +
+           (name.empty() ? "there is no such type" : name + " has no reader") + "; the types are " +
+           FileTypeShortNames() + " (0 to 4 and 6 to 10)";
+}
+
+void RequireReader(const TypeChoice& type)
+{
+    if (!HasReader(type.code)) throw Stop{kExitUsage, UnknownTypeMessage(type)};
+}
+
+// Refuses any output that is one of the inputs under another name (a link, "./a.F25"): writing
+// it would destroy the input. Compared as files, not as texts.
+void RefuseOverwritingInputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs)
+{
+    for (const std::string& output : outputs) {
+        if (output == "-") continue;
+        for (const std::string& input : inputs) {
+            std::error_code error;
+            if (std::filesystem::equivalent(output, input, error))
+                throw Stop{kExitUsage, output + ": the output would replace the input " + input +
+                                           "; name another output with -o"};
+        }
+    }
 }
 
 // Runs one reading or writing step, turning its failures into the run's exit status.
@@ -70,6 +100,8 @@ void Checked(Step&& step)
 {
     try {
         step();
+    } catch (const Stop&) {
+        throw;
     } catch (const UnknownFileType& e) {
         throw Stop{kExitUsage, e.what()};
     } catch (const std::exception& e) {
@@ -77,11 +109,49 @@ void Checked(Step&& step)
     }
 }
 
-void WriteOutput(const PDDXFile& document, const std::string& output, std::ostream& out)
+Stop OutputFailure()
 {
-    if (output == "-") document.PDDX_Output(out);
-    else WriteDocument(document, output);
+    const int error = errno;
+    return Stop{kExitReadFailure,
+                std::string("cannot write to standard output") + (error ? std::string(": ") + std::strerror(error) : "")};
 }
+
+// The usage lines say what CLI11 cannot: the one PATH,CODE job, and the desktop program.
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App* app, std::string name) const override
+    {
+        if (app->get_parent()) return CLI::Formatter::make_usage(app, std::move(name));
+        return "\nUsage: vantrel [OPTIONS] SUBCOMMAND [ARGS]   (vantrel help SUBCOMMAND for its options)\n"
+               "       vantrel [OPTIONS] PATH,CODE\n"
+               "       vantrel                              (no argument: the desktop program)\n";
+    }
+};
+
+std::string TypeTable()
+{
+    std::string table = "File types (-t TYPE, and CODE of PATH,CODE):\n";
+    for (std::int32_t code = 0; !FileTypeName(code).empty(); ++code) {
+        std::string shortName = FileTypeShortName(code);
+        if (shortName.empty()) shortName = "-";
+        char line[128];
+        std::snprintf(line, sizeof line, "  %2d  %-12s %s%s\n", code, shortName.c_str(), FileTypeName(code).c_str(),
+                      HasReader(code) ? "" : " (no reader)");
+        table += line;
+    }
+    return table;
+}
+
+const char* const kFooter =
+    "Exit status: 0 done; 1 a file could not be read or written; 2 a usage error or an unknown\n"
+    "file type.\n"
+    "\n"
+    "Examples:\n"
+    "  vantrel convert -t kuab RUN1.FWD          writes RUN1.DDX beside RUN1.FWD\n"
+    "  vantrel merge -o road.DDX -t kuab RUN1.FWD -t kuab-ini FVO.INI\n"
+    "  vantrel batch -t f25 data/A.F25           converts every .F25 file of data/\n"
+    "  vantrel convert -t f25 -- -odd.F25        a file whose name starts with \"-\"\n"
+    "  vantrel 'C:\\data\\run1.fwd,8'              writes C:\\data\\run1cvt.DDX, keeps 8 as the default type";
 
 class CommandLine {
 public:
@@ -93,59 +163,140 @@ public:
 
     int Run(int argc, const char* const* argv)
     {
+        if (const int at = HelpWord(argc, argv); at >= 0) return Help(argc - at, argv + at);
+        int status;
         try {
             app_.parse(argc, argv);
+            status = Dispatch();
         } catch (const CLI::ParseError& e) {
-            if (e.get_exit_code() == 0) return app_.exit(e, out_, err_);
-            err_ << "vantrel: " << e.what() << "\nRun with --help for more information.\n";
-            return kExitUsage;
-        }
-        try {
-            return Dispatch();
+            if (e.get_exit_code() == 0) {
+                app_.exit(e, out_, err_);
+                status = kExitOk;
+            } else {
+                err_ << "vantrel: " << EscapeControls(e.what()) << "\n" << DashHint(argc, argv)
+                     << "Run with --help for more information.\n";
+                status = kExitUsage;
+            }
         } catch (const Stop& stop) {
-            err_ << "vantrel: " << stop.message << "\n";
-            return stop.status;
+            err_ << "vantrel: " << EscapeControls(stop.message) << "\n";
+            status = stop.status;
         }
+        // Listings and documents written to a full disk or a closed pipe are a failure too.
+        errno = 0;
+        if (!out_.flush() && !outputFailed_) {
+            err_ << "vantrel: " << OutputFailure().message << "\n";
+            return kExitReadFailure;
+        }
+        return status;
     }
 
 private:
     void Define()
     {
+        app_.formatter(std::make_shared<HelpFormatter>());
         app_.description("Vantrel converts Falling Weight Deflectometer files to AASHTO PDDX (.DDX).\n"
-                         "With one argument PATH,CODE it converts PATH with the reader of CODE (0 to 10)\n"
-                         "into PATH's root + \"cvt.DDX\" and saves the settings.");
+                         "With one argument PATH,CODE it converts PATH with the reader of CODE\n"
+                         "into PATH's root + \"cvt.DDX\" and saves CODE as the default file type.");
         app_.set_version_flag("--version", VantrelVersionText());
-        app_.add_option("--settings", settingsFile_, "Settings file to use instead of Config.bag beside the program");
+        app_.add_option("--settings", settingsFile_, "Settings file to use instead of Config.bag beside the program")
+            ->type_name("FILE");
         app_.add_option("--set", overrides_, "Override one setting for this run, e.g. --set NumSensors=7")
             ->type_name("KEY=VALUE")
             ->allow_extra_args(false);
-        app_.add_option("job", job_, "An unattended conversion: input path, a comma and a file type code")
-            ->type_name("PATH,CODE");
+        // The job is described in the usage lines; its words are joined as one command line.
+        app_.add_option("job", job_)->group("");
         app_.require_subcommand(0, 1);
 
-        const std::string types = "File type: 0 to 10 or " + FileTypeShortNames();
+        const std::string types = "File type: a code or a short name (see vantrel --help)";
         CLI::App* convert = app_.add_subcommand("convert", "Convert each FILE into FILE's root + \".DDX\"");
-        convert->add_option("-t,--type", convertType_, types);
-        convert->add_option("-o,--output", convertOutput_, "Output file (one FILE only); - for standard output");
+        convert->add_option("-t,--type", convertType_, types)->type_name("TYPE");
+        convert->add_option("-o,--output", convertOutput_, "Output file (one FILE only); - for standard output")
+            ->type_name("OUTPUT");
         convert->add_option("files", convertFiles_, "Input files")->required()->type_name("FILE");
         convert->fallthrough();
 
         CLI::App* merge = app_.add_subcommand("merge", "Read the first FILE, merge each further one into it");
-        merge->add_option("-o,--output", mergeOutput_, "Output file; - for standard output")->required();
-        merge->add_option("-t,--type", mergeTypes_, types + "; applies to the files after it")->allow_extra_args(false);
+        merge->add_option("-o,--output", mergeOutput_, "Output file; - for standard output")
+            ->required()
+            ->type_name("OUTPUT");
+        merge->add_option("-t,--type", mergeTypes_, types + "; applies to the files after it")
+            ->allow_extra_args(false)
+            ->type_name("TYPE");
         merge->add_option("files", mergeFiles_, "Input files")->required()->type_name("FILE");
         merge->fallthrough();
         merge_ = merge;
 
-        CLI::App* batch =
-            app_.add_subcommand("batch", "Convert every file in FILE's folder with FILE's extension to root + \"cvt.DDX\"");
-        batch->add_option("-t,--type", batchType_, types);
-        batch->add_option("file", batchFile_, "One file of the folder")->required()->type_name("FILE");
+        CLI::App* batch = app_.add_subcommand(
+            "batch", "Convert every file in FILE's folder with FILE's extension to root + \"cvt.DDX\"");
+        batch->add_option("-t,--type", batchType_, types)->type_name("TYPE");
+        batch->add_option("file", batchFile_, "One file of the folder; its folder and extension choose the files")
+            ->required()
+            ->type_name("FILE");
         batch->fallthrough();
 
         CLI::App* blank = app_.add_subcommand("blank", "Write the blank PDDX template");
-        blank->add_option("-o,--output", blankOutput_, "Output file; - for standard output");
+        blank->add_option("-o,--output", blankOutput_, "Output file (default BlankPDDX.DDX); - for standard output")
+            ->type_name("OUTPUT");
         blank->fallthrough();
+
+        app_.footer(TypeTable() + "\n" + kFooter);
+    }
+
+    // How many words stand before "help" as the command (the program name and common options);
+    // -1 when there is no such word.
+    static int HelpWord(int argc, const char* const* argv)
+    {
+        for (int i = 1; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            if (arg == "--settings" || arg == "--set") ++i;
+            else if (arg == "help") return i - 1;
+            else if (!arg.starts_with("--settings=") && !arg.starts_with("--set=")) return -1;
+        }
+        return -1;
+    }
+
+    // argv[1] is "help", argv[2] (if any) the command to explain.
+    int Help(int argc, const char* const* argv)
+    {
+        if (argc == 2) {
+            out_ << app_.help();
+            return kExitOk;
+        }
+        try {
+            out_ << app_.get_subcommand(argv[2])->help("vantrel");
+            return kExitOk;
+        } catch (const CLI::OptionNotFound&) {
+            err_ << "vantrel: help: there is no command " << Quoted(argv[2])
+                 << " (convert, merge, batch, blank)\n";
+            return kExitUsage;
+        }
+    }
+
+    // CLI11 takes "-x.F25" for an option; say how to name such a file.
+    std::string DashHint(int argc, const char* const* argv) const
+    {
+        for (int i = 1; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            if (arg == "--") break;
+            if (arg.size() < 2 || arg[0] != '-' || IsKnownOption(arg)) continue;
+            return "\"" + EscapeControls(arg) + "\" is not an option; a file whose name starts with \"-\" goes after \"--\""
+                   " (vantrel convert -t TYPE -- " + EscapeControls(arg) + ").\n";
+        }
+        return {};
+    }
+
+    bool IsKnownOption(std::string_view arg) const
+    {
+        const std::string name(arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg.substr(0, 2));
+        const auto knows = [&](const CLI::App* app) {
+            for (const CLI::Option* option : app->get_options())
+                if (option->check_name(name)) return true;
+            return false;
+        };
+        if (knows(&app_)) return true;
+        for (const CLI::App* command : app_.get_subcommands({}))
+            if (knows(command)) return true;
+        return false;
     }
 
     int Dispatch()
@@ -155,11 +306,18 @@ private:
             out_ << app_.help();
             return kExitOk;
         }
-        if (command && !job_.empty())
-            throw Stop{kExitUsage, "\"" + JoinWords(job_) + "\" cannot stand beside the " + command->get_name() + " command"};
+        if (command && !job_.empty()) {
+            if (command->get_name() == "batch")
+                throw Stop{kExitUsage, "batch takes one FILE, whose folder and extension choose the files to convert, "
+                                       "but " + Quoted(JoinWords(job_)) + " followed it (a shell pattern such as "
+                                       "*.F25 gives many files: quote it, or name the files with convert)"};
+            throw Stop{kExitUsage, Quoted(JoinWords(job_)) + " cannot stand beside the " + command->get_name() +
+                                       " command"};
+        }
 
         if (!settingsFile_.empty()) state_.SettingsFile = settingsFile_;
         LoadSettings(state_, !command, err_);
+        settingsTypeOrigin_ = "FileType in the settings file " + state_.SettingsFile.string();
         for (const std::string& assignment : overrides_) {
             const auto equals = assignment.find('=');
             if (equals == std::string::npos) throw Stop{kExitUsage, "--set " + assignment + ": expected KEY=VALUE"};
@@ -168,6 +326,7 @@ private:
             } catch (const std::invalid_argument& e) {
                 throw Stop{kExitUsage, std::string("--set: ") + e.what()};
             }
+            if (EqualsIgnoreCase(assignment.substr(0, equals), "FileType")) settingsTypeOrigin_ = "given with --set";
         }
 
         if (!command) return RunJob(JoinWords(job_));
@@ -188,24 +347,22 @@ private:
             if (comma == std::string::npos) break;
             start = comma + 1;
         }
-        if (fields.size() < 2)
-            throw Stop{kExitUsage, "\"" + text + "\" is not PATH,CODE: it holds no comma"};
+        if (fields.size() < 2) throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: it holds no comma"};
         if (!IsWholeNumberText(fields[1]))
-            throw Stop{kExitUsage, "\"" + text + "\" is not PATH,CODE: \"" + fields[1] + "\" is not a whole number"};
+            throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: " + Quoted(fields[1]) + " is not a whole number"};
         const std::int32_t code = ToInt32Checked(fields[1]);
 
         state_.CommandLineRun = true;
         state_.Settings.FileType = code;
         state_.CurrentFileType = code;
         state_.CommandLineOutputName = ConvertedOutputName(fields[0]);
-        try {
-            ConvertUnattended(state_, fields[0]);
-        } catch (const UnknownFileType& e) {
+        if (!HasReader(code)) {
             SaveSettings(state_, err_);  // an orderly end, as after any unattended run
-            throw Stop{kExitUsage, e.what()};
-        } catch (const std::exception& e) {
-            throw Stop{kExitReadFailure, e.what()};  // ends before the settings are saved
+            throw Stop{kExitUsage, UnknownTypeMessage({code, "from the command line " + text})};
         }
+        CheckReadable(fields[0]);
+        RefuseOverwritingInputs({state_.CommandLineOutputName}, {fields[0]});
+        Checked([&] { ConvertUnattended(state_, fields[0]); });  // a failure ends before the settings are saved
         SaveSettings(state_, err_);
         return kExitOk;
     }
@@ -215,40 +372,55 @@ private:
         try {
             return std::stoi(std::string(TrimBlanks(text)));
         } catch (const std::exception&) {
-            throw Stop{kExitUsage, "\"" + text + "\" is too large a file type code"};
+            throw Stop{kExitUsage, Quoted(text) + " is too large a file type code"};
         }
     }
 
-    std::int32_t DefaultType(const std::string& option) const
+    TypeChoice ChosenType(const std::string& option) const
     {
-        return option.empty() ? state_.Settings.FileType : TypeFromOption(option);
+        const TypeChoice type = option.empty() ? TypeChoice{state_.Settings.FileType, settingsTypeOrigin_}
+                                               : TypeFromOption(option);
+        RequireReader(type);
+        return type;
+    }
+
+    // Writes a document to a file, or to standard output for "-".
+    void WriteOutput(const PDDXFile& document, const std::string& output)
+    {
+        if (output != "-") {
+            Checked([&] { WriteDocument(document, output); });
+            return;
+        }
+        errno = 0;
+        document.PDDX_Output(out_);
+        if (!out_.flush()) {
+            outputFailed_ = true;
+            throw OutputFailure();
+        }
     }
 
     int RunConvert()
     {
         if (!convertOutput_.empty() && convertFiles_.size() > 1)
             throw Stop{kExitUsage, "-o names the output of one FILE only"};
-        const std::int32_t type = DefaultType(convertType_);
-        state_.CurrentFileType = type;
+        const TypeChoice type = ChosenType(convertType_);
+        state_.CurrentFileType = type.code;
         std::vector<std::string> outputs;
         for (const std::string& file : convertFiles_) {
             CheckReadable(file);
             outputs.push_back(convertOutput_.empty() ? ReviewOutputName(file) : convertOutput_);
-            if (convertOutput_.empty() && SamePath(file, outputs.back()))
-                throw Stop{kExitUsage, file + ": the output would replace the input; name another with -o"};
         }
+        RefuseOverwritingInputs(outputs, convertFiles_);
         int status = kExitOk;
         for (std::size_t i = 0; i < convertFiles_.size(); ++i) {
             try {
-                Checked([&] {
-                    PDDXFile document;
-                    ReadWithReader(state_, type, convertFiles_[i], document, false);
-                    WriteOutput(document, outputs[i], out_);
-                });
+                PDDXFile document;
+                Checked([&] { ReadWithReader(state_, type.code, convertFiles_[i], document, false); });
+                WriteOutput(document, outputs[i]);
                 if (outputs[i] != "-") out_ << convertFiles_[i] << " -> " << outputs[i] << "\n";
             } catch (const Stop& stop) {
                 if (stop.status == kExitUsage) throw;
-                err_ << "vantrel: " << stop.message << "\n";  // the other files are still converted
+                err_ << "vantrel: " << EscapeControls(stop.message) << "\n";  // the other files are still converted
                 status = stop.status;
             }
         }
@@ -258,23 +430,29 @@ private:
     int RunMerge()
     {
         // -t applies to the files that follow it, so walk the arguments in the order given.
-        std::vector<std::pair<std::int32_t, std::string>> inputs;
-        std::int32_t type = state_.Settings.FileType;
+        std::vector<std::pair<TypeChoice, std::string>> inputs;
+        TypeChoice type{state_.Settings.FileType, settingsTypeOrigin_};
         std::size_t nextType = 0, nextFile = 0;
         for (const CLI::Option* option : merge_->parse_order()) {
             if (option->get_name() == "files") inputs.emplace_back(type, mergeFiles_.at(nextFile++));
             else if (option->check_name("-t")) type = TypeFromOption(mergeTypes_.at(nextType++));
         }
-        for (const auto& input : inputs) CheckReadable(input.second);
+        std::vector<std::string> names;
+        for (const auto& input : inputs) {
+            RequireReader(input.first);
+            CheckReadable(input.second);
+            names.push_back(input.second);
+        }
+        RefuseOverwritingInputs({mergeOutput_}, names);
 
         PDDXFile document;
         bool first = true;
         for (const auto& input : inputs) {
-            state_.CurrentFileType = input.first;
-            Checked([&] { ReadWithReader(state_, input.first, input.second, document, !first); });
+            state_.CurrentFileType = input.first.code;
+            Checked([&] { ReadWithReader(state_, input.first.code, input.second, document, !first); });
             first = false;
         }
-        Checked([&] { WriteOutput(document, mergeOutput_, out_); });
+        WriteOutput(document, mergeOutput_);
         if (mergeOutput_ != "-") out_ << "merged " << inputs.size() << " files -> " << mergeOutput_ << "\n";
         return kExitOk;
     }
@@ -282,17 +460,28 @@ private:
     int RunBatch()
     {
         CheckReadable(batchFile_);
-        state_.CurrentFileType = DefaultType(batchType_);
+        state_.CurrentFileType = ChosenType(batchType_).code;
         const std::filesystem::path chosen(batchFile_);
         const std::filesystem::path folder = chosen.has_parent_path() ? chosen.parent_path() : ".";
-        const std::vector<std::string> names =
-            ListFilesWithExtension(folder, FileExtensionOf(chosen.filename().string()));
+        std::vector<std::string> inputs, outputs;
+        for (const std::string& name : ListFilesWithExtension(folder, FileExtensionOf(chosen.filename().string()))) {
+            inputs.push_back((folder / name).string());
+            outputs.push_back((folder / ConvertedOutputName(name)).string());
+        }
+        RefuseOverwritingInputs(outputs, inputs);
         state_.CommandLineRun = true;
-        for (const std::string& name : names) {
-            const std::string input = (folder / name).string();
-            state_.CommandLineOutputName = (folder / ConvertedOutputName(name)).string();
-            Checked([&] { ConvertUnattended(state_, input); });  // a failure stops the batch here
-            out_ << input << " -> " << state_.CommandLineOutputName << "\n";
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            state_.CommandLineOutputName = outputs[i];
+            try {
+                Checked([&] { ConvertUnattended(state_, inputs[i]); });
+            } catch (Stop& stop) {
+                // The batch stops at its first failure; say what it leaves undone.
+                if (i + 1 < inputs.size())
+                    stop.message += "\nvantrel: the batch stopped; not converted: " +
+                                    JoinWords({inputs.begin() + static_cast<std::ptrdiff_t>(i) + 1, inputs.end()}, ", ");
+                throw;
+            }
+            out_ << inputs[i] << " -> " << outputs[i] << "\n";
         }
         return kExitOk;
     }
@@ -300,7 +489,7 @@ private:
     int RunBlank()
     {
         const std::string output = blankOutput_.empty() ? "BlankPDDX.DDX" : blankOutput_;
-        Checked([&] { WriteOutput(PDDXFile(), output, out_); });
+        WriteOutput(PDDXFile(), output);
         if (output != "-") out_ << "blank template -> " << output << "\n";
         return kExitOk;
     }
@@ -310,6 +499,8 @@ private:
     ProgramState state_;
     CLI::App app_{"", "vantrel"};
     CLI::App* merge_ = nullptr;
+    std::string settingsTypeOrigin_;
+    bool outputFailed_ = false;  // already reported
 
     std::string settingsFile_;
     std::vector<std::string> overrides_;

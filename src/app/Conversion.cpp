@@ -47,11 +47,15 @@ constexpr std::array<Reader, 11> kReaders = {
 
 }  // namespace
 
+bool HasReader(std::int32_t code)
+{
+    return code >= 0 && code < static_cast<std::int32_t>(kReaders.size()) && kReaders[static_cast<std::size_t>(code)];
+}
+
 void ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,
                     bool append)
 {
-    if (code < 0 || code >= static_cast<std::int32_t>(kReaders.size()) || code == kCarlBroHistory)
-        throw UnknownFileType();
+    if (!HasReader(code)) throw UnknownFileType();
     kReaders[static_cast<std::size_t>(code)](state, fileName, document, append);
 }
 

@@ -17,6 +17,9 @@ public:
     UnknownFileType() : std::runtime_error("unknown file type") {}
 };
 
+// Whether a code has a reader (0 to 10 but 5).
+bool HasReader(std::int32_t code);
+
 // Reads `fileName` with the reader of `code` into `document`: a new document, or with `append`
 // one that already holds data (merging). A reader's failure is a ReadError naming file and line.
 void ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,

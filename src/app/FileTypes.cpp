@@ -41,6 +41,13 @@ std::string FileTypeName(std::int32_t code)
     return kFileTypes[static_cast<std::size_t>(code)].name;
 }
 
+std::string FileTypeShortName(std::int32_t code)
+{
+    if (code < 0 || code >= static_cast<std::int32_t>(kFileTypes.size())) return {};
+    const char* name = kFileTypes[static_cast<std::size_t>(code)].shortName;
+    return name ? name : "";
+}
+
 std::optional<std::int32_t> FileTypeFromText(std::string_view text)
 {
     text = TrimBlanks(text);

@@ -31,6 +31,9 @@ std::string FileTypeName(std::int32_t code);
 // jils-dat, jils-par, kuab, kuab-ini, jils-cfg); nullopt for anything else.
 std::optional<std::int32_t> FileTypeFromText(std::string_view text);
 
+// The short name of a code ("f25"); empty text for a code without one.
+std::string FileTypeShortName(std::int32_t code);
+
 // The short names, in code order, for messages.
 std::string FileTypeShortNames();
 
