@@ -178,7 +178,7 @@ void frmDialog::ShowFailure(const std::exception& failure)
     } else {
         text = QString::fromLocal8Bit(failure.what());
     }
-    main_.UserPrompts().Inform(this, kProgramTitle, text);
+    main_.UserPrompts().Warn(this, kProgramTitle, text);
 }
 
 bool frmDialog::GetDataNow()
@@ -285,7 +285,7 @@ void frmDialog::Blank()
             review->AddTestsButton()->show();
         }
     } catch (const std::exception&) {
-        main_.UserPrompts().Inform(this, kProgramTitle, "Unable to create file " + inputFileName_);
+        main_.UserPrompts().Warn(this, kProgramTitle, "Unable to create file " + inputFileName_);
         return;
     }
     hide();

@@ -12,6 +12,9 @@ Prompts StandardPrompts()
     p.Inform = [](QWidget* owner, const QString& title, const QString& text) {
         QMessageBox::information(owner, title, text, QMessageBox::Ok);
     };
+    p.Warn = [](QWidget* owner, const QString& title, const QString& text) {
+        QMessageBox::warning(owner, title, text, QMessageBox::Ok);
+    };
     p.Ask = [](QWidget* owner, const QString& title, const QString& text, QMessageBox::StandardButtons buttons) {
         return QMessageBox::question(owner, title, text, buttons);
     };

@@ -14,6 +14,8 @@ namespace vantrel {
 struct Prompts {
     // A message with an OK button.
     std::function<void(QWidget* owner, const QString& title, const QString& text)> Inform;
+    // A failure (a file that could not be read or written) with an OK button.
+    std::function<void(QWidget* owner, const QString& title, const QString& text)> Warn;
     // A question with the given buttons; returns the button pressed.
     std::function<QMessageBox::StandardButton(QWidget* owner, const QString& title, const QString& text,
                                               QMessageBox::StandardButtons buttons)>

@@ -134,7 +134,7 @@ bool frmReview::Write()
     } catch (const std::exception& e) {
         // Nothing was written, so the document stays unsaved.
         writeFailed_ = true;
-        prompts_.Inform(this, "Vantrel", QString::fromLocal8Bit(e.what()));
+        prompts_.Warn(this, "Vantrel", QString::fromLocal8Bit(e.what()));
         return false;
     }
     SetDataChanged(false);

@@ -168,10 +168,8 @@ void pdxGrid::SetPDDXFile(PDDXFile* document)
 
 void pdxGrid::Attach(PDDXFile& document)
 {
-    if (editing_) {
-        editing_ = false;
-        txtGrid_->hide();
-    }
+    // The rows are about to go, and the open edit with them.
+    if (editing_) CloseEditor();
     document_ = &document;
     const TextMeasure measure(grdItems_->fontMetrics());
     std::array<int, 3> widest{};
@@ -207,8 +205,12 @@ void pdxGrid::ElementChange(PDDXElement& element)
     const int row = model_->RowOf(element);
     if (row == 0) return;
     model_->TextChanged(row, 2);
-    // The colour goes to the current cell (the one just edited) and follows the flag alone.
-    model_->SetYellow(currentRow_, currentColumn_, element.Flagged());
+    // The colour follows the flag alone and goes to the cell just edited or, for a change from
+    // elsewhere, to the current cell.
+    if (committing_)
+        model_->SetYellow(editRow_, 2, element.Flagged());
+    else
+        model_->SetYellow(currentRow_, currentColumn_, element.Flagged());
 }
 
 void pdxGrid::ElementCheckFlags()
@@ -236,7 +238,8 @@ void pdxGrid::CellClicked(const QModelIndex& index)
     if (!index.isValid()) return;
     SetCurrent(index.row() + 1, index.column());
     if (currentColumn_ != 2) return;
-    txtGrid_->setText(model_->CellText(currentRow_, currentColumn_));
+    editRow_ = currentRow_;
+    txtGrid_->setText(model_->CellText(editRow_, 2));
     PlaceEditor();
     txtGrid_->show();
     txtGrid_->setFocus();
@@ -246,8 +249,8 @@ void pdxGrid::CellClicked(const QModelIndex& index)
 
 void pdxGrid::PlaceEditor()
 {
-    if (currentRow_ < 1) return;
-    txtGrid_->setGeometry(grdItems_->visualRect(model_->index(currentRow_ - 1, currentColumn_)));
+    if (editRow_ < 1) return;
+    txtGrid_->setGeometry(grdItems_->visualRect(model_->index(editRow_ - 1, 2)));
 }
 
 void pdxGrid::LeaveCell()
@@ -260,16 +263,27 @@ void pdxGrid::Commit()
 {
     if (committing_) return;
     committing_ = true;
-    txtGrid_->hide();
     const QString text = txtGrid_->text();
-    if (text != model_->CellText(currentRow_, currentColumn_) && currentRow_ >= 1 && currentColumn_ == 2) {
-        model_->SetYellow(currentRow_, currentColumn_, true);
+    CloseEditor();
+    const int row = editRow_;
+    if (row >= 1 && row <= model_->RowCount() && text != model_->CellText(row, 2)) {
+        model_->SetYellow(row, 2, true);
         const QByteArray latin1 = text.toLatin1();
         // The document's notification brings the new text and the flag's colour back to the cell.
-        model_->RowElement(currentRow_)->SetValue(std::string(latin1.constData(), static_cast<std::size_t>(latin1.size())));
-        model_->TextChanged(currentRow_, currentColumn_);
+        model_->RowElement(row)->SetValue(std::string(latin1.constData(), static_cast<std::size_t>(latin1.size())));
+        model_->TextChanged(row, 2);
     }
     committing_ = false;
+}
+
+void pdxGrid::CloseEditor()
+{
+    editing_ = false;
+    // Hiding the widget that has the focus passes the focus on as Tab does, and the table would
+    // take that as a move to the next cell; so the table gets the focus back first. A focus that
+    // has already gone elsewhere stays there.
+    if (txtGrid_->window()->focusWidget() == txtGrid_) grdItems_->setFocus(Qt::OtherFocusReason);
+    txtGrid_->hide();
 }
 
 bool pdxGrid::eventFilter(QObject* watched, QEvent* event)
@@ -280,19 +294,15 @@ bool pdxGrid::eventFilter(QObject* watched, QEvent* event)
             const bool separator = key->key() == Qt::Key_Comma && (key->modifiers() & Qt::KeypadModifier);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab ||
                 separator) {
-                Commit();
-                grdItems_->setFocus();
+                if (editing_) Commit();
                 return true;
             }
             if (key->key() == Qt::Key_Escape) {
-                editing_ = false;
-                txtGrid_->hide();
-                grdItems_->setFocus();
+                CloseEditor();
                 return true;
             }
         } else if (event->type() == QEvent::FocusOut) {
             if (editing_ && !committing_) Commit();
-            if (!committing_) editing_ = false;
         }
     }
     return QWidget::eventFilter(watched, event);

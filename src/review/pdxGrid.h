@@ -79,6 +79,7 @@ private:
     void CellClicked(const QModelIndex& index);
     void LeaveCell();
     void Commit();
+    void CloseEditor();
     void PlaceEditor();
     void SetCurrent(int row, int column);
 
@@ -88,6 +89,8 @@ private:
     PDDXFile* document_ = nullptr;
     int currentRow_ = 0;
     int currentColumn_ = 0;
+    // The row whose value the open editor holds: the current cell may move before the edit ends.
+    int editRow_ = 0;
     bool editing_ = false;
     bool committing_ = false;
     bool laidOut_ = false;

@@ -13,6 +13,7 @@ namespace vantrel::test {
 
 struct ScriptedPrompts {
     QStringList informed;
+    QStringList warned;  // failures, kept apart from plain messages
     QStringList askedTitles;
     QStringList askedTexts;
     QMessageBox::StandardButton answer = QMessageBox::No;
@@ -34,6 +35,7 @@ struct ScriptedPrompts {
     {
         Prompts p;
         p.Inform = [this](QWidget*, const QString&, const QString& text) { informed << text; };
+        p.Warn = [this](QWidget*, const QString&, const QString& text) { warned << text; };
         p.Ask = [this](QWidget*, const QString& title, const QString& text, QMessageBox::StandardButtons) {
             askedTitles << title;
             askedTexts << text;

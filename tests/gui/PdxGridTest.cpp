@@ -7,11 +7,15 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <cmath>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "document/PDDXFile.h"
 #include "review/Twips.h"
 #include "review/pdxGrid.h"
-#include <cmath>
 
 namespace vantrel {
 namespace {
@@ -33,6 +37,15 @@ int YellowRows(const pdxGrid& grid)
     return count;
 }
 
+// Every element's value, in document order, to show what an edit changed and what it left alone.
+std::vector<std::string> Values(const PDDXFile& document)
+{
+    std::vector<std::string> values;
+    for (const PDDXSection& section : document.Sections())
+        for (const PDDXElement& element : section.Elements()) values.push_back(element.Value());
+    return values;
+}
+
 // A grid in a shown window, following its document as the review window makes it.
 struct ShownGrid {
     PDDXFile document;
@@ -47,7 +60,12 @@ struct ShownGrid {
         grid.resize(700, 400);
         grid.SetPDDXFile(&document);
         grid.show();
+    }
+    // Keys only go where the focus is in the active window, so a keyboard test starts here.
+    [[nodiscard]] bool Activate()
+    {
         grid.activateWindow();
+        return QTest::qWaitForWindowActive(&grid);
     }
     QPoint CellCentre(int row, int column) const
     {
@@ -58,9 +76,16 @@ struct ShownGrid {
         grid.Table()->scrollTo(grid.Table()->model()->index(row - 1, column));
         QTest::mouseClick(grid.Table()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(row, column));
     }
+    // Clicks the value cell; true when the editor came up and holds the keyboard focus.
+    [[nodiscard]] bool OpenEditor(int row)
+    {
+        Click(row, 2);
+        return grid.Editor()->isVisible() && QApplication::focusWidget() == grid.Editor();
+    }
+    // Types into the open editor key by key (the click selected its old text) and ends with `finalKey`.
     void Type(const QString& text, int finalKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        grid.Editor()->setText(text);
+        QTest::keyClicks(grid.Editor(), text);
         QTest::keyClick(grid.Editor(), static_cast<Qt::Key>(finalKey), modifiers);
     }
 };
@@ -87,72 +112,164 @@ TEST(PdxGrid, TemplateShowsEveryElementAndFlagsColourOnlyTheEmptyStandardThree)
     EXPECT_EQ(background, QColor(255, 255, 0));
 }
 
-TEST(PdxGrid, EnterCommitsToTheDocumentAndAFlaggedCellStaysYellowUntilRechecked)
+// The keys that end an edit and keep what was typed.
+struct CommitKey {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    friend void PrintTo(const CommitKey& key, std::ostream* out) { *out << key.name; }
+};
+
+class PdxGridCommitKey : public ::testing::TestWithParam<CommitKey> {};
+
+TEST_P(PdxGridCommitKey, StoresTheTypedTextInTheEditedElementAndColoursThatCellByItsFlag)
 {
+    const CommitKey& commit = GetParam();
     ShownGrid shown;
     shown.grid.ElementCheckFlags();
-    const int radius = RowOf(shown.grid, "Device Configuration", "LoadPlateRadius");
-    shown.Click(radius, 2);
-    ASSERT_TRUE(shown.grid.Editor()->isVisible());
-    EXPECT_EQ(shown.grid.Editor()->text(), "");
-    shown.Type("150", Qt::Key_Return);
-    EXPECT_FALSE(shown.grid.Editor()->isVisible());
-    EXPECT_EQ(shown.document.Element("Device Configuration", "LoadPlateRadius").Value(), "150");
-    EXPECT_EQ(shown.grid.CellText(radius, 2), "150");
-    EXPECT_EQ(shown.notifications, 1);
-    EXPECT_TRUE(shown.grid.IsYellow(radius, 2));
+    ASSERT_TRUE(shown.Activate());
+
+    struct Edit {
+        const char* item;
+        const char* text;
+        bool yellow;  // flagged stays yellow, unflagged turns white
+    };
+    const Edit edits[] = {
+        {"DeflectionSensorYAxisDistances", "0, 0, 0", true},
+        {"TemperatureSensorUse", "Ann", false},
+    };
+    int notifications = 0;
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(edit.item);
+        const int row = RowOf(shown.grid, "Device Configuration", edit.item);
+        ASSERT_GT(row, 0);
+        const std::vector<std::string> before = Values(shown.document);
+        const int yellowBefore = YellowRows(shown.grid) - (shown.grid.IsYellow(row, 2) ? 1 : 0);
+
+        ASSERT_TRUE(shown.OpenEditor(row)) << "the editor must hold the focus before keys are sent";
+        shown.Type(edit.text, commit.key, commit.modifiers);
+
+        EXPECT_FALSE(shown.grid.Editor()->isVisible());
+        EXPECT_FALSE(shown.grid.Editing());
+        EXPECT_EQ(shown.document.Element("Device Configuration", edit.item).Value(), edit.text);
+        const std::vector<std::string> after = Values(shown.document);
+        ASSERT_EQ(after.size(), before.size());
+        int changed = 0;
+        for (std::size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i] ? 1 : 0;
+        EXPECT_EQ(changed, 1) << "only the edited element may change";
+        ++notifications;
+        EXPECT_EQ(shown.notifications, notifications);
+        EXPECT_EQ(shown.grid.CellText(row, 2), QString::fromLatin1(edit.text));
+        EXPECT_EQ(shown.grid.IsYellow(row, 2), edit.yellow);
+        EXPECT_EQ(YellowRows(shown.grid), yellowBefore + (edit.yellow ? 1 : 0)) << "no other cell recoloured";
+        // The table takes the focus back and stays on the cell just edited.
+        EXPECT_EQ(QApplication::focusWidget(), shown.grid.Table());
+        EXPECT_EQ(shown.grid.CurrentRow(), row);
+        EXPECT_EQ(shown.grid.CurrentColumn(), 2);
+    }
+    // A filled flagged cell turns white only when the flags are checked again.
+    const int y = RowOf(shown.grid, "Device Configuration", "DeflectionSensorYAxisDistances");
     shown.grid.ElementCheckFlags();
-    EXPECT_FALSE(shown.grid.IsYellow(radius, 2));
+    EXPECT_FALSE(shown.grid.IsYellow(y, 2));
 }
 
-TEST(PdxGrid, UnflaggedEditTurnsWhiteAndTabOrKeypadSeparatorAlsoCommit)
-{
-    ShownGrid shown;
-    const int name = RowOf(shown.grid, "Device Configuration", "TemperatureSensorUse");
-    ASSERT_GT(name, 0);
-    shown.Click(name, 2);
-    shown.Type("Ann", Qt::Key_Tab);
-    EXPECT_EQ(shown.document.Element("Device Configuration", "TemperatureSensorUse").Value(), "Ann");
-    EXPECT_FALSE(shown.grid.IsYellow(name, 2));
-
-    shown.Click(name, 2);
-    shown.Type("Bob", Qt::Key_Comma, Qt::KeypadModifier);
-    EXPECT_EQ(shown.document.Element("Device Configuration", "TemperatureSensorUse").Value(), "Bob");
-    EXPECT_EQ(shown.notifications, 2);
-}
+INSTANTIATE_TEST_SUITE_P(PdxGrid, PdxGridCommitKey,
+                         ::testing::Values(CommitKey{"Return", Qt::Key_Return, Qt::NoModifier},
+                                           CommitKey{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier},
+                                           CommitKey{"Tab", Qt::Key_Tab, Qt::NoModifier},
+                                           CommitKey{"KeypadSeparator", Qt::Key_Comma, Qt::KeypadModifier}),
+                         [](const ::testing::TestParamInfo<CommitKey>& info) { return std::string(info.param.name); });
 
 TEST(PdxGrid, EscapeAndUnchangedTextReachNothingAndOnlyTheValueColumnOpensTheEditor)
 {
     ShownGrid shown;
-    const int name = RowOf(shown.grid, "Device Configuration", "TemperatureSensorUse");
-    shown.Click(name, 2);
-    shown.Type("typed", Qt::Key_Escape);
-    EXPECT_FALSE(shown.grid.Editor()->isVisible());
-    EXPECT_EQ(shown.grid.CellText(name, 2), "");
-    EXPECT_EQ(shown.document.Element("Device Configuration", "TemperatureSensorUse").Value(), "");
+    shown.grid.ElementCheckFlags();
+    ASSERT_TRUE(shown.Activate());
+    const int y = RowOf(shown.grid, "Device Configuration", "DeflectionSensorYAxisDistances");
+    const int version = RowOf(shown.grid, "Pavement Deflection Data Exchange File", "PDDXVersionNumber");
+    const std::vector<std::string> before = Values(shown.document);
 
-    shown.Click(name, 2);
-    QTest::keyClick(shown.grid.Editor(), Qt::Key_Return);
+    ASSERT_TRUE(shown.OpenEditor(y));
+    shown.Type("0, 0, 0", Qt::Key_Escape);
+    EXPECT_FALSE(shown.grid.Editor()->isVisible());
+    EXPECT_FALSE(shown.grid.Editing());
+    EXPECT_EQ(shown.grid.CellText(y, 2), "");
+    EXPECT_TRUE(shown.grid.IsYellow(y, 2));
+    EXPECT_EQ(QApplication::focusWidget(), shown.grid.Table());
+    EXPECT_EQ(shown.grid.CurrentRow(), y);
+
+    // The editor opens with the cell's text; ending it with that text unchanged is no edit.
+    struct Unchanged {
+        int row;
+        const char* shown;
+    };
+    for (const Unchanged& cell : {Unchanged{y, ""}, Unchanged{version, "1.0"}}) {
+        ASSERT_TRUE(shown.OpenEditor(cell.row));
+        EXPECT_EQ(shown.grid.Editor()->text(), QString::fromLatin1(cell.shown));
+        shown.Type("", Qt::Key_Return);
+        EXPECT_FALSE(shown.grid.Editor()->isVisible());
+    }
+    EXPECT_TRUE(shown.grid.IsYellow(y, 2));
     EXPECT_EQ(shown.notifications, 0);
+    EXPECT_EQ(Values(shown.document), before);
 
-    shown.Click(name, 0);
-    EXPECT_FALSE(shown.grid.Editor()->isVisible());
-    shown.Click(name, 1);
-    EXPECT_FALSE(shown.grid.Editor()->isVisible());
+    for (const int column : {0, 1}) {
+        shown.Click(y, column);
+        EXPECT_FALSE(shown.grid.Editor()->isVisible());
+        EXPECT_FALSE(shown.grid.Editing());
+    }
     EXPECT_EQ(shown.notifications, 0);
 }
 
-TEST(PdxGrid, ClickingAnotherCellCommitsTheOpenEdit)
+// Ways the user leaves an open edit other than with a key: each keeps what was typed.
+struct LeaveBy {
+    const char* name;
+    std::function<void(ShownGrid&, int editedRow)> leave;
+    bool editorReopened;  // on the value cell that was clicked
+    friend void PrintTo(const LeaveBy& by, std::ostream* out) { *out << by.name; }
+};
+
+class PdxGridLeaveEdit : public ::testing::TestWithParam<LeaveBy> {};
+
+TEST_P(PdxGridLeaveEdit, CommitsTheTypedTextToTheEditedElement)
 {
+    const LeaveBy& by = GetParam();
     ShownGrid shown;
-    const int name = RowOf(shown.grid, "Device Configuration", "TemperatureSensorUse");
-    shown.Click(name, 2);
-    shown.grid.Editor()->setText("Cy");
-    shown.Click(name - 1, 2);
+    ASSERT_TRUE(shown.Activate());
+    const int row = RowOf(shown.grid, "Device Configuration", "TemperatureSensorUse");
+    ASSERT_TRUE(shown.OpenEditor(row));
+    QTest::keyClicks(shown.grid.Editor(), "Cy");
+    const std::vector<std::string> before = Values(shown.document);
+
+    by.leave(shown, row);
+    QApplication::processEvents();
     EXPECT_EQ(shown.document.Element("Device Configuration", "TemperatureSensorUse").Value(), "Cy");
-    EXPECT_TRUE(shown.grid.Editor()->isVisible());
-    EXPECT_EQ(shown.grid.CurrentRow(), name - 1);
+    const std::vector<std::string> after = Values(shown.document);
+    int changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i] ? 1 : 0;
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(shown.notifications, 1);
+    EXPECT_EQ(shown.grid.CellText(row, 2), "Cy");
+    EXPECT_FALSE(shown.grid.IsYellow(row, 2));
+    EXPECT_EQ(YellowRows(shown.grid), 0);
+    EXPECT_EQ(shown.grid.Editor()->isVisible(), by.editorReopened);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    PdxGrid, PdxGridLeaveEdit,
+    ::testing::Values(
+        LeaveBy{"ClickAnotherValueCell", [](ShownGrid& shown, int row) { shown.Click(row - 1, 2); }, true},
+        LeaveBy{"ClickTheNameCell", [](ShownGrid& shown, int row) { shown.Click(row, 1); }, false},
+        LeaveBy{"AnotherWindowTakesTheFocus",
+                [](ShownGrid&, int) {
+                    QWidget other;
+                    other.resize(100, 100);
+                    other.show();
+                    other.activateWindow();
+                    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+                },
+                false}),
+    [](const ::testing::TestParamInfo<LeaveBy>& info) { return std::string(info.param.name); });
 
 TEST(PdxGrid, ChangesFromOutsideRefreshTheRowAndColourTheCurrentCellByTheFlagAlone)
 {

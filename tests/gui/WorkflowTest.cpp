@@ -128,12 +128,18 @@ TEST(DesktopWorkflow, OpenReviewEditFlaggedValueWriteAndCloseWithoutPrompt)
     QTest::mouseClick(review.findChild<QPushButton*>("cmdWrite"), Qt::LeftButton);
     EXPECT_FALSE(review.findChild<QLabel*>("lblStatus")->isVisible());
 
+    // Typed as a user types it: into the editor that has the focus in the active window.
+    program.main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(program.main.get()));
     grid.Table()->scrollTo(grid.Table()->model()->index(radius - 1, 2));
     QTest::mouseClick(grid.Table()->viewport(), Qt::LeftButton, Qt::NoModifier,
                       grid.Table()->visualRect(grid.Table()->model()->index(radius - 1, 2)).center());
     ASSERT_TRUE(grid.Editor()->isVisible());
-    grid.Editor()->setText("5.9");
+    ASSERT_EQ(QApplication::focusWidget(), grid.Editor());
+    QTest::keyClicks(grid.Editor(), "5.9");
     QTest::keyClick(grid.Editor(), Qt::Key_Return);
+    EXPECT_EQ(review.PDDXDataSet()->Element("Device Configuration", "LoadPlateRadius").Value(), "5.9");
+    EXPECT_EQ(grid.CellText(radius, 2), "5.9");
     EXPECT_TRUE(grid.IsYellow(radius, 2));
     EXPECT_TRUE(review.findChild<QLabel*>("lblStatus")->isVisible());
     EXPECT_EQ(review.findChild<QLabel*>("lblStatus")->text(), "Data Not Saved");
@@ -240,7 +246,9 @@ TEST(DesktopWorkflow, UnsavedWindowAsksOnExitAndCancelKeepsTheProgramAndItsSetti
     program.prompts.answer = QMessageBox::Yes;
     program.prompts.saveAnswer = Q((program.folder / "no-such-folder" / "x.DDX").string());
     EXPECT_FALSE(program.main->close());
-    EXPECT_TRUE(program.prompts.informed.value(0).startsWith("Unable to create file "));
+    ASSERT_EQ(program.prompts.warned.size(), 1);
+    EXPECT_TRUE(program.prompts.warned[0].startsWith("Unable to create file "));
+    EXPECT_TRUE(program.prompts.informed.isEmpty()) << "a failure is a warning, not a plain message";
     EXPECT_TRUE(program.LastReview()->DataChanged());
     EXPECT_FALSE(std::filesystem::exists(program.folder / "no-such-folder"));
 
@@ -260,6 +268,7 @@ TEST(DesktopWorkflow, SavePromptAnsweredYesThenCancelledStillClosesTheWindow)
     EXPECT_EQ(program.prompts.saveSuggestions.value(0), "BlankPDDX.DDX");
     EXPECT_TRUE(program.main->Area()->subWindowList().isEmpty());
     EXPECT_TRUE(program.prompts.informed.isEmpty());
+    EXPECT_TRUE(program.prompts.warned.isEmpty());
 }
 
 TEST(DesktopWorkflow, OpenDialogStartsAtTheStoredTypeAndTheHiddenChoicesChangeNothing)
@@ -340,6 +349,7 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileEndingInTheExtensionBesideItsInput)
     EXPECT_TRUE(program.main->ReviewWindows().isEmpty());
     EXPECT_EQ(program.state.WorkingInputPath, data.string());
     EXPECT_TRUE(program.prompts.informed.isEmpty());
+    EXPECT_TRUE(program.prompts.warned.isEmpty());
 }
 
 TEST(DesktopWorkflow, UnreadableFileIsNamedInAMessageAndTheDialogStaysOpen)
@@ -349,8 +359,8 @@ TEST(DesktopWorkflow, UnreadableFileIsNamedInAMessageAndTheDialogStaysOpen)
     const auto missing = program.folder / "gone.F25";
     program.prompts.openAnswer = Q(missing.string());
     program.Click("cmdBrowse", &program.Dialog());
-    ASSERT_EQ(program.prompts.informed.size(), 1);
-    EXPECT_TRUE(program.prompts.informed[0].contains(Q(missing.string())));
+    ASSERT_EQ(program.prompts.warned.size(), 1);
+    EXPECT_TRUE(program.prompts.warned[0].contains(Q(missing.string())));
     EXPECT_TRUE(program.Dialog().isVisible());
     EXPECT_TRUE(program.main->ReviewWindows().isEmpty());
 
@@ -360,8 +370,8 @@ TEST(DesktopWorkflow, UnreadableFileIsNamedInAMessageAndTheDialogStaysOpen)
     program.ChooseType("optF20");
     program.prompts.openAnswer = Q(bad.string());
     program.Click("cmdBrowse", &program.Dialog());
-    ASSERT_EQ(program.prompts.informed.size(), 2);
-    EXPECT_TRUE(program.prompts.informed[1].startsWith("Could not convert " + Q(bad.string()) + "\nLine 1: "));
+    ASSERT_EQ(program.prompts.warned.size(), 2);
+    EXPECT_TRUE(program.prompts.warned[1].startsWith("Could not convert " + Q(bad.string()) + "\nLine 1: "));
     EXPECT_TRUE(program.Dialog().isVisible());
     EXPECT_TRUE(program.main->ReviewWindows().isEmpty());
 
@@ -370,8 +380,11 @@ TEST(DesktopWorkflow, UnreadableFileIsNamedInAMessageAndTheDialogStaysOpen)
     WritePddxInput(program.folder / "h.pdx", "x");
     program.Dialog().FilenameBox()->setText(Q((program.folder / "h.pdx").string()));
     EXPECT_FALSE(program.Dialog().GetDataNow());
-    EXPECT_EQ(program.prompts.informed.value(2), "unknown file type");
+    EXPECT_EQ(program.prompts.warned.value(2), "unknown file type");
     EXPECT_TRUE(program.main->ReviewWindows().isEmpty());
+    // Every one of them a warning, none a plain message.
+    EXPECT_EQ(program.prompts.warned.size(), 3);
+    EXPECT_TRUE(program.prompts.informed.isEmpty());
 }
 
 TEST(DesktopWorkflow, MergeAddsTheSecondSourceToTheSameWindowAndDocument)
@@ -421,7 +434,8 @@ TEST(DesktopWorkflow, MergeWithATypeThatHasNoReaderLeavesTheWindowAsItWas)
     program.state.CurrentFileType = 5;
     program.Dialog().FilenameBox()->setText(Q((program.folder / "second.pdx").string()));
     EXPECT_FALSE(program.Dialog().GetDataNow());
-    EXPECT_EQ(program.prompts.informed.value(0), "unknown file type");
+    EXPECT_EQ(program.prompts.warned.value(0), "unknown file type");
+    EXPECT_TRUE(program.prompts.informed.isEmpty());
     EXPECT_TRUE(program.Dialog().isVisible());
     // Nothing read, so nothing to save and no second source.
     EXPECT_FALSE(review.DataChanged());
