@@ -19,12 +19,12 @@
 #include <iostream>
 #include <memory>
 
-#include "app/ProgramState.h"
-#include "app/frmMain.h"
+#include "core/ProgramState.h"
+#include "gui/frmMain.h"
 #include "document/PDDXFile.h"
 #include "document/modPDDXRead.h"
-#include "review/frmReview.h"
-#include "review/pdxGrid.h"
+#include "gui/review/frmReview.h"
+#include "gui/review/pdxGrid.h"
 
 namespace {
 
@@ -109,7 +109,8 @@ int main(int argc, char** argv)
     auto document = std::make_shared<PDDXFile>();
     try {
         std::int16_t sensors = 0;
-        ReadPDDXFile(argv[1], *document, false, sensors);
+        ByteSource input = ByteSource::OpenFile(argv[1]);
+        ReadPDDXFile(input, *document, false, sensors);
     } catch (const std::exception& e) {
         std::cerr << "gui_bench: " << e.what() << "\n";
         return 1;

@@ -1,37 +1,11 @@
 #include "FuzzSupport.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
 #include <sstream>
 
-#include "import/ReadError.h"
+#include "base/ReadError.h"
+#include "core/Conversion.h"
 
 namespace vantrel::fuzz {
-
-namespace {
-
-// The scratch file of this process, removed when the fuzzer exits.
-struct ScratchFile {
-    std::string name =
-        (std::filesystem::temp_directory_path() / ("vantrel-fuzz-" + std::to_string(::getpid()) + ".in")).string();
-    ~ScratchFile() { std::remove(name.c_str()); }
-};
-
-}  // namespace
-
-const std::string& InputAsFile(const std::uint8_t* data, std::size_t size)
-{
-    static const ScratchFile scratch;
-    const std::string& name = scratch.name;
-    std::FILE* file = std::fopen(name.c_str(), "wb");
-    if (file) {
-        if (size > 0) std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
-    return name;
-}
 
 void WriteOut(const PDDXFile& document)
 {
@@ -39,22 +13,26 @@ void WriteOut(const PDDXFile& document)
     document.PDDX_Output(out);
 }
 
-void ReadQuietly(NativeReader read, ProgramState& state, const std::string& file, PDDXFile& document)
+void ReadQuietly(NativeReader read, ProgramState& state, std::string_view bytes, PDDXFile& document)
 {
+    ByteSource source = ByteSource::InMemory("fuzz.in", bytes);
+    using namespace std::chrono;
+    ReaderInput input{"fuzz.in", source, year_month_day{year{2004}, April, day{7}}};
+    ReaderContext context = ReaderContextOf(state);
     try {
-        read(state, file, document);
+        read(context, input, document);
     } catch (const ReadError&) {
     }
 }
 
-void ReadFreshThenMerged(NativeReader read, ProgramState& state, const std::string& file)
+void ReadFreshThenMerged(NativeReader read, ProgramState& state, std::string_view bytes)
 {
     PDDXFile fresh;
-    ReadQuietly(read, state, file, fresh);
+    ReadQuietly(read, state, bytes, fresh);
     WriteOut(fresh);
     PDDXFile merged;
     merged.AddTestLocation();
-    ReadQuietly(read, state, file, merged);
+    ReadQuietly(read, state, bytes, merged);
     WriteOut(merged);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "import/modCarlBroRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace vantrel;
     ProgramState state = NewProgramState(".");
     if (size > 0) state.Settings.NumSensors = static_cast<std::int8_t>(data[0]);
-    const std::string& file = fuzz::InputAsFile(data, size);
+    const std::string_view file = fuzz::InputBytes(data, size);
     PDDXFile document;
     for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadCarlBroFwd, state, file, document);
     fuzz::WriteOut(document);

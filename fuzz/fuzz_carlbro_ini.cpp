@@ -6,14 +6,14 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "import/modCarlBroRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace vantrel;
     ProgramState state = NewProgramState(".");
-    const std::string& file = fuzz::InputAsFile(data, size);
+    const std::string_view file = fuzz::InputBytes(data, size);
     PDDXFile document;
     for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadCarlBroConfig, state, file, document);
     fuzz::WriteOut(document);

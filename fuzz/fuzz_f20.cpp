@@ -5,13 +5,13 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "import/modF20Read.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace vantrel;
-    const std::string& file = fuzz::InputAsFile(data, size);
+    const std::string_view file = fuzz::InputBytes(data, size);
     ProgramState state = NewProgramState(".");
     // The sensor count an earlier file or the settings may have left.
     state.Settings.NumSensors = static_cast<std::int16_t>(size > 0 ? data[0] % 42 : 0);

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "import/modJilsConfigRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace vantrel;
-    const std::string& file = fuzz::InputAsFile(data, size);
+    const std::string_view file = fuzz::InputBytes(data, size);
     ProgramState state = NewProgramState(".");
     state.Settings.NumSensors = 7;
     PDDXFile document;

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "import/modKUABRead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace vantrel;
-    const std::string& file = fuzz::InputAsFile(data, size);
+    const std::string_view file = fuzz::InputBytes(data, size);
     ProgramState state = NewProgramState(std::filesystem::temp_directory_path());
     for (int round = 0; round < 2; ++round) {
         PDDXFile document;

@@ -19,8 +19,10 @@ for folder in "$examples"/*/; do
     case "$name" in *.expected.DDX|Config.bag|*.md) continue ;; esac
     # Converted in the output folder, so the file names stored in the documents carry no folder.
     cp "$input" "$out/$type/$name"
-    (cd "$out/$type" && "$vantrel" --settings "$(settings_for "$folder/Config.bag")" convert -t "$type" "$name" -o "${name%.*}.DDX" >/dev/null)
-    echo "$type/$name -> $out/$type/${name%.*}.DDX"
+    output="${name%.*}.DDX"
+    [ "$output" != "$name" ] || output="${name%.*}-converted.DDX"  # a PDDX input is not replaced
+    (cd "$out/$type" && "$vantrel" --settings "$(settings_for "$folder/Config.bag")" convert -t "$type" "$name" -o "$output" >/dev/null)
+    echo "$type/$name -> $out/$type/$output"
   done
 done
 

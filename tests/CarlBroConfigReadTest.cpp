@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
-#include "app/ProgramState.h"
-#include "import/ReadError.h"
+#include "support/TestSupport.h"
+#include "core/ProgramState.h"
+#include "base/ReadError.h"
 #include "import/modCarlBroRead.h"
 
 namespace vantrel::test {
@@ -18,7 +18,7 @@ public:
     void Read(const std::string& name, const Lines& lines, PDDXFile& document)
     {
         WriteBytes(dir / name, CrLf(lines));
-        ReadCarlBroConfig(state, (dir / name).string(), document);
+        test::ReadFile(ReadCarlBroConfig, state, (dir / name).string(), document);
     }
     ReadError Failure(const Lines& lines, PDDXFile& document)
     {

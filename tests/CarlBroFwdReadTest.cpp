@@ -6,11 +6,11 @@
 
 #include <sstream>
 
-#include "TestSupport.h"
-#include "app/ProgramState.h"
-#include "import/ReadError.h"
+#include "support/TestSupport.h"
+#include "core/ProgramState.h"
+#include "base/ReadError.h"
 #include "import/modCarlBroRead.h"
-#include "import/modConvert.h"
+#include "base/modConvert.h"
 
 namespace vantrel::test {
 namespace {
@@ -27,7 +27,7 @@ public:
     }
     void Read(const std::string& name, const Lines& lines, PDDXFile& document)
     {
-        ReadCarlBroFwd(state, Write(name, lines), document);
+        test::ReadFile(ReadCarlBroFwd, state, Write(name, lines), document);
     }
     // The ReadError a file ends with; a failed expectation when it reads cleanly.
     ReadError Failure(const std::string& name, const Lines& lines, PDDXFile& document)

@@ -10,7 +10,7 @@
 #include <csignal>
 #include <thread>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace vantrel::test {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace vantrel::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "import/modConvert.h"
+#include "base/modConvert.h"
 
 namespace vantrel {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "document/PDDXFile.h"
-#include "import/modConvert.h"
+#include "base/modConvert.h"
 
 namespace vantrel {
 namespace {

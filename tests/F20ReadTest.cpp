@@ -6,10 +6,10 @@
 #include <initializer_list>
 #include <utility>
 
-#include "TestSupport.h"
-#include "app/ProgramState.h"
-#include "import/ReadError.h"
-#include "import/modConvert.h"
+#include "support/TestSupport.h"
+#include "core/ProgramState.h"
+#include "base/ReadError.h"
+#include "base/modConvert.h"
 #include "import/modF20Read.h"
 
 namespace vantrel {
@@ -73,7 +73,7 @@ protected:
     {
         const std::string path = (dir_ / name).string();
         test::WriteBytes(path, CrLf(lines));
-        ReadF20File(state_, path, into);
+        test::ReadFile(ReadF20File, state_, path, into);
         return path;
     }
     std::string ReadFile(const std::string& name, const std::vector<std::string>& lines)
@@ -85,7 +85,7 @@ protected:
     {
         return test::ReadFailure([&] { ReadFile("bad.F20", lines); });
     }
-    void Parse(const std::string& line, int number) { ParseF20Line(state_, f20_, line, number, doc_); }
+    void Parse(const std::string& line, int number) { ParseF20Line(context_, f20_, line, number, doc_); }
     std::string Value(std::string_view section, std::string_view key) const
     {
         return doc_.Element(section, key).Value();
@@ -97,6 +97,7 @@ protected:
 
     TempDir dir_;
     ProgramState state_ = NewProgramState(dir_.Path());
+    ReaderContext context_ = ReaderContextOf(state_);
     F20State f20_;
     PDDXFile doc_;
 };

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
-#include "app/ProgramState.h"
-#include "import/ReadError.h"
+#include "support/TestSupport.h"
+#include "core/ProgramState.h"
+#include "base/ReadError.h"
 #include "import/modF25Read.h"
 
 namespace vantrel {
@@ -20,7 +20,7 @@ protected:
     void Parse(const std::string& line)
     {
         SplitOnCommas(line, fields_);
-        ParseF25Line(state_, f25_, fields_, doc_);
+        ParseF25Line(context_, f25_, fields_, doc_);
     }
     void ParseAll(const std::vector<std::string>& lines)
     {
@@ -30,7 +30,7 @@ protected:
     {
         const std::string path = (dir_ / name).string();
         test::WriteBytes(path, CrLf(lines));
-        ReadF25File(state_, path, into);
+        test::ReadFile(ReadF25File, state_, path, into);
         return path;
     }
     std::string ReadFile(const std::string& name, const std::vector<std::string>& lines)
@@ -57,6 +57,7 @@ protected:
 
     TempDir dir_;
     ProgramState state_ = NewProgramState(dir_.Path());
+    ReaderContext context_ = ReaderContextOf(state_);
     F25State f25_;
     FieldArray fields_;
     PDDXFile doc_;
@@ -106,10 +107,10 @@ TEST_F(F25Read, SensorRecordsJoinWithCommaBlankAndSkipNA)
     // A first sensor of "NA" sets nothing; one in apostrophes is no "NA" for record 5201.
     PDDXFile other;
     SplitOnCommas("5201,\" NA \",x,5,6", fields_);
-    ParseF25Line(state_, f25_, fields_, other);
+    ParseF25Line(context_, f25_, fields_, other);
     EXPECT_EQ(other.Element("Device Information", "SensorSerialNumbers").Value(), "");
     SplitOnCommas("5201,'NA',x,5,6", fields_);
-    ParseF25Line(state_, f25_, fields_, other);
+    ParseF25Line(context_, f25_, fields_, other);
     EXPECT_EQ(other.Element("Device Information", "SensorSerialNumbers").Value(), "NA");
 }
 
@@ -415,7 +416,7 @@ TEST_F(F25Read, ALineOfMoreThanFortyFieldsEndsTheFileWithoutClosingValues)
     EXPECT_EQ(Value("Operations Information", "FileName"), "");
     EXPECT_EQ(Value("Device Information", "DeviceDesignationName"), "");
 
-    EXPECT_THROW(ReadF25File(state_, (dir_ / "missing.F25").string(), doc_), ReadError);
+    EXPECT_THROW(test::ReadFile(ReadF25File, state_, (dir_ / "missing.F25").string(), doc_), ReadError);
 }
 
 TEST_F(F25Read, EveryFileStartsAfreshButTheSensorCountCarriesOver)

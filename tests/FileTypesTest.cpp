@@ -4,8 +4,9 @@
 
 #include <algorithm>
 
-#include "TestSupport.h"
-#include "app/FileTypes.h"
+#include "support/TestSupport.h"
+#include "core/OutputNames.h"
+#include "import/FileFormats.h"
 
 namespace vantrel {
 namespace {

@@ -1,15 +1,16 @@
-// Converts every bundled example and compares the result byte for byte with the expected .DDX
-// beside it. examples/<type>/<name>.<ext> is converted with `-t <type>` and compared with
-// examples/<type>/<name>.expected.DDX; examples/merge/<name>.merge lists "<type> <path below
-// examples/>" lines merged in order into examples/merge/<name>.expected.DDX. A Config.bag in a
-// type folder (or <name>.bag beside a .merge) is the settings file of those runs.
+// Converts each bundled example and compares the result byte for byte with the expected .DDX
+// beside it, one test per example (ctest -R kuab runs one format). examples/<type>/<name>.<ext>
+// is converted with `-t <type>` into examples/<type>/<name>.expected.DDX; examples/merge/
+// <name>.merge lists "<type> <path below examples/>" lines merged in order into examples/merge/
+// <name>.expected.DDX. A Config.bag in a type folder (or <name>.bag beside a .merge) is the
+// settings file of those runs.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
-#include <sstream>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace vantrel::test {
 namespace {
@@ -18,9 +19,29 @@ namespace fs = std::filesystem;
 const fs::path kExamples = VANTREL_EXAMPLES;
 constexpr std::string_view kExpected = ".expected.DDX";
 
-bool EndsWith(const std::string& text, std::string_view end)
+struct Example {
+    std::string type;  // the folder; "merge" for a merge list
+    fs::path input;    // the input, or the merge list
+};
+
+void PrintTo(const Example& example, std::ostream* out) { *out << example.type << "/" << example.input.filename().string(); }
+
+std::vector<Example> AllExamples()
 {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    std::vector<Example> examples;
+    for (const auto& folder : fs::directory_iterator(kExamples)) {
+        if (!folder.is_directory()) continue;
+        const std::string type = folder.path().filename().string();
+        for (const auto& entry : fs::directory_iterator(folder.path())) {
+            const std::string name = entry.path().filename().string();
+            const bool input = type == "merge" ? entry.path().extension() == ".merge"
+                                               : !name.ends_with(kExpected) && name != "Config.bag" &&
+                                                     !name.ends_with(".md");
+            if (entry.is_regular_file() && input) examples.push_back({type, entry.path()});
+        }
+    }
+    std::sort(examples.begin(), examples.end(), [](const Example& a, const Example& b) { return a.input < b.input; });
+    return examples;
 }
 
 // The input is copied into a fresh folder and named without a folder part, so that the file
@@ -32,66 +53,45 @@ std::string Stage(const fs::path& input, const TempDir& work)
     return input.filename().string();
 }
 
-std::vector<std::string> SettingsArgs(const fs::path& bag)
-{
-    if (fs::exists(bag)) return {"--settings", bag.string()};
-    return {"--settings", "no-settings-here.bag"};
-}
+class GoldenExample : public ::testing::TestWithParam<Example> {};
 
-void ExpectSame(const fs::path& expected, const fs::path& actual, const std::string& what)
+TEST_P(GoldenExample, ConvertsToItsExpectedOutput)
 {
-    ASSERT_TRUE(fs::exists(expected)) << "no expected output " << expected;
-    ASSERT_TRUE(fs::exists(actual)) << what << " wrote nothing";
-    const std::string want = ReadBytes(expected), got = ReadBytes(actual);
+    const Example& example = GetParam();
+    const fs::path folder = example.input.parent_path();
+    const std::string stem = example.input.stem().string();
+    const fs::path bag = example.type == "merge" ? folder / (stem + ".bag") : folder / "Config.bag";
+    TempDir work;
+    std::vector<std::string> args{"--settings", fs::exists(bag) ? bag.string() : "no-settings-here.bag"};
+    if (example.type == "merge") {
+        args.insert(args.end(), {"merge", "-o", "out.DDX"});
+        std::ifstream list(example.input);
+        std::string type, input;
+        while (list >> type >> input) args.insert(args.end(), {"-t", type, Stage(kExamples / input, work)});
+    } else {
+        args.insert(args.end(), {"convert", "-t", example.type, Stage(example.input, work), "-o", "out.DDX"});
+    }
+    const RunResult run = RunVantrel(args, work.Path());
+    EXPECT_EQ(run.status, 0) << run.err;
+
+    const std::string want = ReadBytes(folder / (stem + std::string(kExpected)));
+    ASSERT_TRUE(fs::exists(work / "out.DDX")) << "nothing written";
+    const std::string got = ReadBytes(work / "out.DDX");
     if (want == got) return;
     std::size_t line = 1, at = 0;
     while (at < want.size() && at < got.size() && want[at] == got[at]) line += want[at++] == '\n';
-    ADD_FAILURE() << what << " differs from " << expected.filename() << " first at line " << line << "\n--- expected\n"
-                  << want.substr(at - std::min<std::size_t>(at, 80), 240) << "\n--- got\n"
-                  << got.substr(at - std::min<std::size_t>(at, 80), 240);
+    const std::size_t from = at - std::min<std::size_t>(at, 80);
+    ADD_FAILURE() << "differs first at line " << line << "\n--- expected\n"
+                  << want.substr(from, 240) << "\n--- got\n" << got.substr(from, 240);
 }
 
-TEST(GoldenExamples, EveryExampleConvertsToItsExpectedOutput)
-{
-    int converted = 0;
-    for (const auto& folder : fs::directory_iterator(kExamples)) {
-        if (!folder.is_directory() || folder.path().filename() == "merge") continue;
-        const std::string type = folder.path().filename().string();
-        for (const auto& entry : fs::directory_iterator(folder.path())) {
-            const std::string name = entry.path().filename().string();
-            if (!entry.is_regular_file() || EndsWith(name, kExpected) || name == "Config.bag" || EndsWith(name, ".md"))
-                continue;
-            TempDir work;
-            std::vector<std::string> args = SettingsArgs(folder.path() / "Config.bag");
-            args.insert(args.end(), {"convert", "-t", type, Stage(entry.path(), work), "-o", "out.DDX"});
-            const RunResult run = RunVantrel(args, work.Path());
-            EXPECT_EQ(run.status, 0) << type << "/" << name << ": " << run.err;
-            const std::string root = name.substr(0, name.rfind('.'));
-            ExpectSame(folder.path() / (root + std::string(kExpected)), work / "out.DDX", type + "/" + name);
-            ++converted;
-        }
-    }
-    EXPECT_GT(converted, 0);
-}
-
-TEST(GoldenExamples, EveryMergeExampleGivesItsExpectedOutput)
-{
-    const fs::path folder = kExamples / "merge";
-    if (!fs::exists(folder)) GTEST_SKIP() << "no merge examples yet";
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().extension() != ".merge") continue;
-        TempDir work;
-        std::vector<std::string> args = SettingsArgs(fs::path(entry.path()).replace_extension(".bag"));
-        args.insert(args.end(), {"merge", "-o", "out.DDX"});
-        std::ifstream list(entry.path());
-        std::string type, input;
-        while (list >> type >> input) args.insert(args.end(), {"-t", type, Stage(kExamples / input, work)});
-        const RunResult run = RunVantrel(args, work.Path());
-        EXPECT_EQ(run.status, 0) << entry.path().filename() << ": " << run.err;
-        const std::string stem = entry.path().stem().string();
-        ExpectSame(folder / (stem + std::string(kExpected)), work / "out.DDX", "merge/" + stem);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Examples, GoldenExample, ::testing::ValuesIn(AllExamples()),
+                         [](const ::testing::TestParamInfo<Example>& info) {
+                             std::string name = info.param.type + "_" + info.param.input.stem().string();
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace vantrel::test

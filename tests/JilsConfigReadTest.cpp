@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
-#include "app/ProgramState.h"
-#include "import/ReadError.h"
+#include "support/TestSupport.h"
+#include "core/ProgramState.h"
+#include "base/ReadError.h"
 #include "import/modJilsConfigRead.h"
 
 namespace vantrel {
@@ -30,11 +30,11 @@ public:
     }
     void Par(const std::vector<std::string>& lines, const std::string& name = "SETUP.PAR")
     {
-        ReadJilsSetupPar(state, Write(name, lines), doc);
+        test::ReadFile(ReadJilsSetupPar, state, Write(name, lines), doc);
     }
     void Cfg(const std::vector<std::string>& lines, const std::string& name = "LOAD.CFG")
     {
-        ReadJilsCfg(state, Write(name, lines), doc);
+        test::ReadFile(ReadJilsCfg, state, Write(name, lines), doc);
     }
 
     std::string Sensors() const { return doc.Element("Device Configuration", "NumberOfDeflectionSensors").Value(); }

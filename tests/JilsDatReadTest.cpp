@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
-#include "app/ProgramState.h"
-#include "import/ReadError.h"
+#include "support/TestSupport.h"
+#include "core/ProgramState.h"
+#include "base/ReadError.h"
 #include "import/modJilsRead.h"
 
 namespace vantrel {
@@ -32,7 +32,7 @@ public:
     {
         std::vector<std::string> all{"FWD"};
         all.insert(all.end(), lines.begin(), lines.end());
-        ReadJilsDat(state, Write(name, all), doc);
+        test::ReadFile(ReadJilsDat, state, Write(name, all), doc);
     }
 
     std::string Value(std::string_view section, std::string_view key) const { return doc.Element(section, key).Value(); }
@@ -229,7 +229,7 @@ TEST(JilsDatFiles, NothingOfOneFileLeaksIntoTheNextOfTheSameRun)
     EXPECT_EQ(run.Value("Operations Information", "EndTime"), "11:00:00");
 
     PDDXFile second;  // a short-layout file into a document of its own
-    ReadJilsDat(run.state, run.Write("C.DAT", {"FWD", "3 1 2"}), second);
+    test::ReadFile(ReadJilsDat, run.state, run.Write("C.DAT", {"FWD", "3 1 2"}), second);
     EXPECT_EQ(second.Element("Test Location 1", "DropData_1").Value(), "3000, 1, 2");
     EXPECT_EQ(second.Element("Test Location 1", "TestTemperatures").Value(), "");
 }
@@ -240,7 +240,7 @@ TEST(JilsDatFiles, SensorCountOfAFileStaysForTheNextFile)
     run.Read({"Sensors: A B"}, "A.DAT");
     EXPECT_EQ(run.state.Settings.NumSensors, 2);
     PDDXFile next;
-    ReadJilsDat(run.state, run.Write("B.DAT", {"FWD", "4 1 2"}), next);
+    test::ReadFile(ReadJilsDat, run.state, run.Write("B.DAT", {"FWD", "4 1 2"}), next);
     EXPECT_EQ(next.Element("Test Location 1", "DropData_1").Value(), "4000, 1, 2");
 }
 
@@ -251,7 +251,7 @@ TEST(JilsDatFiles, FirstLineUnitsSettingsAndFileName)
     run.state.Settings.SensorXAxis = "0, 8, 12";
     run.state.Settings.SensorYAxis = "0,  0";
     const std::string path = run.Write("RUN1.DAT", {"  JILS 20 ", "Device: 12 3"});
-    ReadJilsDat(run.state, path, run.doc);
+    test::ReadFile(ReadJilsDat, run.state, path, run.doc);
     EXPECT_EQ(run.Value("Device Information", "DeviceDesignationName"), "JILS 20");
     EXPECT_EQ(run.Value("Operations Information", "FileName"), (run.dir / "RUN1.DDX").string());
     EXPECT_EQ(run.Value("Units", "LoadPlateRadiusUnits"), "inch");
@@ -266,10 +266,10 @@ TEST(JilsDatFiles, FirstLineUnitsSettingsAndFileName)
     EXPECT_EQ(run.Value("Deflection Data", "NumberOfTestLocations"), "0");
 
     const std::string lower = run.Write("run1.dat", {"FWD"});
-    ReadJilsDat(run.state, lower, run.doc);
+    test::ReadFile(ReadJilsDat, run.state, lower, run.doc);
     EXPECT_EQ(run.Value("Operations Information", "FileName"), lower);
-    EXPECT_EQ(JilsOutputFileName("C:\\X.DAT\\RUN1.DAT", ".DAT"), "C:\\X.DDX\\RUN1.DDX");
-    EXPECT_EQ(JilsOutputFileName("RUN1.Dat", ".DAT"), "RUN1.Dat");
+    EXPECT_EQ(ReplaceAll("C:\\X.DAT\\RUN1.DAT", ".DAT", ".DDX"), "C:\\X.DDX\\RUN1.DDX");
+    EXPECT_EQ(ReplaceAll("RUN1.Dat", ".DAT", ".DDX"), "RUN1.Dat");
 }
 
 TEST(JilsDatErrors, UnreadableInputNamesFileAndLine)
@@ -302,8 +302,8 @@ TEST(JilsDatErrors, UnreadableInputNamesFileAndLine)
     EXPECT_EQ(DatFailure(negative, {"1 2"}).Line(), 2);
 
     JilsDatRun empty;
-    EXPECT_THROW(ReadJilsDat(empty.state, empty.Write("E.DAT", {}), empty.doc), ReadError);
-    EXPECT_THROW(ReadJilsDat(empty.state, (empty.dir / "missing.DAT").string(), empty.doc), ReadError);
+    EXPECT_THROW(test::ReadFile(ReadJilsDat, empty.state, empty.Write("E.DAT", {}), empty.doc), ReadError);
+    EXPECT_THROW(test::ReadFile(ReadJilsDat, empty.state, (empty.dir / "missing.DAT").string(), empty.doc), ReadError);
 }
 
 TEST(JilsDatErrors, CommandLineWritesNothingAndNamesTheLine)

@@ -6,10 +6,10 @@
 #include <memory>
 #include <sstream>
 
-#include "TestSupport.h"
-#include "app/Conversion.h"
-#include "app/ProgramState.h"
-#include "import/ReadError.h"
+#include "support/TestSupport.h"
+#include "core/Conversion.h"
+#include "core/ProgramState.h"
+#include "base/ReadError.h"
 #include "import/modKUABRead.h"
 
 namespace vantrel {
@@ -35,7 +35,7 @@ public:
         std::vector<std::string> all{"KUAB FWD test file"};
         all.insert(all.end(), lines.begin(), lines.end());
         WriteBytes(dir / name, CrLf(all));
-        ReadKuabFwd(state, (dir / name).string(), document);
+        test::ReadFile(ReadKuabFwd, state, (dir / name).string(), document);
     }
 
     // The ReadError that reading these lines ends with.
@@ -312,7 +312,7 @@ TEST(KuabFwdFile, OnlyUpperCaseRecordLettersAfterTheFirstLineAreRead)
     KuabRun run;
     WriteBytes(run.dir / "ONE.FWD", CrLf({"HRoad Name: the first line is never read"}));
     PDDXFile doc;
-    ReadKuabFwd(run.state, (run.dir / "ONE.FWD").string(), doc);
+    test::ReadFile(ReadKuabFwd, run.state, (run.dir / "ONE.FWD").string(), doc);
     PDDXFile expected;
     expected.Element("Operations Information", "FileName").SetValue((run.dir / "ONE.DDX").string());
     EXPECT_EQ(Text(doc), Text(expected));
@@ -325,7 +325,7 @@ TEST(KuabFwdFile, OnlyUpperCaseRecordLettersAfterTheFirstLineAreRead)
     // A line feed alone ends no line: the whole file is its first line.
     WriteBytes(run.dir / "LF.FWD", "title\nHSite: hidden\nD 1 1 50\n");
     PDDXFile lf;
-    ReadKuabFwd(run.state, (run.dir / "LF.FWD").string(), lf);
+    test::ReadFile(ReadKuabFwd, run.state, (run.dir / "LF.FWD").string(), lf);
     EXPECT_EQ(Value(lf, "Location Identification", "SiteName"), "");
     EXPECT_EQ(Value(lf, "Deflection Data", "NumberOfTestLocations"), "0");
 }
@@ -451,7 +451,7 @@ TEST(KuabFwdErrors, WhatWasReadBeforeTheErrorStaysInTheDocument)
     EXPECT_EQ(Value(doc, "Test Location 1", "DropData_1"), "50, 100");
     EXPECT_EQ(run.state.Settings.NumSensors, 1);  // the failing title line changed nothing
 
-    EXPECT_THROW(ReadKuabFwd(run.state, (run.dir / "missing.FWD").string(), doc), ReadError);
+    EXPECT_THROW(test::ReadFile(ReadKuabFwd, run.state, (run.dir / "missing.FWD").string(), doc), ReadError);
 }
 
 TEST(KuabFwdErrors, TheCommandLineNamesFileAndLineAndWritesNothing)

@@ -9,10 +9,10 @@
 #include <ctime>
 #include <memory>
 
-#include "TestSupport.h"
-#include "app/Conversion.h"
-#include "app/ProgramState.h"
-#include "import/ReadError.h"
+#include "support/TestSupport.h"
+#include "core/Conversion.h"
+#include "core/ProgramState.h"
+#include "base/ReadError.h"
 #include "import/modKUABRead.h"
 
 namespace vantrel {
@@ -78,7 +78,7 @@ public:
     {
         WriteBytes(dir / name, CrLf(lines));
         test::SetFixedModificationTime(dir / name);
-        ReadKuabFvoIni(state, (dir / name).string(), document);
+        test::ReadFile(ReadKuabFvoIni, state, (dir / name).string(), document);
     }
 
     ReadError Failure(const std::vector<std::string>& lines, PDDXFile* into = nullptr)
@@ -224,7 +224,7 @@ TEST(KuabIniFile, EndDateIsTheLocalDateOfTheLastModification)
     for (const auto& c : cases) {
         SetLocalModificationTime(file, c.year, c.month, c.day, c.hour);
         PDDXFile doc;
-        ReadKuabFvoIni(run.state, file.string(), doc);
+        test::ReadFile(ReadKuabFvoIni, run.state, file.string(), doc);
         EXPECT_EQ(Value(doc, "Operations Information", "EndDate"), c.text);
     }
 }
@@ -258,7 +258,7 @@ TEST(KuabIniErrors, AMissingOrNonNumericNumberNamesSectionAndKey)
     }
 
     PDDXFile doc;
-    EXPECT_THROW(ReadKuabFvoIni(run.state, (run.dir / "missing.INI").string(), doc), ReadError);
+    EXPECT_THROW(test::ReadFile(ReadKuabFvoIni, run.state, (run.dir / "missing.INI").string(), doc), ReadError);
 }
 
 TEST(KuabIniErrors, ValuesReadBeforeTheFailureStayInTheDocument)

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "TestSupport.h"
-#include "import/NativeText.h"
-#include "import/ReadError.h"
+#include "support/TestSupport.h"
+#include "base/NativeText.h"
+#include "base/ReadError.h"
 
 namespace vantrel {
 namespace {

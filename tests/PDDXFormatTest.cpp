@@ -5,7 +5,8 @@
 
 #include <sstream>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
+#include "import/FileFormats.h"
 #include "document/modPDDXRead.h"
 
 namespace vantrel {
@@ -197,15 +198,15 @@ TEST(PDDXReader, AppendingNumbersLocationsAfterTheDocumentsAndNeverBlanksValues)
 TEST(PDDXReader, AMissingFileClearsANewDocumentAndLeavesAnAppendedOneAlone)
 {
     test::TempDir folder;
-    std::int16_t sensors = 0;
+    ProgramState state = NewProgramState(folder.Path());
     PDDXFile fresh;
-    ReadPDDXFile((folder / "absent.DDX").string(), fresh, false, sensors);
+    ReadWithReader(state, kPDDX, (folder / "absent.DDX").string(), fresh, false);
     EXPECT_EQ(Written(fresh), CrLf({"[Pavement Deflection Data Exchange File]", "", "[Operations Information]", "",
                                     "[Units]", "", "[Device Information]", "", "[Device Configuration]", "",
                                     "[Device Calibration]", "", "[Location Identification]", "",
                                     "[Deflection Data]", ""}));
     PDDXFile kept;
-    ReadPDDXFile((folder / "absent.DDX").string(), kept, true, sensors);
+    ReadWithReader(state, kPDDX, (folder / "absent.DDX").string(), kept, true);
     EXPECT_EQ(Written(kept), kBlank);
 }
 

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "TestSupport.h"
-#include "app/Settings.h"
+#include "support/TestSupport.h"
+#include "core/Settings.h"
 
 namespace vantrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <array>
 #include <stdexcept>
 
-#include "import/modConvert.h"
+#include "base/modConvert.h"
 #include "import/modShared.h"
 
 namespace vantrel {

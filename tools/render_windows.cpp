@@ -12,14 +12,14 @@
 #include <QTemporaryDir>
 #include <iostream>
 
-#include "app/ProgramState.h"
-#include "app/frmConfiguration.h"
-#include "app/frmDialog.h"
-#include "app/frmMain.h"
-#include "info/frmAbout.h"
-#include "info/frmInstructions.h"
-#include "review/frmReview.h"
-#include "review/pdxGrid.h"
+#include "core/ProgramState.h"
+#include "gui/frmConfiguration.h"
+#include "gui/frmDialog.h"
+#include "gui/frmMain.h"
+#include "gui/info/frmAbout.h"
+#include "gui/info/frmInstructions.h"
+#include "gui/review/frmReview.h"
+#include "gui/review/pdxGrid.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/Latin1.h"
+#include "base/Latin1.h"
 
 namespace vantrel {
 

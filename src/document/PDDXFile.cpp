@@ -4,7 +4,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "import/modConvert.h"
+#include "base/modConvert.h"
 
 namespace vantrel {
 namespace {

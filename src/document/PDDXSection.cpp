@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "document/PDDXFile.h"
-#include "import/modConvert.h"
+#include "base/modConvert.h"
 
 namespace vantrel {
 

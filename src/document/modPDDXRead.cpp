@@ -3,10 +3,10 @@
 #include <exception>
 #include <optional>
 
-#include "document/Latin1.h"
-#include "import/NativeText.h"
-#include "import/ReadError.h"
-#include "import/modConvert.h"
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+#include "base/ReadError.h"
+#include "base/modConvert.h"
 
 namespace vantrel {
 namespace {
@@ -92,17 +92,9 @@ void ReadPDDXProfile(const ProfileFile& profile, PDDXFile& document, bool append
         });
 }
 
-void ReadPDDXFile(const std::string& fileName, PDDXFile& document, bool append, std::int16_t& numSensors)
+void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, std::int16_t& numSensors)
 {
-    // A file that cannot be opened reads as one without sections; one that opens but cannot be
-    // read to its end (too long a line, changed meanwhile) is an error.
-    std::optional<ByteSource> input;
-    try {
-        input.emplace(ByteSource::OpenFile(fileName));
-    } catch (const ReadError&) {
-    }
-    const ProfileFile profile = input ? ProfileFile(ReadAllText(*input, true)) : ProfileFile();
-    ReadPDDXProfile(profile, document, append, numSensors);
+    ReadPDDXProfile(ProfileFile(ReadAllText(input, true)), document, append, numSensors);
 }
 
 }  // namespace vantrel

@@ -3,11 +3,12 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "app/ProgramState.h"
-#include "document/Latin1.h"
-#include "import/NativeText.h"
-#include "import/ReadError.h"
-#include "import/modConvert.h"
+#include "import/ReaderInput.h"
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+#include "base/ReadError.h"
+#include "base/modConvert.h"
+#include "import/ReaderHelpers.h"
 
 namespace vantrel {
 namespace {
@@ -15,14 +16,6 @@ namespace {
 constexpr int kLastField = 40;  // a split line holds fields 1 to 40
 constexpr int kMaxTemperatureColumns = 10;
 
-
-// Every occurrence of `from` replaced by `to`, left to right, letter case significant.
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
-{
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 // The closing values both Carl Bro readers give every document: the machine is always the same.
 void SetCarlBroDevice(PDDXFile& document)
@@ -35,13 +28,6 @@ void SetCarlBroDevice(PDDXFile& document)
 
 // ---------------------------------------------------------------------------------------------
 // FWD text
-
-int FieldCount(const FieldArray& fields)
-{
-    int count = 0;
-    std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), count);
-    return count;
-}
 
 // Field `index` of a line, where a rule computes the index from the sensor count.
 const std::string& FieldAt(const FieldArray& fields, int index, std::string_view what)
@@ -63,16 +49,16 @@ PDDXSection& CurrentLocation(const CarlBroFwdState& file, std::string_view line)
 }
 
 // The sensor count that cuts title and drop lines into deflections and load.
-int SensorCount(const ProgramState& state)
+int SensorCount(const ReaderContext& context)
 {
-    const int n = state.Settings.NumSensors;
+    const int n = context.NumSensors;
     if (n < 0)
         throw std::out_of_range("the deflection-sensor count is " + std::to_string(n) +
                                 "; a \"Radial offset\" line must set it before the drops");
     return n;
 }
 
-void ReadSensorOffsets(ProgramState& state, const FieldArray& fields, int count, PDDXFile& document)
+void ReadSensorOffsets(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document)
 {
     document.Element("Units", "SensorsLocationUnits").SetValue(NormaliseUnitName(BracketContents(fields[1])));
     std::string x, y;
@@ -83,11 +69,11 @@ void ReadSensorOffsets(ProgramState& state, const FieldArray& fields, int count,
     }
     document.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue(std::move(x));
     document.Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue(std::move(y));
-    state.Settings.NumSensors = static_cast<std::int16_t>(count - 1);
+    context.NumSensors = static_cast<std::int16_t>(count - 1);
     document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count - 1));
 }
 
-void ParseGeneralHeader(ProgramState& state, const FieldArray& fields, int count, PDDXFile& document)
+void ParseGeneralHeader(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document)
 {
     const std::string& key = fields[1];
     if (TextContains("Filename", key)) {
@@ -110,7 +96,7 @@ void ParseGeneralHeader(ProgramState& state, const FieldArray& fields, int count
         document.Element("Units", "LoadPlateRadiusUnits").SetValue(NormaliseUnitName(BracketContents(key)));
         document.Element("Device Configuration", "LoadPlateRadius").SetValue(CommaToPoint(KeyValue(fields)));
     } else if (TextContains("Radial offset", key)) {
-        ReadSensorOffsets(state, fields, count, document);
+        ReadSensorOffsets(context, fields, count, document);
     }
 }
 
@@ -165,15 +151,15 @@ void ReadSequenceTime(CarlBroFwdState& file, const FieldArray& fields, PDDXFile&
 
 // The column-title line: the load column's title is its unit; temperature columns are found by
 // their titles. The columns stay known to later files of the run.
-void ReadColumnTitles(ProgramState& state, const FieldArray& fields, int count, PDDXFile& document)
+void ReadColumnTitles(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document)
 {
-    const int n = SensorCount(state);
+    const int n = SensorCount(context);
     const bool pounds = UpperCase(TrimBlanks(FieldAt(fields, n + 3, "the load unit"))) == "LBF";
     document.Element("Units", "LoadUnits").SetValue(pounds ? "pound-force" : "kilo-Newton");
     document.Element("Units", "DeflectionUnits").SetValue(pounds ? "mil" : "micron");
     document.Element("Units", "TemperatureUnits").SetValue(pounds ? "Fahrenheit" : "Celsius");
 
-    auto& columns = state.Readers.CarlBro.TemperatureColumns;
+    auto& columns = context.CarryOver.CarlBro.TemperatureColumns;
     int t = 0;
     std::string uses;
     for (int i = 1; i <= count; ++i) {
@@ -197,10 +183,10 @@ void ReadColumnTitles(ProgramState& state, const FieldArray& fields, int count, 
 
 // A drop line: drop number, n deflections, a column the reader does not keep, the load, and the
 // temperatures in the columns the title line named.
-void ReadDrop(ProgramState& state, const CarlBroFwdState& file, const FieldArray& fields)
+void ReadDrop(ReaderContext& context, const CarlBroFwdState& file, const FieldArray& fields)
 {
-    const int n = SensorCount(state);
-    const auto& columns = state.Readers.CarlBro.TemperatureColumns;
+    const int n = SensorCount(context);
+    const auto& columns = context.CarryOver.CarlBro.TemperatureColumns;
     std::string drop = CommaToPoint(FieldAt(fields, n + 3, "the load"));
     for (int i = 2; i <= n + 1; ++i) drop.append(", ").append(CommaToPoint(fields[static_cast<std::size_t>(i)]));
     PDDXSection& location = CurrentLocation(file, "a drop line");
@@ -225,17 +211,17 @@ bool IsNumberText(std::string_view text)
     }
 }
 
-void ParseDropBlock(ProgramState& state, CarlBroFwdState& file, const FieldArray& fields, int count,
+void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, int count,
                     PDDXFile& document)
 {
     const std::string& first = fields[1];
     if (TextContains("Sequence", first)) {
         ReadSequenceTime(file, fields, document);
     } else if (TextContains("Drop", first)) {
-        ReadColumnTitles(state, fields, count, document);
+        ReadColumnTitles(context, fields, count, document);
     } else if (IsNumberText(first) &&
-               count > state.Settings.NumSensors + state.Readers.CarlBro.TemperatureColumns[0]) {
-        ReadDrop(state, file, fields);
+               count > context.NumSensors + context.CarryOver.CarlBro.TemperatureColumns[0]) {
+        ReadDrop(context, file, fields);
     }
 }
 
@@ -277,7 +263,7 @@ std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view
     return DateFromParts(y, m, dd);
 }
 
-void ParseCarlBroFwdLine(ProgramState& state, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
+void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
 {
     const std::string& first = fields[1];
     if (!first.empty() && first.front() == '$') {
@@ -290,17 +276,16 @@ void ParseCarlBroFwdLine(ProgramState& state, CarlBroFwdState& file, const Field
     }
     const int count = FieldCount(fields);
     switch (file.Block) {
-    case 1: ParseGeneralHeader(state, fields, count, document); break;
+    case 1: ParseGeneralHeader(context, fields, count, document); break;
     case 2: ParseStationHeader(file, fields, document); break;
-    case 3: ParseDropBlock(state, file, fields, count, document); break;
+    case 3: ParseDropBlock(context, file, fields, count, document); break;
     default: break;  // before the first block, and blocks this reader does not know
     }
 }
 
-void ReadCarlBroFwd(ProgramState& state, const std::string& fileName, PDDXFile& document)
+void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
-    ByteSource input = ByteSource::OpenFile(fileName);
-    CarlBroCarryOver& carry = state.Readers.CarlBro;
+    CarlBroCarryOver& carry = context.CarryOver.CarlBro;
     CarlBroFwdState file;  // block 0, the file not yet timed
     // Station lines before this file's first "Chainage" go on with the last file's test location
     // when they land in the same document.
@@ -315,23 +300,18 @@ void ReadCarlBroFwd(ProgramState& state, const std::string& fileName, PDDXFile& 
     };
     try {
         FieldArray fields;
-        NativeLines lines(input);
-        std::string_view line;
-        while (lines.Next(line)) {
-            if (line.empty()) continue;
-            AtLine(fileName, lines.Number(), [&] {
-                SplitOnTabs(line, fields);
-                ParseCarlBroFwdLine(state, file, fields, document);
-            });
-        }
+        ForEachLine(input, [&](std::string_view line, int) {
+            SplitOnTabs(line, fields);
+            ParseCarlBroFwdLine(context, file, fields, document);
+        });
     } catch (...) {
         keep();
         throw;
     }
     keep();
-    AtLine(fileName, 0, [&] {
+    AtLine(input.Name, 0, [&] {
         // The input's own name, as the output's, whatever name block 1 gave.
-        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(fileName, ".TXT", ".DDX"));
+        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(input.Name, ".TXT", ".DDX"));
         SetCarlBroDevice(document);
     });
 }
@@ -398,16 +378,11 @@ void SetOrAppend(PDDXElement& element, bool start, std::string_view value)
 
 }  // namespace
 
-void ReadCarlBroConfig(ProgramState& /*state*/, const std::string& fileName, PDDXFile& document)
+void ReadCarlBroConfig(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document)
 {
-    ByteSource input = ByteSource::OpenFile(fileName);
     ConfigMode mode = ConfigMode::None;
     std::int16_t geophone = 0;
-    NativeLines lines(input);
-    std::string_view text;
-    while (lines.Next(text)) {
-        if (text.empty()) continue;
-        AtLine(fileName, lines.Number(), [&] {
+    ForEachLine(input, [&](std::string_view text, int) {
             const ConfigLine line = SplitConfigLine(text);
             const std::string_view key = line.key;
             if (key == "Customer") {
@@ -447,16 +422,15 @@ void ReadCarlBroConfig(ProgramState& /*state*/, const std::string& fileName, PDD
                     document.Element("Device Calibration", "LoadCellCalibrationDate")
                         .SetValue(FormatDate(ConfigDate(date)));
             }
-        });
-    }
-    AtLine(fileName, 0, [&] {
+    });
+    AtLine(input.Name, 0, [&] {
         document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(geophone));
         document.Element("Device Calibration", "SensorCalibrationCenterGain")
             .SetValue(document.Element("Device Calibration", "SensorDynamicCalibrationFactor").Value());
         document.Element("Device Calibration", "LoadCellCalibrationCenterGain")
             .SetValue(document.Element("Device Calibration", "LoadCellCalibrationFactor").Value());
         // Named after the input, as the FWD file it came with would be.
-        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(fileName, ".FWD", ".DDX"));
+        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(input.Name, ".FWD", ".DDX"));
         SetCarlBroDevice(document);
     });
 }

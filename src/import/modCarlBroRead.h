@@ -13,11 +13,11 @@
 #include <string_view>
 
 #include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
 #include "import/modShared.h"
 
 namespace vantrel {
 
-struct ProgramState;
 
 // What the FWD reader knows between the lines of one file. The temperature columns are not here:
 // they outlive the file (ReaderCarryOver::CarlBro), and so do the current location and its timed
@@ -31,10 +31,10 @@ struct CarlBroFwdState {
 
 // Reads a Carl Bro FWD text file into `document`. The first failure ends the reading with a
 // ReadError naming the file and line; what was stored before it stays.
-void ReadCarlBroFwd(ProgramState& state, const std::string& fileName, PDDXFile& document);
+void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 // One non-empty line, split with SplitOnTabs. Throws on a malformed line.
-void ParseCarlBroFwdLine(ProgramState& state, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document);
+void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document);
 
 // The characters between the first "[" and the first "]" ("Chainage [m]" gives "m"); without a
 // "[" the text before the "]". std::invalid_argument when there is no "]", or it comes first.
@@ -48,6 +48,6 @@ std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view
 // Reads a Carl Bro configuration text into `document`: serial numbers, calibration factors and
 // dates of the geophones and the load cell. The first failure ends the reading with a ReadError
 // naming the file and line.
-void ReadCarlBroConfig(ProgramState& state, const std::string& fileName, PDDXFile& document);
+void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 }  // namespace vantrel

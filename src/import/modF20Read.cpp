@@ -4,11 +4,12 @@
 #include <array>
 #include <stdexcept>
 
-#include "app/ProgramState.h"
-#include "document/Latin1.h"
-#include "import/NativeText.h"
-#include "import/ReadError.h"
-#include "import/modConvert.h"
+#include "import/ReaderInput.h"
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+#include "base/ReadError.h"
+#include "base/modConvert.h"
+#include "import/ReaderHelpers.h"
 #include "import/modShared.h"
 
 namespace vantrel {
@@ -37,19 +38,6 @@ int WholeNumber(std::string_view line, std::size_t first, std::size_t last, cons
         throw ConversionError(std::string(what) + " in " + ColumnsName(first, last) + " is " + Quoted(text) +
                               ", not a whole number");
     }
-}
-
-void Set(PDDXFile& document, std::string_view section, std::string_view key, std::string value)
-{
-    document.Element(section, key).SetValue(std::move(value));
-}
-
-void Append(PDDXFile& document, std::string_view section, std::string_view key, std::string_view more)
-{
-    PDDXElement& element = document.Element(section, key);
-    std::string value = element.Value();
-    value.append(", ").append(more);
-    element.SetValue(std::move(value));
 }
 
 std::string SingleWord(std::string_view word, const char* what)
@@ -106,7 +94,7 @@ double DigitAt(std::string_view line, std::size_t column, const char* what)
 
 // Line 22: the unit system, temperature and distance units, and with them the plate radius and
 // the sensor distances that line 3 holds in the layout the units decide.
-void SetUnits(ProgramState& state, F20State& f20, std::string_view line, PDDXFile& document)
+void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDXFile& document)
 {
     const bool usUnits = DigitAt(line, 1, "the unit system") == 1;
     const std::string_view line3 = f20.Line3;
@@ -134,7 +122,7 @@ void SetUnits(ProgramState& state, F20State& f20, std::string_view line, PDDXFil
     // The first sensor sits at the plate's centre; line 3 gives the others.
     const std::size_t origin = wideLine3 && !f20.Metric ? 42 : 13;
     std::string distances = "0";
-    for (int j = 0; j <= state.Settings.NumSensors - 2; ++j) {
+    for (int j = 0; j <= context.NumSensors - 2; ++j) {
         const std::size_t first = origin + 6 * static_cast<std::size_t>(j);
         distances.append(", ").append(TrimBlanks(Columns(line3, first, first + 5)));
     }
@@ -160,7 +148,7 @@ PDDXSection& Current(const F20State& f20)
     return *f20.CurrentTestLocation;
 }
 
-void HandleRecord(ProgramState& state, F20State& f20, std::string_view line, PDDXFile& document)
+void HandleRecord(ReaderContext& context, F20State& f20, std::string_view line, PDDXFile& document)
 {
     switch (line.front()) {
     case '*':
@@ -192,7 +180,7 @@ void HandleRecord(ProgramState& state, F20State& f20, std::string_view line, PDD
         // The wide US layout puts the load at column 33; the narrow one and metric files at 1.
         const std::size_t load = line.size() >= 50 && !f20.Metric ? 33 : 1;
         std::string value(TrimBlanks(Columns(line, load, load + 5)));
-        for (int k = 1; k <= state.Settings.NumSensors; ++k) {
+        for (int k = 1; k <= context.NumSensors; ++k) {
             const std::size_t first = load + 6 * static_cast<std::size_t>(k);
             value.append(", ").append(TrimBlanks(Columns(line, first, first + 5)));
         }
@@ -206,7 +194,7 @@ void HandleRecord(ProgramState& state, F20State& f20, std::string_view line, PDD
 
 }  // namespace
 
-void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document)
+void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document)
 {
     switch (lineNumber) {
     case 1: {
@@ -220,7 +208,7 @@ void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int
     }
     case 2:
         Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::string(Columns(line, 1, 1)));
-        state.Settings.NumSensors = static_cast<std::int16_t>(WholeNumber(line, 1, 1, "the number of sensors"));
+        context.NumSensors = static_cast<std::int16_t>(WholeNumber(line, 1, 1, "the number of sensors"));
         Set(document, "Device Information", "DeviceSerialNumber", std::string(Columns(line, 9, 16)));
         Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", std::string(Columns(line, 17, 24)));
         return;
@@ -246,7 +234,7 @@ void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int
     }
     case 12: case 13: case 14: case 15: case 16: case 17: case 18: case 19: case 20: {
         // Line 12 is the second sensor; lines past the last sensor are spare.
-        if (lineNumber - 11 >= state.Settings.NumSensors) return;
+        if (lineNumber - 11 >= context.NumSensors) return;
         const CalibrationWords sensor(line);
         Append(document, "Device Information", "SensorSerialNumbers", sensor.Serial());
         Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", sensor.Factor());
@@ -257,28 +245,24 @@ void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int
         Set(document, "Operations Information", "OperatorName", std::string(line));
         return;
     case 22:
-        SetUnits(state, f20, line, document);
+        SetUnits(context, f20, line, document);
         return;
     case 4: case 6: case 7: case 8: case 9:
         return;
     default:
-        if (lineNumber > f20.HeaderLength && !line.empty()) HandleRecord(state, f20, line, document);
+        if (lineNumber > f20.HeaderLength && !line.empty()) HandleRecord(context, f20, line, document);
         return;
     }
 }
 
-void ReadF20File(ProgramState& state, const std::string& fileName, PDDXFile& document)
+void ReadF20File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
-    ByteSource input = ByteSource::OpenFile(fileName);
     F20State f20;
-    NativeLines lines(input);
-    std::string_view line;
-    while (lines.Next(line)) {
-        if (line.empty()) continue;  // counted all the same
-        AtLine(fileName, lines.Number(), [&] { ParseF20Line(state, f20, line, lines.Number(), document); });
-    }
+    // Empty lines are counted all the same.
+    ForEachLine(input, [&](std::string_view line, int number) { ParseF20Line(context, f20, line, number, document); });
 
     // The last four characters give way to ".DDX", whatever the extension was.
+    const std::string& fileName = input.Name;
     const std::string root = fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size()));
     Set(document, "Operations Information", "FileName", root + ".DDX");
     Set(document, "Device Information", "DeviceDesignationName", "Dynatest FWD");

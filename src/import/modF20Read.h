@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
 
 namespace vantrel {
 
-struct ProgramState;
 
 // Where the reader stands between the lines of one file; every file starts from a fresh one.
 struct F20State {
@@ -24,9 +24,9 @@ struct F20State {
 // Reads the whole file into `document`, after the test locations it already holds. The first
 // line that cannot be handled ends the reading with a ReadError naming file and line; the
 // closing values are then not written.
-void ReadF20File(ProgramState& state, const std::string& fileName, PDDXFile& document);
+void ReadF20File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 // Handles line `lineNumber` (counted from 1, empty lines included); throws on a malformed line.
-void ParseF20Line(ProgramState& state, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document);
+void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document);
 
 }  // namespace vantrel

@@ -5,11 +5,10 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "app/ProgramState.h"
-#include "document/Latin1.h"
-#include "import/NativeText.h"
-#include "import/ReadError.h"
-#include "import/modConvert.h"
+#include "import/ReaderInput.h"
+#include "base/Latin1.h"
+#include "base/modConvert.h"
+#include "import/ReaderHelpers.h"
 
 namespace vantrel {
 namespace {
@@ -38,19 +37,6 @@ std::string RemoveAll(std::string_view text, std::string_view what)
         out.append(text.substr(at, found - at));
     out.append(text.substr(at));
     return out;
-}
-
-void Set(PDDXFile& document, std::string_view section, std::string_view key, std::string value)
-{
-    document.Element(section, key).SetValue(std::move(value));
-}
-
-void Append(PDDXFile& document, std::string_view section, std::string_view key, std::string_view more)
-{
-    PDDXElement& element = document.Element(section, key);
-    std::string value = element.Value();
-    value.append(", ").append(more);
-    element.SetValue(std::move(value));
 }
 
 bool Between(double code, double low, double high) { return code >= low && code <= high; }
@@ -130,7 +116,7 @@ void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document)
 
 // Records 5020 and 5021: the distances from field 3 up to the field "N0" (any case) that ends
 // them become the sensor count and the list `distancesKey`.
-void SetSensorList(ProgramState& state, const FieldArray& fields, PDDXFile& document, std::string_view distancesKey)
+void SetSensorList(ReaderContext& context, const FieldArray& fields, PDDXFile& document, std::string_view distancesKey)
 {
     std::string list(TrimBlanks(fields[3]));
     std::size_t i = 4;
@@ -141,7 +127,7 @@ void SetSensorList(ProgramState& state, const FieldArray& fields, PDDXFile& docu
         list.append(", ").append(field);
     }
     const auto count = static_cast<std::int16_t>(i - 3);
-    state.Settings.NumSensors = count;
+    context.NumSensors = count;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(count));
     Set(document, "Device Configuration", distancesKey, std::move(list));
 }
@@ -207,13 +193,13 @@ std::string DropText(const FieldArray& fields, int numSensors)
     return text;
 }
 
-void AddDataLine(ProgramState& state, const FieldArray& fields, F25State& f25)
+void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25)
 {
     if (f25.DropMode) {
-        std::string value = DropText(fields, state.Settings.NumSensors);
+        std::string value = DropText(fields, context.NumSensors);
         Current(f25).AddDropData().SetValue(std::move(value));
     } else if (f25.HistoryMode) {
-        std::string value = DropText(fields, state.Settings.NumSensors);
+        std::string value = DropText(fields, context.NumSensors);
         f25.SampleCounter = CheckInt16(f25.SampleCounter + 1, "sample number");
         PDDXSection& location = Current(f25);
         // A second block in one location repeats the sample numbers; AddHistoryData refuses them.
@@ -222,7 +208,7 @@ void AddDataLine(ProgramState& state, const FieldArray& fields, F25State& f25)
     }
 }
 
-void HandleRecord(ProgramState& state, F25State& f25, const FieldArray& fields, PDDXFile& document)
+void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document)
 {
     const double code = LeadingNumber(fields[1]);
     if (code == 5001) {
@@ -240,11 +226,11 @@ void HandleRecord(ProgramState& state, F25State& f25, const FieldArray& fields, 
         if (auto time = TimeText(fields[7], fields[8])) Set(document, "Operations Information", "EndTime", *time);
     } else if (code == 5020) {
         Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[2])));
-        SetSensorList(state, fields, document, "DeflectionSensorXAxisDistances");
+        SetSensorList(context, fields, document, "DeflectionSensorXAxisDistances");
     } else if (code == 5021) {
         const double diameter = ToNumber(TrimBlanks(fields[2]));
         if (diameter > 0) Set(document, "Device Configuration", "LoadPlateRadius", DoubleText(diameter / 2));
-        SetSensorList(state, fields, document, "DeflectionSensorYAxisDistances");
+        SetSensorList(context, fields, document, "DeflectionSensorYAxisDistances");
     } else if (Between(code, 5022, 5029)) {
     } else if (code == 5030) {
         Set(document, "Operations Information", "OperatorName", Cleaned(fields[2]));
@@ -286,16 +272,16 @@ void HandleRecord(ProgramState& state, F25State& f25, const FieldArray& fields, 
         SetTemperatures(fields, f25, document);
     } else if (Between(code, 7655, 7656) || Between(code, 7901, 7904)) {
     } else {
-        AddDataLine(state, fields, f25);
+        AddDataLine(context, fields, f25);
     }
 }
 
 }  // namespace
 
-void ParseF25Line(ProgramState& state, F25State& f25, const FieldArray& fields, PDDXFile& document)
+void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document)
 {
     try {
-        HandleRecord(state, f25, fields, document);
+        HandleRecord(context, f25, fields, document);
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception&) {
@@ -303,24 +289,18 @@ void ParseF25Line(ProgramState& state, F25State& f25, const FieldArray& fields, 
     }
 }
 
-void ReadF25File(ProgramState& state, const std::string& fileName, PDDXFile& document)
+void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
-    ByteSource input = ByteSource::OpenFile(fileName);
     F25State f25;
     FieldArray fields;
-    NativeLines lines(input);
-    std::string_view line;
-    while (lines.Next(line)) {
-        if (line.empty()) continue;
-        AtLine(fileName, lines.Number(), [&] { SplitOnCommas(line, fields); });
-        ParseF25Line(state, f25, fields, document);
-    }
+    // Only a split can fail the loop; ParseF25Line gives up a bad line by itself.
+    ForEachLine(input, [&](std::string_view line, int) {
+        SplitOnCommas(line, fields);
+        ParseF25Line(context, f25, fields, document);
+    });
 
     // Only the upper-case extension is replaced.
-    std::string outputName = fileName;
-    for (std::size_t at = 0; (at = outputName.find(".F25", at)) != std::string::npos; at += 4)
-        outputName.replace(at, 4, ".DDX");
-    Set(document, "Operations Information", "FileName", std::move(outputName));
+    Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".F25", ".DDX"));
     Set(document, "Device Information", "DeviceDesignationName", "Dynatest FWD");
     Set(document, "Units", "GPSUnits", "degree, degree, meter");
     Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
 #include "import/modShared.h"
 
 namespace vantrel {
 
-struct ProgramState;
 
 // Where the reader stands between the lines of one file; every file starts from a fresh one.
 struct F25State {
@@ -25,10 +25,10 @@ struct F25State {
 // Reads the whole file into `document`, after the test locations it already holds. A line that
 // cannot be handled is skipped; only an unreadable file or a line with more than 40 fields ends
 // the reading (ReadError naming file and line), and then the closing values are not written.
-void ReadF25File(ProgramState& state, const std::string& fileName, PDDXFile& document);
+void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 // Handles one line split with SplitOnCommas. Never throws: a failure ends the handling of the
 // line where it happens, keeping what the line set before it.
-void ParseF25Line(ProgramState& state, F25State& f25, const FieldArray& fields, PDDXFile& document);
+void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document);
 
 }  // namespace vantrel

@@ -1,14 +1,14 @@
-#include "document/Latin1.h"
+#include "base/Latin1.h"
 #include "import/modJilsConfigRead.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "app/ProgramState.h"
-#include "import/NativeText.h"
-#include "import/ReadError.h"
-#include "import/modConvert.h"
-#include "import/modJilsRead.h"
+#include "import/ReaderInput.h"
+#include "base/NativeText.h"
+#include "base/ReadError.h"
+#include "base/modConvert.h"
+#include "import/ReaderHelpers.h"
 #include "import/modShared.h"
 
 namespace vantrel {
@@ -16,22 +16,16 @@ namespace {
 
 constexpr std::string_view kGainElement = "SensorCalibrationCenterGain";
 
-int FieldCount(const FieldArray& fields)
-{
-    int count = 0;
-    std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), count);
-    return count;
-}
-
 std::int16_t WholeNumberField(const std::string& field, const char* what)
 {
     if (!ParseNumber(field)) throw ConversionError(std::string(what) + " " + Quoted(field) + " is not a number");
     return ToInt16(field);
 }
 
+// Every `extension` (exact letter case) in the input's name gives way to ".DDX".
 void SetFileNameAndLoadType(const std::string& fileName, std::string_view extension, PDDXFile& document)
 {
-    document.Element("Operations Information", "FileName").SetValue(JilsOutputFileName(fileName, extension));
+    document.Element("Operations Information", "FileName").SetValue(ReplaceAll(fileName, extension, ".DDX"));
     document.Element("Device Information", "DeviceLoadType").SetValue("Impulse");
 }
 
@@ -54,16 +48,11 @@ void JilsParTarget(std::string_view line, std::string& section, std::string& ele
     }
 }
 
-void ReadJilsSetupPar(ProgramState& /*state*/, const std::string& fileName, PDDXFile& document)
+void ReadJilsSetupPar(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document)
 {
-    ByteSource input = ByteSource::OpenFile(fileName);
     FieldArray fields;
     std::string section, element;
-    NativeLines lines(input);
-    std::string_view line;
-    while (lines.Next(line)) {
-        if (line.empty()) continue;
-        AtLine(fileName, lines.Number(), [&] {
+    ForEachLine(input, [&](std::string_view line, int) {
             JilsParTarget(line, section, element);
             if (section.empty()) return;
             SplitOnCommas(line, fields);
@@ -81,42 +70,35 @@ void ReadJilsSetupPar(ProgramState& /*state*/, const std::string& fileName, PDDX
                 }
             }
             document.Element(section, element).SetValue(std::move(value));
-        });
-    }
-    SetFileNameAndLoadType(fileName, ".PAR", document);
+    });
+    SetFileNameAndLoadType(input.Name, ".PAR", document);
 }
 
-void ReadJilsCfg(ProgramState& state, const std::string& fileName, PDDXFile& document)
+void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
-    state.Settings.NumSensors = 0;
-    ByteSource input = ByteSource::OpenFile(fileName);
+    context.NumSensors = 0;
     FieldArray fields;
     int gainLine = 0;
-    NativeLines lines(input);
-    std::string_view line;
-    while (lines.Next(line)) {
-        const int number = lines.Number();  // positions count empty lines too
-        if (line.empty()) continue;
-        AtLine(fileName, number, [&] {
+    // Positions count empty lines too.
+    ForEachLine(input, [&](std::string_view line, int number) {
             if (number == 1) {
                 SplitOnCommas(line, fields);
                 const std::int16_t sensors = WholeNumberField(fields[1], "the number of sensor channels");
-                state.Settings.NumSensors = sensors;
+                context.NumSensors = sensors;
                 document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(sensors));
                 document.Element("Device Information", "SensorSerialNumbers").SetValue("");
             }
-            if (number > 1 && number == state.Settings.NumSensors + 3) {
+            if (number > 1 && number == context.NumSensors + 3) {
                 SplitOnCommas(line, fields);
                 const int skipped = WholeNumberField(fields[1], "the line count");
-                gainLine = state.Settings.NumSensors + skipped + 4;
+                gainLine = context.NumSensors + skipped + 4;
             }
             if (number > 1 && number == gainLine) {
                 SplitOnCommas(line, fields);
                 document.Element("Device Calibration", "LoadCellCalibrationCenterGain").SetValue(fields[1]);
             }
-        });
-    }
-    SetFileNameAndLoadType(fileName, ".CFG", document);
+    });
+    SetFileNameAndLoadType(input.Name, ".CFG", document);
 }
 
 }  // namespace vantrel

@@ -7,13 +7,13 @@
 #include <string_view>
 
 #include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
 
 namespace vantrel {
 
-struct ProgramState;
 
-void ReadJilsSetupPar(ProgramState& state, const std::string& fileName, PDDXFile& document);
-void ReadJilsCfg(ProgramState& state, const std::string& fileName, PDDXFile& document);
+void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& document);
+void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 // Where the values of a Setup.Par line go: a recognised comment line names its element, any
 // other line holding "#" names none, and a line without "#" keeps the element it had.

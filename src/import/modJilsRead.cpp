@@ -6,24 +6,18 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "app/ProgramState.h"
-#include "document/Latin1.h"
-#include "import/NativeText.h"
-#include "import/ReadError.h"
-#include "import/modConvert.h"
+#include "import/ReaderInput.h"
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+#include "base/ReadError.h"
+#include "base/modConvert.h"
+#include "import/ReaderHelpers.h"
 
 namespace vantrel {
 namespace {
 
 constexpr std::string_view kDropSequenceMark = "Drop Sequence Completed Time:";
 constexpr std::size_t kLastField = 40;  // the field array holds F(1) to F(40)
-
-std::size_t FieldCount(const FieldArray& fields)
-{
-    std::size_t count = 0;
-    std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), count);
-    return count;
-}
 
 // The date of a "Date-Time:" line, month first as the field program writes it: m/d/y with a
 // two-digit year meaning 1930 to 2029. Days that do not exist in their month are refused rather
@@ -86,10 +80,10 @@ void ReadDateTime(FieldArray& f, PDDXFile& document)
     document.Element("Operations Information", "StartTime").SetValue(TimeOfDayText(TrimBlanks(f[3])));
 }
 
-void ReadSensors(ProgramState& state, const FieldArray& f, PDDXFile& document)
+void ReadSensors(ReaderContext& context, const FieldArray& f, PDDXFile& document)
 {
     const std::size_t count = FieldCount(f) - 1;
-    state.Settings.NumSensors = CheckInt16(static_cast<long long>(count), "sensor count");
+    context.NumSensors = CheckInt16(static_cast<long long>(count), "sensor count");
     document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count));
     std::string names;
     for (std::size_t i = 1; i <= count; ++i) {
@@ -102,9 +96,9 @@ void ReadSensors(ProgramState& state, const FieldArray& f, PDDXFile& document)
 }
 
 
-void ReadDataLine(ProgramState& state, JilsDatState& dat, const FieldArray& f, double first, PDDXFile& document)
+void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f, double first, PDDXFile& document)
 {
-    const int n = state.Settings.NumSensors;
+    const int n = context.NumSensors;
     const int lastNeeded = dat.ExtendedFormat ? n + 6 : n + 1;
     if (n < 0)
         throw std::range_error("the deflection sensor count " + std::to_string(n) + " is negative");
@@ -149,17 +143,17 @@ void ReadDataLine(ProgramState& state, JilsDatState& dat, const FieldArray& f, d
 
 // Tells the two layouts apart before anything is read: the extended one closes each point with
 // a "Drop Sequence Completed Time:" line, and its data lines are longer than load + deflections.
-bool IsExtendedLayout(const std::string& fileName, ByteSource& input, int numSensors, FieldArray& fields)
+bool IsExtendedLayout(ReaderInput& input, int numSensors, FieldArray& fields)
 {
-    NativeLines lines(input);
+    NativeLines lines(input.Bytes);
     std::string_view line;
     while (lines.Next(line)) {
         if (line.find(kDropSequenceMark) != std::string_view::npos) return true;
         if (line.empty()) continue;
         bool extended = false;
-        AtLine(fileName, lines.Number(), [&] {
+        AtLine(input.Name, lines.Number(), [&] {
             SplitOnSpaces(line, fields);
-            extended = ParseNumber(fields[1]).has_value() && static_cast<long long>(FieldCount(fields)) > numSensors + 1;
+            extended = ParseNumber(fields[1]).has_value() && FieldCount(fields) > numSensors + 1;
         });
         if (extended) return true;
     }
@@ -168,13 +162,13 @@ bool IsExtendedLayout(const std::string& fileName, ByteSource& input, int numSen
 
 }  // namespace
 
-void ParseJilsDatLine(ProgramState& state, JilsDatState& dat, FieldArray& fields, PDDXFile& document)
+void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, FieldArray& fields, PDDXFile& document)
 {
     const std::string& key = fields[1];
     if (key == "Date-Time:") {
         ReadDateTime(fields, document);
     } else if (key == "Sensors:") {
-        ReadSensors(state, fields, document);
+        ReadSensors(context, fields, document);
     } else if (key == "Location:") {
         document.Element("Location Identification", "SiteName").SetValue(std::string(TrimBlanks(fields[2])));
     } else if (key == "Temp:") {
@@ -193,35 +187,31 @@ void ParseJilsDatLine(ProgramState& state, JilsDatState& dat, FieldArray& fields
         if (dat.CurrentLocation) dat.CurrentLocation->Element("TestTime").SetValue(time);
         document.Element("Operations Information", "EndTime").SetValue(std::move(time));
     } else if (const auto first = ParseNumber(key)) {
-        ReadDataLine(state, dat, fields, *first, document);
+        ReadDataLine(context, dat, fields, *first, document);
     }
 }
 
-void ReadJilsDat(ProgramState& state, const std::string& fileName, PDDXFile& document)
+void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
-    ByteSource input = ByteSource::OpenFile(fileName);
     FieldArray fields;
     JilsDatState dat;
     // The count in force before the file: its own "Sensors:" line is only met in the main pass.
-    dat.ExtendedFormat = IsExtendedLayout(fileName, input, state.Settings.NumSensors, fields);
-    input.Rewind();
+    dat.ExtendedFormat = IsExtendedLayout(input, context.NumSensors, fields);
+    input.Bytes.Rewind();
 
-    NativeLines lines(input);
-    std::string_view line;
-    if (!lines.Next(line)) throw ReadError(fileName, 0, "the file is empty");
-    document.Element("Device Information", "DeviceDesignationName").SetValue(std::string(TrimBlanks(line)));
-    while (lines.Next(line)) {
-        if (line.empty()) continue;
-        AtLine(fileName, lines.Number(), [&] {
-            SplitOnSpaces(line, fields);
-            ParseJilsDatLine(state, dat, fields, document);
-        });
-    }
+    NativeLines lines(input.Bytes);
+    std::string_view first;
+    if (!lines.Next(first)) throw ReadError(input.Name, 0, "the file is empty");
+    document.Element("Device Information", "DeviceDesignationName").SetValue(std::string(TrimBlanks(first)));
+    ForEachLine(lines, input.Name, [&](std::string_view line, int) {
+        SplitOnSpaces(line, fields);
+        ParseJilsDatLine(context, dat, fields, document);
+    });
 
     const auto set = [&document](std::string_view section, std::string_view key, std::string value) {
         document.Element(section, key).SetValue(std::move(value));
     };
-    set("Operations Information", "FileName", JilsOutputFileName(fileName, ".DAT"));
+    set("Operations Information", "FileName", ReplaceAll(input.Name, ".DAT", ".DDX"));
     set("Units", "LoadPlateRadiusUnits", "inch");
     set("Units", "LoadUnits", "pound-force");
     set("Units", "TemperatureUnits", "Fahrenheit");
@@ -231,23 +221,9 @@ void ReadJilsDat(ProgramState& state, const std::string& fileName, PDDXFile& doc
     set("Units", "DropHistoryDataFrequencyUnits", "Hertz");
     set("Device Information", "DeviceLoadType", "Impulse");
     // A DAT file does not state its geometry: the user keeps it in the settings.
-    set("Device Configuration", "LoadPlateRadius", state.Settings.LoadPlateRadius);
-    set("Device Configuration", "DeflectionSensorXAxisDistances", state.Settings.SensorXAxis);
-    set("Device Configuration", "DeflectionSensorYAxisDistances", state.Settings.SensorYAxis);
-}
-
-std::string JilsOutputFileName(std::string_view fileName, std::string_view extension)
-{
-    std::string out;
-    out.reserve(fileName.size());
-    std::size_t start = 0;
-    for (auto at = fileName.find(extension); !extension.empty() && at != std::string_view::npos;
-         at = fileName.find(extension, start)) {
-        out.append(fileName.substr(start, at - start)).append(".DDX");
-        start = at + extension.size();
-    }
-    out.append(fileName.substr(start));
-    return out;
+    set("Device Configuration", "LoadPlateRadius", context.Jils.LoadPlateRadius);
+    set("Device Configuration", "DeflectionSensorXAxisDistances", context.Jils.SensorXAxis);
+    set("Device Configuration", "DeflectionSensorYAxisDistances", context.Jils.SensorYAxis);
 }
 
 }  // namespace vantrel

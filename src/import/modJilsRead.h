@@ -8,11 +8,11 @@
 #include <string_view>
 
 #include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
 #include "import/modShared.h"
 
 namespace vantrel {
 
-struct ProgramState;
 
 // What the reader keeps from line to line. Everything starts afresh with each file: a file
 // without a "Temp:" line must not inherit the air temperature of the previous file.
@@ -24,13 +24,10 @@ struct JilsDatState {
     std::string AirTemperature;             // from the last "Temp:" line
 };
 
-void ReadJilsDat(ProgramState& state, const std::string& fileName, PDDXFile& document);
+void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 // Handles one line split with SplitOnSpaces. May rearrange `fields` (the date and time of a
 // "Date-Time:" line are mended in place).
-void ParseJilsDatLine(ProgramState& state, JilsDatState& dat, FieldArray& fields, PDDXFile& document);
-
-// The input name with every `extension` (exact letter case, e.g. ".DAT") replaced by ".DDX".
-std::string JilsOutputFileName(std::string_view fileName, std::string_view extension);
+void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, FieldArray& fields, PDDXFile& document);
 
 }  // namespace vantrel

@@ -1,24 +1,21 @@
 #include "import/modKUABRead.h"
 
 #include <array>
-#include <charconv>
 #include <chrono>
 #include <cmath>
-#include <ctime>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
-#include "app/ProgramState.h"
-#include "document/Latin1.h"
-#include "document/ProfileFile.h"
+#include "import/ReaderInput.h"
+#include "base/Latin1.h"
+#include "base/ProfileFile.h"
 #include "import/KuabCarryOver.h"
-#include "import/NativeText.h"
-#include "import/ReadError.h"
-#include "import/modConvert.h"
+#include "base/NativeText.h"
+#include "base/ReadError.h"
+#include "base/modConvert.h"
+#include "import/ReaderHelpers.h"
 
 namespace vantrel {
 namespace {
@@ -26,31 +23,6 @@ namespace {
 // The table holds at most this many columns, and the sensor-offset list as many words.
 constexpr int kMaxColumns = 25;
 constexpr int kMaxTemperatureColumns = 10;
-
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t at = 0;;) {
-        const std::size_t found = text.find(from, at);
-        if (found == std::string_view::npos) return out.append(text.substr(at));
-        out.append(text.substr(at, found - at)).append(to);
-        at = found + from.size();
-    }
-}
-
-// Entry 0 of a split: the field count, always written as decimal digits by the splitters.
-int FieldCount(std::span<const std::string> fields)
-{
-    int count = 0;
-    std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), count);
-    return count;
-}
-
-void Set(PDDXFile& document, std::string_view section, std::string_view key, std::string value)
-{
-    document.Element(section, key).SetValue(std::move(value));
-}
 
 // Lists are joined with ", " between entries; an entry may itself be empty.
 void AppendListItem(std::string& list, int index, std::string_view item)
@@ -62,7 +34,7 @@ void AppendListItem(std::string& list, int index, std::string_view item)
 // ---- header lines ("C", "H", "I") ----
 
 // The value's words as sensor offsets: the last word is their unit.
-void SensorDistanceRule(ProgramState& state, std::string_view value, PDDXFile& document)
+void SensorDistanceRule(ReaderContext& context, std::string_view value, PDDXFile& document)
 {
     std::array<std::string, 26> words;
     try {
@@ -75,10 +47,10 @@ void SensorDistanceRule(ProgramState& state, std::string_view value, PDDXFile& d
     const int count = FieldCount(words);
     const auto n = static_cast<std::int16_t>(count - 1);
 
-    KuabCarryOver& carry = state.Readers.Kuab;
+    KuabCarryOver& carry = context.CarryOver.Kuab;
     carry.SensorDistances = words;
     carry.SensorOffsets = std::move(words);
-    state.Settings.NumSensors = n;
+    context.NumSensors = n;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(n));
     const std::string& unit = carry.SensorOffsets[static_cast<std::size_t>(count)];
     Set(document, "Units", "SensorsLocationUnits", NormaliseUnitName(unit));
@@ -86,16 +58,16 @@ void SensorDistanceRule(ProgramState& state, std::string_view value, PDDXFile& d
 
 // Sensors in front of the plate get negative offsets. Each position line starts again from the
 // offsets as the sensor-distance line gave them, so repeating it does not sign an offset twice.
-void SensorPositionRule(ProgramState& state, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
+void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
 {
     FieldArray& positions = file.Fields;
     SplitOnSpaces(value, positions);
-    const int n = state.Settings.NumSensors;
+    const int n = context.NumSensors;
     if (n > kMaxColumns)
         throw std::out_of_range("the sensor count " + std::to_string(n) +
                                 " is more than the 25 sensor offsets a position line can place");
 
-    KuabCarryOver& carry = state.Readers.Kuab;
+    KuabCarryOver& carry = context.CarryOver.Kuab;
     std::string x, y;
     for (int i = 1; i <= n; ++i) {
         const auto at = static_cast<std::size_t>(i);
@@ -139,7 +111,7 @@ constexpr TextRule kTextRules[] = {
     {"Date Created", "Operations Information", "StartDate"},  // as written, not reformatted
 };
 
-void HeaderLine(ProgramState& state, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
 {
     const std::size_t colon = line.find(':', 1);
     if (colon == std::string_view::npos) return;  // no key: no rule applies
@@ -157,9 +129,9 @@ void HeaderLine(ProgramState& state, KuabFwdFileState& file, std::string_view li
     if (TextContains("Plate Radius", key))
         NumberAndUnit(file, value, document, "Device Configuration", "LoadPlateRadius", "LoadPlateRadiusUnits", false);
     else if (TextContains("Sensor Distance", key) || TextContains("Distance", key))
-        SensorDistanceRule(state, value, document);
+        SensorDistanceRule(context, value, document);
     else if (TextContains("Sensor Position", key) || TextContains("Position", key))
-        SensorPositionRule(state, file, value, document);
+        SensorPositionRule(context, file, value, document);
     else if (TextContains("Testpoint spacing", key))
         NumberAndUnit(file, value, document, "Deflection Data", "NominalTestSpacing", "NominalTestSpacingUnits", true);
 }
@@ -186,13 +158,13 @@ void CheckColumnCount(int count, std::string_view what)
 
 // Column titles. Form A (a "Distance" line) may name a time column and takes two-character
 // deflection titles; form B (a "Station" line) takes deflection titles of up to three.
-void ColumnTitleLine(ProgramState& state, KuabFwdFileState& file, bool formA, PDDXFile& document)
+void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA, PDDXFile& document)
 {
     const FieldArray& titles = file.Fields;
     const int columns = FieldCount(titles);
     CheckColumnCount(columns, "column title line");
 
-    KuabCarryOver& carry = state.Readers.Kuab;
+    KuabCarryOver& carry = context.CarryOver.Kuab;
     std::int16_t timeColumn = carry.TimeColumn;
     std::array<std::int16_t, 11> temperatures = carry.TemperatureColumns;
     int t = 0, d = 0;
@@ -223,7 +195,7 @@ void ColumnTitleLine(ProgramState& state, KuabFwdFileState& file, bool formA, PD
     carry.TimeColumn = timeColumn;
     temperatures[0] = static_cast<std::int16_t>(t);
     carry.TemperatureColumns = temperatures;
-    state.Settings.NumSensors = static_cast<std::int16_t>(d);
+    context.NumSensors = static_cast<std::int16_t>(d);
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
     Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(t));
     Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));
@@ -233,7 +205,7 @@ void ColumnTitleLine(ProgramState& state, KuabFwdFileState& file, bool formA, PD
 
 // The units under the titles: station unit, (drop,) load unit, deflection unit, and the unit of
 // the first temperature column.
-void UnitsLine(ProgramState& state, KuabFwdFileState& file, bool metric, PDDXFile& document)
+void UnitsLine(ReaderContext& context, KuabFwdFileState& file, bool metric, PDDXFile& document)
 {
     const FieldArray& units = file.Fields;
     const std::string station = NormaliseUnitName(units[1]);
@@ -242,22 +214,22 @@ void UnitsLine(ProgramState& state, KuabFwdFileState& file, bool metric, PDDXFil
     Set(document, "Units", "LoadUnits", NormaliseUnitName(units[3]));
     Set(document, "Units", "DeflectionUnits", NormaliseUnitName(units[4]));
     // Without a known temperature column there is no word to take; the element keeps its value.
-    const auto& temperatures = state.Readers.Kuab.TemperatureColumns;
+    const auto& temperatures = context.CarryOver.Kuab.TemperatureColumns;
     if (temperatures[0] > 0)
         Set(document, "Units", "TemperatureUnits", NormaliseUnitName(units[static_cast<std::size_t>(temperatures[1])]));
 }
 
-void ColumnWidthLine(ProgramState& state, KuabFwdFileState& file)
+void ColumnWidthLine(ReaderContext& context, KuabFwdFileState& file)
 {
     const int columns = FieldCount(file.Fields);
     CheckColumnCount(columns, "dash line");
-    auto& widths = state.Readers.Kuab.ColumnWidths;
+    auto& widths = context.CarryOver.Kuab.ColumnWidths;
     widths[0] = columns;
     for (std::size_t i = 1; i <= static_cast<std::size_t>(columns); ++i)
         widths[i] = static_cast<std::int32_t>(file.Fields[i].size());
 }
 
-void TableHeaderLine(ProgramState& state, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
 {
     enum class Kind { TitlesA, TitlesB, Metric, Customary, Widths };
     Kind kind;
@@ -270,11 +242,11 @@ void TableHeaderLine(ProgramState& state, KuabFwdFileState& file, std::string_vi
 
     SplitOnSpaces(line.substr(1), file.Fields);
     switch (kind) {
-    case Kind::TitlesA: ColumnTitleLine(state, file, true, document); break;
-    case Kind::TitlesB: ColumnTitleLine(state, file, false, document); break;
-    case Kind::Metric: UnitsLine(state, file, true, document); break;
-    case Kind::Customary: UnitsLine(state, file, false, document); break;
-    case Kind::Widths: ColumnWidthLine(state, file); break;
+    case Kind::TitlesA: ColumnTitleLine(context, file, true, document); break;
+    case Kind::TitlesB: ColumnTitleLine(context, file, false, document); break;
+    case Kind::Metric: UnitsLine(context, file, true, document); break;
+    case Kind::Customary: UnitsLine(context, file, false, document); break;
+    case Kind::Widths: ColumnWidthLine(context, file); break;
     }
 }
 
@@ -292,13 +264,13 @@ std::string_view TimeText(const KuabCarryOver& carry, std::string_view line)
     return line.substr(start, static_cast<std::size_t>(carry.ColumnWidths[static_cast<std::size_t>(column)]) + 1);
 }
 
-void DataLine(ProgramState& state, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
 {
     FieldArray& fields = file.Fields;
     SplitOnSpaces(line.substr(1), fields);
-    const KuabCarryOver& carry = state.Readers.Kuab;
+    const KuabCarryOver& carry = context.CarryOver.Kuab;
 
-    const int n = state.Settings.NumSensors;  // below 0 (an empty distance line): no field at all
+    const int n = context.NumSensors;  // below 0 (an empty distance line): no field at all
     if (3 + n > static_cast<int>(fields.size()) - 1)
         throw std::out_of_range("a drop of " + std::to_string(n) + " deflections needs fields 3 to " +
                                 std::to_string(3 + n) + ", but a line holds at most 40");
@@ -348,7 +320,7 @@ void DataLine(ProgramState& state, KuabFwdFileState& file, std::string_view line
 
 class FvoIni {
 public:
-    explicit FvoIni(const std::string& fileName) : fileName_(fileName), profile_(ProfileFile::Load(fileName)) {}
+    explicit FvoIni(ReaderInput& input) : fileName_(input.Name), profile_(ReadAllText(input.Bytes, true)) {}
 
     std::string Text(std::string_view section, std::string_view key) const { return profile_.Lookup(section, key); }
 
@@ -383,23 +355,15 @@ private:
 };
 
 // The local calendar date on which the file was last written, "dd-mmm-yyyy".
-std::string ModificationDate(const std::string& fileName)
+std::string ModificationDate(const ReaderInput& input)
 {
-    std::error_code error;
-    const auto written = std::filesystem::last_write_time(fileName, error);
-    if (error) throw ReadError(fileName, 0, "cannot read its modification date: " + error.message());
-    const std::time_t when = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    std::tm local{};
-#ifdef _WIN32
-    const bool converted = localtime_s(&local, &when) == 0;
-#else
-    const bool converted = localtime_r(&when, &local) != nullptr;
-#endif
-    if (!converted) throw ReadError(fileName, 0, "its modification time is not a date");
+    if (!input.Modified) throw ReadError(input.Name, 0, "its modification date is not known");
+    const std::chrono::year_month_day day = *input.Modified;
     try {
-        return FormatDate(DateFromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday));
+        return FormatDate(DateFromParts(static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
+                                        static_cast<int>(static_cast<unsigned>(day.day()))));
     } catch (const std::exception& e) {
-        throw ReadError(fileName, 0, std::string("its modification date: ") + e.what());
+        throw ReadError(input.Name, 0, std::string("its modification date: ") + e.what());
     }
 }
 
@@ -423,39 +387,34 @@ const char* ModelName(std::string_view fwdType)
 
 }  // namespace
 
-void ParseKuabFwdLine(ProgramState& state, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
 {
     if (line.empty()) return;
     switch (line.front()) {
     case 'C':
     case 'H':
-    case 'I': HeaderLine(state, file, line, document); break;
-    case 'J': TableHeaderLine(state, file, line, document); break;
-    case 'D': DataLine(state, file, line, document); break;
+    case 'I': HeaderLine(context, file, line, document); break;
+    case 'J': TableHeaderLine(context, file, line, document); break;
+    case 'D': DataLine(context, file, line, document); break;
     default: break;  // other record letters carry nothing the document takes
     }
 }
 
-void ReadKuabFwd(ProgramState& state, const std::string& fileName, PDDXFile& document)
+void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     KuabFwdFileState file;
-    ByteSource input = ByteSource::OpenFile(fileName);
-    NativeLines lines(input);
-    std::string_view line;
-    if (lines.Next(line)) {  // the first line is the file's own title and is not read
-        while (lines.Next(line)) {
-            if (line.empty()) continue;
-            AtLine(fileName, lines.Number(), [&] { ParseKuabFwdLine(state, file, line, document); });
-        }
-    }
-    Set(document, "Operations Information", "FileName", ReplaceAll(fileName, ".FWD", ".DDX"));
+    NativeLines lines(input.Bytes);
+    std::string_view title;
+    if (lines.Next(title))  // the first line is the file's own title and is not read
+        ForEachLine(lines, input.Name, [&](std::string_view line, int) { ParseKuabFwdLine(context, file, line, document); });
+    Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".FWD", ".DDX"));
     Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
     Set(document, "Device Information", "DeviceLoadType", "Impulse");
 }
 
-void ReadKuabFvoIni(ProgramState&, const std::string& fileName, PDDXFile& document)
+void ReadKuabFvoIni(ReaderContext&, ReaderInput& input, PDDXFile& document)
 {
-    const FvoIni ini(fileName);
+    const FvoIni ini(input);
 
     Set(document, "Device Information", "DeviceDesignationName", "KUAB FWD");
     if (const char* model = ModelName(ini.Text("rack", "fwdtype")))
@@ -518,8 +477,8 @@ void ReadKuabFvoIni(ProgramState&, const std::string& fileName, PDDXFile& docume
     }
 
     Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", ini.NumberText("distmeter", "calfac"));
-    Set(document, "Operations Information", "FileName", ReplaceAll(fileName, ".INI", ".DDX"));
-    Set(document, "Operations Information", "EndDate", ModificationDate(fileName));
+    Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".INI", ".DDX"));
+    Set(document, "Operations Information", "EndDate", ModificationDate(input));
     Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
     Set(document, "Device Information", "DeviceLoadType", "Impulse");
 }

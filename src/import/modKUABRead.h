@@ -4,17 +4,17 @@
 // The data file is line oriented; the first character of a line says what it holds: "C", "H"
 // and "I" are "key: value" header lines, "J" lines are the table header (column titles, units,
 // dash runs giving the column widths) and "D" lines are one drop each. The table layout and the
-// sensor offsets carry over into the next KUAB file of the same run (state.Readers.Kuab).
+// sensor offsets carry over into the next KUAB file of the same run (context.CarryOver.Kuab).
 
 #include <string>
 #include <string_view>
 
 #include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
 #include "import/modShared.h"
 
 namespace vantrel {
 
-struct ProgramState;
 
 // What the data reader keeps between the lines of one file; a new file starts with a new one.
 struct KuabFwdFileState {
@@ -31,13 +31,13 @@ struct KuabFwdFileState {
     PDDXElement* TestTemperatures = nullptr;
 };
 
-void ReadKuabFwd(ProgramState& state, const std::string& fileName, PDDXFile& document);
+void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 // One non-empty line after the first. Throws on a line beyond the reader's limits.
-void ParseKuabFwdLine(ProgramState& state, KuabFwdFileState& file, std::string_view line, PDDXFile& document);
+void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document);
 
 // FVO.INI: model, load-cell and sensor calibration factors and the distance-meter factor. A
 // missing or non-numeric value where a number belongs is a ReadError naming section and key.
-void ReadKuabFvoIni(ProgramState& state, const std::string& fileName, PDDXFile& document);
+void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 }  // namespace vantrel

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "document/Latin1.h"
-#include "import/modConvert.h"
+#include "base/Latin1.h"
+#include "base/modConvert.h"
 
 namespace vantrel {
 namespace {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "document/PDDXFile.h"
-#include "review/Twips.h"
-#include "review/pdxGrid.h"
+#include "gui/Twips.h"
+#include "gui/review/pdxGrid.h"
 
 namespace vantrel {
 namespace {

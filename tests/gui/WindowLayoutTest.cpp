@@ -10,14 +10,14 @@
 #include <QMdiSubWindow>
 #include <memory>
 
-#include "GuiSupport.h"
-#include "TestSupport.h"
-#include "app/frmConfiguration.h"
-#include "app/frmDialog.h"
-#include "app/frmMain.h"
-#include "info/frmAbout.h"
-#include "info/frmInstructions.h"
-#include "review/frmReview.h"
+#include "support/GuiSupport.h"
+#include "support/TestSupport.h"
+#include "gui/frmConfiguration.h"
+#include "gui/frmDialog.h"
+#include "gui/frmMain.h"
+#include "gui/info/frmAbout.h"
+#include "gui/info/frmInstructions.h"
+#include "gui/review/frmReview.h"
 
 namespace vantrel {
 namespace {

@@ -19,19 +19,19 @@
 #include <QTextBrowser>
 #include <memory>
 
-#include "GuiSupport.h"
-#include "TestSupport.h"
-#include "app/Conversion.h"
-#include "app/Settings.h"
-#include "app/frmConfiguration.h"
-#include "app/frmDialog.h"
-#include "app/frmMain.h"
+#include "support/GuiSupport.h"
+#include "support/TestSupport.h"
+#include "core/Conversion.h"
+#include "core/Settings.h"
+#include "gui/frmConfiguration.h"
+#include "gui/frmDialog.h"
+#include "gui/frmMain.h"
 #include "document/PDDXFile.h"
-#include "info/frmAbout.h"
-#include "info/frmHelp.h"
-#include "review/Twips.h"
-#include "review/frmReview.h"
-#include "review/pdxGrid.h"
+#include "gui/info/frmAbout.h"
+#include "gui/info/frmHelp.h"
+#include "gui/Twips.h"
+#include "gui/review/frmReview.h"
+#include "gui/review/pdxGrid.h"
 
 namespace vantrel {
 namespace {

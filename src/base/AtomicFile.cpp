@@ -1,0 +1,206 @@
+#include "base/AtomicFile.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <streambuf>
+
+namespace vantrel {
+namespace {
+
+std::runtime_error Failure(const std::string& fileName, const std::string& reason)
+{
+    return std::runtime_error("Unable to create file " + fileName + ": " + reason);
+}
+
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The temporary files being written, for the signal handler to remove. A signal handler can
+// reach nothing but process-wide state, so this is the one table of its kind. A slot is free (0),
+// taken by a writer that is still copying its path in (1), or holds a path to remove (2).
+struct PendingTemporary {
+    std::atomic<int> state{0};
+    char path[4096] = {};
+};
+PendingTemporary pendingTemporaries[8];
+
+void RemovePendingAndReraise(int signal)
+{
+    for (PendingTemporary& pending : pendingTemporaries)
+        if (pending.state.load() == 2) ::unlink(pending.path);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Registers a temporary file for removal on a signal for as long as it lives.
+class PendingGuard {
+public:
+    explicit PendingGuard(const std::string& path)
+    {
+        if (path.size() >= sizeof(PendingTemporary::path)) return;
+        for (PendingTemporary& pending : pendingTemporaries) {
+            int expected = 0;
+            if (!pending.state.compare_exchange_strong(expected, 1)) continue;
+            std::memcpy(pending.path, path.c_str(), path.size() + 1);
+            pending.state.store(2);
+            slot_ = &pending;
+            return;
+        }
+    }
+    ~PendingGuard()
+    {
+        if (slot_) slot_->state.store(0);
+    }
+    PendingGuard(const PendingGuard&) = delete;
+    PendingGuard& operator=(const PendingGuard&) = delete;
+
+private:
+    PendingTemporary* slot_ = nullptr;
+};
+
+// Output to a file descriptor through a buffer, remembering the first failed write.
+class DescriptorBuffer : public std::streambuf {
+public:
+    explicit DescriptorBuffer(int fd) : fd_(fd) { setp(buffer_.get(), buffer_.get() + kSize); }
+    int Error() const { return error_; }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!Drain()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return Drain() ? 0 : -1; }
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        if (n > epptr() - pptr()) {
+            if (!Drain()) return 0;
+            if (n >= static_cast<std::streamsize>(kSize)) return WriteAll(s, static_cast<std::size_t>(n)) ? n : 0;
+        }
+        std::memcpy(pptr(), s, static_cast<std::size_t>(n));
+        pbump(static_cast<int>(n));
+        return n;
+    }
+
+private:
+    static constexpr std::size_t kSize = 1 << 16;
+    bool Drain()
+    {
+        const std::size_t n = static_cast<std::size_t>(pptr() - pbase());
+        setp(buffer_.get(), buffer_.get() + kSize);
+        return WriteAll(buffer_.get(), n);
+    }
+    bool WriteAll(const char* data, std::size_t n)
+    {
+        while (n > 0 && error_ == 0) {
+            const ssize_t wrote = ::write(fd_, data, n);
+            if (wrote < 0) {
+                if (errno != EINTR) error_ = errno;
+                continue;
+            }
+            data += wrote;
+            n -= static_cast<std::size_t>(wrote);
+        }
+        return error_ == 0;
+    }
+    int fd_;
+    int error_ = 0;
+    std::unique_ptr<char[]> buffer_{new char[kSize]};
+};
+
+// The file a name finally stands for: a symbolic link is followed, so that writing through it
+// replaces the file it points to and keeps the link.
+std::filesystem::path FinalTarget(const std::string& fileName)
+{
+    std::filesystem::path target(fileName);
+    std::error_code error;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, error); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error) break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target;
+}
+
+// The permission bits of a new file: those an existing target has, else what the umask allows.
+mode_t ModeFor(const std::filesystem::path& target)
+{
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+void RemoveTemporaryFilesOnSignals()
+{
+    for (int signal : kCleanupSignals) {
+        struct sigaction action {};
+        action.sa_handler = &RemovePendingAndReraise;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+void WriteFileAtomically(const std::string& fileName, const std::function<void(std::ostream&)>& write)
+{
+    const std::filesystem::path target = FinalTarget(fileName);
+    std::error_code error;
+    if (std::filesystem::is_directory(target, error)) throw Failure(fileName, "it is a folder");
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    // A short name of its own, so that a long output name does not become too long a name.
+    std::string temporary = (folder / ".vantrel-XXXXXX").string();
+    const mode_t mode = ModeFor(target);
+    // The signals wait while the file is made and registered, so that none falls between the two.
+    sigset_t signals, previous;
+    sigemptyset(&signals);
+    for (int signal : kCleanupSignals) sigaddset(&signals, signal);
+    ::pthread_sigmask(SIG_BLOCK, &signals, &previous);
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    const int openError = errno;
+    std::optional<PendingGuard> pending;
+    if (fd >= 0) pending.emplace(temporary);
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (fd < 0) throw Failure(fileName, std::strerror(openError));
+
+    std::string reason;
+    {
+        DescriptorBuffer buffer(fd);
+        std::ostream out(&buffer);
+        try {
+            write(out);
+            out.flush();
+            if (buffer.Error() != 0) reason = std::strerror(buffer.Error());
+            else if (!out) reason = "the text could not be written";
+        } catch (const std::exception& e) {
+            reason = e.what();
+        }
+    }
+    if (reason.empty() && ::fchmod(fd, mode) != 0) reason = std::strerror(errno);
+    // Some file systems report a failed write only when the file is closed.
+    if (::close(fd) != 0 && reason.empty()) reason = std::strerror(errno);
+    if (reason.empty() && std::rename(temporary.c_str(), target.c_str()) == 0) return;
+    if (reason.empty()) reason = std::strerror(errno);
+    ::unlink(temporary.c_str());
+    throw Failure(fileName, reason);
+}
+
+}  // namespace vantrel

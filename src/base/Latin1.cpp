@@ -1,0 +1,63 @@
+#include "base/Latin1.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vantrel {
+namespace {
+
+void AppendEscaped(std::string& out, unsigned char c)
+{
+    char code[8];
+    std::snprintf(code, sizeof code, "\\x%02X", c);
+    out += code;
+}
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+}  // namespace
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
+{
+    if (from.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0;;) {
+        const std::size_t found = text.find(from, at);
+        if (found == std::string_view::npos) return out.append(text.substr(at));
+        out.append(text.substr(at, found - at)).append(to);
+        at = found + from.size();
+    }
+}
+
+std::string Quoted(std::string_view text)
+{
+    std::string out = "\"";
+    const std::size_t shown = std::min(text.size(), kExcerptLength);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0xA0) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (IsControl(c) || c >= 0x80) {
+            AppendEscaped(out, c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (shown < text.size()) out += "...";
+    return out + "\"";
+}
+
+std::string EscapeControls(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (IsControl(static_cast<unsigned char>(c))) AppendEscaped(out, static_cast<unsigned char>(c));
+        else out += c;
+    }
+    return out;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,225 @@
+#include "base/NativeText.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <utility>
+
+#include "base/ReadError.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::size_t kBufferSize = 256 << 10;  // several longest lines, so a refill moves little
+static_assert(kBufferSize > 2 * (kMaxLineLength + 2));
+
+ReadError TooLong(const std::string& name, int line)
+{
+    return ReadError(name, line, "the line is longer than " + std::to_string(kMaxLineLength) + " characters");
+}
+
+ReadError Changed(const std::string& name) { return ReadError(name, 0, "the file changed while it was read"); }
+
+}  // namespace
+
+ByteSource ByteSource::OpenFile(const std::string& fileName)
+{
+    ByteSource source;
+    source.name_ = fileName;
+    source.fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source.fd_ < 0) throw ReadError(fileName, 0, std::string("cannot open: ") + std::strerror(errno));
+    struct stat info {};
+    if (::fstat(source.fd_, &info) != 0) throw ReadError(fileName, 0, std::string("cannot read: ") + std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) throw ReadError(fileName, 0, "it is a folder, not a file");
+    if (S_ISREG(info.st_mode)) source.sizeAtOpen_ = static_cast<long long>(info.st_size);
+    return source;
+}
+
+ByteSource ByteSource::InMemory(std::string name, std::string_view bytes)
+{
+    ByteSource source;
+    source.name_ = std::move(name);
+    source.memory_ = bytes;
+    return source;
+}
+
+ByteSource::ByteSource(ByteSource&& other) noexcept { *this = std::move(other); }
+
+ByteSource& ByteSource::operator=(ByteSource&& other) noexcept
+{
+    if (this == &other) return *this;
+    if (fd_ >= 0) ::close(fd_);
+    name_ = std::move(other.name_);
+    memory_ = other.memory_;
+    memoryPos_ = other.memoryPos_;
+    fd_ = std::exchange(other.fd_, -1);
+    sizeAtOpen_ = other.sizeAtOpen_;
+    readSoFar_ = other.readSoFar_;
+    return *this;
+}
+
+ByteSource::~ByteSource()
+{
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t ByteSource::Read(char* into, std::size_t size)
+{
+    if (fd_ < 0) {
+        const std::size_t n = std::min(size, memory_.size() - memoryPos_);
+        std::memcpy(into, memory_.data() + memoryPos_, n);
+        memoryPos_ += n;
+        return n;
+    }
+    ssize_t got;
+    do got = ::read(fd_, into, size);
+    while (got < 0 && errno == EINTR);
+    if (got < 0) throw ReadError(name_, 0, std::string("cannot read: ") + std::strerror(errno));
+    readSoFar_ += got;
+    // A file cut short or still growing gives a document that matches neither version of it.
+    if (sizeAtOpen_ >= 0 && (readSoFar_ > sizeAtOpen_ || (got == 0 && size > 0 && readSoFar_ != sizeAtOpen_)))
+        throw Changed(name_);
+    return static_cast<std::size_t>(got);
+}
+
+void ByteSource::Rewind()
+{
+    if (fd_ < 0) {
+        memoryPos_ = 0;
+        return;
+    }
+    if (::lseek(fd_, 0, SEEK_SET) != 0) throw ReadError(name_, 0, std::string("cannot read it twice: ") + std::strerror(errno));
+    readSoFar_ = 0;
+}
+
+namespace {
+
+// Counts line lengths across the pieces of an input, to stop at the first line that is too long.
+class LineLengthCheck {
+public:
+    LineLengthCheck(const std::string& name, bool lineFeedEndsLines) : name_(name), lineFeed_(lineFeedEndsLines) {}
+
+    void Scan(std::string_view piece)
+    {
+        for (const char c : piece) {
+            if (c == '\r' || (c == '\n' && lineFeed_)) {
+                if (!(c == '\n' && afterCarriageReturn_)) ++number_;  // CR LF is one line end
+                length_ = 0;
+            } else if (!(c == '\n' && afterCarriageReturn_) && ++length_ > kMaxLineLength) {
+                throw TooLong(name_, number_);
+            }
+            afterCarriageReturn_ = c == '\r';
+        }
+    }
+
+private:
+    const std::string& name_;
+    bool lineFeed_;
+    bool afterCarriageReturn_ = false;
+    std::size_t length_ = 0;
+    int number_ = 1;
+};
+
+}  // namespace
+
+std::string ReadAllText(ByteSource& source, bool lineFeedEndsLines)
+{
+    LineLengthCheck check(source.Name(), lineFeedEndsLines);
+    if (const std::string_view* memory = source.Memory()) {
+        check.Scan(*memory);
+        return std::string(*memory);
+    }
+    std::string text;
+    std::unique_ptr<char[]> chunk(new char[kBufferSize]);
+    for (std::size_t got; (got = source.Read(chunk.get(), kBufferSize)) > 0;) {
+        check.Scan(std::string_view(chunk.get(), got));
+        text.append(chunk.get(), got);
+    }
+    return text;
+}
+
+std::optional<std::chrono::year_month_day> LocalModificationDay(const std::string& fileName)
+{
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) != 0) return std::nullopt;
+    std::tm local{};
+    if (!::localtime_r(&info.st_mtime, &local)) return std::nullopt;
+    return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
+                                       std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                       std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+std::string ReadFileBytes(const std::string& fileName)
+{
+    ByteSource source = ByteSource::OpenFile(fileName);
+    return ReadAllText(source, true);
+}
+
+NativeLines::NativeLines(std::string_view bytes) : data_(bytes.data()), end_(bytes.size()) {}
+
+NativeLines::NativeLines(ByteSource& source) : name_(source.Name())
+{
+    if (const std::string_view* memory = source.Memory()) {
+        data_ = memory->data();
+        end_ = memory->size();
+        return;
+    }
+    source_ = &source;
+    buffer_.reset(new char[kBufferSize]);
+    data_ = buffer_.get();
+    atEnd_ = false;
+}
+
+// Moves the unread rest to the front of the buffer and reads more after it; false at the end.
+bool NativeLines::Fill()
+{
+    if (atEnd_) return false;
+    if (begin_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+        end_ -= begin_;
+        scanned_ -= begin_;
+        begin_ = 0;
+    }
+    const std::size_t got = source_->Read(buffer_.get() + end_, kBufferSize - end_);
+    if (got == 0) atEnd_ = true;
+    end_ += got;
+    return got > 0;
+}
+
+bool NativeLines::Next(std::string_view& line)
+{
+    scanned_ = begin_;
+    while (true) {
+        const void* found = std::memchr(data_ + scanned_, '\r', end_ - scanned_);
+        if (found) {
+            const std::size_t cr = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
+            if (cr - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
+            // Whether a line feed follows is known only once the next byte is in.
+            if (cr + 1 == end_ && !atEnd_) {
+                scanned_ = cr;
+                Fill();
+                continue;
+            }
+            line = std::string_view(data_ + begin_, cr - begin_);
+            begin_ = cr + 1;
+            if (begin_ < end_ && data_[begin_] == '\n') ++begin_;
+            ++number_;
+            return true;
+        }
+        if (end_ - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
+        scanned_ = end_;
+        if (Fill()) continue;
+        if (begin_ == end_) return false;
+        line = std::string_view(data_ + begin_, end_ - begin_);
+        begin_ = end_;
+        ++number_;
+        return true;
+    }
+}
+
+}  // namespace vantrel

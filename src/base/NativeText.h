@@ -1,0 +1,92 @@
+#pragma once
+// Reading native FWD text files: single-byte text, one line at a time. A line ends at a carriage
+// return, which is dropped together with a following line feed; a line feed alone ends nothing.
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+// No reader accepts a longer line; one that is longer ends the reading at that line, before the
+// rest of it is read, so that an endless input cannot exhaust the memory.
+constexpr std::size_t kMaxLineLength = 32767;
+
+// The bytes of one input: a file read a piece at a time (it is never mapped, so a file that
+// shrinks while it is read cannot bring the program down), or bytes already in memory.
+class ByteSource {
+public:
+    // ReadError naming the file when it cannot be opened or is a folder.
+    static ByteSource OpenFile(const std::string& fileName);
+    // `bytes` must outlive the source; `name` is what messages call them.
+    static ByteSource InMemory(std::string name, std::string_view bytes);
+
+    ByteSource(ByteSource&& other) noexcept;
+    ByteSource& operator=(ByteSource&& other) noexcept;
+    ByteSource(const ByteSource&) = delete;
+    ByteSource& operator=(const ByteSource&) = delete;
+    ~ByteSource();
+
+    const std::string& Name() const { return name_; }
+
+    // Up to `size` further bytes into `into`; 0 at the end. ReadError when the file cannot be
+    // read, or when a regular file turns out longer or shorter than it was when it was opened.
+    std::size_t Read(char* into, std::size_t size);
+
+    // Starts again from the first byte; ReadError where the input cannot be read twice (a pipe).
+    void Rewind();
+
+    // The whole input when it is in memory, so that lines can be read without copying.
+    const std::string_view* Memory() const { return fd_ < 0 ? &memory_ : nullptr; }
+
+private:
+    ByteSource() = default;
+
+    std::string name_;
+    std::string_view memory_;
+    std::size_t memoryPos_ = 0;
+    int fd_ = -1;
+    long long sizeAtOpen_ = -1;  // -1: not a regular file, whose size says nothing
+    long long readSoFar_ = 0;
+};
+
+// The whole input as text. Lines end at a carriage return, or also at a line feed when
+// `lineFeedEndsLines`; a line longer than kMaxLineLength is a ReadError naming its number.
+std::string ReadAllText(ByteSource& source, bool lineFeedEndsLines);
+
+// The local calendar day on which a file was last written; nullopt when it cannot be told.
+std::optional<std::chrono::year_month_day> LocalModificationDay(const std::string& fileName);
+
+// The whole file as text (any line end counts for the length limit); ReadError naming the file.
+std::string ReadFileBytes(const std::string& fileName);
+
+class NativeLines {
+public:
+    // Lines of bytes in memory (they must outlive the reading).
+    explicit NativeLines(std::string_view bytes);
+    // Lines of a source, read through one reusable buffer when the source is a file.
+    explicit NativeLines(ByteSource& source);
+
+    // The next line, empty ones included (the readers skip them; some count them). The view
+    // stays valid until the next call. ReadError for a line longer than kMaxLineLength.
+    bool Next(std::string_view& line);
+
+    // 1-based number of the line Next returned last.
+    int Number() const { return number_; }
+
+private:
+    bool Fill();
+
+    ByteSource* source_ = nullptr;
+    std::string name_;
+    std::unique_ptr<char[]> buffer_;
+    const char* data_ = nullptr;
+    std::size_t begin_ = 0, end_ = 0, scanned_ = 0;
+    bool atEnd_ = true;
+    int number_ = 0;
+};
+
+}  // namespace vantrel

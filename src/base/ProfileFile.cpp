@@ -1,0 +1,142 @@
+#include "base/ProfileFile.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::uint32_t kEmpty = UINT32_MAX;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+void TrimRange(std::string_view text, std::size_t& start, std::size_t& end)
+{
+    while (start < end && IsBlank(text[start])) ++start;
+    while (end > start && IsBlank(text[end - 1])) --end;
+}
+
+}  // namespace
+
+ProfileFile::ProfileFile(std::string text) : ownedText_(std::move(text))
+{
+    Index();
+}
+
+ProfileFile ProfileFile::Load(const std::string& fileName)
+{
+    return ProfileFile(ReadFileBytes(fileName));
+}
+
+void ProfileFile::Index()
+{
+    const std::string_view text = Text();
+    if (text.size() >= UINT32_MAX) throw std::length_error("the file is larger than 4 GiB");
+    Section* current = nullptr;  // keys before any header, and those of a repeated section, are not used
+    std::size_t pos = 0;
+    const std::size_t size = text.size();
+    while (pos < size) {
+        std::size_t end = pos;
+        while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
+        std::size_t start = pos, stop = end;
+        pos = end;
+        if (pos < size && text[pos] == '\r') ++pos;
+        if (pos < size && text[pos] == '\n') ++pos;
+
+        TrimRange(text, start, stop);
+        if (start == stop) continue;
+        if (text[start] == '[') {
+            std::size_t nameEnd = text.find(']', start);
+            if (nameEnd == std::string_view::npos || nameEnd > stop) nameEnd = stop;
+            std::size_t nameStart = start + 1;
+            TrimRange(text, nameStart, nameEnd);
+            const auto [it, added] = sectionNumbers_.emplace(
+                UpperCase(text.substr(nameStart, nameEnd - nameStart)),
+                static_cast<int>(sections_.size()));
+            current = nullptr;
+            if (added) {
+                sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0});
+                current = &sections_.back();
+            }
+            continue;
+        }
+        const std::size_t equals = text.find('=', start);
+        if (!current || equals == std::string_view::npos || equals >= stop) continue;
+        std::size_t keyStart = start, keyEnd = equals, valueStart = equals + 1, valueEnd = stop;
+        TrimRange(text, keyStart, keyEnd);
+        TrimRange(text, valueStart, valueEnd);
+        if (valueEnd - valueStart >= 2 && (text[valueStart] == '"' || text[valueStart] == '\'') &&
+            text[valueEnd - 1] == text[valueStart]) {
+            ++valueStart;
+            --valueEnd;
+        }
+        entries_.push_back({static_cast<std::uint32_t>(keyStart), static_cast<std::uint32_t>(keyEnd - keyStart),
+                            static_cast<std::uint32_t>(valueStart), static_cast<std::uint32_t>(valueEnd - valueStart)});
+        ++current->entryCount;
+    }
+    for (Section& section : sections_) BuildTable(section);
+}
+
+void ProfileFile::BuildTable(Section& section)
+{
+    if (section.entryCount == 0) return;
+    std::uint32_t count = 4;
+    while (count < section.entryCount * 2) count *= 2;
+    section.firstSlot = static_cast<std::uint32_t>(slots_.size());
+    section.slotCount = count;
+    slots_.resize(slots_.size() + count, kEmpty);
+    std::uint32_t* table = slots_.data() + section.firstSlot;
+    for (std::uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i) {
+        const std::string_view key = KeyOf(entries_[i]);
+        std::uint32_t s = static_cast<std::uint32_t>(FoldedHash(key)) & (count - 1);
+        bool repeated = false;
+        while (table[s] != kEmpty && !(repeated = EqualsIgnoreCase(KeyOf(entries_[table[s]]), key)))
+            s = (s + 1) & (count - 1);
+        if (!repeated) table[s] = i;  // the first key of a name is the one that counts
+    }
+}
+
+int ProfileFile::FindSection(std::string_view name) const
+{
+    const auto it = sectionNumbers_.find(UpperCase(TrimBlanks(name)));
+    return it == sectionNumbers_.end() ? -1 : it->second;
+}
+
+std::optional<std::string_view> ProfileFile::Find(int number, std::string_view key) const
+{
+    if (number < 0 || static_cast<std::size_t>(number) >= sections_.size()) return std::nullopt;
+    const Section& section = sections_[static_cast<std::size_t>(number)];
+    if (section.slotCount == 0) return std::nullopt;
+    const std::uint32_t* table = slots_.data() + section.firstSlot;
+    for (std::uint32_t s = static_cast<std::uint32_t>(FoldedHash(key)) & (section.slotCount - 1); table[s] != kEmpty;
+         s = (s + 1) & (section.slotCount - 1)) {
+        const Entry& entry = entries_[table[s]];
+        if (EqualsIgnoreCase(KeyOf(entry), key)) return Text().substr(entry.valueStart, entry.valueLength);
+    }
+    return std::nullopt;
+}
+
+std::string_view ProfileFile::Value(int section, std::string_view key) const
+{
+    return Find(section, key).value_or(std::string_view());
+}
+
+std::string_view ProfileFile::Value(std::string_view section, std::string_view key) const
+{
+    return Value(FindSection(section), key);
+}
+
+std::string ProfileFile::Lookup(int section, std::string_view key) const
+{
+    return std::string(Value(section, key).substr(0, kMaxValueLength));
+}
+
+std::string ProfileFile::Lookup(std::string_view section, std::string_view key) const
+{
+    return Lookup(FindSection(section), key);
+}
+
+}  // namespace vantrel

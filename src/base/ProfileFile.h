@@ -1,0 +1,68 @@
+#pragma once
+// Key lookup in INI-style text, by the rules of a Windows profile file: "[Section]" headers and
+// "key = value" lines, names compared without regard to letter case, the first matching section
+// and the first matching key inside it used, blanks around keys and values removed, one pair of
+// enclosing quotes removed, anything else ignored. The text is indexed once when it is loaded.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/NativeText.h"
+
+namespace vantrel {
+
+class ProfileFile {
+public:
+    // Values longer than this are cut, as a 255-character lookup buffer cuts them.
+    static constexpr std::size_t kMaxValueLength = 254;
+
+    ProfileFile() = default;  // no sections: every lookup gives empty text
+    explicit ProfileFile(std::string text);
+
+    // Reads a file; ReadError naming the file when it cannot be read.
+    static ProfileFile Load(const std::string& fileName);
+
+    // A section's number for repeated lookups; -1 when the text has no such section.
+    int FindSection(std::string_view name) const;
+
+    // The value of a key, without length limit; nullopt when section or key is missing.
+    std::optional<std::string_view> Find(int section, std::string_view key) const;
+
+    // The value of a key, without length limit; empty when section or key is missing.
+    std::string_view Value(int section, std::string_view key) const;
+    std::string_view Value(std::string_view section, std::string_view key) const;
+
+    // The value as the lookup service returns it: at most kMaxValueLength characters.
+    std::string Lookup(int section, std::string_view key) const;
+    std::string Lookup(std::string_view section, std::string_view key) const;
+
+private:
+    struct Entry {
+        std::uint32_t keyStart, keyLength;
+        std::uint32_t valueStart, valueLength;
+    };
+    // Each section's keys stand together in entries_ and have their own small table in slots_,
+    // so that the lookups of one section stay within a few cache lines.
+    struct Section {
+        std::uint32_t firstEntry = 0, entryCount = 0;
+        std::uint32_t firstSlot = 0, slotCount = 0;  // slotCount: a power of two, or 0
+    };
+    std::string_view KeyOf(const Entry& entry) const { return Text().substr(entry.keyStart, entry.keyLength); }
+    void Index();
+    void BuildTable(Section& section);
+
+    // A view member would dangle when the object moves.
+    std::string_view Text() const { return ownedText_; }
+
+    std::string ownedText_;
+    std::unordered_map<std::string, int> sectionNumbers_;  // upper-cased name -> index in sections_
+    std::vector<Section> sections_;
+    std::vector<Entry> entries_;
+    std::vector<std::uint32_t> slots_;
+};
+
+}  // namespace vantrel

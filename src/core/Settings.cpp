@@ -1,0 +1,149 @@
+#include "core/Settings.h"
+
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "base/AtomicFile.h"
+#include "base/Latin1.h"
+#include "base/ProfileFile.h"
+#include "base/NativeText.h"
+#include "base/modConvert.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::string_view kSection = "Settings";
+constexpr std::int32_t kJilsDat = 6;
+
+// Reads a setting from the store; absent keys give their default.
+class SettingsReader {
+public:
+    SettingsReader(const ProfileFile& profile, const std::filesystem::path& file, std::ostream& warnings)
+        : profile_(profile), section_(profile.FindSection(kSection)), file_(file), warnings_(warnings)
+    {
+    }
+
+    std::string Text(std::string_view key, const std::string& fallback) const
+    {
+        const std::optional<std::string_view> value = profile_.Find(section_, key);
+        return value ? std::string(*value) : fallback;
+    }
+
+    template <typename Int>
+    Int Number(std::string_view key, Int fallback, Int (*convert)(std::string_view)) const
+    {
+        const std::optional<std::string_view> value = profile_.Find(section_, key);
+        if (!value) return fallback;
+        try {
+            return convert(*value);
+        } catch (const ConversionError& e) {
+            warnings_ << "vantrel: " << file_.string() << ": " << key << ": " << e.what() << "; using "
+                      << fallback << "\n";
+            return fallback;
+        }
+    }
+
+private:
+    const ProfileFile& profile_;
+    int section_;
+    std::filesystem::path file_;
+    std::ostream& warnings_;
+};
+
+std::int16_t ReadInt16(std::string_view text) { return ToInt16(text); }
+std::int32_t ReadInt32(std::string_view text) { return ToInt32(text); }
+
+std::string QuotedText(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warnings)
+{
+    const std::filesystem::path& file = state.SettingsFile;
+    std::string text;
+    std::error_code error;
+    if (std::filesystem::exists(file, error)) {
+        try {
+            text = ReadFileBytes(file.string());
+        } catch (const std::exception& e) {
+            warnings << "vantrel: settings not read: " << e.what() << "; using the defaults\n";
+        }
+    } else if (createIfMissing) {
+        std::ofstream created(file, std::ios::binary);
+        if (!created) warnings << "vantrel: " << file.string() << ": cannot create the settings file\n";
+    }
+
+    const ProfileFile profile(text);
+    const SettingsReader reader(profile, file, warnings);
+    SettingsRecord& s = state.Settings;
+    const std::string folder = state.ProgramFolder.string();
+    s.InputPath = reader.Text("InputPath", folder);
+    s.HistoryPath = reader.Text("HistoryPath", folder);
+    s.ConfigPath = reader.Text("ConfigPath", folder);
+    s.FileType = reader.Number<std::int32_t>("FileType", 1, &ReadInt32);
+
+    state.WorkingInputPath = s.InputPath;
+    state.WorkingHistoryPath = s.HistoryPath;
+    state.WorkingConfigPath = s.ConfigPath;
+    state.CurrentFileType = s.FileType;
+
+    if (s.FileType == kJilsDat) {
+        s.NumSensors = reader.Number<std::int16_t>("NumSensors", 7, &ReadInt16);
+        s.LoadPlateRadius = reader.Text("LoadPlateRadius", "6");
+        s.SensorXAxis = reader.Text("SensorXAxis", "");
+        s.SensorYAxis = reader.Text("SensorYAxis", "");
+    }
+}
+
+void SaveSettings(const ProgramState& state, std::ostream& warnings)
+{
+    const SettingsRecord& s = state.Settings;
+    std::string text = "[Settings]\r\n";
+    const auto line = [&text](std::string_view key, const std::string& value) {
+        text.append(key).append(" = ").append(value).append("\r\n");
+    };
+    line("InputPath", QuotedText(s.InputPath));
+    line("HistoryPath", QuotedText(s.HistoryPath));
+    line("ConfigPath", QuotedText(s.ConfigPath));
+    line("FileType", std::to_string(s.FileType));
+    if (s.FileType == kJilsDat) {
+        line("NumSensors", std::to_string(s.NumSensors));
+        line("LoadPlateRadius", QuotedText(s.LoadPlateRadius));
+        line("SensorXAxis", QuotedText(s.SensorXAxis));
+        line("SensorYAxis", QuotedText(s.SensorYAxis));
+    }
+    try {
+        WriteFileAtomically(state.SettingsFile.string(), [&text](std::ostream& out) { out << text; });
+    } catch (const std::exception& e) {
+        warnings << "vantrel: settings not saved: " << e.what() << "\n";
+    }
+}
+
+void SetSettingsField(SettingsRecord& settings, std::string_view name, std::string_view value)
+{
+    const auto number = [&](auto convert) {
+        try {
+            return convert(value);
+        } catch (const ConversionError& e) {
+            throw std::invalid_argument(std::string(name) + ": " + e.what());
+        }
+    };
+    if (EqualsIgnoreCase(name, "InputPath")) settings.InputPath = value;
+    else if (EqualsIgnoreCase(name, "HistoryPath")) settings.HistoryPath = value;
+    else if (EqualsIgnoreCase(name, "ConfigPath")) settings.ConfigPath = value;
+    else if (EqualsIgnoreCase(name, "FileType")) settings.FileType = number(&ReadInt32);
+    else if (EqualsIgnoreCase(name, "NumSensors")) settings.NumSensors = number(&ReadInt16);
+    else if (EqualsIgnoreCase(name, "LoadPlateRadius")) settings.LoadPlateRadius = value;
+    else if (EqualsIgnoreCase(name, "SensorXAxis")) settings.SensorXAxis = value;
+    else if (EqualsIgnoreCase(name, "SensorYAxis")) settings.SensorYAxis = value;
+    else
+        throw std::invalid_argument("\"" + std::string(name) +
+                                    "\" is not a setting (InputPath, HistoryPath, ConfigPath, FileType, "
+                                    "NumSensors, LoadPlateRadius, SensorXAxis, SensorYAxis)");
+}
+
+}  // namespace vantrel

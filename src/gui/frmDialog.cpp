@@ -1,0 +1,282 @@
+#include "gui/frmDialog.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "core/Conversion.h"
+#include "core/OutputNames.h"
+#include "gui/NativeName.h"
+#include "import/FileFormats.h"
+#include "gui/frmMain.h"
+#include "gui/Prompts.h"
+#include "base/ReadError.h"
+#include "gui/review/frmReview.h"
+#include "gui/review/pdxGrid.h"
+
+namespace vantrel {
+namespace {
+
+const QString kProgramTitle = "Vantrel";
+const QString kBlankName = "BlankPDDX.DDX";
+
+QString FolderOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QString() : path.left(slash);
+}
+
+}  // namespace
+
+QString frmDialog::FileFilter()
+{
+    return "All Files|*.*"
+           "|Input Data Files (*.F25; *.FWD; *.DAT)|*.F25;*.FWD;*.DAT"
+           "|History Files (*.HST; *.HIS)|*.HST;*.HIS"
+           "|Configuration Files (*.INI)|*.INI"
+           "|PDDX Files|*.DDX";
+}
+
+frmDialog::frmDialog(frmMain& main, ProgramState& state)
+    : QWidget(&main, Qt::Dialog), main_(main), state_(state)
+{
+    setObjectName("frmDialog");
+    setWindowTitle("Open");
+
+    fraFileType_ = new QGroupBox("File Type", this);
+    fraFileType_->setObjectName("fraFileType");
+    auto* optionsLayout = new QGridLayout(fraFileType_);
+    int shown = 0;
+    for (const FileFormat& format : FileFormats()) {
+        auto* button = new QRadioButton(format.OptionCaption, fraFileType_);
+        button->setObjectName(format.OptionName);
+        button->setVisible(format.OpenOption);
+        if (format.OpenOption) {
+            optionsLayout->addWidget(button, shown % 5, shown / 5);
+            ++shown;
+        }
+        options_[format.Code] = button;
+        const std::int32_t code = format.Code;
+        connect(button, &QRadioButton::toggled, this, [this, code](bool checked) {
+            if (checked) state_.CurrentFileType = code;
+        });
+    }
+    // The twelfth option changes nothing when chosen, and nothing shows it.
+    auto* history = new QRadioButton("PDDX FWD Cal History", fraFileType_);
+    history->setObjectName("optPDDXHistory");
+    history->hide();
+    // The option shown selected before the settings are applied.
+    {
+        const QSignalBlocker quiet(options_[kDynatestF25]);
+        options_[kDynatestF25]->setChecked(true);
+    }
+
+    auto* fileLabel = new QLabel("Filename:", this);
+    fileLabel->setObjectName("lblFilename");
+    txtFilename_ = new QLineEdit(this);
+    txtFilename_->setObjectName("txtFilename");
+    fileLabel->setBuddy(txtFilename_);
+
+    auto* cmdBrowse = new QPushButton("&Browse", this);
+    cmdBrowse->setObjectName("cmdBrowse");
+    auto* cmdBatch = new QPushButton("B&atch", this);
+    cmdBatch->setObjectName("cmdBatch");
+    auto* cmdBlank = new QPushButton("Blank &PDDX", this);
+    cmdBlank->setObjectName("cmdBlank");
+    auto* cmdCancel = new QPushButton("&Cancel", this);
+    cmdCancel->setObjectName("cmdCancel");
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdBrowse);
+    buttons->addWidget(cmdBatch);
+    buttons->addWidget(cmdBlank);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(fraFileType_);
+    top->addLayout(buttons);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(fileLabel);
+    fileRow->addWidget(txtFilename_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(fileRow);
+
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmDialog::Browse);
+    connect(cmdBatch, &QPushButton::clicked, this, &frmDialog::Batch);
+    connect(cmdBlank, &QPushButton::clicked, this, &frmDialog::Blank);
+    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
+
+    // Loading: the default type from the settings. Codes with no visible option (5, or one out
+    // of range) select nothing and leave the type in use as it is.
+    Select(state_.Settings.FileType);
+}
+
+void frmDialog::Select(std::int32_t code)
+{
+    const auto found = options_.find(code);
+    if (found == options_.end() || code == kCarlBroHistory) return;
+    found->second->setChecked(true);
+    // Already shown selected (F25 at first): the type in use follows what is shown.
+    state_.CurrentFileType = code;
+}
+
+QRadioButton* frmDialog::Option(const char* name) const { return findChild<QRadioButton*>(name); }
+
+void frmDialog::OpenFile()
+{
+    dialogMode_ = 0;
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmDialog::AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document)
+{
+    targetReview_ = review;
+    targetDocument_ = std::move(document);
+    dialogMode_ = 1;
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmDialog::ShowFailure(const std::exception& failure)
+{
+    QString text;
+    if (const auto* readError = dynamic_cast<const ReadError*>(&failure)) {
+        text = "Could not convert " + QString::fromLocal8Bit(readError->File());
+        if (readError->Line() > 0) text += "\nLine " + QString::number(readError->Line());
+        text += ": " + QString::fromLocal8Bit(readError->Reason());
+    } else {
+        text = QString::fromLocal8Bit(failure.what());
+    }
+    main_.UserPrompts().Warn(this, kProgramTitle, text);
+}
+
+bool frmDialog::GetDataNow()
+{
+    inputFileName_ = txtFilename_->text();
+    if (inputFileName_.isEmpty()) {
+        hide();
+        return true;
+    }
+    const bool append = dialogMode_ == 1 && targetDocument_;
+    std::shared_ptr<PDDXFile> document = append ? targetDocument_ : std::make_shared<PDDXFile>();
+    try {
+        ReadWithReader(state_, state_.CurrentFileType, NativeName(inputFileName_), *document, append);
+    } catch (const UnknownFileType& failure) {
+        // Nothing was read: a window being merged into stays exactly as it was.
+        ShowFailure(failure);
+        return false;
+    } catch (const std::exception& failure) {
+        // A merge that failed half way has changed the window's document: show what it holds.
+        if (append && targetReview_) targetReview_->SetPDDXDataSet(document);
+        ShowFailure(failure);
+        return false;
+    }
+
+    if (state_.CommandLineRun) {
+        try {
+            WriteDocument(*document, state_.CommandLineOutputName);
+        } catch (const std::exception& failure) {
+            ShowFailure(failure);
+            return false;
+        }
+        return true;
+    }
+
+    if (append && targetReview_) {
+        targetReview_->AddSource(inputFileName_);
+        targetReview_->SetPDDXDataSet(document);
+    } else {
+        // Open mode, or a merge whose window has been closed meanwhile: a window of its own.
+        auto* review = new frmReview(main_.UserPrompts());
+        review->SetPDDXDataSet(document);
+        review->SetSourceFile(inputFileName_);
+        main_.AddReviewWindow(review);
+        review->Grid()->ElementCheckFlags();
+    }
+    hide();
+    return true;
+}
+
+void frmDialog::Browse()
+{
+    const QString chosen = main_.UserPrompts().OpenFileName(
+        this, "Open " + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + " File",
+        QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
+    if (chosen.isEmpty()) return;
+    inputFileName_ = chosen;
+    state_.WorkingInputPath = FolderOf(chosen).toLocal8Bit().toStdString();
+    txtFilename_->setText(chosen);
+    state_.CommandLineRun = false;
+    GetDataNow();
+}
+
+void frmDialog::Batch()
+{
+    const QString chosen = main_.UserPrompts().OpenFileName(
+        this, "Find " + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + " File in Directory to be Processed",
+        QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
+    if (chosen.isEmpty()) return;
+    inputFileName_ = chosen;
+    const QString folder = FolderOf(chosen);
+    state_.WorkingInputPath = folder.toLocal8Bit().toStdString();
+    txtFilename_->setText(chosen);
+
+    const std::vector<BatchFile> files = BatchFiles(NativeName(chosen));
+    QString message = "The following files were found with the same extension. \n";
+    for (const BatchFile& file : files)
+        message += QString("     ") + QChar(0x2022) + " " + QString::fromLocal8Bit(file.Name) + "\n";
+    message += " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
+    if (main_.UserPrompts().Ask(this, "Batch Processing of FWD Files", message, QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes)
+        return;
+
+    // The outputs land beside the inputs; the first failure ends the batch, and what was written
+    // before it stays.
+    try {
+        ConvertBatch(state_, files, {[&](std::size_t i) { txtFilename_->setText(QString::fromLocal8Bit(files[i].Input)); }, {}});
+    } catch (const std::exception& failure) {
+        ShowFailure(failure);
+    }
+}
+
+void frmDialog::Blank()
+{
+    inputFileName_ = kBlankName;
+    try {
+        if (dialogMode_ == 1 && targetReview_ && targetDocument_) {
+            targetReview_->AddSource(kBlankName);
+            targetReview_->SetPDDXDataSet(targetDocument_);
+        } else {
+            auto* review = new frmReview(main_.UserPrompts());
+            review->SetPDDXDataSet(std::make_shared<PDDXFile>());
+            review->SetSourceFile(kBlankName);
+            main_.AddReviewWindow(review);
+            review->AddTestsButton()->show();
+        }
+    } catch (const std::exception&) {
+        main_.UserPrompts().Warn(this, kProgramTitle, "Unable to create file " + inputFileName_);
+        return;
+    }
+    hide();
+}
+
+void frmDialog::closeEvent(QCloseEvent* event)
+{
+    // Hiding keeps the dialog; closing its window ends it, and the next use builds a new one.
+    setAttribute(Qt::WA_DeleteOnClose);
+    QWidget::closeEvent(event);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,66 @@
+#pragma once
+// The open dialog: choose the input format, then browse for one file (converted at once),
+// convert every file of one extension in a folder, or start a blank document. GetDataNow is the
+// one place that hands a file to its reader and the result to a window or a file.
+
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "core/ProgramState.h"
+#include "document/PDDXFile.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vantrel {
+
+class frmMain;
+class frmReview;
+
+class frmDialog : public QWidget {
+    Q_OBJECT
+public:
+    frmDialog(frmMain& main, ProgramState& state);
+
+    // Open mode (a new review window per file); shows the dialog without blocking.
+    void OpenFile();
+    // Append mode: what is read next merges into this window's document.
+    void AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document);
+    // Reads txtFilename with the reader of CurrentFileType and hands the result on; false when
+    // the file could not be converted (the user has been told why).
+    bool GetDataNow();
+
+    void Browse();
+    void Batch();
+    void Blank();
+
+    QString InputFileName() const { return inputFileName_; }
+    int DialogMode() const { return dialogMode_; }
+    QLineEdit* FilenameBox() const { return txtFilename_; }
+    QRadioButton* Option(const char* name) const;
+    static QString FileFilter();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Select(std::int32_t code);
+    void ShowFailure(const std::exception& failure);
+
+    frmMain& main_;
+    ProgramState& state_;
+    QString inputFileName_;
+    int dialogMode_ = 0;
+    std::shared_ptr<PDDXFile> targetDocument_;
+    QPointer<frmReview> targetReview_;
+    std::map<std::int32_t, QRadioButton*> options_;
+    QGroupBox* fraFileType_;
+    QLineEdit* txtFilename_;
+};
+
+}  // namespace vantrel

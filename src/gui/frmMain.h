@@ -1,0 +1,70 @@
+#pragma once
+// The program's one top-level window: a frame holding the review windows, with the menus that
+// open the open dialog, the settings window and the information windows. It loads the settings
+// when it is created and saves them when it closes.
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include "core/ProgramState.h"
+#include "gui/Prompts.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace vantrel {
+
+class frmConfiguration;
+class frmDialog;
+class frmReview;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Loads the settings of `state` (its SettingsFile) before anything is shown. The windows it
+    // makes ask their questions through `prompts`.
+    explicit frmMain(ProgramState& state, Prompts prompts = StandardPrompts(), QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    ProgramState& State() { return state_; }
+    Prompts& UserPrompts() { return prompts_; }
+
+    // File > Open: the open dialog in open mode, shown without blocking.
+    void OpenFile();
+    // The open dialog, created (and loaded) on first use or after the user closed it.
+    frmDialog& Dialog();
+    // Edit > Configure.
+    void Configure();
+    frmConfiguration* Configuration() const;
+    // Window > Cascade.
+    void Cascade();
+    // Help > Instructions, Help > About, Help > Index (F1).
+    void ShowInstructions();
+    void ShowAbout();
+    void ShowHelp();
+
+    // Puts a review window into the frame, shows it and appends it to ReviewWindows.
+    void AddReviewWindow(frmReview* review);
+    // The review windows opened since start-up, in opening order; closed ones read as null.
+    const QList<QPointer<frmReview>>& ReviewWindows() const { return reviewWindows_; }
+    QMdiArea* Area() const { return mdiArea_; }
+    static QMdiSubWindow* FrameOf(frmReview* review);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ProgramState& state_;
+    Prompts prompts_;
+    QMdiArea* mdiArea_;
+    QList<QPointer<frmReview>> reviewWindows_;
+    QPointer<frmDialog> dialog_;
+    QPointer<frmConfiguration> configuration_;
+};
+
+// The desktop program: main window and instructions, until the main window closes.
+int RunDesktop(int argc, char** argv);
+
+}  // namespace vantrel

@@ -1,0 +1,81 @@
+#pragma once
+// A child window of the main window showing one converted document for checking and completion
+// before it is written as a .DDX file.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "gui/Prompts.h"
+#include "document/PDDXFile.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace vantrel {
+
+class pdxGrid;
+
+class frmReview : public QWidget {
+    Q_OBJECT
+public:
+    // Asks its questions (save name, number of drops, save on closing) through `prompts`.
+    explicit frmReview(Prompts& prompts, QWidget* parent = nullptr);
+    ~frmReview() override;
+
+    // Shows this document (owned jointly with whoever merges into it) and marks it unsaved.
+    void SetPDDXDataSet(std::shared_ptr<PDDXFile> document);
+    const std::shared_ptr<PDDXFile>& PDDXDataSet() const { return document_; }
+
+    void SetSourceFile(const QString& source);
+    const QString& SourceFile() const { return sourceFile_; }
+    const QString& OutputName() const { return outputName_; }
+    void AddSource(const QString& fileName);
+
+    // Empty drops for the highest-numbered test location, then the grid rebuilt.
+    void AddBlankDropData(int dropsToAdd);
+
+    void SetDataChanged(bool changed);
+    bool DataChanged() const { return dataChanged_; }
+
+    // Asks for a file name and writes the document; true when it was written.
+    bool Write();
+    // Adds a test location and asks how many empty drops it gets.
+    void AddTests();
+
+    pdxGrid* Grid() const { return pdxDataGrid_; }
+    QPushButton* AddTestsButton() const { return cmdAddSection_; }
+    QPushButton* MergeButton() const { return cmdAppend_; }
+
+    // What the merge command does (the main window opens the dialog in append mode).
+    std::function<void(frmReview*)> OnMerge;
+
+    // The controls are placed by hand, so the window states the size it opens with.
+    QSize sizeHint() const override { return {720, 520}; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ElementChanged(PDDXElement& element);
+
+    Prompts& prompts_;
+    std::shared_ptr<PDDXFile> document_;
+    int subscription_ = 0;
+    QString sourceFile_;
+    QString outputName_;
+    bool dataChanged_ = false;
+    bool writeFailed_ = false;
+
+    pdxGrid* pdxDataGrid_;
+    QPlainTextEdit* txtSource_;
+    QLabel* lblStatus_;
+    QPushButton* cmdWrite_;
+    QPushButton* cmdAddSection_;
+    QPushButton* cmdAppend_;
+    QPushButton* Command1_;
+};
+
+}  // namespace vantrel

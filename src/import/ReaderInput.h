@@ -1,0 +1,60 @@
+#pragma once
+// What a reader is given: the little of the program it may touch, and its input as bytes with a
+// name. Readers open no file; tests and fuzzing hand them bytes directly.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/NativeText.h"
+#include "base/ReadError.h"
+#include "import/ReaderCarryOver.h"
+
+namespace vantrel {
+
+// The settings the JILS DAT reader completes its documents with.
+struct JilsDefaults {
+    const std::string& LoadPlateRadius;
+    const std::string& SensorXAxis;
+    const std::string& SensorYAxis;
+};
+
+struct ReaderContext {
+    // The program's one current deflection-sensor count: readers that find a count replace it,
+    // readers that cut drop lines use it.
+    std::int16_t& NumSensors;
+    JilsDefaults Jils;
+    // What readers carry from one file to the next of the same kind within one run.
+    ReaderCarryOver& CarryOver;
+};
+
+struct ReaderInput {
+    std::string Name;  // as the user gave it: in messages, and the root of the FileName element
+    ByteSource& Bytes;
+    // The local calendar day the file was last written (only the KUAB FVO.INI reader uses it).
+    std::optional<std::chrono::year_month_day> Modified;
+};
+
+// The shared line loop: `handle(line, number)` for each non-empty line still to come (lines end
+// at CR; numbers count every line, empty ones too). A failure inside becomes a ReadError naming
+// the input and the line.
+template <typename Handle>
+void ForEachLine(NativeLines& lines, const std::string& name, Handle&& handle)
+{
+    std::string_view line;
+    while (lines.Next(line)) {
+        if (line.empty()) continue;
+        AtLine(name, lines.Number(), [&] { handle(line, lines.Number()); });
+    }
+}
+
+template <typename Handle>
+void ForEachLine(ReaderInput& input, Handle&& handle)
+{
+    NativeLines lines(input.Bytes);
+    ForEachLine(lines, input.Name, std::forward<Handle>(handle));
+}
+
+}  // namespace vantrel

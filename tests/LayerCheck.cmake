@@ -1,0 +1,35 @@
+# Fails when a source file includes a header of a layer above its own. The layers, lowest first:
+# base, document, import, core, then cli and gui side by side (neither may use the other).
+# Run as: cmake -DSOURCE_DIR=<repository>/src -P LayerCheck.cmake
+set(rank_base 0)
+set(rank_document 1)
+set(rank_import 2)
+set(rank_core 3)
+set(rank_cli 4)
+set(rank_gui 4)
+
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+set(faults "")
+foreach(file ${files})
+  string(REGEX MATCH "^[^/]+" layer ${file})
+  if(NOT DEFINED rank_${layer})
+    continue()  # src/main.cpp may use every layer
+  endif()
+  file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" used "${line}")
+    if(NOT DEFINED rank_${used} OR used STREQUAL layer)
+      continue()
+    endif()
+    if(NOT rank_${used} LESS rank_${layer})
+      list(APPEND faults "src/${file} (${layer}) includes ${used}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n" text)
+  message(FATAL_ERROR "includes against the direction of the layers:\n${text}")
+endif()
+list(LENGTH files count)
+message(STATUS "layers kept in ${count} files")
