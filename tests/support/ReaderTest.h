@@ -1,0 +1,99 @@
+#pragma once
+// Readers run in memory, as the program runs them but without files: the few program-wide values
+// a reader may touch, its input as text, and tables of the element values it must set.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
+
+namespace vantrel::test {
+
+using NativeReader = void (*)(ReaderContext&, ReaderInput&, PDDXFile&);
+
+// One element's expected value; an empty section means the current test location's section
+// ("Test Location " + the document's NumberOfTestLocations).
+struct Expect {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// What a reader sees of one program run; state carries over between the Read calls of one run,
+// as it does between the files of one session.
+class ReaderRun {
+public:
+    std::int16_t NumSensors = 0;
+    std::string LoadPlateRadius, SensorXAxis, SensorYAxis;
+    ReaderCarryOver CarryOver;
+    PDDXFile Document;
+    // The day the input was last written, for the readers that use it.
+    std::chrono::year_month_day Modified{std::chrono::year{2004}, std::chrono::April, std::chrono::day{7}};
+
+    ReaderContext Context() { return {NumSensors, {LoadPlateRadius, SensorXAxis, SensorYAxis}, CarryOver}; }
+
+    // Reads the lines, each ended by CR LF, as a file called `name`.
+    void Read(NativeReader read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
+    {
+        ReadInto(read, Document, JoinCrLf(lines), name);
+    }
+    void ReadInto(NativeReader read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN")
+    {
+        ByteSource source = ByteSource::InMemory(name, bytes);
+        ReaderInput input{name, source, Modified};
+        ReaderContext context = Context();
+        read(context, input, document);
+    }
+
+    // The ReadError the reading ends with; a failed expectation when it ends without one.
+    ReadError Failure(NativeReader read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
+    {
+        try {
+            Read(read, lines, name);
+        } catch (const ReadError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "the reading ended without a ReadError";
+        return ReadError("", 0, "");
+    }
+
+    std::string Value(std::string_view section, std::string_view key) const
+    {
+        return Document.Element(section, key).Value();
+    }
+
+    // Checks each expected value, naming the element and `what` when one differs.
+    void ExpectValues(const std::vector<Expect>& expected, std::string_view what = "") const
+    {
+        for (const Expect& e : expected) {
+            std::string section = e.section;
+            if (section.empty())
+                section = "Test Location " + Document.Element("Deflection Data", "NumberOfTestLocations").Value();
+            const PDDXSection* found = Document.Sections().Find(section);
+            if (!found) {
+                ADD_FAILURE() << what << ": no section [" << section << "]";
+                continue;
+            }
+            const PDDXElement* element = found->Elements().Find(e.key);
+            if (!element) {
+                ADD_FAILURE() << what << ": [" << section << "] has no " << e.key;
+                continue;
+            }
+            EXPECT_EQ(element->Value(), e.value) << what << ": [" << section << "] " << e.key;
+        }
+    }
+
+    static std::string JoinCrLf(const std::vector<std::string>& lines)
+    {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\r\n";
+        return text;
+    }
+};
+
+}  // namespace vantrel::test
