@@ -29,6 +29,16 @@ TEST(FileTypes, NamesAndShortNamesMatchTheirCodes)
     EXPECT_FALSE(FileTypeFromText("fwd").has_value());
 }
 
+TEST(FileTypes, TheReadmeListsEveryFormatOfTheTable)
+{
+    const std::string readme = test::ReadBytes(std::filesystem::path(VANTREL_EXAMPLES).parent_path() / "README.md");
+    for (const FileFormat& format : FileFormats()) {
+        const std::string shortName = format.ShortName ? "`" + std::string(format.ShortName) + "`" : "\xE2\x80\x94";
+        const std::string row = "| " + std::to_string(format.Code) + " | " + shortName + " | " + format.Name + " |";
+        EXPECT_NE(readme.find(row), std::string::npos) << row;
+    }
+}
+
 TEST(FileTypes, OutputNamesCutAtTheLastDotAnywhereInThePath)
 {
     EXPECT_EQ(FileExtensionOf("/data/run.v2/A.fwd"), "fwd");
