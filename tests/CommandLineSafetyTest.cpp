@@ -43,15 +43,18 @@ std::vector<std::string> TemporaryFiles(const fs::path& folder)
     return found;
 }
 
-class Safety : public ::testing::Test {
-protected:
-    TempDir dir;
-    RunResult Run(std::vector<std::string> args, const std::string& stdoutTarget = "")
-    {
-        args.insert(args.begin(), {"--settings", (dir / "settings.bag").string()});
-        return RunVantrel(args, dir.Path(), stdoutTarget);
+using Safety = ProgramTest;
+
+// Waits (up to about ten seconds) until `ready` holds.
+template <typename Ready>
+bool WaitUntil(Ready ready)
+{
+    for (int tries = 0; tries < 100000; ++tries) {
+        if (ready()) return true;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
-};
+    return false;
+}
 
 TEST_F(Safety, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched)
 {
@@ -85,23 +88,16 @@ TEST_F(Safety, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched)
     EXPECT_FALSE(fs::exists(dir / "runs" / "Acvtcvt.DDX"));
 }
 
-TEST_F(Safety, AStandardOutputThatCannotBeWrittenIsAFailure)
+TEST_F(Safety, AFullStandardOutputAndAnEndlessInputAreFailuresThatSaySo)
 {
     WriteBytes(dir / "a.DDX", kSurvey);
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {"convert", "-t", "pddx", "a.DDX", "-o", "-"},
-             {"blank", "-o", "-"},
-             {"merge", "-o", "-", "-t", "pddx", "a.DDX"},
-             {"convert", "-t", "pddx", "a.DDX", "-o", "b.DDX"},  // only its listing goes there
-         }) {
+             {"convert", "-t", "pddx", "a.DDX", "-o", "-"}, {"blank", "-o", "-"}, {"merge", "-o", "-", "a.DDX"},
+             {"convert", "-t", "pddx", "a.DDX", "-o", "b.DDX"}}) {  // the last writes only its listing there
         const RunResult run = Run(args, "/dev/full");
         EXPECT_EQ(run.status, 1) << args[0];
         EXPECT_EQ(run.err, "vantrel: cannot write to standard output: No space left on device\n");
     }
-}
-
-TEST_F(Safety, AnEndlessInputStopsAtTheLongestLineWithItsNameAndLine)
-{
     for (const char* type : {"f25", "kuab", "pddx", "jils-dat", "carlbro"}) {
         const RunResult run = Run({"convert", "-t", type, "/dev/zero", "-o", "out.DDX"});
         EXPECT_EQ(run.status, 1) << type;
@@ -116,16 +112,14 @@ TEST_F(Safety, AFileThatShrinksWhileItIsReadEndsTheConversionWithAMessage)
     WriteBytes(input, LargeF25(48));
     const int pid = StartVantrel({"--settings", (dir / "s.bag").string(), "convert", "-t", "f25", "growing.F25"},
                                  dir.Path(), dir / "err.txt");
-    // Wait until the program holds the file open, then cut it to half as another program would.
-    const fs::path fds = "/proc/" + std::to_string(pid) + "/fd";
-    bool open = false;
-    for (int tries = 0; tries < 20000 && !open; ++tries) {
+    // Once the program holds the file open, cut it to half as another program would.
+    ASSERT_TRUE(WaitUntil([&] {
         std::error_code error;
-        for (fs::directory_iterator it(fds, error), end; !error && it != end; it.increment(error))
-            if (fs::read_symlink(it->path(), error) == input) open = true;
-        if (!open) std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    ASSERT_TRUE(open);
+        for (fs::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end; !error && it != end;
+             it.increment(error))
+            if (fs::read_symlink(it->path(), error) == input) return true;
+        return false;
+    }));
     fs::resize_file(input, fs::file_size(input) / 2);
     const int status = WaitForVantrel(pid);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
@@ -141,12 +135,7 @@ TEST_F(Safety, ASignalWhileWritingRemovesTheTemporaryFile)
         const int pid = StartVantrel({"--settings", (dir / "s.bag").string(), "convert", "-t", "f25", "big.F25"},
                                      dir.Path(), dir / "err.txt");
         // The temporary file appears once reading is done and writing begins.
-        bool writing = false;
-        for (int tries = 0; tries < 200000 && !writing; ++tries) {
-            writing = !TemporaryFiles(dir.Path()).empty();
-            if (!writing) std::this_thread::sleep_for(std::chrono::microseconds(50));
-        }
-        ASSERT_TRUE(writing) << "the conversion ended before it was seen writing";
+        ASSERT_TRUE(WaitUntil([&] { return !TemporaryFiles(dir.Path()).empty(); })) << "never seen writing";
         ::kill(pid, signal);
         const int status = WaitForVantrel(pid);
         if (WIFEXITED(status)) {  // finished just before the signal came: then it is whole
@@ -212,33 +201,6 @@ TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhereATypeCameFrom)
     }
     EXPECT_FALSE(fs::exists(dir / "m.DDX"));
     EXPECT_FALSE(fs::exists(dir / "x.DDX.DDX"));
-}
-
-TEST_F(Safety, UsageMessagesSayHowToGetWhatWasMeant)
-{
-    WriteBytes(dir / "a.DDX", kSurvey);
-    WriteBytes(dir / "b.DDX", kSurvey);
-    const RunResult glob = Run({"batch", "-t", "pddx", "a.DDX", "b.DDX"});
-    EXPECT_EQ(glob.status, 2);
-    EXPECT_NE(glob.err.find("batch takes one FILE, whose folder and extension choose the files"), std::string::npos);
-    EXPECT_NE(glob.err.find("name the files with convert"), std::string::npos);
-
-    const RunResult dash = Run({"convert", "-t", "pddx", "-x.DDX"});
-    EXPECT_EQ(dash.status, 2);
-    EXPECT_NE(dash.err.find("goes after \"--\" (vantrel convert -t TYPE -- -x.DDX)"), std::string::npos) << dash.err;
-    WriteBytes(dir / "-x.DDX", kSurvey);
-    EXPECT_EQ(Run({"convert", "-t", "pddx", "-o", "dash.DDX", "--", "-x.DDX"}).status, 0);
-    EXPECT_TRUE(fs::exists(dir / "dash.DDX"));
-
-    const RunResult help = Run({"help", "convert"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: vantrel convert [OPTIONS] files..."), std::string::npos) << help.out;
-    EXPECT_EQ(Run({"help", "frobnicate"}).status, 2);
-    const RunResult main = Run({"--help"});
-    for (const char* part : {"--settings FILE", "  5  -            Carl Bro History (no reader)",
-                             "  8  kuab         KUAB FWD", "Exit status: 0", "Examples:", "vantrel [OPTIONS] PATH,CODE\n"})
-        EXPECT_NE(main.out.find(part), std::string::npos) << part;
-    EXPECT_EQ(main.out.find("PATH,CODE ..."), std::string::npos);
 }
 
 TEST_F(Safety, AFailedBatchSaysWhatItLeftUnconverted)

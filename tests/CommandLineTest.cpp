@@ -1,5 +1,5 @@
-// The built program run end to end on files in a fresh folder: what it writes, what it says,
-// its exit status, and what it leaves behind when something goes wrong.
+// The built program run end to end on files in a fresh folder: what it writes, what it says, its
+// exit status, and what it leaves behind when something goes wrong.
 
 #include <gtest/gtest.h>
 
@@ -11,178 +11,114 @@ namespace {
 namespace fs = std::filesystem;
 
 // A PDDX file with one test location of two drops.
-const std::string kSurvey = CrLf({
-    "[Operations Information]", "OperatorName = Field crew",
-    "[Device Configuration]", "NumberOfDeflectionSensors = 7",
-    "[Deflection Data]", "NumberOfTestLocations = 1",
-    "[Test Location 1]", "NumberOfDrops = 2", "DropData_1 = 40, 1, 2", "DropData_2 = 50, 3, 4",
-});
+const std::string kSurvey = CrLf({"[Operations Information]", "OperatorName = Field crew", "[Deflection Data]",
+                                  "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 2",
+                                  "DropData_1 = 40, 1, 2", "DropData_2 = 50, 3, 4"});
 
-class CommandLine : public ::testing::Test {
-protected:
-    TempDir dir;
-    RunResult Run(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"--settings", (dir / "settings.bag").string()});
-        return RunVantrel(args, dir.Path());
-    }
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.Path())) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-};
+using CommandLine = ProgramTest;
 
-TEST_F(CommandLine, BlankWritesTheTemplateToAFileOrStandardOutput)
-{
-    const RunResult toFile = Run({"blank", "-o", "empty.DDX"});
-    EXPECT_EQ(toFile.status, 0) << toFile.err;
-    const RunResult toStdout = Run({"blank", "-o", "-"});
-    EXPECT_EQ(toStdout.out, ReadBytes(dir / "empty.DDX"));
-    EXPECT_TRUE(toStdout.out.starts_with("[Pavement Deflection Data Exchange File]\r\nPDDXVersionNumber = 1.0\r\n"));
-    EXPECT_FALSE(fs::exists(dir / "settings.bag"));  // only PATH,CODE writes the settings
-}
-
-TEST_F(CommandLine, ConvertWritesBesideTheInputUnderTheReviewName)
+TEST_F(CommandLine, EachCommandWritesWhereItSaysAndListsIt)
 {
     WriteBytes(dir / "survey.v1.txt", kSurvey);
-    const RunResult run = Run({"convert", "-t", "pddx", "survey.v1.txt"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "survey.v1.txt -> survey.v1.DDX\n");
-    const std::string written = ReadBytes(dir / "survey.v1.DDX");
-    EXPECT_NE(written.find("[Test Location 1]\r\nNumberOfDrops = 2\r\nDropData_1 = 40, 1, 2\r\n"), std::string::npos);
-    EXPECT_EQ(written.find("DeviceLoadType"), std::string::npos);  // absent from the input: cleared
-}
-
-TEST_F(CommandLine, ConvertTakesTheSettingsTypeAndRefusesToOverwriteItsInput)
-{
-    WriteBytes(dir / "a.DDX", kSurvey);
-    WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 0\r\n");
-    const RunResult same = Run({"convert", "a.DDX"});
-    EXPECT_EQ(same.status, 2);
-    EXPECT_NE(same.err.find("would replace the input"), std::string::npos);
-    EXPECT_EQ(ReadBytes(dir / "a.DDX"), kSurvey);
-    const RunResult other = Run({"convert", "a.DDX", "-o", "b.DDX"});
-    EXPECT_EQ(other.status, 0) << other.err;
-    EXPECT_TRUE(fs::exists(dir / "b.DDX"));
-}
-
-TEST_F(CommandLine, MergeAppendsLaterFilesAfterTheFirst)
-{
-    WriteBytes(dir / "one.DDX", kSurvey);
-    WriteBytes(dir / "two.DDX", kSurvey);
-    const RunResult run = Run({"merge", "-o", "both.DDX", "-t", "pddx", "one.DDX", "two.DDX"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    const std::string merged = ReadBytes(dir / "both.DDX");
-    EXPECT_NE(merged.find("NumberOfTestLocations = 2\r\n"), std::string::npos);
-    EXPECT_NE(merged.find("[Test Location 2]\r\nNumberOfDrops = 2\r\nDropData_1 = 40, 1, 2\r\n"), std::string::npos);
-}
-
-TEST_F(CommandLine, MergeAppliesEachTypeToTheFilesAfterIt)
-{
-    WriteBytes(dir / "one.DDX", kSurvey);
-    WriteBytes(dir / "x.bin", "");
-    const RunResult run = Run({"merge", "-o", "m.DDX", "-t", "pddx", "one.DDX", "-t", "5", "x.bin"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.err.starts_with("vantrel: unknown file type 5")) << run.err;
-    EXPECT_FALSE(fs::exists(dir / "m.DDX"));
-}
-
-TEST_F(CommandLine, BatchConvertsEveryFileWithTheExtensionInItsFolder)
-{
     fs::create_directory(dir / "runs");
     for (const char* name : {"A.DDX", "b.ddx", "DDXLIST.DDX"}) WriteBytes(dir / "runs" / name, kSurvey);
-    WriteBytes(dir / "runs" / "notes.txt", "");
-    const RunResult run = Run({"batch", "-t", "0", "runs/A.DDX"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("runs/A.DDX -> runs/Acvt.DDX\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("runs/b.ddx -> runs/bcvt.DDX\n"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("DDXLIST"), std::string::npos) << run.out;
-    EXPECT_NE(ReadBytes(dir / "runs" / "bcvt.DDX").find("DropData_2 = 50, 3, 4\r\n"), std::string::npos);
+    const struct {
+        std::vector<std::string> args;
+        std::string listed;
+        std::string written, holds;
+    } cases[] = {
+        {{"convert", "-t", "pddx", "survey.v1.txt"}, "survey.v1.txt -> survey.v1.DDX\n", "survey.v1.DDX",
+         "[Test Location 1]\r\nNumberOfDrops = 2\r\nDropData_1 = 40, 1, 2\r\n"},
+        {{"blank", "-o", "empty.DDX"}, "blank template -> empty.DDX\n", "empty.DDX", "NumberOfTestLocations = 0\r\n"},
+        {{"merge", "-o", "both.DDX", "-t", "pddx", "survey.v1.txt", "survey.v1.txt"},
+         "merged 2 files -> both.DDX\n", "both.DDX", "[Test Location 2]\r\nNumberOfDrops = 2\r\nDropData_1 = 40, 1, 2\r\n"},
+        {{"batch", "-t", "0", "runs/A.DDX"}, "runs/A.DDX -> runs/Acvt.DDX\n", "runs/bcvt.DDX", "DropData_2 = 50, 3, 4\r\n"},
+        {{"--set", "FileType=0", "convert", "survey.v1.txt", "-o", "set.DDX"}, "", "set.DDX", "OperatorName = Field crew"},
+    };
+    for (const auto& c : cases) {
+        const RunResult run = Run(c.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(c.listed), std::string::npos) << run.out;
+        EXPECT_TRUE(Holds(c.written, c.holds)) << c.written;
+    }
+    EXPECT_FALSE(Holds("survey.v1.DDX", "DeviceLoadType"));  // absent from the input: cleared
+    EXPECT_FALSE(fs::exists(dir / "runs" / "DDXLISTcvt.DDX"));
+    EXPECT_FALSE(fs::exists(dir / "settings.bag"));  // only PATH,CODE writes the settings
+    EXPECT_EQ(Run({"blank", "-o", "-"}).out, ReadBytes(dir / "empty.DDX"));
 }
 
 TEST_F(CommandLine, PathCodeConvertsBesideTheInputAndSavesTheType)
 {
     fs::create_directory(dir / "a.b");
     WriteBytes(dir / "a.b" / "file", kSurvey);
-    const RunResult run = Run({"a.b/file,0"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(fs::exists(dir / "acvt.DDX"));  // cut before the last "." of the whole text
-    const std::string settings = ReadBytes(dir / "settings.bag");
-    EXPECT_NE(settings.find("FileType = 0\r\n"), std::string::npos);
-
     WriteBytes(dir / "road.dat", kSurvey);
+    EXPECT_EQ(Run({"a.b/file,0"}).status, 0);
+    EXPECT_TRUE(Holds("acvt.DDX", "OperatorName = Field crew"));  // cut before the last "." of the whole text
+    EXPECT_TRUE(Holds("settings.bag", "FileType = 0\r\n"));
     EXPECT_EQ(Run({"road.dat, 0 "}).status, 0);
-    EXPECT_NE(ReadBytes(dir / "roadcvt.DDX").find("OperatorName = Field crew"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir / "roadcvt.DDX"));
+
+    const RunResult unknown = Run({"road.dat,5"});  // an orderly end: the settings are saved
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.starts_with("vantrel: unknown file type 5 (from the command line road.dat,5)")) << unknown.err;
+    EXPECT_TRUE(Holds("settings.bag", "FileType = 5\r\n"));
+    fs::remove(dir / "roadcvt.DDX");
+    for (const char* text : {"nocomma.fwd", "x.fwd,eight", "x.fwd,", "x.fwd,1.5", "road.dat,11"})
+        EXPECT_EQ(Run({text}).status, 2) << text;
+    EXPECT_FALSE(fs::exists(dir / "roadcvt.DDX"));
 }
 
-TEST_F(CommandLine, PathCodeWithAnUnknownTypeSavesSettingsAndWritesNothing)
+TEST_F(CommandLine, BadArgumentsAndInputsChangeNoFile)
 {
-    WriteBytes(dir / "x.fwd", "");
-    const RunResult run = Run({"x.fwd,5"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.err.starts_with("vantrel: unknown file type 5")) << run.err;
-    EXPECT_FALSE(fs::exists(dir / "xcvt.DDX"));
-    EXPECT_NE(ReadBytes(dir / "settings.bag").find("FileType = 5\r\n"), std::string::npos);
-    EXPECT_EQ(Run({"x.fwd,11"}).status, 2);
-}
-
-TEST_F(CommandLine, PathCodeRejectsTextsThatAreNotPathAndCode)
-{
-    for (const char* text : {"nocomma.fwd", "x.fwd,eight", "x.fwd,", "x.fwd,1.5"}) {
-        const RunResult run = Run({text});
-        EXPECT_EQ(run.status, 2) << text;
-        EXPECT_NE(run.err.find("is not PATH,CODE"), std::string::npos) << run.err;
-    }
-    EXPECT_EQ(Files(), std::vector<std::string>{"settings.bag"});  // loaded (and created) first, as at start-up
-}
-
-TEST_F(CommandLine, MissingInputsAreReportedBeforeAnyReaderRuns)
-{
-    WriteBytes(dir / "good.txt", kSurvey);
-    const RunResult run = Run({"convert", "-t", "pddx", "good.txt", "missing.txt"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "vantrel: missing.txt: cannot open: No such file or directory\n");
-    EXPECT_EQ(Files(), std::vector<std::string>{"good.txt"});
-    EXPECT_EQ(Run({"batch", "nothing.FWD"}).status, 1);
-    EXPECT_EQ(Run({"merge", "-o", "m.DDX", "good.txt", "gone.DDX"}).status, 1);
-    EXPECT_EQ(Files(), std::vector<std::string>{"good.txt"});
-}
-
-TEST_F(CommandLine, UsageErrorsExitWithStatusTwo)
-{
-    EXPECT_EQ(Run({"convert"}).status, 2);
-    EXPECT_EQ(Run({"convert", "-t", "word", "x"}).status, 2);
-    EXPECT_EQ(Run({"frobnicate", "x"}).status, 2);
-    EXPECT_EQ(Run({"merge", "a.DDX"}).status, 2);  // no -o
     WriteBytes(dir / "a.DDX", kSurvey);
     WriteBytes(dir / "b.DDX", kSurvey);
-    EXPECT_EQ(Run({"convert", "-o", "x.DDX", "a.DDX", "b.DDX"}).status, 2);
-    EXPECT_EQ(Run({"--set", "Colour=red", "blank"}).status, 2);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    } cases[] = {
+        {{"convert", "-t", "pddx", "a.DDX", "missing.txt"}, 1, "vantrel: missing.txt: cannot open: No such file or directory\n"},
+        {{"batch", "nothing.FWD"}, 1, "nothing.FWD: cannot open"},
+        {{"merge", "-o", "m.DDX", "a.DDX", "gone.DDX"}, 1, "gone.DDX: cannot open"},
+        {{"convert", "-t", "pddx", "a.DDX", "-o", "no/such/folder/out.DDX"}, 1, "Unable to create file no/such/folder/out.DDX"},
+        {{"convert"}, 2, "files is required"},
+        {{"convert", "-t", "word", "a.DDX"}, 2, "unknown file type \"word\" given with -t"},
+        {{"frobnicate", "x"}, 2, ""},
+        {{"merge", "a.DDX"}, 2, "--output is required"},
+        {{"convert", "-o", "x.DDX", "a.DDX", "b.DDX"}, 2, "-o names the output of one FILE only"},
+        {{"--set", "Colour=red", "blank"}, 2, "\"Colour\" is not a setting"},
+        {{"--set", "NumSensors", "blank"}, 2, "expected KEY=VALUE"},
+        {{"batch", "-t", "pddx", "a.DDX", "b.DDX"}, 2, "batch takes one FILE, whose folder and extension choose the files"},
+        {{"convert", "-t", "pddx", "-x.DDX"}, 2, "goes after \"--\" (vantrel convert -t TYPE -- -x.DDX)"},
+        {{"help", "frobnicate"}, 2, "there is no command \"frobnicate\""},
+    };
+    for (const auto& c : cases) {
+        const RunResult run = Run(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args[0];
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    // Only the settings file, which the PATH,CODE road ("frobnicate x") loads and creates first.
+    EXPECT_EQ(Files(), (std::vector<std::string>{"a.DDX", "b.DDX", "settings.bag"}));
+
+    WriteBytes(dir / "-x.DDX", kSurvey);
+    EXPECT_EQ(Run({"convert", "-t", "pddx", "-o", "dash.DDX", "--", "-x.DDX"}).status, 0);
+    EXPECT_TRUE(fs::exists(dir / "dash.DDX"));
+}
+
+TEST_F(CommandLine, HelpAndVersionSayWhatThereIs)
+{
     const RunResult version = Run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_NE(version.out.find("1.3.2"), std::string::npos);
-}
-
-TEST_F(CommandLine, AnOutputThatCannotBeCreatedLeavesNothingBehind)
-{
-    WriteBytes(dir / "a.DDX", kSurvey);
-    const RunResult run = Run({"convert", "-t", "pddx", "a.DDX", "-o", "no/such/folder/out.DDX"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Unable to create file no/such/folder/out.DDX"), std::string::npos) << run.err;
-    EXPECT_EQ(Files(), std::vector<std::string>{"a.DDX"});
-}
-
-TEST_F(CommandLine, SetOverridesASettingForTheRunOnly)
-{
-    WriteBytes(dir / "a.DDX", kSurvey);
-    WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 8\r\n");
-    const RunResult run = Run({"convert", "--set", "FileType=0", "a.DDX", "-o", "b.DDX"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ReadBytes(dir / "b.DDX").find("NumberOfTestLocations = 1\r\n") != std::string::npos, true);
-    EXPECT_EQ(ReadBytes(dir / "settings.bag"), "[Settings]\r\nFileType = 8\r\n");
+    EXPECT_EQ(version.out, "1.3.2\n");
+    const RunResult help = Run({"help", "convert"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: vantrel convert [OPTIONS] files..."), std::string::npos) << help.out;
+    const RunResult main = Run({"--help"});
+    for (const char* part : {"--settings FILE", "  5  -            Carl Bro History (no reader)",
+                             "  8  kuab         KUAB FWD", "Exit status: 0", "Examples:", "vantrel [OPTIONS] PATH,CODE\n"})
+        EXPECT_NE(main.out.find(part), std::string::npos) << part;
+    EXPECT_EQ(main.out.find("PATH,CODE ..."), std::string::npos);
+    EXPECT_EQ(Run({}).out, main.out);
 }
 
 }  // namespace

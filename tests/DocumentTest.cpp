@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "document/PDDXFile.h"
 #include "base/modConvert.h"
+#include "document/PDDXFile.h"
 
 namespace vantrel {
 namespace {
@@ -20,87 +20,28 @@ std::vector<std::string> Handles(const PDDXSection& section)
     return handles;
 }
 
-TEST(KeyedCollection, KeepsOrderFindsAnyCaseAndCountsFromOne)
+TEST(KeyedCollection, KeepsOrderFindsAnyCaseCountsFromOneAndSurvivesGrowthAndRemoval)
 {
     PDDXSection section("S");
     for (const char* handle : {"Zeta", "alpha", "Mid"}) section.AddElement(handle, "", kText, handle);
+    section.AddElement("ALPHA", "second", kNumber, "ignored");  // the first of a handle stays
     EXPECT_EQ(Handles(section), (std::vector<std::string>{"Zeta", "alpha", "Mid"}));
-    EXPECT_EQ(section.Elements().Item(1).Handle(), "Zeta");
     EXPECT_EQ(section.Elements().Item(3).Handle(), "Mid");
     EXPECT_THROW(section.Elements().Item(0), std::out_of_range);
     EXPECT_THROW(section.Elements().Item(4), std::out_of_range);
     EXPECT_EQ(section.Elements().Item("ALPHA").Value(), "alpha");
-    EXPECT_EQ(section.Element("mId").Value(), "Mid");
+    EXPECT_EQ(section.Element("mId").Parent(), &section);
     EXPECT_THROW(section.Element("missing"), std::out_of_range);
-}
+    EXPECT_THROW(section.Element("Zeta").SetHandle("Other"), std::logic_error);  // it is the key
 
-TEST(KeyedCollection, StaysConsistentThroughGrowthAndRemoval)
-{
-    PDDXSection section("S");
     for (int i = 0; i < 1000; ++i) section.AddElement("K" + std::to_string(i), "", kNumber, std::to_string(i));
     section.RemoveElement("k500");
-    EXPECT_EQ(section.Elements().Count(), 999);
-    EXPECT_FALSE(section.Elements().Contains("K500"));
-    EXPECT_EQ(section.Elements().Item(501).Handle(), "K501");
-    for (int i = 0; i < 1000; ++i) {
-        if (i == 500) continue;
-        EXPECT_EQ(section.Element("k" + std::to_string(i)).Value(), std::to_string(i));
-    }
+    EXPECT_EQ(section.Elements().Count(), 1002);
+    EXPECT_EQ(section.Elements().Item(504).Handle(), "K501");
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(section.Elements().Contains("k" + std::to_string(i)), i != 500) << i;
+    EXPECT_EQ(section.Element("K999").Value(), "999");
     EXPECT_THROW(section.RemoveElement("K500"), std::out_of_range);
-}
-
-TEST(PDDXSection, AddElementKeepsTheFirstOfTwoHandlesDifferingOnlyInCase)
-{
-    PDDXSection section("S");
-    section.AddElement("Key", "first", kText, "one");
-    section.AddElement("KEY", "second", kNumber, "two");
-    ASSERT_EQ(section.Elements().Count(), 1);
-    EXPECT_EQ(section.Element("key").Value(), "one");
-    EXPECT_EQ(section.Element("key").Description(), "first");
-    EXPECT_EQ(section.Element("key").Parent(), &section);
-}
-
-TEST(PDDXSection, AHandleCannotChangeOnceTheElementIsInASection)
-{
-    PDDXSection section("S");
-    section.AddElement("Key", "", kText, "");
-    EXPECT_THROW(section.Element("Key").SetHandle("Other"), std::logic_error);
-    PDDXElement loose("A", "", kText);
-    loose.SetHandle("B");
-    EXPECT_EQ(loose.Handle(), "B");
-}
-
-TEST(PDDXSection, AddDropDataNumbersFromTheCounterOrTakesTheGivenNumber)
-{
-    PDDXFile document;
-    PDDXSection& location = document.AddTestLocation();
-    for (int i = 0; i < 3; ++i) location.AddDropData();
-    EXPECT_EQ(location.Element("NumberOfDrops").Value(), "3");
-    EXPECT_EQ(location.Elements().Item(10).Handle(), "DropData_1");
-    EXPECT_EQ(location.Elements().Item(12).Handle(), "DropData_3");
-    EXPECT_EQ(location.Element("DropData_2").DataType(), kNumber);
-
-    PDDXSection& second = document.AddTestLocation();
-    EXPECT_EQ(second.AddDropData(5).Handle(), "DropData_5");
-    EXPECT_EQ(second.Element("NumberOfDrops").Value(), "0");
-}
-
-TEST(PDDXSection, AddDropDataAndHistoryReportClashesAndBadCounters)
-{
-    PDDXFile document;
-    PDDXSection& location = document.AddTestLocation();
-    location.AddDropData(1);
-    EXPECT_THROW(location.AddDropData(), std::invalid_argument);  // counter 0 + 1 = 1 exists
-    EXPECT_EQ(location.Element("NumberOfDrops").Value(), "0");     // and the counter did not move
-    location.Element("NumberOfDrops").SetValue("");
-    EXPECT_THROW(location.AddDropData(), ConversionError);
-    EXPECT_THROW(location.AddDropData(32768), OverflowError);
-    location.Element("NumberOfDrops").SetValue("32767");
-    EXPECT_THROW(location.AddDropData(), OverflowError);
-
-    EXPECT_EQ(location.AddHistoryData(2, 10).Handle(), "DropHistoryData_2_10");
-    EXPECT_THROW(location.AddHistoryData(2, 10), std::invalid_argument);
-    EXPECT_EQ(location.Element("NumberOfDrops").Value(), "32767");
 }
 
 TEST(PDDXFile, TemplateHasTheStandardSectionsElementsAndDefaults)
@@ -115,24 +56,36 @@ TEST(PDDXFile, TemplateHasTheStandardSectionsElementsAndDefaults)
     }
     EXPECT_EQ(sections, (std::vector<std::string>{"Pavement Deflection Data Exchange File", "Operations Information",
                                                   "Units", "Device Information", "Device Configuration",
-                                                  "Device Calibration", "Location Identification",
-                                                  "Deflection Data"}));
+                                                  "Device Calibration", "Location Identification", "Deflection Data"}));
     EXPECT_EQ(elements, 67);
+    const struct {
+        const char* section;
+        int position;
+        const char* handle;
+        std::int32_t type;
+        const char* description;
+    } rows[] = {{"Pavement Deflection Data Exchange File", 2, "VantrelVersionNumber", kText, "desc"},
+                {"Operations Information", 4, "FileName", kText, "blah"},
+                {"Operations Information", 3, "SoftwareVersion", kText, ""},
+                {"Operations Information", 6, "EndTime", kTimeOfDay, ""},
+                {"Units", 6, "GPSUnits", kUnitName, ""},
+                {"Device Calibration", 3, "LoadCellDynamicCalibrationDate", kNumber, ""},
+                {"Device Calibration", 1, "LoadCellCalibrationDate", kDate, ""},
+                {"Device Calibration", 20, "NumberCalibrations", kNumber, ""},
+                {"Deflection Data", 5, "NumberOfDropHistoryDataSamples", kNumber, ""}};
+    for (const auto& row : rows) {
+        const PDDXElement& element = document.Section(row.section).Elements().Item(row.position);
+        EXPECT_EQ(element.Handle(), row.handle);
+        EXPECT_EQ(element.DataType(), row.type) << row.handle;
+        EXPECT_EQ(element.Description(), row.description) << row.handle;
+    }
     EXPECT_EQ(document.Element("Pavement Deflection Data Exchange File", "VantrelVersionNumber").Value(), "1.3.2");
-    EXPECT_EQ(document.Element("Operations Information", "FileName").Description(), "blah");
-    EXPECT_EQ(document.Element("Operations Information", "DecimalSymbol").Description(), "desc");
-    EXPECT_EQ(document.Element("Operations Information", "SoftwareVersion").Description(), "");
-    EXPECT_EQ(document.Element("Device Calibration", "LoadCellDynamicCalibrationDate").DataType(), kNumber);
-    EXPECT_EQ(document.Element("Device Calibration", "LoadCellCalibrationDate").DataType(), kDate);
-    EXPECT_EQ(document.Element("Operations Information", "EndTime").DataType(), kTimeOfDay);
-    EXPECT_EQ(document.Element("Units", "GPSUnits").DataType(), kUnitName);
-    EXPECT_EQ(document.Section("Device Calibration").Elements().Item(20).Handle(), "NumberCalibrations");
-    EXPECT_EQ(document.Section("Deflection Data").Elements().Item(5).Handle(), "NumberOfDropHistoryDataSamples");
 }
 
-TEST(PDDXFile, TestLocationsAreNumberedByTheCounterUnlessANumberIsGiven)
+TEST(PDDXFile, NumberedSectionsFollowTheirCountersUnlessANumberIsGiven)
 {
     PDDXFile document;
+    EXPECT_THROW(document.AddDropData(3), std::out_of_range);  // no test location yet
     document.AddTestLocation();
     PDDXSection& second = document.AddTestLocation();
     EXPECT_EQ(second.Handle(), "Test Location 2");
@@ -142,60 +95,75 @@ TEST(PDDXFile, TestLocationsAreNumberedByTheCounterUnlessANumberIsGiven)
     EXPECT_EQ(document.AddTestLocation(7).Handle(), "Test Location 7");
     EXPECT_EQ(document.Element("Deflection Data", "NumberOfTestLocations").Value(), "2");
     EXPECT_THROW(document.AddTestLocation(7), std::invalid_argument);
-
-    // An empty counter counts as 0; a clash with an explicit number leaves the counter alone.
+    // An empty counter counts as 0; a clash leaves the counter alone.
     document.Element("Deflection Data", "NumberOfTestLocations").SetValue(" ");
     EXPECT_THROW(document.AddTestLocation(), std::invalid_argument);
     EXPECT_EQ(document.Element("Deflection Data", "NumberOfTestLocations").Value(), " ");
-}
+    EXPECT_THROW(document.AddTestLocation(32768), OverflowError);
 
-TEST(PDDXFile, AddDropDataFillsTheHighestLocationAndKeepsExistingDrops)
-{
-    PDDXFile document;
-    EXPECT_THROW(document.AddDropData(3), std::out_of_range);  // no test location yet
-    document.AddTestLocation();
-    document.Section("Test Location 1").AddDropData(2).SetValue("kept");
-    document.AddDropData(3);
-    const PDDXSection& location = document.Section("Test Location 1");
-    EXPECT_EQ(location.Element("NumberOfDrops").Value(), "3");
-    EXPECT_EQ(location.Element("DropData_2").Value(), "kept");
-    EXPECT_EQ(location.Elements().Count(), 12);
-    EXPECT_EQ(location.Elements().Item(11).Handle(), "DropData_1");
-}
-
-TEST(PDDXFile, CalibrationHistoriesFollowTheirCounter)
-{
-    PDDXFile document;
     PDDXSection& first = document.AddFWDCalHistory();
     EXPECT_EQ(first.Handle(), "Device Calibration_1");
-    EXPECT_EQ(document.Element("Device Calibration", "NumberCalibrations").Value(), "1");
     EXPECT_EQ(first.Elements().Count(), 10);
     EXPECT_EQ(first.Elements().Item(10).Handle(), "CalCenterIDCode");
     EXPECT_EQ(document.AddFWDCalHistory(4).Handle(), "Device Calibration_4");
     EXPECT_EQ(document.Element("Device Calibration", "NumberCalibrations").Value(), "1");
 }
 
-TEST(PDDXFile, EveryAssignmentReachesTheDocumentsListeners)
+TEST(PDDXFile, DropsAreNumberedByTheCounterAndClashesChangeNothing)
+{
+    PDDXFile document;
+    PDDXSection& location = document.AddTestLocation();
+    for (int i = 0; i < 3; ++i) location.AddDropData();
+    EXPECT_EQ(location.Element("NumberOfDrops").Value(), "3");
+    EXPECT_EQ(location.Elements().Item(12).Handle(), "DropData_3");
+    EXPECT_EQ(location.Element("DropData_2").DataType(), kNumber);
+    EXPECT_EQ(document.AddTestLocation().AddDropData(5).Handle(), "DropData_5");
+    EXPECT_EQ(document.Element("Test Location 2", "NumberOfDrops").Value(), "0");  // a given number leaves it
+
+    location.Element("NumberOfDrops").SetValue("2");
+    EXPECT_THROW(location.AddDropData(), std::invalid_argument);  // DropData_3 exists
+    EXPECT_EQ(location.Element("NumberOfDrops").Value(), "2");
+    location.Element("NumberOfDrops").SetValue("");
+    EXPECT_THROW(location.AddDropData(), ConversionError);
+    EXPECT_THROW(location.AddDropData(32768), OverflowError);
+    location.Element("NumberOfDrops").SetValue("32767");
+    EXPECT_THROW(location.AddDropData(), OverflowError);
+    EXPECT_EQ(location.AddHistoryData(2, 10).Handle(), "DropHistoryData_2_10");
+    EXPECT_THROW(location.AddHistoryData(2, 10), std::invalid_argument);
+
+    // The document's AddDropData fills the highest location and keeps the drops it has.
+    document.AddTestLocation(3).AddDropData(2).SetValue("kept");
+    document.Element("Deflection Data", "NumberOfTestLocations").SetValue("3");
+    document.AddDropData(3);
+    const PDDXSection& third = document.Section("Test Location 3");
+    EXPECT_EQ(third.Element("NumberOfDrops").Value(), "3");
+    EXPECT_EQ(third.Element("DropData_2").Value(), "kept");
+    EXPECT_EQ(Handles(third).back(), "DropData_3");
+    EXPECT_EQ(third.Elements().Count(), 12);
+}
+
+TEST(PDDXFile, EveryAssignmentReachesTheDocumentsListenersUntilTheyLeave)
 {
     PDDXFile document;
     std::vector<std::string> seen;
     const int subscription = document.SubscribeElementChange([&](PDDXElement& element) {
         seen.push_back(element.Parent()->Handle() + "/" + element.Handle() + "=" + element.Value());
     });
+    int others = 0;
+    document.SubscribeElementChange([&](PDDXElement&) { ++others; });
     PDDXElement& radius = document.Element("Device Configuration", "LoadPlateRadius");
     radius.SetValue("150");
     radius.SetValue("150");  // the same text still tells
-    PDDXSection& location = document.AddTestLocation();
-    location.AddDropData().SetValue("1, 2");
+    document.AddTestLocation().AddDropData().SetValue("1, 2");
     EXPECT_EQ(seen.front(), "Device Configuration/LoadPlateRadius=150");
-    EXPECT_EQ(seen[1], "Device Configuration/LoadPlateRadius=150");
+    EXPECT_EQ(seen[1], seen.front());
     EXPECT_EQ(seen.back(), "Test Location 1/DropData_1=1, 2");
     EXPECT_NE(std::find(seen.begin(), seen.end(), "Deflection Data/NumberOfTestLocations=1"), seen.end());
-
     document.UnsubscribeElementChange(subscription);
     const auto before = seen.size();
     radius.SetValue("6");
     EXPECT_EQ(seen.size(), before);
+    EXPECT_EQ(others, static_cast<int>(before) + 1);
 }
 
 }  // namespace

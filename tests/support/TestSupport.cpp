@@ -7,6 +7,7 @@
 #include <utime.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <ctime>
 #include <cstdlib>
 #include <fstream>
@@ -126,6 +127,14 @@ ReadError ReadFailure(const std::function<void()>& reading)
     }
     ADD_FAILURE() << "the reading ended without a ReadError";
     return ReadError("", 0, "");
+}
+
+std::vector<std::string> ProgramTest::Files() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string CrLf(const std::vector<std::string>& lines)

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for tests that work with real files and run the built program.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -51,6 +53,23 @@ RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem
 int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
                  const std::filesystem::path& errFile);
 int WaitForVantrel(int pid);
+
+// The built program run in a fresh folder with its own settings file there.
+class ProgramTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    RunResult Run(std::vector<std::string> args, const std::string& stdoutTarget = "")
+    {
+        args.insert(args.begin(), {"--settings", (dir / "settings.bag").string()});
+        return RunVantrel(args, dir.Path(), stdoutTarget);
+    }
+    bool Holds(const std::string& file, const std::string& text) const
+    {
+        return ReadBytes(dir / file).find(text) != std::string::npos;
+    }
+    // The names in the folder, sorted.
+    std::vector<std::string> Files() const;
+};
 
 // Reads a file with a reader, as the program would with this state.
 template <typename Reader>

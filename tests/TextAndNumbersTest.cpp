@@ -1,0 +1,155 @@
+// The text, number, date and time rules every reader shares: each rule one table of input ->
+// expected output.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+
+#include "base/Latin1.h"
+#include "base/modConvert.h"
+#include "import/modShared.h"
+
+namespace vantrel {
+namespace {
+
+template <typename Out, typename In>
+using Cases = std::vector<std::pair<In, Out>>;
+
+// Runs `convert` on each input; std::nullopt expects a ConversionError (OverflowError included).
+template <typename Out, typename In, typename Convert>
+void ExpectAll(const Cases<std::optional<Out>, In>& cases, Convert convert)
+{
+    for (const auto& [input, expected] : cases) {
+        if (expected) EXPECT_EQ(convert(input), *expected) << input;
+        else EXPECT_THROW(convert(input), ConversionError) << input;
+    }
+}
+
+TEST(Numbers, ParseRoundAndCountTheProgramsWay)
+{
+    ExpectAll<double, std::string>({{" 12 ", 12}, {"-1.5", -1.5}, {"+.5", 0.5}, {"5.", 5}, {"1e3", 1000},
+                                    {"2.5E-1", 0.25}, {"", {}}, {"1,5", {}}, {"12a", {}}, {"e5", {}}, {".", {}},
+                                    {"-", {}}, {"1e", {}}, {"1 2", {}}, {"0x10", {}}, {"1e999", {}}},
+                                   [](const std::string& t) { return ToNumber(t); });
+    // The number at the start of a text: blanks, tabs and line feeds anywhere are ignored.
+    for (const auto& [text, value] : Cases<double, std::string>{{"5001", 5001}, {" 50 01\t", 5001}, {"5001.0abc", 5001},
+                                                                {"\n-3.5e1x", -35}, {"1e", 1}, {"abc", 0}, {"\"5001\"", 0}})
+        EXPECT_EQ(LeadingNumber(text), value) << text;
+    // Whole numbers: halves to even, 16-bit range.
+    ExpectAll<int, std::string>({{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"0.5", 0}, {"32767", 32767}, {"-32768", -32768},
+                                 {"32768", {}}, {"32767.5", {}}, {"", {}}},
+                                [](const std::string& t) { return ToInt16(t); });
+    EXPECT_EQ(ToInt32("40000"), 40000);
+    EXPECT_THROW(CheckInt16(32768, "drop number"), OverflowError);
+    EXPECT_EQ(CheckInt16(-32768, "x"), -32768);
+    // Counters: "0" + the trimmed text, so empty is 0 and a sign is no number.
+    ExpectAll<int, std::string>({{"", 0}, {"  ", 0}, {" 12 ", 12}, {"-1", {}}, {"x", {}}},
+                                [](const std::string& t) { return CounterValue(t); });
+}
+
+TEST(Numbers, WrittenInTheShortestFormOfTheirPrecision)
+{
+    ExpectAll<std::string, std::string>(
+        {{"2.50", "2.5"}, {"0.98765432", "0.9876543"}, {"3", "3"}, {"-1.25", "-1.25"}, {"1234567", "1234567"},
+         {"12345678", "1.234568E+07"}, {"0.0001", "0.0001"}, {"0.00001", "1E-05"}, {"100", "100"}, {"0", "0"},
+         {"1.0000001", "1"}, {"16777217", "1.677722E+07"}, {"999999.96", "999999.9"}, {"1e39", {}}, {"n/a", {}}},
+        [](const std::string& t) { return SingleText(t); });
+    for (const auto& [value, text] : Cases<std::string, double>{{9.123 * 1000, "9123"}, {0.1 + 0.2, "0.3"},
+                                                                {123456789012345.0, "123456789012345"}, {1e15, "1E+15"},
+                                                                {-0.5, "-0.5"}, {2.0 / 3.0, "0.666666666666667"}, {1e-5, "1E-05"}})
+        EXPECT_EQ(DoubleText(value), text) << value;
+    EXPECT_THROW(DoubleText(1e308 * 10), OverflowError);
+    for (const auto& [value, text] : Cases<std::string, double>{{1e-5, "0.00001"}, {1e15, "1000000000000000"},
+                                                                {1.5e20, "150000000000000000000"}, {-2.5e-7, "-0.00000025"},
+                                                                {2.0 / 3.0 * 1e-6, "0.000000666666666666667"}, {0, "0"}})
+        EXPECT_EQ(PlainDecimalText(value), text) << value;
+}
+
+TEST(DatesAndTimes, TwoDigitYearsCarriesAndPadding)
+{
+    const std::array<std::array<int, 3>, 12> dates = {{{3, 5, 12}, {29, 1, 1}, {30, 1, 1}, {99, 12, 31}, {2004, 4, 7},
+                                                       {4, 13, 1}, {99, 13, 1}, {4, 2, 30}, {5, 2, 29}, {4, 1, 0},
+                                                       {4, 0, 15}, {4, 1, 32}}};
+    const char* texts[] = {"12-May-2003", "01-Jan-2029", "01-Jan-1930", "31-Dec-1999", "07-Apr-2004", "01-Jan-2005",
+                           "01-Jan-2000", "01-Mar-2004", "01-Mar-2005", "31-Dec-2003", "15-Dec-2003", "01-Feb-2004"};
+    for (std::size_t i = 0; i < dates.size(); ++i)
+        EXPECT_EQ(FormatDate(DateFromParts(dates[i][0], dates[i][1], dates[i][2])), texts[i]) << i;
+    EXPECT_THROW(DateFromParts(10000, 1, 1), ConversionError);
+    EXPECT_THROW(DateFromParts(-5, 1, 1), ConversionError);
+    EXPECT_EQ(FormatTime(9, 5, 3), "09:05:03");
+    EXPECT_EQ(FormatTime(23, 59, 59), "23:59:59");
+    for (const auto& [h, m, s] : {std::array{24, 0, 0}, {12, 60, 0}, {-1, 0, 0}, {0, 0, 60}})
+        EXPECT_THROW(FormatTime(h, m, s), ConversionError) << h << ":" << m << ":" << s;
+    ExpectAll<std::string, std::string>({{" 9: 5: 3", "09:05:03"}, {"14:30", "14:30:00"}, {"25:00", {}}, {"9", {}},
+                                         {"9:x", {}}, {"1:2:3:4", {}}, {"12345:0", {}}},
+                                        [](const std::string& t) { return TimeOfDayText(t); });
+}
+
+TEST(Text, CaseFoldingUnitsAndSmallRewrites)
+{
+    EXPECT_TRUE(TextContains("kn", "Load  KN"));
+    EXPECT_FALSE(TextContains("Load  KN", "kn"));  // the sought text comes first
+    EXPECT_TRUE(TextContains("\xE9t\xE9", "\xC9T\xC9 2003"));
+    EXPECT_TRUE(EqualsIgnoreCase("\xFEx", "\xDEX"));
+    EXPECT_FALSE(EqualsIgnoreCase("\xF7", "\xD7"));  // the division sign is no letter
+    for (const auto& [unit, word] : Cases<std::string, std::string>{
+             {"mm", "millimeter"}, {"(in)", "inch"}, {"\xB5m", "micron"}, {"um", "micron"}, {"\xB0" "f", "Fahrenheit"},
+             {"f", "Fahrenheit"}, {"\xB0" "C", "Celsius"}, {"Mils", "mil"}, {"m", "meter"}, {"mi", "mile"},
+             {"kn", "kilo-Newton"}, {"Kgf", "kilogram-force"}, {"lbf", "pound-force"}, {"hz", "Hertz"},
+             {"(cm)", "centimeter"}, {"FT", "foot"}, {"kPa", "kPa"}, {" mm", " mm"}, {"", ""}})
+        EXPECT_EQ(NormaliseUnitName(unit), word) << unit;
+    EXPECT_EQ(CommaToPoint("1,234,5"), "1.234.5");
+    for (const auto& [line, collapsed] : Cases<std::string, std::string>{
+             {"   a    b  c ", "a b c"}, {"a\t\tb", "a\t\tb"}, {" \t a  \t", "\t a \t"}, {"    ", ""}})
+        EXPECT_EQ(CollapseSpaces(line), collapsed) << line;
+    EXPECT_EQ(ReplaceAll("C:\\X.DAT\\RUN1.DAT", ".DAT", ".DDX"), "C:\\X.DDX\\RUN1.DDX");
+    EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(ReplaceAll("x", "", "y"), "x");
+    // Excerpts for messages: cut at 60 characters, control bytes and C1 escaped, Latin-1 as UTF-8.
+    EXPECT_EQ(Quoted(std::string("a\0b\x1b\x7f\x80\x9f\xe9", 8)), "\"a\\x00b\\x1B\\x7F\\x80\\x9F\xC3\xA9\"");
+    EXPECT_EQ(Quoted(std::string(61, 'x')), "\"" + std::string(60, 'x') + "...\"");
+    EXPECT_EQ(Quoted(std::string(60, 'x')), "\"" + std::string(60, 'x') + "\"");
+    EXPECT_EQ(EscapeControls(std::string("a\0\n\xe9", 4)), "a\\x00\\x0A\xe9");
+}
+
+// The splitters fill a field array: entry 0 the count, then the fields, every entry above emptied.
+TEST(Splitters, CountKeepQuotesAndRefuseWhatDoesNotFit)
+{
+    FieldArray f;
+    const auto split = [&f](void (*how)(std::string_view, std::span<std::string>), const std::string& line) {
+        how(line, f);
+        return std::vector<std::string>(f.begin(), f.begin() + 1 + std::stoi(f[0]));
+    };
+    using V = std::vector<std::string>;
+    const std::vector<std::tuple<void (*)(std::string_view, std::span<std::string>), std::string, V>> cases = {
+        {SplitOnCommas, "a,,c", V{"3", "a", "", "c"}},     {SplitOnCommas, ",a", V{"2", "", "a"}},
+        {SplitOnCommas, "a, b", V{"2", "a", " b"}},        {SplitOnCommas, "\"x,y\",z", V{"2", "\"x,y\"", "z"}},
+        {SplitOnCommas, "a,\"b,c", V{"2", "a", "\"b,c"}},  {SplitOnCommas, "a,b,", V{"2", "a", "b,"}},
+        {SplitOnCommas, "", V{"1", ""}},                   {SplitOnCommas, ",", V{"1", ","}},
+        {SplitOnTabs, "1,5\tmm\t\t\"a\tb\"", V{"4", "1,5", "mm", "", "\"a\tb\""}},
+        {SplitOnSpaces, "  12   3.5 X", V{"3", "12", "3.5", "X"}}, {SplitOnSpaces, "a\tb \"c d\"", V{"3", "a\tb", "\"c", "d\""}},
+        {SplitOnSpaces, "   ", V{"0"}},
+    };
+    for (const auto& [how, line, fields] : cases) EXPECT_EQ(split(how, line), fields) << line;
+    split(SplitOnCommas, "x,y");
+    for (std::size_t i = 3; i < f.size(); ++i) EXPECT_EQ(f[i], "") << i;
+
+    std::string words;
+    for (int i = 1; i <= 41; ++i) words += "w" + std::to_string(i) + " ";
+    EXPECT_THROW(SplitOnSpaces(words, f), std::out_of_range);
+    EXPECT_EQ(f[40], "w40");  // filled as far as it fits
+    EXPECT_THROW(SplitOnCommas(std::string(40, ',') + "x", f), std::out_of_range);
+    EXPECT_NO_THROW(SplitOnCommas(std::string(39, ',') + "x", f));
+    std::array<std::string, 26> offsets;  // a shorter array takes fewer fields
+    std::string zeros;
+    for (int i = 0; i < 25; ++i) zeros += "0 ";
+    EXPECT_NO_THROW(SplitOnSpaces(zeros, offsets));
+    EXPECT_THROW(SplitOnSpaces(zeros + "0", offsets), std::out_of_range);
+    EXPECT_NO_THROW(SplitOnTabs(std::string(32767, 'a'), f));
+    EXPECT_THROW(SplitOnTabs(std::string(32768, 'a'), f), OverflowError);
+    EXPECT_THROW(SplitOnSpaces(std::string(32768, 'a'), f), OverflowError);
+}
+
+}  // namespace
+}  // namespace vantrel
