@@ -29,6 +29,17 @@ TEST(FileTypes, NamesAndShortNamesMatchTheirCodes)
     EXPECT_FALSE(FileTypeFromText("fwd").has_value());
 }
 
+TEST(FileTypes, TheDialogsOfferWhatHasAReader)
+{
+    std::vector<int> settingsOrder;
+    for (const FileFormat& format : FileFormats()) {
+        EXPECT_EQ(format.OpenOption, format.Read != nullptr) << format.Name;
+        if (format.SettingsPosition > 0) settingsOrder.push_back(format.SettingsPosition * 100 + format.Code);
+    }
+    std::sort(settingsOrder.begin(), settingsOrder.end());
+    EXPECT_EQ(settingsOrder, (std::vector<int>{102, 201, 303, 406, 508, 600}));  // F20, F25, Carl Bro, JILS, KUAB, PDDX
+}
+
 TEST(FileTypes, TheReadmeListsEveryFormatOfTheTable)
 {
     const std::string readme = test::ReadBytes(std::filesystem::path(VANTREL_EXAMPLES).parent_path() / "README.md");
