@@ -92,7 +92,7 @@ TEST(KuabFwdRead, TableHeaderLinesAreTitlesThenMetricThenCustomaryUnitsThenDashe
          {{T, "JDistance Drop Load D0 Pave Air", "J m - kN um \xB0" "C \xB0" "F lbf ---"}},
          {{U, "TestLocationUnits", "meter, meter, meter"}, {U, "LoadUnits", "kilo-Newton"},
           {U, "DeflectionUnits", "micron"}, {U, "TemperatureUnits", "Celsius"}}},
-        {"no temperature column", {{T, "J m - kN um"}}, {{U, "DeflectionUnits", "micron"}, {U, "TemperatureUnits", ""}}},
+        {"no temperature title", {{T, "J m - kN um"}}, {{U, "DeflectionUnits", "micron"}, {U, "TemperatureUnits", ""}}},
     });
 }
 
