@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -106,6 +108,25 @@ TEST(ByteSource, AFileThatShrinksOrGrowsWhileItIsReadIsAnError)
     EXPECT_EQ(missing.Reason(), "cannot open: No such file or directory");
     EXPECT_EQ(test::ReadFailure([&] { ByteSource::OpenFile(folder.Path().string()); }).Reason(),
               "it is a folder, not a file");
+    EXPECT_FALSE(LocalModificationDay((folder / "gone.F25").string()));
+}
+
+// The local calendar day, also just after local midnight.
+TEST(ByteSource, TellsTheLocalDayAFileWasLastWritten)
+{
+    test::TempDir folder;
+    test::WriteBytes(folder / "FVO.INI", "");
+    for (const int hour : {0, 12, 23}) {
+        std::tm local{};
+        local.tm_year = 2004 - 1900, local.tm_mon = 3, local.tm_mday = 7, local.tm_hour = hour, local.tm_min = 30;
+        local.tm_isdst = -1;
+        const std::time_t when = std::mktime(&local);
+        std::filesystem::last_write_time(folder / "FVO.INI",
+                                         std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(when)));
+        EXPECT_EQ(LocalModificationDay((folder / "FVO.INI").string()),
+                  std::chrono::year_month_day(std::chrono::year{2004}, std::chrono::April, std::chrono::day{7}))
+            << hour;
+    }
 }
 
 }  // namespace
