@@ -101,7 +101,7 @@ TEST(JilsDatRead, UnreadableInputNamesTheLine)
             << lines.back().substr(0, 20);
     }
     for (const char* date : {"15/12/2005", "13/1/05", "0/12/2005", "2/30/2005", "4/31/05", "1/0/05", "1/32/05",
-                             "2005-05-03", "5/3", "5/3/5/5", "5//2005", "5/3/20051", "5/3/-5", "5/3x/2005",
+                             "2005-05-03", "5/3", "5/3/5/5", "5//2005", "5/3/02005", "5/3/-5", "5/3x/2005",
                              "5/3/2005 25:00", ""}) {
         ReaderRun run;
         const ReadError error = run.Failure(ReadJilsDat, Dat({"Note: x", "Date-Time: " + std::string(date) + " 1:00"}));
