@@ -58,7 +58,7 @@ TEST(JilsDatRead, LinesAndLayouts)
           {"Deflection Data", "NumberOfTestLocations", "0"}}},
         // Dates are month/day/year, times and dates mended where blank padding cut them.
         {7, {"Date-Time: 1/ 2/2006 14:30: 7"}, {Start("StartDate", "02-Jan-2006"), Start("StartTime", "14:30:07")}},
-        {7, {"Date-Time: 7/4/75 0: 0: 0"}, {Start("StartDate", "04-Jul-1975"), Start("StartTime", "00:00:00")}},
+        {7, {"Date-Time: 7/1/75 0: 0: 0"}, {Start("StartDate", "01-Jul-1975"), Start("StartTime", "00:00:00")}},
         {7, {"Date-Time: 12/31/1999 1:2:3"}, {Start("StartDate", "31-Dec-1999"), Start("StartTime", "01:02:03")}},
     };
     for (const auto& [sensors, lines, expect] : cases) {
