@@ -95,12 +95,12 @@ TEST(F25Read, LinesSetTheirElements)
         {{"5303,x,1,N0,3"}, {{Config, "NumberOfTemperatureSensors", "2"}}},
 
         // Data lines: the load and one field per sensor. Record codes are read as numbers up to the
-        // first character that ends one; ignored codes are no drops.
-        {AtLocation({"1, 550 ,412,301,99", "2,560", "5219,9,8,7", "5003,1", "5022,1", "5029,1", "5041,1", "5044,1",
-                     "5281,1", "7655,1", "7656,1", "7901,1", "7904,1", "5022.5,1", "5201.5,7,8", "abc,3,4",
-                     " 50 30.0xyz,Ann"}),
+        // first character that ends one; the ignored ranges are no drops, their neighbours are.
+        {AtLocation({"1, 550 ,412,301,99", "2,560", "5219,9,8,7", "5201.5,7,8", "abc,3,4", " 50 30.0xyz,Ann", "5003,1",
+                     "5022,1", "5029,1", "5041,1", "5044,1", "5281,1", "7655,1", "7656,1", "7901,1", "7904,1",
+                     "5022.5,1", "5040,1", "5045,1", "7654,1", "7657,1", "7900,1", "7905,1"}),
          {{Here, "DropData_1", "550, 412, 301"}, {Here, "DropData_2", "560, , "}, {Here, "DropData_3", "9, 8, 7"},
-          {Here, "DropData_4", "7, 8, "}, {Here, "DropData_5", "3, 4, "}, {Here, "NumberOfDrops", "5"},
+          {Here, "DropData_4", "7, 8, "}, {Here, "DropData_5", "3, 4, "}, {Here, "NumberOfDrops", "11"},
           {Ops, "OperatorName", "Ann"}}},
         // Empty lines are skipped, a line of blanks is a data line.
         {{"5301,0", "", "5301,1,x,x,x,1,x,x,L,4,4,7,9,0", "", "   ", "1,5,6"},
