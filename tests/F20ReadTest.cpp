@@ -65,7 +65,8 @@ TEST(F20Read, LinesSetTheirElements)
     const auto place = [](const char* line22, const char* units) {
         return Case{File({{1, kLine1}, {22, line22}}), {{Units, "TestLocationUnits", units}}};
     };
-    const std::string narrow = Cols({{1, "  5.91"}, {7, "999999"}, {13, "   8.0"}, {19, "  12.0"}, {25, "  18.0"}}, 48);
+    // Full columns touch, so a column taken one place too wide or too far shows.
+    const std::string narrow = Cols({{1, "  5.91"}, {7, "999999"}, {13, "8.000012.00018.0009"}}, 48);
     const Case cases[] = {
         // Line 1, with digits beside each field that would show a column taken one place off; the
         // header ends at line 24, so line 25 is the first record.
@@ -83,9 +84,10 @@ TEST(F20Read, LinesSetTheirElements)
         // Line 22. US units with a narrow line 3: pressure loads, radius in columns 1-6, distances from 13.
         {Header("4", narrow, "11   4"),
          {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "LoadPlateRadius", "  5.91"},
-          {Config, "DeflectionSensorXAxisDistances", "0, 8.0, 12.0, 18.0"}, {Units, "TemperatureUnits", "Fahrenheit"}}},
+          {Config, "DeflectionSensorXAxisDistances", "0, 8.0000, 12.000, 18.000"},
+          {Units, "TemperatureUnits", "Fahrenheit"}}},
         // 50 characters make line 3 wide (radius from 33, distances from 42), 49 do not.
-        {Header("2", Cols({{1, "  9.99"}, {13, "   1.0"}, {33, "  5.91"}, {42, "   8.0"}}, 50), "10"),
+        {Header("2", Cols({{1, "  9.99"}, {13, "   1.0"}, {33, "  5.91XXX   8.0"}}, 50), "10"),
          {{Units, "LoadUnits", "pound-force"}, {Config, "LoadPlateRadius", "  5.91"},
           {Config, "DeflectionSensorXAxisDistances", "0, 8.0"}, {Units, "TemperatureUnits", "Celsius"}}},
         {Header("2", Cols({{1, "  9.99"}, {13, "   1.0"}, {33, "  5.91"}}, 49), "10"),
@@ -107,9 +109,9 @@ TEST(F20Read, LinesSetTheirElements)
         {Header("1", "1500", "00   6", {"S", Cols({{33, "   700    55"}}, 50), Cols({{1, "   800    66"}}, 49)}),
          {{Units, "LoadUnits", "kilo-Pascal"}, {Here, "DropData_1", "700, 55"}, {Here, "DropData_2", "800, 66"}}},
         {Header("1", "1500", "00   2", {"S", Cols({{1, "   700    55"}}, 50)}), {{Here, "DropData_1", "700, 55"}}},
-        // Short lines give empty columns.
-        {Header("3", "", "00   2", {"S", Cols({{1, "1020.5   790   585"}}), "D"}),
-         {{"Test Location 1", "DropData_1", "1020.5, 790, 585, "}, {Here, "TestLocation", ""},
+        // Full columns touch; short lines give empty ones.
+        {Header("3", "", "00   2", {"S", "1020.54120.53010.5", "D"}),
+         {{"Test Location 1", "DropData_1", "1020.5, 4120.5, 3010.5, "}, {Here, "TestLocation", ""},
           {Here, "TestTime", "::00"}, {Here, "NumberOfDrops", "0"}}},
 
         // A second file keeps the sensor count but not the units (its wide drops start at column 33)

@@ -50,6 +50,7 @@ TEST(F25Read, LinesSetTheirElements)
         {{"5201,\" NA \",x,5,6"}, {{Device, "SensorSerialNumbers", ""}}},
         {{"5201,'NA',x,5,6"}, {{Device, "SensorSerialNumbers", "NA"}}},
 
+        // Unit records: fields 2, 6, 7, 9 and 12, each code alone.
         unit("5010, 0 ", "TemperatureUnits", "Celsius", "millimeter"),
         unit("5010,1", "TemperatureUnits", "Fahrenheit", ""),
         unit("5010,x,x,x,x,0", "DeflectionUnits", "micron", "millimeter"),
