@@ -14,8 +14,6 @@
 namespace vantrel {
 namespace {
 
-using test::Expect;
-
 constexpr const char *Ops = "Operations Information", *Units = "Units", *Device = "Device Information",
                      *Config = "Device Configuration", *Calib = "Device Calibration", *Here = "";
 
@@ -55,7 +53,7 @@ std::vector<std::string> Header(const char* sensors, const std::string& line3, c
 
 struct Case {
     std::vector<std::string> lines;
-    std::vector<Expect> expected;
+    std::vector<test::Expect> expected;
     std::vector<std::string> earlier = {};  // a file read before into the same document
     std::string name = "T.F20";
 };
@@ -75,10 +73,11 @@ TEST(F20Read, LinesSetTheirElements)
          {{Ops, "SoftwareVersion", "V21"}, {Ops, "EndDate", "23-Nov-2004"}, {Here, "TestLocation", "25"},
           {"Deflection Data", "NumberOfTestLocations", "1"}}},
         {{Cols({{14, "040407"}, {28, "22"}, {30, "1"}})}, {{Ops, "SoftwareVersion", "1"}}},  // the line ends first
-        // Line 20 is the tenth sensor; words past the fourth are ignored.
-        {File({{1, kLine1}, {10, "LC L-7 1.5 2 extra"}, {11, "S1 101 1 2"}, {20, "S10 110 3 4"}}),
-         {{Calib, "LoadCellCalibrationFactor", "2"}, {Device, "SensorSerialNumbers", "101, 110"},
-          {Calib, "SensorCalibrationCenterGain", "1, 3"}, {Calib, "SensorReferenceCalibrationFactor", "2, 4"}}},
+        // Lines 11 to 20 are the first to tenth sensor; words past the fourth are ignored.
+        {File({{1, kLine1}, {10, "LC L-7 1.5 2 extra"}},
+              {"S 1 1 2", "S 2 1 2", "S 3 1 2", "S 4 1 2", "S 5 1 2", "S 6 1 2", "S 7 1 2", "S 8 1 2", "S 9 1 2",
+               "S 10 3 4"}),
+         {{Calib, "LoadCellCalibrationFactor", "2"}, {Device, "SensorSerialNumbers", "1, 2, 3, 4, 5, 6, 7, 8, 9, 10"}}},
         {{kLine1}, {{Ops, "FileName", ".DDX"}}, {}, "ab"},  // four characters go, or all there are
 
         // Line 22. US units with a narrow line 3: pressure loads, radius in columns 1-6, distances from 13.
@@ -135,7 +134,7 @@ TEST(F20Read, TheFirstBadLineEndsTheFileKeepingWhatCameBefore)
         std::vector<std::string> lines;
         int line;
         std::string reason;
-        std::vector<Expect> kept = {};
+        std::vector<test::Expect> kept = {};
     };
     const Bad bad[] = {
         {{Cols({{14, "ab0101"}, {28, "22"}})}, 1, "the year in columns 14-15 is \"ab\", not a whole number"},

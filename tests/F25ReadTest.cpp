@@ -11,8 +11,6 @@
 namespace vantrel {
 namespace {
 
-using test::Expect;
-
 constexpr const char *Ops = "Operations Information", *Units = "Units", *Device = "Device Information",
                      *Config = "Device Configuration", *Calib = "Device Calibration",
                      *Site = "Location Identification", *Here = "";
@@ -21,7 +19,7 @@ constexpr const char *Ops = "Operations Information", *Units = "Units", *Device 
 // the elements they must set. The program holds two sensors beforehand.
 struct Case {
     std::vector<std::string> lines;
-    std::vector<Expect> expected;
+    std::vector<test::Expect> expected;
     std::vector<std::string> earlier = {};
     std::string name = "T.F25";
 };
