@@ -138,12 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
         EndEdit{"ReturnAfterTheFlagsWereChecked", [](ShownGrid& s, int) { s.grid.ElementCheckFlags(); Keys({Qt::Key_Return})(s, 0); }, true, true, false},
         EndEdit{"ClickAnotherValueCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row - 1); }, true, false, true},
         EndEdit{"ClickTheNameCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row, 1); }, true, false, false},
-        EndEdit{"AnotherWindowTakesTheFocus", [](ShownGrid&, int) {
-            QWidget other;
-            other.show();
-            other.activateWindow();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-        }, true, false, false}),
+        EndEdit{"AnotherWindowTakesTheFocus", [](ShownGrid&, int) { QWidget other; other.show(); other.activateWindow();
+                                                                   ASSERT_TRUE(QTest::qWaitForWindowActive(&other)); }, true, false, false}),
     [](const ::testing::TestParamInfo<EndEdit>& info) { return std::string(info.param.name); });
 
 TEST(PdxGrid, ResizingScalesTheNameColumnsGivesTheValueColumnTheRestAndAMillionDropsShowAtOnce)

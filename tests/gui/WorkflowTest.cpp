@@ -40,22 +40,18 @@ TEST(DesktopWorkflow, OpenedFileIsEditedByKeyWrittenMergedAndClosedWithoutAQuest
     PDDXFile second;
     second.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
     WriteDocument(second, (program.folder / "second.pdx").string());
-    program.state.WorkingInputPath = program.folder.Path().string();
     program.main.OpenFile();
     program.Click(program.Dialog(), "optPDDX");
-    program.prompts.reply = program.Path("first.pdx");
-    program.Click(program.Dialog(), "cmdBrowse");
-    EXPECT_EQ(program.prompts.log, QStringList{"Open|Open PDDX File|" + program.Path() + "|" + kOpenFilter});
-    EXPECT_FALSE(program.Dialog().isVisible());
-    ASSERT_EQ(program.main.ReviewWindows().size(), 1);
-    frmReview& review = *program.main.ReviewWindows()[0];
+    EXPECT_EQ(program.Press(program.Dialog(), "cmdBrowse", program.Path("first.pdx")), "Open|Open PDDX File|" + program.Path() + "|" + kOpenFilter);
+    EXPECT_TRUE(!program.Dialog().isVisible() && program.main.ReviewWindows().size() == 1);
+    frmReview& review = *program.main.ReviewWindows().value(0);
     pdxGrid& grid = *review.Grid();
     const QString seen = "first.pdx|" + program.Path("first.DDX") + "|" + program.Path("first.pdx");
     EXPECT_EQ(Seen(review), seen + "|unsaved");
     EXPECT_EQ(Cell(grid, "Device Information", "DeviceSerialNumber") + Cell(grid, "Device Configuration", "LoadPlateRadius"), "S1*");
     // Written first, so that the edit is what makes it unsaved again.
-    program.prompts.reply = program.Path("first.DDX");
-    program.Click(review, "cmdWrite");
+    const QString write = "Save|Write PDDX File|" + program.Path("first.DDX") + "|PDDX Data Files (*.DDX)";
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
     EXPECT_EQ(Seen(review), seen);
     // Typed as a user types it: into the editor that holds the focus in the active window.
     program.main.activateWindow();
@@ -65,18 +61,14 @@ TEST(DesktopWorkflow, OpenedFileIsEditedByKeyWrittenMergedAndClosedWithoutAQuest
     QTest::keyClick(grid.Editor(), Qt::Key_Return);
     EXPECT_EQ(Cell(grid, "Device Configuration", "LoadPlateRadius"), "5.9*");
     EXPECT_EQ(Seen(review), seen + "|unsaved");
-    program.Click(review, "cmdWrite");
-    EXPECT_EQ(program.prompts.log.back(), "Save|Write PDDX File|" + program.Path("first.DDX") + "|PDDX Data Files (*.DDX)");
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "first.DDX"), "LoadPlateRadius = 5.9\r\n"));
-    EXPECT_EQ(Seen(review), seen);
 
     // Merged with a type that has no reader, nothing is read and the window stays as it was; read,
     // the second file lands in the same window and document.
     review.OnMerge(&review);
     program.state.CurrentFileType = kCarlBroHistory;
-    program.prompts.reply = program.Path("second.pdx");
-    program.Click(program.Dialog(), "cmdBrowse");
-    EXPECT_EQ(program.prompts.log.back(), "Warn|Vantrel|unknown file type");
+    EXPECT_TRUE(program.Press(program.Dialog(), "cmdBrowse", program.Path("second.pdx")).endsWith("\nWarn|Vantrel|unknown file type"));
     EXPECT_TRUE(program.Dialog().isVisible());
     EXPECT_EQ(Seen(review), seen);
     const std::shared_ptr<PDDXFile> document = review.PDDXDataSet();
@@ -85,13 +77,12 @@ TEST(DesktopWorkflow, OpenedFileIsEditedByKeyWrittenMergedAndClosedWithoutAQuest
     EXPECT_TRUE(program.main.ReviewWindows().size() == 1 && review.PDDXDataSet() == document);
     EXPECT_EQ(Seen(review), seen + "\n" + program.Path("second.pdx") + "|unsaved");
     EXPECT_EQ(Cell(grid, "Device Information", "DeviceSerialNumber") + Cell(grid, "Device Configuration", "LoadPlateRadius"), "S1150");
-    program.prompts.reply = program.Path("first.DDX");
-    program.Click(review, "cmdWrite");
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
     EXPECT_TRUE(frmMain::FrameOf(&review)->close());
-    EXPECT_TRUE(program.prompts.log.back().startsWith("Save|")) << "no question for a written window";
+    EXPECT_EQ(program.prompts.log.back(), write) << "no question for a written window";
 }
 
-TEST(DesktopWorkflow, OpenDialogStartsAtTheStoredTypeAndTheHiddenChoicesChangeNothing)
+TEST(DesktopWorkflow, OpenDialogStartsAtTheStoredTypeAndWarnsOfAFileItCannotConvert)
 {
     Program program;
     program.state.Settings.FileType = kKuabFWD;
@@ -109,68 +100,60 @@ TEST(DesktopWorkflow, OpenDialogStartsAtTheStoredTypeAndTheHiddenChoicesChangeNo
     program.state.Settings.FileType = kCarlBroHistory;
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    program.main.OpenFile();
     EXPECT_TRUE(program.Dialog().Option("optF25")->isChecked());
     EXPECT_EQ(program.state.CurrentFileType, kJilsCFG);
-}
 
-TEST(DesktopWorkflow, AFileThatCannotBeConvertedIsNamedInAWarningAndTheDialogStays)
-{
-    // Type, file, its content (none: missing), how the warning starts (%1: the file).
+    // A file that cannot be converted is named in a warning, and the dialog stays for another.
+    // Type, file, its content (none: missing), the warning's start (%1: the file).
     const std::tuple<std::int32_t, const char*, const char*, const char*> cases[] = {
         {kDynatestF25, "gone.F25", nullptr, "Could not convert %1: "},
         {kDynatestF20, "bad.F20", "garbage line\r\n", "Could not convert %1\nLine 1: "},
         {kCarlBroHistory, "h.F25", "", "unknown file type"}};  // a type with no reader
-    Program program;
-    program.main.OpenFile();
     for (const auto& [type, name, content, warning] : cases) {
         if (content) WriteBytes(program.folder / name, content);
         program.state.CurrentFileType = type;
-        program.prompts.reply = program.Path(name);
-        program.Click(program.Dialog(), "cmdBrowse");
-        EXPECT_TRUE(program.prompts.log.back().startsWith("Warn|Vantrel|" + QString(warning).arg(program.Path(name))));
+        const QString asked = program.Press(program.Dialog(), "cmdBrowse", program.Path(name));
+        EXPECT_TRUE(asked.section('\n', 1).startsWith("Warn|Vantrel|" + QString(warning).arg(program.Path(name)))) << asked.toStdString();
         EXPECT_TRUE(program.Dialog().isVisible() && program.main.ReviewWindows().isEmpty()) << name;
     }
-    EXPECT_EQ(program.prompts.log.size(), 6);
 }
 
 TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItAndStopsAtTheFirstFailure)
 {
     Program program;
-    std::filesystem::create_directories(program.folder / "data");
-    std::filesystem::create_directories(program.folder / "run");
     for (const char* name : {"data/A.FWD", "data/b.fwd", "data/FWDLIST.FWD", "data/C.DAT", "run/1.FWD", "run/2.FWD", "run/3.FWD"})
         program.WritePddx(name, name);
     program.main.OpenFile();
     program.Click(program.Dialog(), "optPDDX");
-    program.prompts.reply = program.Path("data/A.FWD");
-    program.Click(program.Dialog(), "cmdBatch");  // answered No: nothing is converted
-    ASSERT_EQ(program.prompts.log.size(), 2);
-    EXPECT_EQ(program.prompts.log[0], "Open|Find PDDX File in Directory to be Processed|" + program.Path() + "|" + kOpenFilter);
+    const QStringList asked = program.Press(program.Dialog(), "cmdBatch", program.Path("data/A.FWD")).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(asked.size(), 6) << asked.join('\n').toStdString();  // answered No: nothing is converted
+    EXPECT_EQ(asked[0], "Open|Find PDDX File in Directory to be Processed|" + program.Path() + "|" + kOpenFilter);
+    EXPECT_EQ(asked[1], "Ask|Batch Processing of FWD Files|The following files were found with the same extension. ");
     // FWDLIST.FWD ends in FWD but reads as a name, not as an extension.
-    const QString item = QString("\n     ") + QChar(0x2022) + " ", question = program.prompts.log[1];
-    EXPECT_TRUE(question.contains(item + "A.FWD\n") && question.contains(item + "b.fwd\n") && question.count(QChar(0x2022)) == 2);
-    EXPECT_TRUE(question.startsWith("Ask|Batch Processing of FWD Files|The following files were found with the same extension. \n"));
-    EXPECT_TRUE(question.endsWith(" Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel..."));
+    const QString item = QString("     ") + QChar(0x2022) + " ";
+    QStringList listed = asked.mid(2, 2);
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({item + "A.FWD", item + "b.fwd"}));
+    EXPECT_EQ(asked[4] + "|" + asked[5], " Do you wish to convert all of the files to PDDX Standard?|Click <Yes> to continue or <No> to cancel...");
     EXPECT_FALSE(std::filesystem::exists(program.folder / "data/Acvt.DDX"));
 
     program.prompts.answer = QMessageBox::Yes;
-    program.Click(program.Dialog(), "cmdBatch");
+    EXPECT_TRUE(program.Press(program.Dialog(), "cmdBatch", program.Path("data/A.FWD")).startsWith("Open|")) << "no other question";
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "data/Acvt.DDX"), "DeviceSerialNumber = data/A.FWD\r\n"));
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "data/bcvt.DDX"), "DeviceSerialNumber = data/b.fwd\r\n"));
     EXPECT_FALSE(std::filesystem::exists(program.folder / "data/FWDLISTcvt.DDX") || std::filesystem::exists(program.folder / "data/Ccvt.DDX"));
     EXPECT_EQ(program.state.WorkingInputPath, (program.folder / "data").string());
-    EXPECT_TRUE(program.prompts.log.size() == 4 && program.main.ReviewWindows().isEmpty()) << "no message, no window";
+    EXPECT_TRUE(program.main.ReviewWindows().isEmpty());
 
-    // The second output cannot be created: the first stays written, the third is never tried,
-    // and the file box shows where it stopped.
+    // The second output cannot be created: the first stays written, the third is never tried, and
+    // the file box shows where it stopped.
     const std::vector<BatchFile> files = BatchFiles((program.folder / "run/1.FWD").string());
     ASSERT_EQ(files.size(), 3);
     std::filesystem::create_directories(files[1].Output);
-    program.prompts.reply = program.Path("run/1.FWD");
-    program.Click(program.Dialog(), "cmdBatch");
-    ASSERT_EQ(program.prompts.log.size(), 7);
-    EXPECT_TRUE(program.prompts.log[5].contains(item + Q(files[0].Name) + item + Q(files[1].Name))) << "the order it goes in";
-    EXPECT_TRUE(program.prompts.log[6].startsWith("Warn|Vantrel|Unable to create file " + Q(files[1].Output)));
+    const QString failed = program.Press(program.Dialog(), "cmdBatch", program.Path("run/1.FWD"));
+    EXPECT_TRUE(failed.contains(item + Q(files[0].Name) + "\n" + item + Q(files[1].Name))) << "in the order it goes";
+    EXPECT_TRUE(failed.contains("\nWarn|Vantrel|Unable to create file " + Q(files[1].Output)));
     EXPECT_TRUE(std::filesystem::exists(files[0].Output) && !std::filesystem::exists(files[2].Output));
     EXPECT_EQ(program.Dialog().FilenameBox()->text(), Q(files[1].Input));
 }
@@ -187,22 +170,16 @@ TEST(DesktopWorkflow, BlankDocumentGetsTestLocationsWithTheDropsAskedForAndIsWri
     const std::pair<const char*, int> answers[] = {{"3", 3}, {" 2.6 ", 3}, {"many", 0}, {"40000", 0}, {"-2", 0}, {"", 0}};
     for (int number = 1; const auto& [answer, drops] : answers) {
         const QString location = "Test Location " + QString::number(number++);
-        program.prompts.reply = answer;
-        program.Click(review, "cmdAddSection");
-        EXPECT_EQ(program.prompts.log.back(), "Input|Input Number of Drops|How many drops are associated with " + location);
+        EXPECT_EQ(program.Press(review, "cmdAddSection", answer), "Input|Input Number of Drops|How many drops are associated with " + location);
         EXPECT_EQ(Cell(grid, location, "NumberOfDrops"), QString::number(drops)) << answer;
         EXPECT_TRUE((drops == 0 || Row(grid, location, "DropData_" + QString::number(drops))) &&
                     !Row(grid, location, "DropData_" + QString::number(drops + 1))) << answer;
     }
     review.PDDXDataSet()->Element("Test Location 1", "DropData_2").SetValue("40, 300");
-    EXPECT_EQ(Cell(grid, "Test Location 1", "DropData_2"), "40, 300");
-    program.prompts.reply = program.Path("blank.DDX");
-    program.Click(review, "cmdWrite");
-    EXPECT_EQ(program.prompts.log.back(), "Save|Write PDDX File|BlankPDDX.DDX|PDDX Data Files (*.DDX)");
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("blank.DDX")), "Save|Write PDDX File|BlankPDDX.DDX|PDDX Data Files (*.DDX)");
     const std::string written = ReadBytes(program.folder / "blank.DDX");
-    for (const char* part : {"NumberOfTestLocations = 6\r\n", "[Test Location 1]\r\nNumberOfDrops = 3\r\n", "DropData_2 = 40, 300\r\n",
-                             "[Test Location 6]\r\nNumberOfDrops = 0\r\n"})
-        EXPECT_TRUE(Contains(written, part)) << part;
+    EXPECT_TRUE(Contains(written, "NumberOfTestLocations = 6\r\n") && Contains(written, "[Test Location 6]\r\nNumberOfDrops = 0\r\n"));
+    EXPECT_TRUE(Contains(written, "[Test Location 1]\r\nNumberOfDrops = 3\r\n") && Contains(written, "DropData_2 = 40, 300\r\n"));
     EXPECT_FALSE(Seen(review).endsWith("unsaved"));
 }
 
@@ -238,10 +215,10 @@ TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesCancelRestoresTheStoredOnesAndThe
     Program program;
     program.main.Configure();
     frmConfiguration& window = *program.main.Configuration();
-    const auto box = [&](const char* name) { return window.findChild<QLineEdit*>(name); };
+    const auto text = [&](const char* name) { return window.findChild<QLineEdit*>(name)->text(); };
     const auto jils = [&] { return !window.findChild<QWidget*>("fraJILSDefaults")->isHidden(); };
     auto* count = window.findChild<QComboBox*>("cboJILSNumSensors");
-    EXPECT_TRUE(box("txtInputPath")->text() == program.Path() && !jils());
+    EXPECT_TRUE(text("txtInputPath") == program.Path() && !jils());
     // JILS chosen without a count stores five sensors and the usual plate.
     program.Click(window, "optJils");
     program.Click(window, "cmdOK");
@@ -249,27 +226,23 @@ TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesCancelRestoresTheStoredOnesAndThe
     EXPECT_EQ(program.state.Settings.LoadPlateRadius, "6");
 
     program.main.Configure();
-    program.prompts.reply = "/data/fwd";
-    program.Click(window, "cmdBrowseInput");
-    program.prompts.reply.clear();
-    program.Click(window, "cmdBrowseHistory");  // cancelled: changes nothing
-    EXPECT_EQ(program.prompts.log, QStringList({"Folder|Select folder where input data files are located.",
-                                                "Folder|Select folder where history files are located."}));
-    EXPECT_EQ(box("txtInputPath")->text() + "|" + box("txtHistoryPath")->text(), "/data/fwd|" + program.Path());
+    EXPECT_EQ(program.Press(window, "cmdBrowseInput", "/data/fwd"), "Folder|Select folder where input data files are located.");
+    EXPECT_EQ(program.Press(window, "cmdBrowseHistory"), "Folder|Select folder where history files are located.");
+    EXPECT_EQ(text("txtInputPath") + "|" + text("txtHistoryPath"), "/data/fwd|" + program.Path()) << "a cancelled chooser changes nothing";
     EXPECT_TRUE(jils() && count->currentIndex() == -1);
     count->setCurrentIndex(3);
     emit count->activated(3);
-    EXPECT_EQ(box("txtJILSXAxis")->text() + "|" + box("txtJILSYAxis")->text(), "0, 8, 12, 18, 24, 36, 48, 60,-12|0, 0, 0, 0, 0, 0, 0, 0,  0");
+    EXPECT_EQ(text("txtJILSXAxis") + "|" + text("txtJILSYAxis"), "0, 8, 12, 18, 24, 36, 48, 60,-12|0, 0, 0, 0, 0, 0, 0, 0,  0");
     program.Click(window, "cmdOK");
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(program.state.WorkingInputPath, program.folder.Path().string()) << "the open dialog keeps its start";
 
     program.main.Configure();
-    box("txtInputPath")->setText("/elsewhere");
-    box("txtJILSXAxis")->setText("1, 2");
+    window.findChild<QLineEdit*>("txtInputPath")->setText("/elsewhere");
+    window.findChild<QLineEdit*>("txtJILSXAxis")->setText("1, 2");
     program.Click(window, "optKUABFWD");
     program.Click(window, "cmdCancel");
-    EXPECT_EQ(box("txtInputPath")->text() + "|" + box("txtJILSXAxis")->text(), "/data/fwd|0, 8, 12, 18, 24, 36, 48, 60,-12");
+    EXPECT_EQ(text("txtInputPath") + "|" + text("txtJILSXAxis"), "/data/fwd|0, 8, 12, 18, 24, 36, 48, 60,-12");
     EXPECT_TRUE(window.SelectedFileType() == kJilsDAT && jils());
 
     ASSERT_TRUE(program.main.close());

@@ -83,20 +83,25 @@ struct Program {
         ASSERT_TRUE(button && button->isVisible()) << name;
         button->click();
     }
+    // Clicks the button with `reply` ready for a chooser or input box; gives what it asked, one
+    // question a line.
+    QString Press(QWidget& in, const char* name, const QString& reply = {})
+    {
+        const qsizetype asked = prompts.log.size();
+        prompts.reply = reply;
+        Click(in, name);
+        return prompts.log.mid(asked).join('\n');
+    }
     // A PDDX file as a user would open it: a device and one location with a drop, no plate radius.
     void WritePddx(const std::string& name, const std::string& serial)
     {
+        std::filesystem::create_directories((folder / name).parent_path());
         PDDXFile document;
         document.Element("Device Information", "DeviceSerialNumber").SetValue(serial);
         document.AddTestLocation().AddDropData().SetValue("50.2, 400, 330");
         WriteDocument(document, (folder / name).string());
     }
-    frmReview& Blank()
-    {
-        main.OpenFile();
-        Click(Dialog(), "cmdBlank");
-        return *main.ReviewWindows().back();
-    }
+    frmReview& Blank() { main.OpenFile(); Click(Dialog(), "cmdBlank"); return *main.ReviewWindows().back(); }
 };
 
 }  // namespace vantrel::test
