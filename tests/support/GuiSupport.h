@@ -10,7 +10,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include "core/Conversion.h"
 #include "gui/frmDialog.h"
 #include "gui/frmMain.h"
 #include "gui/review/frmReview.h"
@@ -27,11 +26,11 @@ struct ScriptedPrompts {
     QMessageBox::StandardButton answer = QMessageBox::No;
     QString reply;  // the name chosen, or the text typed, in whatever chooser or input box comes up
 
+    // Inform is left unset: none of what the tests drive may give a plain message, and one would throw.
     Prompts Table()
     {
         using S = const QString&;
         Prompts p;
-        p.Inform = [this](QWidget*, S title, S text) { log << "Inform|" + title + "|" + text; };
         p.Warn = [this](QWidget*, S title, S text) { log << "Warn|" + title + "|" + text; };
         p.Ask = [this](QWidget*, S title, S text, auto) { log << "Ask|" + title + "|" + text; return answer; };
         p.Input = [this](QWidget*, S title, S text) { log << "Input|" + title + "|" + text; return reply; };
@@ -61,11 +60,10 @@ inline QString Cell(const pdxGrid& grid, const QString& section, const QString& 
 // Clicks a cell of the shown grid; true when the value editor came up there holding the keyboard focus.
 inline bool ClickCell(pdxGrid& grid, int row, int column = 2)
 {
-    QTableView& table = *grid.Table();
-    table.scrollTo(table.model()->index(row - 1, column));
-    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(table.model()->index(row - 1, column)).center());
-    return grid.Editor()->isVisible() && QApplication::focusWidget() == grid.Editor() &&
-           grid.Editor()->geometry() == table.visualRect(table.model()->index(row - 1, column));
+    const QModelIndex cell = grid.Table()->model()->index(row - 1, column);
+    grid.Table()->scrollTo(cell);
+    QTest::mouseClick(grid.Table()->viewport(), Qt::LeftButton, {}, grid.Table()->visualRect(cell).center());
+    return grid.Editor()->isVisible() && QApplication::focusWidget() == grid.Editor() && grid.Editor()->geometry() == grid.Table()->visualRect(cell);
 }
 
 struct Program {
@@ -76,7 +74,6 @@ struct Program {
 
     Program() { main.show(); }
     QString Path(const std::string& name = "") const { return Q((name.empty() ? folder.Path() : folder / name).string()); }
-    frmDialog& Dialog() { return main.Dialog(); }
     // Clicks the button with `reply` ready for a chooser or input box; gives what it asked, one
     // question a line.
     QString Press(QWidget& in, const char* name, const QString& reply = {})
@@ -97,7 +94,7 @@ struct Program {
         document.AddTestLocation().AddDropData().SetValue("50.2, 400, 330");
         WriteDocument(document, (folder / name).string());
     }
-    frmReview& Blank() { main.OpenFile(); Press(Dialog(), "cmdBlank"); return *main.ReviewWindows().back(); }
+    frmReview& Blank() { main.OpenFile(); Press(main.Dialog(), "cmdBlank"); return *main.ReviewWindows().back(); }
 };
 
 }  // namespace vantrel::test
