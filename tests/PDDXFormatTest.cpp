@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "core/Conversion.h"
 #include "document/modPDDXRead.h"
 #include "import/FileFormats.h"
 #include "support/TestSupport.h"

@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "core/Conversion.h"
 #include "gui/frmDialog.h"
 #include "gui/frmMain.h"
 #include "gui/review/frmReview.h"
