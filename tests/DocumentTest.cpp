@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <stdexcept>
 #include <vector>
 
@@ -58,26 +59,19 @@ TEST(PDDXFile, TemplateHasTheStandardSectionsElementsAndDefaults)
                                                   "Units", "Device Information", "Device Configuration",
                                                   "Device Calibration", "Location Identification", "Deflection Data"}));
     EXPECT_EQ(elements, 67);
-    const struct {
-        const char* section;
-        int position;
-        const char* handle;
-        std::int32_t type;
-        const char* description;
-    } rows[] = {{"Pavement Deflection Data Exchange File", 2, "VantrelVersionNumber", kText, "desc"},
-                {"Operations Information", 4, "FileName", kText, "blah"},
-                {"Operations Information", 3, "SoftwareVersion", kText, ""},
-                {"Operations Information", 6, "EndTime", kTimeOfDay, ""},
-                {"Units", 6, "GPSUnits", kUnitName, ""},
-                {"Device Calibration", 3, "LoadCellDynamicCalibrationDate", kNumber, ""},
-                {"Device Calibration", 1, "LoadCellCalibrationDate", kDate, ""},
-                {"Device Calibration", 20, "NumberCalibrations", kNumber, ""},
-                {"Deflection Data", 5, "NumberOfDropHistoryDataSamples", kNumber, ""}};
-    for (const auto& row : rows) {
-        const PDDXElement& element = document.Section(row.section).Elements().Item(row.position);
-        EXPECT_EQ(element.Handle(), row.handle);
-        EXPECT_EQ(element.DataType(), row.type) << row.handle;
-        EXPECT_EQ(element.Description(), row.description) << row.handle;
+    // Section, position, handle, data type and description of a sample of the template's rows.
+    for (const auto& [section, position, handle, type, description] :
+         std::vector<std::tuple<const char*, int, const char*, std::int32_t, const char*>>{
+             {"Pavement Deflection Data Exchange File", 2, "VantrelVersionNumber", kText, "desc"},
+             {"Operations Information", 4, "FileName", kText, "blah"}, {"Operations Information", 3, "SoftwareVersion", kText, ""},
+             {"Operations Information", 6, "EndTime", kTimeOfDay, ""}, {"Units", 6, "GPSUnits", kUnitName, ""},
+             {"Device Calibration", 3, "LoadCellDynamicCalibrationDate", kNumber, ""},
+             {"Device Calibration", 1, "LoadCellCalibrationDate", kDate, ""}, {"Device Calibration", 20, "NumberCalibrations", kNumber, ""},
+             {"Deflection Data", 5, "NumberOfDropHistoryDataSamples", kNumber, ""}}) {
+        const PDDXElement& element = document.Section(section).Elements().Item(position);
+        EXPECT_EQ(element.Handle(), handle);
+        EXPECT_EQ(element.DataType(), type) << handle;
+        EXPECT_EQ(element.Description(), description) << handle;
     }
     EXPECT_EQ(document.Element("Pavement Deflection Data Exchange File", "VantrelVersionNumber").Value(), "1.3.2");
 }
