@@ -73,5 +73,7 @@ bool IsOwnWritableFolder(const std::filesystem::path& folder);
 // The user's own settings folder for this program ($XDG_CONFIG_HOME/vantrel, ~/.config/vantrel,
 // %APPDATA%\vantrel); empty when the system does not say where it is.
 std::filesystem::path UserSettingsFolder();
+// The user's home folder ($HOME, %USERPROFILE%); empty when the system does not say.
+std::filesystem::path UserHomeFolder();
 
 }  // namespace vantrel::platform

@@ -180,14 +180,19 @@ bool IsOwnWritableFolder(const std::filesystem::path& folder)
     return ::access(real.c_str(), W_OK) == 0;
 }
 
+std::filesystem::path UserHomeFolder()
+{
+    const char* home = std::getenv("HOME");
+    return home && home[0] == '/' ? std::filesystem::path(home) : std::filesystem::path();
+}
+
 std::filesystem::path UserSettingsFolder()
 {
     // An XDG_CONFIG_HOME that is not absolute is to be ignored.
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/') return std::filesystem::path(xdg) / "vantrel";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::filesystem::path(home) / ".config" / "vantrel";
-    return {};
+    const std::filesystem::path home = UserHomeFolder();
+    return home.empty() ? home : home / ".config" / "vantrel";
 }
 
 }  // namespace vantrel::platform

@@ -221,11 +221,23 @@ bool IsOwnWritableFolder(const std::filesystem::path& folder)
     return true;
 }
 
+namespace {
+
+// The folder an environment variable names; empty when it is unset.
+std::filesystem::path FolderFromEnvironment(const wchar_t* name)
+{
+    const wchar_t* folder = ::_wgetenv(name);
+    return folder && *folder ? std::filesystem::path(folder) : std::filesystem::path();
+}
+
+}  // namespace
+
+std::filesystem::path UserHomeFolder() { return FolderFromEnvironment(L"USERPROFILE"); }
+
 std::filesystem::path UserSettingsFolder()
 {
-    const wchar_t* appData = ::_wgetenv(L"APPDATA");
-    if (appData && *appData) return std::filesystem::path(appData) / "vantrel";
-    return {};
+    const std::filesystem::path appData = FolderFromEnvironment(L"APPDATA");
+    return appData.empty() ? appData : appData / "vantrel";
 }
 
 }  // namespace vantrel::platform

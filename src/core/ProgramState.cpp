@@ -11,6 +11,7 @@ ProgramState NewProgramState(const std::filesystem::path& programFolder)
     ProgramState state;
     state.ProgramFolder = programFolder;
     state.SettingsFile = programFolder / "Config.bag";
+    state.DefaultFolder = programFolder;
     return state;
 }
 
@@ -25,7 +26,10 @@ ProgramState InstalledProgramState(const std::filesystem::path& programFolder)
     ProgramState state = NewProgramState(programFolder);
     state.SettingsFile =
         SettingsFileFor(programFolder, platform::IsOwnWritableFolder(programFolder), platform::UserSettingsFolder());
-    if (state.SettingsFile.parent_path() != programFolder) state.UserSettingsFolder = state.SettingsFile.parent_path();
+    if (state.SettingsFile.parent_path() != programFolder) {
+        state.UserSettingsFolder = state.SettingsFile.parent_path();
+        if (const std::filesystem::path home = platform::UserHomeFolder(); !home.empty()) state.DefaultFolder = home;
+    }
     return state;
 }
 

@@ -28,6 +28,9 @@ struct ProgramState {
     std::filesystem::path SettingsFile;
     // The user's settings folder when the settings live there: made when they are first written.
     std::filesystem::path UserSettingsFolder;
+    // What the settings' folders are when the file names none: the program's folder, or the
+    // user's home for an installed program, whose own folder holds no data.
+    std::filesystem::path DefaultFolder;
 
     SettingsRecord Settings;
     std::string WorkingInputPath;

@@ -90,7 +90,7 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
     const ProfileFile profile(text);
     const SettingsReader reader(profile, file, warnings);
     SettingsRecord& s = state.Settings;
-    const std::string folder = state.ProgramFolder.string();
+    const std::string folder = state.DefaultFolder.string();
     s.InputPath = reader.Text("InputPath", folder);
     s.HistoryPath = reader.Text("HistoryPath", folder);
     s.ConfigPath = reader.Text("ConfigPath", folder);
