@@ -17,6 +17,12 @@ else
   exe=$root/build/windows-cli/vantrel.exe
 fi
 
+# Self-contained: no DLL of the compiler's run-time (libstdc++, libgcc, winpthread) is needed.
+if x86_64-w64-mingw32-objdump -p "$exe" | grep -iE "DLL Name: *lib(stdc|gcc|winpthread)"; then
+  echo "test-windows.sh: $exe needs the compiler's run-time DLLs above" >&2
+  exit 1
+fi
+
 # Debian's wine64 package puts its loader in /usr/lib/wine; the wine package adds it to PATH.
 wine=$(command -v wine64 || command -v wine || true)
 [ -n "$wine" ] || [ ! -x /usr/lib/wine/wine64 ] || wine=/usr/lib/wine/wine64
