@@ -165,6 +165,9 @@ TEST_F(Safety, ReplacingAnOutputKeepsItsPermissionsAndItsLinkAndLongNamesWork)
     const RunResult run = Run({"convert", "-t", "pddx", "a.DDX", "-o", longName});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::exists(dir / longName));
+    const mode_t mask = ::umask(0);  // a new output gets what the umask allows, as any new file
+    ::umask(mask);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(dir / longName).permissions() & fs::perms::all), 0666u & ~mask);
     EXPECT_EQ(TemporaryFiles(dir.Path()), std::vector<std::string>{});
 }
 
