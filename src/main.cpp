@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "base/AtomicFile.h"
+#include "base/Platform.h"
 #include "cli/CommandLine.h"
 #include "core/ProgramState.h"
 #ifdef VANTREL_DESKTOP
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    vantrel::platform::UseBinaryStandardOutput();  // "-o -" gives the bytes of a file
     std::ios::sync_with_stdio(false);
     vantrel::RemoveTemporaryFilesOnSignals();
     try {

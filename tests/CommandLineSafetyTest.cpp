@@ -3,6 +3,7 @@
 // messages that must say what went wrong without garbling the terminal.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -149,6 +150,9 @@ TEST_F(Safety, ReplacingAnOutputKeepsItsPermissionsAndItsLinkAndLongNamesWork)
     EXPECT_TRUE(Holds("old.DDX", "DropData_1 = 40, 1, 2"));
     EXPECT_EQ(fs::status(dir / "old.DDX").permissions() & fs::perms::all, mode);
     EXPECT_TRUE(Holds(longName, "DropData_1 = 40, 1, 2"));
+    const mode_t mask = ::umask(0);  // a new output gets what the umask allows, as any new file
+    ::umask(mask);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(dir / longName).permissions() & fs::perms::all), 0666u & ~mask);
     EXPECT_EQ(TemporaryFiles(dir.Path()), std::vector<std::string>{});
 }
 

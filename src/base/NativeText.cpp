@@ -1,11 +1,6 @@
 #include "base/NativeText.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <utility>
@@ -31,12 +26,14 @@ ByteSource ByteSource::OpenFile(const std::string& fileName)
 {
     ByteSource source;
     source.name_ = fileName;
-    source.fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source.fd_ < 0) throw ReadError(fileName, 0, std::string("cannot open: ") + std::strerror(errno));
-    struct stat info {};
-    if (::fstat(source.fd_, &info) != 0) throw ReadError(fileName, 0, std::string("cannot read: ") + std::strerror(errno));
-    if (S_ISDIR(info.st_mode)) throw ReadError(fileName, 0, "it is a folder, not a file");
-    if (S_ISREG(info.st_mode)) source.sizeAtOpen_ = static_cast<long long>(info.st_size);
+    std::string error;
+    source.file_ = platform::OpenForReading(fileName, error);
+    if (source.file_ == platform::kNoFile) throw ReadError(fileName, 0, "cannot open: " + error);
+    platform::FileKind kind;
+    long long size;
+    if (!platform::DescribeFile(source.file_, kind, size, error)) throw ReadError(fileName, 0, "cannot read: " + error);
+    if (kind == platform::FileKind::Folder) throw ReadError(fileName, 0, "it is a folder, not a file");
+    if (kind == platform::FileKind::Regular) source.sizeAtOpen_ = size;
     return source;
 }
 
@@ -53,33 +50,35 @@ ByteSource::ByteSource(ByteSource&& other) noexcept { *this = std::move(other); 
 ByteSource& ByteSource::operator=(ByteSource&& other) noexcept
 {
     if (this == &other) return *this;
-    if (fd_ >= 0) ::close(fd_);
+    Close();
     name_ = std::move(other.name_);
     memory_ = other.memory_;
     memoryPos_ = other.memoryPos_;
-    fd_ = std::exchange(other.fd_, -1);
+    file_ = std::exchange(other.file_, platform::kNoFile);
     sizeAtOpen_ = other.sizeAtOpen_;
     readSoFar_ = other.readSoFar_;
     return *this;
 }
 
-ByteSource::~ByteSource()
+ByteSource::~ByteSource() { Close(); }
+
+void ByteSource::Close()
 {
-    if (fd_ >= 0) ::close(fd_);
+    std::string ignored;  // nothing was written, so nothing can be lost
+    if (file_ != platform::kNoFile) platform::CloseFile(file_, ignored);
 }
 
 std::size_t ByteSource::Read(char* into, std::size_t size)
 {
-    if (fd_ < 0) {
+    if (file_ == platform::kNoFile) {
         const std::size_t n = std::min(size, memory_.size() - memoryPos_);
         std::memcpy(into, memory_.data() + memoryPos_, n);
         memoryPos_ += n;
         return n;
     }
-    ssize_t got;
-    do got = ::read(fd_, into, size);
-    while (got < 0 && errno == EINTR);
-    if (got < 0) throw ReadError(name_, 0, std::string("cannot read: ") + std::strerror(errno));
+    std::string error;
+    const long long got = platform::ReadBytes(file_, into, size, error);
+    if (got < 0) throw ReadError(name_, 0, "cannot read: " + error);
     readSoFar_ += got;
     // A file cut short or still growing gives a document that matches neither version of it.
     if (sizeAtOpen_ >= 0 && (readSoFar_ > sizeAtOpen_ || (got == 0 && size > 0 && readSoFar_ != sizeAtOpen_)))
@@ -89,11 +88,12 @@ std::size_t ByteSource::Read(char* into, std::size_t size)
 
 void ByteSource::Rewind()
 {
-    if (fd_ < 0) {
+    if (file_ == platform::kNoFile) {
         memoryPos_ = 0;
         return;
     }
-    if (::lseek(fd_, 0, SEEK_SET) != 0) throw ReadError(name_, 0, std::string("cannot read it twice: ") + std::strerror(errno));
+    std::string error;
+    if (!platform::RewindFile(file_, error)) throw ReadError(name_, 0, "cannot read it twice: " + error);
     readSoFar_ = 0;
 }
 
@@ -145,10 +145,8 @@ std::string ReadAllText(ByteSource& source, bool lineFeedEndsLines)
 
 std::optional<std::chrono::year_month_day> LocalModificationDay(const std::string& fileName)
 {
-    struct stat info {};
-    if (::stat(fileName.c_str(), &info) != 0) return std::nullopt;
     std::tm local{};
-    if (!::localtime_r(&info.st_mtime, &local)) return std::nullopt;
+    if (!platform::LocalModificationTime(fileName, local)) return std::nullopt;
     return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
                                        std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
                                        std::chrono::day{static_cast<unsigned>(local.tm_mday)}};

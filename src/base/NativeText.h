@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Platform.h"
+
 namespace vantrel {
 
 // No reader accepts a longer line; one that is longer ends the reading at that line, before the
@@ -40,15 +42,16 @@ public:
     void Rewind();
 
     // The whole input when it is in memory, so that lines can be read without copying.
-    const std::string_view* Memory() const { return fd_ < 0 ? &memory_ : nullptr; }
+    const std::string_view* Memory() const { return file_ == platform::kNoFile ? &memory_ : nullptr; }
 
 private:
     ByteSource() = default;
+    void Close();
 
     std::string name_;
     std::string_view memory_;
     std::size_t memoryPos_ = 0;
-    int fd_ = -1;
+    platform::FileHandle file_ = platform::kNoFile;
     long long sizeAtOpen_ = -1;  // -1: not a regular file, whose size says nothing
     long long readSoFar_ = 0;
 };

@@ -155,7 +155,7 @@ const char* const kFooter =
 class CommandLine {
 public:
     CommandLine(std::ostream& out, std::ostream& err, const std::filesystem::path& programFolder)
-        : out_(out), err_(err), state_(NewProgramState(programFolder))
+        : out_(out), err_(err), state_(InstalledProgramState(programFolder))
     {
         Define();
     }
@@ -197,8 +197,9 @@ private:
                          "With one argument PATH,CODE it converts PATH with the reader of CODE\n"
                          "into PATH's root + \"cvt.DDX\" and saves CODE as the default file type.");
         app_.set_version_flag("--version", VantrelVersionText());
-        app_.add_option("--settings", settingsFile_, "Settings file to use instead of Config.bag beside the program")
+        app_.add_option("--settings", settingsFile_, "Settings file to use instead of the usual one (see --paths)")
             ->type_name("FILE");
+        app_.add_flag("--paths", paths_, "Print which settings file and program folder are used, and exit");
         app_.add_option("--set", overrides_, "Override one setting for this run, e.g. --set NumSensors=7")
             ->type_name("KEY=VALUE")
             ->allow_extra_args(false);
@@ -300,6 +301,12 @@ private:
 
     int Dispatch()
     {
+        if (!settingsFile_.empty()) state_.SettingsFile = settingsFile_;
+        if (paths_) {
+            out_ << "settings file: " << state_.SettingsFile.string() << "\nprogram folder: "
+                 << state_.ProgramFolder.string() << "\n";
+            return kExitOk;
+        }
         const CLI::App* command = app_.get_subcommands().empty() ? nullptr : app_.get_subcommands().front();
         if (!command && job_.empty()) {
             out_ << app_.help();
@@ -314,7 +321,6 @@ private:
                                        " command"};
         }
 
-        if (!settingsFile_.empty()) state_.SettingsFile = settingsFile_;
         LoadSettings(state_, !command, err_);
         settingsTypeOrigin_ = "FileType in the settings file " + state_.SettingsFile.string();
         for (const std::string& assignment : overrides_) {
@@ -501,6 +507,7 @@ private:
     bool outputFailed_ = false;  // already reported
 
     std::string settingsFile_;
+    bool paths_ = false;
     std::vector<std::string> overrides_;
     std::vector<std::string> job_;
     std::string convertType_, convertOutput_;

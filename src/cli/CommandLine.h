@@ -11,9 +11,9 @@ namespace vantrel {
 // unknown file type.
 enum ExitStatus { kExitOk = 0, kExitReadFailure = 1, kExitUsage = 2 };
 
-// Runs the command line as the program `vantrel` living in `programFolder` (where its settings
-// file "Config.bag" is unless --settings names another). Messages go to `err`, lists and
-// documents written to standard output go to `out`.
+// Runs the command line as the program `vantrel` living in `programFolder` (whose settings file
+// is where InstalledProgramState puts it, unless --settings names another). Messages go to `err`,
+// lists and documents written to standard output go to `out`.
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                    const std::filesystem::path& programFolder);
 
