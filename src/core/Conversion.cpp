@@ -59,15 +59,17 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile)
     return files;
 }
 
-void ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress)
+std::size_t ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress)
 {
     state.CommandLineRun = true;
     for (std::size_t i = 0; i < files.size(); ++i) {
+        if (progress.Stop && progress.Stop()) return i;
         if (progress.Starting) progress.Starting(i);
         state.CommandLineOutputName = files[i].Output;
         ConvertUnattended(state, files[i].Input);
         if (progress.Written) progress.Written(i);
     }
+    return files.size();
 }
 
 }  // namespace vantrel

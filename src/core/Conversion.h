@@ -46,15 +46,17 @@ struct BatchFile {
 // The files a batch converts: those of `chosenFile`'s folder whose names end in its extension.
 std::vector<BatchFile> BatchFiles(const std::string& chosenFile);
 
-// Told before each file of a batch is read and after its output is written (by index).
+// Told before each file of a batch is read and after its output is written (by index). Stop is
+// asked before each file: true ends the batch there, the files from that one on not tried.
 struct BatchProgress {
     std::function<void(std::size_t)> Starting;
     std::function<void(std::size_t)> Written;
+    std::function<bool()> Stop = {};
 };
 
 // Converts each file in order, unattended, with the reader of CurrentFileType. The first failure
 // ends the batch by its exception: the outputs written before it stay, and CommandLineRun stays
-// set afterwards.
-void ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress = {});
+// set afterwards. Gives the number of files written.
+std::size_t ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress = {});
 
 }  // namespace vantrel
