@@ -27,11 +27,11 @@ struct ScriptedPrompts {
     QMessageBox::StandardButton answer = QMessageBox::No;
     QString reply;  // the name chosen, or the text typed, in whatever chooser or input box comes up
 
-    // Inform is left unset: none of what the tests drive may give a plain message, and one would throw.
     Prompts Table()
     {
         using S = const QString&;
         Prompts p;
+        p.Inform = [this](QWidget*, S title, S text) { log << "Inform|" + title + "|" + text; };
         p.Warn = [this](QWidget*, S title, S text) { log << "Warn|" + title + "|" + text; };
         p.Ask = [this](QWidget*, S title, S text, auto) { log << "Ask|" + title + "|" + text; return answer; };
         p.Input = [this](QWidget*, S title, S text) { log << "Input|" + title + "|" + text; return reply; };

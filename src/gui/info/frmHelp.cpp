@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/DialogWindow.h"
+
 // Resources of a static library are registered by hand, outside any namespace.
 static void RegisterHelpTopics() { Q_INIT_RESOURCE(help); }
 
@@ -49,7 +51,7 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
-    resize(620, 520);
+    resize(FitToScreen(this, QSize(620, 520)));
 }
 
 QString frmHelp::TopicFor(const QWidget* focus)
