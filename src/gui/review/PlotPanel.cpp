@@ -4,7 +4,7 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QValueAxis>
-#include <QVBoxLayout>
+#include <QBoxLayout>
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -75,6 +75,13 @@ std::string ValueOf(const PDDXFile& document, std::string_view section, std::str
     }
 }
 
+QFont Smaller(QFont font)
+{
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    font.setBold(false);
+    return font;
+}
+
 QString WithUnit(const QString& title, const std::string& unit)
 {
     return unit.empty() ? title : title + " (" + QString::fromLatin1(unit.c_str()) + ")";
@@ -97,6 +104,10 @@ public:
     {
         auto* axis = new QValueAxis;
         axis->setTitleText(title);
+        // Small print fits beside a small plot; plain numbers need no fixed decimals.
+        axis->setTitleFont(Smaller(axis->titleFont()));
+        axis->setLabelsFont(Smaller(axis->labelsFont()));
+        axis->setLabelFormat("%g");
         chart_.addAxis(axis, side);
         return axis;
     }
@@ -211,7 +222,11 @@ QChartView* NewView(QWidget* parent, const char* name)
     auto* view = new QChartView(new QChart, parent);
     view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
-    view->chart()->legend()->setAlignment(Qt::AlignBottom);
+    QChart& chart = *view->chart();
+    chart.legend()->setAlignment(Qt::AlignBottom);
+    chart.legend()->setFont(Smaller(chart.legend()->font()));
+    chart.setTitleFont(Smaller(chart.titleFont()));
+    chart.setMargins(QMargins(2, 2, 2, 2));
     view->setMinimumSize(200, 160);
     return view;
 }
@@ -224,10 +239,17 @@ PlotPanel::PlotPanel(QWidget* parent) : QWidget(parent)
     basinView_ = NewView(this, "chtBasin");
     historyView_ = NewView(this, "chtHistory");
     historyView_->hide();
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(basinView_, 1);
-    layout->addWidget(historyView_, 1);
+    layout_ = new QBoxLayout(QBoxLayout::TopToBottom, this);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->addWidget(basinView_, 1);
+    layout_->addWidget(historyView_, 1);
+}
+
+void PlotPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The two plots side by side in a wide panel, one above the other in a tall one.
+    layout_->setDirection(width() > height() * 3 / 2 ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
 }
 
 QChart* PlotPanel::Basin() const { return basinView_->chart(); }

@@ -7,6 +7,7 @@
 
 #include "document/PDDXFile.h"
 
+class QBoxLayout;
 class QChart;
 class QChartView;
 
@@ -30,7 +31,11 @@ public:
     QChart* History() const;
     QChartView* HistoryView() const { return historyView_; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    QBoxLayout* layout_;
     QChartView* basinView_;
     QChartView* historyView_;
     std::string location_;

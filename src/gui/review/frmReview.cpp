@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -176,7 +177,7 @@ void frmReview::ShowPlots(bool shown)
     plots_->setVisible(shown);
     if (!shown || !document_) return;
     const int width = splitter_->width();
-    splitter_->setSizes({width * 3 / 5, width - width * 3 / 5});
+    splitter_->setSizes({width / 2, width - width / 2});
     const int row = pdxDataGrid_->Table()->currentIndex().isValid() ? pdxDataGrid_->CurrentRow() : 0;
     plots_->Refresh(*document_);
     if (row) plots_->Follow(*document_, pdxDataGrid_->RowElement(row));
@@ -269,6 +270,16 @@ void frmReview::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+}
+
+void frmReview::keyPressEvent(QKeyEvent* event)
+{
+    // Escape that nothing else took (no edit open) closes the find bar.
+    if (event->key() == Qt::Key_Escape && findBar_->isVisible()) {
+        findBar_->Close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmReview::resizeEvent(QResizeEvent* event)
