@@ -16,7 +16,7 @@ namespace {
 std::vector<std::string> Handles(const PDDXSection& section)
 {
     std::vector<std::string> handles;
-    for (const PDDXElement& element : section.Elements()) handles.push_back(element.Handle());
+    for (const PDDXElement& element : section.Elements()) handles.emplace_back(element.Handle());
     return handles;
 }
 
@@ -147,7 +147,7 @@ TEST(PDDXFile, EveryAssignmentReachesTheDocumentsListenersUntilTheyLeave)
     PDDXFile document;
     std::vector<std::string> seen;
     const int subscription = document.SubscribeElementChange([&](PDDXElement& element) {
-        seen.push_back(element.Parent()->Handle() + "/" + element.Handle() + "=" + element.Value());
+        seen.push_back(element.Parent()->Handle() + "/" + std::string(element.Handle()) + "=" + std::string(element.Value()));
     });
     int others = 0;
     document.SubscribeElementChange([&](PDDXElement&) { ++others; });

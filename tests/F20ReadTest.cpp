@@ -88,11 +88,11 @@ protected:
     void Parse(const std::string& line, int number) { ParseF20Line(context_, f20_, line, number, doc_); }
     std::string Value(std::string_view section, std::string_view key) const
     {
-        return doc_.Element(section, key).Value();
+        return std::string(doc_.Element(section, key).Value());
     }
     std::string Location(int n, std::string_view key) const
     {
-        return doc_.Element("Test Location " + std::to_string(n), key).Value();
+        return std::string(doc_.Element("Test Location " + std::to_string(n), key).Value());
     }
 
     TempDir dir_;

@@ -39,11 +39,11 @@ protected:
     }
     std::string Value(std::string_view section, std::string_view key) const
     {
-        return doc_.Element(section, key).Value();
+        return std::string(doc_.Element(section, key).Value());
     }
     std::string Location(int n, std::string_view key) const
     {
-        return doc_.Element("Test Location " + std::to_string(n), key).Value();
+        return std::string(doc_.Element("Test Location " + std::to_string(n), key).Value());
     }
     bool Has(int location, std::string_view key) const
     {

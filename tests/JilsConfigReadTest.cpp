@@ -37,9 +37,9 @@ public:
         test::ReadFile(ReadJilsCfg, state, Write(name, lines), doc);
     }
 
-    std::string Sensors() const { return doc.Element("Device Configuration", "NumberOfDeflectionSensors").Value(); }
-    std::string Gains() const { return doc.Element("Device Calibration", "SensorCalibrationCenterGain").Value(); }
-    std::string LoadGain() const { return doc.Element("Device Calibration", "LoadCellCalibrationCenterGain").Value(); }
+    std::string Sensors() const { return std::string(doc.Element("Device Configuration", "NumberOfDeflectionSensors").Value()); }
+    std::string Gains() const { return std::string(doc.Element("Device Calibration", "SensorCalibrationCenterGain").Value()); }
+    std::string LoadGain() const { return std::string(doc.Element("Device Calibration", "LoadCellCalibrationCenterGain").Value()); }
 
     TempDir dir;
     ProgramState state;

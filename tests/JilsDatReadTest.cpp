@@ -35,7 +35,7 @@ public:
         test::ReadFile(ReadJilsDat, state, Write(name, all), doc);
     }
 
-    std::string Value(std::string_view section, std::string_view key) const { return doc.Element(section, key).Value(); }
+    std::string Value(std::string_view section, std::string_view key) const { return std::string(doc.Element(section, key).Value()); }
     std::string Location(int n, std::string_view key) const { return Value("Test Location " + std::to_string(n), key); }
 
     TempDir dir;

@@ -195,6 +195,7 @@ PDDXSection& PDDXFile::AddFWDCalHistory(int calNum)
 
 void PDDXFile::PDDX_Output(std::ostream& out) const
 {
+    // A section at a time, so that the whole text is never held.
     std::string buffer;
     for (const PDDXSection& section : sections_) {
         buffer.clear();

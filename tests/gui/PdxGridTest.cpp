@@ -42,7 +42,7 @@ std::vector<std::string> Values(const PDDXFile& document)
 {
     std::vector<std::string> values;
     for (const PDDXSection& section : document.Sections())
-        for (const PDDXElement& element : section.Elements()) values.push_back(element.Value());
+        for (const PDDXElement& element : section.Elements()) values.emplace_back(element.Value());
     return values;
 }
 

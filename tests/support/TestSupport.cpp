@@ -115,7 +115,7 @@ int WaitForVantrel(int pid)
 
 std::string Value(const PDDXFile& document, std::string_view section, std::string_view key)
 {
-    return document.Element(section, key).Value();
+    return std::string(document.Element(section, key).Value());
 }
 
 ReadError ReadFailure(const std::function<void()>& reading)

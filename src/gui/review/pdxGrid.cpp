@@ -19,7 +19,7 @@ const QColor kYellow(255, 255, 0);
 const QColor kWhite(255, 255, 255);
 const std::array<const char*, 3> kCaptions = {"Section ", "Item ", "Value "};
 
-QString FromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromLatin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Text widths from one table of character advances: exact enough for sizing columns, and fast
 // enough to measure every row of a very large document.
@@ -29,7 +29,7 @@ public:
     {
         for (int c = 0; c < 256; ++c) advance_[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
     }
-    int Width(const std::string& text) const
+    int Width(std::string_view text) const
     {
         int width = 0;
         for (const char c : text) width += advance_[static_cast<unsigned char>(c)];
