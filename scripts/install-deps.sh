@@ -8,6 +8,11 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libcli11-dev clang libcl
 if [ "${VANTREL_GUI:-ON}" != "OFF" ]; then
   packages+=(qt6-base-dev libgl-dev)
 fi
+# The benchmarks (bench/, not run by CI): inih as the parse-only baseline of bench/run.sh, and a
+# virtual X server with a window manager for bench/gui.sh --xvfb. Skipped with VANTREL_BENCH=OFF.
+if [ "${VANTREL_BENCH:-ON}" != "OFF" ]; then
+  packages+=(libinih-dev xvfb openbox)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
