@@ -89,12 +89,16 @@ public:
     explicit PDDXIndex(const PDDXFile& scratch)
     {
         for (const PDDXSection& section : scratch.Sections()) {
-            std::vector<std::string_view>& keys =
-                section.Handle().starts_with(kLocation) ? locationKeys_ : templateKeys_.emplace_back();
-            if (&keys != &locationKeys_) templateNames_.push_back(section.Handle());
+            std::vector<std::string_view> keys;
             for (const PDDXElement& element : section.Elements()) keys.push_back(element.Handle());
+            if (section.Handle().starts_with(kLocation)) {
+                locationKeys_ = std::move(keys);
+                continue;
+            }
+            templateNames_.push_back(section.Handle());
+            templates_.emplace_back().keys.resize(keys.size());
+            templateKeys_.push_back(std::move(keys));
         }
-        for (const auto& keys : templateKeys_) templates_.emplace_back().keys.resize(keys.size());
     }
 
     void Read(ByteSource& input, DocumentText& text)
@@ -157,9 +161,12 @@ private:
             currentKeys_ = &templateKeys_[static_cast<std::size_t>(t)];
         }
         if (!current_) return;
-        if (current_->seen) current_ = nullptr;  // only the first section of a name counts
-        else current_->seen = true;
-        if (current_ && current_->keys.empty()) current_->keys.resize(currentKeys_->size());
+        if (current_->seen) {
+            current_ = nullptr;  // only the first section of a name counts
+            return;
+        }
+        current_->seen = true;
+        current_->keys.resize(currentKeys_->size());
     }
 
     // Where the value of `key` in the current section goes; nullptr when no one asks for it.
