@@ -1,5 +1,6 @@
 #include "document/DocumentText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -53,7 +54,7 @@ const ElementName& DocumentText::Name(std::string_view handle, std::string_view 
 {
     const ElementName wanted{handle, description, FoldedHash(handle)};
     if (const auto found = names_.find(wanted); found != names_.end()) return **found;
-    char* text = Allocate(handle.size() + description.size());
+    char* text = Allocate(std::max<std::size_t>(1, handle.size() + description.size()));  // never null
     std::memcpy(text, handle.data(), handle.size());
     std::memcpy(text + handle.size(), description.data(), description.size());
     const ElementName& name = records_.emplace_back(
