@@ -172,7 +172,10 @@ PDDXSection& PDDXFile::AddTestLocation(int locNum)
 {
     PDDXSection& section =
         AddNumberedSection("Test Location ", Element("Deflection Data", "NumberOfTestLocations"), locNum);
-    for (const RepeatedElement& row : kTestLocation) section.AddElement(row.handle, "", row.dataType, row.value);
+    if (locationNames_.empty())
+        for (const RepeatedElement& row : kTestLocation) locationNames_.push_back(&text_.Name(row.handle, ""));
+    for (std::size_t i = 0; i < std::size(kTestLocation); ++i)
+        section.AddNamed(*locationNames_[i], kTestLocation[i].dataType, kTestLocation[i].value);
     return section;
 }
 

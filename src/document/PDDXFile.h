@@ -61,6 +61,7 @@ private:
     void BuildTemplate();
 
     DocumentText text_;  // before the sections, which refer to it
+    std::vector<const ElementName*> locationNames_;  // the nine of a test location, once kept
     KeyedCollection<PDDXSection> sections_;
     std::vector<std::pair<int, ElementChangeHandler>> elementChangeHandlers_;
     int nextSubscription_ = 1;

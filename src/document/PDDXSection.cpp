@@ -33,7 +33,11 @@ PDDXElement& PDDXSection::Element(std::string_view handle) const
 void PDDXSection::AddElement(std::string_view handle, std::string_view description, std::int32_t dataType,
                              std::string_view value)
 {
-    const ElementName& name = Text().Name(handle, description);
+    AddNamed(Text().Name(handle, description), dataType, value);
+}
+
+void PDDXSection::AddNamed(const ElementName& name, std::int32_t dataType, std::string_view value)
+{
     if (elements_.Find(name.handle, name.hash)) return;  // the first element with a handle stays
     elements_.EmplaceNew(*this, name, dataType).SetValue(value);
 }
@@ -42,6 +46,7 @@ void PDDXSection::RemoveElement(std::string_view handle)
 {
     Element(handle).SetParent(nullptr);  // a removed element no longer reports its changes
     elements_.Remove(handle);
+    dropCounter_ = nullptr;
 }
 
 void PDDXSection::PDDX_Output(std::string& out) const
@@ -63,7 +68,9 @@ PDDXElement& PDDXSection::AddDropData(int dropNum)
 {
     int n = CheckInt16(dropNum, "drop number");
     if (n != 0) return elements_.EmplaceNew(*this, NewName(Text().DropName(n)), kNumber);
-    PDDXElement& counter = Element("NumberOfDrops");
+    // Looked up once: a survey adds a million drops, each raising the counter.
+    if (!dropCounter_) dropCounter_ = &Element("NumberOfDrops");
+    PDDXElement& counter = *dropCounter_;
     n = CheckInt16(static_cast<long long>(ToInt16(counter.Value())) + 1, "drop number");
     const ElementName& name = NewName(Text().DropName(n));
     counter.SetValue(std::to_string(n));

@@ -56,6 +56,9 @@ public:
 
 private:
     friend class PDDXElement;
+    friend class PDDXFile;
+    // AddElement for a name already kept in this section's text.
+    void AddNamed(const ElementName& name, std::int32_t dataType, std::string_view value);
     void NotifyElementChange(PDDXElement& element);
     // `name`, when no element of this section has it; std::invalid_argument otherwise.
     const ElementName& NewName(const ElementName& name) const;
@@ -65,6 +68,7 @@ private:
     KeyedCollection<PDDXElement> elements_;
     PDDXFile* parent_ = nullptr;
     std::unique_ptr<DocumentText> ownText_;
+    PDDXElement* dropCounter_ = nullptr;  // NumberOfDrops, once AddDropData has looked it up
 };
 
 }  // namespace vantrel
