@@ -11,6 +11,12 @@ namespace vantrel {
 namespace {
 
 constexpr std::size_t kLargestBlock = 256 << 10;
+
+// Copies `text` to `to`; an empty view may have no bytes at all (a null pointer) to copy from.
+void CopyTo(char* to, std::string_view text)
+{
+    if (!text.empty()) std::memcpy(to, text.data(), text.size());
+}
 // History names are cached for the drop and sample numbers files use; others are looked up.
 constexpr int kCachedDrops = 16;
 constexpr int kCachedSamples = 4096;
@@ -46,7 +52,7 @@ const char* DocumentText::KeepShort(std::string_view text)
     if (text.size() > 255) throw std::length_error("a kept value is longer than 255 characters");
     char* at = Allocate(text.size() + 1);
     at[0] = static_cast<char>(text.size());
-    std::memcpy(at + 1, text.data(), text.size());
+    CopyTo(at + 1, text);
     return at;
 }
 
@@ -55,8 +61,8 @@ const ElementName& DocumentText::Name(std::string_view handle, std::string_view 
     const ElementName wanted{handle, description, FoldedHash(handle)};
     if (const auto found = names_.find(wanted); found != names_.end()) return **found;
     char* text = Allocate(std::max<std::size_t>(1, handle.size() + description.size()));  // never null
-    std::memcpy(text, handle.data(), handle.size());
-    std::memcpy(text + handle.size(), description.data(), description.size());
+    CopyTo(text, handle);
+    CopyTo(text + handle.size(), description);
     const ElementName& name = records_.emplace_back(
         ElementName{{text, handle.size()}, {text + handle.size(), description.size()}, wanted.hash});
     names_.insert(&name);
