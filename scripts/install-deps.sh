@@ -14,6 +14,11 @@ packages+=(g++-mingw-w64-x86-64-posix wine64)
 if [ "${VANTREL_GUI:-ON}" != "OFF" ]; then
   packages+=(qt6-base-dev libgl-dev desktop-file-utils)
 fi
+# The benchmarks (bench/, not run by CI): inih as the parse-only baseline of bench/run.sh, and a
+# virtual X server with a window manager for bench/gui.sh --xvfb. Skipped with VANTREL_BENCH=OFF.
+if [ "${VANTREL_BENCH:-ON}" != "OFF" ]; then
+  packages+=(libinih-dev xvfb openbox)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
