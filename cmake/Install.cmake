@@ -5,6 +5,10 @@ set(VANTREL_PACKAGING ${PROJECT_SOURCE_DIR}/packaging)
 set(VANTREL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/vantrel)
 
 install(TARGETS vantrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(VANTREL_GUI)
+  # `vantrel` without arguments runs this one from its own folder.
+  install(TARGETS vantrel-desktop RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 # Debian wants the manual page and the changelog compressed, with no time stamp inside, so that
 # the same sources give the same package.

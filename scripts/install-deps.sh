@@ -15,6 +15,11 @@ if [ "${VANTREL_GUI:-ON}" != "OFF" ]; then
   # Qt Charts (the review window's plots) finds its OpenGL module through the -dev package.
   packages+=(qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev desktop-file-utils)
 fi
+# The benchmarks (bench/, not run by CI): inih as the parse-only baseline of bench/run.sh, and a
+# virtual X server with a window manager for bench/gui.sh --xvfb. Skipped with VANTREL_BENCH=OFF.
+if [ "${VANTREL_BENCH:-ON}" != "OFF" ]; then
+  packages+=(libinih-dev xvfb openbox)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -27,6 +27,8 @@ TEST(FileTypes, TheDialogsOfferWhatHasAReader)
     for (const FileFormat& format : FileFormats()) {
         EXPECT_EQ(format.OpenOption, format.Read != nullptr) << format.Name;
         if (format.SettingsPosition > 0) settingsOrder.push_back(format.SettingsPosition * 100 + format.Code);
+        // The settings window carries the two Carl Bro options it never shows, and no others.
+        EXPECT_EQ(format.SettingsPosition == 0, format.Code == kCarlBroINI || format.Code == kCarlBroHistory) << format.Name;
     }
     std::sort(settingsOrder.begin(), settingsOrder.end());
     EXPECT_EQ(settingsOrder, (std::vector<int>{102, 201, 303, 406, 508, 600}));  // F20, F25, Carl Bro, JILS, KUAB, PDDX

@@ -18,6 +18,15 @@ ReadError TooLong(const std::string& name, int line)
     return ReadError(name, line, "the line is longer than " + std::to_string(kMaxLineLength) + " characters");
 }
 
+// The first carriage return or line feed, or nullptr. One pass, where a search for each would
+// run to the end of the buffer for every line of a file that has only the other.
+const char* FindLineEnd(const char* from, const char* end)
+{
+    for (; from < end; ++from)
+        if (static_cast<unsigned char>(*from) <= '\r' && (*from == '\r' || *from == '\n')) return from;
+    return nullptr;
+}
+
 ReadError Changed(const std::string& name) { return ReadError(name, 0, "the file changed while it was read"); }
 
 }  // namespace
@@ -160,7 +169,7 @@ std::string ReadFileBytes(const std::string& fileName)
 
 NativeLines::NativeLines(std::string_view bytes) : data_(bytes.data()), end_(bytes.size()) {}
 
-NativeLines::NativeLines(ByteSource& source) : name_(source.Name())
+NativeLines::NativeLines(ByteSource& source, bool lineFeedEndsLines) : name_(source.Name()), lineFeed_(lineFeedEndsLines)
 {
     if (const std::string_view* memory = source.Memory()) {
         data_ = memory->data();
@@ -193,7 +202,16 @@ bool NativeLines::Next(std::string_view& line)
 {
     scanned_ = begin_;
     while (true) {
-        const void* found = std::memchr(data_ + scanned_, '\r', end_ - scanned_);
+        const void* found = lineFeed_ ? FindLineEnd(data_ + scanned_, data_ + end_)
+                                      : std::memchr(data_ + scanned_, '\r', end_ - scanned_);
+        if (found && *static_cast<const char*>(found) == '\n') {
+            const std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
+            if (lf - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
+            line = std::string_view(data_ + begin_, lf - begin_);
+            begin_ = lf + 1;
+            ++number_;
+            return true;
+        }
         if (found) {
             const std::size_t cr = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
             if (cr - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);

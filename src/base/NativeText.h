@@ -70,8 +70,9 @@ class NativeLines {
 public:
     // Lines of bytes in memory (they must outlive the reading).
     explicit NativeLines(std::string_view bytes);
-    // Lines of a source, read through one reusable buffer when the source is a file.
-    explicit NativeLines(ByteSource& source);
+    // Lines of a source, read through one reusable buffer when the source is a file. With
+    // `lineFeedEndsLines` a line feed alone ends a line too (as in profile files).
+    explicit NativeLines(ByteSource& source, bool lineFeedEndsLines = false);
 
     // The next line, empty ones included (the readers skip them; some count them). The view
     // stays valid until the next call. ReadError for a line longer than kMaxLineLength.
@@ -89,6 +90,7 @@ private:
     const char* data_ = nullptr;
     std::size_t begin_ = 0, end_ = 0, scanned_ = 0;
     bool atEnd_ = true;
+    bool lineFeed_ = false;
     int number_ = 0;
 };
 

@@ -67,6 +67,9 @@ void UseBinaryStandardOutput();
 
 // The folder of the running program.
 std::filesystem::path ProgramFolder();
+// Runs the program `name` of the running program's folder in place of this one, with the same
+// arguments; returns only when it cannot, with the reason.
+std::string RunInstead(const std::string& name, char** argv);
 // Whether the program may keep its settings in `folder`: it can be written to and is not a
 // system folder that is meant to stay read-only.
 bool IsOwnWritableFolder(const std::filesystem::path& folder);

@@ -169,6 +169,13 @@ std::filesystem::path ProgramFolder()
     return exe.parent_path();
 }
 
+std::string RunInstead(const std::string& name, char** argv)
+{
+    const std::filesystem::path program = ProgramFolder() / name;
+    ::execv(program.c_str(), argv);
+    return program.string() + ": " + std::strerror(errno);
+}
+
 bool IsOwnWritableFolder(const std::filesystem::path& folder)
 {
     // /usr holds what is installed and stays read-only by convention, even for root.

@@ -10,6 +10,10 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <process.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <cstdio>
 #include <cstdlib>
@@ -195,6 +199,14 @@ InterruptionsHeld::InterruptionsHeld() { ::AcquireSRWLockExclusive(&interruption
 InterruptionsHeld::~InterruptionsHeld() { ::ReleaseSRWLockExclusive(&interruptionLock); }
 
 void UseBinaryStandardOutput() { _setmode(_fileno(stdout), _O_BINARY); }
+
+std::string RunInstead(const std::string& name, char** argv)
+{
+    const std::filesystem::path program = ProgramFolder() / (name + ".exe");
+    // Windows has no exec: the desktop program starts on its own and this one ends.
+    if (::_spawnv(_P_NOWAIT, program.string().c_str(), argv) != -1) std::exit(0);
+    return program.string() + ": " + std::strerror(errno);
+}
 
 std::filesystem::path ProgramFolder()
 {

@@ -28,7 +28,7 @@ struct ShownGrid {
     ShownGrid()
     {
         document.SubscribeElementChange([this](PDDXElement& element) {
-            changes.push_back(element.Handle() + "=" + element.Value());
+            changes.push_back(std::string(element.Handle()) + "=" + std::string(element.Value()));
             grid.ElementChange(element);
         });
         grid.resize(700, 400);

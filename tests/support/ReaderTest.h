@@ -59,7 +59,7 @@ public:
 
     std::string Value(std::string_view section, std::string_view key) const
     {
-        return Document.Element(section, key).Value();
+        return std::string(Document.Element(section, key).Value());
     }
 
     // Checks each expected value, naming the element and `what` when one differs.
@@ -68,7 +68,7 @@ public:
         for (const Expect& e : expected) {
             std::string section = e.section;
             if (section.empty())
-                section = "Test Location " + Document.Element("Deflection Data", "NumberOfTestLocations").Value();
+                section = "Test Location " + std::string(Document.Element("Deflection Data", "NumberOfTestLocations").Value());
             const PDDXSection* found = Document.Sections().Find(section);
             const PDDXElement* element = found ? found->Elements().Find(e.key) : nullptr;
             if (element) EXPECT_EQ(element->Value(), e.value) << what << ": [" << section << "] " << e.key;

@@ -69,7 +69,7 @@ bool HistoryNumbers(std::string_view handle, int& drop, int& sample)
 std::string ValueOf(const PDDXFile& document, std::string_view section, std::string_view key)
 {
     try {
-        return document.Element(section, key).Value();
+        return std::string(document.Element(section, key).Value());
     } catch (const std::out_of_range&) {
         return {};
     }
