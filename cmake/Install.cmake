@@ -14,14 +14,16 @@ endif()
 # the same sources give the same package.
 find_program(GZIP gzip REQUIRED)
 configure_file(${VANTREL_PACKAGING}/vantrel.1 packaging/vantrel.1 @ONLY)
+configure_file(${VANTREL_PACKAGING}/vantrel-desktop.1 packaging/vantrel-desktop.1 @ONLY)
 configure_file(${VANTREL_PACKAGING}/changelog packaging/changelog COPYONLY)
-foreach(file vantrel.1 changelog)
+foreach(file vantrel.1 vantrel-desktop.1 changelog)
   add_custom_command(OUTPUT packaging/${file}.gz
     COMMAND ${GZIP} -9nfk ${file}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/packaging
     DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/packaging/${file})
 endforeach()
-add_custom_target(vantrel_compressed_docs ALL DEPENDS packaging/vantrel.1.gz packaging/changelog.gz)
+add_custom_target(vantrel_compressed_docs ALL
+  DEPENDS packaging/vantrel.1.gz packaging/vantrel-desktop.1.gz packaging/changelog.gz)
 
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/vantrel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${VANTREL_PACKAGING}/vantrel.bash-completion
@@ -29,6 +31,8 @@ install(FILES ${VANTREL_PACKAGING}/vantrel.bash-completion
 install(FILES ${VANTREL_PACKAGING}/copyright ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
   DESTINATION ${VANTREL_DOCDIR})
 if(VANTREL_GUI)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/vantrel-desktop.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${VANTREL_PACKAGING}/vantrel.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
   install(FILES ${VANTREL_PACKAGING}/vantrel.svg DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
   # The desktop program's help pages (built into its Help window too), readable without it.

@@ -31,6 +31,7 @@ echo "-- apt-get install ./$(basename "$deb")"
 installed=$(command -v vantrel)
 [ "$installed" = /usr/bin/vantrel ] || { echo "vantrel is not installed as /usr/bin/vantrel but '$installed'" >&2; exit 1; }
 man -w vantrel
+man -w vantrel-desktop
 desktop-file-validate /usr/share/applications/vantrel.desktop
 
 # From a folder of the user's, with the user's own configuration folder.
