@@ -1,5 +1,6 @@
 // The grid as the user sees it: rows, colours, column widths and in-place editing of the value
 // column, ended every way a user ends an edit, with keys sent to the editor of an active window.
+#include <QClipboard>
 #include <QSignalSpy>
 #include <chrono>
 #include <cmath>
@@ -133,6 +134,64 @@ INSTANTIATE_TEST_SUITE_P(
         EndEdit{"AnotherWindowTakesTheFocus", [](ShownGrid&, int) { QWidget other; other.show(); other.activateWindow();
                                                                    ASSERT_TRUE(QTest::qWaitForWindowActive(&other)); }, true, -1, false}),
     [](const ::testing::TestParamInfo<EndEdit>& info) { return std::string(info.param.name); });
+
+// Keys pressed on the table at the LoadPlateRadius value ("150"): the value then, the rows the
+// current cell moved (kPage: at least a page down) and whether an edit is still open.
+constexpr int kPage = 1000;
+const std::tuple<const char*, const char*, int, bool> kKeyRuns[] = {
+    {"F2 '9' Return", "1509", 1, false},  // F2 keeps the text, Enter commits and moves down
+    {"'7' Return", "7", 1, false},        // typing replaces it
+    {"'7' Escape", "150", 0, false},
+    {"F2 Backspace Tab", "15", 0, false},
+    {"F2 '9'", "150", 0, true},
+    {"Left Left F2 '1' Return", "1501", 1, false},  // from a name column, the row's value
+    {"Down Down Up", "150", 1, false},
+    {"PgDown", "150", kPage, false},
+    {"PgDown PgUp", "150", 0, false},
+    {"Ctrl+7", "150", 0, false}};
+
+TEST(PdxGrid, KeysOnTheTableEditTheValueAndMove)
+{
+    for (const auto& [keys, value, moved, editing] : kKeyRuns) {
+        SCOPED_TRACE(keys);
+        ShownGrid shown;
+        shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+        const int row = shown.RowOf("LoadPlateRadius");
+        QTableView& table = *shown.grid.Table();
+        ASSERT_TRUE(shown.Activate());
+        table.setCurrentIndex(table.model()->index(row - 1, 2));
+        table.setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), &table);
+        PressKeys(keys);
+        EXPECT_EQ(shown.grid.CellText(row, 2), value);
+        const int now = table.currentIndex().row() + 1 - row;
+        EXPECT_TRUE(moved == kPage ? now >= 5 : now == moved) << now;
+        EXPECT_EQ(QApplication::focusWidget(), editing ? static_cast<QWidget*>(shown.grid.Editor()) : &table);
+    }
+}
+
+// Shift and Ctrl choose rows from the LoadPlateRadius row; Ctrl+C copies them, the current row
+// alone when none is chosen.
+TEST(PdxGrid, ChosenRowsAreCopiedAsSectionItemAndValueSeparatedByTabs)
+{
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"", {0}}, {"Shift+Down Shift+Down", {0, 1, 2}}, {"Shift+Down Ctrl+Down Ctrl+Down Ctrl+Space", {0, 1, 3}}, {"Shift+Up", {-1, 0}}};
+    for (const auto& [keys, rows] : cases) {
+        SCOPED_TRACE(keys);
+        ShownGrid shown;
+        shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+        const int row = shown.RowOf("LoadPlateRadius");
+        ASSERT_TRUE(shown.Activate());
+        shown.grid.Table()->setCurrentIndex(shown.grid.Table()->model()->index(row - 1, 1));
+        shown.grid.Table()->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), shown.grid.Table());
+        PressKeys(QString(keys) + " Ctrl+C");
+        QString copied;
+        for (const int r : rows) copied += shown.grid.CellText(row + r, 0) + "\t" + shown.grid.CellText(row + r, 1) + "\t" + shown.grid.CellText(row + r, 2) + "\n";
+        EXPECT_EQ(QApplication::clipboard()->text(), copied);
+        EXPECT_TRUE(copied.contains("\tLoadPlateRadius\t150\n") && !shown.grid.Editing());
+    }
+}
 
 TEST(PdxGrid, ResizingScalesTheNameColumnsGivesTheValueColumnTheRestAndAMillionDropsShowAtOnce)
 {

@@ -86,6 +86,8 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     cmdPlots_ = new QPushButton("&Plots", this);
     cmdPlots_->setObjectName("cmdPlots");
     cmdPlots_->setCheckable(true);
+    // Alt+P shows or hides the plots and leaves the focus in the grid, which the plots follow.
+    cmdPlots_->setFocusPolicy(Qt::NoFocus);
     cmdPlots_->setToolTip("Show the deflection basins and time histories of the current test location");
 
     // Fixed places above the grid; only the grid follows the window's size.

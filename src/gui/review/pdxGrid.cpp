@@ -282,7 +282,10 @@ pdxGrid::pdxGrid(QWidget* parent) : QWidget(parent)
     };
     action("actCopy", "&Copy", {QKeySequence::Copy}, &pdxGrid::Copy);
     QAction* undo = action("actUndo", "&Undo", {QKeySequence::Undo}, &pdxGrid::Undo);
-    QAction* redo = action("actRedo", "&Redo", {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence::Redo}, &pdxGrid::Redo);
+    // Ctrl+Y as well as the desktop's own redo keys, each once: a key bound twice does nothing.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QAction* redo = action("actRedo", "&Redo", redoKeys, &pdxGrid::Redo);
     undo->setEnabled(false);
     redo->setEnabled(false);
     connect(undo_, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
