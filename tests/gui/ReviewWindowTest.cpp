@@ -64,9 +64,9 @@ TEST(ReviewWindow, FindBarFiltersBySectionItemOrValueMissingDataAndGoesToATestLo
     // Keys, then: the focus, the find box's text, the rows shown, the test location of the current row.
     const std::tuple<const char*, const char*, const char*, int, const char*> steps[] = {
         {"Ctrl+F", "txtFind", "", all, ""},
-        {"'dropdata_2'", "txtFind", "dropdata_2", 3, ""},
+        {"'dropdata_2'", "txtFind", "dropdata_2", 3, "Test Location 1"},  // the first row found is current
         {"Backspace Backspace", "txtFind", "dropdata", 6, ""},
-        {"Ctrl+A 'TEST location 2'", "txtFind", "TEST location 2", 9 + 2 + 4, ""},
+        {"Ctrl+A 'TEST location 2'", "txtFind", "TEST location 2", 9 + 2 + 4, "Test Location 2"},
         {"Ctrl+A 'air'", "txtFind", "air", 1, ""},  // a value (AirTemperature... names do not hold it)
         {"Ctrl+A Backspace Alt+M", "chkMissing", "", 2, ""},  // flagged and empty
         {"Alt+I 'Y'", "txtFind", "Y", 1, ""},

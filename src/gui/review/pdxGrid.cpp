@@ -527,37 +527,42 @@ void pdxGrid::SetFilter(const QString& text, bool missingOnly)
 {
     if (editing_) Commit();
     const std::string needle = UpperCase(Latin1Bytes(text));
+    const int current = currentRow_;
     if (needle.empty() && !missingOnly) {
         filterText_.clear();
         missingOnly_ = false;
+        if (!model_->Filtered()) return;
         model_->ShowAll();
-        return;
-    }
-    // A longer text, or the toggle newly set, can only keep rows already shown.
-    const bool narrowing = model_->Filtered() && needle.find(filterText_) != std::string::npos && (missingOnly || !missingOnly_);
-    std::vector<int> candidates;
-    if (narrowing) candidates = model_->ShownRows();
-    std::vector<int> kept;
-    const PDDXSection* lastSection = nullptr;
-    bool sectionHolds = false;
-    const int count = narrowing ? static_cast<int>(candidates.size()) : model_->RowCount();
-    for (int i = 0; i < count; ++i) {
-        const int row = narrowing ? candidates[static_cast<std::size_t>(i)] : i + 1;
-        const PDDXElement& element = *model_->RowElement(row);
-        if (missingOnly && !(element.Flagged() && element.Value().empty())) continue;
-        if (element.Parent() != lastSection) {
-            lastSection = element.Parent();
-            sectionHolds = lastSection && HoldsText(lastSection->Handle(), needle);
+    } else {
+        // A longer text, or the toggle newly set, can only keep rows already shown.
+        const bool narrowing = model_->Filtered() && needle.find(filterText_) != std::string::npos && (missingOnly || !missingOnly_);
+        std::vector<int> candidates;
+        if (narrowing) candidates = model_->ShownRows();
+        std::vector<int> kept;
+        const PDDXSection* lastSection = nullptr;
+        bool sectionHolds = false;
+        const int count = narrowing ? static_cast<int>(candidates.size()) : model_->RowCount();
+        for (int i = 0; i < count; ++i) {
+            const int row = narrowing ? candidates[static_cast<std::size_t>(i)] : i + 1;
+            const PDDXElement& element = *model_->RowElement(row);
+            if (missingOnly && !(element.Flagged() && element.Value().empty())) continue;
+            if (element.Parent() != lastSection) {
+                lastSection = element.Parent();
+                sectionHolds = lastSection && HoldsText(lastSection->Handle(), needle);
+            }
+            if (sectionHolds || HoldsText(element.Handle(), needle) || HoldsText(element.Value(), needle)) kept.push_back(row);
         }
-        if (sectionHolds || HoldsText(element.Handle(), needle) || HoldsText(element.Value(), needle)) kept.push_back(row);
+        filterText_ = needle;
+        missingOnly_ = missingOnly;
+        model_->Show(std::move(kept));
     }
-    filterText_ = needle;
-    missingOnly_ = missingOnly;
-    const int current = currentRow_;
-    model_->Show(std::move(kept));
-    // The row that was current stays current when it is still shown.
-    const QModelIndex cell = model_->CellIndex(current, currentColumn_);
-    if (cell.isValid()) grdItems_->setCurrentIndex(cell);
+    // The row that was current stays current when it is shown, else the first row shown becomes
+    // current, in sight, so that the plots follow what the filter shows.
+    QModelIndex cell = model_->CellIndex(current, currentColumn_);
+    if (!cell.isValid()) cell = model_->index(0, std::clamp(currentColumn_, 0, 2));
+    if (!cell.isValid()) return;
+    grdItems_->setCurrentIndex(cell);
+    grdItems_->scrollTo(cell);
 }
 
 int pdxGrid::ShownRow(int position) const { return model_->RowAt(position); }
