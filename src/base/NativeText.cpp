@@ -60,6 +60,7 @@ ByteSource& ByteSource::operator=(ByteSource&& other) noexcept
     fd_ = std::exchange(other.fd_, -1);
     sizeAtOpen_ = other.sizeAtOpen_;
     readSoFar_ = other.readSoFar_;
+    observer_ = std::move(other.observer_);
     return *this;
 }
 
@@ -84,6 +85,7 @@ std::size_t ByteSource::Read(char* into, std::size_t size)
     // A file cut short or still growing gives a document that matches neither version of it.
     if (sizeAtOpen_ >= 0 && (readSoFar_ > sizeAtOpen_ || (got == 0 && size > 0 && readSoFar_ != sizeAtOpen_)))
         throw Changed(name_);
+    if (observer_ && got > 0) observer_(static_cast<std::size_t>(got));
     return static_cast<std::size_t>(got);
 }
 

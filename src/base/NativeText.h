@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,9 @@ public:
     // The whole input when it is in memory, so that lines can be read without copying.
     const std::string_view* Memory() const { return fd_ < 0 ? &memory_ : nullptr; }
 
+    // Told how many bytes each read of a file brought, to show the progress of a long reading.
+    void ObserveReads(std::function<void(std::size_t)> observer) { observer_ = std::move(observer); }
+
 private:
     ByteSource() = default;
 
@@ -51,6 +55,7 @@ private:
     int fd_ = -1;
     long long sizeAtOpen_ = -1;  // -1: not a regular file, whose size says nothing
     long long readSoFar_ = 0;
+    std::function<void(std::size_t)> observer_;
 };
 
 // The whole input as text. Lines end at a carriage return, or also at a line feed when
