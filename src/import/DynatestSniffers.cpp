@@ -1,0 +1,64 @@
+// What Dynatest F25 and F20 files look like.
+#include <algorithm>
+#include <string_view>
+
+#include "base/Latin1.h"
+#include "import/Sniffing.h"
+
+namespace vantrel {
+namespace {
+
+// Columns a to b (1-based) of a line; shorter or empty where the line ends first.
+std::string_view Columns(std::string_view line, std::size_t a, std::size_t b)
+{
+    return a > line.size() ? std::string_view() : line.substr(a - 1, b - a + 1);
+}
+
+bool AllDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+// Comma-separated records whose first field is a numeric record code: the header records
+// (5001 software, 5002 serial number, 5010 units, 5020 and 5021 geometry, 5030 to 5032 names,
+// 5200 and 5201 calibration) and the station records 5301.
+int SniffF25(const SniffSample& sample)
+{
+    static constexpr std::string_view kHeaderCodes[] = {"5001", "5002", "5010", "5011", "5020", "5021",
+                                                        "5030", "5031", "5032", "5200", "5201"};
+    bool seen[std::size(kHeaderCodes)] = {};
+    std::size_t numbered = 0;
+    bool stations = false;
+    for (std::string_view line : sample.Filled()) {
+        if (line.find(',') == std::string_view::npos) continue;
+        const std::string_view code = FirstField(line, ',');
+        if (!IsNumberText(code)) continue;
+        ++numbered;
+        for (std::size_t k = 0; k < std::size(kHeaderCodes); ++k) seen[k] = seen[k] || code == kHeaderCodes[k];
+        stations = stations || code == "5301";
+    }
+    if (sample.Filled().empty() || numbered * 10 < sample.Filled().size() * 8) return 0;
+    const auto headers = std::count(std::begin(seen), std::end(seen), true);
+    return 30 + 15 * static_cast<int>(std::min<long>(headers, 4)) + (stations ? 5 : 0);
+}
+
+// Fixed columns, told by line number: line 1 holds the layout name ("R32-20", "R80-20"), the
+// date as digits in columns 14 to 19 and the header length in columns 28 and 29; line 2 starts
+// with the sensor count, line 22 with the unit digits.
+int SniffF20(const SniffSample& sample)
+{
+    const auto& lines = sample.Lines();
+    if (lines.empty()) return 0;
+    const std::string_view first = lines[0];
+    if (!AllDigits(Columns(first, 14, 19)) || Columns(first, 14, 19).size() != 6 ||
+        !IsWholeNumberText(Columns(first, 28, 29)))
+        return 0;
+    const bool layout = first.size() >= 6 && first[0] == 'R' && AllDigits(first.substr(1, 2)) && first.substr(3, 3) == "-20";
+    const bool sensors = lines.size() >= 2 && AllDigits(Columns(lines[1], 1, 1));
+    const bool units = lines.size() >= 22 && AllDigits(Columns(lines[21], 1, 2)) && Columns(lines[21], 1, 2).size() == 2;
+    return 45 + (layout ? 40 : 0) + (sensors ? 5 : 0) + (units ? 5 : 0);
+}
+
+}  // namespace vantrel
