@@ -3,7 +3,7 @@
 # Runs as root on a fresh Debian 12 machine.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libcli11-dev clang libclang-rt-14-dev python3 time)
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libcli11-dev nlohmann-json3-dev clang libclang-rt-14-dev python3 time)
 # The desktop windows (VANTREL_GUI, on unless the build is configured with -DVANTREL_GUI=OFF).
 if [ "${VANTREL_GUI:-ON}" != "OFF" ]; then
   packages+=(qt6-base-dev libgl-dev)
