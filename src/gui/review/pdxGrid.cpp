@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/Check.h"
 #include "gui/Twips.h"
 
 namespace vantrel {
@@ -218,10 +219,8 @@ void pdxGrid::ElementCheckFlags()
     for (int row = 1; row <= model_->RowCount(); ++row) {
         PDDXElement& element = *model_->RowElement(row);
         const PDDXSection* section = element.Parent();
-        if (section && section->Handle() == "Device Configuration" &&
-            (element.Handle() == "LoadPlateRadius" || element.Handle() == "DeflectionSensorXAxisDistances" ||
-             element.Handle() == "DeflectionSensorYAxisDistances"))
-            element.SetFlagged(true);
+        for (const ElementName& flagged : FlaggedElements())
+            if (section && section->Handle() == flagged.Section && element.Handle() == flagged.Key) element.SetFlagged(true);
         SetCurrent(row, 2);
         model_->SetYellow(row, 2, element.Flagged() && element.Value().empty());
     }
