@@ -174,6 +174,7 @@ TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhereATypeCameFrom)
     WriteBytes(dir / "bad.DAT", CrLf({"FWD", "1 L 0 0 9 1 60", std::string("1 L 0 0 x\0y\x1b[31m\n 1 60", 21)}));
     WriteBytes(dir / "long.DAT", CrLf({"FWD", "1 L 0 0 9 1 60", "1 L 0 0 " + std::string(100, '7') + "x 1 60"}));
     WriteBytes(dir / "x.DDX", kSurvey);
+    WriteBytes(dir / "x.txt", "no type's content\r\n");  // the settings' type is used for it
     const RunResult bad = Run({"--set", "NumSensors=1", "convert", "-t", "jils-dat", "bad.DAT", "-o", "bad.DDX"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("bad.DAT:3: the load \"x\\x00y\\x1B[31m\\x0A\" is not a number"), std::string::npos)
@@ -187,7 +188,7 @@ TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhereATypeCameFrom)
         std::string message;
     } types[] = {
         {{"convert", "-t", "5", "x.DDX"}, "", "unknown file type 5 (given with -t): Carl Bro History has no reader"},
-        {{"convert", "x.DDX"}, "FileType = 42", "unknown file type 42 (FileType in the settings file " +
+        {{"convert", "x.txt"}, "FileType = 42", "unknown file type 42 (FileType in the settings file " +
                                                     (dir / "settings.bag").string() + "): there is no such type"},
         {{"--set", "FileType=5", "batch", "x.DDX"}, "", "unknown file type 5 (given with --set)"},
         {{"merge", "-o", "m.DDX", "-t", "pddx", "x.DDX", "-t", "5", "x.DDX"}, "", "unknown file type 5 (given with -t)"},

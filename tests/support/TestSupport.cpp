@@ -70,14 +70,14 @@ void SetFixedModificationTime(const std::filesystem::path& file)
 }
 
 RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                     const std::string& stdoutTarget)
+                     const std::string& stdoutTarget, const std::string& stdinSource)
 {
     TempDir capture;
     std::string command = "cd " + ShellQuoted(folder.string()) + " && " + ShellQuoted(VANTREL_BINARY);
     for (const std::string& arg : args) command += " " + ShellQuoted(arg);
     WriteBytes(capture / "out", "");
     command += " >" + ShellQuoted(stdoutTarget.empty() ? (capture / "out").string() : stdoutTarget) + " 2>" +
-               ShellQuoted((capture / "err").string()) + " </dev/null";
+               ShellQuoted((capture / "err").string()) + " <" + ShellQuoted(stdinSource);
     const int raw = std::system(command.c_str());
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return {status, ReadBytes(capture / "out"), ReadBytes(capture / "err")};

@@ -44,9 +44,10 @@ struct RunResult {
 };
 
 // Runs the built vantrel with these arguments in `folder`, capturing its output (or sending its
-// standard output to `stdoutTarget`, such as /dev/full, when one is named).
+// standard output to `stdoutTarget`, such as /dev/full, when one is named); its standard input is
+// `stdinSource`, or nothing.
 RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                     const std::string& stdoutTarget = "");
+                     const std::string& stdoutTarget = "", const std::string& stdinSource = "/dev/null");
 
 // Starts the built vantrel in the background in `folder`, its standard error going to `errFile`;
 // WaitForVantrel gives the raw wait status.
@@ -58,10 +59,11 @@ int WaitForVantrel(int pid);
 class ProgramTest : public ::testing::Test {
 protected:
     TempDir dir;
-    RunResult Run(std::vector<std::string> args, const std::string& stdoutTarget = "")
+    RunResult Run(std::vector<std::string> args, const std::string& stdoutTarget = "",
+                  const std::string& stdinSource = "/dev/null")
     {
         args.insert(args.begin(), {"--settings", (dir / "settings.bag").string()});
-        return RunVantrel(args, dir.Path(), stdoutTarget);
+        return RunVantrel(args, dir.Path(), stdoutTarget, stdinSource);
     }
     bool Holds(const std::string& file, const std::string& text) const
     {
