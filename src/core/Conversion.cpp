@@ -88,23 +88,28 @@ bool NothingRead(const DocumentShape& before, const DocumentShape& after, const 
 
 std::string LineEndsNote(std::int32_t code)
 {
-    return "; its lines end with a line feed alone, and " + ShortNameOf(code) + " lines end with a carriage return";
+    return "its lines end with a line feed alone, and " + ShortNameOf(code) + " lines end with a carriage return";
 }
 
-std::string NothingReadWarning(std::int32_t code, const InputFile& input)
+// What the user should know of a reading: that it took nothing from the file (and what the file
+// looks like then), or that the reader took a file of line feeds alone for one line.
+std::string Warning(std::int32_t code, const InputFile& input, bool nothingRead)
 {
-    std::string warning = "nothing was read as " + ShortNameOf(code);
+    const std::string nothing = "nothing was read as " + ShortNameOf(code);
     InputHead head;
     try {
         head = ReadHead(input);
     } catch (const ReadError&) {
-        return warning;
+        return nothingRead ? nothing : "";
     }
+    const bool lineFeeds = head.LineFeedsOnly() && !FindFileFormat(code)->LineFeedsEndLines;
+    if (!nothingRead) return lineFeeds ? LineEndsNote(code) + ", so the whole file was read as one line" : "";
+    std::string warning = nothing;
     const Detection detection = DetectFormat(head.Bytes, input.Name, head.Complete);
     if (detection.Code != kUnknownType && detection.Code != code)
         warning += " (it looks like " + ShortNameOf(detection.Code) + ")";
     if (head.Bytes.empty()) warning += ": the file is empty";
-    else if (head.LineFeedsOnly() && !FindFileFormat(code)->LineFeedsEndLines) warning += LineEndsNote(code);
+    else if (lineFeeds) warning += "; " + LineEndsNote(code);
     return warning;
 }
 
@@ -134,12 +139,12 @@ ReadReport ReadInput(ProgramState& state, std::int32_t code, const InputFile& in
         } catch (const ReadError&) {
         }
         if (!lineFeedsOnly || format.LineFeedsEndLines) throw;
-        throw ReadError(failure.File(), failure.Line(), failure.Reason() + LineEndsNote(code));
+        throw ReadError(failure.File(), failure.Line(), failure.Reason() + "; " + LineEndsNote(code));
     }
     const PDDXFile blank;
-    if (!NothingRead(before, ShapeOf(document), ShapeOf(blank), ShapeOfNothingRead(state, reader, input.Name, append)))
-        return {};
-    return {NothingReadWarning(code, input)};
+    const bool nothingRead =
+        NothingRead(before, ShapeOf(document), ShapeOf(blank), ShapeOfNothingRead(state, reader, input.Name, append));
+    return {Warning(code, input, nothingRead)};
 }
 
 void WriteDocument(const PDDXFile& document, const std::string& outputName)

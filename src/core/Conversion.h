@@ -37,15 +37,17 @@ using BytesRead = std::function<void(std::size_t)>;
 
 // What a reading took from its input.
 struct ReadReport {
-    // Empty when the reading took something. Otherwise why nothing was read, for the user:
+    // Empty when all is well. Otherwise, when the reading took nothing, why, for the user:
     // "nothing was read as f25 (it looks like kuab)", with a word on line ends that the reader
-    // does not take for line ends, or on an empty file.
+    // does not take for line ends, or on an empty file; or, when the reader took a file whose lines
+    // end with line feeds alone for one line, that.
     std::string Warning;
 };
 
 // As ReadWithReader, for any input, saying whether anything was read: a reading that leaves the
 // document without a new test location or drop, and without a value changed other than those
-// its reader sets whatever the file holds, read nothing. A failure of a reader that does not
+// its reader sets whatever the file holds, read nothing; and whether the file's line ends were
+// taken for line ends. A failure of a reader that does not
 // take the input's line ends for line ends says so. `reader` reads in place of the reader of
 // `code` when one is given.
 ReadReport ReadInput(ProgramState& state, std::int32_t code, const InputFile& input, PDDXFile& document, bool append,
