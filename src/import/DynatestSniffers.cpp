@@ -55,7 +55,7 @@ int SniffF20(const SniffSample& sample)
     if (!AllDigits(Columns(first, 14, 19)) || Columns(first, 14, 19).size() != 6 ||
         !IsWholeNumberText(Columns(first, 28, 29)))
         return 0;
-    const bool layout = first.size() >= 6 && first[0] == 'R' && AllDigits(first.substr(1, 2)) && first.substr(3, 3) == "-20";
+    const bool layout = first.starts_with('R') && AllDigits(Columns(first, 2, 3)) && Columns(first, 4, 6) == "-20";
     const bool sensors = lines.size() >= 2 && AllDigits(Columns(lines[1], 1, 1));
     const bool units = lines.size() >= 22 && AllDigits(Columns(lines[21], 1, 2)) && Columns(lines[21], 1, 2).size() == 2;
     return 45 + (layout ? 40 : 0) + (sensors ? 5 : 0) + (units ? 5 : 0);

@@ -23,7 +23,7 @@ int SniffJilsDat(const SniffSample& sample)
         for (std::size_t k = 0; k < std::size(kKeywords); ++k)
             seen[k] = seen[k] || (first == kKeywords[k].word &&
                                   (first != "Drop" || line.find("Drop Sequence Completed Time:") == 0));
-        if (line.find(' ') == std::string_view::npos || line.find('\t') != std::string_view::npos) continue;
+        if (line.find(' ') == std::string_view::npos) continue;
         bool numbers = true;
         for (std::size_t at = 0; numbers && at < line.size();) {
             const std::size_t end = std::min(line.find(' ', at), line.size());
