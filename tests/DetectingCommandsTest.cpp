@@ -80,14 +80,16 @@ TEST(ProgressLine, ShowsAfterASecondAndIsWipedBeforeMessages)
     line.FileDone();
     EXPECT_EQ(out.str(), "\rvantrel: 1 of 3 files, 900 bytes read");
     now += std::chrono::milliseconds(100);
-    line.Read(1'500'000);
-    EXPECT_EQ(line.Text(), "1 of 3 files, 1.5 MB read");
+    line.Read(99'100);
+    EXPECT_EQ(line.Text(), "1 of 3 files, 100.0 kB read");
+    line.Read(900'000);
+    EXPECT_EQ(line.Text(), "1 of 3 files, 1.0 MB read");
     EXPECT_EQ(out.str(), "\rvantrel: 1 of 3 files, 900 bytes read");  // at most five times a second
     now += std::chrono::milliseconds(100);
     line.FileDone();
     line.Wipe();
     // Blanks over the rest of the longer line before, then the wipe.
-    EXPECT_EQ(out.str().substr(38), "\rvantrel: 2 of 3 files, 1.5 MB read   \r" + std::string(34, ' ') + "\r");
+    EXPECT_EQ(out.str().substr(38), "\rvantrel: 2 of 3 files, 1.0 MB read   \r" + std::string(34, ' ') + "\r");
     ProgressLine hidden(out, false, [&] { return now + std::chrono::hours(1); });
     hidden.Read(1);
     EXPECT_EQ(out.str().size(), 112u);

@@ -36,7 +36,7 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
             for (std::string listed, path; type == "merge" && name.ends_with(".merge") && list >> listed >> path;)
                 if (path.starts_with("merge/")) types[kExamples / path] = listed;
         }
-    std::vector<std::string> args{"detect"};
+    std::vector<std::string> args{"detect"}, lineFeedsOnly{"convert", "--output-dir", "lf"};
     std::string want;
     for (const auto& [input, type] : types)
         for (const std::string end : {"\r", "\r\n", "\n"}) {
@@ -44,11 +44,19 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
             WriteBytes(dir / copy, WithLineEnds(ReadBytes(input), end));
             args.push_back(copy);
             want += copy + ": " + type + "\n";
+            if (end == "\n" && type != "pddx" && type != "kuab-ini") lineFeedsOnly.push_back(copy);
         }
     EXPECT_GT(types.size(), 50u);
     const RunResult run = Run(args);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, want);
+
+    // Read as what they are, the native files whose lines end with a line feed alone each say so
+    // (a warning, or the reason a reading failed).
+    const RunResult read = Run(lineFeedsOnly);
+    std::size_t said = 0;
+    for (std::size_t at = 0; (at = read.err.find("lines end with a line feed alone, and ", at + 1)) != std::string::npos;) ++said;
+    EXPECT_EQ(said, lineFeedsOnly.size() - 3) << read.err;
 
     // Files of no type: a settings file (INI, but no PDDX section), a merge list, text, nothing,
     // binary bytes, counts that do not fit a JILS CFG file.
@@ -68,14 +76,19 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
 // The least each sniffer takes, and what stops it.
 TEST(Sniffers, TellTheirFormatFromWhatItFixes)
 {
-    const std::string f20Line1 = "R32-20       040407        252.1";
+    const std::string f20Line1 = "R32-20       040407        252.1", noLayout = "X32-2 " + f20Line1.substr(6) + "\r\n";
+    std::string f20Units = noLayout;  // line 22 with the unit digits
+    for (int line = 2; line < 22; ++line) f20Units += "x\r\n";
     const struct {
         std::string bytes;
         std::string expected;
         bool complete = true;
+        std::string name = "x";
     } cases[] = {
-        {f20Line1 + "\r\n3       8002\r\n", "f20"},
-        {"X" + f20Line1.substr(1, 4) + " " + f20Line1.substr(6) + "\r\n3\r\n", "f20"},  // no layout name
+        {f20Line1 + "\r\n", "f20"},
+        {"R3X-20" + f20Line1.substr(6) + "\r\n", "unknown"},
+        {noLayout + "3       8002\r\n", "f20"},
+        {f20Units + "11   3\r\n", "f20"},
         {"R32-20       04x407        252.1\r\n", "unknown"},
         {"KUAB\r\nD  100    1  50.1 210 180\r\n", "kuab"},
         {"KUAB\r\nD  100    1  50.1 210 180\r\nsome\r\nother\r\n", "unknown"},
@@ -83,24 +96,32 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"5001,1\r\n5010,0\r\n1,2,3\r\n", "f25"},
         {"1,1\r\n2,0\r\n1,2,3\r\n", "unknown"},
         {"5001,1\r\n5010,0\r\ntext\r\nmore text\r\n", "unknown"},
+        {"5001,1\r\n5010,0\r\n1,2\r\n2,3\r\ntext\r\n", "f25"},
+        // A tie (F25 and JILS CFG alike) goes to the type of the extension, or to none.
+        {"7,a\r\n5001,1\r\n5301,1\r\n", "jils-cfg", false, "x.cfg"},
+        {"7,a\r\n5001,1\r\n5301,1\r\n", "f25", false, "x.F25"},
+        {"7,a\r\n5001,1\r\n5301,1\r\n", "unknown", false, "x.TXT"},
         {"$1\r\nPlate radius [mm]\t150\r\n$2\r\n", "carlbro"},
         {"Plate radius [mm]\t150\r\nChainage [m]\t0\r\n", "unknown"},
+        {"$1\r\n$2\r\n$3\r\n", "unknown"},
         {"Geophone nr.\t1\r\nSlope  \t1,05\r\n", "carlbro-ini"},
         {"Geophone nr.\r\nSlope\t1,05\r\n", "unknown"},
-        {"JILS\r\nDate-Time: 5/ 3/2005\r\nSensors: D1 D2\r\n", "jils-dat"},
+        {"JILS\r\nDate-Time: 5/ 3/2005\r\nTemp: 68\r\n9.1 10.1 8.2\r\n", "jils-dat"},
         {"# number of sensor channels\r\n7\r\n", "jils-par"},
+        {"# Sensor channels EU conversion factor\r\n1.0, 0.9\r\n", "jils-par"},
         {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n1.02\r\n", "jils-cfg"},
         {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n", "unknown"},
-        {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n", "jils-cfg", false},  // the rest may hold the gain
+        {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n1.0x", "jils-cfg", false},  // the rest may hold the gain
         {"41\r\n" + std::string(50, '1') + "\r\n", "unknown"},
         {"; KUAB\r\n[rack]\r\nfwdtype=2\r\n[Sensors]\r\n", "kuab-ini"},
         {"[rack]\r\nfwdtype=2\r\n", "unknown"},
+        {"[rack]\r\nfwdtype=2\r\n[sensors]\r\nn=1\r\na=1\r\nb=1\r\nc=1\r\nd=1\r\ne=1\r\nstray\r\n", "kuab-ini"},
         {"[Units]\r\nLoadUnits = kilo-Newton\r\n", "pddx"},
         {"[Settings]\r\nFileType = 6\r\n", "unknown"},
         {"note\r\n[Units]\r\nLoadUnits = kilo-Newton\r\n", "unknown"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ShortNameOf(DetectFormat(c.bytes, "x", c.complete).Code), c.expected) << c.bytes;
+        EXPECT_EQ(ShortNameOf(DetectFormat(c.bytes, c.name, c.complete).Code), c.expected) << c.bytes;
 }
 
 }  // namespace
