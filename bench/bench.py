@@ -6,7 +6,11 @@ bench.py VANTREL [CASE...]   (cases: pddx, f25, kuab; default all that have a ge
 For each case it generates the input once, then alternates runs of `cp INPUT`, `vantrel convert`
 and `cp OUTPUT`, several times, and reports the best time of each: MB/s of input converted, the
 ratio of the conversion to cp of input plus output, and the peak memory of the conversion per
-element created. Targets: ratio at most 4, peak memory under 300 bytes per element."""
+element created. Targets: ratio at most 4, peak memory under 300 bytes per element.
+
+The same input is then converted with its type told by its content (no -t), checked and exported
+as CSV. Targets: the detection costs at most 5 % of the conversion; check and export take at
+most 4 times cp of their input and output, in under 400 bytes per element."""
 import os
 import shutil
 import subprocess
@@ -35,16 +39,44 @@ CASES = {
 }
 
 
-def timed(command):
+def timed(command, check=True):
     start = time.perf_counter()
-    subprocess.run(command, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(command, check=check, stdout=subprocess.DEVNULL)
     return time.perf_counter() - start
 
 
-def peak_kib(command):
-    result = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, check=True,
+def peak_kib(command, check=True):
+    result = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, check=check,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     return int(result.stderr.strip().splitlines()[-1])
+
+
+def run_commands(vantrel, kind, source, work, convert_time, elements):
+    """Detection, check and export of the same input; check exits 4 when it finds something."""
+    settings = ["--settings", os.path.join(work, "none.bag")]
+    csv = os.path.join(work, "drops.csv")
+    commands = {
+        "detected": [vantrel] + settings + ["convert", source, "-o", os.path.join(work, "detected.DDX")],
+        "check": [vantrel] + settings + ["check", "-t", kind, source],
+        "export": [vantrel] + settings + ["export", "-t", kind, source, "-o", csv],
+    }
+    best = {name: float("inf") for name in commands}
+    cp_in = float("inf")
+    for _ in range(RUNS):
+        cp_in = min(cp_in, timed(["cp", source, os.path.join(work, "copy.in")]))
+        for name, command in commands.items():
+            best[name] = min(best[name], timed(command, check=False))
+    cp_csv = timed(["cp", csv, os.path.join(work, "copy.csv")])
+    extra = best["detected"] / convert_time - 1
+    print(f"  detected type: {best['detected']:.3f} s, {extra * 100:+.1f} % (target <= 5 %)")
+    ok = extra <= 0.05
+    for name, cp in (("check", cp_in), ("export", cp_in + cp_csv)):
+        peak = peak_kib(commands[name], check=False) * 1024
+        ratio = best[name] / cp
+        print(f"  {name} {best[name]:.3f} s, ratio to cp {ratio:.2f} (target <= 4); "
+              f"peak memory {peak / 1e6:.1f} MB = {peak / elements:.0f} bytes per element (target < 400)")
+        ok = ok and ratio <= 4 and peak / elements < 400
+    return ok
 
 
 def elements_created(path):
@@ -84,7 +116,8 @@ def run_case(vantrel, name, work):
     print(f"  convert {best['convert']:.3f} s ({in_mb / best['convert']:.0f} MB/s); "
           f"cp input {best['cp_in']:.3f} s + cp output {best['cp_out']:.3f} s; ratio {ratio:.2f} (target <= 4)")
     print(f"  peak memory {peak / 1e6:.1f} MB = {peak / elements:.0f} bytes per element (target < 300)")
-    return ratio <= 4 and peak / elements < 300
+    commands_ok = run_commands(vantrel, kind, source, work, best["convert"], elements)
+    return ratio <= 4 and peak / elements < 300 and commands_ok
 
 
 def main():
