@@ -18,7 +18,8 @@ TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
                                     "DeflectionSensorXAxisDistances = 0, 200", "DeflectionSensorYAxisDistances = 0, x, 0",
                                     "[Deflection Data]", "NumberOfTestLocations = 3", "[Test Location 1]",
                                     "NumberOfDrops = 2", "DropData_1 = 50.1, 210, 180, 150", "DropData_2 = 50.3, 212, 181",
-                                    "DropData_3 = 49, 1, 2, 3", "[Test Location 2]", "NumberOfDrops = many",
+                                    "DropData_3 = 49, 1, 2, 3", "DropData_0 = no drop", "[Test Location 0]",
+                                    "[Test Location 2]", "NumberOfDrops = many",
                                     "DropData_1 = 50, 1, , 3", "DropData_2 ="}));
     WriteBytes(dir / "b.txt", CrLf({"[Device Configuration]", "LoadPlateRadius = 15O", "NumberOfDeflectionSensors = 2.5",
                                     "DeflectionSensorXAxisDistances = 0, 8", "DeflectionSensorYAxisDistances = 0, 0"}));

@@ -506,14 +506,13 @@ private:
         if (!quiet_) Message(warning);
     }
 
-    // Reads one input into a new document, as convert, check and export do.
-    void ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, Reader reader = nullptr)
+    // Reads one input into a document: a new one, or with `append` one that holds data already.
+    void ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, bool append = false,
+                  Reader reader = nullptr)
     {
         state_.CurrentFileType = type.code;
         ReadReport report;
-        Checked([&] {
-            report = ReadInput(state_, type.code, input, document, false, Progress(), reader);
-        });
+        Checked([&] { report = ReadInput(state_, type.code, input, document, append, Progress(), reader); });
         Report(input.Name, report);
     }
 
@@ -605,10 +604,7 @@ private:
         PDDXFile document;
         bool first = true;
         for (const auto& [input, type] : inputs) {
-            state_.CurrentFileType = type.code;
-            ReadReport report;
-            Checked([&] { report = ReadInput(state_, type.code, input, document, !first, Progress()); });
-            Report(input.Name, report);
+            ReadInto(document, input, type, !first);
             first = false;
             progress_.FileDone();
         }
@@ -682,7 +678,7 @@ private:
             try {
                 PDDXFile document;
                 // A PDDX file is checked as it stands, not as its counters would have it read.
-                ReadInto(document, input, type, type.code == kPDDX ? &ReadPDDXAsWritten : nullptr);
+                ReadInto(document, input, type, false, type.code == kPDDX ? &ReadPDDXAsWritten : nullptr);
                 findings = CheckDocument(document);
             } catch (const Stop& stop) {
                 if (stop.status == kExitUsage) throw;

@@ -39,13 +39,15 @@ std::vector<std::string_view> Items(std::string_view list)
     }
 }
 
-// The number after `prefix` in a name ("Test Location 12", "DropData_3"), letter case ignored.
+// The number after `prefix` in a name ("Test Location 12", "DropData_3"), letter case ignored:
+// 1 to 32767, as test locations and drops are numbered.
 std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 {
     if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;
     const std::string_view digits = name.substr(prefix.size());
     if (!IsWholeNumberText(digits) || digits.size() > 9 || TrimBlanks(digits) != digits) return std::nullopt;
-    return std::stoi(std::string(digits));
+    const int number = std::stoi(std::string(digits));
+    return number >= 1 && number <= 32767 ? std::optional<int>(number) : std::nullopt;
 }
 
 class Findings {
