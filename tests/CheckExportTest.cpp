@@ -22,7 +22,8 @@ TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
                                     "[Test Location 2]", "NumberOfDrops = many",
                                     "DropData_1 = 50, 1, , 3", "DropData_2 ="}));
     WriteBytes(dir / "b.txt", CrLf({"[Device Configuration]", "LoadPlateRadius = 15O", "NumberOfDeflectionSensors = 2.5",
-                                    "DeflectionSensorXAxisDistances = 0, 8", "DeflectionSensorYAxisDistances = 0, 0"}));
+                                    "DeflectionSensorXAxisDistances = 0, 8", "DeflectionSensorYAxisDistances = 0, 0",
+                                    "[Deflection Data]"}));
     const RunResult run = Run({"check", "a.DDX", "b.txt"});
     EXPECT_EQ(run.status, 4) << run.err;
     EXPECT_EQ(run.out, "a.DDX: [Device Configuration] LoadPlateRadius: empty; the calibration needs it\n"

@@ -37,6 +37,7 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
                 if (path.starts_with("merge/")) types[kExamples / path] = listed;
         }
     std::vector<std::string> args{"detect"}, lineFeedsOnly{"convert", "--output-dir", "lf"};
+    std::size_t native = 0;  // of those, in formats whose lines end at CR
     std::string want;
     for (const auto& [input, type] : types)
         for (const std::string end : {"\r", "\r\n", "\n"}) {
@@ -44,19 +45,21 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
             WriteBytes(dir / copy, WithLineEnds(ReadBytes(input), end));
             args.push_back(copy);
             want += copy + ": " + type + "\n";
-            if (end == "\n" && type != "pddx" && type != "kuab-ini") lineFeedsOnly.push_back(copy);
+            if (end != "\n") continue;
+            lineFeedsOnly.push_back(copy);
+            native += type != "pddx" && type != "kuab-ini";
         }
     EXPECT_GT(types.size(), 50u);
     const RunResult run = Run(args);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, want);
 
-    // Read as what they are, the native files whose lines end with a line feed alone each say so
-    // (a warning, or the reason a reading failed).
+    // Read as what they are, the files whose lines end with a line feed alone in a format whose
+    // lines end at CR each say so (a warning, or the reason a reading failed); INI texts do not.
     const RunResult read = Run(lineFeedsOnly);
     std::size_t said = 0;
     for (std::size_t at = 0; (at = read.err.find("lines end with a line feed alone, and ", at + 1)) != std::string::npos;) ++said;
-    EXPECT_EQ(said, lineFeedsOnly.size() - 3) << read.err;
+    EXPECT_EQ(said, native) << read.err;
 
     // Files of no type: a settings file (INI, but no PDDX section), a merge list, text, nothing,
     // binary bytes, counts that do not fit a JILS CFG file.
@@ -76,7 +79,7 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
 // The least each sniffer takes, and what stops it.
 TEST(Sniffers, TellTheirFormatFromWhatItFixes)
 {
-    const std::string f20Line1 = "R32-20       040407        252.1", noLayout = "X32-2 " + f20Line1.substr(6) + "\r\n";
+    const std::string f20Line1 = "R32-20       990407        252.1", noLayout = "X32-2 " + f20Line1.substr(6) + "\r\n";
     std::string f20Units = noLayout;  // line 22 with the unit digits
     for (int line = 2; line < 22; ++line) f20Units += "x\r\n";
     const struct {
@@ -90,13 +93,15 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {noLayout + "3       8002\r\n", "f20"},
         {f20Units + "11   3\r\n", "f20"},
         {"R32-20       04x407        252.1\r\n", "unknown"},
-        {"KUAB\r\nD  100    1  50.1 210 180\r\n", "kuab"},
-        {"KUAB\r\nD  100    1  50.1 210 180\r\nsome\r\nother\r\n", "unknown"},
+        {"KUAB\r\nHSite: North\r\nD  100    1  50.1 210 180\r\n", "kuab"},
+        {"KUAB\r\nHSite: North\r\nD  100    1  50.1 210 180\r\nsome\r\nother\r\nmore\r\n", "unknown"},
+        {"KUAB\r\nHSite: North\r\nD  100    1  50.1 210 180\r\nHRoad: 9\r\nsome\r\nother\r\n", "kuab"},
         {"KUAB\r\nHSite: North\r\nJStation Drop Load D0\r\n", "kuab"},
         {"5001,1\r\n5010,0\r\n1,2,3\r\n", "f25"},
         {"1,1\r\n2,0\r\n1,2,3\r\n", "unknown"},
         {"5001,1\r\n5010,0\r\ntext\r\nmore text\r\n", "unknown"},
-        {"5001,1\r\n5010,0\r\n1,2\r\n2,3\r\ntext\r\n", "f25"},
+        {"5001,1\r\n5010,0\r\n1,2\r\n2,3\r\ntext\r\n", "f25"},  // eight numbered lines in ten are enough
+        {"5001,1\r\n5010,0\r\n1,2\r\ntext\r\n", "unknown"},
         // A tie (F25 and JILS CFG alike) goes to the type of the extension, or to none.
         {"7,a\r\n5001,1\r\n5301,1\r\n", "jils-cfg", false, "x.cfg"},
         {"7,a\r\n5001,1\r\n5301,1\r\n", "f25", false, "x.F25"},
@@ -106,7 +111,7 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"$1\r\n$2\r\n$3\r\n", "unknown"},
         {"Geophone nr.\t1\r\nSlope  \t1,05\r\n", "carlbro-ini"},
         {"Geophone nr.\r\nSlope\t1,05\r\n", "unknown"},
-        {"JILS\r\nDate-Time: 5/ 3/2005\r\nTemp: 68\r\n9.1 10.1 8.2\r\n", "jils-dat"},
+        {"JILS\r\nDate-Time: 5/ 3/2005\r\n9.1 10.1 8.2\r\n", "jils-dat"},
         {"# number of sensor channels\r\n7\r\n", "jils-par"},
         {"# Sensor channels EU conversion factor\r\n1.0, 0.9\r\n", "jils-par"},
         {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n1.02\r\n", "jils-cfg"},
@@ -116,12 +121,21 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"; KUAB\r\n[rack]\r\nfwdtype=2\r\n[Sensors]\r\n", "kuab-ini"},
         {"[rack]\r\nfwdtype=2\r\n", "unknown"},
         {"[rack]\r\nfwdtype=2\r\n[sensors]\r\nn=1\r\na=1\r\nb=1\r\nc=1\r\nd=1\r\ne=1\r\nstray\r\n", "kuab-ini"},
-        {"[Units]\r\nLoadUnits = kilo-Newton\r\n", "pddx"},
+        {"[rack]\r\n[sensors]\r\na=1\r\nb=1\r\nc=1\r\nd=1\r\nstray\r\n", "unknown"},  // nine lines in ten
+        {"[Units]\r\nLoadUnits = kilo-Newton\r\n[Test Location 1]\r\n", "pddx"},
         {"[Settings]\r\nFileType = 6\r\n", "unknown"},
-        {"note\r\n[Units]\r\nLoadUnits = kilo-Newton\r\n", "unknown"},
+        {"note\r\n[Units]\r\n[Deflection Data]\r\n", "unknown"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ShortNameOf(DetectFormat(c.bytes, c.name, c.complete).Code), c.expected) << c.bytes;
+
+    // What the open dialog asks about: content that is recognised, as another type, and does not
+    // look enough like the chosen one.
+    const std::string kuab = "KUAB\r\nHSite: North\r\nD  100    1  50.1 210 180\r\n", tie = "7,a\r\n5001,1\r\n5301,1\r\n";
+    EXPECT_TRUE(DetectFormat(kuab, "x.F25", true).ClearlyOther(kDynatestF25));
+    EXPECT_FALSE(DetectFormat(kuab, "x.F25", true).ClearlyOther(kKuabFWD));
+    EXPECT_FALSE(DetectFormat("no type", "x.F25", true).ClearlyOther(kDynatestF25));
+    EXPECT_FALSE(DetectFormat(tie, "x.cfg", false).ClearlyOther(kDynatestF25));
 }
 
 }  // namespace

@@ -497,7 +497,8 @@ private:
         err_ << "vantrel: " << EscapeControls(text) << "\n";
     }
 
-    // Says that a reading took nothing from its input; with --strict that fails the file.
+    // Passes on what a reading warns of (it took nothing, or it took the file for one line); with
+    // --strict that fails the file.
     void Report(const std::string& name, const ReadReport& report)
     {
         if (report.Warning.empty()) return;

@@ -39,17 +39,6 @@ std::vector<std::string_view> Items(std::string_view list)
     }
 }
 
-// The number after `prefix` in a name ("Test Location 12", "DropData_3"), letter case ignored:
-// 1 to 32767, as test locations and drops are numbered.
-std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
-{
-    if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;
-    const std::string_view digits = name.substr(prefix.size());
-    if (!IsWholeNumberText(digits) || digits.size() > 9 || TrimBlanks(digits) != digits) return std::nullopt;
-    const int number = std::stoi(std::string(digits));
-    return number >= 1 && number <= 32767 ? std::optional<int>(number) : std::nullopt;
-}
-
 class Findings {
 public:
     void Add(std::string_view section, std::string_view key, std::string message)
@@ -106,6 +95,15 @@ void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Find
 }  // namespace
 
 std::span<const ElementName> FlaggedElements() { return kFlagged; }
+
+std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
+{
+    if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;
+    const std::string_view digits = name.substr(prefix.size());
+    if (!IsWholeNumberText(digits) || digits.size() > 9 || TrimBlanks(digits) != digits) return std::nullopt;
+    const int number = std::stoi(std::string(digits));
+    return number >= 1 && number <= 32767 ? std::optional<int>(number) : std::nullopt;
+}
 
 std::vector<Finding> CheckDocument(const PDDXFile& document)
 {

@@ -2,6 +2,7 @@
 // Whether a document is ready for calibration: the elements the calibration needs that are
 // empty, and the counts, lists and drops that do not agree with each other.
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,6 +20,10 @@ struct ElementName {
 
 // The elements the review grid flags for the user to complete while they are empty.
 std::span<const ElementName> FlaggedElements();
+
+// The n of a numbered name ("Test Location 12", "DropData_3"), letter case ignored: 1 to 32767,
+// as test locations and drops are numbered; nullopt for any other name.
+std::optional<int> NumberAfter(std::string_view name, std::string_view prefix);
 
 // One thing a document lacks. Section and key as the document names them, the message saying
 // what is wrong; all three UTF-8.

@@ -4,18 +4,10 @@
 #include <string_view>
 
 #include "base/Latin1.h"
+#include "core/Check.h"
 
 namespace vantrel {
 namespace {
-
-// The number after `prefix` in a name, as written; empty when the name is not prefix + digits.
-std::string_view NumberAfter(std::string_view name, std::string_view prefix)
-{
-    if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return {};
-    const std::string_view digits = name.substr(prefix.size());
-    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) ? digits
-                                                                                                   : std::string_view();
-}
 
 std::string ValueOf(const PDDXSection& section, std::string_view key)
 {
@@ -45,16 +37,16 @@ void DropTable::Add(const std::string& fileName, const PDDXFile& document)
     if (TrimBlanks(date).empty()) date = value("Operations Information", "EndDate");
     files_.push_back({fileName, std::move(date), value("Units", "LoadUnits"), value("Units", "DeflectionUnits")});
     for (const PDDXSection& section : document.Sections()) {
-        const std::string_view number = NumberAfter(section.Handle(), "Test Location ");
-        if (number.empty()) continue;
+        const std::optional<int> number = NumberAfter(section.Handle(), "Test Location ");
+        if (!number) continue;
         const std::string place = ValueOf(section, "TestLocation");
-        locations_.push_back({files_.size() - 1, std::string(number), std::string(TrimBlanks(place.substr(0, place.find(',')))),
+        locations_.push_back({files_.size() - 1, *number, std::string(TrimBlanks(place.substr(0, place.find(',')))),
                               ValueOf(section, "TestLane"), ValueOf(section, "TestTime"), ValueOf(section, "TestTemperatures")});
         for (const PDDXElement& element : section.Elements()) {
-            const std::string_view drop = NumberAfter(element.Handle(), "DropData_");
-            if (drop.empty()) continue;
+            const std::optional<int> drop = NumberAfter(element.Handle(), "DropData_");
+            if (!drop) continue;
             deflections_ = std::max<std::size_t>(deflections_, std::count(element.Value().begin(), element.Value().end(), ','));
-            rows_.push_back({locations_.size() - 1, std::string(drop), element.Value()});
+            rows_.push_back({locations_.size() - 1, *drop, element.Value()});
         }
     }
 }
@@ -72,8 +64,8 @@ void DropTable::Write(std::ostream& out) const
         const Location& location = locations_[row.Location];
         const Document& file = files_[location.File];
         Field(out, file.Name, true);
-        Field(out, location.Number);
-        Field(out, row.Drop);
+        Field(out, std::to_string(location.Number));
+        Field(out, std::to_string(row.Drop));
         for (const std::string* text : {&location.Station, &location.Lane, &file.Date, &location.Time, &location.Temperatures})
             Field(out, Utf8FromLatin1(*text));
         // The load, then the deflections; a drop with fewer leaves the last columns empty.

@@ -26,11 +26,12 @@ public:
 private:
     struct Location {
         std::size_t File;
-        std::string Number, Station, Lane, Time, Temperatures;
+        int Number;
+        std::string Station, Lane, Time, Temperatures;
     };
     struct Row {
         std::size_t Location;
-        std::string Drop;
+        int Drop;
         std::string Text;
     };
     struct Document {

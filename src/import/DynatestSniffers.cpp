@@ -21,44 +21,43 @@ bool AllDigits(std::string_view text)
 
 }  // namespace
 
-// Comma-separated records whose first field is a numeric record code: the header records
-// (5001 software, 5002 serial number, 5010 units, 5020 and 5021 geometry, 5030 to 5032 names,
-// 5200 and 5201 calibration) and the station records 5301.
+// Comma-separated records, at least eight in ten with a numeric record code first; marks: the
+// header records (5001 software, 5002 serial number, 5010 units, 5011 date, 5020 and 5021
+// geometry, 5030 to 5032 names, 5200 and 5201 calibration), each once, and the station records
+// 5301.
 int SniffF25(const SniffSample& sample)
 {
-    static constexpr std::string_view kHeaderCodes[] = {"5001", "5002", "5010", "5011", "5020", "5021",
-                                                        "5030", "5031", "5032", "5200", "5201"};
-    bool seen[std::size(kHeaderCodes)] = {};
+    static constexpr std::string_view kCodes[] = {"5001", "5002", "5010", "5011", "5020", "5021",
+                                                  "5030", "5031", "5032", "5200", "5201", "5301"};
+    bool seen[std::size(kCodes)] = {};
     std::size_t numbered = 0;
-    bool stations = false;
     for (std::string_view line : sample.Filled()) {
         if (line.find(',') == std::string_view::npos) continue;
         const std::string_view code = FirstField(line, ',');
         if (!IsNumberText(code)) continue;
         ++numbered;
-        for (std::size_t k = 0; k < std::size(kHeaderCodes); ++k) seen[k] = seen[k] || code == kHeaderCodes[k];
-        stations = stations || code == "5301";
+        for (std::size_t k = 0; k < std::size(kCodes); ++k) seen[k] = seen[k] || code == kCodes[k];
     }
-    if (sample.Filled().empty() || numbered * 10 < sample.Filled().size() * 8) return 0;
-    const auto headers = std::count(std::begin(seen), std::end(seen), true);
-    return 30 + 15 * static_cast<int>(std::min<long>(headers, 4)) + (stations ? 5 : 0);
+    if (numbered * 10 < sample.Filled().size() * 8) return 0;
+    return Score(static_cast<int>(std::count(std::begin(seen), std::end(seen), true)));
 }
 
-// Fixed columns, told by line number: line 1 holds the layout name ("R32-20", "R80-20"), the
-// date as digits in columns 14 to 19 and the header length in columns 28 and 29; line 2 starts
-// with the sensor count, line 22 with the unit digits.
+// Fixed columns, told by line number. Line 1 holds the date as digits in columns 14 to 19 and
+// the header length in columns 28 and 29 (a mark; a file without them is no F20 file) and the
+// layout name, "R32-20" or "R80-20" (two marks); line 2 starts with the sensor count, line 22
+// with the unit digits (a mark each).
 int SniffF20(const SniffSample& sample)
 {
     const auto& lines = sample.Lines();
     if (lines.empty()) return 0;
     const std::string_view first = lines[0];
-    if (!AllDigits(Columns(first, 14, 19)) || Columns(first, 14, 19).size() != 6 ||
+    if (Columns(first, 14, 19).size() != 6 || !AllDigits(Columns(first, 14, 19)) ||
         !IsWholeNumberText(Columns(first, 28, 29)))
         return 0;
     const bool layout = first.starts_with('R') && AllDigits(Columns(first, 2, 3)) && Columns(first, 4, 6) == "-20";
     const bool sensors = lines.size() >= 2 && AllDigits(Columns(lines[1], 1, 1));
-    const bool units = lines.size() >= 22 && AllDigits(Columns(lines[21], 1, 2)) && Columns(lines[21], 1, 2).size() == 2;
-    return 45 + (layout ? 40 : 0) + (sensors ? 5 : 0) + (units ? 5 : 0);
+    const bool units = lines.size() >= 22 && Columns(lines[21], 1, 2).size() == 2 && AllDigits(Columns(lines[21], 1, 2));
+    return Score(1 + 2 * layout + sensors + units);
 }
 
 }  // namespace vantrel

@@ -7,22 +7,21 @@
 
 namespace vantrel {
 
-// Keyword lines ("Date-Time:", "Sensors:", ...) over data lines of blank-separated numbers.
+// Marks: each keyword line ("Date-Time:", "Sensors:", "Drop Sequence Completed Time:",
+// "Location:", "Temp:", "Operator:", "Comments:", "Note:"), and data lines of blank-separated
+// numbers.
 int SniffJilsDat(const SniffSample& sample)
 {
-    static constexpr struct {
-        std::string_view word;
-        int weight;
-    } kKeywords[] = {{"Date-Time:", 30}, {"Sensors:", 25}, {"Drop", 20},    {"Location:", 10},
-                     {"Temp:", 10},      {"Operator:", 10}, {"Comments:", 5}, {"Note:", 5}};
+    static constexpr std::string_view kKeywords[] = {"Date-Time:", "Sensors:", "Drop Sequence Completed Time:",
+                                                     "Location:",  "Temp:",    "Operator:",
+                                                     "Comments:",  "Note:"};
     bool seen[std::size(kKeywords)] = {};
     bool data = false;
     for (std::string_view line : sample.Filled()) {
         line = TrimBlanks(line);
-        const std::string_view first = line.substr(0, line.find(' '));
         for (std::size_t k = 0; k < std::size(kKeywords); ++k)
-            seen[k] = seen[k] || (first == kKeywords[k].word &&
-                                  (first != "Drop" || line.find("Drop Sequence Completed Time:") == 0));
+            seen[k] = seen[k] || (line.starts_with(kKeywords[k]) &&
+                                  (line.size() == kKeywords[k].size() || line[kKeywords[k].size()] == ' '));
         if (line.find(' ') == std::string_view::npos) continue;
         bool numbers = true;
         for (std::size_t at = 0; numbers && at < line.size();) {
@@ -32,12 +31,11 @@ int SniffJilsDat(const SniffSample& sample)
         }
         data = data || numbers;
     }
-    int score = data ? 10 : 0;
-    for (std::size_t k = 0; k < std::size(kKeywords); ++k) score += seen[k] ? kKeywords[k].weight : 0;
-    return std::min(score, 95);
+    return Score(static_cast<int>(std::count(std::begin(seen), std::end(seen), true)) + data);
 }
 
-// Comment lines ("#") above the values; the two the reader looks for name the file.
+// Comment lines ("#") above the values; marks: the two comments the reader looks for, and any
+// other comment.
 int SniffJilsPar(const SniffSample& sample)
 {
     bool sensors = false, factors = false, comments = false;
@@ -47,11 +45,12 @@ int SniffJilsPar(const SniffSample& sample)
         sensors = sensors || line.find("# number of sensor channel") != std::string_view::npos;
         factors = factors || line.find("# Sensor channels EU conversion factor") != std::string_view::npos;
     }
-    return (sensors ? 45 : 0) + (factors ? 45 : 0) + (comments ? 5 : 0);
+    return sensors || factors ? Score(sensors + factors + comments) : 0;
 }
 
-// Numbers by line position: line 1 the sensor count N, line N + 3 a row count k, line
-// N + k + 4 the load-cell gain; every line starts with a number.
+// Every line starts with a number, and the numbers stand where the reader looks: line 1 the
+// sensor count N, line N + 3 a row count k, line N + k + 4 the load-cell gain (three marks; two
+// while the gain may lie beyond the head).
 int SniffJilsCfg(const SniffSample& sample)
 {
     const auto& lines = sample.Lines();
@@ -66,11 +65,11 @@ int SniffJilsCfg(const SniffSample& sample)
     if (sensors < 1 || sensors > 40) return 0;
     const auto beyond = [&](std::size_t n) { return n > lines.size(); };
     const std::size_t rows = static_cast<std::size_t>(sensors) + 3;
-    if (beyond(rows)) return sample.Complete() ? 0 : kRecognised;
+    if (beyond(rows)) return sample.Complete() ? 0 : Score(2);
     if (count(rows) < 0) return 0;
     const std::size_t gain = rows + static_cast<std::size_t>(count(rows)) + 1;
-    if (beyond(gain)) return sample.Complete() ? 0 : kRecognised;
-    return IsNumberText(FirstField(lines[gain - 1], ',')) ? 85 : 0;
+    if (beyond(gain)) return sample.Complete() ? 0 : Score(2);
+    return IsNumberText(FirstField(lines[gain - 1], ',')) ? Score(3) : 0;
 }
 
 }  // namespace vantrel

@@ -1,4 +1,5 @@
 // What a KUAB FWD data file and a KUAB FVO.INI look like.
+#include <algorithm>
 #include <string_view>
 
 #include "base/Latin1.h"
@@ -24,9 +25,9 @@ int NumberWords(std::string_view line)
 
 }  // namespace
 
-// The first line is free text. The others start with a record letter: C, H and I header lines
-// "key: value", J table lines (the column titles name Distance or Station), D data lines of
-// numbers.
+// The first line is free text. The others start with a record letter, at least six in ten of
+// them; marks: C, H or I header lines "key: value", J table lines whose column titles name
+// Distance or Station, D data lines of numbers.
 int SniffKuabFwd(const SniffSample& sample)
 {
     const auto& lines = sample.Lines();
@@ -45,23 +46,21 @@ int SniffKuabFwd(const SniffSample& sample)
         else if (letter == 'D') data = data || NumberWords(line) >= 3;
         else header = header || line.find(':', 1) != std::string_view::npos;
     }
-    if (records == 0 || records * 10 < (records + others) * 6) return 0;
-    return 35 + (header ? 20 : 0) + (titles ? 25 : 0) + (data ? 15 : 0);
+    if (records * 10 < (records + others) * 6) return 0;
+    return Score(header + titles + data);
 }
 
-// INI-shaped, with the sections the reader looks up: rack, loadplate1, sensors, sensor0...,
+// INI-shaped; a mark for each section the reader looks up: rack, loadplate1, sensors, sensor0,
 // distmeter.
 int SniffKuabIni(const SniffSample& sample)
 {
     const IniShape shape = IniShapeOf(sample);
     if (!shape.Fits) return 0;
-    int known = 0;
-    for (std::string_view name : {"rack", "loadplate1", "sensors", "sensor0", "distmeter"}) {
-        bool present = false;
-        for (std::string_view section : shape.Sections) present = present || EqualsIgnoreCase(section, name);
-        known += present;
-    }
-    return known == 0 ? 0 : known == 1 ? 45 : known == 2 ? 70 : 90;
+    int marks = 0;
+    for (std::string_view name : {"rack", "loadplate1", "sensors", "sensor0", "distmeter"})
+        marks += std::any_of(shape.Sections.begin(), shape.Sections.end(),
+                             [&](std::string_view section) { return EqualsIgnoreCase(section, name); });
+    return Score(marks);
 }
 
 }  // namespace vantrel

@@ -66,24 +66,24 @@ IniShape IniShapeOf(const SniffSample& sample)
     return shape;
 }
 
-// PDDX: INI-shaped, with the standard template's section names. An INI text without any of them
-// (a settings file) is left unrecognised rather than taken for a document.
+// PDDX: INI-shaped; a mark for each section name of the standard template ("Test Location n"
+// counted once). An INI text without them (a settings file) is left unrecognised rather than
+// taken for a document.
 int SniffPDDX(const SniffSample& sample)
 {
     static constexpr std::string_view kSections[] = {
         "Pavement Deflection Data Exchange File", "Operations Information", "Units", "Device Information",
-        "Device Configuration", "Device Calibration", "Location Identification", "Deflection Data"};
+        "Device Configuration", "Device Calibration", "Location Identification", "Deflection Data", "Test Location "};
     const IniShape shape = IniShapeOf(sample);
     if (!shape.Fits) return 0;
-    int known = 0;
-    for (std::string_view section : shape.Sections) {
-        bool standard = UpperCase(section).starts_with("TEST LOCATION ");
-        for (std::string_view name : kSections) standard = standard || EqualsIgnoreCase(section, name);
-        known += standard;
+    int marks = 0;
+    for (std::string_view name : kSections) {
+        const bool numbered = name.ends_with(' ');
+        marks += std::any_of(shape.Sections.begin(), shape.Sections.end(), [&](std::string_view section) {
+            return numbered ? UpperCase(section).starts_with(UpperCase(name)) : EqualsIgnoreCase(section, name);
+        });
     }
-    bool version = false;
-    for (std::string_view key : shape.Keys) version = version || EqualsIgnoreCase(key, "PDDXVersionNumber");
-    return known == 0 ? 30 : (known == 1 ? 60 : 80) + (version ? 15 : 0);
+    return Score(marks);
 }
 
 }  // namespace vantrel

@@ -1,10 +1,12 @@
 #pragma once
 // Telling a format from the first few kilobytes of a file. Each row of the format table has a
-// sniffer that scores how much the bytes look like its format, from 0 (nothing of it) to 100;
-// kRecognised and above names the format. Sniffers look only at what the formats fix (record
-// codes, keywords, line layouts, sections), never at the name. Lines end at CR, CR LF or LF
-// alike, so that a file whose line ends were changed on the way is still known for what it is.
+// sniffer that counts the marks of its format in the bytes: what the format fixes (record codes,
+// keywords, line layouts, sections), each kind counted once; a file that fails what every file of
+// the format must have has none. Two marks name the format. Sniffers never look at the name. Lines
+// end at CR, CR LF or LF alike, so that a file whose line ends were changed on the way is still
+// known for what it is.
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -13,8 +15,10 @@ namespace vantrel {
 
 // How much of a file the sniffers see.
 constexpr std::size_t kSniffLength = 8192;
-// The score from which a sniffer names its format.
+
+// A sniffer's score: 25 a mark, at most 100; kRecognised (two marks) and above names the format.
 constexpr int kRecognised = 50;
+constexpr int Score(int marks) { return std::min(marks, 4) * 25; }
 
 class SniffSample {
 public:
