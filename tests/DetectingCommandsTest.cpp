@@ -91,7 +91,9 @@ TEST(ProgressLine, ShowsAfterASecondAndIsWipedBeforeMessages)
     // Blanks over the rest of the longer line before, then the wipe.
     EXPECT_EQ(out.str().substr(38), "\rvantrel: 2 of 3 files, 1.0 MB read   \r" + std::string(34, ' ') + "\r");
     ProgressLine hidden(out, false, [&] { return now + std::chrono::hours(1); });
+    hidden.Files(1);
     hidden.Read(1);
+    EXPECT_EQ(hidden.Text(), "0 of 1 file, 1 byte read");
     EXPECT_EQ(out.str().size(), 112u);
 }
 

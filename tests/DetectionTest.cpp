@@ -93,6 +93,7 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {noLayout + "3       8002\r\n", "f20"},
         {f20Units + "11   3\r\n", "f20"},
         {"R32-20       04x407        252.1\r\n", "unknown"},
+        {"R32-20       990407        2x2.1\r\n", "unknown"},
         {"KUAB\r\nHSite: North\r\nD  100    1  50.1 210 180\r\n", "kuab"},
         {"KUAB\r\nHSite: North\r\nD  100    1  50.1 210 180\r\nsome\r\nother\r\nmore\r\n", "unknown"},
         {"KUAB\r\nHSite: North\r\nD  100    1  50.1 210 180\r\nHRoad: 9\r\nsome\r\nother\r\n", "kuab"},

@@ -497,6 +497,14 @@ private:
         err_ << "vantrel: " << EscapeControls(text) << "\n";
     }
 
+    // A line of the listing: the progress line, on the same terminal, makes way for it.
+    void List(const std::string& text)
+    {
+        progress_.Wipe();
+        out_ << text << "\n";
+        if (progress_.Shown()) out_.flush();
+    }
+
     // Passes on what a reading warns of (it took nothing, or it took the file for one line); with
     // --strict that fails the file.
     void Report(const std::string& name, const ReadReport& report)
@@ -542,6 +550,7 @@ private:
             Checked([&] { WriteFileAtomically(output, write); });
             return;
         }
+        progress_.Wipe();
         errno = 0;
         write(out_);
         if (!out_.flush()) {
@@ -571,7 +580,7 @@ private:
                 PDDXFile document;
                 ReadInto(document, inputs[i].first, inputs[i].second);
                 WriteOutput(document, outputs[i]);
-                if (outputs[i] != "-") out_ << convertFiles_[i] << " -> " << outputs[i] << "\n";
+                if (outputs[i] != "-") List(convertFiles_[i] + " -> " + outputs[i]);
             } catch (const Stop& stop) {
                 if (stop.status == kExitUsage) throw;
                 Message(stop.message);  // the other files are still converted
@@ -610,7 +619,7 @@ private:
             progress_.FileDone();
         }
         WriteOutput(document, mergeOutput_);
-        if (mergeOutput_ != "-") out_ << "merged " << inputs.size() << " files -> " << mergeOutput_ << "\n";
+        if (mergeOutput_ != "-") List("merged " + std::to_string(inputs.size()) + " files -> " + mergeOutput_);
         return kExitOk;
     }
 
@@ -635,7 +644,7 @@ private:
                 ConvertBatch(state_, files,
                              {[&](std::size_t i) { current = i; },
                               [&](std::size_t i) {
-                                  out_ << inputs[i] << " -> " << outputs[i] << "\n";
+                                  List(inputs[i] + " -> " + outputs[i]);
                                   progress_.FileDone();
                               },
                               [&](std::size_t i, const ReadReport& report) { Report(inputs[i], report); }, Progress()});
@@ -726,8 +735,8 @@ private:
         }
         WriteText(output, [&table](std::ostream& out) { table.Write(out); });
         if (output != "-")
-            out_ << "exported " << table.Rows() << (table.Rows() == 1 ? " drop" : " drops") << " of " << inputs.size()
-                 << (inputs.size() == 1 ? " file" : " files") << " -> " << output << "\n";
+            List("exported " + std::to_string(table.Rows()) + (table.Rows() == 1 ? " drop" : " drops") + " of " +
+                 std::to_string(inputs.size()) + (inputs.size() == 1 ? " file" : " files") + " -> " + output);
         return kExitOk;
     }
 

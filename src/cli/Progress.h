@@ -22,6 +22,7 @@ public:
     ProgressLine& operator=(const ProgressLine&) = delete;
 
     void Show(bool shown) { shown_ = shown; }
+    bool Shown() const { return shown_; }
     void Files(std::size_t total);   // the run is about to read this many files
     void Read(std::size_t bytes);    // a reading brought this many bytes
     void FileDone();

@@ -22,14 +22,8 @@ int SniffJilsDat(const SniffSample& sample)
         for (std::size_t k = 0; k < std::size(kKeywords); ++k)
             seen[k] = seen[k] || (line.starts_with(kKeywords[k]) &&
                                   (line.size() == kKeywords[k].size() || line[kKeywords[k].size()] == ' '));
-        if (line.find(' ') == std::string_view::npos) continue;
-        bool numbers = true;
-        for (std::size_t at = 0; numbers && at < line.size();) {
-            const std::size_t end = std::min(line.find(' ', at), line.size());
-            numbers = end == at || IsNumberText(line.substr(at, end - at));
-            at = end + 1;
-        }
-        data = data || numbers;
+        const WordCount words = CountWords(line);
+        data = data || (words.Words >= 2 && words.Numbers == words.Words);
     }
     return Score(static_cast<int>(std::count(std::begin(seen), std::end(seen), true)) + data);
 }

@@ -7,23 +7,6 @@
 #include "import/modShared.h"
 
 namespace vantrel {
-namespace {
-
-// The words of a line after its record letter that read as numbers.
-int NumberWords(std::string_view line)
-{
-    int numbers = 0;
-    for (std::size_t at = 1; at < line.size();) {
-        const std::size_t start = line.find_first_not_of(' ', at);
-        if (start == std::string_view::npos) break;
-        const std::size_t end = std::min(line.find(' ', start), line.size());
-        numbers += IsNumberText(line.substr(start, end - start));
-        at = end;
-    }
-    return numbers;
-}
-
-}  // namespace
 
 // The first line is free text. The others start with a record letter, at least six in ten of
 // them; marks: C, H or I header lines "key: value", J table lines whose column titles name
@@ -43,7 +26,7 @@ int SniffKuabFwd(const SniffSample& sample)
         }
         ++records;
         if (letter == 'J') titles = titles || TextContains("Distance", line) || TextContains("Station", line);
-        else if (letter == 'D') data = data || NumberWords(line) >= 3;
+        else if (letter == 'D') data = data || CountWords(line.substr(1)).Numbers >= 3;
         else header = header || line.find(':', 1) != std::string_view::npos;
     }
     if (records * 10 < (records + others) * 6) return 0;

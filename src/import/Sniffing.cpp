@@ -42,6 +42,19 @@ std::string_view FirstField(std::string_view line, char separator)
     return TrimBlanks(line.substr(0, line.find(separator)));
 }
 
+WordCount CountWords(std::string_view line)
+{
+    WordCount count;
+    for (std::size_t start; (start = line.find_first_not_of(' ')) != std::string_view::npos;) {
+        line.remove_prefix(start);
+        const std::size_t end = std::min(line.find(' '), line.size());
+        count.Numbers += IsNumberText(line.substr(0, end));
+        ++count.Words;
+        line.remove_prefix(end);
+    }
+    return count;
+}
+
 IniShape IniShapeOf(const SniffSample& sample)
 {
     IniShape shape;

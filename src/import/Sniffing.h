@@ -46,6 +46,12 @@ bool IsNumberText(std::string_view text);       // a decimal number, blanks arou
 bool IsWholeNumberText(std::string_view text);  // digits only, blanks around allowed
 // The text before the first `separator` (the whole text without one), blanks trimmed.
 std::string_view FirstField(std::string_view line, char separator);
+// How many of a line's blank-separated words read as numbers, and how many words there are.
+struct WordCount {
+    int Numbers = 0;
+    int Words = 0;
+};
+WordCount CountWords(std::string_view line);
 
 // INI-shaped text, as PDDX and KUAB FVO.INI files are: "[section]" headers, "key = value" lines
 // and ";" comments. Fits when nearly every line is one of them and the first is a header.
