@@ -1,5 +1,6 @@
 #include "core/Check.h"
 
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -100,9 +101,10 @@ std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 {
     if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;
     const std::string_view digits = name.substr(prefix.size());
-    if (!IsWholeNumberText(digits) || digits.size() > 9 || TrimBlanks(digits) != digits) return std::nullopt;
-    const int number = std::stoi(std::string(digits));
-    return number >= 1 && number <= 32767 ? std::optional<int>(number) : std::nullopt;
+    int number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    const bool whole = error == std::errc() && end == digits.data() + digits.size() && digits.front() != '-';
+    return whole && number >= 1 && number <= 32767 ? std::optional<int>(number) : std::nullopt;
 }
 
 std::vector<Finding> CheckDocument(const PDDXFile& document)

@@ -15,16 +15,27 @@ std::string ValueOf(const PDDXSection& section, std::string_view key)
     return element ? element->Value() : std::string();
 }
 
-void Field(std::ostream& out, std::string_view text, bool first = false)
+// Appends one field after a comma (none for the first of a row), Latin-1 text as UTF-8, in double
+// quotes when it holds a comma, a quote or a line end.
+void Field(std::string& row, std::string_view text, bool latin1 = true, bool first = false)
 {
-    if (!first) out << ',';
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out << text;
+    if (!first) row += ',';
+    bool quoted = false, plain = true;
+    for (const char c : text) {
+        quoted = quoted || c == ',' || c == '"' || c == '\r' || c == '\n';
+        plain = plain && (!latin1 || static_cast<unsigned char>(c) < 0x80);
+    }
+    if (!quoted && plain) {
+        row.append(text);
         return;
     }
-    out << '"';
-    for (char c : text) out << (c == '"' ? "\"\"" : std::string_view(&c, 1));
-    out << '"';
+    if (quoted) row += '"';
+    for (const char c : text) {
+        if (c == '"') row += '"';
+        if (latin1 && static_cast<unsigned char>(c) >= 0x80) row += Utf8FromLatin1(std::string_view(&c, 1));
+        else row += c;
+    }
+    if (quoted) row += '"';
 }
 
 }  // namespace
@@ -53,32 +64,39 @@ void DropTable::Add(const std::string& fileName, const PDDXFile& document)
 
 void DropTable::Write(std::ostream& out) const
 {
-    Field(out, "file", true);
+    std::string rows;
+    Field(rows, "file", false, true);
     for (std::string_view title : {"location", "drop", "station", "lane", "date", "time", "temperatures", "load"})
-        Field(out, title);
-    for (std::size_t d = 1; d <= deflections_; ++d) Field(out, "D" + std::to_string(d));
-    Field(out, "load_units");
-    Field(out, "deflection_units");
-    out << "\r\n";
+        Field(rows, title);
+    for (std::size_t d = 1; d <= deflections_; ++d) Field(rows, "D" + std::to_string(d));
+    Field(rows, "load_units");
+    Field(rows, "deflection_units");
+    rows += "\r\n";
     for (const Row& row : rows_) {
         const Location& location = locations_[row.Location];
         const Document& file = files_[location.File];
-        Field(out, file.Name, true);
-        Field(out, std::to_string(location.Number));
-        Field(out, std::to_string(row.Drop));
+        Field(rows, file.Name, false, true);
+        Field(rows, std::to_string(location.Number));
+        Field(rows, std::to_string(row.Drop));
         for (const std::string* text : {&location.Station, &location.Lane, &file.Date, &location.Time, &location.Temperatures})
-            Field(out, Utf8FromLatin1(*text));
+            Field(rows, *text);
         // The load, then the deflections; a drop with fewer leaves the last columns empty.
         std::string_view items = row.Text;
         for (std::size_t i = 0; i <= deflections_; ++i) {
             const std::size_t comma = items.find(',');
-            Field(out, Utf8FromLatin1(TrimBlanks(items.substr(0, comma))));
+            Field(rows, TrimBlanks(items.substr(0, comma)));
             items = comma == std::string_view::npos ? std::string_view() : items.substr(comma + 1);
         }
-        Field(out, Utf8FromLatin1(file.LoadUnits));
-        Field(out, Utf8FromLatin1(file.DeflectionUnits));
-        out << "\r\n";
+        Field(rows, file.LoadUnits);
+        Field(rows, file.DeflectionUnits);
+        rows += "\r\n";
+        // Written a piece at a time, so that the table is never held twice.
+        if (rows.size() >= 1 << 16) {
+            out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+            rows.clear();
+        }
     }
+    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
 }
 
 }  // namespace vantrel
