@@ -1,9 +1,10 @@
 // The review window on a very large document: gui_bench SURVEY.DDX
 //
 // Reads the PDDX file into a document and measures the document's memory, then opens it in a
-// review window of the main window (offscreen) as the open dialog does, and measures the time
-// until the grid has painted once and the memory the window takes beyond the document. Prints
-// one "key value" pair per line for bench/gui.sh.
+// review window of the main window (offscreen unless QT_QPA_PLATFORM says otherwise) as the open
+// dialog does, and measures the time until the grid has painted once, the memory the window
+// takes beyond the document, and how long each of 50 moves of the scroll bar from top to bottom
+// takes to show. Prints one "key value" pair per line for bench/gui.sh.
 #include <malloc.h>
 #include <unistd.h>
 
@@ -11,8 +12,10 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <fstream>
@@ -42,11 +45,21 @@ std::int64_t ResidentBytes()
     return resident * sysconf(_SC_PAGESIZE);
 }
 
-// Notes the first paint of one widget.
+// Notes the paints of one widget.
 class PaintWatch : public QObject {
 public:
     explicit PaintWatch(QWidget* widget) { widget->installEventFilter(this); }
     bool painted = false;
+
+    // Processes events until the widget has painted again; false when it never did.
+    bool WaitForPaint()
+    {
+        painted = false;
+        QElapsedTimer limit;
+        limit.start();
+        while (!painted && limit.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+        return painted;
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -66,10 +79,27 @@ bool OpenAndPaint(frmMain& main, const std::shared_ptr<PDDXFile>& document, frmR
     review->SetSourceFile("SURVEY.DDX");
     main.AddReviewWindow(review);
     review->Grid()->ElementCheckFlags();
-    QElapsedTimer limit;
-    limit.start();
-    while (!watch.painted && limit.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 50);
-    return watch.painted;
+    return watch.WaitForPaint();
+}
+
+// Drags the vertical scroll bar from top to bottom in `steps` moves, waiting for each repaint;
+// the longest and the mean time a move took to show, in seconds.
+std::pair<double, double> ScrollTopToBottom(frmReview& review, int steps)
+{
+    QTableView& table = *review.Grid()->Table();
+    PaintWatch watch(table.viewport());
+    QScrollBar& bar = *table.verticalScrollBar();
+    double longest = 0, total = 0;
+    for (int i = 1; i <= steps; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        bar.setValue(bar.minimum() + static_cast<int>(static_cast<long long>(bar.maximum() - bar.minimum()) * i / steps));
+        if (!watch.WaitForPaint()) return {60, 60};
+        const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        longest = std::max(longest, seconds);
+        total += seconds;
+    }
+    return {longest, total / steps};
 }
 
 void Close(frmReview* review)
@@ -125,12 +155,15 @@ int main(int argc, char** argv)
     }
     const double firstPaint = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     const std::int64_t shown = ResidentBytes();
+    const auto [longestScroll, meanScroll] = ScrollTopToBottom(*review, 50);
 
     const auto elements = static_cast<double>(review->Grid()->RowCount());
     std::cout << "elements " << review->Grid()->RowCount() << "\n"
               << "first_paint_seconds " << firstPaint << "\n"
               << "document_bytes_per_element " << static_cast<double>(built - before) / elements << "\n"
-              << "window_bytes_per_element " << static_cast<double>(shown - built) / elements << "\n";
+              << "window_bytes_per_element " << static_cast<double>(shown - built) / elements << "\n"
+              << "scroll_step_longest_seconds " << longestScroll << "\n"
+              << "scroll_step_mean_seconds " << meanScroll << "\n";
     Close(review);
     return 0;
 }

@@ -2,7 +2,7 @@
 // written out.
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "FuzzSupport.h"
 #include "document/modPDDXRead.h"
@@ -10,14 +10,20 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace vantrel;
-    const ProfileFile profile(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     std::int16_t numSensors = 0;
-    PDDXFile fresh;
-    ReadPDDXProfile(profile, fresh, false, numSensors);
-    fuzz::WriteOut(fresh);
-    PDDXFile merged;
-    merged.AddTestLocation();
-    ReadPDDXProfile(profile, merged, true, numSensors);
-    fuzz::WriteOut(merged);
+    try {
+        PDDXFile fresh;
+        ByteSource input = ByteSource::InMemory("fuzz.DDX", bytes);
+        ReadPDDXFile(input, fresh, false, numSensors);
+        fuzz::WriteOut(fresh);
+        PDDXFile merged;
+        merged.AddTestLocation();
+        input.Rewind();
+        ReadPDDXFile(input, merged, true, numSensors);
+        fuzz::WriteOut(merged);
+    } catch (const ReadError&) {
+        // A line too long for any reader: a clear error, as intended.
+    }
     return 0;
 }

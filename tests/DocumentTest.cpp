@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <stdexcept>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace {
 std::vector<std::string> Handles(const PDDXSection& section)
 {
     std::vector<std::string> handles;
-    for (const PDDXElement& element : section.Elements()) handles.push_back(element.Handle());
+    for (const PDDXElement& element : section.Elements()) handles.emplace_back(element.Handle());
     return handles;
 }
 
@@ -42,6 +43,40 @@ TEST(KeyedCollection, KeepsOrderFindsAnyCaseCountsFromOneAndSurvivesGrowthAndRem
         EXPECT_EQ(section.Elements().Contains("k" + std::to_string(i)), i != 500) << i;
     EXPECT_EQ(section.Element("K999").Value(), "999");
     EXPECT_THROW(section.RemoveElement("K500"), std::out_of_range);
+    for (int i = 0; i < 2000; ++i) section.AddElement("L" + std::to_string(i), "", kNumber, "");
+    EXPECT_EQ(section.Elements().Item(3002).Handle(), "L1999");
+    EXPECT_TRUE(section.Elements().Contains("l1000") && section.Elements().Contains("k999"));
+}
+
+// Values live in the document's blocks: a value may be shorter or longer than the one before or
+// a piece of it, and a removed element keeps its value but tells nobody of changes.
+TEST(PDDXElement, ValuesMayShrinkGrowOrBePiecesOfThemselves)
+{
+    PDDXFile document;
+    PDDXElement& name = document.Element("Operations Information", "OperatorName");
+    name.SetValue("a long operator name");
+    name.SetValue(name.Value().substr(2, 4));
+    EXPECT_EQ(name.Value(), "long");
+    name.SetValue(std::string(name.Value()) + " and longer than it ever was");
+    EXPECT_EQ(name.Value(), "long and longer than it ever was");
+    name.SetValue(std::string(300000, 'z'));
+    EXPECT_EQ(name.Value(), std::string(300000, 'z'));
+    name.SetDescription("who");
+    EXPECT_EQ(name.Description(), "who");
+    EXPECT_EQ(name.Handle(), "OperatorName");
+
+    PDDXSection& location = document.AddTestLocation();
+    PDDXElement& lane = location.Element("TestLane");
+    EXPECT_THROW(lane.SetParent(&document.Section("Units")), std::logic_error);
+    int changes = 0;
+    document.SubscribeElementChange([&](PDDXElement&) { ++changes; });
+    location.RemoveElement("TestLane");
+    lane.SetValue("x");
+    lane.SetHandle("Renamed");
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(lane.Parent(), nullptr);
+    EXPECT_EQ(lane.Handle(), "Renamed");
+    EXPECT_EQ(lane.Value(), "x");
 }
 
 TEST(PDDXFile, TemplateHasTheStandardSectionsElementsAndDefaults)
@@ -58,26 +93,19 @@ TEST(PDDXFile, TemplateHasTheStandardSectionsElementsAndDefaults)
                                                   "Units", "Device Information", "Device Configuration",
                                                   "Device Calibration", "Location Identification", "Deflection Data"}));
     EXPECT_EQ(elements, 67);
-    const struct {
-        const char* section;
-        int position;
-        const char* handle;
-        std::int32_t type;
-        const char* description;
-    } rows[] = {{"Pavement Deflection Data Exchange File", 2, "VantrelVersionNumber", kText, "desc"},
-                {"Operations Information", 4, "FileName", kText, "blah"},
-                {"Operations Information", 3, "SoftwareVersion", kText, ""},
-                {"Operations Information", 6, "EndTime", kTimeOfDay, ""},
-                {"Units", 6, "GPSUnits", kUnitName, ""},
-                {"Device Calibration", 3, "LoadCellDynamicCalibrationDate", kNumber, ""},
-                {"Device Calibration", 1, "LoadCellCalibrationDate", kDate, ""},
-                {"Device Calibration", 20, "NumberCalibrations", kNumber, ""},
-                {"Deflection Data", 5, "NumberOfDropHistoryDataSamples", kNumber, ""}};
-    for (const auto& row : rows) {
-        const PDDXElement& element = document.Section(row.section).Elements().Item(row.position);
-        EXPECT_EQ(element.Handle(), row.handle);
-        EXPECT_EQ(element.DataType(), row.type) << row.handle;
-        EXPECT_EQ(element.Description(), row.description) << row.handle;
+    // Section, position, handle, data type and description of a sample of the template's rows.
+    for (const auto& [section, position, handle, type, description] :
+         std::vector<std::tuple<const char*, int, const char*, std::int32_t, const char*>>{
+             {"Pavement Deflection Data Exchange File", 2, "VantrelVersionNumber", kText, "desc"},
+             {"Operations Information", 4, "FileName", kText, "blah"}, {"Operations Information", 3, "SoftwareVersion", kText, ""},
+             {"Operations Information", 6, "EndTime", kTimeOfDay, ""}, {"Units", 6, "GPSUnits", kUnitName, ""},
+             {"Device Calibration", 3, "LoadCellDynamicCalibrationDate", kNumber, ""},
+             {"Device Calibration", 1, "LoadCellCalibrationDate", kDate, ""}, {"Device Calibration", 20, "NumberCalibrations", kNumber, ""},
+             {"Deflection Data", 5, "NumberOfDropHistoryDataSamples", kNumber, ""}}) {
+        const PDDXElement& element = document.Section(section).Elements().Item(position);
+        EXPECT_EQ(element.Handle(), handle);
+        EXPECT_EQ(element.DataType(), type) << handle;
+        EXPECT_EQ(element.Description(), description) << handle;
     }
     EXPECT_EQ(document.Element("Pavement Deflection Data Exchange File", "VantrelVersionNumber").Value(), "1.3.2");
 }
@@ -147,7 +175,7 @@ TEST(PDDXFile, EveryAssignmentReachesTheDocumentsListenersUntilTheyLeave)
     PDDXFile document;
     std::vector<std::string> seen;
     const int subscription = document.SubscribeElementChange([&](PDDXElement& element) {
-        seen.push_back(element.Parent()->Handle() + "/" + element.Handle() + "=" + element.Value());
+        seen.push_back(element.Parent()->Handle() + "/" + std::string(element.Handle()) + "=" + std::string(element.Value()));
     });
     int others = 0;
     document.SubscribeElementChange([&](PDDXElement&) { ++others; });

@@ -1,474 +1,171 @@
-// The Dynatest F20 reader: header lines by number, fixed columns in the wide and narrow layouts,
-// the first error ending the file, and a fresh start at every file.
+// The Dynatest F20 reader, beyond what the examples show: header lines by number and exact
+// column, line 22 with each distance unit and the layout of line 3 it decides, the 50-character
+// line that makes the wide layout, the first bad line ending the file (and what it leaves set),
+// and what carries from one file to the next.
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <utility>
 
-#include "support/TestSupport.h"
-#include "core/ProgramState.h"
-#include "base/ReadError.h"
-#include "base/modConvert.h"
 #include "import/modF20Read.h"
+#include "support/ReaderTest.h"
 
 namespace vantrel {
 namespace {
 
-using test::CrLf;
-using test::TempDir;
+constexpr const char *Ops = "Operations Information", *Units = "Units", *Device = "Device Information",
+                     *Config = "Device Configuration", *Calib = "Device Calibration", *Here = "";
 
-// A fixed-column line: each text starts at its 1-based column, blanks fill the gaps, and the
-// line is padded with blanks to `length`.
+// A fixed-column line: each text from its 1-based column, blanks between, padded to `length`.
 std::string Cols(std::initializer_list<std::pair<std::size_t, std::string>> pieces, std::size_t length = 0)
 {
-    std::string line;
+    std::string line(length, ' ');
     for (const auto& [column, text] : pieces) {
         if (line.size() < column - 1 + text.size()) line.resize(column - 1 + text.size(), ' ');
         line.replace(column - 1, text.size(), text);
     }
-    if (line.size() < length) line.resize(length, ' ');
     return line;
 }
 
-// Sensor k's value at column `first` + 6k, right-aligned in six columns, after the load at `first`.
-std::string DropLine(char mark, std::size_t first, const std::vector<std::string>& values, std::size_t length = 0)
+// The numbered lines given, every other line up to the last one empty (and so not handled), then
+// `after`.
+std::vector<std::string> File(std::initializer_list<std::pair<std::size_t, std::string>> numbered,
+                              const std::vector<std::string>& after = {})
 {
-    std::string line(first - 1 + 6 * values.size(), ' ');
-    line[0] = mark;
-    for (std::size_t k = 0; k < values.size(); ++k) {
-        const std::string& v = values[k];
-        line.replace(first - 1 + 6 * k + 6 - v.size(), v.size(), v);
+    std::vector<std::string> lines;
+    for (const auto& [number, text] : numbered) {
+        lines.resize(number);
+        lines.back() = text;
     }
-    if (line.size() < length) line.resize(length, ' ');
-    return line;
-}
-
-// Lines 1 to 22 of a file: the date 07-Apr-2004, the header length, the sensor count in line 2,
-// line 3 and line 22 as given; calibration lines that every count can read.
-std::vector<std::string> Header(const std::string& sensors, const std::string& line3, const std::string& line22,
-                                const std::string& headerLength = "22")
-{
-    std::vector<std::string> lines = {
-        Cols({{1, "R32-20"}, {14, "04"}, {16, "04"}, {18, "07"}, {28, headerLength}, {30, "2.1"}}),
-        Cols({{1, sensors}, {9, "SERIAL01"}, {17, "DMI-1234"}}),
-        line3,
-    };
-    for (int n = 4; n <= 21; ++n)
-        lines.push_back(n >= 10 && n <= 20 ? "W" + std::to_string(n) + " S" + std::to_string(n) + " 1.5 2.5"
-                                           : "line " + std::to_string(n));
-    lines.push_back(line22);
+    lines.insert(lines.end(), after.begin(), after.end());
     return lines;
 }
 
-std::vector<std::string> Joined(std::vector<std::string> lines, const std::vector<std::string>& more)
+const std::string kLine1 = Cols({{14, "040407"}, {28, "22"}});  // 07-Apr-2004, 22 header lines
+
+// The header with the sensor count, line 3 and line 22 given, then record lines.
+std::vector<std::string> Header(const char* sensors, const std::string& line3, const char* line22,
+                                const std::vector<std::string>& records = {})
 {
-    lines.insert(lines.end(), more.begin(), more.end());
-    return lines;
+    return File({{1, kLine1}, {2, sensors}, {3, line3}, {22, line22}}, records);
 }
 
-class F20Read : public ::testing::Test {
-protected:
-    std::string ReadFile(const std::string& name, const std::vector<std::string>& lines, PDDXFile& into)
-    {
-        const std::string path = (dir_ / name).string();
-        test::WriteBytes(path, CrLf(lines));
-        test::ReadFile(ReadF20File, state_, path, into);
-        return path;
-    }
-    std::string ReadFile(const std::string& name, const std::vector<std::string>& lines)
-    {
-        return ReadFile(name, lines, doc_);
-    }
-    // The ReadError of a file that must fail.
-    ReadError FailingRead(const std::vector<std::string>& lines)
-    {
-        return test::ReadFailure([&] { ReadFile("bad.F20", lines); });
-    }
-    void Parse(const std::string& line, int number) { ParseF20Line(context_, f20_, line, number, doc_); }
-    std::string Value(std::string_view section, std::string_view key) const
-    {
-        return doc_.Element(section, key).Value();
-    }
-    std::string Location(int n, std::string_view key) const
-    {
-        return doc_.Element("Test Location " + std::to_string(n), key).Value();
-    }
-
-    TempDir dir_;
-    ProgramState state_ = NewProgramState(dir_.Path());
-    ReaderContext context_ = ReaderContextOf(state_);
-    F20State f20_;
-    PDDXFile doc_;
+struct Case {
+    std::vector<std::string> lines;
+    std::vector<test::Expect> expected;
+    std::vector<std::string> earlier = {};  // a file read before into the same document
+    std::string name = "T.F20";
 };
 
-TEST_F(F20Read, LineOneGivesVersionDateAndHeaderLengthFromExactColumns)
+TEST(F20Read, LinesSetTheirElements)
 {
-    // Digits next to each field would change it if a column were taken one place off.
-    Parse(Cols({{13, "9"}, {14, "04"}, {16, "11"}, {18, "23"}, {20, "8"}, {27, "9"}, {28, "24"}, {30, "V21"}, {33, "Z"}}),
-          1);
-    EXPECT_EQ(Value("Operations Information", "SoftwareVersion"), "V21");
-    EXPECT_EQ(Value("Operations Information", "EndDate"), "23-Nov-2004");
-    EXPECT_EQ(f20_.HeaderLength, 24);
-
-    Parse(Cols({{14, "99"}, {16, "13"}, {18, " 0"}, {28, " 5"}, {30, "1"}}), 1);  // month 13, day 0
-    EXPECT_EQ(Value("Operations Information", "EndDate"), "31-Dec-1999");
-    EXPECT_EQ(Value("Operations Information", "SoftwareVersion"), "1");  // the line ends first
-    EXPECT_EQ(f20_.HeaderLength, 5);
-
-    Parse(Cols({{14, "30"}, {16, " 2"}, {18, "29"}, {28, "22"}}), 1);
-    EXPECT_EQ(Value("Operations Information", "EndDate"), "01-Mar-1930");
-
-    const ReadError error = FailingRead({Cols({{14, "ab"}, {16, "01"}, {18, "01"}, {28, "22"}})});
-    EXPECT_EQ(error.Line(), 1);
-    EXPECT_NE(error.Reason().find("year"), std::string::npos) << error.Reason();
-    EXPECT_EQ(FailingRead({Cols({{14, "04"}, {16, "01"}, {18, "01"}})}).Line(), 1);  // no header length
-}
-
-TEST_F(F20Read, LineTwoSetsTheSensorCountAndKeepsColumnsAsTheyStand)
-{
-    Parse(Cols({{1, "7"}, {8, "x"}, {9, " 8002-99"}, {17, "0.9987  "}, {25, "y"}}), 2);
-    EXPECT_EQ(state_.Settings.NumSensors, 7);
-    EXPECT_EQ(Value("Device Configuration", "NumberOfDeflectionSensors"), "7");
-    EXPECT_EQ(Value("Device Information", "DeviceSerialNumber"), " 8002-99");
-    EXPECT_EQ(Value("Device Calibration", "DMIDeviceCalibrationFactor"), "0.9987  ");
-
-    EXPECT_EQ(FailingRead({Cols({{14, "04"}, {16, "01"}, {18, "01"}, {28, "22"}}), " 7      SERIAL"}).Line(), 2);
-}
-
-TEST_F(F20Read, CalibrationLinesAreReadUpToTheSensorCount)
-{
-    state_.Settings.NumSensors = 3;
-    Parse("  LC   L-7  1.0020   2.115000 extra", 10);
-    Parse("S1 101 0.99800 1.0100", 11);
-    Parse("S2 102 1.003 0.99", 12);
-    Parse("S3 103 1.0 1.23456789", 13);
-    Parse("S4 104 7 7", 14);   // a fourth sensor when there are three: spare
-    Parse("spare", 15);        // spare lines are not read at all
-    EXPECT_EQ(Value("Device Information", "LoadCellSerialNumber"), "L-7");
-    EXPECT_EQ(Value("Device Calibration", "LoadCellCalibrationCenterGain"), "1.002");
-    EXPECT_EQ(Value("Device Calibration", "LoadCellCalibrationFactor"), "2.115");
-    EXPECT_EQ(Value("Device Information", "SensorSerialNumbers"), "101, 102, 103");
-    EXPECT_EQ(Value("Device Calibration", "SensorCalibrationCenterGain"), "0.998, 1.003, 1");
-    EXPECT_EQ(Value("Device Calibration", "SensorReferenceCalibrationFactor"), "1.01, 0.99, 1.234568");
-
-    // Line 20 is the tenth sensor.
-    state_.Settings.NumSensors = 10;
-    Parse("S10 110 2 3", 20);
-    EXPECT_EQ(Value("Device Information", "SensorSerialNumbers"), "101, 102, 103, 110");
-}
-
-TEST_F(F20Read, AMalformedCalibrationLineEndsTheFileThere)
-{
-    std::vector<std::string> lines = Header("3", "", "00   2");
-    lines[10] = "S1 101 0.998";  // line 11 has three words
-    ReadError error = FailingRead(lines);
-    EXPECT_EQ(error.Line(), 11);
-    EXPECT_NE(error.Reason().find("four words"), std::string::npos) << error.Reason();
-    // What came before stays, the closing values are not written.
-    EXPECT_EQ(Value("Device Information", "LoadCellSerialNumber"), "S10");
-    EXPECT_EQ(Value("Operations Information", "FileName"), "");
-    EXPECT_EQ(Value("Device Information", "DeviceDesignationName"), "");
-
-    lines = Header("3", "", "00   2");
-    lines[11] = "S2 102 1,5 2";  // line 12 (the second sensor): a decimal comma is no number
-    error = FailingRead(lines);
-    EXPECT_EQ(error.Line(), 12);
-    EXPECT_NE(error.Reason().find("gain"), std::string::npos) << error.Reason();
-}
-
-TEST_F(F20Read, ACalibrationLineKeepsWhatItSetBeforeTheWordThatFails)
-{
-    // The load cell: serial number, gain, factor; a missing factor leaves the first two set.
-    EXPECT_THROW(Parse("LC L-7 1.5", 10), std::invalid_argument);
-    EXPECT_EQ(Value("Device Information", "LoadCellSerialNumber"), "L-7");
-    EXPECT_EQ(Value("Device Calibration", "LoadCellCalibrationCenterGain"), "1.5");
-    EXPECT_EQ(Value("Device Calibration", "LoadCellCalibrationFactor"), "");
-
-    // A sensor: serial number, then the factor (word 3), then the gain (word 2).
-    state_.Settings.NumSensors = 3;
-    EXPECT_THROW(Parse("S1 101 0.998 x", 11), ConversionError);
-    EXPECT_EQ(Value("Device Information", "SensorSerialNumbers"), "101");
-    EXPECT_EQ(Value("Device Calibration", "SensorReferenceCalibrationFactor"), "");
-    EXPECT_EQ(Value("Device Calibration", "SensorCalibrationCenterGain"), "");
-
-    Parse("S1 101 0.998 1.01", 11);
-    EXPECT_THROW(Parse("S2 102 x 0.99", 12), ConversionError);
-    EXPECT_EQ(Value("Device Information", "SensorSerialNumbers"), "101, 102");
-    EXPECT_EQ(Value("Device Calibration", "SensorReferenceCalibrationFactor"), "1.01, 0.99");
-    EXPECT_EQ(Value("Device Calibration", "SensorCalibrationCenterGain"), "0.998");
-}
-
-TEST_F(F20Read, UsUnitsWithANarrowLineThreeGiveLoadInPsi)
-{
-    state_.Settings.NumSensors = 7;
-    f20_.Line3 = Cols({{1, "  5.91"}, {7, "999999"}, {13, "   8.0"}, {19, "  12.0"}, {25, "  18.0"}, {31, "  24.0"},
-                       {37, "  36.0"}, {43, "  60.0"}},
-                      48);
-    Parse(Cols({{1, "11"}, {6, "3"}}), 22);
-    EXPECT_FALSE(f20_.Metric);
-    EXPECT_EQ(Value("Units", "LoadUnits"), "pound-force per square inch");
-    EXPECT_EQ(Value("Units", "DeflectionUnits"), "mil");
-    EXPECT_EQ(Value("Units", "SensorsLocationUnits"), "inch");
-    EXPECT_EQ(Value("Units", "LoadPlateRadiusUnits"), "inch");
-    EXPECT_EQ(Value("Units", "TemperatureUnits"), "Fahrenheit");
-    EXPECT_EQ(Value("Units", "TestLocationUnits"), "mile, inch, inch");
-    EXPECT_EQ(Value("Device Configuration", "LoadPlateRadius"), "  5.91");  // not trimmed
-    EXPECT_EQ(Value("Device Configuration", "DeflectionSensorXAxisDistances"), "0, 8.0, 12.0, 18.0, 24.0, 36.0, 60.0");
-}
-
-TEST_F(F20Read, UsUnitsWithAWideLineThreeTakeTheRightHalf)
-{
-    state_.Settings.NumSensors = 4;
-    // Narrow-layout decoys in columns 1 to 32; the wide values from column 33.
-    f20_.Line3 = Cols({{1, "  9.99"}, {13, "   1.0"}, {19, "   2.0"}, {25, "   3.0"}, {33, "  5.91"}, {39, "XXX"},
-                       {42, "   8.0"}, {48, "  12.0"}, {54, "  18.0"}, {60, "  24.0"}},
-                      50);
-    Parse(Cols({{1, "10"}, {6, "5"}}), 22);
-    EXPECT_EQ(Value("Units", "LoadUnits"), "pound-force");
-    EXPECT_EQ(Value("Units", "TemperatureUnits"), "Celsius");
-    EXPECT_EQ(Value("Units", "TestLocationUnits"), "mile-feet, inch, inch");
-    EXPECT_EQ(Value("Device Configuration", "LoadPlateRadius"), "  5.91");
-    EXPECT_EQ(Value("Device Configuration", "DeflectionSensorXAxisDistances"), "0, 8.0, 12.0, 18.0");
-
-    // 49 characters is still the narrow layout.
-    f20_.Line3.resize(49);
-    Parse(Cols({{1, "10"}, {6, "5"}}), 22);
-    EXPECT_EQ(Value("Units", "LoadUnits"), "pound-force per square inch");
-    EXPECT_EQ(Value("Device Configuration", "LoadPlateRadius"), "  9.99");
-    EXPECT_EQ(Value("Device Configuration", "DeflectionSensorXAxisDistances"), "0, 1.0, 2.0, 3.0");
-}
-
-TEST_F(F20Read, MetricFilesReadTheNarrowColumnsWhateverTheLength)
-{
-    state_.Settings.NumSensors = 3;
-    f20_.Line3 = Cols({{1, "1500"}, {5, "99"}, {13, "   300"}, {19, "   600"}, {42, "  9999"}, {48, "  9999"}}, 80);
-    Parse(Cols({{1, "01"}, {6, "2"}}), 22);
-    EXPECT_TRUE(f20_.Metric);
-    EXPECT_EQ(Value("Units", "DeflectionUnits"), "micron");
-    EXPECT_EQ(Value("Units", "SensorsLocationUnits"), "millimeter");
-    EXPECT_EQ(Value("Units", "LoadPlateRadiusUnits"), "millimeter");
-    EXPECT_EQ(Value("Units", "LoadUnits"), "kilo-Pascal");
-    EXPECT_EQ(Value("Units", "TemperatureUnits"), "Fahrenheit");
-    EXPECT_EQ(Value("Units", "TestLocationUnits"), "meter, meter, millimeter");
-    EXPECT_EQ(Value("Device Configuration", "LoadPlateRadius"), "1500");
-    EXPECT_EQ(Value("Device Configuration", "DeflectionSensorXAxisDistances"), "0, 300, 600");
-
-    // Any unit-system digit but 1 is metric; with one sensor the distances are just "0".
-    state_.Settings.NumSensors = 1;
-    Parse(Cols({{1, "20"}}), 22);
-    EXPECT_TRUE(f20_.Metric);
-    EXPECT_EQ(Value("Device Configuration", "DeflectionSensorXAxisDistances"), "0");
-}
-
-TEST_F(F20Read, DistanceUnitsFollowColumnSix)
-{
-    const std::pair<const char*, const char*> table[] = {
-        {"0", "kilometer, meter, meter"}, {"1", "kilometer, meter, meter"}, {"2", "meter, meter, millimeter"},
-        {"3", "mile, inch, inch"},        {"4", "mile, inch, inch"},        {"5", "mile-feet, inch, inch"},
-        {"6", "foot, foot, inch"},        {"7", "yard, yard, inch"},
+    const auto place = [](const char* line22, const char* units) {
+        return Case{File({{1, kLine1}, {22, line22}}), {{Units, "TestLocationUnits", units}}};
     };
-    for (const auto& [code, units] : table) {
-        Parse(Cols({{1, "00"}, {5, "9"}, {6, code}, {7, "9"}}), 22);
-        EXPECT_EQ(Value("Units", "TestLocationUnits"), units) << "code " << code;
+    // Full columns touch, so a column taken one place too wide or too far shows.
+    const std::string narrow = Cols({{1, "  5.91"}, {7, "999999"}, {13, "8.000012.00018.0009"}}, 48);
+    const Case cases[] = {
+        // Line 1, with digits beside each field that would show a column taken one place off; the
+        // header ends at line 24, so line 25 is the first record.
+        {File({{1, Cols({{13, "9"}, {14, "041123"}, {20, "8"}, {27, "9"}, {28, "24"}, {30, "V21"}, {33, "Z"}})},
+               {24, "S 24"}, {25, "S 25"}}),
+         {{Ops, "SoftwareVersion", "V21"}, {Ops, "EndDate", "23-Nov-2004"}, {Here, "TestLocation", "25"},
+          {"Deflection Data", "NumberOfTestLocations", "1"}}},
+        {{Cols({{14, "040407"}, {28, "22"}, {30, "1"}})}, {{Ops, "SoftwareVersion", "1"}}},  // the line ends first
+        // Lines 11 to 20 are the first to tenth sensor; words past the fourth are ignored.
+        {File({{1, kLine1}, {10, "LC L-7 1.5 2 extra"}},
+              {"S 1 1 2", "S 2 1 2", "S 3 1 2", "S 4 1 2", "S 5 1 2", "S 6 1 2", "S 7 1 2", "S 8 1 2", "S 9 1 2",
+               "S 10 3 4"}),
+         {{Calib, "LoadCellCalibrationFactor", "2"}, {Device, "SensorSerialNumbers", "1, 2, 3, 4, 5, 6, 7, 8, 9, 10"}}},
+        {{kLine1}, {{Ops, "FileName", ".DDX"}}, {}, "ab"},  // four characters go, or all there are
+
+        // Line 22. US units with a narrow line 3: pressure loads, radius in columns 1-6, distances from 13.
+        {Header("4", narrow, "11   4"),
+         {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "LoadPlateRadius", "  5.91"},
+          {Config, "DeflectionSensorXAxisDistances", "0, 8.0000, 12.000, 18.000"},
+          {Units, "TemperatureUnits", "Fahrenheit"}}},
+        // 50 characters make line 3 wide (radius from 33, distances from 42), 49 do not.
+        {Header("2", Cols({{1, "  9.99"}, {13, "   1.0"}, {33, "  5.91XXX   8.0"}}, 50), "10"),
+         {{Units, "LoadUnits", "pound-force"}, {Config, "LoadPlateRadius", "  5.91"},
+          {Config, "DeflectionSensorXAxisDistances", "0, 8.0"}, {Units, "TemperatureUnits", "Celsius"}}},
+        {Header("2", Cols({{1, "  9.99"}, {13, "   1.0"}, {33, "  5.91"}}, 49), "10"),
+         {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "LoadPlateRadius", "  9.99"},
+          {Config, "DeflectionSensorXAxisDistances", "0, 1.0"}}},
+        // Metric (any digit but 1) takes the narrow columns whatever the length.
+        {Header("3", Cols({{1, "1500"}, {5, "99"}, {13, "   300"}, {19, "   600"}, {42, "  9999"}}, 80), "21"),
+         {{Units, "LoadUnits", "kilo-Pascal"}, {Config, "LoadPlateRadius", "1500"},
+          {Config, "DeflectionSensorXAxisDistances", "0, 300, 600"}, {Units, "TemperatureUnits", "Fahrenheit"}}},
+        place("00   0", "kilometer, meter, meter"), place("00   1", "kilometer, meter, meter"),
+        place("00   4", "mile, inch, inch"), place("00   5", "mile-feet, inch, inch"),
+        place("00   6", "foot, foot, inch"), place("00   7", "yard, yard, inch"),
+        place("00    ", ""), place("00", ""),
+
+        // Drop lines of 50 characters start at column 33 in US files, and in metric ones with feet.
+        {Header("2", "", "11   3",
+                {"S", Cols({{1, "2"}, {33, "   120    19    15"}}), Cols({{1, "    90    12     9"}}, 49)}),
+         {{Here, "DropData_1", "120, 19, 15"}, {Here, "DropData_2", "90, 12, 9"}}},
+        {Header("1", "1500", "00   6", {"S", Cols({{33, "   700    55"}}, 50), Cols({{1, "   800    66"}}, 49)}),
+         {{Units, "LoadUnits", "kilo-Pascal"}, {Here, "DropData_1", "700, 55"}, {Here, "DropData_2", "800, 66"}}},
+        {Header("1", "1500", "00   2", {"S", Cols({{1, "   700    55"}}, 50)}), {{Here, "DropData_1", "700, 55"}}},
+        // Full columns touch; short lines give empty ones.
+        {Header("3", "", "00   2", {"S", "1020.54120.53010.5", "D"}),
+         {{"Test Location 1", "DropData_1", "1020.5, 4120.5, 3010.5, "}, {Here, "TestLocation", ""},
+          {Here, "TestTime", "::00"}, {Here, "NumberOfDrops", "0"}}},
+
+        // A second file keeps the sensor count but not the units (its wide drops start at column 33)
+        // nor the drop mode (a drop before its first station is not one of the first file's).
+        {File({{1, kLine1}, {23, "     7     7     7"}, {24, "S B1"}, {25, Cols({{33, "   700    55    44"}}, 60)}}),
+         {{"Test Location 1", "NumberOfDrops", "1"}, {Here, "TestLocation", "B1"}, {Here, "DropData_1", "700, 55, 44"}},
+         Header("2", "1500", "00   2", {"S A1", "     1     2     3"})},
+    };
+    for (const Case& c : cases) {
+        test::ReaderRun run;
+        run.NumSensors = 10;  // until a line 2 says otherwise
+        if (!c.earlier.empty()) run.Read(ReadF20File, c.earlier, "A.F20");
+        run.Read(ReadF20File, c.lines, c.name);
+        run.ExpectValues(c.expected, testing::PrintToString(c.lines));
     }
-    Parse(Cols({{1, "00"}, {6, " "}}), 22);  // a blank sets nothing
-    EXPECT_EQ(Value("Units", "TestLocationUnits"), "yard, yard, inch");
-    Parse("00", 22);  // nor does a line that ends before column 6
-    EXPECT_EQ(Value("Units", "TestLocationUnits"), "yard, yard, inch");
-
-    // Feet clear the metric flag even in a metric file.
-    Parse(Cols({{1, "00"}, {6, "6"}}), 22);
-    EXPECT_FALSE(f20_.Metric);
 }
 
-TEST_F(F20Read, LineTwentyTwoNeedsDigitsInColumnsOneAndTwo)
+TEST(F20Read, TheFirstBadLineEndsTheFileKeepingWhatCameBefore)
 {
-    for (const std::string& line22 : {std::string("x0   2"), std::string(" 0   2"), std::string("0"), std::string("0.   2")}) {
-        const ReadError error = FailingRead(Header("3", "", line22));
-        EXPECT_EQ(error.Line(), 22) << line22;
-        EXPECT_NE(error.Reason().find("not a digit"), std::string::npos) << error.Reason();
+    struct Bad {
+        std::vector<std::string> lines;
+        int line;
+        std::string reason;
+        std::vector<test::Expect> kept = {};
+    };
+    const Bad bad[] = {
+        {{Cols({{14, "ab0101"}, {28, "22"}})}, 1, "the year in columns 14-15 is \"ab\", not a whole number"},
+        {{Cols({{14, "040101"}})}, 1, "the header length in columns 28-29"},
+        {{kLine1, " 7      SERIAL"}, 2, "the number of sensors in column 1 is \" \""},
+        // A calibration line sets serial number, gain and factor (a sensor's factor before its
+        // gain) up to the word that fails.
+        {File({{1, kLine1}, {10, "S1 101 0.998"}}), 10, "four words",
+         {{Device, "LoadCellSerialNumber", "101"}, {Calib, "LoadCellCalibrationCenterGain", "0.998"}}},
+        {File({{1, kLine1}, {2, "3"}, {11, "S1 101 0.998 x"}}), 11, "the calibration factor \"x\" is not a number",
+         {{Device, "SensorSerialNumbers", "101"}, {Calib, "SensorCalibrationCenterGain", ""}}},
+        {File({{1, kLine1}, {2, "3"}, {11, "S1 101 0.998 1.01"}, {12, "S2 102 1,5 0.99"}}), 12, "the gain \"1,5\"",
+         {{Device, "SensorSerialNumbers", "101, 102"}, {Calib, "SensorReferenceCalibrationFactor", "1.01, 0.99"},
+          {Calib, "SensorCalibrationCenterGain", "0.998"}}},
+        {Header("3", "", "x0   2"), 22, "the unit system in column 1 is \"x\", not a digit"},
+        {Header("3", "", "0"), 22, "the temperature unit in column 2"},
+        // Column 2 is read after the units and the geometry.
+        {Header("2", Cols({{1, "  5.91"}, {13, "   8.0"}}), "1x   3"), 22, "the temperature unit",
+         {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "DeflectionSensorXAxisDistances", "0, 8.0"},
+          {Units, "TemperatureUnits", ""}, {Units, "TestLocationUnits", ""}}},
+        {Header("2", "", "00   2", {"", "B before any station"}), 24, "station"},
+    };
+    for (const Bad& b : bad) {
+        test::ReaderRun run;
+        const ReadError error = run.Failure(ReadF20File, b.lines, "bad.F20");
+        EXPECT_EQ(error.File(), "bad.F20");
+        EXPECT_EQ(error.Line(), b.line) << b.reason;
+        EXPECT_NE(error.Reason().find(b.reason), std::string::npos) << error.Reason();
+        run.ExpectValues(b.kept, b.reason);
+        run.ExpectValues({{Ops, "FileName", ""}, {Device, "DeviceDesignationName", ""}}, b.reason);
     }
-
-    // Column 2 is read after the units and the geometry: a bad one leaves those set.
-    state_.Settings.NumSensors = 2;
-    f20_.Line3 = Cols({{1, "  5.91"}, {13, "   8.0"}});
-    EXPECT_THROW(Parse(Cols({{1, "1x"}, {6, "3"}}), 22), ConversionError);
-    EXPECT_EQ(Value("Units", "LoadUnits"), "pound-force per square inch");
-    EXPECT_EQ(Value("Device Configuration", "LoadPlateRadius"), "  5.91");
-    EXPECT_EQ(Value("Device Configuration", "DeflectionSensorXAxisDistances"), "0, 8.0");
-    EXPECT_EQ(Value("Units", "TemperatureUnits"), "");
-    EXPECT_EQ(Value("Units", "TestLocationUnits"), "");
-}
-
-TEST_F(F20Read, StationsAndDropsInTheNarrowLayout)
-{
-    ReadFile("narrow.F20",
-             Joined(Header("3", "", "00   2"),
-                    {
-                        DropLine(' ', 1, {"1", "2", "3", "4"}),  // no station yet: ignored
-                        "*Main St section ",
-                        Cols({{1, "S"}, {2, "   0.150"}, {10, "OWP "}, {14, "zz"}, {28, "x"}, {29, " 9"}, {31, "05"},
-                              {33, "y"}}),
-                        DropLine(' ', 1, {"  550", "4120.5", "3010.5", "2050.5", "999999"}),
-                        DropLine('1', 1, {"1020.5", "790", "585"}),  // short: the last sensor is empty
-                        "G 51.1 -0.12",
-                        "' a comment",
-                        "X unknown",
-                        DropLine('2', 1, {"2000.0", "9", "8", "7"}),
-                        "B time history",
-                        DropLine(' ', 1, {"1", "1", "1", "1"}),  // a sample: ignored
-                        Cols({{1, "I"}, {2, "0.300"}, {10, "IW"}, {29, "10"}, {31, "1"}}),
-                        DropLine(' ', 1, {"600", "5", "4", "3"}),
-                        "D",
-                        "E",
-                    }));
-    EXPECT_EQ(Value("Location Identification", "SectionName"), "Main St section ");
-    EXPECT_EQ(Value("Deflection Data", "NumberOfTestLocations"), "3");
-    EXPECT_EQ(Location(1, "TestLocation"), "0.150");
-    EXPECT_EQ(Location(1, "TestLane"), "OWP ");
-    EXPECT_EQ(Location(1, "TestTime"), " 9:05:00");  // as it stands
-    EXPECT_EQ(Location(1, "NumberOfDrops"), "3");
-    EXPECT_EQ(Location(1, "DropData_1"), "550, 4120.5, 3010.5, 2050.5");
-    EXPECT_EQ(Location(1, "DropData_2"), "1020.5, 790, 585, ");
-    EXPECT_EQ(Location(1, "DropData_3"), "2000.0, 9, 8, 7");
-    EXPECT_EQ(Location(1, "DropHistoryType"), "load and deflections");
-    EXPECT_EQ(Location(2, "TestLane"), "IW  ");
-    EXPECT_EQ(Location(2, "TestTime"), "10:1:00");
-    EXPECT_EQ(Location(2, "DropData_1"), "600, 5, 4, 3");
-    EXPECT_EQ(Location(2, "DropHistoryType"), "");
-    EXPECT_EQ(Location(3, "TestLocation"), "");
-    EXPECT_EQ(Location(3, "TestTime"), "::00");
-    EXPECT_EQ(Location(3, "NumberOfDrops"), "0");
-}
-
-TEST_F(F20Read, WideUsDropLinesStartAtColumnThirtyThree)
-{
-    const std::string line3 = Cols({{33, "  5.91"}, {42, "   8.0"}, {48, "  12.0"}}, 60);
-    ReadFile("wide.F20",
-             Joined(Header("3", line3, "11   3"),
-                    {
-                        Cols({{1, "S"}, {2, "  12.345"}, {10, "L2"}, {29, "14"}, {31, "07"}}),
-                        // Narrow decoys in columns 1 to 32 of the wide line.
-                        Cols({{1, "1"}, {2, "    11"}, {8, "    22"}, {14, "    33"}, {20, "    44"}, {33, "9012.5"},
-                              {39, "14.013"}, {45, "11.234"}, {51, "8.9123"}}),
-                        DropLine(' ', 1, {"9000", "12.1", "9.8", "7.7"}, 49),  // 49 characters: narrow
-                        DropLine('2', 33, {"12050.", "19.625", "15.701", "12.413"}, 50),
-                    }));
-    EXPECT_EQ(Value("Device Configuration", "LoadPlateRadius"), "  5.91");
-    EXPECT_EQ(Location(1, "NumberOfDrops"), "3");
-    EXPECT_EQ(Location(1, "DropData_1"), "9012.5, 14.013, 11.234, 8.9123");
-    EXPECT_EQ(Location(1, "DropData_2"), "9000, 12.1, 9.8, 7.7");
-    EXPECT_EQ(Location(1, "DropData_3"), "12050., 19.625, 15.701, 12.413");
-}
-
-TEST_F(F20Read, FeetInAMetricFileSwitchWideDropLinesToColumnThirtyThree)
-{
-    ReadFile("feet.F20", Joined(Header("1", "1500", "00   6"),
-                                {
-                                    Cols({{1, "S"}, {2, "1"}}),
-                                    DropLine(' ', 33, {"700", "55"}, 50),
-                                    DropLine(' ', 1, {"800", "66"}, 49),
-                                }));
-    EXPECT_EQ(Value("Units", "LoadUnits"), "kilo-Pascal");
-    EXPECT_EQ(Value("Device Configuration", "LoadPlateRadius"), "1500");
-    EXPECT_EQ(Location(1, "DropData_1"), "700, 55");
-    EXPECT_EQ(Location(1, "DropData_2"), "800, 66");
-
-    // Without the feet the same wide line is read from column 1.
-    PDDXFile metric;
-    ReadFile("metric.F20",
-             Joined(Header("1", "1500", "00   2"), {Cols({{1, "S"}, {2, "1"}}), DropLine(' ', 1, {"700", "55"}, 50)}),
-             metric);
-    EXPECT_EQ(metric.Element("Test Location 1", "DropData_1").Value(), "700, 55");
-}
-
-TEST_F(F20Read, RecordsStartAfterTheHeaderLengthAndNeverBeforeLineTwentyThree)
-{
-    std::vector<std::string> lines = Header("1", "", "00   2", "38");
-    for (int n = 23; n <= 38; ++n) lines.push_back(Cols({{1, "S"}, {2, std::to_string(n)}}));
-    lines.push_back(Cols({{1, "S"}, {2, "39"}}));
-    ReadFile("long.F20", lines);
-    EXPECT_EQ(Value("Deflection Data", "NumberOfTestLocations"), "1");
-    EXPECT_EQ(Location(1, "TestLocation"), "39");
-
-    // A header length below 22 does not make header lines records.
-    PDDXFile shortHeader;
-    lines = Header("1", "", "00   2", " 3");
-    lines[4] = "S  5";  // line 5: the facility name, not a station
-    lines.push_back("S 23");
-    ReadFile("short.F20", lines, shortHeader);
-    EXPECT_EQ(shortHeader.Element("Location Identification", "FacilityName").Value(), "S  5");
-    EXPECT_EQ(shortHeader.Element("Deflection Data", "NumberOfTestLocations").Value(), "1");
-    EXPECT_EQ(shortHeader.Element("Test Location 1", "TestLocation").Value(), "23");
-}
-
-TEST_F(F20Read, EmptyLinesAreCountedSoLaterLinesKeepTheirNumbers)
-{
-    std::vector<std::string> lines = Header("2", "", "00   2");
-    lines[3] = "";   // line 4
-    lines[20] = "";  // line 21: no operator
-    lines.push_back("");
-    lines.push_back(Cols({{1, "S"}, {2, "7"}}));
-    lines.push_back("B");
-    lines.push_back("");
-    lines.push_back("Zzz");
-    ReadFile("gaps.F20", lines);
-    EXPECT_EQ(Value("Units", "TestLocationUnits"), "meter, meter, millimeter");  // line 22 still
-    EXPECT_EQ(Value("Operations Information", "OperatorName"), "");
-    EXPECT_EQ(Location(1, "TestLocation"), "7");
-
-    lines = Header("2", "", "00   2");
-    lines.push_back("");
-    lines.push_back("B before any station");
-    const ReadError error = FailingRead(lines);
-    EXPECT_EQ(error.Line(), 24);
-    EXPECT_NE(error.File().find("bad.F20"), std::string::npos);
-}
-
-TEST_F(F20Read, TheFileNameLosesItsLastFourCharacters)
-{
-    const std::string line1 = Cols({{14, "04"}, {16, "04"}, {18, "07"}, {28, "22"}});
-    std::string path = ReadFile("run.F20", {line1});
-    EXPECT_EQ(Value("Operations Information", "FileName"), path.substr(0, path.size() - 4) + ".DDX");
-    path = ReadFile("run.fwd", {line1});
-    EXPECT_EQ(Value("Operations Information", "FileName"), path.substr(0, path.size() - 4) + ".DDX");
-    path = ReadFile("run.F2", {line1});
-    EXPECT_EQ(Value("Operations Information", "FileName"), path.substr(0, path.size() - 6) + "ru.DDX");
-    EXPECT_EQ(Value("Device Information", "DeviceDesignationName"), "Dynatest FWD");
-    EXPECT_EQ(Value("Units", "DropHistoryDataFrequencyUnits"), "Hertz");
-}
-
-TEST_F(F20Read, EveryFileStartsAfreshButTheSensorCountCarriesOver)
-{
-    // File A: metric, a long header, ends in drop mode.
-    ReadFile("a.F20", Joined(Header("2", "1500", "00   2", "24"),
-                             {"line 23", "line 24", Cols({{1, "S"}, {2, "A1"}}), DropLine(' ', 1, {"1", "2", "3"})}));
-    EXPECT_EQ(Location(1, "DropData_1"), "1, 2, 3");
-
-    // File B, appended: line 1 without a header length of its own would be an error, so it has
-    // 22; no line 2 (the count of A stays), no line 22 (so not metric: wide drops from column
-    // 33), and a drop line before its first station is not one of A's.
-    std::vector<std::string> b(22, "");
-    b[0] = Cols({{14, "04"}, {16, "04"}, {18, "08"}, {28, "22"}});
-    b.push_back(DropLine(' ', 1, {"7", "7", "7"}));
-    b.push_back("line 24 is a record here, not in A");
-    b.push_back(Cols({{1, "S"}, {2, "B1"}}));
-    b.push_back(DropLine(' ', 33, {"700", "55", "44"}, 60));
-    ReadFile("b.F20", b);
-    EXPECT_EQ(Location(1, "NumberOfDrops"), "1");
-    EXPECT_EQ(Location(2, "TestLocation"), "B1");
-    EXPECT_EQ(Location(2, "DropData_1"), "700, 55, 44");
-    EXPECT_EQ(state_.Settings.NumSensors, 2);
-
-    // Line 22 in a file without a line 3 finds no geometry from the file before.
-    PDDXFile fresh;
-    std::vector<std::string> c = b;
-    c.resize(22);
-    c[21] = "00   2";
-    ReadFile("c.F20", c, fresh);
-    EXPECT_EQ(fresh.Element("Device Configuration", "LoadPlateRadius").Value(), "");
-    EXPECT_EQ(fresh.Element("Device Configuration", "DeflectionSensorXAxisDistances").Value(), "0, ");
 }
 
 }  // namespace

@@ -13,20 +13,25 @@ namespace {
 
 TEST(FileTypes, NamesAndShortNamesMatchTheirCodes)
 {
-    EXPECT_EQ(FileTypeName(0), "PDDX");
-    EXPECT_EQ(FileTypeName(2), "Dynatest F20 or FWD");
-    EXPECT_EQ(FileTypeName(5), "Carl Bro History");
-    EXPECT_EQ(FileTypeName(10), "JILS CFG");
-    EXPECT_EQ(FileTypeName(11), "");
-    EXPECT_EQ(FileTypeName(-1), "");
-    EXPECT_EQ(FileTypeFromText("kuab"), 8);
-    EXPECT_EQ(FileTypeFromText("KUAB-INI"), 9);
-    EXPECT_EQ(FileTypeFromText("jils-cfg"), 10);
-    EXPECT_EQ(FileTypeFromText("5"), 5);
-    EXPECT_EQ(FileTypeFromText(" 3 "), 3);
-    EXPECT_FALSE(FileTypeFromText("11").has_value());
-    EXPECT_FALSE(FileTypeFromText("03").has_value());
-    EXPECT_FALSE(FileTypeFromText("fwd").has_value());
+    for (const auto& [code, name] : std::vector<std::pair<int, std::string>>{
+             {0, "PDDX"}, {2, "Dynatest F20 or FWD"}, {5, "Carl Bro History"}, {10, "JILS CFG"}, {11, ""}, {-1, ""}})
+        EXPECT_EQ(FileTypeName(code), name) << code;
+    for (const auto& [text, code] : std::vector<std::pair<std::string, std::optional<std::int32_t>>>{
+             {"kuab", 8}, {"KUAB-INI", 9}, {"jils-cfg", 10}, {"5", 5}, {" 3 ", 3}, {"11", {}}, {"03", {}}, {"fwd", {}}})
+        EXPECT_EQ(FileTypeFromText(text), code) << text;
+}
+
+TEST(FileTypes, TheDialogsOfferWhatHasAReader)
+{
+    std::vector<int> settingsOrder;
+    for (const FileFormat& format : FileFormats()) {
+        EXPECT_EQ(format.OpenOption, format.Read != nullptr) << format.Name;
+        if (format.SettingsPosition > 0) settingsOrder.push_back(format.SettingsPosition * 100 + format.Code);
+        // The settings window carries the two Carl Bro options it never shows, and no others.
+        EXPECT_EQ(format.SettingsPosition == 0, format.Code == kCarlBroINI || format.Code == kCarlBroHistory) << format.Name;
+    }
+    std::sort(settingsOrder.begin(), settingsOrder.end());
+    EXPECT_EQ(settingsOrder, (std::vector<int>{102, 201, 303, 406, 508, 600}));  // F20, F25, Carl Bro, JILS, KUAB, PDDX
 }
 
 TEST(FileTypes, TheReadmeListsEveryFormatOfTheTable)
@@ -43,13 +48,13 @@ TEST(FileTypes, OutputNamesCutAtTheLastDotAnywhereInThePath)
 {
     EXPECT_EQ(FileExtensionOf("/data/run.v2/A.fwd"), "fwd");
     EXPECT_EQ(FileExtensionOf("README"), "README");
-    EXPECT_EQ(ReviewOutputName("/data/road.v2/A.FWD"), "/data/road.v2/A.DDX");
-    EXPECT_EQ(ReviewOutputName("/data.v1/B"), "/data.DDX");
-    EXPECT_EQ(ReviewOutputName("B"), "B.DDX");
-    EXPECT_EQ(ConvertedOutputName("/data/run1.fwd"), "/data/run1cvt.DDX");
-    EXPECT_EQ(ConvertedOutputName("/data/run1"), "/data/run1cvt.DDX");
-    EXPECT_EQ(ConvertedOutputName("/a.b/file"), "/acvt.DDX");
-    EXPECT_EQ(ConvertedOutputName("ROAD1.FWD"), "ROAD1cvt.DDX");
+    for (const auto& [source, review, converted] : std::vector<std::tuple<const char*, const char*, const char*>>{
+             {"/data/road.v2/A.FWD", "/data/road.v2/A.DDX", "/data/road.v2/Acvt.DDX"},
+             {"/data.v1/B", "/data.DDX", "/datacvt.DDX"}, {"B", "B.DDX", "Bcvt.DDX"}})
+    {
+        EXPECT_EQ(ReviewOutputName(source), review);
+        EXPECT_EQ(ConvertedOutputName(source), converted);
+    }
 }
 
 TEST(FileTypes, ListsFilesWhoseExtensionFirstOccursAtTheirEnd)

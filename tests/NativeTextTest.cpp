@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -22,22 +24,32 @@ std::vector<std::string> AllLines(NativeLines&& lines)
 
 // The same lines whether the bytes are in memory or read from a file through the buffer, also
 // when the file is larger than the buffer and a CR or its LF falls on a refill.
+// With lineFeedEndsLines (profile files) a line feed alone ends a line too.
 TEST(NativeLines, EndAtCarriageReturnsOnlyInMemoryAndInFiles)
 {
     const std::string longest(kMaxLineLength, 'x');
-    std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-        {"a\r\nb\rc\nd\r\r\ne", {"a", "b", "c\nd", "", "e"}}, {"last\r\n", {"last"}}, {"", {}}, {"\n\r\n", {"\n"}},
-        {longest + "\r\n" + longest, {longest, longest}}, {"", {}}};
+    std::vector<std::tuple<std::string, bool, std::vector<std::string>>> cases = {
+        {"a\r\nb\rc\nd\r\r\ne", false, {"a", "b", "c\nd", "", "e"}}, {"last\r\n", false, {"last"}}, {"", false, {}},
+        {"\n\r\n", false, {"\n"}}, {longest + "\r\n" + longest, false, {longest, longest}},
+        {"a\r\nb\rc\nd\r\r\ne\n", true, {"a", "b", "c", "d", "", "e"}}, {"\n\r\n\n\r", true, {"", "", "", ""}},
+        {longest + "\n" + longest, true, {longest, longest}}, {"", false, {}}, {"", true, {}}};
     for (int i = 0; i < 60000; ++i) {  // more than two buffers
-        cases.back().second.push_back(std::string(static_cast<std::size_t>(i % 97), 'a') + std::to_string(i));
-        cases.back().first += cases.back().second.back() + (i % 3 == 0 ? "\r" : "\r\n");
+        for (const bool lineFeed : {false, true}) {
+            auto& [bytes, lf, lines] = cases[cases.size() - (lineFeed ? 1 : 2)];
+            lines.push_back(std::string(static_cast<std::size_t>(i % 97), 'a') + std::to_string(i));
+            bytes += lines.back() + (i % 3 == 0 ? "\r" : i % 3 == 1 || !lineFeed ? "\r\n" : "\n");
+        }
     }
     test::TempDir folder;
-    for (const auto& [bytes, lines] : cases) {
-        EXPECT_EQ(AllLines(NativeLines(bytes)), lines) << bytes.size();
+    for (const auto& [bytes, lineFeed, lines] : cases) {
+        ByteSource memory = ByteSource::InMemory("t", bytes);
+        EXPECT_EQ(AllLines(NativeLines(memory, lineFeed)), lines) << bytes.size();
+        if (!lineFeed) {
+            EXPECT_EQ(AllLines(NativeLines(bytes)), lines) << bytes.size();
+        }
         test::WriteBytes(folder / "in.txt", bytes);
         ByteSource file = ByteSource::OpenFile((folder / "in.txt").string());
-        EXPECT_EQ(AllLines(NativeLines(file)), lines) << bytes.size();
+        EXPECT_EQ(AllLines(NativeLines(file, lineFeed)), lines) << bytes.size();
     }
 }
 
@@ -59,6 +71,9 @@ TEST(NativeLines, ALineLongerThanTheLimitStopsTheReadingAtThatLine)
     stopsAt(NativeLines(bytes), 3);
     ByteSource file = ByteSource::OpenFile((folder / "long.F25").string());
     stopsAt(NativeLines(file), 3);
+    test::WriteBytes(folder / "long.DDX", "one\ntwo\r" + tooLong + "\nfour\n");
+    ByteSource profile = ByteSource::OpenFile((folder / "long.DDX").string());
+    stopsAt(NativeLines(profile, true), 3);
     ByteSource zeros = ByteSource::OpenFile("/dev/zero");
     stopsAt(NativeLines(zeros), 1);
 
@@ -106,6 +121,25 @@ TEST(ByteSource, AFileThatShrinksOrGrowsWhileItIsReadIsAnError)
     EXPECT_EQ(missing.Reason(), "cannot open: No such file or directory");
     EXPECT_EQ(test::ReadFailure([&] { ByteSource::OpenFile(folder.Path().string()); }).Reason(),
               "it is a folder, not a file");
+    EXPECT_FALSE(LocalModificationDay((folder / "gone.F25").string()));
+}
+
+// The local calendar day, also just after local midnight.
+TEST(ByteSource, TellsTheLocalDayAFileWasLastWritten)
+{
+    test::TempDir folder;
+    test::WriteBytes(folder / "FVO.INI", "");
+    for (const int hour : {0, 12, 23}) {
+        std::tm local{};
+        local.tm_year = 2004 - 1900, local.tm_mon = 3, local.tm_mday = 7, local.tm_hour = hour, local.tm_min = 30;
+        local.tm_isdst = -1;
+        const std::time_t when = std::mktime(&local);
+        std::filesystem::last_write_time(folder / "FVO.INI",
+                                         std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(when)));
+        EXPECT_EQ(LocalModificationDay((folder / "FVO.INI").string()),
+                  std::chrono::year_month_day(std::chrono::year{2004}, std::chrono::April, std::chrono::day{7}))
+            << hour;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "core/Conversion.h"
 #include "document/modPDDXRead.h"
 #include "import/FileFormats.h"
 #include "support/TestSupport.h"
@@ -135,6 +136,36 @@ TEST(PDDXReader, ReadsTheAnnouncedDropsAndAppendsAfterTheDocumentsLocations)
              {"Test Location 4", "NumberOfDrops", "2"}, {"Test Location 5", "NumberOfDrops", "lots"}})
         EXPECT_EQ(document.Element(section, key).Value(), value) << section << " " << key;
     EXPECT_EQ(document.Section("Test Location 5").Elements().Count(), 9);
+}
+
+// Sections and keys may stand in any order and case with any line ends; the first of a name
+// counts, numbers in names are matched as the writer writes them, and a line too long to read
+// leaves the document as it was.
+TEST(PDDXReader, FindsValuesWhereverTheyStandAndKeepsTheFirstOfEachName)
+{
+    std::vector<std::string> lines = {"[Test Location 2]",        "NumberOfDrops = 1", "DropData_1 = second",
+                                      "[test location 1]",        "NUMBEROFDROPS = 200", "DropData_200 = first",
+                                      "DropData_01 = not a drop", "\tTestComment\t= a = b"};
+    for (int j = 1; j <= 200; ++j) lines.push_back("dropdata_" + std::to_string(j) + " = " + std::to_string(j));
+    lines.insert(lines.end(), {"[Test Location 01]", "TestLane = not location 1", "[TEST LOCATION 1]",
+                               "TestLane = a repeated section", "[Deflection Data]", "NumberOfTestLocations = 2"});
+    for (const char* end : {"\n", "\r", "\r\n"}) {
+        std::string text;
+        for (const std::string& line : lines) text += line + end;
+        PDDXFile document;
+        Read(document, text);
+        const PDDXSection& first = document.Section("Test Location 1");
+        EXPECT_EQ(first.Elements().Count(), 209);
+        for (const auto& [key, value] : std::vector<std::pair<const char*, const char*>>{
+                 {"DropData_200", "first"}, {"DropData_199", "199"}, {"DropData_1", "1"}, {"TestComment", "a = b"},
+                 {"TestLane", ""}})
+            EXPECT_EQ(first.Element(key).Value(), value) << key;
+        EXPECT_EQ(document.Element("Test Location 2", "DropData_1").Value(), "second");
+    }
+    PDDXFile untouched;
+    const std::string tooLong = "[Units]\nLoadUnits = x\n" + std::string(kMaxLineLength + 1, 'v');
+    EXPECT_EQ(test::ReadFailure([&] { Read(untouched, tooLong); }).Line(), 3);
+    EXPECT_EQ(Written(untouched), kBlank);
 }
 
 TEST(PDDXReader, AMissingFileClearsANewDocumentAndLeavesAnAppendedOneAlone)

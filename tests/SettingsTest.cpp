@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "base/Platform.h"
 #include "core/Settings.h"
 #include "support/TestSupport.h"
 
@@ -94,6 +95,42 @@ TEST(Settings, DamagedValuesAndUnwritableFilesAreReportedNotFatal)
     EXPECT_EQ(settings.SensorXAxis, "0, 8, 12");
     for (const auto& [name, value] : {std::pair{"NumSensors", "seven"}, {"NumSensors", "40000"}, {"Colour", "red"}})
         EXPECT_THROW(SetSettingsField(settings, name, value), std::invalid_argument) << name << "=" << value;
+}
+
+TEST(Settings, BesideAProgramInAFolderOfItsOwnElseInTheUsersFolders)
+{
+    const struct {
+        bool own;
+        const char* user;
+        const char* file;
+    } cases[] = {{true, "/home/u/.config/vantrel", "/opt/v/Config.bag"},
+                 {false, "/home/u/.config/vantrel", "/home/u/.config/vantrel/Config.bag"},
+                 {false, "", "/opt/v/Config.bag"}};
+    for (const auto& c : cases) EXPECT_EQ(SettingsFileFor("/opt/v", c.own, c.user), c.file) << c.own << c.user;
+
+    TempDir folder;
+    EXPECT_TRUE(platform::IsOwnWritableFolder(folder.Path()));
+    EXPECT_FALSE(platform::IsOwnWritableFolder(folder / "missing"));
+    EXPECT_FALSE(platform::IsOwnWritableFolder("/usr/bin"));  // installed programs: even root keeps out
+
+    // Installed: the settings in the user's configuration folder, made when first written, and
+    // the default folders the user's home. A relative XDG_CONFIG_HOME is to be ignored.
+    ::setenv("HOME", (folder / "home").c_str(), 1);
+    for (const auto& [xdg, file] : {std::pair{(folder / "xdg").string(), folder / "xdg" / "vantrel" / "Config.bag"},
+                                    {"relative", folder / "home" / ".config" / "vantrel" / "Config.bag"}}) {
+        ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+        ProgramState state = InstalledProgramState("/usr/bin");
+        EXPECT_EQ(state.SettingsFile, file);
+        std::ostringstream warnings;
+        LoadSettings(state, true, warnings);
+        EXPECT_EQ(state.Settings.InputPath, (folder / "home").string());
+        SaveSettings(state, warnings);
+        EXPECT_EQ(warnings.str(), "");
+        EXPECT_TRUE(test::ReadBytes(file).starts_with("[Settings]"));
+        state.SettingsFile = folder / "elsewhere" / "Config.bag";  // as --settings names it
+        SaveSettings(state, warnings);
+        EXPECT_FALSE(std::filesystem::exists(folder / "elsewhere"));
+    }
 }
 
 }  // namespace

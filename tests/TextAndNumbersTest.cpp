@@ -30,7 +30,8 @@ TEST(Numbers, ParseRoundAndCountTheProgramsWay)
 {
     ExpectAll<double, std::string>({{" 12 ", 12}, {"-1.5", -1.5}, {"+.5", 0.5}, {"5.", 5}, {"1e3", 1000},
                                     {"2.5E-1", 0.25}, {"", {}}, {"1,5", {}}, {"12a", {}}, {"e5", {}}, {".", {}},
-                                    {"-", {}}, {"1e", {}}, {"1 2", {}}, {"0x10", {}}, {"1e999", {}}},
+                                    {"-", {}}, {"1e", {}}, {"1 2", {}}, {"0x10", {}}, {"1e999", {}}, {"007", 7},
+                                    {"+999999999999999", 999999999999999.0}, {"12345678901234567", 12345678901234567.0}},
                                    [](const std::string& t) { return ToNumber(t); });
     // The number at the start of a text: blanks, tabs and line feeds anywhere are ignored.
     for (const auto& [text, value] : Cases<double, std::string>{{"5001", 5001}, {" 50 01\t", 5001}, {"5001.0abc", 5001},

@@ -1,21 +1,14 @@
 #include "base/AtomicFile.h"
 
-#include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <streambuf>
+
+#include "base/Platform.h"
 
 namespace vantrel {
 namespace {
@@ -24,8 +17,6 @@ std::runtime_error Failure(const std::string& fileName, const std::string& reaso
 {
     return std::runtime_error("Unable to create file " + fileName + ": " + reason);
 }
-
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The temporary files being written, for the signal handler to remove. A signal handler can
 // reach nothing but process-wide state, so this is the one table of its kind. A slot is free (0),
@@ -36,12 +27,10 @@ struct PendingTemporary {
 };
 PendingTemporary pendingTemporaries[8];
 
-void RemovePendingAndReraise(int signal)
+void RemovePending()
 {
     for (PendingTemporary& pending : pendingTemporaries)
-        if (pending.state.load() == 2) ::unlink(pending.path);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
+        if (pending.state.load() == 2) platform::RemoveFile(pending.path);
 }
 
 // Registers a temporary file for removal on a signal for as long as it lives.
@@ -70,11 +59,11 @@ private:
     PendingTemporary* slot_ = nullptr;
 };
 
-// Output to a file descriptor through a buffer, remembering the first failed write.
+// Output to an open file through a buffer, remembering the first failed write.
 class DescriptorBuffer : public std::streambuf {
 public:
-    explicit DescriptorBuffer(int fd) : fd_(fd) { setp(buffer_.get(), buffer_.get() + kSize); }
-    int Error() const { return error_; }
+    explicit DescriptorBuffer(platform::FileHandle file) : file_(file) { setp(buffer_.get(), buffer_.get() + kSize); }
+    const std::string& Error() const { return error_; }
 
 protected:
     int_type overflow(int_type c) override
@@ -108,19 +97,10 @@ private:
     }
     bool WriteAll(const char* data, std::size_t n)
     {
-        while (n > 0 && error_ == 0) {
-            const ssize_t wrote = ::write(fd_, data, n);
-            if (wrote < 0) {
-                if (errno != EINTR) error_ = errno;
-                continue;
-            }
-            data += wrote;
-            n -= static_cast<std::size_t>(wrote);
-        }
-        return error_ == 0;
+        return error_.empty() && platform::WriteBytes(file_, data, n, error_);
     }
-    int fd_;
-    int error_ = 0;
+    platform::FileHandle file_;
+    std::string error_;
     std::unique_ptr<char[]> buffer_{new char[kSize]};
 };
 
@@ -138,27 +118,9 @@ std::filesystem::path FinalTarget(const std::string& fileName)
     return target;
 }
 
-// The permission bits of a new file: those an existing target has, else what the umask allows.
-mode_t ModeFor(const std::filesystem::path& target)
-{
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
 
-void RemoveTemporaryFilesOnSignals()
-{
-    for (int signal : kCleanupSignals) {
-        struct sigaction action {};
-        action.sa_handler = &RemovePendingAndReraise;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(signal, &action, nullptr);
-    }
-}
+void RemoveTemporaryFilesOnSignals() { platform::RunOnInterruption(&RemovePending); }
 
 void WriteFileAtomically(const std::string& fileName, const std::function<void(std::ostream&)>& write)
 {
@@ -168,38 +130,36 @@ void WriteFileAtomically(const std::string& fileName, const std::function<void(s
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     // A short name of its own, so that a long output name does not become too long a name.
     std::string temporary = (folder / ".vantrel-XXXXXX").string();
-    const mode_t mode = ModeFor(target);
-    // The signals wait while the file is made and registered, so that none falls between the two.
-    sigset_t signals, previous;
-    sigemptyset(&signals);
-    for (int signal : kCleanupSignals) sigaddset(&signals, signal);
-    ::pthread_sigmask(SIG_BLOCK, &signals, &previous);
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    const int openError = errno;
-    std::optional<PendingGuard> pending;
-    if (fd >= 0) pending.emplace(temporary);
-    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    if (fd < 0) throw Failure(fileName, std::strerror(openError));
-
+    const unsigned mode = platform::PermissionsFor(target);
     std::string reason;
+    platform::FileHandle file;
+    std::optional<PendingGuard> pending;
     {
-        DescriptorBuffer buffer(fd);
+        // Interruptions wait while the file is made and registered, so that none falls between.
+        const platform::InterruptionsHeld held;
+        file = platform::CreateUniqueFile(temporary, reason);
+        if (file != platform::kNoFile) pending.emplace(temporary);
+    }
+    if (file == platform::kNoFile) throw Failure(fileName, reason);
+
+    {
+        DescriptorBuffer buffer(file);
         std::ostream out(&buffer);
         try {
             write(out);
             out.flush();
-            if (buffer.Error() != 0) reason = std::strerror(buffer.Error());
+            if (!buffer.Error().empty()) reason = buffer.Error();
             else if (!out) reason = "the text could not be written";
         } catch (const std::exception& e) {
             reason = e.what();
         }
     }
-    if (reason.empty() && ::fchmod(fd, mode) != 0) reason = std::strerror(errno);
+    if (reason.empty()) platform::SetPermissions(file, mode, reason);
     // Some file systems report a failed write only when the file is closed.
-    if (::close(fd) != 0 && reason.empty()) reason = std::strerror(errno);
-    if (reason.empty() && std::rename(temporary.c_str(), target.c_str()) == 0) return;
-    if (reason.empty()) reason = std::strerror(errno);
-    ::unlink(temporary.c_str());
+    std::string closeError;
+    if (!platform::CloseFile(file, closeError) && reason.empty()) reason = closeError;
+    if (reason.empty() && platform::MoveIntoPlace(temporary, target.string(), reason)) return;
+    platform::RemoveFile(temporary.c_str());
     throw Failure(fileName, reason);
 }
 

@@ -10,12 +10,23 @@ namespace vantrel {
 
 // Upper case of one Latin-1 character: a-z and the accented letters à-þ (but not ÷); the micro
 // sign, ß and ÿ have no single-byte upper case and stay as they are.
-constexpr char UpperChar(char c)
+constexpr char UpperCharOf(unsigned char u)
 {
-    const auto u = static_cast<unsigned char>(c);
     if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 0x20);
-    return c;
+    return static_cast<char>(u);
 }
+
+// By table: keys are compared and hashed a character at a time, millions of times a file.
+struct UpperTable {
+    char upper[256];
+    constexpr UpperTable() : upper()
+    {
+        for (int u = 0; u < 256; ++u) upper[u] = UpperCharOf(static_cast<unsigned char>(u));
+    }
+};
+inline constexpr UpperTable kUpperTable;
+
+constexpr char UpperChar(char c) { return kUpperTable.upper[static_cast<unsigned char>(c)]; }
 
 inline std::string UpperCase(std::string_view text)
 {

@@ -1,11 +1,6 @@
 #include "base/NativeText.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <utility>
@@ -23,6 +18,15 @@ ReadError TooLong(const std::string& name, int line)
     return ReadError(name, line, "the line is longer than " + std::to_string(kMaxLineLength) + " characters");
 }
 
+// The first carriage return or line feed, or nullptr. One pass, where a search for each would
+// run to the end of the buffer for every line of a file that has only the other.
+const char* FindLineEnd(const char* from, const char* end)
+{
+    for (; from < end; ++from)
+        if (static_cast<unsigned char>(*from) <= '\r' && (*from == '\r' || *from == '\n')) return from;
+    return nullptr;
+}
+
 ReadError Changed(const std::string& name) { return ReadError(name, 0, "the file changed while it was read"); }
 
 }  // namespace
@@ -31,12 +35,14 @@ ByteSource ByteSource::OpenFile(const std::string& fileName)
 {
     ByteSource source;
     source.name_ = fileName;
-    source.fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source.fd_ < 0) throw ReadError(fileName, 0, std::string("cannot open: ") + std::strerror(errno));
-    struct stat info {};
-    if (::fstat(source.fd_, &info) != 0) throw ReadError(fileName, 0, std::string("cannot read: ") + std::strerror(errno));
-    if (S_ISDIR(info.st_mode)) throw ReadError(fileName, 0, "it is a folder, not a file");
-    if (S_ISREG(info.st_mode)) source.sizeAtOpen_ = static_cast<long long>(info.st_size);
+    std::string error;
+    source.file_ = platform::OpenForReading(fileName, error);
+    if (source.file_ == platform::kNoFile) throw ReadError(fileName, 0, "cannot open: " + error);
+    platform::FileKind kind;
+    long long size;
+    if (!platform::DescribeFile(source.file_, kind, size, error)) throw ReadError(fileName, 0, "cannot read: " + error);
+    if (kind == platform::FileKind::Folder) throw ReadError(fileName, 0, "it is a folder, not a file");
+    if (kind == platform::FileKind::Regular) source.sizeAtOpen_ = size;
     return source;
 }
 
@@ -53,34 +59,36 @@ ByteSource::ByteSource(ByteSource&& other) noexcept { *this = std::move(other); 
 ByteSource& ByteSource::operator=(ByteSource&& other) noexcept
 {
     if (this == &other) return *this;
-    if (fd_ >= 0) ::close(fd_);
+    Close();
     name_ = std::move(other.name_);
     memory_ = other.memory_;
     memoryPos_ = other.memoryPos_;
-    fd_ = std::exchange(other.fd_, -1);
+    file_ = std::exchange(other.file_, platform::kNoFile);
     sizeAtOpen_ = other.sizeAtOpen_;
     readSoFar_ = other.readSoFar_;
     observer_ = std::move(other.observer_);
     return *this;
 }
 
-ByteSource::~ByteSource()
+ByteSource::~ByteSource() { Close(); }
+
+void ByteSource::Close()
 {
-    if (fd_ >= 0) ::close(fd_);
+    std::string ignored;  // nothing was written, so nothing can be lost
+    if (file_ != platform::kNoFile) platform::CloseFile(file_, ignored);
 }
 
 std::size_t ByteSource::Read(char* into, std::size_t size)
 {
-    if (fd_ < 0) {
+    if (file_ == platform::kNoFile) {
         const std::size_t n = std::min(size, memory_.size() - memoryPos_);
         std::memcpy(into, memory_.data() + memoryPos_, n);
         memoryPos_ += n;
         return n;
     }
-    ssize_t got;
-    do got = ::read(fd_, into, size);
-    while (got < 0 && errno == EINTR);
-    if (got < 0) throw ReadError(name_, 0, std::string("cannot read: ") + std::strerror(errno));
+    std::string error;
+    const long long got = platform::ReadBytes(file_, into, size, error);
+    if (got < 0) throw ReadError(name_, 0, "cannot read: " + error);
     readSoFar_ += got;
     // A file cut short or still growing gives a document that matches neither version of it.
     if (sizeAtOpen_ >= 0 && (readSoFar_ > sizeAtOpen_ || (got == 0 && size > 0 && readSoFar_ != sizeAtOpen_)))
@@ -91,11 +99,12 @@ std::size_t ByteSource::Read(char* into, std::size_t size)
 
 void ByteSource::Rewind()
 {
-    if (fd_ < 0) {
+    if (file_ == platform::kNoFile) {
         memoryPos_ = 0;
         return;
     }
-    if (::lseek(fd_, 0, SEEK_SET) != 0) throw ReadError(name_, 0, std::string("cannot read it twice: ") + std::strerror(errno));
+    std::string error;
+    if (!platform::RewindFile(file_, error)) throw ReadError(name_, 0, "cannot read it twice: " + error);
     readSoFar_ = 0;
 }
 
@@ -147,10 +156,8 @@ std::string ReadAllText(ByteSource& source, bool lineFeedEndsLines)
 
 std::optional<std::chrono::year_month_day> LocalModificationDay(const std::string& fileName)
 {
-    struct stat info {};
-    if (::stat(fileName.c_str(), &info) != 0) return std::nullopt;
     std::tm local{};
-    if (!::localtime_r(&info.st_mtime, &local)) return std::nullopt;
+    if (!platform::LocalModificationTime(fileName, local)) return std::nullopt;
     return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
                                        std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
                                        std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
@@ -164,7 +171,7 @@ std::string ReadFileBytes(const std::string& fileName)
 
 NativeLines::NativeLines(std::string_view bytes) : data_(bytes.data()), end_(bytes.size()) {}
 
-NativeLines::NativeLines(ByteSource& source) : name_(source.Name())
+NativeLines::NativeLines(ByteSource& source, bool lineFeedEndsLines) : name_(source.Name()), lineFeed_(lineFeedEndsLines)
 {
     if (const std::string_view* memory = source.Memory()) {
         data_ = memory->data();
@@ -197,7 +204,16 @@ bool NativeLines::Next(std::string_view& line)
 {
     scanned_ = begin_;
     while (true) {
-        const void* found = std::memchr(data_ + scanned_, '\r', end_ - scanned_);
+        const void* found = lineFeed_ ? FindLineEnd(data_ + scanned_, data_ + end_)
+                                      : std::memchr(data_ + scanned_, '\r', end_ - scanned_);
+        if (found && *static_cast<const char*>(found) == '\n') {
+            const std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
+            if (lf - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
+            line = std::string_view(data_ + begin_, lf - begin_);
+            begin_ = lf + 1;
+            ++number_;
+            return true;
+        }
         if (found) {
             const std::size_t cr = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
             if (cr - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Platform.h"
+
 namespace vantrel {
 
 // No reader accepts a longer line; one that is longer ends the reading at that line, before the
@@ -41,18 +43,19 @@ public:
     void Rewind();
 
     // The whole input when it is in memory, so that lines can be read without copying.
-    const std::string_view* Memory() const { return fd_ < 0 ? &memory_ : nullptr; }
+    const std::string_view* Memory() const { return file_ == platform::kNoFile ? &memory_ : nullptr; }
 
     // Told how many bytes each read of a file brought, to show the progress of a long reading.
     void ObserveReads(std::function<void(std::size_t)> observer) { observer_ = std::move(observer); }
 
 private:
     ByteSource() = default;
+    void Close();
 
     std::string name_;
     std::string_view memory_;
     std::size_t memoryPos_ = 0;
-    int fd_ = -1;
+    platform::FileHandle file_ = platform::kNoFile;
     long long sizeAtOpen_ = -1;  // -1: not a regular file, whose size says nothing
     long long readSoFar_ = 0;
     std::function<void(std::size_t)> observer_;
@@ -72,8 +75,9 @@ class NativeLines {
 public:
     // Lines of bytes in memory (they must outlive the reading).
     explicit NativeLines(std::string_view bytes);
-    // Lines of a source, read through one reusable buffer when the source is a file.
-    explicit NativeLines(ByteSource& source);
+    // Lines of a source, read through one reusable buffer when the source is a file. With
+    // `lineFeedEndsLines` a line feed alone ends a line too (as in profile files).
+    explicit NativeLines(ByteSource& source, bool lineFeedEndsLines = false);
 
     // The next line, empty ones included (the readers skip them; some count them). The view
     // stays valid until the next call. ReadError for a line longer than kMaxLineLength.
@@ -91,6 +95,7 @@ private:
     const char* data_ = nullptr;
     std::size_t begin_ = 0, end_ = 0, scanned_ = 0;
     bool atEnd_ = true;
+    bool lineFeed_ = false;
     int number_ = 0;
 };
 

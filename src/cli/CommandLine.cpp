@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -23,6 +22,7 @@
 #include "core/Settings.h"
 #include "base/Latin1.h"
 #include "base/NativeText.h"
+#include "base/Platform.h"
 #include "base/ReadError.h"
 
 namespace vantrel {
@@ -177,7 +177,7 @@ const char* const kFooter =
 class CommandLine {
 public:
     CommandLine(std::ostream& out, std::ostream& err, const std::filesystem::path& programFolder)
-        : out_(out), err_(err), state_(NewProgramState(programFolder))
+        : out_(out), err_(err), state_(InstalledProgramState(programFolder))
     {
         Define();
     }
@@ -220,8 +220,9 @@ private:
                          "With one argument PATH,CODE it converts PATH with the reader of CODE\n"
                          "into PATH's root + \"cvt.DDX\" and saves CODE as the default file type.");
         app_.set_version_flag("--version", VantrelVersionText());
-        app_.add_option("--settings", settingsFile_, "Settings file to use instead of Config.bag beside the program")
+        app_.add_option("--settings", settingsFile_, "Settings file to use instead of the usual one (see --paths)")
             ->type_name("FILE");
+        app_.add_flag("--paths", paths_, "Print which settings file and program folder are used, and exit");
         app_.add_option("--set", overrides_, "Override one setting for this run, e.g. --set NumSensors=7")
             ->type_name("KEY=VALUE")
             ->allow_extra_args(false);
@@ -354,6 +355,12 @@ private:
 
     int Dispatch()
     {
+        if (!settingsFile_.empty()) state_.SettingsFile = settingsFile_;
+        if (paths_) {
+            out_ << "settings file: " << state_.SettingsFile.string() << "\nprogram folder: "
+                 << state_.ProgramFolder.string() << "\n";
+            return kExitOk;
+        }
         const CLI::App* command = app_.get_subcommands().empty() ? nullptr : app_.get_subcommands().front();
         if (!command && job_.empty()) {
             out_ << app_.help();
@@ -368,7 +375,6 @@ private:
                                        " command"};
         }
 
-        if (!settingsFile_.empty()) state_.SettingsFile = settingsFile_;
         LoadSettings(state_, !command, err_);
         settingsTypeOrigin_ = "FileType in the settings file " + state_.SettingsFile.string();
         for (const std::string& assignment : overrides_) {
@@ -383,7 +389,7 @@ private:
         }
 
         // A progress line only where someone watches it.
-        progress_.Show(!quiet_ && &err_ == &std::cerr && ::isatty(STDERR_FILENO));
+        progress_.Show(!quiet_ && &err_ == &std::cerr && platform::StandardErrorIsTerminal());
         if (!command) return RunJob(JoinWords(job_));
         const std::string& name = command->get_name();
         if (name == "convert") return RunConvert();
@@ -468,10 +474,10 @@ private:
         auto bytes = std::make_shared<std::string>();
         char chunk[1 << 16];
         for (;;) {
-            const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+            std::string error;
+            const long long got = platform::ReadBytes(platform::StandardInput(), chunk, sizeof chunk, error);
             if (got == 0) break;
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) throw Stop{kExitReadFailure, std::string("cannot read standard input: ") + std::strerror(errno)};
+            if (got < 0) throw Stop{kExitReadFailure, "cannot read standard input: " + error};
             bytes->append(chunk, static_cast<std::size_t>(got));
             progress_.Read(static_cast<std::size_t>(got));
         }
@@ -759,6 +765,7 @@ private:
     bool outputFailed_ = false;  // already reported
 
     std::string settingsFile_;
+    bool paths_ = false;
     std::vector<std::string> overrides_;
     bool strict_ = false, quiet_ = false;
     std::string outputDir_;

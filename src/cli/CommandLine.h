@@ -12,9 +12,9 @@ namespace vantrel {
 // file type; 4 check found something a document lacks.
 enum ExitStatus { kExitOk = 0, kExitReadFailure = 1, kExitUsage = 2, kExitFindings = 4 };
 
-// Runs the command line as the program `vantrel` living in `programFolder` (where its settings
-// file "Config.bag" is unless --settings names another). Messages go to `err`, lists and
-// documents written to standard output go to `out`.
+// Runs the command line as the program `vantrel` living in `programFolder` (whose settings file
+// is where InstalledProgramState puts it, unless --settings names another). Messages go to `err`,
+// lists and documents written to standard output go to `out`.
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                    const std::filesystem::path& programFolder);
 

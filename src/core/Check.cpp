@@ -12,7 +12,7 @@
 namespace vantrel {
 namespace {
 
-constexpr ElementName kFlagged[] = {{"Device Configuration", "LoadPlateRadius"},
+constexpr SectionAndKey kFlagged[] = {{"Device Configuration", "LoadPlateRadius"},
                                     {"Device Configuration", "DeflectionSensorXAxisDistances"},
                                     {"Device Configuration", "DeflectionSensorYAxisDistances"}};
 
@@ -67,11 +67,11 @@ std::string Counted(std::size_t n, const std::string& what) { return std::to_str
 
 void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Findings& findings)
 {
-    const std::string& section = location.Handle();
+    const std::string_view section = location.Handle();
     int drops = 0;
     for (const PDDXElement& element : location.Elements()) drops += NumberAfter(element.Handle(), "DropData_") ? 1 : 0;
     const PDDXElement* counter = location.Elements().Find("NumberOfDrops");
-    const std::string text = counter ? counter->Value() : "";
+    const std::string_view text = counter ? counter->Value() : std::string_view();
     if (const std::optional<int> said = Counter(text); !said)
         findings.Add(section, "NumberOfDrops", Quoted(text) + " is not a whole number");
     else if (*said != drops)
@@ -79,7 +79,7 @@ void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Find
 
     for (const PDDXElement& element : location.Elements()) {
         if (!NumberAfter(element.Handle(), "DropData_")) continue;
-        const std::string& value = element.Value();
+        const std::string_view value = element.Value();
         if (TrimBlanks(value).empty()) {
             findings.Add(section, element.Handle(), "empty");
             continue;
@@ -95,7 +95,7 @@ void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Find
 
 }  // namespace
 
-std::span<const ElementName> FlaggedElements() { return kFlagged; }
+std::span<const SectionAndKey> FlaggedElements() { return kFlagged; }
 
 std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 {
@@ -110,18 +110,18 @@ std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 std::vector<Finding> CheckDocument(const PDDXFile& document)
 {
     Findings findings;
-    const auto value = [&](std::string_view section, std::string_view key) -> const std::string& {
+    const auto value = [&](std::string_view section, std::string_view key) -> std::string_view {
         return document.Element(section, key).Value();
     };
-    for (const ElementName& flagged : kFlagged)
+    for (const SectionAndKey& flagged : kFlagged)
         if (TrimBlanks(value(flagged.Section, flagged.Key)).empty())
             findings.Add(flagged.Section, flagged.Key, "empty; the calibration needs it");
 
     constexpr std::string_view kConfiguration = "Device Configuration";
-    const std::string& radius = value(kConfiguration, "LoadPlateRadius");
+    const std::string_view radius = value(kConfiguration, "LoadPlateRadius");
     if (!TrimBlanks(radius).empty() && !IsNumberText(radius))
         findings.Add(kConfiguration, "LoadPlateRadius", Quoted(radius) + " is not a number");
-    const std::string& sensorText = value(kConfiguration, "NumberOfDeflectionSensors");
+    const std::string_view sensorText = value(kConfiguration, "NumberOfDeflectionSensors");
     const std::optional<int> sensors = Counter(sensorText);
     if (!sensors) findings.Add(kConfiguration, "NumberOfDeflectionSensors", Quoted(sensorText) + " is not a whole number");
     for (std::string_view key : {"DeflectionSensorXAxisDistances", "DeflectionSensorYAxisDistances"}) {
@@ -135,7 +135,7 @@ std::vector<Finding> CheckDocument(const PDDXFile& document)
 
     int locations = 0;
     for (const PDDXSection& section : document.Sections()) locations += NumberAfter(section.Handle(), "Test Location ") ? 1 : 0;
-    const std::string& locationText = value("Deflection Data", "NumberOfTestLocations");
+    const std::string_view locationText = value("Deflection Data", "NumberOfTestLocations");
     if (const std::optional<int> said = Counter(locationText); !said)
         findings.Add("Deflection Data", "NumberOfTestLocations", Quoted(locationText) + " is not a whole number");
     else if (*said != locations)

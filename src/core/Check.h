@@ -13,13 +13,13 @@
 
 namespace vantrel {
 
-struct ElementName {
+struct SectionAndKey {
     std::string_view Section;
     std::string_view Key;
 };
 
 // The elements the review grid flags for the user to complete while they are empty.
-std::span<const ElementName> FlaggedElements();
+std::span<const SectionAndKey> FlaggedElements();
 
 // The n of a numbered name ("Test Location 12", "DropData_3"), letter case ignored: 1 to 32767,
 // as test locations and drops are numbered; nullopt for any other name.

@@ -49,7 +49,7 @@ DocumentShape ShapeOf(const PDDXFile& document)
     const PDDXFile blank;
     for (const PDDXSection& section : blank.Sections())
         for (const PDDXElement& element : section.Elements())
-            shape.Values.push_back(document.Element(section.Handle(), element.Handle()).Value());
+            shape.Values.emplace_back(document.Element(section.Handle(), element.Handle()).Value());
     for (const PDDXSection& section : document.Sections()) {
         ++shape.Sections;
         shape.Elements += section.Elements().Count();

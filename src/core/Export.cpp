@@ -12,7 +12,7 @@ namespace {
 std::string ValueOf(const PDDXSection& section, std::string_view key)
 {
     const PDDXElement* element = section.Elements().Find(key);
-    return element ? element->Value() : std::string();
+    return std::string(element ? element->Value() : std::string_view());
 }
 
 // Appends one field after a comma (none for the first of a row), Latin-1 text as UTF-8, in double
@@ -57,7 +57,7 @@ void DropTable::Add(const std::string& fileName, const PDDXFile& document)
             const std::optional<int> drop = NumberAfter(element.Handle(), "DropData_");
             if (!drop) continue;
             deflections_ = std::max<std::size_t>(deflections_, std::count(element.Value().begin(), element.Value().end(), ','));
-            rows_.push_back({locations_.size() - 1, *drop, element.Value()});
+            rows_.push_back({locations_.size() - 1, *drop, std::string(element.Value())});
         }
     }
 }

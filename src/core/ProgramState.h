@@ -26,6 +26,11 @@ struct SettingsRecord {
 struct ProgramState {
     std::filesystem::path ProgramFolder;  // where the program (and by default its settings) lives
     std::filesystem::path SettingsFile;
+    // The user's settings folder when the settings live there: made when they are first written.
+    std::filesystem::path UserSettingsFolder;
+    // What the settings' folders are when the file names none: the program's folder, or the
+    // user's home for an installed program, whose own folder holds no data.
+    std::filesystem::path DefaultFolder;
 
     SettingsRecord Settings;
     std::string WorkingInputPath;
@@ -42,5 +47,15 @@ std::filesystem::path RunningProgramFolder();
 
 // A fresh state for a program living in `programFolder`, with its settings file there.
 ProgramState NewProgramState(const std::filesystem::path& programFolder);
+
+// Where a program keeps its settings when none are named: "Config.bag" in its own folder when it
+// may write there (a program built or unpacked in a folder of the user's), else in the user's
+// settings folder, else (the system names none) still beside the program.
+std::filesystem::path SettingsFileFor(const std::filesystem::path& programFolder, bool programFolderIsOwn,
+                                      const std::filesystem::path& userFolder);
+
+// A fresh state for the program living in `programFolder` as the system has it: its settings
+// file where SettingsFileFor puts it, that file's folder made when it is first written.
+ProgramState InstalledProgramState(const std::filesystem::path& programFolder);
 
 }  // namespace vantrel

@@ -59,6 +59,15 @@ std::int32_t ReadInt32(std::string_view text) { return ToInt32(text); }
 
 std::string QuotedText(const std::string& text) { return "\"" + text + "\""; }
 
+// The user's settings folder may not be there yet; a settings file named elsewhere gets no folder
+// made for it.
+void MakeUserSettingsFolder(const ProgramState& state)
+{
+    std::error_code error;
+    if (!state.UserSettingsFolder.empty() && state.SettingsFile.parent_path() == state.UserSettingsFolder)
+        std::filesystem::create_directories(state.UserSettingsFolder, error);
+}
+
 }  // namespace
 
 void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warnings)
@@ -73,6 +82,7 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
             warnings << "vantrel: settings not read: " << e.what() << "; using the defaults\n";
         }
     } else if (createIfMissing) {
+        MakeUserSettingsFolder(state);
         std::ofstream created(file, std::ios::binary);
         if (!created) warnings << "vantrel: " << file.string() << ": cannot create the settings file\n";
     }
@@ -80,7 +90,7 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
     const ProfileFile profile(text);
     const SettingsReader reader(profile, file, warnings);
     SettingsRecord& s = state.Settings;
-    const std::string folder = state.ProgramFolder.string();
+    const std::string folder = state.DefaultFolder.string();
     s.InputPath = reader.Text("InputPath", folder);
     s.HistoryPath = reader.Text("HistoryPath", folder);
     s.ConfigPath = reader.Text("ConfigPath", folder);
@@ -116,6 +126,7 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
         line("SensorXAxis", QuotedText(s.SensorXAxis));
         line("SensorYAxis", QuotedText(s.SensorYAxis));
     }
+    MakeUserSettingsFolder(state);
     try {
         WriteFileAtomically(state.SettingsFile.string(), [&text](std::ostream& out) { out << text; });
     } catch (const std::exception& e) {

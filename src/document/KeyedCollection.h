@@ -2,75 +2,40 @@
 // An insertion-ordered collection of owned items keyed by their Handle(), with keys compared
 // without regard to letter case (Latin-1) and 1-based positional access, like the collections
 // the PDDX document was designed around.
+//
+// Items are built in place in chunks of sixteen and never move, so pointers to them stay valid.
+// Until an item is removed, an item's position is its place in the chunks and the collection
+// keeps no list of its items; the index is a flat open-addressing table of those places.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <new>
-#include <utility>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/Latin1.h"
 
 namespace vantrel {
 
-// Stable storage for many small objects: they are built in chunks of a fixed small size, so a
-// million drops cost tens of thousands of allocations rather than a million, and a section wastes
-// at most one part-filled chunk.
-template <typename T>
-class ObjectPool {
-public:
-    ObjectPool() = default;
-    ObjectPool(const ObjectPool&) = delete;
-    ObjectPool& operator=(const ObjectPool&) = delete;
-    ~ObjectPool()
-    {
-        for (Chunk& chunk : chunks_) {
-            for (std::size_t i = 0; i < chunk.used; ++i) chunk.data[i].~T();
-            std::allocator<T>().deallocate(chunk.data, chunk.capacity);
-        }
-    }
-
-    template <typename... Args>
-    T& Create(Args&&... args)
-    {
-        if (chunks_.empty() || chunks_.back().used == chunks_.back().capacity) {
-            chunks_.push_back({std::allocator<T>().allocate(kChunkSize), 0, kChunkSize});
-        }
-        Chunk& chunk = chunks_.back();
-        T* item = ::new (static_cast<void*>(chunk.data + chunk.used)) T(std::forward<Args>(args)...);
-        ++chunk.used;
-        return *item;
-    }
-
-    // Undoes the last Create.
-    void DestroyLast()
-    {
-        Chunk& chunk = chunks_.back();
-        chunk.data[--chunk.used].~T();
-    }
-
-private:
-    static constexpr std::size_t kChunkSize = 16;
-    struct Chunk {
-        T* data;
-        std::size_t used;
-        std::size_t capacity;
-    };
-    std::vector<Chunk> chunks_;
-};
-
+// T provides Handle() (text) and KeyHash() (FoldedHash of the handle).
 template <typename T>
 class KeyedCollection {
 public:
     KeyedCollection() = default;
     KeyedCollection(const KeyedCollection&) = delete;
     KeyedCollection& operator=(const KeyedCollection&) = delete;
+    ~KeyedCollection()
+    {
+        for (std::uint32_t i = 0; i < created_; ++i) At(i).~T();
+        for (T* chunk : chunks_) std::allocator<T>().deallocate(chunk, kChunk);
+    }
 
-    int Count() const { return static_cast<int>(items_.size()); }
+    int Count() const { return static_cast<int>(removedAny_ ? order_.size() : created_); }
 
     // 1-based, as the document's users count positions.
     T& Item(int position) const
@@ -78,7 +43,7 @@ public:
         if (position < 1 || position > Count())
             throw std::out_of_range("position " + std::to_string(position) + " is outside 1 to " +
                                     std::to_string(Count()));
-        return *items_[static_cast<std::size_t>(position - 1)];
+        return At(PlaceOf(static_cast<std::size_t>(position - 1)));
     }
 
     T& Item(std::string_view key) const
@@ -88,16 +53,13 @@ public:
         return *item;
     }
 
-    T* Find(std::string_view key) const
+    T* Find(std::string_view key) const { return Find(key, FoldedHash(key)); }
+
+    // `hash` is FoldedHash(key), for callers that know it already.
+    T* Find(std::string_view key, std::size_t hash) const
     {
-        if (slots_.empty()) return nullptr;
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t s = FoldedHash(key) & mask;; s = (s + 1) & mask) {
-            const std::uint32_t slot = slots_[s];
-            if (slot == kEmpty) return nullptr;
-            T* item = items_[slot];
-            if (EqualsIgnoreCase(item->Handle(), key)) return item;
-        }
+        const std::uint32_t place = Slot(key, hash);
+        return place == kEmpty ? nullptr : &At(place);
     }
 
     bool Contains(std::string_view key) const { return Find(key) != nullptr; }
@@ -107,66 +69,129 @@ public:
     template <typename... Args>
     T& Emplace(Args&&... args)
     {
-        T& item = pool_.Create(std::forward<Args>(args)...);
-        if (Contains(item.Handle())) {
-            std::string key = item.Handle();
-            pool_.DestroyLast();
+        T& item = Build(std::forward<Args>(args)...);
+        if (Slot(item.Handle(), item.KeyHash()) != kEmpty) {
+            std::string key(item.Handle());
+            item.~T();
             throw std::invalid_argument("the key \"" + key + "\" is already present");
         }
-        if ((items_.size() + 1) * 2 > slots_.size()) Rehash(std::max<std::size_t>(16, slots_.size() * 2));
-        items_.push_back(&item);
-        Insert(static_cast<std::uint32_t>(items_.size() - 1));
-        return item;
+        return Add(item);
+    }
+
+    // The same for an item whose key the caller has just found missing.
+    template <typename... Args>
+    T& EmplaceNew(Args&&... args)
+    {
+        return Add(Build(std::forward<Args>(args)...));
     }
 
     // Takes the item with this key out of the collection (it is released with the collection);
     // a missing key is an error to the caller.
     void Remove(std::string_view key)
     {
-        for (std::size_t i = 0; i < items_.size(); ++i) {
-            if (EqualsIgnoreCase(items_[i]->Handle(), key)) {
-                items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
-                Rehash(slots_.size());
-                return;
-            }
+        const std::uint32_t place = Slot(key, FoldedHash(key));
+        if (place == kEmpty) throw std::out_of_range("no item with the key \"" + std::string(key) + "\"");
+        if (!removedAny_) {
+            order_.resize(created_);
+            for (std::uint32_t i = 0; i < created_; ++i) order_[i] = i;
+            removedAny_ = true;
         }
-        throw std::out_of_range("no item with the key \"" + std::string(key) + "\"");
+        order_.erase(std::find(order_.begin(), order_.end(), place));
+        Rehash(slots_.size());
     }
 
     class Iterator {
     public:
-        using Base = typename std::vector<T*>::const_iterator;
-        explicit Iterator(Base it) : it_(it) {}
-        T& operator*() const { return **it_; }
-        T* operator->() const { return *it_; }
-        Iterator& operator++() { ++it_; return *this; }
-        bool operator==(const Iterator& other) const { return it_ == other.it_; }
+        Iterator(const KeyedCollection* owner, std::size_t position) : owner_(owner), position_(position) {}
+        T& operator*() const { return owner_->At(owner_->PlaceOf(position_)); }
+        T* operator->() const { return &**this; }
+        Iterator& operator++()
+        {
+            ++position_;
+            return *this;
+        }
+        bool operator==(const Iterator& other) const { return position_ == other.position_; }
+
     private:
-        Base it_;
+        const KeyedCollection* owner_;
+        std::size_t position_;
     };
-    Iterator begin() const { return Iterator(items_.begin()); }
-    Iterator end() const { return Iterator(items_.end()); }
+    Iterator begin() const { return Iterator(this, 0); }
+    Iterator end() const { return Iterator(this, static_cast<std::size_t>(Count())); }
 
 private:
+    static constexpr std::uint32_t kChunk = 16;
     static constexpr std::uint32_t kEmpty = UINT32_MAX;
 
-    void Insert(std::uint32_t index)
+    T& At(std::uint32_t place) const { return chunks_[place / kChunk][place % kChunk]; }
+    std::uint32_t PlaceOf(std::size_t position) const
+    {
+        return removedAny_ ? order_[position] : static_cast<std::uint32_t>(position);
+    }
+
+    template <typename... Args>
+    T& Build(Args&&... args)
+    {
+        if (chunks_.size() * kChunk == created_) chunks_.push_back(std::allocator<T>().allocate(kChunk));
+        return *::new (static_cast<void*>(&At(created_))) T(std::forward<Args>(args)...);
+    }
+
+    T& Add(T& item)
+    {
+        const std::uint32_t place = created_++;
+        if (removedAny_) order_.push_back(place);
+        if (static_cast<std::size_t>(created_) * 4 > slots_.size() * 3)  // removed items count: places stay small
+            Rehash(std::max<std::size_t>(16, slots_.size() * 2));  // a test location's nine at once
+        else
+            Insert(place, item.KeyHash());
+        return item;
+    }
+
+    // A slot holds place + 1 in its low bits (0: empty) and, above them, bits of the key's hash
+    // that settle most mismatches without a look at the item.
+    std::uint32_t HashBits(std::size_t hash) const
+    {
+        return static_cast<std::uint32_t>((static_cast<std::uint64_t>(hash >> 32) << placeBits_));
+    }
+
+    std::uint32_t Slot(std::string_view key, std::size_t hash) const
+    {
+        if (slots_.empty()) return kEmpty;
+        const std::size_t mask = slots_.size() - 1;
+        const std::uint32_t bits = HashBits(hash);
+        for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
+            const std::uint32_t slot = slots_[s];
+            if (slot == 0) return kEmpty;
+            if (((slot ^ bits) >> placeBits_) != 0) continue;
+            const std::uint32_t place = (slot & static_cast<std::uint32_t>(mask)) - 1;
+            if (EqualsIgnoreCase(At(place).Handle(), key)) return place;
+        }
+    }
+
+    void Insert(std::uint32_t place, std::size_t hash)
     {
         const std::size_t mask = slots_.size() - 1;
-        std::size_t s = FoldedHash(items_[index]->Handle()) & mask;
-        while (slots_[s] != kEmpty) s = (s + 1) & mask;
-        slots_[s] = index;
+        std::size_t s = hash & mask;
+        while (slots_[s] != 0) s = (s + 1) & mask;
+        slots_[s] = HashBits(hash) | (place + 1);
     }
 
     void Rehash(std::size_t size)
     {
-        slots_.assign(size, kEmpty);
-        for (std::uint32_t i = 0; i < items_.size(); ++i) Insert(i);
+        slots_.assign(size, 0);
+        placeBits_ = static_cast<unsigned>(std::countr_zero(size));
+        for (std::size_t position = 0; position < static_cast<std::size_t>(Count()); ++position) {
+            const std::uint32_t place = PlaceOf(position);
+            Insert(place, At(place).KeyHash());
+        }
     }
 
-    ObjectPool<T> pool_;
-    std::vector<T*> items_;
-    std::vector<std::uint32_t> slots_;  // open addressing over items_, at most half full
+    std::vector<T*> chunks_;
+    std::uint32_t created_ = 0;
+    bool removedAny_ = false;
+    std::vector<std::uint32_t> order_;  // the places of the items left, once one was removed
+    std::vector<std::uint32_t> slots_;  // open addressing over places, at most three quarters full
+    unsigned placeBits_ = 0;            // log2 of the slots' count
 };
 
 }  // namespace vantrel

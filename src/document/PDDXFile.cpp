@@ -172,7 +172,10 @@ PDDXSection& PDDXFile::AddTestLocation(int locNum)
 {
     PDDXSection& section =
         AddNumberedSection("Test Location ", Element("Deflection Data", "NumberOfTestLocations"), locNum);
-    for (const RepeatedElement& row : kTestLocation) section.AddElement(row.handle, "", row.dataType, row.value);
+    if (locationNames_.empty())
+        for (const RepeatedElement& row : kTestLocation) locationNames_.push_back(&text_.Name(row.handle, ""));
+    for (std::size_t i = 0; i < std::size(kTestLocation); ++i)
+        section.AddNamed(*locationNames_[i], kTestLocation[i].dataType, kTestLocation[i].value);
     return section;
 }
 
@@ -195,6 +198,7 @@ PDDXSection& PDDXFile::AddFWDCalHistory(int calNum)
 
 void PDDXFile::PDDX_Output(std::ostream& out) const
 {
+    // A section at a time, so that the whole text is never held.
     std::string buffer;
     for (const PDDXSection& section : sections_) {
         buffer.clear();

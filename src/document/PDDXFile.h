@@ -44,6 +44,9 @@ public:
     // Writes every section in order as CR LF text.
     void PDDX_Output(std::ostream& out) const;
 
+    // Where the document's elements keep their text.
+    DocumentText& Text() { return text_; }
+
     // ElementChange: raised after any element's Value is set, with the live element.
     using ElementChangeHandler = std::function<void(PDDXElement&)>;
     int SubscribeElementChange(ElementChangeHandler handler);
@@ -57,6 +60,8 @@ private:
     PDDXSection& AddNumberedSection(std::string_view prefix, PDDXElement& counter, int number);
     void BuildTemplate();
 
+    DocumentText text_;  // before the sections, which refer to it
+    std::vector<const ElementName*> locationNames_;  // the nine of a test location, once kept
     KeyedCollection<PDDXSection> sections_;
     std::vector<std::pair<int, ElementChangeHandler>> elementChangeHandlers_;
     int nextSubscription_ = 1;

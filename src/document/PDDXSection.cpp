@@ -8,12 +8,20 @@
 
 namespace vantrel {
 
-PDDXSection::PDDXSection(std::string handle) : handle_(std::move(handle)) {}
+PDDXSection::PDDXSection(std::string handle) : handle_(std::move(handle)), hash_(FoldedHash(handle_)) {}
 
 void PDDXSection::SetHandle(std::string handle)
 {
     if (parent_) throw std::logic_error("the section \"" + handle_ + "\" is already in a document and keeps its name");
     handle_ = std::move(handle);
+    hash_ = FoldedHash(handle_);
+}
+
+DocumentText& PDDXSection::Text()
+{
+    if (parent_) return parent_->Text();
+    if (!ownText_) ownText_ = std::make_unique<DocumentText>();
+    return *ownText_;
 }
 
 PDDXElement& PDDXSection::Element(std::string_view handle) const
@@ -25,16 +33,20 @@ PDDXElement& PDDXSection::Element(std::string_view handle) const
 void PDDXSection::AddElement(std::string_view handle, std::string_view description, std::int32_t dataType,
                              std::string_view value)
 {
-    if (elements_.Contains(handle)) return;  // the first element with a handle stays
-    PDDXElement& added = elements_.Emplace(std::string(handle), std::string(description), dataType);
-    added.SetParent(this);
-    added.SetValue(std::string(value));
+    AddNamed(Text().Name(handle, description), dataType, value);
+}
+
+void PDDXSection::AddNamed(const ElementName& name, std::int32_t dataType, std::string_view value)
+{
+    if (elements_.Find(name.handle, name.hash)) return;  // the first element with a handle stays
+    elements_.EmplaceNew(*this, name, dataType).SetValue(value);
 }
 
 void PDDXSection::RemoveElement(std::string_view handle)
 {
     Element(handle).SetParent(nullptr);  // a removed element no longer reports its changes
     elements_.Remove(handle);
+    dropCounter_ = nullptr;
 }
 
 void PDDXSection::PDDX_Output(std::string& out) const
@@ -44,35 +56,32 @@ void PDDXSection::PDDX_Output(std::string& out) const
     out.append("\r\n");
 }
 
-PDDXElement& PDDXSection::AppendNew(std::string handle)
+const ElementName& PDDXSection::NewName(const ElementName& name) const
 {
-    PDDXElement& element = elements_.Emplace(std::move(handle), std::string(), kNumber);
-    element.SetParent(this);
-    return element;
+    if (elements_.Find(name.handle, name.hash))
+        throw std::invalid_argument("section \"" + handle_ + "\" already has an element \"" +
+                                    std::string(name.handle) + "\"");
+    return name;
 }
 
 PDDXElement& PDDXSection::AddDropData(int dropNum)
 {
     int n = CheckInt16(dropNum, "drop number");
-    PDDXElement* counter = nullptr;
-    if (n == 0) {
-        counter = &Element("NumberOfDrops");
-        n = CheckInt16(static_cast<long long>(ToInt16(counter->Value())) + 1, "drop number");
-    }
-    std::string handle = "DropData_" + std::to_string(n);
-    if (elements_.Contains(handle))
-        throw std::invalid_argument("section \"" + handle_ + "\" already has an element \"" + handle + "\"");
-    if (counter) counter->SetValue(std::to_string(n));
-    return AppendNew(std::move(handle));
+    if (n != 0) return elements_.EmplaceNew(*this, NewName(Text().DropName(n)), kNumber);
+    // Looked up once: a survey adds a million drops, each raising the counter.
+    if (!dropCounter_) dropCounter_ = &Element("NumberOfDrops");
+    PDDXElement& counter = *dropCounter_;
+    n = CheckInt16(static_cast<long long>(ToInt16(counter.Value())) + 1, "drop number");
+    const ElementName& name = NewName(Text().DropName(n));
+    counter.SetValue(std::to_string(n));
+    return elements_.EmplaceNew(*this, name, kNumber);
 }
 
 PDDXElement& PDDXSection::AddHistoryData(int dropNum, int sampleNum)
 {
-    std::string handle = "DropHistoryData_" + std::to_string(CheckInt16(dropNum, "drop number")) + "_" +
-                         std::to_string(CheckInt16(sampleNum, "sample number"));
-    if (elements_.Contains(handle))
-        throw std::invalid_argument("section \"" + handle_ + "\" already has an element \"" + handle + "\"");
-    return AppendNew(std::move(handle));
+    const ElementName& name =
+        Text().HistoryName(CheckInt16(dropNum, "drop number"), CheckInt16(sampleNum, "sample number"));
+    return elements_.EmplaceNew(*this, NewName(name), kNumber);
 }
 
 void PDDXSection::NotifyElementChange(PDDXElement& element)

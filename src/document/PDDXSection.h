@@ -2,9 +2,11 @@
 // One bracketed block of a PDDX document: an ordered, keyed collection of elements.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "document/DocumentText.h"
 #include "document/KeyedCollection.h"
 #include "document/PDDXElement.h"
 
@@ -21,6 +23,7 @@ public:
     const std::string& Handle() const { return handle_; }
     // The handle is the section's key in its document, so it cannot change once it is in one.
     void SetHandle(std::string handle);
+    std::size_t KeyHash() const { return hash_; }
 
     KeyedCollection<PDDXElement>& Elements() { return elements_; }
     const KeyedCollection<PDDXElement>& Elements() const { return elements_; }
@@ -48,14 +51,24 @@ public:
     // Appends "DropHistoryData_" + dropNum + "_" + sampleNum; an existing handle is an error.
     PDDXElement& AddHistoryData(int dropNum, int sampleNum);
 
+    // Where the elements keep their text: the document's, or the section's own while it is in none.
+    DocumentText& Text();
+
 private:
     friend class PDDXElement;
+    friend class PDDXFile;
+    // AddElement for a name already kept in this section's text.
+    void AddNamed(const ElementName& name, std::int32_t dataType, std::string_view value);
     void NotifyElementChange(PDDXElement& element);
-    PDDXElement& AppendNew(std::string handle);
+    // `name`, when no element of this section has it; std::invalid_argument otherwise.
+    const ElementName& NewName(const ElementName& name) const;
 
     std::string handle_;
+    std::size_t hash_;
     KeyedCollection<PDDXElement> elements_;
     PDDXFile* parent_ = nullptr;
+    std::unique_ptr<DocumentText> ownText_;
+    PDDXElement* dropCounter_ = nullptr;  // NumberOfDrops, once AddDropData has looked it up
 };
 
 }  // namespace vantrel

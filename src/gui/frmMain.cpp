@@ -182,7 +182,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 int RunDesktop(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    ProgramState state = NewProgramState(RunningProgramFolder());
+    ProgramState state = InstalledProgramState(RunningProgramFolder());
     frmMain main(state);
     main.show();
     main.ShowInstructions();

@@ -19,7 +19,7 @@ inline void Set(PDDXFile& document, std::string_view section, std::string_view k
 inline void Append(PDDXFile& document, std::string_view section, std::string_view key, std::string_view more)
 {
     PDDXElement& element = document.Element(section, key);
-    std::string value = element.Value();
+    std::string value(element.Value());
     value.append(", ").append(more);
     element.SetValue(std::move(value));
 }

@@ -373,7 +373,7 @@ std::chrono::sys_days ConfigDate(std::string_view text)
 // Geophone 1 starts a list; every other geophone adds to it in file order.
 void SetOrAppend(PDDXElement& element, bool start, std::string_view value)
 {
-    element.SetValue(start ? std::string(value) : element.Value() + ", " + std::string(value));
+    element.SetValue(start ? std::string(value) : std::string(element.Value()).append(", ").append(value));
 }
 
 }  // namespace

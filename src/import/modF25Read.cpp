@@ -179,15 +179,16 @@ void StartHistory(const FieldArray& fields, F25State& f25)
     f25.HistoryMode = true;
     f25.DropMode = false;
     f25.SampleCounter = 0;
+    f25.HistoryDrop = -1;
     // The samples that follow are load and deflections of the location's last drop.
     Current(f25).Element("DropHistoryType").SetValue("load and deflections");
 }
 
 // The load (field 2) and one deflection per sensor (fields 3 onwards), trimmed, joined by ", ".
 // More than 38 sensors would need a field past the 40th: std::out_of_range.
-std::string DropText(const FieldArray& fields, int numSensors)
+const std::string& DropText(const FieldArray& fields, int numSensors, std::string& text)
 {
-    std::string text(TrimBlanks(fields[2]));
+    text.assign(TrimBlanks(fields[2]));
     for (int k = 1; k <= numSensors; ++k)
         text.append(", ").append(TrimBlanks(fields.at(static_cast<std::size_t>(k) + 2)));
     return text;
@@ -196,15 +197,16 @@ std::string DropText(const FieldArray& fields, int numSensors)
 void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25)
 {
     if (f25.DropMode) {
-        std::string value = DropText(fields, context.NumSensors);
-        Current(f25).AddDropData().SetValue(std::move(value));
+        const std::string& value = DropText(fields, context.NumSensors, f25.Value);
+        Current(f25).AddDropData().SetValue(value);
     } else if (f25.HistoryMode) {
-        std::string value = DropText(fields, context.NumSensors);
+        const std::string& value = DropText(fields, context.NumSensors, f25.Value);
         f25.SampleCounter = CheckInt16(f25.SampleCounter + 1, "sample number");
         PDDXSection& location = Current(f25);
         // A second block in one location repeats the sample numbers; AddHistoryData refuses them.
-        const int drop = CounterValue(location.Element("NumberOfDrops").Value());
-        location.AddHistoryData(drop, f25.SampleCounter).SetValue(std::move(value));
+        // No drop is added within a history block, so its drop number stays.
+        if (f25.HistoryDrop < 0) f25.HistoryDrop = CounterValue(location.Element("NumberOfDrops").Value());
+        location.AddHistoryData(f25.HistoryDrop, f25.SampleCounter).SetValue(value);
     }
 }
 

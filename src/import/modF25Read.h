@@ -18,8 +18,10 @@ struct F25State {
     bool HistoryMode = false;      // data lines are time-history samples of its last drop
     bool SkipNextStation = true;   // the first station record of a file opens no test location
     std::int16_t SampleCounter = 0;
+    int HistoryDrop = -1;          // the drop the samples belong to, once a sample has read it
     bool Metric = false;           // left by the last unit code of record 5010
     PDDXSection* CurrentTestLocation = nullptr;
+    std::string Value;             // the line's value, built in one reused buffer
 };
 
 // Reads the whole file into `document`, after the test locations it already holds. A line that

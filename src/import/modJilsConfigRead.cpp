@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view kGainElement = "SensorCalibrationCenterGain";
 
-std::int16_t WholeNumberField(const std::string& field, const char* what)
+std::int16_t WholeNumberField(std::string_view field, const char* what)
 {
     if (!ParseNumber(field)) throw ConversionError(std::string(what) + " " + Quoted(field) + " is not a number");
     return ToInt16(field);
@@ -60,7 +60,7 @@ void ReadJilsSetupPar(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& 
             const int count = FieldCount(fields);
             if (element == kGainElement && count > 1) {
                 // One gain per sensor channel: values beyond the sensor count are not the sensors'.
-                const std::string& sensors = document.Element("Device Configuration", "NumberOfDeflectionSensors").Value();
+                const std::string_view sensors = document.Element("Device Configuration", "NumberOfDeflectionSensors").Value();
                 const int n = WholeNumberField(sensors, "the number of deflection sensors");
                 const int kept = std::min(count, n);
                 value.clear();

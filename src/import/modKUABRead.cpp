@@ -294,18 +294,19 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     // Before any title line has named a time column there is no time to cut: the times stay.
     if (carry.TimeColumn > 0) {
         const std::string_view time = TimeText(carry, line);
-        if (firstOfFile) file.StartTime->SetValue(std::string(time));
-        file.TestTime->SetValue(std::string(time));
-        file.EndTime->SetValue(std::string(time));
+        if (firstOfFile) file.StartTime->SetValue(time);
+        file.TestTime->SetValue(time);
+        file.EndTime->SetValue(time);
     }
     file.LocationOpen = true;
 
-    std::string drop;
+    std::string& drop = file.Drop;
+    drop.clear();
     for (int i = 3; i <= 3 + n; ++i) {
         if (i > 3) drop.append(", ");
         drop.append(TrimBlanks(fields[static_cast<std::size_t>(i)]));
     }
-    file.CurrentLocation->AddDropData().SetValue(std::move(drop));
+    file.CurrentLocation->AddDropData().SetValue(drop);
 
     std::string temperatures;
     const auto& columns = carry.TemperatureColumns;

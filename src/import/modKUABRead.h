@@ -22,6 +22,7 @@ struct KuabFwdFileState {
     PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
     std::string LastStation;                 // station text of the last data line
     FieldArray Fields;                       // the current line's words, reused line to line
+    std::string Drop;                        // the current drop's value, reused likewise
 
     // The elements every data line sets, looked up once rather than per drop.
     PDDXElement* StartTime = nullptr;

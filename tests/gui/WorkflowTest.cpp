@@ -1,602 +1,243 @@
-// The desktop program driven as a user drives it: menus, the open dialog, review windows, the
-// settings window; each test checks what the user sees and what lands on disk.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
+// The desktop program driven as a user drives it: the open dialog (browse, batch, blank document,
+// failures), review windows (an edit by keys, test locations, merging, writing, the save question
+// on closing) and the settings window. Each test checks what the user sees, what was asked and
+// what lands on disk.
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTableView>
-#include <QTest>
-#include <QTextBrowser>
-#include <memory>
 
-#include "support/GuiSupport.h"
-#include "support/TestSupport.h"
-#include "core/Conversion.h"
 #include "core/Settings.h"
 #include "gui/frmConfiguration.h"
-#include "gui/frmDialog.h"
-#include "gui/frmMain.h"
-#include "document/PDDXFile.h"
-#include "gui/info/frmAbout.h"
-#include "gui/info/frmHelp.h"
-#include "gui/Twips.h"
-#include "gui/review/frmReview.h"
-#include "gui/review/pdxGrid.h"
+#include "import/FileFormats.h"
+#include "support/GuiSupport.h"
 
 namespace vantrel {
 namespace {
 
-using test::Q;
-using test::ReadBytes;
-using test::ScriptedPrompts;
-using test::TempDir;
+using namespace test;
 
-// A PDDX file as a user would open it: a device, one location with two drops, no plate radius.
-void WritePddxInput(const std::filesystem::path& file, const std::string& serial)
-{
-    PDDXFile document;
-    document.Element("Device Information", "DeviceSerialNumber").SetValue(serial);
-    PDDXSection& location = document.AddTestLocation();
-    location.AddDropData().SetValue("40.1, 310, 250");
-    location.AddDropData().SetValue("50.2, 400, 330");
-    WriteDocument(document, file.string());
-}
+const QString kOpenFilter = "All Files (*.*);;Input Data Files (*.F25; *.FWD; *.DAT) (*.F25 *.FWD *.DAT);;History Files "
+                            "(*.HST; *.HIS) (*.HST *.HIS);;Configuration Files (*.INI) (*.INI);;PDDX Files (*.DDX)";
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-struct Program {
-    TempDir folder;
-    ProgramState state = NewProgramState(folder.Path());
-    ScriptedPrompts prompts;  // outlives the windows that ask through it
-    std::unique_ptr<frmMain> main;
+// A review window as the user sees it: title, output name, sources, and "unsaved" while the
+// "Data Not Saved" label shows.
+QString Seen(frmReview& review)
+{
+    return review.windowTitle() + "|" + review.OutputName() + "|" + review.findChild<QPlainTextEdit*>("txtSource")->toPlainText() +
+           (review.findChild<QLabel*>("lblStatus")->isVisible() ? "|unsaved" : "");
+}
 
-    Program()
-    {
-        main = std::make_unique<frmMain>(state, prompts.Table());
-        main->show();
-    }
-    frmDialog& Dialog() { return main->Dialog(); }
-    frmReview* LastReview() const
-    {
-        return main->ReviewWindows().isEmpty() ? nullptr : main->ReviewWindows().back().data();
-    }
-    void Click(const char* name, QWidget* in)
-    {
-        auto* button = in->findChild<QAbstractButton*>(name);
-        ASSERT_NE(button, nullptr) << name;
-        ASSERT_TRUE(button->isVisible()) << name;
-        button->click();
-    }
-    void ChooseType(const char* option) { Click(option, &Dialog()); }
-    int GridRow(frmReview& review, const QString& section, const QString& item)
-    {
-        pdxGrid& grid = *review.Grid();
-        for (int row = 1; row <= grid.RowCount(); ++row)
-            if (grid.CellText(row, 0) == section && grid.CellText(row, 1) == item) return row;
-        return 0;
-    }
-};
-
-TEST(DesktopWorkflow, OpenReviewEditFlaggedValueWriteAndCloseWithoutPrompt)
+TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuestion)
 {
     Program program;
-    const auto input = program.folder / "A.pdx";
-    WritePddxInput(input, "SN-77");
-    program.state.WorkingInputPath = program.folder.Path().string();
-
-    program.main->OpenFile();
-    frmDialog& dialog = program.Dialog();
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.windowTitle(), "Open");
-    // The stored default (none yet: Dynatest F25) is the option shown.
-    EXPECT_TRUE(dialog.Option("optF25")->isChecked());
-    EXPECT_FALSE(dialog.Option("optPDDXHistory")->isVisible());
-    program.ChooseType("optPDDX");
-    program.prompts.openAnswer = Q(input.string());
-    program.Click("cmdBrowse", &dialog);
-
-    EXPECT_EQ(program.prompts.openTitles.value(0), "Open PDDX File");
-    EXPECT_EQ(program.prompts.openStarts.value(0), Q(program.folder.Path().string()));
-    EXPECT_TRUE(program.prompts.openFilters.value(0).startsWith("All Files (*.*);;Input Data Files"));
-    EXPECT_FALSE(dialog.isVisible());
-    ASSERT_EQ(program.main->ReviewWindows().size(), 1);
-    frmReview& review = *program.LastReview();
-    EXPECT_EQ(review.windowTitle(), "A.pdx");
-    EXPECT_EQ(review.OutputName(), Q((program.folder / "A.DDX").string()));
-    EXPECT_TRUE(review.findChild<QLabel*>("lblStatus")->isVisible());
-    EXPECT_FALSE(review.AddTestsButton()->isVisible());
-    EXPECT_FALSE(review.MergeButton()->isVisible());
-
+    program.WritePddx("first.pdx", "S1");
+    WriteBytes(program.folder / "second.pdx", "[Device Configuration]\r\nLoadPlateRadius = 150\r\n");
+    program.main.OpenFile();
+    program.Press(program.main.Dialog(), "optPDDX");
+    EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBrowse", program.Path("first.pdx")), "Open|Open PDDX File|" + program.Path() + "|" + kOpenFilter);
+    EXPECT_TRUE(!program.main.Dialog().isVisible() && program.main.ReviewWindows().size() == 1);
+    frmReview& review = *program.main.ReviewWindows().value(0);
     pdxGrid& grid = *review.Grid();
-    const int radius = program.GridRow(review, "Device Configuration", "LoadPlateRadius");
-    const int serial = program.GridRow(review, "Device Information", "DeviceSerialNumber");
-    EXPECT_EQ(grid.CellText(serial, 2), "SN-77");
-    ASSERT_TRUE(grid.IsYellow(radius, 2));
+    const QString seen = "first.pdx|" + program.Path("first.DDX") + "|" + program.Path("first.pdx");
+    EXPECT_EQ(Seen(review), seen + "|unsaved");
+    EXPECT_EQ(Cell(grid, "Device Information", "DeviceSerialNumber") + Cell(grid, "Device Configuration", "LoadPlateRadius"), "S1*");
+    const QString write = "Save|Write PDDX File|" + program.Path("first.DDX") + "|PDDX Data Files (*.DDX)";
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
 
-    // Saved first, so that the edit is what makes it unsaved again.
-    program.prompts.saveAnswer = Q((program.folder / "first.DDX").string());
-    QTest::mouseClick(review.findChild<QPushButton*>("cmdWrite"), Qt::LeftButton);
-    EXPECT_FALSE(review.findChild<QLabel*>("lblStatus")->isVisible());
+    // Merged with a type that has no reader, nothing is read and the window stays as it was (and
+    // written); read, the second file lands in the same window and document.
+    review.OnMerge(&review);
+    program.state.CurrentFileType = kCarlBroHistory;
+    EXPECT_TRUE(program.Press(program.main.Dialog(), "cmdBrowse", program.Path("second.pdx")).endsWith("\nWarn|Vantrel|unknown file type"));
+    EXPECT_TRUE(program.main.Dialog().isVisible() && Seen(review) == seen) << Seen(review).toStdString();
+    const std::shared_ptr<PDDXFile> document = review.PDDXDataSet();
+    program.state.CurrentFileType = kPDDX;
+    program.Press(program.main.Dialog(), "cmdBrowse", program.Path("second.pdx"));
+    EXPECT_TRUE(program.main.ReviewWindows().size() == 1 && review.PDDXDataSet() == document);
+    const QString merged = seen + "\n" + program.Path("second.pdx");
+    EXPECT_EQ(Seen(review), merged + "|unsaved");
+    EXPECT_EQ(Cell(grid, "Device Information", "DeviceSerialNumber") + Cell(grid, "Device Configuration", "LoadPlateRadius"), "S1150");
 
-    // Typed as a user types it: into the editor that has the focus in the active window.
-    program.main->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(program.main.get()));
-    grid.Table()->scrollTo(grid.Table()->model()->index(radius - 1, 2));
-    QTest::mouseClick(grid.Table()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      grid.Table()->visualRect(grid.Table()->model()->index(radius - 1, 2)).center());
-    ASSERT_TRUE(grid.Editor()->isVisible());
-    ASSERT_EQ(QApplication::focusWidget(), grid.Editor());
+    // Written first, so that the edit is what makes it unsaved again; typed as a user types it,
+    // into the editor that holds the focus in the active window.
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
+    program.main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    ASSERT_TRUE(ClickCell(grid, Row(grid, "Device Configuration", "LoadPlateRadius")));
+    EXPECT_EQ(grid.Editor()->text(), "150") << "the editor opens with the cell's text";
     QTest::keyClicks(grid.Editor(), "5.9");
     QTest::keyClick(grid.Editor(), Qt::Key_Return);
-    EXPECT_EQ(review.PDDXDataSet()->Element("Device Configuration", "LoadPlateRadius").Value(), "5.9");
-    EXPECT_EQ(grid.CellText(radius, 2), "5.9");
-    EXPECT_TRUE(grid.IsYellow(radius, 2));
-    EXPECT_TRUE(review.findChild<QLabel*>("lblStatus")->isVisible());
-    EXPECT_EQ(review.findChild<QLabel*>("lblStatus")->text(), "Data Not Saved");
-
-    program.prompts.saveAnswer = review.OutputName();
-    QTest::mouseClick(review.findChild<QPushButton*>("cmdWrite"), Qt::LeftButton);
-    EXPECT_EQ(program.prompts.saveSuggestions.value(1), Q((program.folder / "A.DDX").string()));
-    EXPECT_EQ(program.prompts.saveFilters.value(1), "PDDX Data Files (*.DDX)");
-    const std::string written = ReadBytes(program.folder / "A.DDX");
-    EXPECT_TRUE(Contains(written, "LoadPlateRadius = 5.9\r\n"));
-    EXPECT_TRUE(Contains(written, "DeviceSerialNumber = SN-77\r\n"));
-    EXPECT_TRUE(Contains(written, "DropData_2 = 50.2, 400, 330\r\n"));
-    EXPECT_FALSE(review.findChild<QLabel*>("lblStatus")->isVisible());
-
-    ASSERT_TRUE(frmMain::FrameOf(&review)->close());
-    EXPECT_TRUE(program.prompts.askedTitles.isEmpty());
-    QApplication::processEvents();
-    EXPECT_TRUE(program.main->Area()->subWindowList().isEmpty());
+    EXPECT_EQ(Cell(grid, "Device Configuration", "LoadPlateRadius"), "5.9*");
+    EXPECT_EQ(Seen(review), merged + "|unsaved");
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
+    EXPECT_TRUE(Contains(ReadBytes(program.folder / "first.DDX"), "LoadPlateRadius = 5.9\r\n"));
+    EXPECT_TRUE(review.parentWidget()->close());
+    EXPECT_EQ(program.prompts.log.back(), write) << "no question for a written window";
 }
 
-TEST(DesktopWorkflow, BlankDocumentGetsTestLocationsWithEmptyDropsAndIsSaved)
+TEST(DesktopWorkflow, OpenDialogShowsTheStoredTypeKeepsItsChoiceAndWarnsOfAFileItCannotConvert)
 {
     Program program;
-    program.main->OpenFile();
-    program.Click("cmdBlank", &program.Dialog());
-    EXPECT_FALSE(program.Dialog().isVisible());
-    frmReview& review = *program.LastReview();
-    EXPECT_EQ(review.windowTitle(), "BlankPDDX.DDX");
-    EXPECT_EQ(review.OutputName(), "BlankPDDX.DDX");
-    // Nothing is flagged in a blank document.
-    EXPECT_FALSE(review.Grid()->IsYellow(program.GridRow(review, "Device Configuration", "LoadPlateRadius"), 2));
-
-    program.prompts.inputAnswer = "3";
-    program.Click("cmdAddSection", &review);
-    EXPECT_EQ(program.prompts.inputTitles.value(0), "Input Number of Drops");
-    EXPECT_EQ(program.prompts.inputPrompts.value(0), "How many drops are associated with Test Location 1");
-    EXPECT_GT(program.GridRow(review, "Test Location 1", "DropData_3"), 0);
-    EXPECT_EQ(program.GridRow(review, "Test Location 1", "DropData_4"), 0);
-
-    // An answer that is no number adds the location with no drops.
-    program.prompts.inputAnswer = "many";
-    program.Click("cmdAddSection", &review);
-    EXPECT_EQ(program.prompts.inputPrompts.value(1), "How many drops are associated with Test Location 2");
-    EXPECT_EQ(program.GridRow(review, "Test Location 2", "DropData_1"), 0);
-
-    const int drop = program.GridRow(review, "Test Location 1", "DropData_2");
-    review.PDDXDataSet()->Element("Test Location 1", "DropData_2").SetValue("40, 300");
-    EXPECT_EQ(review.Grid()->CellText(drop, 2), "40, 300");
-
-    program.prompts.saveAnswer = Q((program.folder / "blank.DDX").string());
-    QTest::mouseClick(review.findChild<QPushButton*>("cmdWrite"), Qt::LeftButton);
-    EXPECT_EQ(program.prompts.saveSuggestions.value(0), "BlankPDDX.DDX");
-    const std::string written = ReadBytes(program.folder / "blank.DDX");
-    EXPECT_TRUE(Contains(written, "NumberOfTestLocations = 2\r\n"));
-    EXPECT_TRUE(Contains(written, "[Test Location 1]\r\n"));
-    EXPECT_TRUE(Contains(written, "NumberOfDrops = 3\r\n"));
-    EXPECT_TRUE(Contains(written, "DropData_2 = 40, 300\r\n"));
-    EXPECT_TRUE(Contains(written, "NumberOfDrops = 0\r\n"));
-    EXPECT_FALSE(review.findChild<QLabel*>("lblStatus")->isVisible());
-}
-
-TEST(DesktopWorkflow, AddTestsReadsTheAnswerAsAWholeNumberOfDrops)
-{
-    Program program;
-    program.main->OpenFile();
-    program.Click("cmdBlank", &program.Dialog());
-    frmReview& review = *program.LastReview();
-
-    // A number with a fraction is rounded, as any 16-bit whole number is read.
-    program.prompts.inputAnswer = " 2.6 ";
-    program.Click("cmdAddSection", &review);
-    EXPECT_GT(program.GridRow(review, "Test Location 1", "DropData_3"), 0);
-    EXPECT_EQ(program.GridRow(review, "Test Location 1", "DropData_4"), 0);
-    EXPECT_EQ(review.PDDXDataSet()->Element("Test Location 1", "NumberOfDrops").Value(), "3");
-
-    // Too large for 16 bits, or below zero: the location comes with no drops.
-    for (const char* answer : {"40000", "-2"}) {
-        program.prompts.inputAnswer = answer;
-        program.Click("cmdAddSection", &review);
-    }
-    EXPECT_EQ(review.PDDXDataSet()->Element("Test Location 2", "NumberOfDrops").Value(), "0");
-    EXPECT_EQ(review.PDDXDataSet()->Element("Test Location 3", "NumberOfDrops").Value(), "0");
-    EXPECT_EQ(program.GridRow(review, "Test Location 3", "DropData_1"), 0);
-    EXPECT_EQ(review.PDDXDataSet()->Element("Deflection Data", "NumberOfTestLocations").Value(), "3");
-}
-
-TEST(DesktopWorkflow, UnsavedWindowAsksOnExitAndCancelKeepsTheProgramAndItsSettingsFile)
-{
-    Program program;
-    program.main->OpenFile();
-    program.Click("cmdBlank", &program.Dialog());
-    ASSERT_TRUE(std::filesystem::exists(program.folder / "Config.bag"));
-    EXPECT_EQ(ReadBytes(program.folder / "Config.bag"), "");
-
-    program.prompts.answer = QMessageBox::Cancel;
-    EXPECT_FALSE(program.main->close());
-    EXPECT_TRUE(program.main->isVisible());
-    EXPECT_EQ(program.prompts.askedTitles.value(0), "BlankPDDX.DDX");
-    EXPECT_EQ(program.prompts.askedTexts.value(0), "PDDX file has not been saved.\nDo you want to save BlankPDDX.DDX?");
-    EXPECT_EQ(program.main->Area()->subWindowList().size(), 1);
-    EXPECT_EQ(ReadBytes(program.folder / "Config.bag"), "");
-
-    // A file that cannot be created is told, and the window stays with its data.
-    program.prompts.answer = QMessageBox::Yes;
-    program.prompts.saveAnswer = Q((program.folder / "no-such-folder" / "x.DDX").string());
-    EXPECT_FALSE(program.main->close());
-    ASSERT_EQ(program.prompts.warned.size(), 1);
-    EXPECT_TRUE(program.prompts.warned[0].startsWith("Unable to create file "));
-    EXPECT_TRUE(program.prompts.informed.isEmpty()) << "a failure is a warning, not a plain message";
-    EXPECT_TRUE(program.LastReview()->DataChanged());
-    EXPECT_FALSE(std::filesystem::exists(program.folder / "no-such-folder"));
-
-    program.prompts.answer = QMessageBox::No;
-    EXPECT_TRUE(program.main->close());
-    EXPECT_TRUE(Contains(ReadBytes(program.folder / "Config.bag"), "FileType"));
-}
-
-TEST(DesktopWorkflow, SavePromptAnsweredYesThenCancelledStillClosesTheWindow)
-{
-    Program program;
-    program.main->OpenFile();
-    program.Click("cmdBlank", &program.Dialog());
-    program.prompts.answer = QMessageBox::Yes;
-    program.prompts.saveAnswer.clear();
-    EXPECT_TRUE(frmMain::FrameOf(program.LastReview())->close());
-    EXPECT_EQ(program.prompts.saveSuggestions.value(0), "BlankPDDX.DDX");
-    EXPECT_TRUE(program.main->Area()->subWindowList().isEmpty());
-    EXPECT_TRUE(program.prompts.informed.isEmpty());
-    EXPECT_TRUE(program.prompts.warned.isEmpty());
-}
-
-TEST(DesktopWorkflow, OpenDialogStartsAtTheStoredTypeAndTheHiddenChoicesChangeNothing)
-{
-    Program program;
-    program.state.Settings.FileType = 8;
-    program.main->OpenFile();
-    frmDialog* dialog = &program.Dialog();
+    program.state.Settings.FileType = kKuabFWD;
+    program.main.OpenFile();
+    frmDialog* dialog = &program.main.Dialog();
     EXPECT_TRUE(dialog->Option("optKUABFWD")->isChecked());
-    EXPECT_EQ(program.state.CurrentFileType, 8);
     dialog->Option("optPDDXHistory")->click();
-    EXPECT_EQ(program.state.CurrentFileType, 8);
-    program.ChooseType("optJILSCFG");
-    EXPECT_EQ(program.state.CurrentFileType, 10);
-
-    // Cancel hides the dialog and keeps it as it was.
-    program.Click("cmdCancel", dialog);
-    EXPECT_FALSE(dialog->isVisible());
-    program.main->OpenFile();
-    EXPECT_EQ(&program.Dialog(), dialog);
-    EXPECT_TRUE(dialog->Option("optJILSCFG")->isChecked());
-
-    // Closing its window ends it; the next one starts from the settings again, and a stored type
-    // with no option leaves F25 shown and the type in use alone.
-    program.state.Settings.FileType = 5;
+    EXPECT_EQ(program.state.CurrentFileType, kKuabFWD);
+    program.Press(*dialog, "optJILSCFG");
+    program.Press(*dialog, "cmdCancel");  // hides the dialog and keeps it as it was
+    program.main.OpenFile();
+    EXPECT_TRUE(&program.main.Dialog() == dialog && dialog->Option("optJILSCFG")->isChecked());
+    // Closing its window ends it; the next one loads the stored type again, and a type with no
+    // option leaves F25 shown and the type in use alone.
+    program.state.Settings.FileType = kCarlBroHistory;
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    program.main->OpenFile();
-    EXPECT_TRUE(program.Dialog().Option("optF25")->isChecked());
-    EXPECT_EQ(program.state.CurrentFileType, 10);
+    program.main.OpenFile();
+    EXPECT_TRUE(program.main.Dialog().Option("optF25")->isChecked() && program.state.CurrentFileType == kJilsCFG);
+
+    // A file that cannot be converted is named in a warning, and the dialog stays for another.
+    // Type, file, its content (none: missing), the warning's start (%1: the file).
+    const std::tuple<std::int32_t, const char*, const char*, const char*> cases[] = {
+        {kDynatestF25, "gone.F25", nullptr, "Could not convert %1: "},
+        {kDynatestF20, "bad.F20", "garbage line\r\n", "Could not convert %1\nLine 1: "},
+        {kCarlBroHistory, "h.F25", "", "unknown file type"}};  // a type with no reader
+    for (const auto& [type, name, content, warning] : cases) {
+        if (content) WriteBytes(program.folder / name, content);
+        program.state.CurrentFileType = type;
+        const QString asked = program.Press(program.main.Dialog(), "cmdBrowse", program.Path(name));
+        EXPECT_TRUE(asked.section('\n', 1).startsWith("Warn|Vantrel|" + QString(warning).arg(program.Path(name)))) << asked.toStdString();
+        EXPECT_TRUE(program.main.Dialog().isVisible() && program.main.ReviewWindows().isEmpty()) << name;
+    }
 }
 
-TEST(DesktopWorkflow, WindowMenuListsTheReviewWindows)
+TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItAndStopsAtTheFirstFailure)
 {
     Program program;
-    program.main->OpenFile();
-    program.Click("cmdBlank", &program.Dialog());
-    auto* menu = program.main->findChild<QMenu*>("Window");
-    ASSERT_NE(menu, nullptr);
-    emit menu->aboutToShow();
-    QStringList items;
-    for (QAction* action : menu->actions())
-        if (!action->isSeparator()) items << action->text();
-    EXPECT_EQ(items, QStringList({"&Cascade", "&1 BlankPDDX.DDX"}));
-}
-
-TEST(DesktopWorkflow, BatchConvertsEveryFileEndingInTheExtensionBesideItsInput)
-{
-    Program program;
-    const auto data = program.folder / "data";
-    std::filesystem::create_directories(data);
-    WritePddxInput(data / "A.FWD", "one");
-    WritePddxInput(data / "b.fwd", "two");
-    WritePddxInput(data / "FWDLIST.FWD", "three");
-    WritePddxInput(data / "C.DAT", "four");
-
-    program.main->OpenFile();
-    program.ChooseType("optPDDX");
-    program.prompts.openAnswer = Q((data / "A.FWD").string());
-    program.prompts.answer = QMessageBox::No;
-    program.Click("cmdBatch", &program.Dialog());
-    EXPECT_EQ(program.prompts.openTitles.value(0), "Find PDDX File in Directory to be Processed");
-    EXPECT_EQ(program.prompts.askedTitles.value(0), "Batch Processing of FWD Files");
-    const QString message = program.prompts.askedTexts.value(0);
-    EXPECT_TRUE(message.startsWith("The following files were found with the same extension. \n"));
-    EXPECT_TRUE(message.contains(QString("\n     ") + QChar(0x2022) + " A.FWD\n") || message.contains(QString(" \n     ") + QChar(0x2022) + " A.FWD\n"));
-    EXPECT_TRUE(message.contains(QString("     ") + QChar(0x2022) + " b.fwd\n"));
-    EXPECT_FALSE(message.contains("FWDLIST"));
-    EXPECT_TRUE(message.endsWith(" Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel..."));
-    EXPECT_FALSE(std::filesystem::exists(data / "Acvt.DDX"));
-
+    for (const char* name : {"data/A.FWD", "data/b.fwd", "data/FWDLIST.FWD", "data/C.DAT", "run/1.FWD", "run/2.FWD", "run/3.FWD"})
+        program.WritePddx(name, name);
+    program.main.OpenFile();
+    program.Press(program.main.Dialog(), "optPDDX");
+    // What a batch asks: the file to start from, then whether to convert its files, listed in the
+    // order it goes through them.
+    const auto asks = [&](const QString& start, const std::string& chosen) {
+        QString text = "Open|Find PDDX File in Directory to be Processed|" + start + "|" + kOpenFilter +
+                       "\nAsk|Batch Processing of FWD Files|The following files were found with the same extension. \n";
+        for (const BatchFile& file : BatchFiles((program.folder / chosen).string())) text += QString("     ") + QChar(0x2022) + " " + Q(file.Name) + "\n";
+        return text + " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
+    };
+    EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")), asks(program.Path(), "data/A.FWD"));
+    EXPECT_FALSE(std::filesystem::exists(program.folder / "data/Acvt.DDX")) << "answered No";
     program.prompts.answer = QMessageBox::Yes;
-    program.Click("cmdBatch", &program.Dialog());
-    EXPECT_TRUE(Contains(ReadBytes(data / "Acvt.DDX"), "DeviceSerialNumber = one\r\n"));
-    EXPECT_TRUE(Contains(ReadBytes(data / "bcvt.DDX"), "DeviceSerialNumber = two\r\n"));
-    EXPECT_FALSE(std::filesystem::exists(data / "FWDLISTcvt.DDX"));
-    EXPECT_FALSE(std::filesystem::exists(data / "Ccvt.DDX"));
-    EXPECT_TRUE(program.main->ReviewWindows().isEmpty());
-    EXPECT_EQ(program.state.WorkingInputPath, data.string());
-    EXPECT_TRUE(program.prompts.informed.isEmpty());
-    EXPECT_TRUE(program.prompts.warned.isEmpty());
+    EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")), asks(program.Path("data"), "data/A.FWD"));
+    EXPECT_TRUE(Contains(ReadBytes(program.folder / "data/Acvt.DDX"), "DeviceSerialNumber = data/A.FWD\r\n") &&
+                Contains(ReadBytes(program.folder / "data/bcvt.DDX"), "DeviceSerialNumber = data/b.fwd\r\n"));
+    // FWDLIST.FWD ends in FWD but reads as a name, not as an extension.
+    EXPECT_FALSE(std::filesystem::exists(program.folder / "data/FWDLISTcvt.DDX") || std::filesystem::exists(program.folder / "data/Ccvt.DDX"));
+    EXPECT_TRUE(program.state.WorkingInputPath == (program.folder / "data").string() && program.main.ReviewWindows().isEmpty());
+
+    // The second output cannot be created: the first stays written, the third is never tried, and
+    // the file box shows where it stopped.
+    const std::vector<BatchFile> files = BatchFiles((program.folder / "run/1.FWD").string());
+    ASSERT_EQ(files.size(), 3);
+    std::filesystem::create_directories(files[1].Output);
+    const QString failed = program.Press(program.main.Dialog(), "cmdBatch", program.Path("run/1.FWD"));
+    EXPECT_TRUE(failed.startsWith(asks(program.Path("data"), "run/1.FWD") + "\nWarn|Vantrel|Unable to create file " + Q(files[1].Output)));
+    EXPECT_TRUE(std::filesystem::exists(files[0].Output) && !std::filesystem::exists(files[2].Output));
+    EXPECT_EQ(program.main.Dialog().FilenameBox()->text(), Q(files[1].Input));
 }
 
-TEST(DesktopWorkflow, UnreadableFileIsNamedInAMessageAndTheDialogStaysOpen)
+TEST(DesktopWorkflow, BlankDocumentGetsTestLocationsWithTheDropsAskedForAndIsWritten)
 {
     Program program;
-    program.main->OpenFile();
-    const auto missing = program.folder / "gone.F25";
-    program.prompts.openAnswer = Q(missing.string());
-    program.Click("cmdBrowse", &program.Dialog());
-    ASSERT_EQ(program.prompts.warned.size(), 1);
-    EXPECT_TRUE(program.prompts.warned[0].contains(Q(missing.string())));
-    EXPECT_TRUE(program.Dialog().isVisible());
-    EXPECT_TRUE(program.main->ReviewWindows().isEmpty());
-
-    // A line the reader cannot take: file, line and reason.
-    const auto bad = program.folder / "bad.F20";
-    test::WriteBytes(bad, test::CrLf({"garbage line"}));
-    program.ChooseType("optF20");
-    program.prompts.openAnswer = Q(bad.string());
-    program.Click("cmdBrowse", &program.Dialog());
-    ASSERT_EQ(program.prompts.warned.size(), 2);
-    EXPECT_TRUE(program.prompts.warned[1].startsWith("Could not convert " + Q(bad.string()) + "\nLine 1: "));
-    EXPECT_TRUE(program.Dialog().isVisible());
-    EXPECT_TRUE(program.main->ReviewWindows().isEmpty());
-
-    // A type with no reader: the program's one message for it, and nothing else.
-    program.state.CurrentFileType = 5;
-    WritePddxInput(program.folder / "h.pdx", "x");
-    program.Dialog().FilenameBox()->setText(Q((program.folder / "h.pdx").string()));
-    EXPECT_FALSE(program.Dialog().GetDataNow());
-    EXPECT_EQ(program.prompts.warned.value(2), "unknown file type");
-    EXPECT_TRUE(program.main->ReviewWindows().isEmpty());
-    // Every one of them a warning, none a plain message.
-    EXPECT_EQ(program.prompts.warned.size(), 3);
-    EXPECT_TRUE(program.prompts.informed.isEmpty());
+    frmReview& review = program.Blank();
+    pdxGrid& grid = *review.Grid();
+    EXPECT_FALSE(program.main.Dialog().isVisible());
+    // Nothing is flagged in a blank document.
+    EXPECT_EQ(Seen(review) + "|" + Cell(grid, "Device Configuration", "LoadPlateRadius"), "BlankPDDX.DDX|BlankPDDX.DDX|BlankPDDX.DDX|unsaved|");
+    // The answer is read as a 16-bit whole number of drops; anything else gives none.
+    const std::pair<const char*, int> answers[] = {{"3", 3}, {" 2.6 ", 3}, {"many", 0}, {"40000", 0}, {"-2", 0}, {"", 0}};
+    for (int number = 1; const auto& [answer, drops] : answers) {
+        const QString location = "Test Location " + QString::number(number++);
+        EXPECT_EQ(program.Press(review, "cmdAddSection", answer), "Input|Input Number of Drops|How many drops are associated with " + location);
+        EXPECT_EQ(Cell(grid, location, "NumberOfDrops"), QString::number(drops)) << answer;
+        EXPECT_TRUE((drops == 0 || Row(grid, location, "DropData_" + QString::number(drops))) &&
+                    !Row(grid, location, "DropData_" + QString::number(drops + 1))) << answer;
+    }
+    review.PDDXDataSet()->Element("Test Location 1", "DropData_2").SetValue("40, 300");
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("blank.DDX")), "Save|Write PDDX File|BlankPDDX.DDX|PDDX Data Files (*.DDX)");
+    const std::string written = ReadBytes(program.folder / "blank.DDX");
+    EXPECT_TRUE(Contains(written, "NumberOfTestLocations = 6\r\n") && Contains(written, "[Test Location 6]\r\nNumberOfDrops = 0\r\n"));
+    EXPECT_TRUE(Contains(written, "[Test Location 1]\r\nNumberOfDrops = 3\r\n") && Contains(written, "DropData_2 = 40, 300\r\n"));
+    EXPECT_FALSE(Seen(review).endsWith("unsaved"));
 }
 
-TEST(DesktopWorkflow, MergeAddsTheSecondSourceToTheSameWindowAndDocument)
+TEST(DesktopWorkflow, ClosingTheProgramAsksAboutAnUnsavedWindowAndFollowsTheAnswer)
 {
-    Program program;
-    WritePddxInput(program.folder / "first.pdx", "S1");
-    PDDXFile second;
-    second.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
-    WriteDocument(second, (program.folder / "second.pdx").string());
-
-    program.main->OpenFile();
-    program.ChooseType("optPDDX");
-    program.prompts.openAnswer = Q((program.folder / "first.pdx").string());
-    program.Click("cmdBrowse", &program.Dialog());
-    frmReview& review = *program.LastReview();
-    const std::shared_ptr<PDDXFile> document = review.PDDXDataSet();
-
-    review.OnMerge(&review);
-    EXPECT_EQ(program.Dialog().DialogMode(), 1);
-    program.prompts.openAnswer = Q((program.folder / "second.pdx").string());
-    program.Click("cmdBrowse", &program.Dialog());
-    EXPECT_EQ(program.main->ReviewWindows().size(), 1);
-    EXPECT_EQ(review.PDDXDataSet(), document);
-    EXPECT_EQ(review.findChild<QPlainTextEdit*>("txtSource")->toPlainText(),
-              Q((program.folder / "first.pdx").string()) + "\n" + Q((program.folder / "second.pdx").string()));
-    EXPECT_EQ(review.OutputName(), Q((program.folder / "first.DDX").string()));
-    EXPECT_EQ(review.Grid()->CellText(program.GridRow(review, "Device Configuration", "LoadPlateRadius"), 2), "150");
-    EXPECT_EQ(review.Grid()->CellText(program.GridRow(review, "Device Information", "DeviceSerialNumber"), 2), "S1");
-    EXPECT_TRUE(review.DataChanged());
+    // The answer, the name chosen to save under (empty: the chooser cancelled), whether it ends.
+    const std::tuple<QMessageBox::StandardButton, const char*, bool> cases[] = {
+        {QMessageBox::Cancel, "", false},
+        {QMessageBox::Yes, "no-such-folder/x.DDX", false},  // cannot be created: the data stays
+        {QMessageBox::Yes, "saved.DDX", true},
+        {QMessageBox::Yes, "", true},
+        {QMessageBox::No, "", true}};
+    for (const auto& [answer, saveAs, closes] : cases) {
+        SCOPED_TRACE(std::to_string(answer) + " " + saveAs);
+        Program program;
+        frmReview& review = program.Blank();
+        program.prompts.answer = answer;
+        program.prompts.reply = *saveAs ? program.Path(saveAs) : QString();
+        EXPECT_EQ(program.main.close(), closes);
+        EXPECT_EQ(program.prompts.log.value(0), "Ask|BlankPDDX.DDX|PDDX file has not been saved.\nDo you want to save BlankPDDX.DDX?");
+        EXPECT_EQ(program.prompts.log.back().startsWith("Warn|Vantrel|Unable to create file "), !closes && *saveAs);
+        EXPECT_EQ(*saveAs && std::filesystem::exists(program.folder / saveAs), *saveAs && closes);
+        EXPECT_EQ(review.isVisible() && review.DataChanged(), !closes) << "a window that stays keeps its data";
+        // The settings are written only when the program does end.
+        EXPECT_EQ(Contains(ReadBytes(program.folder / "Config.bag"), "FileType"), closes);
+    }
 }
 
-TEST(DesktopWorkflow, MergeWithATypeThatHasNoReaderLeavesTheWindowAsItWas)
+TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesCancelRestoresTheStoredOnesAndTheNextStartFindsThem)
 {
     Program program;
-    WritePddxInput(program.folder / "first.pdx", "S1");
-    WritePddxInput(program.folder / "second.pdx", "S2");
-    program.main->OpenFile();
-    program.ChooseType("optPDDX");
-    program.prompts.openAnswer = Q((program.folder / "first.pdx").string());
-    program.Click("cmdBrowse", &program.Dialog());
-    frmReview& review = *program.LastReview();
-    program.prompts.saveAnswer = Q((program.folder / "first.DDX").string());
-    QTest::mouseClick(review.findChild<QPushButton*>("cmdWrite"), Qt::LeftButton);
-    ASSERT_FALSE(review.DataChanged());
-
-    review.OnMerge(&review);
-    program.state.CurrentFileType = 5;
-    program.Dialog().FilenameBox()->setText(Q((program.folder / "second.pdx").string()));
-    EXPECT_FALSE(program.Dialog().GetDataNow());
-    EXPECT_EQ(program.prompts.warned.value(0), "unknown file type");
-    EXPECT_TRUE(program.prompts.informed.isEmpty());
-    EXPECT_TRUE(program.Dialog().isVisible());
-    // Nothing read, so nothing to save and no second source.
-    EXPECT_FALSE(review.DataChanged());
-    EXPECT_FALSE(review.findChild<QLabel*>("lblStatus")->isVisible());
-    EXPECT_EQ(review.findChild<QPlainTextEdit*>("txtSource")->toPlainText(), Q((program.folder / "first.pdx").string()));
-    EXPECT_EQ(program.main->ReviewWindows().size(), 1);
-}
-
-TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesAndCancelRestoresTheStoredOnes)
-{
-    Program program;
-    program.main->Configure();
-    frmConfiguration& window = *program.main->Configuration();
-    EXPECT_EQ(window.windowTitle(), "Configuration");
-    auto* inputPath = window.findChild<QLineEdit*>("txtInputPath");
-    EXPECT_EQ(inputPath->text(), Q(program.folder.Path().string()));
-    EXPECT_TRUE(window.findChild<QRadioButton*>("optF25")->isChecked());
-    EXPECT_FALSE(window.findChild<QGroupBox*>("fraJILSDefaults")->isVisible());
-
-    program.prompts.folderAnswer = "/data/fwd";
-    program.Click("cmdBrowseInput", &window);
-    EXPECT_EQ(program.prompts.folderTitles.value(0), "Select folder where input data files are located.");
-    EXPECT_EQ(inputPath->text(), "/data/fwd");
-    program.prompts.folderAnswer.clear();
-    program.Click("cmdBrowseHistory", &window);
-    EXPECT_EQ(program.prompts.folderTitles.value(1), "Select folder where history files are located.");
-    EXPECT_EQ(window.findChild<QLineEdit*>("txtHistoryPath")->text(), Q(program.folder.Path().string()));
-
-    program.Click("optJils", &window);
-    EXPECT_TRUE(window.findChild<QGroupBox*>("fraJILSDefaults")->isVisible());
+    program.main.Configure();
+    frmConfiguration& window = *program.main.Configuration();
+    const auto text = [&](const char* name) { return window.findChild<QLineEdit*>(name)->text(); };
+    const auto jils = [&] { return !window.findChild<QWidget*>("fraJILSDefaults")->isHidden(); };
     auto* count = window.findChild<QComboBox*>("cboJILSNumSensors");
-    EXPECT_EQ(count->count(), 5);
-    EXPECT_EQ(count->currentIndex(), -1);
-    EXPECT_EQ(window.findChild<QLineEdit*>("txtJILSLoadPlateRadi")->text(), "6");
+    EXPECT_TRUE(text("txtInputPath") == program.Path() && !jils());
+    // JILS chosen without a count stores five sensors and the usual plate.
+    program.Press(window, "optJils");
+    program.Press(window, "cmdOK");
+    EXPECT_TRUE(program.state.Settings.NumSensors == 5 && program.state.Settings.LoadPlateRadius == "6");
+
+    program.main.Configure();
+    EXPECT_EQ(program.Press(window, "cmdBrowseInput", "/data/fwd") + "|" + program.Press(window, "cmdBrowseHistory"),
+              "Folder|Select folder where input data files are located.|Folder|Select folder where history files are located.");
+    EXPECT_EQ(text("txtInputPath") + "|" + text("txtHistoryPath"), "/data/fwd|" + program.Path()) << "a cancelled chooser changes nothing";
+    EXPECT_TRUE(jils() && count->currentIndex() == -1);
     count->setCurrentIndex(3);
     emit count->activated(3);
-    EXPECT_EQ(window.findChild<QLineEdit*>("txtJILSXAxis")->text(), "0, 8, 12, 18, 24, 36, 48, 60,-12");
-    EXPECT_EQ(window.findChild<QLineEdit*>("txtJILSYAxis")->text(), "0, 0, 0, 0, 0, 0, 0, 0,  0");
-    program.Click("cmdOK", &window);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(program.state.Settings.InputPath, "/data/fwd");
-    EXPECT_EQ(program.state.Settings.FileType, 6);
-    EXPECT_EQ(program.state.Settings.NumSensors, 9);
-    EXPECT_EQ(program.state.Settings.SensorXAxis, "0, 8, 12, 18, 24, 36, 48, 60,-12");
-    // The open dialog keeps starting where the program started.
-    EXPECT_EQ(program.state.WorkingInputPath, program.folder.Path().string());
+    EXPECT_EQ(text("txtJILSXAxis") + "|" + text("txtJILSYAxis"), "0, 8, 12, 18, 24, 36, 48, 60,-12|0, 0, 0, 0, 0, 0, 0, 0,  0");
+    program.Press(window, "cmdOK");
+    EXPECT_TRUE(!window.isVisible() && program.state.WorkingInputPath == program.folder.Path().string()) << "the open dialog keeps its start";
 
-    program.main->Configure();
-    inputPath->setText("/elsewhere");
+    program.main.Configure();
+    window.findChild<QLineEdit*>("txtInputPath")->setText("/elsewhere");
     window.findChild<QLineEdit*>("txtJILSXAxis")->setText("1, 2");
-    program.Click("optKUABFWD", &window);
-    program.Click("cmdCancel", &window);
-    EXPECT_EQ(inputPath->text(), "/data/fwd");
-    EXPECT_TRUE(window.findChild<QRadioButton*>("optJils")->isChecked());
-    EXPECT_EQ(window.findChild<QLineEdit*>("txtJILSXAxis")->text(), "0, 8, 12, 18, 24, 36, 48, 60,-12");
-    EXPECT_EQ(window.SelectedFileType(), 6);
-    EXPECT_EQ(program.state.Settings.FileType, 6);
+    program.Press(window, "optKUABFWD");
+    program.Press(window, "cmdCancel");
+    EXPECT_EQ(text("txtInputPath") + "|" + text("txtJILSXAxis"), "/data/fwd|0, 8, 12, 18, 24, 36, 48, 60,-12");
+    EXPECT_TRUE(window.SelectedFileType() == kJilsDAT && jils());
 
-    // What the next start finds.
-    ASSERT_TRUE(program.main->close());
+    ASSERT_TRUE(program.main.close());
     ProgramState next = NewProgramState(program.folder.Path());
-    std::ostringstream warnings;
-    LoadSettings(next, false, warnings);
-    EXPECT_EQ(next.Settings.InputPath, "/data/fwd");
-    EXPECT_EQ(next.Settings.FileType, 6);
-    EXPECT_EQ(next.Settings.NumSensors, 9);
-    EXPECT_EQ(next.Settings.SensorYAxis, "0, 0, 0, 0, 0, 0, 0, 0,  0");
-}
-
-TEST(DesktopWorkflow, JilsChosenWithoutACountStoresFive)
-{
-    Program program;
-    program.main->Configure();
-    frmConfiguration& window = *program.main->Configuration();
-    program.Click("optJils", &window);
-    program.Click("cmdOK", &window);
-    EXPECT_EQ(program.state.Settings.NumSensors, 5);
-    EXPECT_EQ(program.state.Settings.LoadPlateRadius, "6");
-}
-
-TEST(DesktopWorkflow, CascadePlacesWindowsFourHundredTwipsApartTheLastInFront)
-{
-    Program program;
-    program.main->Cascade();  // nothing to arrange
-    for (int i = 0; i < 3; ++i) {
-        program.main->OpenFile();
-        program.Click("cmdBlank", &program.Dialog());
-    }
-    for (const auto& review : program.main->ReviewWindows()) frmMain::FrameOf(review)->move(300, 200);
-    program.main->Cascade();
-    const auto at = [&](int twips) {
-        return QPoint(TwipsToPixels(program.main.get(), twips), TwipsToPixels(program.main.get(), twips, true));
-    };
-    const auto& windows = program.main->ReviewWindows();
-    EXPECT_EQ(frmMain::FrameOf(windows[0])->pos(), at(10));
-    EXPECT_EQ(frmMain::FrameOf(windows[1])->pos(), at(410));
-    EXPECT_EQ(frmMain::FrameOf(windows[2])->pos(), at(810));
-    EXPECT_EQ(program.main->Area()->activeSubWindow(), frmMain::FrameOf(windows[2]));
-    // 96 DPI: 410 twips are 27 pixels.
-    if (program.main->logicalDpiX() == 96) {
-        EXPECT_EQ(at(410).x(), 27);
-    }
-
-    // A closed window is passed over.
-    program.prompts.answer = QMessageBox::No;
-    frmMain::FrameOf(windows[1])->close();
-    QApplication::processEvents();
-    program.main->Cascade();
-    EXPECT_EQ(frmMain::FrameOf(windows[2])->pos(), at(410));
-}
-
-TEST(DesktopWorkflow, HelpOpensAtTheTopicOfTheFocusedControlAndAboutShowsTheVersion)
-{
-    Program program;
-    program.main->OpenFile();
-    auto* batch = program.Dialog().findChild<QPushButton*>("cmdBatch");
-    frmHelp* help = frmHelp::ShowFor(batch, program.main.get());
-    ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->Browser()->source().toString(), "qrc:/help/open.html#batch");
-    EXPECT_TRUE(help->Browser()->toPlainText().contains("cvt.DDX"));
-    frmHelp::ShowFor(nullptr, program.main.get());
-    EXPECT_TRUE(help->Browser()->toPlainText().contains("Vantrel converts"));
-
-    // F1 in the review window's grid: the grid's topic.
-    program.Click("cmdBlank", &program.Dialog());
-    QWidget* table = program.LastReview()->Grid()->Table();
-    program.main->activateWindow();
-    table->setFocus();
-    QTest::keyClick(table, Qt::Key_F1);
-    EXPECT_EQ(help->Browser()->source().toString(), "qrc:/help/review.html#grid");
-
-    frmAbout about;
-    EXPECT_EQ(about.windowTitle(), "About Vantrel");
-    EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "Version 1.3.2");
-    about.findChild<QPushButton*>("cmdAcknowledge")->click();
-    auto* thanks = about.findChild<QWidget*>("frmAcknowledge");
-    ASSERT_NE(thanks, nullptr);
-    EXPECT_EQ(thanks->windowTitle(), "Vantrel Acknowledgements");
-    EXPECT_EQ(thanks->findChild<QLabel*>("lblTitle")->text(), "Vantrel");
-}
-
-}  // namespace
-}  // namespace vantrel
-
-namespace vantrel {
-namespace {
-
-// With any argument the program takes the command-line road: it must run where no window can
-// be opened at all.
-TEST(DesktopProgram, AnyArgumentConvertsWithoutAWindowingSystem)
-{
-    TempDir folder;
-    WritePddxInput(folder / "run1.pdx", "CL-1");
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    qputenv("QT_QPA_PLATFORM", "no-such-platform");
-    const test::RunResult version = test::RunVantrel({"--version"}, folder.Path());
-    const test::RunResult run = test::RunVantrel({(folder / "run1.pdx").string() + ",0"}, folder.Path());
-    qputenv("QT_QPA_PLATFORM", platform);
-    EXPECT_EQ(version.status, 0) << version.err;
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(Contains(ReadBytes(folder / "run1cvt.DDX"), "DeviceSerialNumber = CL-1\r\n"));
+    LoadSettings(next, false, std::cerr);
+    EXPECT_EQ(next.Settings.InputPath + "|" + std::to_string(next.Settings.FileType) + "|" + std::to_string(next.Settings.NumSensors) +
+                  "|" + next.Settings.SensorYAxis, "/data/fwd|6|9|0, 0, 0, 0, 0, 0, 0, 0,  0");
 }
 
 }  // namespace

@@ -1,73 +1,101 @@
 #pragma once
-// Answers to the program's modal questions, given in advance as a user would give them, and a
-// record of what was asked.
+// The desktop program under test: a main window over a fresh program folder, its modal questions
+// answered from a script given in advance, as a user would answer them, and logged.
 
-#include <QMessageBox>
-#include <QString>
-#include <QStringList>
-#include <string>
+#include <gtest/gtest.h>
 
-#include "gui/Prompts.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+#include "core/Conversion.h"
+#include "gui/frmDialog.h"
+#include "gui/frmMain.h"
+#include "gui/review/frmReview.h"
+#include "gui/review/pdxGrid.h"
+#include "support/TestSupport.h"
+
+// Failures show the text itself.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace vantrel::test {
 
 struct ScriptedPrompts {
-    QStringList informed;
-    QStringList warned;  // failures, kept apart from plain messages
-    QStringList askedTitles;
-    QStringList askedTexts;
+    QStringList log;  // each question as asked: "Kind|title|text", or "Kind|title|start|filter" for the choosers
     QMessageBox::StandardButton answer = QMessageBox::No;
-    QString openAnswer;
-    QStringList openTitles;
-    QStringList openStarts;
-    QStringList openFilters;
-    QString saveAnswer;
-    QStringList saveSuggestions;
-    QStringList saveFilters;
-    QString inputAnswer;
-    QStringList inputTitles;
-    QStringList inputPrompts;
-    QString folderAnswer;
-    QStringList folderTitles;
+    QString reply;  // the name chosen, or the text typed, in whatever chooser or input box comes up
 
-    // The prompt table that answers from this script, for the main window to hand out.
+    // Inform is left unset: none of what the tests drive may give a plain message, and one would throw.
     Prompts Table()
     {
+        using S = const QString&;
         Prompts p;
-        p.Inform = [this](QWidget*, const QString&, const QString& text) { informed << text; };
-        p.Warn = [this](QWidget*, const QString&, const QString& text) { warned << text; };
-        p.Ask = [this](QWidget*, const QString& title, const QString& text, QMessageBox::StandardButtons) {
-            askedTitles << title;
-            askedTexts << text;
-            return answer;
-        };
-        p.Input = [this](QWidget*, const QString& title, const QString& prompt) {
-            inputTitles << title;
-            inputPrompts << prompt;
-            return inputAnswer;
-        };
-        p.OpenFileName = [this](QWidget*, const QString& title, const QString& start, const QString& filter) {
-            openTitles << title;
-            openStarts << start;
-            openFilters << filter;
-            return openAnswer;
-        };
-        p.SaveFileName = [this](QWidget*, const QString&, const QString& suggestion, const QString& filter) {
-            saveSuggestions << suggestion;
-            saveFilters << filter;
-            return saveAnswer;
-        };
-        p.Folder = [this](QWidget*, const QString& title) {
-            folderTitles << title;
-            return folderAnswer;
-        };
+        p.Warn = [this](QWidget*, S title, S text) { log << "Warn|" + title + "|" + text; };
+        p.Ask = [this](QWidget*, S title, S text, auto) { log << "Ask|" + title + "|" + text; return answer; };
+        p.Input = [this](QWidget*, S title, S text) { log << "Input|" + title + "|" + text; return reply; };
+        p.OpenFileName = [this](QWidget*, S title, S start, S filter) { log << "Open|" + title + "|" + start + "|" + filter; return reply; };
+        p.SaveFileName = [this](QWidget*, S title, S start, S filter) { log << "Save|" + title + "|" + start + "|" + filter; return reply; };
+        p.Folder = [this](QWidget*, S title) { log << "Folder|" + title; return reply; };
         return p;
     }
-    ScriptedPrompts() = default;
-    ScriptedPrompts(const ScriptedPrompts&) = delete;
-    ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
 };
 
 inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+inline int Row(const pdxGrid& grid, const QString& section, const QString& item)
+{
+    for (int row = 1; row <= grid.RowCount(); ++row)
+        if (grid.CellText(row, 0) == section && grid.CellText(row, 1) == item) return row;
+    return 0;
+}
+
+// A value cell as the user sees it: its text, and a "*" when it is yellow.
+inline QString Cell(const pdxGrid& grid, const QString& section, const QString& item)
+{
+    const int row = Row(grid, section, item);
+    return grid.CellText(row, 2) + (grid.IsYellow(row, 2) ? "*" : "");
+}
+
+// Clicks a cell of the shown grid; true when the value editor came up there holding the keyboard focus.
+inline bool ClickCell(pdxGrid& grid, int row, int column = 2)
+{
+    const QModelIndex cell = grid.Table()->model()->index(row - 1, column);
+    grid.Table()->scrollTo(cell);
+    QTest::mouseClick(grid.Table()->viewport(), Qt::LeftButton, {}, grid.Table()->visualRect(cell).center());
+    return grid.Editor()->isVisible() && QApplication::focusWidget() == grid.Editor() && grid.Editor()->geometry() == grid.Table()->visualRect(cell);
+}
+
+struct Program {
+    TempDir folder;
+    ProgramState state = NewProgramState(folder.Path());
+    ScriptedPrompts prompts;  // outlives the windows that ask through it
+    frmMain main{state, prompts.Table()};
+
+    Program() { main.show(); }
+    QString Path(const std::string& name = "") const { return Q((name.empty() ? folder.Path() : folder / name).string()); }
+    // Clicks the button with `reply` ready for a chooser or input box; gives what it asked, one
+    // question a line.
+    QString Press(QWidget& in, const char* name, const QString& reply = {})
+    {
+        const qsizetype asked = prompts.log.size();
+        prompts.reply = reply;
+        auto* button = in.findChild<QAbstractButton*>(name);
+        EXPECT_TRUE(button && button->isVisible()) << name;
+        if (button) button->click();
+        return prompts.log.mid(asked).join('\n');
+    }
+    // A PDDX file as a user would open it: a device and one location with a drop, no plate radius.
+    void WritePddx(const std::string& name, const std::string& serial)
+    {
+        std::filesystem::create_directories((folder / name).parent_path());
+        PDDXFile document;
+        document.Element("Device Information", "DeviceSerialNumber").SetValue(serial);
+        document.AddTestLocation().AddDropData().SetValue("50.2, 400, 330");
+        WriteDocument(document, (folder / name).string());
+    }
+    frmReview& Blank() { main.OpenFile(); Press(main.Dialog(), "cmdBlank"); return *main.ReviewWindows().back(); }
+};
 
 }  // namespace vantrel::test

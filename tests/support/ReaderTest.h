@@ -11,6 +11,7 @@
 
 #include "document/PDDXFile.h"
 #include "import/ReaderInput.h"
+#include "support/TestSupport.h"
 
 namespace vantrel::test {
 
@@ -40,7 +41,7 @@ public:
     // Reads the lines, each ended by CR LF, as a file called `name`.
     void Read(NativeReader read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
     {
-        ReadInto(read, Document, JoinCrLf(lines), name);
+        ReadInto(read, Document, CrLf(lines), name);
     }
     void ReadInto(NativeReader read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN")
     {
@@ -53,18 +54,12 @@ public:
     // The ReadError the reading ends with; a failed expectation when it ends without one.
     ReadError Failure(NativeReader read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
     {
-        try {
-            Read(read, lines, name);
-        } catch (const ReadError& e) {
-            return e;
-        }
-        ADD_FAILURE() << "the reading ended without a ReadError";
-        return ReadError("", 0, "");
+        return ReadFailure([&] { Read(read, lines, name); });
     }
 
     std::string Value(std::string_view section, std::string_view key) const
     {
-        return Document.Element(section, key).Value();
+        return std::string(Document.Element(section, key).Value());
     }
 
     // Checks each expected value, naming the element and `what` when one differs.
@@ -73,26 +68,12 @@ public:
         for (const Expect& e : expected) {
             std::string section = e.section;
             if (section.empty())
-                section = "Test Location " + Document.Element("Deflection Data", "NumberOfTestLocations").Value();
+                section = "Test Location " + std::string(Document.Element("Deflection Data", "NumberOfTestLocations").Value());
             const PDDXSection* found = Document.Sections().Find(section);
-            if (!found) {
-                ADD_FAILURE() << what << ": no section [" << section << "]";
-                continue;
-            }
-            const PDDXElement* element = found->Elements().Find(e.key);
-            if (!element) {
-                ADD_FAILURE() << what << ": [" << section << "] has no " << e.key;
-                continue;
-            }
-            EXPECT_EQ(element->Value(), e.value) << what << ": [" << section << "] " << e.key;
+            const PDDXElement* element = found ? found->Elements().Find(e.key) : nullptr;
+            if (element) EXPECT_EQ(element->Value(), e.value) << what << ": [" << section << "] " << e.key;
+            else ADD_FAILURE() << what << ": no [" << section << "] " << e.key;
         }
-    }
-
-    static std::string JoinCrLf(const std::vector<std::string>& lines)
-    {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\r\n";
-        return text;
     }
 };
 

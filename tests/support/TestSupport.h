@@ -6,13 +6,9 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "document/PDDXFile.h"
 #include "base/ReadError.h"
-#include "core/Conversion.h"
-#include "import/ReaderInput.h"
 
 namespace vantrel::test {
 
@@ -32,35 +28,36 @@ private:
 
 std::string ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+// Lines joined with CR LF, each line ended by it.
+std::string CrLf(const std::vector<std::string>& lines);
 
-// Sets a file's modification time to 7 April 2004, 12:00 local time, so that readers which
-// take a date from it give the same text on every machine.
-void SetFixedModificationTime(const std::filesystem::path& file);
+// The ReadError that `reading` ends with; a failed expectation (and an empty error) without one.
+ReadError ReadFailure(const std::function<void()>& reading);
+
+// Starts the built vantrel in `folder` with its standard output and error going to these files
+// (empty: nowhere) and its standard input read from `inFile` (empty: nothing); WaitForVantrel
+// gives the raw wait status.
+int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                 const std::filesystem::path& errFile, const std::filesystem::path& outFile = {},
+                 const std::filesystem::path& inFile = {});
+int WaitForVantrel(int pid);
 
 struct RunResult {
-    int status;
+    int status;  // -1 when ended by a signal
     std::string out;
     std::string err;
 };
-
-// Runs the built vantrel with these arguments in `folder`, capturing its output (or sending its
-// standard output to `stdoutTarget`, such as /dev/full, when one is named); its standard input is
-// `stdinSource`, or nothing.
+// Runs the built vantrel in `folder`, capturing what it says, or sending its standard output to
+// `stdoutTarget` (such as /dev/full) when one is named; its standard input is `stdinSource`.
 RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                     const std::string& stdoutTarget = "", const std::string& stdinSource = "/dev/null");
-
-// Starts the built vantrel in the background in `folder`, its standard error going to `errFile`;
-// WaitForVantrel gives the raw wait status.
-int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                 const std::filesystem::path& errFile);
-int WaitForVantrel(int pid);
+                     const std::string& stdoutTarget = "", const std::string& stdinSource = "");
 
 // The built program run in a fresh folder with its own settings file there.
 class ProgramTest : public ::testing::Test {
 protected:
     TempDir dir;
     RunResult Run(std::vector<std::string> args, const std::string& stdoutTarget = "",
-                  const std::string& stdinSource = "/dev/null")
+                  const std::string& stdinSource = "")
     {
         args.insert(args.begin(), {"--settings", (dir / "settings.bag").string()});
         return RunVantrel(args, dir.Path(), stdoutTarget, stdinSource);
@@ -69,28 +66,6 @@ protected:
     {
         return ReadBytes(dir / file).find(text) != std::string::npos;
     }
-    // The names in the folder, sorted.
-    std::vector<std::string> Files() const;
 };
-
-// Reads a file with a reader, as the program would with this state.
-template <typename Reader>
-void ReadFile(Reader read, ProgramState& state, const std::string& fileName, PDDXFile& document)
-{
-    ByteSource bytes = ByteSource::OpenFile(fileName);
-    ReaderInput input{fileName, bytes, LocalModificationDay(fileName)};
-    ReaderContext context = ReaderContextOf(state);
-    read(context, input, document);
-}
-
-// Lines joined with CR LF, each line ended by it.
-std::string CrLf(const std::vector<std::string>& lines);
-
-// The value of one element of a document.
-std::string Value(const PDDXFile& document, std::string_view section, std::string_view key);
-
-// The ReadError that `reading` ends with; a failed expectation (and an empty error) when it ends
-// without one.
-ReadError ReadFailure(const std::function<void()>& reading);
 
 }  // namespace vantrel::test

@@ -8,8 +8,10 @@
 #include <QTableView>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 
+#include "base/Latin1.h"
 #include "core/Check.h"
 #include "gui/Twips.h"
 
@@ -20,7 +22,7 @@ const QColor kYellow(255, 255, 0);
 const QColor kWhite(255, 255, 255);
 const std::array<const char*, 3> kCaptions = {"Section ", "Item ", "Value "};
 
-QString FromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromLatin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Text widths from one table of character advances: exact enough for sizing columns, and fast
 // enough to measure every row of a very large document.
@@ -28,9 +30,19 @@ class TextMeasure {
 public:
     explicit TextMeasure(const QFontMetrics& metrics)
     {
-        for (int c = 0; c < 256; ++c) advance_[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
+        for (int c = 0; c < 256; ++c) {
+            advance_[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
+            widestChar_ = std::max(widestChar_, advance_[static_cast<std::size_t>(c)]);
+        }
     }
-    int Width(const std::string& text) const
+    // `widest` or the width of `text` if that is wider; most texts are shown not to be by their
+    // length alone, which matters over a million rows.
+    int Wider(int widest, std::string_view text) const
+    {
+        if (static_cast<long long>(text.size()) * widestChar_ <= widest) return widest;
+        return std::max(widest, Width(text));
+    }
+    int Width(std::string_view text) const
     {
         int width = 0;
         for (const char c : text) width += advance_[static_cast<unsigned char>(c)];
@@ -39,6 +51,7 @@ public:
 
 private:
     std::array<int, 256> advance_{};
+    int widestChar_ = 0;
 };
 
 }  // namespace
@@ -71,16 +84,28 @@ void PdxGridModel::Reset(std::vector<PDDXElement*> rows, int highestIndex)
     rows_ = std::move(rows);
     highestIndex_ = highestIndex;
     yellow_.assign(rows_.size(), 0);
-    rowOf_.clear();
-    rowOf_.reserve(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i) rowOf_.emplace(rows_[i], static_cast<int>(i) + 1);
+    rowOf_.assign(std::bit_ceil(rows_.size() * 2 + 2), 0);
+    const std::size_t mask = rowOf_.size() - 1;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        std::size_t s = SlotOf(rows_[i]) & mask;
+        while (rowOf_[s] != 0) s = (s + 1) & mask;
+        rowOf_[s] = static_cast<std::uint32_t>(i + 1);
+    }
     endResetModel();
+}
+
+std::size_t PdxGridModel::SlotOf(const PDDXElement* element)
+{
+    return static_cast<std::size_t>(MixBits(reinterpret_cast<std::uintptr_t>(element)));
 }
 
 int PdxGridModel::RowOf(const PDDXElement& element) const
 {
-    const auto found = rowOf_.find(&element);
-    return found == rowOf_.end() ? 0 : found->second;
+    if (rowOf_.empty()) return 0;
+    const std::size_t mask = rowOf_.size() - 1;
+    for (std::size_t s = SlotOf(&element) & mask; rowOf_[s] != 0; s = (s + 1) & mask)
+        if (rows_[rowOf_[s] - 1] == &element) return static_cast<int>(rowOf_[s]);
+    return 0;
 }
 
 QString PdxGridModel::CellText(int row, int column) const
@@ -185,8 +210,8 @@ void pdxGrid::Attach(PDDXFile& document)
             rows.push_back(&element);
             const int row = static_cast<int>(rows.size());
             if (row > highestIndex) highestIndex = row + 10;
-            widest[1] = std::max(widest[1], measure.Width(element.Handle()));
-            widest[2] = std::max(widest[2], measure.Width(element.Value()));
+            widest[1] = measure.Wider(widest[1], element.Handle());
+            widest[2] = measure.Wider(widest[2], element.Value());
         }
     }
     model_->Reset(std::move(rows), highestIndex);
@@ -219,7 +244,7 @@ void pdxGrid::ElementCheckFlags()
     for (int row = 1; row <= model_->RowCount(); ++row) {
         PDDXElement& element = *model_->RowElement(row);
         const PDDXSection* section = element.Parent();
-        for (const ElementName& flagged : FlaggedElements())
+        for (const SectionAndKey& flagged : FlaggedElements())
             if (section && section->Handle() == flagged.Section && element.Handle() == flagged.Key) element.SetFlagged(true);
         SetCurrent(row, 2);
         model_->SetYellow(row, 2, element.Flagged() && element.Value().empty());

@@ -1,0 +1,87 @@
+#pragma once
+// The few operating-system services the program needs, one implementation per system
+// (PlatformPosix.cpp, PlatformWindows.cpp; CMake builds the one that fits). Nothing else in the
+// program calls the system directly. Failures come back as the system's own wording in `error`.
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+namespace vantrel::platform {
+
+// An open file: a descriptor or a handle, whichever the system uses.
+using FileHandle = std::intptr_t;
+constexpr FileHandle kNoFile = -1;
+
+enum class FileKind { Regular, Folder, Other };
+
+// Opens a file for reading; kNoFile when it cannot be opened.
+FileHandle OpenForReading(const std::string& fileName, std::string& error);
+// What an open file is and, for a regular file, its size in bytes; false when it cannot be told.
+bool DescribeFile(FileHandle file, FileKind& kind, long long& size, std::string& error);
+// Up to `size` bytes; 0 at the end, -1 when the file cannot be read.
+long long ReadBytes(FileHandle file, char* into, std::size_t size, std::string& error);
+// Back to the first byte; false where the file cannot be read twice (a pipe).
+bool RewindFile(FileHandle file, std::string& error);
+// All of `size` bytes; false when the file cannot be written.
+bool WriteBytes(FileHandle file, const char* data, std::size_t size, std::string& error);
+// Closes the file; false when the system reports (some file systems only then) a failed write.
+bool CloseFile(FileHandle file, std::string& error);
+
+// The local time at which a file was last written; false when it cannot be told.
+bool LocalModificationTime(const std::string& fileName, std::tm& local);
+
+// Creates a new file for writing whose name is `path` with its last six characters ("XXXXXX")
+// replaced so that the name is new; kNoFile when it cannot be made.
+FileHandle CreateUniqueFile(std::string& path, std::string& error);
+// The permission bits a file written for `target` should have: those of an existing target,
+// else what the user's defaults allow (0 where the system has no such bits).
+unsigned PermissionsFor(const std::filesystem::path& target);
+bool SetPermissions(FileHandle file, unsigned permissions, std::string& error);
+// Puts `from` in the place of `to` in one step, replacing what is there.
+bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error);
+// Removes a file. Safe to call from RunOnInterruption's action.
+void RemoveFile(const char* path);
+
+// From now on an interruption (Ctrl+C, a terminate or hang-up request) first runs `action`, then
+// ends the program as the interruption would have. `action` may only do what a signal handler
+// may.
+void RunOnInterruption(void (*action)());
+// While one lives, an interruption waits, so that the work inside is done whole or not at all.
+class InterruptionsHeld {
+public:
+    InterruptionsHeld();
+    ~InterruptionsHeld();
+    InterruptionsHeld(const InterruptionsHeld&) = delete;
+    InterruptionsHeld& operator=(const InterruptionsHeld&) = delete;
+
+private:
+    alignas(std::max_align_t) unsigned char saved_[128];
+};
+
+// Standard input, open for ReadBytes (bytes untouched, as from a file).
+FileHandle StandardInput();
+// Whether standard error goes to a terminal, where someone may watch a progress line.
+bool StandardErrorIsTerminal();
+
+// Standard output passes bytes untouched (no line-end translation), so that "-o -" gives the
+// same bytes as a file.
+void UseBinaryStandardOutput();
+
+// The folder of the running program.
+std::filesystem::path ProgramFolder();
+// Runs the program `name` of the running program's folder in place of this one, with the same
+// arguments; returns only when it cannot, with the reason.
+std::string RunInstead(const std::string& name, char** argv);
+// Whether the program may keep its settings in `folder`: it can be written to and is not a
+// system folder that is meant to stay read-only.
+bool IsOwnWritableFolder(const std::filesystem::path& folder);
+// The user's own settings folder for this program ($XDG_CONFIG_HOME/vantrel, ~/.config/vantrel,
+// %APPDATA%\vantrel); empty when the system does not say where it is.
+std::filesystem::path UserSettingsFolder();
+// The user's home folder ($HOME, %USERPROFILE%); empty when the system does not say.
+std::filesystem::path UserHomeFolder();
+
+}  // namespace vantrel::platform

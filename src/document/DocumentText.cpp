@@ -1,0 +1,98 @@
+#include "document/DocumentText.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "base/Latin1.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::size_t kLargestBlock = 256 << 10;
+
+// Copies `text` to `to`; an empty view may have no bytes at all (a null pointer) to copy from.
+void CopyTo(char* to, std::string_view text)
+{
+    if (!text.empty()) std::memcpy(to, text.data(), text.size());
+}
+// History names are cached for the drop and sample numbers files use; others are looked up.
+constexpr int kCachedDrops = 16;
+constexpr int kCachedSamples = 4096;
+
+}  // namespace
+
+std::size_t DocumentText::NameHash::operator()(const ElementName& name) const
+{
+    return name.hash ^ std::hash<std::string_view>()(name.description);
+}
+
+char* DocumentText::Allocate(std::size_t size)
+{
+    if (size > left_) {
+        // A text larger than a quarter block gets a block of its own, so that little is wasted.
+        if (size > kLargestBlock / 4) {
+            blocks_.emplace_back(new char[size]);
+            return blocks_.back().get();
+        }
+        blocks_.emplace_back(new char[blockSize_]);
+        next_ = blocks_.back().get();
+        left_ = blockSize_;
+        blockSize_ = std::min(blockSize_ * 2, kLargestBlock);
+    }
+    char* at = next_;
+    next_ += size;
+    left_ -= size;
+    return at;
+}
+
+const char* DocumentText::KeepShort(std::string_view text)
+{
+    if (text.size() > 255) throw std::length_error("a kept value is longer than 255 characters");
+    char* at = Allocate(text.size() + 1);
+    at[0] = static_cast<char>(text.size());
+    CopyTo(at + 1, text);
+    return at;
+}
+
+const ElementName& DocumentText::Name(std::string_view handle, std::string_view description)
+{
+    const ElementName wanted{handle, description, FoldedHash(handle)};
+    if (const auto found = names_.find(wanted); found != names_.end()) return **found;
+    char* text = Allocate(std::max<std::size_t>(1, handle.size() + description.size()));  // never null
+    CopyTo(text, handle);
+    CopyTo(text + handle.size(), description);
+    const ElementName& name = records_.emplace_back(
+        ElementName{{text, handle.size()}, {text + handle.size(), description.size()}, wanted.hash});
+    names_.insert(&name);
+    return name;
+}
+
+const ElementName& DocumentText::NumberedName(std::vector<const ElementName*>& cache, std::size_t index,
+                                              std::string_view handle)
+{
+    if (index >= cache.size()) cache.resize(index + 1);
+    if (!cache[index]) cache[index] = &Name(handle, {});
+    return *cache[index];
+}
+
+const ElementName& DocumentText::DropName(int drop)
+{
+    if (drop >= 1 && static_cast<std::size_t>(drop) <= drops_.size() && drops_[static_cast<std::size_t>(drop - 1)])
+        return *drops_[static_cast<std::size_t>(drop - 1)];
+    const std::string handle = "DropData_" + std::to_string(drop);
+    if (drop < 1 || drop > 32767) return Name(handle, {});
+    return NumberedName(drops_, static_cast<std::size_t>(drop - 1), handle);
+}
+
+const ElementName& DocumentText::HistoryName(int drop, int sample)
+{
+    const bool cached = drop >= 1 && drop <= kCachedDrops && sample >= 1 && sample <= kCachedSamples;
+    const auto index = static_cast<std::size_t>((drop - 1) * kCachedSamples + sample - 1);
+    if (cached && index < histories_.size() && histories_[index]) return *histories_[index];
+    const std::string handle = "DropHistoryData_" + std::to_string(drop) + "_" + std::to_string(sample);
+    return cached ? NumberedName(histories_, index, handle) : Name(handle, {});
+}
+
+}  // namespace vantrel
