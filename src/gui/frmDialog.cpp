@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "core/Conversion.h"
+#include "core/Inputs.h"
 #include "core/OutputNames.h"
 #include "gui/NativeName.h"
 #include "import/FileFormats.h"
@@ -169,6 +170,7 @@ bool frmDialog::GetDataNow()
         hide();
         return true;
     }
+    if (!state_.CommandLineRun && !ConfirmType(NativeName(inputFileName_))) return false;
     const bool append = dialogMode_ == 1 && targetDocument_;
     std::shared_ptr<PDDXFile> document = append ? targetDocument_ : std::make_shared<PDDXFile>();
     try {
@@ -207,6 +209,24 @@ bool frmDialog::GetDataNow()
     }
     hide();
     return true;
+}
+
+// Asks before a file whose content clearly belongs to another type than the chosen one is read:
+// Yes reads it as that type, No as the chosen one, Cancel not at all (false).
+bool frmDialog::ConfirmType(const std::string& fileName)
+{
+    Detection detection;
+    try {
+        detection = DetectInput(InputFile::Named(fileName));
+    } catch (const std::exception&) {
+        return true;  // the reader tells what is wrong with the file
+    }
+    if (!detection.ClearlyOther(state_.CurrentFileType)) return true;
+    const QString name = QString::fromLatin1(FileTypeName(detection.Code));
+    const auto answer = main_.UserPrompts().Ask(this, kProgramTitle, "This looks like a " + name + " file. Read it as " + name + "?",
+                                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) Select(detection.Code);
+    return answer == QMessageBox::Yes || answer == QMessageBox::No;
 }
 
 void frmDialog::Browse()
