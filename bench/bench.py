@@ -7,8 +7,13 @@ For each case it generates the input once, then alternates runs of `cp INPUT`, `
 `cp OUTPUT` and, for the PDDX case, INI_PARSE INPUT (inih parsing the file and storing nothing),
 several times, and reports the best time of each: the conversion's time and MB/s, its ratio to cp
 of input plus output, its ratio to inih (each also in processor time, which a busy machine
-disturbs less), and the peak memory of the whole process per element created. Targets: PDDX within 1.5 times inih; F25 and KUAB within 10 times cp; every case under
-120 bytes per element. Exits 1 when a target is missed."""
+disturbs less), and the peak memory of the whole process per element created. Targets: PDDX
+within 1.5 times inih; F25 and KUAB within 10 times cp; every case under 120 bytes per element.
+
+The same input is then converted with its type told by its content (no -t), checked and exported
+as CSV. Targets: the detection costs at most 5 % of the conversion; check and export (which read
+the same and test or write every drop) take at most twice the conversion, in under 400 bytes per
+element. Exits 1 when a target is missed."""
 import os
 import resource
 import shutil
@@ -41,20 +46,45 @@ CASES = {
 }
 
 
-def timed(command):
+def timed(command, check=True):
     """Wall and processor (user + system) seconds of one run of `command`."""
     before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.perf_counter()
-    subprocess.run(command, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(command, check=check, stdout=subprocess.DEVNULL)
     wall = time.perf_counter() - start
     after = resource.getrusage(resource.RUSAGE_CHILDREN)
     return wall, (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
 
 
-def peak_kib(command):
-    result = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, check=True,
+def peak_kib(command, check=True):
+    result = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, check=check,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     return int(result.stderr.strip().splitlines()[-1])
+
+
+def run_commands(vantrel, kind, source, work, convert_time, elements):
+    """Detection, check and export of the same input; check exits 4 when it finds something."""
+    settings = ["--settings", os.path.join(work, "none.bag")]
+    csv = os.path.join(work, "drops.csv")
+    commands = {
+        "detected": [vantrel] + settings + ["convert", source, "-o", os.path.join(work, "detected.DDX")],
+        "check": [vantrel] + settings + ["check", "-t", kind, source],
+        "export": [vantrel] + settings + ["export", "-t", kind, source, "-o", csv],
+    }
+    best = {name: float("inf") for name in commands}
+    for _ in range(RUNS):
+        for name, command in commands.items():
+            best[name] = min(best[name], timed(command, check=False)[0])
+    extra = best["detected"] / convert_time - 1
+    print(f"  detected type: {best['detected']:.3f} s, {extra * 100:+.1f} % (target <= 5 %)")
+    ok = extra <= 0.05
+    for name in ("check", "export"):
+        peak = peak_kib(commands[name], check=False) * 1024
+        ratio = best[name] / convert_time
+        print(f"  {name} {best[name]:.3f} s, {ratio:.2f} times the conversion (target <= 2); "
+              f"peak memory {peak / 1e6:.1f} MB = {peak / elements:.0f} bytes per element (target < 400)")
+        ok = ok and ratio <= 2 and peak / elements < 400
+    return ok
 
 
 def elements_created(path):
@@ -116,7 +146,7 @@ def run_case(vantrel, inih, name, work):
               ("" if name == "pddx" else f" (target <= {MAX_CP_RATIO})"))
     print(f"  peak memory {peak / 1e6:.1f} MB = {per_element:.0f} bytes per element "
           f"(target < {MAX_BYTES_PER_ELEMENT})")
-    return ok
+    return run_commands(vantrel, kind, source, work, best["convert"], elements) and ok
 
 
 def main():

@@ -104,6 +104,12 @@ grep -q "FileType = 8" "$dir/settings.bag" 2>/dev/null || { failed=$((failed + 1
 run "$dir" --settings none.bag convert -t kuab small.FWD -o - >"$dir/stdout.DDX" || true
 check "convert -o -" "$examples/kuab/small.expected.DDX" "$dir/stdout.DDX"
 
+# Standard input is read as bytes too, and the type is told by the content as on Linux.
+run "$dir" --settings none.bag convert -t pddx - -o stdin.DDX <"$examples/pddx/blank.DDX" || true
+check "convert -" "$examples/pddx/blank.expected.DDX" "$dir/stdin.DDX"
+run "$dir" --settings none.bag convert small.FWD -o detected.DDX || true
+check "convert without -t" "$examples/kuab/small.expected.DDX" "$dir/detected.DDX"
+
 echo "The Windows command line under wine, each example against its expected .DDX:"
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

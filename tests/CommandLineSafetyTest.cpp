@@ -163,6 +163,7 @@ TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhatWasLeftAndWhereATypeCameFrom)
     WriteBytes(dir / "runs" / "a.DAT", CrLf({"FWD", "1 L 0 0 9 1 60", std::string("1 L 0 0 x\0y\x1b[31m\n 1 60", 21)}));
     WriteBytes(dir / "runs" / "b.DAT", CrLf({"FWD", "1 L 0 0 " + std::string(100, '7') + "x 1 60"}));
     WriteBytes(dir / "runs" / "c.DAT", CrLf({"FWD", "1 L 0 0 9 1 60"}));
+    WriteBytes(dir / "x.txt", "no type's content\r\n");  // the settings' type is used for it
     const std::string settings = (dir / "settings.bag").string();
     for (const auto& [args, status, message] : std::vector<std::tuple<Args, int, std::string>>{
              {{"convert", "runs/a.DAT", "-o", "a.DDX"}, 1, "runs/a.DAT:3: the load \"x\\x00y\\x1B[31m\\x0A\" is not a number"},
@@ -171,14 +172,14 @@ TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhatWasLeftAndWhereATypeCameFrom)
              {{"convert", "-t", "5", "runs/c.DAT"}, 2, "unknown file type 5 (given with -t): Carl Bro History has no reader"},
              {{"merge", "-o", "m.DDX", "runs/c.DAT", "-t", "5", "runs/c.DAT"}, 2, "unknown file type 5 (given with -t)"},
              {{"runs/c.DAT,5"}, 2, "unknown file type 5 (from the command line runs/c.DAT,5)"},
-             {{"--set", "FileType=42", "convert", "runs/c.DAT"}, 2, "unknown file type 42 (given with --set): there is no such"}}) {
+             {{"--set", "FileType=42", "convert", "x.txt"}, 2, "unknown file type 42 (given with --set): there is no such"}}) {
         WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 6\r\nNumSensors = 1\r\n");
         const RunResult run = Run(args);
         EXPECT_EQ(run.status, status) << message;
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
     }
     WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 42\r\n");
-    EXPECT_NE(Run({"convert", "runs/c.DAT"}).err.find("unknown file type 42 (FileType in the settings file " + settings),
+    EXPECT_NE(Run({"convert", "x.txt"}).err.find("unknown file type 42 (FileType in the settings file " + settings),
               std::string::npos);
     EXPECT_EQ(TemporaryFiles(dir / "runs"), std::vector<std::string>{});
     EXPECT_FALSE(fs::exists(dir / "m.DDX"));

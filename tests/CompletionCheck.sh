@@ -42,7 +42,9 @@ offers "vantrel con" convert -- merge run1.FWD
 offers "vantrel --" --help --version --settings --set --paths -- --type
 offers "vantrel convert -" -t --type -o --output --help -- --settings
 offers "vantrel merge -o out.DDX -" -t --type -- --settings
-offers "vantrel convert -t " 8 kuab kuab-ini f25 jils-dat pddx
+offers "vantrel convert -t " 8 kuab kuab-ini f25 jils-dat pddx auto
+offers "vantrel " detect check export
+offers "vantrel check -" --format -t -- -o
 offers "vantrel convert --type=ku" kuab kuab-ini -- f25
 offers "vantrel --settings my.bag convert -t kuab r" run1.FWD run2.FWD -- notes.txt convert
 offers "vantrel --settings n" notes.txt -- convert

@@ -15,7 +15,24 @@ void AppendEscaped(std::string& out, unsigned char c)
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
+void AppendUtf8(std::string& out, unsigned char c)
+{
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+}
+
 }  // namespace
+
+std::string Utf8FromLatin1(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x80) out += c;
+        else AppendUtf8(out, static_cast<unsigned char>(c));
+    }
+    return out;
+}
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
 {
@@ -37,8 +54,7 @@ std::string Quoted(std::string_view text)
     for (std::size_t i = 0; i < shown; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0xA0) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            AppendUtf8(out, c);
         } else if (IsControl(c) || c >= 0x80) {
             AppendEscaped(out, c);
         } else {

@@ -82,6 +82,9 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 constexpr std::size_t kExcerptLength = 60;
 std::string Quoted(std::string_view text);
 
+// The text in UTF-8, each Latin-1 character as the same character.
+std::string Utf8FromLatin1(std::string_view text);
+
 // Control bytes (NUL, line ends, escape, ...) written \xNN; everything else stays as it is.
 std::string EscapeControls(std::string_view text);
 

@@ -66,6 +66,7 @@ ByteSource& ByteSource::operator=(ByteSource&& other) noexcept
     file_ = std::exchange(other.file_, platform::kNoFile);
     sizeAtOpen_ = other.sizeAtOpen_;
     readSoFar_ = other.readSoFar_;
+    observer_ = std::move(other.observer_);
     return *this;
 }
 
@@ -92,6 +93,7 @@ std::size_t ByteSource::Read(char* into, std::size_t size)
     // A file cut short or still growing gives a document that matches neither version of it.
     if (sizeAtOpen_ >= 0 && (readSoFar_ > sizeAtOpen_ || (got == 0 && size > 0 && readSoFar_ != sizeAtOpen_)))
         throw Changed(name_);
+    if (observer_ && got > 0) observer_(static_cast<std::size_t>(got));
     return static_cast<std::size_t>(got);
 }
 

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,9 @@ public:
     // The whole input when it is in memory, so that lines can be read without copying.
     const std::string_view* Memory() const { return file_ == platform::kNoFile ? &memory_ : nullptr; }
 
+    // Told how many bytes each read of a file brought, to show the progress of a long reading.
+    void ObserveReads(std::function<void(std::size_t)> observer) { observer_ = std::move(observer); }
+
 private:
     ByteSource() = default;
     void Close();
@@ -54,6 +58,7 @@ private:
     platform::FileHandle file_ = platform::kNoFile;
     long long sizeAtOpen_ = -1;  // -1: not a regular file, whose size says nothing
     long long readSoFar_ = 0;
+    std::function<void(std::size_t)> observer_;
 };
 
 // The whole input as text. Lines end at a carriage return, or also at a line feed when

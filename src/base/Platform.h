@@ -61,6 +61,11 @@ private:
     alignas(std::max_align_t) unsigned char saved_[128];
 };
 
+// Standard input, open for ReadBytes (bytes untouched, as from a file).
+FileHandle StandardInput();
+// Whether standard error goes to a terminal, where someone may watch a progress line.
+bool StandardErrorIsTerminal();
+
 // Standard output passes bytes untouched (no line-end translation), so that "-o -" gives the
 // same bytes as a file.
 void UseBinaryStandardOutput();

@@ -161,6 +161,10 @@ InterruptionsHeld::~InterruptionsHeld() { ::pthread_sigmask(SIG_SETMASK, reinter
 
 void UseBinaryStandardOutput() {}  // POSIX streams never translate line ends
 
+FileHandle StandardInput() { return STDIN_FILENO; }
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
 std::filesystem::path ProgramFolder()
 {
     std::error_code error;

@@ -200,6 +200,12 @@ InterruptionsHeld::~InterruptionsHeld() { ::ReleaseSRWLockExclusive(&interruptio
 
 void UseBinaryStandardOutput() { _setmode(_fileno(stdout), _O_BINARY); }
 
+// ReadFile on the handle itself: the C library's text mode, which would translate line ends, is
+// not in the way.
+FileHandle StandardInput() { return reinterpret_cast<FileHandle>(::GetStdHandle(STD_INPUT_HANDLE)); }
+
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+
 std::string RunInstead(const std::string& name, char** argv)
 {
     const std::filesystem::path program = ProgramFolder() / (name + ".exe");

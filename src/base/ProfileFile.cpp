@@ -58,7 +58,8 @@ void ProfileFile::Index()
                 static_cast<int>(sections_.size()));
             current = nullptr;
             if (added) {
-                sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0});
+                sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0,
+                                     static_cast<std::uint32_t>(nameStart), static_cast<std::uint32_t>(nameEnd - nameStart)});
                 current = &sections_.back();
             }
             continue;
@@ -127,6 +128,23 @@ std::string_view ProfileFile::Value(int section, std::string_view key) const
 std::string_view ProfileFile::Value(std::string_view section, std::string_view key) const
 {
     return Value(FindSection(section), key);
+}
+
+std::vector<std::string_view> ProfileFile::SectionNames() const
+{
+    std::vector<std::string_view> names;
+    for (const Section& section : sections_) names.push_back(Text().substr(section.nameStart, section.nameLength));
+    return names;
+}
+
+std::vector<std::string_view> ProfileFile::Keys(int number) const
+{
+    std::vector<std::string_view> keys;
+    if (number < 0 || static_cast<std::size_t>(number) >= sections_.size()) return keys;
+    const Section& section = sections_[static_cast<std::size_t>(number)];
+    for (std::uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i)
+        keys.push_back(KeyOf(entries_[i]));
+    return keys;
 }
 
 std::string ProfileFile::Lookup(int section, std::string_view key) const

@@ -1,21 +1,28 @@
 #include "cli/CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "base/AtomicFile.h"
+#include "cli/Progress.h"
+#include "core/Check.h"
 #include "core/Conversion.h"
+#include "core/Export.h"
 #include "core/OutputNames.h"
 #include "import/FileFormats.h"
 #include "core/Settings.h"
 #include "base/Latin1.h"
 #include "base/NativeText.h"
+#include "base/Platform.h"
 #include "base/ReadError.h"
 
 namespace vantrel {
@@ -63,9 +70,12 @@ struct TypeChoice {
 TypeChoice TypeFromOption(const std::string& text)
 {
     if (auto code = FileTypeFromText(text)) return {*code, "given with -t"};
-    throw Stop{kExitUsage, "unknown file type " + Quoted(text) + " given with -t (use 0 to 10 or one of " +
+    throw Stop{kExitUsage, "unknown file type " + Quoted(text) + " given with -t (use 0 to 10, auto or one of " +
                                FileTypeShortNames() + ")"};
 }
+
+// -t auto, or no -t where the content decides.
+bool Detecting(const std::string& option) { return option.empty() || EqualsIgnoreCase(option, "auto"); }
 
 std::string UnknownTypeMessage(const TypeChoice& type)
 {
@@ -87,6 +97,7 @@ void RefuseOverwritingInputs(const std::vector<std::string>& outputs, const std:
     for (const std::string& output : outputs) {
         if (output == "-") continue;
         for (const std::string& input : inputs) {
+            if (input == "-") continue;  // standard input, not a file of that name
             std::error_code error;
             if (std::filesystem::equivalent(output, input, error))
                 throw Stop{kExitUsage, output + ": the output would replace the input " + input +
@@ -129,6 +140,8 @@ public:
     }
 };
 
+const char* const kCommands = "convert, merge, batch, blank, detect, check, export";
+
 std::string TypeTable()
 {
     std::string table = "File types (-t TYPE, and CODE of PATH,CODE):\n";
@@ -142,13 +155,22 @@ std::string TypeTable()
 }
 
 const char* const kFooter =
-    "Exit status: 0 done; 1 a file could not be read or written; 2 a usage error or an unknown\n"
-    "file type.\n"
+    "Without -t, convert, merge, check and export tell each file's type from its content (detect\n"
+    "shows what they see), and take the default type of the settings for a file that matches none;\n"
+    "-t auto does the same, but refuses such a file. FILE - is standard input.\n"
+    "\n"
+    "Exit status: 0 done; 1 a file could not be read or written (or, with --strict, a warning);\n"
+    "2 a usage error or an unknown file type; detect: 1 when a file matches no type; check: 4\n"
+    "when it found something the calibration lacks.\n"
     "\n"
     "Examples:\n"
-    "  vantrel convert -t kuab RUN1.FWD          writes RUN1.DDX beside RUN1.FWD\n"
+    "  vantrel convert RUN1.FWD                  writes RUN1.DDX beside RUN1.FWD, of the type it looks like\n"
+    "  vantrel convert -t kuab RUN1.FWD          reads it as KUAB FWD whatever it looks like\n"
     "  vantrel merge -o road.DDX -t kuab RUN1.FWD -t kuab-ini FVO.INI\n"
-    "  vantrel batch -t f25 data/A.F25           converts every .F25 file of data/\n"
+    "  vantrel batch -t auto --output-dir out data/A.F25   every .F25 file of data/ into out/\n"
+    "  vantrel detect data/*                     one line per file: data/A.F25: f25\n"
+    "  vantrel check road.DDX                    what road.DDX lacks for a calibration\n"
+    "  vantrel export -o drops.csv road.DDX      every drop as a row of a CSV table\n"
     "  vantrel convert -t f25 -- -odd.F25        a file whose name starts with \"-\"\n"
     "  vantrel 'C:\\data\\run1.fwd,8'              writes C:\\data\\run1cvt.DDX, keeps 8 as the default type";
 
@@ -177,9 +199,10 @@ public:
                 status = kExitUsage;
             }
         } catch (const Stop& stop) {
-            err_ << "vantrel: " << EscapeControls(stop.message) << "\n";
+            Message(stop.message);
             status = stop.status;
         }
+        progress_.Wipe();
         // Listings and documents written to a full disk or a closed pipe are a failure too.
         errno = 0;
         if (!out_.flush() && !outputFailed_) {
@@ -203,16 +226,22 @@ private:
         app_.add_option("--set", overrides_, "Override one setting for this run, e.g. --set NumSensors=7")
             ->type_name("KEY=VALUE")
             ->allow_extra_args(false);
+        app_.add_flag("--strict", strict_, "A warning is a failure: exit status 1 and no output for that file");
+        app_.add_flag("-q,--quiet", quiet_, "No warnings and no progress line");
         // The job is described in the usage lines; its words are joined as one command line.
         app_.add_option("job", job_)->group("");
         app_.require_subcommand(0, 1);
 
-        const std::string types = "File type: a code or a short name (see vantrel --help)";
+        const std::string types = "File type: a code, a short name or auto (see vantrel --help); default: "
+                                  "told by the content";
+        const std::string files = "Input files; - for standard input";
         CLI::App* convert = app_.add_subcommand("convert", "Convert each FILE into FILE's root + \".DDX\"");
         convert->add_option("-t,--type", convertType_, types)->type_name("TYPE");
         convert->add_option("-o,--output", convertOutput_, "Output file (one FILE only); - for standard output")
             ->type_name("OUTPUT");
-        convert->add_option("files", convertFiles_, "Input files")->required()->type_name("FILE");
+        convert->add_option("--output-dir", outputDir_, "Write the outputs into DIR under the names they would have")
+            ->type_name("DIR");
+        convert->add_option("files", convertFiles_, files + " (then -o is needed)")->required()->type_name("FILE");
         convert->fallthrough();
 
         CLI::App* merge = app_.add_subcommand("merge", "Read the first FILE, merge each further one into it");
@@ -228,7 +257,12 @@ private:
 
         CLI::App* batch = app_.add_subcommand(
             "batch", "Convert every file in FILE's folder with FILE's extension to root + \"cvt.DDX\"");
-        batch->add_option("-t,--type", batchType_, types)->type_name("TYPE");
+        batch->add_option("-t,--type", batchType_,
+                          "File type: a code, a short name, or auto to tell each file's from its content; "
+                          "default: the default type of the settings")
+            ->type_name("TYPE");
+        batch->add_option("--output-dir", outputDir_, "Write the outputs into DIR under the names they would have")
+            ->type_name("DIR");
         batch->add_option("file", batchFile_, "One file of the folder; its folder and extension choose the files")
             ->required()
             ->type_name("FILE");
@@ -238,6 +272,27 @@ private:
         blank->add_option("-o,--output", blankOutput_, "Output file (default BlankPDDX.DDX); - for standard output")
             ->type_name("OUTPUT");
         blank->fallthrough();
+
+        CLI::App* detect = app_.add_subcommand("detect", "Print the type each FILE looks like: FILE: NAME");
+        detect->add_option("files", detectFiles_, files)->required()->type_name("FILE");
+        detect->fallthrough();
+
+        CLI::App* check = app_.add_subcommand(
+            "check", "Say what each FILE lacks for a calibration, one line per finding: FILE: [SECTION] KEY: what");
+        check->add_option("-t,--type", checkType_, types)->type_name("TYPE");
+        check->add_option("--format", checkFormat_, "text (the default), or json: an array of objects with the "
+                                                    "keys file, section, key, message")
+            ->check(CLI::IsMember({"text", "json"}))
+            ->type_name("FORMAT");
+        check->add_option("files", checkFiles_, files)->required()->type_name("FILE");
+        check->fallthrough();
+
+        CLI::App* exporter = app_.add_subcommand("export", "Write the drops of every FILE as one CSV table");
+        exporter->add_option("-t,--type", exportType_, types)->type_name("TYPE");
+        exporter->add_option("-o,--output", exportOutput_, "Output file; - (the default) for standard output")
+            ->type_name("OUTPUT");
+        exporter->add_option("files", exportFiles_, files)->required()->type_name("FILE");
+        exporter->fallthrough();
 
         app_.footer(TypeTable() + "\n" + kFooter);
     }
@@ -266,8 +321,7 @@ private:
             out_ << app_.get_subcommand(argv[2])->help("vantrel");
             return kExitOk;
         } catch (const CLI::OptionNotFound&) {
-            err_ << "vantrel: help: there is no command " << Quoted(argv[2])
-                 << " (convert, merge, batch, blank)\n";
+            err_ << "vantrel: help: there is no command " << Quoted(argv[2]) << " (" << kCommands << ")\n";
             return kExitUsage;
         }
     }
@@ -334,11 +388,16 @@ private:
             if (EqualsIgnoreCase(assignment.substr(0, equals), "FileType")) settingsTypeOrigin_ = "given with --set";
         }
 
+        // A progress line only where someone watches it.
+        progress_.Show(!quiet_ && &err_ == &std::cerr && platform::StandardErrorIsTerminal());
         if (!command) return RunJob(JoinWords(job_));
         const std::string& name = command->get_name();
         if (name == "convert") return RunConvert();
         if (name == "merge") return RunMerge();
         if (name == "batch") return RunBatch();
+        if (name == "detect") return RunDetect();
+        if (name == "check") return RunCheck();
+        if (name == "export") return RunExport();
         return RunBlank();
     }
 
@@ -367,7 +426,8 @@ private:
         }
         CheckReadable(fields[0]);
         RefuseOverwritingInputs({state_.CommandLineOutputName}, {fields[0]});
-        Checked([&] { ConvertUnattended(state_, fields[0]); });  // a failure ends before the settings are saved
+        // A failure ends before the settings are saved.
+        Checked([&] { ConvertUnattended(state_, fields[0], [&](const ReadReport& report) { Report(fields[0], report); }); });
         SaveSettings(state_, err_);
         return kExitOk;
     }
@@ -389,15 +449,116 @@ private:
         return type;
     }
 
+    // The type to read an input as: the one given with -t, or the one its content shows. For a
+    // content that shows none, -t auto refuses the file and no -t takes the settings' default.
+    TypeChoice TypeFor(const std::string& option, const InputFile& input) const
+    {
+        if (!Detecting(option)) return ChosenType(option);
+        Detection detection;
+        Checked([&] { detection = DetectInput(input); });
+        if (detection.Code != kUnknownType) return {detection.Code, "told by the content of " + input.Name};
+        if (!option.empty())
+            throw Stop{kExitUsage, input.Name + ": its content matches no file type; name its type with -t"};
+        return ChosenType("");
+    }
+
+    // A file named by the user, checked before any reader runs; "-" reads standard input whole.
+    InputFile Input(const std::string& name)
+    {
+        if (name != "-") {
+            CheckReadable(name);
+            return InputFile::Named(name);
+        }
+        if (standardInputRead_) throw Stop{kExitUsage, "standard input (-) can be read only once"};
+        standardInputRead_ = true;
+        auto bytes = std::make_shared<std::string>();
+        char chunk[1 << 16];
+        for (;;) {
+            std::string error;
+            const long long got = platform::ReadBytes(platform::StandardInput(), chunk, sizeof chunk, error);
+            if (got == 0) break;
+            if (got < 0) throw Stop{kExitReadFailure, "cannot read standard input: " + error};
+            bytes->append(chunk, static_cast<std::size_t>(got));
+            progress_.Read(static_cast<std::size_t>(got));
+        }
+        return {name, std::move(bytes)};
+    }
+
+    // The inputs of a command with their types, all checked before anything is read.
+    std::vector<std::pair<InputFile, TypeChoice>> Inputs(const std::vector<std::string>& names, const std::string& option)
+    {
+        std::vector<std::pair<InputFile, TypeChoice>> inputs;
+        for (const std::string& name : names) {
+            InputFile input = Input(name);
+            TypeChoice type = TypeFor(option, input);
+            inputs.emplace_back(std::move(input), std::move(type));
+        }
+        progress_.Files(inputs.size());
+        return inputs;
+    }
+
+    void Message(const std::string& text)
+    {
+        progress_.Wipe();
+        err_ << "vantrel: " << EscapeControls(text) << "\n";
+    }
+
+    // A line of the listing: the progress line, on the same terminal, makes way for it.
+    void List(const std::string& text)
+    {
+        progress_.Wipe();
+        out_ << text << "\n";
+        if (progress_.Shown()) out_.flush();
+    }
+
+    // Passes on what a reading warns of (it took nothing, or it took the file for one line); with
+    // --strict that fails the file.
+    void Report(const std::string& name, const ReadReport& report)
+    {
+        if (report.Warning.empty()) return;
+        const std::string warning = name + ": warning: " + report.Warning;
+        if (strict_) throw Stop{kExitReadFailure, warning + "; with --strict nothing is written for it"};
+        if (!quiet_) Message(warning);
+    }
+
+    // Reads one input into a document: a new one, or with `append` one that holds data already.
+    void ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, bool append = false,
+                  Reader reader = nullptr)
+    {
+        state_.CurrentFileType = type.code;
+        ReadReport report;
+        Checked([&] { report = ReadInput(state_, type.code, input, document, append, Progress(), reader); });
+        Report(input.Name, report);
+    }
+
+    BytesRead Progress()
+    {
+        return [this](std::size_t bytes) { progress_.Read(bytes); };
+    }
+
+    void MakeOutputFolder()
+    {
+        std::error_code error;
+        if (!outputDir_.empty() && !std::filesystem::is_directory(outputDir_, error) &&
+            !std::filesystem::create_directories(outputDir_, error))
+            throw Stop{kExitReadFailure, "cannot make the output folder " + outputDir_ + ": " + error.message()};
+    }
+
     // Writes a document to a file, or to standard output for "-".
     void WriteOutput(const PDDXFile& document, const std::string& output)
     {
+        WriteText(output, [&document](std::ostream& out) { document.PDDX_Output(out); });
+    }
+
+    void WriteText(const std::string& output, const std::function<void(std::ostream&)>& write)
+    {
         if (output != "-") {
-            Checked([&] { WriteDocument(document, output); });
+            Checked([&] { WriteFileAtomically(output, write); });
             return;
         }
+        progress_.Wipe();
         errno = 0;
-        document.PDDX_Output(out_);
+        write(out_);
         if (!out_.flush()) {
             outputFailed_ = true;
             throw OutputFailure();
@@ -408,26 +569,30 @@ private:
     {
         if (!convertOutput_.empty() && convertFiles_.size() > 1)
             throw Stop{kExitUsage, "-o names the output of one FILE only"};
-        const TypeChoice type = ChosenType(convertType_);
-        state_.CurrentFileType = type.code;
+        if (!convertOutput_.empty() && !outputDir_.empty())
+            throw Stop{kExitUsage, "-o and --output-dir cannot go together: -o names the output itself"};
+        for (const std::string& file : convertFiles_)
+            if (file == "-" && convertOutput_.empty())
+                throw Stop{kExitUsage, "standard input (-) has no name to make an output name from; name the output with -o"};
         std::vector<std::string> outputs;
-        for (const std::string& file : convertFiles_) {
-            CheckReadable(file);
-            outputs.push_back(convertOutput_.empty() ? ReviewOutputName(file) : convertOutput_);
-        }
+        for (const std::string& file : convertFiles_)
+            outputs.push_back(convertOutput_.empty() ? OutputInFolder(ReviewOutputName(file), outputDir_) : convertOutput_);
+        const auto inputs = Inputs(convertFiles_, convertType_);
         RefuseOverwritingInputs(outputs, convertFiles_);
+        MakeOutputFolder();
         int status = kExitOk;
-        for (std::size_t i = 0; i < convertFiles_.size(); ++i) {
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
             try {
                 PDDXFile document;
-                Checked([&] { ReadWithReader(state_, type.code, convertFiles_[i], document, false); });
+                ReadInto(document, inputs[i].first, inputs[i].second);
                 WriteOutput(document, outputs[i]);
-                if (outputs[i] != "-") out_ << convertFiles_[i] << " -> " << outputs[i] << "\n";
+                if (outputs[i] != "-") List(convertFiles_[i] + " -> " + outputs[i]);
             } catch (const Stop& stop) {
                 if (stop.status == kExitUsage) throw;
-                err_ << "vantrel: " << EscapeControls(stop.message) << "\n";  // the other files are still converted
+                Message(stop.message);  // the other files are still converted
                 status = stop.status;
             }
+            progress_.FileDone();
         }
         return status;
     }
@@ -435,50 +600,60 @@ private:
     int RunMerge()
     {
         // -t applies to the files that follow it, so walk the arguments in the order given.
-        std::vector<std::pair<TypeChoice, std::string>> inputs;
-        TypeChoice type{state_.Settings.FileType, settingsTypeOrigin_};
+        std::vector<std::pair<std::string, std::string>> named;  // file, its -t
+        std::string option;
         std::size_t nextType = 0, nextFile = 0;
-        for (const CLI::Option* option : merge_->parse_order()) {
-            if (option->get_name() == "files") inputs.emplace_back(type, mergeFiles_.at(nextFile++));
-            else if (option->check_name("-t")) type = TypeFromOption(mergeTypes_.at(nextType++));
+        for (const CLI::Option* given : merge_->parse_order()) {
+            if (given->get_name() == "files") named.emplace_back(mergeFiles_.at(nextFile++), option);
+            else if (given->check_name("-t")) option = mergeTypes_.at(nextType++);
         }
-        std::vector<std::string> names;
-        for (const auto& input : inputs) {
-            RequireReader(input.first);
-            CheckReadable(input.second);
-            names.push_back(input.second);
+        std::vector<std::pair<InputFile, TypeChoice>> inputs;
+        for (const auto& [name, type] : named) {
+            if (name == "-") throw Stop{kExitUsage, "merge reads files only, not standard input (-)"};
+            InputFile input = Input(name);
+            TypeChoice choice = TypeFor(type, input);
+            inputs.emplace_back(std::move(input), std::move(choice));
         }
-        RefuseOverwritingInputs({mergeOutput_}, names);
+        RefuseOverwritingInputs({mergeOutput_}, mergeFiles_);
+        progress_.Files(inputs.size());
 
         PDDXFile document;
         bool first = true;
-        for (const auto& input : inputs) {
-            state_.CurrentFileType = input.first.code;
-            Checked([&] { ReadWithReader(state_, input.first.code, input.second, document, !first); });
+        for (const auto& [input, type] : inputs) {
+            ReadInto(document, input, type, !first);
             first = false;
+            progress_.FileDone();
         }
         WriteOutput(document, mergeOutput_);
-        if (mergeOutput_ != "-") out_ << "merged " << inputs.size() << " files -> " << mergeOutput_ << "\n";
+        if (mergeOutput_ != "-") List("merged " + std::to_string(inputs.size()) + " files -> " + mergeOutput_);
         return kExitOk;
     }
 
     int RunBatch()
     {
         CheckReadable(batchFile_);
-        state_.CurrentFileType = ChosenType(batchType_).code;
-        const std::vector<BatchFile> files = BatchFiles(batchFile_);
+        const bool detecting = EqualsIgnoreCase(batchType_, "auto");
+        if (!detecting) state_.CurrentFileType = ChosenType(batchType_).code;
+        std::vector<BatchFile> files = BatchFiles(batchFile_, outputDir_);
         std::vector<std::string> inputs, outputs;
-        for (const BatchFile& file : files) {
+        for (BatchFile& file : files) {
             inputs.push_back(file.Input);
             outputs.push_back(file.Output);
+            if (detecting) file.Type = TypeFor(batchType_, InputFile::Named(file.Input)).code;
         }
         RefuseOverwritingInputs(outputs, inputs);
+        MakeOutputFolder();
+        progress_.Files(files.size());
         std::size_t current = 0;
         try {
             Checked([&] {
                 ConvertBatch(state_, files,
                              {[&](std::size_t i) { current = i; },
-                              [&](std::size_t i) { out_ << inputs[i] << " -> " << outputs[i] << "\n"; }});
+                              [&](std::size_t i) {
+                                  List(inputs[i] + " -> " + outputs[i]);
+                                  progress_.FileDone();
+                              },
+                              [&](std::size_t i, const ReadReport& report) { Report(inputs[i], report); }, Progress()});
             });
         } catch (Stop& stop) {
             // The batch stops at its first failure; say what it leaves undone.
@@ -487,6 +662,87 @@ private:
                                 JoinWords({inputs.begin() + static_cast<std::ptrdiff_t>(current) + 1, inputs.end()}, ", ");
             throw;
         }
+        return kExitOk;
+    }
+
+    int RunDetect()
+    {
+        int status = kExitOk;
+        for (const std::string& file : detectFiles_) {
+            try {
+                const InputFile input = Input(file);
+                Detection detection;
+                Checked([&] { detection = DetectInput(input); });
+                out_ << file << ": " << ShortNameOf(detection.Code) << "\n";
+                if (detection.Code == kUnknownType) status = kExitReadFailure;
+            } catch (const Stop& stop) {
+                if (stop.status == kExitUsage) throw;
+                Message(stop.message);
+                status = kExitReadFailure;
+            }
+        }
+        return status;
+    }
+
+    int RunCheck()
+    {
+        const auto inputs = Inputs(checkFiles_, checkType_);
+        nlohmann::ordered_json list = nlohmann::ordered_json::array();
+        bool found = false, failed = false;
+        for (const auto& [input, type] : inputs) {
+            std::vector<Finding> findings;
+            try {
+                PDDXFile document;
+                // A PDDX file is checked as it stands, not as its counters would have it read.
+                ReadInto(document, input, type, false, type.code == kPDDX ? &ReadPDDXAsWritten : nullptr);
+                findings = CheckDocument(document);
+            } catch (const Stop& stop) {
+                if (stop.status == kExitUsage) throw;
+                Message(stop.message);
+                failed = true;
+            }
+            progress_.FileDone();
+            found = found || !findings.empty();
+            for (const Finding& finding : findings) {
+                if (checkFormat_ == "json")
+                    list.push_back({{"file", input.Name}, {"section", finding.Section}, {"key", finding.Key},
+                                    {"message", finding.Message}});
+                else
+                    out_ << input.Name << ": [" << finding.Section << "] " << finding.Key << ": " << finding.Message << "\n";
+            }
+        }
+        if (checkFormat_ == "json") out_ << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+        return failed ? kExitReadFailure : found ? kExitFindings : kExitOk;
+    }
+
+    int RunExport()
+    {
+        const std::string output = exportOutput_.empty() ? "-" : exportOutput_;
+        const auto inputs = Inputs(exportFiles_, exportType_);
+        RefuseOverwritingInputs({output}, exportFiles_);
+        DropTable table;
+        bool failed = false;
+        for (const auto& [input, type] : inputs) {
+            try {
+                PDDXFile document;
+                ReadInto(document, input, type);
+                table.Add(input.Name, document);
+            } catch (const Stop& stop) {
+                if (stop.status == kExitUsage) throw;
+                Message(stop.message);
+                failed = true;
+            }
+            progress_.FileDone();
+        }
+        // One table of every file or none: a table that silently lacks a file would mislead.
+        if (failed) {
+            Message("nothing exported, as not every file could be read");
+            return kExitReadFailure;
+        }
+        WriteText(output, [&table](std::ostream& out) { table.Write(out); });
+        if (output != "-")
+            List("exported " + std::to_string(table.Rows()) + (table.Rows() == 1 ? " drop" : " drops") + " of " +
+                 std::to_string(inputs.size()) + (inputs.size() == 1 ? " file" : " files") + " -> " + output);
         return kExitOk;
     }
 
@@ -501,6 +757,8 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     ProgramState state_;
+    ProgressLine progress_{err_, false};
+    bool standardInputRead_ = false;
     CLI::App app_{"", "vantrel"};
     CLI::App* merge_ = nullptr;
     std::string settingsTypeOrigin_;
@@ -509,6 +767,8 @@ private:
     std::string settingsFile_;
     bool paths_ = false;
     std::vector<std::string> overrides_;
+    bool strict_ = false, quiet_ = false;
+    std::string outputDir_;
     std::vector<std::string> job_;
     std::string convertType_, convertOutput_;
     std::vector<std::string> convertFiles_;
@@ -516,6 +776,11 @@ private:
     std::vector<std::string> mergeTypes_, mergeFiles_;
     std::string batchType_, batchFile_;
     std::string blankOutput_;
+    std::vector<std::string> detectFiles_;
+    std::string checkType_, checkFormat_ = "text";
+    std::vector<std::string> checkFiles_;
+    std::string exportType_, exportOutput_;
+    std::vector<std::string> exportFiles_;
 };
 
 }  // namespace

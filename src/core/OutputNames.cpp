@@ -39,4 +39,10 @@ std::vector<std::string> ListFilesWithExtension(const std::filesystem::path& fol
 std::string ReviewOutputName(std::string_view source) { return UpToLastDot(source) + ".DDX"; }
 std::string ConvertedOutputName(std::string_view source) { return UpToLastDot(source) + "cvt.DDX"; }
 
+std::string OutputInFolder(const std::string& output, const std::string& folder)
+{
+    if (folder.empty()) return output;
+    return (std::filesystem::path(folder) / std::filesystem::path(output).filename()).string();
+}
+
 }  // namespace vantrel

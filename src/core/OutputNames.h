@@ -21,4 +21,7 @@ std::string ReviewOutputName(std::string_view source);
 // The unattended and batch output name: up to the last "." + "cvt.DDX".
 std::string ConvertedOutputName(std::string_view source);
 
+// An output name moved into `folder`, keeping its own file name; unchanged when `folder` is empty.
+std::string OutputInFolder(const std::string& output, const std::string& folder);
+
 }  // namespace vantrel

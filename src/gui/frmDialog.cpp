@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "core/Conversion.h"
+#include "core/Inputs.h"
 #include "core/OutputNames.h"
 #include "core/Settings.h"
 #include "gui/DialogWindow.h"
@@ -204,6 +205,7 @@ bool frmDialog::GetDataNow()
         hide();
         return true;
     }
+    if (!state_.CommandLineRun && !ConfirmType(NativeName(inputFileName_))) return false;
     const bool append = dialogMode_ == 1 && targetDocument_;
     std::shared_ptr<PDDXFile> document = append ? targetDocument_ : std::make_shared<PDDXFile>();
     try {
@@ -243,6 +245,24 @@ bool frmDialog::GetDataNow()
     }
     hide();
     return true;
+}
+
+// Asks before a file whose content clearly belongs to another type than the chosen one is read:
+// Yes reads it as that type, No as the chosen one, Cancel not at all (false).
+bool frmDialog::ConfirmType(const std::string& fileName)
+{
+    Detection detection;
+    try {
+        detection = DetectInput(InputFile::Named(fileName));
+    } catch (const std::exception&) {
+        return true;  // the reader tells what is wrong with the file
+    }
+    if (!detection.ClearlyOther(state_.CurrentFileType)) return true;
+    const QString name = QString::fromLatin1(FileTypeName(detection.Code));
+    const auto answer = main_.UserPrompts().Ask(this, kProgramTitle, "This looks like a " + name + " file. Read it as " + name + "?",
+                                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) Select(detection.Code);
+    return answer == QMessageBox::Yes || answer == QMessageBox::No;
 }
 
 void frmDialog::Browse()
@@ -291,15 +311,15 @@ void frmDialog::Batch()
     bool failed = false;
     QString why;
     const BatchProgress told{
-        [&](std::size_t i) {
+        .Starting = [&](std::size_t i) {
             txtFilename_->setText(QString::fromLocal8Bit(files[i].Input));
             progress.setLabelText(QString("File %1 of %2:\n%3").arg(i + 1).arg(count).arg(QString::fromLocal8Bit(files[i].Name)));
             progress.setValue(static_cast<int>(i));
             // The dialog lets events through only once it thinks itself shown long enough.
             QCoreApplication::processEvents();
         },
-        [&](std::size_t i) { written = i + 1; },
-        [&] { return progress.wasCanceled(); }};
+        .Written = [&](std::size_t i) { written = i + 1; },
+        .Stop = [&] { return progress.wasCanceled(); }};
     try {
         written = ConvertBatch(state_, files, told);
     } catch (const std::exception& failure) {

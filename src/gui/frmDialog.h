@@ -55,6 +55,7 @@ protected:
 private:
     void Select(std::int32_t code);
     void ShowFailure(const std::exception& failure);
+    bool ConfirmType(const std::string& fileName);
 
     frmMain& main_;
     ProgramState& state_;

@@ -1,6 +1,8 @@
 #include "import/FileFormats.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "base/Latin1.h"
 #include "document/modPDDXRead.h"
@@ -26,20 +28,42 @@ void Native(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool
     Read(context, input, document);
 }
 
-constexpr std::array<FileFormat, 11> kFormats = {{
-    {kPDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX},
-    {kDynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>},
-    {kDynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD", &Native<ReadF20File>},
-    {kCarlBroFWD, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT", &Native<ReadCarlBroFwd>},
+constexpr std::array<FileFormat, kFormatCount> kFormats = {{
+    {kPDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX, &SniffPDDX, true},
+    {kDynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>, &SniffF25,
+     false},
+    {kDynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD", &Native<ReadF20File>,
+     &SniffF20, false},
+    {kCarlBroFWD, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT", &Native<ReadCarlBroFwd>,
+     &SniffCarlBroFwd, false},
     {kCarlBroINI, "carlbro-ini", "Carl Bro INI", "optCarlBroINI", "Carl Bro Configuration (Text)", true, 0, "TXT",
-     &Native<ReadCarlBroConfig>},
-    {kCarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS", nullptr},
-    {kJilsDAT, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>},
-    {kJilsPAR, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR", &Native<ReadJilsSetupPar>},
-    {kKuabFWD, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>},
-    {kKuabINI, "kuab-ini", "KUAB FVO.INI", "optKuabIni", "KUAB INI", true, -1, "INI", &Native<ReadKuabFvoIni>},
-    {kJilsCFG, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>},
+     &Native<ReadCarlBroConfig>, &SniffCarlBroConfig, false},
+    {kCarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS", nullptr,
+     nullptr, false},
+    {kJilsDAT, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>, &SniffJilsDat, false},
+    {kJilsPAR, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR", &Native<ReadJilsSetupPar>,
+     &SniffJilsPar, false},
+    {kKuabFWD, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>, &SniffKuabFwd, false},
+    {kKuabINI, "kuab-ini", "KUAB FVO.INI", "optKuabIni", "KUAB INI", true, -1, "INI", &Native<ReadKuabFvoIni>,
+     &SniffKuabIni, true},
+    {kJilsCFG, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>,
+     &SniffJilsCfg, false},
 }};
+
+// Whether `name` ends in one of the format's usual extensions, letter case ignored.
+bool HasUsualExtension(const FileFormat& format, std::string_view name)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    const std::string_view extension = name.substr(dot + 1);
+    const std::string_view extensions = format.Extensions;
+    for (std::size_t at = 0; at <= extensions.size();) {
+        const std::size_t end = std::min(extensions.find(';', at), extensions.size());
+        if (EqualsIgnoreCase(extensions.substr(at, end - at), extension)) return true;
+        at = end + 1;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -78,6 +102,40 @@ bool HasReader(std::int32_t code)
 {
     const FileFormat* format = FindFileFormat(code);
     return format && format->Read;
+}
+
+std::string ShortNameOf(std::int32_t code)
+{
+    const FileFormat* format = FindFileFormat(code);
+    return format && format->ShortName ? format->ShortName : "unknown";
+}
+
+bool Detection::ClearlyOther(std::int32_t chosen) const
+{
+    return Code != kUnknownType && Code != chosen &&
+           (!FindFileFormat(chosen) || Scores[static_cast<std::size_t>(chosen)] < kRecognised);
+}
+
+Detection DetectFormat(std::string_view head, std::string_view name, bool complete)
+{
+    const SniffSample sample(head, complete);
+    Detection detection;
+    int best = 0;
+    for (const FileFormat& format : kFormats) {
+        const int score = format.Sniff ? format.Sniff(sample) : 0;
+        detection.Scores[static_cast<std::size_t>(format.Code)] = score;
+        best = std::max(best, score);
+    }
+    if (best < kRecognised) return detection;
+    std::vector<std::int32_t> tied, usual;
+    for (const FileFormat& format : kFormats) {
+        if (detection.Scores[static_cast<std::size_t>(format.Code)] != best) continue;
+        tied.push_back(format.Code);
+        if (HasUsualExtension(format, name)) usual.push_back(format.Code);
+    }
+    if (tied.size() == 1) detection.Code = tied.front();
+    else if (usual.size() == 1) detection.Code = usual.front();
+    return detection;
 }
 
 }  // namespace vantrel

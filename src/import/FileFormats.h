@@ -3,6 +3,7 @@
 // its reader's own rules. The command line, the open dialog, the settings window and the
 // conversion dispatch all read this table; adding a format is one reader and one row.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -11,6 +12,7 @@
 
 #include "document/PDDXFile.h"
 #include "import/ReaderInput.h"
+#include "import/Sniffing.h"
 
 namespace vantrel {
 
@@ -42,6 +44,8 @@ struct FileFormat {
     int SettingsPosition;       // the settings window shows it at 1, 2, ...; 0: hidden there; -1: absent
     const char* Extensions;     // the extensions its files usually have, "F25;FWD"
     Reader Read;                // nullptr: there is no reader
+    Sniffer Sniff;              // how much a file's first bytes look like the format; nullptr: never detected
+    bool LineFeedsEndLines;     // read as INI text, where a line feed alone ends a line too
 };
 
 // Every row, in code order.
@@ -62,5 +66,24 @@ std::string FileTypeShortNames();
 
 // Whether a code has a reader.
 bool HasReader(std::int32_t code);
+
+// The short name of a code for messages, "unknown" for none.
+std::string ShortNameOf(std::int32_t code);
+
+constexpr std::size_t kFormatCount = 11;
+constexpr std::int32_t kUnknownType = -1;
+
+// What the first bytes of an input look like: the format whose sniffer scores highest, when that
+// score reaches kRecognised. Of formats with equal scores the one whose usual extensions hold
+// the name's wins; if that does not settle it, the input is unknown.
+struct Detection {
+    std::int32_t Code = kUnknownType;
+    std::array<int, kFormatCount> Scores{};  // by code
+
+    // The content clearly belongs to another format than `chosen`: it is recognised as one,
+    // and does not look enough like `chosen` for `chosen` to be recognised.
+    bool ClearlyOther(std::int32_t chosen) const;
+};
+Detection DetectFormat(std::string_view head, std::string_view name, bool complete);
 
 }  // namespace vantrel

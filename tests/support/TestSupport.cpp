@@ -56,7 +56,8 @@ ReadError ReadFailure(const std::function<void()>& reading)
 }
 
 int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                 const std::filesystem::path& errFile, const std::filesystem::path& outFile)
+                 const std::filesystem::path& errFile, const std::filesystem::path& outFile,
+                 const std::filesystem::path& inFile)
 {
     std::vector<std::string> words{VANTREL_BINARY};
     words.insert(words.end(), args.begin(), args.end());
@@ -68,8 +69,11 @@ int StartVantrel(const std::vector<std::string>& args, const std::filesystem::pa
     const auto open = [](const std::filesystem::path& file) {
         return ::open(file.empty() ? "/dev/null" : file.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
     };
-    const int none = ::open("/dev/null", O_RDONLY), out = open(outFile), err = open(errFile);
-    if (none < 0 || out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
+    // Relative names are taken in `folder`, as a shell's redirections after a cd would be.
+    if (::chdir(folder.c_str()) != 0) ::_exit(127);
+    const int none = ::open(inFile.empty() ? "/dev/null" : inFile.c_str(), O_RDONLY);
+    const int out = open(outFile), err = open(errFile);
+    if (none < 0 || out < 0 || err < 0) ::_exit(127);
     ::dup2(none, 0), ::dup2(out, 1), ::dup2(err, 2);
     ::execv(VANTREL_BINARY, argv.data());
     ::_exit(127);
@@ -84,11 +88,11 @@ int WaitForVantrel(int pid)
 }
 
 RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                     const std::string& stdoutTarget)
+                     const std::string& stdoutTarget, const std::string& stdinSource)
 {
     TempDir capture;
     const std::filesystem::path out = stdoutTarget.empty() ? capture / "out" : std::filesystem::path(stdoutTarget);
-    const int raw = WaitForVantrel(StartVantrel(args, folder, capture / "err", out));
+    const int raw = WaitForVantrel(StartVantrel(args, folder, capture / "err", out, stdinSource));
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, stdoutTarget.empty() ? ReadBytes(out) : "", ReadBytes(capture / "err")};
 }
 

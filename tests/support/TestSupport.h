@@ -35,9 +35,11 @@ std::string CrLf(const std::vector<std::string>& lines);
 ReadError ReadFailure(const std::function<void()>& reading);
 
 // Starts the built vantrel in `folder` with its standard output and error going to these files
-// (empty: nowhere); WaitForVantrel gives the raw wait status.
+// (empty: nowhere) and its standard input read from `inFile` (empty: nothing); WaitForVantrel
+// gives the raw wait status.
 int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                 const std::filesystem::path& errFile, const std::filesystem::path& outFile = {});
+                 const std::filesystem::path& errFile, const std::filesystem::path& outFile = {},
+                 const std::filesystem::path& inFile = {});
 int WaitForVantrel(int pid);
 
 struct RunResult {
@@ -46,18 +48,19 @@ struct RunResult {
     std::string err;
 };
 // Runs the built vantrel in `folder`, capturing what it says, or sending its standard output to
-// `stdoutTarget` (such as /dev/full) when one is named.
+// `stdoutTarget` (such as /dev/full) when one is named; its standard input is `stdinSource`.
 RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                     const std::string& stdoutTarget = "");
+                     const std::string& stdoutTarget = "", const std::string& stdinSource = "");
 
 // The built program run in a fresh folder with its own settings file there.
 class ProgramTest : public ::testing::Test {
 protected:
     TempDir dir;
-    RunResult Run(std::vector<std::string> args, const std::string& stdoutTarget = "")
+    RunResult Run(std::vector<std::string> args, const std::string& stdoutTarget = "",
+                  const std::string& stdinSource = "")
     {
         args.insert(args.begin(), {"--settings", (dir / "settings.bag").string()});
-        return RunVantrel(args, dir.Path(), stdoutTarget);
+        return RunVantrel(args, dir.Path(), stdoutTarget, stdinSource);
     }
     bool Holds(const std::string& file, const std::string& text) const
     {

@@ -19,6 +19,7 @@
 #include <stdexcept>
 
 #include "base/Latin1.h"
+#include "core/Check.h"
 #include "gui/Twips.h"
 
 namespace vantrel {
@@ -384,10 +385,8 @@ void pdxGrid::ElementCheckFlags()
     for (int row = 1; row <= model_->RowCount(); ++row) {
         PDDXElement& element = *model_->RowElement(row);
         const PDDXSection* section = element.Parent();
-        if (section && section->Handle() == "Device Configuration" &&
-            (element.Handle() == "LoadPlateRadius" || element.Handle() == "DeflectionSensorXAxisDistances" ||
-             element.Handle() == "DeflectionSensorYAxisDistances"))
-            element.SetFlagged(true);
+        for (const SectionAndKey& flagged : FlaggedElements())
+            if (section && section->Handle() == flagged.Section && element.Handle() == flagged.Key) element.SetFlagged(true);
         SetCurrent(row, 2);
         model_->SetYellow(row, 2, element.Flagged() && element.Value().empty());
     }

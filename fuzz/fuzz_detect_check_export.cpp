@@ -1,0 +1,29 @@
+// Arbitrary bytes told by the sniffers (as a whole file and as the start of a longer one), then
+// read as PDDX text as it stands, checked and exported as CSV.
+
+#include <cstdint>
+#include <sstream>
+
+#include "FuzzSupport.h"
+#include "core/Check.h"
+#include "core/Export.h"
+#include "import/FileFormats.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace vantrel;
+    const std::string_view bytes = fuzz::InputBytes(data, size);
+    DetectFormat(bytes, "fuzz.TXT", true);
+    DetectFormat(bytes, "fuzz.TXT", false);
+    ProgramState state = NewProgramState(".");
+    PDDXFile document;
+    fuzz::ReadQuietly([](ReaderContext& context, ReaderInput& input, PDDXFile& into) {
+        ReadPDDXAsWritten(context, input, into, false);
+    }, state, bytes, document);
+    CheckDocument(document);
+    DropTable table;
+    table.Add("fuzz.in", document);
+    std::ostringstream out;
+    table.Write(out);
+    return 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Whether a document is ready for calibration: the elements the calibration needs that are
+// empty, and the counts, lists and drops that do not agree with each other.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
+
+namespace vantrel {
+
+struct SectionAndKey {
+    std::string_view Section;
+    std::string_view Key;
+};
+
+// The elements the review grid flags for the user to complete while they are empty.
+std::span<const SectionAndKey> FlaggedElements();
+
+// The n of a numbered name ("Test Location 12", "DropData_3"), letter case ignored: 1 to 32767,
+// as test locations and drops are numbered; nullopt for any other name.
+std::optional<int> NumberAfter(std::string_view name, std::string_view prefix);
+
+// One thing a document lacks. Section and key as the document names them, the message saying
+// what is wrong; all three UTF-8.
+struct Finding {
+    std::string Section;
+    std::string Key;
+    std::string Message;
+};
+
+// In document order: the empty flagged elements; a sensor count that is not a whole number, or
+// that the sensor distances do not match; distances and a plate radius that are not numbers;
+// counters of test locations and drops that differ from what the document holds; drops that are
+// not a load and one deflection per sensor, all numbers.
+std::vector<Finding> CheckDocument(const PDDXFile& document);
+
+// A reader of PDDX text as it stands, to check it: the template's values, and every
+// "Test Location n" section with every DropData_n key it holds, whatever the counters say (the
+// PDDX reader goes by the counters, so it would hide a counter that is wrong).
+void ReadPDDXAsWritten(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
+
+}  // namespace vantrel

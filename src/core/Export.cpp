@@ -1,0 +1,102 @@
+#include "core/Export.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "base/Latin1.h"
+#include "core/Check.h"
+
+namespace vantrel {
+namespace {
+
+std::string ValueOf(const PDDXSection& section, std::string_view key)
+{
+    const PDDXElement* element = section.Elements().Find(key);
+    return std::string(element ? element->Value() : std::string_view());
+}
+
+// Appends one field after a comma (none for the first of a row), Latin-1 text as UTF-8, in double
+// quotes when it holds a comma, a quote or a line end.
+void Field(std::string& row, std::string_view text, bool latin1 = true, bool first = false)
+{
+    if (!first) row += ',';
+    bool quoted = false, plain = true;
+    for (const char c : text) {
+        quoted = quoted || c == ',' || c == '"' || c == '\r' || c == '\n';
+        plain = plain && (!latin1 || static_cast<unsigned char>(c) < 0x80);
+    }
+    if (!quoted && plain) {
+        row.append(text);
+        return;
+    }
+    if (quoted) row += '"';
+    for (const char c : text) {
+        if (c == '"') row += '"';
+        if (latin1 && static_cast<unsigned char>(c) >= 0x80) row += Utf8FromLatin1(std::string_view(&c, 1));
+        else row += c;
+    }
+    if (quoted) row += '"';
+}
+
+}  // namespace
+
+void DropTable::Add(const std::string& fileName, const PDDXFile& document)
+{
+    const auto value = [&](std::string_view section, std::string_view key) { return ValueOf(document.Section(section), key); };
+    // The date of the tests: the start date, or the only date some formats give.
+    std::string date = value("Operations Information", "StartDate");
+    if (TrimBlanks(date).empty()) date = value("Operations Information", "EndDate");
+    files_.push_back({fileName, std::move(date), value("Units", "LoadUnits"), value("Units", "DeflectionUnits")});
+    for (const PDDXSection& section : document.Sections()) {
+        const std::optional<int> number = NumberAfter(section.Handle(), "Test Location ");
+        if (!number) continue;
+        const std::string place = ValueOf(section, "TestLocation");
+        locations_.push_back({files_.size() - 1, *number, std::string(TrimBlanks(place.substr(0, place.find(',')))),
+                              ValueOf(section, "TestLane"), ValueOf(section, "TestTime"), ValueOf(section, "TestTemperatures")});
+        for (const PDDXElement& element : section.Elements()) {
+            const std::optional<int> drop = NumberAfter(element.Handle(), "DropData_");
+            if (!drop) continue;
+            deflections_ = std::max<std::size_t>(deflections_, std::count(element.Value().begin(), element.Value().end(), ','));
+            rows_.push_back({locations_.size() - 1, *drop, std::string(element.Value())});
+        }
+    }
+}
+
+void DropTable::Write(std::ostream& out) const
+{
+    std::string rows;
+    Field(rows, "file", false, true);
+    for (std::string_view title : {"location", "drop", "station", "lane", "date", "time", "temperatures", "load"})
+        Field(rows, title);
+    for (std::size_t d = 1; d <= deflections_; ++d) Field(rows, "D" + std::to_string(d));
+    Field(rows, "load_units");
+    Field(rows, "deflection_units");
+    rows += "\r\n";
+    for (const Row& row : rows_) {
+        const Location& location = locations_[row.Location];
+        const Document& file = files_[location.File];
+        Field(rows, file.Name, false, true);
+        Field(rows, std::to_string(location.Number));
+        Field(rows, std::to_string(row.Drop));
+        for (const std::string* text : {&location.Station, &location.Lane, &file.Date, &location.Time, &location.Temperatures})
+            Field(rows, *text);
+        // The load, then the deflections; a drop with fewer leaves the last columns empty.
+        std::string_view items = row.Text;
+        for (std::size_t i = 0; i <= deflections_; ++i) {
+            const std::size_t comma = items.find(',');
+            Field(rows, TrimBlanks(items.substr(0, comma)));
+            items = comma == std::string_view::npos ? std::string_view() : items.substr(comma + 1);
+        }
+        Field(rows, file.LoadUnits);
+        Field(rows, file.DeflectionUnits);
+        rows += "\r\n";
+        // Written a piece at a time, so that the table is never held twice.
+        if (rows.size() >= 1 << 16) {
+            out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+            rows.clear();
+        }
+    }
+    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+}
+
+}  // namespace vantrel

@@ -1,0 +1,46 @@
+#pragma once
+// The drops of documents as one table for a spreadsheet: CSV by RFC 4180 (comma-separated,
+// fields holding a comma, a quote or a line end in double quotes, CR LF line ends), text in UTF-8.
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "document/PDDXFile.h"
+
+namespace vantrel {
+
+// One header row, then one row per drop: documents in the order added, drops in document order.
+// Columns: file, location (n of "Test Location n"), drop (n of DropData_n), station, lane, date,
+// time, temperatures, load, D1 ... Dn (n the most deflections of any drop), load_units,
+// deflection_units. Values stand as the document has them; a drop's items are split at its
+// commas, the blanks around each removed.
+class DropTable {
+public:
+    // `fileName` goes into the file column as given (a name from the system, not document text).
+    void Add(const std::string& fileName, const PDDXFile& document);
+    void Write(std::ostream& out) const;
+    std::size_t Rows() const { return rows_.size(); }
+
+private:
+    struct Location {
+        std::size_t File;
+        int Number;
+        std::string Station, Lane, Time, Temperatures;
+    };
+    struct Row {
+        std::size_t Location;
+        int Drop;
+        std::string Text;
+    };
+    struct Document {
+        std::string Name, Date, LoadUnits, DeflectionUnits;
+    };
+    std::vector<Document> files_;
+    std::vector<Location> locations_;
+    std::vector<Row> rows_;
+    std::size_t deflections_ = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,101 @@
+// convert, merge and batch telling types from the content, the warning when nothing was read,
+// --strict, --quiet, --output-dir and standard input; and the progress line.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/Progress.h"
+#include "support/TestSupport.h"
+
+namespace vantrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kExamples = VANTREL_EXAMPLES;
+
+using DetectingCommands = ProgramTest;
+
+TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
+{
+    WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 1\r\n");  // the default type: Dynatest F25
+    const std::string kuab = ReadBytes(kExamples / "kuab" / "small.FWD");
+    fs::create_directory(dir / "runs");
+    WriteBytes(dir / "k.FWD", kuab);
+    WriteBytes(dir / "k.F25", kuab);
+    WriteBytes(dir / "lf.FWD", ReplaceAll(kuab, "\r\n", "\n"));
+    WriteBytes(dir / "fvo.INI", ReadBytes(kExamples / "kuab-ini" / "small.INI"));
+    WriteBytes(dir / "runs" / "a.F25", ReadBytes(kExamples / "f25" / "small.F25"));
+    WriteBytes(dir / "runs" / "k.F25", kuab);
+    WriteBytes(dir / "none.txt", "no type\r\n");
+    WriteBytes(dir / "empty.F25", "");
+    const std::string looksF25 = "vantrel: k.FWD: warning: nothing was read as f25 (it looks like kuab)";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;  // what standard error starts with; empty: it says nothing
+        std::string written = "", holds = "";
+        std::string input = "/dev/null";
+    } cases[] = {
+        {{"convert", "k.FWD"}, 0, "", "k.DDX", "[Test Location 2]"},
+        {{"convert", "-t", "auto", "--output-dir", "out", "k.F25"}, 0, "", "out/k.DDX", "DropData_2 = 50.3"},
+        {{"convert", "-o", "stdin.DDX", "-"}, 0, "", "stdin.DDX", "FileName = -", "k.FWD"},
+        {{"convert", "-t", "f25", "k.FWD", "-o", "f.DDX"}, 0, looksF25 + "\n", "f.DDX", "NumberOfTestLocations = 0"},
+        {{"k.FWD,1"}, 0, looksF25 + "\n", "kcvt.DDX", "NumberOfTestLocations = 0"},
+        {{"--quiet", "convert", "-t", "f25", "k.FWD", "-o", "q.DDX"}, 0, "", "q.DDX", "NumberOfTestLocations = 0"},
+        {{"convert", "--strict", "-t", "f25", "k.FWD", "-o", "s.DDX"}, 1, looksF25 + "; with --strict nothing is written"},
+        {{"convert", "none.txt"}, 0, "vantrel: none.txt: warning: nothing was read as f25\n", "none.DDX", "[Units]"},
+        {{"convert", "empty.F25"}, 0, "vantrel: empty.F25: warning: nothing was read as f25: the file is empty"},
+        {{"convert", "lf.FWD"}, 0, "vantrel: lf.FWD: warning: nothing was read as kuab; its lines end with a line feed "
+                                   "alone, and kuab lines end with a carriage return\n"},
+        {{"convert", "-t", "auto", "none.txt"}, 2, "vantrel: none.txt: its content matches no file type"},
+        {{"convert", "-"}, 2, "vantrel: standard input (-) has no name"},
+        {{"convert", "--output-dir", "out", "-o", "x.DDX", "k.FWD"}, 2, "vantrel: -o and --output-dir cannot go together"},
+        {{"merge", "-o", "m.DDX", "k.FWD", "fvo.INI"}, 0, "", "m.DDX", "DeviceDesignationName = KUAB FWD\r\n"},
+        {{"merge", "-o", "m2.DDX", "-t", "auto", "k.FWD", "none.txt"}, 2, "vantrel: none.txt: its content matches no"},
+        {{"batch", "-t", "auto", "--output-dir", "out", "runs/a.F25"}, 0, "", "out/kcvt.DDX", "DropData_2 = 50.3"},
+    };
+    for (const auto& c : cases) {
+        const RunResult run = Run(c.args, "", c.input);
+        EXPECT_EQ(run.status, c.status) << c.args[0] << c.args[1] << run.err;
+        EXPECT_TRUE(c.err.empty() ? run.err.empty() : run.err.starts_with(c.err)) << run.err;
+        EXPECT_TRUE(c.written.empty() || Holds(c.written, c.holds)) << c.written;
+    }
+    EXPECT_TRUE(Holds("out/acvt.DDX", "SoftwareVersion = 25.1.2"));  // the other file of the batch, an F25
+    EXPECT_EQ(Run({"detect", "-"}, "", "fvo.INI").out, "-: kuab-ini\n");
+    EXPECT_FALSE(fs::exists(dir / "s.DDX"));
+    EXPECT_FALSE(fs::exists(dir / "m2.DDX"));
+    EXPECT_FALSE(fs::exists(dir / "x.DDX"));
+}
+
+TEST(ProgressLine, ShowsAfterASecondAndIsWipedBeforeMessages)
+{
+    std::ostringstream out;
+    auto now = ProgressLine::Clock::time_point();
+    ProgressLine line(out, true, [&] { return now; });
+    line.Files(3);
+    line.Read(900);
+    EXPECT_EQ(out.str(), "");  // a short run stays quiet
+    now += std::chrono::milliseconds(1000);
+    line.FileDone();
+    EXPECT_EQ(out.str(), "\rvantrel: 1 of 3 files, 900 bytes read");
+    now += std::chrono::milliseconds(100);
+    line.Read(99'100);
+    EXPECT_EQ(line.Text(), "1 of 3 files, 100.0 kB read");
+    line.Read(900'000);
+    EXPECT_EQ(line.Text(), "1 of 3 files, 1.0 MB read");
+    EXPECT_EQ(out.str(), "\rvantrel: 1 of 3 files, 900 bytes read");  // at most five times a second
+    now += std::chrono::milliseconds(100);
+    line.FileDone();
+    line.Wipe();
+    // Blanks over the rest of the longer line before, then the wipe.
+    EXPECT_EQ(out.str().substr(38), "\rvantrel: 2 of 3 files, 1.0 MB read   \r" + std::string(34, ' ') + "\r");
+    ProgressLine hidden(out, false, [&] { return now + std::chrono::hours(1); });
+    hidden.Files(1);
+    hidden.Read(1);
+    EXPECT_EQ(hidden.Text(), "0 of 1 file, 1 byte read");
+    EXPECT_EQ(out.str().size(), 112u);
+}
+
+}  // namespace
+}  // namespace vantrel::test
