@@ -3,11 +3,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <iostream>
 #include <sstream>
 
@@ -76,6 +80,9 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     instructions->setObjectName("InstructionPDF");
     QAction* about = helpMenu->addAction("&About", this, &frmMain::ShowAbout);
     about->setObjectName("About");
+
+    // Files dragged from a file manager open where they are dropped.
+    setAcceptDrops(true);
 
     // F1 anywhere in the program: help on whatever has the focus (the key goes to it).
     qApp->installEventFilter(this);
@@ -202,6 +209,38 @@ void frmMain::OpenRecent(int index)
     if (index < 0 || static_cast<std::size_t>(index) >= state_.RecentFiles.size()) return;
     const RecentFile file = state_.RecentFiles[static_cast<std::size_t>(index)];
     Dialog().OpenNamed(QString::fromLocal8Bit(file.Path), file.FileType);
+}
+
+namespace {
+
+// The dropped URLs that name files on this machine.
+QStringList LocalFiles(const QList<QUrl>& urls)
+{
+    QStringList files;
+    for (const QUrl& url : urls)
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) files << url.toLocalFile();
+    return files;
+}
+
+}  // namespace
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!LocalFiles(event->mimeData()->urls()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    activateWindow();
+    OpenDropped(urls);
+}
+
+void frmMain::OpenDropped(const QList<QUrl>& urls)
+{
+    // One after another: a file that fails or is cancelled leaves the others to open.
+    for (const QString& file : LocalFiles(urls)) Dialog().OpenNamed(file);
 }
 
 void frmMain::ShowInstructions()

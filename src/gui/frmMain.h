@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QUrl>
 
 #include "core/ProgramState.h"
 #include "gui/Prompts.h"
@@ -52,6 +53,10 @@ public:
     void ShowAbout();
     void ShowHelp();
 
+    // Opens each dropped file (a local file) in a review window as Browse does: read as the open
+    // dialog's type, after its question when the content looks like another type.
+    void OpenDropped(const QList<QUrl>& urls);
+
     // Puts a review window into the frame, shows it and appends it to ReviewWindows.
     void AddReviewWindow(frmReview* review);
     // The review windows opened since start-up, in opening order; closed ones read as null.
@@ -62,6 +67,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ListRecentFiles(QMenu* menu, QAction* before);

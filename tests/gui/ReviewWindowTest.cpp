@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QScreen>
 
 #include "gui/frmConfiguration.h"
@@ -168,6 +169,43 @@ TEST(ReviewWindow, AtItsSmallestSizeEveryControlShowsWhole)
     EXPECT_GE(review.Grid()->Table()->viewport()->height(), 3 * review.Grid()->Table()->rowHeight(0));
     // The main window's first size fits the screen.
     EXPECT_TRUE(program.main.screen()->availableGeometry().contains(QRect(QPoint(), program.main.frameSize())));
+}
+
+// Files dropped on the main window, read as the dialog's type unless the user takes the type the
+// content shows; folders and remote files are not taken.
+TEST(MainWindow, DroppedFilesOpenEachInAReviewWindowAfterTheQuestionWhenTheContentLooksLikeAnotherType)
+{
+    const QString ask = "Ask|Vantrel|This looks like a PDDX file. Read it as PDDX?";
+    // The dialog's type, the answer, the names dropped; whether the drop is taken, the windows opened, what was asked.
+    const std::tuple<std::int32_t, QMessageBox::StandardButton, QStringList, bool, int, QString> cases[] = {
+        {kPDDX, QMessageBox::Yes, {"a.pdx", "b.pdx"}, true, 2, ""},
+        {kDynatestF25, QMessageBox::Yes, {"a.pdx"}, true, 1, ask},
+        {kDynatestF25, QMessageBox::Cancel, {"a.pdx", "b.pdx"}, true, 0, ask + ask},
+        {kPDDX, QMessageBox::Yes, {"folder", "http://example.org/a.pdx", "gone.pdx"}, false, 0, ""}};
+    for (const auto& [type, answer, names, taken, opened, asked] : cases) {
+        SCOPED_TRACE(names.join(' ').toStdString());
+        Program program;
+        program.WritePddx("a.pdx", "A");
+        program.WritePddx("b.pdx", "B");
+        std::filesystem::create_directory(program.folder / "folder");
+        program.state.Settings.FileType = type;  // what the dialog shows chosen
+        program.prompts.answer = answer;
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& name : names) urls << (name.startsWith("http") ? QUrl(name) : QUrl::fromLocalFile(program.Path(name.toStdString())));
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&program.main, &enter);
+        EXPECT_EQ(enter.isAccepted(), taken);
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        if (taken) QApplication::sendEvent(&program.main, &drop);
+        EXPECT_EQ(program.main.ReviewWindows().size(), opened);
+        EXPECT_EQ(program.prompts.log.join(""), asked);
+        for (int i = 0; i < opened; ++i) {
+            EXPECT_EQ(program.main.ReviewWindows()[i]->SourceFile(), program.Path(names[i].toStdString()));
+            EXPECT_EQ(Cell(*program.main.ReviewWindows()[i]->Grid(), "Device Information", "DeviceSerialNumber"), QString(QChar('A' + i)));
+        }
+    }
 }
 
 // Escape and Enter in the small windows: Escape closes them (as Cancel), Enter presses the default.
