@@ -65,9 +65,10 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     QAction* cascade = windowMenu->addAction("&Cascade", this, &frmMain::Cascade);
     cascade->setObjectName("Cascade");
     windowMenu->addAction("&Tile", this, &frmMain::Tile)->setObjectName("Tile");
-    QAction* close = windowMenu->addAction("Cl&ose", this, &frmMain::CloseActive);
+    // Ctrl+F4 is the review window frame's own key (a second binding would make it do nothing);
+    // the menu only names it.
+    QAction* close = windowMenu->addAction("Cl&ose\tCtrl+F4", this, &frmMain::CloseActive);
     close->setObjectName("CloseWindow");
-    close->setShortcut(Qt::CTRL | Qt::Key_F4);
     windowMenu->addAction("Close &All", this, &frmMain::CloseAll)->setObjectName("CloseAll");
     // The menu lists the open review windows below, as the toolkit knows them.
     connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu] { ListWindows(windowMenu); });

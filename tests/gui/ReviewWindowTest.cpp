@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 
@@ -206,6 +208,36 @@ TEST(MainWindow, DroppedFilesOpenEachInAReviewWindowAfterTheQuestionWhenTheConte
             EXPECT_EQ(Cell(*program.main.ReviewWindows()[i]->Grid(), "Device Information", "DeviceSerialNumber"), QString(QChar('A' + i)));
         }
     }
+}
+
+TEST(MainWindow, RecentFilesReopenTileArrangesCtrlF4AndCloseAllCloseWithTheSaveQuestion)
+{
+    Program program;
+    for (const char* name : {"a.pdx", "b.pdx"}) {
+        program.WritePddx(name, name);
+        program.main.Dialog().OpenNamed(program.Path(name), kPDDX);
+    }
+    auto* menu = program.main.findChild<QMenu*>("FileMenu");
+    emit menu->aboutToShow();
+    EXPECT_EQ(program.main.findChild<QAction*>("RecentFile1")->text() + "|" + program.main.findChild<QAction*>("RecentFile2")->text(),
+              "&1 " + program.Path("b.pdx") + "|&2 " + program.Path("a.pdx"));
+    program.main.findChild<QAction*>("RecentFile2")->trigger();
+    ASSERT_EQ(program.main.Area()->subWindowList().size(), 3);
+    EXPECT_EQ(program.main.ReviewWindows().back()->SourceFile(), program.Path("a.pdx"));
+    program.main.Tile();
+    const QList<QMdiSubWindow*> frames = program.main.Area()->subWindowList();
+    EXPECT_FALSE(frames[0]->geometry().intersects(frames[1]->geometry()) || frames[1]->geometry().intersects(frames[2]->geometry()));
+    program.main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    program.main.ReviewWindows().back()->Grid()->Table()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), program.main.ReviewWindows().back()->Grid()->Table());
+    PressKeys("Ctrl+F4");
+    EXPECT_TRUE(program.main.Area()->subWindowList().size() == 2 && program.prompts.log.value(0).startsWith("Ask|" + program.Path("a.DDX") + "|"));
+    program.prompts.answer = QMessageBox::Cancel;
+    EXPECT_FALSE(program.main.CloseAll());
+    EXPECT_EQ(program.main.Area()->subWindowList().size(), 2) << "the save question cancelled";
+    program.prompts.answer = QMessageBox::No;
+    EXPECT_TRUE(program.main.CloseAll() && program.main.Area()->subWindowList().isEmpty());
 }
 
 // Escape and Enter in the small windows: Escape closes them (as Cancel), Enter presses the default.
