@@ -214,6 +214,11 @@ TEST(PdxGrid, ResizingScalesTheNameColumnsGivesTheValueColumnTheRestAndAMillionD
     shown.grid.ElementCheckFlags();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(shown.grid.CellText(67 + 40 * (9 + 25000), 1), "DropData_25000");
+    // Rebuilt rows keep the value column at the rest of the width; a long value reads whole as the tooltip.
+    EXPECT_EQ(table.columnWidth(2), table.width() - table.columnWidth(0) - table.columnWidth(1) - TwipsToPixels(&shown.grid, 340));
+    const std::string value(400, '7');
+    big.Element("Test Location 1", "DropData_1").SetValue(value);
+    EXPECT_EQ(table.model()->index(67 + 9, 2).data(Qt::ToolTipRole).toString().toStdString() + "|" + table.model()->index(6, 2).data(Qt::ToolTipRole).toString().toStdString(), value + "|");
 }
 
 }  // namespace
