@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace vantrel {
 namespace {
@@ -51,13 +52,34 @@ void DialogKeys(QWidget* window, QPushButton* defaultButton, std::function<void(
     new KeyWatch(window, defaultButton, std::move(escape));
 }
 
+namespace {
+
+// Room for the frame and title bar the window manager adds.
+const QSize kFrame(16, 48);
+
+const QScreen* ScreenOf(const QWidget* window)
+{
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+
+}  // namespace
+
 QSize FitToScreen(const QWidget* window, QSize wanted)
 {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = ScreenOf(window);
     if (!screen) return wanted;
-    // Room for the frame and title bar the window manager adds.
-    const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+    const QSize room = screen->availableGeometry().size() - kFrame;
     return wanted.boundedTo(room.expandedTo(QSize(200, 150)));
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    const QScreen* screen = ScreenOf(window);
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(), window->size() + kFrame);
+    frame.moveCenter(area.center());
+    window->move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
 }
 
 }  // namespace vantrel

@@ -17,4 +17,8 @@ void DialogKeys(QWidget* window, QPushButton* defaultButton, std::function<void(
 // `wanted`, made no larger than the room the screen of `window` leaves for a window.
 QSize FitToScreen(const QWidget* window, QSize wanted);
 
+// Places the window in the middle of its screen, where a window manager's own placement could
+// leave part of it below the screen's edge.
+void CentreOnScreen(QWidget* window);
+
 }  // namespace vantrel

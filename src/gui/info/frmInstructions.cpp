@@ -66,6 +66,7 @@ frmInstructions::frmInstructions(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     resize(FitToScreen(this, QSize(640, 520)));
+    CentreOnScreen(this);
 }
 
 }  // namespace vantrel
