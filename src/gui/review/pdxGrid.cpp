@@ -581,7 +581,8 @@ bool pdxGrid::GoToRow(int row)
 {
     const QModelIndex cell = model_->CellIndex(row, std::clamp(currentColumn_, 0, 2));
     if (!cell.isValid()) return false;
-    grdItems_->setCurrentIndex(cell);
+    // The row alone is chosen: the view would toggle it while Ctrl is down (Ctrl+Z, Ctrl+Y).
+    grdItems_->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     grdItems_->scrollTo(cell, QAbstractItemView::PositionAtTop);
     return true;
 }
