@@ -170,6 +170,22 @@ TEST(PdxGrid, KeysOnTheTableEditTheValueAndMove)
     }
 }
 
+TEST(PdxGrid, EditsOfADocumentAreNotUndoneInTheNextOneShown)
+{
+    ShownGrid shown;
+    shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+    ASSERT_TRUE(shown.Activate());
+    shown.grid.Table()->setCurrentIndex(shown.grid.Table()->model()->index(shown.RowOf("LoadPlateRadius") - 1, 2));
+    shown.grid.Table()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), shown.grid.Table());
+    PressKeys("'7' Return");
+    PDDXFile other;
+    shown.grid.SetPDDXFile(&other);
+    PressKeys("Ctrl+Z");
+    EXPECT_EQ(std::string(other.Element("Device Configuration", "LoadPlateRadius").Value()) + "|" +
+                  std::string(shown.document.Element("Device Configuration", "LoadPlateRadius").Value()), "|7");
+}
+
 // Shift and Ctrl choose rows from the LoadPlateRadius row; Ctrl+C copies them, the current row
 // alone when none is chosen.
 TEST(PdxGrid, ChosenRowsAreCopiedAsSectionItemAndValueSeparatedByTabs)

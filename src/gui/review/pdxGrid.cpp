@@ -318,8 +318,10 @@ pdxGrid::pdxGrid(QWidget* parent) : QWidget(parent)
 
 void pdxGrid::SetPDDXFile(PDDXFile* document)
 {
-    document_ = document;
-    if (document_) Attach(*document_);
+    if (document)
+        Attach(*document);
+    else
+        document_ = nullptr;
 }
 
 void pdxGrid::Attach(PDDXFile& document)
