@@ -53,11 +53,8 @@ FindBar::FindBar(pdxGrid& grid, QWidget* parent) : QWidget(parent), grid_(grid)
 
     connect(txtFind_, &QLineEdit::textChanged, this, &FindBar::Apply);
     connect(chkMissing_, &QCheckBox::toggled, this, &FindBar::Apply);
-    // Enter takes the user to the rows found.
-    connect(txtFind_, &QLineEdit::returnPressed, this, [this] {
-        if (grid_.ShownRowCount() > 0 && !grid_.Table()->currentIndex().isValid()) grid_.GoToRow(grid_.ShownRow(0));
-        grid_.Table()->setFocus();
-    });
+    // Enter takes the user to the rows found, the first of them current.
+    connect(txtFind_, &QLineEdit::returnPressed, this, [this] { grid_.Table()->setFocus(); });
     connect(txtTestLocation_, &QLineEdit::returnPressed, this, &FindBar::GoToTestLocation);
     connect(close, &QToolButton::clicked, this, &FindBar::Close);
     auto* escape = new QAction(this);

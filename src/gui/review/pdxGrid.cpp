@@ -566,8 +566,6 @@ void pdxGrid::SetFilter(const QString& text, bool missingOnly)
     grdItems_->scrollTo(cell);
 }
 
-int pdxGrid::ShownRow(int position) const { return model_->RowAt(position); }
-
 int pdxGrid::TestLocationRow(int number) const
 {
     if (!document_) return 0;

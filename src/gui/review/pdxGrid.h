@@ -97,8 +97,6 @@ public:
     // `missingOnly`, that are flagged and empty. Empty text and no toggle show every row.
     void SetFilter(const QString& text, bool missingOnly);
     int ShownRowCount() const { return model_->ShownCount(); }
-    // The row shown at a position of the view (from 0), 0 past the end.
-    int ShownRow(int position) const;
     // The first row of section "Test Location " + number; 0 when there is none.
     int TestLocationRow(int number) const;
     // Makes a shown row current and selected, scrolled to the top; false when it is not shown.
