@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QValueAxis>
 
 #include "gui/frmConfiguration.h"
 #include "gui/review/FindBar.h"
@@ -149,6 +150,10 @@ TEST(ReviewWindow, PlotsShowTheBasinOfEachDropAndTheTimeHistoryOfTheCurrentTestL
         QList<QAbstractSeries*> basin = plots.Basin()->series();
         ASSERT_EQ(basin.size(), lines);
         EXPECT_EQ(static_cast<QLineSeries*>(basin[0])->points(), points);
+        // The axes span every point; the legend names the drops.
+        const auto* x = static_cast<QValueAxis*>(plots.Basin()->axes(Qt::Horizontal).value(0));
+        const auto* y = static_cast<QValueAxis*>(plots.Basin()->axes(Qt::Vertical).value(0));
+        EXPECT_TRUE(x->min() <= 0 && x->max() >= 600 && y->min() <= 20 && y->max() >= points[0].y() && plots.Basin()->legend()->isVisible());
         EXPECT_EQ(plots.HistoryView()->isVisibleTo(&plots) ? plots.History()->series().size() : 0, history);
         EXPECT_TRUE(!history || static_cast<QLineSeries*>(plots.History()->series()[1])->count() == 4);
     }
