@@ -121,6 +121,7 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"41\r\n" + std::string(50, '1') + "\r\n", "unknown"},
         {"; KUAB\r\n[rack]\r\nfwdtype=2\r\n[Sensors]\r\n", "kuab-ini"},
         {"[rack]\r\nfwdtype=2\r\n", "unknown"},
+        {"\r\n[rack]\r\n[sensors]\r\n", "kuab-ini"},  // an empty line first is no text before the header
         {"[rack]\r\nfwdtype=2\r\n[sensors]\r\nn=1\r\na=1\r\nb=1\r\nc=1\r\nd=1\r\ne=1\r\nstray\r\n", "kuab-ini"},
         {"[rack]\r\n[sensors]\r\na=1\r\nb=1\r\nc=1\r\nd=1\r\nstray\r\n", "unknown"},  // nine lines in ten
         {"[Units]\r\nLoadUnits = kilo-Newton\r\n[Test Location 1]\r\n", "pddx"},
