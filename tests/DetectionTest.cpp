@@ -65,7 +65,7 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
     // binary bytes, counts that do not fit a JILS CFG file.
     WriteBytes(dir / "none.txt", "Calibration notes\r\nThe load cell was checked on Monday.\r\n");
     WriteBytes(dir / "empty.F25", "");
-    WriteBytes(dir / "binary.DAT", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\x03\x00>\x00", 16));
+    WriteBytes(dir / "binary.DAT", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\x03\x00>\x00\x01\x00", 16));
     WriteBytes(dir / "short.CFG", "7\r\n1\r\n2\r\n");
     const RunResult none = Run({"detect", (kExamples / "jils-dat" / "Config.bag").string(),
                                 (kExamples / "merge" / "kuab-fwd-then-ini.merge").string(), "none.txt", "empty.F25",
