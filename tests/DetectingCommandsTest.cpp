@@ -62,7 +62,9 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
         EXPECT_TRUE(c.written.empty() || Holds(c.written, c.holds)) << c.written;
     }
     EXPECT_TRUE(Holds("out/acvt.DDX", "SoftwareVersion = 25.1.2"));  // the other file of the batch, an F25
-    EXPECT_EQ(Run({"detect", "-"}, "", "fvo.INI").out, "-: kuab-ini\n");
+    // Standard input read whole is seen whole: its last line counts even without a line end.
+    WriteBytes(dir / "two.INI", "[rack]\r\n[sensors]");
+    EXPECT_EQ(Run({"detect", "-"}, "", "two.INI").out, "-: kuab-ini\n");
     EXPECT_FALSE(fs::exists(dir / "s.DDX"));
     EXPECT_FALSE(fs::exists(dir / "m2.DDX"));
     EXPECT_FALSE(fs::exists(dir / "x.DDX"));

@@ -65,7 +65,7 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
     // binary bytes, counts that do not fit a JILS CFG file.
     WriteBytes(dir / "none.txt", "Calibration notes\r\nThe load cell was checked on Monday.\r\n");
     WriteBytes(dir / "empty.F25", "");
-    WriteBytes(dir / "binary.DAT", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\x03\x00>\x00", 16));
+    WriteBytes(dir / "binary.DAT", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\x03\x00>\x00\x01\x00", 16));
     WriteBytes(dir / "short.CFG", "7\r\n1\r\n2\r\n");
     const RunResult none = Run({"detect", (kExamples / "jils-dat" / "Config.bag").string(),
                                 (kExamples / "merge" / "kuab-fwd-then-ini.merge").string(), "none.txt", "empty.F25",
@@ -121,6 +121,7 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"41\r\n" + std::string(50, '1') + "\r\n", "unknown"},
         {"; KUAB\r\n[rack]\r\nfwdtype=2\r\n[Sensors]\r\n", "kuab-ini"},
         {"[rack]\r\nfwdtype=2\r\n", "unknown"},
+        {"\r\n[rack]\r\n[sensors]\r\n", "kuab-ini"},  // an empty line first is no text before the header
         {"[rack]\r\nfwdtype=2\r\n[sensors]\r\nn=1\r\na=1\r\nb=1\r\nc=1\r\nd=1\r\ne=1\r\nstray\r\n", "kuab-ini"},
         {"[rack]\r\n[sensors]\r\na=1\r\nb=1\r\nc=1\r\nd=1\r\nstray\r\n", "unknown"},  // nine lines in ten
         {"[Units]\r\nLoadUnits = kilo-Newton\r\n[Test Location 1]\r\n", "pddx"},

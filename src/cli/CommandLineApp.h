@@ -1,0 +1,103 @@
+#pragma once
+// The command line as one object: its options as CLI11 parses them, the program state it runs
+// on, and one member per command (CommandLine.cpp: parsing, inputs and outputs; ConvertCommands.cpp:
+// PATH,CODE, convert, merge, batch and blank; DocumentCommands.cpp: detect, check and export).
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cli/CommandSupport.h"
+#include "cli/Progress.h"
+#include "core/Conversion.h"
+#include "core/Inputs.h"
+#include "core/ProgramState.h"
+#include "import/FileFormats.h"
+
+namespace vantrel {
+
+class CommandLine {
+public:
+    CommandLine(std::ostream& out, std::ostream& err, const std::filesystem::path& programFolder);
+    int Run(int argc, const char* const* argv);
+
+private:
+    void Define();
+    // How many words stand before "help" as the command (the program name and common options);
+    // -1 when there is no such word.
+    static int HelpWord(int argc, const char* const* argv);
+    // argv[1] is "help", argv[2] (if any) the command to explain.
+    int Help(int argc, const char* const* argv);
+    // CLI11 takes "-x.F25" for an option; say how to name such a file.
+    std::string DashHint(int argc, const char* const* argv) const;
+    bool IsKnownOption(std::string_view arg) const;
+    int Dispatch();
+    // PATH,CODE: convert one file beside itself and keep the code as the default file type.
+    int RunJob(const std::string& text);
+    static std::int32_t ToInt32Checked(const std::string& text);
+    TypeChoice ChosenType(const std::string& option) const;
+    // The type to read an input as: the one given with -t, or the one its content shows. For a
+    // content that shows none, -t auto refuses the file and no -t takes the settings' default.
+    TypeChoice TypeFor(const std::string& option, const InputFile& input) const;
+    // A file named by the user, checked before any reader runs; "-" reads standard input whole.
+    InputFile Input(const std::string& name);
+    // The inputs of a command with their types, all checked before anything is read.
+    std::vector<std::pair<InputFile, TypeChoice>> Inputs(const std::vector<std::string>& names, const std::string& option);
+    void Message(const std::string& text);
+    // A line of the listing: the progress line, on the same terminal, makes way for it.
+    void List(const std::string& text);
+    // Passes on what a reading warns of (it took nothing, or it took the file for one line); with
+    // --strict that fails the file.
+    void Report(const std::string& name, const ReadReport& report);
+    // Reads one input into a document: a new one, or with `append` one that holds data already.
+    void ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, bool append = false,
+                  Reader reader = nullptr);
+    BytesRead Progress();
+    void MakeOutputFolder();
+    // Writes a document to a file, or to standard output for "-".
+    void WriteOutput(const PDDXFile& document, const std::string& output);
+    void WriteText(const std::string& output, const std::function<void(std::ostream&)>& write);
+    int RunConvert();
+    int RunMerge();
+    int RunBatch();
+    int RunDetect();
+    int RunCheck();
+    int RunExport();
+    int RunBlank();
+
+    std::ostream& out_;
+    std::ostream& err_;
+    ProgramState state_;
+    ProgressLine progress_{err_, false};
+    bool standardInputRead_ = false;
+    CLI::App app_{"", "vantrel"};
+    CLI::App* merge_ = nullptr;
+    std::string settingsTypeOrigin_;
+    bool outputFailed_ = false;  // already reported
+
+    std::string settingsFile_;
+    bool paths_ = false;
+    std::vector<std::string> overrides_;
+    bool strict_ = false, quiet_ = false;
+    std::string outputDir_;
+    std::vector<std::string> job_;
+    std::string convertType_, convertOutput_;
+    std::vector<std::string> convertFiles_;
+    std::string mergeOutput_;
+    std::vector<std::string> mergeTypes_, mergeFiles_;
+    std::string batchType_, batchFile_;
+    std::string blankOutput_;
+    std::vector<std::string> detectFiles_;
+    std::string checkType_, checkFormat_ = "text";
+    std::vector<std::string> checkFiles_;
+    std::string exportType_, exportOutput_;
+    std::vector<std::string> exportFiles_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,84 @@
+#include "cli/CommandSupport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+#include "base/ReadError.h"
+#include "import/FileFormats.h"
+
+namespace vantrel {
+
+std::string JoinWords(const std::vector<std::string>& words, const char* separator)
+{
+    std::string text;
+    for (const std::string& word : words) text += (text.empty() ? "" : separator) + word;
+    return text;
+}
+
+bool IsSignedWholeNumber(std::string_view text)
+{
+    text = TrimBlanks(text);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+void CheckReadable(const std::string& fileName)
+{
+    try {
+        ByteSource::OpenFile(fileName);
+    } catch (const ReadError& e) {
+        throw Stop{kExitReadFailure, e.what()};
+    }
+}
+
+TypeChoice TypeFromOption(const std::string& text)
+{
+    if (auto code = FileTypeFromText(text)) return {*code, "given with -t"};
+    throw Stop{kExitUsage, "unknown file type " + Quoted(text) + " given with -t (use 0 to 10, auto or one of " +
+                               FileTypeShortNames() + ")"};
+}
+
+bool Detecting(const std::string& option) { return option.empty() || EqualsIgnoreCase(option, "auto"); }
+
+std::string UnknownTypeMessage(const TypeChoice& type)
+{
+    const std::string name = FileTypeName(type.code);
+    return "unknown file type " + std::to_string(type.code) + " (" + type.origin + "): " +
+           (name.empty() ? "there is no such type" : name + " has no reader") + "; the types are " +
+           FileTypeShortNames() + " (0 to 4 and 6 to 10)";
+}
+
+void RequireReader(const TypeChoice& type)
+{
+    if (!HasReader(type.code)) throw Stop{kExitUsage, UnknownTypeMessage(type)};
+}
+
+void RefuseOverwritingInputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs)
+{
+    for (const std::string& output : outputs) {
+        if (output == "-") continue;
+        for (const std::string& input : inputs) {
+            if (input == "-") continue;  // standard input, not a file of that name
+            std::error_code error;
+            if (std::filesystem::equivalent(output, input, error))
+                throw Stop{kExitUsage, output + ": the output would replace the input " + input +
+                                           "; name another output with -o"};
+        }
+    }
+}
+
+Stop OutputFailure()
+{
+    const int error = errno;
+    return Stop{kExitReadFailure,
+                std::string("cannot write to standard output") + (error ? std::string(": ") + std::strerror(error) : "")};
+}
+
+}  // namespace vantrel

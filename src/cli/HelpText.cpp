@@ -1,0 +1,43 @@
+#include "cli/HelpText.h"
+
+#include <cstdio>
+
+#include "import/FileFormats.h"
+
+namespace vantrel {
+
+const char* const kCommands = "convert, merge, batch, blank, detect, check, export";
+
+std::string TypeTable()
+{
+    std::string table = "File types (-t TYPE, and CODE of PATH,CODE):\n";
+    for (const FileFormat& format : FileFormats()) {
+        char line[128];
+        std::snprintf(line, sizeof line, "  %2d  %-12s %s%s\n", format.Code, format.ShortName ? format.ShortName : "-",
+                      format.Name, format.Read ? "" : " (no reader)");
+        table += line;
+    }
+    return table;
+}
+
+const char* const kFooter =
+    "Without -t, convert, merge, check and export tell each file's type from its content (detect\n"
+    "shows what they see), and take the default type of the settings for a file that matches none;\n"
+    "-t auto does the same, but refuses such a file. FILE - is standard input.\n"
+    "\n"
+    "Exit status: 0 done; 1 a file could not be read or written (or, with --strict, a warning);\n"
+    "2 a usage error or an unknown file type; detect: 1 when a file matches no type; check: 4\n"
+    "when it found something the calibration lacks.\n"
+    "\n"
+    "Examples:\n"
+    "  vantrel convert RUN1.FWD                  writes RUN1.DDX beside RUN1.FWD, of the type it looks like\n"
+    "  vantrel convert -t kuab RUN1.FWD          reads it as KUAB FWD whatever it looks like\n"
+    "  vantrel merge -o road.DDX -t kuab RUN1.FWD -t kuab-ini FVO.INI\n"
+    "  vantrel batch -t auto --output-dir out data/A.F25   every .F25 file of data/ into out/\n"
+    "  vantrel detect data/*                     one line per file: data/A.F25: f25\n"
+    "  vantrel check road.DDX                    what road.DDX lacks for a calibration\n"
+    "  vantrel export -o drops.csv road.DDX      every drop as a row of a CSV table\n"
+    "  vantrel convert -t f25 -- -odd.F25        a file whose name starts with \"-\"\n"
+    "  vantrel 'C:\\data\\run1.fwd,8'              writes C:\\data\\run1cvt.DDX, keeps 8 as the default type";
+
+}  // namespace vantrel
