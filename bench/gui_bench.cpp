@@ -4,12 +4,16 @@
 // review window of the main window (offscreen unless QT_QPA_PLATFORM says otherwise) as the open
 // dialog does, and measures the time until the grid has painted once, the memory the window
 // takes beyond the document, and how long each of 50 moves of the scroll bar from top to bottom
-// takes to show. Prints one "key value" pair per line for bench/gui.sh.
+// takes to show; then each step of the find bar (a text typed a character at a time, the
+// missing-data toggle, a go-to, the bar closed), from the change to the grid painted again. Prints
+// one "key value" pair per line for bench/gui.sh.
 #include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QEvent>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -26,6 +30,7 @@
 #include "gui/frmMain.h"
 #include "document/PDDXFile.h"
 #include "document/modPDDXRead.h"
+#include "gui/review/FindBar.h"
 #include "gui/review/frmReview.h"
 #include "gui/review/pdxGrid.h"
 
@@ -102,6 +107,47 @@ std::pair<double, double> ScrollTopToBottom(frmReview& review, int steps)
     return {longest, total / steps};
 }
 
+// Runs one step of the find bar and waits until the grid has painted what it shows; seconds.
+template <typename Step>
+double Timed(frmReview& review, Step step)
+{
+    PaintWatch watch(review.Grid()->Table()->viewport());
+    QElapsedTimer clock;
+    clock.start();
+    step();
+    review.Grid()->Table()->viewport()->update();
+    while (!watch.painted && clock.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+// The find bar's steps as a user takes them; the slowest step's time.
+double FindSteps(frmReview& review)
+{
+    FindBar& bar = *review.Find();
+    double slowest = 0;
+    const auto note = [&](const char* what, double seconds) {
+        std::cout << "filter_step_seconds[" << what << "] " << seconds << "\n";
+        slowest = std::max(slowest, seconds);
+    };
+    note("open", Timed(review, [&] { bar.Open(); }));
+    // Typed a character at a time: the first characters keep nearly every row.
+    QString typed;
+    for (const QChar c : QString("dropdata_25")) {
+        typed += c;
+        note(typed.toLatin1().constData(), Timed(review, [&] { bar.FindBox()->setText(typed); }));
+    }
+    note("missing-only", Timed(review, [&] { bar.MissingBox()->setChecked(true); }));
+    note("missing-off", Timed(review, [&] { bar.MissingBox()->setChecked(false); }));
+    note("cleared", Timed(review, [&] { bar.FindBox()->clear(); }));
+    note("text-9999", Timed(review, [&] { bar.FindBox()->setText("9999"); }));
+    note("go-to-1500", Timed(review, [&] {
+        bar.LocationBox()->setText("1500");
+        bar.GoToTestLocation();
+    }));
+    note("close", Timed(review, [&] { bar.Close(); }));
+    return slowest;
+}
+
 void Close(frmReview* review)
 {
     review->SetDataChanged(false);
@@ -157,13 +203,16 @@ int main(int argc, char** argv)
     const std::int64_t shown = ResidentBytes();
     const auto [longestScroll, meanScroll] = ScrollTopToBottom(*review, 50);
 
+    const double slowestStep = FindSteps(*review);
+
     const auto elements = static_cast<double>(review->Grid()->RowCount());
     std::cout << "elements " << review->Grid()->RowCount() << "\n"
               << "first_paint_seconds " << firstPaint << "\n"
               << "document_bytes_per_element " << static_cast<double>(built - before) / elements << "\n"
               << "window_bytes_per_element " << static_cast<double>(shown - built) / elements << "\n"
               << "scroll_step_longest_seconds " << longestScroll << "\n"
-              << "scroll_step_mean_seconds " << meanScroll << "\n";
+              << "scroll_step_mean_seconds " << meanScroll << "\n"
+              << "filter_step_seconds_max " << slowestStep << "\n";
     Close(review);
     return 0;
 }

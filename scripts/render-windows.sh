@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # render-windows.sh OUTPUT_FOLDER
 # Builds the desktop program and renders each of its windows, without a display, into
-# OUTPUT_FOLDER as PNG files: the main window with a converted example in a review window, the
+# OUTPUT_FOLDER as PNG files: the main window with a converted example in a review window (its
+# plots shown, the find bar keeping one test location's rows), the
 # open dialog, the settings window (as it first opens, and with the JILS defaults), the
 # instructions, about and acknowledgements windows. docs/main-window.png and
 # docs/settings-window.png are two of them.

@@ -18,6 +18,8 @@
 #include "gui/frmMain.h"
 #include "gui/info/frmAbout.h"
 #include "gui/info/frmInstructions.h"
+#include "gui/review/FindBar.h"
+#include "gui/review/PlotPanel.h"
 #include "gui/review/frmReview.h"
 #include "gui/review/pdxGrid.h"
 
@@ -78,17 +80,18 @@ int main(int argc, char** argv)
     state.Settings.InputPath = "/home/engineer/FWD/Data";
     state.Settings.HistoryPath = "/home/engineer/FWD/History";
     state.Settings.ConfigPath = "/home/engineer/FWD/Config";
-    main.resize(1000, 720);
+    main.resize(1200, 760);
     main.show();
     Settle();
     bool ok = true;
 
-    // The open dialog with a Dynatest F20 file chosen, then that file converted into a review
-    // window. This example lacks the sensors' y offsets, so that flagged row shows yellow.
+    // The open dialog with a Dynatest F25 file chosen, then that file converted into a review
+    // window with the plots shown and the find bar keeping the first test location's rows, the
+    // current row on the drop whose time history was recorded.
     frmDialog& dialog = main.Dialog();
     dialog.OpenFile();
-    Click(&dialog, "optF20");
-    const QString input = QDir::cleanPath(examples.absoluteFilePath("f20/full.FWD"));
+    Click(&dialog, "optF25");
+    const QString input = QDir::cleanPath(examples.absoluteFilePath("f25/full.F25"));
     dialog.FilenameBox()->setText(input);
     ok = Render(&dialog, output, "open-dialog.png") && ok;
     if (!dialog.GetDataNow() || main.ReviewWindows().isEmpty()) {
@@ -96,15 +99,13 @@ int main(int argc, char** argv)
         return 1;
     }
     frmReview* review = main.ReviewWindows().back();
-    frmMain::FrameOf(review)->setGeometry(12, 12, 950, 640);
-    // Scroll to the device configuration, where the calibration elements are flagged.
+    frmMain::FrameOf(review)->setGeometry(8, 8, 1170, 700);
+    Click(review, "cmdPlots");
+    review->Find()->Open();
+    review->Find()->FindBox()->setText("Test Location 1");
     pdxGrid* grid = review->Grid();
-    for (int row = 1; row <= grid->RowCount(); ++row) {
-        if (grid->CellText(row, 0) == "Device Information") {
-            grid->Table()->scrollTo(grid->Table()->model()->index(row - 1, 0), QAbstractItemView::PositionAtTop);
-            break;
-        }
-    }
+    for (int row = 1; row <= grid->RowCount(); ++row)
+        if (grid->CellText(row, 0) == "Test Location 1" && grid->CellText(row, 1) == "DropData_3") grid->GoToRow(row);
     ok = Render(&main, output, "main-window.png") && ok;
 
     // The settings window as it first opens (Dynatest F25), then with Jils DAT chosen and the

@@ -177,10 +177,11 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::stri
     return files;
 }
 
-void ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress)
+std::size_t ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress)
 {
     state.CommandLineRun = true;
     for (std::size_t i = 0; i < files.size(); ++i) {
+        if (progress.Stop && progress.Stop()) return i;
         if (progress.Starting) progress.Starting(i);
         state.CommandLineOutputName = files[i].Output;
         if (files[i].Type) state.CurrentFileType = *files[i].Type;
@@ -192,6 +193,7 @@ void ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, cons
             progress.Bytes);
         if (progress.Written) progress.Written(i);
     }
+    return files.size();
 }
 
 }  // namespace vantrel

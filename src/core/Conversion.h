@@ -78,17 +78,19 @@ struct BatchFile {
 std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder = "");
 
 // Told before each file of a batch is read, what its reading gave (before it is written; a throw
-// stops the batch there) and after its output is written (by index); and of the bytes read.
+// stops the batch there) and after its output is written (by index); and of the bytes read. Stop
+// is asked before each file: true ends the batch there, the files from that one on not tried.
 struct BatchProgress {
     std::function<void(std::size_t)> Starting;
     std::function<void(std::size_t)> Written;
     std::function<void(std::size_t, const ReadReport&)> Read = {};
     BytesRead Bytes = {};
+    std::function<bool()> Stop = {};
 };
 
 // Converts each file in order, unattended, with the reader of CurrentFileType. The first failure
 // ends the batch by its exception: the outputs written before it stay, and CommandLineRun stays
-// set afterwards.
-void ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress = {});
+// set afterwards. Gives the number of files written.
+std::size_t ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress = {});
 
 }  // namespace vantrel

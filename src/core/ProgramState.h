@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "import/ReaderCarryOver.h"
 
@@ -21,6 +22,13 @@ struct SettingsRecord {
     std::string LoadPlateRadius;
     std::string SensorXAxis;
     std::string SensorYAxis;
+};
+
+// A file the user opened in a review window, and the type it was read as.
+struct RecentFile {
+    std::string Path;
+    std::int32_t FileType = 0;
+    bool operator==(const RecentFile&) const = default;
 };
 
 struct ProgramState {
@@ -40,7 +48,11 @@ struct ProgramState {
     bool CommandLineRun = false;
     std::string CommandLineOutputName;
     ReaderCarryOver Readers;
+    // The files opened last, newest first (at most kRecentFileCount), kept in the settings file.
+    std::vector<RecentFile> RecentFiles;
 };
+
+inline constexpr std::size_t kRecentFileCount = 8;
 
 // The folder of the running program.
 std::filesystem::path RunningProgramFolder();

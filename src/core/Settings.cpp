@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "base/AtomicFile.h"
 #include "base/Latin1.h"
@@ -107,6 +108,16 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
         s.SensorXAxis = reader.Text("SensorXAxis", "");
         s.SensorYAxis = reader.Text("SensorYAxis", "");
     }
+
+    // Keys of our own beside the described ones: RecentFile1 (newest) to RecentFile8, each with
+    // the type it was read as. A gap ends the list.
+    state.RecentFiles.clear();
+    for (std::size_t i = 1; i <= kRecentFileCount; ++i) {
+        const std::string number = std::to_string(i);
+        const std::string path = reader.Text("RecentFile" + number, "");
+        if (path.empty()) break;
+        state.RecentFiles.push_back({path, reader.Number<std::int32_t>("RecentType" + number, 1, &ReadInt32)});
+    }
 }
 
 void SaveSettings(const ProgramState& state, std::ostream& warnings)
@@ -126,12 +137,25 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
         line("SensorXAxis", QuotedText(s.SensorXAxis));
         line("SensorYAxis", QuotedText(s.SensorYAxis));
     }
+    for (std::size_t i = 0; i < state.RecentFiles.size() && i < kRecentFileCount; ++i) {
+        const std::string number = std::to_string(i + 1);
+        line("RecentFile" + number, QuotedText(state.RecentFiles[i].Path));
+        line("RecentType" + number, std::to_string(state.RecentFiles[i].FileType));
+    }
     MakeUserSettingsFolder(state);
     try {
         WriteFileAtomically(state.SettingsFile.string(), [&text](std::ostream& out) { out << text; });
     } catch (const std::exception& e) {
         warnings << "vantrel: settings not saved: " << e.what() << "\n";
     }
+}
+
+void RememberRecentFile(ProgramState& state, const std::string& path, std::int32_t fileType)
+{
+    std::vector<RecentFile>& files = state.RecentFiles;
+    std::erase_if(files, [&path](const RecentFile& file) { return file.Path == path; });
+    files.insert(files.begin(), {path, fileType});
+    if (files.size() > kRecentFileCount) files.resize(kRecentFileCount);
 }
 
 void SetSettingsField(SettingsRecord& settings, std::string_view name, std::string_view value)

@@ -19,6 +19,10 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
 // Settings.FileType is 6. A file that cannot be written is reported on `warnings`.
 void SaveSettings(const ProgramState& state, std::ostream& warnings);
 
+// Puts a file at the top of state.RecentFiles (once, by its path), keeping the newest
+// kRecentFileCount.
+void RememberRecentFile(ProgramState& state, const std::string& path, std::int32_t fileType);
+
 // Sets one field by its name (any letter case) from text, as the command line's --set does;
 // std::invalid_argument for an unknown name or a number that is not one.
 void SetSettingsField(SettingsRecord& settings, std::string_view name, std::string_view value);

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "import/FileFormats.h"
+#include "gui/DialogWindow.h"
 #include "gui/Prompts.h"
 
 namespace vantrel {
@@ -136,6 +137,7 @@ frmConfiguration::frmConfiguration(ProgramState& state, Prompts& prompts, QWidge
     cmdCancel->setObjectName("cmdCancel");
     connect(cmdOK, &QPushButton::clicked, this, &frmConfiguration::OK);
     connect(cmdCancel, &QPushButton::clicked, this, &frmConfiguration::Cancel);
+    DialogKeys(this, cmdOK, [this] { Cancel(); });
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(fraFileType);

@@ -1,20 +1,25 @@
 #include "gui/frmDialog.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <filesystem>
 
 #include "core/Conversion.h"
 #include "core/Inputs.h"
 #include "core/OutputNames.h"
+#include "core/Settings.h"
+#include "gui/DialogWindow.h"
 #include "gui/NativeName.h"
 #include "import/FileFormats.h"
 #include "gui/frmMain.h"
@@ -29,21 +34,57 @@ namespace {
 const QString kProgramTitle = "Vantrel";
 const QString kBlankName = "BlankPDDX.DDX";
 
+const QString kBatchTitle = "Batch Processing of FWD Files";
+const QString kBullet = QString("     ") + QChar(0x2022) + " ";
+
 QString FolderOf(const QString& path)
 {
     const qsizetype slash = path.lastIndexOf('/');
     return slash < 0 ? QString() : path.left(slash);
 }
 
+// What went wrong, for the user: the file, the line and why for a reader's failure.
+QString FailureText(const std::exception& failure)
+{
+    if (const auto* readError = dynamic_cast<const ReadError*>(&failure)) {
+        QString text = "Could not convert " + QString::fromLocal8Bit(readError->File());
+        if (readError->Line() > 0) text += "\nLine " + QString::number(readError->Line());
+        return text + ": " + QString::fromLocal8Bit(readError->Reason());
+    }
+    return QString::fromLocal8Bit(failure.what());
+}
+
+// The end of a batch: the files written, the one that failed and why, those not tried.
+QString BatchSummary(const std::vector<BatchFile>& files, std::size_t written, bool failed, const QString& why,
+                     bool stopped)
+{
+    QString text = QString("%1 of %2 files converted%3.\n").arg(written).arg(files.size()).arg(stopped ? " (cancelled)" : "");
+    const auto list = [&](const QString& heading, std::size_t from, std::size_t to, bool outputs) {
+        if (from >= to) return;
+        text += "\n" + heading + "\n";
+        for (std::size_t i = from; i < to; ++i)
+            text += kBullet + QString::fromLocal8Bit(outputs ? std::filesystem::path(files[i].Output).filename().string() : files[i].Name) + "\n";
+    };
+    list("Written:", 0, written, true);
+    if (failed) text += "\nFailed: " + QString::fromLocal8Bit(files[written].Name) + "\n" + why + "\n";
+    list("Not tried:", written + (failed ? 1 : 0), files.size(), false);
+    return text;
+}
+
 }  // namespace
 
 QString frmDialog::FileFilter()
 {
-    return "All Files|*.*"
-           "|Input Data Files (*.F25; *.FWD; *.DAT)|*.F25;*.FWD;*.DAT"
-           "|History Files (*.HST; *.HIS)|*.HST;*.HIS"
-           "|Configuration Files (*.INI)|*.INI"
-           "|PDDX Files|*.DDX";
+    // Each type with the extensions its files have, in either letter case as files are named.
+    QString filter = "All Files|*";
+    for (const FileFormat& format : FileFormats()) {
+        if (!format.OpenOption) continue;
+        QStringList patterns;
+        for (const QString& extension : QString::fromLatin1(format.Extensions).split(';'))
+            patterns << "*." + extension << "*." + extension.toLower();
+        filter += "|" + QString::fromLatin1(format.Name) + "|" + patterns.join(';');
+    }
+    return filter;
 }
 
 frmDialog::frmDialog(frmMain& main, ProgramState& state)
@@ -115,6 +156,8 @@ frmDialog::frmDialog(frmMain& main, ProgramState& state)
     connect(cmdBatch, &QPushButton::clicked, this, &frmDialog::Batch);
     connect(cmdBlank, &QPushButton::clicked, this, &frmDialog::Blank);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
+    // Browse converts what is chosen: it is the dialog's default.
+    DialogKeys(this, cmdBrowse, [this] { hide(); });
 
     // Loading: the default type from the settings. Codes with no visible option (5, or one out
     // of range) select nothing and leave the type in use as it is.
@@ -152,15 +195,7 @@ void frmDialog::AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document
 
 void frmDialog::ShowFailure(const std::exception& failure)
 {
-    QString text;
-    if (const auto* readError = dynamic_cast<const ReadError*>(&failure)) {
-        text = "Could not convert " + QString::fromLocal8Bit(readError->File());
-        if (readError->Line() > 0) text += "\nLine " + QString::number(readError->Line());
-        text += ": " + QString::fromLocal8Bit(readError->Reason());
-    } else {
-        text = QString::fromLocal8Bit(failure.what());
-    }
-    main_.UserPrompts().Warn(this, kProgramTitle, text);
+    main_.UserPrompts().Warn(this, kProgramTitle, FailureText(failure));
 }
 
 bool frmDialog::GetDataNow()
@@ -196,6 +231,7 @@ bool frmDialog::GetDataNow()
         return true;
     }
 
+    RememberRecentFile(state_, NativeName(inputFileName_), state_.CurrentFileType);
     if (append && targetReview_) {
         targetReview_->AddSource(inputFileName_);
         targetReview_->SetPDDXDataSet(document);
@@ -258,17 +294,57 @@ void frmDialog::Batch()
     for (const BatchFile& file : files)
         message += QString("     ") + QChar(0x2022) + " " + QString::fromLocal8Bit(file.Name) + "\n";
     message += " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
-    if (main_.UserPrompts().Ask(this, "Batch Processing of FWD Files", message, QMessageBox::Yes | QMessageBox::No) !=
+    if (main_.UserPrompts().Ask(this, kBatchTitle, message, QMessageBox::Yes | QMessageBox::No) !=
         QMessageBox::Yes)
         return;
 
     // The outputs land beside the inputs; the first failure ends the batch, and what was written
-    // before it stays.
+    // before it stays. Cancel ends it before the next file.
+    const int count = static_cast<int>(files.size());
+    QProgressDialog progress(kBatchTitle, "&Cancel", 0, count, this);
+    progress.setObjectName("dlgBatchProgress");
+    progress.setWindowTitle(kBatchTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.show();
+    std::size_t written = 0;
+    bool failed = false;
+    QString why;
+    const BatchProgress told{
+        .Starting = [&](std::size_t i) {
+            txtFilename_->setText(QString::fromLocal8Bit(files[i].Input));
+            progress.setLabelText(QString("File %1 of %2:\n%3").arg(i + 1).arg(count).arg(QString::fromLocal8Bit(files[i].Name)));
+            progress.setValue(static_cast<int>(i));
+            // The dialog lets events through only once it thinks itself shown long enough.
+            QCoreApplication::processEvents();
+        },
+        .Written = [&](std::size_t i) { written = i + 1; },
+        .Stop = [&] { return progress.wasCanceled(); }};
     try {
-        ConvertBatch(state_, files, {[&](std::size_t i) { txtFilename_->setText(QString::fromLocal8Bit(files[i].Input)); }, {}});
+        written = ConvertBatch(state_, files, told);
     } catch (const std::exception& failure) {
-        ShowFailure(failure);
+        failed = true;
+        why = FailureText(failure);
     }
+    const bool stopped = progress.wasCanceled();
+    progress.setValue(count);
+    const QString summary = BatchSummary(files, written, failed, why, stopped && !failed);
+    if (failed)
+        main_.UserPrompts().Warn(this, kBatchTitle, summary);
+    else
+        main_.UserPrompts().Inform(this, kBatchTitle, summary);
+}
+
+bool frmDialog::OpenNamed(const QString& fileName, std::optional<std::int32_t> fileType)
+{
+    if (fileType) Select(*fileType);
+    const int mode = dialogMode_;
+    dialogMode_ = 0;
+    txtFilename_->setText(fileName);
+    state_.CommandLineRun = false;
+    const bool opened = GetDataNow();
+    dialogMode_ = mode;
+    return opened;
 }
 
 void frmDialog::Blank()

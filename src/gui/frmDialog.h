@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "core/ProgramState.h"
 #include "document/PDDXFile.h"
@@ -38,6 +39,9 @@ public:
     void Browse();
     void Batch();
     void Blank();
+    // Opens a named file in a new review window as Browse does, read as `fileType` (the type
+    // chosen in the dialog when none is given); false when it could not be converted.
+    bool OpenNamed(const QString& fileName, std::optional<std::int32_t> fileType = std::nullopt);
 
     QString InputFileName() const { return inputFileName_; }
     int DialogMode() const { return dialogMode_; }

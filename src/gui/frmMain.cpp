@@ -3,15 +3,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <iostream>
 #include <sstream>
 
 #include "core/Settings.h"
+#include "gui/DialogWindow.h"
 #include "gui/frmConfiguration.h"
 #include "gui/frmDialog.h"
 #include "gui/info/frmAbout.h"
@@ -19,6 +24,7 @@
 #include "gui/info/frmInstructions.h"
 #include "gui/Twips.h"
 #include "gui/review/frmReview.h"
+#include "import/FileFormats.h"
 
 namespace vantrel {
 
@@ -34,14 +40,20 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName("MDIClient");
+    // A review window larger than the frame (a small screen) can be scrolled to.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
 
     QMenu* fileMenu = menuBar()->addMenu("&File");
     fileMenu->setObjectName("FileMenu");
     QAction* fileOpen = fileMenu->addAction("&Open", this, &frmMain::OpenFile);
     fileOpen->setObjectName("FileOpen");
+    QAction* exitSeparator = fileMenu->addSeparator();
     QAction* exit = fileMenu->addAction("E&xit", this, &QWidget::close);
     exit->setObjectName("ProgramExit");
+    // The files opened last, between Open and Exit.
+    connect(fileMenu, &QMenu::aboutToShow, this, [this, fileMenu, exitSeparator] { ListRecentFiles(fileMenu, exitSeparator); });
 
     QMenu* editMenu = menuBar()->addMenu("&Edit");
     editMenu->setObjectName("EditMenu");
@@ -50,23 +62,16 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
 
     QMenu* windowMenu = menuBar()->addMenu("&Window");
     windowMenu->setObjectName("Window");
-    // The menu lists the open review windows below Cascade, as the toolkit knows them.
-    connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu] {
-        windowMenu->clear();
-        QAction* cascade = windowMenu->addAction("&Cascade", this, &frmMain::Cascade);
-        cascade->setObjectName("Cascade");
-        const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
-        if (!windows.isEmpty()) windowMenu->addSeparator();
-        int number = 1;
-        for (QMdiSubWindow* window : windows) {
-            QAction* item = windowMenu->addAction(QString("&%1 %2").arg(number++).arg(window->windowTitle()));
-            item->setCheckable(true);
-            item->setChecked(window == mdiArea_->activeSubWindow());
-            connect(item, &QAction::triggered, this, [this, window] { mdiArea_->setActiveSubWindow(window); });
-        }
-    });
     QAction* cascade = windowMenu->addAction("&Cascade", this, &frmMain::Cascade);
     cascade->setObjectName("Cascade");
+    windowMenu->addAction("&Tile", this, &frmMain::Tile)->setObjectName("Tile");
+    // Ctrl+F4 is the review window frame's own key (a second binding would make it do nothing);
+    // the menu only names it.
+    QAction* close = windowMenu->addAction("Cl&ose\tCtrl+F4", this, &frmMain::CloseActive);
+    close->setObjectName("CloseWindow");
+    windowMenu->addAction("Close &All", this, &frmMain::CloseAll)->setObjectName("CloseAll");
+    // The menu lists the open review windows below, as the toolkit knows them.
+    connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu] { ListWindows(windowMenu); });
 
     QMenu* helpMenu = menuBar()->addMenu("&Help");
     helpMenu->setObjectName("HelpMenu");
@@ -77,10 +82,13 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     QAction* about = helpMenu->addAction("&About", this, &frmMain::ShowAbout);
     about->setObjectName("About");
 
+    // Files dragged from a file manager open where they are dropped.
+    setAcceptDrops(true);
+
     // F1 anywhere in the program: help on whatever has the focus (the key goes to it).
     qApp->installEventFilter(this);
 
-    resize(1000, 700);
+    resize(FitToScreen(this, QSize(1000, 700)));
 }
 
 frmMain::~frmMain() = default;
@@ -115,6 +123,8 @@ void frmMain::AddReviewWindow(frmReview* review)
     frame->setObjectName("frmReviewFrame");
     // The merge command reopens the dialog in append mode for this window.
     review->OnMerge = [this](frmReview* target) { Dialog().AppendFile(target, target->PDDXDataSet()); };
+    // No larger than the frame leaves room for, down to the window's own minimum.
+    frame->resize(frame->size().boundedTo(mdiArea_->viewport()->size()).expandedTo(frame->minimumSizeHint()));
     frame->show();
     reviewWindows_.append(review);
 }
@@ -134,6 +144,104 @@ void frmMain::Cascade()
         left += 400;
         top += 400;
     }
+}
+
+void frmMain::Tile() { mdiArea_->tileSubWindows(); }
+
+bool frmMain::CloseAll()
+{
+    for (QMdiSubWindow* frame : mdiArea_->subWindowList())
+        if (!frame->close()) return false;
+    return true;
+}
+
+void frmMain::CloseActive()
+{
+    if (QMdiSubWindow* frame = mdiArea_->activeSubWindow()) frame->close();
+}
+
+void frmMain::Unlist(QMenu* menu, QList<QAction*>& listed)
+{
+    for (QAction* item : listed) {
+        menu->removeAction(item);
+        item->deleteLater();
+    }
+    listed.clear();
+}
+
+void frmMain::ListWindows(QMenu* menu)
+{
+    QList<QAction*>& listed = windowsListed_;
+    Unlist(menu, listed);
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+    if (!windows.isEmpty()) listed << menu->addSeparator();
+    int number = 1;
+    for (QMdiSubWindow* window : windows) {
+        QAction* item = menu->addAction(QString("&%1 %2").arg(number++).arg(window->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(window == mdiArea_->activeSubWindow());
+        connect(item, &QAction::triggered, this, [this, window] { mdiArea_->setActiveSubWindow(window); });
+        listed << item;
+    }
+}
+
+void frmMain::ListRecentFiles(QMenu* menu, QAction* before)
+{
+    QList<QAction*>& listed = recentListed_;
+    Unlist(menu, listed);
+    for (std::size_t i = 0; i < state_.RecentFiles.size(); ++i) {
+        const QString path = QString::fromLocal8Bit(state_.RecentFiles[i].Path);
+        auto* item = new QAction(QString("&%1 %2").arg(i + 1).arg(path), menu);
+        item->setObjectName(QString("RecentFile%1").arg(i + 1));
+        item->setToolTip(QString::fromLatin1(FileTypeName(state_.RecentFiles[i].FileType)));
+        connect(item, &QAction::triggered, this, [this, i] { OpenRecent(static_cast<int>(i)); });
+        menu->insertAction(before, item);
+        listed << item;
+    }
+    if (!listed.isEmpty()) {
+        listed << new QAction(menu);
+        listed.back()->setSeparator(true);
+        menu->insertAction(before, listed.back());
+    }
+}
+
+void frmMain::OpenRecent(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= state_.RecentFiles.size()) return;
+    const RecentFile file = state_.RecentFiles[static_cast<std::size_t>(index)];
+    Dialog().OpenNamed(QString::fromLocal8Bit(file.Path), file.FileType);
+}
+
+namespace {
+
+// The dropped URLs that name files on this machine.
+QStringList LocalFiles(const QList<QUrl>& urls)
+{
+    QStringList files;
+    for (const QUrl& url : urls)
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) files << url.toLocalFile();
+    return files;
+}
+
+}  // namespace
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!LocalFiles(event->mimeData()->urls()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    activateWindow();
+    OpenDropped(urls);
+}
+
+void frmMain::OpenDropped(const QList<QUrl>& urls)
+{
+    // One after another: a file that fails or is cancelled leaves the others to open.
+    for (const QString& file : LocalFiles(urls)) Dialog().OpenNamed(file);
 }
 
 void frmMain::ShowInstructions()

@@ -6,11 +6,13 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QUrl>
 
 #include "core/ProgramState.h"
 #include "gui/Prompts.h"
 
 class QMdiArea;
+class QMenu;
 class QMdiSubWindow;
 
 namespace vantrel {
@@ -39,10 +41,21 @@ public:
     frmConfiguration* Configuration() const;
     // Window > Cascade.
     void Cascade();
+    // Window > Tile, Window > Close All (which stops at a window whose save question is
+    // cancelled; false then), Window > Close (Ctrl+F4, the active review window).
+    void Tile();
+    bool CloseAll();
+    void CloseActive();
+    // File > 1 to 8: a file opened before, read again as the type it was read as.
+    void OpenRecent(int index);
     // Help > Instructions, Help > About, Help > Index (F1).
     void ShowInstructions();
     void ShowAbout();
     void ShowHelp();
+
+    // Opens each dropped file (a local file) in a review window as Browse does: read as the open
+    // dialog's type, after its question when the content looks like another type.
+    void OpenDropped(const QList<QUrl>& urls);
 
     // Puts a review window into the frame, shows it and appends it to ReviewWindows.
     void AddReviewWindow(frmReview* review);
@@ -54,12 +67,21 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void ListRecentFiles(QMenu* menu, QAction* before);
+    void ListWindows(QMenu* menu);
+    static void Unlist(QMenu* menu, QList<QAction*>& listed);
+
     ProgramState& state_;
     Prompts prompts_;
     QMdiArea* mdiArea_;
     QList<QPointer<frmReview>> reviewWindows_;
+    // What the File and Window menus list for now: the recent files, the open windows.
+    QList<QAction*> recentListed_;
+    QList<QAction*> windowsListed_;
     QPointer<frmDialog> dialog_;
     QPointer<frmConfiguration> configuration_;
 };

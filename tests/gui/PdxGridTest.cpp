@@ -1,5 +1,6 @@
 // The grid as the user sees it: rows, colours, column widths and in-place editing of the value
 // column, ended every way a user ends an edit, with keys sent to the editor of an active window.
+#include <QClipboard>
 #include <QSignalSpy>
 #include <chrono>
 #include <cmath>
@@ -81,7 +82,7 @@ struct EndEdit {
     const char* name;
     std::function<void(ShownGrid&, int editedRow)> end;
     bool keeps;
-    bool byKey;           // the table takes the focus back and stays on the edited cell
+    int byKey;            // -1: not a key; else the table takes the focus back, this many rows below the edited cell
     bool editorReopened;  // on the value cell that was clicked
 };
 
@@ -110,29 +111,103 @@ TEST_P(PdxGridEndEdit, KeepsTheTypedTextInTheEditedElementAndColoursThatCellByIt
         EXPECT_EQ(shown.changes, way.keeps ? std::vector<std::string>{item + std::string("=0, 9")} : std::vector<std::string>{});
         EXPECT_EQ(YellowCells(shown.grid), yellowElsewhere + shown.Cell(item).endsWith('*')) << "no other cell recoloured";
         EXPECT_EQ(shown.grid.Editor()->isVisible(), way.editorReopened);
-        EXPECT_TRUE(!way.byKey || (QApplication::focusWidget() == shown.grid.Table() && !shown.grid.Editing() &&
-                                   shown.grid.Table()->currentIndex() == shown.grid.Table()->model()->index(row - 1, 2)));
+        EXPECT_TRUE(way.byKey < 0 || (QApplication::focusWidget() == shown.grid.Table() && !shown.grid.Editing() &&
+                                      shown.grid.Table()->currentIndex() == shown.grid.Table()->model()->index(row - 1 + way.byKey, 2)));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     PdxGrid, PdxGridEndEdit,
     ::testing::Values(
-        EndEdit{"Return", Keys({Qt::Key_Return}), true, true, false},
-        EndEdit{"KeypadEnter", Keys({Qt::Key_Enter}, Qt::KeypadModifier), true, true, false},
-        EndEdit{"Tab", Keys({Qt::Key_Tab}), true, true, false},
-        EndEdit{"KeypadSeparator", Keys({Qt::Key_Comma}, Qt::KeypadModifier), true, true, false},
-        EndEdit{"Escape", Keys({Qt::Key_Escape}), false, true, false},
+        EndEdit{"Return", Keys({Qt::Key_Return}), true, 1, false},
+        EndEdit{"KeypadEnter", Keys({Qt::Key_Enter}, Qt::KeypadModifier), true, 1, false},
+        EndEdit{"Tab", Keys({Qt::Key_Tab}), true, 0, false},
+        EndEdit{"KeypadSeparator", Keys({Qt::Key_Comma}, Qt::KeypadModifier), true, 0, false},
+        EndEdit{"Escape", Keys({Qt::Key_Escape}), false, 0, false},
         // The text typed back to what the cell held is no edit.
         EndEdit{"ReturnAfterTakingItBack", Keys({Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace,
-                                                 Qt::Key_Return}), false, true, false},
+                                                 Qt::Key_Return}), false, 1, false},
         // Checking the flags moves the current cell to the last row; the edit keeps its own.
-        EndEdit{"ReturnAfterTheFlagsWereChecked", [](ShownGrid& s, int) { s.grid.ElementCheckFlags(); Keys({Qt::Key_Return})(s, 0); }, true, true, false},
-        EndEdit{"ClickAnotherValueCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row - 1); }, true, false, true},
-        EndEdit{"ClickTheNameCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row, 1); }, true, false, false},
+        EndEdit{"ReturnAfterTheFlagsWereChecked", [](ShownGrid& s, int) { s.grid.ElementCheckFlags(); Keys({Qt::Key_Return})(s, 0); }, true, 1, false},
+        EndEdit{"ClickAnotherValueCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row - 1); }, true, -1, true},
+        EndEdit{"ClickTheNameCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row, 1); }, true, -1, false},
         EndEdit{"AnotherWindowTakesTheFocus", [](ShownGrid&, int) { QWidget other; other.show(); other.activateWindow();
-                                                                   ASSERT_TRUE(QTest::qWaitForWindowActive(&other)); }, true, false, false}),
+                                                                   ASSERT_TRUE(QTest::qWaitForWindowActive(&other)); }, true, -1, false}),
     [](const ::testing::TestParamInfo<EndEdit>& info) { return std::string(info.param.name); });
+
+// Keys pressed on the table at the LoadPlateRadius value ("150"): the value then, the rows the
+// current cell moved (kPage: at least a page down) and whether an edit is still open.
+constexpr int kPage = 1000;
+const std::tuple<const char*, const char*, int, bool> kKeyRuns[] = {
+    {"F2 '9' Return", "1509", 1, false},  // F2 keeps the text, Enter commits and moves down
+    {"'7' Return", "7", 1, false},        // typing replaces it
+    {"'7' Escape", "150", 0, false},
+    {"F2 Backspace Tab", "15", 0, false},
+    {"F2 '9'", "150", 0, true},
+    {"Left Left F2 '1' Return", "1501", 1, false},  // from a name column, the row's value
+    {"Down Down Up", "150", 1, false},
+    {"PgDown", "150", kPage, false},
+    {"PgDown PgUp", "150", 0, false},
+    {"Ctrl+7", "150", 0, false}};
+
+TEST(PdxGrid, KeysOnTheTableEditTheValueAndMove)
+{
+    for (const auto& [keys, value, moved, editing] : kKeyRuns) {
+        SCOPED_TRACE(keys);
+        ShownGrid shown;
+        shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+        const int row = shown.RowOf("LoadPlateRadius");
+        QTableView& table = *shown.grid.Table();
+        ASSERT_TRUE(shown.Activate());
+        table.setCurrentIndex(table.model()->index(row - 1, 2));
+        table.setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), &table);
+        PressKeys(keys);
+        EXPECT_EQ(shown.grid.CellText(row, 2), value);
+        const int now = table.currentIndex().row() + 1 - row;
+        EXPECT_TRUE(moved == kPage ? now >= 5 : now == moved) << now;
+        EXPECT_EQ(QApplication::focusWidget(), editing ? static_cast<QWidget*>(shown.grid.Editor()) : &table);
+    }
+}
+
+TEST(PdxGrid, EditsOfADocumentAreNotUndoneInTheNextOneShown)
+{
+    ShownGrid shown;
+    shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+    ASSERT_TRUE(shown.Activate());
+    shown.grid.Table()->setCurrentIndex(shown.grid.Table()->model()->index(shown.RowOf("LoadPlateRadius") - 1, 2));
+    shown.grid.Table()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), shown.grid.Table());
+    PressKeys("'7' Return");
+    PDDXFile other;
+    shown.grid.SetPDDXFile(&other);
+    PressKeys("Ctrl+Z");
+    EXPECT_EQ(std::string(other.Element("Device Configuration", "LoadPlateRadius").Value()) + "|" +
+                  std::string(shown.document.Element("Device Configuration", "LoadPlateRadius").Value()), "|7");
+}
+
+// Shift and Ctrl choose rows from the LoadPlateRadius row; Ctrl+C copies them, the current row
+// alone when none is chosen.
+TEST(PdxGrid, ChosenRowsAreCopiedAsSectionItemAndValueSeparatedByTabs)
+{
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"", {0}}, {"Shift+Down Shift+Down", {0, 1, 2}}, {"Shift+Down Ctrl+Down Ctrl+Down Ctrl+Space", {0, 1, 3}}, {"Shift+Up", {-1, 0}}};
+    for (const auto& [keys, rows] : cases) {
+        SCOPED_TRACE(keys);
+        ShownGrid shown;
+        shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+        const int row = shown.RowOf("LoadPlateRadius");
+        ASSERT_TRUE(shown.Activate());
+        shown.grid.Table()->setCurrentIndex(shown.grid.Table()->model()->index(row - 1, 1));
+        shown.grid.Table()->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), shown.grid.Table());
+        PressKeys(QString(keys) + " Ctrl+C");
+        QString copied;
+        for (const int r : rows) copied += shown.grid.CellText(row + r, 0) + "\t" + shown.grid.CellText(row + r, 1) + "\t" + shown.grid.CellText(row + r, 2) + "\n";
+        EXPECT_EQ(QApplication::clipboard()->text(), copied);
+        EXPECT_TRUE(copied.contains("\tLoadPlateRadius\t150\n") && !shown.grid.Editing());
+    }
+}
 
 TEST(PdxGrid, ResizingScalesTheNameColumnsGivesTheValueColumnTheRestAndAMillionDropsShowAtOnce)
 {
@@ -155,6 +230,11 @@ TEST(PdxGrid, ResizingScalesTheNameColumnsGivesTheValueColumnTheRestAndAMillionD
     shown.grid.ElementCheckFlags();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(shown.grid.CellText(67 + 40 * (9 + 25000), 1), "DropData_25000");
+    // Rebuilt rows keep the value column at the rest of the width; a long value reads whole as the tooltip.
+    EXPECT_EQ(table.columnWidth(2), table.width() - table.columnWidth(0) - table.columnWidth(1) - TwipsToPixels(&shown.grid, 340));
+    const std::string value(400, '7');
+    big.Element("Test Location 1", "DropData_1").SetValue(value);
+    EXPECT_EQ(table.model()->index(67 + 9, 2).data(Qt::ToolTipRole).toString().toStdString() + "|" + table.model()->index(6, 2).data(Qt::ToolTipRole).toString().toStdString(), value + "|");
 }
 
 }  // namespace

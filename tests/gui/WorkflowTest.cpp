@@ -3,6 +3,9 @@
 // on closing) and the settings window. Each test checks what the user sees, what was asked and
 // what lands on disk.
 #include <QComboBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -17,8 +20,10 @@ namespace {
 
 using namespace test;
 
-const QString kOpenFilter = "All Files (*.*);;Input Data Files (*.F25; *.FWD; *.DAT) (*.F25 *.FWD *.DAT);;History Files "
-                            "(*.HST; *.HIS) (*.HST *.HIS);;Configuration Files (*.INI) (*.INI);;PDDX Files (*.DDX)";
+// Every type with its own extensions, each pattern once.
+const QString kOpenFilter = "All Files (*);;PDDX (*.DDX *.ddx);;Dynatest F25 (*.F25 *.f25);;Dynatest F20 or FWD (*.F20 *.f20 *.FWD *.fwd);;"
+                            "Carl Bro FWD (*.TXT *.txt);;Carl Bro INI (*.TXT *.txt);;JILS DAT (*.DAT *.dat);;JILS Setup.Par (*.PAR *.par);;"
+                            "KUAB FWD (*.FWD *.fwd);;KUAB FVO.INI (*.INI *.ini);;JILS CFG (*.CFG *.cfg)";
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -114,7 +119,7 @@ TEST(DesktopWorkflow, OpenDialogShowsTheStoredTypeKeepsItsChoiceAndWarnsOfAFileI
     }
 }
 
-TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItAndStopsAtTheFirstFailure)
+TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgressStopsAtCancelOrTheFirstFailureAndSumsUp)
 {
     Program program;
     for (const char* name : {"data/A.FWD", "data/b.fwd", "data/FWDLIST.FWD", "data/C.DAT", "run/1.FWD", "run/2.FWD", "run/3.FWD"})
@@ -132,20 +137,42 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItAndStopsAtTheF
     EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")), asks(program.Path(), "data/A.FWD"));
     EXPECT_FALSE(std::filesystem::exists(program.folder / "data/Acvt.DDX")) << "answered No";
     program.prompts.answer = QMessageBox::Yes;
-    EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")), asks(program.Path("data"), "data/A.FWD"));
+    const auto bullets = [](const std::vector<BatchFile>& files, std::size_t from, std::size_t to, bool outputs) {
+        QString text;
+        for (std::size_t i = from; i < to; ++i) text += QString("     ") + QChar(0x2022) + " " + Q(outputs ? std::filesystem::path(files[i].Output).filename().string() : files[i].Name) + "\n";
+        return text;
+    };
+    const std::vector<BatchFile> data = BatchFiles((program.folder / "data/A.FWD").string());
+    EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")),
+              asks(program.Path("data"), "data/A.FWD") + "\nInform|Batch Processing of FWD Files|2 of 2 files converted.\n\nWritten:\n" + bullets(data, 0, 2, true));
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "data/Acvt.DDX"), "DeviceSerialNumber = data/A.FWD\r\n") &&
                 Contains(ReadBytes(program.folder / "data/bcvt.DDX"), "DeviceSerialNumber = data/b.fwd\r\n"));
     // FWDLIST.FWD ends in FWD but reads as a name, not as an extension.
     EXPECT_FALSE(std::filesystem::exists(program.folder / "data/FWDLISTcvt.DDX") || std::filesystem::exists(program.folder / "data/Ccvt.DDX"));
     EXPECT_TRUE(program.state.WorkingInputPath == (program.folder / "data").string() && program.main.ReviewWindows().isEmpty());
 
-    // The second output cannot be created: the first stays written, the third is never tried, and
-    // the file box shows where it stopped.
+    // Cancel pressed on the progress shown for the first file: it is finished, the others not tried.
     const std::vector<BatchFile> files = BatchFiles((program.folder / "run/1.FWD").string());
     ASSERT_EQ(files.size(), 3);
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* progress = program.main.Dialog().findChild<QProgressDialog*>("dlgBatchProgress");
+        ASSERT_TRUE(progress && progress->isVisible());
+        shown = progress->labelText() + "|" + QString::number(progress->value()) + "/" + QString::number(progress->maximum());
+        progress->findChild<QPushButton*>()->click();
+    });
+    EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("run/1.FWD")),
+              asks(program.Path("data"), "run/1.FWD") + "\nInform|Batch Processing of FWD Files|1 of 3 files converted (cancelled).\n\nWritten:\n" + bullets(files, 0, 1, true) + "\nNot tried:\n" + bullets(files, 1, 3, false));
+    EXPECT_EQ(shown, "File 1 of 3:\n" + Q(files[0].Name) + "|0/3");
+    EXPECT_TRUE(std::filesystem::exists(files[0].Output) && !std::filesystem::exists(files[1].Output));
+
+    // The second output cannot be created: the first stays written, the third is never tried, and
+    // the file box shows where it stopped.
+    std::filesystem::remove(files[0].Output);
     std::filesystem::create_directories(files[1].Output);
     const QString failed = program.Press(program.main.Dialog(), "cmdBatch", program.Path("run/1.FWD"));
-    EXPECT_TRUE(failed.startsWith(asks(program.Path("data"), "run/1.FWD") + "\nWarn|Vantrel|Unable to create file " + Q(files[1].Output)));
+    EXPECT_EQ(failed, asks(program.Path("run"), "run/1.FWD") + "\nWarn|Batch Processing of FWD Files|1 of 3 files converted.\n\nWritten:\n" + bullets(files, 0, 1, true) +
+                          "\nFailed: " + Q(files[1].Name) + "\nUnable to create file " + Q(files[1].Output) + ": it is a folder\n\nNot tried:\n" + bullets(files, 2, 3, false));
     EXPECT_TRUE(std::filesystem::exists(files[0].Output) && !std::filesystem::exists(files[2].Output));
     EXPECT_EQ(program.main.Dialog().FilenameBox()->text(), Q(files[1].Input));
 }

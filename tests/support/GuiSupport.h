@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
@@ -27,11 +28,11 @@ struct ScriptedPrompts {
     QMessageBox::StandardButton answer = QMessageBox::No;
     QString reply;  // the name chosen, or the text typed, in whatever chooser or input box comes up
 
-    // Inform is left unset: none of what the tests drive may give a plain message, and one would throw.
     Prompts Table()
     {
         using S = const QString&;
         Prompts p;
+        p.Inform = [this](QWidget*, S title, S text) { log << "Inform|" + title + "|" + text; };
         p.Warn = [this](QWidget*, S title, S text) { log << "Warn|" + title + "|" + text; };
         p.Ask = [this](QWidget*, S title, S text, auto) { log << "Ask|" + title + "|" + text; return answer; };
         p.Input = [this](QWidget*, S title, S text) { log << "Input|" + title + "|" + text; return reply; };
@@ -65,6 +66,26 @@ inline bool ClickCell(pdxGrid& grid, int row, int column = 2)
     grid.Table()->scrollTo(cell);
     QTest::mouseClick(grid.Table()->viewport(), Qt::LeftButton, {}, grid.Table()->visualRect(cell).center());
     return grid.Editor()->isVisible() && QApplication::focusWidget() == grid.Editor() && grid.Editor()->geometry() == grid.Table()->visualRect(cell);
+}
+
+// Keys as a user presses them, each to whatever holds the focus at that moment: "F2 Ctrl+Z" are
+// keys, 'a text' is typed.
+inline void PressKeys(const QString& keys)
+{
+    static const QRegularExpression token("'[^']*'|\\S+");
+    for (const QRegularExpressionMatch& match : token.globalMatch(keys)) {
+        const QString pressed = match.captured();
+        if (pressed.startsWith('\'')) {
+            for (const QChar c : pressed.mid(1, pressed.size() - 2)) QTest::keyClicks(QApplication::focusWidget(), c);
+            continue;
+        }
+        const QKeyCombination key = QKeySequence::fromString(pressed)[0];
+        ASSERT_TRUE(key.key() != Qt::Key_unknown && QApplication::focusWidget()) << pressed.toStdString();
+        const bool printable = key.key() >= Qt::Key_Space && key.key() <= Qt::Key_AsciiTilde;
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), key.key(), printable ? QString(QChar(key.key())).toLower() : QString(), key.keyboardModifiers());
+        // A button's mnemonic clicks it only once its press has shown.
+        if (key.keyboardModifiers() & Qt::AltModifier) QTest::qWait(150);
+    }
 }
 
 struct Program {

@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "gui/DialogWindow.h"
+
 namespace vantrel {
 namespace {
 
@@ -64,6 +66,7 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent, Qt::Dialog)
         window->show();
     });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    DialogKeys(this, cmdClose, [this] { close(); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(Picture(this, QStyle::SP_ComputerIcon, "picIcon"), 0, Qt::AlignTop);
@@ -81,7 +84,7 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent, Qt::Dialog)
     layout->addWidget(credit);
     layout->addLayout(buttons);
     // As tall as the wrapped description needs at this width, no taller.
-    resize(480, layout->totalHeightForWidth(480));
+    resize(FitToScreen(this, QSize(480, layout->totalHeightForWidth(480))));
 }
 
 frmAcknowledge::frmAcknowledge(QWidget* parent) : QWidget(parent, Qt::Dialog)
@@ -108,6 +111,7 @@ frmAcknowledge::frmAcknowledge(QWidget* parent) : QWidget(parent, Qt::Dialog)
     auto* cmdOK = new QPushButton("OK", this);
     cmdOK->setObjectName("cmdOK");
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    DialogKeys(this, cmdOK, [this] { close(); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(Picture(this, QStyle::SP_MessageBoxInformation, "picIcon"));
@@ -117,7 +121,7 @@ frmAcknowledge::frmAcknowledge(QWidget* parent) : QWidget(parent, Qt::Dialog)
     layout->addWidget(thanks);
     layout->addWidget(names);
     layout->addWidget(cmdOK, 0, Qt::AlignRight);
-    resize(480, 300);
+    resize(FitToScreen(this, QSize(480, 300)));
 }
 
 }  // namespace vantrel

@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/DialogWindow.h"
+
 // Resources of a static library are registered by hand, outside any namespace.
 static void RegisterHelpTopics() { Q_INIT_RESOURCE(help); }
 
@@ -27,6 +29,10 @@ const QHash<QString, QString>& Topics()
         {"pdxGrid", "review.html#grid"},
         {"cmdWrite", "review.html#write"},
         {"cmdAddSection", "review.html#tests"},
+        {"fraFind", "review.html#find"},
+        {"cmdFind", "review.html#find"},
+        {"fraPlots", "review.html#plots"},
+        {"cmdPlots", "review.html#plots"},
         {"txtSource", "review.html#sources"},
         {"frmConfiguration", "settings.html"},
         {"fraJILSDefaults", "settings.html#jils"},
@@ -49,7 +55,7 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
-    resize(620, 520);
+    resize(FitToScreen(this, QSize(620, 520)));
 }
 
 QString frmHelp::TopicFor(const QWidget* focus)

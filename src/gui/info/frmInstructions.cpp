@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "gui/DialogWindow.h"
+
 namespace vantrel {
 
 QString frmInstructions::InstructionText()
@@ -63,7 +65,8 @@ frmInstructions::frmInstructions(QWidget* parent) : QWidget(parent, Qt::Window)
     frameLayout->addWidget(text);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    resize(640, 520);
+    resize(FitToScreen(this, QSize(640, 520)));
+    CentreOnScreen(this);
 }
 
 }  // namespace vantrel

@@ -1,9 +1,16 @@
 #include "gui/review/frmReview.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
 #include <exception>
 
 #include "core/Conversion.h"
@@ -12,6 +19,8 @@
 #include "gui/Prompts.h"
 #include "base/modConvert.h"
 #include "gui/Twips.h"
+#include "gui/review/FindBar.h"
+#include "gui/review/PlotPanel.h"
 #include "gui/review/pdxGrid.h"
 
 namespace vantrel {
@@ -19,7 +28,14 @@ namespace {
 
 const QString kSaveFilter = "PDDX Data Files|*.DDX";
 
-// File names go to the core in the system's own encoding, as the file system knows them.
+// Plots live in test locations; the device's offsets and the units label them.
+bool ChangesPlots(const PDDXElement& element, const std::string& plotted)
+{
+    const PDDXSection* section = element.Parent();
+    return section && (section->Handle() == plotted || section->Handle() == "Device Configuration" ||
+                       section->Handle() == "Units" || section->Handle() == "Deflection Data");
+}
+
 }  // namespace
 
 frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), prompts_(prompts)
@@ -49,8 +65,30 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     Command1_ = new QPushButton("Command1", this);
     Command1_->setObjectName("Command1");
     Command1_->hide();
-    pdxDataGrid_ = new pdxGrid(this);
+    body_ = new QWidget(this);
+    body_->setObjectName("fraGrid");
+    splitter_ = new QSplitter(Qt::Horizontal, body_);
+    splitter_->setChildrenCollapsible(false);
+    pdxDataGrid_ = new pdxGrid(splitter_);
     pdxDataGrid_->setObjectName("pdxDataGrid");
+    plots_ = new PlotPanel(splitter_);
+    plots_->hide();
+    findBar_ = new FindBar(*pdxDataGrid_, body_);
+    auto* bodyLayout = new QVBoxLayout(body_);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(0);
+    bodyLayout->addWidget(findBar_);
+    bodyLayout->addWidget(splitter_, 1);
+    // In the band below the grid.
+    cmdFind_ = new QPushButton("Fi&nd...", this);
+    cmdFind_->setObjectName("cmdFind");
+    cmdFind_->setToolTip("Show only the rows holding a text, or the missing data (Ctrl+F)");
+    cmdPlots_ = new QPushButton("&Plots", this);
+    cmdPlots_->setObjectName("cmdPlots");
+    cmdPlots_->setCheckable(true);
+    // Alt+P shows or hides the plots and leaves the focus in the grid, which the plots follow.
+    cmdPlots_->setFocusPolicy(Qt::NoFocus);
+    cmdPlots_->setToolTip("Show the deflection basins and time histories of the current test location");
 
     // Fixed places above the grid; only the grid follows the window's size.
     const int line = fontMetrics().height();
@@ -62,8 +100,32 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     Command1_->setGeometry(540, 16 + line + 12, 150, line + 12);
     hint->setGeometry(8, 24 + line * 4 + 12, 360, line + 4);
     lblStatus_->setGeometry(380, 24 + line * 4 + 12, 200, line + 4);
-    pdxDataGrid_->setGeometry(0, 32 + line * 5 + 16, 700, 300);
+    body_->setGeometry(0, 32 + line * 5 + 16, 700, 300);
+    // Every control shows whole down to this size, and the grid keeps a few rows.
+    const int band = TwipsToPixels(this, 450, true);
+    QRect controls;
+    for (const QWidget* control : std::initializer_list<const QWidget*>{sourceLabel, txtSource_, cmdWrite_, cmdAddSection_, hint, lblStatus_})
+        controls |= control->geometry();
+    const int buttonHeight = std::min(band - 4, line + 10);
+    cmdFind_->setGeometry(8, 0, cmdFind_->sizeHint().width(), buttonHeight);
+    cmdPlots_->setGeometry(16 + cmdFind_->width(), 0, cmdPlots_->sizeHint().width(), buttonHeight);
+    setMinimumSize(std::max(controls.right(), cmdPlots_->geometry().right()) + 9, body_->y() + line * 8 + band);
     resize(720, 520);
+
+    auto* find = new QAction("Find", this);
+    find->setObjectName("actFind");
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QAction::triggered, findBar_, &FindBar::Open);
+    addAction(find);
+    pdxDataGrid_->Table()->addAction(find);
+    // Copy, undo and redo work wherever the focus is in the window.
+    addActions(pdxDataGrid_->EditActions());
+    connect(cmdFind_, &QPushButton::clicked, findBar_, &FindBar::Open);
+    connect(cmdPlots_, &QPushButton::toggled, this, &frmReview::ShowPlots);
+    connect(pdxDataGrid_, &pdxGrid::CurrentElementChanged, this, [this](PDDXElement* element) {
+        if (document_ && plots_->isVisible()) plots_->Follow(*document_, element);
+    });
 
     connect(cmdWrite_, &QPushButton::clicked, this, [this] { Write(); });
     connect(cmdAddSection_, &QPushButton::clicked, this, [this] { AddTests(); });
@@ -86,6 +148,8 @@ void frmReview::SetPDDXDataSet(std::shared_ptr<PDDXFile> document)
     if (document_) {
         subscription_ = document_->SubscribeElementChange([this](PDDXElement& element) { ElementChanged(element); });
         pdxDataGrid_->Attach(*document_);
+        if (findBar_->isVisible()) findBar_->Apply();
+        RefreshPlotsLater();
     }
     SetDataChanged(true);
 }
@@ -94,6 +158,31 @@ void frmReview::ElementChanged(PDDXElement& element)
 {
     pdxDataGrid_->ElementChange(element);
     SetDataChanged(true);
+    if (ChangesPlots(element, plots_->Location())) RefreshPlotsLater();
+}
+
+// A merge sets many values; the plots follow once it is done.
+void frmReview::RefreshPlotsLater()
+{
+    if (plotsPending_ || plots_->isHidden()) return;
+    plotsPending_ = true;
+    QMetaObject::invokeMethod(this, [this] {
+        plotsPending_ = false;
+        if (document_ && !plots_->isHidden()) plots_->Refresh(*document_);
+    }, Qt::QueuedConnection);
+}
+
+void frmReview::ShowPlots(bool shown)
+{
+    if (cmdPlots_->isChecked() != shown) cmdPlots_->setChecked(shown);
+    if (plots_->isHidden() != shown) return;
+    plots_->setVisible(shown);
+    if (!shown || !document_) return;
+    const int width = splitter_->width();
+    splitter_->setSizes({width / 2, width - width / 2});
+    const int row = pdxDataGrid_->Table()->currentIndex().isValid() ? pdxDataGrid_->CurrentRow() : 0;
+    plots_->Refresh(*document_);
+    if (row) plots_->Follow(*document_, pdxDataGrid_->RowElement(row));
 }
 
 void frmReview::SetSourceFile(const QString& source)
@@ -185,15 +274,27 @@ void frmReview::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void frmReview::keyPressEvent(QKeyEvent* event)
+{
+    // Escape that nothing else took (no edit open) closes the find bar.
+    if (event->key() == Qt::Key_Escape && findBar_->isVisible()) {
+        findBar_->Close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void frmReview::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const int width = this->width() - TwipsToPixels(this, 50);
-    if (width > 0) pdxDataGrid_->resize(width, pdxDataGrid_->height());
+    if (width > 0) body_->resize(width, body_->height());
     const int band = TwipsToPixels(this, 450, true);
-    if (pdxDataGrid_->y() + band < height())
-        pdxDataGrid_->resize(pdxDataGrid_->width(), height() - pdxDataGrid_->y() - band);
-    pdxDataGrid_->move(0, pdxDataGrid_->y());
+    if (body_->y() + band < height()) body_->resize(body_->width(), height() - body_->y() - band);
+    body_->move(0, body_->y());
+    const int buttons = body_->geometry().bottom() + 1 + (band - cmdFind_->height()) / 2;
+    cmdFind_->move(cmdFind_->x(), buttons);
+    cmdPlots_->move(cmdPlots_->x(), buttons);
 }
 
 }  // namespace vantrel

@@ -12,9 +12,12 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 
 namespace vantrel {
 
+class FindBar;
+class PlotPanel;
 class pdxGrid;
 
 class frmReview : public QWidget {
@@ -45,21 +48,28 @@ public:
     void AddTests();
 
     pdxGrid* Grid() const { return pdxDataGrid_; }
+    FindBar* Find() const { return findBar_; }
+    PlotPanel* Plots() const { return plots_; }
+    // Shows or hides the plots beside the grid.
+    void ShowPlots(bool shown);
     QPushButton* AddTestsButton() const { return cmdAddSection_; }
     QPushButton* MergeButton() const { return cmdAppend_; }
 
     // What the merge command does (the main window opens the dialog in append mode).
     std::function<void(frmReview*)> OnMerge;
 
-    // The controls are placed by hand, so the window states the size it opens with.
+    // The controls are placed by hand, so the window states the size it opens with; it cannot be
+    // made smaller than the size at which each of them shows whole.
     QSize sizeHint() const override { return {720, 520}; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ElementChanged(PDDXElement& element);
+    void RefreshPlotsLater();
 
     Prompts& prompts_;
     std::shared_ptr<PDDXFile> document_;
@@ -68,8 +78,16 @@ private:
     QString outputName_;
     bool dataChanged_ = false;
     bool writeFailed_ = false;
+    bool plotsPending_ = false;
 
     pdxGrid* pdxDataGrid_;
+    // The grid's place: the find bar above the grid, the plots beside it.
+    QWidget* body_;
+    FindBar* findBar_;
+    QSplitter* splitter_;
+    PlotPanel* plots_;
+    QPushButton* cmdFind_;
+    QPushButton* cmdPlots_;
     QPlainTextEdit* txtSource_;
     QLabel* lblStatus_;
     QPushButton* cmdWrite_;

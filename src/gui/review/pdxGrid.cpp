@@ -1,15 +1,22 @@
 #include "gui/review/pdxGrid.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QColor>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QUndoStack>
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
+#include <stdexcept>
 
 #include "base/Latin1.h"
 #include "core/Check.h"
@@ -54,18 +61,77 @@ private:
     int widestChar_ = 0;
 };
 
+std::string Latin1Bytes(const QString& text)
+{
+    const QByteArray latin1 = text.toLatin1();
+    return std::string(latin1.constData(), static_cast<std::size_t>(latin1.size()));
+}
+
+// Whether `text` holds `upperNeedle` (already upper case), letters compared in any case.
+bool HoldsText(std::string_view text, std::string_view upperNeedle)
+{
+    if (upperNeedle.size() > text.size()) return false;
+    const std::size_t last = text.size() - upperNeedle.size();
+    for (std::size_t i = 0; i <= last; ++i) {
+        std::size_t k = 0;
+        while (k < upperNeedle.size() && UpperChar(text[i + k]) == upperNeedle[k]) ++k;
+        if (k == upperNeedle.size()) return true;
+    }
+    return false;
+}
+
+// A selected row keeps its colours under a see-through highlight, so a yellow cell stays yellow.
+class KeepColours : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (!(option.state & QStyle::State_Selected)) return QStyledItemDelegate::paint(painter, option, index);
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_Selected;
+        QStyledItemDelegate::paint(painter, plain, index);
+        QColor highlight = option.palette.color(QPalette::Highlight);
+        highlight.setAlpha(90);
+        painter->fillRect(option.rect, highlight);
+    }
+};
+
+// One value edit, undone and redone through the document by the names of its element, which
+// outlive any rebuilding of the rows.
+class ValueEdit : public QUndoCommand {
+public:
+    ValueEdit(pdxGrid& grid, const PDDXElement& element, std::string before, std::string after)
+        : grid_(grid), section_(element.Parent() ? element.Parent()->Handle() : std::string()), item_(element.Handle()),
+          before_(std::move(before)), after_(std::move(after))
+    {
+        setText(QString::fromLatin1(item_.c_str()));
+    }
+    void undo() override { grid_.ApplyValue(section_, item_, before_); }
+    void redo() override { grid_.ApplyValue(section_, item_, after_); }
+
+private:
+    pdxGrid& grid_;
+    std::string section_, item_, before_, after_;
+};
+
 }  // namespace
 
-int PdxGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rowCount_; }
 int PdxGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+int PdxGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ShownCount(); }
 
 QVariant PdxGridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid()) return {};
-    const int row = index.row() + 1;
+    const int row = RowAt(index.row());
     if (role == Qt::DisplayRole) return CellText(row, index.column());
     if (role == Qt::BackgroundRole) return IsYellow(row, index.column()) ? kYellow : kWhite;
     if (role == Qt::ForegroundRole) return QColor(Qt::black);
+    // A value too long for its column can still be read whole.
+    if (role == Qt::ToolTipRole && index.column() == 2) {
+        const QString text = CellText(row, 2);
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
     return {};
 }
 
@@ -84,6 +150,8 @@ void PdxGridModel::Reset(std::vector<PDDXElement*> rows, int highestIndex)
     rows_ = std::move(rows);
     highestIndex_ = highestIndex;
     yellow_.assign(rows_.size(), 0);
+    shown_.clear();
+    filtered_ = false;
     rowOf_.assign(std::bit_ceil(rows_.size() * 2 + 2), 0);
     const std::size_t mask = rowOf_.size() - 1;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
@@ -133,16 +201,48 @@ void PdxGridModel::SetYellow(int row, int column, bool yellow)
     const std::uint8_t before = bits;
     bits = static_cast<std::uint8_t>(yellow ? (bits | (1u << column)) : (bits & ~(1u << column)));
     if (bits != before) {
-        const QModelIndex cell = index(row - 1, column);
-        emit dataChanged(cell, cell, {Qt::BackgroundRole});
+        const QModelIndex cell = CellIndex(row, column);
+        if (cell.isValid()) emit dataChanged(cell, cell, {Qt::BackgroundRole});
     }
 }
 
 void PdxGridModel::TextChanged(int row, int column)
 {
-    if (row < 1 || row > rowCount_) return;
-    const QModelIndex cell = index(row - 1, column);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    const QModelIndex cell = CellIndex(row, column);
+    if (cell.isValid()) emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+void PdxGridModel::Show(std::vector<int> rows)
+{
+    beginResetModel();
+    shown_ = std::move(rows);
+    filtered_ = true;
+    endResetModel();
+}
+
+void PdxGridModel::ShowAll()
+{
+    if (!filtered_) return;
+    beginResetModel();
+    shown_.clear();
+    shown_.shrink_to_fit();
+    filtered_ = false;
+    endResetModel();
+}
+
+int PdxGridModel::RowAt(int viewRow) const
+{
+    if (viewRow < 0 || viewRow >= ShownCount()) return 0;
+    return filtered_ ? shown_[static_cast<std::size_t>(viewRow)] : viewRow + 1;
+}
+
+QModelIndex PdxGridModel::CellIndex(int row, int column) const
+{
+    if (row < 1 || row > rowCount_) return {};
+    if (!filtered_) return index(row - 1, column);
+    const auto found = std::lower_bound(shown_.begin(), shown_.end(), row);
+    if (found == shown_.end() || *found != row) return {};
+    return index(static_cast<int>(found - shown_.begin()), column);
 }
 
 pdxGrid::pdxGrid(QWidget* parent) : QWidget(parent)
@@ -152,8 +252,11 @@ pdxGrid::pdxGrid(QWidget* parent) : QWidget(parent)
     grdItems_->setObjectName("grdItems");
     model_ = new PdxGridModel(this);
     grdItems_->setModel(model_);
+    grdItems_->setItemDelegate(new KeepColours(grdItems_));
     grdItems_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdItems_->setSelectionMode(QAbstractItemView::NoSelection);
+    // Whole rows are selected (Shift and Ctrl add to the selection) and copied.
+    grdItems_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grdItems_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdItems_->verticalHeader()->hide();
     // Fixed row heights keep a million rows cheap to lay out.
     grdItems_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -161,17 +264,44 @@ pdxGrid::pdxGrid(QWidget* parent) : QWidget(parent)
     grdItems_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grdItems_->horizontalHeader()->setStretchLastSection(false);
     grdItems_->setWordWrap(false);
+    grdItems_->installEventFilter(this);
 
     txtGrid_ = new QLineEdit(grdItems_->viewport());
     txtGrid_->setObjectName("txtGrid");
     txtGrid_->hide();
     txtGrid_->installEventFilter(this);
 
+    undo_ = new QUndoStack(this);
+    const auto action = [this](const char* name, const QString& text, QList<QKeySequence> keys, void (pdxGrid::*slot)()) {
+        auto* created = new QAction(text, this);
+        created->setObjectName(name);
+        created->setShortcuts(keys);
+        created->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(created, &QAction::triggered, this, slot);
+        actions_ << created;
+        return created;
+    };
+    action("actCopy", "&Copy", {QKeySequence::Copy}, &pdxGrid::Copy);
+    QAction* undo = action("actUndo", "&Undo", {QKeySequence::Undo}, &pdxGrid::Undo);
+    // Ctrl+Y as well as the desktop's own redo keys, each once: a key bound twice does nothing.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y))) redoKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QAction* redo = action("actRedo", "&Redo", redoKeys, &pdxGrid::Redo);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(undo_, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(undo_, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    addActions(actions_);
+    grdItems_->addActions(actions_);
+    grdItems_->setContextMenuPolicy(Qt::ActionsContextMenu);
+
     connect(grdItems_, &QTableView::clicked, this, &pdxGrid::CellClicked);
     connect(grdItems_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
                 LeaveCell();
-                if (current.isValid()) SetCurrent(current.row() + 1, current.column());
+                const int row = model_->RowAt(current.row());
+                if (current.isValid()) SetCurrent(row, current.column());
+                emit CurrentElementChanged(row ? model_->RowElement(row) : nullptr);
             });
     connect(grdItems_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (editing_) PlaceEditor();
@@ -188,18 +318,24 @@ pdxGrid::pdxGrid(QWidget* parent) : QWidget(parent)
 
 void pdxGrid::SetPDDXFile(PDDXFile* document)
 {
-    document_ = document;
-    if (document_) Attach(*document_);
+    if (document)
+        Attach(*document);
+    else
+        document_ = nullptr;
 }
 
 void pdxGrid::Attach(PDDXFile& document)
 {
     // The rows are about to go, and the open edit with them.
     if (editing_) CloseEditor();
+    // Edits of another document cannot be undone here; those of this one still can, by name.
+    if (document_ != &document) undo_->clear();
     document_ = &document;
+    filterText_.clear();
+    missingOnly_ = false;
     const TextMeasure measure(grdItems_->fontMetrics());
-    std::array<int, 3> widest{};
-    for (std::size_t c = 0; c < 3; ++c) widest[c] = grdItems_->fontMetrics().horizontalAdvance(kCaptions[c]);
+    std::array<int, 2> widest{};
+    for (std::size_t c = 0; c < 2; ++c) widest[c] = grdItems_->fontMetrics().horizontalAdvance(kCaptions[c]);
 
     std::vector<PDDXElement*> rows;
     int highestIndex = 150;
@@ -211,7 +347,6 @@ void pdxGrid::Attach(PDDXFile& document)
             const int row = static_cast<int>(rows.size());
             if (row > highestIndex) highestIndex = row + 10;
             widest[1] = measure.Wider(widest[1], element.Handle());
-            widest[2] = measure.Wider(widest[2], element.Value());
         }
     }
     model_->Reset(std::move(rows), highestIndex);
@@ -223,7 +358,15 @@ void pdxGrid::Attach(PDDXFile& document)
     currentRow_ = model_->RowCount();
     currentColumn_ = 2;
     const int margin = grdItems_->fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    for (int c = 0; c < 3; ++c) grdItems_->setColumnWidth(c, widest[static_cast<std::size_t>(c)] + margin);
+    for (int c = 0; c < 2; ++c) grdItems_->setColumnWidth(c, widest[static_cast<std::size_t>(c)] + margin);
+    FitValueColumn();
+}
+
+void pdxGrid::FitValueColumn()
+{
+    // The value column takes the width the other two leave, whatever the values' lengths.
+    grdItems_->setColumnWidth(2, std::max(20, grdItems_->width() - grdItems_->columnWidth(0) - grdItems_->columnWidth(1) -
+                                                  TwipsToPixels(this, 340)));
 }
 
 void pdxGrid::ElementChange(PDDXElement& element)
@@ -231,10 +374,10 @@ void pdxGrid::ElementChange(PDDXElement& element)
     const int row = model_->RowOf(element);
     if (row == 0) return;
     model_->TextChanged(row, 2);
-    // The colour follows the flag alone and goes to the cell just edited or, for a change from
-    // elsewhere, to the current cell.
-    if (committing_)
-        model_->SetYellow(editRow_, 2, element.Flagged());
+    // The colour follows the flag alone and goes to the cell the grid itself just set or, for a
+    // change from elsewhere, to the current cell.
+    if (colourRow_)
+        model_->SetYellow(colourRow_, 2, element.Flagged());
     else
         model_->SetYellow(currentRow_, currentColumn_, element.Flagged());
 }
@@ -260,21 +403,36 @@ void pdxGrid::SetCurrent(int row, int column)
 void pdxGrid::CellClicked(const QModelIndex& index)
 {
     if (!index.isValid()) return;
-    SetCurrent(index.row() + 1, index.column());
-    if (currentColumn_ != 2) return;
-    editRow_ = currentRow_;
-    txtGrid_->setText(model_->CellText(editRow_, 2));
+    const int row = model_->RowAt(index.row());
+    SetCurrent(row, index.column());
+    // Shift and Ctrl clicks choose rows; they open no editor.
+    if (currentColumn_ != 2 || (QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) return;
+    StartEdit(row, model_->CellText(row, 2), true);
+}
+
+void pdxGrid::StartEdit(int row, const QString& text, bool selectAll)
+{
+    const QModelIndex cell = model_->CellIndex(row, 2);
+    if (!cell.isValid()) return;
+    if (grdItems_->currentIndex() != cell) grdItems_->setCurrentIndex(cell);
+    grdItems_->scrollTo(cell);
+    SetCurrent(row, 2);
+    editRow_ = row;
+    txtGrid_->setText(text);
     PlaceEditor();
     txtGrid_->show();
     txtGrid_->setFocus();
-    txtGrid_->selectAll();
+    if (selectAll)
+        txtGrid_->selectAll();
+    else
+        txtGrid_->end(false);
     editing_ = true;
 }
 
 void pdxGrid::PlaceEditor()
 {
-    if (editRow_ < 1) return;
-    txtGrid_->setGeometry(grdItems_->visualRect(model_->index(editRow_ - 1, 2)));
+    const QModelIndex cell = model_->CellIndex(editRow_, 2);
+    if (cell.isValid()) txtGrid_->setGeometry(grdItems_->visualRect(cell));
 }
 
 void pdxGrid::LeaveCell()
@@ -292,12 +450,43 @@ void pdxGrid::Commit()
     const int row = editRow_;
     if (row >= 1 && row <= model_->RowCount() && text != model_->CellText(row, 2)) {
         model_->SetYellow(row, 2, true);
-        const QByteArray latin1 = text.toLatin1();
-        // The document's notification brings the new text and the flag's colour back to the cell.
-        model_->RowElement(row)->SetValue(std::string(latin1.constData(), static_cast<std::size_t>(latin1.size())));
+        PDDXElement& element = *model_->RowElement(row);
+        // Pushing the edit sets the value; the document's notification brings the new text and
+        // the flag's colour back to the cell.
+        undo_->push(new ValueEdit(*this, element, std::string(element.Value()), Latin1Bytes(text)));
         model_->TextChanged(row, 2);
     }
     committing_ = false;
+}
+
+void pdxGrid::ApplyValue(const std::string& section, const std::string& item, const std::string& value)
+{
+    if (!document_) return;
+    PDDXElement* element = nullptr;
+    try {
+        element = &document_->Element(section, item);
+    } catch (const std::out_of_range&) {
+        return;  // no longer in the document
+    }
+    const int row = model_->RowOf(*element);
+    // An undo or redo shows the row it changes.
+    if (!committing_ && row) GoToRow(row);
+    const int previous = colourRow_;
+    colourRow_ = committing_ ? editRow_ : row;
+    element->SetValue(value);
+    colourRow_ = previous;
+}
+
+void pdxGrid::Undo()
+{
+    if (editing_) Commit();
+    undo_->undo();
+}
+
+void pdxGrid::Redo()
+{
+    if (editing_) Commit();
+    undo_->redo();
 }
 
 void pdxGrid::CloseEditor()
@@ -310,24 +499,143 @@ void pdxGrid::CloseEditor()
     txtGrid_->hide();
 }
 
+QString pdxGrid::SelectedText() const
+{
+    std::vector<int> viewRows;
+    for (const QItemSelectionRange& range : grdItems_->selectionModel()->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r) viewRows.push_back(r);
+    if (viewRows.empty() && grdItems_->currentIndex().isValid()) viewRows.push_back(grdItems_->currentIndex().row());
+    std::sort(viewRows.begin(), viewRows.end());
+    viewRows.erase(std::unique(viewRows.begin(), viewRows.end()), viewRows.end());
+    QString text;
+    for (const int viewRow : viewRows) {
+        const int row = model_->RowAt(viewRow);
+        text += CellText(row, 0) + '\t' + CellText(row, 1) + '\t' + CellText(row, 2) + '\n';
+    }
+    return text;
+}
+
+void pdxGrid::Copy()
+{
+    if (editing_) {
+        txtGrid_->copy();
+        return;
+    }
+    QApplication::clipboard()->setText(SelectedText());
+}
+
+void pdxGrid::SetFilter(const QString& text, bool missingOnly)
+{
+    if (editing_) Commit();
+    const std::string needle = UpperCase(Latin1Bytes(text));
+    const int current = currentRow_;
+    if (needle.empty() && !missingOnly) {
+        filterText_.clear();
+        missingOnly_ = false;
+        if (!model_->Filtered()) return;
+        model_->ShowAll();
+    } else {
+        // A longer text, or the toggle newly set, can only keep rows already shown.
+        const bool narrowing = model_->Filtered() && needle.find(filterText_) != std::string::npos && (missingOnly || !missingOnly_);
+        std::vector<int> candidates;
+        if (narrowing) candidates = model_->ShownRows();
+        std::vector<int> kept;
+        const PDDXSection* lastSection = nullptr;
+        bool sectionHolds = false;
+        const int count = narrowing ? static_cast<int>(candidates.size()) : model_->RowCount();
+        for (int i = 0; i < count; ++i) {
+            const int row = narrowing ? candidates[static_cast<std::size_t>(i)] : i + 1;
+            const PDDXElement& element = *model_->RowElement(row);
+            if (missingOnly && !(element.Flagged() && element.Value().empty())) continue;
+            if (element.Parent() != lastSection) {
+                lastSection = element.Parent();
+                sectionHolds = lastSection && HoldsText(lastSection->Handle(), needle);
+            }
+            if (sectionHolds || HoldsText(element.Handle(), needle) || HoldsText(element.Value(), needle)) kept.push_back(row);
+        }
+        filterText_ = needle;
+        missingOnly_ = missingOnly;
+        model_->Show(std::move(kept));
+    }
+    // The row that was current stays current when it is shown, else the first row shown becomes
+    // current, in sight, so that the plots follow what the filter shows.
+    QModelIndex cell = model_->CellIndex(current, currentColumn_);
+    if (!cell.isValid()) cell = model_->index(0, std::clamp(currentColumn_, 0, 2));
+    if (!cell.isValid()) return;
+    grdItems_->setCurrentIndex(cell);
+    grdItems_->scrollTo(cell);
+}
+
+int pdxGrid::TestLocationRow(int number) const
+{
+    if (!document_) return 0;
+    try {
+        const PDDXSection& section = document_->Section("Test Location " + std::to_string(number));
+        return section.Elements().Count() ? model_->RowOf(section.Elements().Item(1)) : 0;
+    } catch (const std::out_of_range&) {
+        return 0;
+    }
+}
+
+bool pdxGrid::GoToRow(int row)
+{
+    const QModelIndex cell = model_->CellIndex(row, std::clamp(currentColumn_, 0, 2));
+    if (!cell.isValid()) return false;
+    // The row alone is chosen: the view would toggle it while Ctrl is down (Ctrl+Z, Ctrl+Y).
+    grdItems_->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grdItems_->scrollTo(cell, QAbstractItemView::PositionAtTop);
+    return true;
+}
+
+bool pdxGrid::EditorKey(const QKeyEvent& key)
+{
+    const bool separator = key.key() == Qt::Key_Comma && (key.modifiers() & Qt::KeypadModifier);
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    if (enter || key.key() == Qt::Key_Tab || separator) {
+        if (!editing_) return true;
+        const int row = editRow_;
+        Commit();
+        // Enter goes on to the next row, as in a spreadsheet.
+        if (enter) {
+            const QModelIndex here = model_->CellIndex(row, 2);
+            const QModelIndex next = here.sibling(here.row() + 1, 2);
+            if (next.isValid()) grdItems_->setCurrentIndex(next);
+        }
+        return true;
+    }
+    if (key.key() == Qt::Key_Escape) {
+        CloseEditor();
+        return true;
+    }
+    return false;
+}
+
+bool pdxGrid::TableKey(const QKeyEvent& key)
+{
+    int row = model_->RowAt(grdItems_->currentIndex().row());
+    if (!row) row = model_->RowAt(0);
+    if (!row) return false;
+    // F2 edits the value as it stands; typing replaces it with what is typed.
+    if (key.key() == Qt::Key_F2 && !key.modifiers()) {
+        StartEdit(row, model_->CellText(row, 2), false);
+        return true;
+    }
+    const QString typed = key.text();
+    if (!typed.isEmpty() && typed.at(0).isPrint() && !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        StartEdit(row, typed, false);
+        return true;
+    }
+    return false;
+}
+
 bool pdxGrid::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == txtGrid_) {
-        if (event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const bool separator = key->key() == Qt::Key_Comma && (key->modifiers() & Qt::KeypadModifier);
-            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab ||
-                separator) {
-                if (editing_) Commit();
-                return true;
-            }
-            if (key->key() == Qt::Key_Escape) {
-                CloseEditor();
-                return true;
-            }
-        } else if (event->type() == QEvent::FocusOut) {
-            if (editing_ && !committing_) Commit();
-        }
+    if (event->type() == QEvent::KeyPress) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (watched == txtGrid_ && EditorKey(key)) return true;
+        if (watched == grdItems_ && TableKey(key)) return true;
+    } else if (watched == txtGrid_ && event->type() == QEvent::FocusOut) {
+        if (editing_ && !committing_) Commit();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -347,7 +655,7 @@ void pdxGrid::resizeEvent(QResizeEvent* event)
     const int second = static_cast<int>(std::lround(grdItems_->columnWidth(1) * ratio));
     grdItems_->setColumnWidth(0, first);
     grdItems_->setColumnWidth(1, second);
-    grdItems_->setColumnWidth(2, std::max(20, newWidth - first - second - TwipsToPixels(this, 340)));
+    FitValueColumn();
     if (editing_) PlaceEditor();
 }
 

@@ -1,0 +1,42 @@
+#pragma once
+// The bar above the grid (Ctrl+F): shows only the rows holding a text in section, item or value,
+// or only the missing data (flagged and empty), and goes to a test location by its number.
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace vantrel {
+
+class pdxGrid;
+
+class FindBar : public QWidget {
+    Q_OBJECT
+public:
+    FindBar(pdxGrid& grid, QWidget* parent = nullptr);
+
+    // Shows the bar with the find box holding the focus.
+    void Open();
+    // Hides the bar and shows every row again; the grid gets the focus.
+    void Close();
+    // Goes to the test location whose number the box holds.
+    void GoToTestLocation();
+    // Filters the grid by what the bar holds.
+    void Apply();
+
+    QLineEdit* FindBox() const { return txtFind_; }
+    QCheckBox* MissingBox() const { return chkMissing_; }
+    QLineEdit* LocationBox() const { return txtTestLocation_; }
+    QString Found() const;
+
+private:
+    pdxGrid& grid_;
+    QLineEdit* txtFind_;
+    QCheckBox* chkMissing_;
+    QLineEdit* txtTestLocation_;
+    QLabel* lblFound_;
+};
+
+}  // namespace vantrel

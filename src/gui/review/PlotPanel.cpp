@@ -1,0 +1,294 @@
+#include "gui/review/PlotPanel.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <QBoxLayout>
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "base/Latin1.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::string_view kLocationPrefix = "Test Location ";
+constexpr std::string_view kDropPrefix = "DropData_";
+constexpr std::string_view kHistoryPrefix = "DropHistoryData_";
+// Beyond this many lines a legend hides the plot rather than explains it.
+constexpr int kLegendLines = 12;
+
+// The numbers of a list value ("9000, 12.5, , 8.2"): empty or unreadable entries are gaps.
+std::vector<std::optional<double>> Numbers(std::string_view text)
+{
+    std::vector<std::optional<double>> numbers;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::string_view field = TrimBlanks(text.substr(0, comma));
+        double value = 0;
+        const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+        numbers.push_back(!field.empty() && error == std::errc() && end == field.data() + field.size()
+                              ? std::optional<double>(value)
+                              : std::nullopt);
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    return numbers;
+}
+
+// The whole number after `prefix` up to `stop` (or the end), 0 when there is none.
+int NumberAfter(std::string_view text, std::string_view prefix, std::size_t* stop = nullptr)
+{
+    if (!text.starts_with(prefix)) return 0;
+    int number = 0;
+    const char* first = text.data() + prefix.size();
+    const auto [end, error] = std::from_chars(first, text.data() + text.size(), number);
+    if (error != std::errc() || end == first) return 0;
+    if (stop) *stop = static_cast<std::size_t>(end - text.data());
+    else if (end != text.data() + text.size()) return 0;
+    return number;
+}
+
+// "DropHistoryData_3_2": drop 3, sample 2; false for any other handle.
+bool HistoryNumbers(std::string_view handle, int& drop, int& sample)
+{
+    std::size_t stop = 0;
+    drop = NumberAfter(handle, kHistoryPrefix, &stop);
+    if (drop <= 0 || stop >= handle.size() || handle[stop] != '_') return false;
+    sample = NumberAfter(handle.substr(stop + 1), "");
+    return sample > 0;
+}
+
+std::string ValueOf(const PDDXFile& document, std::string_view section, std::string_view key)
+{
+    try {
+        return std::string(document.Element(section, key).Value());
+    } catch (const std::out_of_range&) {
+        return {};
+    }
+}
+
+QFont Smaller(QFont font)
+{
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    font.setBold(false);
+    return font;
+}
+
+QString WithUnit(const QString& title, const std::string& unit)
+{
+    return unit.empty() ? title : title + " (" + QString::fromLatin1(unit.c_str()) + ")";
+}
+
+// Lines on two axes, the ranges fitted to the points given.
+class Lines {
+public:
+    Lines(QChart& chart, const QString& title, const QString& xTitle) : chart_(chart)
+    {
+        chart_.removeAllSeries();
+        for (QAbstractAxis* axis : chart_.axes()) {
+            chart_.removeAxis(axis);
+            delete axis;
+        }
+        chart_.setTitle(title);
+        x_ = Axis(xTitle, Qt::AlignBottom);
+    }
+    QValueAxis* Axis(const QString& title, Qt::Alignment side)
+    {
+        auto* axis = new QValueAxis;
+        axis->setTitleText(title);
+        // Small print fits beside a small plot; plain numbers need no fixed decimals.
+        axis->setTitleFont(Smaller(axis->titleFont()));
+        axis->setLabelsFont(Smaller(axis->labelsFont()));
+        axis->setLabelFormat("%g");
+        chart_.addAxis(axis, side);
+        return axis;
+    }
+    void Add(QLineSeries* series, QValueAxis* y)
+    {
+        if (series->count() == 0) {
+            delete series;
+            return;
+        }
+        chart_.addSeries(series);
+        series->attachAxis(x_);
+        series->attachAxis(y);
+        Fit(x_, series, &QPointF::x);
+        Fit(y, series, &QPointF::y);
+        ++lines_;
+    }
+    // Each axis's range spans its points, with round numbers at its ends.
+    void Finish()
+    {
+        for (QAbstractAxis* axis : chart_.axes()) {
+            auto* value = static_cast<QValueAxis*>(axis);
+            auto [low, high] = ranges_[value];
+            if (low > high) low = high = 0;
+            if (low == high) high = low + 1;
+            value->setRange(low, high);
+            value->applyNiceNumbers();
+        }
+        chart_.legend()->setVisible(lines_ > 0 && lines_ <= kLegendLines);
+    }
+
+private:
+    void Fit(QValueAxis* axis, const QLineSeries* series, qreal (QPointF::*coordinate)() const)
+    {
+        auto found = ranges_.find(axis);
+        if (found == ranges_.end())
+            found = ranges_.emplace(axis, std::pair{std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest()}).first;
+        for (const QPointF& point : series->points()) {
+            found->second.first = std::min(found->second.first, (point.*coordinate)());
+            found->second.second = std::max(found->second.second, (point.*coordinate)());
+        }
+    }
+
+    QChart& chart_;
+    QValueAxis* x_;
+    std::map<QValueAxis*, std::pair<double, double>> ranges_;
+    int lines_ = 0;
+};
+
+void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& location)
+{
+    std::vector<std::optional<double>> offsets = Numbers(ValueOf(document, "Device Configuration", "DeflectionSensorXAxisDistances"));
+    // Without offsets the sensors are spaced by their numbers.
+    const bool byNumber = std::none_of(offsets.begin(), offsets.end(), [](const auto& offset) { return offset.has_value(); });
+    Lines plot(chart, QString::fromLatin1(location.Handle().c_str()) + ": deflection basin",
+              byNumber ? QString("Sensor") : WithUnit("Sensor offset", ValueOf(document, "Units", "SensorsLocationUnits")));
+    QValueAxis* deflection = plot.Axis(WithUnit("Deflection", ValueOf(document, "Units", "DeflectionUnits")), Qt::AlignLeft);
+    // Deflections go downwards, as the pavement does.
+    deflection->setReverse(true);
+    for (const PDDXElement& element : location.Elements()) {
+        const int drop = NumberAfter(element.Handle(), kDropPrefix);
+        if (drop <= 0) continue;
+        const std::vector<std::optional<double>> values = Numbers(element.Value());
+        auto* line = new QLineSeries;
+        line->setName("Drop " + QString::number(drop));
+        // Entry 0 is the load; the deflections follow in sensor order.
+        for (std::size_t sensor = 1; sensor < values.size(); ++sensor) {
+            const std::optional<double> offset = byNumber ? std::optional<double>(static_cast<double>(sensor))
+                                                 : sensor <= offsets.size() ? offsets[sensor - 1] : std::nullopt;
+            if (offset && values[sensor]) line->append(*offset, *values[sensor]);
+        }
+        plot.Add(line, deflection);
+    }
+    plot.Finish();
+}
+
+// The samples of one drop, by sample number; `drop` 0 or one without samples: the first drop
+// that has some. False when the location holds no history.
+bool PlotHistory(QChart& chart, const PDDXFile& document, const PDDXSection& location, int drop)
+{
+    std::map<int, std::map<int, const PDDXElement*>> histories;
+    for (const PDDXElement& element : location.Elements()) {
+        int d = 0, sample = 0;
+        if (HistoryNumbers(element.Handle(), d, sample)) histories[d][sample] = &element;
+    }
+    if (histories.empty()) return false;
+    if (!histories.contains(drop)) drop = histories.begin()->first;
+    const std::optional<double> frequency = Numbers(ValueOf(document, "Deflection Data", "DropHistoryDataFrequency")).front();
+    const bool timed = frequency && *frequency > 0;
+    Lines plot(chart, QString::fromLatin1(location.Handle().c_str()) + ", drop " + QString::number(drop) + ": time history",
+              timed ? QString("Time (ms)") : QString("Sample"));
+    QValueAxis* deflection = plot.Axis(WithUnit("Deflection", ValueOf(document, "Units", "DeflectionUnits")), Qt::AlignLeft);
+    QValueAxis* load = plot.Axis(WithUnit("Load", ValueOf(document, "Units", "LoadUnits")), Qt::AlignRight);
+    std::vector<QLineSeries*> lines;  // the load, then one per sensor
+    for (const auto& [sample, element] : histories[drop]) {
+        const double at = timed ? (sample - 1) * 1000.0 / *frequency : sample;
+        const std::vector<std::optional<double>> values = Numbers(element->Value());
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            if (k == lines.size()) {
+                lines.push_back(new QLineSeries);
+                lines.back()->setName(k == 0 ? QString("Load") : "D" + QString::number(k));
+            }
+            if (values[k]) lines[k]->append(at, *values[k]);
+        }
+    }
+    for (std::size_t k = 0; k < lines.size(); ++k) plot.Add(lines[k], k == 0 ? load : deflection);
+    plot.Finish();
+    return true;
+}
+
+QChartView* NewView(QWidget* parent, const char* name)
+{
+    auto* view = new QChartView(new QChart, parent);
+    view->setObjectName(name);
+    view->setRenderHint(QPainter::Antialiasing);
+    QChart& chart = *view->chart();
+    chart.legend()->setAlignment(Qt::AlignBottom);
+    chart.legend()->setFont(Smaller(chart.legend()->font()));
+    chart.setTitleFont(Smaller(chart.titleFont()));
+    chart.setMargins(QMargins(2, 2, 2, 2));
+    view->setMinimumSize(200, 160);
+    return view;
+}
+
+}  // namespace
+
+PlotPanel::PlotPanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("fraPlots");
+    basinView_ = NewView(this, "chtBasin");
+    historyView_ = NewView(this, "chtHistory");
+    historyView_->hide();
+    layout_ = new QBoxLayout(QBoxLayout::TopToBottom, this);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->addWidget(basinView_, 1);
+    layout_->addWidget(historyView_, 1);
+}
+
+void PlotPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The two plots side by side in a wide panel, one above the other in a tall one.
+    layout_->setDirection(width() > height() * 3 / 2 ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+}
+
+QChart* PlotPanel::Basin() const { return basinView_->chart(); }
+QChart* PlotPanel::History() const { return historyView_->chart(); }
+
+void PlotPanel::Follow(const PDDXFile& document, const PDDXElement* element)
+{
+    const PDDXSection* section = element ? element->Parent() : nullptr;
+    if (!section || NumberAfter(section->Handle(), kLocationPrefix) <= 0) return;
+    int drop = NumberAfter(element->Handle(), kDropPrefix);
+    int sample = 0;
+    if (drop <= 0) HistoryNumbers(element->Handle(), drop, sample);
+    // Moving within the location re-plots only for another drop.
+    if (section->Handle() == location_ && (drop <= 0 || drop == drop_)) return;
+    Plot(document, section->Handle(), drop > 0 ? drop : drop_);
+}
+
+void PlotPanel::Plot(const PDDXFile& document, const std::string& location, int drop)
+{
+    location_ = location;
+    drop_ = drop;
+    const PDDXSection* section = nullptr;
+    try {
+        section = &document.Section(location);
+    } catch (const std::out_of_range&) {
+        section = nullptr;
+    }
+    if (!section) {
+        Lines(*Basin(), "No test location", "").Finish();
+        historyView_->hide();
+        return;
+    }
+    PlotBasin(*Basin(), document, *section);
+    historyView_->setVisible(PlotHistory(*History(), document, *section, drop));
+}
+
+void PlotPanel::Refresh(const PDDXFile& document)
+{
+    Plot(document, location_.empty() ? std::string(kLocationPrefix) + "1" : location_, drop_);
+}
+
+}  // namespace vantrel
