@@ -28,14 +28,15 @@ std::optional<int> Counter(std::string_view text)
     return std::nullopt;
 }
 
-// The items of a list value ("0, 200, 300"), blanks around each removed.
-std::vector<std::string_view> Items(std::string_view list)
+// The items of a list value ("0, 200, 300"), blanks around each removed, into `items` (reused
+// from drop to drop, as a million drops are checked).
+void Items(std::string_view list, std::vector<std::string_view>& items)
 {
-    std::vector<std::string_view> items;
+    items.clear();
     for (std::size_t at = 0;;) {
         const std::size_t comma = list.find(',', at);
         items.push_back(TrimBlanks(list.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at)));
-        if (comma == std::string_view::npos) return items;
+        if (comma == std::string_view::npos) return;
         at = comma + 1;
     }
 }
@@ -77,6 +78,7 @@ void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Find
     else if (*said != drops)
         findings.Add(section, "NumberOfDrops", "is " + std::to_string(*said) + ", but the location holds " + Counted(drops, "drop"));
 
+    std::vector<std::string_view> items;
     for (const PDDXElement& element : location.Elements()) {
         if (!NumberAfter(element.Handle(), "DropData_")) continue;
         const std::string_view value = element.Value();
@@ -84,7 +86,7 @@ void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Find
             findings.Add(section, element.Handle(), "empty");
             continue;
         }
-        const std::vector<std::string_view> items = Items(value);
+        Items(value, items);
         if (sensors && static_cast<int>(items.size()) != *sensors + 1)
             findings.Add(section, element.Handle(),
                          "a load and " + Counted(items.size() - 1, "deflection") + ", but NumberOfDeflectionSensors is " +
@@ -126,7 +128,8 @@ std::vector<Finding> CheckDocument(const PDDXFile& document)
     if (!sensors) findings.Add(kConfiguration, "NumberOfDeflectionSensors", Quoted(sensorText) + " is not a whole number");
     for (std::string_view key : {"DeflectionSensorXAxisDistances", "DeflectionSensorYAxisDistances"}) {
         if (TrimBlanks(value(kConfiguration, key)).empty()) continue;
-        const std::vector<std::string_view> items = Items(value(kConfiguration, key));
+        std::vector<std::string_view> items;
+        Items(value(kConfiguration, key), items);
         if (sensors && static_cast<int>(items.size()) != *sensors)
             findings.Add(kConfiguration, key,
                          Counted(items.size(), "distance") + ", but NumberOfDeflectionSensors is " + std::to_string(*sensors));
@@ -151,19 +154,24 @@ void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile&
     const ProfileFile profile(ReadAllText(input.Bytes, true));
     for (PDDXSection& section : document.Sections()) {
         const int number = profile.FindSection(section.Handle());
-        for (PDDXElement& element : section.Elements()) element.SetValue(std::string(profile.Value(number, element.Handle())));
+        for (PDDXElement& element : section.Elements()) element.SetValue(profile.Value(number, element.Handle()));
     }
     const std::vector<std::string_view> names = profile.SectionNames();
+    std::vector<bool> taken;  // the drops of the location at hand: the first of a number counts
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::optional<int> n = NumberAfter(names[i], "Test Location ");
         if (!n || document.Sections().Contains("Test Location " + std::to_string(*n))) continue;
         PDDXSection& location = document.AddTestLocation(*n);
         const int number = static_cast<int>(i);
-        for (PDDXElement& element : location.Elements()) element.SetValue(std::string(profile.Value(number, element.Handle())));
+        for (PDDXElement& element : location.Elements()) element.SetValue(profile.Value(number, element.Handle()));
+        taken.assign(taken.size(), false);
         for (std::string_view key : profile.Keys(number)) {
             const std::optional<int> drop = NumberAfter(key, "DropData_");
-            if (drop && !location.Elements().Contains("DropData_" + std::to_string(*drop)))
-                location.AddDropData(*drop).SetValue(std::string(profile.Value(number, key)));
+            if (!drop) continue;
+            if (taken.size() <= static_cast<std::size_t>(*drop)) taken.resize(*drop + 1, false);
+            if (taken[*drop]) continue;
+            taken[*drop] = true;
+            location.AddDropData(*drop).SetValue(profile.Value(number, key));
         }
     }
 }
