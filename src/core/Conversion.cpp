@@ -75,10 +75,11 @@ DocumentShape ShapeOfNothingRead(const ProgramState& state, Reader reader, const
     return ShapeOf(document);
 }
 
-bool NothingRead(const DocumentShape& before, const DocumentShape& after, const DocumentShape& blank,
-                 const DocumentShape& nothing)
+// Whether a reading that added no section and no element changed only what its reader sets
+// whatever the input holds.
+bool ChangedNothingOfItsInput(const DocumentShape& before, const DocumentShape& after, const DocumentShape& blank,
+                              const DocumentShape& nothing)
 {
-    if (after.Sections != before.Sections || after.Elements != before.Elements) return false;
     for (std::size_t i = 0; i < after.Values.size(); ++i) {
         const bool setWhateverTheInput = nothing.Values[i] != blank.Values[i] && after.Values[i] == nothing.Values[i];
         if (after.Values[i] != before.Values[i] && !setWhateverTheInput) return false;
@@ -141,9 +142,12 @@ ReadReport ReadInput(ProgramState& state, std::int32_t code, const InputFile& in
         if (!lineFeedsOnly || format.LineFeedsEndLines) throw;
         throw ReadError(failure.File(), failure.Line(), failure.Reason() + "; " + LineEndsNote(code));
     }
-    const PDDXFile blank;
-    const bool nothingRead =
-        NothingRead(before, ShapeOf(document), ShapeOf(blank), ShapeOfNothingRead(state, reader, input.Name, append));
+    // A reading that added sections or elements took something; only one that did not needs the
+    // comparison with what its reader sets from nothing (a second reading, of an empty input).
+    const DocumentShape after = ShapeOf(document);
+    const bool nothingRead = after.Sections == before.Sections && after.Elements == before.Elements &&
+                             ChangedNothingOfItsInput(before, after, ShapeOf(PDDXFile()),
+                                                      ShapeOfNothingRead(state, reader, input.Name, append));
     return {Warning(code, input, nothingRead)};
 }
 

@@ -265,29 +265,29 @@ bool frmDialog::ConfirmType(const std::string& fileName)
     return answer == QMessageBox::Yes || answer == QMessageBox::No;
 }
 
-void frmDialog::Browse()
+QString frmDialog::ChooseInput(const QString& titleBefore, const QString& titleAfter)
 {
     const QString chosen = main_.UserPrompts().OpenFileName(
-        this, "Open " + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + " File",
+        this, titleBefore + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + titleAfter,
         QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
-    if (chosen.isEmpty()) return;
+    if (chosen.isEmpty()) return chosen;
     inputFileName_ = chosen;
     state_.WorkingInputPath = FolderOf(chosen).toLocal8Bit().toStdString();
     txtFilename_->setText(chosen);
+    return chosen;
+}
+
+void frmDialog::Browse()
+{
+    if (ChooseInput("Open ", " File").isEmpty()) return;
     state_.CommandLineRun = false;
     GetDataNow();
 }
 
 void frmDialog::Batch()
 {
-    const QString chosen = main_.UserPrompts().OpenFileName(
-        this, "Find " + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + " File in Directory to be Processed",
-        QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
+    const QString chosen = ChooseInput("Find ", " File in Directory to be Processed");
     if (chosen.isEmpty()) return;
-    inputFileName_ = chosen;
-    const QString folder = FolderOf(chosen);
-    state_.WorkingInputPath = folder.toLocal8Bit().toStdString();
-    txtFilename_->setText(chosen);
 
     const std::vector<BatchFile> files = BatchFiles(NativeName(chosen));
     QString message = "The following files were found with the same extension. \n";

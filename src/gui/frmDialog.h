@@ -56,6 +56,9 @@ private:
     void Select(std::int32_t code);
     void ShowFailure(const std::exception& failure);
     bool ConfirmType(const std::string& fileName);
+    // The input file chosen in the file chooser titled with the current type's name between the
+    // two texts, kept as the input and its folder as the next start; empty when none was chosen.
+    QString ChooseInput(const QString& titleBefore, const QString& titleAfter);
 
     frmMain& main_;
     ProgramState& state_;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/Latin1.h"
+#include "core/Check.h"
 
 namespace vantrel {
 namespace {
@@ -43,27 +44,16 @@ std::vector<std::optional<double>> Numbers(std::string_view text)
     return numbers;
 }
 
-// The whole number after `prefix` up to `stop` (or the end), 0 when there is none.
-int NumberAfter(std::string_view text, std::string_view prefix, std::size_t* stop = nullptr)
-{
-    if (!text.starts_with(prefix)) return 0;
-    int number = 0;
-    const char* first = text.data() + prefix.size();
-    const auto [end, error] = std::from_chars(first, text.data() + text.size(), number);
-    if (error != std::errc() || end == first) return 0;
-    if (stop) *stop = static_cast<std::size_t>(end - text.data());
-    else if (end != text.data() + text.size()) return 0;
-    return number;
-}
-
 // "DropHistoryData_3_2": drop 3, sample 2; false for any other handle.
 bool HistoryNumbers(std::string_view handle, int& drop, int& sample)
 {
-    std::size_t stop = 0;
-    drop = NumberAfter(handle, kHistoryPrefix, &stop);
-    if (drop <= 0 || stop >= handle.size() || handle[stop] != '_') return false;
-    sample = NumberAfter(handle.substr(stop + 1), "");
-    return sample > 0;
+    const std::size_t last = handle.rfind('_');
+    if (last == std::string_view::npos) return false;
+    const std::optional<int> d = NumberAfter(handle.substr(0, last), kHistoryPrefix), s = NumberAfter(handle.substr(last), "_");
+    if (!d || !s) return false;
+    drop = *d;
+    sample = *s;
+    return true;
 }
 
 std::string ValueOf(const PDDXFile& document, std::string_view section, std::string_view key)
@@ -167,11 +157,11 @@ void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& locat
     // Deflections go downwards, as the pavement does.
     deflection->setReverse(true);
     for (const PDDXElement& element : location.Elements()) {
-        const int drop = NumberAfter(element.Handle(), kDropPrefix);
-        if (drop <= 0) continue;
+        const std::optional<int> drop = NumberAfter(element.Handle(), kDropPrefix);
+        if (!drop) continue;
         const std::vector<std::optional<double>> values = Numbers(element.Value());
         auto* line = new QLineSeries;
-        line->setName("Drop " + QString::number(drop));
+        line->setName("Drop " + QString::number(*drop));
         // Entry 0 is the load; the deflections follow in sensor order.
         for (std::size_t sensor = 1; sensor < values.size(); ++sensor) {
             const std::optional<double> offset = byNumber ? std::optional<double>(static_cast<double>(sensor))
@@ -258,8 +248,8 @@ QChart* PlotPanel::History() const { return historyView_->chart(); }
 void PlotPanel::Follow(const PDDXFile& document, const PDDXElement* element)
 {
     const PDDXSection* section = element ? element->Parent() : nullptr;
-    if (!section || NumberAfter(section->Handle(), kLocationPrefix) <= 0) return;
-    int drop = NumberAfter(element->Handle(), kDropPrefix);
+    if (!section || !NumberAfter(section->Handle(), kLocationPrefix)) return;
+    int drop = NumberAfter(element->Handle(), kDropPrefix).value_or(0);
     int sample = 0;
     if (drop <= 0) HistoryNumbers(element->Handle(), drop, sample);
     // Moving within the location re-plots only for another drop.
