@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # fuzz.sh FUZZ_BUILD_FOLDER SECONDS
-# Runs every fuzz target for SECONDS, seeded with the bundled examples; fails on any finding.
+# Runs every fuzz target for SECONDS, seeded with the bundled examples and fuzz/regressions/;
+# fails on any finding.
 set -euo pipefail
 folder=$(realpath "$1")
 seconds=$2
@@ -15,6 +16,8 @@ for target in "$folder"/fuzz_*; do
   mkdir -p "$corpus"
   # Seed each target with every example; the readers must survive each other's formats too.
   find "$root/examples" -type f -size -64k -exec cp -t "$corpus" {} + 2>/dev/null || true
+  # And with inputs that once broke a target: values longer than the store's first blocks.
+  cp -t "$corpus" "$root"/fuzz/regressions/*
   echo "-- $name"
   (cd "$work" && "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" 2>"$work/$name.log") || {
     tail -n 60 "$work/$name.log"

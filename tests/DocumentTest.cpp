@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <random>
 #include <tuple>
 #include <stdexcept>
 #include <vector>
@@ -77,6 +79,44 @@ TEST(PDDXElement, ValuesMayShrinkGrowOrBePiecesOfThemselves)
     EXPECT_EQ(lane.Parent(), nullptr);
     EXPECT_EQ(lane.Handle(), "Renamed");
     EXPECT_EQ(lane.Value(), "x");
+}
+
+// The store's texts against plain strings: lengths around its block sizes (the first block, a
+// quarter of the largest, just over each), in a shuffled order, each filled and checked whole, so
+// that room shorter than asked for shows as an overwritten neighbour (or under the sanitizer build
+// as an overflow).
+TEST(DocumentText, EveryTextGetsTheRoomItAskedFor)
+{
+    std::vector<std::size_t> lengths;
+    for (const std::size_t around : {std::size_t{1}, std::size_t{255}, std::size_t{1024}, std::size_t{4096},
+                                     std::size_t{6000}, std::size_t{65536}, std::size_t{262144}})
+        for (const std::size_t length : {around - 1, around, around + 1}) lengths.push_back(length);
+    std::mt19937 random(21);  // fixed: the same orders every run
+    for (int i = 0; i < 300; ++i) lengths.push_back(random() % 70000);
+    for (int round = 0; round < 4; ++round) {
+        std::shuffle(lengths.begin(), lengths.end(), random);
+        DocumentText store;
+        std::vector<std::pair<char*, std::string>> kept;
+        for (const std::size_t length : lengths) {
+            // Each text its own letter, so that one written over another shows.
+            std::string model(length, static_cast<char>('a' + kept.size() % 26));
+            char* room = store.Allocate(length);
+            if (length > 0) std::memcpy(room, model.data(), length);
+            kept.emplace_back(room, std::move(model));
+        }
+        for (const auto& [room, model] : kept)
+            ASSERT_EQ(std::string_view(room, model.size()), model) << "a text of " << model.size() << " bytes";
+    }
+    // The same through elements, whose values grow past the room they had.
+    PDDXFile document;
+    PDDXSection& location = document.AddTestLocation();
+    std::vector<std::string> values;
+    for (const std::size_t length : lengths) {
+        values.emplace_back(length, static_cast<char>('A' + values.size() % 26));
+        location.AddDropData().SetValue(values.back());
+    }
+    for (std::size_t i = 0; i < values.size(); ++i)
+        ASSERT_EQ(location.Element("DropData_" + std::to_string(i + 1)).Value(), values[i]) << i;
 }
 
 TEST(PDDXFile, TemplateHasTheStandardSectionsElementsAndDefaults)

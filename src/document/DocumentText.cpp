@@ -31,8 +31,9 @@ std::size_t DocumentText::NameHash::operator()(const ElementName& name) const
 char* DocumentText::Allocate(std::size_t size)
 {
     if (size > left_) {
-        // A text larger than a quarter block gets a block of its own, so that little is wasted.
-        if (size > kLargestBlock / 4) {
+        // A text that would not fit the next block, or is larger than a quarter of the largest,
+        // gets a block of its own: the current block stays in use, so that little is wasted.
+        if (size > blockSize_ || size > kLargestBlock / 4) {
             blocks_.emplace_back(new char[size]);
             return blocks_.back().get();
         }
