@@ -184,7 +184,7 @@ int main(int argc, char** argv)
     const std::int64_t before = ResidentBytes();
     auto document = std::make_shared<PDDXFile>();
     try {
-        std::int16_t sensors = 0;
+        int sensors = 0;
         ByteSource input = ByteSource::OpenFile(argv[1]);
         ReadPDDXFile(input, *document, false, sensors);
     } catch (const std::exception& e) {

@@ -18,7 +18,8 @@ void ReadQuietly(NativeReader read, ProgramState& state, std::string_view bytes,
     ByteSource source = ByteSource::InMemory("fuzz.in", bytes);
     using namespace std::chrono;
     ReaderInput input{"fuzz.in", source, year_month_day{year{2004}, April, day{7}}};
-    ReaderContext context = ReaderContextOf(state);
+    ReadWarnings warnings;
+    ReaderContext context = ReaderContextOf(state, warnings);
     try {
         read(context, input, document);
     } catch (const ReadError&) {

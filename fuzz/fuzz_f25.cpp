@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file = fuzz::InputBytes(data, size);
     ProgramState state = NewProgramState(".");
     // The sensor count an earlier file or the settings may have left.
-    state.Settings.NumSensors = static_cast<std::int16_t>(size > 0 ? data[0] % 42 : 0);
+    state.Settings.NumSensors = size > 0 ? data[0] % 42 : 0;
     fuzz::ReadFreshThenMerged(&ReadF25File, state, file);
     return 0;
 }

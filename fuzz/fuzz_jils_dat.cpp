@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.Settings.LoadPlateRadius = "6";
     PDDXFile document;
     fuzz::ReadQuietly(&ReadJilsDat, state, file, document);
-    state.Settings.NumSensors = static_cast<std::int16_t>(size > 0 ? data[size - 1] % 42 - 1 : 0);
+    state.Settings.NumSensors = size > 0 ? data[size - 1] % 42 - 1 : 0;
     fuzz::ReadQuietly(&ReadJilsDat, state, file, document);
     fuzz::WriteOut(document);
     return 0;

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace vantrel;
     const std::string_view file = fuzz::InputBytes(data, size);
     ProgramState state = NewProgramState(std::filesystem::temp_directory_path());
-    state.Settings.NumSensors = size > 0 ? static_cast<std::int16_t>(data[0] % 8) : 0;
+    state.Settings.NumSensors = size > 0 ? data[0] % 8 : 0;
     fuzz::ReadFreshThenMerged(&ReadKuabFwd, state, file);
     return 0;
 }

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     using namespace vantrel;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    std::int16_t numSensors = 0;
+    int numSensors = 0;
     try {
         PDDXFile fresh;
         ByteSource input = ByteSource::InMemory("fuzz.DDX", bytes);

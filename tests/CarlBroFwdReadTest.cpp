@@ -43,7 +43,7 @@ TEST(CarlBroFwdText, BracketsAndDatePatterns)
 TEST(CarlBroFwdRead, RulesByBlock)
 {
     // Lines, what they set, and the sensor count in force before the file.
-    const std::tuple<Lines, std::vector<Expect>, std::int16_t> cases[] = {
+    const std::tuple<Lines, std::vector<Expect>, int> cases[] = {
         // The first key rule that a line contains wins.
         {{"$1", "Start reference date\t12,500", "Date of radius check [dd-mm-yy]\t07-04-04", "Remarks\tx",
           "Radial offset [mm]"},
@@ -111,7 +111,7 @@ TEST(CarlBroFwdRead, NextFileGoesOnWithTheLastLocationOfItsDocumentOnly)
 TEST(CarlBroFwdRead, ErrorsNameTheLineAndKeepWhatWasStored)
 {
     // Lines, the line that fails, a word of the reason, the sensor count before, and values stored before.
-    const std::tuple<Lines, int, std::string, std::int16_t, std::vector<Expect>> cases[] = {
+    const std::tuple<Lines, int, std::string, int, std::vector<Expect>> cases[] = {
         {{"$1", "Filename\tB7.FWD", "", "$x"}, 4, "block", 0, {{"Operations Information", "FileName", "B7.FWD"}}},
         {{"$1", "Date [dd-mm-yy]\t12-ab-03"}, 2, "month", 0, {}},
         {{"$1", "Plate radius mm\t150"}, 2, "]", 0, {}},

@@ -29,6 +29,8 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
     WriteBytes(dir / "runs" / "k.F25", kuab);
     WriteBytes(dir / "none.txt", "no type\r\n");
     WriteBytes(dir / "empty.F25", "");
+    WriteBytes(dir / "bad.F25", CrLf({"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}));
+    const std::string badLine = "vantrel: bad.F25:2: warning: \"y\" is not a number; the rest of the line was skipped";
     const std::string looksF25 = "vantrel: k.FWD: warning: nothing was read as f25 (it looks like kuab)";
     const struct {
         std::vector<std::string> args;
@@ -44,6 +46,8 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
         {{"k.FWD,1"}, 0, looksF25 + "\n", "kcvt.DDX", "NumberOfTestLocations = 0"},
         {{"--quiet", "convert", "-t", "f25", "k.FWD", "-o", "q.DDX"}, 0, "", "q.DDX", "NumberOfTestLocations = 0"},
         {{"convert", "--strict", "-t", "f25", "k.FWD", "-o", "s.DDX"}, 1, looksF25 + "; with --strict nothing is written"},
+        {{"convert", "bad.F25"}, 0, badLine + "\n", "bad.DDX", "[Test Location 1]"},
+        {{"convert", "--strict", "bad.F25", "-o", "bs.DDX"}, 1, badLine + "; with --strict nothing is written"},
         {{"convert", "none.txt"}, 0, "vantrel: none.txt: warning: nothing was read as f25\n", "none.DDX", "[Units]"},
         {{"convert", "empty.F25"}, 0, "vantrel: empty.F25: warning: nothing was read as f25: the file is empty"},
         {{"convert", "lf.FWD"}, 0, "vantrel: lf.FWD: warning: nothing was read as kuab; its lines end with a line feed "
@@ -66,6 +70,7 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
     WriteBytes(dir / "two.INI", "[rack]\r\n[sensors]");
     EXPECT_EQ(Run({"detect", "-"}, "", "two.INI").out, "-: kuab-ini\n");
     EXPECT_FALSE(fs::exists(dir / "s.DDX"));
+    EXPECT_FALSE(fs::exists(dir / "bs.DDX"));
     EXPECT_FALSE(fs::exists(dir / "m2.DDX"));
     EXPECT_FALSE(fs::exists(dir / "x.DDX"));
 }

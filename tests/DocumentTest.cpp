@@ -167,7 +167,9 @@ TEST(PDDXFile, NumberedSectionsFollowTheirCountersUnlessANumberIsGiven)
     document.Element("Deflection Data", "NumberOfTestLocations").SetValue(" ");
     EXPECT_THROW(document.AddTestLocation(), std::invalid_argument);
     EXPECT_EQ(document.Element("Deflection Data", "NumberOfTestLocations").Value(), " ");
-    EXPECT_THROW(document.AddTestLocation(32768), OverflowError);
+    EXPECT_EQ(document.AddTestLocation(32768).Handle(), "Test Location 32768");  // no 16-bit limit
+    document.Element("Deflection Data", "NumberOfTestLocations").SetValue("2147483647");
+    EXPECT_THROW(document.AddTestLocation(), OverflowError);
 
     PDDXSection& first = document.AddFWDCalHistory();
     EXPECT_EQ(first.Handle(), "Device Calibration_1");
@@ -193,8 +195,10 @@ TEST(PDDXFile, DropsAreNumberedByTheCounterAndClashesChangeNothing)
     EXPECT_EQ(location.Element("NumberOfDrops").Value(), "2");
     location.Element("NumberOfDrops").SetValue("");
     EXPECT_THROW(location.AddDropData(), ConversionError);
-    EXPECT_THROW(location.AddDropData(32768), OverflowError);
+    EXPECT_EQ(location.AddDropData(40000).Handle(), "DropData_40000");
     location.Element("NumberOfDrops").SetValue("32767");
+    EXPECT_EQ(location.AddDropData().Handle(), "DropData_32768");
+    location.Element("NumberOfDrops").SetValue("2147483647");
     EXPECT_THROW(location.AddDropData(), OverflowError);
     EXPECT_EQ(location.AddHistoryData(2, 10).Handle(), "DropHistoryData_2_10");
     EXPECT_THROW(location.AddHistoryData(2, 10), std::invalid_argument);

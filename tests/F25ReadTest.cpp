@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "import/modF25Read.h"
 #include "support/ReaderTest.h"
 
@@ -119,6 +121,31 @@ TEST(F25Read, LinesSetTheirElements)
         if (!c.earlier.empty()) run.Read(ReadF25File, c.earlier, "A.F25");
         run.Read(ReadF25File, c.lines, c.name);
         run.ExpectValues(c.expected, testing::PrintToString(c.lines));
+    }
+}
+
+// A line given up part-way is a warning naming its line and why; good lines give none, and a
+// file of many bad lines lists the first of them and counts the rest.
+TEST(F25Read, ALineGivenUpIsAWarningNamingItsLine)
+{
+    const std::vector<std::string> bad(25, "5303,x,N0,N0,N0");
+    const std::tuple<int, std::vector<std::string>, std::vector<int>, std::string> cases[] = {
+        {2, AtLocation({"5020,150,0,300,N0", "1,1,2,3", "5303,x,1,2,3"}), {}, ""},
+        {2, {"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}, {2}, "\"y\" is not a number"},
+        {39, AtLocation({"5030,A", "1,5,6"}), {4}, "at most 38 deflections, and 39 sensors"},
+        {2, bad, std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, "no reading"},
+    };
+    for (const auto& [sensors, lines, warned, why] : cases) {
+        test::ReaderRun run;
+        run.NumSensors = sensors;
+        run.Read(ReadF25File, lines);
+        std::vector<int> numbers;
+        for (const LineWarning& warning : run.Warnings.Listed()) {
+            numbers.push_back(warning.Line);
+            EXPECT_NE(warning.What.find(why), std::string::npos) << warning.What;
+        }
+        EXPECT_EQ(numbers, warned) << lines.back();
+        EXPECT_EQ(run.Warnings.Count(), lines == bad ? 25u : warned.size());
     }
 }
 

@@ -32,7 +32,7 @@ TEST(JilsConfigRead, ParTargetsExactCaseWithTheLaterMatchWinning)
 TEST(JilsConfigRead, SetupParAndCfgValues)
 {
     // A reader, the program's sensor count before and after it, its input and the value it must set.
-    const std::tuple<NativeReader, std::int16_t, std::int16_t, Lines, std::string, std::string> cases[] = {
+    const std::tuple<NativeReader, int, int, Lines, std::string, std::string> cases[] = {
         // Gains: as many as the document's sensors, joined as split; a single value needs no count.
         {ReadJilsSetupPar, 9, 9, {kCount, "3", kGains, "1,2,3"}, "SensorCalibrationCenterGain", "1,2,3"},
         {ReadJilsSetupPar, 0, 0, {kCount, "2", kGains, "1, 2,3"}, "SensorCalibrationCenterGain", "1, 2"},

@@ -29,7 +29,7 @@ Expect Config(const std::string& key, const std::string& value) { return {"Devic
 TEST(JilsDatRead, LinesAndLayouts)
 {
     // The sensor count before the file, its lines after the device name, and what they set.
-    const std::tuple<std::int16_t, Lines, std::vector<Expect>> cases[] = {
+    const std::tuple<int, Lines, std::vector<Expect>> cases[] = {
         // Short layout: one location takes all; kips to pounds; missing deflections stay empty.
         {3, {"-1.5e0 7", "2 1 2 3", "0.00000001 1 2 3"},
          {Drop(1, "-1500, 7, , "), Drop(3, "0.00001, 1, 2, 3"), Here("TestLocation", "")}},
@@ -87,7 +87,7 @@ TEST(JilsDatRead, EachFileStartsAfreshButTheSensorCountStays)
 
 TEST(JilsDatRead, UnreadableInputNamesTheLine)
 {
-    const std::pair<std::int16_t, Lines> cases[] = {
+    const std::pair<int, Lines> cases[] = {
         {1, {"1 L 0 0 9 1 60", "", "2 L 0 0 x 1 60"}},  // a load that is no number
         {1, {"3e9 L 0 0 9 1 60"}},                      // a point beyond 32 bits
         {0, {"1e306"}},                                 // kips that overflow as pounds

@@ -25,7 +25,7 @@ struct Case {
     const char* what;
     std::vector<std::vector<std::string>> files;
     std::vector<test::Expect> expect;
-    std::int16_t sensors = 0;
+    int sensors = 0;
     const char* says = nullptr;
 };
 

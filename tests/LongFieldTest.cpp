@@ -73,7 +73,8 @@ TEST(LongFields, EveryReaderKeepsOrRefusesThemWithoutOverrunningItsRoom)
                     PDDXFile document;
                     ByteSource source = ByteSource::InMemory("long.in", bytes);
                     ReaderInput input{"long.in", source, std::nullopt};
-                    ReaderContext context = ReaderContextOf(state);
+                    ReadWarnings warnings;
+                    ReaderContext context = ReaderContextOf(state, warnings);
                     try {
                         format.Read(context, input, document, false);
                         ++read;

@@ -22,9 +22,9 @@ std::string Written(const PDDXFile& document)
     return out.str();
 }
 
-PDDXFile& Read(PDDXFile& document, const std::string& text, bool append = false, std::int16_t* sensors = nullptr)
+PDDXFile& Read(PDDXFile& document, const std::string& text, bool append = false, int* sensors = nullptr)
 {
-    std::int16_t ignored = 0;
+    int ignored = 0;
     ByteSource bytes = ByteSource::InMemory("t.DDX", text);
     ReadPDDXFile(bytes, document, append, sensors ? *sensors : ignored);
     return document;
@@ -89,7 +89,7 @@ TEST(PDDXReader, LooksUpKeysAndSectionsWithoutCaseAndTrimsBlanksAndQuotes)
     for (const auto& [text, expected] : std::vector<std::pair<std::string, int>>{
              {"7", 7}, {"0", 5}, {"", 5}, {"many", 5}, {" 8 ", 8}, {"6.5", 6}}) {
         PDDXFile counted;
-        std::int16_t sensors = 5;
+        int sensors = 5;
         Read(counted, "[Device Configuration]\r\nNumberOfDeflectionSensors = " + text + "\r\n", false, &sensors);
         EXPECT_EQ(sensors, expected) << "\"" << text << "\"";
     }
@@ -99,7 +99,7 @@ TEST(PDDXReader, RoundTripGivesTheSameBytesBarHistoriesAndCalibrations)
 {
     const std::string first = Written(*SampleDocument());
     PDDXFile copy;
-    std::int16_t sensors = 0;
+    int sensors = 0;
     const std::string second = Written(Read(copy, first, false, &sensors));
     EXPECT_EQ(sensors, 3);
     std::string expected = first;
@@ -126,7 +126,7 @@ TEST(PDDXReader, ReadsTheAnnouncedDropsAndAppendsAfterTheDocumentsLocations)
     document.Element("Operations Information", "OperatorName").SetValue("kept");
     document.Element("Location Identification", "SiteName").SetValue("old site");
     for (int i = 0; i < 3; ++i) document.AddTestLocation();
-    std::int16_t sensors = 4;
+    int sensors = 4;
     Read(document, text, true, &sensors);
     EXPECT_EQ(sensors, 4);
     for (const auto& [section, key, value] : std::vector<std::tuple<const char*, const char*, const char*>>{

@@ -42,10 +42,13 @@ TEST(Numbers, ParseRoundAndCountTheProgramsWay)
                                  {"32768", {}}, {"32767.5", {}}, {"", {}}},
                                 [](const std::string& t) { return ToInt16(t); });
     EXPECT_EQ(ToInt32("40000"), 40000);
-    EXPECT_THROW(CheckInt16(32768, "drop number"), OverflowError);
-    EXPECT_EQ(CheckInt16(-32768, "x"), -32768);
+    // Counts (locations, drops, samples, sensors) are 32-bit.
+    EXPECT_EQ(CheckCount(32768, "drop number"), 32768);
+    EXPECT_EQ(CheckCount(2147483647, "x"), 2147483647);
+    EXPECT_THROW(CheckCount(2147483648LL, "drop number"), OverflowError);
     // Counters: "0" + the trimmed text, so empty is 0 and a sign is no number.
-    ExpectAll<int, std::string>({{"", 0}, {"  ", 0}, {" 12 ", 12}, {"-1", {}}, {"x", {}}},
+    ExpectAll<int, std::string>({{"", 0}, {"  ", 0}, {" 12 ", 12}, {"-1", {}}, {"x", {}}, {"40000", 40000},
+                                 {"2147483648", {}}},
                                 [](const std::string& t) { return CounterValue(t); });
 }
 

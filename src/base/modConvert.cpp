@@ -142,16 +142,16 @@ std::int32_t RoundToInt32(double value) { return RoundTo<std::int32_t>(value, "3
 std::int16_t ToInt16(std::string_view text) { return RoundToInt16(ToNumber(text)); }
 std::int32_t ToInt32(std::string_view text) { return RoundToInt32(ToNumber(text)); }
 
-std::int16_t CheckInt16(long long value, std::string_view what)
+std::int32_t CheckCount(long long value, std::string_view what)
 {
-    if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
-        throw OverflowError(std::string(what) + " " + std::to_string(value) + " does not fit a 16-bit whole number");
-    return static_cast<std::int16_t>(value);
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        throw OverflowError(std::string(what) + " " + std::to_string(value) + " does not fit a 32-bit whole number");
+    return static_cast<std::int32_t>(value);
 }
 
-std::int16_t CounterValue(std::string_view text)
+std::int32_t CounterValue(std::string_view text)
 {
-    return ToInt16("0" + std::string(TrimBlanks(text)));
+    return ToInt32("0" + std::string(TrimBlanks(text)));
 }
 
 float ToSingle(std::string_view text)

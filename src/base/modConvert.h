@@ -39,11 +39,12 @@ std::int32_t RoundToInt32(double value);
 std::int16_t ToInt16(std::string_view text);
 std::int32_t ToInt32(std::string_view text);
 
-// Checks that a whole number fits 16 bits; `what` names it in the error.
-std::int16_t CheckInt16(long long value, std::string_view what);
+// Checks that a count or a number in a name (test locations, drops, samples, sensors) fits
+// 32 bits; `what` names it in the error.
+std::int32_t CheckCount(long long value, std::string_view what);
 
 // A counter kept in an element: "0" followed by the trimmed text, so that empty counts as 0.
-std::int16_t CounterValue(std::string_view text);
+std::int32_t CounterValue(std::string_view text);
 
 // Single precision: the text read as a number and held as a 32-bit float (OverflowError beyond
 // its range), written back in the shortest form of at most 7 significant digits.

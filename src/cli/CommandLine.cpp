@@ -299,10 +299,15 @@ void CommandLine::List(const std::string& text)
 
 void CommandLine::Report(const std::string& name, const ReadReport& report)
 {
-    if (report.Warning.empty()) return;
-    const std::string warning = name + ": warning: " + report.Warning;
-    if (strict_) throw Stop{kExitReadFailure, warning + "; with --strict nothing is written for it"};
-    if (!quiet_) Message(warning);
+    std::vector<std::string> warnings = WarningLines(name, report.Lines, "warning: ");
+    if (!report.Warning.empty()) warnings.push_back(name + ": warning: " + report.Warning);
+    if (warnings.empty()) return;
+    if (strict_) {
+        for (std::size_t i = 0; i + 1 < warnings.size(); ++i) Message(warnings[i]);
+        throw Stop{kExitReadFailure, warnings.back() + "; with --strict nothing is written for it"};
+    }
+    if (!quiet_)
+        for (const std::string& warning : warnings) Message(warning);
 }
 
 void CommandLine::ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, bool append,

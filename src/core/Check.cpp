@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "base/Latin1.h"
@@ -16,13 +17,13 @@ constexpr SectionAndKey kFlagged[] = {{"Device Configuration", "LoadPlateRadius"
                                     {"Device Configuration", "DeflectionSensorXAxisDistances"},
                                     {"Device Configuration", "DeflectionSensorYAxisDistances"}};
 
-// A counter's value: empty counts as 0; otherwise a whole number from 0 to 32767.
+// A counter's value: empty counts as 0; otherwise a whole number from 0 to 2147483647.
 std::optional<int> Counter(std::string_view text)
 {
     if (TrimBlanks(text).empty()) return 0;
     try {
         const std::optional<double> value = ParseNumber(text);
-        if (value && *value >= 0 && *value <= 32767 && std::floor(*value) == *value) return static_cast<int>(*value);
+        if (value && *value >= 0 && *value <= std::numeric_limits<int>::max() && std::floor(*value) == *value) return static_cast<int>(*value);
     } catch (const OverflowError&) {
     }
     return std::nullopt;
@@ -106,7 +107,7 @@ std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
     int number = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
     const bool whole = error == std::errc() && end == digits.data() + digits.size() && digits.front() != '-';
-    return whole && number >= 1 && number <= 32767 ? std::optional<int>(number) : std::nullopt;
+    return whole && number >= 1 ? std::optional<int>(number) : std::nullopt;
 }
 
 std::vector<Finding> CheckDocument(const PDDXFile& document)

@@ -21,7 +21,7 @@ struct SectionAndKey {
 // The elements the review grid flags for the user to complete while they are empty.
 std::span<const SectionAndKey> FlaggedElements();
 
-// The n of a numbered name ("Test Location 12", "DropData_3"), letter case ignored: 1 to 32767,
+// The n of a numbered name ("Test Location 12", "DropData_3"), letter case ignored: 1 to 2147483647,
 // as test locations and drops are numbered; nullopt for any other name.
 std::optional<int> NumberAfter(std::string_view name, std::string_view prefix);
 

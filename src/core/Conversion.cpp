@@ -9,16 +9,17 @@
 
 namespace vantrel {
 
-ReaderContext ReaderContextOf(ProgramState& state)
+ReaderContext ReaderContextOf(ProgramState& state, ReadWarnings& warnings)
 {
     const SettingsRecord& s = state.Settings;
-    return ReaderContext{state.Settings.NumSensors, {s.LoadPlateRadius, s.SensorXAxis, s.SensorYAxis}, state.Readers};
+    return ReaderContext{state.Settings.NumSensors, {s.LoadPlateRadius, s.SensorXAxis, s.SensorYAxis}, state.Readers,
+                         warnings};
 }
 
 namespace {
 
 void ReadOnce(ProgramState& state, std::int32_t code, const InputFile& input, PDDXFile& document, bool append,
-              const BytesRead& progress, Reader reader)
+              const BytesRead& progress, Reader reader, ReadWarnings& warnings)
 {
     std::optional<ByteSource> bytes;
     try {
@@ -31,7 +32,7 @@ void ReadOnce(ProgramState& state, std::int32_t code, const InputFile& input, PD
     }
     if (progress) bytes->ObserveReads(progress);
     ReaderInput readerInput{input.Name, *bytes, input.Bytes ? std::nullopt : LocalModificationDay(input.Name)};
-    ReaderContext context = ReaderContextOf(state);
+    ReaderContext context = ReaderContextOf(state, warnings);
     reader(context, readerInput, document, append);
 }
 
@@ -62,10 +63,11 @@ DocumentShape ShapeOf(const PDDXFile& document)
 DocumentShape ShapeOfNothingRead(const ProgramState& state, Reader reader, const std::string& name, bool append)
 {
     PDDXFile document;
-    std::int16_t numSensors = state.Settings.NumSensors;
+    int numSensors = state.Settings.NumSensors;
     ReaderCarryOver carryOver = state.Readers;
     const SettingsRecord& s = state.Settings;
-    ReaderContext context{numSensors, {s.LoadPlateRadius, s.SensorXAxis, s.SensorYAxis}, carryOver};
+    ReadWarnings warnings;
+    ReaderContext context{numSensors, {s.LoadPlateRadius, s.SensorXAxis, s.SensorYAxis}, carryOver, warnings};
     ByteSource nothing = ByteSource::InMemory(name, "");
     ReaderInput input{name, nothing, std::nullopt};
     try {
@@ -116,11 +118,13 @@ std::string Warning(std::int32_t code, const InputFile& input, bool nothingRead)
 
 }  // namespace
 
-void ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,
-                    bool append)
+ReadWarnings ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,
+                            bool append)
 {
     if (!HasReader(code)) throw UnknownFileType();
-    ReadOnce(state, code, InputFile::Named(fileName), document, append, {}, FindFileFormat(code)->Read);
+    ReadWarnings warnings;
+    ReadOnce(state, code, InputFile::Named(fileName), document, append, {}, FindFileFormat(code)->Read, warnings);
+    return warnings;
 }
 
 ReadReport ReadInput(ProgramState& state, std::int32_t code, const InputFile& input, PDDXFile& document, bool append,
@@ -129,8 +133,9 @@ ReadReport ReadInput(ProgramState& state, std::int32_t code, const InputFile& in
     if (!HasReader(code)) throw UnknownFileType();
     if (!reader) reader = FindFileFormat(code)->Read;
     const DocumentShape before = ShapeOf(document);
+    ReadReport report;
     try {
-        ReadOnce(state, code, input, document, append, progress, reader);
+        ReadOnce(state, code, input, document, append, progress, reader, report.Lines);
     } catch (const ReadError& failure) {
         // A file whose line feeds the reader does not take for line ends is one long line.
         const FileFormat& format = *FindFileFormat(code);
@@ -148,7 +153,8 @@ ReadReport ReadInput(ProgramState& state, std::int32_t code, const InputFile& in
     const bool nothingRead = after.Sections == before.Sections && after.Elements == before.Elements &&
                              ChangedNothingOfItsInput(before, after, ShapeOf(PDDXFile()),
                                                       ShapeOfNothingRead(state, reader, input.Name, append));
-    return {Warning(code, input, nothingRead)};
+    report.Warning = Warning(code, input, nothingRead);
+    return report;
 }
 
 void WriteDocument(const PDDXFile& document, const std::string& outputName)

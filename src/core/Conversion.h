@@ -24,13 +24,14 @@ public:
     UnknownFileType() : std::runtime_error("unknown file type") {}
 };
 
-// What the readers may touch of the program's state.
-ReaderContext ReaderContextOf(ProgramState& state);
+// What the readers may touch of the program's state, and where they leave their warnings.
+ReaderContext ReaderContextOf(ProgramState& state, ReadWarnings& warnings);
 
 // Reads `fileName` with the reader of `code` into `document`: a new document, or with `append`
 // one that already holds data (merging). A reader's failure is a ReadError naming file and line.
-void ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,
-                    bool append);
+// Gives the lines the reader skipped or took only in part.
+ReadWarnings ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,
+                            bool append);
 
 // Told how many bytes a reading has just brought in.
 using BytesRead = std::function<void(std::size_t)>;
@@ -42,6 +43,8 @@ struct ReadReport {
     // does not take for line ends, or on an empty file; or, when the reader took a file whose lines
     // end with line feeds alone for one line, that.
     std::string Warning;
+    // The lines the reader skipped or took only in part.
+    ReadWarnings Lines;
 };
 
 // As ReadWithReader, for any input, saying whether anything was read: a reading that leaves the

@@ -18,7 +18,7 @@ struct SettingsRecord {
     std::string ConfigPath;
     std::int32_t FileType = 0;
     // The one current deflection-sensor count: a setting, replaced by readers that find a count.
-    std::int16_t NumSensors = 0;
+    int NumSensors = 0;
     std::string LoadPlateRadius;
     std::string SensorXAxis;
     std::string SensorYAxis;

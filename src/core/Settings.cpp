@@ -55,7 +55,8 @@ private:
     std::ostream& warnings_;
 };
 
-std::int16_t ReadInt16(std::string_view text) { return ToInt16(text); }
+// A sensor count as the settings file has always held it: a 16-bit whole number.
+int ReadSensorCount(std::string_view text) { return ToInt16(text); }
 std::int32_t ReadInt32(std::string_view text) { return ToInt32(text); }
 
 std::string QuotedText(const std::string& text) { return "\"" + text + "\""; }
@@ -103,7 +104,7 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
     state.CurrentFileType = s.FileType;
 
     if (s.FileType == kJilsDat) {
-        s.NumSensors = reader.Number<std::int16_t>("NumSensors", 7, &ReadInt16);
+        s.NumSensors = reader.Number<int>("NumSensors", 7, &ReadSensorCount);
         s.LoadPlateRadius = reader.Text("LoadPlateRadius", "6");
         s.SensorXAxis = reader.Text("SensorXAxis", "");
         s.SensorYAxis = reader.Text("SensorYAxis", "");
@@ -171,7 +172,7 @@ void SetSettingsField(SettingsRecord& settings, std::string_view name, std::stri
     else if (EqualsIgnoreCase(name, "HistoryPath")) settings.HistoryPath = value;
     else if (EqualsIgnoreCase(name, "ConfigPath")) settings.ConfigPath = value;
     else if (EqualsIgnoreCase(name, "FileType")) settings.FileType = number(&ReadInt32);
-    else if (EqualsIgnoreCase(name, "NumSensors")) settings.NumSensors = number(&ReadInt16);
+    else if (EqualsIgnoreCase(name, "NumSensors")) settings.NumSensors = number(&ReadSensorCount);
     else if (EqualsIgnoreCase(name, "LoadPlateRadius")) settings.LoadPlateRadius = value;
     else if (EqualsIgnoreCase(name, "SensorXAxis")) settings.SensorXAxis = value;
     else if (EqualsIgnoreCase(name, "SensorYAxis")) settings.SensorYAxis = value;

@@ -20,6 +20,8 @@ void CopyTo(char* to, std::string_view text)
 // History names are cached for the drop and sample numbers files use; others are looked up.
 constexpr int kCachedDrops = 16;
 constexpr int kCachedSamples = 4096;
+// Drop names are cached by number up to this (a location rarely holds more drops).
+constexpr int kCachedDropNames = 1 << 16;
 
 }  // namespace
 
@@ -83,14 +85,14 @@ const ElementName& DocumentText::DropName(int drop)
     if (drop >= 1 && static_cast<std::size_t>(drop) <= drops_.size() && drops_[static_cast<std::size_t>(drop - 1)])
         return *drops_[static_cast<std::size_t>(drop - 1)];
     const std::string handle = "DropData_" + std::to_string(drop);
-    if (drop < 1 || drop > 32767) return Name(handle, {});
+    if (drop < 1 || drop > kCachedDropNames) return Name(handle, {});
     return NumberedName(drops_, static_cast<std::size_t>(drop - 1), handle);
 }
 
 const ElementName& DocumentText::HistoryName(int drop, int sample)
 {
     const bool cached = drop >= 1 && drop <= kCachedDrops && sample >= 1 && sample <= kCachedSamples;
-    const auto index = static_cast<std::size_t>((drop - 1) * kCachedSamples + sample - 1);
+    const auto index = cached ? static_cast<std::size_t>((drop - 1) * kCachedSamples + sample - 1) : 0;
     if (cached && index < histories_.size() && histories_[index]) return *histories_[index];
     const std::string handle = "DropHistoryData_" + std::to_string(drop) + "_" + std::to_string(sample);
     return cached ? NumberedName(histories_, index, handle) : Name(handle, {});

@@ -158,9 +158,9 @@ PDDXSection& PDDXFile::AddSection(std::string handle)
 
 PDDXSection& PDDXFile::AddNumberedSection(std::string_view prefix, PDDXElement& counter, int number)
 {
-    int n = CheckInt16(number, counter.Handle());
+    int n = CheckCount(number, counter.Handle());
     const bool numberFromCounter = n == 0;
-    if (numberFromCounter) n = CheckInt16(static_cast<long long>(CounterValue(counter.Value())) + 1, counter.Handle());
+    if (numberFromCounter) n = CheckCount(static_cast<long long>(CounterValue(counter.Value())) + 1, counter.Handle());
     std::string name = std::string(prefix) + std::to_string(n);
     if (sections_.Contains(name))
         throw std::invalid_argument("the document already has a section \"" + name + "\"");
@@ -181,7 +181,7 @@ PDDXSection& PDDXFile::AddTestLocation(int locNum)
 
 void PDDXFile::AddDropData(int dropsToAdd)
 {
-    CheckInt16(dropsToAdd, "number of drops");
+    CheckCount(dropsToAdd, "number of drops");
     const int t = CounterValue(Element("Deflection Data", "NumberOfTestLocations").Value());
     PDDXSection& section = Section("Test Location " + std::to_string(t));
     section.Element("NumberOfDrops").SetValue(std::to_string(dropsToAdd));

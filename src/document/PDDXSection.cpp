@@ -66,12 +66,12 @@ const ElementName& PDDXSection::NewName(const ElementName& name) const
 
 PDDXElement& PDDXSection::AddDropData(int dropNum)
 {
-    int n = CheckInt16(dropNum, "drop number");
+    int n = CheckCount(dropNum, "drop number");
     if (n != 0) return elements_.EmplaceNew(*this, NewName(Text().DropName(n)), kNumber);
     // Looked up once: a survey adds a million drops, each raising the counter.
     if (!dropCounter_) dropCounter_ = &Element("NumberOfDrops");
     PDDXElement& counter = *dropCounter_;
-    n = CheckInt16(static_cast<long long>(ToInt16(counter.Value())) + 1, "drop number");
+    n = CheckCount(static_cast<long long>(ToInt32(counter.Value())) + 1, "drop number");
     const ElementName& name = NewName(Text().DropName(n));
     counter.SetValue(std::to_string(n));
     return elements_.EmplaceNew(*this, name, kNumber);
@@ -80,7 +80,7 @@ PDDXElement& PDDXSection::AddDropData(int dropNum)
 PDDXElement& PDDXSection::AddHistoryData(int dropNum, int sampleNum)
 {
     const ElementName& name =
-        Text().HistoryName(CheckInt16(dropNum, "drop number"), CheckInt16(sampleNum, "sample number"));
+        Text().HistoryName(CheckCount(dropNum, "drop number"), CheckCount(sampleNum, "sample number"));
     return elements_.EmplaceNew(*this, NewName(name), kNumber);
 }
 

@@ -1,6 +1,7 @@
 #include "document/modPDDXRead.h"
 
 #include <algorithm>
+#include <limits>
 #include <exception>
 #include <optional>
 #include <string>
@@ -18,7 +19,7 @@ namespace {
 std::optional<int> WholeNumber(std::string_view text)
 {
     try {
-        return ToInt16(text);
+        return ToInt32(text);
     } catch (const ConversionError&) {
         return std::nullopt;
     }
@@ -44,18 +45,18 @@ std::string_view Trimmed(std::string_view text)
 }
 
 // n where `text` is `prefix` (any letter case) followed by n in decimal as the reader writes
-// numbers into names (no sign, no leading zero), from 1 to 32767; 0 for any other text.
+// numbers into names (no sign, no leading zero), from 1 to 2147483647; 0 for any other text.
 int NumberAfter(std::string_view text, std::string_view prefix)
 {
-    if (text.size() <= prefix.size() || text.size() > prefix.size() + 5 ||
+    if (text.size() <= prefix.size() || text.size() > prefix.size() + 10 ||
         !EqualsIgnoreCase(text.substr(0, prefix.size()), prefix) || text[prefix.size()] == '0')
         return 0;
-    int n = 0;
+    long long n = 0;
     for (const char c : text.substr(prefix.size())) {
         if (c < '0' || c > '9') return 0;
         n = n * 10 + (c - '0');
     }
-    return n <= 32767 ? n : 0;
+    return n <= std::numeric_limits<int>::max() ? static_cast<int>(n) : 0;
 }
 
 int IndexOf(const std::vector<std::string_view>& names, std::string_view name)
@@ -218,7 +219,7 @@ void ReadTestLocation(const PDDXIndex& index, int i, PDDXSection& location)
 
 }  // namespace
 
-void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, std::int16_t& numSensors)
+void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors)
 {
     PDDXFile scratch;
     const int templateSections = scratch.Sections().Count();
@@ -241,8 +242,8 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, std::int16
     }
 
     Skippable([&] {
-        const int n = ToInt16(document.Element("Device Configuration", "NumberOfDeflectionSensors").Value());
-        if (n > 0) numSensors = static_cast<std::int16_t>(n);
+        const int n = ToInt32(document.Element("Device Configuration", "NumberOfDeflectionSensors").Value());
+        if (n > 0) numSensors = n;
     });
 
     const int locations =

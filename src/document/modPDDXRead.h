@@ -13,6 +13,6 @@ namespace vantrel {
 // numSensors is the program-wide sensor count; a NumberOfDeflectionSensors above 0 replaces it.
 // A text that cannot be read to its end (too long a line, a file changed meanwhile) is a ReadError
 // and leaves the document as it was.
-void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, std::int16_t& numSensors);
+void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors);
 
 }  // namespace vantrel

@@ -209,7 +209,7 @@ void frmConfiguration::OK()
     state_.Settings.ConfigPath = Bytes(txtConfigPath_->text());
     state_.Settings.FileType = selectedFileType_;
     if (options_[kJilsDAT]->isChecked()) {
-        state_.Settings.NumSensors = static_cast<std::int16_t>(cboJILSNumSensors_->currentIndex() + 6);
+        state_.Settings.NumSensors = cboJILSNumSensors_->currentIndex() + 6;
         state_.Settings.LoadPlateRadius = Bytes(txtJILSLoadPlateRadi_->text());
         state_.Settings.SensorXAxis = Bytes(txtJILSXAxis_->text());
         state_.Settings.SensorYAxis = Bytes(txtJILSYAxis_->text());

@@ -10,6 +10,7 @@
 
 #include "base/NativeText.h"
 #include "base/ReadError.h"
+#include "base/ReadWarnings.h"
 #include "import/ReaderCarryOver.h"
 
 namespace vantrel {
@@ -24,10 +25,12 @@ struct JilsDefaults {
 struct ReaderContext {
     // The program's one current deflection-sensor count: readers that find a count replace it,
     // readers that cut drop lines use it.
-    std::int16_t& NumSensors;
+    int& NumSensors;
     JilsDefaults Jils;
     // What readers carry from one file to the next of the same kind within one run.
     ReaderCarryOver& CarryOver;
+    // Lines the reader skipped or took only in part, and why.
+    ReadWarnings& Warnings;
 };
 
 struct ReaderInput {

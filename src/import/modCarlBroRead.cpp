@@ -69,7 +69,7 @@ void ReadSensorOffsets(ReaderContext& context, const FieldArray& fields, int cou
     }
     document.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue(std::move(x));
     document.Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue(std::move(y));
-    context.NumSensors = static_cast<std::int16_t>(count - 1);
+    context.NumSensors = count - 1;
     document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count - 1));
 }
 

@@ -208,7 +208,7 @@ void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, 
     }
     case 2:
         Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::string(Columns(line, 1, 1)));
-        context.NumSensors = static_cast<std::int16_t>(WholeNumber(line, 1, 1, "the number of sensors"));
+        context.NumSensors = WholeNumber(line, 1, 1, "the number of sensors");
         Set(document, "Device Information", "DeviceSerialNumber", std::string(Columns(line, 9, 16)));
         Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", std::string(Columns(line, 17, 24)));
         return;

@@ -126,7 +126,7 @@ void SetSensorList(ReaderContext& context, const FieldArray& fields, PDDXFile& d
         if (EqualsIgnoreCase(field, "N0")) break;
         list.append(", ").append(field);
     }
-    const auto count = static_cast<std::int16_t>(i - 3);
+    const auto count = static_cast<int>(i - 3);
     context.NumSensors = count;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(count));
     Set(document, "Device Configuration", distancesKey, std::move(list));
@@ -185,12 +185,13 @@ void StartHistory(const FieldArray& fields, F25State& f25)
 }
 
 // The load (field 2) and one deflection per sensor (fields 3 onwards), trimmed, joined by ", ".
-// More than 38 sensors would need a field past the 40th: std::out_of_range.
 const std::string& DropText(const FieldArray& fields, int numSensors, std::string& text)
 {
+    if (numSensors > static_cast<int>(kLastField) - 2)
+        throw std::out_of_range("a line holds at most " + std::to_string(kLastField - 2) + " deflections, and " +
+                                std::to_string(numSensors) + " sensors were named");
     text.assign(TrimBlanks(fields[2]));
-    for (int k = 1; k <= numSensors; ++k)
-        text.append(", ").append(TrimBlanks(fields.at(static_cast<std::size_t>(k) + 2)));
+    for (int k = 1; k <= numSensors; ++k) text.append(", ").append(TrimBlanks(fields[static_cast<std::size_t>(k) + 2]));
     return text;
 }
 
@@ -201,7 +202,7 @@ void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25
         Current(f25).AddDropData().SetValue(value);
     } else if (f25.HistoryMode) {
         const std::string& value = DropText(fields, context.NumSensors, f25.Value);
-        f25.SampleCounter = CheckInt16(f25.SampleCounter + 1, "sample number");
+        f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
         PDDXSection& location = Current(f25);
         // A second block in one location repeats the sample numbers; AddHistoryData refuses them.
         // No drop is added within a history block, so its drop number stays.
@@ -280,14 +281,15 @@ void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& field
 
 }  // namespace
 
-void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document)
+void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line)
 {
     try {
         HandleRecord(context, f25, fields, document);
     } catch (const std::bad_alloc&) {
         throw;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The line is given up where it failed; what it set before stays, and reading goes on.
+        context.Warnings.Add(line, std::string(e.what()) + "; the rest of the line was skipped");
     }
 }
 
@@ -296,9 +298,9 @@ void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     F25State f25;
     FieldArray fields;
     // Only a split can fail the loop; ParseF25Line gives up a bad line by itself.
-    ForEachLine(input, [&](std::string_view line, int) {
+    ForEachLine(input, [&](std::string_view line, int number) {
         SplitOnCommas(line, fields);
-        ParseF25Line(context, f25, fields, document);
+        ParseF25Line(context, f25, fields, document, number);
     });
 
     // Only the upper-case extension is replaced.

@@ -17,7 +17,7 @@ struct F25State {
     bool DropMode = false;         // data lines are drops of the current test location
     bool HistoryMode = false;      // data lines are time-history samples of its last drop
     bool SkipNextStation = true;   // the first station record of a file opens no test location
-    std::int16_t SampleCounter = 0;
+    int SampleCounter = 0;
     int HistoryDrop = -1;          // the drop the samples belong to, once a sample has read it
     bool Metric = false;           // left by the last unit code of record 5010
     PDDXSection* CurrentTestLocation = nullptr;
@@ -29,8 +29,8 @@ struct F25State {
 // the reading (ReadError naming file and line), and then the closing values are not written.
 void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
-// Handles one line split with SplitOnCommas. Never throws: a failure ends the handling of the
-// line where it happens, keeping what the line set before it.
-void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document);
+// Handles line `line` split with SplitOnCommas. Never throws: a failure ends the handling of the
+// line where it happens, keeping what the line set before it, with a warning saying why.
+void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line);
 
 }  // namespace vantrel

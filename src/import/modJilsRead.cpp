@@ -83,7 +83,7 @@ void ReadDateTime(FieldArray& f, PDDXFile& document)
 void ReadSensors(ReaderContext& context, const FieldArray& f, PDDXFile& document)
 {
     const std::size_t count = FieldCount(f) - 1;
-    context.NumSensors = CheckInt16(static_cast<long long>(count), "sensor count");
+    context.NumSensors = CheckCount(static_cast<long long>(count), "sensor count");
     document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count));
     std::string names;
     for (std::size_t i = 1; i <= count; ++i) {

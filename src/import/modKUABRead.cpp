@@ -195,7 +195,7 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
     carry.TimeColumn = timeColumn;
     temperatures[0] = static_cast<std::int16_t>(t);
     carry.TemperatureColumns = temperatures;
-    context.NumSensors = static_cast<std::int16_t>(d);
+    context.NumSensors = d;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
     Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(t));
     Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));

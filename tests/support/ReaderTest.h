@@ -29,14 +29,15 @@ struct Expect {
 // as it does between the files of one session.
 class ReaderRun {
 public:
-    std::int16_t NumSensors = 0;
+    int NumSensors = 0;
     std::string LoadPlateRadius, SensorXAxis, SensorYAxis;
     ReaderCarryOver CarryOver;
+    ReadWarnings Warnings;  // of every Read call so far
     PDDXFile Document;
     // The day the input was last written, for the readers that use it.
     std::chrono::year_month_day Modified{std::chrono::year{2004}, std::chrono::April, std::chrono::day{7}};
 
-    ReaderContext Context() { return {NumSensors, {LoadPlateRadius, SensorXAxis, SensorYAxis}, CarryOver}; }
+    ReaderContext Context() { return {NumSensors, {LoadPlateRadius, SensorXAxis, SensorYAxis}, CarryOver, Warnings}; }
 
     // Reads the lines, each ended by CR LF, as a file called `name`.
     void Read(NativeReader read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")

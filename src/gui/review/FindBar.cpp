@@ -1,5 +1,7 @@
 #include "gui/review/FindBar.h"
 
+#include <limits>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -29,7 +31,7 @@ FindBar::FindBar(pdxGrid& grid, QWidget* parent) : QWidget(parent), grid_(grid)
     auto* locationLabel = new QLabel("&Go to test location:", this);
     txtTestLocation_ = new QLineEdit(this);
     txtTestLocation_->setObjectName("txtTestLocation");
-    txtTestLocation_->setValidator(new QIntValidator(1, 32767, txtTestLocation_));
+    txtTestLocation_->setValidator(new QIntValidator(1, std::numeric_limits<int>::max(), txtTestLocation_));
     txtTestLocation_->setMaximumWidth(txtTestLocation_->fontMetrics().horizontalAdvance("0000000"));
     locationLabel->setBuddy(txtTestLocation_);
     lblFound_ = new QLabel(this);

@@ -1,0 +1,54 @@
+// A survey larger than any 16-bit count: 100,000 stations of an F25 file converted, checked and
+// exported whole, and the document read back with every location.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/TestSupport.h"
+
+namespace vantrel::test {
+namespace {
+
+using LargeSurvey = ProgramTest;
+
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(LargeSurvey, AHundredThousandStationsConvertCheckAndExportWhole)
+{
+    constexpr int kStations = 100000;
+    std::string f25 = "5001,25.31\r\n5020,150,0,200,300,N0\r\n5021,300,0,0,0,N0\r\n5301,0,0,0,0,0,0,0,\"L\",21,01,01,10,00\r\n";
+    for (int s = 1; s <= kStations; ++s)
+        f25 += "5301,0,0,0,0," + std::to_string(s) + ",0,0,\"L\",21,01,01,10,00\r\n1,50.1,300,200,100\r\n";
+    // The last station holds two drops, so that drops are counted past the locations too.
+    f25 += "2,50.2,301,201,101\r\n";
+    WriteBytes(dir / "big.F25", f25);
+
+    RunResult run = Run({"convert", "big.F25", "-o", "big.DDX"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::string ddx = ReadBytes(dir / "big.DDX");
+    EXPECT_EQ(Count(ddx, "[Test Location "), static_cast<std::size_t>(kStations));
+    EXPECT_NE(ddx.find("NumberOfTestLocations = 100000\r\n"), std::string::npos);
+    EXPECT_NE(ddx.find("[Test Location 100000]\r\nTestLocation = 100000, 0, 0\r\n"), std::string::npos);
+    EXPECT_NE(ddx.find("DropData_2 = 50.2, 301, 201, 101\r\n"), std::string::npos);
+
+    // Read back, it is the same document; check finds no counter at odds with what it holds.
+    run = Run({"convert", "big.DDX", "-o", "again.DDX"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadBytes(dir / "again.DDX"), ddx);
+    run = Run({"check", "big.DDX"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out.find("Number"), std::string::npos) << run.out;
+    run = Run({"export", "big.DDX", "-o", "big.csv"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Count(ReadBytes(dir / "big.csv"), "\n"), static_cast<std::size_t>(kStations) + 2);  // a header and a row a drop
+}
+
+}  // namespace
+}  // namespace vantrel
