@@ -185,8 +185,9 @@ int main(int argc, char** argv)
     auto document = std::make_shared<PDDXFile>();
     try {
         int sensors = 0;
+        ReadWarnings warnings;
         ByteSource input = ByteSource::OpenFile(argv[1]);
-        ReadPDDXFile(input, *document, false, sensors);
+        ReadPDDXFile(input, *document, false, sensors, warnings);
     } catch (const std::exception& e) {
         std::cerr << "gui_bench: " << e.what() << "\n";
         return 1;

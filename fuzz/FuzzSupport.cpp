@@ -13,27 +13,35 @@ void WriteOut(const PDDXFile& document)
     document.PDDX_Output(out);
 }
 
-void ReadQuietly(NativeReader read, ProgramState& state, std::string_view bytes, PDDXFile& document)
+void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view bytes, PDDXFile& document)
+{
+    ReadingState reading = NewReading(state.Settings);
+    ReadQuietly(read, state, bytes, document, reading);
+}
+
+void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view bytes, PDDXFile& document,
+                 ReadingState& reading)
 {
     ByteSource source = ByteSource::InMemory("fuzz.in", bytes);
     using namespace std::chrono;
     ReaderInput input{"fuzz.in", source, year_month_day{year{2004}, April, day{7}}};
     ReadWarnings warnings;
-    ReaderContext context = ReaderContextOf(state, warnings);
+    ReaderContext context = ReaderContextOf(state.Settings, reading, warnings);
     try {
         read(context, input, document);
     } catch (const ReadError&) {
     }
 }
 
-void ReadFreshThenMerged(NativeReader read, ProgramState& state, std::string_view bytes)
+void ReadFreshThenMerged(NativeReader read, const ProgramState& state, std::string_view bytes)
 {
+    ReadingState reading = NewReading(state.Settings);
     PDDXFile fresh;
-    ReadQuietly(read, state, bytes, fresh);
+    ReadQuietly(read, state, bytes, fresh, reading);
     WriteOut(fresh);
     PDDXFile merged;
     merged.AddTestLocation();
-    ReadQuietly(read, state, bytes, merged);
+    ReadQuietly(read, state, bytes, merged, reading);
     WriteOut(merged);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/Conversion.h"
 #include "core/ProgramState.h"
 #include "document/PDDXFile.h"
 #include "import/ReaderInput.h"
@@ -23,10 +24,13 @@ using NativeReader = void (*)(ReaderContext&, ReaderInput&, PDDXFile& document);
 
 // Reads the bytes into the document; for arbitrary bytes a ReadError is a fine outcome, anything
 // else is a finding.
-void ReadQuietly(NativeReader read, ProgramState& state, std::string_view bytes, PDDXFile& document);
+// With `reading` going on from earlier readings into the same document, or from a new one.
+void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view bytes, PDDXFile& document,
+                 ReadingState& reading);
+void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view bytes, PDDXFile& document);
 
-// The common run: the bytes read into a new document, then, with the state the first reading
-// left, into one that already holds a test location; both written out.
-void ReadFreshThenMerged(NativeReader read, ProgramState& state, std::string_view bytes);
+// The common run: the bytes read into a new document, then, going on from the reading the first
+// one left, into one that already holds a test location; both written out.
+void ReadFreshThenMerged(NativeReader read, const ProgramState& state, std::string_view bytes);
 
 }  // namespace vantrel::fuzz

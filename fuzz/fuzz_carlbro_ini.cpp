@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProgramState state = NewProgramState(".");
     const std::string_view file = fuzz::InputBytes(data, size);
     PDDXFile document;
-    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadCarlBroConfig, state, file, document);
+    ReadingState reading = NewReading(state.Settings);  // the second pass merges into the first
+    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadCarlBroConfig, state, file, document, reading);
     fuzz::WriteOut(document);
     return 0;
 }

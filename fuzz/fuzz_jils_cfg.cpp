@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProgramState state = NewProgramState(".");
     state.Settings.NumSensors = 7;
     PDDXFile document;
-    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadJilsCfg, state, file, document);
+    ReadingState reading = NewReading(state.Settings);  // the second pass merges into the first
+    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadJilsCfg, state, file, document, reading);
     fuzz::WriteOut(document);
     return 0;
 }

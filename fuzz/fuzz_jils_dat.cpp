@@ -18,9 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.Settings.NumSensors = 7;
     state.Settings.LoadPlateRadius = "6";
     PDDXFile document;
-    fuzz::ReadQuietly(&ReadJilsDat, state, file, document);
-    state.Settings.NumSensors = size > 0 ? data[size - 1] % 42 - 1 : 0;
-    fuzz::ReadQuietly(&ReadJilsDat, state, file, document);
+    ReadingState reading = NewReading(state.Settings);
+    fuzz::ReadQuietly(&ReadJilsDat, state, file, document, reading);
+    // Merged again with the sensor count an earlier file may have left.
+    reading.NumSensors = size > 0 ? data[size - 1] % 42 - 1 : 0;
+    fuzz::ReadQuietly(&ReadJilsDat, state, file, document, reading);
     fuzz::WriteOut(document);
     return 0;
 }

@@ -1,11 +1,12 @@
 // The Carl Bro configuration text reader: lists that geophone 1 starts wherever it stands, dates
 // read only where they are kept, values that are field 1 alone, what the document already holds,
-// and the malformed lines that end a reading. The examples (carlbro-ini/) cover the usual blocks,
-// key spelling and the closing values.
+// the values and lines warned of, and the malformed lines that end a reading. The examples
+// (carlbro-ini/) cover the usual blocks, key spelling and the closing values.
 
 #include <gtest/gtest.h>
 
 #include "import/modCarlBroRead.h"
+#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel::test {
@@ -44,6 +45,20 @@ TEST(CarlBroConfigRead, TransducerBlocks)
     run.Document.Element("Device Information", "SensorSerialNumbers").SetValue("A, B");
     run.Read(ReadCarlBroConfig, {"Geophone nr.\t4", "ID\tG104"}, "CFG.FWD");
     run.ExpectValues({Info("SensorSerialNumbers", "A, B, G104"), {"Operations Information", "FileName", "CFG.DDX"}});
+}
+
+// A slope kept that is not a number, and a geophone 1 that starts the lists again, are warned of.
+TEST(CarlBroConfigRead, WarningsNameTheLineAndWhatWasWrong)
+{
+    ReaderRun run;
+    run.Read(ReadCarlBroConfig, {"Geophone nr.\t1", "ID\tG1", "Slope\t1,0x", "Geophone nr.\t2", "ID\tG2",
+                                 "Geophone nr.\t1", "ID\tG1b", "Air temp.", "Slope\tn/a", "Force", "Slope\t2,5"});
+    ExpectWarnings(run.Warnings,
+                   {{3, "slope \"1.0x\" is not a number"},
+                    {6, "geophone 1 follows geophone 2 and starts the serial numbers and slopes again"}},
+                   "config");
+    run.ExpectValues({Info("SensorSerialNumbers", "G1b"), Calibration("LoadCellCalibrationFactor", "2.5")});
+    ExpectExamplesQuiet(ReadCarlBroConfig, "carlbro-ini", 0);
 }
 
 TEST(CarlBroConfigRead, MalformedLinesEndTheReadingAtTheirLine)

@@ -1,6 +1,7 @@
 // The Carl Bro FWD text reader: the bracket and date-pattern rules, key rules and their order,
 // the column layout of title and drop lines by the sensor count, what the next file of a run goes
-// on with (and in which document), and the errors that end a reading with what was stored before.
+// on with (and in which document), the values and lines warned of, and the errors that end a
+// reading with what was stored before.
 // The examples (carlbro/, merge/carlbro-*) cover the usual header, stations, drops and a file
 // continued by the next; these tables cover the rest.
 
@@ -8,6 +9,7 @@
 
 #include "base/modConvert.h"
 #include "import/modCarlBroRead.h"
+#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel::test {
@@ -32,11 +34,20 @@ TEST(CarlBroFwdText, BracketsAndDatePatterns)
     for (const auto& [text, inside] :
          {std::pair{"Chainage [m]", "m"}, {"Radius [mm] [in]", "mm"}, {"Empty []", ""}, {"mm] no opening", "mm"}})
         EXPECT_EQ(BracketContents(text), inside) << text;
-    // Separators are skipped whatever stands under them; a short text leaves the rest out.
-    const std::array<const char*, 3> dates[] = {
-        {"YYYY.MM.DD", "2004.02.09", "09-Feb-2004"}, {"mm/dd/yy", "02/09/04", "09-Feb-2004"},
-        {"dd-mm-yy", "12x05x03", "12-May-2003"},     {"dd-mm-yy", "12-05-3", "12-May-2003"}};
-    for (const auto& [pattern, text, date] : dates) EXPECT_EQ(FormatDate(DateFromPattern(pattern, text)), date) << text;
+    // Separators are skipped whatever stands under them; a short text leaves the rest out. A year
+    // written whole where the pattern has two letters is that year, and what stands beyond the
+    // pattern is handed back.
+    const std::array<const char*, 4> dates[] = {
+        {"YYYY.MM.DD", "2004.02.09", "09-Feb-2004", ""}, {"mm/dd/yy", "02/09/04", "09-Feb-2004", ""},
+        {"dd-mm-yy", "12x05x03", "12-May-2003", ""},     {"dd-mm-yy", "12-05-3", "12-May-2003", ""},
+        {"dd/mm/yy", "12/04/2023", "12-Apr-2023", ""},   {"yy/mm/dd", "2023/04/12", "12-Apr-2023", ""},
+        {"yymmdd", "230412", "12-Apr-2023", ""},         {"dd/mm/yy", "12/04/202", "12-Apr-2020", "2"},
+        {"dd/mm/yy", "12/04/20235", "12-Apr-2020", "235"}};
+    for (const auto& [pattern, text, date, rest] : dates) {
+        std::string unread = "?";
+        EXPECT_EQ(FormatDate(DateFromPattern(pattern, text, &unread)), date) << text;
+        EXPECT_EQ(unread, rest) << text;
+    }
     EXPECT_THROW(DateFromPattern("dd-mm-yy", "12-05-"), ConversionError);  // nothing under the year
 }
 
@@ -88,6 +99,32 @@ TEST(CarlBroFwdRead, RulesByBlock)
         ReaderRun run;
         run.Read(ReadCarlBroFwd, {"$2", "Chainage [" + std::string(unit) + "]\t1,5"});
         run.ExpectValues({{"Units", "TestLocationUnits", units}, Here("TestLocation", "1.5, 0, 0")}, unit);
+    }
+}
+
+// Lines skipped and values that are not the numbers or time they should be: one warning a line,
+// the values kept as they stand.
+TEST(CarlBroFwdRead, WarningsNameTheLineAndWhatWasWrong)
+{
+    const std::tuple<const char*, Lines, std::vector<Warned>, std::vector<Expect>> cases[] = {
+        {"good lines", Station({"1\t10\t20\t30\tx\t50\t18", "Mean\t1"}), {}, {Here("DropData_1", "50, 10, 20, 30")}},
+        {"drops too short and wrong", Station({"2\t1\t2", "3\t1,5\tx\t3\t0\t\t18,x"}),
+         {{8, "the drop line holds 3 fields, too few for 3 deflections and 1 temperatures; it was skipped"},
+          {9, "load in field 6 is missing; deflection 2 \"x\" is not a number; temperature \"18.x\" is not a number"}},
+         {Here("NumberOfDrops", "1"), Here("DropData_1", ", 1.5, x, 3"), Here("TestTemperatures", "18.x")}},
+        {"a year written whole", {"$1", "Date [dd/mm/yy]:....\t12/04/2023"}, {},
+         {{"Operations Information", "EndDate", "12-Apr-2023"}}},
+        {"a date longer than its layout", {"$1", "Date [dd-mm-yy]\t07-04-04 x"},
+         {{2, "the date \"07-04-04 x\" is longer than its layout \"dd-mm-yy\": \" x\" was not read"}},
+         {{"Operations Information", "EndDate", "07-Apr-2004"}}},
+        {"a time", {"$2", "Chainage [m]\t0", "$3", "Sequence\t1\tx\tTime 9.31"},
+         {{4, "time \"9.31\" is not a time of day"}}, {Here("TestTime", "9.31:00")}},
+    };
+    for (const auto& [what, lines, warned, expect] : cases) {
+        ReaderRun run;
+        run.Read(ReadCarlBroFwd, lines);
+        ExpectWarnings(run.Warnings, warned, what);
+        run.ExpectValues(expect, what);
     }
 }
 

@@ -64,13 +64,15 @@ TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)
                                      "TestLane = V\xE4gkant \"A\"", "TestTemperatures = 17.5, 21", "TestTime = 09:15:02",
                                      "NumberOfDrops = 2", "DropData_1 = 49.9, 612, 450", "DropData_2 = 50.2,615,452"}));
     WriteBytes(dir / "e2.DDX", CrLf({"[Operations Information]", "EndDate = 12-May-2003", "[Deflection Data]",
-                                     "NumberOfTestLocations = 2", "[Test Location 2]", "TestLocation = 7", "NumberOfDrops = 1",
+                                     "NumberOfTestLocations = 2", "[Test Location 1]", "NumberOfDrops = 0",
+                                     "[Test Location 2]", "TestLocation = 7", "NumberOfDrops = 1",
                                      "DropData_1 = 40, 1, 2, 3.50, 4"}));
+    // The documents' start and end dates date no drop: no element of a location holds its date.
     const std::string table =
-        "file,location,drop,station,lane,date,time,temperatures,load,D1,D2,D3,D4,load_units,deflection_units\r\n"
-        "e1.DDX,1,1,100,\"V\xC3\xA4gkant \"\"A\"\"\",07-Apr-2004,09:15:02,\"17.5, 21\",49.9,612,450,,,kilo-Newton,micron\r\n"
-        "e1.DDX,1,2,100,\"V\xC3\xA4gkant \"\"A\"\"\",07-Apr-2004,09:15:02,\"17.5, 21\",50.2,615,452,,,kilo-Newton,micron\r\n"
-        "-,2,1,7,,12-May-2003,,,40,1,2,3.50,4,,\r\n";
+        "file,location,drop,station,lane,location_date,time,temperatures,load,D1,D2,D3,D4,load_units,deflection_units\r\n"
+        "e1.DDX,1,1,100,\"V\xC3\xA4gkant \"\"A\"\"\",,09:15:02,\"17.5, 21\",49.9,612,450,,,kilo-Newton,micron\r\n"
+        "e1.DDX,1,2,100,\"V\xC3\xA4gkant \"\"A\"\"\",,09:15:02,\"17.5, 21\",50.2,615,452,,,kilo-Newton,micron\r\n"
+        "-,2,1,7,,,,,40,1,2,3.50,4,,\r\n";
     const RunResult out = Run({"export", "e1.DDX", "-"}, "", "e2.DDX");
     EXPECT_EQ(out.status, 0) << out.err;
     EXPECT_EQ(out.out, table);

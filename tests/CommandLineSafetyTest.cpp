@@ -187,15 +187,15 @@ TEST_F(Safety, ReplacingAnOutputKeepsItsPermissionsAndItsLinkAndLongNamesWork)
 
 TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhatWasLeftAndWhereATypeCameFrom)
 {
-    // JILS loads that are not numbers: one with a NUL, an escape and a line feed, one too long to show.
+    // JILS loads that are not numbers: one with control bytes and an escape, one too long to show.
     fs::create_directory(dir / "runs");
-    WriteBytes(dir / "runs" / "a.DAT", CrLf({"FWD", "1 L 0 0 9 1 60", std::string("1 L 0 0 x\0y\x1b[31m\n 1 60", 21)}));
+    WriteBytes(dir / "runs" / "a.DAT", CrLf({"FWD", "1 L 0 0 9 1 60", "1 L 0 0 x\x01y\x1b[31m\x7f 1 60"}));
     WriteBytes(dir / "runs" / "b.DAT", CrLf({"FWD", "1 L 0 0 " + std::string(100, '7') + "x 1 60"}));
     WriteBytes(dir / "runs" / "c.DAT", CrLf({"FWD", "1 L 0 0 9 1 60"}));
     WriteBytes(dir / "x.txt", "no type's content\r\n");  // the settings' type is used for it
     const std::string settings = (dir / "settings.bag").string();
     for (const auto& [args, status, message] : std::vector<std::tuple<Args, int, std::string>>{
-             {{"convert", "runs/a.DAT", "-o", "a.DDX"}, 1, "runs/a.DAT:3: the load \"x\\x00y\\x1B[31m\\x0A\" is not a number"},
+             {{"convert", "runs/a.DAT", "-o", "a.DDX"}, 1, "runs/a.DAT:3: the load \"x\\x01y\\x1B[31m\\x7F\" is not a number"},
              {{"convert", "runs/b.DAT", "-o", "b.DDX"}, 1, "\"" + std::string(60, '7') + "...\" is not a number"},
              {{"--set", "FileType=5", "batch", "runs/c.DAT"}, 2, "unknown file type 5 (given with --set)"},
              {{"convert", "-t", "5", "runs/c.DAT"}, 2, "unknown file type 5 (given with -t): Carl Bro History has no reader"},

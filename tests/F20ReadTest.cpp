@@ -1,7 +1,8 @@
 // The Dynatest F20 reader, beyond what the examples show: header lines by number and exact
-// column, line 22 with each distance unit and the layout of line 3 it decides, the 50-character
-// line that makes the wide layout, the first bad line ending the file (and what it leaves set),
-// and what carries from one file to the next.
+// column, text fields without their padding, line 22 with each distance unit and the layout of
+// line 3 it decides, the 50-character line that makes the wide layout, values warned of, the
+// first bad line ending the file (and what it leaves set), and what carries from one file to the
+// next.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "import/modF20Read.h"
+#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel {
@@ -79,18 +81,24 @@ TEST(F20Read, LinesSetTheirElements)
                "S 10 3 4"}),
          {{Calib, "LoadCellCalibrationFactor", "2"}, {Device, "SensorSerialNumbers", "1, 2, 3, 4, 5, 6, 7, 8, 9, 10"}}},
         {{kLine1}, {{Ops, "FileName", ".DDX"}}, {}, "ab"},  // four characters go, or all there are
+        // Text fields lose the blanks that pad them to their columns.
+        {File({{1, kLine1}, {2, "3       S-1     0.998   "}, {5, " Route 9  "}, {21, "J. Smith   "}, {22, "00   2"}},
+              {"*Sec A  ", Cols({{1, "S"}, {2, "  12.345"}, {10, "L2"}, {29, "1407"}})}),
+         {{Device, "DeviceSerialNumber", "S-1"}, {Calib, "DMIDeviceCalibrationFactor", "0.998"},
+          {"Location Identification", "FacilityName", "Route 9"}, {Ops, "OperatorName", "J. Smith"},
+          {"Location Identification", "SectionName", "Sec A"}, {Here, "TestLane", "L2"}}},
 
         // Line 22. US units with a narrow line 3: pressure loads, radius in columns 1-6, distances from 13.
         {Header("4", narrow, "11   4"),
-         {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "LoadPlateRadius", "  5.91"},
+         {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "LoadPlateRadius", "5.91"},
           {Config, "DeflectionSensorXAxisDistances", "0, 8.0000, 12.000, 18.000"},
           {Units, "TemperatureUnits", "Fahrenheit"}}},
         // 50 characters make line 3 wide (radius from 33, distances from 42), 49 do not.
         {Header("2", Cols({{1, "  9.99"}, {13, "   1.0"}, {33, "  5.91XXX   8.0"}}, 50), "10"),
-         {{Units, "LoadUnits", "pound-force"}, {Config, "LoadPlateRadius", "  5.91"},
+         {{Units, "LoadUnits", "pound-force"}, {Config, "LoadPlateRadius", "5.91"},
           {Config, "DeflectionSensorXAxisDistances", "0, 8.0"}, {Units, "TemperatureUnits", "Celsius"}}},
         {Header("2", Cols({{1, "  9.99"}, {13, "   1.0"}, {33, "  5.91"}}, 49), "10"),
-         {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "LoadPlateRadius", "  9.99"},
+         {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "LoadPlateRadius", "9.99"},
           {Config, "DeflectionSensorXAxisDistances", "0, 1.0"}}},
         // Metric (any digit but 1) takes the narrow columns whatever the length.
         {Header("3", Cols({{1, "1500"}, {5, "99"}, {13, "   300"}, {19, "   600"}, {42, "  9999"}}, 80), "21"),
@@ -126,6 +134,34 @@ TEST(F20Read, LinesSetTheirElements)
         run.Read(ReadF20File, c.lines, c.name);
         run.ExpectValues(c.expected, testing::PrintToString(c.lines));
     }
+}
+
+// Values that are not the numbers, time or code they should be are kept, with one warning a line.
+TEST(F20Read, WarningsNameTheLineAndWhatWasWrong)
+{
+    const std::string line3 = Cols({{1, "  5.91"}, {13, "   8.0"}});
+    const struct {
+        const char* what;
+        std::vector<std::string> lines;
+        std::vector<test::Warned> warned;
+        std::vector<test::Expect> expect = {};
+    } cases[] = {
+        {"good lines", Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "0905"}}), "   100   1.5   2.0"}), {}},
+        {"a bad time and drop", Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "2561"}}), "   100     x"}),
+         {{23, "time \"25:61\" is not a time of day"},
+          {24, "deflection 1 \"x\" is not a number; deflection 2 in columns 13-18 is missing"}},
+         {{Here, "TestTime", "25:61:00"}, {Here, "DropData_1", "100, x, "}}},
+        {"a short line 3 and an unknown distance unit", Header("3", line3, "11   9"),
+         {{22, "the distance of sensor 3 in columns 19-24 of line 3 is missing; the distance unit \"9\" in column 6"}},
+         {{Config, "DeflectionSensorXAxisDistances", "0, 8.0, "}}},
+    };
+    for (const auto& c : cases) {
+        test::ReaderRun run;
+        run.Read(ReadF20File, c.lines);
+        test::ExpectWarnings(run.Warnings, c.warned, c.what);
+        run.ExpectValues(c.expect, c.what);
+    }
+    test::ExpectExamplesQuiet(ReadF20File, "f20", 0);
 }
 
 TEST(F20Read, TheFirstBadLineEndsTheFileKeepingWhatCameBefore)

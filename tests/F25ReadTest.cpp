@@ -1,13 +1,13 @@
-// The Dynatest F25 reader, beyond what the examples show: fields taken cleaned, trimmed or as they
-// stand, each unit code and the metric flag it leaves, sensor lists up to field 40, stations and
-// temperatures, record codes read as numbers and the ignored ranges, a bad line given up alone,
-// the field limit ending the file, and what carries from one file to the next.
+// The Dynatest F25 reader, beyond what the examples show: fields taken cleaned or trimmed, each
+// unit code and the metric flag it leaves, sensor lists up to field 40, stations and
+// temperatures, record codes read as numbers and the ignored ranges, what carries from one file
+// to the next; the GPS fix that waits for its station, the X offsets that count the deflections,
+// the values and lines warned of, and the field limit ending the file.
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "import/modF25Read.h"
+#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel {
@@ -40,13 +40,15 @@ TEST(F25Read, LinesSetTheirElements)
         return Case{{std::move(line)}, {{Units, key, value}, {Units, "LoadPlateRadiusUnits", plate}}};
     };
     const Case cases[] = {
-        {{"5001, 25.31 ", "5002,x, '80-1-A' ,y", "5032,' Sec A'"},
-         {{Ops, "SoftwareVersion", " 25.31 "}, {Device, "DeviceSerialNumber", " 80-1-A "},
-          {Device, "DeviceModelNumber", " 80"}, {Site, "SectionName", "Sec A"}}},
+        // The writer pads its fields with blanks.
+        {{"5001, 25.31 ", "5002,x, '80-1-A ' ,y", "5032,' Sec A'", "5200,\"LC  \",x, 1.0 , 3.888E-008 "},
+         {{Ops, "SoftwareVersion", "25.31"}, {Device, "DeviceSerialNumber", "80-1-A"},
+          {Device, "DeviceModelNumber", "80"}, {Site, "SectionName", "Sec A"}, {Device, "LoadCellSerialNumber", "LC"},
+          {Calib, "LoadCellCalibrationCenterGain", "1.0"}, {Calib, "LoadCellCalibrationFactor", "3.888E-008"}}},
         // Sensors 5201 to 5218, skipping "NA" (for 5201 only without apostrophes).
-        {{"5201,\"S1\",x,1,2", "5204, 'NA' ,x,9,9", "5218,S18,x, 3,4 ", "5219,S19,x,9,9"},
-         {{Device, "SensorSerialNumbers", "S1, S18"}, {Calib, "SensorCalibrationCenterGain", "1,  3"},
-          {Calib, "SensorReferenceCalibrationFactor", "2, 4 "}}},
+        {{"5201,\"S1\",x,1 ,2", "5204, 'NA' ,x,9,9", "5218,S18,x, 3,4 ", "5219,S19,x,9,9"},
+         {{Device, "SensorSerialNumbers", "S1, S18"}, {Calib, "SensorCalibrationCenterGain", "1, 3"},
+          {Calib, "SensorReferenceCalibrationFactor", "2, 4"}}},
         {{"5201,\" NA \",x,5,6"}, {{Device, "SensorSerialNumbers", ""}}},
         {{"5201,'NA',x,5,6"}, {{Device, "SensorSerialNumbers", "NA"}}},
 
@@ -124,29 +126,66 @@ TEST(F25Read, LinesSetTheirElements)
     }
 }
 
-// A line given up part-way is a warning naming its line and why; good lines give none, and a
-// file of many bad lines lists the first of them and counts the rest.
-TEST(F25Read, ALineGivenUpIsAWarningNamingItsLine)
+// Each line skipped or taken in part is one warning naming its line and what was wrong; the
+// values stay as they were read.
+TEST(F25Read, WarningsNameTheLineAndWhatWasWrong)
 {
-    const std::vector<std::string> bad(25, "5303,x,N0,N0,N0");
-    const std::tuple<int, std::vector<std::string>, std::vector<int>, std::string> cases[] = {
-        {2, AtLocation({"5020,150,0,300,N0", "1,1,2,3", "5303,x,1,2,3"}), {}, ""},
-        {2, {"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}, {2}, "\"y\" is not a number"},
-        {39, AtLocation({"5030,A", "1,5,6"}), {4}, "at most 38 deflections, and 39 sensors"},
-        {2, bad, std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}, "no reading"},
+    const std::string station2 = "5301,2,x,x,x,2,x,x,L,4,4,8,10,0";
+    const struct {
+        const char* what;
+        std::vector<std::string> lines;
+        std::vector<test::Warned> warned;
+        std::vector<test::Expect> expect = {};
+        std::vector<std::string> earlier = {};
+        int sensors = 2;
+    } cases[] = {
+        {"good lines", AtLocation({"5020,150,0,300,N0", "1,1,2,3", "5303,x,1,N0,3"}), {}},
+        {"a date given up", {"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"},
+         {{2, "\"y\" is not a number; the rest of the line was skipped"}}},
+        {"too many sensors", AtLocation({"5030,A", "1,5,6"}), {{4, "at most 38 deflections, and 39 sensors"}}, {}, {},
+         39},
+        {"temperatures", AtLocation({"5303,0, 18.0, 22.17.7"}),
+         {{3, "temperature in field 5 is missing; temperature \"22.17.7\" is not a number"}},
+         {{Here, "TestTemperatures", ", 22.17.7, 18.0"}}},
+        {"drops short, wrong and long", AtLocation({"1,100,1,x", "2,100,1,2,3,4", "3, 100 , 1 ,2, 3"}),
+         {{3, "the line holds 2 of the 3 deflections; deflection 2 \"x\" is not a number"},
+          {4, "the line holds 1 more values than the 3 sensors have deflections"}},
+         {{Here, "DropData_1", "100, 1, x, "}, {Here, "DropData_2", "100, 1, 2, 3"}}, {}, 3},
+        {"unit codes and times", {"5010,0,x,x,x,0,7,x,2,x,x,0", "5011,x,x,04,1,2,25,10"},
+         {{1, "unit code \"7\" in field 7 is not known"}, {2, "time \"25:10\" is not a time of day"}},
+         {{Ops, "EndDate", "02-Jan-2004"}, {Ops, "EndTime", ""}}},
+        // A GPS fix belongs to the station record below it.
+        {"GPS fixes", {"5280,0,0,1,2,3", "5301,0", "5280,0,0,4,5,6", "5301,1,x,x,x,1,x,x,L,4,4,7,9,0", "5280,0,0,7,8,9",
+                       "5280,0,0, 10 ,x,12", station2, "5280,0,0,13,14,15"},
+         {{1, "GPS fix not kept: the station record below it is the file's first"},
+          {5, "GPS fix not kept: the fix of line 6 follows it"}, {6, "GPS longitude \"x\" is not a number"},
+          {8, "GPS fix not kept: no station record follows it"}},
+         {{"Test Location 1", "GPSLocation", "4, 5, 6"}, {"Test Location 2", "GPSLocation", "10, x, 12"}}},
+        // The X offsets count the deflections of a drop, whichever list comes first.
+        {"fewer Y offsets", AtLocation({"5020,150,0,200,300,N0", "5021,300,0,0,N0", "1,50,1,2,3"}),
+         {{4, "the Y offsets list 2 sensors and the X offsets 3; every drop keeps the 3 deflections"}},
+         {{Config, "NumberOfDeflectionSensors", "3"}, {Config, "DeflectionSensorYAxisDistances", "0, 0"},
+          {Here, "DropData_1", "50, 1, 2, 3"}}},
+        {"Y offsets first", AtLocation({"5021,300,0,0,0,0,N0", "5020,150,0,200,300,N0", "1,50,1,2,3"}),
+         {{4, "the Y offsets list 4 sensors and the X offsets 3"}},
+         {{Config, "NumberOfDeflectionSensors", "3"}, {Here, "DropData_1", "50, 1, 2, 3"}}},
+        // The records that follow a file's first station record are its own.
+        {"a second file's first station", {"5301,0", "5302,x,x,x,x,x,x,x,x,note", "5303,x,1,2,3", station2}, {},
+         {{"Test Location 1", "TestComment", ""}, {"Test Location 2", "TestTemperatures", ""}}, AtLocation({})},
     };
-    for (const auto& [sensors, lines, warned, why] : cases) {
+    for (const auto& c : cases) {
         test::ReaderRun run;
-        run.NumSensors = sensors;
-        run.Read(ReadF25File, lines);
-        std::vector<int> numbers;
-        for (const LineWarning& warning : run.Warnings.Listed()) {
-            numbers.push_back(warning.Line);
-            EXPECT_NE(warning.What.find(why), std::string::npos) << warning.What;
-        }
-        EXPECT_EQ(numbers, warned) << lines.back();
-        EXPECT_EQ(run.Warnings.Count(), lines == bad ? 25u : warned.size());
+        run.NumSensors = c.sensors;
+        if (!c.earlier.empty()) run.Read(ReadF25File, c.earlier, "A.F25");
+        run.Warnings = {};
+        run.Read(ReadF25File, c.lines);
+        test::ExpectWarnings(run.Warnings, c.warned, c.what);
+        run.ExpectValues(c.expect, c.what);
     }
+    test::ReaderRun run;  // a file of bad lines lists the first 20 and counts them all
+    run.Read(ReadF25File, std::vector<std::string>(25, "5303,x,N0,N0,N0"));
+    EXPECT_EQ(run.Warnings.Count(), 25u);
+    EXPECT_EQ(run.Warnings.Listed().back().Line, 20);
 }
 
 TEST(F25Read, ALineOfMoreThanFortyFieldsEndsTheFileWithoutClosingValues)

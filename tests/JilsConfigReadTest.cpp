@@ -1,10 +1,12 @@
 // The JILS Setup.Par and CFG readers: comment-line targets, gains capped by the sensor count the
-// document holds, values found by line position with empty lines counted, and the numbers that
-// end a reading when they are not. The examples (jils-par/, jils-cfg/) cover a usual file of each.
+// document holds, values found by line position with empty lines counted, the lines taken only in
+// part or missing (warned of), and the numbers that end a reading when they are not. The examples
+// (jils-par/, jils-cfg/) cover a usual file of each.
 
 #include <gtest/gtest.h>
 
 #include "import/modJilsConfigRead.h"
+#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel::test {
@@ -69,6 +71,33 @@ TEST(JilsConfigRead, NumbersThatAreNotEndTheReadingAtTheirLine)
     };
     for (const auto& [read, lines, line] : cases)
         EXPECT_EQ(ReaderRun().Failure(read, lines).Line(), line) << lines.front() << " ... " << lines.back();
+}
+
+TEST(JilsConfigRead, ValuesTakenInPartOrNotFoundAreWarnedOf)
+{
+    const std::tuple<NativeReader, Lines, std::vector<Warned>> cases[] = {
+        {ReadJilsSetupPar, {kCount, "5,channels", "6", kGains},
+         {{2, "only the first field, \"5\", was read"}, {3, "a further value line for NumberOfDeflectionSensors; it replaces \"5\""},
+          {4, "no value line follows; the comment itself was stored as SensorCalibrationCenterGain"}}},
+        {ReadJilsSetupPar, {kGains, kCount, "seven"},
+         {{1, "no value line follows"}, {3, "the number of sensor channels \"seven\" is not a whole number"}}},
+        {ReadJilsSetupPar, {"# header", "1", kCount, "7", "", kGains, "1,2,3,4,5,6,7,8", "# other", "9"}, {}},
+        {ReadJilsCfg, {"7.5", "", "", "", "", "", "", "", "", "", "0", "2.5"},
+         {{1, "the number of sensor channels \"7.5\" is not a whole number of at least 0; 8 was taken"}}},
+        {ReadJilsCfg, {"2", "a", "b", "c", "-1"}, {{5, "the line count \"-1\" is not a whole number"}}},
+        {ReadJilsCfg, {"", "x", "0", "6.5"}, {{0, "line 1, where the number of sensor channels belongs, is empty"}}},
+        {ReadJilsCfg, {"2", "a", "b"}, {{0, "line 5, where the line count belongs, is empty or missing"}}},
+        {ReadJilsCfg, {"1", "a", "", "1", "", "x"}, {{6, "the load-cell gain \"x\" is not a number"}}},
+        {ReadJilsCfg, {"1", "a", "", "2", "b", "c"}, {{0, "line 7, where the load-cell gain belongs, is empty or missing"}}},
+        {ReadJilsCfg, {"1,channels", "name", "", "1,rows", "row", "1.5,gain", "0,offset"}, {}},
+    };
+    for (const auto& [read, lines, warned] : cases) {
+        ReaderRun run;
+        run.Read(read, lines);
+        ExpectWarnings(run.Warnings, warned, lines.front() + " ... " + lines.back());
+    }
+    ExpectExamplesQuiet(ReadJilsSetupPar, "jils-par", 0);
+    ExpectExamplesQuiet(ReadJilsCfg, "jils-cfg", 0);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // The JILS DAT reader: how the pre-scan picks the layout (the drop mark, or data lines longer
 // than load and deflections by the count before the file), short data lines, point numbers,
 // mended dates and times, exact keywords, what starts afresh with each file and what stays, the
-// JILS defaults, and the input that ends a reading. The examples (jils-dat/) cover a usual file
-// of each layout.
+// JILS defaults, the lines taken only in part (warned of), and the input that ends a reading. The
+// examples (jils-dat/) cover a usual file of each layout.
 
 #include <gtest/gtest.h>
 
 #include "import/modJilsRead.h"
+#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel::test {
@@ -108,6 +109,43 @@ TEST(JilsDatRead, UnreadableInputNamesTheLine)
         EXPECT_EQ(error.Line(), 3) << date;
     }
     EXPECT_EQ(ReaderRun().Failure(ReadJilsDat, {}).Reason(), "the file is empty");
+}
+
+TEST(JilsDatRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
+{
+    // The sensor count before the file, its lines after the device name (line 1), the warnings.
+    const std::tuple<int, Lines, std::vector<Warned>, std::vector<Expect>> cases[] = {
+        {7, {"Date-Time: 12/15/2005 10:25:30 PM"}, {{2, "the words after the time, from \"PM\" on, were not read"}},
+         {Start("StartTime", "10:25:30")}},
+        {7, {"Sensors:", "Location:", "Operator:", "Temp:", "Temp: warm"},
+         {{2, "the \"Sensors:\" line names no sensor"}, {3, "the \"Location:\" line has no value"},
+          {4, "the \"Operator:\" line has no value"}, {5, "the \"Temp:\" line has no value"},
+          {6, "the air temperature \"warm\" is not a number"}},
+         {Config("TemperatureSensorUse", "air")}},
+        {7, {"Drop Sequence Completed Time:", "Drop 1 2 3 10:00"},
+         {{2, "the drop sequence has no completion time"}, {3, "its fifth word, \"10:00\", was taken as the time"}},
+         {Start("EndTime", "10:00:00")}},
+        {3, {"9 1 2", "9 1 x 3"},
+         {{2, "the data line has 3 fields where the short layout for 3 sensors has 4; those missing were left empty"},
+          {3, "deflection 2 \"x\" is not a number"}},
+         {Drop(1, "9000, 1, 2, "), Drop(2, "9000, 1, x, 3")}},
+        {2, {"1 L x 0 9 1 2 60 99", "2 L 0.2 0 9 1"},
+         {{2, "has 9 fields where the extended layout for 2 sensors has 8; the rest were not read"},
+          {2, "the station \"x\" is not a number"}, {3, "has 6 fields where"}},
+         {Drop(1, "9000, 1, "), Here("TestTemperatures", ", ")}},
+        {8, {"Sensors: A B C", "1 L 0.5 1 9 1 2 3 60"},
+         {{3, "has 9 fields where the short layout for 3 sensors has 4"}, {3, "deflection 1 \"L\" is not a number"}},
+         {Drop(1, "1000, L, 0.5, 1")}},
+        {7, {"Point Lane Station", "Comments: x", "Location: SR-9 north"}, {}, {}},
+    };
+    for (const auto& [sensors, lines, warned, expect] : cases) {
+        ReaderRun run;
+        run.NumSensors = sensors;
+        run.Read(ReadJilsDat, Dat(lines));
+        ExpectWarnings(run.Warnings, warned, lines.front());
+        run.ExpectValues(expect, lines.front());
+    }
+    ExpectExamplesQuiet(ReadJilsDat, "jils-dat", 7);
 }
 
 }  // namespace

@@ -1,17 +1,20 @@
 // KUAB FWD data files: which header rule decides, sensor offsets and positions, the table header
 // lines (both title forms, units, dash widths), how data lines become drops and times, what the
-// next file of a run inherits, and the limits whose breach ends a reading. The bundled examples
-// read ordinary files end to end; these cases are the rules and edges they do not reach.
+// next file of a run inherits, the layout titled "IKUAB FWD FILE", the lines taken only in part
+// (warned of), and the limits whose breach ends a reading. The bundled examples read ordinary
+// files end to end; these cases are the rules and edges they do not reach.
 
 #include <gtest/gtest.h>
 
 #include "import/modKUABRead.h"
+#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel {
 namespace {
 
 const std::string T = "KUAB title";  // the first line of a file, which the reader never reads
+const std::string K = "IKUAB FWD FILE";  // the title of the layout whose date is day/month/year
 const std::string DC = "Device Configuration", OI = "Operations Information", LI = "Location Identification";
 const std::string U = "Units", TL1 = "Test Location 1", TL2 = "Test Location 2";
 const std::string kCount = "NumberOfDeflectionSensors", kX = "DeflectionSensorXAxisDistances";
@@ -139,6 +142,79 @@ TEST(KuabFwdRead, ALineBeyondTheLimitsEndsTheReadingAtItsLine)
          {{T, "ISensor Distance:" + Times(25, " 1"), "JStation" + Times(10, " Air") + Times(13, " x") + " D24"}},
          {{DC, kCount, "1"}, {DC, "NumberOfTemperatureSensors", "10"}}},
     });
+}
+
+TEST(KuabFwdRead, TheLayoutTitledIkuabFwdFileGivesItsDateDayFirst)
+{
+    const std::string distances = "ISensor Distance  : 0.0 20.0 30.0 (cm)";
+    Check({
+        {"the offsets from their line, the unit in parentheses; 12/04 is the 12th of April",
+         {{K, distances, "IDate Created     : 12/04/2016"}},
+         {{DC, kCount, "3"}, {DC, kX, "0.0, 20.0, 30.0"}, {DC, "DeflectionSensorYAxisDistances", "0, 0, 0"},
+          {U, "SensorsLocationUnits", "centimeter"}, {OI, "StartDate", "12-Apr-2016"}}},
+        {"a second number above 12 can only be the day", {{K + " v2", "IDate Created: 04/25/2016"}},
+         {{OI, "StartDate", "25-Apr-2016"}}},
+        {"one-digit day and month, two-digit year", {{K, "IDate Created: 5/1/16"}}, {{OI, "StartDate", "05-Jan-2016"}}},
+        {"no such day: as written", {{K, "IDate Created: 31/04/2016"}}, {{OI, "StartDate", " 31/04/2016"}}},
+        {"not three parts: as written", {{K, "IDate Created: 12/04/2016/1"}}, {{OI, "StartDate", " 12/04/2016/1"}}},
+        {"other titles keep the date as written", {{"KUAB FWD", "IDate Created: 12/04/2016"}},
+         {{OI, "StartDate", " 12/04/2016"}}},
+        {"a later title line places the offsets by its columns", {{T, "ISensor Distance: 0 200 (mm)", "JDistance D1"}},
+         {{U, "SensorsLocationUnits", "millimeter"}, {DC, kX, "200"}}},
+    });
+}
+
+TEST(KuabFwdRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
+{
+    const std::string distances = "ISensor Distance: 0 200 mm", titles = "JDistance Drop Load D0 D1 Air time",
+                      dashes = "J----- ---- ---- --- --- --- --------";
+    const struct {
+        const char* what;
+        std::vector<std::string> lines;
+        std::vector<test::Warned> warned;
+        std::vector<test::Expect> expect = {};
+        int sensors = 0;
+    } cases[] = {
+        {"a header without a colon", {T, "HSite North", "HSite: South"}, {{2, "has no \":\" after its key"}},
+         {{LI, "SiteName", " South"}}},
+        {"plate radius without unit, not a number, empty, with more",
+         {T, "IPlate Radius: 150", "IPlate Radius: x mm", "IPlate Radius:", "IPlate Radius: 150 mm nominal"},
+         {{2, "plate radius has no unit"}, {3, "plate radius \"x\" is not a number"}, {4, "plate radius is empty"},
+          {5, "\"150 mm nominal\" is more than a number and its unit"}},
+         {{DC, "LoadPlateRadius", "150"}, {U, "LoadPlateRadiusUnits", "millimeter"}}},
+        {"distances without unit, with a word, empty", {T, "ISensor Distance: 0 x 300", "ISensor Distance:"},
+         {{2, "end in \"300\", a number, where their unit belongs"}, {2, "sensor offset 2, \"x\", is not a number"},
+          {3, "the sensor distances are empty"}},
+         {{DC, kCount, "-1"}}},
+        {"too few and too many positions",
+         {T, "ISensor Distance: 300 200 mm", "IPosition: FRONT", "IPosition: BACK BACK FRONT"},
+         {{3, "the positions place 1 of 2 sensors"}, {4, "3 positions for 2 sensors; the last 1 were not read"}},
+         {{DC, kX, "300, 200"}}},
+        {"positions without offsets", {T, "IPosition: BACK BACK BACK"}, {{2, "give 0 offsets for 3 sensors"}},
+         {{DC, kX, ", , "}}, 3},
+        {"a title naming a sensor without offset", {T, distances, "JStation Load D0 D1 D4"},
+         {{3, "column \"D4\" names sensor 5, but the sensor distances give 2 offsets"}}, {{DC, kX, "0, 200, "}}},
+        {"a short units line", {T, distances, titles, "J m - kN"}, {{4, "the units line ends after column 3 of 6"}},
+         {{U, "LoadUnits", "kilo-Newton"}, {U, "DeflectionUnits", ""}}},
+        {"short data lines, words for numbers",
+         {T, distances, titles, dashes, "D  100    1  50.1 x", "D  100    2  y 210 180 17.5 12:00:00"},
+         {{5, "ends before the time column"}, {5, "ends after column 4; the load and 2 deflections need columns 3 to 5"},
+          {5, "deflection 1, \"x\", is not a number"}, {5, "before a temperature column"},
+          {6, "the load \"y\" is not a number"}},
+         {{TL1, "DropData_1", "50.1, x, "}, {TL1, "DropData_2", "y, 210, 180"}, {TL1, "TestTemperatures", "17.5"}}},
+        {"a date of the IKUAB layout that is none", {K, "IDate Created: 2016-04-12"},
+         {{2, "the date \" 2016-04-12\" is not day/month/year; it was copied as written"}}},
+        {"a line of blanks, other letters, an unknown key, a table note: nothing to say",
+         {T, "   ", "XSite: x", "d 1 1 1", "HComment: x", "JTable 1"}, {}},
+    };
+    for (const auto& c : cases) {
+        test::ReaderRun run;
+        run.NumSensors = c.sensors;
+        run.Read(ReadKuabFwd, c.lines);
+        test::ExpectWarnings(run.Warnings, c.warned, c.what);
+        run.ExpectValues(c.expect, c.what);
+    }
+    test::ExpectExamplesQuiet(ReadKuabFwd, "kuab", 0);
 }
 
 }  // namespace

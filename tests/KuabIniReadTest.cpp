@@ -1,12 +1,14 @@
 // KUAB FVO.INI: the model codes, the modification date, the sensor count and the lists it sizes,
-// and the missing or non-numeric numbers that end a reading with what was read kept. The bundled
-// examples cover letter case in names, quoting, single-precision numbers and the file name.
+// the lines and values taken only in part (warned of), and the missing or non-numeric numbers
+// that end a reading with what was read kept. The bundled examples cover letter case in names,
+// quoting, single-precision numbers and the file name.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "import/modKUABRead.h"
+#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel {
@@ -97,6 +99,40 @@ TEST(KuabIniRead, AMissingOrNonNumericNumberEndsTheReadingNamingSectionAndKey)
          "there is no section [sensor4]"},
         {"a day beyond the year 9999", {}, {}, "its modification date: ", year{12000} / 1 / 1},
     });
+}
+
+TEST(KuabIniRead, LinesTheLookupsNeverSeeAndValuesTakenInPartAreWarnedOf)
+{
+    const std::string serial(300, 'S');
+    const struct {
+        const char* what;
+        Changes changes;
+        std::vector<test::Warned> warned;
+        std::vector<test::Expect> expect = {};
+    } cases[] = {
+        {"a count of 2.5", Count("2.5"), {{8, "\"2.5\" is not a whole number of at least 1; the first 2 sensors were read"}},
+         {{DI, kSerials, "S1, S 2"}}},
+        {"a count below 1", Count("-2"), {{8, "[sensor0] alone was read"}}, {{DI, kSerials, "S1"}}},
+        {"text and a key before the first section, a line of text in one",
+         {{"[rack]", "x=1\r\nnotes\r\n[rack]"}, {"caladd=12", "caladd=12\r\nplate two"}},
+         {{1, "\"x=1\" stands before the first [section]; it was skipped"},
+          {2, "\"notes\" is no [section], key = value or ; comment; it was skipped"}, {8, "\"plate two\" is no"}},
+         {{DC, "LoadCellCalibrationIntercept", "12"}}},
+        {"a section met again", {{"[sensor3]", "[Sensor1]"}, {"seismoid=S4", "seismoid=late"}},
+         {{26, "\"[Sensor1]\" stands here a second time (first at line 16); the keys under it are not read"}},
+         {{DI, kSerials, "S1"}}},
+        {"a value cut at 254 characters", {{"seismoid=S1", "seismoid=" + serial}},
+         {{12, "[sensor0] seismoid is 300 characters long; only the first 254 were read"}},
+         {{DI, kSerials, serial.substr(0, 254)}}},
+        {"comments and a quoted model: nothing to say", {{"[rack]", "; note\r\n# note\r\n[rack]"}}, {}},
+    };
+    for (const auto& c : cases) {
+        test::ReaderRun run;
+        run.Read(ReadKuabFvoIni, Ini(c.changes), "FVO.INI");
+        test::ExpectWarnings(run.Warnings, c.warned, c.what);
+        run.ExpectValues(c.expect, c.what);
+    }
+    test::ExpectExamplesQuiet(ReadKuabFvoIni, "kuab-ini", 0);
 }
 
 }  // namespace

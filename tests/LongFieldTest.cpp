@@ -69,12 +69,13 @@ TEST(LongFields, EveryReaderKeepsOrRefusesThemWithoutOverrunningItsRoom)
                         bytes += line.substr(0, end) + std::string(length, filler) +
                                  (end == std::string::npos ? "" : line.substr(end));
                     }
-                    ProgramState state = NewProgramState(".");
+                    const SettingsRecord settings;
+                    ReadingState reading;
                     PDDXFile document;
                     ByteSource source = ByteSource::InMemory("long.in", bytes);
                     ReaderInput input{"long.in", source, std::nullopt};
                     ReadWarnings warnings;
-                    ReaderContext context = ReaderContextOf(state, warnings);
+                    ReaderContext context = ReaderContextOf(settings, reading, warnings);
                     try {
                         format.Read(context, input, document, false);
                         ++read;

@@ -1,4 +1,5 @@
-// Reading inputs: line ends, the longest line, and files that change while they are read.
+// Reading inputs: line ends, byte-order marks, UTF-16 and NUL bytes, the longest line, and files
+// that change while they are read.
 
 #include <gtest/gtest.h>
 
@@ -23,33 +24,78 @@ std::vector<std::string> AllLines(NativeLines&& lines)
 }
 
 // The same lines whether the bytes are in memory or read from a file through the buffer, also
-// when the file is larger than the buffer and a CR or its LF falls on a refill.
-// With lineFeedEndsLines (profile files) a line feed alone ends a line too.
-TEST(NativeLines, EndAtCarriageReturnsOnlyInMemoryAndInFiles)
+// when the file is larger than the buffer and a CR or its LF falls on a refill. A line ends at CR
+// LF, CR or LF, as files written on any system have them.
+TEST(NativeLines, EndAtCarriageReturnsLineFeedsOrBothInMemoryAndInFiles)
 {
     const std::string longest(kMaxLineLength, 'x');
-    std::vector<std::tuple<std::string, bool, std::vector<std::string>>> cases = {
-        {"a\r\nb\rc\nd\r\r\ne", false, {"a", "b", "c\nd", "", "e"}}, {"last\r\n", false, {"last"}}, {"", false, {}},
-        {"\n\r\n", false, {"\n"}}, {longest + "\r\n" + longest, false, {longest, longest}},
-        {"a\r\nb\rc\nd\r\r\ne\n", true, {"a", "b", "c", "d", "", "e"}}, {"\n\r\n\n\r", true, {"", "", "", ""}},
-        {longest + "\n" + longest, true, {longest, longest}}, {"", false, {}}, {"", true, {}}};
+    std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"a\r\nb\rc\nd\r\r\ne\n", {"a", "b", "c", "d", "", "e"}}, {"last\r\n", {"last"}}, {"", {}},
+        {"\n\r\n\n\r", {"", "", "", ""}}, {longest + "\r\n" + longest, {longest, longest}},
+        {longest + "\n" + longest, {longest, longest}}, {"", {}}};
     for (int i = 0; i < 60000; ++i) {  // more than two buffers
-        for (const bool lineFeed : {false, true}) {
-            auto& [bytes, lf, lines] = cases[cases.size() - (lineFeed ? 1 : 2)];
-            lines.push_back(std::string(static_cast<std::size_t>(i % 97), 'a') + std::to_string(i));
-            bytes += lines.back() + (i % 3 == 0 ? "\r" : i % 3 == 1 || !lineFeed ? "\r\n" : "\n");
-        }
+        auto& [bytes, lines] = cases.back();
+        lines.push_back(std::string(static_cast<std::size_t>(i % 97), 'a') + std::to_string(i));
+        bytes += lines.back() + (i % 3 == 0 ? "\r" : i % 3 == 1 ? "\r\n" : "\n");
     }
     test::TempDir folder;
-    for (const auto& [bytes, lineFeed, lines] : cases) {
+    for (const auto& [bytes, lines] : cases) {
         ByteSource memory = ByteSource::InMemory("t", bytes);
-        EXPECT_EQ(AllLines(NativeLines(memory, lineFeed)), lines) << bytes.size();
-        if (!lineFeed) {
-            EXPECT_EQ(AllLines(NativeLines(bytes)), lines) << bytes.size();
-        }
+        EXPECT_EQ(AllLines(NativeLines(memory)), lines) << bytes.size();
+        EXPECT_EQ(AllLines(NativeLines(bytes)), lines) << bytes.size();
         test::WriteBytes(folder / "in.txt", bytes);
         ByteSource file = ByteSource::OpenFile((folder / "in.txt").string());
-        EXPECT_EQ(AllLines(NativeLines(file, lineFeed)), lines) << bytes.size();
+        EXPECT_EQ(AllLines(NativeLines(file)), lines) << bytes.size();
+    }
+}
+
+// A UTF-8 byte-order mark is skipped; UTF-16 (either byte order, with its mark) is read as the
+// Latin-1 text it holds, characters beyond Latin-1 as "?" with one warning; NUL bytes are removed
+// from lines, each such line warned of. The same in memory, from a file read in pieces (a unit or a
+// pair split between them), and as whole text.
+TEST(NativeLines, SkipAByteOrderMarkReadUtf16AsTextAndRemoveNulBytes)
+{
+    const auto utf16 = [](const std::u16string& text, bool big) {
+        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += big ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    std::u16string many;
+    for (int i = 0; i < 40000; ++i) many += u"J\u00B5m " + std::u16string(i % 7 == 0 ? u"\u2013" : u"") + u"5\r\n";
+    const std::string manyLatin1 = [&] {
+        std::string text;
+        for (int i = 0; i < 40000; ++i) text += "J\xB5m " + std::string(i % 7 == 0 ? "?" : "") + "5\r\n";
+        return text;
+    }();
+    const struct {
+        std::string bytes, text;
+        std::vector<int> warnedLines;  // 0: the file as a whole
+    } cases[] = {
+        {"\xEF\xBB\xBF[Units]\r\nA=1\r\n", "[Units]\r\nA=1\r\n", {}},
+        {"\xEF\xBB\xBF", "", {}},
+        {utf16(u"D0 \u00B5m\r\n\U0001F600x\n", false), "D0 \xB5m\r\n?x\n", {0}},
+        {utf16(u"a\rb", true), "a\rb", {}},
+        {utf16(many, true), manyLatin1, {0}},
+        {std::string("5002,\"\0\0\0\"\r\nok\r\n\0x\n", 19), "5002,\"\"\r\nok\r\nx\n", {1, 3}},
+    };
+    test::TempDir folder;
+    for (const auto& c : cases) {
+        test::WriteBytes(folder / "in.txt", c.bytes);
+        const std::vector<std::string> lines = AllLines(NativeLines(c.text));
+        for (const bool fromFile : {false, true}) {
+            ByteSource source = fromFile ? ByteSource::OpenFile((folder / "in.txt").string()) : ByteSource::InMemory("t", c.bytes);
+            ReadWarnings warnings;
+            source.ReportTo(&warnings);
+            EXPECT_EQ(AllLines(NativeLines(source)), lines) << fromFile << c.bytes.substr(0, 20);
+            std::vector<int> warned;
+            for (const LineWarning& warning : warnings.Listed()) warned.push_back(warning.Line);
+            EXPECT_EQ(warned, c.warnedLines) << fromFile << c.bytes.substr(0, 20);
+            source.Rewind();
+            EXPECT_EQ(ReadAllText(source), c.text) << fromFile;
+        }
     }
 }
 
@@ -73,21 +119,21 @@ TEST(NativeLines, ALineLongerThanTheLimitStopsTheReadingAtThatLine)
     stopsAt(NativeLines(file), 3);
     test::WriteBytes(folder / "long.DDX", "one\ntwo\r" + tooLong + "\nfour\n");
     ByteSource profile = ByteSource::OpenFile((folder / "long.DDX").string());
-    stopsAt(NativeLines(profile, true), 3);
+    stopsAt(NativeLines(profile), 3);
     ByteSource zeros = ByteSource::OpenFile("/dev/zero");
     stopsAt(NativeLines(zeros), 1);
 
-    // Whole texts count lines by the ends of their format: CR only, or LF too.
-    const std::vector<std::tuple<std::string, bool, int>> texts = {
-        {"a\nb\r\n" + tooLong, true, 3}, {"a\nb\r\n" + tooLong, false, 2}, {"a\r\n\r\n" + tooLong + "\r\n", false, 3},
-        {longest + "\r\n" + longest, true, 0}, {std::string(kMaxLineLength - 1, 'y') + "\n" + longest, false, 1}};
-    for (const auto& [text, lineFeed, failing] : texts) {
+    // Whole texts count lines the same way.
+    const std::vector<std::pair<std::string, int>> texts = {
+        {"a\nb\r\n" + tooLong, 3}, {"a\r\n\r\n" + tooLong + "\r\n", 3}, {"a\rb\n\r\n" + tooLong, 4},
+        {longest + "\r\n" + longest, 0}, {std::string(kMaxLineLength - 1, 'y') + "\n" + longest, 0}};
+    for (const auto& [text, failing] : texts) {
         ByteSource source = ByteSource::InMemory("t", text);
-        if (failing == 0) EXPECT_EQ(ReadAllText(source, lineFeed), text);
-        else EXPECT_EQ(test::ReadFailure([&] { ReadAllText(source, lineFeed); }).Line(), failing) << lineFeed;
+        if (failing == 0) EXPECT_EQ(ReadAllText(source), text);
+        else EXPECT_EQ(test::ReadFailure([&] { ReadAllText(source); }).Line(), failing) << text.substr(0, 8);
     }
     ByteSource endless = ByteSource::OpenFile("/dev/zero");
-    EXPECT_EQ(test::ReadFailure([&] { ReadAllText(endless, true); }).Line(), 1);
+    EXPECT_EQ(test::ReadFailure([&] { ReadAllText(endless); }).Line(), 1);
 }
 
 TEST(ByteSource, AFileThatShrinksOrGrowsWhileItIsReadIsAnError)
@@ -112,9 +158,9 @@ TEST(ByteSource, AFileThatShrinksOrGrowsWhileItIsReadIsAnError)
     // Unchanged, and read again from the start, it is whole both times.
     test::WriteBytes(path, text);
     ByteSource source = ByteSource::OpenFile(path.string());
-    EXPECT_EQ(ReadAllText(source, false).size(), text.size());
+    EXPECT_EQ(ReadAllText(source).size(), text.size());
     source.Rewind();
-    EXPECT_EQ(ReadAllText(source, false).size(), text.size());
+    EXPECT_EQ(ReadAllText(source).size(), text.size());
 
     const ReadError missing = test::ReadFailure([&] { ByteSource::OpenFile((folder / "gone.F25").string()); });
     EXPECT_EQ(missing.File(), (folder / "gone.F25").string());

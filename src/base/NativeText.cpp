@@ -29,6 +29,25 @@ const char* FindLineEnd(const char* from, const char* end)
 
 ReadError Changed(const std::string& name) { return ReadError(name, 0, "the file changed while it was read"); }
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF", kUtf16LittleMark = "\xFF\xFE", kUtf16BigMark = "\xFE\xFF";
+
+// UTF-16 code units as Latin-1 bytes into `into`: a unit above 255 becomes "?" (a surrogate pair
+// one "?"); gives the bytes written and adds to `replaced`.
+std::size_t DecodeUtf16(std::string_view units, bool bigEndian, char* into, std::size_t& replaced)
+{
+    std::size_t n = 0;
+    for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(units[i]), second = static_cast<unsigned char>(units[i + 1]);
+        const unsigned unit = bigEndian ? (first << 8 | second) : (second << 8 | first);
+        if (unit >= 0xDC00 && unit <= 0xDFFF) continue;  // the second half of a pair already counted
+        if (unit > 0xFF) ++replaced;
+        into[n++] = unit > 0xFF ? '?' : static_cast<char>(unit);
+    }
+    return n;
+}
+
+const char* const kReplacedWarning = "the file is UTF-16: characters outside Latin-1 were read as \"?\"";
+
 }  // namespace
 
 ByteSource ByteSource::OpenFile(const std::string& fileName)
@@ -50,6 +69,15 @@ ByteSource ByteSource::InMemory(std::string name, std::string_view bytes)
 {
     ByteSource source;
     source.name_ = std::move(name);
+    source.encoding_ = Encoding::Bytes;
+    if (bytes.starts_with(kUtf8Mark)) {
+        bytes.remove_prefix(kUtf8Mark.size());
+    } else if (bytes.starts_with(kUtf16LittleMark) || bytes.starts_with(kUtf16BigMark)) {
+        source.decoded_.resize(bytes.size() / 2);
+        source.decoded_.resize(DecodeUtf16(bytes.substr(2), bytes.starts_with(kUtf16BigMark), source.decoded_.data(),
+                                           source.replaced_));
+        bytes = source.decoded_;
+    }
     source.memory_ = bytes;
     return source;
 }
@@ -61,12 +89,19 @@ ByteSource& ByteSource::operator=(ByteSource&& other) noexcept
     if (this == &other) return *this;
     Close();
     name_ = std::move(other.name_);
-    memory_ = other.memory_;
+    const bool decoded = other.memory_.data() == other.decoded_.data() && !other.decoded_.empty();
+    decoded_ = std::move(other.decoded_);
+    memory_ = decoded ? std::string_view(decoded_) : other.memory_;
     memoryPos_ = other.memoryPos_;
     file_ = std::exchange(other.file_, platform::kNoFile);
     sizeAtOpen_ = other.sizeAtOpen_;
     readSoFar_ = other.readSoFar_;
     observer_ = std::move(other.observer_);
+    encoding_ = other.encoding_;
+    pending_ = std::move(other.pending_);
+    replaced_ = other.replaced_;
+    replacedReported_ = other.replacedReported_;
+    warnings_ = other.warnings_;
     return *this;
 }
 
@@ -78,7 +113,71 @@ void ByteSource::Close()
     if (file_ != platform::kNoFile) platform::CloseFile(file_, ignored);
 }
 
+void ByteSource::ReportTo(ReadWarnings* warnings)
+{
+    warnings_ = warnings;
+    CountReplaced(0);
+}
+
+void ByteSource::CountReplaced(std::size_t replaced)
+{
+    replaced_ += replaced;
+    if (replaced_ == 0 || replacedReported_ || !warnings_) return;
+    warnings_->Add(0, kReplacedWarning);
+    replacedReported_ = true;
+}
+
 std::size_t ByteSource::Read(char* into, std::size_t size)
+{
+    if (encoding_ == Encoding::Unknown) Start();
+    if (encoding_ == Encoding::Utf16LittleEndian || encoding_ == Encoding::Utf16BigEndian) return ReadUtf16(into, size);
+    if (pending_.empty()) return ReadRaw(into, size);
+    const std::size_t n = std::min(size, pending_.size());
+    std::memcpy(into, pending_.data(), n);
+    pending_.erase(0, n);
+    return n + (pending_.empty() ? ReadRaw(into + n, size - n) : 0);
+}
+
+void ByteSource::Start()
+{
+    char head[3];
+    std::size_t got = 0;
+    for (std::size_t n; got < sizeof head && (n = ReadRaw(head + got, sizeof head - got)) > 0;) got += n;
+    const std::string_view start(head, got);
+    encoding_ = Encoding::Bytes;
+    std::size_t mark = 0;
+    if (start.starts_with(kUtf8Mark)) {
+        mark = kUtf8Mark.size();
+    } else if (start.starts_with(kUtf16LittleMark) || start.starts_with(kUtf16BigMark)) {
+        encoding_ = start.starts_with(kUtf16BigMark) ? Encoding::Utf16BigEndian : Encoding::Utf16LittleEndian;
+        mark = kUtf16LittleMark.size();
+    }
+    pending_.assign(start.substr(mark));
+}
+
+std::size_t ByteSource::ReadUtf16(char* into, std::size_t size)
+{
+    if (size == 0) return 0;
+    // Two bytes a character: up to twice what is asked for is read, and a half unit kept for the
+    // next call (what is pending is never more than that).
+    std::string units = std::move(pending_);
+    std::size_t replaced = 0, n = 0;
+    for (bool end = false; n == 0 && !end;) {
+        const std::size_t at = units.size();
+        units.resize(2 * size);
+        const std::size_t got = ReadRaw(units.data() + at, units.size() - at);
+        units.resize(at + got);
+        end = got == 0;
+        const std::size_t whole = units.size() & ~std::size_t{1};
+        n = DecodeUtf16(std::string_view(units).substr(0, whole), encoding_ == Encoding::Utf16BigEndian, into, replaced);
+        units.erase(0, whole);
+    }
+    pending_ = std::move(units);
+    CountReplaced(replaced);
+    return n;
+}
+
+std::size_t ByteSource::ReadRaw(char* into, std::size_t size)
 {
     if (file_ == platform::kNoFile) {
         const std::size_t n = std::min(size, memory_.size() - memoryPos_);
@@ -106,51 +205,64 @@ void ByteSource::Rewind()
     std::string error;
     if (!platform::RewindFile(file_, error)) throw ReadError(name_, 0, "cannot read it twice: " + error);
     readSoFar_ = 0;
+    encoding_ = Encoding::Unknown;
+    pending_.clear();
 }
 
 namespace {
 
-// Counts line lengths across the pieces of an input, to stop at the first line that is too long.
+// Counts line lengths across the pieces of an input, to stop at the first line that is too long,
+// and notes the lines that hold NUL bytes.
 class LineLengthCheck {
 public:
-    LineLengthCheck(const std::string& name, bool lineFeedEndsLines) : name_(name), lineFeed_(lineFeedEndsLines) {}
+    explicit LineLengthCheck(const std::string& name) : name_(name) {}
 
     void Scan(std::string_view piece)
     {
         for (const char c : piece) {
-            if (c == '\r' || (c == '\n' && lineFeed_)) {
+            if (c == '\r' || c == '\n') {
                 if (!(c == '\n' && afterCarriageReturn_)) ++number_;  // CR LF is one line end
                 length_ = 0;
-            } else if (!(c == '\n' && afterCarriageReturn_) && ++length_ > kMaxLineLength) {
+            } else if (++length_ > kMaxLineLength) {
                 throw TooLong(name_, number_);
+            } else if (c == '\0' && (nulLines_.empty() || nulLines_.back() != number_)) {
+                nulLines_.push_back(number_);
             }
             afterCarriageReturn_ = c == '\r';
         }
     }
+    const std::vector<int>& NulLines() const { return nulLines_; }
 
 private:
     const std::string& name_;
-    bool lineFeed_;
     bool afterCarriageReturn_ = false;
     std::size_t length_ = 0;
     int number_ = 1;
+    std::vector<int> nulLines_;
 };
+
+constexpr const char* kNulWarning = "NUL bytes removed from the line";
 
 }  // namespace
 
-std::string ReadAllText(ByteSource& source, bool lineFeedEndsLines)
+std::string ReadAllText(ByteSource& source)
 {
-    LineLengthCheck check(source.Name(), lineFeedEndsLines);
+    LineLengthCheck check(source.Name());
+    std::string text;
     if (const std::string_view* memory = source.Memory()) {
         check.Scan(*memory);
-        return std::string(*memory);
+        text.assign(*memory);
+    } else {
+        std::unique_ptr<char[]> chunk(new char[kBufferSize]);
+        for (std::size_t got; (got = source.Read(chunk.get(), kBufferSize)) > 0;) {
+            check.Scan(std::string_view(chunk.get(), got));
+            text.append(chunk.get(), got);
+        }
     }
-    std::string text;
-    std::unique_ptr<char[]> chunk(new char[kBufferSize]);
-    for (std::size_t got; (got = source.Read(chunk.get(), kBufferSize)) > 0;) {
-        check.Scan(std::string_view(chunk.get(), got));
-        text.append(chunk.get(), got);
-    }
+    if (check.NulLines().empty()) return text;
+    std::erase(text, '\0');
+    if (ReadWarnings* warnings = source.Warnings())
+        for (const int line : check.NulLines()) warnings->Add(line, kNulWarning);
     return text;
 }
 
@@ -166,12 +278,13 @@ std::optional<std::chrono::year_month_day> LocalModificationDay(const std::strin
 std::string ReadFileBytes(const std::string& fileName)
 {
     ByteSource source = ByteSource::OpenFile(fileName);
-    return ReadAllText(source, true);
+    return ReadAllText(source);
 }
 
 NativeLines::NativeLines(std::string_view bytes) : data_(bytes.data()), end_(bytes.size()) {}
 
-NativeLines::NativeLines(ByteSource& source, bool lineFeedEndsLines) : name_(source.Name()), lineFeed_(lineFeedEndsLines)
+NativeLines::NativeLines(ByteSource& source)
+    : name_(source.Name()), warnings_(source.Warnings())
 {
     if (const std::string_view* memory = source.Memory()) {
         data_ = memory->data();
@@ -204,18 +317,16 @@ bool NativeLines::Next(std::string_view& line)
 {
     scanned_ = begin_;
     while (true) {
-        const void* found = lineFeed_ ? FindLineEnd(data_ + scanned_, data_ + end_)
-                                      : std::memchr(data_ + scanned_, '\r', end_ - scanned_);
-        if (found && *static_cast<const char*>(found) == '\n') {
-            const std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
+        const char* found = FindLineEnd(data_ + scanned_, data_ + end_);
+        if (found && *found == '\n') {
+            const std::size_t lf = static_cast<std::size_t>(found - data_);
             if (lf - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
-            line = std::string_view(data_ + begin_, lf - begin_);
+            Deliver(line, lf);
             begin_ = lf + 1;
-            ++number_;
             return true;
         }
         if (found) {
-            const std::size_t cr = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
+            const std::size_t cr = static_cast<std::size_t>(found - data_);
             if (cr - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
             // Whether a line feed follows is known only once the next byte is in.
             if (cr + 1 == end_ && !atEnd_) {
@@ -223,21 +334,31 @@ bool NativeLines::Next(std::string_view& line)
                 Fill();
                 continue;
             }
-            line = std::string_view(data_ + begin_, cr - begin_);
+            Deliver(line, cr);
             begin_ = cr + 1;
             if (begin_ < end_ && data_[begin_] == '\n') ++begin_;
-            ++number_;
             return true;
         }
         if (end_ - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
         scanned_ = end_;
         if (Fill()) continue;
         if (begin_ == end_) return false;
-        line = std::string_view(data_ + begin_, end_ - begin_);
+        Deliver(line, end_);
         begin_ = end_;
-        ++number_;
         return true;
     }
+}
+
+void NativeLines::Deliver(std::string_view& line, std::size_t end)
+{
+    ++number_;
+    line = std::string_view(data_ + begin_, end - begin_);
+    if (line.find('\0') == std::string_view::npos) return;
+    // Some writers pad fields with NUL bytes; they would make the output a binary file.
+    withoutNul_.assign(line);
+    std::erase(withoutNul_, '\0');
+    line = withoutNul_;
+    if (warnings_) warnings_->Add(number_, kNulWarning);
 }
 
 }  // namespace vantrel

@@ -1,6 +1,8 @@
 #pragma once
 // Reading native FWD text files: single-byte text, one line at a time. A line ends at a carriage
-// return, which is dropped together with a following line feed; a line feed alone ends nothing.
+// return, a line feed, or the two together, as files written on any system have them. A UTF-8
+// byte-order mark is skipped; a file that starts with a UTF-16 one is read as the Latin-1 text it
+// holds; NUL bytes are removed from lines, with a warning.
 
 #include <chrono>
 #include <cstddef>
@@ -9,8 +11,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Platform.h"
+#include "base/ReadWarnings.h"
 
 namespace vantrel {
 
@@ -42,15 +46,28 @@ public:
     // Starts again from the first byte; ReadError where the input cannot be read twice (a pipe).
     void Rewind();
 
-    // The whole input when it is in memory, so that lines can be read without copying.
+    // The whole input when it is in memory (without its byte-order mark, and as Latin-1 text when
+    // it was UTF-16), so that lines can be read without copying.
     const std::string_view* Memory() const { return file_ == platform::kNoFile ? &memory_ : nullptr; }
+
+    // Where what was changed in reading goes: characters of a UTF-16 file outside Latin-1, NUL
+    // bytes removed from lines. Nowhere until one is given.
+    void ReportTo(ReadWarnings* warnings);
+    ReadWarnings* Warnings() const { return warnings_; }
 
     // Told how many bytes each read of a file brought, to show the progress of a long reading.
     void ObserveReads(std::function<void(std::size_t)> observer) { observer_ = std::move(observer); }
 
 private:
+    enum class Encoding { Unknown, Bytes, Utf16LittleEndian, Utf16BigEndian };
+
     ByteSource() = default;
     void Close();
+    std::size_t ReadRaw(char* into, std::size_t size);
+    // Reads the first bytes and tells the encoding by its byte-order mark, which is dropped.
+    void Start();
+    std::size_t ReadUtf16(char* into, std::size_t size);
+    void CountReplaced(std::size_t replaced);
 
     std::string name_;
     std::string_view memory_;
@@ -59,11 +76,17 @@ private:
     long long sizeAtOpen_ = -1;  // -1: not a regular file, whose size says nothing
     long long readSoFar_ = 0;
     std::function<void(std::size_t)> observer_;
+    Encoding encoding_ = Encoding::Unknown;
+    std::string pending_;  // bytes read but not handed out yet: after a mark, or half a UTF-16 unit
+    std::string decoded_;  // the Latin-1 text of UTF-16 bytes in memory
+    std::size_t replaced_ = 0;
+    bool replacedReported_ = false;
+    ReadWarnings* warnings_ = nullptr;
 };
 
-// The whole input as text. Lines end at a carriage return, or also at a line feed when
-// `lineFeedEndsLines`; a line longer than kMaxLineLength is a ReadError naming its number.
-std::string ReadAllText(ByteSource& source, bool lineFeedEndsLines);
+// The whole input as text, NUL bytes removed (with a warning naming their lines); a line longer
+// than kMaxLineLength is a ReadError naming its number.
+std::string ReadAllText(ByteSource& source);
 
 // The local calendar day on which a file was last written; nullopt when it cannot be told.
 std::optional<std::chrono::year_month_day> LocalModificationDay(const std::string& fileName);
@@ -75,9 +98,8 @@ class NativeLines {
 public:
     // Lines of bytes in memory (they must outlive the reading).
     explicit NativeLines(std::string_view bytes);
-    // Lines of a source, read through one reusable buffer when the source is a file. With
-    // `lineFeedEndsLines` a line feed alone ends a line too (as in profile files).
-    explicit NativeLines(ByteSource& source, bool lineFeedEndsLines = false);
+    // Lines of a source, read through one reusable buffer when the source is a file.
+    explicit NativeLines(ByteSource& source);
 
     // The next line, empty ones included (the readers skip them; some count them). The view
     // stays valid until the next call. ReadError for a line longer than kMaxLineLength.
@@ -88,6 +110,8 @@ public:
 
 private:
     bool Fill();
+    // Gives the line from begin_ to `end` as the next one, without NUL bytes.
+    void Deliver(std::string_view& line, std::size_t end);
 
     ByteSource* source_ = nullptr;
     std::string name_;
@@ -95,8 +119,9 @@ private:
     const char* data_ = nullptr;
     std::size_t begin_ = 0, end_ = 0, scanned_ = 0;
     bool atEnd_ = true;
-    bool lineFeed_ = false;
     int number_ = 0;
+    std::string withoutNul_;  // a line that held NUL bytes, without them
+    ReadWarnings* warnings_ = nullptr;
 };
 
 }  // namespace vantrel

@@ -310,12 +310,14 @@ void CommandLine::Report(const std::string& name, const ReadReport& report)
         for (const std::string& warning : warnings) Message(warning);
 }
 
-void CommandLine::ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, bool append,
-                           Reader reader)
+void CommandLine::ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, ReadingState* reading,
+                           bool append, Reader reader)
 {
+    ReadingState fresh = NewReading(state_.Settings);
+    if (!reading) reading = &fresh;
     state_.CurrentFileType = type.code;
     ReadReport report;
-    Checked([&] { report = ReadInput(state_, type.code, input, document, append, Progress(), reader); });
+    Checked([&] { report = ReadInput(state_.Settings, *reading, type.code, input, document, append, Progress(), reader); });
     Report(input.Name, report);
 }
 

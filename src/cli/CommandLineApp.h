@@ -55,9 +55,10 @@ private:
     // Passes on what a reading warns of (it took nothing, or it took the file for one line); with
     // --strict that fails the file.
     void Report(const std::string& name, const ReadReport& report);
-    // Reads one input into a document: a new one, or with `append` one that holds data already.
-    void ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, bool append = false,
-                  Reader reader = nullptr);
+    // Reads one input into a document: a new one, or with `append` one that holds data already;
+    // going on from `reading` (what the document's earlier files left) or from a new one.
+    void ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, ReadingState* reading = nullptr,
+                  bool append = false, Reader reader = nullptr);
     BytesRead Progress();
     void MakeOutputFolder();
     // Writes a document to a file, or to standard output for "-".

@@ -20,18 +20,20 @@ int CommandLine::RunJob(const std::string& text)
         throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: " + Quoted(fields[1]) + " is not a whole number"};
     const std::int32_t code = ToInt32Checked(fields[1]);
 
-    state_.CommandLineRun = true;
     state_.Settings.FileType = code;
     state_.CurrentFileType = code;
-    state_.CommandLineOutputName = ConvertedOutputName(fields[0]);
+    const std::string output = ConvertedOutputName(fields[0]);
     if (!HasReader(code)) {
         SaveSettings(state_, err_);  // an orderly end, as after any unattended run
         throw Stop{kExitUsage, UnknownTypeMessage({code, "from the command line " + text})};
     }
     CheckReadable(fields[0]);
-    RefuseOverwritingInputs({state_.CommandLineOutputName}, {fields[0]});
+    RefuseOverwritingInputs({output}, {fields[0]});
     // A failure ends before the settings are saved.
-    Checked([&] { ConvertUnattended(state_, fields[0], [&](const ReadReport& report) { Report(fields[0], report); }); });
+    Checked([&] {
+        ConvertUnattended(state_.Settings, code, fields[0], output,
+                          [&](const ReadReport& report) { Report(fields[0], report); });
+    });
     SaveSettings(state_, err_);
     return kExitOk;
 }
@@ -97,10 +99,13 @@ int CommandLine::RunMerge()
     RefuseOverwritingInputs({mergeOutput_}, mergeFiles_);
     progress_.Files(inputs.size());
 
+    // The first file makes the document; the others are merged into it, each going on from the
+    // device configuration the files before it gave.
     PDDXFile document;
+    ReadingState reading = NewReading(state_.Settings);
     bool first = true;
     for (const auto& [input, type] : inputs) {
-        ReadInto(document, input, type, !first);
+        ReadInto(document, input, type, &reading, !first);
         first = false;
         progress_.FileDone();
     }
@@ -113,7 +118,7 @@ int CommandLine::RunBatch()
 {
     CheckReadable(batchFile_);
     const bool detecting = EqualsIgnoreCase(batchType_, "auto");
-    if (!detecting) state_.CurrentFileType = ChosenType(batchType_).code;
+    const std::int32_t code = detecting ? kUnknownType : ChosenType(batchType_).code;
     std::vector<BatchFile> files = BatchFiles(batchFile_, outputDir_);
     std::vector<std::string> inputs, outputs;
     for (BatchFile& file : files) {
@@ -127,7 +132,7 @@ int CommandLine::RunBatch()
     std::size_t current = 0;
     try {
         Checked([&] {
-            ConvertBatch(state_, files,
+            ConvertBatch(state_.Settings, code, files,
                          {[&](std::size_t i) { current = i; },
                           [&](std::size_t i) {
                               List(inputs[i] + " -> " + outputs[i]);

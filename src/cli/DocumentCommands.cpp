@@ -36,7 +36,7 @@ int CommandLine::RunCheck()
         try {
             PDDXFile document;
             // A PDDX file is checked as it stands, not as its counters would have it read.
-            ReadInto(document, input, type, false, type.code == kPDDX ? &ReadPDDXAsWritten : nullptr);
+            ReadInto(document, input, type, nullptr, false, type.code == kPDDX ? &ReadPDDXAsWritten : nullptr);
             findings = CheckDocument(document);
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;

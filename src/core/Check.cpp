@@ -152,7 +152,7 @@ std::vector<Finding> CheckDocument(const PDDXFile& document)
 
 void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
 {
-    const ProfileFile profile(ReadAllText(input.Bytes, true));
+    const ProfileFile profile(ReadAllText(input.Bytes));
     for (PDDXSection& section : document.Sections()) {
         const int number = profile.FindSection(section.Handle());
         for (PDDXElement& element : section.Elements()) element.SetValue(profile.Value(number, element.Handle()));

@@ -9,17 +9,19 @@
 
 namespace vantrel {
 
-ReaderContext ReaderContextOf(ProgramState& state, ReadWarnings& warnings)
+ReadingState NewReading(const SettingsRecord& settings) { return ReadingState{settings.NumSensors, {}}; }
+
+ReaderContext ReaderContextOf(const SettingsRecord& settings, ReadingState& reading, ReadWarnings& warnings)
 {
-    const SettingsRecord& s = state.Settings;
-    return ReaderContext{state.Settings.NumSensors, {s.LoadPlateRadius, s.SensorXAxis, s.SensorYAxis}, state.Readers,
+    const SettingsRecord& s = settings;
+    return ReaderContext{reading.NumSensors, {s.LoadPlateRadius, s.SensorXAxis, s.SensorYAxis}, reading.CarryOver,
                          warnings};
 }
 
 namespace {
 
-void ReadOnce(ProgramState& state, std::int32_t code, const InputFile& input, PDDXFile& document, bool append,
-              const BytesRead& progress, Reader reader, ReadWarnings& warnings)
+void ReadOnce(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, const InputFile& input,
+              PDDXFile& document, bool append, const BytesRead& progress, Reader reader, ReadWarnings& warnings)
 {
     std::optional<ByteSource> bytes;
     try {
@@ -31,8 +33,9 @@ void ReadOnce(ProgramState& state, std::int32_t code, const InputFile& input, PD
         bytes.emplace(ByteSource::InMemory(input.Name, ""));
     }
     if (progress) bytes->ObserveReads(progress);
+    bytes->ReportTo(&warnings);
     ReaderInput readerInput{input.Name, *bytes, input.Bytes ? std::nullopt : LocalModificationDay(input.Name)};
-    ReaderContext context = ReaderContextOf(state, warnings);
+    ReaderContext context = ReaderContextOf(settings, reading, warnings);
     reader(context, readerInput, document, append);
 }
 
@@ -58,16 +61,15 @@ DocumentShape ShapeOf(const PDDXFile& document)
     return shape;
 }
 
-// What the reader of `code` sets whatever its input holds: its reading of an empty input, with
-// copies of what it may change of the program's state. A reading that fails keeps what it set.
-DocumentShape ShapeOfNothingRead(const ProgramState& state, Reader reader, const std::string& name, bool append)
+// What the reader of `code` sets whatever its input holds: its reading of an empty input, with a
+// copy of the reading's state. A reading that fails keeps what it set.
+DocumentShape ShapeOfNothingRead(const SettingsRecord& settings, const ReadingState& reading, Reader reader,
+                                 const std::string& name, bool append)
 {
     PDDXFile document;
-    int numSensors = state.Settings.NumSensors;
-    ReaderCarryOver carryOver = state.Readers;
-    const SettingsRecord& s = state.Settings;
+    ReadingState copy = reading;
     ReadWarnings warnings;
-    ReaderContext context{numSensors, {s.LoadPlateRadius, s.SensorXAxis, s.SensorYAxis}, carryOver, warnings};
+    ReaderContext context = ReaderContextOf(settings, copy, warnings);
     ByteSource nothing = ByteSource::InMemory(name, "");
     ReaderInput input{name, nothing, std::nullopt};
     try {
@@ -89,13 +91,8 @@ bool ChangedNothingOfItsInput(const DocumentShape& before, const DocumentShape& 
     return true;
 }
 
-std::string LineEndsNote(std::int32_t code)
-{
-    return "its lines end with a line feed alone, and " + ShortNameOf(code) + " lines end with a carriage return";
-}
-
 // What the user should know of a reading: that it took nothing from the file (and what the file
-// looks like then), or that the reader took a file of line feeds alone for one line.
+// looks like then), or that it took something although the file clearly is of another type.
 std::string Warning(std::int32_t code, const InputFile& input, bool nothingRead)
 {
     const std::string nothing = "nothing was read as " + ShortNameOf(code);
@@ -105,54 +102,45 @@ std::string Warning(std::int32_t code, const InputFile& input, bool nothingRead)
     } catch (const ReadError&) {
         return nothingRead ? nothing : "";
     }
-    const bool lineFeeds = head.LineFeedsOnly() && !FindFileFormat(code)->LineFeedsEndLines;
-    if (!nothingRead) return lineFeeds ? LineEndsNote(code) + ", so the whole file was read as one line" : "";
-    std::string warning = nothing;
     const Detection detection = DetectFormat(head.Bytes, input.Name, head.Complete);
+    if (!nothingRead)
+        return detection.ClearlyOther(code)
+                   ? "read as " + ShortNameOf(code) + ", but it looks like " + ShortNameOf(detection.Code)
+                   : "";
+    std::string warning = nothing;
     if (detection.Code != kUnknownType && detection.Code != code)
         warning += " (it looks like " + ShortNameOf(detection.Code) + ")";
     if (head.Bytes.empty()) warning += ": the file is empty";
-    else if (lineFeeds) warning += "; " + LineEndsNote(code);
     return warning;
 }
 
 }  // namespace
 
-ReadWarnings ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,
-                            bool append)
+ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, const std::string& fileName,
+                            PDDXFile& document, bool append, ReadingState* reading)
 {
     if (!HasReader(code)) throw UnknownFileType();
+    ReadingState fresh = NewReading(state.Settings);
     ReadWarnings warnings;
-    ReadOnce(state, code, InputFile::Named(fileName), document, append, {}, FindFileFormat(code)->Read, warnings);
+    ReadOnce(state.Settings, reading ? *reading : fresh, code, InputFile::Named(fileName), document, append, {},
+             FindFileFormat(code)->Read, warnings);
     return warnings;
 }
 
-ReadReport ReadInput(ProgramState& state, std::int32_t code, const InputFile& input, PDDXFile& document, bool append,
-                     const BytesRead& progress, Reader reader)
+ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, const InputFile& input,
+                     PDDXFile& document, bool append, const BytesRead& progress, Reader reader)
 {
     if (!HasReader(code)) throw UnknownFileType();
     if (!reader) reader = FindFileFormat(code)->Read;
     const DocumentShape before = ShapeOf(document);
     ReadReport report;
-    try {
-        ReadOnce(state, code, input, document, append, progress, reader, report.Lines);
-    } catch (const ReadError& failure) {
-        // A file whose line feeds the reader does not take for line ends is one long line.
-        const FileFormat& format = *FindFileFormat(code);
-        bool lineFeedsOnly = false;
-        try {
-            lineFeedsOnly = ReadHead(input).LineFeedsOnly();
-        } catch (const ReadError&) {
-        }
-        if (!lineFeedsOnly || format.LineFeedsEndLines) throw;
-        throw ReadError(failure.File(), failure.Line(), failure.Reason() + "; " + LineEndsNote(code));
-    }
+    ReadOnce(settings, reading, code, input, document, append, progress, reader, report.Lines);
     // A reading that added sections or elements took something; only one that did not needs the
     // comparison with what its reader sets from nothing (a second reading, of an empty input).
     const DocumentShape after = ShapeOf(document);
     const bool nothingRead = after.Sections == before.Sections && after.Elements == before.Elements &&
                              ChangedNothingOfItsInput(before, after, ShapeOf(PDDXFile()),
-                                                      ShapeOfNothingRead(state, reader, input.Name, append));
+                                                      ShapeOfNothingRead(settings, reading, reader, input.Name, append));
     report.Warning = Warning(code, input, nothingRead);
     return report;
 }
@@ -162,16 +150,14 @@ void WriteDocument(const PDDXFile& document, const std::string& outputName)
     WriteFileAtomically(outputName, [&document](std::ostream& out) { document.PDDX_Output(out); });
 }
 
-std::unique_ptr<PDDXFile> ConvertUnattended(ProgramState& state, const std::string& inputFileName,
-                                            const ReadCheck& check, const BytesRead& progress)
+void ConvertUnattended(const SettingsRecord& settings, std::int32_t code, const std::string& inputFileName,
+                       const std::string& outputName, const ReadCheck& check, const BytesRead& progress)
 {
-    if (inputFileName.empty()) return nullptr;
-    auto document = std::make_unique<PDDXFile>();
-    const ReadReport report =
-        ReadInput(state, state.CurrentFileType, InputFile::Named(inputFileName), *document, false, progress);
+    PDDXFile document;
+    ReadingState reading = NewReading(settings);
+    const ReadReport report = ReadInput(settings, reading, code, InputFile::Named(inputFileName), document, false, progress);
     if (check) check(report);
-    if (state.CommandLineRun) WriteDocument(*document, state.CommandLineOutputName);
-    return document;
+    WriteDocument(document, outputName);
 }
 
 std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder)
@@ -187,16 +173,14 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::stri
     return files;
 }
 
-std::size_t ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress)
+std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, const std::vector<BatchFile>& files,
+                         const BatchProgress& progress)
 {
-    state.CommandLineRun = true;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (progress.Stop && progress.Stop()) return i;
         if (progress.Starting) progress.Starting(i);
-        state.CommandLineOutputName = files[i].Output;
-        if (files[i].Type) state.CurrentFileType = *files[i].Type;
         ConvertUnattended(
-            state, files[i].Input,
+            settings, files[i].Type.value_or(code), files[i].Input, files[i].Output,
             [&](const ReadReport& report) {
                 if (progress.Read) progress.Read(i, report);
             },

@@ -24,14 +24,19 @@ public:
     UnknownFileType() : std::runtime_error("unknown file type") {}
 };
 
-// What the readers may touch of the program's state, and where they leave their warnings.
-ReaderContext ReaderContextOf(ProgramState& state, ReadWarnings& warnings);
+// A reading for a new document: the settings' sensor count, nothing carried over.
+ReadingState NewReading(const SettingsRecord& settings);
+
+// What a reader may touch: the settings it reads with, the state of its reading, and where it
+// leaves its warnings.
+ReaderContext ReaderContextOf(const SettingsRecord& settings, ReadingState& reading, ReadWarnings& warnings);
 
 // Reads `fileName` with the reader of `code` into `document`: a new document, or with `append`
 // one that already holds data (merging). A reader's failure is a ReadError naming file and line.
-// Gives the lines the reader skipped or took only in part.
-ReadWarnings ReadWithReader(ProgramState& state, std::int32_t code, const std::string& fileName, PDDXFile& document,
-                            bool append);
+// Gives the lines the reader skipped or took only in part. The reading goes on from `reading`
+// (the state earlier files left in the document) when one is given, else from a new one.
+ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, const std::string& fileName,
+                            PDDXFile& document, bool append, ReadingState* reading = nullptr);
 
 // Told how many bytes a reading has just brought in.
 using BytesRead = std::function<void(std::size_t)>;
@@ -39,22 +44,20 @@ using BytesRead = std::function<void(std::size_t)>;
 // What a reading took from its input.
 struct ReadReport {
     // Empty when all is well. Otherwise, when the reading took nothing, why, for the user:
-    // "nothing was read as f25 (it looks like kuab)", with a word on line ends that the reader
-    // does not take for line ends, or on an empty file; or, when the reader took a file whose lines
-    // end with line feeds alone for one line, that.
+    // "nothing was read as f25 (it looks like kuab)", or with a word on an empty file; or, when
+    // it took something from a file that clearly is of another type, "read as jils-cfg, but it
+    // looks like f25".
     std::string Warning;
     // The lines the reader skipped or took only in part.
     ReadWarnings Lines;
 };
 
-// As ReadWithReader, for any input, saying whether anything was read: a reading that leaves the
-// document without a new test location or drop, and without a value changed other than those
-// its reader sets whatever the file holds, read nothing; and whether the file's line ends were
-// taken for line ends. A failure of a reader that does not
-// take the input's line ends for line ends says so. `reader` reads in place of the reader of
-// `code` when one is given.
-ReadReport ReadInput(ProgramState& state, std::int32_t code, const InputFile& input, PDDXFile& document, bool append,
-                     const BytesRead& progress = {}, Reader reader = nullptr);
+// As ReadWithReader, for any input, going on from `reading`, saying whether anything was read: a
+// reading that leaves the document without a new test location or drop, and without a value
+// changed other than those its reader sets whatever the file holds, read nothing. `reader` reads
+// in place of the reader of `code` when one is given.
+ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, const InputFile& input,
+                     PDDXFile& document, bool append, const BytesRead& progress = {}, Reader reader = nullptr);
 
 // Writes a document as PDDX text, replacing `outputName` only once the whole text is written.
 void WriteDocument(const PDDXFile& document, const std::string& outputName);
@@ -63,17 +66,17 @@ void WriteDocument(const PDDXFile& document, const std::string& outputName);
 // with nothing written.
 using ReadCheck = std::function<void(const ReadReport&)>;
 
-// The unattended road: a new document read with the reader of CurrentFileType and, while
-// CommandLineRun is set, written to CommandLineOutputName. An empty name does nothing.
-std::unique_ptr<PDDXFile> ConvertUnattended(ProgramState& state, const std::string& inputFileName,
-                                            const ReadCheck& check = {}, const BytesRead& progress = {});
+// The unattended road: `inputFileName` read with the reader of `code` into a new document of its
+// own, written to `outputName`.
+void ConvertUnattended(const SettingsRecord& settings, std::int32_t code, const std::string& inputFileName,
+                       const std::string& outputName, const ReadCheck& check = {}, const BytesRead& progress = {});
 
 // One file of a batch: its name in the folder, and the paths read and written.
 struct BatchFile {
     std::string Name;
     std::string Input;
     std::string Output;  // its name up to the last "." + "cvt.DDX", beside the input by default
-    std::optional<std::int32_t> Type;  // the type to read it as; none: CurrentFileType
+    std::optional<std::int32_t> Type;  // the type to read it as; none: the batch's
 };
 
 // The files a batch converts: those of `chosenFile`'s folder whose names end in its extension.
@@ -91,9 +94,10 @@ struct BatchProgress {
     std::function<bool()> Stop = {};
 };
 
-// Converts each file in order, unattended, with the reader of CurrentFileType. The first failure
-// ends the batch by its exception: the outputs written before it stay, and CommandLineRun stays
-// set afterwards. Gives the number of files written.
-std::size_t ConvertBatch(ProgramState& state, const std::vector<BatchFile>& files, const BatchProgress& progress = {});
+// Converts each file in order, unattended, each into a document of its own, with the reader of
+// its Type or else of `code`. The first failure ends the batch by its exception: the outputs
+// written before it stay. Gives the number of files written.
+std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, const std::vector<BatchFile>& files,
+                         const BatchProgress& progress = {});
 
 }  // namespace vantrel

@@ -43,10 +43,7 @@ void Field(std::string& row, std::string_view text, bool latin1 = true, bool fir
 void DropTable::Add(const std::string& fileName, const PDDXFile& document)
 {
     const auto value = [&](std::string_view section, std::string_view key) { return ValueOf(document.Section(section), key); };
-    // The date of the tests: the start date, or the only date some formats give.
-    std::string date = value("Operations Information", "StartDate");
-    if (TrimBlanks(date).empty()) date = value("Operations Information", "EndDate");
-    files_.push_back({fileName, std::move(date), value("Units", "LoadUnits"), value("Units", "DeflectionUnits")});
+    files_.push_back({fileName, value("Units", "LoadUnits"), value("Units", "DeflectionUnits")});
     for (const PDDXSection& section : document.Sections()) {
         const std::optional<int> number = NumberAfter(section.Handle(), "Test Location ");
         if (!number) continue;
@@ -66,7 +63,8 @@ void DropTable::Write(std::ostream& out) const
 {
     std::string rows;
     Field(rows, "file", false, true);
-    for (std::string_view title : {"location", "drop", "station", "lane", "date", "time", "temperatures", "load"})
+    for (std::string_view title :
+         {"location", "drop", "station", "lane", "location_date", "time", "temperatures", "load"})
         Field(rows, title);
     for (std::size_t d = 1; d <= deflections_; ++d) Field(rows, "D" + std::to_string(d));
     Field(rows, "load_units");
@@ -78,8 +76,11 @@ void DropTable::Write(std::ostream& out) const
         Field(rows, file.Name, false, true);
         Field(rows, std::to_string(location.Number));
         Field(rows, std::to_string(row.Drop));
-        for (const std::string* text : {&location.Station, &location.Lane, &file.Date, &location.Time, &location.Temperatures})
-            Field(rows, *text);
+        Field(rows, location.Station);
+        Field(rows, location.Lane);
+        Field(rows, "");  // location_date: see Export.h
+        Field(rows, location.Time);
+        Field(rows, location.Temperatures);
         // The load, then the deflections; a drop with fewer leaves the last columns empty.
         std::string_view items = row.Text;
         for (std::size_t i = 0; i <= deflections_; ++i) {

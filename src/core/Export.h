@@ -12,10 +12,13 @@
 namespace vantrel {
 
 // One header row, then one row per drop: documents in the order added, drops in document order.
-// Columns: file, location (n of "Test Location n"), drop (n of DropData_n), station, lane, date,
-// time, temperatures, load, D1 ... Dn (n the most deflections of any drop), load_units,
-// deflection_units. Values stand as the document has them; a drop's items are split at its
-// commas, the blanks around each removed.
+// Columns: file, location (n of "Test Location n"), drop (n of DropData_n), station, lane,
+// location_date, time, temperatures, load, D1 ... Dn (n the most deflections of any drop),
+// load_units, deflection_units. Values stand as the document has them; a drop's items are split
+// at its commas, the blanks around each removed. A date is only what the document says of the
+// drop's test location, and no element of a location holds one (TestTime is a time of day), so
+// location_date stays empty: the document's start or end date would date drops of a survey of
+// several days wrongly.
 class DropTable {
 public:
     // `fileName` goes into the file column as given (a name from the system, not document text).
@@ -35,7 +38,7 @@ private:
         std::string Text;
     };
     struct Document {
-        std::string Name, Date, LoadUnits, DeflectionUnits;
+        std::string Name, LoadUnits, DeflectionUnits;
     };
     std::vector<Document> files_;
     std::vector<Location> locations_;

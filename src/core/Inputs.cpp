@@ -7,20 +7,15 @@ ByteSource OpenInput(const InputFile& input)
     return input.Bytes ? ByteSource::InMemory(input.Name, *input.Bytes) : ByteSource::OpenFile(input.Name);
 }
 
-bool InputHead::LineFeedsOnly() const
-{
-    return Bytes.find('\r') == std::string::npos && Bytes.find('\n') != std::string::npos;
-}
-
 InputHead ReadHead(const InputFile& input)
 {
     InputHead head;
-    if (input.Bytes) {
-        head.Bytes = input.Bytes->substr(0, kSniffLength);
-        head.Complete = head.Bytes.size() == input.Bytes->size();
+    ByteSource source = OpenInput(input);
+    if (const std::string_view* memory = source.Memory()) {  // without its byte-order mark
+        head.Bytes = memory->substr(0, kSniffLength);
+        head.Complete = head.Bytes.size() == memory->size();
         return head;
     }
-    ByteSource source = ByteSource::OpenFile(input.Name);
     head.Bytes.resize(kSniffLength);
     std::size_t got = 0;
     for (std::size_t n; got < kSniffLength && (n = source.Read(head.Bytes.data() + got, kSniffLength - got)) > 0;)

@@ -25,9 +25,6 @@ ByteSource OpenInput(const InputFile& input);
 struct InputHead {
     std::string Bytes;
     bool Complete = false;
-
-    // Lines end with a line feed alone: no carriage return, and at least one line feed.
-    bool LineFeedsOnly() const;
 };
 InputHead ReadHead(const InputFile& input);
 

@@ -1,14 +1,14 @@
 #pragma once
-// Everything the program keeps for the length of a run: the settings, the working folders, the
-// file type in use, the unattended-run flags and what the readers carry from file to file. One
-// object, passed explicitly, so that each run (and each test) starts from a fresh program.
+// Everything the program keeps for the length of a run: the settings, the working folders and the
+// file type in use. One object, passed explicitly, so that each run (and each test) starts from a
+// fresh program. What one reading needs (ReadingState) and what one job writes where are not
+// kept here: they are made for each document and passed as arguments.
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "import/ReaderCarryOver.h"
 
 namespace vantrel {
 
@@ -17,7 +17,7 @@ struct SettingsRecord {
     std::string HistoryPath;
     std::string ConfigPath;
     std::int32_t FileType = 0;
-    // The one current deflection-sensor count: a setting, replaced by readers that find a count.
+    // The sensor count a JILS DAT file is read with when it gives none; readers never change it.
     int NumSensors = 0;
     std::string LoadPlateRadius;
     std::string SensorXAxis;
@@ -45,9 +45,6 @@ struct ProgramState {
     std::string WorkingHistoryPath;
     std::string WorkingConfigPath;
     std::int32_t CurrentFileType = 0;
-    bool CommandLineRun = false;
-    std::string CommandLineOutputName;
-    ReaderCarryOver Readers;
     // The files opened last, newest first (at most kRecentFileCount), kept in the settings file.
     std::vector<RecentFile> RecentFiles;
 };

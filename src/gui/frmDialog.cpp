@@ -56,7 +56,7 @@ QString FailureText(const std::exception& failure)
 
 // The end of a batch: the files written, the one that failed and why, those not tried.
 QString BatchSummary(const std::vector<BatchFile>& files, std::size_t written, bool failed, const QString& why,
-                     bool stopped)
+                     bool stopped, const std::vector<std::string>& warnings)
 {
     QString text = QString("%1 of %2 files converted%3.\n").arg(written).arg(files.size()).arg(stopped ? " (cancelled)" : "");
     const auto list = [&](const QString& heading, std::size_t from, std::size_t to, bool outputs) {
@@ -68,6 +68,8 @@ QString BatchSummary(const std::vector<BatchFile>& files, std::size_t written, b
     list("Written:", 0, written, true);
     if (failed) text += "\nFailed: " + QString::fromLocal8Bit(files[written].Name) + "\n" + why + "\n";
     list("Not tried:", written + (failed ? 1 : 0), files.size(), false);
+    if (!warnings.empty()) text += "\nWarnings:\n";
+    for (const std::string& warning : warnings) text += kBullet + QString::fromLocal8Bit(warning) + "\n";
     return text;
 }
 
@@ -183,10 +185,11 @@ void frmDialog::OpenFile()
     activateWindow();
 }
 
-void frmDialog::AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document)
+void frmDialog::AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document, std::shared_ptr<ReadingState> reading)
 {
     targetReview_ = review;
     targetDocument_ = std::move(document);
+    targetReading_ = std::move(reading);
     dialogMode_ = 1;
     show();
     raise();
@@ -205,11 +208,16 @@ bool frmDialog::GetDataNow()
         hide();
         return true;
     }
-    if (!state_.CommandLineRun && !ConfirmType(NativeName(inputFileName_))) return false;
+    if (!ConfirmType(NativeName(inputFileName_))) return false;
     const bool append = dialogMode_ == 1 && targetDocument_;
     std::shared_ptr<PDDXFile> document = append ? targetDocument_ : std::make_shared<PDDXFile>();
+    // A new document is read from a fresh reading; a merge goes on from its document's.
+    if (!append || !targetReading_) targetReading_ = std::make_shared<ReadingState>(NewReading(state_.Settings));
+    const std::shared_ptr<ReadingState> reading = targetReading_;
+    ReadWarnings warnings;
     try {
-        ReadWithReader(state_, state_.CurrentFileType, NativeName(inputFileName_), *document, append);
+        warnings = ReadWithReader(state_, state_.CurrentFileType, NativeName(inputFileName_), *document, append,
+                                  reading.get());
     } catch (const UnknownFileType& failure) {
         // Nothing was read: a window being merged into stays exactly as it was.
         ShowFailure(failure);
@@ -221,24 +229,19 @@ bool frmDialog::GetDataNow()
         return false;
     }
 
-    if (state_.CommandLineRun) {
-        try {
-            WriteDocument(*document, state_.CommandLineOutputName);
-        } catch (const std::exception& failure) {
-            ShowFailure(failure);
-            return false;
-        }
-        return true;
-    }
-
     RememberRecentFile(state_, NativeName(inputFileName_), state_.CurrentFileType);
+    const std::vector<std::string> warningLines = WarningLines(NativeName(inputFileName_), warnings);
     if (append && targetReview_) {
         targetReview_->AddSource(inputFileName_);
         targetReview_->SetPDDXDataSet(document);
+        targetReview_->SetReading(reading);
+        targetReview_->AddWarnings(warningLines);
     } else {
         // Open mode, or a merge whose window has been closed meanwhile: a window of its own.
         auto* review = new frmReview(main_.UserPrompts());
         review->SetPDDXDataSet(document);
+        review->SetReading(reading);
+        review->AddWarnings(warningLines);
         review->SetSourceFile(inputFileName_);
         main_.AddReviewWindow(review);
         review->Grid()->ElementCheckFlags();
@@ -280,7 +283,6 @@ QString frmDialog::ChooseInput(const QString& titleBefore, const QString& titleA
 void frmDialog::Browse()
 {
     if (ChooseInput("Open ", " File").isEmpty()) return;
-    state_.CommandLineRun = false;
     GetDataNow();
 }
 
@@ -310,6 +312,7 @@ void frmDialog::Batch()
     std::size_t written = 0;
     bool failed = false;
     QString why;
+    std::vector<std::string> warnings;
     const BatchProgress told{
         .Starting = [&](std::size_t i) {
             txtFilename_->setText(QString::fromLocal8Bit(files[i].Input));
@@ -319,16 +322,20 @@ void frmDialog::Batch()
             QCoreApplication::processEvents();
         },
         .Written = [&](std::size_t i) { written = i + 1; },
+        .Read = [&](std::size_t i, const ReadReport& report) {
+            for (std::string& line : WarningLines(files[i].Name, report.Lines)) warnings.push_back(std::move(line));
+            if (!report.Warning.empty()) warnings.push_back(files[i].Name + ": " + report.Warning);
+        },
         .Stop = [&] { return progress.wasCanceled(); }};
     try {
-        written = ConvertBatch(state_, files, told);
+        written = ConvertBatch(state_.Settings, state_.CurrentFileType, files, told);
     } catch (const std::exception& failure) {
         failed = true;
         why = FailureText(failure);
     }
     const bool stopped = progress.wasCanceled();
     progress.setValue(count);
-    const QString summary = BatchSummary(files, written, failed, why, stopped && !failed);
+    const QString summary = BatchSummary(files, written, failed, why, stopped && !failed, warnings);
     if (failed)
         main_.UserPrompts().Warn(this, kBatchTitle, summary);
     else
@@ -341,7 +348,6 @@ bool frmDialog::OpenNamed(const QString& fileName, std::optional<std::int32_t> f
     const int mode = dialogMode_;
     dialogMode_ = 0;
     txtFilename_->setText(fileName);
-    state_.CommandLineRun = false;
     const bool opened = GetDataNow();
     dialogMode_ = mode;
     return opened;

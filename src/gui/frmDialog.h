@@ -12,6 +12,7 @@
 
 #include "core/ProgramState.h"
 #include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -30,8 +31,9 @@ public:
 
     // Open mode (a new review window per file); shows the dialog without blocking.
     void OpenFile();
-    // Append mode: what is read next merges into this window's document.
-    void AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document);
+    // Append mode: what is read next merges into this window's document, going on from the
+    // reading its earlier files left (none: a new one).
+    void AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document, std::shared_ptr<ReadingState> reading);
     // Reads txtFilename with the reader of CurrentFileType and hands the result on; false when
     // the file could not be converted (the user has been told why).
     bool GetDataNow();
@@ -65,6 +67,7 @@ private:
     QString inputFileName_;
     int dialogMode_ = 0;
     std::shared_ptr<PDDXFile> targetDocument_;
+    std::shared_ptr<ReadingState> targetReading_;
     QPointer<frmReview> targetReview_;
     std::map<std::int32_t, QRadioButton*> options_;
     QGroupBox* fraFileType_;

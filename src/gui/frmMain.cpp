@@ -122,7 +122,7 @@ void frmMain::AddReviewWindow(frmReview* review)
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setObjectName("frmReviewFrame");
     // The merge command reopens the dialog in append mode for this window.
-    review->OnMerge = [this](frmReview* target) { Dialog().AppendFile(target, target->PDDXDataSet()); };
+    review->OnMerge = [this](frmReview* target) { Dialog().AppendFile(target, target->PDDXDataSet(), target->Reading()); };
     // No larger than the frame leaves room for, down to the window's own minimum.
     frame->resize(frame->size().boundedTo(mdiArea_->viewport()->size()).expandedTo(frame->minimumSizeHint()));
     frame->show();

@@ -18,7 +18,7 @@ namespace {
 
 void ReadPDDX(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append)
 {
-    ReadPDDXFile(input.Bytes, document, append, context.NumSensors);
+    ReadPDDXFile(input.Bytes, document, append, context.NumSensors, context.Warnings);
 }
 
 // The native readers add to whatever document they are given, fresh or already filled.
@@ -29,25 +29,24 @@ void Native(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool
 }
 
 constexpr std::array<FileFormat, kFormatCount> kFormats = {{
-    {kPDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX, &SniffPDDX, true},
-    {kDynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>, &SniffF25,
-     false},
+    {kPDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX, &SniffPDDX},
+    {kDynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>, &SniffF25},
     {kDynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD", &Native<ReadF20File>,
-     &SniffF20, false},
+     &SniffF20},
     {kCarlBroFWD, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT", &Native<ReadCarlBroFwd>,
-     &SniffCarlBroFwd, false},
+     &SniffCarlBroFwd},
     {kCarlBroINI, "carlbro-ini", "Carl Bro INI", "optCarlBroINI", "Carl Bro Configuration (Text)", true, 0, "TXT",
-     &Native<ReadCarlBroConfig>, &SniffCarlBroConfig, false},
+     &Native<ReadCarlBroConfig>, &SniffCarlBroConfig},
     {kCarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS", nullptr,
-     nullptr, false},
-    {kJilsDAT, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>, &SniffJilsDat, false},
+     nullptr},
+    {kJilsDAT, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>, &SniffJilsDat},
     {kJilsPAR, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR", &Native<ReadJilsSetupPar>,
-     &SniffJilsPar, false},
-    {kKuabFWD, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>, &SniffKuabFwd, false},
+     &SniffJilsPar},
+    {kKuabFWD, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>, &SniffKuabFwd},
     {kKuabINI, "kuab-ini", "KUAB FVO.INI", "optKuabIni", "KUAB INI", true, -1, "INI", &Native<ReadKuabFvoIni>,
-     &SniffKuabIni, true},
+     &SniffKuabIni},
     {kJilsCFG, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>,
-     &SniffJilsCfg, false},
+     &SniffJilsCfg},
 }};
 
 // Whether `name` ends in one of the format's usual extensions, letter case ignored.

@@ -45,7 +45,6 @@ struct FileFormat {
     const char* Extensions;     // the extensions its files usually have, "F25;FWD"
     Reader Read;                // nullptr: there is no reader
     Sniffer Sniff;              // how much a file's first bytes look like the format; nullptr: never detected
-    bool LineFeedsEndLines;     // read as INI text, where a line feed alone ends a line too
 };
 
 // Every row, in code order.

@@ -42,7 +42,7 @@ int SniffJilsPar(const SniffSample& sample)
     return sensors || factors ? Score(sensors + factors + comments) : 0;
 }
 
-// Every line starts with a number, and the numbers stand where the reader looks: line 1 the
+// Known by its structure alone, whatever the lines between hold (numbers, names): line 1 the
 // sensor count N, line N + 3 a row count k, line N + k + 4 the load-cell gain (three marks; two
 // while the gain may lie beyond the head).
 int SniffJilsCfg(const SniffSample& sample)
@@ -53,8 +53,6 @@ int SniffJilsCfg(const SniffSample& sample)
         const std::string_view field = n <= lines.size() ? FirstField(lines[n - 1], ',') : "";
         return IsWholeNumberText(field) && field.size() <= 4 ? std::stoi(std::string(field)) : -1;
     };
-    for (std::string_view line : sample.Filled())
-        if (!IsNumberText(FirstField(line, ','))) return 0;
     const int sensors = count(1);
     if (sensors < 1 || sensors > 40) return 0;
     const auto beyond = [&](std::size_t n) { return n > lines.size(); };

@@ -22,12 +22,20 @@ struct JilsDefaults {
     const std::string& SensorYAxis;
 };
 
+// The state of one reading: made fresh for each new document from the settings, so that a file
+// gives the same document whatever was read before it; kept with a document that further files
+// are merged into, where carrying the device's configuration over is the point.
+struct ReadingState {
+    int NumSensors = 0;
+    ReaderCarryOver CarryOver;
+};
+
 struct ReaderContext {
-    // The program's one current deflection-sensor count: readers that find a count replace it,
-    // readers that cut drop lines use it.
+    // The reading's deflection-sensor count: readers that find a count replace it, readers that
+    // cut drop lines use it.
     int& NumSensors;
     JilsDefaults Jils;
-    // What readers carry from one file to the next of the same kind within one run.
+    // What readers carry from one file to the next of the same kind merged into one document.
     ReaderCarryOver& CarryOver;
     // Lines the reader skipped or took only in part, and why.
     ReadWarnings& Warnings;

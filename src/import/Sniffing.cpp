@@ -79,24 +79,26 @@ IniShape IniShapeOf(const SniffSample& sample)
     return shape;
 }
 
-// PDDX: INI-shaped; a mark for each section name of the standard template ("Test Location n"
-// counted once). An INI text without them (a settings file) is left unrecognised rather than
-// taken for a document.
+// PDDX: a mark for each section name of the standard template ("Test Location n" counted once)
+// that heads a line, whatever else the text holds (comments, notes before the first section).
+// An INI text without them (a settings file) is left unrecognised rather than taken for a document.
 int SniffPDDX(const SniffSample& sample)
 {
     static constexpr std::string_view kSections[] = {
         "Pavement Deflection Data Exchange File", "Operations Information", "Units", "Device Information",
         "Device Configuration", "Device Calibration", "Location Identification", "Deflection Data", "Test Location "};
-    const IniShape shape = IniShapeOf(sample);
-    if (!shape.Fits) return 0;
-    int marks = 0;
-    for (std::string_view name : kSections) {
-        const bool numbered = name.ends_with(' ');
-        marks += std::any_of(shape.Sections.begin(), shape.Sections.end(), [&](std::string_view section) {
-            return numbered ? UpperCase(section).starts_with(UpperCase(name)) : EqualsIgnoreCase(section, name);
-        });
+    bool seen[std::size(kSections)] = {};
+    for (std::string_view line : sample.Filled()) {
+        line = TrimBlanks(line);
+        const std::size_t close = line.find(']');
+        if (line.front() != '[' || close == std::string_view::npos) continue;
+        const std::string section = UpperCase(TrimBlanks(line.substr(1, close - 1)));
+        for (std::size_t i = 0; i < std::size(kSections); ++i) {
+            const std::string name = UpperCase(kSections[i]);
+            seen[i] = seen[i] || (name.ends_with(' ') ? section.starts_with(name) : section == name);
+        }
     }
-    return Score(marks);
+    return Score(static_cast<int>(std::count(std::begin(seen), std::end(seen), true)));
 }
 
 }  // namespace vantrel

@@ -53,7 +53,7 @@ struct WordCount {
 };
 WordCount CountWords(std::string_view line);
 
-// INI-shaped text, as PDDX and KUAB FVO.INI files are: "[section]" headers, "key = value" lines
+// INI-shaped text, as KUAB FVO.INI files are: "[section]" headers, "key = value" lines
 // and ";" comments. Fits when nearly every line is one of them and the first is a header.
 struct IniShape {
     bool Fits = false;

@@ -8,6 +8,7 @@
 #include "base/NativeText.h"
 #include "base/ReadError.h"
 #include "base/modConvert.h"
+#include "import/LineChecks.h"
 #include "import/ReaderHelpers.h"
 
 namespace vantrel {
@@ -73,7 +74,8 @@ void ReadSensorOffsets(ReaderContext& context, const FieldArray& fields, int cou
     document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count - 1));
 }
 
-void ParseGeneralHeader(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document)
+void ParseGeneralHeader(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document,
+                        LineFaults& faults)
 {
     const std::string& key = fields[1];
     if (TextContains("Filename", key)) {
@@ -88,8 +90,13 @@ void ParseGeneralHeader(ReaderContext& context, const FieldArray& fields, int co
         document.Element("Location Identification", "SectionName").SetValue(KeyValue(fields));
     } else if (TextContains("Date", key)) {
         // The key names the layout of its date, e.g. "Date [dd-mm-yy]".
+        const std::string layout = BracketContents(key), text = KeyValue(fields);
+        std::string unread;
         document.Element("Operations Information", "EndDate")
-            .SetValue(FormatDate(DateFromPattern(BracketContents(key), KeyValue(fields))));
+            .SetValue(FormatDate(DateFromPattern(layout, text, &unread)));
+        if (!unread.empty())
+            faults.Note("the date " + Quoted(text) + " is longer than its layout " + Quoted(layout) + ": " +
+                        Quoted(unread) + " was not read");
     } else if (TextContains("FWD number", key)) {
         document.Element("Device Information", "DeviceSerialNumber").SetValue(KeyValue(fields));
     } else if (TextContains("radius", key)) {
@@ -131,13 +138,15 @@ void ParseStationHeader(CarlBroFwdState& file, const FieldArray& fields, PDDXFil
 }
 
 // The sequence line: field 4 reads like "Time 10:32".
-void ReadSequenceTime(CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
+void ReadSequenceTime(CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document, LineFaults& faults)
 {
     const std::string& field = fields[4];
     if (field.size() < 5)
         throw std::length_error("the sequence line's field 4 " + Quoted(field) +
                                 " is too short to hold a time such as \"Time 10:32\"");
-    const std::string time = std::string(TrimBlanks(std::string_view(field).substr(5))) + ":00";
+    const std::string_view clock = TrimBlanks(std::string_view(field).substr(5));
+    faults.ExpectTime(clock);
+    const std::string time = std::string(clock) + ":00";
     if (!file.LocationTimed) {
         CurrentLocation(file, "a sequence line").Element("TestTime").SetValue(time);
         file.LocationTimed = true;
@@ -183,45 +192,50 @@ void ReadColumnTitles(ReaderContext& context, const FieldArray& fields, int coun
 
 // A drop line: drop number, n deflections, a column the reader does not keep, the load, and the
 // temperatures in the columns the title line named.
-void ReadDrop(ReaderContext& context, const CarlBroFwdState& file, const FieldArray& fields)
+void ReadDrop(ReaderContext& context, const CarlBroFwdState& file, const FieldArray& fields, LineFaults& faults)
 {
     const int n = SensorCount(context);
     const auto& columns = context.CarryOver.CarlBro.TemperatureColumns;
     std::string drop = CommaToPoint(FieldAt(fields, n + 3, "the load"));
-    for (int i = 2; i <= n + 1; ++i) drop.append(", ").append(CommaToPoint(fields[static_cast<std::size_t>(i)]));
+    if (!LineFaults::IsNumber(drop)) faults.ExpectNumber("load", drop, "in field " + std::to_string(n + 3));
+    for (int i = 2; i <= n + 1; ++i) {
+        const std::string deflection = CommaToPoint(fields[static_cast<std::size_t>(i)]);
+        if (!LineFaults::IsNumber(deflection)) faults.ExpectNumber("deflection " + std::to_string(i - 1), deflection);
+        drop.append(", ").append(deflection);
+    }
     PDDXSection& location = CurrentLocation(file, "a drop line");
     location.AddDropData().SetValue(std::move(drop));
 
     std::string temperatures;
     for (int k = 1; k <= columns[0]; ++k) {
         if (k > 1) temperatures += ", ";
-        temperatures += CommaToPoint(FieldAt(fields, columns[static_cast<std::size_t>(k)], "a temperature"));
+        const int column = columns[static_cast<std::size_t>(k)];
+        const std::string temperature = CommaToPoint(FieldAt(fields, column, "a temperature"));
+        if (!LineFaults::IsNumber(temperature))
+            faults.ExpectNumber("temperature", temperature, "in field " + std::to_string(column));
+        temperatures += temperature;
     }
     location.Element("TestTemperatures").SetValue(std::move(temperatures));
 }
 
-// Field 1 of a drop line only has to read as a number: its value is never used, so one too
-// large to hold still marks a drop.
-bool IsNumberText(std::string_view text)
-{
-    try {
-        return ParseNumber(text).has_value();
-    } catch (const OverflowError&) {
-        return true;
-    }
-}
-
 void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, int count,
-                    PDDXFile& document)
+                    PDDXFile& document, LineFaults& faults)
 {
     const std::string& first = fields[1];
+    const int temperatures = context.CarryOver.CarlBro.TemperatureColumns[0];
     if (TextContains("Sequence", first)) {
-        ReadSequenceTime(file, fields, document);
+        ReadSequenceTime(file, fields, document, faults);
     } else if (TextContains("Drop", first)) {
         ReadColumnTitles(context, fields, count, document);
-    } else if (IsNumberText(first) &&
-               count > context.NumSensors + context.CarryOver.CarlBro.TemperatureColumns[0]) {
-        ReadDrop(context, file, fields);
+    } else if (!LineFaults::IsNumber(first)) {
+        // Other lines of the block (such as the mean of the drops) are not drops. The drop number
+        // is never used, so one too large to hold still marks a drop.
+    } else if (count > context.NumSensors + temperatures) {
+        ReadDrop(context, file, fields, faults);
+    } else {
+        faults.Note("the drop line holds " + std::to_string(count) + " fields, too few for " +
+                    std::to_string(context.NumSensors) + " deflections and " + std::to_string(temperatures) +
+                    " temperatures; it was skipped");
     }
 }
 
@@ -238,19 +252,30 @@ std::string BracketContents(std::string_view text)
     return std::string(text.substr(start, close - start));
 }
 
-std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view text)
+std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view text, std::string* unread)
 {
+    const auto isPart = [](char c) { return c == 'Y' || c == 'M' || c == 'D'; };
+    const auto isDigit = [&](std::size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
     std::string year, month, day;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (i >= text.size()) continue;  // nothing stands under the rest of the pattern
-        const char d = UpperChar(text[i]);
-        switch (UpperChar(pattern[i])) {
+    std::size_t t = 0;  // the text character under pattern character i
+    for (std::size_t i = 0; i < pattern.size(); ++i, ++t) {
+        if (t >= text.size()) continue;  // nothing stands under the rest of the pattern
+        const char d = UpperChar(text[t]);
+        const char p = UpperChar(pattern[i]);
+        switch (p) {
         case 'Y': year += d; break;
         case 'M': month += d; break;
         case 'D': day += d; break;
         default: break;
         }
+        // Writers keep a "yy" layout while writing the year whole.
+        const bool yearEnds = p == 'Y' && (i + 1 == pattern.size() || !isPart(UpperChar(pattern[i + 1])));
+        if (yearEnds && year.size() == 2 && isDigit(t + 1) && isDigit(t + 2) && !isDigit(t + 3)) {
+            year.append(text.substr(t + 1, 2));
+            t += 2;
+        }
     }
+    if (unread) *unread = t < text.size() ? std::string(text.substr(t)) : std::string();
     const auto part = [&](const std::string& digits, const char* what) -> int {
         try {
             return ToInt16(digits);
@@ -263,7 +288,8 @@ std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view
     return DateFromParts(y, m, dd);
 }
 
-void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
+void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document,
+                         int line)
 {
     const std::string& first = fields[1];
     if (!first.empty() && first.front() == '$') {
@@ -275,12 +301,14 @@ void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const Fi
         return;
     }
     const int count = FieldCount(fields);
+    LineFaults faults;
     switch (file.Block) {
-    case 1: ParseGeneralHeader(context, fields, count, document); break;
+    case 1: ParseGeneralHeader(context, fields, count, document, faults); break;
     case 2: ParseStationHeader(file, fields, document); break;
-    case 3: ParseDropBlock(context, file, fields, count, document); break;
+    case 3: ParseDropBlock(context, file, fields, count, document, faults); break;
     default: break;  // before the first block, and blocks this reader does not know
     }
+    faults.Report(context.Warnings, line);
 }
 
 void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
@@ -300,9 +328,9 @@ void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     };
     try {
         FieldArray fields;
-        ForEachLine(input, [&](std::string_view line, int) {
+        ForEachLine(input, [&](std::string_view line, int number) {
             SplitOnTabs(line, fields);
-            ParseCarlBroFwdLine(context, file, fields, document);
+            ParseCarlBroFwdLine(context, file, fields, document, number);
         });
     } catch (...) {
         keep();
@@ -378,13 +406,15 @@ void SetOrAppend(PDDXElement& element, bool start, std::string_view value)
 
 }  // namespace
 
-void ReadCarlBroConfig(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document)
+void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     ConfigMode mode = ConfigMode::None;
     std::int16_t geophone = 0;
-    ForEachLine(input, [&](std::string_view text, int) {
+    std::int16_t lastGeophone = 0;  // of the last "Geophone nr." line of this file; 0 before it
+    ForEachLine(input, [&](std::string_view text, int lineNumber) {
             const ConfigLine line = SplitConfigLine(text);
             const std::string_view key = line.key;
+            LineFaults faults;
             if (key == "Customer") {
                 document.Element("Device Information", "DeviceSerialNumber").SetValue(std::string(RequiredValue(line)));
             } else if (key == "Geophone nr.") {
@@ -395,6 +425,10 @@ void ReadCarlBroConfig(ReaderContext& /*context*/, ReaderInput& input, PDDXFile&
                 } catch (const ConversionError&) {
                     throw ConversionError("the geophone number " + Quoted(number) + " is not a whole number");
                 }
+                if (geophone == 1 && lastGeophone != 0)
+                    faults.Note("geophone 1 follows geophone " + std::to_string(lastGeophone) +
+                                " and starts the serial numbers and slopes again: those read before are lost");
+                lastGeophone = geophone;
             } else if (key == "Force") {
                 mode = ConfigMode::LoadCell;
             } else if (key == "Air temp." || key == "Surface temp." || key == "Manual temp.") {
@@ -407,6 +441,7 @@ void ReadCarlBroConfig(ReaderContext& /*context*/, ReaderInput& input, PDDXFile&
                     document.Element("Device Information", "LoadCellSerialNumber").SetValue(std::string(id));
             } else if (key == "Slope") {
                 const std::string factor = CommaToPoint(RequiredValue(line));
+                if (mode == ConfigMode::Geophone || mode == ConfigMode::LoadCell) faults.ExpectNumber("slope", factor);
                 if (mode == ConfigMode::Geophone)
                     SetOrAppend(document.Element("Device Calibration", "SensorDynamicCalibrationFactor"),
                                 geophone == 1, factor);
@@ -422,6 +457,7 @@ void ReadCarlBroConfig(ReaderContext& /*context*/, ReaderInput& input, PDDXFile&
                     document.Element("Device Calibration", "LoadCellCalibrationDate")
                         .SetValue(FormatDate(ConfigDate(date)));
             }
+            faults.Report(context.Warnings, lineNumber);
     });
     AtLine(input.Name, 0, [&] {
         document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(geophone));

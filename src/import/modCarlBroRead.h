@@ -33,8 +33,10 @@ struct CarlBroFwdState {
 // ReadError naming the file and line; what was stored before it stays.
 void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
-// One non-empty line, split with SplitOnTabs. Throws on a malformed line.
-void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document);
+// Line `line` (non-empty), split with SplitOnTabs. Throws on a malformed line; a drop line too
+// short to hold a drop, or values that are not the numbers or time they should be, are warnings.
+void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document,
+                         int line);
 
 // The characters between the first "[" and the first "]" ("Chainage [m]" gives "m"); without a
 // "[" the text before the "]". std::invalid_argument when there is no "]", or it comes first.
@@ -42,12 +44,15 @@ std::string BracketContents(std::string_view text);
 
 // The date whose year, month and day digits stand in `text` under the letters Y, M and D of
 // `pattern` ("dd-mm-yy", "12-05-03" gives 12 May 2003); other pattern characters are skipped
-// together with the text character under them. ConversionError when a part is not a number.
-std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view text);
+// together with the text character under them. A year written with four digits where the pattern
+// has two ("dd/mm/yy", "12/04/2023") is that year. `unread`, when given, receives what stands
+// beyond the pattern. ConversionError when a part is not a number.
+std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view text, std::string* unread = nullptr);
 
 // Reads a Carl Bro configuration text into `document`: serial numbers, calibration factors and
 // dates of the geophones and the load cell. The first failure ends the reading with a ReadError
-// naming the file and line.
+// naming the file and line; a slope that is not a number, and a geophone 1 that starts the lists
+// again after other geophones, are warnings.
 void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 }  // namespace vantrel

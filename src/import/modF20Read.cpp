@@ -9,6 +9,7 @@
 #include "base/NativeText.h"
 #include "base/ReadError.h"
 #include "base/modConvert.h"
+#include "import/LineChecks.h"
 #include "import/ReaderHelpers.h"
 #include "import/modShared.h"
 
@@ -20,6 +21,12 @@ std::string_view Columns(std::string_view line, std::size_t first, std::size_t l
 {
     if (first > line.size()) return {};
     return line.substr(first - 1, last - first + 1);
+}
+
+// A text field of fixed columns, without the blanks that fill it to its width.
+std::string Text(std::string_view line, std::size_t first, std::size_t last)
+{
+    return std::string(TrimBlanks(Columns(line, first, last)));
 }
 
 
@@ -94,7 +101,7 @@ double DigitAt(std::string_view line, std::size_t column, const char* what)
 
 // Line 22: the unit system, temperature and distance units, and with them the plate radius and
 // the sensor distances that line 3 holds in the layout the units decide.
-void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDXFile& document)
+void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDXFile& document, LineFaults& faults)
 {
     const bool usUnits = DigitAt(line, 1, "the unit system") == 1;
     const std::string_view line3 = f20.Line3;
@@ -105,7 +112,7 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
         Set(document, "Units", "SensorsLocationUnits", "millimeter");
         Set(document, "Units", "LoadPlateRadiusUnits", "millimeter");
         Set(document, "Units", "LoadUnits", "kilo-Pascal");
-        Set(document, "Device Configuration", "LoadPlateRadius", std::string(Columns(line3, 1, 4)));
+        Set(document, "Device Configuration", "LoadPlateRadius", Text(line3, 1, 4));
     } else {
         f20.Metric = false;
         Set(document, "Units", "DeflectionUnits", "mil");
@@ -114,9 +121,9 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
         Set(document, "Units", "LoadUnits", "pound-force");
         if (!wideLine3) {
             Set(document, "Units", "LoadUnits", "pound-force per square inch");
-            Set(document, "Device Configuration", "LoadPlateRadius", std::string(Columns(line3, 1, 6)));
+            Set(document, "Device Configuration", "LoadPlateRadius", Text(line3, 1, 6));
         } else {
-            Set(document, "Device Configuration", "LoadPlateRadius", std::string(Columns(line3, 33, 38)));
+            Set(document, "Device Configuration", "LoadPlateRadius", Text(line3, 33, 38));
         }
     }
     // The first sensor sits at the plate's centre; line 3 gives the others.
@@ -124,7 +131,10 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
     std::string distances = "0";
     for (int j = 0; j <= context.NumSensors - 2; ++j) {
         const std::size_t first = origin + 6 * static_cast<std::size_t>(j);
-        distances.append(", ").append(TrimBlanks(Columns(line3, first, first + 5)));
+        const std::string_view distance = Columns(line3, first, first + 5);
+        faults.ExpectNumber("the distance of sensor " + std::to_string(j + 2) + " in " + ColumnsName(first, first + 5) +
+                            " of line 3", distance);
+        distances.append(", ").append(TrimBlanks(distance));
     }
     Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(distances));
     // Column 2 is read only now: a bad one leaves the units and geometry above set.
@@ -140,6 +150,7 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
     else if (distanceUnit == "3" || distanceUnit == "4") testLocationUnits = "mile, inch, inch";
     else if (distanceUnit == "5") testLocationUnits = "mile-feet, inch, inch";
     if (testLocationUnits) Set(document, "Units", "TestLocationUnits", testLocationUnits);
+    else faults.Note("the distance unit " + Quoted(distanceUnit) + " in column 6 is not known");
 }
 
 PDDXSection& Current(const F20State& f20)
@@ -148,11 +159,11 @@ PDDXSection& Current(const F20State& f20)
     return *f20.CurrentTestLocation;
 }
 
-void HandleRecord(ReaderContext& context, F20State& f20, std::string_view line, PDDXFile& document)
+void HandleRecord(ReaderContext& context, F20State& f20, std::string_view line, PDDXFile& document, LineFaults& faults)
 {
     switch (line.front()) {
     case '*':
-        Set(document, "Location Identification", "SectionName", std::string(line.substr(1)));
+        Set(document, "Location Identification", "SectionName", std::string(TrimBlanks(line.substr(1))));
         break;
     case 'S':
     case 'I':
@@ -161,9 +172,10 @@ void HandleRecord(ReaderContext& context, F20State& f20, std::string_view line, 
         f20.CurrentTestLocation = &location;
         location.Element("TestLocation").SetValue(std::string(TrimBlanks(Columns(line, 2, 9))));
         std::string time(Columns(line, 29, 30));
-        time.append(":").append(Columns(line, 31, 32)).append(":00");
-        location.Element("TestTime").SetValue(std::move(time));
-        location.Element("TestLane").SetValue(std::string(Columns(line, 10, 13)));
+        time.append(":").append(Columns(line, 31, 32));
+        faults.ExpectTime(time);
+        location.Element("TestTime").SetValue(time + ":00");
+        location.Element("TestLane").SetValue(Text(line, 10, 13));
         f20.DropMode = true;
         break;
     }
@@ -179,10 +191,15 @@ void HandleRecord(ReaderContext& context, F20State& f20, std::string_view line, 
         PDDXElement& drop = Current(f20).AddDropData();
         // The wide US layout puts the load at column 33; the narrow one and metric files at 1.
         const std::size_t load = line.size() >= 50 && !f20.Metric ? 33 : 1;
-        std::string value(TrimBlanks(Columns(line, load, load + 5)));
+        std::string value = Text(line, load, load + 5);
+        if (!LineFaults::IsNumber(value)) faults.ExpectNumber("load", value, "in " + ColumnsName(load, load + 5));
         for (int k = 1; k <= context.NumSensors; ++k) {
             const std::size_t first = load + 6 * static_cast<std::size_t>(k);
-            value.append(", ").append(TrimBlanks(Columns(line, first, first + 5)));
+            const std::string_view deflection = TrimBlanks(Columns(line, first, first + 5));
+            if (!LineFaults::IsNumber(deflection))
+                faults.ExpectNumber("deflection " + std::to_string(k), deflection,
+                                    "in " + ColumnsName(first, first + 5));
+            value.append(", ").append(deflection);
         }
         drop.SetValue(std::move(value));
         break;
@@ -192,13 +209,12 @@ void HandleRecord(ReaderContext& context, F20State& f20, std::string_view line, 
     }
 }
 
-}  // namespace
-
-void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document)
+void ParseLine(ReaderContext& context, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document,
+               LineFaults& faults)
 {
     switch (lineNumber) {
     case 1: {
-        Set(document, "Operations Information", "SoftwareVersion", std::string(Columns(line, 30, 32)));
+        Set(document, "Operations Information", "SoftwareVersion", Text(line, 30, 32));
         const int year = WholeNumber(line, 14, 15, "the year");
         const int month = WholeNumber(line, 16, 17, "the month");
         const int day = WholeNumber(line, 18, 19, "the day");
@@ -209,14 +225,14 @@ void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, 
     case 2:
         Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::string(Columns(line, 1, 1)));
         context.NumSensors = WholeNumber(line, 1, 1, "the number of sensors");
-        Set(document, "Device Information", "DeviceSerialNumber", std::string(Columns(line, 9, 16)));
-        Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", std::string(Columns(line, 17, 24)));
+        Set(document, "Device Information", "DeviceSerialNumber", Text(line, 9, 16));
+        Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", Text(line, 17, 24));
         return;
     case 3:
         f20.Line3.assign(line);
         return;
     case 5:
-        Set(document, "Location Identification", "FacilityName", std::string(line));
+        Set(document, "Location Identification", "FacilityName", std::string(TrimBlanks(line)));
         return;
     case 10: {
         const CalibrationWords loadCell(line);
@@ -242,17 +258,26 @@ void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, 
         return;
     }
     case 21:
-        Set(document, "Operations Information", "OperatorName", std::string(line));
+        Set(document, "Operations Information", "OperatorName", std::string(TrimBlanks(line)));
         return;
     case 22:
-        SetUnits(context, f20, line, document);
+        SetUnits(context, f20, line, document, faults);
         return;
     case 4: case 6: case 7: case 8: case 9:
         return;
     default:
-        if (lineNumber > f20.HeaderLength && !line.empty()) HandleRecord(context, f20, line, document);
+        if (lineNumber > f20.HeaderLength && !line.empty()) HandleRecord(context, f20, line, document, faults);
         return;
     }
+}
+
+}  // namespace
+
+void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document)
+{
+    LineFaults faults;
+    ParseLine(context, f20, line, lineNumber, document, faults);
+    faults.Report(context.Warnings, lineNumber);
 }
 
 void ReadF20File(ReaderContext& context, ReaderInput& input, PDDXFile& document)

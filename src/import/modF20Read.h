@@ -23,10 +23,12 @@ struct F20State {
 
 // Reads the whole file into `document`, after the test locations it already holds. The first
 // line that cannot be handled ends the reading with a ReadError naming file and line; the
-// closing values are then not written.
+// closing values are then not written. Values that are not the numbers, time or unit code they
+// should be are kept as they stand, with a warning for their line.
 void ReadF20File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
 // Handles line `lineNumber` (counted from 1, empty lines included); throws on a malformed line.
+// Text fields lose the blanks that fill them to their columns' width.
 void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document);
 
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 #include "import/modF25Read.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include "import/ReaderInput.h"
 #include "base/Latin1.h"
 #include "base/modConvert.h"
+#include "import/LineChecks.h"
 #include "import/ReaderHelpers.h"
 
 namespace vantrel {
@@ -63,16 +65,18 @@ std::string DateText(const FieldArray& fields, std::size_t yearField)
 
 // hour:minute:00 as hh:nn:ss. A pair that is no time of day gives nothing, so that the time is
 // left out while the rest of the record is still read.
-std::optional<std::string> TimeText(std::string_view hour, std::string_view minute)
+std::optional<std::string> TimeText(std::string_view hour, std::string_view minute, LineFaults& faults)
 {
+    const std::string text = std::string(TrimBlanks(hour)) + ":" + std::string(TrimBlanks(minute));
     try {
-        return TimeOfDayText(std::string(hour) + ":" + std::string(minute) + ":00");
+        return TimeOfDayText(text + ":00");
     } catch (const ConversionError&) {
+        faults.Note("time " + Quoted(text) + " is not a time of day");
         return std::nullopt;
     }
 }
 
-void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document)
+void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document, LineFaults& faults)
 {
     struct UnitCode {
         std::size_t field;
@@ -98,6 +102,12 @@ void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document)
         {12, "0", "kilo-Pascal", true},
         {12, "1", "pound-force per square inch", false},
     };
+    for (std::size_t field : {2, 6, 7, 9, 12}) {
+        const std::string_view code = TrimBlanks(fields[field]);
+        bool known = false;
+        for (const UnitCode& unit : kCodes) known = known || (unit.field == field && unit.code == code);
+        if (!known) faults.Note("unit code " + Quoted(code) + " in field " + std::to_string(field) + " is not known");
+    }
     for (const UnitCode& unit : kCodes) {
         if (TrimBlanks(fields[unit.field]) != unit.code) continue;
         switch (unit.field) {
@@ -114,9 +124,15 @@ void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document)
     }
 }
 
+void SetSensorCount(ReaderContext& context, PDDXFile& document, int count)
+{
+    context.NumSensors = count;
+    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(count));
+}
+
 // Records 5020 and 5021: the distances from field 3 up to the field "N0" (any case) that ends
-// them become the sensor count and the list `distancesKey`.
-void SetSensorList(ReaderContext& context, const FieldArray& fields, PDDXFile& document, std::string_view distancesKey)
+// them, as the list `distancesKey`; returns how many there are.
+int SetSensorList(const FieldArray& fields, PDDXFile& document, std::string_view distancesKey)
 {
     std::string list(TrimBlanks(fields[3]));
     std::size_t i = 4;
@@ -126,22 +142,60 @@ void SetSensorList(ReaderContext& context, const FieldArray& fields, PDDXFile& d
         if (EqualsIgnoreCase(field, "N0")) break;
         list.append(", ").append(field);
     }
-    const auto count = static_cast<int>(i - 3);
-    context.NumSensors = count;
-    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(count));
     Set(document, "Device Configuration", distancesKey, std::move(list));
+    return static_cast<int>(i - 3);
 }
 
-void SetStation(const FieldArray& fields, F25State& f25, PDDXFile& document)
+// The X offsets (5020) count the sensors of every drop; Y offsets (5021) of another number fill
+// what they have and leave the count alone, as they do when no X offsets came before them.
+void SetSensorLists(ReaderContext& context, const FieldArray& fields, F25State& f25, PDDXFile& document,
+                    bool xAxis, LineFaults& faults)
+{
+    int& own = xAxis ? f25.XSensors : f25.YSensors;
+    const int other = xAxis ? f25.YSensors : f25.XSensors;
+    own = SetSensorList(fields, document, xAxis ? "DeflectionSensorXAxisDistances" : "DeflectionSensorYAxisDistances");
+    if (xAxis || other < 0) SetSensorCount(context, document, own);
+    if (other >= 0 && other != own)
+        faults.Note("the Y offsets list " + std::to_string(f25.YSensors) + " sensors and the X offsets " +
+                    std::to_string(f25.XSensors) + "; every drop keeps the " + std::to_string(f25.XSensors) +
+                    " deflections of the X offsets");
+}
+
+void DropPendingGps(ReaderContext& context, F25State& f25, std::string_view why)
+{
+    if (f25.PendingGpsLine == 0) return;
+    context.Warnings.Add(f25.PendingGpsLine, "GPS fix not kept: " + std::string(why));
+    f25.PendingGpsLine = 0;
+}
+
+// Record 5280: the fix waits for the station record that follows it.
+void KeepGps(ReaderContext& context, const FieldArray& fields, F25State& f25, int line, LineFaults& faults)
+{
+    faults.ExpectNumber("GPS latitude", fields[4]);
+    faults.ExpectNumber("GPS longitude", fields[5]);
+    faults.ExpectNumber("GPS altitude", fields[6]);
+    DropPendingGps(context, f25, "the fix of line " + std::to_string(line) + " follows it before the next station");
+    f25.PendingGps.assign(TrimBlanks(fields[4]));
+    f25.PendingGps.append(", ").append(TrimBlanks(fields[5])).append(", ").append(TrimBlanks(fields[6]));
+    f25.PendingGpsLine = line;
+}
+
+void SetStation(ReaderContext& context, const FieldArray& fields, F25State& f25, PDDXFile& document,
+                LineFaults& faults)
 {
     // The first station record of a file stands before the first real one.
     if (f25.SkipNextStation) {
         f25.SkipNextStation = false;
+        DropPendingGps(context, f25, "the station record below it is the file's first, which opens no test location");
         return;
     }
     PDDXSection& location = document.AddTestLocation();
     f25.CurrentTestLocation = &location;
-    const std::optional<std::string> time = TimeText(fields[13], fields[14]);
+    if (f25.PendingGpsLine != 0) {
+        location.Element("GPSLocation").SetValue(std::move(f25.PendingGps));
+        f25.PendingGpsLine = 0;
+    }
+    const std::optional<std::string> time = TimeText(fields[13], fields[14], faults);
     // Only the document's first test location dates the whole run.
     if (TestLocationCount(document) == 1) {
         Set(document, "Operations Information", "StartDate", DateText(fields, 10));
@@ -154,9 +208,14 @@ void SetStation(const FieldArray& fields, F25State& f25, PDDXFile& document)
     f25.HistoryMode = false;
 }
 
-void SetTemperatures(const FieldArray& fields, const F25State& f25, PDDXFile& document)
+void SetTemperatures(const FieldArray& fields, const F25State& f25, PDDXFile& document, LineFaults& faults)
 {
-    if (TestLocationCount(document) > 0) {
+    for (std::size_t field : {5, 4, 3})
+        if (TrimBlanks(fields[field]) != "N0")
+            faults.ExpectNumber("temperature", fields[field], "in field " + std::to_string(field));
+    // Before the file's first test location the readings are the first station record's, which
+    // opens none.
+    if (f25.CurrentTestLocation) {
         std::string text(TrimBlanks(fields[5]));
         text.append(", ").append(TrimBlanks(fields[4])).append(", ").append(TrimBlanks(fields[3]));
         Current(f25).Element("TestTemperatures").SetValue(RemoveAll(text, "N0"));
@@ -184,24 +243,44 @@ void StartHistory(const FieldArray& fields, F25State& f25)
     Current(f25).Element("DropHistoryType").SetValue("load and deflections");
 }
 
+// The load and deflections must be numbers, one for each sensor and no more.
+void CheckDropFields(const FieldArray& fields, int numSensors, LineFaults& faults)
+{
+    const int count = FieldCount(fields);
+    if (count < numSensors + 2)
+        faults.Note("the line holds " + std::to_string(std::max(count - 2, 0)) + " of the " +
+                    std::to_string(numSensors) + " deflections");
+    faults.ExpectNumber("load", fields[2]);
+    for (int k = 1; k <= numSensors && k + 2 <= count; ++k) {
+        const std::string& field = fields[static_cast<std::size_t>(k) + 2];
+        if (!LineFaults::IsNumber(field)) faults.ExpectNumber("deflection " + std::to_string(k), field);
+    }
+    int more = 0;
+    for (int i = numSensors + 3; i <= count; ++i) more += !TrimBlanks(fields[static_cast<std::size_t>(i)]).empty();
+    if (more > 0)
+        faults.Note("the line holds " + std::to_string(more) + " more values than the " + std::to_string(numSensors) +
+                    " sensors have deflections; they were not kept");
+}
+
 // The load (field 2) and one deflection per sensor (fields 3 onwards), trimmed, joined by ", ".
-const std::string& DropText(const FieldArray& fields, int numSensors, std::string& text)
+const std::string& DropText(const FieldArray& fields, int numSensors, std::string& text, LineFaults& faults)
 {
     if (numSensors > static_cast<int>(kLastField) - 2)
         throw std::out_of_range("a line holds at most " + std::to_string(kLastField - 2) + " deflections, and " +
                                 std::to_string(numSensors) + " sensors were named");
+    CheckDropFields(fields, numSensors, faults);
     text.assign(TrimBlanks(fields[2]));
     for (int k = 1; k <= numSensors; ++k) text.append(", ").append(TrimBlanks(fields[static_cast<std::size_t>(k) + 2]));
     return text;
 }
 
-void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25)
+void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25, LineFaults& faults)
 {
     if (f25.DropMode) {
-        const std::string& value = DropText(fields, context.NumSensors, f25.Value);
+        const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
         Current(f25).AddDropData().SetValue(value);
     } else if (f25.HistoryMode) {
-        const std::string& value = DropText(fields, context.NumSensors, f25.Value);
+        const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
         f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
         PDDXSection& location = Current(f25);
         // A second block in one location repeats the sample numbers; AddHistoryData refuses them.
@@ -209,31 +288,35 @@ void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25
         if (f25.HistoryDrop < 0) f25.HistoryDrop = CounterValue(location.Element("NumberOfDrops").Value());
         location.AddHistoryData(f25.HistoryDrop, f25.SampleCounter).SetValue(value);
     }
+    // Other lines are no records of this reader: a file that holds none is warned of as a whole.
 }
 
-void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document)
+// Text fields are padded with blanks to their width by the writer; the padding is no part of them.
+void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line,
+                  LineFaults& faults)
 {
     const double code = LeadingNumber(fields[1]);
     if (code == 5001) {
-        Set(document, "Operations Information", "SoftwareVersion", fields[2]);
+        Set(document, "Operations Information", "SoftwareVersion", std::string(TrimBlanks(fields[2])));
     } else if (code == 5002) {
-        std::string serial = Without(fields[3], "\"'");
+        std::string serial(TrimBlanks(Without(fields[3], "\"'")));
         Set(document, "Device Information", "DeviceSerialNumber", serial);
         const auto hyphen = serial.find('-');
         if (hyphen != std::string::npos) Set(document, "Device Information", "DeviceModelNumber", serial.substr(0, hyphen));
     } else if (code == 5003) {
     } else if (code == 5010) {
-        SetUnits(fields, f25, document);
+        SetUnits(fields, f25, document, faults);
     } else if (code == 5011) {
         Set(document, "Operations Information", "EndDate", DateText(fields, 4));
-        if (auto time = TimeText(fields[7], fields[8])) Set(document, "Operations Information", "EndTime", *time);
+        if (auto time = TimeText(fields[7], fields[8], faults))
+            Set(document, "Operations Information", "EndTime", *time);
     } else if (code == 5020) {
         Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[2])));
-        SetSensorList(context, fields, document, "DeflectionSensorXAxisDistances");
+        SetSensorLists(context, fields, f25, document, true, faults);
     } else if (code == 5021) {
         const double diameter = ToNumber(TrimBlanks(fields[2]));
         if (diameter > 0) Set(document, "Device Configuration", "LoadPlateRadius", DoubleText(diameter / 2));
-        SetSensorList(context, fields, document, "DeflectionSensorYAxisDistances");
+        SetSensorLists(context, fields, f25, document, false, faults);
     } else if (Between(code, 5022, 5029)) {
     } else if (code == 5030) {
         Set(document, "Operations Information", "OperatorName", Cleaned(fields[2]));
@@ -247,35 +330,32 @@ void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& field
         StartHistory(fields, f25);
     } else if (code == 5200) {
         Set(document, "Device Information", "LoadCellSerialNumber", Cleaned(fields[2]));
-        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", fields[4]);
-        Set(document, "Device Calibration", "LoadCellCalibrationFactor", fields[5]);
+        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::string(TrimBlanks(fields[4])));
+        Set(document, "Device Calibration", "LoadCellCalibrationFactor", std::string(TrimBlanks(fields[5])));
     } else if (code == 5201) {
         if (TrimBlanks(Without(fields[2], "\"")) == "NA") return;  // no sensor in this place
         Set(document, "Device Information", "SensorSerialNumbers", Cleaned(fields[2]));
-        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", fields[5]);
-        Set(document, "Device Calibration", "SensorCalibrationCenterGain", fields[4]);
+        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", std::string(TrimBlanks(fields[5])));
+        Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::string(TrimBlanks(fields[4])));
     } else if (Between(code, 5202, 5218)) {
         const std::string serial = Cleaned(fields[2]);
         if (serial == "NA") return;
         Append(document, "Device Information", "SensorSerialNumbers", serial);
-        Append(document, "Device Calibration", "SensorCalibrationCenterGain", fields[4]);
-        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", fields[5]);
+        Append(document, "Device Calibration", "SensorCalibrationCenterGain", TrimBlanks(fields[4]));
+        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", TrimBlanks(fields[5]));
     } else if (code == 5280) {
-        if (TestLocationCount(document) > 0) {
-            std::string gps(TrimBlanks(fields[4]));
-            gps.append(", ").append(TrimBlanks(fields[5])).append(", ").append(TrimBlanks(fields[6]));
-            Current(f25).Element("GPSLocation").SetValue(std::move(gps));
-        }
+        KeepGps(context, fields, f25, line, faults);
     } else if (code == 5281) {
     } else if (code == 5301) {
-        SetStation(fields, f25, document);
+        SetStation(context, fields, f25, document, faults);
     } else if (code == 5302) {
-        if (TestLocationCount(document) > 0) Current(f25).Element("TestComment").SetValue(Cleaned(fields[10]));
+        // Before the file's first test location the comment is the first station record's.
+        if (f25.CurrentTestLocation) f25.CurrentTestLocation->Element("TestComment").SetValue(Cleaned(fields[10]));
     } else if (code == 5303) {
-        SetTemperatures(fields, f25, document);
+        SetTemperatures(fields, f25, document, faults);
     } else if (Between(code, 7655, 7656) || Between(code, 7901, 7904)) {
     } else {
-        AddDataLine(context, fields, f25);
+        AddDataLine(context, fields, f25, faults);
     }
 }
 
@@ -283,14 +363,16 @@ void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& field
 
 void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line)
 {
+    LineFaults faults;
     try {
-        HandleRecord(context, f25, fields, document);
+        HandleRecord(context, f25, fields, document, line, faults);
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception& e) {
         // The line is given up where it failed; what it set before stays, and reading goes on.
-        context.Warnings.Add(line, std::string(e.what()) + "; the rest of the line was skipped");
+        faults.Note(std::string(e.what()) + "; the rest of the line was skipped");
     }
+    faults.Report(context.Warnings, line);
 }
 
 void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
@@ -302,6 +384,7 @@ void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
         SplitOnCommas(line, fields);
         ParseF25Line(context, f25, fields, document, number);
     });
+    DropPendingGps(context, f25, "no station record follows it");
 
     // Only the upper-case extension is replaced.
     Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".F25", ".DDX"));

@@ -20,12 +20,18 @@ struct F25State {
     int SampleCounter = 0;
     int HistoryDrop = -1;          // the drop the samples belong to, once a sample has read it
     bool Metric = false;           // left by the last unit code of record 5010
+    int XSensors = -1;             // sensors of this file's X offsets (5020); -1 before them
+    int YSensors = -1;             // and of its Y offsets (5021)
+    // A GPS fix stands above the station record it belongs to, so it waits for that record.
+    std::string PendingGps;
+    int PendingGpsLine = 0;        // the line of the waiting fix; 0 when none waits
     PDDXSection* CurrentTestLocation = nullptr;
     std::string Value;             // the line's value, built in one reused buffer
 };
 
 // Reads the whole file into `document`, after the test locations it already holds. A line that
-// cannot be handled is skipped; only an unreadable file or a line with more than 40 fields ends
+// cannot be handled is skipped, and a value that is not what its field holds is kept as it
+// stands, each with a warning; only an unreadable file or a line with more than 40 fields ends
 // the reading (ReadError naming file and line), and then the closing values are not written.
 void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 

@@ -9,6 +9,7 @@
 #include "base/ReadError.h"
 #include "base/modConvert.h"
 #include "import/ReaderHelpers.h"
+#include "import/Sniffing.h"
 #include "import/modShared.h"
 
 namespace vantrel {
@@ -48,16 +49,33 @@ void JilsParTarget(std::string_view line, std::string& section, std::string& ele
     }
 }
 
-void ReadJilsSetupPar(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document)
+void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     FieldArray fields;
     std::string section, element;
-    ForEachLine(input, [&](std::string_view line, int) {
+    // The recognised comment line of the current target, and how many value lines followed it.
+    int commentLine = 0, values = 0;
+    const auto targetEnds = [&] {
+        if (commentLine > 0 && values == 0)
+            context.Warnings.Add(commentLine, "no value line follows; the comment itself was stored as " + element);
+    };
+    ForEachLine(input, [&](std::string_view line, int number) {
+            const bool comment = line.find('#') != std::string_view::npos;
+            if (comment) targetEnds();
             JilsParTarget(line, section, element);
-            if (section.empty()) return;
+            if (section.empty()) {
+                commentLine = 0;
+                return;
+            }
             SplitOnCommas(line, fields);
             std::string value = fields[1];
             const int count = FieldCount(fields);
+            if (comment) {
+                commentLine = number, values = 0;
+            } else if (++values > 1) {
+                context.Warnings.Add(number, "a further value line for " + element + "; it replaces " +
+                                                 Quoted(document.Element(section, element).Value()));
+            }
             if (element == kGainElement && count > 1) {
                 // One gain per sensor channel: values beyond the sensor count are not the sensors'.
                 const std::string_view sensors = document.Element("Device Configuration", "NumberOfDeflectionSensors").Value();
@@ -68,9 +86,16 @@ void ReadJilsSetupPar(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& 
                     if (i > 1) value += ",";
                     value += fields[static_cast<std::size_t>(i)];
                 }
+            } else if (!comment && element != kGainElement) {
+                if (count > 1)
+                    context.Warnings.Add(number, "only the first field, " + Quoted(value) + ", was read");
+                if (!IsWholeNumberText(value))
+                    context.Warnings.Add(number, "the number of sensor channels " + Quoted(value) +
+                                                     " is not a whole number");
             }
             document.Element(section, element).SetValue(std::move(value));
     });
+    targetEnds();
     SetFileNameAndLoadType(input.Name, ".PAR", document);
 }
 
@@ -78,26 +103,50 @@ void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     context.NumSensors = 0;
     FieldArray fields;
-    int gainLine = 0;
+    int countLine = 0, rowsLine = 0, gainLine = 0;
+    bool gainRead = false;
+    // A count by position must be a whole number of at least 0 to find the lines after it.
+    const auto count = [&](int number, const char* what) {
+        const std::int16_t value = WholeNumberField(fields[1], what);
+        if (value < 0 || !IsWholeNumberText(fields[1]))
+            context.Warnings.Add(number, std::string(what) + " " + Quoted(fields[1]) +
+                                             " is not a whole number of at least 0; " + std::to_string(value) +
+                                             " was taken");
+        return value;
+    };
     // Positions count empty lines too.
     ForEachLine(input, [&](std::string_view line, int number) {
             if (number == 1) {
                 SplitOnCommas(line, fields);
-                const std::int16_t sensors = WholeNumberField(fields[1], "the number of sensor channels");
+                const std::int16_t sensors = count(number, "the number of sensor channels");
                 context.NumSensors = sensors;
+                countLine = number;
                 document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(sensors));
                 document.Element("Device Information", "SensorSerialNumbers").SetValue("");
             }
             if (number > 1 && number == context.NumSensors + 3) {
                 SplitOnCommas(line, fields);
-                const int skipped = WholeNumberField(fields[1], "the line count");
+                const int skipped = count(number, "the line count");
+                rowsLine = number;
                 gainLine = context.NumSensors + skipped + 4;
             }
             if (number > 1 && number == gainLine) {
                 SplitOnCommas(line, fields);
+                if (!IsNumberText(fields[1]))
+                    context.Warnings.Add(number, "the load-cell gain " + Quoted(fields[1]) + " is not a number");
+                gainRead = true;
                 document.Element("Device Calibration", "LoadCellCalibrationCenterGain").SetValue(fields[1]);
             }
     });
+    // What the positions could not find, line 0: the line may lie beyond the end of the file.
+    if (countLine == 0)
+        context.Warnings.Add(0, "line 1, where the number of sensor channels belongs, is empty; 0 was taken");
+    else if (rowsLine == 0 && context.NumSensors + 3 > 1)
+        context.Warnings.Add(0, "line " + std::to_string(context.NumSensors + 3) +
+                                    ", where the line count belongs, is empty or missing; no load-cell gain was read");
+    else if (!gainRead)
+        context.Warnings.Add(0, "line " + std::to_string(gainLine) +
+                                    ", where the load-cell gain belongs, is empty or missing");
     SetFileNameAndLoadType(input.Name, ".CFG", document);
 }
 

@@ -12,6 +12,7 @@
 #include "base/ReadError.h"
 #include "base/modConvert.h"
 #include "import/ReaderHelpers.h"
+#include "import/Sniffing.h"
 
 namespace vantrel {
 namespace {
@@ -49,6 +50,18 @@ std::chrono::sys_days MonthDayYear(std::string_view text)
     return date;
 }
 
+void Warn(ReaderContext& context, const JilsDatState& dat, std::string what)
+{
+    context.Warnings.Add(dat.Line, std::move(what));
+}
+
+// A keyword line whose value is its first word after the keyword.
+const std::string& KeywordValue(ReaderContext& context, const JilsDatState& dat, const FieldArray& fields)
+{
+    if (fields[2].empty()) Warn(context, dat, "the " + Quoted(fields[1]) + " line has no value");
+    return fields[2];
+}
+
 double NumberField(const std::string& field, const char* what)
 {
     if (const auto value = ParseNumber(field)) return *value;
@@ -62,7 +75,7 @@ void CloseUpFields(FieldArray& fields, std::size_t from)
     for (std::size_t i = from; i < kLastField; ++i) fields[i] = fields[i + 1];
 }
 
-void ReadDateTime(FieldArray& f, PDDXFile& document)
+void ReadDateTime(ReaderContext& context, const JilsDatState& dat, FieldArray& f, PDDXFile& document)
 {
     if (!f[4].empty()) {
         if (TrimBlanks(f[2]).ends_with('/')) {
@@ -78,11 +91,13 @@ void ReadDateTime(FieldArray& f, PDDXFile& document)
     }
     document.Element("Operations Information", "StartDate").SetValue(FormatDate(MonthDayYear(TrimBlanks(f[2]))));
     document.Element("Operations Information", "StartTime").SetValue(TimeOfDayText(TrimBlanks(f[3])));
+    if (!f[4].empty()) Warn(context, dat, "the words after the time, from " + Quoted(f[4]) + " on, were not read");
 }
 
-void ReadSensors(ReaderContext& context, const FieldArray& f, PDDXFile& document)
+void ReadSensors(ReaderContext& context, const JilsDatState& dat, const FieldArray& f, PDDXFile& document)
 {
     const std::size_t count = FieldCount(f) - 1;
+    if (count == 0) Warn(context, dat, "the \"Sensors:\" line names no sensor");
     context.NumSensors = CheckCount(static_cast<long long>(count), "sensor count");
     document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count));
     std::string names;
@@ -117,9 +132,22 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
     }
     PDDXSection& location = *dat.CurrentLocation;
 
+    const int fields = FieldCount(f);
+    if (fields != lastNeeded)
+        Warn(context, dat, "the data line has " + std::to_string(fields) + " fields where the " +
+                               (dat.ExtendedFormat ? "extended" : "short") + " layout for " + std::to_string(n) +
+                               " sensors has " + std::to_string(lastNeeded) +
+                               (fields < lastNeeded ? "; those missing were left empty" : "; the rest were not read"));
+    const auto numberOrWarn = [&](std::size_t at, const std::string& what) {
+        if (static_cast<int>(at) <= fields && !IsNumberText(f[at]))
+            Warn(context, dat, what + " " + Quoted(f[at]) + " is not a number");
+    };
+
     std::size_t firstDeflection;
     double load;
     if (dat.ExtendedFormat) {
+        numberOrWarn(3, "the station");
+        numberOrWarn(static_cast<std::size_t>(n + 6), "the surface temperature");
         location.Element("TestTemperatures")
             .SetValue(dat.AirTemperature + ", " + std::string(TrimBlanks(f[static_cast<std::size_t>(n + 6)])));
         location.Element("TestLocation").SetValue(std::string(TrimBlanks(f[3])) + ", 0, 0");
@@ -136,8 +164,10 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
     const double pounds = load * 1000;
     if (!std::isfinite(pounds)) throw OverflowError("the load " + DoubleText(load) + " kips is too large");
     std::string drop = PlainDecimalText(pounds);
-    for (std::size_t i = firstDeflection; i < firstDeflection + static_cast<std::size_t>(n); ++i)
+    for (std::size_t i = firstDeflection; i < firstDeflection + static_cast<std::size_t>(n); ++i) {
+        numberOrWarn(i, "deflection " + std::to_string(i - firstDeflection + 1));
         drop.append(", ").append(f[i]);
+    }
     location.AddDropData().SetValue(std::move(drop));
 }
 
@@ -166,23 +196,32 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, FieldArray& fie
 {
     const std::string& key = fields[1];
     if (key == "Date-Time:") {
-        ReadDateTime(fields, document);
+        ReadDateTime(context, dat, fields, document);
     } else if (key == "Sensors:") {
-        ReadSensors(context, fields, document);
+        ReadSensors(context, dat, fields, document);
     } else if (key == "Location:") {
-        document.Element("Location Identification", "SiteName").SetValue(std::string(TrimBlanks(fields[2])));
+        document.Element("Location Identification", "SiteName")
+            .SetValue(std::string(TrimBlanks(KeywordValue(context, dat, fields))));
     } else if (key == "Temp:") {
-        dat.AirTemperature = TrimBlanks(fields[2]);
+        dat.AirTemperature = TrimBlanks(KeywordValue(context, dat, fields));
+        if (!dat.AirTemperature.empty() && !IsNumberText(dat.AirTemperature))
+            Warn(context, dat, "the air temperature " + Quoted(dat.AirTemperature) + " is not a number");
         // The extended layout adds a surface temperature to every data line.
         document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(dat.ExtendedFormat ? "2" : "1");
         document.Element("Device Configuration", "TemperatureSensorUse")
             .SetValue(dat.ExtendedFormat ? "air, surface" : "air");
     } else if (key == "Operator:") {
-        document.Element("Operations Information", "OperatorName").SetValue(std::string(TrimBlanks(fields[2])));
+        document.Element("Operations Information", "OperatorName")
+            .SetValue(std::string(TrimBlanks(KeywordValue(context, dat, fields))));
     } else if (key == "Comments:" || key == "Note:") {
         // free text for the crew
     } else if (key == "Drop") {
         // "Drop Sequence Completed Time: hh:mm" closes a point; the field program writes no seconds.
+        if (fields[2] != "Sequence" || fields[3] != "Completed" || fields[4] != "Time:")
+            Warn(context, dat, "the line is not \"Drop Sequence Completed Time: hh:mm\"; its fifth word, " +
+                                   Quoted(fields[5]) + ", was taken as the time");
+        else if (fields[5].empty())
+            Warn(context, dat, "the drop sequence has no completion time");
         std::string time = std::string(TrimBlanks(fields[5])) + ":00";
         if (dat.CurrentLocation) dat.CurrentLocation->Element("TestTime").SetValue(time);
         document.Element("Operations Information", "EndTime").SetValue(std::move(time));
@@ -203,7 +242,8 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     std::string_view first;
     if (!lines.Next(first)) throw ReadError(input.Name, 0, "the file is empty");
     document.Element("Device Information", "DeviceDesignationName").SetValue(std::string(TrimBlanks(first)));
-    ForEachLine(lines, input.Name, [&](std::string_view line, int) {
+    ForEachLine(lines, input.Name, [&](std::string_view line, int number) {
+        dat.Line = number;
         SplitOnSpaces(line, fields);
         ParseJilsDatLine(context, dat, fields, document);
     });

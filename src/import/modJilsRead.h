@@ -22,6 +22,7 @@ struct JilsDatState {
     PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
     std::int32_t LocationNumber = 0;        // its point number (extended layout)
     std::string AirTemperature;             // from the last "Temp:" line
+    int Line = 0;                           // the number of the line being read, for warnings
 };
 
 void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document);

@@ -1,8 +1,11 @@
 #include "import/modKUABRead.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <chrono>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -16,6 +19,7 @@
 #include "base/ReadError.h"
 #include "base/modConvert.h"
 #include "import/ReaderHelpers.h"
+#include "import/Sniffing.h"
 
 namespace vantrel {
 namespace {
@@ -31,10 +35,25 @@ void AppendListItem(std::string& list, int index, std::string_view item)
     list.append(item);
 }
 
+void Warn(ReaderContext& context, const KuabFwdFileState& file, std::string what)
+{
+    context.Warnings.Add(file.Line, std::move(what));
+}
+
+std::string Plural(int count, const char* word) { return std::to_string(count) + " " + word + (count == 1 ? "" : "s"); }
+
 // ---- header lines ("C", "H", "I") ----
 
-// The value's words as sensor offsets: the last word is their unit.
-void SensorDistanceRule(ReaderContext& context, std::string_view value, PDDXFile& document)
+// A unit word may stand in parentheses: "(cm)".
+std::string UnitName(std::string_view word)
+{
+    if (word.size() > 2 && word.front() == '(' && word.back() == ')') word = word.substr(1, word.size() - 2);
+    return NormaliseUnitName(word);
+}
+
+// The value's words as sensor offsets: the last word is their unit. The offsets, all behind the
+// plate until a position line says otherwise, are the X distances.
+void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
 {
     std::array<std::string, 26> words;
     try {
@@ -46,6 +65,18 @@ void SensorDistanceRule(ReaderContext& context, std::string_view value, PDDXFile
     // field at all) and the unit word is entry 0, the word count "0".
     const int count = FieldCount(words);
     const auto n = static_cast<std::int16_t>(count - 1);
+    if (count == 0) Warn(context, file, "the sensor distances are empty");
+    else if (IsNumberText(words[static_cast<std::size_t>(count)]))
+        Warn(context, file, "the sensor distances end in " + Quoted(words[static_cast<std::size_t>(count)]) +
+                                ", a number, where their unit belongs; it was taken as the unit");
+    std::string x, y;
+    for (int i = 1; i <= n; ++i) {
+        const std::string& offset = words[static_cast<std::size_t>(i)];
+        if (!IsNumberText(offset))
+            Warn(context, file, "sensor offset " + std::to_string(i) + ", " + Quoted(offset) + ", is not a number");
+        AppendListItem(x, i, TrimBlanks(offset));
+        AppendListItem(y, i, "0");
+    }
 
     KuabCarryOver& carry = context.CarryOver.Kuab;
     carry.SensorDistances = words;
@@ -53,7 +84,9 @@ void SensorDistanceRule(ReaderContext& context, std::string_view value, PDDXFile
     context.NumSensors = n;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(n));
     const std::string& unit = carry.SensorOffsets[static_cast<std::size_t>(count)];
-    Set(document, "Units", "SensorsLocationUnits", NormaliseUnitName(unit));
+    Set(document, "Units", "SensorsLocationUnits", UnitName(unit));
+    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
+    Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
 }
 
 // Sensors in front of the plate get negative offsets. Each position line starts again from the
@@ -68,6 +101,17 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
                                 " is more than the 25 sensor offsets a position line can place");
 
     KuabCarryOver& carry = context.CarryOver.Kuab;
+    const int placed = FieldCount(positions), offsets = std::max(FieldCount(carry.SensorDistances) - 1, 0);
+    const int sensors = std::max(n, 0);  // an empty distance line has already been warned of
+    if (placed < sensors)
+        Warn(context, file, "the positions place " + std::to_string(placed) + " of " + Plural(sensors, "sensor") +
+                                "; the others were taken as behind the plate");
+    else if (placed > sensors)
+        Warn(context, file, Plural(placed, "position") + " for " + Plural(sensors, "sensor") + "; the last " +
+                                std::to_string(placed - sensors) + " were not read");
+    if (offsets < sensors)
+        Warn(context, file, "the sensor distances give " + Plural(offsets, "offset") + " for " +
+                                Plural(sensors, "sensor") + "; the others were left empty");
     std::string x, y;
     for (int i = 1; i <= n; ++i) {
         const auto at = static_cast<std::size_t>(i);
@@ -87,13 +131,56 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
 }
 
 // "number unit": the number into one element, the unit word into another.
-void NumberAndUnit(KuabFwdFileState& file, std::string_view value, PDDXFile& document, std::string_view valueSection,
-                   std::string_view valueKey, std::string_view unitKey, bool trimNumber)
+void NumberAndUnit(ReaderContext& context, KuabFwdFileState& file, std::string_view value, std::string_view what,
+                   PDDXFile& document, std::string_view valueSection, std::string_view valueKey, std::string_view unitKey,
+                   bool trimNumber)
 {
     SplitOnSpaces(value, file.Fields);
+    const int words = FieldCount(file.Fields);
     const std::string& number = file.Fields[1];
-    Set(document, "Units", unitKey, NormaliseUnitName(file.Fields[2]));
+    if (words == 0) Warn(context, file, "the " + std::string(what) + " is empty");
+    else if (!IsNumberText(number)) Warn(context, file, "the " + std::string(what) + " " + Quoted(number) + " is not a number");
+    if (words == 1) Warn(context, file, "the " + std::string(what) + " has no unit");
+    if (words > 2)
+        Warn(context, file, "the " + std::string(what) + " " + Quoted(TrimBlanks(value)) +
+                                " is more than a number and its unit; the rest was not read");
+    Set(document, "Units", unitKey, UnitName(file.Fields[2]));
     Set(document, valueSection, valueKey, trimNumber ? std::string(TrimBlanks(number)) : number);
+}
+
+// A date written d/m/y (two- or four-digit year) as dd-mmm-yyyy. Field programs of this layout
+// write the day first; only when the second number cannot be a month is it the day.
+std::optional<std::string> SlashDateText(std::string_view text)
+{
+    int parts[3] = {0, 0, 0};
+    std::size_t count = 0;
+    for (std::string_view rest = TrimBlanks(text); count < 3; ++count) {
+        const std::string_view part = rest.substr(0, rest.find('/'));
+        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), parts[count]);
+        const bool year = count == 2;
+        if (error != std::errc() || end != part.data() + part.size() || part.empty() || part.front() == '-' ||
+            (year ? part.size() != 2 && part.size() != 4 : part.size() > 2))
+            return std::nullopt;
+        if ((part.size() == rest.size()) != year) return std::nullopt;  // three parts, no more
+        rest.remove_prefix(std::min(rest.size(), part.size() + 1));
+    }
+    int day = parts[0], month = parts[1];
+    if (month > 12) std::swap(day, month);
+    if (day < 1 || day > 31 || month < 1 || month > 12) return std::nullopt;
+    const std::chrono::sys_days date = DateFromParts(parts[2], month, day);
+    if (static_cast<unsigned>(std::chrono::year_month_day{date}.day()) != static_cast<unsigned>(day))
+        return std::nullopt;  // 31/04 and the like
+    return FormatDate(date);
+}
+
+void DateRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
+{
+    std::optional<std::string> date;
+    if (file.SlashDate) {
+        date = SlashDateText(value);
+        if (!date) Warn(context, file, "the date " + Quoted(value) + " is not day/month/year; it was copied as written");
+    }
+    Set(document, "Operations Information", "StartDate", date ? *date : std::string(value));
 }
 
 // Header keys whose value is copied as it stands, in the order they are tried.
@@ -108,13 +195,15 @@ constexpr TextRule kTextRules[] = {
     {"Operator", "Operations Information", "OperatorName"},
     {"Operat\xF6r", "Operations Information", "OperatorName"},
     {"weather", "Operations Information", "WeatherCondition"},
-    {"Date Created", "Operations Information", "StartDate"},  // as written, not reformatted
 };
 
 void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
 {
     const std::size_t colon = line.find(':', 1);
-    if (colon == std::string_view::npos) return;  // no key: no rule applies
+    if (colon == std::string_view::npos) {
+        Warn(context, file, "the header line has no \":\" after its key; it was skipped");
+        return;
+    }
     const std::string_view key = line.substr(1, colon - 1);
     const std::string_view value = line.substr(colon + 1);  // not trimmed: the blank after ":" stays
 
@@ -126,14 +215,18 @@ void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view
             return;
         }
     }
-    if (TextContains("Plate Radius", key))
-        NumberAndUnit(file, value, document, "Device Configuration", "LoadPlateRadius", "LoadPlateRadiusUnits", false);
+    if (TextContains("Date Created", key))
+        DateRule(context, file, value, document);
+    else if (TextContains("Plate Radius", key))
+        NumberAndUnit(context, file, value, "plate radius", document, "Device Configuration", "LoadPlateRadius",
+                      "LoadPlateRadiusUnits", false);
     else if (TextContains("Sensor Distance", key) || TextContains("Distance", key))
-        SensorDistanceRule(context, value, document);
+        SensorDistanceRule(context, file, value, document);
     else if (TextContains("Sensor Position", key) || TextContains("Position", key))
         SensorPositionRule(context, file, value, document);
     else if (TextContains("Testpoint spacing", key))
-        NumberAndUnit(file, value, document, "Deflection Data", "NominalTestSpacing", "NominalTestSpacingUnits", true);
+        NumberAndUnit(context, file, value, "test point spacing", document, "Deflection Data", "NominalTestSpacing",
+                      "NominalTestSpacingUnits", true);
 }
 
 // ---- table header lines ("J") ----
@@ -187,7 +280,12 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
         const bool deflection = TextContains("D", title) && (formA ? title.size() == 2 : title.size() <= 3);
         if (deflection) {
             ++d;
-            AppendListItem(x, d, TrimBlanks(carry.SensorOffsets[SensorOfTitle(title)]));
+            const std::size_t sensor = SensorOfTitle(title);
+            if (const int offsets = FieldCount(carry.SensorOffsets) - 1; static_cast<int>(sensor) > offsets)
+                Warn(context, file, "column " + Quoted(title) + " names sensor " + std::to_string(sensor) +
+                                        ", but the sensor distances give " + Plural(std::max(offsets, 0), "offset") +
+                                        "; its offset was left empty");
+            AppendListItem(x, d, TrimBlanks(carry.SensorOffsets[sensor]));
             AppendListItem(y, d, "0");
         }
     }
@@ -208,13 +306,17 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
 void UnitsLine(ReaderContext& context, KuabFwdFileState& file, bool metric, PDDXFile& document)
 {
     const FieldArray& units = file.Fields;
+    const auto& temperatures = context.CarryOver.Kuab.TemperatureColumns;
+    const int needed = std::max(4, temperatures[0] > 0 ? static_cast<int>(temperatures[1]) : 0);
+    if (FieldCount(units) < needed)
+        Warn(context, file, "the units line ends after column " + std::to_string(FieldCount(units)) + " of " +
+                                std::to_string(needed) + "; the units of the columns missing were left empty");
     const std::string station = NormaliseUnitName(units[1]);
     Set(document, "Units", "TestLocationUnits",
         metric ? station + ", " + station + ", " + station : station + ", inch, inch");
     Set(document, "Units", "LoadUnits", NormaliseUnitName(units[3]));
     Set(document, "Units", "DeflectionUnits", NormaliseUnitName(units[4]));
     // Without a known temperature column there is no word to take; the element keeps its value.
-    const auto& temperatures = context.CarryOver.Kuab.TemperatureColumns;
     if (temperatures[0] > 0)
         Set(document, "Units", "TemperatureUnits", NormaliseUnitName(units[static_cast<std::size_t>(temperatures[1])]));
 }
@@ -294,22 +396,35 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     // Before any title line has named a time column there is no time to cut: the times stay.
     if (carry.TimeColumn > 0) {
         const std::string_view time = TimeText(carry, line);
+        if (time.empty()) Warn(context, file, "the line ends before the time column; the time was left empty");
         if (firstOfFile) file.StartTime->SetValue(time);
         file.TestTime->SetValue(time);
         file.EndTime->SetValue(time);
     }
     file.LocationOpen = true;
 
+    const int count = FieldCount(fields);
+    if (count < 3 + n)
+        Warn(context, file, "the line ends after column " + std::to_string(count) + "; the load and " +
+                                Plural(n, "deflection") + " need columns 3 to " + std::to_string(3 + n) +
+                                ", those missing were left empty");
     std::string& drop = file.Drop;
     drop.clear();
     for (int i = 3; i <= 3 + n; ++i) {
         if (i > 3) drop.append(", ");
-        drop.append(TrimBlanks(fields[static_cast<std::size_t>(i)]));
+        const std::string_view value = TrimBlanks(fields[static_cast<std::size_t>(i)]);
+        if (i <= count && !IsNumberText(value))
+            Warn(context, file, (i == 3 ? std::string("the load ") : "deflection " + std::to_string(i - 3) + ", ") +
+                                    Quoted(value) + (i == 3 ? "" : ",") + " is not a number");
+        drop.append(value);
     }
     file.CurrentLocation->AddDropData().SetValue(drop);
 
     std::string temperatures;
     const auto& columns = carry.TemperatureColumns;
+    if (columns[0] > 0 && *std::max_element(columns.begin() + 1, columns.begin() + 1 + columns[0]) > count)
+        Warn(context, file, "the line ends after column " + std::to_string(count) +
+                                ", before a temperature column; that temperature was left empty");
     for (int i = 1; i <= columns[0]; ++i) {
         if (i > 1) temperatures.append(", ");
         temperatures.append(fields[static_cast<std::size_t>(columns[static_cast<std::size_t>(i)])]);
@@ -319,11 +434,74 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
 
 // ---- FVO.INI ----
 
+// Where each key of the file stands, found by the rules of ProfileFile, and a warning for each
+// line its lookups never see: one that is no section, key or comment, a key before the first
+// section, and a section met again (its keys are not read).
+class IniLines {
+public:
+    IniLines(std::string_view text, ReadWarnings& warnings)
+    {
+        std::map<std::string, int> sections;  // upper-cased name -> line of its first header
+        std::string section;
+        bool reading = false;
+        int number = 0;
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+            const std::string_view line = TrimProfileBlanks(text.substr(pos, end - pos));
+            pos = end + (end < text.size() && text[end] == '\r');
+            pos += pos < text.size() && text[pos] == '\n';
+            ++number;
+            if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+            if (line.front() == '[') {
+                section = UpperCase(TrimProfileBlanks(line.substr(1, line.find(']') - 1)));
+                const auto [first, added] = sections.emplace(section, number);
+                reading = added;
+                if (!added)
+                    warnings.Add(number, "section " + Quoted(line) + " stands here a second time (first at line " +
+                                             std::to_string(first->second) + "); the keys under it are not read");
+            } else if (const std::size_t equals = line.find('='); equals == std::string_view::npos) {
+                warnings.Add(number, Quoted(line) + " is no [section], key = value or ; comment; it was skipped");
+            } else if (sections.empty()) {
+                warnings.Add(number, Quoted(line) + " stands before the first [section]; it was skipped");
+            } else if (reading) {
+                keys_.emplace(section + "\n" + UpperCase(TrimProfileBlanks(line.substr(0, equals))), number);
+            }
+        }
+    }
+
+    // The line of the key that lookups find; 0 when there is none.
+    int LineOf(std::string_view section, std::string_view key) const
+    {
+        const auto it = keys_.find(UpperCase(TrimBlanks(section)) + "\n" + UpperCase(key));
+        return it == keys_.end() ? 0 : it->second;
+    }
+
+private:
+    // Blanks and tabs, as profile files trim them.
+    static std::string_view TrimProfileBlanks(std::string_view text)
+    {
+        const std::size_t first = text.find_first_not_of(" \t");
+        if (first == std::string_view::npos) return {};
+        return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    }
+
+    std::map<std::string, int> keys_;  // "SECTION\nKEY" -> line of its first occurrence
+};
+
 class FvoIni {
 public:
-    explicit FvoIni(ReaderInput& input) : fileName_(input.Name), profile_(ReadAllText(input.Bytes, true)) {}
+    FvoIni(ReaderInput& input, ReadWarnings& warnings) : FvoIni(input.Name, warnings, ReadAllText(input.Bytes)) {}
 
-    std::string Text(std::string_view section, std::string_view key) const { return profile_.Lookup(section, key); }
+    // The value as the lookup gives it: cut at ProfileFile::kMaxValueLength characters.
+    std::string Text(std::string_view section, std::string_view key) const
+    {
+        const std::string_view whole = profile_.Value(section, key);
+        if (whole.size() > ProfileFile::kMaxValueLength)
+            warnings_.Add(LineOf(section, key), "[" + std::string(section) + "] " + std::string(key) + " is " +
+                                                    std::to_string(whole.size()) + " characters long; only the first " +
+                                                    std::to_string(ProfileFile::kMaxValueLength) + " were read");
+        return profile_.Lookup(section, key);
+    }
 
     // A value that must be a number, in single precision.
     float Number(std::string_view section, std::string_view key) const
@@ -337,7 +515,7 @@ public:
             throw Failure("section [" + std::string(section) + "] has no key \"" + std::string(key) +
                           "\", which must hold a number");
         try {
-            return ToSingle(profile_.Lookup(at, key));
+            return ToSingle(Text(section, key));
         } catch (const std::exception& e) {
             throw Failure(where + ": " + e.what());
         }
@@ -348,10 +526,18 @@ public:
         return SingleText(Number(section, key));
     }
 
+    int LineOf(std::string_view section, std::string_view key) const { return lines_.LineOf(section, key); }
     ReadError Failure(const std::string& reason) const { return ReadError(fileName_, 0, reason); }
 
 private:
+    FvoIni(const std::string& fileName, ReadWarnings& warnings, std::string text)
+        : fileName_(fileName), warnings_(warnings), lines_(text, warnings), profile_(std::move(text))
+    {
+    }
+
     const std::string& fileName_;
+    ReadWarnings& warnings_;
+    IniLines lines_;
     ProfileFile profile_;
 };
 
@@ -388,9 +574,11 @@ const char* ModelName(std::string_view fwdType)
 
 }  // namespace
 
-void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, int number,
+                      PDDXFile& document)
 {
     if (line.empty()) return;
+    file.Line = number;
     switch (line.front()) {
     case 'C':
     case 'H':
@@ -406,16 +594,19 @@ void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     KuabFwdFileState file;
     NativeLines lines(input.Bytes);
     std::string_view title;
-    if (lines.Next(title))  // the first line is the file's own title and is not read
-        ForEachLine(lines, input.Name, [&](std::string_view line, int) { ParseKuabFwdLine(context, file, line, document); });
+    if (lines.Next(title)) {  // the first line is the file's own title and is not read otherwise
+        file.SlashDate = title.starts_with("IKUAB FWD FILE");
+        ForEachLine(lines, input.Name,
+                    [&](std::string_view line, int number) { ParseKuabFwdLine(context, file, line, number, document); });
+    }
     Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".FWD", ".DDX"));
     Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
     Set(document, "Device Information", "DeviceLoadType", "Impulse");
 }
 
-void ReadKuabFvoIni(ReaderContext&, ReaderInput& input, PDDXFile& document)
+void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
-    const FvoIni ini(input);
+    const FvoIni ini(input, context.Warnings);
 
     Set(document, "Device Information", "DeviceDesignationName", "KUAB FWD");
     if (const char* model = ModelName(ini.Text("rack", "fwdtype")))
@@ -433,7 +624,11 @@ void ReadKuabFvoIni(ReaderContext&, ReaderInput& input, PDDXFile& document)
     } catch (const std::exception& e) {
         throw ini.Failure(std::string("[sensors] numberofsensors: ") + e.what());
     }
-
+    if (n < 1 || n != count)
+        context.Warnings.Add(ini.LineOf("sensors", "numberofsensors"),
+                             "numberofsensors " + Quoted(SingleText(count)) + " is not a whole number of at least 1; " +
+                                 (n > 1 ? "the first " + std::to_string(n) + " sensors were" : "[sensor0] alone was") +
+                                 " read");
     // Four lists, one entry per sensor: the first sensor's values replace what the elements held,
     // each further sensor's are appended.
     struct SensorList {

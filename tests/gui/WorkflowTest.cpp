@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
+#include "base/Latin1.h"
 #include "core/Settings.h"
 #include "gui/frmConfiguration.h"
 #include "import/FileFormats.h"
@@ -81,6 +83,39 @@ TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuest
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "first.DDX"), "LoadPlateRadius = 5.9\r\n"));
     EXPECT_TRUE(review.parentWidget()->close());
     EXPECT_EQ(program.prompts.log.back(), write) << "no question for a written window";
+}
+
+// A file opened in a window of its own reads the same whatever was opened before it, and leaves
+// the settings as they were; a line the reader gave up is listed below the grid.
+TEST(DesktopWorkflow, EachOpenedFileReadsAsIfItWereTheFirstAndListsItsWarnings)
+{
+    const auto text = [](const PDDXFile& document) {
+        std::ostringstream out;
+        document.PDDX_Output(out);
+        return out.str();
+    };
+    const std::filesystem::path examples = VANTREL_EXAMPLES;
+    Program alone, after;
+    for (Program* program : {&alone, &after}) {
+        for (const char* name : {"kuab/us.FWD", "jils-dat/short.DAT"})
+            std::filesystem::copy_file(examples / name, program->folder / std::filesystem::path(name).filename());
+        WriteBytes(program->folder / "bad.F25", CrLf({"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}));
+        program->state.Settings.NumSensors = 7;  // the JILS file's
+    }
+    ASSERT_TRUE(after.main.Dialog().OpenNamed(after.Path("us.FWD"), kKuabFWD));
+    ASSERT_TRUE(after.main.Dialog().OpenNamed(after.Path("short.DAT"), kJilsDAT));
+    ASSERT_TRUE(alone.main.Dialog().OpenNamed(alone.Path("short.DAT"), kJilsDAT));
+    // The file name differs with the folder; everything else is the same.
+    EXPECT_EQ(ReplaceAll(text(*after.main.ReviewWindows().value(1)->PDDXDataSet()), after.Path().toStdString(), ""),
+              ReplaceAll(text(*alone.main.ReviewWindows().value(0)->PDDXDataSet()), alone.Path().toStdString(), ""));
+    EXPECT_EQ(after.state.Settings.NumSensors, 7) << "a reader changed a setting";
+
+    EXPECT_FALSE(alone.main.ReviewWindows().value(0)->WarningList()->isVisible());
+    ASSERT_TRUE(alone.main.Dialog().OpenNamed(alone.Path("bad.F25"), kDynatestF25));
+    const QListWidget& warnings = *alone.main.ReviewWindows().value(1)->WarningList();
+    ASSERT_EQ(warnings.count(), 1);
+    EXPECT_TRUE(warnings.isVisible());
+    EXPECT_EQ(warnings.item(0)->text(), alone.Path("bad.F25") + ":2: \"y\" is not a number; the rest of the line was skipped");
 }
 
 TEST(DesktopWorkflow, OpenDialogShowsTheStoredTypeKeepsItsChoiceAndWarnsOfAFileItCannotConvert)

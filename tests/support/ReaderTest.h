@@ -47,6 +47,7 @@ public:
     void ReadInto(NativeReader read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN")
     {
         ByteSource source = ByteSource::InMemory(name, bytes);
+        source.ReportTo(&Warnings);
         ReaderInput input{name, source, Modified};
         ReaderContext context = Context();
         read(context, input, document);

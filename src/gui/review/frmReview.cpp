@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -79,6 +80,13 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     bodyLayout->setSpacing(0);
     bodyLayout->addWidget(findBar_);
     bodyLayout->addWidget(splitter_, 1);
+    // Below the grid, once a reading has warned of a line it skipped or took only in part.
+    lstWarnings_ = new QListWidget(body_);
+    lstWarnings_->setObjectName("lstWarnings");
+    lstWarnings_->setToolTip("Lines of the source files that were skipped or taken only in part");
+    lstWarnings_->setMaximumHeight(fontMetrics().height() * 5);
+    lstWarnings_->hide();
+    bodyLayout->addWidget(lstWarnings_);
     // In the band below the grid.
     cmdFind_ = new QPushButton("Fi&nd...", this);
     cmdFind_->setObjectName("cmdFind");
@@ -133,6 +141,12 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
         if (OnMerge) OnMerge(this);
     });
     connect(Command1_, &QPushButton::clicked, this, [this] { pdxDataGrid_->ElementCheckFlags(); });
+}
+
+void frmReview::AddWarnings(const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines) lstWarnings_->addItem(QString::fromLocal8Bit(line));
+    lstWarnings_->setVisible(lstWarnings_->count() > 0);
 }
 
 frmReview::~frmReview()

@@ -5,11 +5,15 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "gui/Prompts.h"
 #include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
 
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
@@ -35,6 +39,15 @@ public:
     const QString& SourceFile() const { return sourceFile_; }
     const QString& OutputName() const { return outputName_; }
     void AddSource(const QString& fileName);
+
+    // The state the readings of this window's document left, for the files merged into it next.
+    const std::shared_ptr<ReadingState>& Reading() const { return reading_; }
+    void SetReading(std::shared_ptr<ReadingState> reading) { reading_ = std::move(reading); }
+
+    // Adds lines that a reading skipped or took only in part to the list below the grid, shown
+    // once it holds any.
+    void AddWarnings(const std::vector<std::string>& lines);
+    QListWidget* WarningList() const { return lstWarnings_; }
 
     // Empty drops for the highest-numbered test location, then the grid rebuilt.
     void AddBlankDropData(int dropsToAdd);
@@ -73,6 +86,7 @@ private:
 
     Prompts& prompts_;
     std::shared_ptr<PDDXFile> document_;
+    std::shared_ptr<ReadingState> reading_;
     int subscription_ = 0;
     QString sourceFile_;
     QString outputName_;
@@ -89,6 +103,7 @@ private:
     QPushButton* cmdFind_;
     QPushButton* cmdPlots_;
     QPlainTextEdit* txtSource_;
+    QListWidget* lstWarnings_;
     QLabel* lblStatus_;
     QPushButton* cmdWrite_;
     QPushButton* cmdAddSection_;

@@ -1,0 +1,63 @@
+#pragma once
+// What is wrong with the values of one line that a reader still takes as they stand: each fault
+// noted as it is found, then one warning for the line, so that a bad line costs one entry of the
+// short list the user sees.
+
+#include <string>
+#include <string_view>
+
+#include "base/Latin1.h"
+#include "base/ReadWarnings.h"
+#include "base/modConvert.h"
+
+namespace vantrel {
+
+class LineFaults {
+public:
+    void Note(std::string_view fault)
+    {
+        if (!faults_.empty()) faults_ += "; ";
+        faults_ += fault;
+    }
+
+    // `what` ("load", "deflection 3") must be a number; `where` tells the missing one apart.
+    void ExpectNumber(std::string_view what, std::string_view text, std::string_view where = {})
+    {
+        const std::string_view value = TrimBlanks(text);
+        if (value.empty())
+            Note(std::string(what) + (where.empty() ? "" : " ") + std::string(where) + " is missing");
+        else if (!IsNumber(value))
+            Note(std::string(what) + " " + Quoted(value) + " is not a number");
+    }
+
+    // A number, blanks around it allowed. Lines of many values test this before they name one.
+    static bool IsNumber(std::string_view text)
+    {
+        try {
+            return ParseNumber(text).has_value();
+        } catch (const OverflowError&) {
+            return true;  // too large for a double, but a number all the same
+        }
+    }
+
+    // `text` such as "9:31" or "09:31:00" must be a time of day.
+    void ExpectTime(std::string_view text)
+    {
+        try {
+            TimeOfDayText(text);
+        } catch (const ConversionError&) {
+            Note("time " + Quoted(text) + " is not a time of day");
+        }
+    }
+
+    // One warning for `line` when anything was noted.
+    void Report(ReadWarnings& warnings, int line) const
+    {
+        if (!faults_.empty()) warnings.Add(line, faults_);
+    }
+
+private:
+    std::string faults_;
+};
+
+}  // namespace vantrel

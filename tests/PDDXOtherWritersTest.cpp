@@ -1,0 +1,219 @@
+// PDDX files of other writers read whole: test locations and drops numbered from 0 or with gaps,
+// counters that disagree with what the file holds, long values, keys and sections the template
+// lacks; and what the reading says about each.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "document/modPDDXRead.h"
+#include "support/TestSupport.h"
+
+namespace vantrel::test {
+namespace {
+
+struct Warned {
+    int line;  // 0: the file as a whole
+    std::string says;
+};
+
+// Exactly these warnings, in this order.
+void ExpectWarned(const ReadWarnings& got, const std::vector<Warned>& want, const std::string& what)
+{
+    std::vector<std::string> listed, wanted;
+    for (const LineWarning& w : got.Listed()) listed.push_back(std::to_string(w.Line) + ": " + w.What);
+    for (const Warned& w : want) wanted.push_back(std::to_string(w.line) + ": " + w.says);
+    EXPECT_EQ(listed, wanted) << what;
+}
+
+struct Reading {
+    PDDXFile document;
+    ReadWarnings warnings;
+    int sensors = 0;
+
+    Reading& Read(const std::string& text, bool append = false)
+    {
+        ByteSource bytes = ByteSource::InMemory("other.pdx", text);
+        ReadPDDXFile(bytes, document, append, sensors, warnings);
+        return *this;
+    }
+    std::string Written() const
+    {
+        std::ostringstream out;
+        document.PDDX_Output(out);
+        return out.str();
+    }
+};
+
+// The template's sections as a new document holds them after a file that gives no value.
+const std::string kEmptyTemplateUpToUnits =
+    CrLf({"[Pavement Deflection Data Exchange File]", "", "[Operations Information]", "", "[Units]"});
+const std::string kEmptyTemplateAfterConfiguration =
+    CrLf({"", "[Device Calibration]", "", "[Location Identification]", "", "[Deflection Data]"});
+
+TEST(PDDXOtherWriters, ReadsLocationsAndDropsNumberedFromZeroWithoutDeflectionData)
+{
+    Reading reading;
+    reading.Read(CrLf({"[Units]", "LoadUnits = kilo-Newton  ", "[Device Configuration]",
+                       "NumberOfDeflectionSensors = 2 ", "[Test Location 0]", "TestLocation = 0,0,0 ",
+                       "NumberOfDrops = 2", "DropData_0 = 50.1,300,200", "DropData_1 = 49.9,301,201",
+                       "DropHistoryData_0_0 = 0.1,0.2", "DropHistoryData_0_1 = 0.3,0.4",
+                       "DropHistoryData_1_0 = 0.5,0.6", "[Test Location 1]", "NumberOfDrops = 1",
+                       "DropHistoryData_0_3 = 0.7", "DropData_0 = 51.0,310,210"}));
+    EXPECT_EQ(reading.Written(),
+              kEmptyTemplateUpToUnits + CrLf({"LoadUnits = kilo-Newton", "", "[Device Information]", "",
+                                              "[Device Configuration]", "NumberOfDeflectionSensors = 2"}) +
+                  kEmptyTemplateAfterConfiguration +
+                  CrLf({"NumberOfTestLocations = 2", "", "[Test Location 1]", "TestLocation = 0,0,0",
+                        "NumberOfDrops = 2", "DropData_1 = 50.1,300,200", "DropData_2 = 49.9,301,201",
+                        "DropHistoryData_1_1 = 0.1,0.2", "DropHistoryData_1_2 = 0.3,0.4",
+                        "DropHistoryData_2_1 = 0.5,0.6", "", "[Test Location 2]", "NumberOfDrops = 1",
+                        "DropHistoryData_1_1 = 0.7", "DropData_1 = 51.0,310,210", ""}));
+    EXPECT_EQ(reading.sensors, 2);
+    ExpectWarned(reading.warnings,
+                 {{5, "[Test Location 0] read as Test Location 1; 2 test locations renumbered, from 1 in file order"},
+                  {8, "DropData_0 read as DropData_1; 3 drops renumbered, from 1 in each test location in file order"},
+                  {10, "DropHistoryData_0_0 read as DropHistoryData_1_1; 4 drop histories renumbered, with their "
+                       "drops, samples from 1 in file order"},
+                  {0, "NumberOfTestLocations is missing, the file holds 2 test locations; all 2 were read"}},
+                 "numbered from 0");
+
+    // Appended after the document's own locations, whose counter counts them.
+    Reading appended;
+    appended.document.AddTestLocation();
+    appended.Read(CrLf({"[Test Location 0]", "DropData_0 = 1", "[Test Location 3]", "DropData_4 = 2"}), true);
+    EXPECT_EQ(appended.document.Element("Deflection Data", "NumberOfTestLocations").Value(), "3");
+    EXPECT_EQ(appended.document.Element("Test Location 3", "DropData_1").Value(), "2");
+    EXPECT_EQ(appended.document.Element("Test Location 3", "NumberOfDrops").Value(), "1");
+}
+
+// Whatever the counters say, every location and drop is read and the counters count them.
+TEST(PDDXOtherWriters, CountersThatDisagreeWithTheFileAreSetToWhatWasRead)
+{
+    std::vector<std::string> lines = {"[Deflection Data]", "NumberOfTestLocations = 2"};
+    for (int n = 1; n <= 5; ++n)
+        lines.insert(lines.end(), {"[Test Location " + std::to_string(n) + "]", "NumberOfDrops = 1", "DropData_1 = a"});
+    lines.insert(lines.begin() + 8, {"DropData_2 = b", "DropData_4 = c"});  // in Test Location 2
+    for (const bool append : {false, true}) {
+        Reading reading;
+        reading.Read(CrLf(lines), append);
+        const PDDXFile& document = reading.document;
+        EXPECT_EQ(document.Element("Deflection Data", "NumberOfTestLocations").Value(), "5");
+        EXPECT_EQ(document.Element("Test Location 5", "DropData_1").Value(), "a");
+        EXPECT_EQ(document.Element("Test Location 2", "NumberOfDrops").Value(), "3");
+        EXPECT_EQ(document.Element("Test Location 2", "DropData_3").Value(), "c");
+        ExpectWarned(reading.warnings,
+                     {{7, "NumberOfDrops says 1, the location holds 3 drops; all 3 were read"},
+                      {10, "DropData_4 read as DropData_3; 1 drop renumbered, from 1 in each test location in file "
+                           "order"},
+                      {2, "NumberOfTestLocations says 2, the file holds 5 test locations; all 5 were read"}},
+                     append ? "appended" : "new");
+    }
+
+    // The location's lines follow its header on line 3; a missing counter is told at the header.
+    const struct {
+        std::vector<std::string> location;
+        std::string counter;
+        std::vector<Warned> warnings;
+    } cases[] = {
+        {{"NumberOfDrops = 2", "DropData_1 = a", "DropData_2 = b"}, "2", {}},
+        {{"NumberOfDrops = 2.0", "DropData_1 = a", "DropData_2 = b"}, "2.0", {}},
+        {{"TestLane = 1"}, "", {}},
+        {{"NumberOfDrops = 3", "DropData_1 = a", "DropData_2 = b"}, "2",
+         {{4, "NumberOfDrops says 3, the location holds 2 drops; all 2 were read"}}},
+        {{"NumberOfDrops =", "DropData_1 = a"}, "1",
+         {{4, "NumberOfDrops is empty, the location holds 1 drop; it was read"}}},
+        {{"DropData_1 = a"}, "1", {{3, "NumberOfDrops is missing, the location holds 1 drop; it was read"}}},
+        {{"NumberOfDrops = lots"}, "0", {{4, "NumberOfDrops says \"lots\", the location holds no drops"}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> file = {"[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]"};
+        file.insert(file.end(), c.location.begin(), c.location.end());
+        Reading reading;
+        reading.Read(CrLf(file));
+        EXPECT_EQ(reading.document.Element("Test Location 1", "NumberOfDrops").Value(), c.counter) << c.location[0];
+        ExpectWarned(reading.warnings, c.warnings, c.location[0]);
+    }
+}
+
+TEST(PDDXOtherWriters, KeepsValuesLongerThan255CharactersWhole)
+{
+    const std::string longValue = std::string(699, 'v') + "w";
+    Reading reading;
+    reading.Read(CrLf({"[Location Identification]", "SiteName = \"" + longValue + "\"", "Extra = " + longValue,
+                       "[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]",
+                       "TestComment = " + longValue, "NumberOfDrops = 1", "DropData_1 = " + longValue + "  ",
+                       "DropHistoryData_1_1 = " + longValue, "[Elsewhere]", "Note = " + longValue}));
+    for (const auto& [section, key] : std::vector<std::pair<const char*, const char*>>{
+             {"Location Identification", "SiteName"}, {"Location Identification", "Extra"},
+             {"Test Location 1", "TestComment"}, {"Test Location 1", "DropData_1"},
+             {"Test Location 1", "DropHistoryData_1_1"}, {"Elsewhere", "Note"}})
+        EXPECT_EQ(reading.document.Element(section, key).Value(), longValue) << section << " " << key;
+    EXPECT_NE(reading.Written().find("DropData_1 = " + longValue + "\r\n"), std::string::npos);
+    ExpectWarned(reading.warnings, {}, "long values");
+}
+
+// Keys and sections the template lacks stay where the file has them: a key after the template's
+// keys of its section, a section after the template; written and read again, nothing changes.
+TEST(PDDXOtherWriters, KeepsKeysAndSectionsTheTemplateLacksInPlace)
+{
+    const std::string file = CrLf({"[Units]", "SensorLocationUnits = millimeter", "LoadUnits = kilo-Newton",
+                                   "GPSUnits = degree", "[Vendor Notes]", "Crew = two", "Weather = dry",
+                                   "[Device Information]", "SensorSerialNumber = S1, S2", "DeviceLoadType = Impulse",
+                                   "[Device Calibration_1]", "CalCenterIDCode = 7", "[Deflection Data]",
+                                   "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 2",
+                                   "DropData_1 = 40, 1", "Chainage = 0+025", "DropData_2 = 41, 2", "TestLane = 1"});
+    const std::string expected =
+        kEmptyTemplateUpToUnits +
+        CrLf({"LoadUnits = kilo-Newton", "GPSUnits = degree", "SensorLocationUnits = millimeter", "",
+              "[Device Information]", "DeviceLoadType = Impulse", "SensorSerialNumber = S1, S2", "",
+              "[Device Configuration]"}) +
+        kEmptyTemplateAfterConfiguration +
+        CrLf({"NumberOfTestLocations = 1", "", "[Vendor Notes]", "Crew = two", "Weather = dry", "",
+              "[Device Calibration_1]", "CalCenterIDCode = 7", "", "[Test Location 1]", "TestLane = 1",
+              "NumberOfDrops = 2", "DropData_1 = 40, 1", "Chainage = 0+025", "DropData_2 = 41, 2", ""});
+    Reading first;
+    EXPECT_EQ(first.Read(file).Written(), expected);
+    ExpectWarned(first.warnings, {}, "first reading");
+    Reading second;
+    EXPECT_EQ(second.Read(expected).Written(), expected);
+    ExpectWarned(second.warnings, {}, "our own text");
+
+    // Appended: the file's values replace the document's, the document's other keys stay, and a
+    // section the document has already is left alone.
+    Reading appended;
+    appended.Read(CrLf({"[Units]", "SensorLocationUnits = inch", "Spare = kept", "[Vendor Notes]", "Crew = one"}));
+    appended.Read(file, true);
+    EXPECT_EQ(appended.document.Element("Units", "SensorLocationUnits").Value(), "millimeter");
+    EXPECT_EQ(appended.document.Element("Units", "Spare").Value(), "kept");
+    EXPECT_EQ(appended.document.Element("Vendor Notes", "Crew").Value(), "one");
+    EXPECT_EQ(appended.document.Element("Test Location 1", "Chainage").Value(), "0+025");
+    ExpectWarned(appended.warnings, {{5, "[Vendor Notes] is in the document already; its lines are ignored"}},
+                 "appended");
+}
+
+TEST(PDDXOtherWriters, SaysWhichLinesWereIgnoredAndWhy)
+{
+    Reading reading;
+    reading.Read(CrLf({"Orphan = before any section", "[Operations Information]", "OperatorName = A",
+                       "operatorname = B", "just words", "= no key", "[Operations Information]", "EndDate = x",
+                       "[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 1",
+                       "DropData_1 = a", "DropData_01 = b", "DropHistoryData_7_1 = h", "[Test Location 01]",
+                       "TestLane = 2"}));
+    ExpectWarned(reading.warnings,
+                 {{1, "a key before any [section]; ignored"},
+                  {4, "operatorname repeats an earlier key of this section; ignored"},
+                  {5, "not a [section] header nor a key = value line; ignored"},
+                  {6, "not a [section] header nor a key = value line; ignored"},
+                  {7, "[Operations Information] repeats an earlier section; its lines are ignored"},
+                  {14, "DropData_01 repeats an earlier key of this section; ignored"},
+                  {15, "DropHistoryData_7_1: the test location has no DropData_7; ignored"},
+                  {16, "[Test Location 01] repeats test location 1; its lines are ignored"}},
+                 "ignored lines");
+    EXPECT_EQ(reading.document.Element("Operations Information", "OperatorName").Value(), "A");
+    EXPECT_EQ(reading.document.Element("Operations Information", "EndDate").Value(), "");
+    EXPECT_EQ(reading.document.Section("Test Location 1").Elements().Count(), 10);
+}
+
+}  // namespace
+}  // namespace vantrel::test

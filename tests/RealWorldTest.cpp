@@ -1,0 +1,64 @@
+// The files other programs wrote, kept beside the repository in shared/real-world (when that
+// folder is there): each converted, and the facts its README lists checked in the output.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "support/TestSupport.h"
+
+namespace vantrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kRealWorld = fs::path(VANTREL_EXAMPLES) / ".." / ".." / "shared" / "real-world";
+
+struct Facts {
+    std::string file;
+    int locations, drops;
+    int deflections;  // per drop; 0: not checked
+    std::string holds = "";  // a line the output holds
+};
+
+std::size_t CountMatches(const std::string& text, const std::regex& pattern)
+{
+    return static_cast<std::size_t>(std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), {}));
+}
+
+using RealWorld = ProgramTest;
+
+TEST_F(RealWorld, EveryFileIsReadWithTheFactsItsReadmeLists)
+{
+    if (!fs::is_directory(kRealWorld)) GTEST_SKIP() << "no " << kRealWorld;
+    const Facts cases[] = {
+        // The first station's GPS fix is the 5280 line just above its 5301 line.
+        {"basic_PV01.F25", 52, 156, 11, "[Test Location 1]\r\nTestLocation = 0, 0, 0\r\nGPSLocation = 48.97394250, 2.58734083, 1.00\r\n"},
+        {"basic_PV01.pdx", 52, 156, 0},
+        {"mr.F25", 40, 200, 10},
+        {"report.F25", 26, 78, 0},
+        {"basic_PV01-sweco.fwd", 52, 0, 0, "EndDate = 12-Apr-2023\r\n"},
+    };
+    const std::regex drop("\r\nDropData_[0-9]+ = ([^\r]*)");
+    for (const Facts& facts : cases) {
+        const RunResult run = Run({"convert", (kRealWorld / facts.file).string(), "-o", "out.DDX"});
+        ASSERT_EQ(run.status, 0) << facts.file << ": " << run.err;
+        const std::string ddx = ReadBytes(dir / "out.DDX");
+        EXPECT_EQ(CountMatches(ddx, std::regex("\r\n\\[Test Location [0-9]+\\]")), static_cast<std::size_t>(facts.locations)) << facts.file;
+        if (facts.drops > 0) {
+            EXPECT_EQ(CountMatches(ddx, drop), static_cast<std::size_t>(facts.drops)) << facts.file;
+        }
+        for (auto it = std::sregex_iterator(ddx.begin(), ddx.end(), drop); facts.deflections > 0 && it != std::sregex_iterator(); ++it) {
+            const std::string values = it->str(1);
+            ASSERT_EQ(std::count(values.begin(), values.end(), ','), facts.deflections) << facts.file << it->str();
+        }
+        EXPECT_NE(ddx.find(facts.holds), std::string::npos) << facts.file;
+        EXPECT_EQ(ddx.find('\0'), std::string::npos) << facts.file << " holds NUL bytes";
+    }
+    // Its fields run together: refused with a word on why, or read with warnings, never silently.
+    const RunResult run = Run({"convert", (kRealWorld / "basic_PV01-dynatest.fwd").string(), "-o", "f20.DDX"});
+    EXPECT_NE(run.err, "") << "read without a word";
+}
+
+}  // namespace
+}  // namespace vantrel::test
