@@ -33,6 +33,7 @@ public:
     // A number, blanks around it allowed. Lines of many values test this before they name one.
     static bool IsNumber(std::string_view text)
     {
+        if (IsPlainDecimal(text)) return true;  // nearly every field of a file: no general parse
         try {
             return ParseNumber(text).has_value();
         } catch (const OverflowError&) {
@@ -57,6 +58,19 @@ public:
     }
 
 private:
+    // Digits with at most one point and a sign before them, nothing around.
+    static bool IsPlainDecimal(std::string_view text)
+    {
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+        bool digit = false, point = false;
+        for (const char c : text) {
+            if (c >= '0' && c <= '9') digit = true;
+            else if (c == '.' && !point) point = true;
+            else return false;
+        }
+        return digit;
+    }
+
     std::string faults_;
 };
 
