@@ -65,6 +65,10 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
         EXPECT_TRUE(c.written.empty() || Holds(c.written, c.holds)) << c.written;
     }
     EXPECT_TRUE(Holds("out/acvt.DDX", "SoftwareVersion = 25.1.2"));  // the other file of the batch, an F25
+    // A reader that takes something from a file that clearly is of another type says so.
+    const RunResult wrongType = Run({"convert", "-t", "jils-cfg", "runs/a.F25", "-o", "j.DDX"});
+    EXPECT_NE(wrongType.err.find("runs/a.F25: warning: read as jils-cfg, but it looks like f25\n"), std::string::npos)
+        << wrongType.err;
     // Standard input read whole is seen whole: its last line counts even without a line end.
     WriteBytes(dir / "two.INI", "[rack]\r\n[sensors]");
     EXPECT_EQ(Run({"detect", "-"}, "", "two.INI").out, "-: kuab-ini\n");
