@@ -7,24 +7,11 @@
 #include <sstream>
 
 #include "document/modPDDXRead.h"
+#include "support/ExpectWarnings.h"
 #include "support/TestSupport.h"
 
 namespace vantrel::test {
 namespace {
-
-struct Warned {
-    int line;  // 0: the file as a whole
-    std::string says;
-};
-
-// Exactly these warnings, in this order.
-void ExpectWarned(const ReadWarnings& got, const std::vector<Warned>& want, const std::string& what)
-{
-    std::vector<std::string> listed, wanted;
-    for (const LineWarning& w : got.Listed()) listed.push_back(std::to_string(w.Line) + ": " + w.What);
-    for (const Warned& w : want) wanted.push_back(std::to_string(w.line) + ": " + w.says);
-    EXPECT_EQ(listed, wanted) << what;
-}
 
 struct Reading {
     PDDXFile document;
@@ -70,7 +57,7 @@ TEST(PDDXOtherWriters, ReadsLocationsAndDropsNumberedFromZeroWithoutDeflectionDa
                         "DropHistoryData_2_1 = 0.5,0.6", "", "[Test Location 2]", "NumberOfDrops = 1",
                         "DropHistoryData_1_1 = 0.7", "DropData_1 = 51.0,310,210", ""}));
     EXPECT_EQ(reading.sensors, 2);
-    ExpectWarned(reading.warnings,
+    ExpectWarnings(reading.warnings,
                  {{5, "[Test Location 0] read as Test Location 1; 2 test locations renumbered, from 1 in file order"},
                   {8, "DropData_0 read as DropData_1; 3 drops renumbered, from 1 in each test location in file order"},
                   {10, "DropHistoryData_0_0 read as DropHistoryData_1_1; 4 drop histories renumbered, with their "
@@ -102,7 +89,7 @@ TEST(PDDXOtherWriters, CountersThatDisagreeWithTheFileAreSetToWhatWasRead)
         EXPECT_EQ(document.Element("Test Location 5", "DropData_1").Value(), "a");
         EXPECT_EQ(document.Element("Test Location 2", "NumberOfDrops").Value(), "3");
         EXPECT_EQ(document.Element("Test Location 2", "DropData_3").Value(), "c");
-        ExpectWarned(reading.warnings,
+        ExpectWarnings(reading.warnings,
                      {{7, "NumberOfDrops says 1, the location holds 3 drops; all 3 were read"},
                       {10, "DropData_4 read as DropData_3; 1 drop renumbered, from 1 in each test location in file "
                            "order"},
@@ -132,7 +119,7 @@ TEST(PDDXOtherWriters, CountersThatDisagreeWithTheFileAreSetToWhatWasRead)
         Reading reading;
         reading.Read(CrLf(file));
         EXPECT_EQ(reading.document.Element("Test Location 1", "NumberOfDrops").Value(), c.counter) << c.location[0];
-        ExpectWarned(reading.warnings, c.warnings, c.location[0]);
+        ExpectWarnings(reading.warnings, c.warnings, c.location[0]);
     }
 }
 
@@ -150,7 +137,7 @@ TEST(PDDXOtherWriters, KeepsValuesLongerThan255CharactersWhole)
              {"Test Location 1", "DropHistoryData_1_1"}, {"Elsewhere", "Note"}})
         EXPECT_EQ(reading.document.Element(section, key).Value(), longValue) << section << " " << key;
     EXPECT_NE(reading.Written().find("DropData_1 = " + longValue + "\r\n"), std::string::npos);
-    ExpectWarned(reading.warnings, {}, "long values");
+    ExpectWarnings(reading.warnings, {}, "long values");
 }
 
 // Keys and sections the template lacks stay where the file has them: a key after the template's
@@ -174,10 +161,10 @@ TEST(PDDXOtherWriters, KeepsKeysAndSectionsTheTemplateLacksInPlace)
               "NumberOfDrops = 2", "DropData_1 = 40, 1", "Chainage = 0+025", "DropData_2 = 41, 2", ""});
     Reading first;
     EXPECT_EQ(first.Read(file).Written(), expected);
-    ExpectWarned(first.warnings, {}, "first reading");
+    ExpectWarnings(first.warnings, {}, "first reading");
     Reading second;
     EXPECT_EQ(second.Read(expected).Written(), expected);
-    ExpectWarned(second.warnings, {}, "our own text");
+    ExpectWarnings(second.warnings, {}, "our own text");
 
     // Appended: the file's values replace the document's, the document's other keys stay, and a
     // section the document has already is left alone.
@@ -188,7 +175,7 @@ TEST(PDDXOtherWriters, KeepsKeysAndSectionsTheTemplateLacksInPlace)
     EXPECT_EQ(appended.document.Element("Units", "Spare").Value(), "kept");
     EXPECT_EQ(appended.document.Element("Vendor Notes", "Crew").Value(), "one");
     EXPECT_EQ(appended.document.Element("Test Location 1", "Chainage").Value(), "0+025");
-    ExpectWarned(appended.warnings, {{5, "[Vendor Notes] is in the document already; its lines are ignored"}},
+    ExpectWarnings(appended.warnings, {{5, "[Vendor Notes] is in the document already; its lines are ignored"}},
                  "appended");
 }
 
@@ -200,7 +187,7 @@ TEST(PDDXOtherWriters, SaysWhichLinesWereIgnoredAndWhy)
                        "[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 1",
                        "DropData_1 = a", "DropData_01 = b", "DropHistoryData_7_1 = h", "[Test Location 01]",
                        "TestLane = 2"}));
-    ExpectWarned(reading.warnings,
+    ExpectWarnings(reading.warnings,
                  {{1, "a key before any [section]; ignored"},
                   {4, "operatorname repeats an earlier key of this section; ignored"},
                   {5, "not a [section] header nor a key = value line; ignored"},
