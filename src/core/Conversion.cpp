@@ -13,9 +13,9 @@ ReadingState NewReading(const SettingsRecord& settings) { return ReadingState{se
 
 ReaderContext ReaderContextOf(const SettingsRecord& settings, ReadingState& reading, ReadWarnings& warnings)
 {
-    const SettingsRecord& s = settings;
-    return ReaderContext{reading.NumSensors, {s.LoadPlateRadius, s.SensorXAxis, s.SensorYAxis}, reading.CarryOver,
-                         warnings};
+    return ReaderContext{reading.NumSensors,
+                         {settings.LoadPlateRadius, settings.SensorXAxis, settings.SensorYAxis},
+                         reading.CarryOver, warnings};
 }
 
 namespace {

@@ -212,8 +212,8 @@ bool frmDialog::GetDataNow()
     const bool append = dialogMode_ == 1 && targetDocument_;
     std::shared_ptr<PDDXFile> document = append ? targetDocument_ : std::make_shared<PDDXFile>();
     // A new document is read from a fresh reading; a merge goes on from its document's.
-    if (!append || !targetReading_) targetReading_ = std::make_shared<ReadingState>(NewReading(state_.Settings));
-    const std::shared_ptr<ReadingState> reading = targetReading_;
+    std::shared_ptr<ReadingState> reading = append ? targetReading_ : nullptr;
+    if (!reading) reading = std::make_shared<ReadingState>(NewReading(state_.Settings));
     ReadWarnings warnings;
     try {
         warnings = ReadWithReader(state_, state_.CurrentFileType, NativeName(inputFileName_), *document, append,
