@@ -185,6 +185,16 @@ TEST(F25Read, WarningsNameTheLineAndWhatWasWrong)
     test::ReaderRun run;  // a file of bad lines lists the first 20 and counts them all
     run.Read(ReadF25File, std::vector<std::string>(25, "5303,x,N0,N0,N0"));
     EXPECT_EQ(run.Warnings.Count(), 25u);
+    // As the user reads them: the file, the line (none for the file as a whole), the rest counted.
+    ReadWarnings many;
+    many.Add(0, "whole");
+    for (int line = 2; line <= 21; ++line) many.Add(line, "x");
+    const std::vector<std::string> shown = WarningLines("f.F25", many, "warning: ");
+    EXPECT_EQ(shown.front(), "f.F25: warning: whole");
+    EXPECT_EQ(shown[1], "f.F25:2: warning: x");
+    EXPECT_EQ(shown.back(), "f.F25: warning: and 1 more warning of this kind, not listed");
+    many.Add(22, "x");
+    EXPECT_EQ(WarningLines("f.F25", many).back(), "f.F25: and 2 more warnings of this kind, not listed");
     EXPECT_EQ(run.Warnings.Listed().back().Line, 20);
 }
 

@@ -86,7 +86,8 @@ TEST(DatesAndTimes, TwoDigitYearsCarriesAndPadding)
     for (const auto& [h, m, s] : {std::array{24, 0, 0}, {12, 60, 0}, {-1, 0, 0}, {0, 0, 60}})
         EXPECT_THROW(FormatTime(h, m, s), ConversionError) << h << ":" << m << ":" << s;
     ExpectAll<std::string, std::string>({{" 9: 5: 3", "09:05:03"}, {"14:30", "14:30:00"}, {"25:00", {}}, {"9", {}},
-                                         {"9:x", {}}, {"1:2:3:4", {}}, {"12345:0", {}}},
+                                         {"9:x", {}}, {"1:2:3:4", {}}, {"12345:0", {}},
+                                         {"0009:30", "09:30:00"}, {"00009:30", {}}},  // four digits a part at most
                                         [](const std::string& t) { return TimeOfDayText(t); });
 }
 
