@@ -37,8 +37,10 @@ void ProfileFile::Index()
     if (text.size() >= UINT32_MAX) throw std::length_error("the file is larger than 4 GiB");
     Section* current = nullptr;  // keys before any header, and those of a repeated section, are not used
     std::size_t pos = 0;
+    std::uint32_t line = 0;
     const std::size_t size = text.size();
     while (pos < size) {
+        ++line;
         std::size_t end = pos;
         while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
         std::size_t start = pos, stop = end;
@@ -59,12 +61,25 @@ void ProfileFile::Index()
             current = nullptr;
             if (added) {
                 sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0,
-                                     static_cast<std::uint32_t>(nameStart), static_cast<std::uint32_t>(nameEnd - nameStart)});
+                                     static_cast<std::uint32_t>(nameStart), static_cast<std::uint32_t>(nameEnd - nameStart),
+                                     line});
                 current = &sections_.back();
+            } else {
+                skipped_.push_back({static_cast<int>(line), "section " + Quoted(text.substr(start, stop - start)) +
+                                                                " stands here a second time (first at line " +
+                                                                std::to_string(sections_[static_cast<std::size_t>(it->second)].line) +
+                                                                "); the keys under it are not read"});
             }
             continue;
         }
         const std::size_t equals = text.find('=', start);
+        const bool comment = text[start] == ';' || text[start] == '#';
+        if (!comment && (equals == std::string_view::npos || equals >= stop))
+            skipped_.push_back({static_cast<int>(line), Quoted(text.substr(start, stop - start)) +
+                                                            " is no [section], key = value or ; comment; it was skipped"});
+        else if (!comment && sections_.empty())
+            skipped_.push_back({static_cast<int>(line), Quoted(text.substr(start, stop - start)) +
+                                                            " stands before the first [section]; it was skipped"});
         if (!current || equals == std::string_view::npos || equals >= stop) continue;
         std::size_t keyStart = start, keyEnd = equals, valueStart = equals + 1, valueEnd = stop;
         TrimRange(text, keyStart, keyEnd);
@@ -75,7 +90,7 @@ void ProfileFile::Index()
             --valueEnd;
         }
         entries_.push_back({static_cast<std::uint32_t>(keyStart), static_cast<std::uint32_t>(keyEnd - keyStart),
-                            static_cast<std::uint32_t>(valueStart), static_cast<std::uint32_t>(valueEnd - valueStart)});
+                            static_cast<std::uint32_t>(valueStart), static_cast<std::uint32_t>(valueEnd - valueStart), line});
         ++current->entryCount;
     }
     for (Section& section : sections_) BuildTable(section);
@@ -106,18 +121,31 @@ int ProfileFile::FindSection(std::string_view name) const
     return it == sectionNumbers_.end() ? -1 : it->second;
 }
 
-std::optional<std::string_view> ProfileFile::Find(int number, std::string_view key) const
+const ProfileFile::Entry* ProfileFile::FindEntry(int number, std::string_view key) const
 {
-    if (number < 0 || static_cast<std::size_t>(number) >= sections_.size()) return std::nullopt;
+    if (number < 0 || static_cast<std::size_t>(number) >= sections_.size()) return nullptr;
     const Section& section = sections_[static_cast<std::size_t>(number)];
-    if (section.slotCount == 0) return std::nullopt;
+    if (section.slotCount == 0) return nullptr;
     const std::uint32_t* table = slots_.data() + section.firstSlot;
     for (std::uint32_t s = static_cast<std::uint32_t>(FoldedHash(key)) & (section.slotCount - 1); table[s] != kEmpty;
          s = (s + 1) & (section.slotCount - 1)) {
         const Entry& entry = entries_[table[s]];
-        if (EqualsIgnoreCase(KeyOf(entry), key)) return Text().substr(entry.valueStart, entry.valueLength);
+        if (EqualsIgnoreCase(KeyOf(entry), key)) return &entry;
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::optional<std::string_view> ProfileFile::Find(int number, std::string_view key) const
+{
+    const Entry* entry = FindEntry(number, key);
+    if (!entry) return std::nullopt;
+    return Text().substr(entry->valueStart, entry->valueLength);
+}
+
+int ProfileFile::LineOf(int section, std::string_view key) const
+{
+    const Entry* entry = FindEntry(section, key);
+    return entry ? static_cast<int>(entry->line) : 0;
 }
 
 std::string_view ProfileFile::Value(int section, std::string_view key) const

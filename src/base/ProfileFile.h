@@ -41,6 +41,18 @@ public:
     std::vector<std::string_view> SectionNames() const;
     std::vector<std::string_view> Keys(int section) const;
 
+    // The line (from 1) of the key a lookup finds; 0 when there is none.
+    int LineOf(int section, std::string_view key) const;
+    int LineOf(std::string_view section, std::string_view key) const { return LineOf(FindSection(section), key); }
+
+    // The lines no lookup ever sees, and why: neither a header, a key = value nor a ; or #
+    // comment; a key before the first header; a header met again (its keys are not read).
+    struct SkippedLine {
+        int Line;
+        std::string Why;
+    };
+    const std::vector<SkippedLine>& Skipped() const { return skipped_; }
+
     // The value as the lookup service returns it: at most kMaxValueLength characters.
     std::string Lookup(int section, std::string_view key) const;
     std::string Lookup(std::string_view section, std::string_view key) const;
@@ -49,6 +61,7 @@ private:
     struct Entry {
         std::uint32_t keyStart, keyLength;
         std::uint32_t valueStart, valueLength;
+        std::uint32_t line;
     };
     // Each section's keys stand together in entries_ and have their own small table in slots_,
     // so that the lookups of one section stay within a few cache lines.
@@ -56,9 +69,11 @@ private:
         std::uint32_t firstEntry = 0, entryCount = 0;
         std::uint32_t firstSlot = 0, slotCount = 0;  // slotCount: a power of two, or 0
         std::uint32_t nameStart = 0, nameLength = 0;
+        std::uint32_t line = 0;
     };
     std::string_view KeyOf(const Entry& entry) const { return Text().substr(entry.keyStart, entry.keyLength); }
     void Index();
+    const Entry* FindEntry(int section, std::string_view key) const;
     void BuildTable(Section& section);
 
     // A view member would dangle when the object moves.
@@ -69,6 +84,7 @@ private:
     std::vector<Section> sections_;
     std::vector<Entry> entries_;
     std::vector<std::uint32_t> slots_;
+    std::vector<SkippedLine> skipped_;
 };
 
 }  // namespace vantrel

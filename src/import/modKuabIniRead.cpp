@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,60 +14,6 @@
 
 namespace vantrel {
 namespace {
-
-// Where each key of the file stands, found by the rules of ProfileFile, and a warning for each
-// line its lookups never see: one that is no section, key or comment, a key before the first
-// section, and a section met again (its keys are not read).
-class IniLines {
-public:
-    IniLines(std::string_view text, ReadWarnings& warnings)
-    {
-        std::map<std::string, int> sections;  // upper-cased name -> line of its first header
-        std::string section;
-        bool reading = false;
-        int number = 0;
-        for (std::size_t pos = 0; pos < text.size();) {
-            const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-            const std::string_view line = TrimProfileBlanks(text.substr(pos, end - pos));
-            pos = end + (end < text.size() && text[end] == '\r');
-            pos += pos < text.size() && text[pos] == '\n';
-            ++number;
-            if (line.empty() || line.front() == ';' || line.front() == '#') continue;
-            if (line.front() == '[') {
-                section = UpperCase(TrimProfileBlanks(line.substr(1, line.find(']') - 1)));
-                const auto [first, added] = sections.emplace(section, number);
-                reading = added;
-                if (!added)
-                    warnings.Add(number, "section " + Quoted(line) + " stands here a second time (first at line " +
-                                             std::to_string(first->second) + "); the keys under it are not read");
-            } else if (const std::size_t equals = line.find('='); equals == std::string_view::npos) {
-                warnings.Add(number, Quoted(line) + " is no [section], key = value or ; comment; it was skipped");
-            } else if (sections.empty()) {
-                warnings.Add(number, Quoted(line) + " stands before the first [section]; it was skipped");
-            } else if (reading) {
-                keys_.emplace(section + "\n" + UpperCase(TrimProfileBlanks(line.substr(0, equals))), number);
-            }
-        }
-    }
-
-    // The line of the key that lookups find; 0 when there is none.
-    int LineOf(std::string_view section, std::string_view key) const
-    {
-        const auto it = keys_.find(UpperCase(TrimBlanks(section)) + "\n" + UpperCase(key));
-        return it == keys_.end() ? 0 : it->second;
-    }
-
-private:
-    // Blanks and tabs, as profile files trim them.
-    static std::string_view TrimProfileBlanks(std::string_view text)
-    {
-        const std::size_t first = text.find_first_not_of(" \t");
-        if (first == std::string_view::npos) return {};
-        return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    }
-
-    std::map<std::string, int> keys_;  // "SECTION\nKEY" -> line of its first occurrence
-};
 
 class FvoIni {
 public:
@@ -108,18 +53,18 @@ public:
         return SingleText(Number(section, key));
     }
 
-    int LineOf(std::string_view section, std::string_view key) const { return lines_.LineOf(section, key); }
+    int LineOf(std::string_view section, std::string_view key) const { return profile_.LineOf(section, key); }
     ReadError Failure(const std::string& reason) const { return ReadError(fileName_, 0, reason); }
 
 private:
     FvoIni(const std::string& fileName, ReadWarnings& warnings, std::string text)
-        : fileName_(fileName), warnings_(warnings), lines_(text, warnings), profile_(std::move(text))
+        : fileName_(fileName), warnings_(warnings), profile_(std::move(text))
     {
+        for (const ProfileFile::SkippedLine& skipped : profile_.Skipped()) warnings_.Add(skipped.Line, skipped.Why);
     }
 
     const std::string& fileName_;
     ReadWarnings& warnings_;
-    IniLines lines_;
     ProfileFile profile_;
 };
 
