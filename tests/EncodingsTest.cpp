@@ -1,6 +1,7 @@
 // Every bundled example read as the files of other systems and writers have it: lines ended by
-// line feeds or carriage returns alone, a UTF-8 byte-order mark, UTF-16 with its mark in either
-// byte order. Each gives the same document as the example itself.
+// line feeds or carriage returns alone, a UTF-8 byte-order mark, UTF-8, UTF-16 in either byte
+// order with its mark, and little-endian UTF-16 without one. Each gives the same document as the
+// example itself.
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,16 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path kExamples = VANTREL_EXAMPLES;
 
-std::string Utf16(const std::string& latin1, bool bigEndian)
+std::string Utf16(const std::string& latin1, bool bigEndian, bool mark = true)
 {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    std::string bytes = !mark ? "" : bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (const char c : latin1) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
     return bytes;
 }
 
 using Encodings = ProgramTest;
 
-TEST_F(Encodings, EveryExampleReadsTheSameWithOtherLineEndsAMarkOrAsUtf16)
+TEST_F(Encodings, EveryExampleReadsTheSameWithOtherLineEndsAMarkOrAsUtf8OrUtf16)
 {
     int compared = 0;
     for (const auto& folder : fs::directory_iterator(kExamples)) {
@@ -36,7 +37,8 @@ TEST_F(Encodings, EveryExampleReadsTheSameWithOtherLineEndsAMarkOrAsUtf16)
             const std::string bytes = ReadBytes(entry.path());
             const std::vector<std::pair<std::string, std::string>> variants = {
                 {"lf", ReplaceAll(bytes, "\r\n", "\n")}, {"cr", ReplaceAll(bytes, "\r\n", "\r")},
-                {"bom", "\xEF\xBB\xBF" + bytes}, {"le", Utf16(bytes, false)}, {"be", Utf16(bytes, true)}};
+                {"bom", "\xEF\xBB\xBF" + bytes}, {"le", Utf16(bytes, false)}, {"be", Utf16(bytes, true)},
+                {"lenomark", Utf16(bytes, false, false)}, {"utf", Utf8FromLatin1(bytes)}};
             const auto convert = [&](const std::string& input, const std::string& content) {
                 WriteBytes(dir / input, content);
                 fs::last_write_time(dir / input, fs::last_write_time(entry.path()));  // the INI reader dates by it
@@ -54,7 +56,7 @@ TEST_F(Encodings, EveryExampleReadsTheSameWithOtherLineEndsAMarkOrAsUtf16)
             }
         }
     }
-    EXPECT_GT(compared, 100);
+    EXPECT_GT(compared, 150);
 }
 
 }  // namespace

@@ -49,14 +49,15 @@ TEST(NativeLines, EndAtCarriageReturnsLineFeedsOrBothInMemoryAndInFiles)
     }
 }
 
-// A UTF-8 byte-order mark is skipped; UTF-16 (either byte order, with its mark) is read as the
-// Latin-1 text it holds, characters beyond Latin-1 as "?" with one warning; NUL bytes are removed
-// from lines, each such line warned of. The same in memory, from a file read in pieces (a unit or a
-// pair split between them), and as whole text.
-TEST(NativeLines, SkipAByteOrderMarkReadUtf16AsTextAndRemoveNulBytes)
+// UTF-8 and UTF-16 (either byte order, with a byte-order mark or without) are read as the Latin-1
+// text they hold, characters beyond Latin-1 as "?" with one warning; a byte that is not UTF-8 in a
+// UTF-8 file, and any byte of a file that is not UTF-8, is the Latin-1 character it is. NUL bytes
+// are removed from lines, each such line warned of. The same in memory, from a file read in pieces
+// (a character split between them), and as whole text.
+TEST(NativeLines, ReadUtf8AndUtf16AsLatin1TextAndRemoveNulBytes)
 {
-    const auto utf16 = [](const std::u16string& text, bool big) {
-        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+    const auto utf16 = [](const std::u16string& text, bool big, bool mark = true) {
+        std::string bytes = !mark ? "" : big ? "\xFE\xFF" : "\xFF\xFE";
         for (const char16_t unit : text) {
             const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
             bytes += big ? std::string{high, low} : std::string{low, high};
@@ -64,7 +65,11 @@ TEST(NativeLines, SkipAByteOrderMarkReadUtf16AsTextAndRemoveNulBytes)
         return bytes;
     };
     std::u16string many;
-    for (int i = 0; i < 40000; ++i) many += u"J\u00B5m " + std::u16string(i % 7 == 0 ? u"\u2013" : u"") + u"5\r\n";
+    std::string manyUtf8;
+    for (int i = 0; i < 40000; ++i) {
+        many += u"J\u00B5m " + std::u16string(i % 7 == 0 ? u"\u2013" : u"") + u"5\r\n";
+        manyUtf8 += "J\xC2\xB5m " + std::string(i % 7 == 0 ? "\xE2\x80\x93" : "") + "5\r\n";
+    }
     const std::string manyLatin1 = [&] {
         std::string text;
         for (int i = 0; i < 40000; ++i) text += "J\xB5m " + std::string(i % 7 == 0 ? "?" : "") + "5\r\n";
@@ -79,6 +84,12 @@ TEST(NativeLines, SkipAByteOrderMarkReadUtf16AsTextAndRemoveNulBytes)
         {utf16(u"D0 \u00B5m\r\n\U0001F600x\n", false), "D0 \xB5m\r\n?x\n", {0}},
         {utf16(u"a\rb", true), "a\rb", {}},
         {utf16(many, true), manyLatin1, {0}},
+        {utf16(u"D0 \u00B5m\r\n", false, false), "D0 \xB5m\r\n", {}},
+        {utf16(u"D0 \u00B5m\r\n", true, false), "D0 \xB5m\r\n", {}},
+        {"J \xC2\xB5m \xC2\xB0" "C\r\nOperat\xC3\xB6r: \xE2\x82\xAC\r\n", "J \xB5m \xB0" "C\r\nOperat\xF6r: ?\r\n", {0}},
+        {"\xEF\xBB\xBF\xB5m \xC2\xB5m\xC2", "\xB5m \xB5m\xC2", {}},
+        {"Operat\xF6r \xC2\xB5m", "Operat\xF6r \xC2\xB5m", {}},
+        {manyUtf8, manyLatin1, {0}},
         {std::string("5002,\"\0\0\0\"\r\nok\r\n\0x\n", 19), "5002,\"\"\r\nok\r\nx\n", {1, 3}},
     };
     test::TempDir folder;

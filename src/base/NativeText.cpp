@@ -29,24 +29,12 @@ const char* FindLineEnd(const char* from, const char* end)
 
 ReadError Changed(const std::string& name) { return ReadError(name, 0, "the file changed while it was read"); }
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF", kUtf16LittleMark = "\xFF\xFE", kUtf16BigMark = "\xFE\xFF";
-
-// UTF-16 code units as Latin-1 bytes into `into`: a unit above 255 becomes "?" (a surrogate pair
-// one "?"); gives the bytes written and adds to `replaced`.
-std::size_t DecodeUtf16(std::string_view units, bool bigEndian, char* into, std::size_t& replaced)
+// Names the encoding the characters outside Latin-1 came from.
+std::string ReplacedWarning(TextEncoding encoding)
 {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
-        const auto first = static_cast<unsigned char>(units[i]), second = static_cast<unsigned char>(units[i + 1]);
-        const unsigned unit = bigEndian ? (first << 8 | second) : (second << 8 | first);
-        if (unit >= 0xDC00 && unit <= 0xDFFF) continue;  // the second half of a pair already counted
-        if (unit > 0xFF) ++replaced;
-        into[n++] = unit > 0xFF ? '?' : static_cast<char>(unit);
-    }
-    return n;
+    return std::string("the file is ") + (encoding == TextEncoding::Utf8 ? "UTF-8" : "UTF-16") +
+           ": characters outside Latin-1 were read as \"?\"";
 }
-
-const char* const kReplacedWarning = "the file is UTF-16: characters outside Latin-1 were read as \"?\"";
 
 }  // namespace
 
@@ -69,13 +57,14 @@ ByteSource ByteSource::InMemory(std::string name, std::string_view bytes)
 {
     ByteSource source;
     source.name_ = std::move(name);
-    source.encoding_ = Encoding::Bytes;
-    if (bytes.starts_with(kUtf8Mark)) {
-        bytes.remove_prefix(kUtf8Mark.size());
-    } else if (bytes.starts_with(kUtf16LittleMark) || bytes.starts_with(kUtf16BigMark)) {
-        source.decoded_.resize(bytes.size() / 2);
-        source.decoded_.resize(DecodeUtf16(bytes.substr(2), bytes.starts_with(kUtf16BigMark), source.decoded_.data(),
-                                           source.replaced_));
+    source.started_ = true;
+    const HeadEncoding head = TellEncoding(bytes.substr(0, kEncodingHeadLength), bytes.size() <= kEncodingHeadLength);
+    bytes.remove_prefix(head.MarkLength);
+    source.decoder_ = Latin1Decoder(head.Encoding);
+    if (head.Encoding != TextEncoding::Latin1) {
+        source.decoded_.resize(bytes.size());
+        std::size_t consumed = 0;
+        source.decoded_.resize(source.decoder_.Decode(bytes, true, source.decoded_.data(), bytes.size(), consumed));
         bytes = source.decoded_;
     }
     source.memory_ = bytes;
@@ -97,9 +86,9 @@ ByteSource& ByteSource::operator=(ByteSource&& other) noexcept
     sizeAtOpen_ = other.sizeAtOpen_;
     readSoFar_ = other.readSoFar_;
     observer_ = std::move(other.observer_);
-    encoding_ = other.encoding_;
+    started_ = other.started_;
+    decoder_ = other.decoder_;
     pending_ = std::move(other.pending_);
-    replaced_ = other.replaced_;
     replacedReported_ = other.replacedReported_;
     warnings_ = other.warnings_;
     return *this;
@@ -116,21 +105,20 @@ void ByteSource::Close()
 void ByteSource::ReportTo(ReadWarnings* warnings)
 {
     warnings_ = warnings;
-    CountReplaced(0);
+    ReportReplaced();
 }
 
-void ByteSource::CountReplaced(std::size_t replaced)
+void ByteSource::ReportReplaced()
 {
-    replaced_ += replaced;
-    if (replaced_ == 0 || replacedReported_ || !warnings_) return;
-    warnings_->Add(0, kReplacedWarning);
+    if (decoder_.Replaced() == 0 || replacedReported_ || !warnings_) return;
+    warnings_->Add(0, ReplacedWarning(decoder_.Encoding()));
     replacedReported_ = true;
 }
 
 std::size_t ByteSource::Read(char* into, std::size_t size)
 {
-    if (encoding_ == Encoding::Unknown) Start();
-    if (encoding_ == Encoding::Utf16LittleEndian || encoding_ == Encoding::Utf16BigEndian) return ReadUtf16(into, size);
+    if (!started_) Start();
+    if (decoder_.Encoding() != TextEncoding::Latin1) return ReadDecoded(into, size);
     if (pending_.empty()) return ReadRaw(into, size);
     const std::size_t n = std::min(size, pending_.size());
     std::memcpy(into, pending_.data(), n);
@@ -140,40 +128,39 @@ std::size_t ByteSource::Read(char* into, std::size_t size)
 
 void ByteSource::Start()
 {
-    char head[3];
+    std::string head(kEncodingHeadLength, '\0');
     std::size_t got = 0;
-    for (std::size_t n; got < sizeof head && (n = ReadRaw(head + got, sizeof head - got)) > 0;) got += n;
-    const std::string_view start(head, got);
-    encoding_ = Encoding::Bytes;
-    std::size_t mark = 0;
-    if (start.starts_with(kUtf8Mark)) {
-        mark = kUtf8Mark.size();
-    } else if (start.starts_with(kUtf16LittleMark) || start.starts_with(kUtf16BigMark)) {
-        encoding_ = start.starts_with(kUtf16BigMark) ? Encoding::Utf16BigEndian : Encoding::Utf16LittleEndian;
-        mark = kUtf16LittleMark.size();
-    }
-    pending_.assign(start.substr(mark));
+    for (std::size_t n; got < head.size() && (n = ReadRaw(head.data() + got, head.size() - got)) > 0;) got += n;
+    head.resize(got);
+    const HeadEncoding encoding = TellEncoding(head, got < kEncodingHeadLength);
+    started_ = true;
+    decoder_ = Latin1Decoder(encoding.Encoding);
+    pending_ = std::move(head);
+    pending_.erase(0, encoding.MarkLength);
 }
 
-std::size_t ByteSource::ReadUtf16(char* into, std::size_t size)
+std::size_t ByteSource::ReadDecoded(char* into, std::size_t size)
 {
     if (size == 0) return 0;
-    // Two bytes a character: up to twice what is asked for is read, and a half unit kept for the
-    // next call (what is pending is never more than that).
-    std::string units = std::move(pending_);
-    std::size_t replaced = 0, n = 0;
-    for (bool end = false; n == 0 && !end;) {
-        const std::size_t at = units.size();
-        units.resize(2 * size);
-        const std::size_t got = ReadRaw(units.data() + at, units.size() - at);
-        units.resize(at + got);
-        end = got == 0;
-        const std::size_t whole = units.size() & ~std::size_t{1};
-        n = DecodeUtf16(std::string_view(units).substr(0, whole), encoding_ == Encoding::Utf16BigEndian, into, replaced);
-        units.erase(0, whole);
+    // Bytes are read until at least one character is whole; what is left over (part of a
+    // character, or more than `size` characters' worth) waits in pending_ for the next call.
+    std::string bytes = std::move(pending_);
+    std::size_t n = 0;
+    for (bool end = false; n == 0;) {
+        if (bytes.size() < size * decoder_.MaxBytesPerCharacter() && !end) {
+            const std::size_t at = bytes.size();
+            bytes.resize(std::max(at + size, at + decoder_.MaxBytesPerCharacter()));
+            const std::size_t got = ReadRaw(bytes.data() + at, bytes.size() - at);
+            bytes.resize(at + got);
+            end = got == 0;
+        }
+        std::size_t consumed = 0;
+        n = decoder_.Decode(bytes, end, into, size, consumed);
+        bytes.erase(0, consumed);
+        if (end && n == 0) break;
     }
-    pending_ = std::move(units);
-    CountReplaced(replaced);
+    pending_ = std::move(bytes);
+    ReportReplaced();
     return n;
 }
 
@@ -205,7 +192,7 @@ void ByteSource::Rewind()
     std::string error;
     if (!platform::RewindFile(file_, error)) throw ReadError(name_, 0, "cannot read it twice: " + error);
     readSoFar_ = 0;
-    encoding_ = Encoding::Unknown;
+    started_ = false;
     pending_.clear();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Reading native FWD text files: single-byte text, one line at a time. A line ends at a carriage
-// return, a line feed, or the two together, as files written on any system have them. A UTF-8
-// byte-order mark is skipped; a file that starts with a UTF-16 one is read as the Latin-1 text it
-// holds; NUL bytes are removed from lines, with a warning.
+// return, a line feed, or the two together, as files written on any system have them. A file in
+// UTF-8 or UTF-16 is read as the Latin-1 text it holds (see TextEncoding.h); NUL bytes are removed
+// from lines, with a warning.
 
 #include <chrono>
 #include <cstddef>
@@ -15,6 +15,7 @@
 
 #include "base/Platform.h"
 #include "base/ReadWarnings.h"
+#include "base/TextEncoding.h"
 
 namespace vantrel {
 
@@ -47,11 +48,11 @@ public:
     void Rewind();
 
     // The whole input when it is in memory (without its byte-order mark, and as Latin-1 text when
-    // it was UTF-16), so that lines can be read without copying.
+    // it was UTF-8 or UTF-16), so that lines can be read without copying.
     const std::string_view* Memory() const { return file_ == platform::kNoFile ? &memory_ : nullptr; }
 
-    // Where what was changed in reading goes: characters of a UTF-16 file outside Latin-1, NUL
-    // bytes removed from lines. Nowhere until one is given.
+    // Where what was changed in reading goes: characters outside Latin-1, NUL bytes removed from
+    // lines. Nowhere until one is given.
     void ReportTo(ReadWarnings* warnings);
     ReadWarnings* Warnings() const { return warnings_; }
 
@@ -59,15 +60,13 @@ public:
     void ObserveReads(std::function<void(std::size_t)> observer) { observer_ = std::move(observer); }
 
 private:
-    enum class Encoding { Unknown, Bytes, Utf16LittleEndian, Utf16BigEndian };
-
     ByteSource() = default;
     void Close();
     std::size_t ReadRaw(char* into, std::size_t size);
-    // Reads the first bytes and tells the encoding by its byte-order mark, which is dropped.
+    // Reads the first bytes and tells the encoding from them; a byte-order mark is dropped.
     void Start();
-    std::size_t ReadUtf16(char* into, std::size_t size);
-    void CountReplaced(std::size_t replaced);
+    std::size_t ReadDecoded(char* into, std::size_t size);
+    void ReportReplaced();
 
     std::string name_;
     std::string_view memory_;
@@ -76,10 +75,10 @@ private:
     long long sizeAtOpen_ = -1;  // -1: not a regular file, whose size says nothing
     long long readSoFar_ = 0;
     std::function<void(std::size_t)> observer_;
-    Encoding encoding_ = Encoding::Unknown;
-    std::string pending_;  // bytes read but not handed out yet: after a mark, or half a UTF-16 unit
-    std::string decoded_;  // the Latin-1 text of UTF-16 bytes in memory
-    std::size_t replaced_ = 0;
+    bool started_ = false;
+    Latin1Decoder decoder_{TextEncoding::Latin1};
+    std::string pending_;  // bytes read but not handed out yet: the head, or part of a character
+    std::string decoded_;  // the Latin-1 text of encoded bytes in memory
     bool replacedReported_ = false;
     ReadWarnings* warnings_ = nullptr;
 };
