@@ -14,7 +14,8 @@ using CheckExport = ProgramTest;
 TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
 {
     // The counters disagree with what the file holds: check reads it as it stands.
-    WriteBytes(dir / "a.DDX", CrLf({"[Device Configuration]", "NumberOfDeflectionSensors = 3",
+    WriteBytes(dir / "a.DDX", CrLf({"[Units]", "LoadUnits = Pound-force per square inch ",
+                                    "[Device Configuration]", "NumberOfDeflectionSensors = 3",
                                     "DeflectionSensorXAxisDistances = 0, 200", "DeflectionSensorYAxisDistances = 0, x, 0",
                                     "[Deflection Data]", "NumberOfTestLocations = 3", "[Test Location 1]",
                                     "NumberOfDrops = 2", "DropData_1 = 50.1, 210, 180, 150", "DropData_2 = 50.3, 212, 181",
@@ -27,6 +28,8 @@ TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
     const RunResult run = Run({"check", "a.DDX", "b.txt"});
     EXPECT_EQ(run.status, 4) << run.err;
     EXPECT_EQ(run.out, "a.DDX: [Device Configuration] LoadPlateRadius: empty; the calibration needs it\n"
+                       "a.DDX: [Units] LoadUnits: \"Pound-force per square inch\" is a pressure; the calibration "
+                       "compares forces, so the loads are to be multiplied by the plate area first\n"
                        "a.DDX: [Device Configuration] DeflectionSensorXAxisDistances: 2 distances, but "
                        "NumberOfDeflectionSensors is 3\n"
                        "a.DDX: [Device Configuration] DeflectionSensorYAxisDistances: item 2, \"x\", is not a number\n"

@@ -161,6 +161,22 @@ TEST(F25Read, WarningsNameTheLineAndWhatWasWrong)
           {5, "GPS fix not kept: the fix of line 6 follows it"}, {6, "GPS longitude \"x\" is not a number"},
           {8, "GPS fix not kept: no station record follows it"}},
          {{"Test Location 1", "GPSLocation", "4, 5, 6"}, {"Test Location 2", "GPSLocation", "10, x, 12"}}},
+        // A fix whose failure code is set is no position; a station's seconds are kept where given.
+        {"failed fixes and seconds",
+         {"5301,0", "5280,2,0,1,2,3", "5301,1,x,x,x,1,x,x,L,4,4,7,9,5, 37 ", "5280,5,0,4,5,6", "5280, 0 ,0,7,8,9",
+          station2 + ",61", "5301,3,x,x,x,3,x,x,L,4,4,8,11,2,7.5"},
+         {{2, "GPS fix failed (code 2: DOPs too large); it was not used"}, {4, "GPS fix failed (code 5)"},
+          {6, "seconds \"61\" are not 0 to 59; the time was written with :00"}},
+         {{"Test Location 1", "GPSLocation", ""}, {"Test Location 1", "TestTime", "09:05:37"},
+          {Ops, "StartTime", "09:05:37"}, {"Test Location 2", "GPSLocation", "7, 8, 9"},
+          {"Test Location 2", "TestTime", "10:00:00"}, {"Test Location 3", "TestTime", "11:02:07"}}},
+        // Comment records join the station's comment; those before the first station wait for it.
+        {"comments", {"7901,\"KM 12\"", "5301,0", "5301,1,x,x,x,1,x,x,L,4,4,7,9,0", "5302,x,x,x,x,x,x,x,x,\"crack\"",
+                      "7901,Bridge, 'joint'", "1,5,6,7", station2, "7901,,end", "7901"},
+         {},
+         {{"Test Location 1", "TestComment", "KM 12; crack; Bridge, joint"}, {"Test Location 1", "NumberOfDrops", "1"},
+          {"Test Location 2", "TestComment", "end"}}},
+        {"a comment with no station", {"7901,lost", "5301,0"}, {{0, "comment records \"lost\" not kept"}}},
         // The X offsets count the deflections of a drop, whichever list comes first.
         {"fewer Y offsets", AtLocation({"5020,150,0,200,300,N0", "5021,300,0,0,N0", "1,50,1,2,3"}),
          {{4, "the Y offsets list 2 sensors and the X offsets 3; every drop keeps the 3 deflections"}},

@@ -1,5 +1,6 @@
 #include "core/Check.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -65,6 +66,16 @@ private:
     std::vector<Finding> list_;
 };
 
+// Load units that are a pressure on the plate rather than a force; field programs may give either.
+bool IsPressureUnit(std::string_view unit)
+{
+    static constexpr std::string_view kPressures[] = {"kilo-Pascal", "pound-force per square inch", "Pascal",
+                                                      "kPa", "MPa", "Pa", "psi", "bar"};
+    unit = TrimBlanks(unit);
+    return std::any_of(std::begin(kPressures), std::end(kPressures),
+                       [unit](std::string_view pressure) { return EqualsIgnoreCase(unit, pressure); });
+}
+
 std::string Counted(std::size_t n, const std::string& what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
 
 void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Findings& findings)
@@ -119,6 +130,11 @@ std::vector<Finding> CheckDocument(const PDDXFile& document)
     for (const SectionAndKey& flagged : kFlagged)
         if (TrimBlanks(value(flagged.Section, flagged.Key)).empty())
             findings.Add(flagged.Section, flagged.Key, "empty; the calibration needs it");
+
+    if (const std::string_view load = value("Units", "LoadUnits"); IsPressureUnit(load))
+        findings.Add("Units", "LoadUnits",
+                     Quoted(TrimBlanks(load)) + " is a pressure; the calibration compares forces, so the loads are to be "
+                                                "multiplied by the plate area first");
 
     constexpr std::string_view kConfiguration = "Device Configuration";
     const std::string_view radius = value(kConfiguration, "LoadPlateRadius");

@@ -33,7 +33,7 @@ struct Finding {
     std::string Message;
 };
 
-// In document order: the empty flagged elements; a sensor count that is not a whole number, or
+// In document order: the empty flagged elements; loads given as a pressure; a sensor count that is not a whole number, or
 // that the sensor distances do not match; distances and a plate radius that are not numbers;
 // counters of test locations and drops that differ from what the document holds; drops that are
 // not a load and one deflection per sensor, all numbers.

@@ -63,13 +63,28 @@ std::string DateText(const FieldArray& fields, std::size_t yearField)
     return FormatDate(DateFromParts(year, month, day));
 }
 
-// hour:minute:00 as hh:nn:ss. A pair that is no time of day gives nothing, so that the time is
-// left out while the rest of the record is still read.
-std::optional<std::string> TimeText(std::string_view hour, std::string_view minute, LineFaults& faults)
+// Seconds as a station record may give them: whole (or with a fraction, which the time of day
+// cannot hold) from 0 to 59. Empty where the record gives none or they cannot be read.
+std::string SecondsText(std::string_view field, LineFaults& faults)
+{
+    const std::string_view text = TrimBlanks(field);
+    if (text.empty()) return {};
+    const std::string_view whole = text.substr(0, text.find('.'));
+    const bool digits = !whole.empty() && whole.size() <= 2 &&
+                        std::all_of(whole.begin(), whole.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits && LineFaults::IsNumber(text) && std::stoi(std::string(whole)) < 60) return std::string(whole);
+    faults.Note("seconds " + Quoted(text) + " are not 0 to 59; the time was written with :00");
+    return {};
+}
+
+// hour:minute:seconds as hh:nn:ss, the seconds 00 where there are none. A pair that is no time of
+// day gives nothing, so that the time is left out while the rest of the record is still read.
+std::optional<std::string> TimeText(std::string_view hour, std::string_view minute, LineFaults& faults,
+                                    std::string_view seconds = {})
 {
     const std::string text = std::string(TrimBlanks(hour)) + ":" + std::string(TrimBlanks(minute));
     try {
-        return TimeOfDayText(text + ":00");
+        return TimeOfDayText(text + ":" + (seconds.empty() ? std::string("00") : std::string(seconds)));
     } catch (const ConversionError&) {
         faults.Note("time " + Quoted(text) + " is not a time of day");
         return std::nullopt;
@@ -168,9 +183,22 @@ void DropPendingGps(ReaderContext& context, F25State& f25, std::string_view why)
     f25.PendingGpsLine = 0;
 }
 
-// Record 5280: the fix waits for the station record that follows it.
+// What the failure codes of a GPS record (field 2) mean, where it is known.
+std::string GpsFailure(std::string_view code)
+{
+    return "GPS fix failed (code " + std::string(code) + (code == "2" ? ": DOPs too large)" : ")");
+}
+
+// Record 5280: the fix waits for the station record that follows it. A fix whose failure code
+// (a whole number) is not 0 is no position: it is not used.
 void KeepGps(ReaderContext& context, const FieldArray& fields, F25State& f25, int line, LineFaults& faults)
 {
+    const std::string_view failure = TrimBlanks(fields[2]);
+    if (!failure.empty() && std::all_of(failure.begin(), failure.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        failure.find_first_not_of('0') != std::string_view::npos) {
+        faults.Note(GpsFailure(failure) + "; it was not used");
+        return;
+    }
     faults.ExpectNumber("GPS latitude", fields[4]);
     faults.ExpectNumber("GPS longitude", fields[5]);
     faults.ExpectNumber("GPS altitude", fields[6]);
@@ -178,6 +206,33 @@ void KeepGps(ReaderContext& context, const FieldArray& fields, F25State& f25, in
     f25.PendingGps.assign(TrimBlanks(fields[4]));
     f25.PendingGps.append(", ").append(TrimBlanks(fields[5])).append(", ").append(TrimBlanks(fields[6]));
     f25.PendingGpsLine = line;
+}
+
+// Comments of one station are kept together, "; " between them.
+void AppendComment(PDDXSection& location, std::string_view comment)
+{
+    if (comment.empty()) return;
+    PDDXElement& element = location.Element("TestComment");
+    element.SetValue(element.Value().empty() ? std::string(comment) : std::string(element.Value()) + "; " + std::string(comment));
+}
+
+// Record 7901: a comment the crew typed at a station (road markers and the like). Its fields
+// from the second on are its text; before the file's first test location it waits for that one.
+void AddComment(const FieldArray& fields, F25State& f25)
+{
+    std::string text;
+    for (int i = 2; i <= FieldCount(fields); ++i) {
+        const std::string field = Cleaned(fields[static_cast<std::size_t>(i)]);
+        if (field.empty()) continue;
+        if (!text.empty()) text += ", ";
+        text += field;
+    }
+    if (f25.CurrentTestLocation) {
+        AppendComment(*f25.CurrentTestLocation, text);
+    } else if (!text.empty()) {
+        if (!f25.PendingComments.empty()) f25.PendingComments += "; ";
+        f25.PendingComments += text;
+    }
 }
 
 void SetStation(ReaderContext& context, const FieldArray& fields, F25State& f25, PDDXFile& document,
@@ -195,7 +250,9 @@ void SetStation(ReaderContext& context, const FieldArray& fields, F25State& f25,
         location.Element("GPSLocation").SetValue(std::move(f25.PendingGps));
         f25.PendingGpsLine = 0;
     }
-    const std::optional<std::string> time = TimeText(fields[13], fields[14], faults);
+    AppendComment(location, f25.PendingComments);
+    f25.PendingComments.clear();
+    const std::optional<std::string> time = TimeText(fields[13], fields[14], faults, SecondsText(fields[15], faults));
     // Only the document's first test location dates the whole run.
     if (TestLocationCount(document) == 1) {
         Set(document, "Operations Information", "StartDate", DateText(fields, 10));
@@ -350,10 +407,12 @@ void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& field
         SetStation(context, fields, f25, document, faults);
     } else if (code == 5302) {
         // Before the file's first test location the comment is the first station record's.
-        if (f25.CurrentTestLocation) f25.CurrentTestLocation->Element("TestComment").SetValue(Cleaned(fields[10]));
+        if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, Cleaned(fields[10]));
     } else if (code == 5303) {
         SetTemperatures(fields, f25, document, faults);
-    } else if (Between(code, 7655, 7656) || Between(code, 7901, 7904)) {
+    } else if (code == 7901) {
+        AddComment(fields, f25);
+    } else if (Between(code, 7655, 7656) || Between(code, 7902, 7904)) {
     } else {
         AddDataLine(context, fields, f25, faults);
     }
@@ -385,6 +444,8 @@ void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
         ParseF25Line(context, f25, fields, document, number);
     });
     DropPendingGps(context, f25, "no station record follows it");
+    if (!f25.PendingComments.empty())
+        context.Warnings.Add(0, "comment records " + Quoted(f25.PendingComments) + " not kept: no test location follows them");
 
     // Only the upper-case extension is replaced.
     Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".F25", ".DDX"));

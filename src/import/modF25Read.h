@@ -25,6 +25,7 @@ struct F25State {
     // A GPS fix stands above the station record it belongs to, so it waits for that record.
     std::string PendingGps;
     int PendingGpsLine = 0;        // the line of the waiting fix; 0 when none waits
+    std::string PendingComments;   // comment records met before the file's first test location
     PDDXSection* CurrentTestLocation = nullptr;
     std::string Value;             // the line's value, built in one reused buffer
 };
