@@ -87,6 +87,15 @@ TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)
     EXPECT_EQ(Run({"export", "-o", "none.csv", "e1.DDX", "gone.DDX"}).status, 1);
     EXPECT_EQ(Run({"export", "-o", "e1.DDX", "e1.DDX"}).status, 2);
     EXPECT_FALSE(fs::exists(dir / "none.csv"));
+
+    // Text a spreadsheet would run as a formula is written after an apostrophe; numbers are not.
+    WriteBytes(dir / "f.DDX", CrLf({"[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]",
+                                    "TestLocation = =HYPERLINK(\"http://x\"), 0, 0", "TestLane = +cmd|' /C calc'!A0",
+                                    "TestTime = @now", "TestTemperatures = -12.5", "NumberOfDrops = 1",
+                                    "DropData_1 = -40, =1, -2"}));
+    EXPECT_EQ(Run({"export", "f.DDX"}).out,
+              "file,location,drop,station,lane,location_date,time,temperatures,load,D1,D2,load_units,deflection_units\r\n"
+              "f.DDX,1,1,\"'=HYPERLINK(\"\"http://x\"\")\",'+cmd|' /C calc'!A0,,'@now,-12.5,-40,'=1,-2,,\r\n");
 }
 
 }  // namespace

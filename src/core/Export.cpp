@@ -5,6 +5,7 @@
 
 #include "base/Latin1.h"
 #include "core/Check.h"
+#include "import/Sniffing.h"
 
 namespace vantrel {
 namespace {
@@ -15,11 +16,25 @@ std::string ValueOf(const PDDXSection& section, std::string_view key)
     return std::string(element ? element->Value() : std::string_view());
 }
 
+// A spreadsheet takes a cell that starts with one of these for a formula and runs it; a station or
+// lane typed as "=HYPERLINK(...)" must stay text. Numbers ("-12.5") stay numbers, and so does the
+// name of standard input, "-".
+bool ReadAsFormula(std::string_view text)
+{
+    return !text.empty() && text != "-" && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos &&
+           !IsNumberText(text);
+}
+
 // Appends one field after a comma (none for the first of a row), Latin-1 text as UTF-8, in double
-// quotes when it holds a comma, a quote or a line end.
+// quotes when it holds a comma, a quote or a line end, after an apostrophe when a spreadsheet would
+// take it for a formula.
 void Field(std::string& row, std::string_view text, bool latin1 = true, bool first = false)
 {
     if (!first) row += ',';
+    if (ReadAsFormula(text)) {
+        Field(row, "'" + std::string(text), latin1, true);
+        return;
+    }
     bool quoted = false, plain = true;
     for (const char c : text) {
         quoted = quoted || c == ',' || c == '"' || c == '\r' || c == '\n';
