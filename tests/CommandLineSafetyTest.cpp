@@ -3,7 +3,9 @@
 // messages that must say what went wrong without garbling the terminal.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -145,13 +147,30 @@ TEST_F(Safety, AFileThatShrinksWhileItIsReadEndsTheConversionWithAMessage)
     FAIL() << "the program read the whole file before it could be stopped, twenty times";
 }
 
-TEST_F(Safety, ASignalWhileWritingRemovesTheTemporaryFile)
+// Whether process `pid` has an output in `folder` open that is still being written: a file with
+// no name yet, or a temporary one.
+bool Writing(int pid, const fs::path& folder)
+{
+    std::error_code error;
+    fs::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end;
+    for (; !error && it != end; it.increment(error)) {
+        std::error_code linkError;
+        const std::string target = fs::read_symlink(it->path(), linkError).string();
+        if (!linkError && target.starts_with(folder.string() + "/") &&
+            (target.ends_with(" (deleted)") || target.find("/.vantrel-") != std::string::npos))
+            return true;
+    }
+    return false;
+}
+
+TEST_F(Safety, NoSignalLeavesATemporaryFileAndSignalsIgnoredAtStartStayIgnored)
 {
     WriteBytes(dir / "big.F25", LargeF25(24));
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        const int pid = StartVantrel({"--settings", "s.bag", "convert", "-t", "f25", "big.F25"}, dir.Path(), dir / "err.txt");
-        // The temporary file appears once reading is done and writing begins.
-        ASSERT_TRUE(WaitUntil([&] { return !TemporaryFiles(dir.Path()).empty(); })) << "never seen writing";
+    const Args args = {"--settings", "s.bag", "convert", "-t", "f25", "big.F25"};
+    // KILL cannot be caught: only a file without a name while it is written leaves nothing then.
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGKILL}) {
+        const int pid = StartVantrel(args, dir.Path(), dir / "err.txt");
+        ASSERT_TRUE(WaitUntil([&] { return Writing(pid, dir.Path()); })) << "never seen writing";
         ::kill(pid, signal);
         const int status = WaitForVantrel(pid);
         if (WIFEXITED(status)) {  // finished just before the signal came: then it is whole
@@ -163,6 +182,104 @@ TEST_F(Safety, ASignalWhileWritingRemovesTheTemporaryFile)
         }
         EXPECT_EQ(TemporaryFiles(dir.Path()), std::vector<std::string>{}) << signal;
     }
+    // Started with hang-up and interrupt ignored, as nohup and a background job start it.
+    const int pid = StartVantrel(args, dir.Path(), dir / "err.txt", {}, {}, {{SIGHUP, SIGINT}});
+    ASSERT_TRUE(WaitUntil([&] { return Writing(pid, dir.Path()); })) << "never seen writing";
+    ::kill(pid, SIGHUP);
+    ::kill(pid, SIGINT);
+    const int status = WaitForVantrel(pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(Holds("big.DDX", "DropData_1 = 565.2, 301.4"));
+}
+
+// A pipe or a device named as output is written as it is, as cp writes it; a folder is refused.
+TEST_F(Safety, APipeNamedAsOutputIsWrittenInPlaceNotReplaced)
+{
+    WriteBytes(dir / "a.DDX", kSurvey);
+    ASSERT_EQ(::mkfifo((dir / "out.fifo").c_str(), 0644), 0);
+    // Opened for reading and writing, the pipe neither blocks the program's open nor ends early.
+    const int reader = ::open((dir / "out.fifo").c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const RunResult run = Run({"convert", "-t", "pddx", "a.DDX", "-o", "out.fifo"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    struct stat info {};
+    ASSERT_EQ(::lstat((dir / "out.fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    std::string got(1 << 16, '\0');
+    const ssize_t n = ::read(reader, got.data(), got.size());
+    ::close(reader);
+    got.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    EXPECT_NE(got.find("DropData_1 = 40, 1, 2\r\n"), std::string::npos) << got;
+    fs::create_directory(dir / "sub.DDX");
+    const RunResult folder = Run({"convert", "-t", "pddx", "a.DDX", "-o", "sub.DDX"});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.err.find("Unable to create file sub.DDX: it is a folder"), std::string::npos) << folder.err;
+}
+
+// In a sticky folder that everyone may write (/tmp), a link is followed only when its owner is
+// the folder's or the user's, as the system's protected_symlinks rule has it; a link to nothing is
+// not followed. Where the tests run as root, "another user" is nobody.
+TEST_F(Safety, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs a second user: run as root";
+    WriteBytes(dir / "a.DDX", kSurvey);
+    WriteBytes(dir / "victim.txt", "keep");
+    fs::create_directory(dir / "shared");
+    fs::permissions(dir / "shared", fs::perms::all | fs::perms::sticky_bit);
+    fs::create_symlink(dir / "victim.txt", dir / "shared" / "planted.DDX");
+    ASSERT_EQ(::lchown((dir / "shared" / "planted.DDX").c_str(), 65534, 65534), 0);
+    fs::create_symlink(dir / "victim.txt", dir / "shared" / "mine.DDX");
+    fs::create_symlink(dir / "nothing.txt", dir / "shared" / "dangling.DDX");
+
+    const RunResult planted = Run({"convert", "-t", "pddx", "a.DDX", "-o", "shared/planted.DDX"});
+    EXPECT_EQ(planted.status, 1);
+    EXPECT_NE(planted.err.find("another user made in a shared folder"), std::string::npos) << planted.err;
+    EXPECT_EQ(ReadBytes(dir / "victim.txt"), "keep");
+    const RunResult dangling = Run({"convert", "-t", "pddx", "a.DDX", "-o", "shared/dangling.DDX"});
+    EXPECT_EQ(dangling.status, 1);
+    EXPECT_NE(dangling.err.find("nothing.txt, which does not exist"), std::string::npos) << dangling.err;
+    EXPECT_FALSE(fs::exists(dir / "nothing.txt"));
+    EXPECT_EQ(Run({"convert", "-t", "pddx", "a.DDX", "-o", "shared/mine.DDX"}).status, 0);
+    EXPECT_TRUE(Holds("victim.txt", "DropData_1 = 40, 1, 2"));
+}
+
+// An output the user could not write is refused, as cp refuses it; one that is replaced keeps
+// its owner and group where the system lets the user give them (the superuser).
+TEST_F(Safety, AWriteProtectedOutputIsRefusedAndAReplacedOneKeepsItsOwner)
+{
+    const bool root = ::geteuid() == 0;
+    const int user = root ? 65534 : static_cast<int>(::geteuid());
+    fs::create_directory(dir / "own");
+    WriteBytes(dir / "own" / "a.DDX", kSurvey);
+    WriteBytes(dir / "own" / "readonly.DDX", "old");
+    WriteBytes(dir / "own" / "roots.DDX", "old");
+    fs::permissions(dir.Path(), fs::perms::all);
+    if (root) {
+        for (const char* name : {"", "a.DDX", "readonly.DDX"})
+            ASSERT_EQ(::chown((dir / "own" / name).c_str(), 65534, 65534), 0);
+    }
+    fs::permissions(dir / "own" / "readonly.DDX", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const Args protectedOnes[] = {{"readonly.DDX"}, {"roots.DDX"}};
+    for (const Args& output : protectedOnes) {
+        if (!root && output[0] == "roots.DDX") continue;  // only the superuser can make it
+        const int pid = StartVantrel({"--settings", "s.bag", "convert", "-t", "pddx", "a.DDX", "-o", output[0]},
+                                     dir / "own", dir / "err.txt", {}, {}, {{}, user});
+        const int status = WaitForVantrel(pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << output[0];
+        EXPECT_NE(ReadBytes(dir / "err.txt").find(output[0] + ": it is write-protected"), std::string::npos)
+            << ReadBytes(dir / "err.txt");
+        EXPECT_EQ(ReadBytes(dir / "own" / output[0]), "old");
+    }
+    if (!root) return;
+    WriteBytes(dir / "own" / "nobodys.DDX", "old");
+    ASSERT_EQ(::chown((dir / "own" / "nobodys.DDX").c_str(), 65534, 65534), 0);
+    EXPECT_EQ(Run({"convert", "-t", "pddx", "own/a.DDX", "-o", "own/nobodys.DDX"}).status, 0);
+    struct stat info {};
+    ASSERT_EQ(::stat((dir / "own" / "nobodys.DDX").c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_gid, 65534u);
+    EXPECT_TRUE(Holds("own/nobodys.DDX", "DropData_1 = 40, 1, 2"));
 }
 
 TEST_F(Safety, ReplacingAnOutputKeepsItsPermissionsAndItsLinkAndLongNamesWork)

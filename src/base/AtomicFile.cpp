@@ -104,18 +104,39 @@ private:
     std::unique_ptr<char[]> buffer_{new char[kSize]};
 };
 
-// The file a name finally stands for: a symbolic link is followed, so that writing through it
-// replaces the file it points to and keeps the link.
-std::filesystem::path FinalTarget(const std::string& fileName)
+// Writes through `file`; the first failure's reason, empty when all went well.
+std::string WriteAll(platform::FileHandle file, const std::function<void(std::ostream&)>& write)
 {
-    std::filesystem::path target(fileName);
-    std::error_code error;
-    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, error); ++hops) {
-        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
-        if (error) break;
-        target = next.is_absolute() ? next : target.parent_path() / next;
+    DescriptorBuffer buffer(file);
+    std::ostream out(&buffer);
+    try {
+        write(out);
+        out.flush();
+        if (!buffer.Error().empty()) return buffer.Error();
+        if (!out) return "the text could not be written";
+    } catch (const std::exception& e) {
+        return e.what();
     }
-    return target;
+    return {};
+}
+
+// Closes `file`, keeping the first reason: some file systems report a failed write only then.
+void Close(platform::FileHandle file, std::string& reason)
+{
+    std::string closeError;
+    if (!platform::CloseFile(file, closeError) && reason.empty()) reason = closeError;
+}
+
+// A device or a pipe is written as it is, as `cp` does: it cannot be replaced by a file.
+void WriteInPlace(const std::string& fileName, const platform::OutputTarget& target,
+                  const std::function<void(std::ostream&)>& write)
+{
+    std::string reason;
+    const platform::FileHandle file = platform::OpenInPlace(target.Path.string(), reason);
+    if (file == platform::kNoFile) throw Failure(fileName, reason);
+    reason = WriteAll(file, write);
+    Close(file, reason);
+    if (!reason.empty()) throw Failure(fileName, reason);
 }
 
 }  // namespace
@@ -124,17 +145,20 @@ void RemoveTemporaryFilesOnSignals() { platform::RunOnInterruption(&RemovePendin
 
 void WriteFileAtomically(const std::string& fileName, const std::function<void(std::ostream&)>& write)
 {
-    const std::filesystem::path target = FinalTarget(fileName);
-    std::error_code error;
-    if (std::filesystem::is_directory(target, error)) throw Failure(fileName, "it is a folder");
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    platform::OutputTarget target;
+    std::string reason;
+    if (!platform::ResolveOutput(fileName, target, reason)) throw Failure(fileName, reason);
+    if (target.Is == platform::OutputTarget::Kind::Other) return WriteInPlace(fileName, target, write);
+
+    const std::filesystem::path folder = target.Path.has_parent_path() ? target.Path.parent_path() : ".";
     // A short name of its own, so that a long output name does not become too long a name.
     std::string temporary = (folder / ".vantrel-XXXXXX").string();
-    const unsigned mode = platform::PermissionsFor(target);
-    std::string reason;
-    platform::FileHandle file;
     std::optional<PendingGuard> pending;
-    {
+    // Where the system can, the file has no name while it is written, so that nothing is left of
+    // it whatever ends the program; it is named only once whole, just before it takes its place.
+    platform::FileHandle file = platform::CreateUnnamedFile(folder, reason);
+    const bool unnamed = file != platform::kNoFile;
+    if (!unnamed) {
         // Interruptions wait while the file is made and registered, so that none falls between.
         const platform::InterruptionsHeld held;
         file = platform::CreateUniqueFile(temporary, reason);
@@ -142,24 +166,20 @@ void WriteFileAtomically(const std::string& fileName, const std::function<void(s
     }
     if (file == platform::kNoFile) throw Failure(fileName, reason);
 
-    {
-        DescriptorBuffer buffer(file);
-        std::ostream out(&buffer);
-        try {
-            write(out);
-            out.flush();
-            if (!buffer.Error().empty()) reason = buffer.Error();
-            else if (!out) reason = "the text could not be written";
-        } catch (const std::exception& e) {
-            reason = e.what();
-        }
+    reason = WriteAll(file, write);
+    if (reason.empty()) {
+        platform::KeepOwner(file, target);
+        platform::SetPermissions(file, target.Permissions, reason);
     }
-    if (reason.empty()) platform::SetPermissions(file, mode, reason);
-    // Some file systems report a failed write only when the file is closed.
-    std::string closeError;
-    if (!platform::CloseFile(file, closeError) && reason.empty()) reason = closeError;
-    if (reason.empty() && platform::MoveIntoPlace(temporary, target.string(), reason)) return;
-    platform::RemoveFile(temporary.c_str());
+    bool named = !unnamed;
+    if (reason.empty() && unnamed) {
+        const platform::InterruptionsHeld held;
+        named = platform::NameUnnamedFile(file, temporary, reason);
+        if (named) pending.emplace(temporary);
+    }
+    Close(file, reason);
+    if (reason.empty() && platform::MoveIntoPlace(temporary, target.Path.string(), reason)) return;
+    if (named) platform::RemoveFile(temporary.c_str());
     throw Failure(fileName, reason);
 }
 

@@ -33,13 +33,34 @@ bool CloseFile(FileHandle file, std::string& error);
 // The local time at which a file was last written; false when it cannot be told.
 bool LocalModificationTime(const std::string& fileName, std::tm& local);
 
+// What an output name stands for, as `cp` would write it.
+struct OutputTarget {
+    enum class Kind { New, Regular, Other } Is = Kind::New;  // Other: a device or a pipe
+    std::filesystem::path Path;  // the file the name stands for, symbolic links followed
+    unsigned Permissions = 0;    // an existing file's bits, else what the user's defaults allow
+    long long Owner = -1, Group = -1;  // an existing file's; -1 where the system has none
+};
+// False, with the reason in `error`, for a name that must not be written: a folder; a symbolic
+// link the system's rule for shared folders would not follow (in a sticky folder that everyone
+// may write, a link made by someone other than the folder's owner or the user), or one that
+// points to nothing; an existing file the user may not write ("is write-protected").
+bool ResolveOutput(const std::string& name, OutputTarget& target, std::string& error);
+// Opens an existing file that is no regular one (a device, a pipe) to write into it as it is.
+FileHandle OpenInPlace(const std::string& name, std::string& error);
+
 // Creates a new file for writing whose name is `path` with its last six characters ("XXXXXX")
 // replaced so that the name is new; kNoFile when it cannot be made.
 FileHandle CreateUniqueFile(std::string& path, std::string& error);
-// The permission bits a file written for `target` should have: those of an existing target,
-// else what the user's defaults allow (0 where the system has no such bits).
-unsigned PermissionsFor(const std::filesystem::path& target);
+// A new file in `folder` with no name at all, so that nothing is left of it if the program is
+// killed; kNoFile with `error` empty where the system cannot make one, with `error` set when it
+// fails.
+FileHandle CreateUnnamedFile(const std::filesystem::path& folder, std::string& error);
+// Gives an unnamed file a new name: `path` with its last six characters replaced, as for
+// CreateUniqueFile.
+bool NameUnnamedFile(FileHandle file, std::string& path, std::string& error);
 bool SetPermissions(FileHandle file, unsigned permissions, std::string& error);
+// Gives the file the target's owner and group, as far as the system lets the user.
+void KeepOwner(FileHandle file, const OutputTarget& target);
 // Puts `from` in the place of `to` in one step, replacing what is there.
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error);
 // Removes a file. Safe to call from RunOnInterruption's action.

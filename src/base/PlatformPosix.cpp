@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <system_error>
 
 namespace vantrel::platform {
@@ -21,7 +22,9 @@ namespace {
 
 std::string LastError() { return std::strerror(errno); }
 
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the program, but those that cannot be caught.
+constexpr int kCleanupSignals[] = {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
+                                   SIGALRM,   SIGVTALRM, SIGPROF, SIGXFSZ, SIGXCPU};
 
 // What RunOnInterruption was given: set once at start-up, before any signal can arrive.
 void (*interruptionAction)() = nullptr;
@@ -114,13 +117,111 @@ FileHandle CreateUniqueFile(std::string& path, std::string& error)
     return fd;
 }
 
-unsigned PermissionsFor(const std::filesystem::path& target)
+bool ResolveOutput(const std::string& name, OutputTarget& target, std::string& error)
 {
+    // Links are followed here, one at a time, so that the rule the system applies to links in
+    // shared folders (protected_symlinks) holds even where it is switched off.
+    std::filesystem::path path(name);
+    bool linked = false;
+    for (int hops = 0;; ++hops) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) break;
+        if (hops == 40) {
+            error = "it leads through more than 40 symbolic links";
+            return false;
+        }
+        const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+        struct stat shared {};
+        if (::stat(folder.c_str(), &shared) == 0 && (shared.st_mode & S_ISVTX) && (shared.st_mode & S_IWOTH) &&
+            link.st_uid != ::geteuid() && link.st_uid != shared.st_uid) {
+            error = "it is a symbolic link that another user made in a shared folder; it was not followed";
+            return false;
+        }
+        std::error_code readError;
+        const std::filesystem::path next = std::filesystem::read_symlink(path, readError);
+        if (readError) {
+            error = readError.message();
+            return false;
+        }
+        path = next.is_absolute() ? next : folder / next;
+        linked = true;
+    }
     struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    // The system's own view of the name: /dev/stdout leads through links only it can follow.
+    if (::stat(name.c_str(), &info) != 0) {
+        if (errno != ENOENT) {
+            error = LastError();
+            return false;
+        }
+        if (linked) {
+            error = "it is a symbolic link to " + path.string() + ", which does not exist";
+            return false;
+        }
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        target = {OutputTarget::Kind::New, path, 0666u & ~mask, -1, -1};
+        return true;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        error = "it is a folder";
+        return false;
+    }
+    if (::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) {
+        error = errno == EACCES || errno == EROFS ? "it is write-protected" : LastError();
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        target = {OutputTarget::Kind::Other, name, 0, -1, -1};
+        return true;
+    }
+    target = {OutputTarget::Kind::Regular, path, info.st_mode & 07777u, info.st_uid, info.st_gid};
+    return true;
+}
+
+FileHandle OpenInPlace(const std::string& name, std::string& error)
+{
+    const int fd = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) error = LastError();
+    return fd;
+}
+
+FileHandle CreateUnnamedFile(const std::filesystem::path& folder, std::string& error)
+{
+#ifdef O_TMPFILE
+    // Naming it later goes through /proc; without /proc the file could be written but not named.
+    if (::access("/proc/self/fd", X_OK) != 0) return kNoFile;
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    // A file system without unnamed files, and every other failure, is left to the named way,
+    // which says what is wrong.
+    error.clear();
+#else
+    (void)folder, (void)error;
+#endif
+    return kNoFile;
+}
+
+bool NameUnnamedFile(FileHandle file, std::string& path, std::string& error)
+{
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::minstd_rand random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    const std::string self = "/proc/self/fd/" + std::to_string(file);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (std::size_t i = path.size() - 6; i < path.size(); ++i) path[i] = kLetters[random() % (sizeof kLetters - 1)];
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno != EEXIST) break;
+    }
+    error = LastError();
+    return false;
+}
+
+void KeepOwner(FileHandle file, const OutputTarget& target)
+{
+    if (target.Owner < 0) return;
+    const int fd = static_cast<int>(file);
+    // Only the superuser may give a file away; a group of one's own is the next best.
+    if (::fchown(fd, static_cast<uid_t>(target.Owner), static_cast<gid_t>(target.Group)) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(target.Group));
 }
 
 bool SetPermissions(FileHandle file, unsigned permissions, std::string& error)
@@ -143,6 +244,9 @@ void RunOnInterruption(void (*action)())
 {
     interruptionAction = action;
     for (int signal : kCleanupSignals) {
+        // A signal ignored when the program started (nohup, a background job) stays ignored.
+        struct sigaction before {};
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
         struct sigaction handler {};
         handler.sa_handler = &RunActionAndReraise;
         sigemptyset(&handler.sa_mask);

@@ -175,9 +175,61 @@ FileHandle CreateUniqueFile(std::string& path, std::string& error)
     return kNoFile;
 }
 
-// The new file takes the folder's access rules, as the one it replaces had.
-unsigned PermissionsFor(const std::filesystem::path&) { return 0; }
+bool ResolveOutput(const std::string& name, OutputTarget& target, std::string& error)
+{
+    std::filesystem::path path(name);
+    std::error_code failure;
+    bool linked = false;
+    for (int hops = 0; std::filesystem::is_symlink(path, failure); ++hops) {
+        if (hops == 40) {
+            error = "it leads through more than 40 symbolic links";
+            return false;
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(path, failure);
+        if (failure) break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+        linked = true;
+    }
+    const DWORD attributes = ::GetFileAttributesW(WideName(path.string()).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (linked) {
+            error = "it is a symbolic link to " + path.string() + ", which does not exist";
+            return false;
+        }
+        target = {OutputTarget::Kind::New, path, 0, -1, -1};
+        return true;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        error = "it is a folder";
+        return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        error = "it is write-protected";
+        return false;
+    }
+    // The new file takes the folder's access rules, as the one it replaces had.
+    target = {OutputTarget::Kind::Regular, path, 0, -1, -1};
+    return true;
+}
+
+FileHandle OpenInPlace(const std::string& name, std::string& error)
+{
+    const HANDLE handle = ::CreateFileW(WideName(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) return Handle(handle);
+    error = LastError();
+    return kNoFile;
+}
+
+// Windows has no file without a name: the named way is taken.
+FileHandle CreateUnnamedFile(const std::filesystem::path&, std::string&) { return kNoFile; }
+bool NameUnnamedFile(FileHandle, std::string&, std::string& error)
+{
+    error = "files without a name are not supported";
+    return false;
+}
 bool SetPermissions(FileHandle, unsigned, std::string&) { return true; }
+void KeepOwner(FileHandle, const OutputTarget&) {}
 
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error)
 {

@@ -1,6 +1,8 @@
 #include "support/TestSupport.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,7 +59,7 @@ ReadError ReadFailure(const std::function<void()>& reading)
 
 int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
                  const std::filesystem::path& errFile, const std::filesystem::path& outFile,
-                 const std::filesystem::path& inFile)
+                 const std::filesystem::path& inFile, const StartOptions& options)
 {
     std::vector<std::string> words{VANTREL_BINARY};
     words.insert(words.end(), args.begin(), args.end());
@@ -75,6 +77,10 @@ int StartVantrel(const std::vector<std::string>& args, const std::filesystem::pa
     const int out = open(outFile), err = open(errFile);
     if (none < 0 || out < 0 || err < 0) ::_exit(127);
     ::dup2(none, 0), ::dup2(out, 1), ::dup2(err, 2);
+    for (const int signal : options.ignoredSignals) ::signal(signal, SIG_IGN);
+    if (options.userId >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.userId)) != 0 ||
+                                ::setuid(static_cast<uid_t>(options.userId)) != 0))
+        ::_exit(126);
     ::execv(VANTREL_BINARY, argv.data());
     ::_exit(127);
 }

@@ -34,12 +34,19 @@ std::string CrLf(const std::vector<std::string>& lines);
 // The ReadError that `reading` ends with; a failed expectation (and an empty error) without one.
 ReadError ReadFailure(const std::function<void()>& reading);
 
+// How a run starts beyond its arguments: signals ignored before it starts (as nohup leaves
+// them), and the user and group id to run as (-1: the test's own).
+struct StartOptions {
+    std::vector<int> ignoredSignals;
+    int userId = -1;
+};
+
 // Starts the built vantrel in `folder` with its standard output and error going to these files
 // (empty: nowhere) and its standard input read from `inFile` (empty: nothing); WaitForVantrel
 // gives the raw wait status.
 int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
                  const std::filesystem::path& errFile, const std::filesystem::path& outFile = {},
-                 const std::filesystem::path& inFile = {});
+                 const std::filesystem::path& inFile = {}, const StartOptions& options = {});
 int WaitForVantrel(int pid);
 
 struct RunResult {
