@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/Progress.h"
+#include "support/JilsTimeHistory.h"
 #include "support/TestSupport.h"
 
 namespace vantrel::test {
@@ -30,6 +31,8 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
     WriteBytes(dir / "none.txt", "no type\r\n");
     WriteBytes(dir / "empty.F25", "");
     WriteBytes(dir / "bad.F25", CrLf({"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}));
+    WriteBytes(dir / "run.THY", JilsTimeHistory(3, 40));
+    const std::string history = "vantrel: run.THY: a JILS time history, not readable on its own";
     const std::string badLine = "vantrel: bad.F25:2: warning: \"y\" is not a number; the rest of the line was skipped";
     const std::string looksF25 = "vantrel: k.FWD: warning: nothing was read as f25 (it looks like kuab)";
     const struct {
@@ -51,6 +54,9 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
         {{"convert", "none.txt"}, 0, "vantrel: none.txt: warning: nothing was read as f25\n", "none.DDX", "[Units]"},
         {{"convert", "empty.F25"}, 0, "vantrel: empty.F25: warning: nothing was read as f25: the file is empty"},
         {{"convert", "lf.FWD"}, 0, "", "lf.DDX", "DropData_2 = 50.3"},  // lines ended by line feeds alone
+        // A time history is known, and refused: read as data it would be a location per sample.
+        {{"convert", "run.THY"}, 1, history + "\n"},
+        {{"convert", "-t", "jils-dat", "run.THY", "-o", "t.DDX"}, 1, history + "; read as JILS DAT"},
         {{"convert", "-t", "auto", "none.txt"}, 2, "vantrel: none.txt: its content matches no file type"},
         {{"convert", "-"}, 2, "vantrel: standard input (-) has no name"},
         {{"convert", "--output-dir", "out", "-o", "x.DDX", "k.FWD"}, 2, "vantrel: -o and --output-dir cannot go together"},
@@ -76,6 +82,8 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
     EXPECT_FALSE(fs::exists(dir / "bs.DDX"));
     EXPECT_FALSE(fs::exists(dir / "m2.DDX"));
     EXPECT_FALSE(fs::exists(dir / "x.DDX"));
+    EXPECT_FALSE(fs::exists(dir / "run.DDX") || fs::exists(dir / "t.DDX"));
+    EXPECT_EQ(Run({"detect", "run.THY"}).out, "run.THY: jils-thy\n");
 }
 
 TEST(ProgressLine, ShowsAfterASecondAndIsWipedBeforeMessages)

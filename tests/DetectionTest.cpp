@@ -7,6 +7,7 @@
 #include <map>
 
 #include "import/FileFormats.h"
+#include "support/JilsTimeHistory.h"
 #include "support/TestSupport.h"
 
 namespace vantrel::test {
@@ -65,9 +66,24 @@ TEST_F(Detect, EveryExampleIsKnownWhateverItsLineEnds)
     EXPECT_NE(none.err.find("missing.F25: cannot open"), std::string::npos) << none.err;
 }
 
+// A DAT file of `count` data lines made from `pattern` (given the line's number twice); with
+// `closed` each is a point of its own, closed by the drop mark.
+std::string ManyDrops(int count, const char* pattern, bool closed = false)
+{
+    std::vector<std::string> lines = {"JILS FWD Unit 12", "Date-Time: 6/14/2019 10:02:11", "Sensors: D1 D2"};
+    for (int i = 1; i <= count; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, pattern, i, i);
+        lines.push_back(line);
+        if (closed) lines.push_back("Drop Sequence Completed Time: 10:00");
+    }
+    return CrLf(lines);
+}
+
 // The least each sniffer takes, and what stops it.
 TEST(Sniffers, TellTheirFormatFromWhatItFixes)
 {
+    const std::string history = JilsTimeHistory(2, 60);
     const std::string f20Line1 = "R32-20       990407        252.1", noLayout = "X32-2 " + f20Line1.substr(6) + "\r\n";
     std::string f20Units = noLayout;  // line 22 with the unit digits
     for (int line = 2; line < 22; ++line) f20Units += "x\r\n";
@@ -102,6 +118,18 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"Geophone nr.\t1\r\nSlope  \t1,05\r\n", "carlbro-ini"},
         {"Geophone nr.\r\nSlope\t1,05\r\n", "unknown"},
         {"JILS\r\nDate-Time: 5/ 3/2005\r\n9.1 10.1 8.2\r\n", "jils-dat"},
+        // A time history: a long run of samples whose first number steps on steadily, and the
+        // field program's keyword lines; its first bytes are enough.
+        {history, "jils-thy"},
+        {history.substr(0, kSniffLength), "jils-thy", false},
+        {ReplaceAll(history, "Point: 1  Drop: 2\r\n", ""), "jils-thy"},  // the time starts again: a new run
+        {JilsTimeHistory(1, 24), "jils-dat"},                             // too short a run for samples
+        {ReplaceAll(JilsTimeHistory(1, 40), "0.0040 ", "0.0090 "), "jils-dat"},  // a time out of step parts it
+        {history.substr(history.find("Point:")), "unknown"},              // samples alone
+        {ManyDrops(30, "%d OWP 0.%d 1 9.1 12 9 7", true), "jils-dat"},     // one point after another
+        {ManyDrops(30, "%d 1 0.%d 1 9.1 12 9 7", true), "jils-dat"},
+        {ManyDrops(30, "9.%d 12.%d 9"), "jils-dat"},                      // loads that vary
+        {ManyDrops(30, "9 12.%d 9"), "jils-dat"},                         // loads that stay
         {"# number of sensor channels\r\n7\r\n", "jils-par"},
         {"# Sensor channels EU conversion factor\r\n1.0, 0.9\r\n", "jils-par"},
         {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n1.02\r\n", "jils-cfg"},

@@ -14,11 +14,15 @@ namespace {
 TEST(FileTypes, NamesAndShortNamesMatchTheirCodes)
 {
     for (const auto& [code, name] : std::vector<std::pair<int, std::string>>{
-             {0, "PDDX"}, {2, "Dynatest F20 or FWD"}, {5, "Carl Bro History"}, {10, "JILS CFG"}, {11, ""}, {-1, ""}})
+             {0, "PDDX"}, {2, "Dynatest F20 or FWD"}, {5, "Carl Bro History"}, {10, "JILS CFG"}, {11, "JILS time history"}, {12, ""}, {-1, ""}})
         EXPECT_EQ(FileTypeName(code), name) << code;
     for (const auto& [text, code] : std::vector<std::pair<std::string, std::optional<std::int32_t>>>{
-             {"kuab", 8}, {"KUAB-INI", 9}, {"jils-cfg", 10}, {"5", 5}, {" 3 ", 3}, {"11", {}}, {"03", {}}, {"fwd", {}}})
+             {"kuab", 8}, {"KUAB-INI", 9}, {"jils-cfg", 10}, {"5", 5}, {" 3 ", 3}, {"11", 11}, {"JILS-THY", 11}, {"12", {}}, {"03", {}}, {"fwd", {}}})
         EXPECT_EQ(FileTypeFromText(text), code) << text;
+    // Messages name only what can be read; a time history is refused by name, code 5 as unknown.
+    EXPECT_EQ(FileTypeShortNames(), "pddx, f25, f20, carlbro, carlbro-ini, jils-dat, jils-par, kuab, kuab-ini, jils-cfg");
+    EXPECT_EQ(NotReadableOnItsOwn(kJilsTHY), "a JILS time history, not readable on its own");
+    EXPECT_EQ(NotReadableOnItsOwn(kCarlBroHistory) + NotReadableOnItsOwn(kJilsDAT), "");
 }
 
 TEST(FileTypes, TheDialogsOfferWhatHasAReader)

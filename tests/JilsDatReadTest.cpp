@@ -1,13 +1,15 @@
 // The JILS DAT reader: how the pre-scan picks the layout (the drop mark, or data lines longer
 // than load and deflections by the count before the file), short data lines, point numbers,
-// mended dates and times, exact keywords, what starts afresh with each file and what stays, the
-// JILS defaults, the lines taken only in part (warned of), and the input that ends a reading. The
-// examples (jils-dat/) cover a usual file of each layout.
+// mended dates and times, exact keywords, sensor names, what starts afresh with each file and
+// what stays, the JILS defaults, the lines a point carries (GPS, notes, air temperature) and
+// which point takes them, the lines taken only in part (warned of), and the input that ends a
+// reading, a time history among it. The examples (jils-dat/) cover a usual file of each layout.
 
 #include <gtest/gtest.h>
 
 #include "import/modJilsRead.h"
 #include "support/ExpectWarnings.h"
+#include "support/JilsTimeHistory.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel::test {
@@ -51,6 +53,11 @@ TEST(JilsDatRead, LinesAndLayouts)
         {7, {"Sensors: A12 chop B7 Chop chop", "1 2 3 4 5 6"},
          {Config("NumberOfDeflectionSensors", "5"), Drop(1, "1000, 2, 3, 4, 5, 6"),
           {"Device Information", "SensorSerialNumbers", "A12, chop2, B7, Chop, chop5"}}},
+        // Commas part sensor names as blanks do.
+        {7, {"Sensors: 1,  2, 3", "9 1 2 3"},
+         {Config("NumberOfDeflectionSensors", "3"), {"Device Information", "SensorSerialNumbers", "1, 2, 3"},
+          Drop(1, "9000, 1, 2, 3")}},
+        {7, {"Sensors: A12,chop ,B7,"}, {{"Device Information", "SensorSerialNumbers", "A12, chop2, B7"}}},
         // Keywords match exactly and take their first word; a "Drop" line always appends seconds.
         {7, {"Location: SR-9 north", "Operator: R. Jones", "location: x", "OPERATOR: x", "temp: 9", "Comments: 5 6",
              "Note: 1 2", "sensors: a b", "Sensors:", "Header 1 2 3", "Drop Sequence Completed Time: 10:25:30"},
@@ -109,6 +116,79 @@ TEST(JilsDatRead, UnreadableInputNamesTheLine)
         EXPECT_EQ(error.Line(), 3) << date;
     }
     EXPECT_EQ(ReaderRun().Failure(ReadJilsDat, {}).Reason(), "the file is empty");
+    // A time history would give a test location per sample.
+    const ReadError history = ReaderRun().Failure(ReadJilsDat, JilsTimeHistoryLines(2, 30));
+    EXPECT_EQ(history.Line(), 0);
+    EXPECT_TRUE(history.Reason().starts_with("a JILS time history, not readable on its own")) << history.Reason();
+}
+
+TEST(JilsDatRead, GpsPositionsInTheFormsCrewsWriteThem)
+{
+    // The words after "GPS:", the position taken, and what the warning says ("": none).
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"38.5432 -121.74695", "38.5432, -121.74695", ""},
+        {" +38.54320,-121.74695 ", "+38.54320, -121.74695", ""},  // decimal degrees stay as written
+        {"N38 32.592 W121 44.817", "38.5432, -121.74695", ""},
+        {"38.5432N, 121.74695w", "38.5432, -121.74695", ""},
+        {"W121.74695 N38.5432", "38.5432, -121.74695", ""},
+        {"S 33 52 10 E 151 12 30", "-33.8694444, 151.2083333", ""},
+        {"38\xB0" "32.592'N 121\xB0" "44.817'W", "38.5432, -121.74695", ""},
+        {"38.5432 -121.74695 15.2", "38.5432, -121.74695", "after the longitude, \"15.2\" (an altitude?)"},
+        {"N38.5432 W121.74695 15.2", "38.5432, -121.74695", "after the longitude, \"15.2\""},
+        {"38.5432", "", "the GPS position \"38.5432\" is no latitude and longitude"},
+        {"38 32.592 -121 44.817", "", "is no latitude"},  // minutes without letters
+        {"N38.5 N121.7", "", "is no latitude"},
+        {"95 10", "", "is no latitude"},
+        {"N38 75 W121 10", "", "is no latitude"},
+        {"N-38 W121", "", "is no latitude"},
+        {"on the kerb", "", "is no latitude"},
+        {"", "", "the \"GPS:\" line has no value"},
+    };
+    for (const auto& [gps, position, warning] : cases) {
+        ReaderRun run;
+        run.NumSensors = 2;
+        run.Read(ReadJilsDat, Dat({"1 L 0.1 7 9 1 2 60", "GPS: " + gps}));
+        run.ExpectValues({Here("GPSLocation", position), {"Units", "GPSUnits", position.empty() ? "" : "degree, degree"}},
+                         gps);
+        ExpectWarnings(run.Warnings, warning.empty() ? std::vector<Warned>{} : std::vector<Warned>{{3, warning}}, gps);
+    }
+}
+
+TEST(JilsDatRead, APointTakesTheLinesMetWhileItIsOpenOrBeforeItsFirstDrop)
+{
+    const auto at = [](int location, const std::string& key, const std::string& value) {
+        return Expect{"Test Location " + std::to_string(location), key, value};
+    };
+    // The sensor count before the file, its lines after the device name (line 1), the warnings.
+    const std::tuple<int, Lines, std::vector<Warned>, std::vector<Expect>> cases[] = {
+        {2,
+         {"Temp: 55", "Note: wet", "GPS: 38.1 -121.1", "Note: cracked", "Air Temp (F): 71.6", "1 L 0.1 7 9 1 2 60",
+          "Note: kerb", "Drop Sequence Completed Time: 10:00", "Note: for 2", "2 L 0.2 7 9 1 2 61", "Air Temp (F): 72",
+          "GPS: 38.2 -121.2", "Drop Sequence Completed Time: 10:05", "3 L 0.3 7 9 1 2 62",
+          "Drop Sequence Completed Time: 10:10", "Note: after the last", "GPS: 1 2"},
+         {{17, "the note is followed by no data line of a point; it was not kept"},
+          {18, "the GPS position is followed by no data line"}},
+         {at(1, "TestComment", "wet; cracked; kerb"), at(1, "GPSLocation", "38.1, -121.1"),
+          at(1, "TestTemperatures", "71.6, 60"), at(2, "TestComment", "for 2"), at(2, "GPSLocation", "38.2, -121.2"),
+          at(2, "TestTemperatures", "72, 61"), at(3, "TestComment", ""), at(3, "GPSLocation", ""),
+          at(3, "TestTemperatures", "55, 62")}},
+        // Short layout: one point, open from its first data line on.
+        {2, {"Temp: 68", "Air Temp (F): 70", "9 1 2", "Air Temp (\xB0" "F): 71", "GPS: 1 2", "GPS: 3 4", "9 1 2"},
+         {{5, "already has the air temperature \"70\"; \"71\" replaces it"},
+          {7, "already has the GPS position \"1, 2\"; \"3, 4\" replaces it"}},
+         {Here("TestTemperatures", "71"), Here("GPSLocation", "3, 4")}},
+        {2, {"Air Temp (C): 20", "Air Temp (F): warm x", "Air Temp (F):", "9 1 2"},
+         {{2, "the air temperature is in \"C\", not in Fahrenheit"}, {3, "from \"x\" on, were not read"},
+          {3, "the air temperature \"warm\" is not a number"}, {4, "the air temperature line has no value"}},
+         {Here("TestTemperatures", "warm"), Config("NumberOfTemperatureSensors", "1")}},
+    };
+    for (const auto& [sensors, lines, warned, expect] : cases) {
+        ReaderRun run;
+        run.NumSensors = sensors;
+        run.Read(ReadJilsDat, Dat(lines));
+        ExpectWarnings(run.Warnings, warned, lines[1]);
+        run.ExpectValues(expect, lines[1]);
+    }
 }
 
 TEST(JilsDatRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
@@ -137,6 +217,9 @@ TEST(JilsDatRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
          {{3, "has 9 fields where the short layout for 3 sensors has 4"}, {3, "deflection 1 \"L\" is not a number"}},
          {Drop(1, "1000, L, 0.5, 1")}},
         {7, {"Point Lane Station", "Comments: x", "Location: SR-9 north"}, {}, {}},
+        // Told once, though the layout is looked for before the reading.
+        {7, {std::string("Location: A\0B", 13)}, {{2, "NUL bytes removed"}},
+         {{"Location Identification", "SiteName", "AB"}}},
     };
     for (const auto& [sensors, lines, warned, expect] : cases) {
         ReaderRun run;

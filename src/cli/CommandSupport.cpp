@@ -38,11 +38,29 @@ void CheckReadable(const std::string& fileName)
     }
 }
 
+namespace {
+
+// The codes that have a reader, as ranges from the table: "0 to 4 and 6 to 10".
+std::string ReadableCodes()
+{
+    std::vector<std::string> ranges;
+    for (std::int32_t code = 0; FindFileFormat(code); ++code) {
+        if (!HasReader(code)) continue;
+        std::int32_t last = code;
+        while (HasReader(last + 1)) ++last;
+        ranges.push_back(last == code ? std::to_string(code) : std::to_string(code) + " to " + std::to_string(last));
+        code = last;
+    }
+    return JoinWords(ranges, " and ");
+}
+
+}  // namespace
+
 TypeChoice TypeFromOption(const std::string& text)
 {
     if (auto code = FileTypeFromText(text)) return {*code, "given with -t"};
-    throw Stop{kExitUsage, "unknown file type " + Quoted(text) + " given with -t (use 0 to 10, auto or one of " +
-                               FileTypeShortNames() + ")"};
+    throw Stop{kExitUsage, "unknown file type " + Quoted(text) + " given with -t (use " + ReadableCodes() +
+                               ", auto or one of " + FileTypeShortNames() + ")"};
 }
 
 bool Detecting(const std::string& option) { return option.empty() || EqualsIgnoreCase(option, "auto"); }
@@ -52,7 +70,7 @@ std::string UnknownTypeMessage(const TypeChoice& type)
     const std::string name = FileTypeName(type.code);
     return "unknown file type " + std::to_string(type.code) + " (" + type.origin + "): " +
            (name.empty() ? "there is no such type" : name + " has no reader") + "; the types are " +
-           FileTypeShortNames() + " (0 to 4 and 6 to 10)";
+           FileTypeShortNames() + " (" + ReadableCodes() + ")";
 }
 
 void RequireReader(const TypeChoice& type)

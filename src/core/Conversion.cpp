@@ -20,6 +20,15 @@ ReaderContext ReaderContextOf(const SettingsRecord& settings, ReadingState& read
 
 namespace {
 
+// The refusal of a code without a reader: a file of a kind that is recognised is named with what
+// it is; any other code is an unknown file type.
+void RequireReaderFor(std::int32_t code, const std::string& fileName)
+{
+    if (HasReader(code)) return;
+    if (const std::string why = NotReadableOnItsOwn(code); !why.empty()) throw ReadError(fileName, 0, why);
+    throw UnknownFileType();
+}
+
 void ReadOnce(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, const InputFile& input,
               PDDXFile& document, bool append, const BytesRead& progress, Reader reader, ReadWarnings& warnings)
 {
@@ -119,7 +128,7 @@ std::string Warning(std::int32_t code, const InputFile& input, bool nothingRead)
 ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, const std::string& fileName,
                             PDDXFile& document, bool append, ReadingState* reading)
 {
-    if (!HasReader(code)) throw UnknownFileType();
+    RequireReaderFor(code, fileName);
     ReadingState fresh = NewReading(state.Settings);
     ReadWarnings warnings;
     ReadOnce(state.Settings, reading ? *reading : fresh, code, InputFile::Named(fileName), document, append, {},
@@ -130,7 +139,7 @@ ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, const 
 ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, const InputFile& input,
                      PDDXFile& document, bool append, const BytesRead& progress, Reader reader)
 {
-    if (!HasReader(code)) throw UnknownFileType();
+    RequireReaderFor(code, input.Name);
     if (!reader) reader = FindFileFormat(code)->Read;
     const DocumentShape before = ShapeOf(document);
     ReadReport report;

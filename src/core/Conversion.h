@@ -18,7 +18,9 @@
 
 namespace vantrel {
 
-// Code 5 (no reader) or a code outside 0 to 10. Its message is the program's "unknown file type".
+// A format without a reader that is never recognised (code 5), or a code outside the table. Its
+// message is the program's "unknown file type". A recognised format without a reader (a JILS
+// time history) is refused instead with a ReadError naming the file and what it is.
 class UnknownFileType : public std::runtime_error {
 public:
     UnknownFileType() : std::runtime_error("unknown file type") {}

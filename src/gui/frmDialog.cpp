@@ -169,7 +169,7 @@ frmDialog::frmDialog(frmMain& main, ProgramState& state)
 void frmDialog::Select(std::int32_t code)
 {
     const auto found = options_.find(code);
-    if (found == options_.end() || code == kCarlBroHistory) return;
+    if (found == options_.end() || !HasReader(code)) return;
     found->second->setChecked(true);
     // Already shown selected (F25 at first): the type in use follows what is shown.
     state_.CurrentFileType = code;

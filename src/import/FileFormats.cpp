@@ -47,6 +47,10 @@ constexpr std::array<FileFormat, kFormatCount> kFormats = {{
      &SniffKuabIni},
     {kJilsCFG, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>,
      &SniffJilsCfg},
+    // Recognised so that it is not read as a data file (one test location per time sample), but
+    // it holds no drops of its own to convert.
+    {kJilsTHY, "jils-thy", "JILS time history", "optJilsThy", "JILS time history", false, -1, "THY", nullptr,
+     &SniffJilsThy},
 }};
 
 // Whether `name` ends in one of the format's usual extensions, letter case ignored.
@@ -93,7 +97,7 @@ std::string FileTypeShortNames()
 {
     std::string names;
     for (const FileFormat& format : kFormats)
-        if (format.ShortName) names += (names.empty() ? "" : ", ") + std::string(format.ShortName);
+        if (format.ShortName && format.Read) names += (names.empty() ? "" : ", ") + std::string(format.ShortName);
     return names;
 }
 
@@ -101,6 +105,13 @@ bool HasReader(std::int32_t code)
 {
     const FileFormat* format = FindFileFormat(code);
     return format && format->Read;
+}
+
+std::string NotReadableOnItsOwn(std::int32_t code)
+{
+    const FileFormat* format = FindFileFormat(code);
+    if (!format || format->Read || !format->Sniff) return "";
+    return "a " + std::string(format->Name) + ", not readable on its own";
 }
 
 std::string ShortNameOf(std::int32_t code)

@@ -28,6 +28,7 @@ enum FileTypeCode : std::int32_t {
     kKuabFWD = 8,
     kKuabINI = 9,
     kJilsCFG = 10,
+    kJilsTHY = 11,
 };
 
 // Reads `input` into `document`; `append` is set when the document already holds data (a
@@ -56,20 +57,24 @@ const FileFormat* FindFileFormat(std::int32_t code);
 // Display name of a code ("Dynatest F25"); empty text for any other code.
 std::string FileTypeName(std::int32_t code);
 
-// A code given as its number (0 to 10) or its short name, letter case ignored; nullopt for
+// A code given as its number (0 to 11) or its short name, letter case ignored; nullopt for
 // anything else.
 std::optional<std::int32_t> FileTypeFromText(std::string_view text);
 
-// The short names, in code order, for messages: "pddx, f25, ...".
+// The short names of the formats that have a reader, in code order, for messages: "pddx, f25, ...".
 std::string FileTypeShortNames();
 
 // Whether a code has a reader.
 bool HasReader(std::int32_t code);
 
+// Why a file of a format that is recognised but has no reader is not converted: "a JILS time
+// history, not readable on its own". Empty for the other codes.
+std::string NotReadableOnItsOwn(std::int32_t code);
+
 // The short name of a code for messages, "unknown" for none.
 std::string ShortNameOf(std::int32_t code);
 
-constexpr std::size_t kFormatCount = 11;
+constexpr std::size_t kFormatCount = 12;
 constexpr std::int32_t kUnknownType = -1;
 
 // What the first bytes of an input look like: the format whose sniffer scores highest, when that

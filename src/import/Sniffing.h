@@ -71,6 +71,7 @@ int SniffCarlBroConfig(const SniffSample& sample);
 int SniffJilsDat(const SniffSample& sample);
 int SniffJilsPar(const SniffSample& sample);
 int SniffJilsCfg(const SniffSample& sample);
+int SniffJilsThy(const SniffSample& sample);
 int SniffKuabFwd(const SniffSample& sample);
 int SniffKuabIni(const SniffSample& sample);
 

@@ -1,16 +1,20 @@
 #include "import/modJilsRead.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 #include "import/ReaderInput.h"
 #include "base/Latin1.h"
 #include "base/NativeText.h"
 #include "base/ReadError.h"
 #include "base/modConvert.h"
+#include "import/FileFormats.h"
+#include "import/GpsDegrees.h"
 #include "import/ReaderHelpers.h"
 #include "import/Sniffing.h"
 
@@ -50,9 +54,18 @@ std::chrono::sys_days MonthDayYear(std::string_view text)
     return date;
 }
 
+void Warn(ReaderContext& context, int line, std::string what) { context.Warnings.Add(line, std::move(what)); }
+
 void Warn(ReaderContext& context, const JilsDatState& dat, std::string what)
 {
-    context.Warnings.Add(dat.Line, std::move(what));
+    Warn(context, dat.Line, std::move(what));
+}
+
+// The text after a line's first ":", trimmed.
+std::string_view AfterColon(std::string_view line)
+{
+    const std::size_t colon = line.find(':');
+    return colon == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(colon + 1));
 }
 
 // A keyword line whose value is its first word after the keyword.
@@ -94,20 +107,145 @@ void ReadDateTime(ReaderContext& context, const JilsDatState& dat, FieldArray& f
     if (!f[4].empty()) Warn(context, dat, "the words after the time, from " + Quoted(f[4]) + " on, were not read");
 }
 
-void ReadSensors(ReaderContext& context, const JilsDatState& dat, const FieldArray& f, PDDXFile& document)
+// The names are parted by blanks or commas alike ("1,  2, 3" names three sensors).
+void ReadSensors(ReaderContext& context, const JilsDatState& dat, std::string_view line, PDDXFile& document)
 {
-    const std::size_t count = FieldCount(f) - 1;
+    constexpr std::string_view kSeparators = " ,\t";
+    line.remove_prefix(line.find("Sensors:") + std::string_view("Sensors:").size());
+    std::string names;
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = line.find_first_not_of(kSeparators, at)) != std::string_view::npos;) {
+        const std::size_t end = std::min(line.find_first_of(kSeparators, at), line.size());
+        const std::string_view name = line.substr(at, end - at);
+        at = end;
+        if (++count > 1) names += ", ";
+        // Several channels may be named "chop"; the position keeps them apart.
+        names += name == "chop" ? "chop" + std::to_string(count) : std::string(name);
+    }
     if (count == 0) Warn(context, dat, "the \"Sensors:\" line names no sensor");
     context.NumSensors = CheckCount(static_cast<long long>(count), "sensor count");
     document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count));
-    std::string names;
-    for (std::size_t i = 1; i <= count; ++i) {
-        if (i > 1) names += ", ";
-        // Several channels may be named "chop"; the position keeps them apart.
-        if (f[i + 1] == "chop") names += "chop" + std::to_string(i);
-        else names += f[i + 1];
-    }
     document.Element("Device Information", "SensorSerialNumbers").SetValue(std::move(names));
+}
+
+// The extended layout adds a surface temperature to every data line.
+void SetTemperatureSensors(const JilsDatState& dat, PDDXFile& document)
+{
+    document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(dat.ExtendedFormat ? "2" : "1");
+    document.Element("Device Configuration", "TemperatureSensorUse")
+        .SetValue(dat.ExtendedFormat ? "air, surface" : "air");
+}
+
+// The current point's temperatures: its own air temperature or else the header's, then the
+// surface temperature of its last data line in the extended layout.
+void SetPointTemperatures(const JilsDatState& dat)
+{
+    const std::string& air = dat.StationAir.empty() ? dat.AirTemperature : dat.StationAir;
+    dat.CurrentLocation->Element("TestTemperatures").SetValue(dat.ExtendedFormat ? air + ", " + dat.Surface : air);
+}
+
+// A point has one position and one air temperature: a second one replaces the first, and says so.
+void Replace(ReaderContext& context, int line, std::string& value, const std::string& by, const char* what)
+{
+    if (!value.empty() && value != by)
+        Warn(context, line, std::string("the point already has the ") + what + " " + Quoted(value) + "; " + Quoted(by) +
+                                " replaces it");
+    value = by;
+}
+
+void StoreGps(ReaderContext& context, JilsDatState& dat, const std::string& position, int line)
+{
+    PDDXElement& element = dat.CurrentLocation->Element("GPSLocation");
+    std::string value(element.Value());
+    Replace(context, line, value, position, "GPS position");
+    element.SetValue(std::move(value));
+    dat.GpsRead = true;
+}
+
+void AppendNote(std::string& notes, std::string_view note)
+{
+    notes += (notes.empty() ? "" : "; ") + std::string(note);
+}
+
+void StoreNotes(JilsDatState& dat, std::string_view notes)
+{
+    PDDXElement& element = dat.CurrentLocation->Element("TestComment");
+    std::string value(element.Value());
+    AppendNote(value, notes);
+    element.SetValue(std::move(value));
+}
+
+// The lines met before the point's first data line, now that it has one.
+void TakeWaitingLines(ReaderContext& context, JilsDatState& dat)
+{
+    const JilsStationLines waiting = std::exchange(dat.Waiting, {});
+    if (waiting.GpsLine) StoreGps(context, dat, waiting.Gps, waiting.GpsLine);
+    if (waiting.NotesLine) StoreNotes(dat, waiting.Notes);
+    if (waiting.AirLine) Replace(context, waiting.AirLine, dat.StationAir, waiting.AirTemperature, "air temperature");
+}
+
+// "GPS: 38.5432 -121.74695", or with hemisphere letters, or in degrees and minutes.
+void ReadGps(ReaderContext& context, JilsDatState& dat, std::string_view line)
+{
+    const std::string_view words = AfterColon(line);
+    if (words.empty()) return Warn(context, dat, "the \"GPS:\" line has no value");
+    const GpsPosition position = ReadGpsPosition(words);
+    if (position.Text.empty())
+        return Warn(context, dat, "the GPS position " + Quoted(words) + " is no latitude and longitude in degrees");
+    if (!position.Extra.empty())
+        Warn(context, dat,
+             "the words after the longitude, " + Quoted(position.Extra) + " (an altitude?), were not taken");
+    if (dat.PointOpen) return StoreGps(context, dat, position.Text, dat.Line);
+    Replace(context, dat.Line, dat.Waiting.Gps, position.Text, "GPS position");
+    dat.Waiting.GpsLine = dat.Line;
+}
+
+void ReadNote(JilsDatState& dat, std::string_view line)
+{
+    const std::string_view note = AfterColon(line);
+    if (note.empty()) return;
+    if (dat.PointOpen) return StoreNotes(dat, note);
+    AppendNote(dat.Waiting.Notes, note);
+    if (!dat.Waiting.NotesLine) dat.Waiting.NotesLine = dat.Line;
+}
+
+// "Air Temp (F): 71.6": the point's own air temperature. The file's temperatures are Fahrenheit.
+void ReadStationAir(ReaderContext& context, JilsDatState& dat, std::string_view line, PDDXFile& document)
+{
+    const std::string_view key = line.substr(0, line.find(':'));
+    if (const std::size_t open = key.find('('); open != std::string_view::npos) {
+        std::string_view unit = TrimBlanks(key.substr(open + 1, key.find(')', open) - open - 1));
+        if (unit.starts_with('\xB0')) unit.remove_prefix(1);
+        if (unit != "F" && unit != "f")
+            return Warn(context, dat, "the air temperature is in " + Quoted(unit) +
+                                          ", not in Fahrenheit as the file's other temperatures; it was not taken");
+    }
+    const std::string_view value = AfterColon(line);
+    const std::string_view air = value.substr(0, value.find(' '));
+    if (air.empty()) return Warn(context, dat, "the air temperature line has no value");
+    if (air.size() < value.size())
+        Warn(context, dat, "the words after the air temperature, from " + Quoted(TrimBlanks(value.substr(air.size()))) +
+                               " on, were not read");
+    if (!IsNumberText(air)) Warn(context, dat, "the air temperature " + Quoted(air) + " is not a number");
+    SetTemperatureSensors(dat, document);
+    if (dat.PointOpen) {
+        Replace(context, dat.Line, dat.StationAir, std::string(air), "air temperature");
+        SetPointTemperatures(dat);
+        return;
+    }
+    Replace(context, dat.Line, dat.Waiting.AirTemperature, std::string(air), "air temperature");
+    dat.Waiting.AirLine = dat.Line;
+}
+
+// What waits at the end of the file has no point to go to; told in the order of the lines.
+void WarnOfWaitingLines(ReaderContext& context, const JilsStationLines& waiting)
+{
+    std::pair<int, const char*> lost[] = {{waiting.GpsLine, "the GPS position"},
+                                          {waiting.NotesLine, "the note"},
+                                          {waiting.AirLine, "the air temperature"}};
+    std::sort(std::begin(lost), std::end(lost), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [line, what] : lost)
+        if (line) Warn(context, line, std::string(what) + " is followed by no data line of a point; it was not kept");
 }
 
 
@@ -129,7 +267,10 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
         // Only the file's first location says what its drops hold; later points leave it empty.
         if (!dat.FirstDropSeen) dat.CurrentLocation->Element("DropHistoryType").SetValue("load and deflections");
         dat.FirstDropSeen = true;
+        dat.StationAir.clear();
     }
+    if (!dat.PointOpen) TakeWaitingLines(context, dat);
+    dat.PointOpen = true;
     PDDXSection& location = *dat.CurrentLocation;
 
     const int fields = FieldCount(f);
@@ -148,14 +289,14 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
     if (dat.ExtendedFormat) {
         numberOrWarn(3, "the station");
         numberOrWarn(static_cast<std::size_t>(n + 6), "the surface temperature");
-        location.Element("TestTemperatures")
-            .SetValue(dat.AirTemperature + ", " + std::string(TrimBlanks(f[static_cast<std::size_t>(n + 6)])));
+        dat.Surface = TrimBlanks(f[static_cast<std::size_t>(n + 6)]);
+        SetPointTemperatures(dat);
         location.Element("TestLocation").SetValue(std::string(TrimBlanks(f[3])) + ", 0, 0");
         location.Element("TestLane").SetValue(std::string(TrimBlanks(f[2])));
         load = NumberField(f[5], "the load");
         firstDeflection = 6;
     } else {
-        location.Element("TestTemperatures").SetValue(dat.AirTemperature);
+        SetPointTemperatures(dat);
         load = first;
         firstDeflection = 2;
     }
@@ -171,10 +312,25 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
     location.AddDropData().SetValue(std::move(drop));
 }
 
+// The passes before the reading proper see the same lines again: what they would warn of (NUL
+// bytes), the reading warns of once.
+class Unreported {
+public:
+    explicit Unreported(ByteSource& bytes) : bytes_(bytes), warnings_(bytes.Warnings()) { bytes.ReportTo(nullptr); }
+    ~Unreported() { bytes_.ReportTo(warnings_); }
+    Unreported(const Unreported&) = delete;
+    Unreported& operator=(const Unreported&) = delete;
+
+private:
+    ByteSource& bytes_;
+    ReadWarnings* warnings_;
+};
+
 // Tells the two layouts apart before anything is read: the extended one closes each point with
 // a "Drop Sequence Completed Time:" line, and its data lines are longer than load + deflections.
 bool IsExtendedLayout(ReaderInput& input, int numSensors, FieldArray& fields)
 {
+    const Unreported quiet(input.Bytes);
     NativeLines lines(input.Bytes);
     std::string_view line;
     while (lines.Next(line)) {
@@ -190,15 +346,37 @@ bool IsExtendedLayout(ReaderInput& input, int numSensors, FieldArray& fields)
     return false;
 }
 
+// A time history read as data would give a test location per time sample: it is refused whole,
+// known as the detection knows it, from its first bytes.
+void RefuseTimeHistory(ReaderInput& input)
+{
+    std::string head;
+    bool complete = true;
+    const Unreported quiet(input.Bytes);
+    NativeLines lines(input.Bytes);
+    for (std::string_view line; lines.Next(line);) {
+        if (head.size() >= kSniffLength) {
+            complete = false;
+            break;
+        }
+        head.append(line).append("\n");
+    }
+    input.Bytes.Rewind();
+    if (SniffJilsThy(SniffSample(head, complete)) >= kRecognised)
+        throw ReadError(input.Name, 0, NotReadableOnItsOwn(kJilsTHY) +
+                                           "; read as JILS DAT, each time sample would be a test location");
+}
+
 }  // namespace
 
-void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, FieldArray& fields, PDDXFile& document)
+void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_view line, FieldArray& fields,
+                      PDDXFile& document)
 {
     const std::string& key = fields[1];
     if (key == "Date-Time:") {
         ReadDateTime(context, dat, fields, document);
     } else if (key == "Sensors:") {
-        ReadSensors(context, dat, fields, document);
+        ReadSensors(context, dat, line, document);
     } else if (key == "Location:") {
         document.Element("Location Identification", "SiteName")
             .SetValue(std::string(TrimBlanks(KeywordValue(context, dat, fields))));
@@ -206,15 +384,18 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, FieldArray& fie
         dat.AirTemperature = TrimBlanks(KeywordValue(context, dat, fields));
         if (!dat.AirTemperature.empty() && !IsNumberText(dat.AirTemperature))
             Warn(context, dat, "the air temperature " + Quoted(dat.AirTemperature) + " is not a number");
-        // The extended layout adds a surface temperature to every data line.
-        document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(dat.ExtendedFormat ? "2" : "1");
-        document.Element("Device Configuration", "TemperatureSensorUse")
-            .SetValue(dat.ExtendedFormat ? "air, surface" : "air");
+        SetTemperatureSensors(dat, document);
     } else if (key == "Operator:") {
         document.Element("Operations Information", "OperatorName")
             .SetValue(std::string(TrimBlanks(KeywordValue(context, dat, fields))));
-    } else if (key == "Comments:" || key == "Note:") {
-        // free text for the crew
+    } else if (key == "Comments:") {
+        // free text for the crew, of the file as a whole
+    } else if (key == "Note:") {
+        ReadNote(dat, line);
+    } else if (key == "GPS:") {
+        ReadGps(context, dat, line);
+    } else if (TrimBlanks(line).starts_with("Air Temp")) {
+        ReadStationAir(context, dat, line, document);
     } else if (key == "Drop") {
         // "Drop Sequence Completed Time: hh:mm" closes a point; the field program writes no seconds.
         if (fields[2] != "Sequence" || fields[3] != "Completed" || fields[4] != "Time:")
@@ -223,6 +404,7 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, FieldArray& fie
         else if (fields[5].empty())
             Warn(context, dat, "the drop sequence has no completion time");
         std::string time = std::string(TrimBlanks(fields[5])) + ":00";
+        dat.PointOpen = false;
         if (dat.CurrentLocation) dat.CurrentLocation->Element("TestTime").SetValue(time);
         document.Element("Operations Information", "EndTime").SetValue(std::move(time));
     } else if (const auto first = ParseNumber(key)) {
@@ -232,6 +414,7 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, FieldArray& fie
 
 void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
+    RefuseTimeHistory(input);
     FieldArray fields;
     JilsDatState dat;
     // The count in force before the file: its own "Sensors:" line is only met in the main pass.
@@ -245,8 +428,9 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     ForEachLine(lines, input.Name, [&](std::string_view line, int number) {
         dat.Line = number;
         SplitOnSpaces(line, fields);
-        ParseJilsDatLine(context, dat, fields, document);
+        ParseJilsDatLine(context, dat, line, fields, document);
     });
+    WarnOfWaitingLines(context, dat.Waiting);
 
     const auto set = [&document](std::string_view section, std::string_view key, std::string value) {
         document.Element(section, key).SetValue(std::move(value));
@@ -259,6 +443,7 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     set("Units", "SensorsLocationUnits", "inch");
     set("Units", "TestLocationUnits", "mile, inch, inch");
     set("Units", "DropHistoryDataFrequencyUnits", "Hertz");
+    if (dat.GpsRead) set("Units", "GPSUnits", "degree, degree");
     set("Device Information", "DeviceLoadType", "Impulse");
     // A DAT file does not state its geometry: the user keeps it in the settings.
     set("Device Configuration", "LoadPlateRadius", context.Jils.LoadPlateRadius);
