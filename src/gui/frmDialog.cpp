@@ -113,7 +113,7 @@ frmDialog::frmDialog(frmMain& main, ProgramState& state)
             if (checked) state_.CurrentFileType = code;
         });
     }
-    // The twelfth option changes nothing when chosen, and nothing shows it.
+    // One more option that changes nothing when chosen, and that nothing shows.
     auto* history = new QRadioButton("PDDX FWD Cal History", fraFileType_);
     history->setObjectName("optPDDXHistory");
     history->hide();
@@ -261,6 +261,11 @@ bool frmDialog::ConfirmType(const std::string& fileName)
         return true;  // the reader tells what is wrong with the file
     }
     if (!detection.ClearlyOther(state_.CurrentFileType)) return true;
+    // A kind that no reader reads: asking would offer a choice that cannot help.
+    if (!HasReader(detection.Code)) {
+        ShowFailure(ReadError(fileName, 0, NotReadableOnItsOwn(detection.Code)));
+        return false;
+    }
     const QString name = QString::fromLatin1(FileTypeName(detection.Code));
     const auto answer = main_.UserPrompts().Ask(this, kProgramTitle, "This looks like a " + name + " file. Read it as " + name + "?",
                                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

@@ -10,6 +10,7 @@
 #include "gui/frmMain.h"
 #include "gui/review/frmReview.h"
 #include "support/GuiSupport.h"
+#include "support/JilsTimeHistory.h"
 #include "support/TestSupport.h"
 
 namespace vantrel {
@@ -53,6 +54,25 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherType)
             EXPECT_EQ(program.main.ReviewWindows().back()->PDDXDataSet()->Element("Deflection Data", "NumberOfTestLocations").Value(),
                       c.locations);
         }
+    }
+}
+
+// A file of a kind no reader reads (a JILS time history) is refused at once, with what it is,
+// whatever type was chosen: there is nothing to ask.
+TEST(DetectionQuestion, AFileNoReaderReadsIsRefusedWithoutAQuestion)
+{
+    for (const char* chosen : {"optF25", "optJils"}) {
+        test::Program program;
+        test::WriteBytes(program.folder / "run.THY", test::JilsTimeHistory(3, 40));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
+        program.main.OpenFile();
+        frmDialog& dialog = program.main.Dialog();
+        dialog.Option(chosen)->click();
+        const QString said = program.Press(dialog, "cmdBrowse", program.Path("run.THY"));
+        EXPECT_TRUE(said.contains("Warn|") && said.contains("a JILS time history, not readable on its own"))
+            << chosen << ": " << said.toStdString();
+        EXPECT_FALSE(said.contains("Ask|")) << chosen;
+        EXPECT_TRUE(program.main.ReviewWindows().empty()) << chosen;
     }
 }
 
