@@ -1,8 +1,9 @@
 // KUAB FWD data files: which header rule decides, sensor offsets and positions, the table header
 // lines (both title forms, units, dash widths), how data lines become drops and times, what the
 // next file of a run inherits, the layout titled "IKUAB FWD FILE", the lines taken only in part
-// (warned of), and the limits whose breach ends a reading. The bundled examples read ordinary
-// files end to end; these cases are the rules and edges they do not reach.
+// (warned of), the limits whose breach ends a reading, and tables titled in other languages,
+// placed by the units under their titles, with their position columns. The bundled examples read
+// ordinary files end to end; these cases are the rules and edges they do not reach.
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,7 @@ TEST(KuabFwdRead, ALineBeyondTheLimitsEndsTheReadingAtItsLine)
         {"11 temperature columns", {{T, "JDistance" + Times(11, " Air")}}, {}, 0, ":2: the column title line has more"},
         {"sensor 25", {{T, "JStation D25"}}, {}, 0, ":2: the deflection column title \"D25\" names a sensor"},
         {"no sensor number", {{T, "JDistance Dx"}}, {}, 0, ":2: the deflection column title \"Dx\" does not"},
+        {"sensor 25 under other titles", {{T, "JPaalu Kuorm D25"}}, {}, 0, ":2: the deflection column title \"D25\""},
         {"26 distance words", {{T, "", "ISensor Distance:" + Times(26, " 1")}}, {}, 0, ":3: the sensor distances"},
         {"38 sensors", {{T, "D 1 1 50"}}, {}, 38, ":2: a drop of 38 deflections needs fields 3 to 41"},
         {"26 sensors to place", {{T, "IPosition: FRONT"}}, {}, 26, ":2: the sensor count 26 is more than"},
@@ -215,6 +217,116 @@ TEST(KuabFwdRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
         run.ExpectValues(c.expect, c.what);
     }
     test::ExpectExamplesQuiet(ReadKuabFwd, "kuab", 0);
+}
+
+// Finnish titles, units with the micro and degree signs, a dash line, two stations of two drops.
+TEST(KuabFwdRead, AFinnishExportIsReadByTheUnitsUnderItsTitles)
+{
+    test::ReaderRun run;
+    run.Read(ReadKuabFwd,
+             {"KUAB 50 FWD mittaus", "HTie: Vt 9", "HSite: Jyv\xE4skyl\xE4", "IPlate Radius: 150 mm",
+              "J  Paalu Isk Kuorm   D0   D1   D2 Ilma Pint        Lat        Long     Time",
+              "J      m Num    kN   \xB5m   \xB5m   \xB5m   \xB0" "C   \xB0" "C       NMEA        NMEA hh:mm:ss",
+              "J------- --- ----- ---- ---- ---- ---- ---- ---------- ----------- --------",
+              "D    100   1  50.1  612  450  380 17.5 21.0 6141.95869 02656.72021 09:15:02",
+              "D    100   2  50.3  615  452  381 17.5 21.0 6141.95869 02656.72021 09:15:10",
+              "D    200   1  49.9  512  400  330 17.8 21.4 6142.01234 02656.81000 09:17:40",
+              "D    200   2  50.0  515  402  331 17.8 21.5 6142.01234 02656.81000 09:17:48"});
+    test::ExpectWarnings(run.Warnings, {}, "Finnish export");
+    run.ExpectValues({{DC, kCount, "3"}, {DC, "NumberOfTemperatureSensors", "2"},
+                      {DC, "TemperatureSensorUse", "Air, Pavement"}, {DC, kX, ""},
+                      {DC, "DeflectionSensorYAxisDistances", ""}, {U, "TestLocationUnits", "meter, meter, meter"},
+                      {U, "LoadUnits", "kilo-Newton"}, {U, "DeflectionUnits", "micron"},
+                      {U, "TemperatureUnits", "Celsius"}, {U, "GPSUnits", "degree, degree"},
+                      {OI, "StartTime", " 09:15:02"}, {OI, "EndTime", " 09:17:48"},
+                      {TL1, "DropData_2", "50.3, 615, 452, 381"}, {TL1, "GPSLocation", "61.6993115, 26.9453368"},
+                      {TL2, "TestLocation", "200, 0, 0"}, {TL2, "DropData_1", "49.9, 512, 400, 330"},
+                      {TL2, "DropData_2", "50.0, 515, 402, 331"}, {TL2, "TestTemperatures", "17.8, 21.5"},
+                      {TL2, "TestTime", " 09:17:48"}, {TL2, "GPSLocation", "61.7002057, 26.9468333"}},
+                     "Finnish export");
+}
+
+TEST(KuabFwdRead, TitlesOfOtherLanguagesArePlacedByTheUnitsUnderThem)
+{
+    const std::string metres = "J m Num kN um NMEA NMEA";
+    const struct {
+        const char* what;
+        std::vector<std::vector<std::string>> files;
+        std::vector<test::Warned> warned;
+        std::vector<test::Expect> expect;
+    } cases[] = {
+        {"Finnish titles with offsets; no dash line: the time is its word",
+         {{T, "ISensor Distance: 0 200 300 mm", "JPaalu Isk Kuorm D0 D1 D2 Ilma Pinta Aika",
+           "J m Num kN \xB5m \xB5m \xB5m \xB0" "C \xB0" "C hh:mm:ss", "D 100 1 50.1 612 450 380 17.5 21.0 9:15:02"}},
+         {},
+         {{DC, kCount, "3"}, {DC, kX, "0, 200, 300"}, {DC, "DeflectionSensorYAxisDistances", "0, 0, 0"},
+          {DC, "TemperatureSensorUse", "Air, Pavement"}, {"", "DropData_1", "50.1, 612, 450, 380"},
+          {"", "TestTemperatures", "17.5, 21.0"}, {"", "TestTime", "9:15:02"}}},
+        {"Swedish titles; C alone is a temperature unit, an unknown temperature title is used as written",
+         {{T, "JAvst Slag Last D0 D1 Luft Yta Bas Tid", "J m - kN um um C C C hh:mm:ss",
+           "D 10 1 50 300 200 12.0 14.5 9.0 10:00:00"}},
+         {},
+         {{DC, kCount, "2"}, {DC, "NumberOfTemperatureSensors", "3"},
+          {DC, "TemperatureSensorUse", "Air, Pavement, Bas"}, {U, "TemperatureUnits", "Celsius"},
+          {"", "DropData_1", "50, 300, 200"}, {"", "TestTemperatures", "12.0, 14.5, 9.0"},
+          {"", "TestTime", "10:00:00"}}},
+        {"deflections by their unit under other titles, the load after them; the next file keeps the columns, "
+         "until an English title line lays the table out by its own rules",
+         {{T, "ISensor Distance: 0 8 12 in", "JKm Nr S1 S2 S3 Kraft", "J ft - mils mil mils lbf",
+           "D 0+50 1 20.1 15.2 12.0 9020"},
+          {T, "D 1+00 1 20.5 15.5 12.5 9100"},
+          {T, "JStation Drop Load D0 D1 D2", "D 2+00 1 9000 20 15 12"}},
+         {},
+         {{DC, kX, "0, 8, 12"}, {TL1, "DropData_1", "9020, 20.1, 15.2, 12.0"}, {U, "LoadUnits", "pound-force"},
+          {U, "DeflectionUnits", "mil"}, {U, "TestLocationUnits", "foot, inch, inch"},
+          {TL2, "DropData_1", "9100, 20.5, 15.5, 12.5"}, {"Test Location 3", "DropData_1", "9000, 20, 15, 12"}}},
+        {"a title without a unit: each unit belongs to the title above it",
+         {{T, "J Paalu Isk Kuorm  D0  D1", "J     m       kN  um  um", "D 1 1 50.1 612 450"}},
+         {},
+         {{"", "DropData_1", "50.1, 612, 450"}, {U, "LoadUnits", "kilo-Newton"}, {U, "DeflectionUnits", "micron"}}},
+        {"NMEA positions: hemisphere letters joined or after; bad minutes, words, degrees leave the drop's empty",
+         {{T, "JPaalu Isk Kuorm D0 Lat Long", metres, "D 1 1 50 100 6141.95869N 02656.72021W",
+           "D 2 1 50 100 3352.5 S 15112.5 E", "D 3 1 50 100 6170.0 02656.7", "D 3 2 50 100 61x 02656.7",
+           "D 4 1 50 100 6141.95869 02660.0", "D 4 2 50 100 6100.0 00000.0", "D 5 1 50 100 S 3352.5 E 15112.5",
+           "D 6 1 50 100 9130.0 02656.7"}},
+         {{6, "latitude \"6170.0\" has minutes of 60 or more"}, {7, "latitude \"61x\" is not a number"},
+          {8, "longitude \"02660.0\" has minutes of 60 or more"}, {10, "latitude \"S\" is not a number"},
+          {11, "latitude \"9130.0\" is beyond 90 degrees"}},
+         {{U, "GPSUnits", "degree, degree"}, {TL1, "GPSLocation", "61.6993115, -26.9453368"},
+          {TL2, "GPSLocation", "-33.875, 151.2083333"}, {"Test Location 3", "GPSLocation", ""},
+          {"Test Location 4", "GPSLocation", "61, 0"}, {"Test Location 5", "GPSLocation", ""}}},
+        {"positions by the NMEA unit alone, and in degrees",
+         {{T, "JPaalu Isk Kuorm D0 P1 P2", metres, "D 1 1 50 100 6141.95869 02656.72021",
+           "JPaalu Isk Kuorm D0 Latitude Longitude", "J m Num kN um deg deg",
+           "D 2 1 50 100 61.69931149 -26.94533683"}},
+         {},
+         {{TL1, "GPSLocation", "61.6993115, 26.9453368"}, {TL2, "GPSLocation", "61.6993115, -26.9453368"}}},
+        {"no deflection column: warned, the units line read as before",
+         {{T, "JPaalu Isk Kuorm Ilma", "J m Num kN \xB0" "C", "D 1 1 50 17"}},
+         {{2, "no deflection column"}},
+         {{U, "LoadUnits", "kilo-Newton"}, {"", "DropData_1", "50"}}},
+        {"no units line before the data or the end, and a latitude without a longitude",
+         {{T, "JPaalu Isk Kuorm D0 D1", "J--- --- ----- -- --", "D 1 1 50 100 90"},
+          {T, "JPaalu Isk Kuorm D0 Lat", "J m Num kN um NMEA", "D 1 1 50 100 6141.9"}, {T, "JPaalu Isk Kuorm D0"}},
+         {{2, "no units line"}, {3, "a latitude column but no longitude"}, {2, "no units line"}},
+         {{TL1, "DropData_1", "50"}, {TL2, "DropData_1", "50, 100"}, {TL2, "GPSLocation", ""}}},
+        {"a sensor without its offset, no load column",
+         {{T, "ISensor Distance: 0 200 mm", "JPaalu Isk D0 D4", "J m - um um", "D 1 1 100 90"}},
+         {{3, "column \"D4\" is sensor 5, but the sensor distances give 2 offsets"}, {4, "no column has a load unit"}},
+         {{DC, kX, "0, "}, {"", "DropData_1", ", 100, 90"}}},
+        {"a unit under no title", {{T, "J Paalu Kuorm D0", "J     m    kN  um  um"}},
+         {{3, "\"um\" stands under no title"}}, {{DC, kCount, "1"}}},
+        {"an English title line without a dash line: the time is its word",
+         {{T, "ISensor Distance: 0 mm", "JDistance Drop Load D0 time", "D 100 1 50 210 12:00:01"}},
+         {},
+         {{OI, "StartTime", "12:00:01"}, {"", "TestTime", "12:00:01"}}},
+    };
+    for (const auto& c : cases) {
+        test::ReaderRun run;
+        for (const std::vector<std::string>& file : c.files) run.Read(ReadKuabFwd, file);
+        test::ExpectWarnings(run.Warnings, c.warned, c.what);
+        run.ExpectValues(c.expect, c.what);
+    }
 }
 
 }  // namespace

@@ -1,13 +1,25 @@
 #pragma once
 // What the KUAB FWD reader carries from one file to the next within one run: the table layout
-// (column widths, the time column, the temperature columns) and the sensor offsets. A later file
-// that lacks its own column-title, dash or sensor-distance lines is read with the last ones seen.
+// (column widths, the time column, the temperature columns, the columns placed by their units)
+// and the sensor offsets. A later file that lacks its own column-title, dash or sensor-distance
+// lines is read with the last ones seen.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace vantrel {
+
+// A table whose titles the English rules do not know, laid out by the units under them. While
+// Placed is false the table is as the English titles lay it out: the load in column 3 and the
+// deflections after it.
+struct KuabPlacedColumns {
+    bool Placed = false;
+    std::int16_t Load = 0;                       // 0: no column has a load unit
+    std::array<std::int16_t, 26> Deflections{};  // entry 0 their count, then their columns in order
+    std::int16_t Latitude = 0, Longitude = 0;    // 0: no position columns
+    bool PositionsInDegrees = false;             // otherwise NMEA, degrees and minutes (ddmm.mmmm)
+};
 
 struct KuabCarryOver {
     // Table column holding the time of a drop; 0 while no column title has named one.
@@ -26,6 +38,8 @@ struct KuabCarryOver {
     // The same words as the sensor-distance line wrote them, before any position line signed
     // them: a repeated position line starts again from these.
     std::array<std::string, 26> SensorDistances;
+
+    KuabPlacedColumns Placed;
 };
 
 }  // namespace vantrel

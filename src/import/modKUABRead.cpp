@@ -8,10 +8,12 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "import/ReaderInput.h"
 #include "base/Latin1.h"
 #include "import/KuabCarryOver.h"
+#include "import/KuabColumns.h"
 #include "base/NativeText.h"
 #include "base/ReadError.h"
 #include "base/modConvert.h"
@@ -255,6 +257,8 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
     CheckColumnCount(columns, "column title line");
 
     KuabCarryOver& carry = context.CarryOver.Kuab;
+    carry.Placed = {};  // the table is laid out by these titles
+    file.PendingTitles.clear();
     std::int16_t timeColumn = carry.TimeColumn;
     std::array<std::int16_t, 11> temperatures = carry.TemperatureColumns;
     int t = 0, d = 0;
@@ -318,6 +322,94 @@ void UnitsLine(ReaderContext& context, KuabFwdFileState& file, bool metric, PDDX
         Set(document, "Units", "TemperatureUnits", NormaliseUnitName(units[static_cast<std::size_t>(temperatures[1])]));
 }
 
+std::string Joined(const std::vector<std::string>& items)
+{
+    std::string list;
+    for (std::size_t i = 0; i < items.size(); ++i) AppendListItem(list, static_cast<int>(i) + 1, items[i]);
+    return list;
+}
+
+// The units line under titles the English rules do not know places their columns, and sets what
+// the English title and units lines set. Without a deflection column nothing is placed: false.
+bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+{
+    const std::string titles = std::move(file.PendingTitles);
+    file.PendingTitles.clear();
+    const int titleLine = file.PendingTitlesLine;
+    const KuabColumnPlan plan = PlanKuabColumns(titles, line.substr(1));
+    for (const std::string& unit : plan.UnitsUnderNoTitle)
+        Warn(context, file, "the unit " + Quoted(unit) + " stands under no title of its own; it was not read");
+    if (!plan.Columns.Placed) {
+        context.Warnings.Add(titleLine, "the column titles name no deflection column (no title D0, D1, ... and no "
+                                        "unit um or mil under one); they were not read");
+        return false;
+    }
+
+    KuabCarryOver& carry = context.CarryOver.Kuab;
+    carry.Placed = plan.Columns;
+    if (plan.Time > 0) carry.TimeColumn = plan.Time;
+    carry.TemperatureColumns = {};
+    carry.TemperatureColumns[0] = static_cast<std::int16_t>(plan.Temperatures.size());
+    std::copy(plan.Temperatures.begin(), plan.Temperatures.end(), carry.TemperatureColumns.begin() + 1);
+    const int d = plan.Columns.Deflections[0];
+    context.NumSensors = d;
+    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
+    Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(plan.Temperatures.size()));
+    Set(document, "Device Configuration", "TemperatureSensorUse", Joined(plan.TemperatureUses));
+
+    // The distances from the sensor offsets as for English titles; a file without offsets leaves
+    // them as they are rather than giving each sensor an empty one.
+    if (const int offsets = FieldCount(carry.SensorOffsets) - 1; offsets > 0) {
+        const std::vector<KuabWord> words = KuabWords(titles);
+        std::string x, y;
+        for (int i = 1; i <= d; ++i) {
+            const std::size_t sensor = plan.Sensors[static_cast<std::size_t>(i - 1)];
+            if (static_cast<int>(sensor) > offsets) {
+                const auto column = static_cast<std::size_t>(plan.Columns.Deflections[static_cast<std::size_t>(i)]);
+                context.Warnings.Add(titleLine, "column " + Quoted(words[column - 1].Text) + " is sensor " +
+                                                    std::to_string(sensor) +
+                                                    ", but the sensor distances give " + Plural(offsets, "offset") +
+                                                    "; its offset was left empty");
+            }
+            AppendListItem(x, i, TrimBlanks(carry.SensorOffsets[sensor]));
+            AppendListItem(y, i, "0");
+        }
+        Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
+        Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+    }
+
+    const std::string station = NormaliseUnitName(plan.StationUnit);
+    Set(document, "Units", "TestLocationUnits",
+        plan.Customary ? station + ", inch, inch" : station + ", " + station + ", " + station);
+    if (plan.Columns.Load > 0) Set(document, "Units", "LoadUnits", NormaliseUnitName(plan.LoadUnit));
+    else Warn(context, file, "no column has a load unit (kN, lbf or kgf) under it; the loads were left empty");
+    Set(document, "Units", "DeflectionUnits", NormaliseUnitName(plan.DeflectionUnit));
+    if (!plan.Temperatures.empty()) Set(document, "Units", "TemperatureUnits", NormaliseUnitName(plan.TemperatureUnit));
+    if (plan.Columns.Latitude > 0) Set(document, "Units", "GPSUnits", "degree, degree");
+    if (!plan.LonePosition.empty())
+        Warn(context, file, "a " + plan.LonePosition + " column but no " +
+                                (plan.LonePosition == "latitude" ? "longitude" : "latitude") +
+                                " column; the positions were not read");
+    return true;
+}
+
+// Titles the English rules do not know wait for the units line under them. Their limits end the
+// reading at their own line.
+void KeepTitles(KuabFwdFileState& file, std::string_view line, const std::vector<KuabWord>& words)
+{
+    CheckColumnCount(static_cast<int>(words.size()), "column title line");
+    for (const KuabWord& word : words) KuabSensorOfTitle(word.Text);
+    file.PendingTitles.assign(line.substr(1));
+    file.PendingTitlesLine = file.Line;
+}
+
+void WarnOfUnplacedTitles(ReaderContext& context, KuabFwdFileState& file)
+{
+    if (file.PendingTitles.empty()) return;
+    context.Warnings.Add(file.PendingTitlesLine, "the column titles were not read: no units line follows them");
+    file.PendingTitles.clear();
+}
+
 void ColumnWidthLine(ReaderContext& context, KuabFwdFileState& file)
 {
     const int columns = FieldCount(file.Fields);
@@ -330,13 +422,18 @@ void ColumnWidthLine(ReaderContext& context, KuabFwdFileState& file)
 
 void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
 {
-    enum class Kind { TitlesA, TitlesB, Metric, Customary, Widths };
+    enum class Kind { TitlesA, TitlesB, Metric, Customary, Widths, OtherTitles, TheirUnits };
+    const std::vector<KuabWord> words = KuabWords(line.substr(1));
     Kind kind;
     if (TextContains("Distance", line)) kind = Kind::TitlesA;
     else if (TextContains("Station", line)) kind = Kind::TitlesB;
+    else if (!file.PendingTitles.empty() && !words.empty() && !IsKuabDashLine(words) && !IsKuabNote(words))
+        kind = Kind::TheirUnits;
+    else if (NamesKuabSensor(words)) kind = Kind::OtherTitles;  // units lines never hold a D0
     else if (TextContains("kN", line)) kind = Kind::Metric;  // a line with both "kN" and "lbf" is metric
     else if (TextContains("lbf", line)) kind = Kind::Customary;
     else if (line.find("---") != std::string_view::npos) kind = Kind::Widths;
+    else if (LooksLikeKuabTitles(words)) kind = Kind::OtherTitles;
     else return;
 
     SplitOnSpaces(line.substr(1), file.Fields);
@@ -346,16 +443,24 @@ void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string
     case Kind::Metric: UnitsLine(context, file, true, document); break;
     case Kind::Customary: UnitsLine(context, file, false, document); break;
     case Kind::Widths: ColumnWidthLine(context, file); break;
+    case Kind::OtherTitles: KeepTitles(file, line, words); break;
+    case Kind::TheirUnits:
+        // Titles not placed: the line is read as the English units line it may be, as it was before.
+        if (!PlaceTitles(context, file, line, document) && (TextContains("kN", line) || TextContains("lbf", line)))
+            UnitsLine(context, file, TextContains("kN", line), document);
+        break;
     }
 }
 
 // ---- data lines ("D") ----
 
 // The time column's text is cut from the line by the dash widths, one character to the left of
-// the column: the blank before it (or the record letter) is part of it. Not trimmed.
-std::string_view TimeText(const KuabCarryOver& carry, std::string_view line)
+// the column: the blank before it (or the record letter) is part of it. Not trimmed. Without a
+// dash line over the column it is the column's word.
+std::string_view TimeText(const KuabCarryOver& carry, std::string_view line, const FieldArray& fields)
 {
     const int column = carry.TimeColumn;
+    if (carry.ColumnWidths[0] < column) return fields[static_cast<std::size_t>(column)];
     std::size_t start = 0;
     for (int i = 1; i < column; ++i)
         start += static_cast<std::size_t>(carry.ColumnWidths[static_cast<std::size_t>(i)]) + 1;
@@ -365,12 +470,15 @@ std::string_view TimeText(const KuabCarryOver& carry, std::string_view line)
 
 void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
 {
+    WarnOfUnplacedTitles(context, file);
     FieldArray& fields = file.Fields;
     SplitOnSpaces(line.substr(1), fields);
     const KuabCarryOver& carry = context.CarryOver.Kuab;
+    const KuabPlacedColumns& placed = carry.Placed;
 
-    const int n = context.NumSensors;  // below 0 (an empty distance line): no field at all
-    if (3 + n > static_cast<int>(fields.size()) - 1)
+    // Below 0 (an empty distance line): no field at all.
+    const int n = placed.Placed ? placed.Deflections[0] : context.NumSensors;
+    if (!placed.Placed && 3 + n > static_cast<int>(fields.size()) - 1)
         throw std::out_of_range("a drop of " + std::to_string(n) + " deflections needs fields 3 to " +
                                 std::to_string(3 + n) + ", but a line holds at most 40");
 
@@ -381,6 +489,7 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
         file.TestTime = &location.Element("TestTime");
         file.TestLocation = &location.Element("TestLocation");
         file.TestTemperatures = &location.Element("TestTemperatures");
+        file.GpsLocation = &location.Element("GPSLocation");
         file.LastStation = fields[1];
         std::string where(TrimBlanks(fields[1]));
         file.TestLocation->SetValue(where.append(", 0, 0"));  // the same for every drop at this station
@@ -392,7 +501,7 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
 
     // Before any title line has named a time column there is no time to cut: the times stay.
     if (carry.TimeColumn > 0) {
-        const std::string_view time = TimeText(carry, line);
+        const std::string_view time = TimeText(carry, line, fields);
         if (time.empty()) Warn(context, file, "the line ends before the time column; the time was left empty");
         if (firstOfFile) file.StartTime->SetValue(time);
         file.TestTime->SetValue(time);
@@ -400,22 +509,43 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     }
     file.LocationOpen = true;
 
+    // The column of the load (i = 0) and of deflection i; 0 for a load no column holds.
+    const auto columnOf = [&](int i) -> int {
+        if (!placed.Placed) return 3 + i;
+        return i == 0 ? placed.Load : placed.Deflections[static_cast<std::size_t>(i)];
+    };
+    int first = 3, last = 3 + n;
+    if (placed.Placed) {
+        first = kMaxColumns, last = 0;
+        for (int i = 0; i <= n; ++i) {
+            const int column = columnOf(i);
+            if (column > 0) first = std::min(first, column), last = std::max(last, column);
+        }
+    }
     const int count = FieldCount(fields);
-    if (count < 3 + n)
+    if (count < last)
         Warn(context, file, "the line ends after column " + std::to_string(count) + "; the load and " +
-                                Plural(n, "deflection") + " need columns 3 to " + std::to_string(3 + n) +
-                                ", those missing were left empty");
+                                Plural(n, "deflection") + " need columns " + std::to_string(first) + " to " +
+                                std::to_string(last) + ", those missing were left empty");
     std::string& drop = file.Drop;
     drop.clear();
-    for (int i = 3; i <= 3 + n; ++i) {
-        if (i > 3) drop.append(", ");
-        const std::string_view value = TrimBlanks(fields[static_cast<std::size_t>(i)]);
-        if (i <= count && !IsNumberText(value))
-            Warn(context, file, (i == 3 ? std::string("the load ") : "deflection " + std::to_string(i - 3) + ", ") +
-                                    Quoted(value) + (i == 3 ? "" : ",") + " is not a number");
+    for (int i = 0; i <= n; ++i) {
+        if (i > 0) drop.append(", ");
+        const int column = columnOf(i);
+        const std::string_view value = column > 0 ? TrimBlanks(fields[static_cast<std::size_t>(column)]) : "";
+        if (column > 0 && column <= count && !IsNumberText(value))
+            Warn(context, file, (i == 0 ? std::string("the load ") : "deflection " + std::to_string(i) + ", ") +
+                                    Quoted(value) + (i == 0 ? "" : ",") + " is not a number");
         drop.append(value);
     }
     file.CurrentLocation->AddDropData().SetValue(drop);
+
+    // Every drop sets the position; the station's last drop gives it.
+    if (placed.Latitude > 0) {
+        KuabPosition position = ReadKuabPosition(fields, placed);
+        if (!position.Fault.empty()) Warn(context, file, std::move(position.Fault) + "; the position was left empty");
+        file.GpsLocation->SetValue(std::move(position.Text));
+    }
 
     std::string temperatures;
     const auto& columns = carry.TemperatureColumns;
@@ -455,6 +585,7 @@ void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
         file.SlashDate = title.starts_with("IKUAB FWD FILE");
         ForEachLine(lines, input.Name,
                     [&](std::string_view line, int number) { ParseKuabFwdLine(context, file, line, number, document); });
+        WarnOfUnplacedTitles(context, file);
     }
     Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".FWD", ".DDX"));
     Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");

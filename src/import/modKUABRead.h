@@ -3,7 +3,8 @@
 //
 // The data file is line oriented; the first character of a line says what it holds: "C", "H"
 // and "I" are "key: value" header lines, "J" lines are the table header (column titles, units,
-// dash runs giving the column widths) and "D" lines are one drop each. The table layout and the
+// dash runs giving the column widths) and "D" lines are one drop each. Titles in other languages
+// are placed by the units under them (KuabColumns.h). The table layout and the
 // sensor offsets carry over into the next KUAB file of the same run (context.CarryOver.Kuab).
 // A file whose title line begins "IKUAB FWD FILE" writes its date day/month/year with slashes.
 
@@ -26,6 +27,9 @@ struct KuabFwdFileState {
     std::string LastStation;                 // station text of the last data line
     FieldArray Fields;                       // the current line's words, reused line to line
     std::string Drop;                        // the current drop's value, reused likewise
+    // Column titles the English rules do not know, waiting for the units line under them.
+    std::string PendingTitles;
+    int PendingTitlesLine = 0;
 
     // The elements every data line sets, looked up once rather than per drop.
     PDDXElement* StartTime = nullptr;
@@ -33,6 +37,7 @@ struct KuabFwdFileState {
     PDDXElement* TestTime = nullptr;
     PDDXElement* TestLocation = nullptr;
     PDDXElement* TestTemperatures = nullptr;
+    PDDXElement* GpsLocation = nullptr;
 };
 
 void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document);

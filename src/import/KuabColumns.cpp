@@ -1,0 +1,270 @@
+#include "import/KuabColumns.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <initializer_list>
+#include <optional>
+#include <stdexcept>
+
+#include "base/Latin1.h"
+#include "base/modConvert.h"
+#include "import/Sniffing.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kMaxTemperatureColumns = 10;
+
+bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> upperWords)
+{
+    const std::string upper = UpperCase(word);
+    return std::find(upperWords.begin(), upperWords.end(), upper) != upperWords.end();
+}
+
+bool IsLoadUnit(std::string_view unit) { return IsOneOf(unit, {"KN", "LBF", "KGF"}); }
+bool IsDeflectionUnit(std::string_view unit) { return IsOneOf(unit, {"\xB5M", "UM", "MIL", "MILS"}); }
+bool IsTemperatureUnit(std::string_view unit) { return IsOneOf(unit, {"\xB0" "C", "\xB0" "F", "C", "F"}); }
+bool IsTimeUnit(std::string_view unit) { return TextContains("hh:mm", unit); }
+bool IsNmeaUnit(std::string_view unit) { return IsOneOf(unit, {"NMEA"}); }
+bool IsDegreeUnit(std::string_view unit) { return IsOneOf(unit, {"\xB0", "DEG", "DEGREE", "DEGREES"}); }
+
+bool IsUnitWord(std::string_view word)
+{
+    return IsLoadUnit(word) || IsDeflectionUnit(word) || IsTemperatureUnit(word) || IsTimeUnit(word) ||
+           IsNmeaUnit(word) || IsDegreeUnit(word) || NormaliseUnitName(word) != word;
+}
+
+bool IsTimeTitle(std::string_view title)
+{
+    for (std::string_view word : {"time", "Tid", "Aika", "Zeit"})
+        if (TextContains(word, title)) return true;
+    return false;
+}
+
+// D followed by a sensor number: D0, D1, ...
+bool IsSensorTitle(std::string_view title)
+{
+    return title.size() >= 2 && UpperChar(title.front()) == 'D' &&
+           std::all_of(title.begin() + 1, title.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The temperature a title names, English, Swedish and Finnish words tried in this order, so that
+// a title holding two of them counts as the first (as the English rule takes "Air" first).
+std::string TemperatureUse(std::string_view title)
+{
+    static constexpr struct {
+        std::string_view word;
+        const char* use;
+    } kUses[] = {{"Air", "Air"},          {"Luft", "Air"},         {"Ilma", "Air"},      {"Pave", "Pavement"},
+                 {"Surface", "Pavement"}, {"Yta", "Pavement"},     {"Pint", "Pavement"}, {"Ground", "Ground"}};
+    for (const auto& entry : kUses)
+        if (TextContains(entry.word, title)) return entry.use;
+    return std::string(title);
+}
+
+// The unit under each title, or empty text where none stands.
+std::vector<std::string_view> UnitsUnderTitles(const std::vector<KuabWord>& titles, const std::vector<KuabWord>& units,
+                                               std::vector<std::string>& underNoTitle)
+{
+    std::vector<std::string_view> under(titles.size());
+    if (titles.size() == units.size()) {
+        for (std::size_t i = 0; i < titles.size(); ++i) under[i] = units[i].Text;
+        return under;
+    }
+    for (const KuabWord& unit : units) {
+        std::size_t best = titles.size(), bestOverlap = 0;
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            const std::size_t begin = std::max(unit.Begin, titles[i].Begin), end = std::min(unit.End, titles[i].End);
+            if (end > begin && end - begin > bestOverlap) best = i, bestOverlap = end - begin;
+        }
+        if (best < titles.size() && under[best].empty()) under[best] = unit.Text;
+        else underNoTitle.emplace_back(unit.Text);
+    }
+    return under;
+}
+
+struct Axis {
+    const char* name;
+    std::int16_t column;
+    char positive, negative;  // hemisphere letters
+    int limit;                // degrees either way
+};
+
+int HemisphereSign(std::string_view word, const Axis& axis)
+{
+    if (word.size() != 1) return 0;
+    const char letter = UpperChar(word.front());
+    return letter == axis.positive ? 1 : letter == axis.negative ? -1 : 0;
+}
+
+bool IsAnyHemisphere(std::string_view word)
+{
+    return word.size() == 1 && std::string_view("NSEW").find(UpperChar(word.front())) != std::string_view::npos;
+}
+
+// One coordinate in degrees. Its hemisphere letter may end the word or follow it as a word of its
+// own; such a lone letter pushes the next coordinate one word along, so a coordinate that finds
+// the other axis's letter in its own place reads the word after it. A letter before the value is
+// not read: the value would then be taken from the wrong word.
+std::optional<double> Coordinate(const FieldArray& fields, const Axis& axis, bool degrees, std::string& fault)
+{
+    std::size_t at = static_cast<std::size_t>(axis.column);
+    if (IsAnyHemisphere(fields[at]) && HemisphereSign(fields[at], axis) == 0) ++at;
+    const std::string_view written = fields[at];
+    std::string_view number = written;
+    int sign = number.empty() ? 0 : HemisphereSign(number.substr(number.size() - 1), axis);
+    if (sign != 0) number.remove_suffix(1);
+    else sign = HemisphereSign(fields[at + 1], axis);
+
+    std::optional<double> value;
+    try {
+        value = ParseNumber(number);
+    } catch (const OverflowError&) {  // too large to be a coordinate
+    }
+    if (!value) {
+        fault = std::string(axis.name) + " " + Quoted(written) + " is not a number";
+        return std::nullopt;
+    }
+    const double size = std::fabs(*value), whole = std::floor(size / 100), minutes = size - whole * 100;
+    if (!degrees && minutes >= 60) {
+        fault = std::string(axis.name) + " " + Quoted(written) + " has minutes of 60 or more";
+        return std::nullopt;
+    }
+    const double result = degrees ? size : whole + minutes / 60;
+    if (result > axis.limit) {
+        fault = std::string(axis.name) + " " + Quoted(written) + " is beyond " + std::to_string(axis.limit) + " degrees";
+        return std::nullopt;
+    }
+    return std::copysign(result, *value) * (sign < 0 ? -1 : 1);
+}
+
+// Rounded to 7 decimals, trailing zeros dropped; never "-0".
+std::string DegreesText(double degrees)
+{
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, degrees, std::chars_format::fixed, 7);
+    std::string text(buffer, error == std::errc() ? end : buffer);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
+}  // namespace
+
+std::vector<KuabWord> KuabWords(std::string_view line)
+{
+    std::vector<KuabWord> words;
+    for (std::size_t i = 0; i < line.size();) {
+        if (line[i] == ' ') {
+            ++i;
+            continue;
+        }
+        const std::size_t end = std::min(line.find(' ', i), line.size());
+        words.push_back({line.substr(i, end - i), i, end});
+        i = end;
+    }
+    return words;
+}
+
+std::size_t KuabSensorOfTitle(std::string_view title)
+{
+    if (!IsSensorTitle(title)) return 0;
+    std::size_t number = 0;
+    for (const char digit : title.substr(1)) {
+        number = number * 10 + static_cast<std::size_t>(digit - '0');
+        if (number > 24)
+            throw std::out_of_range("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
+    }
+    return number + 1;
+}
+
+bool NamesKuabSensor(const std::vector<KuabWord>& words)
+{
+    return std::any_of(words.begin(), words.end(), [](const KuabWord& word) { return IsSensorTitle(word.Text); });
+}
+
+// A table has at least a station, a load and one deflection.
+bool LooksLikeKuabTitles(const std::vector<KuabWord>& words)
+{
+    return words.size() >= 3 && !IsKuabNote(words) &&
+           std::none_of(words.begin(), words.end(), [](const KuabWord& word) { return IsUnitWord(word.Text); });
+}
+
+bool IsKuabDashLine(const std::vector<KuabWord>& words)
+{
+    return !words.empty() && std::all_of(words.begin(), words.end(), [](const KuabWord& word) {
+        return word.Text.find_first_not_of('-') == std::string_view::npos;
+    });
+}
+
+bool IsKuabNote(const std::vector<KuabWord>& words)
+{
+    return std::any_of(words.begin(), words.end(), [](const KuabWord& word) { return IsNumberText(word.Text); });
+}
+
+KuabColumnPlan PlanKuabColumns(std::string_view titleLine, std::string_view unitsLine)
+{
+    KuabColumnPlan plan;
+    const std::vector<KuabWord> titles = KuabWords(titleLine);
+    const std::vector<std::string_view> units = UnitsUnderTitles(titles, KuabWords(unitsLine), plan.UnitsUnderNoTitle);
+    KuabPlacedColumns& columns = plan.Columns;
+    std::vector<std::int16_t> nmea;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const std::string_view title = titles[i].Text, unit = units[i];
+        const auto column = static_cast<std::int16_t>(i + 1);
+        const std::size_t sensor = KuabSensorOfTitle(title);
+        if (i == 0) plan.StationUnit = unit;
+        if (IsLoadUnit(unit) && columns.Load == 0) {
+            columns.Load = column;
+            plan.LoadUnit = unit;
+            plan.Customary = IsOneOf(unit, {"LBF"});
+        } else if (IsTemperatureUnit(unit)) {
+            if (plan.Temperatures.size() == kMaxTemperatureColumns)
+                throw std::out_of_range("the column title line has more than 10 temperature columns");
+            if (plan.Temperatures.empty()) plan.TemperatureUnit = unit;
+            plan.Temperatures.push_back(column);
+            plan.TemperatureUses.push_back(TemperatureUse(title));
+        } else if (IsDeflectionUnit(unit) || sensor > 0) {
+            const auto d = static_cast<std::size_t>(++columns.Deflections[0]);
+            columns.Deflections[d] = column;
+            plan.Sensors.push_back(sensor > 0 ? sensor : d);  // untitled by sensor: the sensors in order
+            if (plan.DeflectionUnit.empty()) plan.DeflectionUnit = unit;
+        } else if (IsOneOf(title, {"LAT", "LATITUDE"})) {
+            columns.Latitude = column;
+            columns.PositionsInDegrees = IsDegreeUnit(unit);
+        } else if (IsOneOf(title, {"LONG", "LON", "LONGITUDE"})) {
+            columns.Longitude = column;
+        } else if (IsNmeaUnit(unit)) {
+            nmea.push_back(column);
+        } else if (IsTimeTitle(title) || IsTimeUnit(unit)) {
+            plan.Time = column;
+        }
+    }
+    // Columns marked NMEA but titled otherwise are latitude, then longitude, as NMEA writes them.
+    for (const std::int16_t column : nmea) {
+        if (columns.Latitude == 0) columns.Latitude = column;
+        else if (columns.Longitude == 0) columns.Longitude = column;
+    }
+    if ((columns.Latitude == 0) != (columns.Longitude == 0)) {
+        plan.LonePosition = columns.Latitude ? "latitude" : "longitude";
+        columns.Latitude = columns.Longitude = 0;
+    }
+    columns.Placed = columns.Deflections[0] > 0;
+    return plan;
+}
+
+KuabPosition ReadKuabPosition(const FieldArray& fields, const KuabPlacedColumns& columns)
+{
+    const Axis latitude{"latitude", columns.Latitude, 'N', 'S', 90};
+    const Axis longitude{"longitude", columns.Longitude, 'E', 'W', 180};
+    KuabPosition position;
+    const std::optional<double> north = Coordinate(fields, latitude, columns.PositionsInDegrees, position.Fault);
+    std::string eastFault;
+    const std::optional<double> east = Coordinate(fields, longitude, columns.PositionsInDegrees, eastFault);
+    if (!eastFault.empty()) position.Fault += (position.Fault.empty() ? "" : "; ") + eastFault;
+    if (north && east) position.Text = DegreesText(*north) + ", " + DegreesText(*east);
+    return position;
+}
+
+}  // namespace vantrel

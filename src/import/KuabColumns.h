@@ -1,0 +1,60 @@
+#pragma once
+// KUAB tables titled in words the English rules do not know (another language, no "Distance" or
+// "Station"): each column is placed by the unit under it and the shape of its title, and the
+// words of the position columns are read as degrees.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/KuabCarryOver.h"
+#include "import/modShared.h"
+
+namespace vantrel {
+
+// A table line less its record letter, as words with their places in it.
+struct KuabWord {
+    std::string_view Text;
+    std::size_t Begin = 0, End = 0;  // End is one past the last character
+};
+std::vector<KuabWord> KuabWords(std::string_view line);
+
+// Column titles the English rules do not know: a sensor title (D0, D1, ...) among them, or at least
+// three words with none a number or a unit word. A note such as "Table 1" is none.
+bool NamesKuabSensor(const std::vector<KuabWord>& words);
+bool LooksLikeKuabTitles(const std::vector<KuabWord>& words);
+// A line of dash runs and nothing else.
+bool IsKuabDashLine(const std::vector<KuabWord>& words);
+// A line with a word that is a number: a note, never titles or units.
+bool IsKuabNote(const std::vector<KuabWord>& words);
+
+// The sensor a title D<n> names, n + 1; 0 for any other title. Throws std::out_of_range beyond D24.
+std::size_t KuabSensorOfTitle(std::string_view title);
+
+// What the titles and the units under them say of each column (numbered from 1, as in data lines).
+struct KuabColumnPlan {
+    KuabPlacedColumns Columns;
+    std::vector<std::size_t> Sensors;            // per deflection column: its sensor, 1 for the first offset
+    std::vector<std::int16_t> Temperatures;      // the temperature columns in order
+    std::vector<std::string> TemperatureUses;    // "Air", "Pavement", "Ground" or the title as written
+    std::int16_t Time = 0;                       // 0: no time column
+    std::string LonePosition;                    // "latitude" or "longitude" when the other is missing
+    std::string StationUnit, LoadUnit, DeflectionUnit, TemperatureUnit;  // as written
+    bool Customary = false;                      // the load is in lbf
+    std::vector<std::string> UnitsUnderNoTitle;  // unit words no title stands over alone
+};
+
+// Equal word counts pair titles and units in order; otherwise each unit belongs to the title it
+// stands under. Throws std::out_of_range for more than 10 temperature columns.
+KuabColumnPlan PlanKuabColumns(std::string_view titles, std::string_view units);
+
+// One drop's position as "latitude, longitude" in degrees rounded to 7 decimals, or what is wrong.
+struct KuabPosition {
+    std::string Text;
+    std::string Fault;  // empty when both coordinates were read
+};
+KuabPosition ReadKuabPosition(const FieldArray& fields, const KuabPlacedColumns& columns);
+
+}  // namespace vantrel
