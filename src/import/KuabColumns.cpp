@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "base/Latin1.h"
+#include "import/GpsDegrees.h"
 #include "base/modConvert.h"
 #include "import/Sniffing.h"
 
@@ -137,17 +138,6 @@ std::optional<double> Coordinate(const FieldArray& fields, const Axis& axis, boo
         return std::nullopt;
     }
     return std::copysign(result, *value) * (sign < 0 ? -1 : 1);
-}
-
-// Rounded to 7 decimals, trailing zeros dropped; never "-0".
-std::string DegreesText(double degrees)
-{
-    char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, degrees, std::chars_format::fixed, 7);
-    std::string text(buffer, error == std::errc() ? end : buffer);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (!text.empty() && text.back() == '.') text.pop_back();
-    return text == "-0" ? "0" : text;
 }
 
 }  // namespace
