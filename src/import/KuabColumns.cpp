@@ -1,7 +1,6 @@
 #include "import/KuabColumns.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <initializer_list>
 #include <optional>
