@@ -69,15 +69,54 @@ TEST_F(Safety, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched)
              {"convert", "-t", "pddx", "a.DDX", "-o", "link.DDX"}, {"convert", "-t", "pddx", "a.DDX", "-o", "hard.DDX"},
              {"convert", "-t", "pddx", "a.txt", "a.DDX"},  // a.txt's output is the second input
              {"merge", "-o", "b.DDX", "-t", "pddx", "a.DDX", "b.DDX"}, {"merge", "-o", "./a.DDX", "a.DDX", "b.DDX"},
-             {"batch", "-t", "pddx", "runs/A.DDX"}, {"a.DDX,0"}}) {  // acvt.DDX links to a.DDX
-        const RunResult run = Run(args);
+             {"convert", "-t", "pddx", "-o", "a.DDX", "-"}, {"a.DDX,0"}}) {  // acvt.DDX links to a.DDX
+        // Standard input is compared as the file it reads from.
+        const RunResult run = Run(args, "", args.back() == "-" ? (dir / "a.DDX").string() : "");
         EXPECT_EQ(run.status, 2) << args.back();
         EXPECT_NE(run.err.find("would replace the input"), std::string::npos) << run.err;
         for (const char* name : {"a.DDX", "b.DDX"}) EXPECT_EQ(ReadBytes(dir / name), kSurvey + name);
-        EXPECT_EQ(ReadBytes(dir / "runs" / "Acvt.DDX"), kSurvey);
         EXPECT_TRUE(fs::is_symlink(dir / "link.DDX"));
     }
-    EXPECT_FALSE(fs::exists(dir / "runs" / "Acvtcvt.DDX"));
+    // A batch passes over a file whose output is another file of the batch, says so and fails.
+    const RunResult batch = Run({"batch", "-t", "pddx", "runs/A.DDX"});
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_NE(batch.err.find("runs/A.DDX: not converted: its output runs/Acvt.DDX is a file of the batch"),
+              std::string::npos) << batch.err;
+    EXPECT_EQ(ReadBytes(dir / "runs" / "Acvt.DDX"), kSurvey);
+    EXPECT_TRUE(fs::exists(dir / "runs" / "Acvtcvt.DDX"));
+}
+
+// Two inputs with one output name are refused before anything is written, naming both; a batch
+// passes over the later one.
+TEST_F(Safety, TwoInputsWithOneOutputNameAreRefusedBeforeAnythingIsWritten)
+{
+    fs::create_directories(dir / "x");
+    fs::create_directories(dir / "y");
+    for (const char* name : {"run.dat", "run.txt", "x/r.DDX", "y/r.DDX", "b/a.DDX", "b/a.ddx"}) {
+        fs::create_directories((dir / name).parent_path());
+        WriteBytes(dir / name, kSurvey);
+    }
+    const struct {
+        Args args;
+        const char* says;
+    } refused[] = {
+        {{"convert", "-t", "pddx", "run.dat", "run.txt"}, "run.DDX: run.dat and run.txt would both be written to it"},
+        {{"convert", "-t", "pddx", "--output-dir", "out", "x/r.DDX", "y/r.DDX"},
+         "out/r.DDX: x/r.DDX and y/r.DDX would both be written to it"},
+    };
+    for (const auto& c : refused) {
+        const RunResult run = Run(c.args);
+        EXPECT_EQ(run.status, 2) << c.says;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(dir / "out"));
+    EXPECT_FALSE(fs::exists(dir / "run.DDX"));
+    // a.DDX and a.ddx are both a*.DDX files whose output is acvt.DDX: the later one is skipped.
+    const RunResult batch = Run({"batch", "-t", "pddx", "b/a.DDX"});
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_NE(batch.err.find("not converted: its output b/acvt.DDX is also the output of b/a."), std::string::npos)
+        << batch.err;
+    EXPECT_TRUE(fs::exists(dir / "b" / "acvt.DDX"));
 }
 
 TEST_F(Safety, AFullStandardOutputAndAnEndlessInputAreFailuresThatSaySo)
@@ -191,6 +230,39 @@ TEST_F(Safety, NoSignalLeavesATemporaryFileAndSignalsIgnoredAtStartStayIgnored)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(Holds("big.DDX", "DropData_1 = 565.2, 301.4"));
+}
+
+// A named pipe as input, and a settings file that is one: the input is opened once and read once
+// (its type told from the bytes read first), and settings are not read from a pipe at all.
+TEST_F(Safety, APipeIsOpenedOnceAsInputAndNeverAsSettings)
+{
+    const std::string f25 = CrLf({"5020,150,0,200,N0", "5301,0", "5301,1,0,0,0,5,0,0,L,4,4,7,9,0", "1,40,1,2"});
+    for (const Args& args : {Args{"convert", "in.fifo", "-o", "a.DDX"}, Args{"detect", "in.fifo"},
+                             Args{"--settings", "s.fifo", "convert", "-t", "f25", "in.fifo", "-o", "b.DDX"}}) {
+        for (const char* pipe : {"in.fifo", "s.fifo"}) {
+            fs::remove(dir / pipe);
+            ASSERT_EQ(::mkfifo((dir / pipe).c_str(), 0644), 0);
+        }
+        std::thread writer([&] {
+            const int fd = ::open((dir / "in.fifo").c_str(), O_WRONLY);
+            if (fd >= 0 && ::write(fd, f25.data(), f25.size()) < 0) ADD_FAILURE() << "the pipe was closed early";
+            if (fd >= 0) ::close(fd);
+        });
+        const RunResult run = args[0] == "--settings" ? RunVantrel(args, dir.Path()) : Run(args);
+        // A program that never opened the pipe must not leave the writer waiting.
+        const int unblock = ::open((dir / "in.fifo").c_str(), O_RDONLY | O_NONBLOCK);
+        writer.join();
+        ::close(unblock);
+        EXPECT_EQ(run.status, 0) << args[0] << ": " << run.err;
+        if (args[0] == "detect") {
+            EXPECT_EQ(run.out, "in.fifo: f25\n");
+        }
+        if (args[0] == "--settings") {
+            EXPECT_NE(run.err.find("s.fifo: the settings file is not a regular file"), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_TRUE(Holds("a.DDX", "DropData_1 = 40, 1, 2\r\n"));
+    EXPECT_TRUE(Holds("b.DDX", "DropData_1 = 40, 1, 2\r\n"));
 }
 
 // A pipe or a device named as output is written as it is, as cp writes it; a folder is refused.

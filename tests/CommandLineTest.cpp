@@ -42,7 +42,7 @@ TEST_F(CommandLine, EachCommandWritesWhereItSaysAndListsIt)
         EXPECT_TRUE(Holds(c.written, c.holds)) << c.written;
     }
     EXPECT_FALSE(Holds("survey.v1.DDX", "DeviceLoadType"));  // absent from the input: cleared
-    EXPECT_FALSE(fs::exists(dir / "runs" / "DDXLISTcvt.DDX"));
+    EXPECT_TRUE(fs::exists(dir / "runs" / "DDXLISTcvt.DDX"));  // its name holds DDX before its end too
     EXPECT_FALSE(fs::exists(dir / "settings.bag"));  // only PATH,CODE writes the settings
     EXPECT_EQ(Run({"blank", "-o", "-"}).out, ReadBytes(dir / "empty.DDX"));
 }
@@ -53,15 +53,21 @@ TEST_F(CommandLine, PathCodeConvertsBesideTheInputAndSavesTheType)
     WriteBytes(dir / "a.b" / "file", kSurvey);
     WriteBytes(dir / "road.dat", kSurvey);
     EXPECT_EQ(Run({"a.b/file,0"}).status, 0);
-    EXPECT_TRUE(Holds("acvt.DDX", "OperatorName = Field crew"));  // cut before the last "." of the whole text
+    EXPECT_TRUE(Holds("a.b/filecvt.DDX", "OperatorName = Field crew"));  // beside the input, a dot of the folder kept
     EXPECT_TRUE(Holds("settings.bag", "FileType = 0\r\n"));
     EXPECT_EQ(Run({"road.dat, 0 "}).status, 0);
     EXPECT_TRUE(fs::exists(dir / "roadcvt.DDX"));
 
-    const RunResult unknown = Run({"road.dat,5"});  // an orderly end: the settings are saved
+    // Only a job that was accepted keeps its code; a --set is for its run alone.
+    const RunResult unknown = Run({"road.dat,5"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(unknown.err.starts_with("vantrel: unknown file type 5 (from the command line road.dat,5)")) << unknown.err;
-    EXPECT_TRUE(Holds("settings.bag", "FileType = 5\r\n"));
+    for (const char* rejected : {"x,11", "missing.dat,1"}) EXPECT_NE(Run({rejected}).status, 0) << rejected;
+    EXPECT_EQ(Run({"--set", "NumSensors=9", "--set", "InputPath=/elsewhere", "road.dat,0"}).status, 0);
+    EXPECT_TRUE(Holds("settings.bag", "FileType = 0\r\n"));
+    EXPECT_FALSE(Holds("settings.bag", "elsewhere"));
+    EXPECT_EQ(Run({"--set", "InputPath=a\r\nFileType = 3", "road.dat,0"}).status, 2);
+    EXPECT_FALSE(Holds("settings.bag", "FileType = 3"));
     fs::remove(dir / "roadcvt.DDX");
     for (const char* text : {"nocomma.fwd", "x.fwd,eight", "x.fwd,", "x.fwd,1.5", "road.dat,11"})
         EXPECT_EQ(Run({text}).status, 2) << text;
@@ -77,7 +83,7 @@ TEST_F(CommandLine, BadArgumentsAndInputsChangeNoFile)
         int status;
         std::string message;
     } cases[] = {
-        {{"convert", "-t", "pddx", "a.DDX", "missing.txt"}, 1, "vantrel: missing.txt: cannot open: No such file or directory\n"},
+        {{"convert", "-t", "pddx", "-o", "out.DDX", "missing.txt"}, 1, "vantrel: missing.txt: cannot open: No such file or directory\n"},
         {{"batch", "nothing.FWD"}, 1, "nothing.FWD: cannot open"},
         {{"merge", "-o", "m.DDX", "a.DDX", "gone.DDX"}, 1, "gone.DDX: cannot open"},
         {{"convert", "-t", "pddx", "a.DDX", "-o", "no/such/folder/out.DDX"}, 1, "Unable to create file no/such/folder/out.DDX"},

@@ -57,11 +57,11 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
         // A time history is known, and refused: read as data it would be a location per sample.
         {{"convert", "run.THY"}, 1, history + "\n"},
         {{"convert", "-t", "jils-dat", "run.THY", "-o", "t.DDX"}, 1, history + "; read as JILS DAT"},
-        {{"convert", "-t", "auto", "none.txt"}, 2, "vantrel: none.txt: its content matches no file type"},
+        {{"convert", "-t", "auto", "none.txt"}, 1, "vantrel: none.txt: its content matches no file type"},
         {{"convert", "-"}, 2, "vantrel: standard input (-) has no name"},
         {{"convert", "--output-dir", "out", "-o", "x.DDX", "k.FWD"}, 2, "vantrel: -o and --output-dir cannot go together"},
         {{"merge", "-o", "m.DDX", "k.FWD", "fvo.INI"}, 0, "", "m.DDX", "DeviceDesignationName = KUAB FWD\r\n"},
-        {{"merge", "-o", "m2.DDX", "-t", "auto", "k.FWD", "none.txt"}, 2, "vantrel: none.txt: its content matches no"},
+        {{"merge", "-o", "m2.DDX", "-t", "auto", "k.FWD", "none.txt"}, 1, "vantrel: none.txt: its content matches no"},
         {{"batch", "-t", "auto", "--output-dir", "out", "runs/a.F25"}, 0, "", "out/kcvt.DDX", "DropData_2 = 50.3"},
     };
     for (const auto& c : cases) {

@@ -48,28 +48,35 @@ TEST(FileTypes, TheReadmeListsEveryFormatOfTheTable)
     }
 }
 
-TEST(FileTypes, OutputNamesCutAtTheLastDotAnywhereInThePath)
+// The root is the file's own name up to its last dot, in the input's folder: a dot in a folder's
+// name, or one that starts the name, does not count.
+TEST(FileTypes, OutputNamesCutTheFileNameAtItsLastDot)
 {
     EXPECT_EQ(FileExtensionOf("/data/run.v2/A.fwd"), "fwd");
     EXPECT_EQ(FileExtensionOf("README"), "README");
     for (const auto& [source, review, converted] : std::vector<std::tuple<const char*, const char*, const char*>>{
              {"/data/road.v2/A.FWD", "/data/road.v2/A.DDX", "/data/road.v2/Acvt.DDX"},
-             {"/data.v1/B", "/data.DDX", "/datacvt.DDX"}, {"B", "B.DDX", "Bcvt.DDX"}})
+             {"/data.v1/B", "/data.v1/B.DDX", "/data.v1/Bcvt.DDX"}, {"B", "B.DDX", "Bcvt.DDX"},
+             {"d.v2/RUN1", "d.v2/RUN1.DDX", "d.v2/RUN1cvt.DDX"}, {".hidden", ".hidden.DDX", ".hiddencvt.DDX"},
+             {"a/.v.F25", "a/.v.DDX", "a/.vcvt.DDX"}, {"run.1.F25", "run.1.DDX", "run.1cvt.DDX"}})
     {
         EXPECT_EQ(ReviewOutputName(source), review);
         EXPECT_EQ(ConvertedOutputName(source), converted);
     }
 }
 
-TEST(FileTypes, ListsFilesWhoseExtensionFirstOccursAtTheirEnd)
+// Every regular file whose name ends in the extension, letter case ignored, whatever the name
+// holds before it; an empty extension takes the names that end in ".".
+TEST(FileTypes, ListsFilesWhoseNamesEndInTheExtension)
 {
     test::TempDir folder;
-    for (const char* name : {"A.FWD", "b.fwd", "FWDLIST.FWD", "C.DAT", "x.FWD.bak", "FWD"})
+    for (const char* name : {"A.FWD", "b.fwd", "FWDLIST.FWD", "C.DAT", "x.FWD.bak", "FWD", "RUN.", "F25_FWD.FWD"})
         test::WriteBytes(folder / name, "");
     std::filesystem::create_directory(folder / "D.FWD");
     std::vector<std::string> names = ListFilesWithExtension(folder.Path(), "FWD");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"A.FWD", "FWD", "b.fwd"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"A.FWD", "F25_FWD.FWD", "FWD", "FWDLIST.FWD", "b.fwd"}));
+    EXPECT_EQ(ListFilesWithExtension(folder.Path(), ""), std::vector<std::string>{"RUN."});
     EXPECT_TRUE(ListFilesWithExtension(folder / "missing", "FWD").empty());
 }
 

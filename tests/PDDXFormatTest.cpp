@@ -174,11 +174,12 @@ TEST(PDDXReader, AMissingFileClearsANewDocumentAndLeavesAnAppendedOneAlone)
     test::TempDir folder;
     ProgramState state = NewProgramState(folder.Path());
     PDDXFile fresh, kept;
-    ReadWithReader(state, kPDDX, (folder / "absent.DDX").string(), fresh, false);
+    InputFile absent = InputFile::Named((folder / "absent.DDX").string());
+    ReadWithReader(state, kPDDX, absent, fresh, false);
     std::vector<std::string> headersOnly;
     for (const std::string& header : kHeaders) headersOnly.insert(headersOnly.end(), {header, ""});
     EXPECT_EQ(Written(fresh), CrLf(headersOnly));
-    ReadWithReader(state, kPDDX, (folder / "absent.DDX").string(), kept, true);
+    ReadWithReader(state, kPDDX, absent, kept, true);
     EXPECT_EQ(Written(kept), kBlank);
 }
 

@@ -53,6 +53,20 @@ ByteSource ByteSource::OpenFile(const std::string& fileName)
     return source;
 }
 
+ByteSource ByteSource::StandardInput(std::string name)
+{
+    ByteSource source;
+    source.name_ = std::move(name);
+    source.file_ = platform::StandardInput();
+    source.ownsFile_ = false;
+    platform::FileKind kind;
+    long long size;
+    std::string error;
+    if (platform::DescribeFile(source.file_, kind, size, error) && kind == platform::FileKind::Regular)
+        source.sizeAtOpen_ = size;
+    return source;
+}
+
 ByteSource ByteSource::InMemory(std::string name, std::string_view bytes)
 {
     ByteSource source;
@@ -83,6 +97,8 @@ ByteSource& ByteSource::operator=(ByteSource&& other) noexcept
     memory_ = decoded ? std::string_view(decoded_) : other.memory_;
     memoryPos_ = other.memoryPos_;
     file_ = std::exchange(other.file_, platform::kNoFile);
+    ownsFile_ = other.ownsFile_;
+    peeked_ = std::move(other.peeked_);
     sizeAtOpen_ = other.sizeAtOpen_;
     readSoFar_ = other.readSoFar_;
     observer_ = std::move(other.observer_);
@@ -99,7 +115,7 @@ ByteSource::~ByteSource() { Close(); }
 void ByteSource::Close()
 {
     std::string ignored;  // nothing was written, so nothing can be lost
-    if (file_ != platform::kNoFile) platform::CloseFile(file_, ignored);
+    if (file_ != platform::kNoFile && ownsFile_) platform::CloseFile(file_, ignored);
 }
 
 void ByteSource::ReportTo(ReadWarnings* warnings)
@@ -115,10 +131,33 @@ void ByteSource::ReportReplaced()
     replacedReported_ = true;
 }
 
+std::string_view ByteSource::Peek(std::size_t size)
+{
+    if (file_ == platform::kNoFile) return std::string_view(memory_).substr(memoryPos_, size);
+    while (peeked_.size() < size) {
+        const std::size_t at = peeked_.size();
+        peeked_.resize(size);
+        const std::size_t got = ReadUnpeeked(peeked_.data() + at, size - at);
+        peeked_.resize(at + got);
+        if (got == 0) break;
+    }
+    return std::string_view(peeked_).substr(0, size);
+}
+
 std::size_t ByteSource::Read(char* into, std::size_t size)
 {
+    if (peeked_.empty()) return ReadUnpeeked(into, size);
+    const std::size_t n = std::min(size, peeked_.size());
+    std::memcpy(into, peeked_.data(), n);
+    peeked_.erase(0, n);
+    return n;
+}
+
+std::size_t ByteSource::ReadUnpeeked(char* into, std::size_t size)
+{
     if (!started_) Start();
-    if (decoder_.Encoding() != TextEncoding::Latin1) return ReadDecoded(into, size);
+    // Bytes in memory were decoded when they were given.
+    if (decoder_.Encoding() != TextEncoding::Latin1 && file_ != platform::kNoFile) return ReadDecoded(into, size);
     if (pending_.empty()) return ReadRaw(into, size);
     const std::size_t n = std::min(size, pending_.size());
     std::memcpy(into, pending_.data(), n);
@@ -194,6 +233,7 @@ void ByteSource::Rewind()
     readSoFar_ = 0;
     started_ = false;
     pending_.clear();
+    peeked_.clear();
 }
 
 namespace {
@@ -257,6 +297,15 @@ std::optional<std::chrono::year_month_day> LocalModificationDay(const std::strin
 {
     std::tm local{};
     if (!platform::LocalModificationTime(fileName, local)) return std::nullopt;
+    return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
+                                       std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                       std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+std::chrono::year_month_day LocalToday()
+{
+    std::tm local{};
+    platform::LocalTimeNow(local);
     return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
                                        std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
                                        std::chrono::day{static_cast<unsigned>(local.tm_mday)}};

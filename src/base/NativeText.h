@@ -29,6 +29,8 @@ class ByteSource {
 public:
     // ReadError naming the file when it cannot be opened or is a folder.
     static ByteSource OpenFile(const std::string& fileName);
+    // Standard input, read as it comes (it is left open at the end); `name` is what messages call it.
+    static ByteSource StandardInput(std::string name);
     // `bytes` must outlive the source; `name` is what messages call them.
     static ByteSource InMemory(std::string name, std::string_view bytes);
 
@@ -43,6 +45,11 @@ public:
     // Up to `size` further bytes into `into`; 0 at the end. ReadError when the file cannot be
     // read, or when a regular file turns out longer or shorter than it was when it was opened.
     std::size_t Read(char* into, std::size_t size);
+
+    // The next bytes (up to `size`, fewer at the end) without taking them: the following reads
+    // give them again. Reads what is needed from the input, once, so that a pipe can be looked at
+    // before it is read.
+    std::string_view Peek(std::size_t size);
 
     // Starts again from the first byte; ReadError where the input cannot be read twice (a pipe).
     void Rewind();
@@ -66,6 +73,7 @@ private:
     // Reads the first bytes and tells the encoding from them; a byte-order mark is dropped.
     void Start();
     std::size_t ReadDecoded(char* into, std::size_t size);
+    std::size_t ReadUnpeeked(char* into, std::size_t size);
     void ReportReplaced();
 
     std::string name_;
@@ -75,6 +83,8 @@ private:
     long long sizeAtOpen_ = -1;  // -1: not a regular file, whose size says nothing
     long long readSoFar_ = 0;
     std::function<void(std::size_t)> observer_;
+    bool ownsFile_ = true;  // standard input is left open
+    std::string peeked_;    // text looked at by Peek and not read yet
     bool started_ = false;
     Latin1Decoder decoder_{TextEncoding::Latin1};
     std::string pending_;  // bytes read but not handed out yet: the head, or part of a character
@@ -89,6 +99,8 @@ std::string ReadAllText(ByteSource& source);
 
 // The local calendar day on which a file was last written; nullopt when it cannot be told.
 std::optional<std::chrono::year_month_day> LocalModificationDay(const std::string& fileName);
+// Today's local calendar day.
+std::chrono::year_month_day LocalToday();
 
 // The whole file as text (any line end counts for the length limit); ReadError naming the file.
 std::string ReadFileBytes(const std::string& fileName);

@@ -17,6 +17,16 @@ constexpr FileHandle kNoFile = -1;
 
 enum class FileKind { Regular, Folder, Other };
 
+// What makes a file the same file under any name: its device and its number there.
+struct FileIdentity {
+    std::uint64_t Device = 0, Number = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the file a name stands for (links followed); false when there is none.
+bool IdentifyFile(const std::string& name, FileIdentity& identity);
+// The identity of what standard input reads; false when it cannot be told.
+bool IdentifyStandardInput(FileIdentity& identity);
+
 // Opens a file for reading; kNoFile when it cannot be opened.
 FileHandle OpenForReading(const std::string& fileName, std::string& error);
 // What an open file is and, for a regular file, its size in bytes; false when it cannot be told.
@@ -32,6 +42,8 @@ bool CloseFile(FileHandle file, std::string& error);
 
 // The local time at which a file was last written; false when it cannot be told.
 bool LocalModificationTime(const std::string& fileName, std::tm& local);
+// The local time now.
+void LocalTimeNow(std::tm& local);
 
 // What an output name stands for, as `cp` would write it.
 struct OutputTarget {

@@ -46,6 +46,22 @@ sigset_t CleanupSignals()
 
 }  // namespace
 
+bool IdentifyFile(const std::string& name, FileIdentity& identity)
+{
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) return false;
+    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return true;
+}
+
+bool IdentifyStandardInput(FileIdentity& identity)
+{
+    struct stat info {};
+    if (::fstat(STDIN_FILENO, &info) != 0) return false;
+    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return true;
+}
+
 FileHandle OpenForReading(const std::string& fileName, std::string& error)
 {
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
@@ -108,6 +124,12 @@ bool LocalModificationTime(const std::string& fileName, std::tm& local)
     struct stat info {};
     if (::stat(fileName.c_str(), &info) != 0) return false;
     return ::localtime_r(&info.st_mtime, &local) != nullptr;
+}
+
+void LocalTimeNow(std::tm& local)
+{
+    const std::time_t now = std::time(nullptr);
+    ::localtime_r(&now, &local);
 }
 
 FileHandle CreateUniqueFile(std::string& path, std::string& error)

@@ -66,6 +66,35 @@ BOOL WINAPI OnConsoleControl(DWORD)
 
 }  // namespace
 
+namespace {
+
+bool IdentifyHandle(HANDLE handle, FileIdentity& identity)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information)) return false;
+    identity = {information.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+    return true;
+}
+
+}  // namespace
+
+bool IdentifyFile(const std::string& name, FileIdentity& identity)
+{
+    const HANDLE handle = ::CreateFileW(WideName(name).c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = IdentifyHandle(handle, identity);
+    ::CloseHandle(handle);
+    return known;
+}
+
+bool IdentifyStandardInput(FileIdentity& identity)
+{
+    return IdentifyHandle(::GetStdHandle(STD_INPUT_HANDLE), identity);
+}
+
 FileHandle OpenForReading(const std::string& fileName, std::string& error)
 {
     // Backup semantics let a folder be opened too, so that it can be reported as a folder.
@@ -151,6 +180,12 @@ bool LocalModificationTime(const std::string& fileName, std::tm& local)
     local.tm_sec = here.wSecond;
     local.tm_wday = here.wDayOfWeek;
     return true;
+}
+
+void LocalTimeNow(std::tm& local)
+{
+    const std::time_t now = std::time(nullptr);
+    localtime_s(&local, &now);
 }
 
 FileHandle CreateUniqueFile(std::string& path, std::string& error)

@@ -207,6 +207,7 @@ int CommandLine::Dispatch()
     }
 
     LoadSettings(state_, !command, err_);
+    loadedSettings_ = state_.Settings;
     settingsTypeOrigin_ = "FileType in the settings file " + state_.SettingsFile.string();
     for (const std::string& assignment : overrides_) {
         const auto equals = assignment.find('=');
@@ -240,48 +241,26 @@ TypeChoice CommandLine::ChosenType(const std::string& option) const
     return type;
 }
 
-TypeChoice CommandLine::TypeFor(const std::string& option, const InputFile& input) const
+TypeChoice CommandLine::TypeFor(const std::string& option, InputFile& input) const
 {
     if (!Detecting(option)) return ChosenType(option);
     Detection detection;
     Checked([&] { detection = DetectInput(input); });
     if (detection.Code != kUnknownType) return {detection.Code, "told by the content of " + input.Name};
     if (!option.empty())
-        throw Stop{kExitUsage, input.Name + ": its content matches no file type; name its type with -t"};
+        throw Stop{kExitReadFailure, input.Name + ": its content matches no file type; name its type with -t"};
     return ChosenType("");
 }
 
 InputFile CommandLine::Input(const std::string& name)
 {
-    if (name != "-") {
-        CheckReadable(name);
-        return InputFile::Named(name);
+    if (name == "-") {
+        if (standardInputRead_) throw Stop{kExitUsage, "standard input (-) can be read only once"};
+        standardInputRead_ = true;
     }
-    if (standardInputRead_) throw Stop{kExitUsage, "standard input (-) can be read only once"};
-    standardInputRead_ = true;
-    auto bytes = std::make_shared<std::string>();
-    char chunk[1 << 16];
-    for (;;) {
-        std::string error;
-        const long long got = platform::ReadBytes(platform::StandardInput(), chunk, sizeof chunk, error);
-        if (got == 0) break;
-        if (got < 0) throw Stop{kExitReadFailure, "cannot read standard input: " + error};
-        bytes->append(chunk, static_cast<std::size_t>(got));
-        progress_.Read(static_cast<std::size_t>(got));
-    }
-    return {name, std::move(bytes)};
-}
-
-std::vector<std::pair<InputFile, TypeChoice>> CommandLine::Inputs(const std::vector<std::string>& names, const std::string& option)
-{
-    std::vector<std::pair<InputFile, TypeChoice>> inputs;
-    for (const std::string& name : names) {
-        InputFile input = Input(name);
-        TypeChoice type = TypeFor(option, input);
-        inputs.emplace_back(std::move(input), std::move(type));
-    }
-    progress_.Files(inputs.size());
-    return inputs;
+    InputFile input;
+    Checked([&] { input = OpenInputFile(name); });
+    return input;
 }
 
 void CommandLine::Message(const std::string& text)
@@ -310,7 +289,7 @@ void CommandLine::Report(const std::string& name, const ReadReport& report)
         for (const std::string& warning : warnings) Message(warning);
 }
 
-void CommandLine::ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, ReadingState* reading,
+void CommandLine::ReadInto(PDDXFile& document, InputFile& input, const TypeChoice& type, ReadingState* reading,
                            bool append, Reader reader)
 {
     ReadingState fresh = NewReading(state_.Settings);

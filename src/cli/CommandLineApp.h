@@ -44,11 +44,10 @@ private:
     TypeChoice ChosenType(const std::string& option) const;
     // The type to read an input as: the one given with -t, or the one its content shows. For a
     // content that shows none, -t auto refuses the file and no -t takes the settings' default.
-    TypeChoice TypeFor(const std::string& option, const InputFile& input) const;
-    // A file named by the user, checked before any reader runs; "-" reads standard input whole.
+    TypeChoice TypeFor(const std::string& option, InputFile& input) const;
+    // A file named by the user, opened (once: it is read from what is opened here); "-" is
+    // standard input, read as it comes.
     InputFile Input(const std::string& name);
-    // The inputs of a command with their types, all checked before anything is read.
-    std::vector<std::pair<InputFile, TypeChoice>> Inputs(const std::vector<std::string>& names, const std::string& option);
     void Message(const std::string& text);
     // A line of the listing: the progress line, on the same terminal, makes way for it.
     void List(const std::string& text);
@@ -57,7 +56,7 @@ private:
     void Report(const std::string& name, const ReadReport& report);
     // Reads one input into a document: a new one, or with `append` one that holds data already;
     // going on from `reading` (what the document's earlier files left) or from a new one.
-    void ReadInto(PDDXFile& document, const InputFile& input, const TypeChoice& type, ReadingState* reading = nullptr,
+    void ReadInto(PDDXFile& document, InputFile& input, const TypeChoice& type, ReadingState* reading = nullptr,
                   bool append = false, Reader reader = nullptr);
     BytesRead Progress();
     void MakeOutputFolder();
@@ -80,6 +79,7 @@ private:
     CLI::App app_{"", "vantrel"};
     CLI::App* merge_ = nullptr;
     std::string settingsTypeOrigin_;
+    SettingsRecord loadedSettings_;  // as the settings file gave them, before any --set
     bool outputFailed_ = false;  // already reported
 
     std::string settingsFile_;

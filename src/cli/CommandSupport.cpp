@@ -8,6 +8,7 @@
 #include "base/Latin1.h"
 #include "base/NativeText.h"
 #include "base/ReadError.h"
+#include "core/OutputChecks.h"
 #include "import/FileFormats.h"
 
 namespace vantrel {
@@ -27,15 +28,6 @@ bool IsSignedWholeNumber(std::string_view text)
     for (char c : text)
         if (c < '0' || c > '9') return false;
     return true;
-}
-
-void CheckReadable(const std::string& fileName)
-{
-    try {
-        ByteSource::OpenFile(fileName);
-    } catch (const ReadError& e) {
-        throw Stop{kExitReadFailure, e.what()};
-    }
 }
 
 namespace {
@@ -78,18 +70,18 @@ void RequireReader(const TypeChoice& type)
     if (!HasReader(type.code)) throw Stop{kExitUsage, UnknownTypeMessage(type)};
 }
 
-void RefuseOverwritingInputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs)
+void RefuseOutputConflicts(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs)
 {
-    for (const std::string& output : outputs) {
-        if (output == "-") continue;
-        for (const std::string& input : inputs) {
-            if (input == "-") continue;  // standard input, not a file of that name
-            std::error_code error;
-            if (std::filesystem::equivalent(output, input, error))
-                throw Stop{kExitUsage, output + ": the output would replace the input " + input +
-                                           "; name another output with -o"};
-        }
-    }
+    const std::vector<OutputConflict> conflicts = FindOutputConflicts(outputs, inputs);
+    if (conflicts.empty()) return;
+    const OutputConflict& first = conflicts.front();
+    const std::string& output = outputs[first.Output];
+    if (first.Is == OutputConflict::Kind::ReplacesInput)
+        throw Stop{kExitUsage, output + ": the output would replace the input " + inputs[first.Other] +
+                                   "; name another output with -o"};
+    // Only a command with an output for each input (convert) can give two inputs one output.
+    throw Stop{kExitUsage, output + ": " + inputs[first.Other] + " and " + inputs[first.Output] +
+                               " would both be written to it; name their outputs apart (-o, --output-dir)"};
 }
 
 Stop OutputFailure()

@@ -30,8 +30,6 @@ std::string JoinWords(const std::vector<std::string>& words, const char* separat
 // Digits with an optional sign, blanks around allowed.
 bool IsSignedWholeNumber(std::string_view text);
 
-// Every input is checked before any reader runs, so that a typo does not cost a half-done run.
-void CheckReadable(const std::string& fileName);
 
 // The type a -t names; a Stop for a text that names none.
 TypeChoice TypeFromOption(const std::string& text);
@@ -40,9 +38,10 @@ bool Detecting(const std::string& option);
 std::string UnknownTypeMessage(const TypeChoice& type);
 void RequireReader(const TypeChoice& type);
 
-// Refuses any output that is one of the inputs under another name (a link, "./a.F25"): writing
-// it would destroy the input. Compared as files, not as texts.
-void RefuseOverwritingInputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
+// Refuses, before anything is written, an output that is one of the inputs under any name (a
+// link, "./a.F25", standard input redirected from it), and two inputs given one output: writing
+// would destroy an input, or one output would replace the other.
+void RefuseOutputConflicts(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
 
 // The failure of a write to standard output, with the system's reason when it gave one.
 Stop OutputFailure();

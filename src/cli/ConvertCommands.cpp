@@ -2,6 +2,8 @@
 
 #include "base/Latin1.h"
 #include "core/OutputNames.h"
+
+#include <filesystem>
 #include "core/Settings.h"
 
 namespace vantrel {
@@ -20,21 +22,21 @@ int CommandLine::RunJob(const std::string& text)
         throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: " + Quoted(fields[1]) + " is not a whole number"};
     const std::int32_t code = ToInt32Checked(fields[1]);
 
+    const std::string output = ConvertedOutputName(fields[0]);
+    if (!HasReader(code)) throw Stop{kExitUsage, UnknownTypeMessage({code, "from the command line " + text})};
     state_.Settings.FileType = code;
     state_.CurrentFileType = code;
-    const std::string output = ConvertedOutputName(fields[0]);
-    if (!HasReader(code)) {
-        SaveSettings(state_, err_);  // an orderly end, as after any unattended run
-        throw Stop{kExitUsage, UnknownTypeMessage({code, "from the command line " + text})};
-    }
-    CheckReadable(fields[0]);
-    RefuseOverwritingInputs({output}, {fields[0]});
+    RefuseOutputConflicts({output}, {fields[0]});
+    InputFile input = Input(fields[0]);
     // A failure ends before the settings are saved.
     Checked([&] {
-        ConvertUnattended(state_.Settings, code, fields[0], output,
-                          [&](const ReadReport& report) { Report(fields[0], report); });
+        ConvertUnattended(state_.Settings, code, input, output, [&](const ReadReport& report) { Report(fields[0], report); });
     });
-    SaveSettings(state_, err_);
+    // The code of the job becomes the default type; what --set gave was for this run only.
+    ProgramState saved = state_;
+    saved.Settings = loadedSettings_;
+    saved.Settings.FileType = code;
+    SaveSettings(saved, err_);
     return kExitOk;
 }
 
@@ -56,17 +58,21 @@ int CommandLine::RunConvert()
     for (const std::string& file : convertFiles_)
         if (file == "-" && convertOutput_.empty())
             throw Stop{kExitUsage, "standard input (-) has no name to make an output name from; name the output with -o"};
+    if (!Detecting(convertType_)) ChosenType(convertType_);  // a -t that names no type ends the run first
     std::vector<std::string> outputs;
     for (const std::string& file : convertFiles_)
         outputs.push_back(convertOutput_.empty() ? OutputInFolder(ReviewOutputName(file), outputDir_) : convertOutput_);
-    const auto inputs = Inputs(convertFiles_, convertType_);
-    RefuseOverwritingInputs(outputs, convertFiles_);
+    RefuseOutputConflicts(outputs, convertFiles_);
     MakeOutputFolder();
+    progress_.Files(convertFiles_.size());
     int status = kExitOk;
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
+    // Each file is opened when its turn comes, so that ten thousand files need one open file.
+    for (std::size_t i = 0; i < convertFiles_.size(); ++i) {
         try {
+            InputFile input = Input(convertFiles_[i]);
+            const TypeChoice type = TypeFor(convertType_, input);
             PDDXFile document;
-            ReadInto(document, inputs[i].first, inputs[i].second);
+            ReadInto(document, input, type);
             WriteOutput(document, outputs[i]);
             if (outputs[i] != "-") List(convertFiles_[i] + " -> " + outputs[i]);
         } catch (const Stop& stop) {
@@ -89,65 +95,68 @@ int CommandLine::RunMerge()
         if (given->get_name() == "files") named.emplace_back(mergeFiles_.at(nextFile++), option);
         else if (given->check_name("-t")) option = mergeTypes_.at(nextType++);
     }
-    std::vector<std::pair<InputFile, TypeChoice>> inputs;
     for (const auto& [name, type] : named) {
         if (name == "-") throw Stop{kExitUsage, "merge reads files only, not standard input (-)"};
-        InputFile input = Input(name);
-        TypeChoice choice = TypeFor(type, input);
-        inputs.emplace_back(std::move(input), std::move(choice));
+        if (!Detecting(type)) ChosenType(type);
     }
-    RefuseOverwritingInputs({mergeOutput_}, mergeFiles_);
-    progress_.Files(inputs.size());
+    RefuseOutputConflicts({mergeOutput_}, mergeFiles_);
+    progress_.Files(named.size());
 
     // The first file makes the document; the others are merged into it, each going on from the
     // device configuration the files before it gave.
     PDDXFile document;
     ReadingState reading = NewReading(state_.Settings);
     bool first = true;
-    for (const auto& [input, type] : inputs) {
+    for (const auto& [name, option] : named) {
+        InputFile input = Input(name);
+        const TypeChoice type = TypeFor(option, input);
         ReadInto(document, input, type, &reading, !first);
         first = false;
         progress_.FileDone();
     }
     WriteOutput(document, mergeOutput_);
-    if (mergeOutput_ != "-") List("merged " + std::to_string(inputs.size()) + " files -> " + mergeOutput_);
+    if (mergeOutput_ != "-") List("merged " + std::to_string(named.size()) + " files -> " + mergeOutput_);
     return kExitOk;
 }
 
 int CommandLine::RunBatch()
 {
-    CheckReadable(batchFile_);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(batchFile_, error))
+        throw Stop{kExitReadFailure, batchFile_ + ": " + (error ? "cannot open: " + error.message() : "not a file")};
     const bool detecting = EqualsIgnoreCase(batchType_, "auto");
     const std::int32_t code = detecting ? kUnknownType : ChosenType(batchType_).code;
-    std::vector<BatchFile> files = BatchFiles(batchFile_, outputDir_);
-    std::vector<std::string> inputs, outputs;
-    for (BatchFile& file : files) {
-        inputs.push_back(file.Input);
-        outputs.push_back(file.Output);
-        if (detecting) file.Type = TypeFor(batchType_, InputFile::Named(file.Input)).code;
-    }
-    RefuseOverwritingInputs(outputs, inputs);
+    const std::vector<BatchFile> files = BatchFiles(batchFile_, outputDir_);
+    if (files.empty()) throw Stop{kExitReadFailure, batchFile_ + ": no file of its folder ends in its extension"};
     MakeOutputFolder();
     progress_.Files(files.size());
-    std::size_t current = 0;
+    std::size_t current = 0, skipped = 0;
     try {
         Checked([&] {
             ConvertBatch(state_.Settings, code, files,
-                         {[&](std::size_t i) { current = i; },
-                          [&](std::size_t i) {
-                              List(inputs[i] + " -> " + outputs[i]);
-                              progress_.FileDone();
-                          },
-                          [&](std::size_t i, const ReadReport& report) { Report(inputs[i], report); }, Progress()});
+                         {.Starting = [&](std::size_t i) { current = i; },
+                          .Skipped =
+                              [&](std::size_t i) {
+                                  Message(files[i].Input + ": not converted: " + files[i].Skipped);
+                                  ++skipped;
+                                  progress_.FileDone();
+                              },
+                          .Written =
+                              [&](std::size_t i) {
+                                  List(files[i].Input + " -> " + files[i].Output);
+                                  progress_.FileDone();
+                              },
+                          .Read = [&](std::size_t i, const ReadReport& report) { Report(files[i].Input, report); },
+                          .Bytes = Progress()});
         });
     } catch (Stop& stop) {
         // The batch stops at its first failure; say what it leaves undone.
-        if (current + 1 < inputs.size())
-            stop.message += "\nvantrel: the batch stopped; not converted: " +
-                            JoinWords({inputs.begin() + static_cast<std::ptrdiff_t>(current) + 1, inputs.end()}, ", ");
+        std::vector<std::string> left;
+        for (std::size_t i = current + 1; i < files.size(); ++i) left.push_back(files[i].Input);
+        if (!left.empty()) stop.message += "\nvantrel: the batch stopped; not converted: " + JoinWords(left, ", ");
         throw;
     }
-    return kExitOk;
+    return skipped > 0 ? kExitReadFailure : kExitOk;
 }
 
 int CommandLine::RunBlank()

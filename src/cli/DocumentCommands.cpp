@@ -12,7 +12,7 @@ int CommandLine::RunDetect()
     int status = kExitOk;
     for (const std::string& file : detectFiles_) {
         try {
-            const InputFile input = Input(file);
+            InputFile input = Input(file);
             Detection detection;
             Checked([&] { detection = DetectInput(input); });
             out_ << file << ": " << ShortNameOf(detection.Code) << "\n";
@@ -28,12 +28,15 @@ int CommandLine::RunDetect()
 
 int CommandLine::RunCheck()
 {
-    const auto inputs = Inputs(checkFiles_, checkType_);
+    if (!Detecting(checkType_)) ChosenType(checkType_);
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     bool found = false, failed = false;
-    for (const auto& [input, type] : inputs) {
+    progress_.Files(checkFiles_.size());
+    for (const std::string& name : checkFiles_) {
         std::vector<Finding> findings;
         try {
+            InputFile input = Input(name);
+            const TypeChoice type = TypeFor(checkType_, input);
             PDDXFile document;
             // A PDDX file is checked as it stands, not as its counters would have it read.
             ReadInto(document, input, type, nullptr, false, type.code == kPDDX ? &ReadPDDXAsWritten : nullptr);
@@ -47,10 +50,10 @@ int CommandLine::RunCheck()
         found = found || !findings.empty();
         for (const Finding& finding : findings) {
             if (checkFormat_ == "json")
-                list.push_back({{"file", input.Name}, {"section", finding.Section}, {"key", finding.Key},
+                list.push_back({{"file", name}, {"section", finding.Section}, {"key", finding.Key},
                                 {"message", finding.Message}});
             else
-                out_ << input.Name << ": [" << finding.Section << "] " << finding.Key << ": " << finding.Message << "\n";
+                out_ << name << ": [" << finding.Section << "] " << finding.Key << ": " << finding.Message << "\n";
         }
     }
     if (checkFormat_ == "json") out_ << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
@@ -60,12 +63,15 @@ int CommandLine::RunCheck()
 int CommandLine::RunExport()
 {
     const std::string output = exportOutput_.empty() ? "-" : exportOutput_;
-    const auto inputs = Inputs(exportFiles_, exportType_);
-    RefuseOverwritingInputs({output}, exportFiles_);
+    if (!Detecting(exportType_)) ChosenType(exportType_);
+    RefuseOutputConflicts({output}, exportFiles_);
     DropTable table;
     bool failed = false;
-    for (const auto& [input, type] : inputs) {
+    progress_.Files(exportFiles_.size());
+    for (const std::string& name : exportFiles_) {
         try {
+            InputFile input = Input(name);
+            const TypeChoice type = TypeFor(exportType_, input);
             PDDXFile document;
             ReadInto(document, input, type);
             table.Add(input.Name, document);
@@ -84,7 +90,7 @@ int CommandLine::RunExport()
     WriteText(output, [&table](std::ostream& out) { table.Write(out); });
     if (output != "-")
         List("exported " + std::to_string(table.Rows()) + (table.Rows() == 1 ? " drop" : " drops") + " of " +
-             std::to_string(inputs.size()) + (inputs.size() == 1 ? " file" : " files") + " -> " + output);
+             std::to_string(exportFiles_.size()) + (exportFiles_.size() == 1 ? " file" : " files") + " -> " + output);
     return kExitOk;
 }
 

@@ -1,9 +1,11 @@
 #include "core/Conversion.h"
 
+#include <filesystem>
 #include <optional>
 
 #include "base/AtomicFile.h"
 #include "base/ReadError.h"
+#include "core/OutputChecks.h"
 #include "core/OutputNames.h"
 #include "import/FileFormats.h"
 
@@ -29,21 +31,25 @@ void RequireReaderFor(std::int32_t code, const std::string& fileName)
     throw UnknownFileType();
 }
 
-void ReadOnce(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, const InputFile& input,
+void ReadOnce(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, InputFile& input,
               PDDXFile& document, bool append, const BytesRead& progress, Reader reader, ReadWarnings& warnings)
 {
-    std::optional<ByteSource> bytes;
+    ByteSource nothing = ByteSource::InMemory(input.Name, "");
+    ByteSource* bytes = &nothing;
     try {
-        bytes.emplace(OpenInput(input));
+        bytes = &SourceOf(input);
     } catch (const ReadError&) {
         // A PDDX file that cannot be opened reads as one without sections, as a profile lookup
         // in a missing file gives nothing; every other reader needs its file.
         if (code != kPDDX) throw;
-        bytes.emplace(ByteSource::InMemory(input.Name, ""));
     }
     if (progress) bytes->ObserveReads(progress);
     bytes->ReportTo(&warnings);
-    ReaderInput readerInput{input.Name, *bytes, input.Bytes ? std::nullopt : LocalModificationDay(input.Name)};
+    // Standard input has no date of its own: the day it is read stands in.
+    std::optional<std::chrono::year_month_day> modified = LocalModificationDay(input.Name);
+    const bool readingDay = input.Name == "-" || !modified;
+    if (readingDay) modified = LocalToday();
+    ReaderInput readerInput{input.Name, *bytes, modified, readingDay};
     ReaderContext context = ReaderContextOf(settings, reading, warnings);
     reader(context, readerInput, document, append);
 }
@@ -102,16 +108,11 @@ bool ChangedNothingOfItsInput(const DocumentShape& before, const DocumentShape& 
 
 // What the user should know of a reading: that it took nothing from the file (and what the file
 // looks like then), or that it took something although the file clearly is of another type.
-std::string Warning(std::int32_t code, const InputFile& input, bool nothingRead)
+std::string Warning(std::int32_t code, const std::string& name, const std::optional<InputHead>& head, bool nothingRead)
 {
     const std::string nothing = "nothing was read as " + ShortNameOf(code);
-    InputHead head;
-    try {
-        head = ReadHead(input);
-    } catch (const ReadError&) {
-        return nothingRead ? nothing : "";
-    }
-    const Detection detection = DetectFormat(head.Bytes, input.Name, head.Complete);
+    if (!head) return nothingRead ? nothing : "";
+    const Detection detection = DetectFormat(head->Bytes, name, head->Complete);
     if (!nothingRead)
         return detection.ClearlyOther(code)
                    ? "read as " + ShortNameOf(code) + ", but it looks like " + ShortNameOf(detection.Code)
@@ -119,28 +120,34 @@ std::string Warning(std::int32_t code, const InputFile& input, bool nothingRead)
     std::string warning = nothing;
     if (detection.Code != kUnknownType && detection.Code != code)
         warning += " (it looks like " + ShortNameOf(detection.Code) + ")";
-    if (head.Bytes.empty()) warning += ": the file is empty";
+    if (head->Bytes.empty()) warning += ": the file is empty";
     return warning;
 }
 
 }  // namespace
 
-ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, const std::string& fileName,
-                            PDDXFile& document, bool append, ReadingState* reading)
+ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, InputFile& input, PDDXFile& document,
+                            bool append, ReadingState* reading)
 {
-    RequireReaderFor(code, fileName);
+    RequireReaderFor(code, input.Name);
     ReadingState fresh = NewReading(state.Settings);
     ReadWarnings warnings;
-    ReadOnce(state.Settings, reading ? *reading : fresh, code, InputFile::Named(fileName), document, append, {},
-             FindFileFormat(code)->Read, warnings);
+    ReadOnce(state.Settings, reading ? *reading : fresh, code, input, document, append, {}, FindFileFormat(code)->Read,
+             warnings);
     return warnings;
 }
 
-ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, const InputFile& input,
+ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, InputFile& input,
                      PDDXFile& document, bool append, const BytesRead& progress, Reader reader)
 {
     RequireReaderFor(code, input.Name);
     if (!reader) reader = FindFileFormat(code)->Read;
+    // What the input looks like is told from its head, looked at before the reader takes it.
+    std::optional<InputHead> head;
+    try {
+        head = ReadHead(input);
+    } catch (const ReadError&) {
+    }
     const DocumentShape before = ShapeOf(document);
     ReadReport report;
     ReadOnce(settings, reading, code, input, document, append, progress, reader, report.Lines);
@@ -150,7 +157,7 @@ ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std:
     const bool nothingRead = after.Sections == before.Sections && after.Elements == before.Elements &&
                              ChangedNothingOfItsInput(before, after, ShapeOf(PDDXFile()),
                                                       ShapeOfNothingRead(settings, reading, reader, input.Name, append));
-    report.Warning = Warning(code, input, nothingRead);
+    report.Warning = Warning(code, input.Name, head, nothingRead);
     return report;
 }
 
@@ -159,12 +166,12 @@ void WriteDocument(const PDDXFile& document, const std::string& outputName)
     WriteFileAtomically(outputName, [&document](std::ostream& out) { document.PDDX_Output(out); });
 }
 
-void ConvertUnattended(const SettingsRecord& settings, std::int32_t code, const std::string& inputFileName,
-                       const std::string& outputName, const ReadCheck& check, const BytesRead& progress)
+void ConvertUnattended(const SettingsRecord& settings, std::int32_t code, InputFile& input, const std::string& outputName,
+                       const ReadCheck& check, const BytesRead& progress)
 {
     PDDXFile document;
     ReadingState reading = NewReading(settings);
-    const ReadReport report = ReadInput(settings, reading, code, InputFile::Named(inputFileName), document, false, progress);
+    const ReadReport report = ReadInput(settings, reading, code, input, document, false, progress);
     if (check) check(report);
     WriteDocument(document, outputName);
 }
@@ -174,10 +181,19 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::stri
     const std::filesystem::path chosen(chosenFile);
     const std::filesystem::path folder = chosen.has_parent_path() ? chosen.parent_path() : ".";
     std::vector<BatchFile> files;
+    std::vector<std::string> inputs, outputs;
     for (std::string& name : ListFilesWithExtension(folder, FileExtensionOf(chosen.filename().string()))) {
         std::string input = (folder / name).string();
         std::string output = OutputInFolder((folder / ConvertedOutputName(name)).string(), outputFolder);
-        files.push_back({std::move(name), std::move(input), std::move(output), std::nullopt});
+        inputs.push_back(input);
+        outputs.push_back(output);
+        files.push_back({std::move(name), std::move(input), std::move(output), std::nullopt, {}});
+    }
+    for (const OutputConflict& conflict : FindOutputConflicts(outputs, inputs)) {
+        const bool shared = conflict.Is == OutputConflict::Kind::SharedOutput;
+        files[conflict.Output].Skipped =
+            "its output " + outputs[conflict.Output] + (shared ? " is also the output of " : " is a file of the batch, ") +
+            (shared ? inputs[conflict.Other] : "which would be replaced");
     }
     return files;
 }
@@ -185,18 +201,31 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::stri
 std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, const std::vector<BatchFile>& files,
                          const BatchProgress& progress)
 {
+    std::size_t written = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (progress.Stop && progress.Stop()) return i;
+        if (progress.Stop && progress.Stop()) return written;
+        if (!files[i].Skipped.empty()) {
+            if (progress.Skipped) progress.Skipped(i);
+            continue;
+        }
         if (progress.Starting) progress.Starting(i);
+        InputFile input = OpenInputFile(files[i].Input);
+        std::int32_t type = files[i].Type.value_or(code);
+        if (type == kUnknownType) {
+            type = DetectInput(input).Code;
+            if (type == kUnknownType)
+                throw ReadError(files[i].Input, 0, "its content matches no file type; name its type with -t");
+        }
         ConvertUnattended(
-            settings, files[i].Type.value_or(code), files[i].Input, files[i].Output,
+            settings, type, input, files[i].Output,
             [&](const ReadReport& report) {
                 if (progress.Read) progress.Read(i, report);
             },
             progress.Bytes);
+        ++written;
         if (progress.Written) progress.Written(i);
     }
-    return files.size();
+    return written;
 }
 
 }  // namespace vantrel

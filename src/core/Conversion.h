@@ -33,12 +33,12 @@ ReadingState NewReading(const SettingsRecord& settings);
 // leaves its warnings.
 ReaderContext ReaderContextOf(const SettingsRecord& settings, ReadingState& reading, ReadWarnings& warnings);
 
-// Reads `fileName` with the reader of `code` into `document`: a new document, or with `append`
+// Reads `input` with the reader of `code` into `document`: a new document, or with `append`
 // one that already holds data (merging). A reader's failure is a ReadError naming file and line.
 // Gives the lines the reader skipped or took only in part. The reading goes on from `reading`
 // (the state earlier files left in the document) when one is given, else from a new one.
-ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, const std::string& fileName,
-                            PDDXFile& document, bool append, ReadingState* reading = nullptr);
+ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, InputFile& input, PDDXFile& document,
+                            bool append, ReadingState* reading = nullptr);
 
 // Told how many bytes a reading has just brought in.
 using BytesRead = std::function<void(std::size_t)>;
@@ -58,7 +58,7 @@ struct ReadReport {
 // reading that leaves the document without a new test location or drop, and without a value
 // changed other than those its reader sets whatever the file holds, read nothing. `reader` reads
 // in place of the reader of `code` when one is given.
-ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, const InputFile& input,
+ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, InputFile& input,
                      PDDXFile& document, bool append, const BytesRead& progress = {}, Reader reader = nullptr);
 
 // Writes a document as PDDX text, replacing `outputName` only once the whole text is written.
@@ -68,10 +68,10 @@ void WriteDocument(const PDDXFile& document, const std::string& outputName);
 // with nothing written.
 using ReadCheck = std::function<void(const ReadReport&)>;
 
-// The unattended road: `inputFileName` read with the reader of `code` into a new document of its
-// own, written to `outputName`.
-void ConvertUnattended(const SettingsRecord& settings, std::int32_t code, const std::string& inputFileName,
-                       const std::string& outputName, const ReadCheck& check = {}, const BytesRead& progress = {});
+// The unattended road: `input` read with the reader of `code` into a new document of its own,
+// written to `outputName`.
+void ConvertUnattended(const SettingsRecord& settings, std::int32_t code, InputFile& input, const std::string& outputName,
+                       const ReadCheck& check = {}, const BytesRead& progress = {});
 
 // One file of a batch: its name in the folder, and the paths read and written.
 struct BatchFile {
@@ -79,10 +79,12 @@ struct BatchFile {
     std::string Input;
     std::string Output;  // its name up to the last "." + "cvt.DDX", beside the input by default
     std::optional<std::int32_t> Type;  // the type to read it as; none: the batch's
+    std::string Skipped;  // why it is not converted: its output is another file's, or a file of the batch
 };
 
 // The files a batch converts: those of `chosenFile`'s folder whose names end in its extension.
-// Their outputs go to `outputFolder` when one is named.
+// Their outputs go to `outputFolder` when one is named. A file whose output would replace a file
+// of the batch, or the output of a file before it, is marked Skipped.
 std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder = "");
 
 // Told before each file of a batch is read, what its reading gave (before it is written; a throw
@@ -90,6 +92,7 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::stri
 // is asked before each file: true ends the batch there, the files from that one on not tried.
 struct BatchProgress {
     std::function<void(std::size_t)> Starting;
+    std::function<void(std::size_t)> Skipped = {};
     std::function<void(std::size_t)> Written;
     std::function<void(std::size_t, const ReadReport&)> Read = {};
     BytesRead Bytes = {};
@@ -97,8 +100,9 @@ struct BatchProgress {
 };
 
 // Converts each file in order, unattended, each into a document of its own, with the reader of
-// its Type or else of `code`. The first failure ends the batch by its exception: the outputs
-// written before it stay. Gives the number of files written.
+// its Type or else of `code` (kUnknownType: the type its content shows). Each file is opened
+// once. Files marked Skipped are passed over (told to Skipped). The first failure ends the batch
+// by its exception: the outputs written before it stay. Gives the number of files written.
 std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, const std::vector<BatchFile>& files,
                          const BatchProgress& progress = {});
 

@@ -2,32 +2,26 @@
 
 namespace vantrel {
 
-ByteSource OpenInput(const InputFile& input)
+InputFile OpenInputFile(const std::string& name)
 {
-    return input.Bytes ? ByteSource::InMemory(input.Name, *input.Bytes) : ByteSource::OpenFile(input.Name);
+    auto source = std::make_shared<ByteSource>(name == "-" ? ByteSource::StandardInput(name) : ByteSource::OpenFile(name));
+    return {name, std::move(source)};
 }
 
-InputHead ReadHead(const InputFile& input)
+ByteSource& SourceOf(InputFile& input)
 {
-    InputHead head;
-    ByteSource source = OpenInput(input);
-    if (const std::string_view* memory = source.Memory()) {  // without its byte-order mark
-        head.Bytes = memory->substr(0, kSniffLength);
-        head.Complete = head.Bytes.size() == memory->size();
-        return head;
-    }
-    head.Bytes.resize(kSniffLength);
-    std::size_t got = 0;
-    for (std::size_t n; got < kSniffLength && (n = source.Read(head.Bytes.data() + got, kSniffLength - got)) > 0;)
-        got += n;
-    head.Bytes.resize(got);
-    // A head that filled the buffer may be the whole file all the same: one more byte tells.
-    char more;
-    head.Complete = got < kSniffLength || source.Read(&more, 1) == 0;
-    return head;
+    if (!input.Source) input.Source = std::make_shared<ByteSource>(ByteSource::OpenFile(input.Name));
+    return *input.Source;
 }
 
-Detection DetectInput(const InputFile& input)
+InputHead ReadHead(InputFile& input)
+{
+    // One byte more than is looked at tells whether the head is the whole input.
+    const std::string_view bytes = SourceOf(input).Peek(kSniffLength + 1);
+    return {std::string(bytes.substr(0, kSniffLength)), bytes.size() <= kSniffLength};
+}
+
+Detection DetectInput(InputFile& input)
 {
     const InputHead head = ReadHead(input);
     return DetectFormat(head.Bytes, input.Name, head.Complete);

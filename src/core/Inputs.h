@@ -1,7 +1,7 @@
 #pragma once
-// The inputs a user names: files, or standard input read whole beforehand (it cannot be read
-// twice, and detection reads the start of an input before its reader reads all of it). What an
-// input looks like, from its first bytes.
+// The inputs a user names: files, or standard input. Each is opened once and read once: what it
+// looks like is told from its first bytes, looked at before its reader reads them, so that a
+// pipe or standard input can be detected and read as a file is.
 
 #include <memory>
 #include <string>
@@ -12,23 +12,28 @@
 namespace vantrel {
 
 struct InputFile {
-    std::string Name;                          // as the user gave it; "-" for standard input
-    std::shared_ptr<const std::string> Bytes;  // the bytes already read; null: the file called Name
+    std::string Name;                    // as the user gave it; "-" for standard input
+    std::shared_ptr<ByteSource> Source;  // open, nothing taken yet; null: the file called Name, opened when read
 
     static InputFile Named(std::string name) { return {std::move(name), nullptr}; }
 };
 
-// A source of the input's bytes; ReadError naming the file when it cannot be opened.
-ByteSource OpenInput(const InputFile& input);
+// Opens an input: standard input for "-", else the file `name` (a pipe or device too). ReadError
+// naming it when it cannot be opened or is a folder.
+InputFile OpenInputFile(const std::string& name);
 
-// The first kSniffLength bytes of an input (all of it when Complete).
+// The input's bytes to read: its open source, or the file called Name opened now (ReadError when
+// it cannot be). Only an opened input can be read; it can be read once.
+ByteSource& SourceOf(InputFile& input);
+
+// The first kSniffLength bytes of an input (all of it when Complete), not taken from it.
 struct InputHead {
     std::string Bytes;
     bool Complete = false;
 };
-InputHead ReadHead(const InputFile& input);
+InputHead ReadHead(InputFile& input);
 
 // What the input looks like; ReadError when it cannot be read.
-Detection DetectInput(const InputFile& input);
+Detection DetectInput(InputFile& input);
 
 }  // namespace vantrel

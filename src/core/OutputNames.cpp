@@ -7,13 +7,25 @@
 namespace vantrel {
 namespace {
 
-std::string UpToLastDot(std::string_view name)
+// Where the file's own name starts: after the last folder separator.
+std::size_t OwnNameStart(std::string_view path)
 {
-    const auto dot = name.rfind('.');
-    return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
+#ifdef _WIN32
+    const auto separator = path.find_last_of("/\\:");
+#else
+    const auto separator = path.rfind('/');
+#endif
+    return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
 }  // namespace
+
+std::string RootName(std::string_view source)
+{
+    const std::size_t start = OwnNameStart(source);
+    const auto dot = source.rfind('.');
+    return std::string(dot == std::string_view::npos || dot <= start ? source : source.substr(0, dot));
+}
 
 std::string FileExtensionOf(std::string_view name)
 {
@@ -30,14 +42,13 @@ std::vector<std::string> ListFilesWithExtension(const std::filesystem::path& fol
         std::error_code kindError;
         if (!it->is_regular_file(kindError)) continue;
         std::string name = it->path().filename().string();
-        const auto first = UpperCase(name).find(ext);
-        if (first != std::string::npos && first + ext.size() == name.size()) names.push_back(std::move(name));
+        if (UpperCase(name).ends_with(ext.empty() ? "." : ext)) names.push_back(std::move(name));
     }
     return names;
 }
 
-std::string ReviewOutputName(std::string_view source) { return UpToLastDot(source) + ".DDX"; }
-std::string ConvertedOutputName(std::string_view source) { return UpToLastDot(source) + "cvt.DDX"; }
+std::string ReviewOutputName(std::string_view source) { return RootName(source) + ".DDX"; }
+std::string ConvertedOutputName(std::string_view source) { return RootName(source) + "cvt.DDX"; }
 
 std::string OutputInFolder(const std::string& output, const std::string& folder)
 {

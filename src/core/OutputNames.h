@@ -11,14 +11,20 @@ namespace vantrel {
 // The text after the last "." of a name; the whole name when it has none.
 std::string FileExtensionOf(std::string_view name);
 
-// Names (no folder part) of the files in `folder`, in the order the file system gives them, whose
-// first occurrence of `extension` (letter case ignored) ends the name: FWDLIST.FWD is not one.
+// Names (no folder part) of the regular files in `folder`, in the order the file system gives
+// them, whose names end in `extension`, letter case ignored (FWDLIST.FWD, RUN_F25_1.F25 too); an
+// empty extension takes the names that end in ".".
 std::vector<std::string> ListFilesWithExtension(const std::filesystem::path& folder, std::string_view extension);
 
-// The review window's suggested save name: up to the last "." (anywhere in the text) + ".DDX".
+// The root of a file name: its folder and its own name up to the last "." of that name; a dot
+// that starts the name does not count (".hidden" is its own root), nor does a dot in a folder's
+// name (d.v2/RUN1 is its own root).
+std::string RootName(std::string_view source);
+
+// The review window's suggested save name: the root + ".DDX".
 std::string ReviewOutputName(std::string_view source);
 
-// The unattended and batch output name: up to the last "." + "cvt.DDX".
+// The unattended and batch output name: the root + "cvt.DDX".
 std::string ConvertedOutputName(std::string_view source);
 
 // An output name moved into `folder`, keeping its own file name; unchanged when `folder` is empty.

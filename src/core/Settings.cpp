@@ -59,7 +59,13 @@ private:
 int ReadSensorCount(std::string_view text) { return ToInt16(text); }
 std::int32_t ReadInt32(std::string_view text) { return ToInt32(text); }
 
-std::string QuotedText(const std::string& text) { return "\"" + text + "\""; }
+// In double quotes, on one line: a line break would start another key in the file.
+std::string QuotedText(std::string text)
+{
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return "\"" + text + "\"";
+}
 
 // The user's settings folder may not be there yet; a settings file named elsewhere gets no folder
 // made for it.
@@ -77,7 +83,12 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
     const std::filesystem::path& file = state.SettingsFile;
     std::string text;
     std::error_code error;
-    if (std::filesystem::exists(file, error)) {
+    const std::filesystem::file_status status = std::filesystem::status(file, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A pipe would never end, a device would be read for ever: only a file holds settings.
+        warnings << "vantrel: " << file.string() << ": the settings file is not a regular file; it was not read "
+                 << "and will not be written; using the defaults\n";
+    } else if (std::filesystem::exists(status)) {
         try {
             text = ReadFileBytes(file.string());
         } catch (const std::exception& e) {
@@ -143,6 +154,9 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
         line("RecentFile" + number, QuotedText(state.RecentFiles[i].Path));
         line("RecentType" + number, std::to_string(state.RecentFiles[i].FileType));
     }
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(state.SettingsFile, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return;  // said when loaded
     MakeUserSettingsFolder(state);
     try {
         WriteFileAtomically(state.SettingsFile.string(), [&text](std::ostream& out) { out << text; });
@@ -161,6 +175,9 @@ void RememberRecentFile(ProgramState& state, const std::string& path, std::int32
 
 void SetSettingsField(SettingsRecord& settings, std::string_view name, std::string_view value)
 {
+    // A line break would end the value in the settings file and start another key there.
+    if (value.find_first_of("\r\n") != std::string_view::npos)
+        throw std::invalid_argument(std::string(name) + ": a value cannot hold a line break");
     const auto number = [&](auto convert) {
         try {
             return convert(value);

@@ -55,19 +55,32 @@ QString FailureText(const std::exception& failure)
 }
 
 // The end of a batch: the files written, the one that failed and why, those not tried.
-QString BatchSummary(const std::vector<BatchFile>& files, std::size_t written, bool failed, const QString& why,
+enum class BatchOutcome { NotTried, Written, Skipped, Failed };
+
+QString BatchSummary(const std::vector<BatchFile>& files, const std::vector<BatchOutcome>& outcomes, const QString& why,
                      bool stopped, const std::vector<std::string>& warnings)
 {
+    const auto written = std::count(outcomes.begin(), outcomes.end(), BatchOutcome::Written);
     QString text = QString("%1 of %2 files converted%3.\n").arg(written).arg(files.size()).arg(stopped ? " (cancelled)" : "");
-    const auto list = [&](const QString& heading, std::size_t from, std::size_t to, bool outputs) {
-        if (from >= to) return;
-        text += "\n" + heading + "\n";
-        for (std::size_t i = from; i < to; ++i)
-            text += kBullet + QString::fromLocal8Bit(outputs ? std::filesystem::path(files[i].Output).filename().string() : files[i].Name) + "\n";
+    const auto list = [&](const QString& heading, BatchOutcome outcome) {
+        QString lines;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (outcomes[i] != outcome) continue;
+            const BatchFile& file = files[i];
+            if (outcome == BatchOutcome::Written)
+                lines += kBullet + QString::fromLocal8Bit(std::filesystem::path(file.Output).filename().string()) + "\n";
+            else if (outcome == BatchOutcome::Skipped)
+                lines += kBullet + QString::fromLocal8Bit(file.Name + ": " + file.Skipped) + "\n";
+            else
+                lines += kBullet + QString::fromLocal8Bit(file.Name) + "\n";
+        }
+        if (!lines.isEmpty()) text += "\n" + heading + "\n" + lines;
     };
-    list("Written:", 0, written, true);
-    if (failed) text += "\nFailed: " + QString::fromLocal8Bit(files[written].Name) + "\n" + why + "\n";
-    list("Not tried:", written + (failed ? 1 : 0), files.size(), false);
+    list("Written:", BatchOutcome::Written);
+    list("Skipped:", BatchOutcome::Skipped);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (outcomes[i] == BatchOutcome::Failed) text += "\nFailed: " + QString::fromLocal8Bit(files[i].Name) + "\n" + why + "\n";
+    list("Not tried:", BatchOutcome::NotTried);
     if (!warnings.empty()) text += "\nWarnings:\n";
     for (const std::string& warning : warnings) text += kBullet + QString::fromLocal8Bit(warning) + "\n";
     return text;
@@ -208,7 +221,9 @@ bool frmDialog::GetDataNow()
         hide();
         return true;
     }
-    if (!ConfirmType(NativeName(inputFileName_))) return false;
+    // Opened once, when first looked at: what it looks like is told from the bytes then read.
+    InputFile input = InputFile::Named(NativeName(inputFileName_));
+    if (!ConfirmType(input)) return false;
     const bool append = dialogMode_ == 1 && targetDocument_;
     std::shared_ptr<PDDXFile> document = append ? targetDocument_ : std::make_shared<PDDXFile>();
     // A new document is read from a fresh reading; a merge goes on from its document's.
@@ -216,8 +231,7 @@ bool frmDialog::GetDataNow()
     if (!reading) reading = std::make_shared<ReadingState>(NewReading(state_.Settings));
     ReadWarnings warnings;
     try {
-        warnings = ReadWithReader(state_, state_.CurrentFileType, NativeName(inputFileName_), *document, append,
-                                  reading.get());
+        warnings = ReadWithReader(state_, state_.CurrentFileType, input, *document, append, reading.get());
     } catch (const UnknownFileType& failure) {
         // Nothing was read: a window being merged into stays exactly as it was.
         ShowFailure(failure);
@@ -252,11 +266,12 @@ bool frmDialog::GetDataNow()
 
 // Asks before a file whose content clearly belongs to another type than the chosen one is read:
 // Yes reads it as that type, No as the chosen one, Cancel not at all (false).
-bool frmDialog::ConfirmType(const std::string& fileName)
+bool frmDialog::ConfirmType(InputFile& input)
 {
+    const std::string& fileName = input.Name;
     Detection detection;
     try {
-        detection = DetectInput(InputFile::Named(fileName));
+        detection = DetectInput(input);
     } catch (const std::exception&) {
         return true;  // the reader tells what is wrong with the file
     }
@@ -314,33 +329,37 @@ void frmDialog::Batch()
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     progress.show();
-    std::size_t written = 0;
+    std::vector<BatchOutcome> outcomes(files.size(), BatchOutcome::NotTried);
+    std::size_t current = 0;
     bool failed = false;
     QString why;
     std::vector<std::string> warnings;
     const BatchProgress told{
         .Starting = [&](std::size_t i) {
+            current = i;
             txtFilename_->setText(QString::fromLocal8Bit(files[i].Input));
             progress.setLabelText(QString("File %1 of %2:\n%3").arg(i + 1).arg(count).arg(QString::fromLocal8Bit(files[i].Name)));
             progress.setValue(static_cast<int>(i));
             // The dialog lets events through only once it thinks itself shown long enough.
             QCoreApplication::processEvents();
         },
-        .Written = [&](std::size_t i) { written = i + 1; },
+        .Skipped = [&](std::size_t i) { outcomes[i] = BatchOutcome::Skipped; },
+        .Written = [&](std::size_t i) { outcomes[i] = BatchOutcome::Written; },
         .Read = [&](std::size_t i, const ReadReport& report) {
             for (std::string& line : WarningLines(files[i].Name, report.Lines)) warnings.push_back(std::move(line));
             if (!report.Warning.empty()) warnings.push_back(files[i].Name + ": " + report.Warning);
         },
         .Stop = [&] { return progress.wasCanceled(); }};
     try {
-        written = ConvertBatch(state_.Settings, state_.CurrentFileType, files, told);
+        ConvertBatch(state_.Settings, state_.CurrentFileType, files, told);
     } catch (const std::exception& failure) {
         failed = true;
+        outcomes[current] = BatchOutcome::Failed;
         why = FailureText(failure);
     }
     const bool stopped = progress.wasCanceled();
     progress.setValue(count);
-    const QString summary = BatchSummary(files, written, failed, why, stopped && !failed, warnings);
+    const QString summary = BatchSummary(files, outcomes, why, stopped && !failed, warnings);
     if (failed)
         main_.UserPrompts().Warn(this, kBatchTitle, summary);
     else

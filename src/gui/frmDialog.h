@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/Inputs.h"
 #include "core/ProgramState.h"
 #include "document/PDDXFile.h"
 #include "import/ReaderInput.h"
@@ -57,7 +58,7 @@ protected:
 private:
     void Select(std::int32_t code);
     void ShowFailure(const std::exception& failure);
-    bool ConfirmType(const std::string& fileName);
+    bool ConfirmType(InputFile& input);
     // The input file chosen in the file chooser titled with the current type's name between the
     // two texts, kept as the input and its folder as the next start; empty when none was chosen.
     QString ChooseInput(const QString& titleBefore, const QString& titleAfter);

@@ -46,6 +46,8 @@ struct ReaderInput {
     ByteSource& Bytes;
     // The local calendar day the file was last written (only the KUAB FVO.INI reader uses it).
     std::optional<std::chrono::year_month_day> Modified;
+    // Modified is the day of reading: the input has no date of its own (standard input).
+    bool ModifiedIsReadingDay = false;
 };
 
 // The shared line loop: `handle(line, number)` for each non-empty line still to come (lines end

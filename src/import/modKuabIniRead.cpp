@@ -172,6 +172,8 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", ini.NumberText("distmeter", "calfac"));
     Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".INI", ".DDX"));
     Set(document, "Operations Information", "EndDate", ModificationDate(input));
+    if (input.ModifiedIsReadingDay)
+        context.Warnings.Add(0, "the input has no modification date of its own; EndDate is the day it was read");
     Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
     Set(document, "Device Information", "DeviceLoadType", "Impulse");
 }

@@ -179,11 +179,12 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
     };
     const std::vector<BatchFile> data = BatchFiles((program.folder / "data/A.FWD").string());
     EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")),
-              asks(program.Path("data"), "data/A.FWD") + "\nInform|Batch Processing of FWD Files|2 of 2 files converted.\n\nWritten:\n" + bullets(data, 0, 2, true));
+              asks(program.Path("data"), "data/A.FWD") + "\nInform|Batch Processing of FWD Files|3 of 3 files converted.\n\nWritten:\n" + bullets(data, 0, 3, true));
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "data/Acvt.DDX"), "DeviceSerialNumber = data/A.FWD\r\n") &&
                 Contains(ReadBytes(program.folder / "data/bcvt.DDX"), "DeviceSerialNumber = data/b.fwd\r\n"));
-    // FWDLIST.FWD ends in FWD but reads as a name, not as an extension.
-    EXPECT_FALSE(std::filesystem::exists(program.folder / "data/FWDLISTcvt.DDX") || std::filesystem::exists(program.folder / "data/Ccvt.DDX"));
+    // FWDLIST.FWD ends in FWD as well; C.DAT does not.
+    EXPECT_TRUE(std::filesystem::exists(program.folder / "data/FWDLISTcvt.DDX"));
+    EXPECT_FALSE(std::filesystem::exists(program.folder / "data/Ccvt.DDX"));
     EXPECT_TRUE(program.state.WorkingInputPath == (program.folder / "data").string() && program.main.ReviewWindows().isEmpty());
 
     // Cancel pressed on the progress shown for the first file: it is finished, the others not tried.
