@@ -123,7 +123,7 @@ TEST_F(Safety, AFullStandardOutputAndAnEndlessInputAreFailuresThatSaySo)
 {
     WriteBytes(dir / "a.DDX", kSurvey);
     for (const Args& args : std::vector<Args>{{"convert", "-t", "pddx", "a.DDX", "-o", "-"}, {"blank", "-o", "-"},
-                                              {"merge", "-o", "-", "a.DDX"},
+                                              {"merge", "-o", "-", "a.DDX"}, {"help", "convert"},
                                               {"convert", "-t", "pddx", "a.DDX", "-o", "b.DDX"}}) {  // only the listing
         const RunResult run = Run(args, "/dev/full");
         EXPECT_EQ(run.status, 1) << args[0];
@@ -263,6 +263,49 @@ TEST_F(Safety, APipeIsOpenedOnceAsInputAndNeverAsSettings)
     }
     EXPECT_TRUE(Holds("a.DDX", "DropData_1 = 40, 1, 2\r\n"));
     EXPECT_TRUE(Holds("b.DDX", "DropData_1 = 40, 1, 2\r\n"));
+}
+
+// Names reach standard output as they reach standard error: control bytes written \xNN, so that
+// a name can neither colour the terminal nor forge a line; JSON and the CSV table stay UTF-8.
+TEST_F(Safety, NamesOnStandardOutputCannotForgeLinesOrBreakUtf8)
+{
+    const std::string forged = "a\x1B[31m\nfake.F25: pddx\xFF.DDX";
+    WriteBytes(dir / forged, kSurvey + "[Device Configuration]\r\nNumberOfDeflectionSensors = x\r\n");
+    EXPECT_EQ(Run({"detect", forged}).out, "a\\x1B[31m\\x0Afake.F25: pddx\xFF.DDX: pddx\n");
+    const RunResult listed = Run({"convert", "-t", "pddx", forged, "-o", "out.DDX"});
+    EXPECT_EQ(listed.out, "a\\x1B[31m\\x0Afake.F25: pddx\xFF.DDX -> out.DDX\n");
+    const RunResult json = Run({"check", "--format", "json", forged});
+    EXPECT_NE(json.out.find("\"file\": \"a\\u001b[31m\\nfake.F25: pddx\\\\xFF.DDX\""), std::string::npos) << json.out;
+    const RunResult csv = Run({"export", forged});
+    EXPECT_NE(csv.out.find("\r\n\"a\x1B[31m\nfake.F25: pddx\\xFF.DDX\",1,1,"), std::string::npos) << csv.out;
+}
+
+// Looking at standard input reads only what detection needs; check writes its findings as it
+// makes them: memory stays far below the input's size.
+TEST_F(Safety, DetectAndCheckHoldLittleMoreThanTheyNeed)
+{
+    // The test's own memory is built and freed before a run starts: a started run counts it too.
+    {
+        std::string big = CrLf({"5020,150,0,N0", "5301,0"});
+        while (big.size() < (48u << 20)) big += "1,550,412\r\n";
+        WriteBytes(dir / "big.F25", big);
+    }
+    const RunResult detect = Run({"detect", "-"}, "", (dir / "big.F25").string());
+    EXPECT_EQ(detect.out, "-: f25\n");
+    EXPECT_LT(detect.peakKilobytes, 24 * 1024) << "detect held half of its 48 MB input";
+
+    {
+        std::string text = CrLf({"[Device Configuration]", "NumberOfDeflectionSensors = 1", "[Deflection Data]",
+                                 "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 200000"});
+        for (int drop = 1; drop <= 200000; ++drop) text += "DropData_" + std::to_string(drop) + " = 40, x\r\n";
+        WriteBytes(dir / "many.DDX", text);
+    }
+    const RunResult converted = Run({"convert", "-t", "pddx", "many.DDX", "-o", "copy.DDX"});
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    const RunResult checked = Run({"check", "--format", "json", "many.DDX"}, dir / "findings.json");
+    EXPECT_EQ(checked.status, 4) << checked.err;
+    EXPECT_LT(checked.peakKilobytes, 3 * converted.peakKilobytes) << "200,000 findings held at once";
+    EXPECT_TRUE(ReadBytes(dir / "findings.json").ends_with("is not a number\"\n  }\n]\n"));
 }
 
 // A pipe or a device named as output is written as it is, as cp writes it; a folder is refused.

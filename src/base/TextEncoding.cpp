@@ -78,6 +78,28 @@ HeadEncoding TellEncoding(std::string_view head, bool complete)
     return {};
 }
 
+std::string ValidUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            out += bytes[i++];
+            continue;
+        }
+        const Utf8Sequence sequence = ReadUtf8Sequence(bytes.substr(i));
+        if (sequence.Is == Utf8Sequence::Valid) {
+            out.append(bytes.substr(i, sequence.Length));
+            i += sequence.Length;
+            continue;
+        }
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        const auto byte = static_cast<unsigned char>(bytes[i++]);
+        out.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 0xF]);
+    }
+    return out;
+}
+
 std::size_t Latin1Decoder::MaxBytesPerCharacter() const
 {
     return encoding_ == TextEncoding::Latin1 ? 1 : 4;  // UTF-8's longest sequence, a UTF-16 surrogate pair

@@ -4,6 +4,7 @@
 // UTF-8 or UTF-16, with or without a byte-order mark.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace vantrel {
@@ -49,5 +50,9 @@ private:
     TextEncoding encoding_;
     std::size_t replaced_ = 0;
 };
+
+// The bytes as valid UTF-8: UTF-8 characters as they are, every other byte written "\xNN", so
+// that a file name of any bytes can stand in JSON or a UTF-8 table.
+std::string ValidUtf8(std::string_view bytes);
 
 }  // namespace vantrel

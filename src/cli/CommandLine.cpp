@@ -20,11 +20,14 @@ CommandLine::CommandLine(std::ostream& out, std::ostream& err, const std::filesy
 
 int CommandLine::Run(int argc, const char* const* argv)
 {
-    if (const int at = HelpWord(argc, argv); at >= 0) return Help(argc - at, argv + at);
     int status;
     try {
-        app_.parse(argc, argv);
-        status = Dispatch();
+        if (const int at = HelpWord(argc, argv); at >= 0) {
+            status = Help(argc - at, argv + at);
+        } else {
+            app_.parse(argc, argv);
+            status = Dispatch();
+        }
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) {
             app_.exit(e, out_, err_);
@@ -47,6 +50,15 @@ int CommandLine::Run(int argc, const char* const* argv)
     }
     return status;
 }
+
+namespace {
+
+// "-o ''" would otherwise stand for no option at all.
+const CLI::Validator kNamesAFile(
+    [](std::string& name) { return name.empty() ? std::string("an empty name names no file") : std::string(); }, "",
+    "NONEMPTY");
+
+}  // namespace
 
 void CommandLine::Define()
 {
@@ -73,14 +85,17 @@ void CommandLine::Define()
     CLI::App* convert = app_.add_subcommand("convert", "Convert each FILE into FILE's root + \".DDX\"");
     convert->add_option("-t,--type", convertType_, types)->type_name("TYPE");
     convert->add_option("-o,--output", convertOutput_, "Output file (one FILE only); - for standard output")
+        ->check(kNamesAFile)
         ->type_name("OUTPUT");
     convert->add_option("--output-dir", outputDir_, "Write the outputs into DIR under the names they would have")
+        ->check(kNamesAFile)
         ->type_name("DIR");
     convert->add_option("files", convertFiles_, files + " (then -o is needed)")->required()->type_name("FILE");
     convert->fallthrough();
 
     CLI::App* merge = app_.add_subcommand("merge", "Read the first FILE, merge each further one into it");
     merge->add_option("-o,--output", mergeOutput_, "Output file; - for standard output")
+        ->check(kNamesAFile)
         ->required()
         ->type_name("OUTPUT");
     merge->add_option("-t,--type", mergeTypes_, types + "; applies to the files after it")
@@ -97,6 +112,7 @@ void CommandLine::Define()
                       "default: the default type of the settings")
         ->type_name("TYPE");
     batch->add_option("--output-dir", outputDir_, "Write the outputs into DIR under the names they would have")
+        ->check(kNamesAFile)
         ->type_name("DIR");
     batch->add_option("file", batchFile_, "One file of the folder; its folder and extension choose the files")
         ->required()
@@ -105,6 +121,7 @@ void CommandLine::Define()
 
     CLI::App* blank = app_.add_subcommand("blank", "Write the blank PDDX template");
     blank->add_option("-o,--output", blankOutput_, "Output file (default BlankPDDX.DDX); - for standard output")
+        ->check(kNamesAFile)
         ->type_name("OUTPUT");
     blank->fallthrough();
 
@@ -125,6 +142,7 @@ void CommandLine::Define()
     CLI::App* exporter = app_.add_subcommand("export", "Write the drops of every FILE as one CSV table");
     exporter->add_option("-t,--type", exportType_, types)->type_name("TYPE");
     exporter->add_option("-o,--output", exportOutput_, "Output file; - (the default) for standard output")
+        ->check(kNamesAFile)
         ->type_name("OUTPUT");
     exporter->add_option("files", exportFiles_, files)->required()->type_name("FILE");
     exporter->fallthrough();
@@ -272,7 +290,7 @@ void CommandLine::Message(const std::string& text)
 void CommandLine::List(const std::string& text)
 {
     progress_.Wipe();
-    out_ << text << "\n";
+    out_ << EscapeControls(text) << "\n";
     if (progress_.Shown()) out_.flush();
 }
 

@@ -1,4 +1,5 @@
 #include "cli/CommandLineApp.h"
+#include "cli/HelpText.h"
 
 #include "base/Latin1.h"
 #include "core/OutputNames.h"
@@ -17,7 +18,9 @@ int CommandLine::RunJob(const std::string& text)
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    if (fields.size() < 2) throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: it holds no comma"};
+    if (fields.size() < 2)
+        throw Stop{kExitUsage, Quoted(text) + " is neither a command (" + kCommands + ") nor PATH,CODE (it holds no comma)"};
+    if (TrimBlanks(fields[0]).empty()) throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: no PATH stands before the comma"};
     if (!IsSignedWholeNumber(fields[1]))
         throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: " + Quoted(fields[1]) + " is not a whole number"};
     const std::int32_t code = ToInt32Checked(fields[1]);
@@ -163,7 +166,7 @@ int CommandLine::RunBlank()
 {
     const std::string output = blankOutput_.empty() ? "BlankPDDX.DDX" : blankOutput_;
     WriteOutput(PDDXFile(), output);
-    if (output != "-") out_ << "blank template -> " << output << "\n";
+    if (output != "-") List("blank template -> " + output);
     return kExitOk;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/Check.h"
 #include "core/Export.h"
+#include "base/TextEncoding.h"
 
 namespace vantrel {
 
@@ -15,7 +16,7 @@ int CommandLine::RunDetect()
             InputFile input = Input(file);
             Detection detection;
             Checked([&] { detection = DetectInput(input); });
-            out_ << file << ": " << ShortNameOf(detection.Code) << "\n";
+            out_ << EscapeControls(file) << ": " << ShortNameOf(detection.Code) << "\n";
             if (detection.Code == kUnknownType) status = kExitReadFailure;
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
@@ -26,37 +27,57 @@ int CommandLine::RunDetect()
     return status;
 }
 
+namespace {
+
+// Each line of a JSON text indented by two more blanks, as an item of the array around it.
+std::string Indented(const std::string& json)
+{
+    std::string out = "  ";
+    for (const char c : json) {
+        out += c;
+        if (c == '\n') out += "  ";
+    }
+    return out;
+}
+
+}  // namespace
+
 int CommandLine::RunCheck()
 {
     if (!Detecting(checkType_)) ChosenType(checkType_);
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    const bool json = checkFormat_ == "json";
     bool found = false, failed = false;
     progress_.Files(checkFiles_.size());
+    // Findings are written as they are made: a document with a million of them is never held twice.
+    const auto write = [&](const std::string& name, const Finding& finding) {
+        if (json) {
+            const nlohmann::ordered_json item = {{"file", ValidUtf8(name)}, {"section", finding.Section},
+                                                 {"key", finding.Key}, {"message", finding.Message}};
+            out_ << (found ? ",\n" : "[\n")
+                 << Indented(item.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+        } else {
+            out_ << EscapeControls(name) << ": [" << finding.Section << "] " << finding.Key << ": " << finding.Message
+                 << "\n";
+        }
+        found = true;
+    };
     for (const std::string& name : checkFiles_) {
-        std::vector<Finding> findings;
         try {
             InputFile input = Input(name);
             const TypeChoice type = TypeFor(checkType_, input);
             PDDXFile document;
             // A PDDX file is checked as it stands, not as its counters would have it read.
             ReadInto(document, input, type, nullptr, false, type.code == kPDDX ? &ReadPDDXAsWritten : nullptr);
-            findings = CheckDocument(document);
+            progress_.Wipe();
+            CheckDocument(document, [&](const Finding& finding) { write(name, finding); });
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
             Message(stop.message);
             failed = true;
         }
         progress_.FileDone();
-        found = found || !findings.empty();
-        for (const Finding& finding : findings) {
-            if (checkFormat_ == "json")
-                list.push_back({{"file", name}, {"section", finding.Section}, {"key", finding.Key},
-                                {"message", finding.Message}});
-            else
-                out_ << name << ": [" << finding.Section << "] " << finding.Key << ": " << finding.Message << "\n";
-        }
     }
-    if (checkFormat_ == "json") out_ << list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    if (json) out_ << (found ? "\n]\n" : "[]\n");
     return failed ? kExitReadFailure : found ? kExitFindings : kExitOk;
 }
 

@@ -45,9 +45,11 @@ void Items(std::string_view list, std::vector<std::string_view>& items)
 
 class Findings {
 public:
+    explicit Findings(const std::function<void(const Finding&)>& found) : found_(found) {}
+
     void Add(std::string_view section, std::string_view key, std::string message)
     {
-        list_.push_back({Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message)});
+        found_({Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message)});
     }
 
     // Each item of a list that is not a number.
@@ -60,10 +62,8 @@ public:
         }
     }
 
-    std::vector<Finding> Take() { return std::move(list_); }
-
 private:
-    std::vector<Finding> list_;
+    const std::function<void(const Finding&)>& found_;
 };
 
 // Load units that are a pressure on the plate rather than a force; field programs may give either.
@@ -121,9 +121,9 @@ std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
     return whole && number >= 1 ? std::optional<int>(number) : std::nullopt;
 }
 
-std::vector<Finding> CheckDocument(const PDDXFile& document)
+void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found)
 {
-    Findings findings;
+    Findings findings(found);
     const auto value = [&](std::string_view section, std::string_view key) -> std::string_view {
         return document.Element(section, key).Value();
     };
@@ -163,7 +163,6 @@ std::vector<Finding> CheckDocument(const PDDXFile& document)
                      "is " + std::to_string(*said) + ", but the document holds " + Counted(locations, "test location"));
     for (const PDDXSection& section : document.Sections())
         if (NumberAfter(section.Handle(), "Test Location ")) CheckLocation(section, sensors, findings);
-    return findings.Take();
 }
 
 void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)

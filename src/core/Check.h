@@ -2,6 +2,7 @@
 // Whether a document is ready for calibration: the elements the calibration needs that are
 // empty, and the counts, lists and drops that do not agree with each other.
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -37,7 +38,8 @@ struct Finding {
 // that the sensor distances do not match; distances and a plate radius that are not numbers;
 // counters of test locations and drops that differ from what the document holds; drops that are
 // not a load and one deflection per sensor, all numbers.
-std::vector<Finding> CheckDocument(const PDDXFile& document);
+// Each finding is handed to `found` as it is made, so that a million of them are never held.
+void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found);
 
 // A reader of PDDX text as it stands, to check it: the template's values, and every
 // "Test Location n" section with every DropData_n key it holds, whatever the counters say (the

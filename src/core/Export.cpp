@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/Latin1.h"
+#include "base/TextEncoding.h"
 #include "core/Check.h"
 #include "import/Sniffing.h"
 
@@ -88,7 +89,7 @@ void DropTable::Write(std::ostream& out) const
     for (const Row& row : rows_) {
         const Location& location = locations_[row.Location];
         const Document& file = files_[location.File];
-        Field(rows, file.Name, false, true);
+        Field(rows, ValidUtf8(file.Name), false, true);
         Field(rows, std::to_string(location.Number));
         Field(rows, std::to_string(row.Drop));
         Field(rows, location.Station);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,11 +86,13 @@ int StartVantrel(const std::vector<std::string>& args, const std::filesystem::pa
     ::_exit(127);
 }
 
-int WaitForVantrel(int pid)
+int WaitForVantrel(int pid, long* peakKilobytes)
 {
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    struct rusage usage {};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    if (peakKilobytes) *peakKilobytes = usage.ru_maxrss;
     return status;
 }
 
@@ -98,8 +101,10 @@ RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem
 {
     TempDir capture;
     const std::filesystem::path out = stdoutTarget.empty() ? capture / "out" : std::filesystem::path(stdoutTarget);
-    const int raw = WaitForVantrel(StartVantrel(args, folder, capture / "err", out, stdinSource));
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, stdoutTarget.empty() ? ReadBytes(out) : "", ReadBytes(capture / "err")};
+    long peak = 0;
+    const int raw = WaitForVantrel(StartVantrel(args, folder, capture / "err", out, stdinSource), &peak);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, stdoutTarget.empty() ? ReadBytes(out) : "", ReadBytes(capture / "err"),
+            peak};
 }
 
 }  // namespace vantrel::test

@@ -47,12 +47,14 @@ struct StartOptions {
 int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
                  const std::filesystem::path& errFile, const std::filesystem::path& outFile = {},
                  const std::filesystem::path& inFile = {}, const StartOptions& options = {});
-int WaitForVantrel(int pid);
+// `peakKilobytes`, when given, gets the most memory the run held at once.
+int WaitForVantrel(int pid, long* peakKilobytes = nullptr);
 
 struct RunResult {
     int status;  // -1 when ended by a signal
     std::string out;
     std::string err;
+    long peakKilobytes = 0;  // the most memory the run held at once
 };
 // Runs the built vantrel in `folder`, capturing what it says, or sending its standard output to
 // `stdoutTarget` (such as /dev/full) when one is named; its standard input is `stdinSource`.
