@@ -308,6 +308,28 @@ TEST_F(Safety, DetectAndCheckHoldLittleMoreThanTheyNeed)
     EXPECT_TRUE(ReadBytes(dir / "findings.json").ends_with("is not a number\"\n  }\n]\n"));
 }
 
+// The checks before writing look at each file once: four times the files take about four times
+// as long, not sixteen. Timed as a ratio in one run, never as an absolute time.
+TEST_F(Safety, ManyFilesCostInProportionToTheirNumber)
+{
+    const auto seconds = [&](int files) {
+        const fs::path folder = dir / std::to_string(files);
+        fs::create_directory(folder);
+        Args args = {"convert", "-q", "-t", "pddx", "--output-dir", (folder / "out").string()};
+        for (int i = 0; i < files; ++i) {
+            const std::string name = (folder / (std::to_string(i) + ".txt")).string();
+            WriteBytes(name, kSurvey);
+            args.push_back(name);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const RunResult run = Run(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    const double few = seconds(500), many = seconds(2000);
+    EXPECT_LT(many / few, 10.0) << few << " s for 500 files, " << many << " s for 2,000";
+}
+
 // A pipe or a device named as output is written as it is, as cp writes it; a folder is refused.
 TEST_F(Safety, APipeNamedAsOutputIsWrittenInPlaceNotReplaced)
 {
