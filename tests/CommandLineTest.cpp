@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "support/TestSupport.h"
 
 namespace vantrel::test {
@@ -45,6 +47,25 @@ TEST_F(CommandLine, EachCommandWritesWhereItSaysAndListsIt)
     EXPECT_TRUE(fs::exists(dir / "runs" / "DDXLISTcvt.DDX"));  // its name holds DDX before its end too
     EXPECT_FALSE(fs::exists(dir / "settings.bag"));  // only PATH,CODE writes the settings
     EXPECT_EQ(Run({"blank", "-o", "-"}).out, ReadBytes(dir / "empty.DDX"));
+}
+
+// A KUAB FVO.INI is dated by its file; from standard input, which has no date, by the day it is
+// read, and the user is told.
+TEST_F(CommandLine, AnInputWithoutADateOfItsOwnIsDatedTheDayItIsRead)
+{
+    const auto today = [] {
+        const std::time_t now = std::time(nullptr);
+        char text[16];
+        std::strftime(text, sizeof text, "%d-%b-%Y", std::localtime(&now));
+        return "EndDate = " + std::string(text) + "\r\n";
+    };
+    const std::string ini = (fs::path(VANTREL_EXAMPLES) / "kuab-ini" / "small.INI").string();
+    const std::string before = today();  // a run across midnight may take either day
+    const RunResult run = Run({"convert", "-t", "kuab-ini", "-", "-o", "ini.DDX"}, "", ini);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("-: warning: the input has no modification date of its own; EndDate is the day it was read"),
+              std::string::npos) << run.err;
+    EXPECT_TRUE(Holds("ini.DDX", before) || Holds("ini.DDX", today())) << before;
 }
 
 TEST_F(CommandLine, PathCodeConvertsBesideTheInputAndSavesTheType)
