@@ -1,10 +1,12 @@
 // Arbitrary bytes told by the sniffers (as a whole file and as the start of a longer one), then
-// read as PDDX text as it stands, checked and exported as CSV.
+// read as PDDX text as it stands, checked and exported as CSV; and decoded from each encoding.
 
 #include <cstdint>
 #include <sstream>
 
 #include "FuzzSupport.h"
+#include "base/NativeText.h"
+#include "base/TextEncoding.h"
 #include "core/Check.h"
 #include "core/Export.h"
 #include "import/FileFormats.h"
@@ -20,10 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::ReadQuietly([](ReaderContext& context, ReaderInput& input, PDDXFile& into) {
         ReadPDDXAsWritten(context, input, into, false);
     }, state, bytes, document);
-    CheckDocument(document);
+    std::size_t findings = 0;
+    CheckDocument(document, [&findings](const Finding&) { ++findings; });
     DropTable table;
     table.Add("fuzz.in", document);
     std::ostringstream out;
     table.Write(out);
+    ByteSource source = ByteSource::InMemory("fuzz.in", bytes);
+    ReadAllText(source);
+    ValidUtf8(bytes);
     return 0;
 }
