@@ -42,14 +42,14 @@ offers "vantrel con" convert -- merge run1.FWD
 offers "vantrel --" --help --version --settings --set --paths -- --type
 offers "vantrel convert -" -t --type -o --output --help -- --settings
 offers "vantrel merge -o out.DDX -" -t --type -- --settings
-offers "vantrel convert -t " 8 kuab kuab-ini f25 jils-dat pddx auto
+offers "vantrel convert -t " 8 kuab kuab-ini f25 jils-dat pddx auto -- jils-thy 11 5
 offers "vantrel " detect check export
 offers "vantrel check -" --format -t -- -o
 offers "vantrel convert --type=ku" kuab kuab-ini -- f25
 offers "vantrel --settings my.bag convert -t kuab r" run1.FWD run2.FWD -- notes.txt convert
 offers "vantrel --settings n" notes.txt -- convert
 offers "vantrel --set " -- run1.FWD convert
-offers "vantrel run1.FWD," run1.FWD,8 run1.FWD,10 run1.FWD,0
+offers "vantrel run1.FWD," run1.FWD,8 run1.FWD,10 run1.FWD,0 -- run1.FWD,11 run1.FWD,5
 offers "vantrel help " convert merge batch blank -- run1.FWD
 
 [[ $failed == 0 ]] && echo "bash completion: subcommands, options, types and files offered as expected"
