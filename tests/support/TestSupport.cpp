@@ -62,7 +62,8 @@ int StartVantrel(const std::vector<std::string>& args, const std::filesystem::pa
                  const std::filesystem::path& errFile, const std::filesystem::path& outFile,
                  const std::filesystem::path& inFile, const StartOptions& options)
 {
-    std::vector<std::string> words{VANTREL_BINARY};
+    const std::string program = options.program.empty() ? VANTREL_BINARY : options.program;
+    std::vector<std::string> words{program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -82,7 +83,7 @@ int StartVantrel(const std::vector<std::string>& args, const std::filesystem::pa
     if (options.userId >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.userId)) != 0 ||
                                 ::setuid(static_cast<uid_t>(options.userId)) != 0))
         ::_exit(126);
-    ::execv(VANTREL_BINARY, argv.data());
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
 }
 

@@ -37,8 +37,9 @@ ReadError ReadFailure(const std::function<void()>& reading);
 // How a run starts beyond its arguments: signals ignored before it starts (as nohup leaves
 // them), and the user and group id to run as (-1: the test's own).
 struct StartOptions {
-    std::vector<int> ignoredSignals;
+    std::vector<int> ignoredSignals = {};
     int userId = -1;
+    std::string program = {};  // the program to run; empty: the built vantrel
 };
 
 // Starts the built vantrel in `folder` with its standard output and error going to these files
