@@ -17,47 +17,36 @@ using Lines = std::vector<std::string>;
 Expect Info(const char* key, const char* value) { return {"Device Information", key, value}; }
 Expect Calibration(const char* key, const char* value) { return {"Device Calibration", key, value}; }
 
-TEST(CarlBroConfigRead, TransducerBlocks)
+TEST(CarlBroConfigRead, TransducerBlocksAndTheValuesAndLinesWarnedOf)
 {
-    const std::pair<Lines, std::vector<Expect>> cases[] = {
+    ExpectReadings(ReadCarlBroConfig, {
         // Geophone 3 adds to an empty list; its date is not kept, so not read.
-        {{"Geophone nr.\t3", "ID\tG103", "Slope\t1,3", "[dd/mm/yy]\tsoon"},
+        {"geophone 3 alone", {{"Geophone nr.\t3", "ID\tG103", "Slope\t1,3", "[dd/mm/yy]\tsoon"}}, {},
          {Info("SensorSerialNumbers", ", G103"), Calibration("SensorCalibrationCenterGain", ", 1.3"),
           {"Device Configuration", "NumberOfDeflectionSensors", "3"}}},
-        {{"Geophone nr.\t3", "ID\tG103", "Geophone nr.\t1", "ID\tG101", "[dd/mm/yy]\t02/03/04", "Geophone nr.\t2",
-          "ID\tG102", "[dd/mm/yy]\t??", "Air temp.", "[dd/mm/yy]\t??"},
+        // Geophone 1 starts the lists again, warned of; a slope not kept is not read.
+        {"geophone 1 after 3",
+         {{"Geophone nr.\t3", "ID\tG103", "Geophone nr.\t1", "ID\tG101", "[dd/mm/yy]\t02/03/04", "Geophone nr.\t2",
+           "ID\tG102", "[dd/mm/yy]\t??", "Air temp.", "[dd/mm/yy]\t??", "Slope\tn/a"}},
+         {{3, "geophone 1 follows geophone 3 and starts the serial numbers and slopes again"}},
          {Info("SensorSerialNumbers", "G101, G102"), Calibration("SensorDynamicCalibrationDate", "02-Mar-2004")}},
-        {{"[dd/mm/yy]\tnever", "ID\tX", "Force", "[dd/mm/yy]\t5/3/1999", "Geophone nr.\t1", "ID\tG1"},
+        {"dates kept and not",
+         {{"[dd/mm/yy]\tnever", "ID\tX", "Force", "[dd/mm/yy]\t5/3/1999", "Geophone nr.\t1", "ID\tG1"}}, {},
          {Calibration("LoadCellCalibrationDate", "05-Mar-1999"), Info("LoadCellSerialNumber", ""),
           Info("SensorSerialNumbers", "G1")}},
-        // Field 1 alone, untrimmed, every comma a point; keys keep their case and leading blanks.
-        {{"Customer\t 8012 \tV", "Geophone nr.\t1\textra", "ID\tG1\tspare", "Slope\t1,234,5\t0,9", "Id\tX", "SLOPE\t9",
-          "\tID\tY"},
+        // Field 1 alone, untrimmed, every comma a point (a slope kept that is not a number is warned of);
+        // keys keep their case and leading blanks.
+        {"field 1 alone",
+         {{"Customer\t 8012 \tV", "Geophone nr.\t1\textra", "ID\tG1\tspare", "Slope\t1,234,5\t0,9", "Id\tX",
+           "SLOPE\t9", "\tID\tY"}},
+         {{4, "slope \"1.234.5\" is not a number"}},
          {Info("DeviceSerialNumber", " 8012 "), Info("SensorSerialNumbers", "G1"),
           Calibration("SensorDynamicCalibrationFactor", "1.234.5")}},
-    };
-    for (const auto& [lines, expect] : cases) {
-        ReaderRun run;
-        run.Read(ReadCarlBroConfig, lines);
-        run.ExpectValues(expect, lines.front());
-    }
+    });
     ReaderRun run;  // later geophones add to what the document holds
     run.Document.Element("Device Information", "SensorSerialNumbers").SetValue("A, B");
     run.Read(ReadCarlBroConfig, {"Geophone nr.\t4", "ID\tG104"}, "CFG.FWD");
     run.ExpectValues({Info("SensorSerialNumbers", "A, B, G104"), {"Operations Information", "FileName", "CFG.DDX"}});
-}
-
-// A slope kept that is not a number, and a geophone 1 that starts the lists again, are warned of.
-TEST(CarlBroConfigRead, WarningsNameTheLineAndWhatWasWrong)
-{
-    ReaderRun run;
-    run.Read(ReadCarlBroConfig, {"Geophone nr.\t1", "ID\tG1", "Slope\t1,0x", "Geophone nr.\t2", "ID\tG2",
-                                 "Geophone nr.\t1", "ID\tG1b", "Air temp.", "Slope\tn/a", "Force", "Slope\t2,5"});
-    ExpectWarnings(run.Warnings,
-                   {{3, "slope \"1.0x\" is not a number"},
-                    {6, "geophone 1 follows geophone 2 and starts the serial numbers and slopes again"}},
-                   "config");
-    run.ExpectValues({Info("SensorSerialNumbers", "G1b"), Calibration("LoadCellCalibrationFactor", "2.5")});
     ExpectExamplesQuiet(ReadCarlBroConfig, "carlbro-ini", 0);
 }
 

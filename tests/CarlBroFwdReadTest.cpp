@@ -106,26 +106,18 @@ TEST(CarlBroFwdRead, RulesByBlock)
 // the values kept as they stand.
 TEST(CarlBroFwdRead, WarningsNameTheLineAndWhatWasWrong)
 {
-    const std::tuple<const char*, Lines, std::vector<Warned>, std::vector<Expect>> cases[] = {
-        {"good lines", Station({"1\t10\t20\t30\tx\t50\t18", "Mean\t1"}), {}, {Here("DropData_1", "50, 10, 20, 30")}},
-        {"drops too short and wrong", Station({"2\t1\t2", "3\t1,5\tx\t3\t0\t\t18,x"}),
+    ExpectReadings(ReadCarlBroFwd, {
+        {"good lines", {Station({"1\t10\t20\t30\tx\t50\t18", "Mean\t1"})}, {}, {Here("DropData_1", "50, 10, 20, 30")}},
+        {"drops too short and wrong", {Station({"2\t1\t2", "3\t1,5\tx\t3\t0\t\t18,x"})},
          {{8, "the drop line holds 3 fields, too few for 3 deflections and 1 temperatures; it was skipped"},
           {9, "load in field 6 is missing; deflection 2 \"x\" is not a number; temperature \"18.x\" is not a number"}},
          {Here("NumberOfDrops", "1"), Here("DropData_1", ", 1.5, x, 3"), Here("TestTemperatures", "18.x")}},
-        {"a year written whole", {"$1", "Date [dd/mm/yy]:....\t12/04/2023"}, {},
-         {{"Operations Information", "EndDate", "12-Apr-2023"}}},
-        {"a date longer than its layout", {"$1", "Date [dd-mm-yy]\t07-04-04 x"},
+        {"a date longer than its layout", {{"$1", "Date [dd-mm-yy]\t07-04-04 x"}},
          {{2, "the date \"07-04-04 x\" is longer than its layout \"dd-mm-yy\": \" x\" was not read"}},
          {{"Operations Information", "EndDate", "07-Apr-2004"}}},
-        {"a time", {"$2", "Chainage [m]\t0", "$3", "Sequence\t1\tx\tTime 9.31"},
+        {"a time", {{"$2", "Chainage [m]\t0", "$3", "Sequence\t1\tx\tTime 9.31"}},
          {{4, "time \"9.31\" is not a time of day"}}, {Here("TestTime", "9.31:00")}},
-    };
-    for (const auto& [what, lines, warned, expect] : cases) {
-        ReaderRun run;
-        run.Read(ReadCarlBroFwd, lines);
-        ExpectWarnings(run.Warnings, warned, what);
-        run.ExpectValues(expect, what);
-    }
+    });
 }
 
 TEST(CarlBroFwdRead, NextFileGoesOnWithTheLastLocationOfItsDocumentOnly)
@@ -155,7 +147,6 @@ TEST(CarlBroFwdRead, ErrorsNameTheLineAndKeepWhatWasStored)
         {{"$2", "Chainage m]["}, 2, "]", 0, {}},
         {{"$2", "Remarks\tx"}, 2, "Chainage", 0, {}},
         {{"$3", "Sequence\t1\t\tTime"}, 2, "Time", 0, {}},
-        {{"$3", "Sequence\t1\t\tTime 10:00"}, 2, "Chainage", 0, {}},
         // The offsets replace the count before the file, and it cuts the drop line.
         {{"$1", "Radial offset [mm]\t0", "$3", "1\t2\tx\t4"}, 4, "Chainage", 5,
          {Config("NumberOfDeflectionSensors", "1")}},

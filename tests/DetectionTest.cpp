@@ -105,7 +105,6 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"KUAB\r\nHSite: North\r\nJStation Drop Load D0\r\n", "kuab"},
         {"5001,1\r\n5010,0\r\n1,2,3\r\n", "f25"},
         {"1,1\r\n2,0\r\n1,2,3\r\n", "unknown"},
-        {"5001,1\r\n5010,0\r\ntext\r\nmore text\r\n", "unknown"},
         {"5001,1\r\n5010,0\r\n1,2\r\n2,3\r\ntext\r\n", "f25"},  // eight numbered lines in ten are enough
         {"5001,1\r\n5010,0\r\n1,2\r\ntext\r\n", "unknown"},
         // A tie (F25 and JILS CFG alike) goes to the type of the extension, or to none.

@@ -53,21 +53,15 @@ std::vector<std::string> Header(const char* sensors, const std::string& line3, c
     return File({{1, kLine1}, {2, sensors}, {3, line3}, {22, line22}}, records);
 }
 
-struct Case {
-    std::vector<std::string> lines;
-    std::vector<test::Expect> expected;
-    std::vector<std::string> earlier = {};  // a file read before into the same document
-    std::string name = "T.F20";
-};
-
 TEST(F20Read, LinesSetTheirElements)
 {
     const auto place = [](const char* line22, const char* units) {
-        return Case{File({{1, kLine1}, {22, line22}}), {{Units, "TestLocationUnits", units}}};
+        return test::FileCase{File({{1, kLine1}, {22, line22}}), {{Units, "TestLocationUnits", units}}};
     };
-    // Full columns touch, so a column taken one place too wide or too far shows.
+    // Ten sensors until a line 2 says otherwise. Full columns touch, so a column taken one place too
+    // wide or too far shows.
     const std::string narrow = Cols({{1, "  5.91"}, {7, "999999"}, {13, "8.000012.00018.0009"}}, 48);
-    const Case cases[] = {
+    test::ExpectFileValues(ReadF20File, {
         // Line 1, with digits beside each field that would show a column taken one place off; the
         // header ends at line 24, so line 25 is the first record.
         {File({{1, Cols({{13, "9"}, {14, "041123"}, {20, "8"}, {27, "9"}, {28, "24"}, {30, "V21"}, {33, "Z"}})},
@@ -126,41 +120,23 @@ TEST(F20Read, LinesSetTheirElements)
         {File({{1, kLine1}, {23, "     7     7     7"}, {24, "S B1"}, {25, Cols({{33, "   700    55    44"}}, 60)}}),
          {{"Test Location 1", "NumberOfDrops", "1"}, {Here, "TestLocation", "B1"}, {Here, "DropData_1", "700, 55, 44"}},
          Header("2", "1500", "00   2", {"S A1", "     1     2     3"})},
-    };
-    for (const Case& c : cases) {
-        test::ReaderRun run;
-        run.NumSensors = 10;  // until a line 2 says otherwise
-        if (!c.earlier.empty()) run.Read(ReadF20File, c.earlier, "A.F20");
-        run.Read(ReadF20File, c.lines, c.name);
-        run.ExpectValues(c.expected, testing::PrintToString(c.lines));
-    }
+    }, 10);
 }
 
 // Values that are not the numbers, time or code they should be are kept, with one warning a line.
 TEST(F20Read, WarningsNameTheLineAndWhatWasWrong)
 {
     const std::string line3 = Cols({{1, "  5.91"}, {13, "   8.0"}});
-    const struct {
-        const char* what;
-        std::vector<std::string> lines;
-        std::vector<test::Warned> warned;
-        std::vector<test::Expect> expect = {};
-    } cases[] = {
-        {"good lines", Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "0905"}}), "   100   1.5   2.0"}), {}},
-        {"a bad time and drop", Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "2561"}}), "   100     x"}),
+    test::ExpectReadings(ReadF20File, {
+        {"good lines", {Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "0905"}}), "   100   1.5   2.0"})}, {}},
+        {"a bad time and drop", {Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "2561"}}), "   100     x"})},
          {{23, "time \"25:61\" is not a time of day"},
           {24, "deflection 1 \"x\" is not a number; deflection 2 in columns 13-18 is missing"}},
          {{Here, "TestTime", "25:61:00"}, {Here, "DropData_1", "100, x, "}}},
-        {"a short line 3 and an unknown distance unit", Header("3", line3, "11   9"),
+        {"a short line 3 and an unknown distance unit", {Header("3", line3, "11   9")},
          {{22, "the distance of sensor 3 in columns 19-24 of line 3 is missing; the distance unit \"9\" in column 6"}},
          {{Config, "DeflectionSensorXAxisDistances", "0, 8.0, "}}},
-    };
-    for (const auto& c : cases) {
-        test::ReaderRun run;
-        run.Read(ReadF20File, c.lines);
-        test::ExpectWarnings(run.Warnings, c.warned, c.what);
-        run.ExpectValues(c.expect, c.what);
-    }
+    });
     test::ExpectExamplesQuiet(ReadF20File, "f20", 0);
 }
 

@@ -17,15 +17,6 @@ constexpr const char *Ops = "Operations Information", *Units = "Units", *Device 
                      *Config = "Device Configuration", *Calib = "Device Calibration",
                      *Site = "Location Identification", *Here = "";
 
-// The lines of one file (read after `earlier`, into the same document, when there is one) and
-// the elements they must set. The program holds two sensors beforehand.
-struct Case {
-    std::vector<std::string> lines;
-    std::vector<test::Expect> expected;
-    std::vector<std::string> earlier = {};
-    std::string name = "T.F25";
-};
-
 // The first station record of a file opens nothing; the second opens a test location.
 std::vector<std::string> AtLocation(std::vector<std::string> lines)
 {
@@ -33,13 +24,14 @@ std::vector<std::string> AtLocation(std::vector<std::string> lines)
     return lines;
 }
 
+// The lines of a file and the elements they must set; the program holds two sensors beforehand.
 TEST(F25Read, LinesSetTheirElements)
 {
     // One unit code per line; the plate unit shows the metric flag it leaves.
     const auto unit = [](std::string line, const char* key, const char* value, const char* plate) {
-        return Case{{std::move(line)}, {{Units, key, value}, {Units, "LoadPlateRadiusUnits", plate}}};
+        return test::FileCase{{std::move(line)}, {{Units, key, value}, {Units, "LoadPlateRadiusUnits", plate}}};
     };
-    const Case cases[] = {
+    test::ExpectFileValues(ReadF25File, {
         // The writer pads its fields with blanks.
         {{"5001, 25.31 ", "5002,x, '80-1-A ' ,y", "5032,' Sec A'", "5200,\"LC  \",x, 1.0 , 3.888E-008 "},
          {{Ops, "SoftwareVersion", "25.31"}, {Device, "DeviceSerialNumber", "80-1-A"},
@@ -116,14 +108,7 @@ TEST(F25Read, LinesSetTheirElements)
          {{"Test Location 1", "NumberOfDrops", "1"}, {"Test Location 1", "DropHistoryData_1_1", "5, 1, 2"},
           {Here, "DropData_1", "200, 11, 21"}, {Ops, "StartDate", "07-Apr-2004"}, {Ops, "StartTime", "09:00:00"}},
          AtLocation({"5020,150,0,300,N0", "1,100,10,20", "5185,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,600", "1,5,1,2"})},
-    };
-    for (const Case& c : cases) {
-        test::ReaderRun run;
-        run.NumSensors = 2;
-        if (!c.earlier.empty()) run.Read(ReadF25File, c.earlier, "A.F25");
-        run.Read(ReadF25File, c.lines, c.name);
-        run.ExpectValues(c.expected, testing::PrintToString(c.lines));
-    }
+    }, 2);
 }
 
 // Each line skipped or taken in part is one warning naming its line and what was wrong; the
@@ -131,73 +116,59 @@ TEST(F25Read, LinesSetTheirElements)
 TEST(F25Read, WarningsNameTheLineAndWhatWasWrong)
 {
     const std::string station2 = "5301,2,x,x,x,2,x,x,L,4,4,8,10,0";
-    const struct {
-        const char* what;
-        std::vector<std::string> lines;
-        std::vector<test::Warned> warned;
-        std::vector<test::Expect> expect = {};
-        std::vector<std::string> earlier = {};
-        int sensors = 2;
-    } cases[] = {
-        {"good lines", AtLocation({"5020,150,0,300,N0", "1,1,2,3", "5303,x,1,N0,3"}), {}},
-        {"a date given up", {"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"},
-         {{2, "\"y\" is not a number; the rest of the line was skipped"}}},
-        {"too many sensors", AtLocation({"5030,A", "1,5,6"}), {{4, "at most 38 deflections, and 39 sensors"}}, {}, {},
+    test::ExpectReadings(ReadF25File, {
+        {"good lines", {AtLocation({"5020,150,0,300,N0", "1,1,2,3", "5303,x,1,N0,3"})}, {}, {}, 2},
+        {"a date given up", {{"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}},
+         {{2, "\"y\" is not a number; the rest of the line was skipped"}}, {}, 2},
+        {"too many sensors", {AtLocation({"5030,A", "1,5,6"})}, {{4, "at most 38 deflections, and 39 sensors"}}, {},
          39},
-        {"temperatures", AtLocation({"5303,0, 18.0, 22.17.7"}),
+        {"temperatures", {AtLocation({"5303,0, 18.0, 22.17.7"})},
          {{3, "temperature in field 5 is missing; temperature \"22.17.7\" is not a number"}},
-         {{Here, "TestTemperatures", ", 22.17.7, 18.0"}}},
-        {"drops short, wrong and long", AtLocation({"1,100,1,x", "2,100,1,2,3,4", "3, 100 , 1 ,2, 3"}),
+         {{Here, "TestTemperatures", ", 22.17.7, 18.0"}}, 2},
+        {"drops short, wrong and long", {AtLocation({"1,100,1,x", "2,100,1,2,3,4", "3, 100 , 1 ,2, 3"})},
          {{3, "the line holds 2 of the 3 deflections; deflection 2 \"x\" is not a number"},
           {4, "the line holds 1 more values than the 3 sensors have deflections"}},
-         {{Here, "DropData_1", "100, 1, x, "}, {Here, "DropData_2", "100, 1, 2, 3"}}, {}, 3},
-        {"unit codes and times", {"5010,0,x,x,x,0,7,x,2,x,x,0", "5011,x,x,04,1,2,25,10"},
+         {{Here, "DropData_1", "100, 1, x, "}, {Here, "DropData_2", "100, 1, 2, 3"}}, 3},
+        {"unit codes and times", {{"5010,0,x,x,x,0,7,x,2,x,x,0", "5011,x,x,04,1,2,25,10"}},
          {{1, "unit code \"7\" in field 7 is not known"}, {2, "time \"25:10\" is not a time of day"}},
-         {{Ops, "EndDate", "02-Jan-2004"}, {Ops, "EndTime", ""}}},
+         {{Ops, "EndDate", "02-Jan-2004"}, {Ops, "EndTime", ""}}, 2},
         // A GPS fix belongs to the station record below it.
-        {"GPS fixes", {"5280,0,0,1,2,3", "5301,0", "5280,0,0,4,5,6", "5301,1,x,x,x,1,x,x,L,4,4,7,9,0", "5280,0,0,7,8,9",
-                       "5280,0,0, 10 ,x,12", station2, "5280,0,0,13,14,15"},
+        {"GPS fixes",
+         {{"5280,0,0,1,2,3", "5301,0", "5280,0,0,4,5,6", "5301,1,x,x,x,1,x,x,L,4,4,7,9,0", "5280,0,0,7,8,9",
+           "5280,0,0, 10 ,x,12", station2, "5280,0,0,13,14,15"}},
          {{1, "GPS fix not kept: the station record below it is the file's first"},
           {5, "GPS fix not kept: the fix of line 6 follows it"}, {6, "GPS longitude \"x\" is not a number"},
           {8, "GPS fix not kept: no station record follows it"}},
-         {{"Test Location 1", "GPSLocation", "4, 5, 6"}, {"Test Location 2", "GPSLocation", "10, x, 12"}}},
+         {{"Test Location 1", "GPSLocation", "4, 5, 6"}, {"Test Location 2", "GPSLocation", "10, x, 12"}}, 2},
         // A fix whose failure code is set is no position; a station's seconds are kept where given.
         {"failed fixes and seconds",
-         {"5301,0", "5280,2,0,1,2,3", "5301,1,x,x,x,1,x,x,L,4,4,7,9,5, 37 ", "5280,5,0,4,5,6", "5280, 0 ,0,7,8,9",
-          station2 + ",61", "5301,3,x,x,x,3,x,x,L,4,4,8,11,2,7.5"},
+         {{"5301,0", "5280,2,0,1,2,3", "5301,1,x,x,x,1,x,x,L,4,4,7,9,5, 37 ", "5280,5,0,4,5,6", "5280, 0 ,0,7,8,9",
+           station2 + ",61", "5301,3,x,x,x,3,x,x,L,4,4,8,11,2,7.5"}},
          {{2, "GPS fix failed (code 2: DOPs too large); it was not used"}, {4, "GPS fix failed (code 5)"},
           {6, "seconds \"61\" are not 0 to 59; the time was written with :00"}},
          {{"Test Location 1", "GPSLocation", ""}, {"Test Location 1", "TestTime", "09:05:37"},
           {Ops, "StartTime", "09:05:37"}, {"Test Location 2", "GPSLocation", "7, 8, 9"},
-          {"Test Location 2", "TestTime", "10:00:00"}, {"Test Location 3", "TestTime", "11:02:07"}}},
+          {"Test Location 2", "TestTime", "10:00:00"}, {"Test Location 3", "TestTime", "11:02:07"}}, 2},
         // Comment records join the station's comment; those before the first station wait for it.
-        {"comments", {"7901,\"KM 12\"", "5301,0", "5301,1,x,x,x,1,x,x,L,4,4,7,9,0", "5302,x,x,x,x,x,x,x,x,\"crack\"",
-                      "7901,Bridge, 'joint'", "1,5,6,7", station2, "7901,,end", "7901"},
+        {"comments", {{"7901,\"KM 12\"", "5301,0", "5301,1,x,x,x,1,x,x,L,4,4,7,9,0", "5302,x,x,x,x,x,x,x,x,\"crack\"",
+                       "7901,Bridge, 'joint'", "1,5,6,7", station2, "7901,,end", "7901"}},
          {},
          {{"Test Location 1", "TestComment", "KM 12; crack; Bridge, joint"}, {"Test Location 1", "NumberOfDrops", "1"},
-          {"Test Location 2", "TestComment", "end"}}},
-        {"a comment with no station", {"7901,lost", "5301,0"}, {{0, "comment records \"lost\" not kept"}}},
+          {"Test Location 2", "TestComment", "end"}}, 2},
+        {"a comment with no station", {{"7901,lost", "5301,0"}}, {{0, "comment records \"lost\" not kept"}}, {}, 2},
         // The X offsets count the deflections of a drop, whichever list comes first.
-        {"fewer Y offsets", AtLocation({"5020,150,0,200,300,N0", "5021,300,0,0,N0", "1,50,1,2,3"}),
+        {"fewer Y offsets", {AtLocation({"5020,150,0,200,300,N0", "5021,300,0,0,N0", "1,50,1,2,3"})},
          {{4, "the Y offsets list 2 sensors and the X offsets 3; every drop keeps the 3 deflections"}},
          {{Config, "NumberOfDeflectionSensors", "3"}, {Config, "DeflectionSensorYAxisDistances", "0, 0"},
-          {Here, "DropData_1", "50, 1, 2, 3"}}},
-        {"Y offsets first", AtLocation({"5021,300,0,0,0,0,N0", "5020,150,0,200,300,N0", "1,50,1,2,3"}),
+          {Here, "DropData_1", "50, 1, 2, 3"}}, 2},
+        {"Y offsets first", {AtLocation({"5021,300,0,0,0,0,N0", "5020,150,0,200,300,N0", "1,50,1,2,3"})},
          {{4, "the Y offsets list 4 sensors and the X offsets 3"}},
-         {{Config, "NumberOfDeflectionSensors", "3"}, {Here, "DropData_1", "50, 1, 2, 3"}}},
+         {{Config, "NumberOfDeflectionSensors", "3"}, {Here, "DropData_1", "50, 1, 2, 3"}}, 2},
         // The records that follow a file's first station record are its own.
-        {"a second file's first station", {"5301,0", "5302,x,x,x,x,x,x,x,x,note", "5303,x,1,2,3", station2}, {},
-         {{"Test Location 1", "TestComment", ""}, {"Test Location 2", "TestTemperatures", ""}}, AtLocation({})},
-    };
-    for (const auto& c : cases) {
-        test::ReaderRun run;
-        run.NumSensors = c.sensors;
-        if (!c.earlier.empty()) run.Read(ReadF25File, c.earlier, "A.F25");
-        run.Warnings = {};
-        run.Read(ReadF25File, c.lines);
-        test::ExpectWarnings(run.Warnings, c.warned, c.what);
-        run.ExpectValues(c.expect, c.what);
-    }
+        {"a second file's first station",
+         {AtLocation({}), {"5301,0", "5302,x,x,x,x,x,x,x,x,note", "5303,x,1,2,3", station2}}, {},
+         {{"Test Location 1", "TestComment", ""}, {"Test Location 2", "TestTemperatures", ""}}, 2},
+    });
     test::ReaderRun run;  // a file of bad lines lists the first 20 and counts them all
     run.Read(ReadF25File, std::vector<std::string>(25, "5303,x,N0,N0,N0"));
     EXPECT_EQ(run.Warnings.Count(), 25u);

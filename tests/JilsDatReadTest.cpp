@@ -49,7 +49,6 @@ TEST(JilsDatRead, LinesAndLayouts)
         {34, {"Drop Sequence Completed Time: 1:00", "1 2 3 4 5"}, {Here("TestLane", "2")}},  // needs F(40)
         // The pre-scan counts with the sensors before the file, not with its "Sensors:" line.
         {7, {"Sensors: A B C", "1 L 0.5 1 9 1 2 3 60"}, {Drop(1, "9000, 1, 2, 3"), Here("TestTemperatures", ", 60")}},
-        {8, {"Sensors: A B C", "1 L 0.5 1 9 1 2 3 60"}, {Drop(1, "1000, L, 0.5, 1")}},
         {7, {"Sensors: A12 chop B7 Chop chop", "1 2 3 4 5 6"},
          {Config("NumberOfDeflectionSensors", "5"), Drop(1, "1000, 2, 3, 4, 5, 6"),
           {"Device Information", "SensorSerialNumbers", "A12, chop2, B7, Chop, chop5"}}},
@@ -154,7 +153,9 @@ TEST(JilsDatRead, GpsPositionsInTheFormsCrewsWriteThem)
     }
 }
 
-TEST(JilsDatRead, APointTakesTheLinesMetWhileItIsOpenOrBeforeItsFirstDrop)
+// A point takes the lines met while it is open or before its first drop; a line taken only in part
+// is warned of and read as before.
+TEST(JilsDatRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
 {
     const auto at = [](int location, const std::string& key, const std::string& value) {
         return Expect{"Test Location " + std::to_string(location), key, value};
@@ -181,20 +182,6 @@ TEST(JilsDatRead, APointTakesTheLinesMetWhileItIsOpenOrBeforeItsFirstDrop)
          {{2, "the air temperature is in \"C\", not in Fahrenheit"}, {3, "from \"x\" on, were not read"},
           {3, "the air temperature \"warm\" is not a number"}, {4, "the air temperature line has no value"}},
          {Here("TestTemperatures", "warm"), Config("NumberOfTemperatureSensors", "1")}},
-    };
-    for (const auto& [sensors, lines, warned, expect] : cases) {
-        ReaderRun run;
-        run.NumSensors = sensors;
-        run.Read(ReadJilsDat, Dat(lines));
-        ExpectWarnings(run.Warnings, warned, lines[1]);
-        run.ExpectValues(expect, lines[1]);
-    }
-}
-
-TEST(JilsDatRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
-{
-    // The sensor count before the file, its lines after the device name (line 1), the warnings.
-    const std::tuple<int, Lines, std::vector<Warned>, std::vector<Expect>> cases[] = {
         {7, {"Date-Time: 12/15/2005 10:25:30 PM"}, {{2, "the words after the time, from \"PM\" on, were not read"}},
          {Start("StartTime", "10:25:30")}},
         {7, {"Sensors:", "Location:", "Operator:", "Temp:", "Temp: warm"},
@@ -225,8 +212,8 @@ TEST(JilsDatRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
         ReaderRun run;
         run.NumSensors = sensors;
         run.Read(ReadJilsDat, Dat(lines));
-        ExpectWarnings(run.Warnings, warned, lines.front());
-        run.ExpectValues(expect, lines.front());
+        ExpectWarnings(run.Warnings, warned, lines.front() + " ... " + lines.back());
+        run.ExpectValues(expect, lines.front() + " ... " + lines.back());
     }
     ExpectExamplesQuiet(ReadJilsDat, "jils-dat", 7);
 }

@@ -31,6 +31,27 @@ inline void ExpectWarnings(const ReadWarnings& got, const std::vector<Warned>& w
     }
 }
 
+// One reading of a table: files read one after another into one document, starting from the
+// sensor count the settings gave; the warnings they must give and the values they must set.
+struct ReadingCase {
+    std::string what;
+    std::vector<std::vector<std::string>> files;
+    std::vector<Warned> warned;
+    std::vector<Expect> expect = {};
+    int sensors = 0;
+};
+
+inline void ExpectReadings(NativeReader read, const std::vector<ReadingCase>& readings)
+{
+    for (const ReadingCase& r : readings) {
+        ReaderRun run;
+        run.NumSensors = r.sensors;
+        for (const std::vector<std::string>& file : r.files) run.Read(read, file);
+        ExpectWarnings(run.Warnings, r.warned, r.what);
+        run.ExpectValues(r.expect, r.what);
+    }
+}
+
 // The bundled examples of one type, read as the program reads them, give no warning.
 inline void ExpectExamplesQuiet(NativeReader read, const std::string& type, int sensors)
 {

@@ -79,4 +79,25 @@ public:
     }
 };
 
+// The lines of one file (read after `earlier`, into the same document, when there is one) and the
+// elements they must set.
+struct FileCase {
+    std::vector<std::string> lines;
+    std::vector<Expect> expected;
+    std::vector<std::string> earlier = {};
+    std::string name = "TEST.IN";
+};
+
+// Each case read from the sensor count given.
+inline void ExpectFileValues(NativeReader read, const std::vector<FileCase>& cases, int sensors)
+{
+    for (const FileCase& c : cases) {
+        ReaderRun run;
+        run.NumSensors = sensors;
+        if (!c.earlier.empty()) run.Read(read, c.earlier, "EARLIER.IN");
+        run.Read(read, c.lines, c.name);
+        run.ExpectValues(c.expected, testing::PrintToString(c.lines));
+    }
+}
+
 }  // namespace vantrel::test
