@@ -233,19 +233,23 @@ TEST_F(Safety, NoSignalLeavesATemporaryFileAndSignalsIgnoredAtStartStayIgnored)
 }
 
 // A named pipe as input, and a settings file that is one: the input is opened once and read once
-// (its type told from the bytes read first), and settings are not read from a pipe at all.
+// (its type told from the bytes read first; a reader of two passes reads it once too), and
+// settings are not read from a pipe at all.
 TEST_F(Safety, APipeIsOpenedOnceAsInputAndNeverAsSettings)
 {
     const std::string f25 = CrLf({"5020,150,0,200,N0", "5301,0", "5301,1,0,0,0,5,0,0,L,4,4,7,9,0", "1,40,1,2"});
+    const std::string jils = CrLf({"JILS FWD Unit 12", "Sensors: A B", "1 OWP 0.125 1 9.05 12.1 9.8 61.2"});
     for (const Args& args : {Args{"convert", "in.fifo", "-o", "a.DDX"}, Args{"detect", "in.fifo"},
-                             Args{"--settings", "s.fifo", "convert", "-t", "f25", "in.fifo", "-o", "b.DDX"}}) {
+                             Args{"--settings", "s.fifo", "convert", "-t", "f25", "in.fifo", "-o", "b.DDX"},
+                             Args{"convert", "-t", "jils-dat", "in.fifo", "-o", "j.DDX"}}) {
+        const std::string& text = args.back() == "j.DDX" ? jils : f25;
         for (const char* pipe : {"in.fifo", "s.fifo"}) {
             fs::remove(dir / pipe);
             ASSERT_EQ(::mkfifo((dir / pipe).c_str(), 0644), 0);
         }
         std::thread writer([&] {
             const int fd = ::open((dir / "in.fifo").c_str(), O_WRONLY);
-            if (fd >= 0 && ::write(fd, f25.data(), f25.size()) < 0) ADD_FAILURE() << "the pipe was closed early";
+            if (fd >= 0 && ::write(fd, text.data(), text.size()) < 0) ADD_FAILURE() << "the pipe was closed early";
             if (fd >= 0) ::close(fd);
         });
         const RunResult run = args[0] == "--settings" ? RunVantrel(args, dir.Path()) : Run(args);
@@ -263,6 +267,7 @@ TEST_F(Safety, APipeIsOpenedOnceAsInputAndNeverAsSettings)
     }
     EXPECT_TRUE(Holds("a.DDX", "DropData_1 = 40, 1, 2\r\n"));
     EXPECT_TRUE(Holds("b.DDX", "DropData_1 = 40, 1, 2\r\n"));
+    EXPECT_TRUE(Holds("j.DDX", "DropData_1 = 9050, 12.1, 9.8\r\n"));
 }
 
 // Names reach standard output as they reach standard error: control bytes written \xNN, so that

@@ -312,32 +312,17 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
     location.AddDropData().SetValue(std::move(drop));
 }
 
-// The passes before the reading proper see the same lines again: what they would warn of (NUL
-// bytes), the reading warns of once.
-class Unreported {
-public:
-    explicit Unreported(ByteSource& bytes) : bytes_(bytes), warnings_(bytes.Warnings()) { bytes.ReportTo(nullptr); }
-    ~Unreported() { bytes_.ReportTo(warnings_); }
-    Unreported(const Unreported&) = delete;
-    Unreported& operator=(const Unreported&) = delete;
-
-private:
-    ByteSource& bytes_;
-    ReadWarnings* warnings_;
-};
-
 // Tells the two layouts apart before anything is read: the extended one closes each point with
 // a "Drop Sequence Completed Time:" line, and its data lines are longer than load + deflections.
-bool IsExtendedLayout(ReaderInput& input, int numSensors, FieldArray& fields)
+bool IsExtendedLayout(std::string_view text, const std::string& name, int numSensors, FieldArray& fields)
 {
-    const Unreported quiet(input.Bytes);
-    NativeLines lines(input.Bytes);
+    NativeLines lines(text);
     std::string_view line;
     while (lines.Next(line)) {
         if (line.find(kDropSequenceMark) != std::string_view::npos) return true;
         if (line.empty()) continue;
         bool extended = false;
-        AtLine(input.Name, lines.Number(), [&] {
+        AtLine(name, lines.Number(), [&] {
             SplitOnSpaces(line, fields);
             extended = ParseNumber(fields[1]).has_value() && FieldCount(fields) > numSensors + 1;
         });
@@ -350,19 +335,8 @@ bool IsExtendedLayout(ReaderInput& input, int numSensors, FieldArray& fields)
 // known as the detection knows it, from its first bytes.
 void RefuseTimeHistory(ReaderInput& input)
 {
-    std::string head;
-    bool complete = true;
-    const Unreported quiet(input.Bytes);
-    NativeLines lines(input.Bytes);
-    for (std::string_view line; lines.Next(line);) {
-        if (head.size() >= kSniffLength) {
-            complete = false;
-            break;
-        }
-        head.append(line).append("\n");
-    }
-    input.Bytes.Rewind();
-    if (SniffJilsThy(SniffSample(head, complete)) >= kRecognised)
+    const std::string_view head = input.Bytes.Peek(kSniffLength + 1);
+    if (SniffJilsThy(SniffSample(head.substr(0, kSniffLength), head.size() <= kSniffLength)) >= kRecognised)
         throw ReadError(input.Name, 0, NotReadableOnItsOwn(kJilsTHY) +
                                            "; read as JILS DAT, each time sample would be a test location");
 }
@@ -415,13 +389,15 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_vie
 void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     RefuseTimeHistory(input);
+    // Two passes over a file that may come through a pipe: its text is read once, and the NUL
+    // bytes and line lengths warned of once.
+    const std::string text = ReadAllText(input.Bytes);
     FieldArray fields;
     JilsDatState dat;
     // The count in force before the file: its own "Sensors:" line is only met in the main pass.
-    dat.ExtendedFormat = IsExtendedLayout(input, context.NumSensors, fields);
-    input.Bytes.Rewind();
+    dat.ExtendedFormat = IsExtendedLayout(text, input.Name, context.NumSensors, fields);
 
-    NativeLines lines(input.Bytes);
+    NativeLines lines(text);
     std::string_view first;
     if (!lines.Next(first)) throw ReadError(input.Name, 0, "the file is empty");
     document.Element("Device Information", "DeviceDesignationName").SetValue(std::string(TrimBlanks(first)));
