@@ -293,22 +293,29 @@ std::string ReadAllText(ByteSource& source)
     return text;
 }
 
+namespace {
+
+std::chrono::year_month_day DayOf(const std::tm& local)
+{
+    return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
+                                       std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                       std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+}  // namespace
+
 std::optional<std::chrono::year_month_day> LocalModificationDay(const std::string& fileName)
 {
     std::tm local{};
     if (!platform::LocalModificationTime(fileName, local)) return std::nullopt;
-    return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
-                                       std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
-                                       std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+    return DayOf(local);
 }
 
 std::chrono::year_month_day LocalToday()
 {
     std::tm local{};
     platform::LocalTimeNow(local);
-    return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
-                                       std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
-                                       std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+    return DayOf(local);
 }
 
 std::string ReadFileBytes(const std::string& fileName)

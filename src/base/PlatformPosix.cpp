@@ -46,20 +46,28 @@ sigset_t CleanupSignals()
 
 }  // namespace
 
+namespace {
+
+// The identity a stat call gave, when it succeeded.
+bool Identity(int result, const struct stat& info, FileIdentity& identity)
+{
+    if (result != 0) return false;
+    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return true;
+}
+
+}  // namespace
+
 bool IdentifyFile(const std::string& name, FileIdentity& identity)
 {
     struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) return false;
-    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
-    return true;
+    return Identity(::stat(name.c_str(), &info), info, identity);
 }
 
 bool IdentifyStandardInput(FileIdentity& identity)
 {
     struct stat info {};
-    if (::fstat(STDIN_FILENO, &info) != 0) return false;
-    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
-    return true;
+    return Identity(::fstat(STDIN_FILENO, &info), info, identity);
 }
 
 FileHandle OpenForReading(const std::string& fileName, std::string& error)

@@ -259,6 +259,11 @@ TypeChoice CommandLine::ChosenType(const std::string& option) const
     return type;
 }
 
+void CommandLine::RequireKnownType(const std::string& option) const
+{
+    if (!Detecting(option)) ChosenType(option);
+}
+
 TypeChoice CommandLine::TypeFor(const std::string& option, InputFile& input) const
 {
     if (!Detecting(option)) return ChosenType(option);

@@ -42,6 +42,8 @@ private:
     int RunJob(const std::string& text);
     static std::int32_t ToInt32Checked(const std::string& text);
     TypeChoice ChosenType(const std::string& option) const;
+    // A -t that names no type (or one without a reader) ends the run before any file is opened.
+    void RequireKnownType(const std::string& option) const;
     // The type to read an input as: the one given with -t, or the one its content shows. For a
     // content that shows none, -t auto refuses the file and no -t takes the settings' default.
     TypeChoice TypeFor(const std::string& option, InputFile& input) const;

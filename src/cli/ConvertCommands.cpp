@@ -61,7 +61,7 @@ int CommandLine::RunConvert()
     for (const std::string& file : convertFiles_)
         if (file == "-" && convertOutput_.empty())
             throw Stop{kExitUsage, "standard input (-) has no name to make an output name from; name the output with -o"};
-    if (!Detecting(convertType_)) ChosenType(convertType_);  // a -t that names no type ends the run first
+    RequireKnownType(convertType_);
     std::vector<std::string> outputs;
     for (const std::string& file : convertFiles_)
         outputs.push_back(convertOutput_.empty() ? OutputInFolder(ReviewOutputName(file), outputDir_) : convertOutput_);
@@ -100,7 +100,7 @@ int CommandLine::RunMerge()
     }
     for (const auto& [name, type] : named) {
         if (name == "-") throw Stop{kExitUsage, "merge reads files only, not standard input (-)"};
-        if (!Detecting(type)) ChosenType(type);
+        RequireKnownType(type);
     }
     RefuseOutputConflicts({mergeOutput_}, mergeFiles_);
     progress_.Files(named.size());

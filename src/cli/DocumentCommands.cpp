@@ -44,7 +44,7 @@ std::string Indented(const std::string& json)
 
 int CommandLine::RunCheck()
 {
-    if (!Detecting(checkType_)) ChosenType(checkType_);
+    RequireKnownType(checkType_);
     const bool json = checkFormat_ == "json";
     bool found = false, failed = false;
     progress_.Files(checkFiles_.size());
@@ -84,7 +84,7 @@ int CommandLine::RunCheck()
 int CommandLine::RunExport()
 {
     const std::string output = exportOutput_.empty() ? "-" : exportOutput_;
-    if (!Detecting(exportType_)) ChosenType(exportType_);
+    RequireKnownType(exportType_);
     RefuseOutputConflicts({output}, exportFiles_);
     DropTable table;
     bool failed = false;

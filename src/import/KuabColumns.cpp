@@ -15,6 +15,7 @@ namespace vantrel {
 namespace {
 
 constexpr int kMaxTemperatureColumns = 10;
+constexpr int kMaxSensor = 24;  // D24: the 25th column, the most a table holds
 
 bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> upperWords)
 {
@@ -45,8 +46,7 @@ bool IsTimeTitle(std::string_view title)
 // D followed by a sensor number: D0, D1, ...
 bool IsSensorTitle(std::string_view title)
 {
-    return title.size() >= 2 && UpperChar(title.front()) == 'D' &&
-           std::all_of(title.begin() + 1, title.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return title.size() >= 2 && UpperChar(title.front()) == 'D' && IsWholeNumberText(title.substr(1));
 }
 
 // The temperature a title names, English, Swedish and Finnish words tried in this order, so that
@@ -156,17 +156,17 @@ std::vector<KuabWord> KuabWords(std::string_view line)
     return words;
 }
 
-std::size_t KuabSensorOfTitle(std::string_view title)
+std::size_t KuabSensorNumber(std::string_view title)
 {
-    if (!IsSensorTitle(title)) return 0;
-    std::size_t number = 0;
-    for (const char digit : title.substr(1)) {
-        number = number * 10 + static_cast<std::size_t>(digit - '0');
-        if (number > 24)
-            throw std::out_of_range("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
-    }
-    return number + 1;
+    const auto number = ParseNumber(title.substr(1));
+    if (!number || *number != std::floor(*number))
+        throw std::invalid_argument("the deflection column title " + Quoted(title) + " does not end in a sensor number");
+    if (*number < 0 || *number > kMaxSensor)
+        throw std::out_of_range("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
+    return static_cast<std::size_t>(*number) + 1;
 }
+
+std::size_t KuabSensorOfTitle(std::string_view title) { return IsSensorTitle(title) ? KuabSensorNumber(title) : 0; }
 
 bool NamesKuabSensor(const std::vector<KuabWord>& words)
 {

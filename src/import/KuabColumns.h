@@ -30,6 +30,9 @@ bool IsKuabDashLine(const std::vector<KuabWord>& words);
 // A line with a word that is a number: a note, never titles or units.
 bool IsKuabNote(const std::vector<KuabWord>& words);
 
+// The sensor a deflection title names: the number after its first character, plus 1. Throws
+// std::invalid_argument when that is no whole number, std::out_of_range beyond 24.
+std::size_t KuabSensorNumber(std::string_view title);
 // The sensor a title D<n> names, n + 1; 0 for any other title. Throws std::out_of_range beyond D24.
 std::size_t KuabSensorOfTitle(std::string_view title);
 

@@ -1,5 +1,6 @@
 #pragma once
-// Small steps every native reader takes: set or extend an element, count a split's fields.
+// Small steps every native reader takes: set or extend an element, keep a station's comments,
+// count a split's fields.
 
 #include <charconv>
 #include <span>
@@ -21,6 +22,22 @@ inline void Append(PDDXFile& document, std::string_view section, std::string_vie
     PDDXElement& element = document.Element(section, key);
     std::string value(element.Value());
     value.append(", ").append(more);
+    element.SetValue(std::move(value));
+}
+
+// A station's comments are kept together, "; " between them; an empty one adds nothing.
+inline void AppendComment(std::string& comments, std::string_view comment)
+{
+    if (comment.empty()) return;
+    if (!comments.empty()) comments.append("; ");
+    comments.append(comment);
+}
+
+inline void AppendComment(PDDXSection& location, std::string_view comment)
+{
+    PDDXElement& element = location.Element("TestComment");
+    std::string value(element.Value());
+    AppendComment(value, comment);
     element.SetValue(std::move(value));
 }
 

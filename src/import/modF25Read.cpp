@@ -11,6 +11,7 @@
 #include "base/modConvert.h"
 #include "import/LineChecks.h"
 #include "import/ReaderHelpers.h"
+#include "import/Sniffing.h"
 
 namespace vantrel {
 namespace {
@@ -70,9 +71,8 @@ std::string SecondsText(std::string_view field, LineFaults& faults)
     const std::string_view text = TrimBlanks(field);
     if (text.empty()) return {};
     const std::string_view whole = text.substr(0, text.find('.'));
-    const bool digits = !whole.empty() && whole.size() <= 2 &&
-                        std::all_of(whole.begin(), whole.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (digits && LineFaults::IsNumber(text) && std::stoi(std::string(whole)) < 60) return std::string(whole);
+    if (whole.size() <= 2 && IsWholeNumberText(whole) && LineFaults::IsNumber(text) && std::stoi(std::string(whole)) < 60)
+        return std::string(whole);
     faults.Note("seconds " + Quoted(text) + " are not 0 to 59; the time was written with :00");
     return {};
 }
@@ -194,8 +194,7 @@ std::string GpsFailure(std::string_view code)
 void KeepGps(ReaderContext& context, const FieldArray& fields, F25State& f25, int line, LineFaults& faults)
 {
     const std::string_view failure = TrimBlanks(fields[2]);
-    if (!failure.empty() && std::all_of(failure.begin(), failure.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-        failure.find_first_not_of('0') != std::string_view::npos) {
+    if (IsWholeNumberText(failure) && failure.find_first_not_of('0') != std::string_view::npos) {
         faults.Note(GpsFailure(failure) + "; it was not used");
         return;
     }
@@ -206,14 +205,6 @@ void KeepGps(ReaderContext& context, const FieldArray& fields, F25State& f25, in
     f25.PendingGps.assign(TrimBlanks(fields[4]));
     f25.PendingGps.append(", ").append(TrimBlanks(fields[5])).append(", ").append(TrimBlanks(fields[6]));
     f25.PendingGpsLine = line;
-}
-
-// Comments of one station are kept together, "; " between them.
-void AppendComment(PDDXSection& location, std::string_view comment)
-{
-    if (comment.empty()) return;
-    PDDXElement& element = location.Element("TestComment");
-    element.SetValue(element.Value().empty() ? std::string(comment) : std::string(element.Value()) + "; " + std::string(comment));
 }
 
 // Record 7901: a comment the crew typed at a station (road markers and the like). Its fields
@@ -227,12 +218,8 @@ void AddComment(const FieldArray& fields, F25State& f25)
         if (!text.empty()) text += ", ";
         text += field;
     }
-    if (f25.CurrentTestLocation) {
-        AppendComment(*f25.CurrentTestLocation, text);
-    } else if (!text.empty()) {
-        if (!f25.PendingComments.empty()) f25.PendingComments += "; ";
-        f25.PendingComments += text;
-    }
+    if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, text);
+    else AppendComment(f25.PendingComments, text);
 }
 
 void SetStation(ReaderContext& context, const FieldArray& fields, F25State& f25, PDDXFile& document,

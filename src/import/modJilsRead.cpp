@@ -162,25 +162,12 @@ void StoreGps(ReaderContext& context, JilsDatState& dat, const std::string& posi
     dat.GpsRead = true;
 }
 
-void AppendNote(std::string& notes, std::string_view note)
-{
-    notes += (notes.empty() ? "" : "; ") + std::string(note);
-}
-
-void StoreNotes(JilsDatState& dat, std::string_view notes)
-{
-    PDDXElement& element = dat.CurrentLocation->Element("TestComment");
-    std::string value(element.Value());
-    AppendNote(value, notes);
-    element.SetValue(std::move(value));
-}
-
 // The lines met before the point's first data line, now that it has one.
 void TakeWaitingLines(ReaderContext& context, JilsDatState& dat)
 {
     const JilsStationLines waiting = std::exchange(dat.Waiting, {});
     if (waiting.GpsLine) StoreGps(context, dat, waiting.Gps, waiting.GpsLine);
-    if (waiting.NotesLine) StoreNotes(dat, waiting.Notes);
+    if (waiting.NotesLine) AppendComment(*dat.CurrentLocation, waiting.Notes);
     if (waiting.AirLine) Replace(context, waiting.AirLine, dat.StationAir, waiting.AirTemperature, "air temperature");
 }
 
@@ -204,8 +191,8 @@ void ReadNote(JilsDatState& dat, std::string_view line)
 {
     const std::string_view note = AfterColon(line);
     if (note.empty()) return;
-    if (dat.PointOpen) return StoreNotes(dat, note);
-    AppendNote(dat.Waiting.Notes, note);
+    if (dat.PointOpen) return AppendComment(*dat.CurrentLocation, note);
+    AppendComment(dat.Waiting.Notes, note);
     if (!dat.Waiting.NotesLine) dat.Waiting.NotesLine = dat.Line;
 }
 

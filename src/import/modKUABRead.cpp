@@ -230,17 +230,6 @@ void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view
 
 // ---- table header lines ("J") ----
 
-// The sensor a deflection title names: the number after its first character, plus 1.
-std::size_t SensorOfTitle(std::string_view title)
-{
-    const auto number = ParseNumber(title.substr(1));
-    if (!number || *number != std::floor(*number))
-        throw std::invalid_argument("the deflection column title " + Quoted(title) + " does not end in a sensor number");
-    if (*number < 0 || *number > kMaxColumns - 1)
-        throw std::out_of_range("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
-    return static_cast<std::size_t>(*number) + 1;
-}
-
 void CheckColumnCount(int count, std::string_view what)
 {
     if (count > kMaxColumns)
@@ -281,7 +270,7 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
         const bool deflection = TextContains("D", title) && (formA ? title.size() == 2 : title.size() <= 3);
         if (deflection) {
             ++d;
-            const std::size_t sensor = SensorOfTitle(title);
+            const std::size_t sensor = KuabSensorNumber(title);
             if (const int offsets = FieldCount(carry.SensorOffsets) - 1; static_cast<int>(sensor) > offsets)
                 Warn(context, file, "column " + Quoted(title) + " names sensor " + std::to_string(sensor) +
                                         ", but the sensor distances give " + Plural(std::max(offsets, 0), "offset") +
