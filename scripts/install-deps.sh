@@ -13,7 +13,10 @@ packages+=(g++-mingw-w64-x86-64-posix wine64)
 # The desktop windows (VANTREL_GUI, on unless the build is configured with -DVANTREL_GUI=OFF).
 if [ "${VANTREL_GUI:-ON}" != "OFF" ]; then
   # Qt Charts (the review window's plots) finds its OpenGL module through the -dev package.
-  packages+=(qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev desktop-file-utils)
+  packages+=(qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev desktop-file-utils)
+  # The GUI tests run under a real X server with a window manager as well as offscreen, and are
+  # tried by hand with xdotool.
+  packages+=(xvfb openbox xdotool)
 fi
 # The benchmarks (bench/, not run by CI): inih as the parse-only baseline of bench/run.sh, and a
 # virtual X server with a window manager for bench/gui.sh --xvfb. Skipped with VANTREL_BENCH=OFF.

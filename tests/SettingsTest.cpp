@@ -69,6 +69,34 @@ TEST(Settings, SaveThenLoadGivesBackEveryFieldAndTheJilsValuesOnlyForJilsDat)
               "ConfigPath = \"/conf'ig\"\"\r\nFileType = 8\r\n");
 }
 
+TEST(Settings, TheDesktopKeepsItsLastFolderInstructionsChoiceAndWindowSizes)
+{
+    TempDir folder;
+    ProgramState state = NewProgramState(folder.Path());
+    std::ostringstream warnings;
+    LoadSettings(state, true, warnings);
+    state.WorkingInputPath = "/data/last";
+    state.Desktop = {.ShowInstructionsAtStart = false, .MainWidth = 900, .MainHeight = 650, .ReviewWidth = 700, .ReviewHeight = 0};
+    SaveSettings(state, warnings);
+    const std::string text = test::ReadBytes(folder / "Config.bag");
+    EXPECT_NE(text.find("LastFolder = \"/data/last\"\r\nShowInstructions = 0\r\nMainWidth = 900\r\nMainHeight = 650\r\n"
+                        "ReviewWidth = 700\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("ReviewHeight"), std::string::npos);
+    ProgramState loaded = NewProgramState(folder.Path());
+    LoadSettings(loaded, true, warnings);
+    EXPECT_EQ(loaded.Desktop, state.Desktop);
+    EXPECT_EQ(loaded.WorkingInputPath, "/data/last");
+    EXPECT_EQ(loaded.Settings.InputPath, folder.Path().string());
+
+    // Back in the folder the settings start in, with the instructions shown: nothing of its own.
+    loaded.WorkingInputPath = loaded.Settings.InputPath;
+    loaded.Desktop = {};
+    SaveSettings(loaded, warnings);
+    for (const char* key : {"LastFolder", "ShowInstructions", "Width"})
+        EXPECT_EQ(test::ReadBytes(folder / "Config.bag").find(key), std::string::npos) << key;
+    EXPECT_EQ(warnings.str(), "");
+}
+
 TEST(Settings, DamagedValuesAndUnwritableFilesAreReportedNotFatal)
 {
     TempDir folder;

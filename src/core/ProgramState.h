@@ -24,6 +24,18 @@ struct SettingsRecord {
     std::string SensorYAxis;
 };
 
+// What the desktop program keeps between runs beside the settings: whether the instructions open
+// at start, and the sizes the windows were left at (0: the window's own default). The folder a
+// file was last chosen in is WorkingInputPath, kept too.
+struct DesktopSettings {
+    bool ShowInstructionsAtStart = true;
+    int MainWidth = 0;
+    int MainHeight = 0;
+    int ReviewWidth = 0;
+    int ReviewHeight = 0;
+    bool operator==(const DesktopSettings&) const = default;
+};
+
 // A file the user opened in a review window, and the type it was read as.
 struct RecentFile {
     std::string Path;
@@ -47,6 +59,7 @@ struct ProgramState {
     std::int32_t CurrentFileType = 0;
     // The files opened last, newest first (at most kRecentFileCount), kept in the settings file.
     std::vector<RecentFile> RecentFiles;
+    DesktopSettings Desktop;
 };
 
 inline constexpr std::size_t kRecentFileCount = 8;

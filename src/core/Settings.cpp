@@ -1,6 +1,9 @@
 #include "core/Settings.h"
 
+#include <array>
 #include <cstdio>
+#include <functional>
+#include <utility>
 #include <fstream>
 #include <optional>
 #include <stdexcept>
@@ -67,6 +70,15 @@ std::string QuotedText(std::string text)
     return "\"" + text + "\"";
 }
 
+// The window sizes of the desktop settings by their keys.
+std::array<std::pair<std::string_view, std::reference_wrapper<int>>, 4> DesktopSizes(DesktopSettings& desktop)
+{
+    return {{{"MainWidth", desktop.MainWidth},
+             {"MainHeight", desktop.MainHeight},
+             {"ReviewWidth", desktop.ReviewWidth},
+             {"ReviewHeight", desktop.ReviewHeight}}};
+}
+
 // The user's settings folder may not be there yet; a settings file named elsewhere gets no folder
 // made for it.
 void MakeUserSettingsFolder(const ProgramState& state)
@@ -130,6 +142,12 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
         if (path.empty()) break;
         state.RecentFiles.push_back({path, reader.Number<std::int32_t>("RecentType" + number, 1, &ReadInt32)});
     }
+
+    // The desktop's own keys, written only once they differ from a fresh program's.
+    DesktopSettings& desktop = state.Desktop;
+    state.WorkingInputPath = reader.Text("LastFolder", state.WorkingInputPath);
+    desktop.ShowInstructionsAtStart = reader.Number<std::int32_t>("ShowInstructions", 1, &ReadInt32) != 0;
+    for (const auto& [key, field] : DesktopSizes(desktop)) field.get() = reader.Number<std::int32_t>(key, 0, &ReadInt32);
 }
 
 void SaveSettings(const ProgramState& state, std::ostream& warnings)
@@ -154,6 +172,13 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
         line("RecentFile" + number, QuotedText(state.RecentFiles[i].Path));
         line("RecentType" + number, std::to_string(state.RecentFiles[i].FileType));
     }
+    // The folder a file was chosen in last, when it is not the one the settings start in anyway.
+    if (!state.WorkingInputPath.empty() && state.WorkingInputPath != s.InputPath)
+        line("LastFolder", QuotedText(state.WorkingInputPath));
+    DesktopSettings desktop = state.Desktop;
+    if (!desktop.ShowInstructionsAtStart) line("ShowInstructions", "0");
+    for (const auto& [key, field] : DesktopSizes(desktop))
+        if (field.get() > 0) line(key, std::to_string(field.get()));
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(state.SettingsFile, error);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return;  // said when loaded
