@@ -211,6 +211,7 @@ std::size_t ByteSource::ReadRaw(char* into, std::size_t size)
         memoryPos_ += n;
         return n;
     }
+    ReadingCheck::Run();
     std::string error;
     const long long got = platform::ReadBytes(file_, into, size, error);
     if (got < 0) throw ReadError(name_, 0, "cannot read: " + error);
@@ -324,6 +325,26 @@ std::string ReadFileBytes(const std::string& fileName)
     return ReadAllText(source);
 }
 
+namespace {
+
+thread_local const ReadingCheck* innermostCheck = nullptr;
+// Often enough to stop within a few milliseconds, seldom enough to cost nothing.
+constexpr int kLinesBetweenChecks = 1024;
+
+}  // namespace
+
+ReadingCheck::ReadingCheck(std::function<void()> check) : check_(std::move(check)), outer_(innermostCheck)
+{
+    innermostCheck = this;
+}
+
+ReadingCheck::~ReadingCheck() { innermostCheck = outer_; }
+
+void ReadingCheck::Run()
+{
+    if (innermostCheck) innermostCheck->check_();
+}
+
 NativeLines::NativeLines(std::string_view bytes) : data_(bytes.data()), end_(bytes.size()) {}
 
 NativeLines::NativeLines(ByteSource& source)
@@ -394,7 +415,7 @@ bool NativeLines::Next(std::string_view& line)
 
 void NativeLines::Deliver(std::string_view& line, std::size_t end)
 {
-    ++number_;
+    if (++number_ % kLinesBetweenChecks == 0) ReadingCheck::Run();
     line = std::string_view(data_ + begin_, end - begin_);
     if (line.find('\0') == std::string_view::npos) return;
     // Some writers pad fields with NUL bytes; they would make the output a binary file.

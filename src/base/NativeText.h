@@ -105,6 +105,24 @@ std::chrono::year_month_day LocalToday();
 // The whole file as text (any line end counts for the length limit); ReadError naming the file.
 std::string ReadFileBytes(const std::string& fileName);
 
+// While one lives, reading on its thread stops before each piece of a file and every so many
+// lines to call `check`, which may throw to end the reading there: a long conversion can be
+// stopped at once whatever reads it, from a file already read into memory too. What it throws
+// should not derive from std::exception, so that no reader takes it for a failure of its own.
+class ReadingCheck {
+public:
+    explicit ReadingCheck(std::function<void()> check);
+    ~ReadingCheck();
+    ReadingCheck(const ReadingCheck&) = delete;
+    ReadingCheck& operator=(const ReadingCheck&) = delete;
+    // Calls the innermost live check of this thread, if there is one.
+    static void Run();
+
+private:
+    std::function<void()> check_;
+    const ReadingCheck* outer_;
+};
+
 class NativeLines {
 public:
     // Lines of bytes in memory (they must outlive the reading).

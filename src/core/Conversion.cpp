@@ -198,32 +198,51 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::stri
     return files;
 }
 
+namespace {
+
+// Thrown out of a reading when the batch is stopped. Not a std::exception, so that no reader's
+// handling of its own failures (which turns them into a ReadError or skips a line) can take it.
+struct BatchStopped {};
+
+}  // namespace
+
 std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, const std::vector<BatchFile>& files,
                          const BatchProgress& progress)
 {
+    const auto stopAsked = [&] { return progress.Stop && progress.Stop(); };
+    // Asked while a file is read as well, so that a stop reaches into a large file at once.
+    const ReadingCheck whileReading([&] {
+        if (stopAsked()) throw BatchStopped();
+    });
     std::size_t written = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (progress.Stop && progress.Stop()) return written;
-        if (!files[i].Skipped.empty()) {
-            if (progress.Skipped) progress.Skipped(i);
-            continue;
+    try {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (stopAsked()) break;
+            if (!files[i].Skipped.empty()) {
+                if (progress.Skipped) progress.Skipped(i);
+                continue;
+            }
+            if (progress.Starting) progress.Starting(i);
+            InputFile input = OpenInputFile(files[i].Input);
+            std::int32_t type = files[i].Type.value_or(code);
+            if (type == kUnknownType) {
+                type = DetectInput(input).Code;
+                if (type == kUnknownType)
+                    throw ReadError(files[i].Input, 0, "its content matches no file type; name its type with -t");
+            }
+            ConvertUnattended(
+                settings, type, input, files[i].Output,
+                [&](const ReadReport& report) {
+                    // Asked again once the last lines are read, before the output is begun.
+                    if (stopAsked()) throw BatchStopped();
+                    if (progress.Read) progress.Read(i, report);
+                },
+                progress.Bytes);
+            ++written;
+            if (progress.Written) progress.Written(i);
         }
-        if (progress.Starting) progress.Starting(i);
-        InputFile input = OpenInputFile(files[i].Input);
-        std::int32_t type = files[i].Type.value_or(code);
-        if (type == kUnknownType) {
-            type = DetectInput(input).Code;
-            if (type == kUnknownType)
-                throw ReadError(files[i].Input, 0, "its content matches no file type; name its type with -t");
-        }
-        ConvertUnattended(
-            settings, type, input, files[i].Output,
-            [&](const ReadReport& report) {
-                if (progress.Read) progress.Read(i, report);
-            },
-            progress.Bytes);
-        ++written;
-        if (progress.Written) progress.Written(i);
+    } catch (const BatchStopped&) {
+        // Always thrown before an output is begun: nothing of the file being read is written.
     }
     return written;
 }

@@ -89,7 +89,9 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::stri
 
 // Told before each file of a batch is read, what its reading gave (before it is written; a throw
 // stops the batch there) and after its output is written (by index); and of the bytes read. Stop
-// is asked before each file: true ends the batch there, the files from that one on not tried.
+// is asked before each file, while a file is read (between lines) and before its output is written:
+// true ends the batch there, the file being converted left unwritten and those after it not
+// tried. It is asked on the thread the batch runs on; another thread may set what it answers.
 struct BatchProgress {
     std::function<void(std::size_t)> Starting;
     std::function<void(std::size_t)> Skipped = {};
@@ -102,7 +104,8 @@ struct BatchProgress {
 // Converts each file in order, unattended, each into a document of its own, with the reader of
 // its Type or else of `code` (kUnknownType: the type its content shows). Each file is opened
 // once. Files marked Skipped are passed over (told to Skipped). The first failure ends the batch
-// by its exception: the outputs written before it stay. Gives the number of files written.
+// by its exception: the outputs written before it stay. Gives the number of files written,
+// also when Stop ended the batch.
 std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, const std::vector<BatchFile>& files,
                          const BatchProgress& progress = {});
 
