@@ -21,8 +21,10 @@ Prompts StandardPrompts()
     p.Input = [](QWidget* owner, const QString& title, const QString& prompt) {
         return QInputDialog::getText(owner, title, prompt);
     };
-    p.OpenFileName = [](QWidget* owner, const QString& title, const QString& initialName, const QString& filter) {
-        return QFileDialog::getOpenFileName(owner, title, initialName, filter);
+    p.OpenFileName = [](QWidget* owner, const QString& title, const QString& initialName, const QString& filter,
+                        const QString& selected) {
+        QString shown = selected;
+        return QFileDialog::getOpenFileName(owner, title, initialName, filter, &shown);
     };
     // getSaveFileName asks before replacing an existing file unless told not to.
     p.SaveFileName = [](QWidget* owner, const QString& title, const QString& initialName, const QString& filter) {

@@ -22,8 +22,10 @@ struct Prompts {
         Ask;
     // The input box: the typed text, or empty when cancelled.
     std::function<QString(QWidget* owner, const QString& title, const QString& prompt)> Input;
-    // File chooser to open an existing file; empty when cancelled. `filter` in Qt's form.
-    std::function<QString(QWidget* owner, const QString& title, const QString& initialName, const QString& filter)>
+    // File chooser to open an existing file; empty when cancelled. `filter` in Qt's form, and
+    // `selected` the one of its entries it comes up on (empty: the first).
+    std::function<QString(QWidget* owner, const QString& title, const QString& initialName, const QString& filter,
+                          const QString& selected)>
         OpenFileName;
     // File chooser to save, confirming before an existing file is replaced; empty when cancelled.
     std::function<QString(QWidget* owner, const QString& title, const QString& initialName, const QString& filter)>

@@ -204,7 +204,10 @@ void frmConfiguration::CountChosen(int position)
 
 void frmConfiguration::OK()
 {
-    state_.Settings.InputPath = Bytes(txtInputPath_->text());
+    // A new default folder is where the next file chooser starts.
+    const std::string inputPath = Bytes(txtInputPath_->text());
+    if (inputPath != state_.Settings.InputPath) state_.WorkingInputPath = inputPath;
+    state_.Settings.InputPath = inputPath;
     state_.Settings.HistoryPath = Bytes(txtHistoryPath_->text());
     state_.Settings.ConfigPath = Bytes(txtConfigPath_->text());
     state_.Settings.FileType = selectedFileType_;

@@ -6,14 +6,17 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <atomic>
 #include <exception>
 #include <filesystem>
+#include <thread>
 
 #include "core/Conversion.h"
 #include "core/Inputs.h"
@@ -86,20 +89,29 @@ QString BatchSummary(const std::vector<BatchFile>& files, const std::vector<Batc
     return text;
 }
 
+// A type's name and the extensions its files have, in either letter case as files are named.
+QString FilterPair(const FileFormat& format)
+{
+    QStringList patterns;
+    for (const QString& extension : QString::fromLatin1(format.Extensions).split(';'))
+        patterns << "*." + extension << "*." + extension.toLower();
+    return QString::fromLatin1(format.Name) + "|" + patterns.join(';');
+}
+
 }  // namespace
 
 QString frmDialog::FileFilter()
 {
-    // Each type with the extensions its files have, in either letter case as files are named.
     QString filter = "All Files|*";
-    for (const FileFormat& format : FileFormats()) {
-        if (!format.OpenOption) continue;
-        QStringList patterns;
-        for (const QString& extension : QString::fromLatin1(format.Extensions).split(';'))
-            patterns << "*." + extension << "*." + extension.toLower();
-        filter += "|" + QString::fromLatin1(format.Name) + "|" + patterns.join(';');
-    }
+    for (const FileFormat& format : FileFormats())
+        if (format.OpenOption) filter += "|" + FilterPair(format);
     return filter;
+}
+
+QString frmDialog::TypeFilter(std::int32_t code)
+{
+    const FileFormat* format = FindFileFormat(code);
+    return format && format->OpenOption ? QtFilter(FilterPair(*format)) : QString();
 }
 
 frmDialog::frmDialog(frmMain& main, ProgramState& state)
@@ -141,6 +153,7 @@ frmDialog::frmDialog(frmMain& main, ProgramState& state)
     txtFilename_ = new QLineEdit(this);
     txtFilename_->setObjectName("txtFilename");
     fileLabel->setBuddy(txtFilename_);
+    txtFilename_->installEventFilter(this);
 
     auto* cmdBrowse = new QPushButton("&Browse", this);
     cmdBrowse->setObjectName("cmdBrowse");
@@ -176,7 +189,37 @@ frmDialog::frmDialog(frmMain& main, ProgramState& state)
 
     // Loading: the default type from the settings. Codes with no visible option (5, or one out
     // of range) select nothing and leave the type in use as it is.
-    Select(state_.Settings.FileType);
+    followedFileType_ = state_.Settings.FileType;
+    Select(followedFileType_);
+}
+
+void frmDialog::FollowSettings()
+{
+    if (state_.Settings.FileType == followedFileType_) return;
+    followedFileType_ = state_.Settings.FileType;
+    Select(followedFileType_);
+}
+
+void frmDialog::changeEvent(QEvent* event)
+{
+    // Coming back from the settings window: its type shows before anything is chosen.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) FollowSettings();
+    QWidget::changeEvent(event);
+}
+
+bool frmDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the Filename box reads the path typed there; in an empty box it browses, as
+    // Enter does elsewhere in the dialog.
+    if (watched == txtFilename_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && !(key->modifiers() & ~Qt::KeypadModifier) && !txtFilename_->text().isEmpty()) {
+            GetDataNow();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmDialog::Select(std::int32_t code)
@@ -193,9 +236,7 @@ QRadioButton* frmDialog::Option(const char* name) const { return findChild<QRadi
 void frmDialog::OpenFile()
 {
     dialogMode_ = 0;
-    show();
-    raise();
-    activateWindow();
+    ShowActive();
 }
 
 void frmDialog::AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document, std::shared_ptr<ReadingState> reading)
@@ -204,9 +245,18 @@ void frmDialog::AppendFile(frmReview* review, std::shared_ptr<PDDXFile> document
     targetDocument_ = std::move(document);
     targetReading_ = std::move(reading);
     dialogMode_ = 1;
+    ShowActive();
+}
+
+// Shown in front with the keyboard in it: on the Filename box the first time, where a path can be
+// typed (a window manager gives a window no focus of its own).
+void frmDialog::ShowActive()
+{
+    FollowSettings();
     show();
     raise();
     activateWindow();
+    if (!focusWidget()) txtFilename_->setFocus();
 }
 
 void frmDialog::ShowFailure(const std::exception& failure)
@@ -229,9 +279,9 @@ bool frmDialog::GetDataNow()
     // A new document is read from a fresh reading; a merge goes on from its document's.
     std::shared_ptr<ReadingState> reading = append ? targetReading_ : nullptr;
     if (!reading) reading = std::make_shared<ReadingState>(NewReading(state_.Settings));
-    ReadWarnings warnings;
+    ReadReport report;
     try {
-        warnings = ReadWithReader(state_, state_.CurrentFileType, input, *document, append, reading.get());
+        report = ReadInput(state_.Settings, *reading, state_.CurrentFileType, input, *document, append);
     } catch (const UnknownFileType& failure) {
         // Nothing was read: a window being merged into stays exactly as it was.
         ShowFailure(failure);
@@ -244,7 +294,10 @@ bool frmDialog::GetDataNow()
     }
 
     RememberRecentFile(state_, NativeName(inputFileName_), state_.CurrentFileType);
-    const std::vector<std::string> warningLines = WarningLines(NativeName(inputFileName_), warnings);
+    std::vector<std::string> warningLines = WarningLines(NativeName(inputFileName_), report.Lines);
+    // First: that nothing was read, or that the file looks like another type, explains the rest.
+    if (!report.Warning.empty())
+        warningLines.insert(warningLines.begin(), NativeName(inputFileName_) + ": " + report.Warning);
     if (append && targetReview_) {
         targetReview_->AddSource(inputFileName_);
         targetReview_->SetPDDXDataSet(document);
@@ -292,7 +345,7 @@ QString frmDialog::ChooseInput(const QString& titleBefore, const QString& titleA
 {
     const QString chosen = main_.UserPrompts().OpenFileName(
         this, titleBefore + QString::fromLatin1(FileTypeName(state_.CurrentFileType)) + titleAfter,
-        QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()));
+        QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()), TypeFilter(state_.CurrentFileType));
     if (chosen.isEmpty()) return chosen;
     inputFileName_ = chosen;
     state_.WorkingInputPath = FolderOf(chosen).toLocal8Bit().toStdString();
@@ -302,12 +355,14 @@ QString frmDialog::ChooseInput(const QString& titleBefore, const QString& titleA
 
 void frmDialog::Browse()
 {
+    FollowSettings();
     if (ChooseInput("Open ", " File").isEmpty()) return;
     GetDataNow();
 }
 
 void frmDialog::Batch()
 {
+    FollowSettings();
     const QString chosen = ChooseInput("Find ", " File in Directory to be Processed");
     if (chosen.isEmpty()) return;
 
@@ -321,7 +376,8 @@ void frmDialog::Batch()
         return;
 
     // The outputs land beside the inputs; the first failure ends the batch, and what was written
-    // before it stays. Cancel ends it before the next file.
+    // before it stays. The batch runs on a thread of its own, so that the progress stays drawn and
+    // Cancel stops it at once, inside a file too, leaving that file unwritten.
     const int count = static_cast<int>(files.size());
     QProgressDialog progress(kBatchTitle, "&Cancel", 0, count, this);
     progress.setObjectName("dlgBatchProgress");
@@ -329,6 +385,9 @@ void frmDialog::Batch()
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     progress.show();
+    std::atomic<bool> stop = false, finished = false;
+    connect(&progress, &QProgressDialog::canceled, &progress, [&stop] { stop = true; });
+    // Written by the batch's thread, read here once it has ended.
     std::vector<BatchOutcome> outcomes(files.size(), BatchOutcome::NotTried);
     std::size_t current = 0;
     bool failed = false;
@@ -337,11 +396,12 @@ void frmDialog::Batch()
     const BatchProgress told{
         .Starting = [&](std::size_t i) {
             current = i;
-            txtFilename_->setText(QString::fromLocal8Bit(files[i].Input));
-            progress.setLabelText(QString("File %1 of %2:\n%3").arg(i + 1).arg(count).arg(QString::fromLocal8Bit(files[i].Name)));
-            progress.setValue(static_cast<int>(i));
-            // The dialog lets events through only once it thinks itself shown long enough.
-            QCoreApplication::processEvents();
+            // Waited for, so that the file box and the progress name the file being converted.
+            QMetaObject::invokeMethod(&progress, [&, i] {
+                progress.setLabelText(QString("File %1 of %2:\n%3").arg(i + 1).arg(count).arg(QString::fromLocal8Bit(files[i].Name)));
+                progress.setValue(static_cast<int>(i));
+                txtFilename_->setText(QString::fromLocal8Bit(files[i].Input));
+            }, Qt::BlockingQueuedConnection);
         },
         .Skipped = [&](std::size_t i) { outcomes[i] = BatchOutcome::Skipped; },
         .Written = [&](std::size_t i) { outcomes[i] = BatchOutcome::Written; },
@@ -349,15 +409,25 @@ void frmDialog::Batch()
             for (std::string& line : WarningLines(files[i].Name, report.Lines)) warnings.push_back(std::move(line));
             if (!report.Warning.empty()) warnings.push_back(files[i].Name + ": " + report.Warning);
         },
-        .Stop = [&] { return progress.wasCanceled(); }};
-    try {
-        ConvertBatch(state_.Settings, state_.CurrentFileType, files, told);
-    } catch (const std::exception& failure) {
-        failed = true;
-        outcomes[current] = BatchOutcome::Failed;
-        why = FailureText(failure);
-    }
-    const bool stopped = progress.wasCanceled();
+        .Stop = [&] { return stop.load(); }};
+    // Copies: the settings window may change the settings while the batch runs.
+    const SettingsRecord settings = state_.Settings;
+    const std::int32_t type = state_.CurrentFileType;
+    std::thread batch([&] {
+        try {
+            ConvertBatch(settings, type, files, told);
+        } catch (const std::exception& failure) {
+            failed = true;
+            outcomes[current] = BatchOutcome::Failed;
+            why = FailureText(failure);
+        }
+        finished = true;
+        QMetaObject::invokeMethod(&progress, [] {}, Qt::QueuedConnection);  // wakes the loop below
+    });
+    while (!finished) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    batch.join();
+    // Cancel pressed after the last file was written stopped nothing.
+    const bool stopped = stop && std::count(outcomes.begin(), outcomes.end(), BatchOutcome::NotTried) > 0;
     progress.setValue(count);
     const QString summary = BatchSummary(files, outcomes, why, stopped && !failed, warnings);
     if (failed)

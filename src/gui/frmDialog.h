@@ -51,12 +51,20 @@ public:
     QLineEdit* FilenameBox() const { return txtFilename_; }
     QRadioButton* Option(const char* name) const;
     static QString FileFilter();
+    // The entry of FileFilter (in Qt's form) for files of `code`; empty for a type it does not list.
+    static QString TypeFilter(std::int32_t code);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Select(std::int32_t code);
+    // Selects the settings' default type when it has changed since the dialog last selected it,
+    // so that a type chosen in the settings window applies without a restart.
+    void FollowSettings();
+    void ShowActive();
     void ShowFailure(const std::exception& failure);
     bool ConfirmType(InputFile& input);
     // The input file chosen in the file chooser titled with the current type's name between the
@@ -71,6 +79,7 @@ private:
     std::shared_ptr<ReadingState> targetReading_;
     QPointer<frmReview> targetReview_;
     std::map<std::int32_t, QRadioButton*> options_;
+    std::int32_t followedFileType_ = 0;
     QGroupBox* fraFileType_;
     QLineEdit* txtFilename_;
 };

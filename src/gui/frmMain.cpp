@@ -12,11 +12,19 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTableView>
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <sstream>
 
+#include "base/AtomicFile.h"
+#include "core/Export.h"
+#include "core/OutputChecks.h"
+#include "core/OutputNames.h"
 #include "core/Settings.h"
 #include "gui/DialogWindow.h"
+#include "gui/NativeName.h"
 #include "gui/frmConfiguration.h"
 #include "gui/frmDialog.h"
 #include "gui/info/frmAbout.h"
@@ -24,6 +32,7 @@
 #include "gui/info/frmInstructions.h"
 #include "gui/Twips.h"
 #include "gui/review/frmReview.h"
+#include "gui/review/pdxGrid.h"
 #include "import/FileFormats.h"
 
 namespace vantrel {
@@ -49,6 +58,35 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     fileMenu->setObjectName("FileMenu");
     QAction* fileOpen = fileMenu->addAction("&Open", this, &frmMain::OpenFile);
     fileOpen->setObjectName("FileOpen");
+    fileOpen->setShortcut(QKeySequence::Open);
+    QAction* merge = fileMenu->addAction("&Merge File...", this, &frmMain::MergeFile);
+    merge->setObjectName("FileMerge");
+    QAction* exportDrops = fileMenu->addAction("&Export Drops...", this, &frmMain::ExportDrops);
+    exportDrops->setObjectName("FileExportDrops");
+    // Both act on the active review window, so they are off while there is none.
+    connect(fileMenu, &QMenu::aboutToShow, this, [this, merge, exportDrops] {
+        merge->setEnabled(ActiveReview() != nullptr);
+        exportDrops->setEnabled(ActiveReview() != nullptr);
+    });
+    // The active review window's write: Ctrl+S writes again to the name it was written to.
+    QAction* write = fileMenu->addAction("&Write PDDX File", this, [this] {
+        if (frmReview* review = ActiveReview()) review->Save();
+    });
+    write->setObjectName("FileWrite");
+    write->setShortcut(QKeySequence::Save);
+    QAction* saveAs = fileMenu->addAction("Save &As...", this, [this] {
+        if (frmReview* review = ActiveReview()) review->Write();
+    });
+    saveAs->setObjectName("FileSaveAs");
+    // Ctrl+Shift+S everywhere, as well as the platform's own key where it has one.
+    QList<QKeySequence> saveAsKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::SaveAs))
+        if (!saveAsKeys.contains(key)) saveAsKeys << key;
+    saveAs->setShortcuts(saveAsKeys);
+    connect(fileMenu, &QMenu::aboutToShow, this, [this, write, saveAs] {
+        write->setEnabled(ActiveReview() != nullptr);
+        saveAs->setEnabled(ActiveReview() != nullptr);
+    });
     QAction* exitSeparator = fileMenu->addSeparator();
     QAction* exit = fileMenu->addAction("E&xit", this, &QWidget::close);
     exit->setObjectName("ProgramExit");
@@ -65,10 +103,14 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     QAction* cascade = windowMenu->addAction("&Cascade", this, &frmMain::Cascade);
     cascade->setObjectName("Cascade");
     windowMenu->addAction("&Tile", this, &frmMain::Tile)->setObjectName("Tile");
-    // Ctrl+F4 is the review window frame's own key (a second binding would make it do nothing);
-    // the menu only names it.
-    QAction* close = windowMenu->addAction("Cl&ose\tCtrl+F4", this, &frmMain::CloseActive);
+    // Ctrl+F4 on every platform, and the platform's own close key (Ctrl+W on most desktops). The
+    // frames' own menus keep no keys, for a key bound twice does nothing.
+    QAction* close = windowMenu->addAction("Cl&ose", this, &frmMain::CloseActive);
     close->setObjectName("CloseWindow");
+    QList<QKeySequence> closeKeys{QKeySequence(Qt::CTRL | Qt::Key_F4)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Close))
+        if (!closeKeys.contains(key)) closeKeys << key;
+    close->setShortcuts(closeKeys);
     windowMenu->addAction("Close &All", this, &frmMain::CloseAll)->setObjectName("CloseAll");
     // The menu lists the open review windows below, as the toolkit knows them.
     connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu] { ListWindows(windowMenu); });
@@ -88,7 +130,10 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     // F1 anywhere in the program: help on whatever has the focus (the key goes to it).
     qApp->installEventFilter(this);
 
-    resize(FitToScreen(this, QSize(1000, 700)));
+    // The size it was left at, else its own; either fitted to the screen it opens on.
+    const QSize wanted(state_.Desktop.MainWidth > 0 ? state_.Desktop.MainWidth : 1000,
+                       state_.Desktop.MainHeight > 0 ? state_.Desktop.MainHeight : 700);
+    resize(FitToScreen(this, wanted));
 }
 
 frmMain::~frmMain() = default;
@@ -121,11 +166,18 @@ void frmMain::AddReviewWindow(frmReview* review)
     QMdiSubWindow* frame = mdiArea_->addSubWindow(review);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setObjectName("frmReviewFrame");
+    for (QAction* action : frame->systemMenu()->actions()) action->setShortcuts({});
     // The merge command reopens the dialog in append mode for this window.
     review->OnMerge = [this](frmReview* target) { Dialog().AppendFile(target, target->PDDXDataSet(), target->Reading()); };
-    // No larger than the frame leaves room for, down to the window's own minimum.
+    // The size a review window was last left at, no larger than the frame leaves room for, down
+    // to the window's own minimum.
+    const DesktopSettings& desktop = state_.Desktop;
+    if (desktop.ReviewWidth > 0 && desktop.ReviewHeight > 0) frame->resize(desktop.ReviewWidth, desktop.ReviewHeight);
     frame->resize(frame->size().boundedTo(mdiArea_->viewport()->size()).expandedTo(frame->minimumSizeHint()));
     frame->show();
+    // A new document is read in its grid.
+    mdiArea_->setActiveSubWindow(frame);
+    review->setFocus(Qt::OtherFocusReason);
     reviewWindows_.append(review);
 }
 
@@ -146,7 +198,35 @@ void frmMain::Cascade()
     }
 }
 
-void frmMain::Tile() { mdiArea_->tileSubWindows(); }
+frmReview* frmMain::ActiveReview() const
+{
+    QMdiSubWindow* frame = mdiArea_->activeSubWindow();
+    return frame ? qobject_cast<frmReview*>(frame->widget()) : nullptr;
+}
+
+void frmMain::Tile()
+{
+    // A grid of cells as even as the windows' count allows; a window whose smallest size is
+    // larger than its cell overlaps its neighbour rather than leave the frame.
+    const QList<QMdiSubWindow*> frames = mdiArea_->subWindowList();
+    if (frames.isEmpty()) return;
+    const QSize area = mdiArea_->viewport()->size();
+    const int count = static_cast<int>(frames.size());
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
+    const int rows = (count + columns - 1) / columns;
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* frame = frames[i];
+        const int row = i / columns, column = i % columns;
+        // The last row shares the width among the windows it holds.
+        const int inRow = row == rows - 1 ? count - row * columns : columns;
+        const QRect cell(column * area.width() / inRow, row * area.height() / rows, area.width() / inRow, area.height() / rows);
+        const QSize size = cell.size().expandedTo(frame->minimumSizeHint()).boundedTo(area);
+        const int left = std::min(cell.left(), area.width() - size.width());
+        const int top = std::min(cell.top(), area.height() - size.height());
+        frame->setGeometry(QRect(QPoint(std::max(0, left), std::max(0, top)), size));
+        frame->showNormal();
+    }
+}
 
 bool frmMain::CloseAll()
 {
@@ -246,8 +326,13 @@ void frmMain::OpenDropped(const QList<QUrl>& urls)
 
 void frmMain::ShowInstructions()
 {
-    auto* window = new frmInstructions(this);
+    auto* window = new frmInstructions(state_.Desktop.ShowInstructionsAtStart, this);
     window->show();
+}
+
+void frmMain::ShowAtStart()
+{
+    if (state_.Desktop.ShowInstructionsAtStart) ShowInstructions();
 }
 
 void frmMain::ShowAbout()
@@ -258,8 +343,30 @@ void frmMain::ShowAbout()
 
 void frmMain::ShowHelp() { frmHelp::ShowFor(QApplication::focusWidget(), this); }
 
+void frmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The frame takes Ctrl+Tab for itself through a filter it puts on the whole program once
+    // shown; this window's filter goes in after it, so that it is asked first.
+    qApp->removeEventFilter(this);
+    qApp->installEventFilter(this);
+}
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // Ctrl+Tab and Ctrl+Shift+Tab leave a review window's grid (Tab moves between its cells);
+    // elsewhere they go from one review window to the next.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* grid = qobject_cast<pdxGrid*>(watched->parent());
+        if (grid && watched == grid->Table() && (key->modifiers() & Qt::ControlModifier) &&
+            (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
+            grid->LeaveGrid(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    // The size a review window is closed at is the next one's.
+    if (event->type() == QEvent::Close && watched->objectName() == "frmReviewFrame") RememberReviewSize(static_cast<QWidget*>(watched));
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         watched->isWidgetType()) {
         frmHelp::ShowFor(static_cast<QWidget*>(watched), this);
@@ -268,8 +375,19 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void frmMain::RememberReviewSize(const QWidget* frame)
+{
+    if (frame->isMinimized() || frame->isMaximized()) return;
+    state_.Desktop.ReviewWidth = frame->width();
+    state_.Desktop.ReviewHeight = frame->height();
+}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    if (!isMinimized() && !isMaximized()) {
+        state_.Desktop.MainWidth = width();
+        state_.Desktop.MainHeight = height();
+    }
     for (const QPointer<frmReview>& review : reviewWindows_) {
         QMdiSubWindow* frame = FrameOf(review);
         // A review window whose save prompt was cancelled stops the whole exit.
@@ -287,13 +405,41 @@ void frmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void frmMain::ExportDrops()
+{
+    frmReview* review = ActiveReview();
+    if (!review || !review->PDDXDataSet()) return;
+    const QString start = QString::fromLocal8Bit(RootName(NativeName(review->OutputName())) + ".csv");
+    const QString chosen = prompts_.SaveFileName(this, "Export Drops", start, "CSV Files (*.csv)");
+    if (chosen.isEmpty()) return;
+    const std::string source = NativeName(review->SourceFile());
+    if (!FindOutputConflicts({NativeName(chosen)}, {source}).empty()) {
+        prompts_.Warn(this, "Vantrel", chosen + ": the export would replace the input " + review->SourceFile());
+        return;
+    }
+    // The file column names the document by the file it was read from, as the command line does.
+    DropTable table;
+    table.Add(NativeName(QFileInfo(review->SourceFile()).fileName()), *review->PDDXDataSet());
+    try {
+        WriteFileAtomically(NativeName(chosen), [&table](std::ostream& out) { table.Write(out); });
+    } catch (const std::exception& e) {
+        prompts_.Warn(this, "Vantrel", QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void frmMain::MergeFile()
+{
+    frmReview* review = ActiveReview();
+    if (review && review->OnMerge) review->OnMerge(review);
+}
+
 int RunDesktop(int argc, char** argv)
 {
     QApplication application(argc, argv);
     ProgramState state = InstalledProgramState(RunningProgramFolder());
     frmMain main(state);
     main.show();
-    main.ShowInstructions();
+    main.ShowAtStart();
     return application.exec();
 }
 

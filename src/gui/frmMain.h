@@ -34,6 +34,11 @@ public:
 
     // File > Open: the open dialog in open mode, shown without blocking.
     void OpenFile();
+    // File > Export Drops: the active review window's drops as CSV, as `vantrel export` writes
+    // them, to a file the user names.
+    void ExportDrops();
+    // File > Merge File: what the active review window's merge command does.
+    void MergeFile();
     // The open dialog, created (and loaded) on first use or after the user closed it.
     frmDialog& Dialog();
     // Edit > Configure.
@@ -52,6 +57,8 @@ public:
     void ShowInstructions();
     void ShowAbout();
     void ShowHelp();
+    // What opens beside the main window at start-up: the instructions, unless the user turned them off.
+    void ShowAtStart();
 
     // Opens each dropped file (a local file) in a review window as Browse does: read as the open
     // dialog's type, after its question when the content looks like another type.
@@ -62,10 +69,13 @@ public:
     // The review windows opened since start-up, in opening order; closed ones read as null.
     const QList<QPointer<frmReview>>& ReviewWindows() const { return reviewWindows_; }
     QMdiArea* Area() const { return mdiArea_; }
+    // The review window that is active in the frame; null when there is none.
+    frmReview* ActiveReview() const;
     static QMdiSubWindow* FrameOf(frmReview* review);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -74,6 +84,7 @@ private:
     void ListRecentFiles(QMenu* menu, QAction* before);
     void ListWindows(QMenu* menu);
     static void Unlist(QMenu* menu, QList<QAction*>& listed);
+    void RememberReviewSize(const QWidget* frame);
 
     ProgramState& state_;
     Prompts prompts_;

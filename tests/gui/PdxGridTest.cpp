@@ -57,15 +57,15 @@ TEST(PdxGrid, ShowsEveryElementColoursTheEmptyFlaggedOnesAndFollowsChangesFromOu
     EXPECT_EQ(YellowCells(shown.grid), 2) << "flagged but filled: white";
     EXPECT_EQ(model.index(shown.RowOf("LoadPlateRadius") - 1, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 0));
 
-    // A change from outside shows in its row, and its flag alone colours the current cell: the
-    // last row's value after the check, else the cell last clicked.
+    // A change from outside shows in its row, coloured by what it now holds; the current cell
+    // (the last row's value after the check, else the cell last clicked) keeps its colour.
     QSignalSpy shownAgain(&model, &QAbstractItemModel::dataChanged);
     shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("5.9");
     EXPECT_EQ(shownAgain.value(0).value(0).toModelIndex(), model.index(shown.RowOf("LoadPlateRadius") - 1, 2));
-    EXPECT_TRUE(shown.Cell("LoadPlateRadius") == "5.9*" && shown.grid.CurrentRow() == 67 && shown.grid.IsYellow(67, 2));
+    EXPECT_TRUE(shown.Cell("LoadPlateRadius") == "5.9" && shown.grid.CurrentRow() == 67 && YellowCells(shown.grid) == 1);
     ClickCell(shown.grid, 1, 0);
-    shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("6");
-    EXPECT_TRUE(shown.grid.IsYellow(1, 0));
+    shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("");
+    EXPECT_TRUE(shown.Cell("LoadPlateRadius") == "*" && !shown.grid.IsYellow(1, 0) && YellowCells(shown.grid) == 2);
 
     // Elements added later show once the rows are built again; the row list outgrows its 150.
     shown.document.AddTestLocation();
@@ -96,8 +96,8 @@ TEST_P(PdxGridEndEdit, KeepsTheTypedTextInTheEditedElementAndColoursThatCellByIt
 {
     const EndEdit& way = GetParam();
     ShownGrid shown;
-    // Flagged stays yellow with a value too; unflagged is white.
-    for (const auto& [item, kept, left] : {std::tuple{"DeflectionSensorYAxisDistances", "0, 9*", "*"}, std::tuple{"TemperatureSensorUse", "0, 9", ""}}) {
+    // Flagged is yellow while empty only; unflagged is white.
+    for (const auto& [item, kept, left] : {std::tuple{"DeflectionSensorYAxisDistances", "0, 9", "*"}, std::tuple{"TemperatureSensorUse", "0, 9", ""}}) {
         shown.grid.ElementCheckFlags();
         ASSERT_TRUE(shown.Activate());
         const int row = shown.RowOf(item), yellowElsewhere = YellowCells(shown.grid) - shown.grid.IsYellow(row, 2);
@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         EndEdit{"Return", Keys({Qt::Key_Return}), true, 1, false},
         EndEdit{"KeypadEnter", Keys({Qt::Key_Enter}, Qt::KeypadModifier), true, 1, false},
         EndEdit{"Tab", Keys({Qt::Key_Tab}), true, 0, false},
-        EndEdit{"KeypadSeparator", Keys({Qt::Key_Comma}, Qt::KeypadModifier), true, 0, false},
+        EndEdit{"Backtab", Keys({Qt::Key_Backtab}, Qt::ShiftModifier), true, 0, false},
         EndEdit{"Escape", Keys({Qt::Key_Escape}), false, 0, false},
         // The text typed back to what the cell held is no edit.
         EndEdit{"ReturnAfterTakingItBack", Keys({Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace,

@@ -30,11 +30,13 @@ const QString kOpenFilter = "All Files (*);;PDDX (*.DDX *.ddx);;Dynatest F25 (*.
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // A review window as the user sees it: title, output name, sources, and "unsaved" while the
-// "Data Not Saved" label shows.
+// "Data Not Saved" label shows and the title has its mark ("half" when only one of them says so).
 QString Seen(frmReview& review)
 {
-    return review.windowTitle() + "|" + review.OutputName() + "|" + review.findChild<QPlainTextEdit*>("txtSource")->toPlainText() +
-           (review.findChild<QLabel*>("lblStatus")->isVisible() ? "|unsaved" : "");
+    const bool label = review.findChild<QLabel*>("lblStatus")->isVisible();
+    return QString(review.windowTitle()).remove("[*]") + "|" + review.OutputName() + "|" +
+           review.findChild<QPlainTextEdit*>("txtSource")->toPlainText() +
+           (label && review.isWindowModified() ? "|unsaved" : label || review.isWindowModified() ? "|half" : "");
 }
 
 TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuestion)
@@ -57,6 +59,7 @@ TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuest
     // Merged with a type that has no reader, nothing is read and the window stays as it was (and
     // written); read, the second file lands in the same window and document.
     review.OnMerge(&review);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main.Dialog())) << "seen before it is used";
     program.state.CurrentFileType = kCarlBroHistory;
     EXPECT_TRUE(program.Press(program.main.Dialog(), "cmdBrowse", program.Path("second.pdx")).endsWith("\nWarn|Vantrel|unknown file type"));
     EXPECT_TRUE(program.main.Dialog().isVisible() && Seen(review) == seen) << Seen(review).toStdString();
@@ -71,13 +74,14 @@ TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuest
     // Written first, so that the edit is what makes it unsaved again; typed as a user types it,
     // into the editor that holds the focus in the active window.
     EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
+    EXPECT_FALSE(program.main.Dialog().isVisible());
     program.main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
     ASSERT_TRUE(ClickCell(grid, Row(grid, "Device Configuration", "LoadPlateRadius")));
     EXPECT_EQ(grid.Editor()->text(), "150") << "the editor opens with the cell's text";
     QTest::keyClicks(grid.Editor(), "5.9");
     QTest::keyClick(grid.Editor(), Qt::Key_Return);
-    EXPECT_EQ(Cell(grid, "Device Configuration", "LoadPlateRadius"), "5.9*");
+    EXPECT_EQ(Cell(grid, "Device Configuration", "LoadPlateRadius"), "5.9");
     EXPECT_EQ(Seen(review), merged + "|unsaved");
     EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "first.DDX"), "LoadPlateRadius = 5.9\r\n"));
@@ -149,7 +153,7 @@ TEST(DesktopWorkflow, OpenDialogShowsTheStoredTypeKeepsItsChoiceAndWarnsOfAFileI
         if (content) WriteBytes(program.folder / name, content);
         program.state.CurrentFileType = type;
         const QString asked = program.Press(program.main.Dialog(), "cmdBrowse", program.Path(name));
-        EXPECT_TRUE(asked.section('\n', 1).startsWith("Warn|Vantrel|" + QString(warning).arg(program.Path(name)))) << asked.toStdString();
+        EXPECT_TRUE(asked.section('\n', 1).startsWith("Warn|Vantrel|" + QString(warning).replace("%1", program.Path(name)))) << asked.toStdString();
         EXPECT_TRUE(program.main.Dialog().isVisible() && program.main.ReviewWindows().isEmpty()) << name;
     }
 }
@@ -187,11 +191,14 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
     EXPECT_FALSE(std::filesystem::exists(program.folder / "data/Ccvt.DDX"));
     EXPECT_TRUE(program.state.WorkingInputPath == (program.folder / "data").string() && program.main.ReviewWindows().isEmpty());
 
-    // Cancel pressed on the progress shown for the first file: it is finished, the others not tried.
+    // Cancel pressed while the second file is converted (the file box names it as it starts): the
+    // first stays written, nothing of the second is left, not even a temporary file, and the
+    // third is not tried.
     const std::vector<BatchFile> files = BatchFiles((program.folder / "run/1.FWD").string());
     ASSERT_EQ(files.size(), 3);
     QString shown;
-    QTimer::singleShot(0, [&] {
+    const QMetaObject::Connection cancel = QObject::connect(program.main.Dialog().FilenameBox(), &QLineEdit::textChanged, [&](const QString& text) {
+        if (text != Q(files[1].Input)) return;
         auto* progress = program.main.Dialog().findChild<QProgressDialog*>("dlgBatchProgress");
         ASSERT_TRUE(progress && progress->isVisible());
         shown = progress->labelText() + "|" + QString::number(progress->value()) + "/" + QString::number(progress->maximum());
@@ -199,7 +206,9 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
     });
     EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("run/1.FWD")),
               asks(program.Path("data"), "run/1.FWD") + "\nInform|Batch Processing of FWD Files|1 of 3 files converted (cancelled).\n\nWritten:\n" + bullets(files, 0, 1, true) + "\nNot tried:\n" + bullets(files, 1, 3, false));
-    EXPECT_EQ(shown, "File 1 of 3:\n" + Q(files[0].Name) + "|0/3");
+    QObject::disconnect(cancel);
+    EXPECT_EQ(shown, "File 2 of 3:\n" + Q(files[1].Name) + "|1/3");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.folder / "run"), {}), 4);
     EXPECT_TRUE(std::filesystem::exists(files[0].Output) && !std::filesystem::exists(files[1].Output));
 
     // The second output cannot be created: the first stays written, the third is never tried, and
@@ -245,7 +254,7 @@ TEST(DesktopWorkflow, ClosingTheProgramAsksAboutAnUnsavedWindowAndFollowsTheAnsw
         {QMessageBox::Cancel, "", false},
         {QMessageBox::Yes, "no-such-folder/x.DDX", false},  // cannot be created: the data stays
         {QMessageBox::Yes, "saved.DDX", true},
-        {QMessageBox::Yes, "", true},
+        {QMessageBox::Yes, "", false},  // the chooser cancelled: nothing written, so the program stays
         {QMessageBox::No, "", true}};
     for (const auto& [answer, saveAs, closes] : cases) {
         SCOPED_TRACE(std::to_string(answer) + " " + saveAs);
@@ -286,7 +295,7 @@ TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesCancelRestoresTheStoredOnesAndThe
     emit count->activated(3);
     EXPECT_EQ(text("txtJILSXAxis") + "|" + text("txtJILSYAxis"), "0, 8, 12, 18, 24, 36, 48, 60,-12|0, 0, 0, 0, 0, 0, 0, 0,  0");
     program.Press(window, "cmdOK");
-    EXPECT_TRUE(!window.isVisible() && program.state.WorkingInputPath == program.folder.Path().string()) << "the open dialog keeps its start";
+    EXPECT_TRUE(!window.isVisible() && program.state.WorkingInputPath == "/data/fwd") << "the next chooser starts in the new default folder";
 
     program.main.Configure();
     window.findChild<QLineEdit*>("txtInputPath")->setText("/elsewhere");

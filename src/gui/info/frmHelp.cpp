@@ -55,6 +55,7 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
+    DialogKeys(this, nullptr, [this] { close(); });
     resize(FitToScreen(this, QSize(620, 520)));
 }
 

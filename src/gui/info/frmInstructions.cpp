@@ -1,8 +1,11 @@
 #include "gui/info/frmInstructions.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "gui/DialogWindow.h"
@@ -40,7 +43,7 @@ QString frmInstructions::InstructionText()
            "is saved in the same folder as the initial file unless changed in the file dialog box.\n";
 }
 
-frmInstructions::frmInstructions(QWidget* parent) : QWidget(parent, Qt::Window)
+frmInstructions::frmInstructions(bool& showAtStart, QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName("frmInstructions");
     setWindowTitle("Instructions");
@@ -63,8 +66,22 @@ frmInstructions::frmInstructions(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(heading);
     frameLayout->addWidget(text);
+    auto* chkShowAtStart = new QCheckBox("&Show at start", this);
+    chkShowAtStart->setObjectName("chkShowAtStart");
+    chkShowAtStart->setChecked(showAtStart);
+    connect(chkShowAtStart, &QCheckBox::toggled, this, [&showAtStart](bool checked) { showAtStart = checked; });
+    auto* cmdClose = new QPushButton("&Close", this);
+    cmdClose->setObjectName("cmdClose");
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    DialogKeys(this, cmdClose, [this] { close(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkShowAtStart);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
+    layout->addLayout(buttons);
     resize(FitToScreen(this, QSize(640, 520)));
     CentreOnScreen(this);
 }

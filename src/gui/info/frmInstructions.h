@@ -1,5 +1,6 @@
 #pragma once
-// How to convert a file: shown at start-up and from Help > Instructions.
+// How to convert a file: shown at start-up (unless the user turned that off here) and from
+// Help > Instructions.
 
 #include <QWidget>
 
@@ -8,7 +9,8 @@ namespace vantrel {
 class frmInstructions : public QWidget {
     Q_OBJECT
 public:
-    explicit frmInstructions(QWidget* parent = nullptr);
+    // The "Show at start" box reads and sets `showAtStart`, which outlives the window.
+    explicit frmInstructions(bool& showAtStart, QWidget* parent = nullptr);
     // The text shown, for the window and its help topic.
     static QString InstructionText();
 };

@@ -1,10 +1,15 @@
 #include "gui/review/PlotPanel.h"
 
+#include <QAction>
+#include <QBoxLayout>
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QFileInfo>
 #include <QLineSeries>
+#include <QPainter>
+#include <QSvgGenerator>
 #include <QValueAxis>
-#include <QBoxLayout>
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -14,8 +19,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/AtomicFile.h"
 #include "base/Latin1.h"
 #include "core/Check.h"
+#include "gui/NativeName.h"
 
 namespace vantrel {
 namespace {
@@ -23,8 +30,26 @@ namespace {
 constexpr std::string_view kLocationPrefix = "Test Location ";
 constexpr std::string_view kDropPrefix = "DropData_";
 constexpr std::string_view kHistoryPrefix = "DropHistoryData_";
-// Beyond this many lines a legend hides the plot rather than explains it.
+// Beyond this many lines, or in a smaller plot, a legend hides the plot rather than explains it.
 constexpr int kLegendLines = 12;
+constexpr QSize kLegendRoom(300, 240);
+// The smallest plot whose axis titles and numbers all show whole.
+constexpr QSize kSmallestPlot(250, 200);
+// A line of more points (a time history of many samples) is a trace: marks would hide it.
+constexpr int kMarkedPoints = 60;
+// The pen of the current drop's line stands out from the others'.
+constexpr double kPenWidth = 1.5;
+constexpr double kCurrentPenWidth = 3.5;
+
+// Line colours that tell apart on screen and on paper; the n-th line of a chart takes the n-th,
+// and beyond them darker shades, so that no two lines of a chart look alike.
+QColor LineColour(int index)
+{
+    static const QRgb palette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd, 0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
+    constexpr int count = std::size(palette);
+    const QColor colour(palette[index % count]);
+    return index < count ? colour : colour.darker(100 + 50 * (index / count));
+}
 
 // The numbers of a list value ("9000, 12.5, , 8.2"): empty or unreadable entries are gaps.
 std::vector<std::optional<double>> Numbers(std::string_view text)
@@ -101,13 +126,18 @@ public:
         chart_.addAxis(axis, side);
         return axis;
     }
-    void Add(QLineSeries* series, QValueAxis* y)
+    void Add(QLineSeries* series, QValueAxis* y, bool current = false)
     {
         if (series->count() == 0) {
             delete series;
             return;
         }
         chart_.addSeries(series);
+        // After adding: the chart's theme would otherwise put its own colours on.
+        QPen pen(LineColour(lines_), current ? kCurrentPenWidth : kPenWidth);
+        series->setPen(pen);
+        series->setPointsVisible(series->count() <= kMarkedPoints);
+        series->setMarkerSize(current ? 8 : 5);
         series->attachAxis(x_);
         series->attachAxis(y);
         Fit(x_, series, &QPointF::x);
@@ -125,7 +155,6 @@ public:
             value->setRange(low, high);
             value->applyNiceNumbers();
         }
-        chart_.legend()->setVisible(lines_ > 0 && lines_ <= kLegendLines);
     }
 
 private:
@@ -146,7 +175,7 @@ private:
     int lines_ = 0;
 };
 
-void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& location)
+void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& location, int currentDrop)
 {
     std::vector<std::optional<double>> offsets = Numbers(ValueOf(document, "Device Configuration", "DeflectionSensorXAxisDistances"));
     // Without offsets the sensors are spaced by their numbers.
@@ -162,13 +191,17 @@ void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& locat
         const std::vector<std::optional<double>> values = Numbers(element.Value());
         auto* line = new QLineSeries;
         line->setName("Drop " + QString::number(*drop));
-        // Entry 0 is the load; the deflections follow in sensor order.
+        // Entry 0 is the load; the deflections follow in sensor order, which need not be the order
+        // of their offsets: the line goes from offset to offset.
+        QList<QPointF> points;
         for (std::size_t sensor = 1; sensor < values.size(); ++sensor) {
             const std::optional<double> offset = byNumber ? std::optional<double>(static_cast<double>(sensor))
                                                  : sensor <= offsets.size() ? offsets[sensor - 1] : std::nullopt;
-            if (offset && values[sensor]) line->append(*offset, *values[sensor]);
+            if (offset && values[sensor]) points.append(QPointF(*offset, *values[sensor]));
         }
-        plot.Add(line, deflection);
+        std::stable_sort(points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+        line->append(points);
+        plot.Add(line, deflection, *drop == currentDrop);
     }
     plot.Finish();
 }
@@ -217,8 +250,38 @@ QChartView* NewView(QWidget* parent, const char* name)
     chart.legend()->setFont(Smaller(chart.legend()->font()));
     chart.setTitleFont(Smaller(chart.titleFont()));
     chart.setMargins(QMargins(2, 2, 2, 2));
-    view->setMinimumSize(200, 160);
+    view->setMinimumSize(kSmallestPlot);
     return view;
+}
+
+void ShowLegendIfItFits(QChartView& view)
+{
+    const qsizetype lines = view.chart()->series().size();
+    view.chart()->legend()->setVisible(lines > 0 && lines <= kLegendLines && view.width() >= kLegendRoom.width() &&
+                                       view.height() >= kLegendRoom.height());
+}
+
+// The chart as the file name's extension asks: a PNG picture of it as shown, or an SVG drawing;
+// empty for any other extension.
+QByteArray Picture(QChartView& view, const QString& fileName)
+{
+    const QString format = QFileInfo(fileName).suffix().toLower();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (format == "png") {
+        if (!view.grab().save(&buffer, "PNG")) return {};
+    } else if (format == "svg") {
+        QSvgGenerator drawing;
+        drawing.setOutputDevice(&buffer);
+        drawing.setSize(view.size());
+        drawing.setViewBox(QRect(QPoint(), view.size()));
+        drawing.setTitle(view.chart()->title());
+        QPainter painter(&drawing);
+        view.render(&painter);
+    } else {
+        return {};
+    }
+    return buffer.data();
 }
 
 }  // namespace
@@ -228,6 +291,14 @@ PlotPanel::PlotPanel(QWidget* parent) : QWidget(parent)
     setObjectName("fraPlots");
     basinView_ = NewView(this, "chtBasin");
     historyView_ = NewView(this, "chtHistory");
+    for (QChartView* view : {basinView_, historyView_}) {
+        auto* save = new QAction("Save Plot...", view);
+        save->setObjectName("actSavePlot");
+        connect(save, &QAction::triggered, this, [this, view] { SavePlot(*view); });
+        view->addAction(save);
+        view->setContextMenuPolicy(Qt::ActionsContextMenu);
+        view->installEventFilter(this);
+    }
     historyView_->hide();
     layout_ = new QBoxLayout(QBoxLayout::TopToBottom, this);
     layout_->setContentsMargins(0, 0, 0, 0);
@@ -238,8 +309,25 @@ PlotPanel::PlotPanel(QWidget* parent) : QWidget(parent)
 void PlotPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    // The two plots side by side in a wide panel, one above the other in a tall one.
-    layout_->setDirection(width() > height() * 3 / 2 ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    // The two plots side by side in a wide panel, one above the other in a tall one: only where
+    // both then have their smallest size, so that the panel's own smallest size is side by side.
+    const bool stackedFits = height() >= 2 * kSmallestPlot.height() + layout_->spacing();
+    layout_->setDirection(width() > height() * 3 / 2 || !stackedFits ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+}
+
+QSize PlotPanel::minimumSizeHint() const
+{
+    const QMargins margins = layout_->contentsMargins();
+    return {2 * kSmallestPlot.width() + layout_->spacing() + margins.left() + margins.right(),
+            kSmallestPlot.height() + margins.top() + margins.bottom()};
+}
+
+bool PlotPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        for (QChartView* view : {basinView_, historyView_})
+            if (watched == view) ShowLegendIfItFits(*view);
+    return QWidget::eventFilter(watched, event);
 }
 
 QChart* PlotPanel::Basin() const { return basinView_->chart(); }
@@ -270,10 +358,32 @@ void PlotPanel::Plot(const PDDXFile& document, const std::string& location, int 
     if (!section) {
         Lines(*Basin(), "No test location", "").Finish();
         historyView_->hide();
-        return;
+    } else {
+        PlotBasin(*Basin(), document, *section, drop);
+        historyView_->setVisible(PlotHistory(*History(), document, *section, drop));
     }
-    PlotBasin(*Basin(), document, *section);
-    historyView_->setVisible(PlotHistory(*History(), document, *section, drop));
+    for (QChartView* view : {basinView_, historyView_}) ShowLegendIfItFits(*view);
+}
+
+bool PlotPanel::SavePlot(QChartView& view)
+{
+    static Prompts standard = StandardPrompts();
+    Prompts& prompts = prompts_ ? *prompts_ : standard;
+    const QString suggested = QString::fromLatin1(location_.c_str()) + (&view == historyView_ ? " history.png" : " basin.png");
+    const QString chosen = prompts.SaveFileName(this, "Save Plot", suggested, QtFilter("PNG Picture|*.png|SVG Drawing|*.svg"));
+    if (chosen.isEmpty()) return false;
+    const QByteArray picture = Picture(view, chosen);
+    if (picture.isEmpty()) {
+        prompts.Warn(this, "Vantrel", "Unable to save the plot as " + chosen + ": a plot is saved as a .png or .svg file.");
+        return false;
+    }
+    try {
+        WriteFileAtomically(NativeName(chosen), [&picture](std::ostream& out) { out.write(picture.constData(), picture.size()); });
+    } catch (const std::exception& e) {
+        prompts.Warn(this, "Vantrel", QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    return true;
 }
 
 void PlotPanel::Refresh(const PDDXFile& document)

@@ -1,11 +1,13 @@
 #pragma once
 // The plots beside the grid: the deflection basin of each drop of one test location (deflection
 // against sensor offset), and the time history of one of its drops where the document holds one.
+// Each plot's context menu saves it as a picture.
 
 #include <QWidget>
 #include <string>
 
 #include "document/PDDXFile.h"
+#include "gui/Prompts.h"
 
 class QBoxLayout;
 class QChart;
@@ -21,18 +23,29 @@ public:
     // Plots the test location `element` belongs to, with the history of its drop when it is a
     // drop's element; an element outside the test locations leaves the plots as they are.
     void Follow(const PDDXFile& document, const PDDXElement* element);
-    // Plots this test location again, with the history of drop `drop` (0: the first recorded).
+    // Plots this test location again, its drop `drop` drawn bolder, with the history of that drop
+    // (0: the first recorded).
     void Plot(const PDDXFile& document, const std::string& location, int drop);
     // Plots what is shown again from the document, or the first test location.
     void Refresh(const PDDXFile& document);
 
+    // The window's questions; until given, the toolkit's own dialogs.
+    void SetPrompts(Prompts& prompts) { prompts_ = &prompts; }
+    // Save Plot: asks for a file name and writes the plot there as a PNG picture or an SVG drawing,
+    // by the name's extension; true when written, a warning when not.
+    bool SavePlot(QChartView& view);
+
     const std::string& Location() const { return location_; }
     QChart* Basin() const;
     QChart* History() const;
+    QChartView* BasinView() const { return basinView_; }
     QChartView* HistoryView() const { return historyView_; }
+    // Side by side, each plot at its smallest size.
+    QSize minimumSizeHint() const override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QBoxLayout* layout_;
@@ -40,6 +53,7 @@ private:
     QChartView* historyView_;
     std::string location_;
     int drop_ = 0;
+    Prompts* prompts_ = nullptr;
 };
 
 }  // namespace vantrel

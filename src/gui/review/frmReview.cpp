@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QUndoStack>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "gui/Prompts.h"
 #include "base/modConvert.h"
 #include "gui/Twips.h"
+#include "gui/review/CheckList.h"
 #include "gui/review/FindBar.h"
 #include "gui/review/PlotPanel.h"
 #include "gui/review/pdxGrid.h"
@@ -55,12 +57,13 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     lblStatus_->setObjectName("lblStatus");
     lblStatus_->setStyleSheet("color: red; font-weight: bold;");
     lblStatus_->hide();
-    cmdWrite_ = new QPushButton("&Write PDDX File", this);
+    // Alt+W opens the main window's Window menu.
+    cmdWrite_ = new QPushButton("W&rite PDDX File", this);
     cmdWrite_->setObjectName("cmdWrite");
     cmdAddSection_ = new QPushButton("Add &Tests", this);
     cmdAddSection_->setObjectName("cmdAddSection");
     cmdAddSection_->hide();
-    cmdAppend_ = new QPushButton("Merge Another File", this);
+    cmdAppend_ = new QPushButton("Merge An&other File", this);
     cmdAppend_->setObjectName("cmdAppend");
     cmdAppend_->hide();
     Command1_ = new QPushButton("Command1", this);
@@ -73,6 +76,7 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     pdxDataGrid_ = new pdxGrid(splitter_);
     pdxDataGrid_->setObjectName("pdxDataGrid");
     plots_ = new PlotPanel(splitter_);
+    plots_->SetPrompts(prompts_);
     plots_->hide();
     findBar_ = new FindBar(*pdxDataGrid_, body_);
     auto* bodyLayout = new QVBoxLayout(body_);
@@ -87,6 +91,8 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     lstWarnings_->setMaximumHeight(fontMetrics().height() * 5);
     lstWarnings_->hide();
     bodyLayout->addWidget(lstWarnings_);
+    checks_ = new CheckList(*pdxDataGrid_, *findBar_, body_);
+    bodyLayout->addWidget(checks_);
     // In the band below the grid.
     cmdFind_ = new QPushButton("Fi&nd...", this);
     cmdFind_->setObjectName("cmdFind");
@@ -117,8 +123,11 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     const int buttonHeight = std::min(band - 4, line + 10);
     cmdFind_->setGeometry(8, 0, cmdFind_->sizeHint().width(), buttonHeight);
     cmdPlots_->setGeometry(16 + cmdFind_->width(), 0, cmdPlots_->sizeHint().width(), buttonHeight);
-    setMinimumSize(std::max(controls.right(), cmdPlots_->geometry().right()) + 9, body_->y() + line * 8 + band);
+    baseMinimum_ = QSize(std::max(controls.right(), cmdPlots_->geometry().right()) + 9, body_->y() + line * 8 + band);
+    setMinimumSize(baseMinimum_);
     resize(720, 520);
+    // The grid's place asks for more room when it shows more (the plots, the find bar, the lists).
+    for (QWidget* part : std::initializer_list<QWidget*>{findBar_, plots_, lstWarnings_, checks_}) part->installEventFilter(this);
 
     auto* find = new QAction("Find", this);
     find->setObjectName("actFind");
@@ -134,6 +143,17 @@ frmReview::frmReview(Prompts& prompts, QWidget* parent) : QWidget(parent), promp
     connect(pdxDataGrid_, &pdxGrid::CurrentElementChanged, this, [this](PDDXElement* element) {
         if (document_ && plots_->isVisible()) plots_->Follow(*document_, element);
     });
+
+    // The keyboard goes from the grid to the commands below it, then to those above.
+    QWidget::setTabOrder(pdxDataGrid_->Table(), cmdFind_);
+    QWidget::setTabOrder(cmdFind_, lstWarnings_);
+    QWidget::setTabOrder(lstWarnings_, cmdWrite_);
+    QWidget::setTabOrder(cmdWrite_, cmdAddSection_);
+    QWidget::setTabOrder(cmdAddSection_, cmdAppend_);
+    QWidget::setTabOrder(cmdAppend_, txtSource_);
+    setFocusProxy(pdxDataGrid_->Table());
+    // Undoing back to what was written makes the document saved again.
+    connect(pdxDataGrid_->UndoStack(), &QUndoStack::cleanChanged, this, [this] { ShowUnsaved(); });
 
     connect(cmdWrite_, &QPushButton::clicked, this, [this] { Write(); });
     connect(cmdAddSection_, &QPushButton::clicked, this, [this] { AddTests(); });
@@ -151,6 +171,8 @@ void frmReview::AddWarnings(const std::vector<std::string>& lines)
 
 frmReview::~frmReview()
 {
+    // The grid's undo stack goes after this window and says so on its way out.
+    disconnect(pdxDataGrid_->UndoStack(), nullptr, this, nullptr);
     if (document_ && subscription_) document_->UnsubscribeElementChange(subscription_);
 }
 
@@ -162,6 +184,7 @@ void frmReview::SetPDDXDataSet(std::shared_ptr<PDDXFile> document)
     if (document_) {
         subscription_ = document_->SubscribeElementChange([this](PDDXElement& element) { ElementChanged(element); });
         pdxDataGrid_->Attach(*document_);
+        checks_->RefreshLater();
         if (findBar_->isVisible()) findBar_->Apply();
         RefreshPlotsLater();
     }
@@ -171,8 +194,11 @@ void frmReview::SetPDDXDataSet(std::shared_ptr<PDDXFile> document)
 void frmReview::ElementChanged(PDDXElement& element)
 {
     pdxDataGrid_->ElementChange(element);
-    SetDataChanged(true);
+    // The grid's own edits are on its undo stack, whose clean state tells whether they are saved.
+    if (!pdxDataGrid_->ApplyingEdit()) changedBesideUndo_ = true;
+    ShowUnsaved();
     if (ChangesPlots(element, plots_->Location())) RefreshPlotsLater();
+    checks_->RefreshLater();
 }
 
 // A merge sets many values; the plots follow once it is done.
@@ -203,9 +229,15 @@ void frmReview::SetSourceFile(const QString& source)
 {
     sourceFile_ = source;
     txtSource_->setPlainText(source);
-    const qsizetype slash = source.lastIndexOf('/');
-    setWindowTitle(slash < 0 ? source : source.mid(slash + 1));
+    ShowName(source);
     outputName_ = QString::fromLocal8Bit(ReviewOutputName(NativeName(source)));
+}
+
+// The title: the file's own name, with the toolkit's mark while there is something to save.
+void frmReview::ShowName(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    setWindowTitle((slash < 0 ? path : path.mid(slash + 1)) + "[*]");
 }
 
 void frmReview::AddSource(const QString& fileName)
@@ -221,24 +253,47 @@ void frmReview::AddBlankDropData(int dropsToAdd)
 
 void frmReview::SetDataChanged(bool changed)
 {
-    dataChanged_ = changed;
-    lblStatus_->setVisible(changed);
+    changedBesideUndo_ = changed;
+    if (!changed) pdxDataGrid_->UndoStack()->setClean();
+    ShowUnsaved();
+}
+
+void frmReview::ShowUnsaved()
+{
+    dataChanged_ = changedBesideUndo_ || !pdxDataGrid_->UndoStack()->isClean();
+    lblStatus_->setVisible(dataChanged_);
+    setWindowModified(dataChanged_);
 }
 
 bool frmReview::Write()
 {
-    writeFailed_ = false;
     if (!document_) return false;
+    pdxDataGrid_->FinishEdit();
     const QString chosen = prompts_.SaveFileName(this, "Write PDDX File", outputName_, QtFilter(kSaveFilter));
-    if (chosen.isEmpty()) return false;
+    return !chosen.isEmpty() && WriteTo(chosen);
+}
+
+bool frmReview::Save()
+{
+    if (writtenOnce_) {
+        pdxDataGrid_->FinishEdit();
+        return WriteTo(outputName_);
+    }
+    return Write();
+}
+
+bool frmReview::WriteTo(const QString& name)
+{
     try {
-        WriteDocument(*document_, NativeName(chosen));
+        WriteDocument(*document_, NativeName(name));
     } catch (const std::exception& e) {
         // Nothing was written, so the document stays unsaved.
-        writeFailed_ = true;
         prompts_.Warn(this, "Vantrel", QString::fromLocal8Bit(e.what()));
         return false;
     }
+    // The next save, and the question on closing, offer the name it now has.
+    outputName_ = name;
+    writtenOnce_ = true;
     SetDataChanged(false);
     return true;
 }
@@ -266,6 +321,8 @@ void frmReview::AddTests()
 
 void frmReview::closeEvent(QCloseEvent* event)
 {
+    // What is being typed counts, as if the user had clicked elsewhere first.
+    pdxDataGrid_->FinishEdit();
     if (!DataChanged()) {
         event->accept();
         return;
@@ -277,13 +334,11 @@ void frmReview::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (answer == QMessageBox::Yes) {
-        Write();
-        // A file that could not be created keeps the window, so the data is not lost unnoticed.
-        if (writeFailed_) {
-            event->ignore();
-            return;
-        }
+    // Not written (the chooser cancelled, the file not created): the window stays, and the data
+    // with it.
+    if (answer == QMessageBox::Yes && !Write()) {
+        event->ignore();
+        return;
     }
     event->accept();
 }
@@ -296,6 +351,27 @@ void frmReview::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool frmReview::eventFilter(QObject* watched, QEvent* event)
+{
+    // Once the layout has taken in the change.
+    if (watched != this && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        QMetaObject::invokeMethod(this, [this] { FitMinimumToBody(); }, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
+}
+
+// The window's smallest size holds whatever the grid's place shows whole, and no smaller than the
+// size at which the fixed controls show.
+void frmReview::FitMinimumToBody()
+{
+    body_->layout()->activate();
+    const QSize body = body_->minimumSizeHint();
+    const QSize wanted(std::max(baseMinimum_.width(), body.width() + TwipsToPixels(this, 50)),
+                       std::max(baseMinimum_.height(), body_->y() + body.height() + TwipsToPixels(this, 450, true)));
+    if (wanted == minimumSize()) return;
+    setMinimumSize(wanted);
+    if (QWidget* frame = parentWidget()) frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
 }
 
 void frmReview::resizeEvent(QResizeEvent* event)

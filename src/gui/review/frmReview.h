@@ -20,6 +20,7 @@ class QSplitter;
 
 namespace vantrel {
 
+class CheckList;
 class FindBar;
 class PlotPanel;
 class pdxGrid;
@@ -57,12 +58,17 @@ public:
 
     // Asks for a file name and writes the document; true when it was written.
     bool Write();
+    // Writes to the name last written to without asking (the first time, as Write); true when
+    // it was written.
+    bool Save();
     // Adds a test location and asks how many empty drops it gets.
     void AddTests();
 
     pdxGrid* Grid() const { return pdxDataGrid_; }
     FindBar* Find() const { return findBar_; }
     PlotPanel* Plots() const { return plots_; }
+    // What the document lacks for calibration, below the grid.
+    CheckList* Checks() const { return checks_; }
     // Shows or hides the plots beside the grid.
     void ShowPlots(bool shown);
     QPushButton* AddTestsButton() const { return cmdAddSection_; }
@@ -79,9 +85,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ElementChanged(PDDXElement& element);
+    bool WriteTo(const QString& name);
+    void ShowName(const QString& path);
+    void ShowUnsaved();
+    void FitMinimumToBody();
     void RefreshPlotsLater();
 
     Prompts& prompts_;
@@ -91,7 +102,10 @@ private:
     QString sourceFile_;
     QString outputName_;
     bool dataChanged_ = false;
-    bool writeFailed_ = false;
+    // Changes that are not on the grid's undo stack (a new document, a merge, added tests).
+    bool changedBesideUndo_ = false;
+    bool writtenOnce_ = false;
+    QSize baseMinimum_;
     bool plotsPending_ = false;
 
     pdxGrid* pdxDataGrid_;
@@ -100,6 +114,7 @@ private:
     FindBar* findBar_;
     QSplitter* splitter_;
     PlotPanel* plots_;
+    CheckList* checks_;
     QPushButton* cmdFind_;
     QPushButton* cmdPlots_;
     QPlainTextEdit* txtSource_;

@@ -282,6 +282,8 @@ pdxGrid::pdxGrid(QWidget* parent) : QWidget(parent)
         return created;
     };
     action("actCopy", "&Copy", {QKeySequence::Copy}, &pdxGrid::Copy);
+    action("actPaste", "&Paste", {QKeySequence::Paste}, &pdxGrid::Paste);
+    action("actClear", "C&lear Values", {}, &pdxGrid::ClearValues);
     QAction* undo = action("actUndo", "&Undo", {QKeySequence::Undo}, &pdxGrid::Undo);
     // Ctrl+Y as well as the desktop's own redo keys, each once: a key bound twice does nothing.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
@@ -374,12 +376,9 @@ void pdxGrid::ElementChange(PDDXElement& element)
     const int row = model_->RowOf(element);
     if (row == 0) return;
     model_->TextChanged(row, 2);
-    // The colour follows the flag alone and goes to the cell the grid itself just set or, for a
-    // change from elsewhere, to the current cell.
-    if (colourRow_)
-        model_->SetYellow(colourRow_, 2, element.Flagged());
-    else
-        model_->SetYellow(currentRow_, currentColumn_, element.Flagged());
+    // Yellow says "this still needs a value": exactly while a flagged value is empty, however it
+    // got there (an edit, an undo, a merge).
+    model_->SetYellow(row, 2, element.Flagged() && element.Value().empty());
 }
 
 void pdxGrid::ElementCheckFlags()
@@ -449,12 +448,10 @@ void pdxGrid::Commit()
     CloseEditor();
     const int row = editRow_;
     if (row >= 1 && row <= model_->RowCount() && text != model_->CellText(row, 2)) {
-        model_->SetYellow(row, 2, true);
         PDDXElement& element = *model_->RowElement(row);
         // Pushing the edit sets the value; the document's notification brings the new text and
-        // the flag's colour back to the cell.
+        // the colour back to the cell.
         undo_->push(new ValueEdit(*this, element, std::string(element.Value()), Latin1Bytes(text)));
-        model_->TextChanged(row, 2);
     }
     committing_ = false;
 }
@@ -469,12 +466,90 @@ void pdxGrid::ApplyValue(const std::string& section, const std::string& item, co
         return;  // no longer in the document
     }
     const int row = model_->RowOf(*element);
-    // An undo or redo shows the row it changes.
-    if (!committing_ && row) GoToRow(row);
-    const int previous = colourRow_;
-    colourRow_ = committing_ ? editRow_ : row;
+    // An undo or redo shows the row it changes (one of many pasted: the first stays in sight).
+    if (!committing_ && !inMacro_ && row) GoToRow(row);
+    const bool outer = applying_;
+    applying_ = true;
     element->SetValue(value);
-    colourRow_ = previous;
+    applying_ = outer;
+}
+
+void pdxGrid::LeaveGrid(bool forward) { focusNextPrevChild(forward); }
+
+void pdxGrid::FinishEdit()
+{
+    if (editing_) Commit();
+}
+
+std::vector<int> pdxGrid::SelectedRows() const
+{
+    std::vector<int> viewRows;
+    for (const QItemSelectionRange& range : grdItems_->selectionModel()->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r) viewRows.push_back(r);
+    if (viewRows.empty() && grdItems_->currentIndex().isValid()) viewRows.push_back(grdItems_->currentIndex().row());
+    std::sort(viewRows.begin(), viewRows.end());
+    viewRows.erase(std::unique(viewRows.begin(), viewRows.end()), viewRows.end());
+    std::vector<int> rows;
+    for (const int viewRow : viewRows)
+        if (const int row = model_->RowAt(viewRow)) rows.push_back(row);
+    return rows;
+}
+
+int pdxGrid::SetValues(const std::vector<std::pair<PDDXElement*, std::string>>& values, const QString& name)
+{
+    std::vector<std::pair<PDDXElement*, std::string>> changed;
+    for (const auto& [element, value] : values)
+        if (element->Value() != value) changed.emplace_back(element, value);
+    if (changed.empty()) return 0;
+    // Many values, one step: a single Ctrl+Z takes the whole paste back.
+    inMacro_ = true;
+    undo_->beginMacro(name);
+    for (const auto& [element, value] : changed) undo_->push(new ValueEdit(*this, *element, std::string(element->Value()), value));
+    undo_->endMacro();
+    inMacro_ = false;
+    return static_cast<int>(changed.size());
+}
+
+int pdxGrid::PasteText(const QString& text)
+{
+    if (!document_) return 0;
+    QString block = text;
+    while (block.endsWith('\n') || block.endsWith('\r')) block.chop(1);
+    std::vector<std::pair<PDDXElement*, std::string>> values;
+    if (!block.contains('\t') && !block.contains('\n')) {
+        // One text: every selected value cell takes it.
+        for (const int row : SelectedRows()) values.emplace_back(model_->RowElement(row), Latin1Bytes(block));
+    } else {
+        // Rows as Copy writes them: each value goes to the element its section and item name.
+        for (QString line : block.split('\n')) {
+            if (line.endsWith('\r')) line.chop(1);
+            const QStringList fields = line.split('\t');
+            if (fields.size() != 3) continue;
+            try {
+                values.emplace_back(&document_->Element(Latin1Bytes(fields[0]), Latin1Bytes(fields[1])), Latin1Bytes(fields[2]));
+            } catch (const std::out_of_range&) {
+                // A row of another document that this one does not have: nothing to fill.
+            }
+        }
+    }
+    return SetValues(values, "Paste");
+}
+
+void pdxGrid::Paste()
+{
+    if (editing_) {
+        txtGrid_->paste();
+        return;
+    }
+    PasteText(QApplication::clipboard()->text());
+}
+
+void pdxGrid::ClearValues()
+{
+    if (editing_) return;
+    std::vector<std::pair<PDDXElement*, std::string>> values;
+    for (const int row : SelectedRows()) values.emplace_back(model_->RowElement(row), std::string());
+    SetValues(values, "Clear");
 }
 
 void pdxGrid::Undo()
@@ -501,17 +576,8 @@ void pdxGrid::CloseEditor()
 
 QString pdxGrid::SelectedText() const
 {
-    std::vector<int> viewRows;
-    for (const QItemSelectionRange& range : grdItems_->selectionModel()->selection())
-        for (int r = range.top(); r <= range.bottom(); ++r) viewRows.push_back(r);
-    if (viewRows.empty() && grdItems_->currentIndex().isValid()) viewRows.push_back(grdItems_->currentIndex().row());
-    std::sort(viewRows.begin(), viewRows.end());
-    viewRows.erase(std::unique(viewRows.begin(), viewRows.end()), viewRows.end());
     QString text;
-    for (const int viewRow : viewRows) {
-        const int row = model_->RowAt(viewRow);
-        text += CellText(row, 0) + '\t' + CellText(row, 1) + '\t' + CellText(row, 2) + '\n';
-    }
+    for (const int row : SelectedRows()) text += CellText(row, 0) + '\t' + CellText(row, 1) + '\t' + CellText(row, 2) + '\n';
     return text;
 }
 
@@ -589,9 +655,9 @@ bool pdxGrid::GoToRow(int row)
 
 bool pdxGrid::EditorKey(const QKeyEvent& key)
 {
-    const bool separator = key.key() == Qt::Key_Comma && (key.modifiers() & Qt::KeypadModifier);
+    // The keypad's separator types its character (the decimal separator on many layouts).
     const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
-    if (enter || key.key() == Qt::Key_Tab || separator) {
+    if (enter || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab) {
         if (!editing_) return true;
         const int row = editRow_;
         Commit();
@@ -615,6 +681,10 @@ bool pdxGrid::TableKey(const QKeyEvent& key)
     int row = model_->RowAt(grdItems_->currentIndex().row());
     if (!row) row = model_->RowAt(0);
     if (!row) return false;
+    if (key.key() == Qt::Key_Delete && !(key.modifiers() & ~Qt::KeypadModifier)) {
+        ClearValues();
+        return true;
+    }
     // F2 edits the value as it stands; typing replaces it with what is typed.
     if (key.key() == Qt::Key_F2 && !key.modifiers()) {
         StartEdit(row, model_->CellText(row, 2), false);
@@ -657,6 +727,14 @@ void pdxGrid::resizeEvent(QResizeEvent* event)
     grdItems_->setColumnWidth(1, second);
     FitValueColumn();
     if (editing_) PlaceEditor();
+}
+
+int pdxGrid::RowOf(const QString& section, const QString& item) const
+{
+    if (!document_) return 0;
+    const PDDXSection* found = document_->Sections().Find(Latin1Bytes(section));
+    const PDDXElement* element = found ? found->Elements().Find(Latin1Bytes(item)) : nullptr;
+    return element ? model_->RowOf(*element) : 0;
 }
 
 }  // namespace vantrel

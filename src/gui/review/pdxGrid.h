@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/PDDXFile.h"
@@ -106,6 +107,18 @@ public:
     // separated by tabs; Copy puts them on the clipboard.
     QString SelectedText() const;
     void Copy();
+    // Ctrl+V: a text of rows as Copy writes them sets each named element's value; a single text
+    // sets every selected value cell. One undo step; gives the number of values changed.
+    int PasteText(const QString& text);
+    void Paste();
+    // Delete: empties the selected value cells, one undo step.
+    void ClearValues();
+    // Moves the focus to the control after (or before) the grid, as Ctrl+Tab does.
+    void LeaveGrid(bool forward);
+    // Commits an open edit, as a click elsewhere would (before a close or a save).
+    void FinishEdit();
+    // Whether the value now changing is the grid's own edit, undo or redo.
+    bool ApplyingEdit() const { return applying_ || committing_; }
     void Undo();
     void Redo();
     QUndoStack* UndoStack() const { return undo_; }
@@ -113,6 +126,8 @@ public:
     QList<QAction*> EditActions() const { return actions_; }
     // Sets an element's value through the document as an undone or redone edit does.
     void ApplyValue(const std::string& section, const std::string& item, const std::string& value);
+    // The row of an element named by section and item (any letter case); 0 when there is none.
+    int RowOf(const QString& section, const QString& item) const;
 
 signals:
     // The element of the current row, whenever the current row changes (null for none).
@@ -132,6 +147,9 @@ private:
     void SetCurrent(int row, int column);
     void FitValueColumn();
     bool EditorKey(const QKeyEvent& key);
+    // The selected rows, in order (the current one when none is selected).
+    std::vector<int> SelectedRows() const;
+    int SetValues(const std::vector<std::pair<PDDXElement*, std::string>>& values, const QString& name);
     bool TableKey(const QKeyEvent& key);
 
     QTableView* grdItems_;
@@ -144,8 +162,9 @@ private:
     int currentColumn_ = 0;
     // The row whose value the open editor holds: the current cell may move before the edit ends.
     int editRow_ = 0;
-    // While the grid itself sets a value (a commit, an undo), the row its colour goes to.
-    int colourRow_ = 0;
+    // While the grid itself sets a value (a commit, an undo, a paste).
+    bool applying_ = false;
+    bool inMacro_ = false;
     bool editing_ = false;
     bool committing_ = false;
     bool laidOut_ = false;

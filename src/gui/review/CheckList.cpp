@@ -1,0 +1,128 @@
+#include "gui/review/CheckList.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <algorithm>
+
+#include "core/Check.h"
+#include "gui/review/FindBar.h"
+#include "gui/review/pdxGrid.h"
+
+namespace vantrel {
+namespace {
+
+QString CountText(long long findings)
+{
+    if (findings == 0) return "No findings";
+    QString text = QString::number(findings) + (findings == 1 ? " finding" : " findings");
+    if (findings > CheckList::kMostListed) text += ", the first " + QString::number(CheckList::kMostListed) + " listed";
+    return text;
+}
+
+}  // namespace
+
+CheckList::CheckList(pdxGrid& grid, FindBar& findBar, QWidget* parent) : QWidget(parent), grid_(grid), findBar_(findBar)
+{
+    setObjectName("fraCheck");
+    lblCount_ = new QLabel(CountText(0), this);
+    lblCount_->setObjectName("lblCheckCount");
+    lblCount_->setToolTip("What the document lacks for calibration");
+    lstCheck_ = new QListWidget(this);
+    lstCheck_->setObjectName("lstCheck");
+    lstCheck_->setToolTip("Choose a finding to go to its row");
+    lstCheck_->setUniformItemSizes(true);
+    lstCheck_->hide();
+    FitHeight();
+    if (parent) parent->installEventFilter(this);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 2, 0, 0);
+    layout->addWidget(lblCount_, 0, Qt::AlignTop);
+    layout->addWidget(lstCheck_, 1);
+
+    // The grid follows the list's current line where it shows its row: going down the list does
+    // not undo the user's filter. A click or Enter chooses the line, and Enter hands the grid the focus.
+    connect(lstCheck_, &QListWidget::currentRowChanged, this, [this](int line) { GoToFinding(line, false); });
+    connect(lstCheck_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { GoToFinding(lstCheck_->row(item), true); });
+    connect(lstCheck_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        if (GoToFinding(lstCheck_->row(item), true)) grid_.Table()->setFocus();
+    });
+}
+
+// At most five lines, and no more than a quarter of the grid's place, so that a small window
+// keeps its rows for the grid.
+void CheckList::FitHeight()
+{
+    const int line = lstCheck_->fontMetrics().height();
+    const int frame = 2 * lstCheck_->frameWidth();
+    const int place = parentWidget() ? parentWidget()->height() / 4 : 5 * line;
+    lstCheck_->setMaximumHeight(std::clamp(place, line, 5 * line) + frame);
+}
+
+bool CheckList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize) FitHeight();
+    return QWidget::eventFilter(watched, event);
+}
+
+void CheckList::RefreshLater()
+{
+    if (pending_) return;
+    pending_ = true;
+    QMetaObject::invokeMethod(this, [this] { Refresh(); }, Qt::QueuedConnection);
+}
+
+void CheckList::Refresh()
+{
+    pending_ = false;
+    const QString current = lstCheck_->currentItem() ? lstCheck_->currentItem()->text() : QString();
+    // Rebuilding the list must not move the grid under the user.
+    const QSignalBlocker quiet(lstCheck_);
+    lstCheck_->clear();
+    places_.clear();
+    findings_ = 0;
+    if (const PDDXFile* document = grid_.Document()) {
+        CheckDocument(*document, [this](const Finding& finding) {
+            // A document of a million empty drops is counted whole but not listed whole.
+            if (findings_++ >= kMostListed) return;
+            lstCheck_->addItem(QString::fromStdString("[" + finding.Section + "] " + finding.Key + ": " + finding.Message));
+            places_.push_back({QString::fromStdString(finding.Section), QString::fromStdString(finding.Key)});
+        });
+    }
+    // The line the user was at stays current while it is still found, else the first line is
+    // current, unselected: the focus passing through the list would otherwise make it current,
+    // and move the grid.
+    const QList<QListWidgetItem*> same = current.isEmpty() ? QList<QListWidgetItem*>() : lstCheck_->findItems(current, Qt::MatchExactly);
+    if (!same.isEmpty())
+        lstCheck_->setCurrentItem(same.front());
+    else if (lstCheck_->count() > 0)
+        lstCheck_->selectionModel()->setCurrentIndex(lstCheck_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    lblCount_->setText(CountText(findings_));
+    lstCheck_->setVisible(findings_ > 0);
+}
+
+bool CheckList::GoToFinding(int line, bool showHidden)
+{
+    if (line < 0 || static_cast<std::size_t>(line) >= places_.size()) return false;
+    const Place& place = places_[static_cast<std::size_t>(line)];
+    const int row = grid_.RowOf(place.Section, place.Key);
+    if (row == 0) return false;
+    if (grid_.GoToRow(row)) return true;
+    if (!showHidden) return false;
+    // The find bar hides the row: every row is shown again, as going to a test location does.
+    {
+        const QSignalBlocker quietText(findBar_.FindBox());
+        const QSignalBlocker quietMissing(findBar_.MissingBox());
+        findBar_.FindBox()->clear();
+        findBar_.MissingBox()->setChecked(false);
+    }
+    findBar_.Apply();
+    return grid_.GoToRow(row);
+}
+
+}  // namespace vantrel

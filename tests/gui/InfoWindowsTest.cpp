@@ -1,0 +1,67 @@
+// The instructions and help windows: Escape closes them, and the instructions open at start only
+// while their "Show at start" box, kept in the settings, is ticked.
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+
+#include "gui/info/frmHelp.h"
+#include "gui/info/frmInstructions.h"
+#include "support/GuiSupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+TEST(InfoWindows, EscapeClosesTheInstructionsAndTheHelp)
+{
+    // The window's name, how it is opened, the control that holds the focus in it.
+    const std::tuple<const char*, void (frmMain::*)(), const char*> cases[] = {
+        {"frmInstructions", &frmMain::ShowInstructions, "txtInstructions"}, {"frmHelp", &frmMain::ShowHelp, "txtHelp"}};
+    for (const auto& [name, open, focus] : cases) {
+        SCOPED_TRACE(name);
+        Program program;
+        (program.main.*open)();
+        QPointer<QWidget> window = program.main.findChild<QWidget*>(name);
+        ASSERT_TRUE(window);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QWidget* text = window->findChild<QWidget*>(focus);
+        text->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == text; }));
+        PressKeys("Escape");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window; })) << "closed and gone";
+    }
+}
+
+TEST(InfoWindows, ShowAtStartIsKeptInTheSettingsAndDecidesWhetherTheInstructionsOpenAtStart)
+{
+    Program program;
+    const auto instructions = [](frmMain& main) { return main.findChild<frmInstructions*>(); };
+    program.main.ShowAtStart();
+    ASSERT_TRUE(instructions(program.main)) << "a fresh program shows them";
+    auto* box = instructions(program.main)->findChild<QCheckBox*>("chkShowAtStart");
+    EXPECT_TRUE(box->isChecked());
+    box->click();
+    EXPECT_FALSE(program.state.Desktop.ShowInstructionsAtStart);
+    program.main.close();
+
+    // The next run reads the box's choice from the settings.
+    ProgramState state = NewProgramState(program.folder.Path());
+    frmMain next(state, program.prompts.Table());
+    next.show();
+    next.ShowAtStart();
+    EXPECT_FALSE(instructions(next));
+    next.ShowInstructions();
+    box = instructions(next)->findChild<QCheckBox*>("chkShowAtStart");
+    EXPECT_FALSE(box->isChecked());
+    box->click();
+    EXPECT_TRUE(state.Desktop.ShowInstructionsAtStart);
+    // The Close button closes the window.
+    QPointer<frmInstructions> window = instructions(next);
+    program.Press(*window, "cmdClose");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window; }));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,237 @@
+// What a user types is never lost on the way out, and the keys work on every platform: closing
+// commits the open edit and asks, a cancelled save keeps the window, the written name is
+// remembered, the desktop's keys reach their commands, and the keyboard can go everywhere.
+#include <QClipboard>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <set>
+
+#include "import/FileFormats.h"
+#include "support/GuiSupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+// A written PDDX file opened in the active main window, its value editor open on the plate
+// radius with `typed` in it and the focus.
+frmReview& EditingAfterWrite(Program& program, const QString& typed)
+{
+    program.WritePddx("s.pdx", "S1");
+    EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), kPDDX));
+    frmReview& review = *program.main.ReviewWindows().back();
+    program.Press(review, "cmdWrite", program.Path("s.DDX"));
+    program.main.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    EXPECT_TRUE(ClickCell(*review.Grid(), Row(*review.Grid(), "Device Configuration", "LoadPlateRadius")));
+    QTest::keyClicks(review.Grid()->Editor(), typed);
+    EXPECT_EQ(QApplication::focusWidget(), review.Grid()->Editor());
+    return review;
+}
+
+// Every way out of a review window, with the edit still open.
+const std::pair<const char*, std::function<void(Program&)>> kWaysOut[] = {
+    {"Ctrl+F4", [](Program&) { PressKeys("Ctrl+F4"); }},
+    {"the platform's close key", [](Program&) { PressKeys(QKeySequence(QKeySequence::Close).toString()); }},
+    {"the close box", [](Program& p) { p.main.Area()->activeSubWindow()->close(); }},
+    {"Close All", [](Program& p) { p.main.CloseAll(); }},
+    {"File > Exit", [](Program& p) { p.main.findChild<QAction*>("ProgramExit")->trigger(); }},
+};
+
+TEST(KeepEdits, ClosingCommitsTheOpenEditThenAsksAndWritesIt)
+{
+    for (const auto& [name, close] : kWaysOut) {
+        SCOPED_TRACE(name);
+        Program program;
+        EditingAfterWrite(program, "7.5");
+        program.prompts.log.clear();
+        program.prompts.answer = QMessageBox::Yes;
+        program.prompts.reply = program.Path("s.DDX");
+        close(program);
+        EXPECT_TRUE(program.prompts.log.value(0).startsWith("Ask|" + program.Path("s.DDX") + "|PDDX file has not been saved.")) << program.prompts.log.join("\n").toStdString();
+        EXPECT_TRUE(ReadBytes(program.folder / "s.DDX").find("LoadPlateRadius = 7.5\r\n") != std::string::npos);
+        EXPECT_TRUE(program.main.Area()->subWindowList().isEmpty());
+    }
+}
+
+TEST(KeepEdits, YesThenCancellingTheChooserKeepsTheWindowAndTheProgram)
+{
+    for (const auto& [name, close] : kWaysOut) {
+        SCOPED_TRACE(name);
+        Program program;
+        frmReview& review = EditingAfterWrite(program, "7.5");
+        program.prompts.answer = QMessageBox::Yes;
+        program.prompts.reply = "";  // the chooser cancelled
+        close(program);
+        ASSERT_EQ(program.main.Area()->subWindowList().size(), 1);
+        EXPECT_TRUE(program.main.isVisible());
+        EXPECT_TRUE(review.DataChanged() && Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius") == "7.5");
+        EXPECT_EQ(ReadBytes(program.folder / "s.DDX").find("7.5"), std::string::npos) << "nothing written";
+    }
+}
+
+TEST(KeepEdits, TheNameLastWrittenToIsTheNextSavesAndTheQuestionsAndTheTitlesMark)
+{
+    Program program;
+    frmReview& review = EditingAfterWrite(program, "7.5");
+    PressKeys("Return");
+    EXPECT_EQ(review.windowTitle(), "s.pdx[*]");
+    EXPECT_TRUE(review.isWindowModified());
+    // Save As: asked, suggesting the name written last; the file gets the new name.
+    program.prompts.log.clear();
+    program.prompts.reply = program.Path("other.DDX");
+    PressKeys("Ctrl+Shift+S");
+    EXPECT_EQ(program.prompts.log.join("\n"), "Save|Write PDDX File|" + program.Path("s.DDX") + "|PDDX Data Files (*.DDX)");
+    EXPECT_TRUE(review.OutputName() == program.Path("other.DDX") &&  !review.isWindowModified());
+    // Ctrl+S writes there again without asking; the close question names it.
+    ASSERT_TRUE(ClickCell(*review.Grid(), Row(*review.Grid(), "Device Configuration", "LoadPlateRadius")));
+    PressKeys("'8' Return Ctrl+S");
+    EXPECT_EQ(program.prompts.log.size(), 1);
+    EXPECT_TRUE(ReadBytes(program.folder / "other.DDX").find("LoadPlateRadius = 8\r\n") != std::string::npos);
+    ASSERT_TRUE(ClickCell(*review.Grid(), Row(*review.Grid(), "Device Configuration", "LoadPlateRadius")));
+    PressKeys("'9' Return");
+    program.prompts.answer = QMessageBox::Cancel;
+    review.parentWidget()->close();
+    EXPECT_TRUE(program.prompts.log.back().startsWith("Ask|" + program.Path("other.DDX") + "|PDDX file has not been saved.\nDo you want to save " +
+                                                      program.Path("other.DDX")));
+}
+
+TEST(Keys, OpenWriteAndSaveAsReachTheirCommandsAndNoTwoControlsShareAnAccessKey)
+{
+    Program program;
+    frmReview& review = EditingAfterWrite(program, "7.5");
+    PressKeys("Escape");
+    ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table());
+    // Key, then the start of the question it asks ("" for none) and whether the open dialog shows.
+    const std::tuple<const char*, QString, bool> cases[] = {
+        {"Ctrl+S", "", false},  // written before: written again to that name
+        {"Ctrl+Shift+S", "Save|Write PDDX File|", false},
+        {"Ctrl+O", "", true}};
+    for (const auto& [key, asked, dialog] : cases) {
+        SCOPED_TRACE(key);
+        program.prompts.log.clear();
+        program.prompts.reply = "";
+        program.main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
+        review.Grid()->Table()->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table());
+        PressKeys(key);
+        EXPECT_TRUE(asked.isEmpty() ? program.prompts.log.isEmpty() : program.prompts.log.join("").startsWith(asked))
+            << program.prompts.log.join("\n").toStdString();
+        EXPECT_EQ(program.main.Dialog().isVisible(), dialog);
+    }
+    // Access keys: the menu bar's, the review window's buttons' and labels', each letter once.
+    std::multiset<int> keys;
+    const auto add = [&keys](const QString& text) {
+        if (!QKeySequence::mnemonic(text).isEmpty()) keys.insert(QKeySequence::mnemonic(text)[0].key());
+    };
+    for (const QAction* menu : program.main.menuBar()->actions()) add(menu->text());
+    for (const QAbstractButton* button : review.findChildren<QAbstractButton*>()) add(button->text());
+    for (const QLabel* label : review.findChildren<QLabel*>()) add(label->text());
+    EXPECT_GE(keys.size(), 10u);
+    for (const int key : keys) EXPECT_EQ(keys.count(key), 1u) << "Alt+" << QString(QChar(key)).toStdString();
+}
+
+TEST(Keys, TheKeypadSeparatorTypesItsCharacterAndOnlyEnterTabOrAClickCommit)
+{
+    Program program;
+    frmReview& review = EditingAfterWrite(program, "12");
+    for (const Qt::Key separator : {Qt::Key_Comma, Qt::Key_Period}) QTest::keyClick(review.Grid()->Editor(), separator, Qt::KeypadModifier);
+    PressKeys("'5'");
+    EXPECT_TRUE(review.Grid()->Editing());
+    PressKeys("Enter");
+    EXPECT_EQ(Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius"), "12,.5");
+}
+
+TEST(Keys, ANewDocumentHasTheFocusInItsGridAndCtrlTabLeavesIt)
+{
+    Program program;
+    program.WritePddx("s.pdx", "S1");
+    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), kPDDX));
+    program.main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    frmReview& review = *program.main.ReviewWindows().back();
+    ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table()) << "focus after opening";
+    const QModelIndex first = review.Grid()->Table()->currentIndex();
+    // Each key, then the control that has the focus after it.
+    const std::pair<const char*, const char*> steps[] = {
+        {"Tab", "grdItems"}, {"Down", "grdItems"}, {"Ctrl+Tab", "cmdFind"}, {"Tab", "cmdWrite"}, {"Tab", "txtSource"},
+        {"Shift+Tab", "cmdWrite"}, {"Shift+Tab", "cmdFind"}, {"Shift+Tab", "grdItems"}, {"Ctrl+Shift+Tab", "(out of the grid)"}};
+    for (const auto& [key, focus] : steps) {
+        PressKeys(key);
+        const QWidget* now = QApplication::focusWidget();
+        if (QString(focus) == "(out of the grid)")
+            EXPECT_TRUE(now && now != review.Grid()->Table() && !review.Grid()->isAncestorOf(now) && now->isVisible()) << key;
+        else
+            EXPECT_EQ(now ? now->objectName() : "", focus) << key;
+    }
+    EXPECT_NE(review.Grid()->Table()->currentIndex(), first) << "the grid's own keys still move in it";
+}
+
+TEST(Spreadsheet, PasteFillsTheSelectedValuesOrTheNamedRowsAndDeleteEmptiesThemEachOneUndoStep)
+{
+    Program program;
+    frmReview& review = EditingAfterWrite(program, "");
+    pdxGrid& grid = *review.Grid();
+    PressKeys("Escape");
+    const auto values = [&] {
+        return Cell(grid, "Device Configuration", "LoadPlateRadius") + "|" + Cell(grid, "Device Information", "DeviceSerialNumber") + "|" +
+               Cell(grid, "Device Information", "DeviceLoadType");
+    };
+    const QString before = values();
+    const auto select = [&](std::initializer_list<const char*> items) {
+        grid.Table()->clearSelection();
+        for (const char* item : items) {
+            const int row = Row(grid, std::string(item) == "LoadPlateRadius" ? "Device Configuration" : "Device Information", item);
+            grid.Table()->selectionModel()->select(grid.Table()->model()->index(row - 1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        grid.Table()->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), grid.Table());
+    };
+    // What is selected, the clipboard, the key; then the three values.
+    const std::tuple<std::initializer_list<const char*>, QString, const char*, QString> steps[] = {
+        {{"LoadPlateRadius", "DeviceLoadType"}, "150", "Ctrl+V", "150|S1|150"},
+        {{}, "", "Ctrl+Z", before},
+        {{"DeviceSerialNumber"}, "Device Configuration\tLoadPlateRadius\t6\nDevice Information\tDeviceSerialNumber\tS2\nNo Such\tItem\tx\n", "Ctrl+V", "6|S2|Impulse"},
+        {{"DeviceSerialNumber", "LoadPlateRadius"}, "", "Delete", "*||Impulse"},
+        {{}, "", "Ctrl+Z", "6|S2|Impulse"},
+        {{}, "", "Ctrl+Z", before}};
+    for (const auto& [items, clipboard, key, expected] : steps) {
+        SCOPED_TRACE(key);
+        if (items.size()) select(items);
+        if (!clipboard.isEmpty()) QApplication::clipboard()->setText(clipboard);
+        PressKeys(key);
+        EXPECT_EQ(values(), expected);
+    }
+}
+
+TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
+{
+    DesktopSettings kept;
+    {
+        Program program;
+        program.WritePddx("s.pdx", "S1");
+        ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), kPDDX));
+        program.main.resize(900, 640);
+        QMdiSubWindow* frame = program.main.Area()->subWindowList().value(0);
+        frame->resize(700, 560);
+        program.prompts.answer = QMessageBox::No;
+        program.main.close();
+        EXPECT_TRUE(program.state.Desktop.MainWidth == 900 && program.state.Desktop.MainHeight == 640);
+        EXPECT_TRUE(program.state.Desktop.ReviewWidth == 700 && program.state.Desktop.ReviewHeight == 560);
+        kept = program.state.Desktop;
+    }
+    Program program;
+    program.state.Desktop = kept;
+    program.WritePddx("s.pdx", "S1");
+    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), kPDDX));
+    EXPECT_EQ(program.main.Area()->subWindowList().value(0)->size(), QSize(700, 560).boundedTo(program.main.Area()->viewport()->size()));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,114 @@
+// File > Export Drops and File > Merge File: what they write and read for the active review
+// window, and that they are off while there is none.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <algorithm>
+
+#include "gui/NativeName.h"
+#include "import/FileFormats.h"
+#include "support/GuiSupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+QAction* Command(Program& program, const char* name)
+{
+    emit program.main.findChild<QMenu*>("FileMenu")->aboutToShow();
+    return program.main.findChild<QAction*>(name);
+}
+
+// One location of one drop, with units and a lane the table must quote.
+frmReview& OpenTiny(Program& program)
+{
+    PDDXFile document;
+    document.Element("Units", "LoadUnits").SetValue("kilo-Newton");
+    document.Element("Units", "DeflectionUnits").SetValue("micron");
+    PDDXSection& location = document.AddTestLocation();
+    location.Elements().Find("TestLocation")->SetValue("120");
+    location.Elements().Find("TestLane")->SetValue("L1, north");
+    location.AddDropData().SetValue("50.2, 400, 330");
+    WriteDocument(document, (program.folder / "tiny.pdx").string());
+    EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("tiny.pdx"), kPDDX));
+    program.main.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    return *program.main.ReviewWindows().back();
+}
+
+std::vector<std::string> Names(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(MenuCommands, ExportDropsWritesTheCommandLinesTableOrWarnsAndLeavesNothing)
+{
+    Program program;
+    OpenTiny(program);
+    const std::string tiny = ReadBytes(program.folder / "tiny.pdx");
+    const std::vector<std::string> before = Names(program.folder.Path());
+    const QString asked = "Save|Export Drops|" + program.Path("tiny.csv") + "|CSV Files (*.csv)";
+    const std::string table =
+        "file,location,drop,station,lane,location_date,time,temperatures,load,D1,D2,load_units,deflection_units\r\n"
+        "tiny.pdx,1,1,120,\"L1, north\",,,,50.2,400,330,kilo-Newton,micron\r\n";
+    // The name chosen; the questions asked after the chooser's; the file it names afterwards
+    // ("-" for none).
+    const std::tuple<QString, QString, std::string> cases[] = {
+        {"", "", "-"},  // cancelled
+        {program.Path("missing/drops.csv"), "Warn|Vantrel|Unable to create file " + program.Path("missing/drops.csv"), "-"},
+        {program.Path("tiny.pdx"), "Warn|Vantrel|" + program.Path("tiny.pdx") + ": the export would replace the input " + program.Path("tiny.pdx"), tiny},
+        {program.Path("drops.csv"), "", table}};
+    for (const auto& [chosen, warned, written] : cases) {
+        QAction* exportDrops = Command(program, "FileExportDrops");
+        ASSERT_TRUE(exportDrops && exportDrops->isEnabled());
+        const qsizetype from = program.prompts.log.size();
+        program.prompts.reply = chosen;
+        exportDrops->trigger();
+        const QStringList log = program.prompts.log.mid(from);
+        ASSERT_FALSE(log.isEmpty());
+        EXPECT_EQ(log.front(), asked);
+        EXPECT_EQ(log.value(1).left(warned.size()), warned);
+        EXPECT_EQ(log.size(), warned.isEmpty() ? 1 : 2);
+        const std::filesystem::path target = NativeName(chosen);
+        EXPECT_EQ(std::filesystem::exists(target) ? ReadBytes(target) : "-", chosen.isEmpty() ? "-" : written);
+        if (target.filename() != "drops.csv") {
+            EXPECT_EQ(Names(program.folder.Path()), before) << "a file left behind";
+        }
+    }
+}
+
+TEST(MenuCommands, MergeFileOpensTheDialogInAppendModeForTheActiveWindowAndBothAreOffWithoutOne)
+{
+    Program program;
+    EXPECT_FALSE(Command(program, "FileMerge")->isEnabled());
+    EXPECT_FALSE(Command(program, "FileExportDrops")->isEnabled());
+    program.main.ExportDrops();
+    program.main.MergeFile();
+    EXPECT_TRUE(program.prompts.log.isEmpty() && !program.main.findChild<frmDialog*>());
+
+    frmReview& review = OpenTiny(program);
+    WriteBytes(program.folder / "second.pdx", "[Device Configuration]\r\nLoadPlateRadius = 150\r\n");
+    QAction* merge = Command(program, "FileMerge");
+    ASSERT_TRUE(merge->isEnabled());
+    merge->trigger();
+    frmDialog& dialog = program.main.Dialog();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.DialogMode(), 1);
+    program.state.CurrentFileType = kPDDX;
+    program.Press(dialog, "cmdBrowse", program.Path("second.pdx"));
+    ASSERT_EQ(program.main.ReviewWindows().size(), 1);
+    EXPECT_EQ(Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius"), "150");
+    EXPECT_EQ(Cell(*review.Grid(), "Test Location 1", "DropData_1"), "50.2, 400, 330");
+
+    // Closed (not saved, as the scripted answer is No), the window takes the commands with it.
+    ASSERT_TRUE(review.parentWidget()->close());
+    EXPECT_FALSE(Command(program, "FileMerge")->isEnabled());
+    EXPECT_FALSE(Command(program, "FileExportDrops")->isEnabled());
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,138 @@
+// The open dialog's Filename box, the file chooser it opens (on the chosen type, in the folder
+// last used), the settings window's choices reaching a dialog already built, and what a file read
+// as a type it does not look like tells.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+#include "gui/frmConfiguration.h"
+#include "support/GuiSupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+// Makes `window` the active one, as the toolkit sees it too (the focus follows only then).
+bool Activate(QWidget& window)
+{
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window) && QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; });
+}
+
+// Enter in the Filename box reads the path typed there; in an empty box, or anywhere else in the
+// dialog, it presses the default button, Browse.
+TEST(OpenDialog, EnterInTheFilenameBoxReadsTheTypedPath)
+{
+    const struct {
+        const char* focus;
+        const char* typed;
+        const char* keys;
+        bool read;  // a review window of the typed file; else the chooser asked, and cancelled
+    } cases[] = {{"txtFilename", "first.pdx", "Return", true},
+                 {"txtFilename", "first.pdx", "Num+Enter", true},
+                 {"txtFilename", "", "Return", false},
+                 {"optPDDX", "first.pdx", "Return", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.focus) + " '" + c.typed + "' " + c.keys);
+        Program program;
+        program.WritePddx("first.pdx", "S1");
+        program.main.OpenFile();
+        frmDialog& dialog = program.main.Dialog();
+        dialog.Option("optPDDX")->click();
+        dialog.FilenameBox()->setText(*c.typed ? program.Path(c.typed) : QString());
+        ASSERT_TRUE(Activate(dialog));
+        dialog.findChild<QWidget*>(c.focus)->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), dialog.findChild<QWidget*>(c.focus));
+        PressKeys(c.keys);
+        EXPECT_EQ(program.prompts.log.join('\n').startsWith("Open|Open PDDX File|"), !c.read);
+        ASSERT_EQ(program.main.ReviewWindows().size(), c.read ? 1 : 0);
+        EXPECT_EQ(dialog.isVisible(), !c.read);
+        if (c.read) {
+            EXPECT_EQ(program.main.ReviewWindows().back()->PDDXDataSet()->Element("Device Information", "DeviceSerialNumber").Value(), "S1");
+        }
+    }
+}
+
+// The chooser comes up on the filter of the type chosen in the dialog (each listed once in it).
+TEST(OpenDialog, TheChooserComesUpOnTheChosenType)
+{
+    const std::pair<const char*, const char*> cases[] = {{"optF25", "Dynatest F25 (*.F25 *.f25)"},
+                                                         {"optF20", "Dynatest F20 or FWD (*.F20 *.f20 *.FWD *.fwd)"},
+                                                         {"optKUABFWD", "KUAB FWD (*.FWD *.fwd)"},
+                                                         {"optCarlBroINI", "Carl Bro INI (*.TXT *.txt)"},
+                                                         {"optPDDX", "PDDX (*.DDX *.ddx)"}};
+    Program program;
+    program.main.OpenFile();
+    for (const auto& [option, filter] : cases) {
+        program.Press(program.main.Dialog(), option);
+        program.Press(program.main.Dialog(), "cmdBrowse");
+        EXPECT_EQ(program.prompts.selectedFilters.value(program.prompts.selectedFilters.size() - 1), filter) << option;
+        EXPECT_EQ(program.prompts.log.back().split('|').last().split(";;").count(filter), 1) << option;
+    }
+}
+
+// A type and a default folder chosen in the settings window apply to the open dialog at once,
+// whether it is showing or hidden, without a restart; a type chosen in the dialog afterwards
+// stays until the settings change again.
+TEST(OpenDialog, SettingsChosenInTheSettingsWindowApplyToTheDialogAtOnce)
+{
+    for (const bool showing : {true, false}) {
+        SCOPED_TRACE(showing ? "showing" : "hidden");
+        Program program;
+        std::filesystem::create_directories(program.folder / "in");
+        program.main.OpenFile();
+        frmDialog& dialog = program.main.Dialog();
+        ASSERT_TRUE(dialog.Option("optF25")->isChecked());
+        if (!showing) program.Press(dialog, "cmdCancel");
+
+        program.main.Configure();
+        frmConfiguration& settings = *program.main.Configuration();
+        ASSERT_TRUE(Activate(settings));
+        settings.findChild<QLineEdit*>("txtInputPath")->setText(program.Path("in"));
+        program.Press(settings, "optKUABFWD");
+        program.Press(settings, "cmdOK");
+        if (showing) {
+            ASSERT_TRUE(Activate(dialog));
+        } else {
+            program.main.OpenFile();
+        }
+        EXPECT_TRUE(dialog.Option("optKUABFWD")->isChecked() && program.state.CurrentFileType == kKuabFWD);
+        EXPECT_EQ(program.Press(dialog, "cmdBrowse"), "Open|Open KUAB FWD File|" + program.Path("in") + "|" + QtFilter(frmDialog::FileFilter()));
+
+        program.Press(dialog, "optPDDX");
+        program.Press(dialog, "cmdCancel");
+        program.main.OpenFile();
+        EXPECT_TRUE(dialog.Option("optPDDX")->isChecked() && program.state.CurrentFileType == kPDDX);
+    }
+}
+
+// A file read as the chosen type after the user said No to the type it looks like: what the
+// command line says of it heads the review window's warnings, before the lines the reader skipped.
+TEST(OpenDialog, AFileReadAsATypeItDoesNotLookLikeSaysWhatCameOfIt)
+{
+    const std::pair<QMessageBox::StandardButton, const char*> cases[] = {
+        {QMessageBox::No, ": nothing was read as f25 (it looks like kuab)"}, {QMessageBox::Yes, nullptr}};
+    for (const auto& [answer, warning] : cases) {
+        Program program;
+        WriteBytes(program.folder / "run.F25", ReadBytes(std::filesystem::path(VANTREL_EXAMPLES) / "kuab" / "small.FWD"));
+        program.prompts.answer = answer;
+        program.main.OpenFile();
+        program.Press(program.main.Dialog(), "optF25");
+        program.Press(program.main.Dialog(), "cmdBrowse", program.Path("run.F25"));
+        ASSERT_EQ(program.main.ReviewWindows().size(), 1);
+        const QListWidget& list = *program.main.ReviewWindows().back()->WarningList();
+        QStringList lines;
+        for (int i = 0; i < list.count(); ++i) lines << list.item(i)->text();
+        if (warning) {
+            ASSERT_FALSE(lines.isEmpty());
+            EXPECT_EQ(lines.front(), program.Path("run.F25") + warning);
+            lines.removeFirst();
+        }
+        for (const QString& line : lines) EXPECT_TRUE(line.startsWith(program.Path("run.F25") + ":")) << line.toStdString();
+        EXPECT_EQ(list.isVisible(), list.count() > 0);
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

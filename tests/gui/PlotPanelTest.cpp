@@ -1,0 +1,131 @@
+// The plots as an engineer reads them: basins drawn from offset to offset, a colour and markers on
+// every line, the current drop bolder; and Save Plot writing a PNG or SVG file, or warning.
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QLineSeries>
+#include <QSet>
+
+#include "gui/review/PlotPanel.h"
+#include "support/GuiSupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+// One test location of three drops from five sensors whose offsets are not in sensor order; drop 2
+// has a time history of the load and the five sensors.
+std::unique_ptr<PDDXFile> Basins()
+{
+    auto document = std::make_unique<PDDXFile>();
+    PDDXFile& basins = *document;
+    basins.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue("0, 200, -300, 450, 900");
+    basins.Element("Units", "DeflectionUnits").SetValue("micron");
+    basins.Element("Units", "LoadUnits").SetValue("kN");
+    basins.Element("Deflection Data", "DropHistoryDataFrequency").SetValue("2000");
+    PDDXSection& location = basins.AddTestLocation();
+    for (int drop = 1; drop <= 3; ++drop) location.AddDropData().SetValue(std::to_string(40 + drop) + ", 500, 300, 250, 150, 60");
+    for (int sample = 1; sample <= 3; ++sample) location.AddHistoryData(2, sample).SetValue(std::to_string(500 * sample) + ", 8, 7, 6, 5, 4");
+    return document;
+}
+
+QList<QLineSeries*> Lines(const QChart& chart)
+{
+    QList<QLineSeries*> lines;
+    for (QAbstractSeries* series : chart.series()) lines << static_cast<QLineSeries*>(series);
+    return lines;
+}
+
+TEST(PlotPanel, LinesGoByOffsetWithMarkersAColourEachAndTheCurrentDropBolder)
+{
+    const std::unique_ptr<PDDXFile> basins = Basins();
+    const PDDXFile& document = *basins;
+    PlotPanel plots;
+    // The element the grid makes current, then the drop drawn bolder.
+    const std::tuple<const char*, int> steps[] = {{"DropData_2", 2}, {"DropData_3", 3}, {"DropHistoryData_2_3", 2}};
+    for (const auto& [handle, current] : steps) {
+        SCOPED_TRACE(handle);
+        plots.Follow(document, &document.Element("Test Location 1", handle));
+        const QList<QLineSeries*> basin = Lines(*plots.Basin());
+        ASSERT_EQ(basin.size(), 3);
+        EXPECT_EQ(basin[0]->points(), QList<QPointF>({{-300, 250}, {0, 500}, {200, 300}, {450, 150}, {900, 60}}));
+        ASSERT_EQ(Lines(*plots.History()).size(), 6) << "the load and five sensors";
+        for (const QChart* chart : {plots.Basin(), plots.History()}) {
+            QSet<QRgb> colours;
+            for (const QLineSeries* line : Lines(*chart)) {
+                colours << line->pen().color().rgb();
+                EXPECT_TRUE(line->pointsVisible()) << line->name().toStdString();
+            }
+            EXPECT_EQ(colours.size(), chart->series().size()) << "no two lines share a colour";
+        }
+        const double other = basin[current % 3]->pen().widthF();  // a drop other than the current one
+        for (int drop = 1; drop <= 3; ++drop) EXPECT_EQ(basin[drop - 1]->pen().widthF() > other, drop == current) << drop;
+    }
+}
+
+TEST(PlotPanel, AtItsSmallestSizeEveryAxisTitleAndNumberShowsWholeAndTheLegendMakesWay)
+{
+    const std::unique_ptr<PDDXFile> basins = Basins();
+    PlotPanel plots;
+    plots.Plot(*basins, "Test Location 1", 2);
+    plots.show();
+    // The panel's size, then whether the legends show.
+    const std::tuple<QSize, bool> sizes[] = {{QSize(1, 1), false}, {QSize(700, 600), true}};
+    for (const auto& [size, legend] : sizes) {
+        plots.resize(size);
+        // A window manager applies the new size in its own time.
+        (void)QTest::qWaitFor([&] { return plots.size() == size.expandedTo(plots.minimumSizeHint()); }, 2000);
+        QApplication::processEvents();
+        for (QChartView* view : {plots.BasinView(), plots.HistoryView()}) {
+            SCOPED_TRACE(view->objectName().toStdString() + " " + std::to_string(size.width()));
+            EXPECT_TRUE(legend || view->size() == view->minimumSize());
+            EXPECT_EQ(view->chart()->legend()->isVisible(), legend);
+            QStringList shown;
+            for (const QGraphicsItem* item : view->scene()->items())
+                if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item); text && text->isVisible()) shown << text->toPlainText();
+            for (const QAbstractAxis* axis : view->chart()->axes()) EXPECT_TRUE(shown.contains(axis->titleText())) << axis->titleText().toStdString();
+            for (const QString& text : shown) EXPECT_TRUE(!text.endsWith("...") || view->chart()->title().startsWith(text.chopped(3))) << text.toStdString();
+        }
+    }
+}
+
+TEST(PlotPanel, SavePlotWritesAPngOrSvgFileByItsNameOrWarns)
+{
+    const std::unique_ptr<PDDXFile> basins = Basins();
+    const PDDXFile& document = *basins;
+    ScriptedPrompts prompts;
+    PlotPanel plots;
+    Prompts table = prompts.Table();
+    plots.SetPrompts(table);
+    plots.resize(700, 400);
+    plots.show();
+    plots.Plot(document, "Test Location 1", 2);
+    TempDir folder;
+    // The name chosen, then how the file written starts ("": none written, a warning instead).
+    const std::tuple<const char*, std::string> cases[] = {
+        {"basin.png", "\x89PNG"}, {"basin.svg", "<?xml"}, {"missing/basin.png", ""}, {"basin.jpg", ""}};
+    for (const auto& [name, start] : cases) {
+        SCOPED_TRACE(name);
+        prompts.log.clear();
+        prompts.reply = Q((folder / name).string());
+        for (QChartView* view : {plots.BasinView(), plots.HistoryView()}) {
+            QAction* save = view->findChild<QAction*>("actSavePlot");
+            ASSERT_TRUE(save && view->actions().contains(save) && view->contextMenuPolicy() == Qt::ActionsContextMenu);
+            std::filesystem::remove(folder / name);
+            save->trigger();
+            EXPECT_EQ(prompts.log.value(0).section('|', 0, 1), "Save|Save Plot");
+            EXPECT_EQ(prompts.log.value(1).startsWith("Warn|"), start.empty());
+            EXPECT_EQ(std::filesystem::exists(folder / name) ? ReadBytes(folder / name).substr(0, start.size()) : "", start);
+            prompts.log.clear();
+        }
+    }
+    // Nothing but the files asked for: no temporary file left behind.
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"basin.png", "basin.svg"}));
+}
+
+}  // namespace
+}  // namespace vantrel
