@@ -5,6 +5,8 @@
 // conversion), so the pictures show what the program really shows.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QDir>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -27,9 +29,15 @@ namespace {
 
 using namespace vantrel;
 
+// Charts lay themselves out over several rounds of events after each resize.
 void Settle()
 {
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 300) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
 }
 
 // Lays the window out, shows it and writes what it shows.
