@@ -209,16 +209,21 @@ TEST_F(Safety, NoSignalLeavesATemporaryFileAndSignalsIgnoredAtStartStayIgnored)
     // KILL cannot be caught: only a file without a name while it is written leaves nothing then.
     for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGKILL}) {
         const int pid = StartVantrel(args, dir.Path(), dir / "err.txt");
-        ASSERT_TRUE(WaitUntil([&] { return Writing(pid, dir.Path()); })) << "never seen writing";
+        // Held still while it is seen writing, so that the signal always finds it mid-write.
+        ASSERT_TRUE(WaitUntil([&] {
+            ::kill(pid, SIGSTOP);
+            siginfo_t stopped{};
+            ::waitid(P_PID, static_cast<id_t>(pid), &stopped, WSTOPPED | WEXITED | WNOWAIT);
+            if (stopped.si_code == CLD_STOPPED && Writing(pid, dir.Path())) return true;
+            ::kill(pid, SIGCONT);
+            return false;
+        })) << "never seen writing";
         ::kill(pid, signal);
+        ::kill(pid, SIGCONT);
         const int status = WaitForVantrel(pid);
-        if (WIFEXITED(status)) {  // finished just before the signal came: then it is whole
-            EXPECT_EQ(WEXITSTATUS(status), 0);
-            fs::remove(dir / "big.DDX");
-        } else {
-            EXPECT_EQ(WTERMSIG(status), signal);
-            EXPECT_FALSE(fs::exists(dir / "big.DDX"));
-        }
+        ASSERT_TRUE(WIFSIGNALED(status)) << signal << ": exited with " << WEXITSTATUS(status);
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_FALSE(fs::exists(dir / "big.DDX"));
         EXPECT_EQ(TemporaryFiles(dir.Path()), std::vector<std::string>{}) << signal;
     }
     // Started with hang-up and interrupt ignored, as nohup and a background job start it.
