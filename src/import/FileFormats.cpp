@@ -53,6 +53,15 @@ constexpr std::array<FileFormat, kFormatCount> kFormats = {{
      &SniffJilsThy},
 }};
 
+// FindFileFormat takes a row by its code: each row sits at its own code.
+constexpr bool RowsSitAtTheirCodes()
+{
+    for (std::size_t i = 0; i < kFormats.size(); ++i)
+        if (kFormats[i].Code != static_cast<std::int32_t>(i)) return false;
+    return true;
+}
+static_assert(RowsSitAtTheirCodes(), "a row of the format table is not at its code");
+
 // Whether `name` ends in one of the format's usual extensions, letter case ignored.
 bool HasUsualExtension(const FileFormat& format, std::string_view name)
 {
