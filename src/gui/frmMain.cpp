@@ -36,6 +36,18 @@
 #include "import/FileFormats.h"
 
 namespace vantrel {
+namespace {
+
+// `always`, then the platform's own keys for `standard`, each once: a key bound twice does nothing.
+QList<QKeySequence> WithPlatformKeys(const QKeySequence& always, QKeySequence::StandardKey standard)
+{
+    QList<QKeySequence> keys{always};
+    for (const QKeySequence& key : QKeySequence::keyBindings(standard))
+        if (!keys.contains(key)) keys << key;
+    return keys;
+}
+
+}  // namespace
 
 frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     : QMainWindow(parent), state_(state), prompts_(std::move(prompts))
@@ -63,11 +75,6 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     merge->setObjectName("FileMerge");
     QAction* exportDrops = fileMenu->addAction("&Export Drops...", this, &frmMain::ExportDrops);
     exportDrops->setObjectName("FileExportDrops");
-    // Both act on the active review window, so they are off while there is none.
-    connect(fileMenu, &QMenu::aboutToShow, this, [this, merge, exportDrops] {
-        merge->setEnabled(ActiveReview() != nullptr);
-        exportDrops->setEnabled(ActiveReview() != nullptr);
-    });
     // The active review window's write: Ctrl+S writes again to the name it was written to.
     QAction* write = fileMenu->addAction("&Write PDDX File", this, [this] {
         if (frmReview* review = ActiveReview()) review->Save();
@@ -79,13 +86,10 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     });
     saveAs->setObjectName("FileSaveAs");
     // Ctrl+Shift+S everywhere, as well as the platform's own key where it has one.
-    QList<QKeySequence> saveAsKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
-    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::SaveAs))
-        if (!saveAsKeys.contains(key)) saveAsKeys << key;
-    saveAs->setShortcuts(saveAsKeys);
-    connect(fileMenu, &QMenu::aboutToShow, this, [this, write, saveAs] {
-        write->setEnabled(ActiveReview() != nullptr);
-        saveAs->setEnabled(ActiveReview() != nullptr);
+    saveAs->setShortcuts(WithPlatformKeys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QKeySequence::SaveAs));
+    // These act on the active review window, so they are off while there is none.
+    connect(fileMenu, &QMenu::aboutToShow, this, [this, reviewActions = QList<QAction*>{merge, exportDrops, write, saveAs}] {
+        for (QAction* action : reviewActions) action->setEnabled(ActiveReview() != nullptr);
     });
     QAction* exitSeparator = fileMenu->addSeparator();
     QAction* exit = fileMenu->addAction("E&xit", this, &QWidget::close);
@@ -107,10 +111,7 @@ frmMain::frmMain(ProgramState& state, Prompts prompts, QWidget* parent)
     // frames' own menus keep no keys, for a key bound twice does nothing.
     QAction* close = windowMenu->addAction("Cl&ose", this, &frmMain::CloseActive);
     close->setObjectName("CloseWindow");
-    QList<QKeySequence> closeKeys{QKeySequence(Qt::CTRL | Qt::Key_F4)};
-    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Close))
-        if (!closeKeys.contains(key)) closeKeys << key;
-    close->setShortcuts(closeKeys);
+    close->setShortcuts(WithPlatformKeys(QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence::Close));
     windowMenu->addAction("Close &All", this, &frmMain::CloseAll)->setObjectName("CloseAll");
     // The menu lists the open review windows below, as the toolkit knows them.
     connect(windowMenu, &QMenu::aboutToShow, this, [this, windowMenu] { ListWindows(windowMenu); });

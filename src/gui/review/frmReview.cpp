@@ -229,15 +229,10 @@ void frmReview::SetSourceFile(const QString& source)
 {
     sourceFile_ = source;
     txtSource_->setPlainText(source);
-    ShowName(source);
+    // The file's own name, with the toolkit's mark while there is something to save.
+    const qsizetype slash = source.lastIndexOf('/');
+    setWindowTitle((slash < 0 ? source : source.mid(slash + 1)) + "[*]");
     outputName_ = QString::fromLocal8Bit(ReviewOutputName(NativeName(source)));
-}
-
-// The title: the file's own name, with the toolkit's mark while there is something to save.
-void frmReview::ShowName(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    setWindowTitle((slash < 0 ? path : path.mid(slash + 1)) + "[*]");
 }
 
 void frmReview::AddSource(const QString& fileName)

@@ -90,7 +90,6 @@ protected:
 private:
     void ElementChanged(PDDXElement& element);
     bool WriteTo(const QString& name);
-    void ShowName(const QString& path);
     void ShowUnsaved();
     void FitMinimumToBody();
     void RefreshPlotsLater();
