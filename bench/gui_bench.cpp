@@ -27,12 +27,12 @@
 #include <memory>
 
 #include "core/ProgramState.h"
-#include "gui/frmMain.h"
+#include "gui/MainWindow.h"
 #include "document/PDDXFile.h"
-#include "document/modPDDXRead.h"
+#include "import/FileFormats.h"
 #include "gui/review/FindBar.h"
-#include "gui/review/frmReview.h"
-#include "gui/review/pdxGrid.h"
+#include "gui/review/ReviewWindow.h"
+#include "gui/review/ReviewGrid.h"
 
 namespace {
 
@@ -76,9 +76,9 @@ protected:
 
 // Opens the document in a new review window of `main`, as the open dialog does after a
 // conversion, and waits for the grid's first paint; false when it never came.
-bool OpenAndPaint(frmMain& main, const std::shared_ptr<PDDXFile>& document, frmReview*& review)
+bool OpenAndPaint(MainWindow& main, const std::shared_ptr<PDDXFile>& document, ReviewWindow*& review)
 {
-    review = new frmReview(main.UserPrompts());
+    review = new ReviewWindow(main.UserPrompts());
     PaintWatch watch(review->Grid()->Table()->viewport());
     review->SetPDDXDataSet(document);
     review->SetSourceFile("SURVEY.DDX");
@@ -89,7 +89,7 @@ bool OpenAndPaint(frmMain& main, const std::shared_ptr<PDDXFile>& document, frmR
 
 // Drags the vertical scroll bar from top to bottom in `steps` moves, waiting for each repaint;
 // the longest and the mean time a move took to show, in seconds.
-std::pair<double, double> ScrollTopToBottom(frmReview& review, int steps)
+std::pair<double, double> ScrollTopToBottom(ReviewWindow& review, int steps)
 {
     QTableView& table = *review.Grid()->Table();
     PaintWatch watch(table.viewport());
@@ -109,7 +109,7 @@ std::pair<double, double> ScrollTopToBottom(frmReview& review, int steps)
 
 // Runs one step of the find bar and waits until the grid has painted what it shows; seconds.
 template <typename Step>
-double Timed(frmReview& review, Step step)
+double Timed(ReviewWindow& review, Step step)
 {
     PaintWatch watch(review.Grid()->Table()->viewport());
     QElapsedTimer clock;
@@ -121,7 +121,7 @@ double Timed(frmReview& review, Step step)
 }
 
 // The find bar's steps as a user takes them; the slowest step's time.
-double FindSteps(frmReview& review)
+double FindSteps(ReviewWindow& review)
 {
     FindBar& bar = *review.Find();
     double slowest = 0;
@@ -148,10 +148,10 @@ double FindSteps(frmReview& review)
     return slowest;
 }
 
-void Close(frmReview* review)
+void Close(ReviewWindow* review)
 {
     review->SetDataChanged(false);
-    delete frmMain::FrameOf(review);
+    delete MainWindow::FrameOf(review);
     QApplication::processEvents();
 }
 
@@ -168,13 +168,13 @@ int main(int argc, char** argv)
 
     QTemporaryDir programFolder;
     ProgramState state = NewProgramState(programFolder.path().toStdString());
-    frmMain main(state);
+    MainWindow main(state);
     main.resize(1000, 720);
     main.show();
 
     // One small review window first, so that what any first window costs (fonts, style,
     // backing store) is not put down to the large document.
-    frmReview* review = nullptr;
+    ReviewWindow* review = nullptr;
     if (!OpenAndPaint(main, std::make_shared<PDDXFile>(), review)) {
         std::cerr << "gui_bench: the grid never painted\n";
         return 1;
@@ -186,8 +186,12 @@ int main(int argc, char** argv)
     try {
         int sensors = 0;
         ReadWarnings warnings;
-        ByteSource input = ByteSource::OpenFile(argv[1]);
-        ReadPDDXFile(input, *document, false, sensors, warnings);
+        ByteSource bytes = ByteSource::OpenFile(argv[1]);
+        const std::string none;
+        ReaderCarryOver carryOver;
+        ReaderContext context{sensors, {none, none, none}, carryOver, warnings};
+        ReaderInput input{argv[1], bytes, std::nullopt};
+        FindFileFormat(FileType::PDDX)->Read(context, input, *document, false);
     } catch (const std::exception& e) {
         std::cerr << "gui_bench: " << e.what() << "\n";
         return 1;

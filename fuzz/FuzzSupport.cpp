@@ -10,17 +10,28 @@ namespace vantrel::fuzz {
 void WriteOut(const PDDXFile& document)
 {
     std::ostringstream out;
-    document.PDDX_Output(out);
+    document.WriteText(out);
 }
 
-void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view bytes, PDDXFile& document)
+void ReadQuietly(Reader read, const ProgramState& state, std::string_view bytes, PDDXFile& document)
 {
     ReadingState reading = NewReading(state.Settings);
     ReadQuietly(read, state, bytes, document, reading);
 }
 
-void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view bytes, PDDXFile& document,
-                 ReadingState& reading)
+void ReadQuietly(FileType type, const ProgramState& state, std::string_view bytes, PDDXFile& document)
+{
+    ReadQuietly(FindFileFormat(type)->Read, state, bytes, document);
+}
+
+void ReadQuietly(FileType type, const ProgramState& state, std::string_view bytes, PDDXFile& document,
+                 ReadingState& reading, bool append)
+{
+    ReadQuietly(FindFileFormat(type)->Read, state, bytes, document, reading, append);
+}
+
+void ReadQuietly(Reader read, const ProgramState& state, std::string_view bytes, PDDXFile& document,
+                 ReadingState& reading, bool append)
 {
     ByteSource source = ByteSource::InMemory("fuzz.in", bytes);
     using namespace std::chrono;
@@ -28,12 +39,12 @@ void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view 
     ReadWarnings warnings;
     ReaderContext context = ReaderContextOf(state.Settings, reading, warnings);
     try {
-        read(context, input, document);
+        read(context, input, document, append);
     } catch (const ReadError&) {
     }
 }
 
-void ReadFreshThenMerged(NativeReader read, const ProgramState& state, std::string_view bytes)
+void ReadFreshThenMerged(FileType read, const ProgramState& state, std::string_view bytes)
 {
     ReadingState reading = NewReading(state.Settings);
     PDDXFile fresh;

@@ -8,6 +8,7 @@
 #include "core/Conversion.h"
 #include "core/ProgramState.h"
 #include "document/PDDXFile.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 
 namespace vantrel::fuzz {
@@ -20,17 +21,18 @@ inline std::string_view InputBytes(const std::uint8_t* data, std::size_t size)
 // Writes the document as PDDX text into memory, as a conversion would write it.
 void WriteOut(const PDDXFile& document);
 
-using NativeReader = void (*)(ReaderContext&, ReaderInput&, PDDXFile& document);
-
 // Reads the bytes into the document; for arbitrary bytes a ReadError is a fine outcome, anything
 // else is a finding.
 // With `reading` going on from earlier readings into the same document, or from a new one.
-void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view bytes, PDDXFile& document,
-                 ReadingState& reading);
-void ReadQuietly(NativeReader read, const ProgramState& state, std::string_view bytes, PDDXFile& document);
+void ReadQuietly(Reader read, const ProgramState& state, std::string_view bytes, PDDXFile& document,
+                 ReadingState& reading, bool append = false);
+void ReadQuietly(FileType type, const ProgramState& state, std::string_view bytes, PDDXFile& document,
+                 ReadingState& reading, bool append = false);
+void ReadQuietly(Reader read, const ProgramState& state, std::string_view bytes, PDDXFile& document);
+void ReadQuietly(FileType type, const ProgramState& state, std::string_view bytes, PDDXFile& document);
 
 // The common run: the bytes read into a new document, then, going on from the reading the first
 // one left, into one that already holds a test location; both written out.
-void ReadFreshThenMerged(NativeReader read, const ProgramState& state, std::string_view bytes);
+void ReadFreshThenMerged(FileType read, const ProgramState& state, std::string_view bytes);
 
 }  // namespace vantrel::fuzz

@@ -8,7 +8,7 @@
 
 #include "FuzzSupport.h"
 #include "core/ProgramState.h"
-#include "import/modCarlBroRead.h"
+#include "import/FileFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file = fuzz::InputBytes(data, size);
     PDDXFile document;
     ReadingState reading = NewReading(state.Settings);  // the second pass merges into the first
-    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadCarlBroFwd, state, file, document, reading);
+    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(FileType::CarlBroFwd, state, file, document, reading);
     fuzz::WriteOut(document);
     return 0;
 }

@@ -19,9 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DetectFormat(bytes, "fuzz.TXT", false);
     ProgramState state = NewProgramState(".");
     PDDXFile document;
-    fuzz::ReadQuietly([](ReaderContext& context, ReaderInput& input, PDDXFile& into) {
-        ReadPDDXAsWritten(context, input, into, false);
-    }, state, bytes, document);
+    fuzz::ReadQuietly(&ReadPDDXAsWritten, state, bytes, document);
     std::size_t findings = 0;
     CheckDocument(document, [&findings](const Finding&) { ++findings; });
     DropTable table;

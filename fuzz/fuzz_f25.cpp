@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.h"
 #include "core/ProgramState.h"
-#include "import/modF25Read.h"
+#include "import/FileFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -15,6 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProgramState state = NewProgramState(".");
     // The sensor count an earlier file or the settings may have left.
     state.Settings.NumSensors = size > 0 ? data[0] % 42 : 0;
-    fuzz::ReadFreshThenMerged(&ReadF25File, state, file);
+    fuzz::ReadFreshThenMerged(FileType::DynatestF25, state, file);
     return 0;
 }

@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.h"
 #include "core/ProgramState.h"
-#include "import/modJilsConfigRead.h"
+#include "import/FileFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.Settings.NumSensors = 7;
     PDDXFile document;
     ReadingState reading = NewReading(state.Settings);  // the second pass merges into the first
-    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(&ReadJilsCfg, state, file, document, reading);
+    for (int pass = 0; pass < 2; ++pass) fuzz::ReadQuietly(FileType::JilsCfg, state, file, document, reading);
     fuzz::WriteOut(document);
     return 0;
 }

@@ -8,7 +8,7 @@
 
 #include "FuzzSupport.h"
 #include "core/ProgramState.h"
-#include "import/modJilsRead.h"
+#include "import/FileFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.Settings.LoadPlateRadius = "6";
     PDDXFile document;
     ReadingState reading = NewReading(state.Settings);
-    fuzz::ReadQuietly(&ReadJilsDat, state, file, document, reading);
+    fuzz::ReadQuietly(FileType::JilsDat, state, file, document, reading);
     // Merged again with the sensor count an earlier file may have left.
     reading.NumSensors = size > 0 ? data[size - 1] % 42 - 1 : 0;
-    fuzz::ReadQuietly(&ReadJilsDat, state, file, document, reading);
+    fuzz::ReadQuietly(FileType::JilsDat, state, file, document, reading);
     fuzz::WriteOut(document);
     return 0;
 }

@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "core/ProgramState.h"
-#include "import/modJilsConfigRead.h"
+#include "import/FileFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file = fuzz::InputBytes(data, size);
     ProgramState state = NewProgramState(".");
     PDDXFile fresh;
-    fuzz::ReadQuietly(&ReadJilsSetupPar, state, file, fresh);
+    fuzz::ReadQuietly(FileType::JilsPar, state, file, fresh);
     fuzz::WriteOut(fresh);
 
     PDDXFile counted;
     const char* counts[] = {"", "3", "-2", "40000", "x", " 7 "};
     counted.Element("Device Configuration", "NumberOfDeflectionSensors")
         .SetValue(counts[size > 0 ? data[0] % 6 : 0]);
-    fuzz::ReadQuietly(&ReadJilsSetupPar, state, file, counted);
+    fuzz::ReadQuietly(FileType::JilsPar, state, file, counted);
     fuzz::WriteOut(counted);
     return 0;
 }

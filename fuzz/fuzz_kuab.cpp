@@ -8,7 +8,7 @@
 
 #include "FuzzSupport.h"
 #include "core/ProgramState.h"
-#include "import/modKUABRead.h"
+#include "import/FileFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -16,6 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file = fuzz::InputBytes(data, size);
     ProgramState state = NewProgramState(std::filesystem::temp_directory_path());
     state.Settings.NumSensors = size > 0 ? data[0] % 8 : 0;
-    fuzz::ReadFreshThenMerged(&ReadKuabFwd, state, file);
+    fuzz::ReadFreshThenMerged(FileType::KuabFwd, state, file);
     return 0;
 }

@@ -7,7 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "core/ProgramState.h"
-#include "import/modKUABRead.h"
+#include "import/FileFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int round = 0; round < 2; ++round) {
         PDDXFile document;
         if (round == 1) document.Element("Device Information", "SensorSerialNumbers").SetValue("earlier");
-        fuzz::ReadQuietly(&ReadKuabFvoIni, state, file, document);
+        fuzz::ReadQuietly(FileType::KuabIni, state, file, document);
         fuzz::WriteOut(document);
     }
     return 0;

@@ -5,26 +5,21 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "document/modPDDXRead.h"
+#include "core/ProgramState.h"
+#include "import/FileFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace vantrel;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    int numSensors = 0;
-    ReadWarnings warnings;
-    try {
-        PDDXFile fresh;
-        ByteSource input = ByteSource::InMemory("fuzz.DDX", bytes);
-        ReadPDDXFile(input, fresh, false, numSensors, warnings);
-        fuzz::WriteOut(fresh);
-        PDDXFile merged;
-        merged.AddTestLocation();
-        input.Rewind();
-        ReadPDDXFile(input, merged, true, numSensors, warnings);
-        fuzz::WriteOut(merged);
-    } catch (const ReadError&) {
-        // A line too long for any reader: a clear error, as intended.
-    }
+    const ProgramState state = NewProgramState(".");
+    ReadingState reading = NewReading(state.Settings);
+    PDDXFile fresh;
+    fuzz::ReadQuietly(FileType::PDDX, state, bytes, fresh, reading);
+    fuzz::WriteOut(fresh);
+    PDDXFile merged;
+    merged.AddTestLocation();
+    fuzz::ReadQuietly(FileType::PDDX, state, bytes, merged, reading, true);
+    fuzz::WriteOut(merged);
     return 0;
 }

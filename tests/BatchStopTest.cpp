@@ -61,7 +61,7 @@ TEST(BatchStop, AStopDuringAFileLeavesNothingOfItAndEndsTheBatch)
             },
             .Stop = [&] { return current == c.stopIn && pieces >= c.afterPieces; }};
         SettingsRecord settings;
-        EXPECT_EQ(ConvertBatch(settings, kDynatestF25, files, progress), c.written);
+        EXPECT_EQ(ConvertBatch(settings, FileType::DynatestF25, files, progress), c.written);
         EXPECT_EQ(toldWritten, c.written);
 
         std::set<std::string> expected = {"a.F25", "b.F25", "c.F25"};

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "import/modCarlBroRead.h"
+#include "import/FileFormats.h"
 #include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
@@ -19,7 +19,7 @@ Expect Calibration(const char* key, const char* value) { return {"Device Calibra
 
 TEST(CarlBroConfigRead, TransducerBlocksAndTheValuesAndLinesWarnedOf)
 {
-    ExpectReadings(ReadCarlBroConfig, {
+    ExpectReadings(FileType::CarlBroIni, {
         // Geophone 3 adds to an empty list; its date is not kept, so not read.
         {"geophone 3 alone", {{"Geophone nr.\t3", "ID\tG103", "Slope\t1,3", "[dd/mm/yy]\tsoon"}}, {},
          {Info("SensorSerialNumbers", ", G103"), Calibration("SensorCalibrationCenterGain", ", 1.3"),
@@ -45,9 +45,9 @@ TEST(CarlBroConfigRead, TransducerBlocksAndTheValuesAndLinesWarnedOf)
     });
     ReaderRun run;  // later geophones add to what the document holds
     run.Document.Element("Device Information", "SensorSerialNumbers").SetValue("A, B");
-    run.Read(ReadCarlBroConfig, {"Geophone nr.\t4", "ID\tG104"}, "CFG.FWD");
+    run.Read(FileType::CarlBroIni, {"Geophone nr.\t4", "ID\tG104"}, "CFG.FWD");
     run.ExpectValues({Info("SensorSerialNumbers", "A, B, G104"), {"Operations Information", "FileName", "CFG.DDX"}});
-    ExpectExamplesQuiet(ReadCarlBroConfig, "carlbro-ini", 0);
+    ExpectExamplesQuiet(FileType::CarlBroIni, "carlbro-ini", 0);
 }
 
 TEST(CarlBroConfigRead, MalformedLinesEndTheReadingAtTheirLine)
@@ -66,7 +66,7 @@ TEST(CarlBroConfigRead, MalformedLinesEndTheReadingAtTheirLine)
     };
     for (const auto& [lines, line, mentions] : cases) {
         ReaderRun run;
-        const ReadError error = run.Failure(ReadCarlBroConfig, lines);
+        const ReadError error = run.Failure(FileType::CarlBroIni, lines);
         EXPECT_EQ(error.Line(), line) << mentions;
         EXPECT_NE(error.Reason().find(mentions), std::string::npos) << error.what();
     }

@@ -7,8 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "base/modConvert.h"
-#include "import/modCarlBroRead.h"
+#include "base/NumberText.h"
+#include "import/FileFormats.h"
+#include "import/ReaderSupport.h"
 #include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
@@ -91,13 +92,13 @@ TEST(CarlBroFwdRead, RulesByBlock)
     for (const auto& [lines, expect, sensors] : cases) {
         ReaderRun run;
         run.NumSensors = sensors;
-        run.Read(ReadCarlBroFwd, lines);
+        run.Read(FileType::CarlBroFwd, lines);
         run.ExpectValues(expect, lines.back());
     }
     for (const auto& [unit, units] : {std::pair{"MI", "mile, foot, foot"}, {"km", "km"}, {"Foot", "Foot, inch, inch"},
                                       {"kilometer", "kilometer, meter, meter"}}) {
         ReaderRun run;
-        run.Read(ReadCarlBroFwd, {"$2", "Chainage [" + std::string(unit) + "]\t1,5"});
+        run.Read(FileType::CarlBroFwd, {"$2", "Chainage [" + std::string(unit) + "]\t1,5"});
         run.ExpectValues({{"Units", "TestLocationUnits", units}, Here("TestLocation", "1.5, 0, 0")}, unit);
     }
 }
@@ -106,7 +107,7 @@ TEST(CarlBroFwdRead, RulesByBlock)
 // the values kept as they stand.
 TEST(CarlBroFwdRead, WarningsNameTheLineAndWhatWasWrong)
 {
-    ExpectReadings(ReadCarlBroFwd, {
+    ExpectReadings(FileType::CarlBroFwd, {
         {"good lines", {Station({"1\t10\t20\t30\tx\t50\t18", "Mean\t1"})}, {}, {Here("DropData_1", "50, 10, 20, 30")}},
         {"drops too short and wrong", {Station({"2\t1\t2", "3\t1,5\tx\t3\t0\t\t18,x"})},
          {{8, "the drop line holds 3 fields, too few for 3 deflections and 1 temperatures; it was skipped"},
@@ -123,15 +124,15 @@ TEST(CarlBroFwdRead, WarningsNameTheLineAndWhatWasWrong)
 TEST(CarlBroFwdRead, NextFileGoesOnWithTheLastLocationOfItsDocumentOnly)
 {
     ReaderRun run;
-    run.Read(ReadCarlBroFwd, Station({"1\t1\t2\t3\tx\t40\t10"}));
+    run.Read(FileType::CarlBroFwd, Station({"1\t1\t2\t3\tx\t40\t10"}));
     // Another document has no test location: its sequence line sets the times, its drop fails.
     PDDXFile other;
-    EXPECT_THROW(run.ReadInto(ReadCarlBroFwd, other, "$3\r\nSequence\t1\tx\tTime 12:00\r\n1\t4\t5\t6\tx\t41\t11\r\n"),
+    EXPECT_THROW(run.ReadInto(FileType::CarlBroFwd, other, "$3\r\nSequence\t1\tx\tTime 12:00\r\n1\t4\t5\t6\tx\t41\t11\r\n"),
                  ReadError);
     EXPECT_EQ(other.Element("Operations Information", "StartTime").Value(), "12:00:00");
     // A file that fails still hands on the location it opened; a drop before "$" is in no block.
-    EXPECT_EQ(run.Failure(ReadCarlBroFwd, {"1\t9\t9\t9\tx\t99\t99", "$2", "Chainage [m]\t50", "$x"}).Line(), 4);
-    run.Read(ReadCarlBroFwd, {"$2", "Lane\tR2", "$3", "Sequence\t2\tx\tTime 11:00", "2\t4\t5\t6\tx\t41\t11"});
+    EXPECT_EQ(run.Failure(FileType::CarlBroFwd, {"1\t9\t9\t9\tx\t99\t99", "$2", "Chainage [m]\t50", "$x"}).Line(), 4);
+    run.Read(FileType::CarlBroFwd, {"$2", "Lane\tR2", "$3", "Sequence\t2\tx\tTime 11:00", "2\t4\t5\t6\tx\t41\t11"});
     run.ExpectValues({{"Test Location 1", "NumberOfDrops", "1"}, {"Test Location 1", "TestTime", "10:32:00"},
                       {"Test Location 2", "TestLane", "R2"}, {"Test Location 2", "TestTime", "11:00:00"},
                       {"Test Location 2", "DropData_1", "41, 4, 5, 6"}, {"Test Location 2", "TestTemperatures", "11"}});
@@ -158,7 +159,7 @@ TEST(CarlBroFwdRead, ErrorsNameTheLineAndKeepWhatWasStored)
     for (const auto& [lines, line, mentions, sensors, kept] : cases) {
         ReaderRun run;
         run.NumSensors = sensors;
-        const ReadError error = run.Failure(ReadCarlBroFwd, lines);
+        const ReadError error = run.Failure(FileType::CarlBroFwd, lines);
         EXPECT_EQ(error.Line(), line) << lines.back();
         EXPECT_NE(error.Reason().find(mentions), std::string::npos) << error.what();
         // The reading ended there: the closing values are not set.

@@ -151,15 +151,15 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"note\r\n[Units]\r\nLoadUnits = kN\r\n[Sensors]\r\n", "unknown"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ShortNameOf(DetectFormat(c.bytes, c.name, c.complete).Code), c.expected) << c.bytes;
+        EXPECT_EQ(ShortNameOf(DetectFormat(c.bytes, c.name, c.complete).Type), c.expected) << c.bytes;
 
     // What the open dialog asks about: content that is recognised, as another type, and does not
     // look enough like the chosen one.
     const std::string kuab = "KUAB\r\nHSite: North\r\nD  100    1  50.1 210 180\r\n", tie = "7,a\r\n5001,1\r\n5301,1\r\n";
-    EXPECT_TRUE(DetectFormat(kuab, "x.F25", true).ClearlyOther(kDynatestF25));
-    EXPECT_FALSE(DetectFormat(kuab, "x.F25", true).ClearlyOther(kKuabFWD));
-    EXPECT_FALSE(DetectFormat("no type", "x.F25", true).ClearlyOther(kDynatestF25));
-    EXPECT_FALSE(DetectFormat(tie, "x.cfg", false).ClearlyOther(kDynatestF25));
+    EXPECT_TRUE(DetectFormat(kuab, "x.F25", true).ClearlyOther(FileType::DynatestF25));
+    EXPECT_FALSE(DetectFormat(kuab, "x.F25", true).ClearlyOther(FileType::KuabFwd));
+    EXPECT_FALSE(DetectFormat("no type", "x.F25", true).ClearlyOther(FileType::DynatestF25));
+    EXPECT_FALSE(DetectFormat(tie, "x.cfg", false).ClearlyOther(FileType::DynatestF25));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "base/modConvert.h"
+#include "base/NumberText.h"
 #include "document/PDDXFile.h"
 
 namespace vantrel {

@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "import/modF20Read.h"
+#include "import/FileFormats.h"
 #include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
@@ -61,7 +61,7 @@ TEST(F20Read, LinesSetTheirElements)
     // Ten sensors until a line 2 says otherwise. Full columns touch, so a column taken one place too
     // wide or too far shows.
     const std::string narrow = Cols({{1, "  5.91"}, {7, "999999"}, {13, "8.000012.00018.0009"}}, 48);
-    test::ExpectFileValues(ReadF20File, {
+    test::ExpectFileValues(FileType::DynatestF20, {
         // Line 1, with digits beside each field that would show a column taken one place off; the
         // header ends at line 24, so line 25 is the first record.
         {File({{1, Cols({{13, "9"}, {14, "041123"}, {20, "8"}, {27, "9"}, {28, "24"}, {30, "V21"}, {33, "Z"}})},
@@ -127,7 +127,7 @@ TEST(F20Read, LinesSetTheirElements)
 TEST(F20Read, WarningsNameTheLineAndWhatWasWrong)
 {
     const std::string line3 = Cols({{1, "  5.91"}, {13, "   8.0"}});
-    test::ExpectReadings(ReadF20File, {
+    test::ExpectReadings(FileType::DynatestF20, {
         {"good lines", {Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "0905"}}), "   100   1.5   2.0"})}, {}},
         {"a bad time and drop", {Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "2561"}}), "   100     x"})},
          {{23, "time \"25:61\" is not a time of day"},
@@ -137,7 +137,7 @@ TEST(F20Read, WarningsNameTheLineAndWhatWasWrong)
          {{22, "the distance of sensor 3 in columns 19-24 of line 3 is missing; the distance unit \"9\" in column 6"}},
          {{Config, "DeflectionSensorXAxisDistances", "0, 8.0, "}}},
     });
-    test::ExpectExamplesQuiet(ReadF20File, "f20", 0);
+    test::ExpectExamplesQuiet(FileType::DynatestF20, "f20", 0);
 }
 
 TEST(F20Read, TheFirstBadLineEndsTheFileKeepingWhatCameBefore)
@@ -171,7 +171,7 @@ TEST(F20Read, TheFirstBadLineEndsTheFileKeepingWhatCameBefore)
     };
     for (const Bad& b : bad) {
         test::ReaderRun run;
-        const ReadError error = run.Failure(ReadF20File, b.lines, "bad.F20");
+        const ReadError error = run.Failure(FileType::DynatestF20, b.lines, "bad.F20");
         EXPECT_EQ(error.File(), "bad.F20");
         EXPECT_EQ(error.Line(), b.line) << b.reason;
         EXPECT_NE(error.Reason().find(b.reason), std::string::npos) << error.Reason();

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "import/modF25Read.h"
+#include "import/FileFormats.h"
 #include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
@@ -31,7 +31,7 @@ TEST(F25Read, LinesSetTheirElements)
     const auto unit = [](std::string line, const char* key, const char* value, const char* plate) {
         return test::FileCase{{std::move(line)}, {{Units, key, value}, {Units, "LoadPlateRadiusUnits", plate}}};
     };
-    test::ExpectFileValues(ReadF25File, {
+    test::ExpectFileValues(FileType::DynatestF25, {
         // The writer pads its fields with blanks.
         {{"5001, 25.31 ", "5002,x, '80-1-A ' ,y", "5032,' Sec A'", "5200,\"LC  \",x, 1.0 , 3.888E-008 "},
          {{Ops, "SoftwareVersion", "25.31"}, {Device, "DeviceSerialNumber", "80-1-A"},
@@ -116,7 +116,7 @@ TEST(F25Read, LinesSetTheirElements)
 TEST(F25Read, WarningsNameTheLineAndWhatWasWrong)
 {
     const std::string station2 = "5301,2,x,x,x,2,x,x,L,4,4,8,10,0";
-    test::ExpectReadings(ReadF25File, {
+    test::ExpectReadings(FileType::DynatestF25, {
         {"good lines", {AtLocation({"5020,150,0,300,N0", "1,1,2,3", "5303,x,1,N0,3"})}, {}, {}, 2},
         {"a date given up", {{"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}},
          {{2, "\"y\" is not a number; the rest of the line was skipped"}}, {}, 2},
@@ -170,7 +170,7 @@ TEST(F25Read, WarningsNameTheLineAndWhatWasWrong)
          {{"Test Location 1", "TestComment", ""}, {"Test Location 2", "TestTemperatures", ""}}, 2},
     });
     test::ReaderRun run;  // a file of bad lines lists the first 20 and counts them all
-    run.Read(ReadF25File, std::vector<std::string>(25, "5303,x,N0,N0,N0"));
+    run.Read(FileType::DynatestF25, std::vector<std::string>(25, "5303,x,N0,N0,N0"));
     EXPECT_EQ(run.Warnings.Count(), 25u);
     // As the user reads them: the file, the line (none for the file as a whole), the rest counted.
     ReadWarnings many;
@@ -189,7 +189,7 @@ TEST(F25Read, ALineOfMoreThanFortyFieldsEndsTheFileWithoutClosingValues)
 {
     test::ReaderRun run;
     const std::string wide = "5001" + std::string(40, ',') + "x";
-    const ReadError error = run.Failure(ReadF25File, {"5030,Kept", "", wide, "5032,Never"}, "w.F25");
+    const ReadError error = run.Failure(FileType::DynatestF25, {"5030,Kept", "", wide, "5032,Never"}, "w.F25");
     EXPECT_EQ(error.Line(), 3);
     EXPECT_EQ(error.File(), "w.F25");
     EXPECT_NE(error.Reason().find("40"), std::string::npos) << error.Reason();

@@ -15,14 +15,17 @@ TEST(FileTypes, NamesAndShortNamesMatchTheirCodes)
 {
     for (const auto& [code, name] : std::vector<std::pair<int, std::string>>{
              {0, "PDDX"}, {2, "Dynatest F20 or FWD"}, {5, "Carl Bro History"}, {10, "JILS CFG"}, {11, "JILS time history"}, {12, ""}, {-1, ""}})
-        EXPECT_EQ(FileTypeName(code), name) << code;
+        EXPECT_EQ(FileTypeName(static_cast<FileType>(code)), name) << code;
     for (const auto& [text, code] : std::vector<std::pair<std::string, std::optional<std::int32_t>>>{
              {"kuab", 8}, {"KUAB-INI", 9}, {"jils-cfg", 10}, {"5", 5}, {" 3 ", 3}, {"11", 11}, {"JILS-THY", 11}, {"12", {}}, {"03", {}}, {"fwd", {}}})
-        EXPECT_EQ(FileTypeFromText(text), code) << text;
+    {
+        const std::optional<FileType> type = FileTypeFromText(text);
+        EXPECT_EQ(type ? std::optional(CodeOf(*type)) : std::nullopt, code) << text;
+    }
     // Messages name only what can be read; a time history is refused by name, code 5 as unknown.
     EXPECT_EQ(FileTypeShortNames(), "pddx, f25, f20, carlbro, carlbro-ini, jils-dat, jils-par, kuab, kuab-ini, jils-cfg");
-    EXPECT_EQ(NotReadableOnItsOwn(kJilsTHY), "a JILS time history, not readable on its own");
-    EXPECT_EQ(NotReadableOnItsOwn(kCarlBroHistory) + NotReadableOnItsOwn(kJilsDAT), "");
+    EXPECT_EQ(NotReadableOnItsOwn(FileType::JilsThy), "a JILS time history, not readable on its own");
+    EXPECT_EQ(NotReadableOnItsOwn(FileType::CarlBroHistory) + NotReadableOnItsOwn(FileType::JilsDat), "");
 }
 
 TEST(FileTypes, TheDialogsOfferWhatHasAReader)
@@ -30,9 +33,9 @@ TEST(FileTypes, TheDialogsOfferWhatHasAReader)
     std::vector<int> settingsOrder;
     for (const FileFormat& format : FileFormats()) {
         EXPECT_EQ(format.OpenOption, format.Read != nullptr) << format.Name;
-        if (format.SettingsPosition > 0) settingsOrder.push_back(format.SettingsPosition * 100 + format.Code);
+        if (format.SettingsPosition > 0) settingsOrder.push_back(format.SettingsPosition * 100 + CodeOf(format.Type));
         // The settings window carries the two Carl Bro options it never shows, and no others.
-        EXPECT_EQ(format.SettingsPosition == 0, format.Code == kCarlBroINI || format.Code == kCarlBroHistory) << format.Name;
+        EXPECT_EQ(format.SettingsPosition == 0, format.Type == FileType::CarlBroIni || format.Type == FileType::CarlBroHistory) << format.Name;
     }
     std::sort(settingsOrder.begin(), settingsOrder.end());
     EXPECT_EQ(settingsOrder, (std::vector<int>{102, 201, 303, 406, 508, 600}));  // F20, F25, Carl Bro, JILS, KUAB, PDDX
@@ -43,7 +46,7 @@ TEST(FileTypes, TheReadmeListsEveryFormatOfTheTable)
     const std::string readme = test::ReadBytes(std::filesystem::path(VANTREL_EXAMPLES).parent_path() / "README.md");
     for (const FileFormat& format : FileFormats()) {
         const std::string shortName = format.ShortName ? "`" + std::string(format.ShortName) + "`" : "\xE2\x80\x94";
-        const std::string row = "| " + std::to_string(format.Code) + " | " + shortName + " | " + format.Name + " |";
+        const std::string row = "| " + std::to_string(CodeOf(format.Type)) + " | " + shortName + " | " + format.Name + " |";
         EXPECT_NE(readme.find(row), std::string::npos) << row;
     }
 }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "import/modJilsConfigRead.h"
+#include "import/FileFormats.h"
 #include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
@@ -16,38 +16,29 @@ using Lines = std::vector<std::string>;
 
 const std::string kCount = "# number of sensor channel", kGains = "# Sensor channels EU conversion factor";
 
-TEST(JilsConfigRead, ParTargetsExactCaseWithTheLaterMatchWinning)
-{
-    std::string section = "S", element = "E";
-    const std::pair<std::string, std::string> steps[] = {
-        {"1.002, 0.998", "S/E"},  // no "#"
-        {"x # number of sensor channels", "Device Configuration/NumberOfDeflectionSensors"},
-        {"# Number of sensor channel", "/"},
-        {kCount + " " + kGains, "Device Calibration/SensorCalibrationCenterGain"},
-        {"# sensor channels eu conversion factor", "/"}};
-    for (const auto& [line, target] : steps) {
-        JilsParTarget(line, section, element);
-        EXPECT_EQ(section + "/" + element, target) << line;
-    }
-}
-
 TEST(JilsConfigRead, SetupParAndCfgValues)
 {
     // A reader, the program's sensor count before and after it, its input and the value it must set.
-    const std::tuple<NativeReader, int, int, Lines, std::string, std::string> cases[] = {
+    const std::tuple<FileType, int, int, Lines, std::string, std::string> cases[] = {
         // Gains: as many as the document's sensors, joined as split; a single value needs no count.
-        {ReadJilsSetupPar, 9, 9, {kCount, "3", kGains, "1,2,3"}, "SensorCalibrationCenterGain", "1,2,3"},
-        {ReadJilsSetupPar, 0, 0, {kCount, "2", kGains, "1, 2,3"}, "SensorCalibrationCenterGain", "1, 2"},
-        {ReadJilsSetupPar, 0, 0, {kGains, " 1.5 "}, "SensorCalibrationCenterGain", " 1.5 "},
+        {FileType::JilsPar, 9, 9, {kCount, "3", kGains, "1,2,3"}, "SensorCalibrationCenterGain", "1,2,3"},
+        {FileType::JilsPar, 0, 0, {kCount, "2", kGains, "1, 2,3"}, "SensorCalibrationCenterGain", "1, 2"},
+        {FileType::JilsPar, 0, 0, {kGains, " 1.5 "}, "SensorCalibrationCenterGain", " 1.5 "},
         // A target lasts to the next "#" line; its last line stands, the comment itself if last.
-        {ReadJilsSetupPar, 0, 0, {"# header", "1", kCount, "", "5,channels", "6", "# Sensor offsets", "9"},
+        {FileType::JilsPar, 0, 0, {"# header", "1", kCount, "", "5,channels", "6", "# Sensor offsets", "9"},
          "NumberOfDeflectionSensors", "6"},
-        {ReadJilsSetupPar, 0, 0, {kCount, "2", kGains}, "SensorCalibrationCenterGain", kGains},
+        {FileType::JilsPar, 0, 0, {kCount, "2", kGains}, "SensorCalibrationCenterGain", kGains},
+        // The comments are matched exactly, anywhere in a line; of both on one line the gains win.
+        {FileType::JilsPar, 0, 0, {"x # number of sensor channels", "4"}, "NumberOfDeflectionSensors", "4"},
+        {FileType::JilsPar, 0, 0, {kCount, "3", "# Number of sensor channel", "5"}, "NumberOfDeflectionSensors", "3"},
+        {FileType::JilsPar, 0, 0, {kCount + " " + kGains, "1.5"}, "SensorCalibrationCenterGain", "1.5"},
+        {FileType::JilsPar, 0, 0, {kGains, "2", "# sensor channels eu conversion factor", "1.5"},
+         "SensorCalibrationCenterGain", "2"},
         // CFG: line 1 the count N; line N + 3 the lines k to skip; line N + k + 4 the gain.
-        {ReadJilsCfg, 9, 2, {"2", "", "x", "", "1", "", " 3.25 ", "4"}, "LoadCellCalibrationCenterGain", " 3.25 "},
-        {ReadJilsCfg, 0, 8, {"7.5", "", "", "", "", "", "", "", "", "", "0", "2.5"}, "LoadCellCalibrationCenterGain",
+        {FileType::JilsCfg, 9, 2, {"2", "", "x", "", "1", "", " 3.25 ", "4"}, "LoadCellCalibrationCenterGain", " 3.25 "},
+        {FileType::JilsCfg, 0, 8, {"7.5", "", "", "", "", "", "", "", "", "", "0", "2.5"}, "LoadCellCalibrationCenterGain",
          "2.5"},
-        {ReadJilsCfg, 7, 0, {"", "x", "0", "6.5"}, "LoadCellCalibrationCenterGain", "6.5"},  // no count: 0
+        {FileType::JilsCfg, 7, 0, {"", "x", "0", "6.5"}, "LoadCellCalibrationCenterGain", "6.5"},  // no count: 0
     };
     for (const auto& [read, sensors, sensorsAfter, lines, key, value] : cases) {
         ReaderRun run;
@@ -61,13 +52,13 @@ TEST(JilsConfigRead, SetupParAndCfgValues)
 
 TEST(JilsConfigRead, NumbersThatAreNotEndTheReadingAtTheirLine)
 {
-    const std::tuple<NativeReader, Lines, int> cases[] = {
-        {ReadJilsSetupPar, {kCount, ",7", "", kGains, "1,2"}, 5},  // no sensor count for the gains
-        {ReadJilsSetupPar, {kCount, "seven", kGains, "1,2"}, 4},
-        {ReadJilsSetupPar, {kCount, "7", kGains, std::string(41, ',') + "1"}, 4},
-        {ReadJilsCfg, {"seven", "1"}, 1},
-        {ReadJilsCfg, {"40000"}, 1},
-        {ReadJilsCfg, {"1", "", "", "n/a", "", "1"}, 4},
+    const std::tuple<FileType, Lines, int> cases[] = {
+        {FileType::JilsPar, {kCount, ",7", "", kGains, "1,2"}, 5},  // no sensor count for the gains
+        {FileType::JilsPar, {kCount, "seven", kGains, "1,2"}, 4},
+        {FileType::JilsPar, {kCount, "7", kGains, std::string(41, ',') + "1"}, 4},
+        {FileType::JilsCfg, {"seven", "1"}, 1},
+        {FileType::JilsCfg, {"40000"}, 1},
+        {FileType::JilsCfg, {"1", "", "", "n/a", "", "1"}, 4},
     };
     for (const auto& [read, lines, line] : cases)
         EXPECT_EQ(ReaderRun().Failure(read, lines).Line(), line) << lines.front() << " ... " << lines.back();
@@ -75,29 +66,29 @@ TEST(JilsConfigRead, NumbersThatAreNotEndTheReadingAtTheirLine)
 
 TEST(JilsConfigRead, ValuesTakenInPartOrNotFoundAreWarnedOf)
 {
-    const std::tuple<NativeReader, Lines, std::vector<Warned>> cases[] = {
-        {ReadJilsSetupPar, {kCount, "5,channels", "6", kGains},
+    const std::tuple<FileType, Lines, std::vector<Warned>> cases[] = {
+        {FileType::JilsPar, {kCount, "5,channels", "6", kGains},
          {{2, "only the first field, \"5\", was read"}, {3, "a further value line for NumberOfDeflectionSensors; it replaces \"5\""},
           {4, "no value line follows; the comment itself was stored as SensorCalibrationCenterGain"}}},
-        {ReadJilsSetupPar, {kGains, kCount, "seven"},
+        {FileType::JilsPar, {kGains, kCount, "seven"},
          {{1, "no value line follows"}, {3, "the number of sensor channels \"seven\" is not a whole number"}}},
-        {ReadJilsSetupPar, {"# header", "1", kCount, "7", "", kGains, "1,2,3,4,5,6,7,8", "# other", "9"}, {}},
-        {ReadJilsCfg, {"7.5", "", "", "", "", "", "", "", "", "", "0", "2.5"},
+        {FileType::JilsPar, {"# header", "1", kCount, "7", "", kGains, "1,2,3,4,5,6,7,8", "# other", "9"}, {}},
+        {FileType::JilsCfg, {"7.5", "", "", "", "", "", "", "", "", "", "0", "2.5"},
          {{1, "the number of sensor channels \"7.5\" is not a whole number of at least 0; 8 was taken"}}},
-        {ReadJilsCfg, {"2", "a", "b", "c", "-1"}, {{5, "the line count \"-1\" is not a whole number"}}},
-        {ReadJilsCfg, {"", "x", "0", "6.5"}, {{0, "line 1, where the number of sensor channels belongs, is empty"}}},
-        {ReadJilsCfg, {"2", "a", "b"}, {{0, "line 5, where the line count belongs, is empty or missing"}}},
-        {ReadJilsCfg, {"1", "a", "", "1", "", "x"}, {{6, "the load-cell gain \"x\" is not a number"}}},
-        {ReadJilsCfg, {"1", "a", "", "2", "b", "c"}, {{0, "line 7, where the load-cell gain belongs, is empty or missing"}}},
-        {ReadJilsCfg, {"1,channels", "name", "", "1,rows", "row", "1.5,gain", "0,offset"}, {}},
+        {FileType::JilsCfg, {"2", "a", "b", "c", "-1"}, {{5, "the line count \"-1\" is not a whole number"}}},
+        {FileType::JilsCfg, {"", "x", "0", "6.5"}, {{0, "line 1, where the number of sensor channels belongs, is empty"}}},
+        {FileType::JilsCfg, {"2", "a", "b"}, {{0, "line 5, where the line count belongs, is empty or missing"}}},
+        {FileType::JilsCfg, {"1", "a", "", "1", "", "x"}, {{6, "the load-cell gain \"x\" is not a number"}}},
+        {FileType::JilsCfg, {"1", "a", "", "2", "b", "c"}, {{0, "line 7, where the load-cell gain belongs, is empty or missing"}}},
+        {FileType::JilsCfg, {"1,channels", "name", "", "1,rows", "row", "1.5,gain", "0,offset"}, {}},
     };
     for (const auto& [read, lines, warned] : cases) {
         ReaderRun run;
         run.Read(read, lines);
         ExpectWarnings(run.Warnings, warned, lines.front() + " ... " + lines.back());
     }
-    ExpectExamplesQuiet(ReadJilsSetupPar, "jils-par", 0);
-    ExpectExamplesQuiet(ReadJilsCfg, "jils-cfg", 0);
+    ExpectExamplesQuiet(FileType::JilsPar, "jils-par", 0);
+    ExpectExamplesQuiet(FileType::JilsCfg, "jils-cfg", 0);
 }
 
 }  // namespace

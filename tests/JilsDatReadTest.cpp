@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "import/modJilsRead.h"
+#include "import/FileFormats.h"
 #include "support/ExpectWarnings.h"
 #include "support/JilsTimeHistory.h"
 #include "support/ReaderTest.h"
@@ -71,7 +71,7 @@ TEST(JilsDatRead, LinesAndLayouts)
     for (const auto& [sensors, lines, expect] : cases) {
         ReaderRun run;
         run.NumSensors = sensors;
-        run.Read(ReadJilsDat, Dat(lines));
+        run.Read(FileType::JilsDat, Dat(lines));
         run.ExpectValues(expect, lines.front());
     }
 }
@@ -81,10 +81,10 @@ TEST(JilsDatRead, EachFileStartsAfreshButTheSensorCountStays)
     ReaderRun run;
     run.NumSensors = 7;
     run.LoadPlateRadius = "5.91", run.SensorXAxis = "0, 8", run.SensorYAxis = "0,  0";
-    run.Read(ReadJilsDat,
+    run.Read(FileType::JilsDat,
              Dat({"Sensors: A B", "Temp: 70", "1 L 0.1 1 9 1 2 60", "Drop Sequence Completed Time: 10:00"}));
     // Into the same document: no "Temp:", a "Drop" line before the data, point 1 again.
-    run.Read(ReadJilsDat, Dat({"Drop Sequence Completed Time: 11:00", "1 L 0.2 1 5 6 7 61"}));
+    run.Read(FileType::JilsDat, Dat({"Drop Sequence Completed Time: 11:00", "1 L 0.2 1 5 6 7 61"}));
     run.ExpectValues({Config("LoadPlateRadius", "5.91"), Config("DeflectionSensorXAxisDistances", "0, 8"),
                       Config("DeflectionSensorYAxisDistances", "0,  0"), {"Test Location 1", "TestTime", "10:00:00"},
                       {"Test Location 1", "NumberOfDrops", "1"}, Drop(1, "5000, 6, 7"), Here("TestTime", ""),
@@ -104,19 +104,19 @@ TEST(JilsDatRead, UnreadableInputNamesTheLine)
     for (const auto& [sensors, lines] : cases) {
         ReaderRun run;
         run.NumSensors = sensors;
-        EXPECT_EQ(run.Failure(ReadJilsDat, Dat(lines)).Line(), static_cast<int>(lines.size()) + 1)
+        EXPECT_EQ(run.Failure(FileType::JilsDat, Dat(lines)).Line(), static_cast<int>(lines.size()) + 1)
             << lines.back().substr(0, 20);
     }
     for (const char* date : {"15/12/2005", "13/1/05", "0/12/2005", "2/30/2005", "4/31/05", "1/0/05", "1/32/05",
                              "2005-05-03", "5/3", "5/3/5/5", "5//2005", "5/3/02005", "5/3/-5", "5/3x/2005",
                              "5/3/2005 25:00", ""}) {
         ReaderRun run;
-        const ReadError error = run.Failure(ReadJilsDat, Dat({"Note: x", "Date-Time: " + std::string(date) + " 1:00"}));
+        const ReadError error = run.Failure(FileType::JilsDat, Dat({"Note: x", "Date-Time: " + std::string(date) + " 1:00"}));
         EXPECT_EQ(error.Line(), 3) << date;
     }
-    EXPECT_EQ(ReaderRun().Failure(ReadJilsDat, {}).Reason(), "the file is empty");
+    EXPECT_EQ(ReaderRun().Failure(FileType::JilsDat, {}).Reason(), "the file is empty");
     // A time history would give a test location per sample.
-    const ReadError history = ReaderRun().Failure(ReadJilsDat, JilsTimeHistoryLines(2, 30));
+    const ReadError history = ReaderRun().Failure(FileType::JilsDat, JilsTimeHistoryLines(2, 30));
     EXPECT_EQ(history.Line(), 0);
     EXPECT_TRUE(history.Reason().starts_with("a JILS time history, not readable on its own")) << history.Reason();
 }
@@ -146,7 +146,7 @@ TEST(JilsDatRead, GpsPositionsInTheFormsCrewsWriteThem)
     for (const auto& [gps, position, warning] : cases) {
         ReaderRun run;
         run.NumSensors = 2;
-        run.Read(ReadJilsDat, Dat({"1 L 0.1 7 9 1 2 60", "GPS: " + gps}));
+        run.Read(FileType::JilsDat, Dat({"1 L 0.1 7 9 1 2 60", "GPS: " + gps}));
         run.ExpectValues({Here("GPSLocation", position), {"Units", "GPSUnits", position.empty() ? "" : "degree, degree"}},
                          gps);
         ExpectWarnings(run.Warnings, warning.empty() ? std::vector<Warned>{} : std::vector<Warned>{{3, warning}}, gps);
@@ -211,11 +211,11 @@ TEST(JilsDatRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
     for (const auto& [sensors, lines, warned, expect] : cases) {
         ReaderRun run;
         run.NumSensors = sensors;
-        run.Read(ReadJilsDat, Dat(lines));
+        run.Read(FileType::JilsDat, Dat(lines));
         ExpectWarnings(run.Warnings, warned, lines.front() + " ... " + lines.back());
         run.ExpectValues(expect, lines.front() + " ... " + lines.back());
     }
-    ExpectExamplesQuiet(ReadJilsDat, "jils-dat", 7);
+    ExpectExamplesQuiet(FileType::JilsDat, "jils-dat", 7);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "import/modKUABRead.h"
+#include "import/FileFormats.h"
 #include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
@@ -39,7 +39,7 @@ void Check(const std::vector<Case>& cases)
         test::ReaderRun run;
         run.NumSensors = c.sensors;
         try {
-            for (const std::vector<std::string>& file : c.files) run.Read(ReadKuabFwd, file);
+            for (const std::vector<std::string>& file : c.files) run.Read(FileType::KuabFwd, file);
             EXPECT_FALSE(c.says) << c.what << ": no ReadError";
         } catch (const ReadError& e) {
             const bool expected = c.says && std::string(e.what()).find(c.says) != std::string::npos;
@@ -168,7 +168,7 @@ TEST(KuabFwdRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
 {
     const std::string distances = "ISensor Distance: 0 200 mm", titles = "JDistance Drop Load D0 D1 Air time",
                       dashes = "J----- ---- ---- --- --- --- --------";
-    test::ExpectReadings(ReadKuabFwd, {
+    test::ExpectReadings(FileType::KuabFwd, {
         {"a header without a colon", {{T, "HSite North", "HSite: South"}}, {{2, "has no \":\" after its key"}},
          {{LI, "SiteName", " South"}}},
         {"plate radius without unit, not a number, empty, with more",
@@ -201,13 +201,13 @@ TEST(KuabFwdRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
         {"a line of blanks, other letters, an unknown key, a table note: nothing to say",
          {{T, "   ", "XSite: x", "d 1 1 1", "HComment: x", "JTable 1"}}, {}},
     });
-    test::ExpectExamplesQuiet(ReadKuabFwd, "kuab", 0);
+    test::ExpectExamplesQuiet(FileType::KuabFwd, "kuab", 0);
 }
 
 TEST(KuabFwdRead, TitlesOfOtherLanguagesArePlacedByTheUnitsUnderThem)
 {
     const std::string metres = "J m Num kN um NMEA NMEA";
-    test::ExpectReadings(ReadKuabFwd, {
+    test::ExpectReadings(FileType::KuabFwd, {
         {"Finnish titles with offsets; no dash line: the time is its word",
          {{T, "ISensor Distance: 0 200 300 mm", "JPaalu Isk Kuorm D0 D1 D2 Ilma Pinta Aika",
            "J m Num kN \xB5m \xB5m \xB5m \xB0" "C \xB0" "C hh:mm:ss", "D 100 1 50.1 612 450 380 17.5 21.0 9:15:02"}},

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "import/modKUABRead.h"
+#include "import/FileFormats.h"
 #include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
@@ -53,7 +53,7 @@ void Check(const std::vector<Case>& cases)
         run.Document.Element(DI, kModel).SetValue("kept");
         run.Document.Element(DI, kSerials).SetValue("kept");
         try {
-            run.Read(ReadKuabFvoIni, Ini(c.changes), "FVO.INI");
+            run.Read(FileType::KuabIni, Ini(c.changes), "FVO.INI");
             EXPECT_FALSE(c.says) << c.what << ": no ReadError";
         } catch (const ReadError& e) {
             const bool expected = c.says && e.Line() == 0 && e.Reason().find(c.says) != std::string::npos;
@@ -128,11 +128,11 @@ TEST(KuabIniRead, LinesTheLookupsNeverSeeAndValuesTakenInPartAreWarnedOf)
     };
     for (const auto& c : cases) {
         test::ReaderRun run;
-        run.Read(ReadKuabFvoIni, Ini(c.changes), "FVO.INI");
+        run.Read(FileType::KuabIni, Ini(c.changes), "FVO.INI");
         test::ExpectWarnings(run.Warnings, c.warned, c.what);
         run.ExpectValues(c.expect, c.what);
     }
-    test::ExpectExamplesQuiet(ReadKuabFvoIni, "kuab-ini", 0);
+    test::ExpectExamplesQuiet(FileType::KuabIni, "kuab-ini", 0);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(LongFields, EveryReaderKeepsOrRefusesThemWithoutOverrunningItsRoom)
                         continue;  // refusing such a line is fine
                     }
                     std::ostringstream out;
-                    document.PDDX_Output(out);
+                    document.WriteText(out);
                     // Whatever long value was kept is written whole: a run no shorter than the
                     // longest one any element holds.
                     std::size_t longest = 0;

@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "core/Conversion.h"
-#include "document/modPDDXRead.h"
 #include "import/FileFormats.h"
 #include "support/TestSupport.h"
 
@@ -18,7 +17,7 @@ using test::CrLf;
 std::string Written(const PDDXFile& document)
 {
     std::ostringstream out;
-    document.PDDX_Output(out);
+    document.WriteText(out);
     return out.str();
 }
 
@@ -26,8 +25,7 @@ PDDXFile& Read(PDDXFile& document, const std::string& text, bool append = false,
 {
     int ignored = 0;
     ReadWarnings warnings;
-    ByteSource bytes = ByteSource::InMemory("t.DDX", text);
-    ReadPDDXFile(bytes, document, append, sensors ? *sensors : ignored, warnings);
+    test::ReadPddxText("t.DDX", text, document, append, sensors ? *sensors : ignored, warnings);
     return document;
 }
 
@@ -148,11 +146,11 @@ TEST(PDDXReader, AMissingFileClearsANewDocumentAndLeavesAnAppendedOneAlone)
     ProgramState state = NewProgramState(folder.Path());
     PDDXFile fresh, kept;
     InputFile absent = InputFile::Named((folder / "absent.DDX").string());
-    ReadWithReader(state, kPDDX, absent, fresh, false);
+    ReadWithReader(state, FileType::PDDX, absent, fresh, false);
     std::vector<std::string> headersOnly;
     for (const std::string& header : kHeaders) headersOnly.insert(headersOnly.end(), {header, ""});
     EXPECT_EQ(Written(fresh), CrLf(headersOnly));
-    ReadWithReader(state, kPDDX, absent, kept, true);
+    ReadWithReader(state, FileType::PDDX, absent, kept, true);
     EXPECT_EQ(Written(kept), kBlank);
 }
 

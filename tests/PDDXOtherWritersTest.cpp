@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "document/modPDDXRead.h"
+#include "import/FileFormats.h"
 #include "support/ExpectWarnings.h"
 #include "support/TestSupport.h"
 
@@ -20,14 +20,13 @@ struct Reading {
 
     Reading& Read(const std::string& text, bool append = false)
     {
-        ByteSource bytes = ByteSource::InMemory("other.pdx", text);
-        ReadPDDXFile(bytes, document, append, sensors, warnings);
+        ReadPddxText("other.pdx", text, document, append, sensors, warnings);
         return *this;
     }
     std::string Written() const
     {
         std::ostringstream out;
-        document.PDDX_Output(out);
+        document.WriteText(out);
         return out.str();
     }
 };

@@ -31,12 +31,12 @@ TEST(Settings, DefaultsAndTheJilsValuesOnlyForJilsDat)
     LoadSettings(jils, true, warnings);
     EXPECT_EQ(warnings.str(), "");
     for (const auto& [state, type, sensors, radius] :
-         {std::tuple{&first, 1, 0, ""}, std::tuple{&jils, 6, 7, "6"}}) {
+         {std::tuple{&first, FileType::DynatestF25, 0, ""}, std::tuple{&jils, FileType::JilsDat, 7, "6"}}) {
         EXPECT_EQ(state->Settings.InputPath, home);
         EXPECT_EQ(state->Settings.ConfigPath, home);
         EXPECT_EQ(state->WorkingHistoryPath, home);
-        EXPECT_EQ(state->Settings.FileType, type);
-        EXPECT_EQ(state->CurrentFileType, type);
+        EXPECT_EQ(state->Settings.Type, type);
+        EXPECT_EQ(state->CurrentType, type);
         EXPECT_EQ(state->Settings.NumSensors, sensors);
         EXPECT_EQ(state->Settings.LoadPlateRadius, radius);
         EXPECT_EQ(state->Settings.SensorXAxis, "");
@@ -47,7 +47,7 @@ TEST(Settings, SaveThenLoadGivesBackEveryFieldAndTheJilsValuesOnlyForJilsDat)
 {
     TempDir folder;
     ProgramState state = NewProgramState(folder.Path());
-    state.Settings = {"/data/in put", " /hist ", "/conf'ig\"", 6, 9, "5.9", "0, 8, 12, 18, 24, 36, 48, 60,-12",
+    state.Settings = {"/data/in put", " /hist ", "/conf'ig\"", FileType::JilsDat, 9, "5.9", "0, 8, 12, 18, 24, 36, 48, 60,-12",
                       "0, 0, 0, 0, 0, 0, 0, 0,  0"};
     std::ostringstream warnings;
     SaveSettings(state, warnings);
@@ -55,14 +55,14 @@ TEST(Settings, SaveThenLoadGivesBackEveryFieldAndTheJilsValuesOnlyForJilsDat)
     LoadSettings(loaded, true, warnings);
     EXPECT_EQ(warnings.str(), "");
     const SettingsRecord& s = loaded.Settings;
-    EXPECT_EQ(std::tie(s.InputPath, s.HistoryPath, s.ConfigPath, s.FileType, s.NumSensors, s.LoadPlateRadius, s.SensorXAxis,
+    EXPECT_EQ(std::tie(s.InputPath, s.HistoryPath, s.ConfigPath, s.Type, s.NumSensors, s.LoadPlateRadius, s.SensorXAxis,
                        s.SensorYAxis),
               std::tie(state.Settings.InputPath, state.Settings.HistoryPath, state.Settings.ConfigPath,
-                       state.Settings.FileType, state.Settings.NumSensors, state.Settings.LoadPlateRadius,
+                       state.Settings.Type, state.Settings.NumSensors, state.Settings.LoadPlateRadius,
                        state.Settings.SensorXAxis, state.Settings.SensorYAxis));
     EXPECT_EQ(loaded.WorkingInputPath, "/data/in put");
 
-    state.Settings.FileType = 8;
+    state.Settings.Type = FileType::KuabFwd;
     SaveSettings(state, warnings);
     EXPECT_EQ(test::ReadBytes(folder / "Config.bag"),
               "[Settings]\r\nInputPath = \"/data/in put\"\r\nHistoryPath = \" /hist \"\r\n"
@@ -104,7 +104,7 @@ TEST(Settings, DamagedValuesAndUnwritableFilesAreReportedNotFatal)
     ProgramState state = NewProgramState(folder.Path());
     std::ostringstream warnings, saveWarnings, loadWarnings;
     LoadSettings(state, true, warnings);
-    EXPECT_EQ(state.Settings.FileType, 1);
+    EXPECT_EQ(state.Settings.Type, FileType::DynatestF25);
     EXPECT_EQ(state.Settings.InputPath, "/x");
     EXPECT_NE(warnings.str().find("FileType"), std::string::npos);
 

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "base/Latin1.h"
-#include "base/modConvert.h"
-#include "import/modShared.h"
+#include "base/NumberText.h"
+#include "import/ReaderSupport.h"
 
 namespace vantrel {
 namespace {

@@ -15,15 +15,15 @@
 #include <iostream>
 
 #include "core/ProgramState.h"
-#include "gui/frmConfiguration.h"
-#include "gui/frmDialog.h"
-#include "gui/frmMain.h"
-#include "gui/info/frmAbout.h"
-#include "gui/info/frmInstructions.h"
+#include "gui/SettingsWindow.h"
+#include "gui/OpenDialog.h"
+#include "gui/MainWindow.h"
+#include "gui/info/AboutWindow.h"
+#include "gui/info/InstructionsWindow.h"
 #include "gui/review/FindBar.h"
 #include "gui/review/PlotPanel.h"
-#include "gui/review/frmReview.h"
-#include "gui/review/pdxGrid.h"
+#include "gui/review/ReviewWindow.h"
+#include "gui/review/ReviewGrid.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ int main(int argc, char** argv)
     // folders shown are those a user would have chosen.
     QTemporaryDir programFolder;
     ProgramState state = NewProgramState(programFolder.path().toStdString());
-    frmMain main(state);
+    MainWindow main(state);
     state.Settings.InputPath = "/home/engineer/FWD/Data";
     state.Settings.HistoryPath = "/home/engineer/FWD/History";
     state.Settings.ConfigPath = "/home/engineer/FWD/Config";
@@ -96,22 +96,22 @@ int main(int argc, char** argv)
     // The open dialog with a Dynatest F25 file chosen, then that file converted into a review
     // window with the plots shown and the find bar keeping the first test location's rows, the
     // current row on the drop whose time history was recorded.
-    frmDialog& dialog = main.Dialog();
+    OpenDialog& dialog = main.Dialog();
     dialog.OpenFile();
     Click(&dialog, "optF25");
     const QString input = QDir::cleanPath(examples.absoluteFilePath("f25/full.F25"));
     dialog.FilenameBox()->setText(input);
     ok = Render(&dialog, output, "open-dialog.png") && ok;
-    if (!dialog.GetDataNow() || main.ReviewWindows().isEmpty()) {
+    if (!dialog.ReadChosen() || main.ReviewWindows().isEmpty()) {
         std::cerr << "render_windows: could not convert " << input.toStdString() << "\n";
         return 1;
     }
-    frmReview* review = main.ReviewWindows().back();
-    frmMain::FrameOf(review)->setGeometry(8, 8, 1170, 700);
+    ReviewWindow* review = main.ReviewWindows().back();
+    MainWindow::FrameOf(review)->setGeometry(8, 8, 1170, 700);
     Click(review, "cmdPlots");
     review->Find()->Open();
     review->Find()->FindBox()->setText("Test Location 1");
-    pdxGrid* grid = review->Grid();
+    ReviewGrid* grid = review->Grid();
     for (int row = 1; row <= grid->RowCount(); ++row)
         if (grid->CellText(row, 0) == "Test Location 1" && grid->CellText(row, 1) == "DropData_3") grid->GoToRow(row);
     ok = Render(&main, output, "main-window.png") && ok;
@@ -128,11 +128,11 @@ int main(int argc, char** argv)
     ok = Render(main.Configuration(), output, "settings-window.png") && ok;
 
     main.ShowInstructions();
-    ok = Render(main.findChild<frmInstructions*>(), output, "instructions.png") && ok;
+    ok = Render(main.findChild<InstructionsWindow*>(), output, "instructions.png") && ok;
     main.ShowAbout();
-    auto* about = main.findChild<frmAbout*>();
+    auto* about = main.findChild<AboutWindow*>();
     ok = Render(about, output, "about.png") && ok;
     if (about) Click(about, "cmdAcknowledge");
-    ok = Render(main.findChild<frmAcknowledge*>(), output, "acknowledgements.png") && ok;
+    ok = Render(main.findChild<AcknowledgeWindow*>(), output, "acknowledgements.png") && ok;
     return ok ? 0 : 1;
 }

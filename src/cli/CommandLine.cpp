@@ -253,7 +253,7 @@ int CommandLine::Dispatch()
 
 TypeChoice CommandLine::ChosenType(const std::string& option) const
 {
-    const TypeChoice type = option.empty() ? TypeChoice{state_.Settings.FileType, settingsTypeOrigin_}
+    const TypeChoice type = option.empty() ? TypeChoice{state_.Settings.Type, settingsTypeOrigin_}
                                            : TypeFromOption(option);
     RequireReader(type);
     return type;
@@ -269,7 +269,7 @@ TypeChoice CommandLine::TypeFor(const std::string& option, InputFile& input) con
     if (!Detecting(option)) return ChosenType(option);
     Detection detection;
     Checked([&] { detection = DetectInput(input); });
-    if (detection.Code != kUnknownType) return {detection.Code, "told by the content of " + input.Name};
+    if (detection.Type != FileType::Unknown) return {detection.Type, "told by the content of " + input.Name};
     if (!option.empty())
         throw Stop{kExitReadFailure, input.Name + ": its content matches no file type; name its type with -t"};
     return ChosenType("");
@@ -317,7 +317,7 @@ void CommandLine::ReadInto(PDDXFile& document, InputFile& input, const TypeChoic
 {
     ReadingState fresh = NewReading(state_.Settings);
     if (!reading) reading = &fresh;
-    state_.CurrentFileType = type.code;
+    state_.CurrentType = type.code;
     ReadReport report;
     Checked([&] { report = ReadInput(state_.Settings, *reading, type.code, input, document, append, Progress(), reader); });
     Report(input.Name, report);
@@ -338,7 +338,7 @@ void CommandLine::MakeOutputFolder()
 
 void CommandLine::WriteOutput(const PDDXFile& document, const std::string& output)
 {
-    WriteText(output, [&document](std::ostream& out) { document.PDDX_Output(out); });
+    WriteText(output, [&document](std::ostream& out) { document.WriteText(out); });
 }
 
 void CommandLine::WriteText(const std::string& output, const std::function<void(std::ostream&)>& write)

@@ -36,12 +36,14 @@ namespace {
 std::string ReadableCodes()
 {
     std::vector<std::string> ranges;
-    for (std::int32_t code = 0; FindFileFormat(code); ++code) {
-        if (!HasReader(code)) continue;
-        std::int32_t last = code;
-        while (HasReader(last + 1)) ++last;
-        ranges.push_back(last == code ? std::to_string(code) : std::to_string(code) + " to " + std::to_string(last));
-        code = last;
+    const auto formats = FileFormats();
+    for (std::size_t first = 0; first < formats.size(); ++first) {
+        if (!formats[first].Read) continue;
+        std::size_t last = first;
+        while (last + 1 < formats.size() && formats[last + 1].Read) ++last;
+        const std::string from = std::to_string(CodeOf(formats[first].Type));
+        ranges.push_back(last == first ? from : from + " to " + std::to_string(CodeOf(formats[last].Type)));
+        first = last;
     }
     return JoinWords(ranges, " and ");
 }
@@ -60,7 +62,7 @@ bool Detecting(const std::string& option) { return option.empty() || EqualsIgnor
 std::string UnknownTypeMessage(const TypeChoice& type)
 {
     const std::string name = FileTypeName(type.code);
-    return "unknown file type " + std::to_string(type.code) + " (" + type.origin + "): " +
+    return "unknown file type " + std::to_string(CodeOf(type.code)) + " (" + type.origin + "): " +
            (name.empty() ? "there is no such type" : name + " has no reader") + "; the types are " +
            FileTypeShortNames() + " (" + ReadableCodes() + ")";
 }

@@ -22,7 +22,7 @@ struct Stop {
 
 // A file type code with where it came from, for a message that says what to change.
 struct TypeChoice {
-    std::int32_t code = 0;
+    FileType code = FileType::PDDX;
     std::string origin;
 };
 

@@ -23,12 +23,12 @@ int CommandLine::RunJob(const std::string& text)
     if (TrimBlanks(fields[0]).empty()) throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: no PATH stands before the comma"};
     if (!IsSignedWholeNumber(fields[1]))
         throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: " + Quoted(fields[1]) + " is not a whole number"};
-    const std::int32_t code = ToInt32Checked(fields[1]);
+    const auto code = static_cast<FileType>(ToInt32Checked(fields[1]));
 
     const std::string output = ConvertedOutputName(fields[0]);
     if (!HasReader(code)) throw Stop{kExitUsage, UnknownTypeMessage({code, "from the command line " + text})};
-    state_.Settings.FileType = code;
-    state_.CurrentFileType = code;
+    state_.Settings.Type = code;
+    state_.CurrentType = code;
     RefuseOutputConflicts({output}, {fields[0]});
     InputFile input = Input(fields[0]);
     // A failure ends before the settings are saved.
@@ -38,7 +38,7 @@ int CommandLine::RunJob(const std::string& text)
     // The code of the job becomes the default type; what --set gave was for this run only.
     ProgramState saved = state_;
     saved.Settings = loadedSettings_;
-    saved.Settings.FileType = code;
+    saved.Settings.Type = code;
     SaveSettings(saved, err_);
     return kExitOk;
 }
@@ -128,7 +128,7 @@ int CommandLine::RunBatch()
     if (!std::filesystem::is_regular_file(batchFile_, error))
         throw Stop{kExitReadFailure, batchFile_ + ": " + (error ? "cannot open: " + error.message() : "not a file")};
     const bool detecting = EqualsIgnoreCase(batchType_, "auto");
-    const std::int32_t code = detecting ? kUnknownType : ChosenType(batchType_).code;
+    const FileType code = detecting ? FileType::Unknown : ChosenType(batchType_).code;
     const std::vector<BatchFile> files = BatchFiles(batchFile_, outputDir_);
     if (files.empty()) throw Stop{kExitReadFailure, batchFile_ + ": no file of its folder ends in its extension"};
     MakeOutputFolder();

@@ -16,8 +16,8 @@ int CommandLine::RunDetect()
             InputFile input = Input(file);
             Detection detection;
             Checked([&] { detection = DetectInput(input); });
-            out_ << EscapeControls(file) << ": " << ShortNameOf(detection.Code) << "\n";
-            if (detection.Code == kUnknownType) status = kExitReadFailure;
+            out_ << EscapeControls(file) << ": " << ShortNameOf(detection.Type) << "\n";
+            if (detection.Type == FileType::Unknown) status = kExitReadFailure;
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
             Message(stop.message);
@@ -67,7 +67,7 @@ int CommandLine::RunCheck()
             const TypeChoice type = TypeFor(checkType_, input);
             PDDXFile document;
             // A PDDX file is checked as it stands, not as its counters would have it read.
-            ReadInto(document, input, type, nullptr, false, type.code == kPDDX ? &ReadPDDXAsWritten : nullptr);
+            ReadInto(document, input, type, nullptr, false, type.code == FileType::PDDX ? &ReadPDDXAsWritten : nullptr);
             progress_.Wipe();
             CheckDocument(document, [&](const Finding& finding) { write(name, finding); });
         } catch (const Stop& stop) {

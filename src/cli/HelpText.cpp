@@ -13,7 +13,7 @@ std::string TypeTable()
     std::string table = "File types (-t TYPE, and CODE of PATH,CODE):\n";
     for (const FileFormat& format : FileFormats()) {
         char line[128];
-        std::snprintf(line, sizeof line, "  %2d  %-12s %s%s\n", format.Code, format.ShortName ? format.ShortName : "-",
+        std::snprintf(line, sizeof line, "  %2d  %-12s %s%s\n", CodeOf(format.Type), format.ShortName ? format.ShortName : "-",
                       format.Name, format.Read ? "" : " (no reader)");
         table += line;
     }

@@ -24,14 +24,14 @@ namespace {
 
 // The refusal of a code without a reader: a file of a kind that is recognised is named with what
 // it is; any other code is an unknown file type.
-void RequireReaderFor(std::int32_t code, const std::string& fileName)
+void RequireReaderFor(FileType code, const std::string& fileName)
 {
     if (HasReader(code)) return;
     if (const std::string why = NotReadableOnItsOwn(code); !why.empty()) throw ReadError(fileName, 0, why);
     throw UnknownFileType();
 }
 
-void ReadOnce(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, InputFile& input,
+void ReadOnce(const SettingsRecord& settings, ReadingState& reading, FileType code, InputFile& input,
               PDDXFile& document, bool append, const BytesRead& progress, Reader reader, ReadWarnings& warnings)
 {
     ByteSource nothing = ByteSource::InMemory(input.Name, "");
@@ -41,7 +41,7 @@ void ReadOnce(const SettingsRecord& settings, ReadingState& reading, std::int32_
     } catch (const ReadError&) {
         // A PDDX file that cannot be opened reads as one without sections, as a profile lookup
         // in a missing file gives nothing; every other reader needs its file.
-        if (code != kPDDX) throw;
+        if (code != FileType::PDDX) throw;
     }
     if (progress) bytes->ObserveReads(progress);
     bytes->ReportTo(&warnings);
@@ -108,25 +108,25 @@ bool ChangedNothingOfItsInput(const DocumentShape& before, const DocumentShape& 
 
 // What the user should know of a reading: that it took nothing from the file (and what the file
 // looks like then), or that it took something although the file clearly is of another type.
-std::string Warning(std::int32_t code, const std::string& name, const std::optional<InputHead>& head, bool nothingRead)
+std::string Warning(FileType code, const std::string& name, const std::optional<InputHead>& head, bool nothingRead)
 {
     const std::string nothing = "nothing was read as " + ShortNameOf(code);
     if (!head) return nothingRead ? nothing : "";
     const Detection detection = DetectFormat(head->Bytes, name, head->Complete);
     if (!nothingRead)
         return detection.ClearlyOther(code)
-                   ? "read as " + ShortNameOf(code) + ", but it looks like " + ShortNameOf(detection.Code)
+                   ? "read as " + ShortNameOf(code) + ", but it looks like " + ShortNameOf(detection.Type)
                    : "";
     std::string warning = nothing;
-    if (detection.Code != kUnknownType && detection.Code != code)
-        warning += " (it looks like " + ShortNameOf(detection.Code) + ")";
+    if (detection.Type != FileType::Unknown && detection.Type != code)
+        warning += " (it looks like " + ShortNameOf(detection.Type) + ")";
     if (head->Bytes.empty()) warning += ": the file is empty";
     return warning;
 }
 
 }  // namespace
 
-ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, InputFile& input, PDDXFile& document,
+ReadWarnings ReadWithReader(const ProgramState& state, FileType code, InputFile& input, PDDXFile& document,
                             bool append, ReadingState* reading)
 {
     RequireReaderFor(code, input.Name);
@@ -137,7 +137,7 @@ ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, InputF
     return warnings;
 }
 
-ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, InputFile& input,
+ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, FileType code, InputFile& input,
                      PDDXFile& document, bool append, const BytesRead& progress, Reader reader)
 {
     RequireReaderFor(code, input.Name);
@@ -163,10 +163,10 @@ ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std:
 
 void WriteDocument(const PDDXFile& document, const std::string& outputName)
 {
-    WriteFileAtomically(outputName, [&document](std::ostream& out) { document.PDDX_Output(out); });
+    WriteFileAtomically(outputName, [&document](std::ostream& out) { document.WriteText(out); });
 }
 
-void ConvertUnattended(const SettingsRecord& settings, std::int32_t code, InputFile& input, const std::string& outputName,
+void ConvertUnattended(const SettingsRecord& settings, FileType code, InputFile& input, const std::string& outputName,
                        const ReadCheck& check, const BytesRead& progress)
 {
     PDDXFile document;
@@ -206,7 +206,7 @@ struct BatchStopped {};
 
 }  // namespace
 
-std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, const std::vector<BatchFile>& files,
+std::size_t ConvertBatch(const SettingsRecord& settings, FileType code, const std::vector<BatchFile>& files,
                          const BatchProgress& progress)
 {
     const auto stopAsked = [&] { return progress.Stop && progress.Stop(); };
@@ -224,10 +224,10 @@ std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, cons
             }
             if (progress.Starting) progress.Starting(i);
             InputFile input = OpenInputFile(files[i].Input);
-            std::int32_t type = files[i].Type.value_or(code);
-            if (type == kUnknownType) {
-                type = DetectInput(input).Code;
-                if (type == kUnknownType)
+            FileType type = files[i].Type.value_or(code);
+            if (type == FileType::Unknown) {
+                type = DetectInput(input).Type;
+                if (type == FileType::Unknown)
                     throw ReadError(files[i].Input, 0, "its content matches no file type; name its type with -t");
             }
             ConvertUnattended(

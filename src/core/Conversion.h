@@ -37,7 +37,7 @@ ReaderContext ReaderContextOf(const SettingsRecord& settings, ReadingState& read
 // one that already holds data (merging). A reader's failure is a ReadError naming file and line.
 // Gives the lines the reader skipped or took only in part. The reading goes on from `reading`
 // (the state earlier files left in the document) when one is given, else from a new one.
-ReadWarnings ReadWithReader(const ProgramState& state, std::int32_t code, InputFile& input, PDDXFile& document,
+ReadWarnings ReadWithReader(const ProgramState& state, FileType code, InputFile& input, PDDXFile& document,
                             bool append, ReadingState* reading = nullptr);
 
 // Told how many bytes a reading has just brought in.
@@ -58,7 +58,7 @@ struct ReadReport {
 // reading that leaves the document without a new test location or drop, and without a value
 // changed other than those its reader sets whatever the file holds, read nothing. `reader` reads
 // in place of the reader of `code` when one is given.
-ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, std::int32_t code, InputFile& input,
+ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, FileType code, InputFile& input,
                      PDDXFile& document, bool append, const BytesRead& progress = {}, Reader reader = nullptr);
 
 // Writes a document as PDDX text, replacing `outputName` only once the whole text is written.
@@ -70,7 +70,7 @@ using ReadCheck = std::function<void(const ReadReport&)>;
 
 // The unattended road: `input` read with the reader of `code` into a new document of its own,
 // written to `outputName`.
-void ConvertUnattended(const SettingsRecord& settings, std::int32_t code, InputFile& input, const std::string& outputName,
+void ConvertUnattended(const SettingsRecord& settings, FileType code, InputFile& input, const std::string& outputName,
                        const ReadCheck& check = {}, const BytesRead& progress = {});
 
 // One file of a batch: its name in the folder, and the paths read and written.
@@ -78,7 +78,7 @@ struct BatchFile {
     std::string Name;
     std::string Input;
     std::string Output;  // its name up to the last "." + "cvt.DDX", beside the input by default
-    std::optional<std::int32_t> Type;  // the type to read it as; none: the batch's
+    std::optional<FileType> Type;  // the type to read it as; none: the batch's
     std::string Skipped;  // why it is not converted: its output is another file's, or a file of the batch
 };
 
@@ -102,11 +102,11 @@ struct BatchProgress {
 };
 
 // Converts each file in order, unattended, each into a document of its own, with the reader of
-// its Type or else of `code` (kUnknownType: the type its content shows). Each file is opened
+// its Type or else of `code` (FileType::Unknown: the type its content shows). Each file is opened
 // once. Files marked Skipped are passed over (told to Skipped). The first failure ends the batch
 // by its exception: the outputs written before it stay. Gives the number of files written,
 // also when Stop ended the batch.
-std::size_t ConvertBatch(const SettingsRecord& settings, std::int32_t code, const std::vector<BatchFile>& files,
+std::size_t ConvertBatch(const SettingsRecord& settings, FileType code, const std::vector<BatchFile>& files,
                          const BatchProgress& progress = {});
 
 }  // namespace vantrel

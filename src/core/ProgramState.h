@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "import/FileFormats.h"
 
 namespace vantrel {
 
@@ -16,7 +17,7 @@ struct SettingsRecord {
     std::string InputPath;
     std::string HistoryPath;
     std::string ConfigPath;
-    std::int32_t FileType = 0;
+    FileType Type = FileType::PDDX;
     // The sensor count a JILS DAT file is read with when it gives none; readers never change it.
     int NumSensors = 0;
     std::string LoadPlateRadius;
@@ -39,7 +40,7 @@ struct DesktopSettings {
 // A file the user opened in a review window, and the type it was read as.
 struct RecentFile {
     std::string Path;
-    std::int32_t FileType = 0;
+    FileType Type = FileType::PDDX;
     bool operator==(const RecentFile&) const = default;
 };
 
@@ -56,7 +57,7 @@ struct ProgramState {
     std::string WorkingInputPath;
     std::string WorkingHistoryPath;
     std::string WorkingConfigPath;
-    std::int32_t CurrentFileType = 0;
+    FileType CurrentType = FileType::PDDX;
     // The files opened last, newest first (at most kRecentFileCount), kept in the settings file.
     std::vector<RecentFile> RecentFiles;
     DesktopSettings Desktop;

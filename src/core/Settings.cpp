@@ -15,13 +15,12 @@
 #include "base/Latin1.h"
 #include "base/ProfileFile.h"
 #include "base/NativeText.h"
-#include "base/modConvert.h"
+#include "base/NumberText.h"
 
 namespace vantrel {
 namespace {
 
 constexpr std::string_view kSection = "Settings";
-constexpr std::int32_t kJilsDat = 6;
 
 // Reads a setting from the store; absent keys give their default.
 class SettingsReader {
@@ -119,14 +118,14 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
     s.InputPath = reader.Text("InputPath", folder);
     s.HistoryPath = reader.Text("HistoryPath", folder);
     s.ConfigPath = reader.Text("ConfigPath", folder);
-    s.FileType = reader.Number<std::int32_t>("FileType", 1, &ReadInt32);
+    s.Type = static_cast<FileType>(reader.Number<std::int32_t>("FileType", 1, &ReadInt32));
 
     state.WorkingInputPath = s.InputPath;
     state.WorkingHistoryPath = s.HistoryPath;
     state.WorkingConfigPath = s.ConfigPath;
-    state.CurrentFileType = s.FileType;
+    state.CurrentType = s.Type;
 
-    if (s.FileType == kJilsDat) {
+    if (s.Type == FileType::JilsDat) {
         s.NumSensors = reader.Number<int>("NumSensors", 7, &ReadSensorCount);
         s.LoadPlateRadius = reader.Text("LoadPlateRadius", "6");
         s.SensorXAxis = reader.Text("SensorXAxis", "");
@@ -140,7 +139,8 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
         const std::string number = std::to_string(i);
         const std::string path = reader.Text("RecentFile" + number, "");
         if (path.empty()) break;
-        state.RecentFiles.push_back({path, reader.Number<std::int32_t>("RecentType" + number, 1, &ReadInt32)});
+        state.RecentFiles.push_back(
+            {path, static_cast<FileType>(reader.Number<std::int32_t>("RecentType" + number, 1, &ReadInt32))});
     }
 
     // The desktop's own keys, written only once they differ from a fresh program's.
@@ -160,8 +160,8 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
     line("InputPath", QuotedText(s.InputPath));
     line("HistoryPath", QuotedText(s.HistoryPath));
     line("ConfigPath", QuotedText(s.ConfigPath));
-    line("FileType", std::to_string(s.FileType));
-    if (s.FileType == kJilsDat) {
+    line("FileType", std::to_string(CodeOf(s.Type)));
+    if (s.Type == FileType::JilsDat) {
         line("NumSensors", std::to_string(s.NumSensors));
         line("LoadPlateRadius", QuotedText(s.LoadPlateRadius));
         line("SensorXAxis", QuotedText(s.SensorXAxis));
@@ -170,7 +170,7 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
     for (std::size_t i = 0; i < state.RecentFiles.size() && i < kRecentFileCount; ++i) {
         const std::string number = std::to_string(i + 1);
         line("RecentFile" + number, QuotedText(state.RecentFiles[i].Path));
-        line("RecentType" + number, std::to_string(state.RecentFiles[i].FileType));
+        line("RecentType" + number, std::to_string(CodeOf(state.RecentFiles[i].Type)));
     }
     // The folder a file was chosen in last, when it is not the one the settings start in anyway.
     if (!state.WorkingInputPath.empty() && state.WorkingInputPath != s.InputPath)
@@ -190,7 +190,7 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
     }
 }
 
-void RememberRecentFile(ProgramState& state, const std::string& path, std::int32_t fileType)
+void RememberRecentFile(ProgramState& state, const std::string& path, FileType fileType)
 {
     std::vector<RecentFile>& files = state.RecentFiles;
     std::erase_if(files, [&path](const RecentFile& file) { return file.Path == path; });
@@ -213,7 +213,7 @@ void SetSettingsField(SettingsRecord& settings, std::string_view name, std::stri
     if (EqualsIgnoreCase(name, "InputPath")) settings.InputPath = value;
     else if (EqualsIgnoreCase(name, "HistoryPath")) settings.HistoryPath = value;
     else if (EqualsIgnoreCase(name, "ConfigPath")) settings.ConfigPath = value;
-    else if (EqualsIgnoreCase(name, "FileType")) settings.FileType = number(&ReadInt32);
+    else if (EqualsIgnoreCase(name, "FileType")) settings.Type = static_cast<FileType>(number(&ReadInt32));
     else if (EqualsIgnoreCase(name, "NumSensors")) settings.NumSensors = number(&ReadSensorCount);
     else if (EqualsIgnoreCase(name, "LoadPlateRadius")) settings.LoadPlateRadius = value;
     else if (EqualsIgnoreCase(name, "SensorXAxis")) settings.SensorXAxis = value;

@@ -59,7 +59,7 @@ void PDDXElement::Changed()
     if (!removed_) owner_->NotifyElementChange(*this);
 }
 
-void PDDXElement::PDDX_Output(std::string& out) const
+void PDDXElement::WriteText(std::string& out) const
 {
     if (valueLength_ == 0) return;
     const std::string_view handle = Handle();

@@ -53,7 +53,7 @@ public:
     void SetFlagged(bool flagged) { flagged_ = flagged; }
 
     // Appends "Handle = Value" and CR LF; nothing for an empty value.
-    void PDDX_Output(std::string& out) const;
+    void WriteText(std::string& out) const;
 
 private:
     void Changed();

@@ -4,7 +4,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "base/modConvert.h"
+#include "base/NumberText.h"
 
 namespace vantrel {
 namespace {
@@ -196,13 +196,13 @@ PDDXSection& PDDXFile::AddFWDCalHistory(int calNum)
     return section;
 }
 
-void PDDXFile::PDDX_Output(std::ostream& out) const
+void PDDXFile::WriteText(std::ostream& out) const
 {
     // A section at a time, so that the whole text is never held.
     std::string buffer;
     for (const PDDXSection& section : sections_) {
         buffer.clear();
-        section.PDDX_Output(buffer);
+        section.WriteText(buffer);
         out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     }
 }

@@ -42,7 +42,7 @@ public:
     PDDXSection& AddFWDCalHistory(int calNum = 0);
 
     // Writes every section in order as CR LF text.
-    void PDDX_Output(std::ostream& out) const;
+    void WriteText(std::ostream& out) const;
 
     // Where the document's elements keep their text.
     DocumentText& Text() { return text_; }

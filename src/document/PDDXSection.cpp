@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "document/PDDXFile.h"
-#include "base/modConvert.h"
+#include "base/NumberText.h"
 
 namespace vantrel {
 
@@ -49,10 +49,10 @@ void PDDXSection::RemoveElement(std::string_view handle)
     dropCounter_ = nullptr;
 }
 
-void PDDXSection::PDDX_Output(std::string& out) const
+void PDDXSection::WriteText(std::string& out) const
 {
     out.append("[").append(handle_).append("]\r\n");
-    for (const PDDXElement& element : elements_) element.PDDX_Output(out);
+    for (const PDDXElement& element : elements_) element.WriteText(out);
     out.append("\r\n");
 }
 

@@ -42,7 +42,7 @@ public:
     void RemoveElement(std::string_view handle);
 
     // Appends "[Handle]", the lines of the elements with a value, and an empty line.
-    void PDDX_Output(std::string& out) const;
+    void WriteText(std::string& out) const;
 
     // Appends "DropData_" + n. With 0, n is NumberOfDrops + 1 and the counter is raised; otherwise
     // n is dropNum and the counter stays. An existing handle or a non-numeric counter is an error.

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "base/AtomicFile.h"
-#include "gui/frmMain.h"
+#include "gui/MainWindow.h"
 
 int main(int argc, char** argv)
 {

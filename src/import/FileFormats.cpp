@@ -5,21 +5,33 @@
 #include <vector>
 
 #include "base/Latin1.h"
-#include "document/modPDDXRead.h"
-#include "import/modCarlBroRead.h"
-#include "import/modF20Read.h"
-#include "import/modF25Read.h"
-#include "import/modJilsConfigRead.h"
-#include "import/modJilsRead.h"
-#include "import/modKUABRead.h"
 
 namespace vantrel {
-namespace {
 
-void ReadPDDX(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append)
-{
-    ReadPDDXFile(input.Bytes, document, append, context.NumSensors, context.Warnings);
-}
+// Each format's reader and sniffer, defined in the format's own file.
+void ReadPDDX(ReaderContext&, ReaderInput&, PDDXFile&, bool append);
+int SniffPDDX(const SniffSample&);
+void ReadF25File(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffF25(const SniffSample&);
+void ReadF20File(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffF20(const SniffSample&);
+void ReadCarlBroFwd(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffCarlBroFwd(const SniffSample&);
+void ReadCarlBroConfig(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffCarlBroConfig(const SniffSample&);
+void ReadJilsDat(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffJilsDat(const SniffSample&);
+int SniffJilsThy(const SniffSample&);
+void ReadJilsSetupPar(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffJilsPar(const SniffSample&);
+void ReadJilsCfg(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffJilsCfg(const SniffSample&);
+void ReadKuabFwd(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffKuabFwd(const SniffSample&);
+void ReadKuabFvoIni(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffKuabIni(const SniffSample&);
+
+namespace {
 
 // The native readers add to whatever document they are given, fresh or already filled.
 template <void (*Read)(ReaderContext&, ReaderInput&, PDDXFile&)>
@@ -29,35 +41,35 @@ void Native(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool
 }
 
 constexpr std::array<FileFormat, kFormatCount> kFormats = {{
-    {kPDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX, &SniffPDDX},
-    {kDynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>, &SniffF25},
-    {kDynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD", &Native<ReadF20File>,
+    {FileType::PDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX, &SniffPDDX},
+    {FileType::DynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>, &SniffF25},
+    {FileType::DynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD", &Native<ReadF20File>,
      &SniffF20},
-    {kCarlBroFWD, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT", &Native<ReadCarlBroFwd>,
+    {FileType::CarlBroFwd, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT", &Native<ReadCarlBroFwd>,
      &SniffCarlBroFwd},
-    {kCarlBroINI, "carlbro-ini", "Carl Bro INI", "optCarlBroINI", "Carl Bro Configuration (Text)", true, 0, "TXT",
+    {FileType::CarlBroIni, "carlbro-ini", "Carl Bro INI", "optCarlBroINI", "Carl Bro Configuration (Text)", true, 0, "TXT",
      &Native<ReadCarlBroConfig>, &SniffCarlBroConfig},
-    {kCarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS", nullptr,
+    {FileType::CarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS", nullptr,
      nullptr},
-    {kJilsDAT, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>, &SniffJilsDat},
-    {kJilsPAR, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR", &Native<ReadJilsSetupPar>,
+    {FileType::JilsDat, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>, &SniffJilsDat},
+    {FileType::JilsPar, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR", &Native<ReadJilsSetupPar>,
      &SniffJilsPar},
-    {kKuabFWD, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>, &SniffKuabFwd},
-    {kKuabINI, "kuab-ini", "KUAB FVO.INI", "optKuabIni", "KUAB INI", true, -1, "INI", &Native<ReadKuabFvoIni>,
+    {FileType::KuabFwd, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>, &SniffKuabFwd},
+    {FileType::KuabIni, "kuab-ini", "KUAB FVO.INI", "optKuabIni", "KUAB INI", true, -1, "INI", &Native<ReadKuabFvoIni>,
      &SniffKuabIni},
-    {kJilsCFG, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>,
+    {FileType::JilsCfg, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>,
      &SniffJilsCfg},
     // Recognised so that it is not read as a data file (one test location per time sample), but
     // it holds no drops of its own to convert.
-    {kJilsTHY, "jils-thy", "JILS time history", "optJilsThy", "JILS time history", false, -1, "THY", nullptr,
+    {FileType::JilsThy, "jils-thy", "JILS time history", "optJilsThy", "JILS time history", false, -1, "THY", nullptr,
      &SniffJilsThy},
 }};
 
-// FindFileFormat takes a row by its code: each row sits at its own code.
+// FindFileFormat takes a row by its type's code: each row sits at its own code.
 constexpr bool RowsSitAtTheirCodes()
 {
     for (std::size_t i = 0; i < kFormats.size(); ++i)
-        if (kFormats[i].Code != static_cast<std::int32_t>(i)) return false;
+        if (CodeOf(kFormats[i].Type) != static_cast<std::int32_t>(i)) return false;
     return true;
 }
 static_assert(RowsSitAtTheirCodes(), "a row of the format table is not at its code");
@@ -81,24 +93,25 @@ bool HasUsualExtension(const FileFormat& format, std::string_view name)
 
 std::span<const FileFormat> FileFormats() { return kFormats; }
 
-const FileFormat* FindFileFormat(std::int32_t code)
+const FileFormat* FindFileFormat(FileType type)
 {
+    const std::int32_t code = CodeOf(type);
     if (code < 0 || code >= static_cast<std::int32_t>(kFormats.size())) return nullptr;
     return &kFormats[static_cast<std::size_t>(code)];
 }
 
-std::string FileTypeName(std::int32_t code)
+std::string FileTypeName(FileType type)
 {
-    const FileFormat* format = FindFileFormat(code);
+    const FileFormat* format = FindFileFormat(type);
     return format ? format->Name : "";
 }
 
-std::optional<std::int32_t> FileTypeFromText(std::string_view text)
+std::optional<FileType> FileTypeFromText(std::string_view text)
 {
     text = TrimBlanks(text);
     for (const FileFormat& format : kFormats)
-        if (text == std::to_string(format.Code) || (format.ShortName && EqualsIgnoreCase(text, format.ShortName)))
-            return format.Code;
+        if (text == std::to_string(CodeOf(format.Type)) || (format.ShortName && EqualsIgnoreCase(text, format.ShortName)))
+            return format.Type;
     return std::nullopt;
 }
 
@@ -110,29 +123,29 @@ std::string FileTypeShortNames()
     return names;
 }
 
-bool HasReader(std::int32_t code)
+bool HasReader(FileType type)
 {
-    const FileFormat* format = FindFileFormat(code);
+    const FileFormat* format = FindFileFormat(type);
     return format && format->Read;
 }
 
-std::string NotReadableOnItsOwn(std::int32_t code)
+std::string NotReadableOnItsOwn(FileType type)
 {
-    const FileFormat* format = FindFileFormat(code);
+    const FileFormat* format = FindFileFormat(type);
     if (!format || format->Read || !format->Sniff) return "";
     return "a " + std::string(format->Name) + ", not readable on its own";
 }
 
-std::string ShortNameOf(std::int32_t code)
+std::string ShortNameOf(FileType type)
 {
-    const FileFormat* format = FindFileFormat(code);
+    const FileFormat* format = FindFileFormat(type);
     return format && format->ShortName ? format->ShortName : "unknown";
 }
 
-bool Detection::ClearlyOther(std::int32_t chosen) const
+bool Detection::ClearlyOther(FileType chosen) const
 {
-    return Code != kUnknownType && Code != chosen &&
-           (!FindFileFormat(chosen) || Scores[static_cast<std::size_t>(chosen)] < kRecognised);
+    return Type != FileType::Unknown && Type != chosen &&
+           (!FindFileFormat(chosen) || Scores[static_cast<std::size_t>(CodeOf(chosen))] < kRecognised);
 }
 
 Detection DetectFormat(std::string_view head, std::string_view name, bool complete)
@@ -142,18 +155,18 @@ Detection DetectFormat(std::string_view head, std::string_view name, bool comple
     int best = 0;
     for (const FileFormat& format : kFormats) {
         const int score = format.Sniff ? format.Sniff(sample) : 0;
-        detection.Scores[static_cast<std::size_t>(format.Code)] = score;
+        detection.Scores[static_cast<std::size_t>(CodeOf(format.Type))] = score;
         best = std::max(best, score);
     }
     if (best < kRecognised) return detection;
-    std::vector<std::int32_t> tied, usual;
+    std::vector<FileType> tied, usual;
     for (const FileFormat& format : kFormats) {
-        if (detection.Scores[static_cast<std::size_t>(format.Code)] != best) continue;
-        tied.push_back(format.Code);
-        if (HasUsualExtension(format, name)) usual.push_back(format.Code);
+        if (detection.Scores[static_cast<std::size_t>(CodeOf(format.Type))] != best) continue;
+        tied.push_back(format.Type);
+        if (HasUsualExtension(format, name)) usual.push_back(format.Type);
     }
-    if (tied.size() == 1) detection.Code = tied.front();
-    else if (usual.size() == 1) detection.Code = usual.front();
+    if (tied.size() == 1) detection.Type = tied.front();
+    else if (usual.size() == 1) detection.Type = usual.front();
     return detection;
 }
 

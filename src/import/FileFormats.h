@@ -1,7 +1,8 @@
 #pragma once
-// The input formats, one row per FileTypeCode: everything the program knows of a format besides
-// its reader's own rules. The command line, the open dialog, the settings window and the
-// conversion dispatch all read this table; adding a format is one reader and one row.
+// The input formats, one row per FileType: everything the program knows of a format besides its
+// reader's own rules. The command line, the open dialog, the settings window, the manual page and
+// the conversion dispatch all read this table. Adding a format is one reader file (its reader, its
+// sniffer and what it carries between files) and one row here: see CONTRIBUTING.md.
 
 #include <array>
 #include <cstdint>
@@ -16,27 +17,31 @@
 
 namespace vantrel {
 
-enum FileTypeCode : std::int32_t {
-    kPDDX = 0,
-    kDynatestF25 = 1,
-    kDynatestF20 = 2,
-    kCarlBroFWD = 3,
-    kCarlBroINI = 4,
-    kCarlBroHistory = 5,
-    kJilsDAT = 6,
-    kJilsPAR = 7,
-    kKuabFWD = 8,
-    kKuabINI = 9,
-    kJilsCFG = 10,
-    kJilsTHY = 11,
+enum class FileType : std::int32_t {
+    Unknown = -1,
+    PDDX = 0,
+    DynatestF25 = 1,
+    DynatestF20 = 2,
+    CarlBroFwd = 3,
+    CarlBroIni = 4,
+    CarlBroHistory = 5,
+    JilsDat = 6,
+    JilsPar = 7,
+    KuabFwd = 8,
+    KuabIni = 9,
+    JilsCfg = 10,
+    JilsThy = 11,
 };
+
+// The number of a type, as settings files and the command line write it.
+constexpr std::int32_t CodeOf(FileType type) { return static_cast<std::int32_t>(type); }
 
 // Reads `input` into `document`; `append` is set when the document already holds data (a
 // merge). Only the PDDX reader reads differently then; the others add to any document.
 using Reader = void (*)(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
 
 struct FileFormat {
-    FileTypeCode Code;
+    FileType Type;
     const char* ShortName;      // on the command line; nullptr where there is none
     const char* Name;           // FileTypeName, as messages and titles show it
     const char* OptionName;     // the option button of the open dialog and the settings window
@@ -51,42 +56,41 @@ struct FileFormat {
 // Every row, in code order.
 std::span<const FileFormat> FileFormats();
 
-// The row of a code; nullptr for a code outside the table.
-const FileFormat* FindFileFormat(std::int32_t code);
+// The row of a type; nullptr for a type outside the table.
+const FileFormat* FindFileFormat(FileType type);
 
-// Display name of a code ("Dynatest F25"); empty text for any other code.
-std::string FileTypeName(std::int32_t code);
+// Display name of a type ("Dynatest F25"); empty text for any other.
+std::string FileTypeName(FileType type);
 
-// A code given as its number (0 to 11) or its short name, letter case ignored; nullopt for
+// A type given as its number (0 to 11) or its short name, letter case ignored; nullopt for
 // anything else.
-std::optional<std::int32_t> FileTypeFromText(std::string_view text);
+std::optional<FileType> FileTypeFromText(std::string_view text);
 
 // The short names of the formats that have a reader, in code order, for messages: "pddx, f25, ...".
 std::string FileTypeShortNames();
 
-// Whether a code has a reader.
-bool HasReader(std::int32_t code);
+// Whether a type has a reader.
+bool HasReader(FileType type);
 
 // Why a file of a format that is recognised but has no reader is not converted: "a JILS time
 // history, not readable on its own". Empty for the other codes.
-std::string NotReadableOnItsOwn(std::int32_t code);
+std::string NotReadableOnItsOwn(FileType type);
 
-// The short name of a code for messages, "unknown" for none.
-std::string ShortNameOf(std::int32_t code);
+// The short name of a type for messages, "unknown" for none.
+std::string ShortNameOf(FileType type);
 
 constexpr std::size_t kFormatCount = 12;
-constexpr std::int32_t kUnknownType = -1;
 
 // What the first bytes of an input look like: the format whose sniffer scores highest, when that
 // score reaches kRecognised. Of formats with equal scores the one whose usual extensions hold
 // the name's wins; if that does not settle it, the input is unknown.
 struct Detection {
-    std::int32_t Code = kUnknownType;
-    std::array<int, kFormatCount> Scores{};  // by code
+    FileType Type = FileType::Unknown;
+    std::array<int, kFormatCount> Scores{};  // by CodeOf(type)
 
     // The content clearly belongs to another format than `chosen`: it is recognised as one,
     // and does not look enough like `chosen` for `chosen` to be recognised.
-    bool ClearlyOther(std::int32_t chosen) const;
+    bool ClearlyOther(FileType chosen) const;
 };
 Detection DetectFormat(std::string_view head, std::string_view name, bool complete);
 

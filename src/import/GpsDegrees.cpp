@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/Latin1.h"
-#include "base/modConvert.h"
+#include "base/NumberText.h"
 
 namespace vantrel {
 

@@ -8,7 +8,7 @@
 
 #include "base/Latin1.h"
 #include "import/GpsDegrees.h"
-#include "base/modConvert.h"
+#include "base/NumberText.h"
 #include "import/Sniffing.h"
 
 namespace vantrel {

@@ -3,16 +3,27 @@
 // "Station"): each column is placed by the unit under it and the shape of its title, and the
 // words of the position columns are read as degrees.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "import/KuabCarryOver.h"
-#include "import/modShared.h"
+#include "import/ReaderSupport.h"
 
 namespace vantrel {
+
+// A table whose titles the English rules do not know, laid out by the units under them. While
+// Placed is false the table is as the English titles lay it out: the load in column 3 and the
+// deflections after it.
+struct KuabPlacedColumns {
+    bool Placed = false;
+    std::int16_t Load = 0;                       // 0: no column has a load unit
+    std::array<std::int16_t, 26> Deflections{};  // entry 0 their count, then their columns in order
+    std::int16_t Latitude = 0, Longitude = 0;    // 0: no position columns
+    bool PositionsInDegrees = false;             // otherwise NMEA, degrees and minutes (ddmm.mmmm)
+};
 
 // A table line less its record letter, as words with their places in it.
 struct KuabWord {

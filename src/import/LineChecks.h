@@ -8,7 +8,7 @@
 
 #include "base/Latin1.h"
 #include "base/ReadWarnings.h"
-#include "base/modConvert.h"
+#include "base/NumberText.h"
 
 namespace vantrel {
 

@@ -2,18 +2,37 @@
 // What a reader is given: the little of the program it may touch, and its input as bytes with a
 // name. Readers open no file; tests and fuzzing hand them bytes directly.
 
+#include <any>
 #include <chrono>
+#include <map>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <typeindex>
 
 #include "base/NativeText.h"
 #include "base/ReadError.h"
 #include "base/ReadWarnings.h"
-#include "import/ReaderCarryOver.h"
 
 namespace vantrel {
+
+// What readers carry from one file to the next of the same kind read into one document. Each
+// reader keeps a type of its own here, made empty on first use, so the state stays in the
+// reader's file and nothing else needs to know its shape.
+class ReaderCarryOver {
+public:
+    template <typename State>
+    State& Of()
+    {
+        std::any& slot = slots_[std::type_index(typeid(State))];
+        if (!slot.has_value()) slot.emplace<State>();
+        return std::any_cast<State&>(slot);
+    }
+
+private:
+    std::map<std::type_index, std::any> slots_;
+};
 
 // The settings the JILS DAT reader completes its documents with.
 struct JilsDefaults {

@@ -1,7 +1,7 @@
 #include "import/Sniffing.h"
 
 #include "base/Latin1.h"
-#include "base/modConvert.h"
+#include "base/NumberText.h"
 
 namespace vantrel {
 
@@ -77,28 +77,6 @@ IniShape IniShapeOf(const SniffSample& sample)
     }
     shape.Fits = headerFirst && fitting * 10 >= sample.Filled().size() * 9;
     return shape;
-}
-
-// PDDX: a mark for each section name of the standard template ("Test Location n" counted once)
-// that heads a line, whatever else the text holds (comments, notes before the first section).
-// An INI text without them (a settings file) is left unrecognised rather than taken for a document.
-int SniffPDDX(const SniffSample& sample)
-{
-    static constexpr std::string_view kSections[] = {
-        "Pavement Deflection Data Exchange File", "Operations Information", "Units", "Device Information",
-        "Device Configuration", "Device Calibration", "Location Identification", "Deflection Data", "Test Location "};
-    bool seen[std::size(kSections)] = {};
-    for (std::string_view line : sample.Filled()) {
-        line = TrimBlanks(line);
-        const std::size_t close = line.find(']');
-        if (line.front() != '[' || close == std::string_view::npos) continue;
-        const std::string section = UpperCase(TrimBlanks(line.substr(1, close - 1)));
-        for (std::size_t i = 0; i < std::size(kSections); ++i) {
-            const std::string name = UpperCase(kSections[i]);
-            seen[i] = seen[i] || (name.ends_with(' ') ? section.starts_with(name) : section == name);
-        }
-    }
-    return Score(static_cast<int>(std::count(std::begin(seen), std::end(seen), true)));
 }
 
 }  // namespace vantrel

@@ -62,17 +62,4 @@ struct IniShape {
 };
 IniShape IniShapeOf(const SniffSample& sample);
 
-// One sniffer per format, beside its reader family.
-int SniffPDDX(const SniffSample& sample);
-int SniffF25(const SniffSample& sample);
-int SniffF20(const SniffSample& sample);
-int SniffCarlBroFwd(const SniffSample& sample);
-int SniffCarlBroConfig(const SniffSample& sample);
-int SniffJilsDat(const SniffSample& sample);
-int SniffJilsPar(const SniffSample& sample);
-int SniffJilsCfg(const SniffSample& sample);
-int SniffJilsThy(const SniffSample& sample);
-int SniffKuabFwd(const SniffSample& sample);
-int SniffKuabIni(const SniffSample& sample);
-
 }  // namespace vantrel

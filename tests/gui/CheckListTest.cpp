@@ -41,7 +41,7 @@ QStringList Lines(const QListWidget& list)
 }
 
 struct Checked {
-    frmReview& review;
+    ReviewWindow& review;
     QListWidget& list;
     QLabel& count;
 };
@@ -49,7 +49,7 @@ struct Checked {
 // The faulty document in a review window of the active main window, its first check done.
 Checked Open(Program& program)
 {
-    auto* review = new frmReview(program.main.UserPrompts());
+    auto* review = new ReviewWindow(program.main.UserPrompts());
     review->SetPDDXDataSet(Faulty());
     review->SetSourceFile(program.Path("faulty.pdx"));
     program.main.AddReviewWindow(review);
@@ -70,7 +70,7 @@ TEST(CheckList, ShowsWhatCheckFindsAndFollowsEditsCheckingOnceAfterManyChanges)
     EXPECT_TRUE(list.isVisible());
 
     // Edited as a user edits: each value typed into its cell, then Enter.
-    pdxGrid& grid = *review.Grid();
+    ReviewGrid& grid = *review.Grid();
     const std::tuple<const char*, const char*, const char*, QStringList, const char*> edits[] = {
         {"Device Configuration", "DeflectionSensorYAxisDistances", "0, 0", {kFaults[0], kFaults[2], kFaults[3]}, "3 findings"},
         {"Test Location 1", "DropData_2", "50, 1, x",
@@ -106,7 +106,7 @@ TEST(CheckList, ADocumentOfThousandsOfFindingsCountsThemAllAndListsTheFirstThous
     auto document = std::make_shared<PDDXFile>();
     PDDXSection& location = document->AddTestLocation();
     for (int drop = 1; drop <= 1500; ++drop) location.AddDropData();
-    frmReview& review = program.Blank();
+    ReviewWindow& review = program.Blank();
     review.SetPDDXDataSet(document);
     auto& count = *review.findChild<QLabel*>("lblCheckCount");
     // The plate radius and both distances, then 1500 empty drops.
@@ -120,7 +120,7 @@ TEST(CheckList, ChosenByKeyTheFindingsRowBecomesCurrentShownFirstWhenTheFindBarH
 {
     Program program;
     auto [review, list, count] = Open(program);
-    pdxGrid& grid = *review.Grid();
+    ReviewGrid& grid = *review.Grid();
     // The find bar's text before the keys (empty: the bar stays closed), the keys pressed in the
     // list from its first line, the row that becomes current. Arrows move the grid along with
     // the list where it shows the row; Enter chooses, showing every row when the filter hides it,

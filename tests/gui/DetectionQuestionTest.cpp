@@ -6,9 +6,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "gui/frmDialog.h"
-#include "gui/frmMain.h"
-#include "gui/review/frmReview.h"
+#include "gui/OpenDialog.h"
+#include "gui/MainWindow.h"
+#include "gui/review/ReviewWindow.h"
 #include "support/GuiSupport.h"
 #include "support/JilsTimeHistory.h"
 #include "support/TestSupport.h"
@@ -39,7 +39,7 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherType)
         ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
         program.prompts.answer = c.answer;
         program.main.OpenFile();
-        frmDialog& dialog = program.main.Dialog();
+        OpenDialog& dialog = program.main.Dialog();
         dialog.Option(c.chosen)->click();
         const QStringList asked = program.Press(dialog, "cmdBrowse", program.Path("run.F25")).split('\n').filter("Ask|");
 
@@ -66,7 +66,7 @@ TEST(DetectionQuestion, AFileNoReaderReadsIsRefusedWithoutAQuestion)
         test::WriteBytes(program.folder / "run.THY", test::JilsTimeHistory(3, 40));
         ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
         program.main.OpenFile();
-        frmDialog& dialog = program.main.Dialog();
+        OpenDialog& dialog = program.main.Dialog();
         dialog.Option(chosen)->click();
         const QString said = program.Press(dialog, "cmdBrowse", program.Path("run.THY"));
         EXPECT_TRUE(said.contains("Warn|") && said.contains("a JILS time history, not readable on its own"))

@@ -4,8 +4,8 @@
 #include <QPlainTextEdit>
 #include <QTextBrowser>
 
-#include "gui/info/frmHelp.h"
-#include "gui/info/frmInstructions.h"
+#include "gui/info/HelpWindow.h"
+#include "gui/info/InstructionsWindow.h"
 #include "support/GuiSupport.h"
 
 namespace vantrel {
@@ -16,8 +16,8 @@ using namespace test;
 TEST(InfoWindows, EscapeClosesTheInstructionsAndTheHelp)
 {
     // The window's name, how it is opened, the control that holds the focus in it.
-    const std::tuple<const char*, void (frmMain::*)(), const char*> cases[] = {
-        {"frmInstructions", &frmMain::ShowInstructions, "txtInstructions"}, {"frmHelp", &frmMain::ShowHelp, "txtHelp"}};
+    const std::tuple<const char*, void (MainWindow::*)(), const char*> cases[] = {
+        {"InstructionsWindow", &MainWindow::ShowInstructions, "txtInstructions"}, {"HelpWindow", &MainWindow::ShowHelp, "txtHelp"}};
     for (const auto& [name, open, focus] : cases) {
         SCOPED_TRACE(name);
         Program program;
@@ -37,7 +37,7 @@ TEST(InfoWindows, EscapeClosesTheInstructionsAndTheHelp)
 TEST(InfoWindows, ShowAtStartIsKeptInTheSettingsAndDecidesWhetherTheInstructionsOpenAtStart)
 {
     Program program;
-    const auto instructions = [](frmMain& main) { return main.findChild<frmInstructions*>(); };
+    const auto instructions = [](MainWindow& main) { return main.findChild<InstructionsWindow*>(); };
     program.main.ShowAtStart();
     ASSERT_TRUE(instructions(program.main)) << "a fresh program shows them";
     auto* box = instructions(program.main)->findChild<QCheckBox*>("chkShowAtStart");
@@ -48,7 +48,7 @@ TEST(InfoWindows, ShowAtStartIsKeptInTheSettingsAndDecidesWhetherTheInstructions
 
     // The next run reads the box's choice from the settings.
     ProgramState state = NewProgramState(program.folder.Path());
-    frmMain next(state, program.prompts.Table());
+    MainWindow next(state, program.prompts.Table());
     next.show();
     next.ShowAtStart();
     EXPECT_FALSE(instructions(next));
@@ -58,7 +58,7 @@ TEST(InfoWindows, ShowAtStartIsKeptInTheSettingsAndDecidesWhetherTheInstructions
     box->click();
     EXPECT_TRUE(state.Desktop.ShowInstructionsAtStart);
     // The Close button closes the window.
-    QPointer<frmInstructions> window = instructions(next);
+    QPointer<InstructionsWindow> window = instructions(next);
     program.Press(*window, "cmdClose");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window; }));
 }

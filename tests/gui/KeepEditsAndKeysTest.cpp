@@ -20,11 +20,11 @@ using namespace test;
 
 // A written PDDX file opened in the active main window, its value editor open on the plate
 // radius with `typed` in it and the focus.
-frmReview& EditingAfterWrite(Program& program, const QString& typed)
+ReviewWindow& EditingAfterWrite(Program& program, const QString& typed)
 {
     program.WritePddx("s.pdx", "S1");
-    EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), kPDDX));
-    frmReview& review = *program.main.ReviewWindows().back();
+    EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
+    ReviewWindow& review = *program.main.ReviewWindows().back();
     program.Press(review, "cmdWrite", program.Path("s.DDX"));
     program.main.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&program.main));
@@ -64,7 +64,7 @@ TEST(KeepEdits, YesThenCancellingTheChooserKeepsTheWindowAndTheProgram)
     for (const auto& [name, close] : kWaysOut) {
         SCOPED_TRACE(name);
         Program program;
-        frmReview& review = EditingAfterWrite(program, "7.5");
+        ReviewWindow& review = EditingAfterWrite(program, "7.5");
         program.prompts.answer = QMessageBox::Yes;
         program.prompts.reply = "";  // the chooser cancelled
         close(program);
@@ -78,7 +78,7 @@ TEST(KeepEdits, YesThenCancellingTheChooserKeepsTheWindowAndTheProgram)
 TEST(KeepEdits, TheNameLastWrittenToIsTheNextSavesAndTheQuestionsAndTheTitlesMark)
 {
     Program program;
-    frmReview& review = EditingAfterWrite(program, "7.5");
+    ReviewWindow& review = EditingAfterWrite(program, "7.5");
     PressKeys("Return");
     EXPECT_EQ(review.windowTitle(), "s.pdx[*]");
     EXPECT_TRUE(review.isWindowModified());
@@ -104,7 +104,7 @@ TEST(KeepEdits, TheNameLastWrittenToIsTheNextSavesAndTheQuestionsAndTheTitlesMar
 TEST(Keys, OpenWriteAndSaveAsReachTheirCommandsAndNoTwoControlsShareAnAccessKey)
 {
     Program program;
-    frmReview& review = EditingAfterWrite(program, "7.5");
+    ReviewWindow& review = EditingAfterWrite(program, "7.5");
     PressKeys("Escape");
     ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table());
     // Key, then the start of the question it asks ("" for none) and whether the open dialog shows.
@@ -140,7 +140,7 @@ TEST(Keys, OpenWriteAndSaveAsReachTheirCommandsAndNoTwoControlsShareAnAccessKey)
 TEST(Keys, TheKeypadSeparatorTypesItsCharacterAndOnlyEnterTabOrAClickCommit)
 {
     Program program;
-    frmReview& review = EditingAfterWrite(program, "12");
+    ReviewWindow& review = EditingAfterWrite(program, "12");
     for (const Qt::Key separator : {Qt::Key_Comma, Qt::Key_Period}) QTest::keyClick(review.Grid()->Editor(), separator, Qt::KeypadModifier);
     PressKeys("'5'");
     EXPECT_TRUE(review.Grid()->Editing());
@@ -152,10 +152,10 @@ TEST(Keys, ANewDocumentHasTheFocusInItsGridAndCtrlTabLeavesIt)
 {
     Program program;
     program.WritePddx("s.pdx", "S1");
-    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), kPDDX));
+    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
     program.main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
-    frmReview& review = *program.main.ReviewWindows().back();
+    ReviewWindow& review = *program.main.ReviewWindows().back();
     ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table()) << "focus after opening";
     const QModelIndex first = review.Grid()->Table()->currentIndex();
     // Each key, then the control that has the focus after it.
@@ -176,8 +176,8 @@ TEST(Keys, ANewDocumentHasTheFocusInItsGridAndCtrlTabLeavesIt)
 TEST(Spreadsheet, PasteFillsTheSelectedValuesOrTheNamedRowsAndDeleteEmptiesThemEachOneUndoStep)
 {
     Program program;
-    frmReview& review = EditingAfterWrite(program, "");
-    pdxGrid& grid = *review.Grid();
+    ReviewWindow& review = EditingAfterWrite(program, "");
+    ReviewGrid& grid = *review.Grid();
     PressKeys("Escape");
     const auto values = [&] {
         return Cell(grid, "Device Configuration", "LoadPlateRadius") + "|" + Cell(grid, "Device Information", "DeviceSerialNumber") + "|" +
@@ -216,7 +216,7 @@ TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
     {
         Program program;
         program.WritePddx("s.pdx", "S1");
-        ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), kPDDX));
+        ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
         program.main.resize(900, 640);
         QMdiSubWindow* frame = program.main.Area()->subWindowList().value(0);
         frame->resize(700, 560);
@@ -229,7 +229,7 @@ TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
     Program program;
     program.state.Desktop = kept;
     program.WritePddx("s.pdx", "S1");
-    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), kPDDX));
+    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
     EXPECT_EQ(program.main.Area()->subWindowList().value(0)->size(), QSize(700, 560).boundedTo(program.main.Area()->viewport()->size()));
 }
 

@@ -21,7 +21,7 @@ QAction* Command(Program& program, const char* name)
 }
 
 // One location of one drop, with units and a lane the table must quote.
-frmReview& OpenTiny(Program& program)
+ReviewWindow& OpenTiny(Program& program)
 {
     PDDXFile document;
     document.Element("Units", "LoadUnits").SetValue("kilo-Newton");
@@ -31,7 +31,7 @@ frmReview& OpenTiny(Program& program)
     location.Elements().Find("TestLane")->SetValue("L1, north");
     location.AddDropData().SetValue("50.2, 400, 330");
     WriteDocument(document, (program.folder / "tiny.pdx").string());
-    EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("tiny.pdx"), kPDDX));
+    EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("tiny.pdx"), FileType::PDDX));
     program.main.activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&program.main));
     return *program.main.ReviewWindows().back();
@@ -88,17 +88,17 @@ TEST(MenuCommands, MergeFileOpensTheDialogInAppendModeForTheActiveWindowAndBothA
     EXPECT_FALSE(Command(program, "FileExportDrops")->isEnabled());
     program.main.ExportDrops();
     program.main.MergeFile();
-    EXPECT_TRUE(program.prompts.log.isEmpty() && !program.main.findChild<frmDialog*>());
+    EXPECT_TRUE(program.prompts.log.isEmpty() && !program.main.findChild<OpenDialog*>());
 
-    frmReview& review = OpenTiny(program);
+    ReviewWindow& review = OpenTiny(program);
     WriteBytes(program.folder / "second.pdx", "[Device Configuration]\r\nLoadPlateRadius = 150\r\n");
     QAction* merge = Command(program, "FileMerge");
     ASSERT_TRUE(merge->isEnabled());
     merge->trigger();
-    frmDialog& dialog = program.main.Dialog();
+    OpenDialog& dialog = program.main.Dialog();
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.DialogMode(), 1);
-    program.state.CurrentFileType = kPDDX;
+    EXPECT_EQ(dialog.CurrentPurpose(), OpenDialog::Purpose::Merge);
+    program.state.CurrentType = FileType::PDDX;
     program.Press(dialog, "cmdBrowse", program.Path("second.pdx"));
     ASSERT_EQ(program.main.ReviewWindows().size(), 1);
     EXPECT_EQ(Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius"), "150");

@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 
-#include "gui/frmConfiguration.h"
+#include "gui/SettingsWindow.h"
 #include "support/GuiSupport.h"
 
 namespace vantrel {
@@ -38,7 +38,7 @@ TEST(OpenDialog, EnterInTheFilenameBoxReadsTheTypedPath)
         Program program;
         program.WritePddx("first.pdx", "S1");
         program.main.OpenFile();
-        frmDialog& dialog = program.main.Dialog();
+        OpenDialog& dialog = program.main.Dialog();
         dialog.Option("optPDDX")->click();
         dialog.FilenameBox()->setText(*c.typed ? program.Path(c.typed) : QString());
         ASSERT_TRUE(Activate(dialog));
@@ -82,12 +82,12 @@ TEST(OpenDialog, SettingsChosenInTheSettingsWindowApplyToTheDialogAtOnce)
         Program program;
         std::filesystem::create_directories(program.folder / "in");
         program.main.OpenFile();
-        frmDialog& dialog = program.main.Dialog();
+        OpenDialog& dialog = program.main.Dialog();
         ASSERT_TRUE(dialog.Option("optF25")->isChecked());
         if (!showing) program.Press(dialog, "cmdCancel");
 
         program.main.Configure();
-        frmConfiguration& settings = *program.main.Configuration();
+        SettingsWindow& settings = *program.main.Configuration();
         ASSERT_TRUE(Activate(settings));
         settings.findChild<QLineEdit*>("txtInputPath")->setText(program.Path("in"));
         program.Press(settings, "optKUABFWD");
@@ -97,13 +97,13 @@ TEST(OpenDialog, SettingsChosenInTheSettingsWindowApplyToTheDialogAtOnce)
         } else {
             program.main.OpenFile();
         }
-        EXPECT_TRUE(dialog.Option("optKUABFWD")->isChecked() && program.state.CurrentFileType == kKuabFWD);
-        EXPECT_EQ(program.Press(dialog, "cmdBrowse"), "Open|Open KUAB FWD File|" + program.Path("in") + "|" + QtFilter(frmDialog::FileFilter()));
+        EXPECT_TRUE(dialog.Option("optKUABFWD")->isChecked() && program.state.CurrentType == FileType::KuabFwd);
+        EXPECT_EQ(program.Press(dialog, "cmdBrowse"), "Open|Open KUAB FWD File|" + program.Path("in") + "|" + QtFilter(OpenDialog::FileFilter()));
 
         program.Press(dialog, "optPDDX");
         program.Press(dialog, "cmdCancel");
         program.main.OpenFile();
-        EXPECT_TRUE(dialog.Option("optPDDX")->isChecked() && program.state.CurrentFileType == kPDDX);
+        EXPECT_TRUE(dialog.Option("optPDDX")->isChecked() && program.state.CurrentType == FileType::PDDX);
     }
 }
 

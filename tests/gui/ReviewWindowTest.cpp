@@ -14,7 +14,7 @@
 #include <QScreen>
 #include <QValueAxis>
 
-#include "gui/frmConfiguration.h"
+#include "gui/SettingsWindow.h"
 #include "gui/review/FindBar.h"
 #include "gui/review/PlotPanel.h"
 #include "import/FileFormats.h"
@@ -41,9 +41,9 @@ std::shared_ptr<PDDXFile> Survey()
 }
 
 // A review window of the survey in the active main window, the table holding the focus on `item`.
-frmReview& Review(Program& program, const char* section = "Device Configuration", const char* item = "LoadPlateRadius")
+ReviewWindow& Review(Program& program, const char* section = "Device Configuration", const char* item = "LoadPlateRadius")
 {
-    auto* review = new frmReview(program.main.UserPrompts());
+    auto* review = new ReviewWindow(program.main.UserPrompts());
     review->SetPDDXDataSet(Survey());
     review->SetSourceFile(program.Path("survey.pdx"));
     program.main.AddReviewWindow(review);
@@ -62,8 +62,8 @@ QString FocusName() { return QApplication::focusWidget() ? QApplication::focusWi
 TEST(ReviewWindow, FindBarFiltersBySectionItemOrValueMissingDataAndGoesToATestLocation)
 {
     Program program;
-    frmReview& review = Review(program);
-    pdxGrid& grid = *review.Grid();
+    ReviewWindow& review = Review(program);
+    ReviewGrid& grid = *review.Grid();
     const int all = grid.RowCount();
     // Keys, then: the focus, the find box's text, the rows shown, the test location of the current row.
     const std::tuple<const char*, const char*, const char*, int, const char*> steps[] = {
@@ -102,8 +102,8 @@ TEST(ReviewWindow, FindBarFiltersBySectionItemOrValueMissingDataAndGoesToATestLo
 TEST(ReviewWindow, UndoAndRedoRestoreTheValueTheColourAndTheUnsavedLabelWhichFollowsWhatWasWritten)
 {
     Program program;
-    frmReview& review = Review(program);
-    pdxGrid& grid = *review.Grid();
+    ReviewWindow& review = Review(program);
+    ReviewGrid& grid = *review.Grid();
     const auto unsaved = [&] { return review.findChild<QLabel*>("lblStatus")->isVisible(); };
     // Keys ("write": the Write button), then the two edited cells, the label, the yellow cells.
     const std::tuple<const char*, const char*, const char*, bool> steps[] = {
@@ -137,7 +137,7 @@ TEST(ReviewWindow, UndoAndRedoRestoreTheValueTheColourAndTheUnsavedLabelWhichFol
 TEST(ReviewWindow, PlotsShowTheBasinOfEachDropAndTheTimeHistoryOfTheCurrentTestLocation)
 {
     Program program;
-    frmReview& review = Review(program, "Test Location 1", "DropData_2");
+    ReviewWindow& review = Review(program, "Test Location 1", "DropData_2");
     PlotPanel& plots = *review.Plots();
     // Keys, then: the panel shown, the basin's lines, the points of its first line, the history's lines.
     const std::tuple<const char*, bool, int, QList<QPointF>, int> steps[] = {
@@ -164,9 +164,9 @@ TEST(ReviewWindow, PlotsShowTheBasinOfEachDropAndTheTimeHistoryOfTheCurrentTestL
 TEST(ReviewWindow, AtItsSmallestSizeEveryControlShowsWhole)
 {
     Program program;
-    frmReview& review = program.Blank();
+    ReviewWindow& review = program.Blank();
     review.SetDataChanged(true);
-    QMdiSubWindow& frame = *frmMain::FrameOf(&review);
+    QMdiSubWindow& frame = *MainWindow::FrameOf(&review);
     frame.resize(1, 1);
     QApplication::processEvents();
     ASSERT_LT(review.width(), 720);
@@ -199,18 +199,18 @@ TEST(MainWindow, DroppedFilesOpenEachInAReviewWindowAfterTheQuestionWhenTheConte
 {
     const QString ask = "Ask|Vantrel|This looks like a PDDX file. Read it as PDDX?";
     // The dialog's type, the answer, the names dropped; whether the drop is taken, the windows opened, what was asked.
-    const std::tuple<std::int32_t, QMessageBox::StandardButton, QStringList, bool, int, QString> cases[] = {
-        {kPDDX, QMessageBox::Yes, {"a.pdx", "b.pdx"}, true, 2, ""},
-        {kDynatestF25, QMessageBox::Yes, {"a.pdx"}, true, 1, ask},
-        {kDynatestF25, QMessageBox::Cancel, {"a.pdx", "b.pdx"}, true, 0, ask + ask},
-        {kPDDX, QMessageBox::Yes, {"folder", "http://example.org/a.pdx", "gone.pdx"}, false, 0, ""}};
+    const std::tuple<FileType, QMessageBox::StandardButton, QStringList, bool, int, QString> cases[] = {
+        {FileType::PDDX, QMessageBox::Yes, {"a.pdx", "b.pdx"}, true, 2, ""},
+        {FileType::DynatestF25, QMessageBox::Yes, {"a.pdx"}, true, 1, ask},
+        {FileType::DynatestF25, QMessageBox::Cancel, {"a.pdx", "b.pdx"}, true, 0, ask + ask},
+        {FileType::PDDX, QMessageBox::Yes, {"folder", "http://example.org/a.pdx", "gone.pdx"}, false, 0, ""}};
     for (const auto& [type, answer, names, taken, opened, asked] : cases) {
         SCOPED_TRACE(names.join(' ').toStdString());
         Program program;
         program.WritePddx("a.pdx", "A");
         program.WritePddx("b.pdx", "B");
         std::filesystem::create_directory(program.folder / "folder");
-        program.state.Settings.FileType = type;  // what the dialog shows chosen
+        program.state.Settings.Type = type;  // what the dialog shows chosen
         program.prompts.answer = answer;
         QMimeData mime;
         QList<QUrl> urls;
@@ -235,7 +235,7 @@ TEST(MainWindow, RecentFilesReopenTileArrangesCtrlF4AndCloseAllCloseWithTheSaveQ
     Program program;
     for (const char* name : {"a.pdx", "b.pdx"}) {
         program.WritePddx(name, name);
-        program.main.Dialog().OpenNamed(program.Path(name), kPDDX);
+        program.main.Dialog().OpenNamed(program.Path(name), FileType::PDDX);
     }
     auto* menu = program.main.findChild<QMenu*>("FileMenu");
     emit menu->aboutToShow();
@@ -265,9 +265,9 @@ TEST(SmallWindows, EscapeClosesAndEnterPressesTheDefaultButton)
 {
     // The window's name, the key, what the configuration's input path then holds ("": not asked).
     const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"frmDialog", "Escape", ""}, {"frmDialog", "Return", ""}, {"frmConfiguration", "Escape", "before"},
-        {"frmConfiguration", "Return", "typed"}, {"frmAbout", "Escape", ""}, {"frmAbout", "Return", ""},
-        {"frmAcknowledge", "Escape", ""}, {"frmAcknowledge", "Return", ""}};
+        {"OpenDialog", "Escape", ""}, {"OpenDialog", "Return", ""}, {"SettingsWindow", "Escape", "before"},
+        {"SettingsWindow", "Return", "typed"}, {"AboutWindow", "Escape", ""}, {"AboutWindow", "Return", ""},
+        {"AcknowledgeWindow", "Escape", ""}, {"AcknowledgeWindow", "Return", ""}};
     for (const auto& [name, key, path] : cases) {
         SCOPED_TRACE(std::string(name) + " " + key);
         Program program;
@@ -276,9 +276,9 @@ TEST(SmallWindows, EscapeClosesAndEnterPressesTheDefaultButton)
         program.main.Configure();
         program.main.Configuration()->findChild<QLineEdit*>("txtInputPath")->setText("typed");
         program.main.ShowAbout();
-        program.Press(*program.main.findChild<QWidget*>("frmAbout"), "cmdAcknowledge");
+        program.Press(*program.main.findChild<QWidget*>("AboutWindow"), "cmdAcknowledge");
         // The window manager has activated each window as it came up before one is chosen.
-        ASSERT_TRUE(QTest::qWaitForWindowActive(program.main.findChild<QWidget*>("frmAcknowledge")));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(program.main.findChild<QWidget*>("AcknowledgeWindow")));
         QPointer<QWidget> window = program.main.findChild<QWidget*>(name);
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -287,11 +287,11 @@ TEST(SmallWindows, EscapeClosesAndEnterPressesTheDefaultButton)
         PressKeys(key);
         QApplication::processEvents();
         // Enter in the open dialog browses (the chooser cancelled, it stays); Escape asks nothing.
-        const bool browsed = QString(name) == "frmDialog" && QString(key) == "Return";
+        const bool browsed = QString(name) == "OpenDialog" && QString(key) == "Return";
         EXPECT_EQ(window && window->isVisible(), browsed);
-        EXPECT_EQ(program.prompts.log.join(""), browsed ? "Open|Open Dynatest F25 File|" + program.Path() + "|" + QtFilter(frmDialog::FileFilter()) : "");
+        EXPECT_EQ(program.prompts.log.join(""), browsed ? "Open|Open Dynatest F25 File|" + program.Path() + "|" + QtFilter(OpenDialog::FileFilter()) : "");
         EXPECT_TRUE(!*path || program.main.Configuration()->findChild<QLineEdit*>("txtInputPath")->text() == path);
-        EXPECT_EQ(program.main.findChildren<QWidget*>("frmAcknowledge").size(), QString(name) != "frmAcknowledge") << "Enter in About closes it, no more";
+        EXPECT_EQ(program.main.findChildren<QWidget*>("AcknowledgeWindow").size(), QString(name) != "AcknowledgeWindow") << "Enter in About closes it, no more";
     }
 }
 

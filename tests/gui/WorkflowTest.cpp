@@ -13,7 +13,7 @@
 
 #include "base/Latin1.h"
 #include "core/Settings.h"
-#include "gui/frmConfiguration.h"
+#include "gui/SettingsWindow.h"
 #include "import/FileFormats.h"
 #include "support/GuiSupport.h"
 
@@ -31,7 +31,7 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 // A review window as the user sees it: title, output name, sources, and "unsaved" while the
 // "Data Not Saved" label shows and the title has its mark ("half" when only one of them says so).
-QString Seen(frmReview& review)
+QString Seen(ReviewWindow& review)
 {
     const bool label = review.findChild<QLabel*>("lblStatus")->isVisible();
     return QString(review.windowTitle()).remove("[*]") + "|" + review.OutputName() + "|" +
@@ -48,8 +48,8 @@ TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuest
     program.Press(program.main.Dialog(), "optPDDX");
     EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBrowse", program.Path("first.pdx")), "Open|Open PDDX File|" + program.Path() + "|" + kOpenFilter);
     EXPECT_TRUE(!program.main.Dialog().isVisible() && program.main.ReviewWindows().size() == 1);
-    frmReview& review = *program.main.ReviewWindows().value(0);
-    pdxGrid& grid = *review.Grid();
+    ReviewWindow& review = *program.main.ReviewWindows().value(0);
+    ReviewGrid& grid = *review.Grid();
     const QString seen = "first.pdx|" + program.Path("first.DDX") + "|" + program.Path("first.pdx");
     EXPECT_EQ(Seen(review), seen + "|unsaved");
     EXPECT_EQ(Cell(grid, "Device Information", "DeviceSerialNumber") + Cell(grid, "Device Configuration", "LoadPlateRadius"), "S1*");
@@ -60,11 +60,11 @@ TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuest
     // written); read, the second file lands in the same window and document.
     review.OnMerge(&review);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main.Dialog())) << "seen before it is used";
-    program.state.CurrentFileType = kCarlBroHistory;
+    program.state.CurrentType = FileType::CarlBroHistory;
     EXPECT_TRUE(program.Press(program.main.Dialog(), "cmdBrowse", program.Path("second.pdx")).endsWith("\nWarn|Vantrel|unknown file type"));
     EXPECT_TRUE(program.main.Dialog().isVisible() && Seen(review) == seen) << Seen(review).toStdString();
     const std::shared_ptr<PDDXFile> document = review.PDDXDataSet();
-    program.state.CurrentFileType = kPDDX;
+    program.state.CurrentType = FileType::PDDX;
     program.Press(program.main.Dialog(), "cmdBrowse", program.Path("second.pdx"));
     EXPECT_TRUE(program.main.ReviewWindows().size() == 1 && review.PDDXDataSet() == document);
     const QString merged = seen + "\n" + program.Path("second.pdx");
@@ -95,7 +95,7 @@ TEST(DesktopWorkflow, EachOpenedFileReadsAsIfItWereTheFirstAndListsItsWarnings)
 {
     const auto text = [](const PDDXFile& document) {
         std::ostringstream out;
-        document.PDDX_Output(out);
+        document.WriteText(out);
         return out.str();
     };
     const std::filesystem::path examples = VANTREL_EXAMPLES;
@@ -106,16 +106,16 @@ TEST(DesktopWorkflow, EachOpenedFileReadsAsIfItWereTheFirstAndListsItsWarnings)
         WriteBytes(program->folder / "bad.F25", CrLf({"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}));
         program->state.Settings.NumSensors = 7;  // the JILS file's
     }
-    ASSERT_TRUE(after.main.Dialog().OpenNamed(after.Path("us.FWD"), kKuabFWD));
-    ASSERT_TRUE(after.main.Dialog().OpenNamed(after.Path("short.DAT"), kJilsDAT));
-    ASSERT_TRUE(alone.main.Dialog().OpenNamed(alone.Path("short.DAT"), kJilsDAT));
+    ASSERT_TRUE(after.main.Dialog().OpenNamed(after.Path("us.FWD"), FileType::KuabFwd));
+    ASSERT_TRUE(after.main.Dialog().OpenNamed(after.Path("short.DAT"), FileType::JilsDat));
+    ASSERT_TRUE(alone.main.Dialog().OpenNamed(alone.Path("short.DAT"), FileType::JilsDat));
     // The file name differs with the folder; everything else is the same.
     EXPECT_EQ(ReplaceAll(text(*after.main.ReviewWindows().value(1)->PDDXDataSet()), after.Path().toStdString(), ""),
               ReplaceAll(text(*alone.main.ReviewWindows().value(0)->PDDXDataSet()), alone.Path().toStdString(), ""));
     EXPECT_EQ(after.state.Settings.NumSensors, 7) << "a reader changed a setting";
 
     EXPECT_FALSE(alone.main.ReviewWindows().value(0)->WarningList()->isVisible());
-    ASSERT_TRUE(alone.main.Dialog().OpenNamed(alone.Path("bad.F25"), kDynatestF25));
+    ASSERT_TRUE(alone.main.Dialog().OpenNamed(alone.Path("bad.F25"), FileType::DynatestF25));
     const QListWidget& warnings = *alone.main.ReviewWindows().value(1)->WarningList();
     ASSERT_EQ(warnings.count(), 1);
     EXPECT_TRUE(warnings.isVisible());
@@ -125,33 +125,33 @@ TEST(DesktopWorkflow, EachOpenedFileReadsAsIfItWereTheFirstAndListsItsWarnings)
 TEST(DesktopWorkflow, OpenDialogShowsTheStoredTypeKeepsItsChoiceAndWarnsOfAFileItCannotConvert)
 {
     Program program;
-    program.state.Settings.FileType = kKuabFWD;
+    program.state.Settings.Type = FileType::KuabFwd;
     program.main.OpenFile();
-    frmDialog* dialog = &program.main.Dialog();
+    OpenDialog* dialog = &program.main.Dialog();
     EXPECT_TRUE(dialog->Option("optKUABFWD")->isChecked());
     dialog->Option("optPDDXHistory")->click();
-    EXPECT_EQ(program.state.CurrentFileType, kKuabFWD);
+    EXPECT_EQ(program.state.CurrentType, FileType::KuabFwd);
     program.Press(*dialog, "optJILSCFG");
     program.Press(*dialog, "cmdCancel");  // hides the dialog and keeps it as it was
     program.main.OpenFile();
     EXPECT_TRUE(&program.main.Dialog() == dialog && dialog->Option("optJILSCFG")->isChecked());
     // Closing its window ends it; the next one loads the stored type again, and a type with no
     // option leaves F25 shown and the type in use alone.
-    program.state.Settings.FileType = kCarlBroHistory;
+    program.state.Settings.Type = FileType::CarlBroHistory;
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     program.main.OpenFile();
-    EXPECT_TRUE(program.main.Dialog().Option("optF25")->isChecked() && program.state.CurrentFileType == kJilsCFG);
+    EXPECT_TRUE(program.main.Dialog().Option("optF25")->isChecked() && program.state.CurrentType == FileType::JilsCfg);
 
     // A file that cannot be converted is named in a warning, and the dialog stays for another.
     // Type, file, its content (none: missing), the warning's start (%1: the file).
-    const std::tuple<std::int32_t, const char*, const char*, const char*> cases[] = {
-        {kDynatestF25, "gone.F25", nullptr, "Could not convert %1: "},
-        {kDynatestF20, "bad.F20", "garbage line\r\n", "Could not convert %1\nLine 1: "},
-        {kCarlBroHistory, "h.F25", "", "unknown file type"}};  // a type with no reader
+    const std::tuple<FileType, const char*, const char*, const char*> cases[] = {
+        {FileType::DynatestF25, "gone.F25", nullptr, "Could not convert %1: "},
+        {FileType::DynatestF20, "bad.F20", "garbage line\r\n", "Could not convert %1\nLine 1: "},
+        {FileType::CarlBroHistory, "h.F25", "", "unknown file type"}};  // a type with no reader
     for (const auto& [type, name, content, warning] : cases) {
         if (content) WriteBytes(program.folder / name, content);
-        program.state.CurrentFileType = type;
+        program.state.CurrentType = type;
         const QString asked = program.Press(program.main.Dialog(), "cmdBrowse", program.Path(name));
         EXPECT_TRUE(asked.section('\n', 1).startsWith("Warn|Vantrel|" + QString(warning).replace("%1", program.Path(name)))) << asked.toStdString();
         EXPECT_TRUE(program.main.Dialog().isVisible() && program.main.ReviewWindows().isEmpty()) << name;
@@ -225,8 +225,8 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
 TEST(DesktopWorkflow, BlankDocumentGetsTestLocationsWithTheDropsAskedForAndIsWritten)
 {
     Program program;
-    frmReview& review = program.Blank();
-    pdxGrid& grid = *review.Grid();
+    ReviewWindow& review = program.Blank();
+    ReviewGrid& grid = *review.Grid();
     EXPECT_FALSE(program.main.Dialog().isVisible());
     // Nothing is flagged in a blank document.
     EXPECT_EQ(Seen(review) + "|" + Cell(grid, "Device Configuration", "LoadPlateRadius"), "BlankPDDX.DDX|BlankPDDX.DDX|BlankPDDX.DDX|unsaved|");
@@ -259,7 +259,7 @@ TEST(DesktopWorkflow, ClosingTheProgramAsksAboutAnUnsavedWindowAndFollowsTheAnsw
     for (const auto& [answer, saveAs, closes] : cases) {
         SCOPED_TRACE(std::to_string(answer) + " " + saveAs);
         Program program;
-        frmReview& review = program.Blank();
+        ReviewWindow& review = program.Blank();
         program.prompts.answer = answer;
         program.prompts.reply = *saveAs ? program.Path(saveAs) : QString();
         EXPECT_EQ(program.main.close(), closes);
@@ -276,7 +276,7 @@ TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesCancelRestoresTheStoredOnesAndThe
 {
     Program program;
     program.main.Configure();
-    frmConfiguration& window = *program.main.Configuration();
+    SettingsWindow& window = *program.main.Configuration();
     const auto text = [&](const char* name) { return window.findChild<QLineEdit*>(name)->text(); };
     const auto jils = [&] { return !window.findChild<QWidget*>("fraJILSDefaults")->isHidden(); };
     auto* count = window.findChild<QComboBox*>("cboJILSNumSensors");
@@ -303,12 +303,12 @@ TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesCancelRestoresTheStoredOnesAndThe
     program.Press(window, "optKUABFWD");
     program.Press(window, "cmdCancel");
     EXPECT_EQ(text("txtInputPath") + "|" + text("txtJILSXAxis"), "/data/fwd|0, 8, 12, 18, 24, 36, 48, 60,-12");
-    EXPECT_TRUE(window.SelectedFileType() == kJilsDAT && jils());
+    EXPECT_TRUE(window.SelectedFileType() == FileType::JilsDat && jils());
 
     ASSERT_TRUE(program.main.close());
     ProgramState next = NewProgramState(program.folder.Path());
     LoadSettings(next, false, std::cerr);
-    EXPECT_EQ(next.Settings.InputPath + "|" + std::to_string(next.Settings.FileType) + "|" + std::to_string(next.Settings.NumSensors) +
+    EXPECT_EQ(next.Settings.InputPath + "|" + std::to_string(CodeOf(next.Settings.Type)) + "|" + std::to_string(next.Settings.NumSensors) +
                   "|" + next.Settings.SensorYAxis, "/data/fwd|6|9|0, 0, 0, 0, 0, 0, 0, 0,  0");
 }
 

@@ -41,7 +41,7 @@ struct ReadingCase {
     int sensors = 0;
 };
 
-inline void ExpectReadings(NativeReader read, const std::vector<ReadingCase>& readings)
+inline void ExpectReadings(FileType read, const std::vector<ReadingCase>& readings)
 {
     for (const ReadingCase& r : readings) {
         ReaderRun run;
@@ -53,7 +53,7 @@ inline void ExpectReadings(NativeReader read, const std::vector<ReadingCase>& re
 }
 
 // The bundled examples of one type, read as the program reads them, give no warning.
-inline void ExpectExamplesQuiet(NativeReader read, const std::string& type, int sensors)
+inline void ExpectExamplesQuiet(FileType read, const std::string& type, int sensors)
 {
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(VANTREL_EXAMPLES) / type)) {

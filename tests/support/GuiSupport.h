@@ -12,10 +12,10 @@
 #include <QTest>
 
 #include "core/Conversion.h"
-#include "gui/frmDialog.h"
-#include "gui/frmMain.h"
-#include "gui/review/frmReview.h"
-#include "gui/review/pdxGrid.h"
+#include "gui/OpenDialog.h"
+#include "gui/MainWindow.h"
+#include "gui/review/ReviewWindow.h"
+#include "gui/review/ReviewGrid.h"
 #include "support/TestSupport.h"
 
 // Failures show the text itself.
@@ -50,7 +50,7 @@ struct ScriptedPrompts {
 
 inline QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-inline int Row(const pdxGrid& grid, const QString& section, const QString& item)
+inline int Row(const ReviewGrid& grid, const QString& section, const QString& item)
 {
     for (int row = 1; row <= grid.RowCount(); ++row)
         if (grid.CellText(row, 0) == section && grid.CellText(row, 1) == item) return row;
@@ -58,14 +58,14 @@ inline int Row(const pdxGrid& grid, const QString& section, const QString& item)
 }
 
 // A value cell as the user sees it: its text, and a "*" when it is yellow.
-inline QString Cell(const pdxGrid& grid, const QString& section, const QString& item)
+inline QString Cell(const ReviewGrid& grid, const QString& section, const QString& item)
 {
     const int row = Row(grid, section, item);
     return grid.CellText(row, 2) + (grid.IsYellow(row, 2) ? "*" : "");
 }
 
 // Clicks a cell of the shown grid; true when the value editor came up there holding the keyboard focus.
-inline bool ClickCell(pdxGrid& grid, int row, int column = 2)
+inline bool ClickCell(ReviewGrid& grid, int row, int column = 2)
 {
     const QModelIndex cell = grid.Table()->model()->index(row - 1, column);
     grid.Table()->scrollTo(cell);
@@ -105,7 +105,7 @@ struct Program {
     TempDir folder;
     ProgramState state = NewProgramState(folder.Path());
     ScriptedPrompts prompts;  // outlives the windows that ask through it
-    frmMain main{state, prompts.Table()};
+    MainWindow main{state, prompts.Table()};
 
     Program() { main.show(); }
     QString Path(const std::string& name = "") const { return Q((name.empty() ? folder.Path() : folder / name).string()); }
@@ -129,7 +129,7 @@ struct Program {
         document.AddTestLocation().AddDropData().SetValue("50.2, 400, 330");
         WriteDocument(document, (folder / name).string());
     }
-    frmReview& Blank() { main.OpenFile(); Press(main.Dialog(), "cmdBlank"); return *main.ReviewWindows().back(); }
+    ReviewWindow& Blank() { main.OpenFile(); Press(main.Dialog(), "cmdBlank"); return *main.ReviewWindows().back(); }
 };
 
 }  // namespace vantrel::test

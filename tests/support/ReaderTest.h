@@ -10,12 +10,11 @@
 #include <vector>
 
 #include "document/PDDXFile.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "support/TestSupport.h"
 
 namespace vantrel::test {
-
-using NativeReader = void (*)(ReaderContext&, ReaderInput&, PDDXFile&);
 
 // One element's expected value; an empty section means the current test location's section
 // ("Test Location " + the document's NumberOfTestLocations).
@@ -40,21 +39,21 @@ public:
     ReaderContext Context() { return {NumSensors, {LoadPlateRadius, SensorXAxis, SensorYAxis}, CarryOver, Warnings}; }
 
     // Reads the lines, each ended by CR LF, as a file called `name`.
-    void Read(NativeReader read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
+    void Read(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
     {
         ReadInto(read, Document, CrLf(lines), name);
     }
-    void ReadInto(NativeReader read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN")
+    void ReadInto(FileType read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN")
     {
         ByteSource source = ByteSource::InMemory(name, bytes);
         source.ReportTo(&Warnings);
         ReaderInput input{name, source, Modified};
         ReaderContext context = Context();
-        read(context, input, document);
+        FindFileFormat(read)->Read(context, input, document, false);
     }
 
     // The ReadError the reading ends with; a failed expectation when it ends without one.
-    ReadError Failure(NativeReader read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
+    ReadError Failure(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
     {
         return ReadFailure([&] { Read(read, lines, name); });
     }
@@ -89,7 +88,7 @@ struct FileCase {
 };
 
 // Each case read from the sensor count given.
-inline void ExpectFileValues(NativeReader read, const std::vector<FileCase>& cases, int sensors)
+inline void ExpectFileValues(FileType read, const std::vector<FileCase>& cases, int sensors)
 {
     for (const FileCase& c : cases) {
         ReaderRun run;

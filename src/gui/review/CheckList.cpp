@@ -12,7 +12,7 @@
 
 #include "core/Check.h"
 #include "gui/review/FindBar.h"
-#include "gui/review/pdxGrid.h"
+#include "gui/review/ReviewGrid.h"
 
 namespace vantrel {
 namespace {
@@ -27,7 +27,7 @@ QString CountText(long long findings)
 
 }  // namespace
 
-CheckList::CheckList(pdxGrid& grid, FindBar& findBar, QWidget* parent) : QWidget(parent), grid_(grid), findBar_(findBar)
+CheckList::CheckList(ReviewGrid& grid, FindBar& findBar, QWidget* parent) : QWidget(parent), grid_(grid), findBar_(findBar)
 {
     setObjectName("fraCheck");
     lblCount_ = new QLabel(CountText(0), this);

@@ -12,12 +12,12 @@ class QListWidget;
 namespace vantrel {
 
 class FindBar;
-class pdxGrid;
+class ReviewGrid;
 
 class CheckList : public QWidget {
     Q_OBJECT
 public:
-    CheckList(pdxGrid& grid, FindBar& findBar, QWidget* parent = nullptr);
+    CheckList(ReviewGrid& grid, FindBar& findBar, QWidget* parent = nullptr);
 
     // Checks the grid's document again once the events at hand are handled: a merge that sets
     // many values checks it once.
@@ -43,7 +43,7 @@ private:
         QString Key;
     };
 
-    pdxGrid& grid_;
+    ReviewGrid& grid_;
     FindBar& findBar_;
     QLabel* lblCount_;
     QListWidget* lstCheck_;

@@ -12,11 +12,11 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "gui/review/pdxGrid.h"
+#include "gui/review/ReviewGrid.h"
 
 namespace vantrel {
 
-FindBar::FindBar(pdxGrid& grid, QWidget* parent) : QWidget(parent), grid_(grid)
+FindBar::FindBar(ReviewGrid& grid, QWidget* parent) : QWidget(parent), grid_(grid)
 {
     setObjectName("fraFind");
     auto* findLabel = new QLabel("F&ind:", this);

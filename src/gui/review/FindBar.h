@@ -10,12 +10,12 @@ class QLineEdit;
 
 namespace vantrel {
 
-class pdxGrid;
+class ReviewGrid;
 
 class FindBar : public QWidget {
     Q_OBJECT
 public:
-    FindBar(pdxGrid& grid, QWidget* parent = nullptr);
+    FindBar(ReviewGrid& grid, QWidget* parent = nullptr);
 
     // Shows the bar with the find box holding the focus.
     void Open();
@@ -32,7 +32,7 @@ public:
     QString Found() const;
 
 private:
-    pdxGrid& grid_;
+    ReviewGrid& grid_;
     QLineEdit* txtFind_;
     QCheckBox* chkMissing_;
     QLineEdit* txtTestLocation_;

@@ -1,0 +1,231 @@
+#include "base/NumberText.h"
+
+#include <algorithm>
+
+#include <array>
+#include <cfenv>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "base/Latin1.h"
+
+namespace vantrel {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest prefix of `text` that reads as a decimal number
+// ([+-]digits[.digits][e[+-]digits]); 0 when there is none.
+std::size_t NumberPrefix(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < text.size() && IsDigit(text[j])) {
+            while (j < text.size() && IsDigit(text[j])) ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
+double ParsePrefix(std::string_view number)
+{
+    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+    // Plain digits, by far the commonest number in the files, are exact without the general parse.
+    if (!number.empty() && number.size() <= 15 && std::all_of(number.begin(), number.end(), IsDigit)) {
+        long long whole = 0;
+        for (const char c : number) whole = whole * 10 + (c - '0');
+        return static_cast<double>(whole);
+    }
+    double value = 0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range)
+        throw OverflowError(Quoted(number) + " is too large a number");
+    return value;
+}
+
+// Shortest decimal form of at most `maxDigits` significant digits that reads back as the same
+// value at the given precision; exponent form outside the range a plain number suits, unless
+// only the plain form will do.
+enum class Form { Suited, Plain };
+template <typename Real>
+std::string ShortestText(Real value, int maxDigits, Form form = Form::Suited)
+{
+    if (!std::isfinite(value)) throw OverflowError("the number is beyond the range of a number");
+    if (value == 0) return "0";
+    // The shortest text that reads back as the same value; when even that needs more digits than
+    // allowed, no shorter one does either, so round to the allowed number of digits.
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    auto e = text.find('e');
+    const std::size_t digits = text.substr(0, e).size() - (text.front() == '-') - (text.find('.') < e);
+    if (digits > static_cast<std::size_t>(maxDigits)) {
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, maxDigits - 1);
+        text = std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        e = text.find('e');
+    }
+    // text: [-]d[.ddd]e[+-]xx
+    const bool negative = text.front() == '-';
+    if (negative) text.remove_prefix(1), --e;
+    std::string mantissa;
+    for (char c : text.substr(0, e))
+        if (c != '.') mantissa += c;
+    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
+    const int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+
+    std::string out = negative ? "-" : "";
+    const int length = static_cast<int>(mantissa.size());
+    if (form == Form::Suited && (exponent >= maxDigits || exponent < -4)) {
+        out += mantissa.substr(0, 1);
+        if (length > 1) out += "." + mantissa.substr(1);
+        char exp[16];
+        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return out + exp;
+    }
+    if (exponent < 0) return out + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
+    if (length <= exponent + 1) return out + mantissa + std::string(static_cast<std::size_t>(exponent + 1 - length), '0');
+    return out + mantissa.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
+           mantissa.substr(static_cast<std::size_t>(exponent + 1));
+}
+
+template <typename Int>
+Int RoundTo(double value, const char* typeName)
+{
+    const double rounded = std::nearbyint(value);  // the default rounding mode sends halves to even
+    if (!(rounded >= std::numeric_limits<Int>::min() && rounded <= std::numeric_limits<Int>::max()))
+        throw OverflowError(ShortestText(value, 15) + " does not fit a " + typeName + " whole number");
+    return static_cast<Int>(rounded);
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(std::string_view text)
+{
+    text = TrimBlanks(text);
+    const std::size_t length = NumberPrefix(text);
+    if (length == 0 || length != text.size()) return std::nullopt;
+    return ParsePrefix(text);
+}
+
+double ToNumber(std::string_view text)
+{
+    if (auto value = ParseNumber(text)) return *value;
+    throw ConversionError(Quoted(text) + " is not a number");
+}
+
+double LeadingNumber(std::string_view text)
+{
+    std::string compact;
+    compact.reserve(text.size());
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\n') compact += c;
+    const std::size_t length = NumberPrefix(compact);
+    return length == 0 ? 0.0 : ParsePrefix(std::string_view(compact).substr(0, length));
+}
+
+std::int16_t RoundToInt16(double value) { return RoundTo<std::int16_t>(value, "16-bit"); }
+std::int32_t RoundToInt32(double value) { return RoundTo<std::int32_t>(value, "32-bit"); }
+std::int16_t ToInt16(std::string_view text) { return RoundToInt16(ToNumber(text)); }
+std::int32_t ToInt32(std::string_view text) { return RoundToInt32(ToNumber(text)); }
+
+std::int32_t CheckCount(long long value, std::string_view what)
+{
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        throw OverflowError(std::string(what) + " " + std::to_string(value) + " does not fit a 32-bit whole number");
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t CounterValue(std::string_view text)
+{
+    return ToInt32("0" + std::string(TrimBlanks(text)));
+}
+
+float ToSingle(std::string_view text)
+{
+    const double value = ToNumber(text);
+    if (std::fabs(value) > std::numeric_limits<float>::max())
+        throw OverflowError(Quoted(text) + " is too large for a single-precision number");
+    return static_cast<float>(value);
+}
+
+std::string SingleText(float value) { return ShortestText(value, 7); }
+std::string SingleText(std::string_view text) { return SingleText(ToSingle(text)); }
+std::string DoubleText(double value) { return ShortestText(value, 15); }
+std::string PlainDecimalText(double value) { return ShortestText(value, 15, Form::Plain); }
+
+std::chrono::sys_days DateFromParts(int year, int month, int day)
+{
+    using namespace std::chrono;
+    if (year >= 0 && year <= 29) year += 2000;
+    else if (year >= 30 && year <= 99) year += 1900;
+    const year_month first = std::chrono::year{year} / January + months{month - 1};
+    const sys_days date = sys_days{first / 1} + days{day - 1};
+    const int resultYear = static_cast<int>(year_month_day{date}.year());
+    if (resultYear < 100 || resultYear > 9999)
+        throw ConversionError("year " + std::to_string(year) + ", month " + std::to_string(month) + ", day " +
+                              std::to_string(day) + " is not a valid date");
+    return date;
+}
+
+std::string MonthAbbreviation(unsigned month)
+{
+    static constexpr std::array<const char*, 12> names = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (month < 1 || month > 12) throw ConversionError("month " + std::to_string(month) + " does not exist");
+    return names[month - 1];
+}
+
+std::string FormatDate(std::chrono::sys_days date)
+{
+    const std::chrono::year_month_day ymd{date};
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02u-%s-%04d", static_cast<unsigned>(ymd.day()),
+                  MonthAbbreviation(static_cast<unsigned>(ymd.month())).c_str(), static_cast<int>(ymd.year()));
+    return buffer;
+}
+
+std::string FormatTime(int hours, int minutes, int seconds)
+{
+    if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59)
+        throw ConversionError(std::to_string(hours) + ":" + std::to_string(minutes) + ":" + std::to_string(seconds) +
+                              " is not a valid time of day");
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", hours, minutes, seconds);
+    return buffer;
+}
+
+std::string TimeOfDayText(std::string_view text)
+{
+    std::array<int, 3> parts{0, 0, 0};
+    std::size_t count = 0;
+    std::string_view rest = text;
+    while (true) {
+        const auto colon = rest.find(':');
+        const std::string_view part = TrimBlanks(rest.substr(0, colon));
+        std::size_t used = 0;
+        while (used < part.size() && IsDigit(part[used])) ++used;
+        if (count == parts.size() || part.empty() || used != part.size() || part.size() > 4)
+            throw ConversionError(Quoted(text) + " is not a time of day");
+        parts[count++] = std::atoi(std::string(part).c_str());
+        if (colon == std::string_view::npos) break;
+        rest.remove_prefix(colon + 1);
+    }
+    if (count < 2) throw ConversionError(Quoted(text) + " is not a time of day");
+    return FormatTime(parts[0], parts[1], parts[2]);
+}
+
+}  // namespace vantrel

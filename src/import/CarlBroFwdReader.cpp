@@ -1,0 +1,374 @@
+// Carl Bro FWD files, exported as tab-separated text, and the Carl Bro configuration exported as
+// tab-separated text.
+//
+
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+#include "base/NumberText.h"
+#include "base/ReadError.h"
+#include "document/PDDXFile.h"
+#include "import/CarlBroDevice.h"
+#include "import/LineChecks.h"
+#include "import/ReaderInput.h"
+#include "import/ReaderSupport.h"
+#include "import/Sniffing.h"
+
+namespace vantrel {
+
+// What the FWD reader knows between the lines of one file. The temperature columns are not here:
+// they outlive the file (ReaderCarryOver::CarlBro), and so do the current location and its timed
+// flag, which a file starts with as the previous one left them.
+struct CarlBroFwdState {
+    std::int16_t Block = 0;                  // the block the lines belong to; 0 before the first "$"
+    PDDXSection* CurrentLocation = nullptr;  // where lane, remarks, times and drops go
+    bool LocationTimed = false;              // CurrentLocation has its TestTime
+    bool FileTimed = false;                  // the file has given StartTime
+};
+
+// Reads a Carl Bro FWD text file into `document`. The first failure ends the reading with a
+// ReadError naming the file and line; what was stored before it stays.
+void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document);
+
+// Line `line` (non-empty), split with SplitOnTabs. Throws on a malformed line; a drop line too
+// short to hold a drop, or values that are not the numbers or time they should be, are warnings.
+void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document,
+                         int line);
+
+
+// Reads a Carl Bro configuration text into `document`: serial numbers, calibration factors and
+// dates of the geophones and the load cell. The first failure ends the reading with a ReadError
+// naming the file and line; a slope that is not a number, and a geophone 1 that starts the lists
+// again after other geophones, are warnings.
+void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& document);
+
+}  // namespace vantrel
+// What the Carl Bro FWD reader carries from one file to the next within one run: the temperature
+// columns named by the last column-title line, used by the drop lines of later files until a new
+// column-title line names others; and the test location the last "Chainage" line opened, with
+// whether it has its time, which station lines of a later file go on with until their own
+// "Chainage" line.
+namespace vantrel {
+namespace {
+
+struct CarlBroCarryOver {
+    // Entry 0: the number of temperature columns t; entries 1 to t: the column of each reading.
+    std::array<std::int16_t, 11> TemperatureColumns{};
+
+    // The document holding the last test location (compared, never used: it may be gone) and
+    // that location's section name. A later file continues it only when read into the same
+    // document; in another one it has no test location until its first "Chainage" line.
+    const PDDXFile* LocationDocument = nullptr;
+    std::string LocationName;
+    // The last test location has received its TestTime.
+    bool LocationTimed = false;
+};
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+constexpr int kLastField = 40;  // a split line holds fields 1 to 40
+constexpr int kMaxTemperatureColumns = 10;
+
+
+// ---------------------------------------------------------------------------------------------
+// FWD text
+
+// Field `index` of a line, where a rule computes the index from the sensor count.
+const std::string& FieldAt(const FieldArray& fields, int index, std::string_view what)
+{
+    if (index < 1 || index > kLastField)
+        throw std::out_of_range(std::string(what) + " would stand in field " + std::to_string(index) +
+                                ", but a line holds fields 1 to 40 only");
+    return fields[static_cast<std::size_t>(index)];
+}
+
+// Field 2 without blanks at either end: the value of a key line.
+std::string KeyValue(const FieldArray& fields) { return std::string(TrimBlanks(fields[2])); }
+
+PDDXSection& CurrentLocation(const CarlBroFwdState& file, std::string_view line)
+{
+    if (!file.CurrentLocation)
+        throw std::runtime_error(std::string(line) + " before any \"Chainage\" line: there is no test location for it");
+    return *file.CurrentLocation;
+}
+
+// The sensor count that cuts title and drop lines into deflections and load.
+int SensorCount(const ReaderContext& context)
+{
+    const int n = context.NumSensors;
+    if (n < 0)
+        throw std::out_of_range("the deflection-sensor count is " + std::to_string(n) +
+                                "; a \"Radial offset\" line must set it before the drops");
+    return n;
+}
+
+void ReadSensorOffsets(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document)
+{
+    document.Element("Units", "SensorsLocationUnits").SetValue(NormaliseUnitName(BracketContents(fields[1])));
+    std::string x, y;
+    for (int i = 2; i <= count; ++i) {
+        if (i > 2) x += ", ", y += ", ";
+        x += CommaToPoint(TrimBlanks(fields[static_cast<std::size_t>(i)]));
+        y += "0";
+    }
+    document.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue(std::move(x));
+    document.Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue(std::move(y));
+    context.NumSensors = count - 1;
+    document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count - 1));
+}
+
+void ParseGeneralHeader(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document,
+                        LineFaults& faults)
+{
+    const std::string& key = fields[1];
+    if (TextContains("Filename", key)) {
+        document.Element("Operations Information", "FileName").SetValue(KeyValue(fields));
+    } else if (TextContains("Name of client", key)) {
+        document.Element("Operations Information", "OperatorName").SetValue(KeyValue(fields));
+    } else if (TextContains("Districtnumber", key)) {
+        document.Element("Location Identification", "SiteName").SetValue(KeyValue(fields));
+    } else if (TextContains("Road reference", key)) {
+        document.Element("Location Identification", "FacilityName").SetValue(KeyValue(fields));
+    } else if (TextContains("Start reference", key)) {
+        document.Element("Location Identification", "SectionName").SetValue(KeyValue(fields));
+    } else if (TextContains("Date", key)) {
+        // The key names the layout of its date, e.g. "Date [dd-mm-yy]".
+        const std::string layout = BracketContents(key), text = KeyValue(fields);
+        std::string unread;
+        document.Element("Operations Information", "EndDate")
+            .SetValue(FormatDate(DateFromPattern(layout, text, &unread)));
+        if (!unread.empty())
+            faults.Note("the date " + Quoted(text) + " is longer than its layout " + Quoted(layout) + ": " +
+                        Quoted(unread) + " was not read");
+    } else if (TextContains("FWD number", key)) {
+        document.Element("Device Information", "DeviceSerialNumber").SetValue(KeyValue(fields));
+    } else if (TextContains("radius", key)) {
+        document.Element("Units", "LoadPlateRadiusUnits").SetValue(NormaliseUnitName(BracketContents(key)));
+        document.Element("Device Configuration", "LoadPlateRadius").SetValue(CommaToPoint(KeyValue(fields)));
+    } else if (TextContains("Radial offset", key)) {
+        ReadSensorOffsets(context, fields, count, document);
+    }
+}
+
+// The smaller units in which offsets across and along the road are given, by the station unit.
+std::string_view TestLocationSuffix(std::string_view unit)
+{
+    const std::string upper = UpperCase(unit);
+    if (upper == "FOOT") return ", inch, inch";
+    if (upper == "MILE") return ", foot, foot";
+    if (upper == "METER") return ", millimeter, millimeter";
+    if (upper == "KILOMETER") return ", meter, meter";
+    return {};
+}
+
+void ParseStationHeader(CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
+{
+    const std::string& key = fields[1];
+    if (TextContains("Chainage", key)) {
+        std::string unit = NormaliseUnitName(BracketContents(key));
+        unit += TestLocationSuffix(unit);
+        document.Element("Units", "TestLocationUnits").SetValue(std::move(unit));
+        file.LocationTimed = false;
+        file.CurrentLocation = &document.AddTestLocation();
+        file.CurrentLocation->Element("TestLocation").SetValue(CommaToPoint(KeyValue(fields)) + ", 0, 0");
+    } else if (TextContains("Lane", key)) {
+        CurrentLocation(file, "a \"Lane\" line").Element("TestLane").SetValue(KeyValue(fields));
+    } else if (TextContains("Remarks", key)) {
+        CurrentLocation(file, "a \"Remarks\" line").Element("TestComment").SetValue(KeyValue(fields));
+    } else if (TextContains("Pavement", key)) {
+        document.Element("Location Identification", "PavementType").SetValue(KeyValue(fields));
+    }
+}
+
+// The sequence line: field 4 reads like "Time 10:32".
+void ReadSequenceTime(CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document, LineFaults& faults)
+{
+    const std::string& field = fields[4];
+    if (field.size() < 5)
+        throw std::length_error("the sequence line's field 4 " + Quoted(field) +
+                                " is too short to hold a time such as \"Time 10:32\"");
+    const std::string_view clock = TrimBlanks(std::string_view(field).substr(5));
+    faults.ExpectTime(clock);
+    const std::string time = std::string(clock) + ":00";
+    if (!file.LocationTimed) {
+        CurrentLocation(file, "a sequence line").Element("TestTime").SetValue(time);
+        file.LocationTimed = true;
+    }
+    if (!file.FileTimed) {
+        document.Element("Operations Information", "StartTime").SetValue(time);
+        file.FileTimed = true;
+    }
+    document.Element("Operations Information", "EndTime").SetValue(time);
+}
+
+// The column-title line: the load column's title is its unit; temperature columns are found by
+// their titles. The columns stay known to later files of the run.
+void ReadColumnTitles(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document)
+{
+    const int n = SensorCount(context);
+    const bool pounds = UpperCase(TrimBlanks(FieldAt(fields, n + 3, "the load unit"))) == "LBF";
+    document.Element("Units", "LoadUnits").SetValue(pounds ? "pound-force" : "kilo-Newton");
+    document.Element("Units", "DeflectionUnits").SetValue(pounds ? "mil" : "micron");
+    document.Element("Units", "TemperatureUnits").SetValue(pounds ? "Fahrenheit" : "Celsius");
+
+    auto& columns = context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns;
+    int t = 0;
+    std::string uses;
+    for (int i = 1; i <= count; ++i) {
+        const std::string& title = fields[static_cast<std::size_t>(i)];
+        const char* use = TextContains("Air", title)   ? "Air"
+                          : TextContains("Sur", title) ? "Surface"
+                          : TextContains("Man", title) ? "Manual"
+                                                       : nullptr;
+        if (!use) continue;
+        if (++t > kMaxTemperatureColumns)
+            throw std::out_of_range("column " + std::to_string(i) + " " + Quoted(title) +
+                                    " is a temperature column beyond the 10 a file can have");
+        columns[static_cast<std::size_t>(t)] = static_cast<std::int16_t>(i);
+        if (!uses.empty()) uses += ", ";
+        uses += use;
+    }
+    document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(std::to_string(t));
+    columns[0] = static_cast<std::int16_t>(t);
+    document.Element("Device Configuration", "TemperatureSensorUse").SetValue(std::move(uses));
+}
+
+// A drop line: drop number, n deflections, a column the reader does not keep, the load, and the
+// temperatures in the columns the title line named.
+void ReadDrop(ReaderContext& context, const CarlBroFwdState& file, const FieldArray& fields, LineFaults& faults)
+{
+    const int n = SensorCount(context);
+    const auto& columns = context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns;
+    std::string drop = CommaToPoint(FieldAt(fields, n + 3, "the load"));
+    if (!LineFaults::IsNumber(drop)) faults.ExpectNumber("load", drop, "in field " + std::to_string(n + 3));
+    for (int i = 2; i <= n + 1; ++i) {
+        const std::string deflection = CommaToPoint(fields[static_cast<std::size_t>(i)]);
+        if (!LineFaults::IsNumber(deflection)) faults.ExpectNumber("deflection " + std::to_string(i - 1), deflection);
+        drop.append(", ").append(deflection);
+    }
+    PDDXSection& location = CurrentLocation(file, "a drop line");
+    location.AddDropData().SetValue(std::move(drop));
+
+    std::string temperatures;
+    for (int k = 1; k <= columns[0]; ++k) {
+        if (k > 1) temperatures += ", ";
+        const int column = columns[static_cast<std::size_t>(k)];
+        const std::string temperature = CommaToPoint(FieldAt(fields, column, "a temperature"));
+        if (!LineFaults::IsNumber(temperature))
+            faults.ExpectNumber("temperature", temperature, "in field " + std::to_string(column));
+        temperatures += temperature;
+    }
+    location.Element("TestTemperatures").SetValue(std::move(temperatures));
+}
+
+void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, int count,
+                    PDDXFile& document, LineFaults& faults)
+{
+    const std::string& first = fields[1];
+    const int temperatures = context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns[0];
+    if (TextContains("Sequence", first)) {
+        ReadSequenceTime(file, fields, document, faults);
+    } else if (TextContains("Drop", first)) {
+        ReadColumnTitles(context, fields, count, document);
+    } else if (!LineFaults::IsNumber(first)) {
+        // Other lines of the block (such as the mean of the drops) are not drops. The drop number
+        // is never used, so one too large to hold still marks a drop.
+    } else if (count > context.NumSensors + temperatures) {
+        ReadDrop(context, file, fields, faults);
+    } else {
+        faults.Note("the drop line holds " + std::to_string(count) + " fields, too few for " +
+                    std::to_string(context.NumSensors) + " deflections and " + std::to_string(temperatures) +
+                    " temperatures; it was skipped");
+    }
+}
+
+}  // namespace
+
+
+void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document,
+                         int line)
+{
+    const std::string& first = fields[1];
+    if (!first.empty() && first.front() == '$') {
+        try {
+            file.Block = ToInt16(std::string_view(first).substr(1));
+        } catch (const ConversionError&) {
+            throw ConversionError("the block line " + Quoted(first) + " has no block number after its \"$\"");
+        }
+        return;
+    }
+    const int count = FieldCount(fields);
+    LineFaults faults;
+    switch (file.Block) {
+    case 1: ParseGeneralHeader(context, fields, count, document, faults); break;
+    case 2: ParseStationHeader(file, fields, document); break;
+    case 3: ParseDropBlock(context, file, fields, count, document, faults); break;
+    default: break;  // before the first block, and blocks this reader does not know
+    }
+    faults.Report(context.Warnings, line);
+}
+
+void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
+{
+    CarlBroCarryOver& carry = context.CarryOver.Of<CarlBroCarryOver>();
+    CarlBroFwdState file;  // block 0, the file not yet timed
+    // Station lines before this file's first "Chainage" go on with the last file's test location
+    // when they land in the same document.
+    file.LocationTimed = carry.LocationTimed;
+    if (carry.LocationDocument == &document) file.CurrentLocation = document.Sections().Find(carry.LocationName);
+    // Kept for the next file however this one ends.
+    const auto keep = [&] {
+        carry.LocationTimed = file.LocationTimed;
+        if (!file.CurrentLocation) return;
+        carry.LocationDocument = &document;
+        carry.LocationName = file.CurrentLocation->Handle();
+    };
+    try {
+        FieldArray fields;
+        ForEachLine(input, [&](std::string_view line, int number) {
+            SplitOnTabs(line, fields);
+            ParseCarlBroFwdLine(context, file, fields, document, number);
+        });
+    } catch (...) {
+        keep();
+        throw;
+    }
+    keep();
+    AtLine(input.Name, 0, [&] {
+        // The input's own name, as the output's, whatever name block 1 gave.
+        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(input.Name, ".TXT", ".DDX"));
+        SetCarlBroDevice(document);
+    });
+}
+}  // namespace vantrel
+namespace vantrel {
+// Tab-separated; marks: each of the blocks opened by "$1", "$2", "$3" lines, and each keyword
+// line whose first field names a general, station or drop item ("Chainage [m]"). It takes a block
+// and a keyword.
+int SniffCarlBroFwd(const SniffSample& sample)
+{
+    static constexpr std::string_view kKeywords[] = {"Filename", "Districtnumber", "Road reference", "Plate radius",
+                                                     "Radial offset", "Chainage", "Sequence", "Drop no"};
+    bool blocks[3] = {};
+    bool keywords[std::size(kKeywords)] = {};
+    for (std::string_view line : sample.Filled()) {
+        const std::string_view first = FirstField(line, '\t');
+        if (first.size() == 2 && first[0] == '$' && first[1] >= '1' && first[1] <= '3') blocks[first[1] - '1'] = true;
+        if (line.find('\t') == std::string_view::npos) continue;
+        for (std::size_t k = 0; k < std::size(kKeywords); ++k) keywords[k] = keywords[k] || TextContains(kKeywords[k], first);
+    }
+    const int blockMarks = static_cast<int>(std::count(std::begin(blocks), std::end(blocks), true));
+    const int keywordMarks = static_cast<int>(std::count(std::begin(keywords), std::end(keywords), true));
+    return blockMarks == 0 || keywordMarks == 0 ? 0 : Score(blockMarks + keywordMarks);
+}
+}  // namespace vantrel

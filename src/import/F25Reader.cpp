@@ -1,0 +1,503 @@
+// Dynatest F25 files: comma-separated records, each named by the numeric code in its first
+// field (header records, then per station its temperatures, drops and time history).
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "base/Latin1.h"
+#include "base/NumberText.h"
+#include "document/PDDXFile.h"
+#include "import/LineChecks.h"
+#include "import/ReaderInput.h"
+#include "import/ReaderSupport.h"
+#include "import/Sniffing.h"
+
+namespace vantrel {
+
+// Where the reader stands between the lines of one file; every file starts from a fresh one.
+struct F25State {
+    bool DropMode = false;         // data lines are drops of the current test location
+    bool HistoryMode = false;      // data lines are time-history samples of its last drop
+    bool SkipNextStation = true;   // the first station record of a file opens no test location
+    int SampleCounter = 0;
+    int HistoryDrop = -1;          // the drop the samples belong to, once a sample has read it
+    bool Metric = false;           // left by the last unit code of record 5010
+    int XSensors = -1;             // sensors of this file's X offsets (5020); -1 before them
+    int YSensors = -1;             // and of its Y offsets (5021)
+    // A GPS fix stands above the station record it belongs to, so it waits for that record.
+    std::string PendingGps;
+    int PendingGpsLine = 0;        // the line of the waiting fix; 0 when none waits
+    std::string PendingComments;   // comment records met before the file's first test location
+    PDDXSection* CurrentTestLocation = nullptr;
+    std::string Value;             // the line's value, built in one reused buffer
+};
+
+// Reads the whole file into `document`, after the test locations it already holds. A line that
+// cannot be handled is skipped, and a value that is not what its field holds is kept as it
+// stands, each with a warning; only an unreadable file or a line with more than 40 fields ends
+// the reading (ReadError naming file and line), and then the closing values are not written.
+void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
+
+// Handles line `line` split with SplitOnCommas. Never throws: a failure ends the handling of the
+// line where it happens, keeping what the line set before it, with a warning saying why.
+void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line);
+
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+constexpr std::size_t kLastField = 40;
+
+std::string Without(std::string_view text, std::string_view unwanted)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (unwanted.find(c) == std::string_view::npos) out += c;
+    return out;
+}
+
+// Apostrophes and double quotes removed, then blanks at both ends.
+std::string Cleaned(std::string_view field) { return std::string(TrimBlanks(Without(field, "'\""))); }
+
+// Every non-overlapping `what`, left to right, removed.
+std::string RemoveAll(std::string_view text, std::string_view what)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t at = 0;
+    for (std::size_t found; (found = text.find(what, at)) != std::string_view::npos; at = found + what.size())
+        out.append(text.substr(at, found - at));
+    out.append(text.substr(at));
+    return out;
+}
+
+bool Between(double code, double low, double high) { return code >= low && code <= high; }
+
+int TestLocationCount(const PDDXFile& document)
+{
+    return CounterValue(document.Element("Deflection Data", "NumberOfTestLocations").Value());
+}
+
+PDDXSection& Current(const F25State& f25)
+{
+    if (!f25.CurrentTestLocation) throw std::logic_error("no test location has been started in this file");
+    return *f25.CurrentTestLocation;
+}
+
+// Year, month and day fields (16-bit whole numbers) as dd-mmm-yyyy.
+std::string DateText(const FieldArray& fields, std::size_t yearField)
+{
+    const int year = ToInt16(fields[yearField]);
+    const int month = ToInt16(fields[yearField + 1]);
+    const int day = ToInt16(fields[yearField + 2]);
+    return FormatDate(DateFromParts(year, month, day));
+}
+
+// Seconds as a station record may give them: whole (or with a fraction, which the time of day
+// cannot hold) from 0 to 59. Empty where the record gives none or they cannot be read.
+std::string SecondsText(std::string_view field, LineFaults& faults)
+{
+    const std::string_view text = TrimBlanks(field);
+    if (text.empty()) return {};
+    const std::string_view whole = text.substr(0, text.find('.'));
+    if (whole.size() <= 2 && IsWholeNumberText(whole) && LineFaults::IsNumber(text) && std::stoi(std::string(whole)) < 60)
+        return std::string(whole);
+    faults.Note("seconds " + Quoted(text) + " are not 0 to 59; the time was written with :00");
+    return {};
+}
+
+// hour:minute:seconds as hh:nn:ss, the seconds 00 where there are none. A pair that is no time of
+// day gives nothing, so that the time is left out while the rest of the record is still read.
+std::optional<std::string> TimeText(std::string_view hour, std::string_view minute, LineFaults& faults,
+                                    std::string_view seconds = {})
+{
+    const std::string text = std::string(TrimBlanks(hour)) + ":" + std::string(TrimBlanks(minute));
+    try {
+        return TimeOfDayText(text + ":" + (seconds.empty() ? std::string("00") : std::string(seconds)));
+    } catch (const ConversionError&) {
+        faults.Note("time " + Quoted(text) + " is not a time of day");
+        return std::nullopt;
+    }
+}
+
+void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document, LineFaults& faults)
+{
+    struct UnitCode {
+        std::size_t field;
+        std::string_view code;
+        const char* value;
+        bool metric;
+    };
+    static constexpr UnitCode kCodes[] = {
+        {2, "0", "Celsius", true},
+        {2, "1", "Fahrenheit", false},
+        {6, "0", "micron", true},
+        {6, "1", "mil", false},
+        {7, "0", "millimeter", true},
+        {7, "1", "inch", false},
+        {9, "2", "meter, meter, millimeter", true},
+        {9, "3", "kilometer, meter, meter", true},
+        {9, "4", "inch, inch ,inch", true},
+        {9, "5", "foot, inch, inch", false},
+        {9, "6", "yard, inch, inch", false},
+        {9, "7", "mile, inch, inch", false},
+        {9, "8", "mile, inch, inch", false},
+        {9, "9", "mile-feet, inch, inch", false},
+        {12, "0", "kilo-Pascal", true},
+        {12, "1", "pound-force per square inch", false},
+    };
+    for (std::size_t field : {2, 6, 7, 9, 12}) {
+        const std::string_view code = TrimBlanks(fields[field]);
+        bool known = false;
+        for (const UnitCode& unit : kCodes) known = known || (unit.field == field && unit.code == code);
+        if (!known) faults.Note("unit code " + Quoted(code) + " in field " + std::to_string(field) + " is not known");
+    }
+    for (const UnitCode& unit : kCodes) {
+        if (TrimBlanks(fields[unit.field]) != unit.code) continue;
+        switch (unit.field) {
+        case 2: Set(document, "Units", "TemperatureUnits", unit.value); break;
+        case 6: Set(document, "Units", "DeflectionUnits", unit.value); break;
+        case 7:
+            Set(document, "Units", "SensorsLocationUnits", unit.value);
+            Set(document, "Units", "LoadPlateRadiusUnits", unit.value);
+            break;
+        case 9: Set(document, "Units", "TestLocationUnits", unit.value); break;
+        default: Set(document, "Units", "LoadUnits", unit.value); break;
+        }
+        f25.Metric = unit.metric;
+    }
+}
+
+void SetSensorCount(ReaderContext& context, PDDXFile& document, int count)
+{
+    context.NumSensors = count;
+    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(count));
+}
+
+// Records 5020 and 5021: the distances from field 3 up to the field "N0" (any case) that ends
+// them, as the list `distancesKey`; returns how many there are.
+int SetSensorList(const FieldArray& fields, PDDXFile& document, std::string_view distancesKey)
+{
+    std::string list(TrimBlanks(fields[3]));
+    std::size_t i = 4;
+    for (;; ++i) {
+        if (i > kLastField) throw std::out_of_range("the sensor list has no closing N0");
+        const std::string_view field = TrimBlanks(fields[i]);
+        if (EqualsIgnoreCase(field, "N0")) break;
+        list.append(", ").append(field);
+    }
+    Set(document, "Device Configuration", distancesKey, std::move(list));
+    return static_cast<int>(i - 3);
+}
+
+// The X offsets (5020) count the sensors of every drop; Y offsets (5021) of another number fill
+// what they have and leave the count alone, as they do when no X offsets came before them.
+void SetSensorLists(ReaderContext& context, const FieldArray& fields, F25State& f25, PDDXFile& document,
+                    bool xAxis, LineFaults& faults)
+{
+    int& own = xAxis ? f25.XSensors : f25.YSensors;
+    const int other = xAxis ? f25.YSensors : f25.XSensors;
+    own = SetSensorList(fields, document, xAxis ? "DeflectionSensorXAxisDistances" : "DeflectionSensorYAxisDistances");
+    if (xAxis || other < 0) SetSensorCount(context, document, own);
+    if (other >= 0 && other != own)
+        faults.Note("the Y offsets list " + std::to_string(f25.YSensors) + " sensors and the X offsets " +
+                    std::to_string(f25.XSensors) + "; every drop keeps the " + std::to_string(f25.XSensors) +
+                    " deflections of the X offsets");
+}
+
+void DropPendingGps(ReaderContext& context, F25State& f25, std::string_view why)
+{
+    if (f25.PendingGpsLine == 0) return;
+    context.Warnings.Add(f25.PendingGpsLine, "GPS fix not kept: " + std::string(why));
+    f25.PendingGpsLine = 0;
+}
+
+// What the failure codes of a GPS record (field 2) mean, where it is known.
+std::string GpsFailure(std::string_view code)
+{
+    return "GPS fix failed (code " + std::string(code) + (code == "2" ? ": DOPs too large)" : ")");
+}
+
+// Record 5280: the fix waits for the station record that follows it. A fix whose failure code
+// (a whole number) is not 0 is no position: it is not used.
+void KeepGps(ReaderContext& context, const FieldArray& fields, F25State& f25, int line, LineFaults& faults)
+{
+    const std::string_view failure = TrimBlanks(fields[2]);
+    if (IsWholeNumberText(failure) && failure.find_first_not_of('0') != std::string_view::npos) {
+        faults.Note(GpsFailure(failure) + "; it was not used");
+        return;
+    }
+    faults.ExpectNumber("GPS latitude", fields[4]);
+    faults.ExpectNumber("GPS longitude", fields[5]);
+    faults.ExpectNumber("GPS altitude", fields[6]);
+    DropPendingGps(context, f25, "the fix of line " + std::to_string(line) + " follows it before the next station");
+    f25.PendingGps.assign(TrimBlanks(fields[4]));
+    f25.PendingGps.append(", ").append(TrimBlanks(fields[5])).append(", ").append(TrimBlanks(fields[6]));
+    f25.PendingGpsLine = line;
+}
+
+// Record 7901: a comment the crew typed at a station (road markers and the like). Its fields
+// from the second on are its text; before the file's first test location it waits for that one.
+void AddComment(const FieldArray& fields, F25State& f25)
+{
+    std::string text;
+    for (int i = 2; i <= FieldCount(fields); ++i) {
+        const std::string field = Cleaned(fields[static_cast<std::size_t>(i)]);
+        if (field.empty()) continue;
+        if (!text.empty()) text += ", ";
+        text += field;
+    }
+    if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, text);
+    else AppendComment(f25.PendingComments, text);
+}
+
+void SetStation(ReaderContext& context, const FieldArray& fields, F25State& f25, PDDXFile& document,
+                LineFaults& faults)
+{
+    // The first station record of a file stands before the first real one.
+    if (f25.SkipNextStation) {
+        f25.SkipNextStation = false;
+        DropPendingGps(context, f25, "the station record below it is the file's first, which opens no test location");
+        return;
+    }
+    PDDXSection& location = document.AddTestLocation();
+    f25.CurrentTestLocation = &location;
+    if (f25.PendingGpsLine != 0) {
+        location.Element("GPSLocation").SetValue(std::move(f25.PendingGps));
+        f25.PendingGpsLine = 0;
+    }
+    AppendComment(location, f25.PendingComments);
+    f25.PendingComments.clear();
+    const std::optional<std::string> time = TimeText(fields[13], fields[14], faults, SecondsText(fields[15], faults));
+    // Only the document's first test location dates the whole run.
+    if (TestLocationCount(document) == 1) {
+        Set(document, "Operations Information", "StartDate", DateText(fields, 10));
+        if (time) Set(document, "Operations Information", "StartTime", *time);
+    }
+    location.Element("TestLocation").SetValue(std::string(TrimBlanks(fields[6])) + ", 0, 0");
+    if (time) location.Element("TestTime").SetValue(*time);
+    location.Element("TestLane").SetValue(std::string(TrimBlanks(Without(fields[9], "\""))));
+    f25.DropMode = true;
+    f25.HistoryMode = false;
+}
+
+void SetTemperatures(const FieldArray& fields, const F25State& f25, PDDXFile& document, LineFaults& faults)
+{
+    for (std::size_t field : {5, 4, 3})
+        if (TrimBlanks(fields[field]) != "N0")
+            faults.ExpectNumber("temperature", fields[field], "in field " + std::to_string(field));
+    // Before the file's first test location the readings are the first station record's, which
+    // opens none.
+    if (f25.CurrentTestLocation) {
+        std::string text(TrimBlanks(fields[5]));
+        text.append(", ").append(TrimBlanks(fields[4])).append(", ").append(TrimBlanks(fields[3]));
+        Current(f25).Element("TestTemperatures").SetValue(RemoveAll(text, "N0"));
+    }
+    // The uses follow the readings found, not the field they stand in.
+    static constexpr const char* kUses[] = {"air, ", "surface, ", "mid-depth, "};
+    int count = 0;
+    std::string uses;
+    for (std::size_t field : {5, 4, 3})
+        if (TrimBlanks(fields[field]) != "N0") uses += kUses[count++];
+    Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(count));
+    if (count == 0) throw std::invalid_argument("the temperature record holds no reading");
+    uses.resize(uses.size() - 2);
+    Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));
+}
+
+void StartHistory(const FieldArray& fields, F25State& f25)
+{
+    ToInt16(fields[17]);  // only a block whose field 17 is a 16-bit number is a history block
+    f25.HistoryMode = true;
+    f25.DropMode = false;
+    f25.SampleCounter = 0;
+    f25.HistoryDrop = -1;
+    // The samples that follow are load and deflections of the location's last drop.
+    Current(f25).Element("DropHistoryType").SetValue("load and deflections");
+}
+
+// The load and deflections must be numbers, one for each sensor and no more.
+void CheckDropFields(const FieldArray& fields, int numSensors, LineFaults& faults)
+{
+    const int count = FieldCount(fields);
+    if (count < numSensors + 2)
+        faults.Note("the line holds " + std::to_string(std::max(count - 2, 0)) + " of the " +
+                    std::to_string(numSensors) + " deflections");
+    faults.ExpectNumber("load", fields[2]);
+    for (int k = 1; k <= numSensors && k + 2 <= count; ++k) {
+        const std::string& field = fields[static_cast<std::size_t>(k) + 2];
+        if (!LineFaults::IsNumber(field)) faults.ExpectNumber("deflection " + std::to_string(k), field);
+    }
+    int more = 0;
+    for (int i = numSensors + 3; i <= count; ++i) more += !TrimBlanks(fields[static_cast<std::size_t>(i)]).empty();
+    if (more > 0)
+        faults.Note("the line holds " + std::to_string(more) + " more values than the " + std::to_string(numSensors) +
+                    " sensors have deflections; they were not kept");
+}
+
+// The load (field 2) and one deflection per sensor (fields 3 onwards), trimmed, joined by ", ".
+const std::string& DropText(const FieldArray& fields, int numSensors, std::string& text, LineFaults& faults)
+{
+    if (numSensors > static_cast<int>(kLastField) - 2)
+        throw std::out_of_range("a line holds at most " + std::to_string(kLastField - 2) + " deflections, and " +
+                                std::to_string(numSensors) + " sensors were named");
+    CheckDropFields(fields, numSensors, faults);
+    text.assign(TrimBlanks(fields[2]));
+    for (int k = 1; k <= numSensors; ++k) text.append(", ").append(TrimBlanks(fields[static_cast<std::size_t>(k) + 2]));
+    return text;
+}
+
+void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25, LineFaults& faults)
+{
+    if (f25.DropMode) {
+        const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
+        Current(f25).AddDropData().SetValue(value);
+    } else if (f25.HistoryMode) {
+        const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
+        f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
+        PDDXSection& location = Current(f25);
+        // A second block in one location repeats the sample numbers; AddHistoryData refuses them.
+        // No drop is added within a history block, so its drop number stays.
+        if (f25.HistoryDrop < 0) f25.HistoryDrop = CounterValue(location.Element("NumberOfDrops").Value());
+        location.AddHistoryData(f25.HistoryDrop, f25.SampleCounter).SetValue(value);
+    }
+    // Other lines are no records of this reader: a file that holds none is warned of as a whole.
+}
+
+// Text fields are padded with blanks to their width by the writer; the padding is no part of them.
+void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line,
+                  LineFaults& faults)
+{
+    const double code = LeadingNumber(fields[1]);
+    if (code == 5001) {
+        Set(document, "Operations Information", "SoftwareVersion", std::string(TrimBlanks(fields[2])));
+    } else if (code == 5002) {
+        std::string serial(TrimBlanks(Without(fields[3], "\"'")));
+        Set(document, "Device Information", "DeviceSerialNumber", serial);
+        const auto hyphen = serial.find('-');
+        if (hyphen != std::string::npos) Set(document, "Device Information", "DeviceModelNumber", serial.substr(0, hyphen));
+    } else if (code == 5003) {
+    } else if (code == 5010) {
+        SetUnits(fields, f25, document, faults);
+    } else if (code == 5011) {
+        Set(document, "Operations Information", "EndDate", DateText(fields, 4));
+        if (auto time = TimeText(fields[7], fields[8], faults))
+            Set(document, "Operations Information", "EndTime", *time);
+    } else if (code == 5020) {
+        Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[2])));
+        SetSensorLists(context, fields, f25, document, true, faults);
+    } else if (code == 5021) {
+        const double diameter = ToNumber(TrimBlanks(fields[2]));
+        if (diameter > 0) Set(document, "Device Configuration", "LoadPlateRadius", DoubleText(diameter / 2));
+        SetSensorLists(context, fields, f25, document, false, faults);
+    } else if (Between(code, 5022, 5029)) {
+    } else if (code == 5030) {
+        Set(document, "Operations Information", "OperatorName", Cleaned(fields[2]));
+    } else if (code == 5031) {
+        Set(document, "Location Identification", "FacilityName", Cleaned(fields[2]));
+        Set(document, "Location Identification", "PavementType", Cleaned(fields[5]));
+    } else if (code == 5032) {
+        Set(document, "Location Identification", "SectionName", Cleaned(fields[2]));
+    } else if (Between(code, 5041, 5044)) {
+    } else if (code == 5185) {
+        StartHistory(fields, f25);
+    } else if (code == 5200) {
+        Set(document, "Device Information", "LoadCellSerialNumber", Cleaned(fields[2]));
+        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::string(TrimBlanks(fields[4])));
+        Set(document, "Device Calibration", "LoadCellCalibrationFactor", std::string(TrimBlanks(fields[5])));
+    } else if (code == 5201) {
+        if (TrimBlanks(Without(fields[2], "\"")) == "NA") return;  // no sensor in this place
+        Set(document, "Device Information", "SensorSerialNumbers", Cleaned(fields[2]));
+        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", std::string(TrimBlanks(fields[5])));
+        Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::string(TrimBlanks(fields[4])));
+    } else if (Between(code, 5202, 5218)) {
+        const std::string serial = Cleaned(fields[2]);
+        if (serial == "NA") return;
+        Append(document, "Device Information", "SensorSerialNumbers", serial);
+        Append(document, "Device Calibration", "SensorCalibrationCenterGain", TrimBlanks(fields[4]));
+        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", TrimBlanks(fields[5]));
+    } else if (code == 5280) {
+        KeepGps(context, fields, f25, line, faults);
+    } else if (code == 5281) {
+    } else if (code == 5301) {
+        SetStation(context, fields, f25, document, faults);
+    } else if (code == 5302) {
+        // Before the file's first test location the comment is the first station record's.
+        if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, Cleaned(fields[10]));
+    } else if (code == 5303) {
+        SetTemperatures(fields, f25, document, faults);
+    } else if (code == 7901) {
+        AddComment(fields, f25);
+    } else if (Between(code, 7655, 7656) || Between(code, 7902, 7904)) {
+    } else {
+        AddDataLine(context, fields, f25, faults);
+    }
+}
+
+}  // namespace
+
+void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line)
+{
+    LineFaults faults;
+    try {
+        HandleRecord(context, f25, fields, document, line, faults);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        // The line is given up where it failed; what it set before stays, and reading goes on.
+        faults.Note(std::string(e.what()) + "; the rest of the line was skipped");
+    }
+    faults.Report(context.Warnings, line);
+}
+
+void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
+{
+    F25State f25;
+    FieldArray fields;
+    // Only a split can fail the loop; ParseF25Line gives up a bad line by itself.
+    ForEachLine(input, [&](std::string_view line, int number) {
+        SplitOnCommas(line, fields);
+        ParseF25Line(context, f25, fields, document, number);
+    });
+    DropPendingGps(context, f25, "no station record follows it");
+    if (!f25.PendingComments.empty())
+        context.Warnings.Add(0, "comment records " + Quoted(f25.PendingComments) + " not kept: no test location follows them");
+
+    // Only the upper-case extension is replaced.
+    Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".F25", ".DDX"));
+    Set(document, "Device Information", "DeviceDesignationName", "Dynatest FWD");
+    Set(document, "Units", "GPSUnits", "degree, degree, meter");
+    Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
+    if (f25.Metric) Set(document, "Units", "LoadPlateRadiusUnits", "millimeter");
+}
+
+}  // namespace vantrel
+namespace vantrel {
+// Comma-separated records, at least eight in ten with a numeric record code first; marks: the
+// header records (5001 software, 5002 serial number, 5010 units, 5011 date, 5020 and 5021
+// geometry, 5030 to 5032 names, 5200 and 5201 calibration), each once, and the station records
+// 5301.
+int SniffF25(const SniffSample& sample)
+{
+    static constexpr std::string_view kCodes[] = {"5001", "5002", "5010", "5011", "5020", "5021",
+                                                  "5030", "5031", "5032", "5200", "5201", "5301"};
+    bool seen[std::size(kCodes)] = {};
+    std::size_t numbered = 0;
+    for (std::string_view line : sample.Filled()) {
+        if (line.find(',') == std::string_view::npos) continue;
+        const std::string_view code = FirstField(line, ',');
+        if (!IsNumberText(code)) continue;
+        ++numbered;
+        for (std::size_t k = 0; k < std::size(kCodes); ++k) seen[k] = seen[k] || code == kCodes[k];
+    }
+    if (numbered * 10 < sample.Filled().size() * 8) return 0;
+    return Score(static_cast<int>(std::count(std::begin(seen), std::end(seen), true)));
+}
+}  // namespace vantrel

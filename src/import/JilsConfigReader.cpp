@@ -1,0 +1,191 @@
+// JILS configuration files: the setup parameters (Setup.Par, comment lines starting "#" each
+// followed by their values) and the load-cell configuration (.CFG, values by line position).
+// Both carry gain settings over into the document used for calibration.
+
+#include <algorithm>
+#include <charconv>
+
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+#include "base/NumberText.h"
+#include "base/ReadError.h"
+#include "import/ReaderInput.h"
+#include "import/ReaderSupport.h"
+#include "import/Sniffing.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::string_view kGainElement = "SensorCalibrationCenterGain";
+
+std::int16_t WholeNumberField(std::string_view field, const char* what)
+{
+    if (!ParseNumber(field)) throw ConversionError(std::string(what) + " " + Quoted(field) + " is not a number");
+    return ToInt16(field);
+}
+
+// Every `extension` (exact letter case) in the input's name gives way to ".DDX".
+void SetFileNameAndLoadType(const std::string& fileName, std::string_view extension, PDDXFile& document)
+{
+    document.Element("Operations Information", "FileName").SetValue(ReplaceAll(fileName, extension, ".DDX"));
+    document.Element("Device Information", "DeviceLoadType").SetValue("Impulse");
+}
+
+}  // namespace
+
+void JilsParTarget(std::string_view line, std::string& section, std::string& element)
+{
+    // Tested in this order, a later match overriding an earlier one.
+    if (line.find('#') != std::string_view::npos) {
+        section.clear();
+        element.clear();
+    }
+    if (line.find("# number of sensor channel") != std::string_view::npos) {
+        section = "Device Configuration";
+        element = "NumberOfDeflectionSensors";
+    }
+    if (line.find("# Sensor channels EU conversion factor") != std::string_view::npos) {
+        section = "Device Calibration";
+        element = kGainElement;
+    }
+}
+
+void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& document)
+{
+    FieldArray fields;
+    std::string section, element;
+    // The recognised comment line of the current target, and how many value lines followed it.
+    int commentLine = 0, values = 0;
+    const auto targetEnds = [&] {
+        if (commentLine > 0 && values == 0)
+            context.Warnings.Add(commentLine, "no value line follows; the comment itself was stored as " + element);
+    };
+    ForEachLine(input, [&](std::string_view line, int number) {
+            const bool comment = line.find('#') != std::string_view::npos;
+            if (comment) targetEnds();
+            JilsParTarget(line, section, element);
+            if (section.empty()) {
+                commentLine = 0;
+                return;
+            }
+            SplitOnCommas(line, fields);
+            std::string value = fields[1];
+            const int count = FieldCount(fields);
+            if (comment) {
+                commentLine = number, values = 0;
+            } else if (++values > 1) {
+                context.Warnings.Add(number, "a further value line for " + element + "; it replaces " +
+                                                 Quoted(document.Element(section, element).Value()));
+            }
+            if (element == kGainElement && count > 1) {
+                // One gain per sensor channel: values beyond the sensor count are not the sensors'.
+                const std::string_view sensors = document.Element("Device Configuration", "NumberOfDeflectionSensors").Value();
+                const int n = WholeNumberField(sensors, "the number of deflection sensors");
+                const int kept = std::min(count, n);
+                value.clear();
+                for (int i = 1; i <= kept; ++i) {
+                    if (i > 1) value += ",";
+                    value += fields[static_cast<std::size_t>(i)];
+                }
+            } else if (!comment && element != kGainElement) {
+                if (count > 1)
+                    context.Warnings.Add(number, "only the first field, " + Quoted(value) + ", was read");
+                if (!IsWholeNumberText(value))
+                    context.Warnings.Add(number, "the number of sensor channels " + Quoted(value) +
+                                                     " is not a whole number");
+            }
+            document.Element(section, element).SetValue(std::move(value));
+    });
+    targetEnds();
+    SetFileNameAndLoadType(input.Name, ".PAR", document);
+}
+
+void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
+{
+    context.NumSensors = 0;
+    FieldArray fields;
+    int countLine = 0, rowsLine = 0, gainLine = 0;
+    bool gainRead = false;
+    // A count by position must be a whole number of at least 0 to find the lines after it.
+    const auto count = [&](int number, const char* what) {
+        const std::int16_t value = WholeNumberField(fields[1], what);
+        if (value < 0 || !IsWholeNumberText(fields[1]))
+            context.Warnings.Add(number, std::string(what) + " " + Quoted(fields[1]) +
+                                             " is not a whole number of at least 0; " + std::to_string(value) +
+                                             " was taken");
+        return value;
+    };
+    // Positions count empty lines too.
+    ForEachLine(input, [&](std::string_view line, int number) {
+            if (number == 1) {
+                SplitOnCommas(line, fields);
+                const std::int16_t sensors = count(number, "the number of sensor channels");
+                context.NumSensors = sensors;
+                countLine = number;
+                document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(sensors));
+                document.Element("Device Information", "SensorSerialNumbers").SetValue("");
+            }
+            if (number > 1 && number == context.NumSensors + 3) {
+                SplitOnCommas(line, fields);
+                const int skipped = count(number, "the line count");
+                rowsLine = number;
+                gainLine = context.NumSensors + skipped + 4;
+            }
+            if (number > 1 && number == gainLine) {
+                SplitOnCommas(line, fields);
+                if (!IsNumberText(fields[1]))
+                    context.Warnings.Add(number, "the load-cell gain " + Quoted(fields[1]) + " is not a number");
+                gainRead = true;
+                document.Element("Device Calibration", "LoadCellCalibrationCenterGain").SetValue(fields[1]);
+            }
+    });
+    // What the positions could not find, line 0: the line may lie beyond the end of the file.
+    if (countLine == 0)
+        context.Warnings.Add(0, "line 1, where the number of sensor channels belongs, is empty; 0 was taken");
+    else if (rowsLine == 0 && context.NumSensors + 3 > 1)
+        context.Warnings.Add(0, "line " + std::to_string(context.NumSensors + 3) +
+                                    ", where the line count belongs, is empty or missing; no load-cell gain was read");
+    else if (!gainRead)
+        context.Warnings.Add(0, "line " + std::to_string(gainLine) +
+                                    ", where the load-cell gain belongs, is empty or missing");
+    SetFileNameAndLoadType(input.Name, ".CFG", document);
+}
+
+}  // namespace vantrel
+namespace vantrel {
+// Comment lines ("#") above the values; marks: the two comments the reader looks for, and any
+// other comment.
+int SniffJilsPar(const SniffSample& sample)
+{
+    bool sensors = false, factors = false, comments = false;
+    for (std::string_view line : sample.Filled()) {
+        if (line.find('#') == std::string_view::npos) continue;
+        comments = true;
+        sensors = sensors || line.find("# number of sensor channel") != std::string_view::npos;
+        factors = factors || line.find("# Sensor channels EU conversion factor") != std::string_view::npos;
+    }
+    return sensors || factors ? Score(sensors + factors + comments) : 0;
+}
+
+// Known by its structure alone, whatever the lines between hold (numbers, names): line 1 the
+// sensor count N, line N + 3 a row count k, line N + k + 4 the load-cell gain (three marks; two
+// while the gain may lie beyond the head).
+int SniffJilsCfg(const SniffSample& sample)
+{
+    const auto& lines = sample.Lines();
+    // The first field of line n as a small whole number; -1 where it is none or not there.
+    const auto count = [&](std::size_t n) {
+        const std::string_view field = n <= lines.size() ? FirstField(lines[n - 1], ',') : "";
+        return IsWholeNumberText(field) && field.size() <= 4 ? std::stoi(std::string(field)) : -1;
+    };
+    const int sensors = count(1);
+    if (sensors < 1 || sensors > 40) return 0;
+    const auto beyond = [&](std::size_t n) { return n > lines.size(); };
+    const std::size_t rows = static_cast<std::size_t>(sensors) + 3;
+    if (beyond(rows)) return sample.Complete() ? 0 : Score(2);
+    if (count(rows) < 0) return 0;
+    const std::size_t gain = rows + static_cast<std::size_t>(count(rows)) + 1;
+    if (beyond(gain)) return sample.Complete() ? 0 : Score(2);
+    return IsNumberText(FirstField(lines[gain - 1], ',')) ? Score(3) : 0;
+}
+}  // namespace vantrel

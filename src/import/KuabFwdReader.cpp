@@ -1,0 +1,682 @@
+// KUAB FWD field data (.FWD) and the KUAB configuration FVO.INI.
+//
+// The data file is line oriented; the first character of a line says what it holds: "C", "H"
+// and "I" are "key: value" header lines, "J" lines are the table header (column titles, units,
+// dash runs giving the column widths) and "D" lines are one drop each. Titles in other languages
+// are placed by the units under them (KuabColumns.h). The table layout and the
+// sensor offsets carry over into the next KUAB file of the same run (context.CarryOver.Of<KuabCarryOver>()).
+// A file whose title line begins "IKUAB FWD FILE" writes its date day/month/year with slashes.
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/Latin1.h"
+#include "base/NativeText.h"
+#include "base/NumberText.h"
+#include "base/ReadError.h"
+#include "document/PDDXFile.h"
+#include "import/KuabColumns.h"
+#include "import/ReaderInput.h"
+#include "import/ReaderSupport.h"
+#include "import/Sniffing.h"
+
+namespace vantrel {
+
+// What the data reader keeps between the lines of one file; a new file starts with a new one.
+struct KuabFwdFileState {
+    bool LocationOpen = false;               // a data line of this file has opened a test location
+    bool SlashDate = false;                  // "Date Created" is d/m/y, written out as dd-mmm-yyyy
+    int Line = 0;                            // the number of the line being read, for warnings
+    PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
+    std::string LastStation;                 // station text of the last data line
+    FieldArray Fields;                       // the current line's words, reused line to line
+    std::string Drop;                        // the current drop's value, reused likewise
+    // Column titles the English rules do not know, waiting for the units line under them.
+    std::string PendingTitles;
+    int PendingTitlesLine = 0;
+
+    // The elements every data line sets, looked up once rather than per drop.
+    PDDXElement* StartTime = nullptr;
+    PDDXElement* EndTime = nullptr;
+    PDDXElement* TestTime = nullptr;
+    PDDXElement* TestLocation = nullptr;
+    PDDXElement* TestTemperatures = nullptr;
+    PDDXElement* GpsLocation = nullptr;
+};
+
+void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document);
+
+// One non-empty line after the first, line `number` of the file (for warnings). Throws on a line
+// beyond the reader's limits.
+void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, int number,
+                      PDDXFile& document);
+
+}  // namespace vantrel
+// What the KUAB FWD reader carries from one file to the next within one run: the table layout
+// (column widths, the time column, the temperature columns, the columns placed by their units)
+// and the sensor offsets. A later file that lacks its own column-title, dash or sensor-distance
+// lines is read with the last ones seen.
+namespace vantrel {
+namespace {
+
+struct KuabCarryOver {
+    // Table column holding the time of a drop; 0 while no column title has named one.
+    std::int16_t TimeColumn = 0;
+
+    // Entry 0: the number of dash runs on the last dash line; entry i: the width of column i.
+    std::array<std::int32_t, 26> ColumnWidths{};
+
+    // Entry 0: the number of temperature columns t; entries 1 to t: the column of each reading.
+    std::array<std::int16_t, 11> TemperatureColumns{};
+
+    // The sensor-distance words as SplitOnSpaces gives them (entry 0 the count, then the offsets,
+    // then the unit word), with the offsets of sensors in front of the plate made negative.
+    std::array<std::string, 26> SensorOffsets;
+
+    // The same words as the sensor-distance line wrote them, before any position line signed
+    // them: a repeated position line starts again from these.
+    std::array<std::string, 26> SensorDistances;
+
+    KuabPlacedColumns Placed;
+};
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// The table holds at most this many columns, and the sensor-offset list as many words.
+constexpr int kMaxColumns = 25;
+constexpr int kMaxTemperatureColumns = 10;
+
+// Lists are joined with ", " between entries; an entry may itself be empty.
+void AppendListItem(std::string& list, int index, std::string_view item)
+{
+    if (index > 1) list.append(", ");
+    list.append(item);
+}
+
+void Warn(ReaderContext& context, const KuabFwdFileState& file, std::string what)
+{
+    context.Warnings.Add(file.Line, std::move(what));
+}
+
+std::string Plural(int count, const char* word) { return std::to_string(count) + " " + word + (count == 1 ? "" : "s"); }
+
+// ---- header lines ("C", "H", "I") ----
+
+// A unit word may stand in parentheses: "(cm)".
+std::string UnitName(std::string_view word)
+{
+    if (word.size() > 2 && word.front() == '(' && word.back() == ')') word = word.substr(1, word.size() - 2);
+    return NormaliseUnitName(word);
+}
+
+// The value's words as sensor offsets: the last word is their unit. The offsets, all behind the
+// plate until a position line says otherwise, are the X distances.
+void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
+{
+    std::array<std::string, 26> words;
+    try {
+        SplitOnSpaces(value, words);
+    } catch (const std::out_of_range&) {
+        throw std::out_of_range("the sensor distances hold more than 25 words (24 offsets and their unit at most)");
+    }
+    // An empty value is read by the same rule: the count becomes -1 (later drops then take no
+    // field at all) and the unit word is entry 0, the word count "0".
+    const int count = FieldCount(words);
+    const auto n = static_cast<std::int16_t>(count - 1);
+    if (count == 0) Warn(context, file, "the sensor distances are empty");
+    else if (IsNumberText(words[static_cast<std::size_t>(count)]))
+        Warn(context, file, "the sensor distances end in " + Quoted(words[static_cast<std::size_t>(count)]) +
+                                ", a number, where their unit belongs; it was taken as the unit");
+    std::string x, y;
+    for (int i = 1; i <= n; ++i) {
+        const std::string& offset = words[static_cast<std::size_t>(i)];
+        if (!IsNumberText(offset))
+            Warn(context, file, "sensor offset " + std::to_string(i) + ", " + Quoted(offset) + ", is not a number");
+        AppendListItem(x, i, TrimBlanks(offset));
+        AppendListItem(y, i, "0");
+    }
+
+    KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    carry.SensorDistances = words;
+    carry.SensorOffsets = std::move(words);
+    context.NumSensors = n;
+    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(n));
+    const std::string& unit = carry.SensorOffsets[static_cast<std::size_t>(count)];
+    Set(document, "Units", "SensorsLocationUnits", UnitName(unit));
+    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
+    Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+}
+
+// Sensors in front of the plate get negative offsets. Each position line starts again from the
+// offsets as the sensor-distance line gave them, so repeating it does not sign an offset twice.
+void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
+{
+    FieldArray& positions = file.Fields;
+    SplitOnSpaces(value, positions);
+    const int n = context.NumSensors;
+    if (n > kMaxColumns)
+        throw std::out_of_range("the sensor count " + std::to_string(n) +
+                                " is more than the 25 sensor offsets a position line can place");
+
+    KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    const int placed = FieldCount(positions), offsets = std::max(FieldCount(carry.SensorDistances) - 1, 0);
+    const int sensors = std::max(n, 0);  // an empty distance line has already been warned of
+    if (placed < sensors)
+        Warn(context, file, "the positions place " + std::to_string(placed) + " of " + Plural(sensors, "sensor") +
+                                "; the others were taken as behind the plate");
+    else if (placed > sensors)
+        Warn(context, file, Plural(placed, "position") + " for " + Plural(sensors, "sensor") + "; the last " +
+                                std::to_string(placed - sensors) + " were not read");
+    if (offsets < sensors)
+        Warn(context, file, "the sensor distances give " + Plural(offsets, "offset") + " for " +
+                                Plural(sensors, "sensor") + "; the others were left empty");
+    std::string x, y;
+    for (int i = 1; i <= n; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        const std::string_view distance = TrimBlanks(carry.SensorDistances[at]);
+        if (TextContains("FRONT", positions[at])) {
+            std::string negative = "-" + std::string(distance);
+            AppendListItem(x, i, negative);
+            carry.SensorOffsets[at] = std::move(negative);
+        } else {
+            AppendListItem(x, i, distance);
+            carry.SensorOffsets[at] = carry.SensorDistances[at];
+        }
+        AppendListItem(y, i, "0");
+    }
+    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
+    Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+}
+
+// "number unit": the number into one element, the unit word into another.
+void NumberAndUnit(ReaderContext& context, KuabFwdFileState& file, std::string_view value, std::string_view what,
+                   PDDXFile& document, std::string_view valueSection, std::string_view valueKey, std::string_view unitKey,
+                   bool trimNumber)
+{
+    SplitOnSpaces(value, file.Fields);
+    const int words = FieldCount(file.Fields);
+    const std::string& number = file.Fields[1];
+    if (words == 0) Warn(context, file, "the " + std::string(what) + " is empty");
+    else if (!IsNumberText(number)) Warn(context, file, "the " + std::string(what) + " " + Quoted(number) + " is not a number");
+    if (words == 1) Warn(context, file, "the " + std::string(what) + " has no unit");
+    if (words > 2)
+        Warn(context, file, "the " + std::string(what) + " " + Quoted(TrimBlanks(value)) +
+                                " is more than a number and its unit; the rest was not read");
+    Set(document, "Units", unitKey, UnitName(file.Fields[2]));
+    Set(document, valueSection, valueKey, trimNumber ? std::string(TrimBlanks(number)) : number);
+}
+
+// A date written d/m/y (two- or four-digit year) as dd-mmm-yyyy. Field programs of this layout
+// write the day first; only when the second number cannot be a month is it the day.
+std::optional<std::string> SlashDateText(std::string_view text)
+{
+    int parts[3] = {0, 0, 0};
+    std::size_t count = 0;
+    for (std::string_view rest = TrimBlanks(text); count < 3; ++count) {
+        const std::string_view part = rest.substr(0, rest.find('/'));
+        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), parts[count]);
+        const bool year = count == 2;
+        if (error != std::errc() || end != part.data() + part.size() || part.empty() || part.front() == '-' ||
+            (year ? part.size() != 2 && part.size() != 4 : part.size() > 2))
+            return std::nullopt;
+        if ((part.size() == rest.size()) != year) return std::nullopt;  // three parts, no more
+        rest.remove_prefix(std::min(rest.size(), part.size() + 1));
+    }
+    int day = parts[0], month = parts[1];
+    if (month > 12) std::swap(day, month);
+    if (day < 1 || day > 31 || month < 1 || month > 12) return std::nullopt;
+    const std::chrono::sys_days date = DateFromParts(parts[2], month, day);
+    if (static_cast<unsigned>(std::chrono::year_month_day{date}.day()) != static_cast<unsigned>(day))
+        return std::nullopt;  // 31/04 and the like
+    return FormatDate(date);
+}
+
+void DateRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
+{
+    std::optional<std::string> date;
+    if (file.SlashDate) {
+        date = SlashDateText(value);
+        if (!date) Warn(context, file, "the date " + Quoted(value) + " is not day/month/year; it was copied as written");
+    }
+    Set(document, "Operations Information", "StartDate", date ? *date : std::string(value));
+}
+
+// Header keys whose value is copied as it stands, in the order they are tried.
+struct TextRule {
+    std::string_view word;
+    const char* section;
+    const char* key;
+};
+constexpr TextRule kTextRules[] = {
+    {"Road Name", "Location Identification", "FacilityName"},
+    {"Site", "Location Identification", "SiteName"},
+    {"Operator", "Operations Information", "OperatorName"},
+    {"Operat\xF6r", "Operations Information", "OperatorName"},
+    {"weather", "Operations Information", "WeatherCondition"},
+};
+
+void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+{
+    const std::size_t colon = line.find(':', 1);
+    if (colon == std::string_view::npos) {
+        Warn(context, file, "the header line has no \":\" after its key; it was skipped");
+        return;
+    }
+    const std::string_view key = line.substr(1, colon - 1);
+    const std::string_view value = line.substr(colon + 1);  // not trimmed: the blank after ":" stays
+
+    // The first rule whose word the key contains decides, so "Sensor Distance" never reaches the
+    // position rules and "Operator Site" is a site.
+    for (const TextRule& rule : kTextRules) {
+        if (TextContains(rule.word, key)) {
+            Set(document, rule.section, rule.key, std::string(value));
+            return;
+        }
+    }
+    if (TextContains("Date Created", key))
+        DateRule(context, file, value, document);
+    else if (TextContains("Plate Radius", key))
+        NumberAndUnit(context, file, value, "plate radius", document, "Device Configuration", "LoadPlateRadius",
+                      "LoadPlateRadiusUnits", false);
+    else if (TextContains("Sensor Distance", key) || TextContains("Distance", key))
+        SensorDistanceRule(context, file, value, document);
+    else if (TextContains("Sensor Position", key) || TextContains("Position", key))
+        SensorPositionRule(context, file, value, document);
+    else if (TextContains("Testpoint spacing", key))
+        NumberAndUnit(context, file, value, "test point spacing", document, "Deflection Data", "NominalTestSpacing",
+                      "NominalTestSpacingUnits", true);
+}
+
+// ---- table header lines ("J") ----
+
+void CheckColumnCount(int count, std::string_view what)
+{
+    if (count > kMaxColumns)
+        throw std::out_of_range("the " + std::string(what) + " has " + std::to_string(count) +
+                                " columns, more than 25");
+}
+
+// Column titles. Form A (a "Distance" line) may name a time column and takes two-character
+// deflection titles; form B (a "Station" line) takes deflection titles of up to three.
+void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA, PDDXFile& document)
+{
+    const FieldArray& titles = file.Fields;
+    const int columns = FieldCount(titles);
+    CheckColumnCount(columns, "column title line");
+
+    KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    carry.Placed = {};  // the table is laid out by these titles
+    file.PendingTitles.clear();
+    std::int16_t timeColumn = carry.TimeColumn;
+    std::array<std::int16_t, 11> temperatures = carry.TemperatureColumns;
+    int t = 0, d = 0;
+    std::string uses, x, y;
+    for (int i = 1; i <= columns; ++i) {
+        const std::string_view title = titles[static_cast<std::size_t>(i)];
+        if (formA && TextContains("time", title)) timeColumn = static_cast<std::int16_t>(i);
+
+        const char* use = TextContains("Air", title)      ? "Air"
+                          : TextContains("Pave", title)   ? "Pavement"
+                          : TextContains("Ground", title) ? "Ground"
+                                                          : nullptr;
+        if (use) {
+            if (t == kMaxTemperatureColumns)
+                throw std::out_of_range("the column title line has more than 10 temperature columns");
+            temperatures[static_cast<std::size_t>(++t)] = static_cast<std::int16_t>(i);
+            AppendListItem(uses, t, use);
+        }
+
+        const bool deflection = TextContains("D", title) && (formA ? title.size() == 2 : title.size() <= 3);
+        if (deflection) {
+            ++d;
+            const std::size_t sensor = KuabSensorNumber(title);
+            if (const int offsets = FieldCount(carry.SensorOffsets) - 1; static_cast<int>(sensor) > offsets)
+                Warn(context, file, "column " + Quoted(title) + " names sensor " + std::to_string(sensor) +
+                                        ", but the sensor distances give " + Plural(std::max(offsets, 0), "offset") +
+                                        "; its offset was left empty");
+            AppendListItem(x, d, TrimBlanks(carry.SensorOffsets[sensor]));
+            AppendListItem(y, d, "0");
+        }
+    }
+
+    carry.TimeColumn = timeColumn;
+    temperatures[0] = static_cast<std::int16_t>(t);
+    carry.TemperatureColumns = temperatures;
+    context.NumSensors = d;
+    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
+    Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(t));
+    Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));
+    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
+    Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+}
+
+// The units under the titles: station unit, (drop,) load unit, deflection unit, and the unit of
+// the first temperature column.
+void UnitsLine(ReaderContext& context, KuabFwdFileState& file, bool metric, PDDXFile& document)
+{
+    const FieldArray& units = file.Fields;
+    const auto& temperatures = context.CarryOver.Of<KuabCarryOver>().TemperatureColumns;
+    const int needed = std::max(4, temperatures[0] > 0 ? static_cast<int>(temperatures[1]) : 0);
+    if (FieldCount(units) < needed)
+        Warn(context, file, "the units line ends after column " + std::to_string(FieldCount(units)) + " of " +
+                                std::to_string(needed) + "; the units of the columns missing were left empty");
+    const std::string station = NormaliseUnitName(units[1]);
+    Set(document, "Units", "TestLocationUnits",
+        metric ? station + ", " + station + ", " + station : station + ", inch, inch");
+    Set(document, "Units", "LoadUnits", NormaliseUnitName(units[3]));
+    Set(document, "Units", "DeflectionUnits", NormaliseUnitName(units[4]));
+    // Without a known temperature column there is no word to take; the element keeps its value.
+    if (temperatures[0] > 0)
+        Set(document, "Units", "TemperatureUnits", NormaliseUnitName(units[static_cast<std::size_t>(temperatures[1])]));
+}
+
+std::string Joined(const std::vector<std::string>& items)
+{
+    std::string list;
+    for (std::size_t i = 0; i < items.size(); ++i) AppendListItem(list, static_cast<int>(i) + 1, items[i]);
+    return list;
+}
+
+// The units line under titles the English rules do not know places their columns, and sets what
+// the English title and units lines set. Without a deflection column nothing is placed: false.
+bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+{
+    const std::string titles = std::move(file.PendingTitles);
+    file.PendingTitles.clear();
+    const int titleLine = file.PendingTitlesLine;
+    const KuabColumnPlan plan = PlanKuabColumns(titles, line.substr(1));
+    for (const std::string& unit : plan.UnitsUnderNoTitle)
+        Warn(context, file, "the unit " + Quoted(unit) + " stands under no title of its own; it was not read");
+    if (!plan.Columns.Placed) {
+        context.Warnings.Add(titleLine, "the column titles name no deflection column (no title D0, D1, ... and no "
+                                        "unit um or mil under one); they were not read");
+        return false;
+    }
+
+    KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    carry.Placed = plan.Columns;
+    if (plan.Time > 0) carry.TimeColumn = plan.Time;
+    carry.TemperatureColumns = {};
+    carry.TemperatureColumns[0] = static_cast<std::int16_t>(plan.Temperatures.size());
+    std::copy(plan.Temperatures.begin(), plan.Temperatures.end(), carry.TemperatureColumns.begin() + 1);
+    const int d = plan.Columns.Deflections[0];
+    context.NumSensors = d;
+    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
+    Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(plan.Temperatures.size()));
+    Set(document, "Device Configuration", "TemperatureSensorUse", Joined(plan.TemperatureUses));
+
+    // The distances from the sensor offsets as for English titles; a file without offsets leaves
+    // them as they are rather than giving each sensor an empty one.
+    if (const int offsets = FieldCount(carry.SensorOffsets) - 1; offsets > 0) {
+        const std::vector<KuabWord> words = KuabWords(titles);
+        std::string x, y;
+        for (int i = 1; i <= d; ++i) {
+            const std::size_t sensor = plan.Sensors[static_cast<std::size_t>(i - 1)];
+            if (static_cast<int>(sensor) > offsets) {
+                const auto column = static_cast<std::size_t>(plan.Columns.Deflections[static_cast<std::size_t>(i)]);
+                context.Warnings.Add(titleLine, "column " + Quoted(words[column - 1].Text) + " is sensor " +
+                                                    std::to_string(sensor) +
+                                                    ", but the sensor distances give " + Plural(offsets, "offset") +
+                                                    "; its offset was left empty");
+            }
+            AppendListItem(x, i, TrimBlanks(carry.SensorOffsets[sensor]));
+            AppendListItem(y, i, "0");
+        }
+        Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
+        Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+    }
+
+    const std::string station = NormaliseUnitName(plan.StationUnit);
+    Set(document, "Units", "TestLocationUnits",
+        plan.Customary ? station + ", inch, inch" : station + ", " + station + ", " + station);
+    if (plan.Columns.Load > 0) Set(document, "Units", "LoadUnits", NormaliseUnitName(plan.LoadUnit));
+    else Warn(context, file, "no column has a load unit (kN, lbf or kgf) under it; the loads were left empty");
+    Set(document, "Units", "DeflectionUnits", NormaliseUnitName(plan.DeflectionUnit));
+    if (!plan.Temperatures.empty()) Set(document, "Units", "TemperatureUnits", NormaliseUnitName(plan.TemperatureUnit));
+    if (plan.Columns.Latitude > 0) Set(document, "Units", "GPSUnits", "degree, degree");
+    if (!plan.LonePosition.empty())
+        Warn(context, file, "a " + plan.LonePosition + " column but no " +
+                                (plan.LonePosition == "latitude" ? "longitude" : "latitude") +
+                                " column; the positions were not read");
+    return true;
+}
+
+// Titles the English rules do not know wait for the units line under them. Their limits end the
+// reading at their own line.
+void KeepTitles(KuabFwdFileState& file, std::string_view line, const std::vector<KuabWord>& words)
+{
+    CheckColumnCount(static_cast<int>(words.size()), "column title line");
+    for (const KuabWord& word : words) KuabSensorOfTitle(word.Text);
+    file.PendingTitles.assign(line.substr(1));
+    file.PendingTitlesLine = file.Line;
+}
+
+void WarnOfUnplacedTitles(ReaderContext& context, KuabFwdFileState& file)
+{
+    if (file.PendingTitles.empty()) return;
+    context.Warnings.Add(file.PendingTitlesLine, "the column titles were not read: no units line follows them");
+    file.PendingTitles.clear();
+}
+
+void ColumnWidthLine(ReaderContext& context, KuabFwdFileState& file)
+{
+    const int columns = FieldCount(file.Fields);
+    CheckColumnCount(columns, "dash line");
+    auto& widths = context.CarryOver.Of<KuabCarryOver>().ColumnWidths;
+    widths[0] = columns;
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(columns); ++i)
+        widths[i] = static_cast<std::int32_t>(file.Fields[i].size());
+}
+
+void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+{
+    enum class Kind { TitlesA, TitlesB, Metric, Customary, Widths, OtherTitles, TheirUnits };
+    const std::vector<KuabWord> words = KuabWords(line.substr(1));
+    Kind kind;
+    if (TextContains("Distance", line)) kind = Kind::TitlesA;
+    else if (TextContains("Station", line)) kind = Kind::TitlesB;
+    else if (!file.PendingTitles.empty() && !words.empty() && !IsKuabDashLine(words) && !IsKuabNote(words))
+        kind = Kind::TheirUnits;
+    else if (NamesKuabSensor(words)) kind = Kind::OtherTitles;  // units lines never hold a D0
+    else if (TextContains("kN", line)) kind = Kind::Metric;  // a line with both "kN" and "lbf" is metric
+    else if (TextContains("lbf", line)) kind = Kind::Customary;
+    else if (line.find("---") != std::string_view::npos) kind = Kind::Widths;
+    else if (LooksLikeKuabTitles(words)) kind = Kind::OtherTitles;
+    else return;
+
+    SplitOnSpaces(line.substr(1), file.Fields);
+    switch (kind) {
+    case Kind::TitlesA: ColumnTitleLine(context, file, true, document); break;
+    case Kind::TitlesB: ColumnTitleLine(context, file, false, document); break;
+    case Kind::Metric: UnitsLine(context, file, true, document); break;
+    case Kind::Customary: UnitsLine(context, file, false, document); break;
+    case Kind::Widths: ColumnWidthLine(context, file); break;
+    case Kind::OtherTitles: KeepTitles(file, line, words); break;
+    case Kind::TheirUnits:
+        // Titles not placed: the line is read as the English units line it may be, as it was before.
+        if (!PlaceTitles(context, file, line, document) && (TextContains("kN", line) || TextContains("lbf", line)))
+            UnitsLine(context, file, TextContains("kN", line), document);
+        break;
+    }
+}
+
+// ---- data lines ("D") ----
+
+// The time column's text is cut from the line by the dash widths, one character to the left of
+// the column: the blank before it (or the record letter) is part of it. Not trimmed. Without a
+// dash line over the column it is the column's word.
+std::string_view TimeText(const KuabCarryOver& carry, std::string_view line, const FieldArray& fields)
+{
+    const int column = carry.TimeColumn;
+    if (carry.ColumnWidths[0] < column) return fields[static_cast<std::size_t>(column)];
+    std::size_t start = 0;
+    for (int i = 1; i < column; ++i)
+        start += static_cast<std::size_t>(carry.ColumnWidths[static_cast<std::size_t>(i)]) + 1;
+    if (start >= line.size()) return {};
+    return line.substr(start, static_cast<std::size_t>(carry.ColumnWidths[static_cast<std::size_t>(column)]) + 1);
+}
+
+void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+{
+    WarnOfUnplacedTitles(context, file);
+    FieldArray& fields = file.Fields;
+    SplitOnSpaces(line.substr(1), fields);
+    const KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    const KuabPlacedColumns& placed = carry.Placed;
+
+    // Below 0 (an empty distance line): no field at all.
+    const int n = placed.Placed ? placed.Deflections[0] : context.NumSensors;
+    if (!placed.Placed && 3 + n > static_cast<int>(fields.size()) - 1)
+        throw std::out_of_range("a drop of " + std::to_string(n) + " deflections needs fields 3 to " +
+                                std::to_string(3 + n) + ", but a line holds at most 40");
+
+    const bool firstOfFile = !file.LocationOpen;
+    if (firstOfFile || fields[1] != file.LastStation) {
+        PDDXSection& location = document.AddTestLocation();
+        file.CurrentLocation = &location;
+        file.TestTime = &location.Element("TestTime");
+        file.TestLocation = &location.Element("TestLocation");
+        file.TestTemperatures = &location.Element("TestTemperatures");
+        file.GpsLocation = &location.Element("GPSLocation");
+        file.LastStation = fields[1];
+        std::string where(TrimBlanks(fields[1]));
+        file.TestLocation->SetValue(where.append(", 0, 0"));  // the same for every drop at this station
+    }
+    if (!file.EndTime) {
+        file.StartTime = &document.Element("Operations Information", "StartTime");
+        file.EndTime = &document.Element("Operations Information", "EndTime");
+    }
+
+    // Before any title line has named a time column there is no time to cut: the times stay.
+    if (carry.TimeColumn > 0) {
+        const std::string_view time = TimeText(carry, line, fields);
+        if (time.empty()) Warn(context, file, "the line ends before the time column; the time was left empty");
+        if (firstOfFile) file.StartTime->SetValue(time);
+        file.TestTime->SetValue(time);
+        file.EndTime->SetValue(time);
+    }
+    file.LocationOpen = true;
+
+    // The column of the load (i = 0) and of deflection i; 0 for a load no column holds.
+    const auto columnOf = [&](int i) -> int {
+        if (!placed.Placed) return 3 + i;
+        return i == 0 ? placed.Load : placed.Deflections[static_cast<std::size_t>(i)];
+    };
+    int first = 3, last = 3 + n;
+    if (placed.Placed) {
+        first = kMaxColumns, last = 0;
+        for (int i = 0; i <= n; ++i) {
+            const int column = columnOf(i);
+            if (column > 0) first = std::min(first, column), last = std::max(last, column);
+        }
+    }
+    const int count = FieldCount(fields);
+    if (count < last)
+        Warn(context, file, "the line ends after column " + std::to_string(count) + "; the load and " +
+                                Plural(n, "deflection") + " need columns " + std::to_string(first) + " to " +
+                                std::to_string(last) + ", those missing were left empty");
+    std::string& drop = file.Drop;
+    drop.clear();
+    for (int i = 0; i <= n; ++i) {
+        if (i > 0) drop.append(", ");
+        const int column = columnOf(i);
+        const std::string_view value = column > 0 ? TrimBlanks(fields[static_cast<std::size_t>(column)]) : "";
+        if (column > 0 && column <= count && !IsNumberText(value))
+            Warn(context, file, (i == 0 ? std::string("the load ") : "deflection " + std::to_string(i) + ", ") +
+                                    Quoted(value) + (i == 0 ? "" : ",") + " is not a number");
+        drop.append(value);
+    }
+    file.CurrentLocation->AddDropData().SetValue(drop);
+
+    // Every drop sets the position; the station's last drop gives it.
+    if (placed.Latitude > 0) {
+        KuabPosition position = ReadKuabPosition(fields, placed);
+        if (!position.Fault.empty()) Warn(context, file, std::move(position.Fault) + "; the position was left empty");
+        file.GpsLocation->SetValue(std::move(position.Text));
+    }
+
+    std::string temperatures;
+    const auto& columns = carry.TemperatureColumns;
+    if (columns[0] > 0 && *std::max_element(columns.begin() + 1, columns.begin() + 1 + columns[0]) > count)
+        Warn(context, file, "the line ends after column " + std::to_string(count) +
+                                ", before a temperature column; that temperature was left empty");
+    for (int i = 1; i <= columns[0]; ++i) {
+        if (i > 1) temperatures.append(", ");
+        temperatures.append(fields[static_cast<std::size_t>(columns[static_cast<std::size_t>(i)])]);
+    }
+    file.TestTemperatures->SetValue(std::move(temperatures));
+}
+
+}  // namespace
+
+void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, int number,
+                      PDDXFile& document)
+{
+    if (line.empty()) return;
+    file.Line = number;
+    switch (line.front()) {
+    case 'C':
+    case 'H':
+    case 'I': HeaderLine(context, file, line, document); break;
+    case 'J': TableHeaderLine(context, file, line, document); break;
+    case 'D': DataLine(context, file, line, document); break;
+    default: break;  // other record letters carry nothing the document takes
+    }
+}
+
+void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
+{
+    KuabFwdFileState file;
+    NativeLines lines(input.Bytes);
+    std::string_view title;
+    if (lines.Next(title)) {  // the first line is the file's own title and is not read otherwise
+        file.SlashDate = title.starts_with("IKUAB FWD FILE");
+        ForEachLine(lines, input.Name,
+                    [&](std::string_view line, int number) { ParseKuabFwdLine(context, file, line, number, document); });
+        WarnOfUnplacedTitles(context, file);
+    }
+    Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".FWD", ".DDX"));
+    Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
+    Set(document, "Device Information", "DeviceLoadType", "Impulse");
+}
+
+}  // namespace vantrel
+namespace vantrel {
+
+// The first line is free text. The others start with a record letter, at least six in ten of
+// them; marks: C, H or I header lines "key: value", J table lines whose column titles name
+// Distance or Station, D data lines of numbers.
+int SniffKuabFwd(const SniffSample& sample)
+{
+    const auto& lines = sample.Lines();
+    int records = 0, others = 0;
+    bool header = false, titles = false, data = false;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (TrimBlanks(line).empty()) continue;
+        const char letter = line.front();
+        if (std::string_view("CHIJD").find(letter) == std::string_view::npos) {
+            ++others;
+            continue;
+        }
+        ++records;
+        if (letter == 'J') titles = titles || TextContains("Distance", line) || TextContains("Station", line);
+        else if (letter == 'D') data = data || CountWords(line.substr(1)).Numbers >= 3;
+        else header = header || line.find(':', 1) != std::string_view::npos;
+    }
+    if (records * 10 < (records + others) * 6) return 0;
+    return Score(header + titles + data);
+}
+}  // namespace vantrel

@@ -1,0 +1,90 @@
+#pragma once
+// What the native-format readers share: text routines that keep no state and touch no file, and
+// the small steps every reader takes (set or extend an element, keep a station's comments).
+
+#include <array>
+#include <chrono>
+#include <charconv>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "document/PDDXFile.h"
+
+namespace vantrel {
+
+// The readers' field array: entry 0 holds the field count, entries 1 to 40 the fields.
+using FieldArray = std::array<std::string, 41>;
+
+// True when `key` occurs anywhere in `text`, letter case ignored. Note the order: sought, searched.
+bool TextContains(std::string_view key, std::string_view text);
+
+// The PDDX unit word for an abbreviation found in an FWD file ("mm" -> "millimeter"), or `unit`
+// itself when it is none of them. Nothing is trimmed.
+std::string NormaliseUnitName(std::string_view unit);
+
+// Every "," replaced by ".".
+std::string CommaToPoint(std::string_view number);
+
+// Blanks removed at both ends and each run of blanks inside reduced to one; tabs are untouched.
+std::string CollapseSpaces(std::string_view line);
+
+// The characters between the first "[" and the first "]" ("Chainage [m]" gives "m"); without a
+// "[" the text before the "]". std::invalid_argument when there is no "]", or it comes first.
+std::string BracketContents(std::string_view text);
+
+// The date whose year, month and day digits stand in `text` under the letters Y, M and D of
+// `pattern` ("dd-mm-yy", "12-05-03" gives 12 May 2003); other pattern characters are skipped
+// together with the text character under them. A year written with four digits where the pattern
+// has two ("dd/mm/yy", "12/04/2023") is that year. `unread`, when given, receives what stands
+// beyond the pattern. ConversionError when a part is not a number.
+std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view text, std::string* unread = nullptr);
+
+// Split a line into `fields`: entry 0 the count as decimal text, entries 1 to count the fields,
+// every entry above emptied. Tabs or commas separate outside double quotes (the quotes stay in
+// the fields, and the last character of the line never separates); runs of blanks separate for
+// SplitOnSpaces. A line with more fields than the array holds throws std::out_of_range after
+// filling what fits; one longer than 32,767 characters throws OverflowError.
+void SplitOnTabs(std::string_view line, std::span<std::string> fields);
+void SplitOnCommas(std::string_view line, std::span<std::string> fields);
+void SplitOnSpaces(std::string_view line, std::span<std::string> fields);
+
+inline void Set(PDDXFile& document, std::string_view section, std::string_view key, std::string value)
+{
+    document.Element(section, key).SetValue(std::move(value));
+}
+
+// The element's value followed by ", " and `more`.
+inline void Append(PDDXFile& document, std::string_view section, std::string_view key, std::string_view more)
+{
+    PDDXElement& element = document.Element(section, key);
+    std::string value(element.Value());
+    value.append(", ").append(more);
+    element.SetValue(std::move(value));
+}
+
+// A station's comments are kept together, "; " between them; an empty one adds nothing.
+inline void AppendComment(std::string& comments, std::string_view comment)
+{
+    if (comment.empty()) return;
+    if (!comments.empty()) comments.append("; ");
+    comments.append(comment);
+}
+
+inline void AppendComment(PDDXSection& location, std::string_view comment)
+{
+    PDDXElement& element = location.Element("TestComment");
+    std::string value(element.Value());
+    AppendComment(value, comment);
+    element.SetValue(std::move(value));
+}
+
+// Entry 0 of a split: the field count, always written as decimal digits by the splitters.
+inline int FieldCount(std::span<const std::string> fields)
+{
+    int count = 0;
+    std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), count);
+    return count;
+}
+
+}  // namespace vantrel
