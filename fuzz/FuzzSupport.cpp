@@ -19,11 +19,6 @@ void ReadQuietly(Reader read, const ProgramState& state, std::string_view bytes,
     ReadQuietly(read, state, bytes, document, reading);
 }
 
-void ReadQuietly(FileType type, const ProgramState& state, std::string_view bytes, PDDXFile& document)
-{
-    ReadQuietly(FindFileFormat(type)->Read, state, bytes, document);
-}
-
 void ReadQuietly(FileType type, const ProgramState& state, std::string_view bytes, PDDXFile& document,
                  ReadingState& reading, bool append)
 {
@@ -42,18 +37,6 @@ void ReadQuietly(Reader read, const ProgramState& state, std::string_view bytes,
         read(context, input, document, append);
     } catch (const ReadError&) {
     }
-}
-
-void ReadFreshThenMerged(FileType read, const ProgramState& state, std::string_view bytes)
-{
-    ReadingState reading = NewReading(state.Settings);
-    PDDXFile fresh;
-    ReadQuietly(read, state, bytes, fresh, reading);
-    WriteOut(fresh);
-    PDDXFile merged;
-    merged.AddTestLocation();
-    ReadQuietly(read, state, bytes, merged, reading);
-    WriteOut(merged);
 }
 
 }  // namespace vantrel::fuzz

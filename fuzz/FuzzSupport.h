@@ -29,10 +29,5 @@ void ReadQuietly(Reader read, const ProgramState& state, std::string_view bytes,
 void ReadQuietly(FileType type, const ProgramState& state, std::string_view bytes, PDDXFile& document,
                  ReadingState& reading, bool append = false);
 void ReadQuietly(Reader read, const ProgramState& state, std::string_view bytes, PDDXFile& document);
-void ReadQuietly(FileType type, const ProgramState& state, std::string_view bytes, PDDXFile& document);
-
-// The common run: the bytes read into a new document, then, going on from the reading the first
-// one left, into one that already holds a test location; both written out.
-void ReadFreshThenMerged(FileType read, const ProgramState& state, std::string_view bytes);
 
 }  // namespace vantrel::fuzz

@@ -1,6 +1,6 @@
-# Fails when the manual page and the program's help name different subcommands or options, so
-# that a command or option added to the program is added to the page too (and one taken away
-# leaves it). The program's lists come from `vantrel --help` and `vantrel help SUBCOMMAND`; the
+# Fails when the manual page and the program's help name different subcommands or options, or
+# different file types, so that a command, option or format added to the program is added to the
+# page too (and one taken away leaves it). The types come from the format table by way of --help. The program's lists come from `vantrel --help` and `vantrel help SUBCOMMAND`; the
 # page's from the .SS headings under COMMANDS and the .TP tags under OPTIONS and COMMANDS.
 # Run as: cmake -DVANTREL=<program> -DMANPAGE=<vantrel.1> -P ManPageCheck.cmake
 
@@ -50,10 +50,21 @@ foreach(command IN LISTS program_commands)
   endif()
 endforeach()
 
+# The file types of --help as "code<TAB>short name<TAB>name", "-" where a type has no short name.
+set(program_types "")
+string(REGEX MATCH "\nFile types[^\n]*\n(  +[0-9]+  [^\n]+\n)+" listing "${main}")
+string(REGEX MATCHALL "\n +[0-9]+  [^\n]+" rows "${listing}")
+foreach(row IN LISTS rows)
+  string(REGEX MATCH "([0-9]+)  ([-a-z0-9]+) +(.*)" row "${row}")
+  string(REPLACE " (no reader)" "" name "${CMAKE_MATCH_3}")
+  list(APPEND program_types "${CMAKE_MATCH_1}\t${CMAKE_MATCH_2}\t${name}")
+endforeach()
+
 # The page: fonts and escaped hyphens taken out, then the headings and tags of its sections.
 file(STRINGS ${MANPAGE} page)
 set(page_commands "")
 set(page_options "")
+set(page_types "")
 set(section "")
 set(tag_next FALSE)
 foreach(line IN LISTS page)
@@ -63,6 +74,10 @@ foreach(line IN LISTS page)
     set(section "${CMAKE_MATCH_1}")
   elseif(section STREQUAL "COMMANDS" AND line MATCHES "^\\.SS +([a-z][-a-z]*)")
     list(APPEND page_commands ${CMAKE_MATCH_1})
+  elseif(section STREQUAL "FILE TYPES" AND line MATCHES "^([0-9]+)\t([^\t]+)\t")
+    # A row of the types table: its name runs to the first bracket or colon.
+    string(REGEX MATCH "^([0-9]+)\t([^\t]+)\t([^(:,]*[^(:, ])" row "${line}")
+    list(APPEND page_types "${CMAKE_MATCH_1}\t${CMAKE_MATCH_2}\t${CMAKE_MATCH_3}")
   elseif(line MATCHES "^\\.TP")
     set(tag_next TRUE)
     continue()
@@ -77,7 +92,7 @@ foreach(line IN LISTS page)
 endforeach()
 
 set(faults "")
-foreach(kind commands options)
+foreach(kind commands options types)
   foreach(list program page)
     list(REMOVE_DUPLICATES ${list}_${kind})
     list(SORT ${list}_${kind})
@@ -92,4 +107,5 @@ if(faults)
 endif()
 list(LENGTH program_commands commands)
 list(LENGTH program_options options)
-message(STATUS "the manual page names the ${commands} subcommands and ${options} options of --help")
+list(LENGTH program_types types)
+message(STATUS "the manual page names the ${commands} subcommands, ${options} options and ${types} file types of --help")

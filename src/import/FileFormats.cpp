@@ -7,69 +7,13 @@
 #include "base/Latin1.h"
 
 namespace vantrel {
-
-// Each format's reader and sniffer, defined in the format's own file.
-void ReadPDDX(ReaderContext&, ReaderInput&, PDDXFile&, bool append);
-int SniffPDDX(const SniffSample&);
-void ReadF25File(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffF25(const SniffSample&);
-void ReadF20File(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffF20(const SniffSample&);
-void ReadCarlBroFwd(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffCarlBroFwd(const SniffSample&);
-void ReadCarlBroConfig(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffCarlBroConfig(const SniffSample&);
-void ReadJilsDat(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffJilsDat(const SniffSample&);
-int SniffJilsThy(const SniffSample&);
-void ReadJilsSetupPar(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffJilsPar(const SniffSample&);
-void ReadJilsCfg(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffJilsCfg(const SniffSample&);
-void ReadKuabFwd(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffKuabFwd(const SniffSample&);
-void ReadKuabFvoIni(ReaderContext&, ReaderInput&, PDDXFile&);
-int SniffKuabIni(const SniffSample&);
-
 namespace {
-
-// The native readers add to whatever document they are given, fresh or already filled.
-template <void (*Read)(ReaderContext&, ReaderInput&, PDDXFile&)>
-void Native(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool /*append*/)
-{
-    Read(context, input, document);
-}
-
-constexpr std::array<FileFormat, kFormatCount> kFormats = {{
-    {FileType::PDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX, &SniffPDDX},
-    {FileType::DynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>, &SniffF25},
-    {FileType::DynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD", &Native<ReadF20File>,
-     &SniffF20},
-    {FileType::CarlBroFwd, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT", &Native<ReadCarlBroFwd>,
-     &SniffCarlBroFwd},
-    {FileType::CarlBroIni, "carlbro-ini", "Carl Bro INI", "optCarlBroINI", "Carl Bro Configuration (Text)", true, 0, "TXT",
-     &Native<ReadCarlBroConfig>, &SniffCarlBroConfig},
-    {FileType::CarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS", nullptr,
-     nullptr},
-    {FileType::JilsDat, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>, &SniffJilsDat},
-    {FileType::JilsPar, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR", &Native<ReadJilsSetupPar>,
-     &SniffJilsPar},
-    {FileType::KuabFwd, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>, &SniffKuabFwd},
-    {FileType::KuabIni, "kuab-ini", "KUAB FVO.INI", "optKuabIni", "KUAB INI", true, -1, "INI", &Native<ReadKuabFvoIni>,
-     &SniffKuabIni},
-    {FileType::JilsCfg, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>,
-     &SniffJilsCfg},
-    // Recognised so that it is not read as a data file (one test location per time sample), but
-    // it holds no drops of its own to convert.
-    {FileType::JilsThy, "jils-thy", "JILS time history", "optJilsThy", "JILS time history", false, -1, "THY", nullptr,
-     &SniffJilsThy},
-}};
 
 // FindFileFormat takes a row by its type's code: each row sits at its own code.
 constexpr bool RowsSitAtTheirCodes()
 {
-    for (std::size_t i = 0; i < kFormats.size(); ++i)
-        if (CodeOf(kFormats[i].Type) != static_cast<std::int32_t>(i)) return false;
+    for (std::size_t i = 0; i < kFormatTable.size(); ++i)
+        if (CodeOf(kFormatTable[i].Type) != static_cast<std::int32_t>(i)) return false;
     return true;
 }
 static_assert(RowsSitAtTheirCodes(), "a row of the format table is not at its code");
@@ -91,13 +35,13 @@ bool HasUsualExtension(const FileFormat& format, std::string_view name)
 
 }  // namespace
 
-std::span<const FileFormat> FileFormats() { return kFormats; }
+std::span<const FileFormat> FileFormats() { return kFormatTable; }
 
 const FileFormat* FindFileFormat(FileType type)
 {
     const std::int32_t code = CodeOf(type);
-    if (code < 0 || code >= static_cast<std::int32_t>(kFormats.size())) return nullptr;
-    return &kFormats[static_cast<std::size_t>(code)];
+    if (code < 0 || code >= static_cast<std::int32_t>(kFormatTable.size())) return nullptr;
+    return &kFormatTable[static_cast<std::size_t>(code)];
 }
 
 std::string FileTypeName(FileType type)
@@ -109,7 +53,7 @@ std::string FileTypeName(FileType type)
 std::optional<FileType> FileTypeFromText(std::string_view text)
 {
     text = TrimBlanks(text);
-    for (const FileFormat& format : kFormats)
+    for (const FileFormat& format : kFormatTable)
         if (text == std::to_string(CodeOf(format.Type)) || (format.ShortName && EqualsIgnoreCase(text, format.ShortName)))
             return format.Type;
     return std::nullopt;
@@ -118,7 +62,7 @@ std::optional<FileType> FileTypeFromText(std::string_view text)
 std::string FileTypeShortNames()
 {
     std::string names;
-    for (const FileFormat& format : kFormats)
+    for (const FileFormat& format : kFormatTable)
         if (format.ShortName && format.Read) names += (names.empty() ? "" : ", ") + std::string(format.ShortName);
     return names;
 }
@@ -153,14 +97,14 @@ Detection DetectFormat(std::string_view head, std::string_view name, bool comple
     const SniffSample sample(head, complete);
     Detection detection;
     int best = 0;
-    for (const FileFormat& format : kFormats) {
+    for (const FileFormat& format : kFormatTable) {
         const int score = format.Sniff ? format.Sniff(sample) : 0;
         detection.Scores[static_cast<std::size_t>(CodeOf(format.Type))] = score;
         best = std::max(best, score);
     }
     if (best < kRecognised) return detection;
     std::vector<FileType> tied, usual;
-    for (const FileFormat& format : kFormats) {
+    for (const FileFormat& format : kFormatTable) {
         if (detection.Scores[static_cast<std::size_t>(CodeOf(format.Type))] != best) continue;
         tied.push_back(format.Type);
         if (HasUsualExtension(format, name)) usual.push_back(format.Type);

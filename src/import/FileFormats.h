@@ -1,8 +1,9 @@
 #pragma once
 // The input formats, one row per FileType: everything the program knows of a format besides its
-// reader's own rules. The command line, the open dialog, the settings window, the manual page and
-// the conversion dispatch all read this table. Adding a format is one reader file (its reader, its
-// sniffer and what it carries between files) and one row here: see CONTRIBUTING.md.
+// reader's own rules. The command line, the open dialog, the settings window, detection and the
+// conversion dispatch all read this table. Adding a format is one reader file (its reader, its
+// sniffer and what it carries between files) and, here, an enumerator, two declarations and a
+// row: see CONTRIBUTING.md.
 
 #include <array>
 #include <cstdint>
@@ -53,6 +54,64 @@ struct FileFormat {
     Sniffer Sniff;              // how much a file's first bytes look like the format; nullptr: never detected
 };
 
+// Each format's reader and sniffer, defined in the format's own file under src/import/.
+void ReadPDDX(ReaderContext&, ReaderInput&, PDDXFile&, bool append);
+int SniffPDDX(const SniffSample&);
+void ReadF25File(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffF25(const SniffSample&);
+void ReadF20File(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffF20(const SniffSample&);
+void ReadCarlBroFwd(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffCarlBroFwd(const SniffSample&);
+void ReadCarlBroConfig(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffCarlBroConfig(const SniffSample&);
+void ReadJilsDat(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffJilsDat(const SniffSample&);
+int SniffJilsThy(const SniffSample&);
+void ReadJilsSetupPar(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffJilsPar(const SniffSample&);
+void ReadJilsCfg(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffJilsCfg(const SniffSample&);
+void ReadKuabFwd(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffKuabFwd(const SniffSample&);
+void ReadKuabFvoIni(ReaderContext&, ReaderInput&, PDDXFile&);
+int SniffKuabIni(const SniffSample&);
+
+// The native readers add to whatever document they are given, fresh or already filled.
+template <void (*Read)(ReaderContext&, ReaderInput&, PDDXFile&)>
+inline void Native(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool /*append*/)
+{
+    Read(context, input, document);
+}
+
+// The table: one row per format, at its code.
+inline constexpr auto kFormatTable = std::to_array<FileFormat>({
+    {FileType::PDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX, &SniffPDDX},
+    {FileType::DynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>, &SniffF25},
+    {FileType::DynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD", &Native<ReadF20File>,
+     &SniffF20},
+    {FileType::CarlBroFwd, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT", &Native<ReadCarlBroFwd>,
+     &SniffCarlBroFwd},
+    {FileType::CarlBroIni, "carlbro-ini", "Carl Bro INI", "optCarlBroINI", "Carl Bro Configuration (Text)", true, 0, "TXT",
+     &Native<ReadCarlBroConfig>, &SniffCarlBroConfig},
+    {FileType::CarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS", nullptr,
+     nullptr},
+    {FileType::JilsDat, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>, &SniffJilsDat},
+    {FileType::JilsPar, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR", &Native<ReadJilsSetupPar>,
+     &SniffJilsPar},
+    {FileType::KuabFwd, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>, &SniffKuabFwd},
+    {FileType::KuabIni, "kuab-ini", "KUAB FVO.INI", "optKuabIni", "KUAB INI", true, -1, "INI", &Native<ReadKuabFvoIni>,
+     &SniffKuabIni},
+    {FileType::JilsCfg, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>,
+     &SniffJilsCfg},
+    // Recognised so that it is not read as a data file (one test location per time sample), but
+    // it holds no drops of its own to convert.
+    {FileType::JilsThy, "jils-thy", "JILS time history", "optJilsThy", "JILS time history", false, -1, "THY", nullptr,
+     &SniffJilsThy},
+});
+
+constexpr std::size_t kFormatCount = kFormatTable.size();
+
 // Every row, in code order.
 std::span<const FileFormat> FileFormats();
 
@@ -79,7 +138,6 @@ std::string NotReadableOnItsOwn(FileType type);
 // The short name of a type for messages, "unknown" for none.
 std::string ShortNameOf(FileType type);
 
-constexpr std::size_t kFormatCount = 12;
 
 // What the first bytes of an input look like: the format whose sniffer scores highest, when that
 // score reaches kRecognised. Of formats with equal scores the one whose usual extensions hold

@@ -6,6 +6,7 @@
 
 #include "gui/info/HelpWindow.h"
 #include "gui/info/InstructionsWindow.h"
+#include "import/FileFormats.h"
 #include "support/GuiSupport.h"
 
 namespace vantrel {
@@ -61,6 +62,22 @@ TEST(InfoWindows, ShowAtStartIsKeptInTheSettingsAndDecidesWhetherTheInstructions
     QPointer<InstructionsWindow> window = instructions(next);
     program.Press(*window, "cmdClose");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window; }));
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// The open page lists the types the open dialog offers, taken from the format table.
+TEST(InfoWindows, TheOpenPageNamesEveryTypeTheOpenDialogOffers)
+{
+    HelpWindow help(nullptr);
+    help.ShowTopic("open.html");
+    const QString text = help.findChild<QTextBrowser*>("txtHelp")->toPlainText();
+    for (const FileFormat& format : FileFormats())
+        EXPECT_EQ(text.contains(format.OptionCaption), format.OpenOption) << format.OptionCaption;
 }
 
 }  // namespace

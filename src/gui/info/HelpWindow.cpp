@@ -1,11 +1,14 @@
 #include "gui/info/HelpWindow.h"
 
 #include <QHash>
+#include <QStringList>
+#include <QTextDocument>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "gui/DialogWindow.h"
+#include "import/FileFormats.h"
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void RegisterHelpTopics() { Q_INIT_RESOURCE(help); }
@@ -41,6 +44,33 @@ const QHash<QString, QString>& Topics()
     return topics;
 }
 
+// Where a page names the file types of the open dialog; they come from the format table, so a
+// new format is named in the help without editing the page.
+const QString kOfferedTypesMark = "<!--offered-types-->";
+
+QString OfferedTypes()
+{
+    QStringList captions;
+    for (const FileFormat& format : FileFormats())
+        if (format.OpenOption) captions << QString::fromLatin1(format.OptionCaption);
+    const QString last = captions.takeLast();
+    return captions.join(", ") + " or " + last;
+}
+
+class HelpBrowser : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& name) override
+    {
+        QVariant resource = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::HtmlResource) return resource;
+        QString html = resource.typeId() == QMetaType::QString ? resource.toString()
+                                                               : QString::fromUtf8(resource.toByteArray());
+        return html.replace(kOfferedTypesMark, OfferedTypes());
+    }
+};
+
 }  // namespace
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
@@ -49,7 +79,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName("HelpWindow");
     setWindowTitle("Vantrel Help");
     setAttribute(Qt::WA_DeleteOnClose);
-    browser_ = new QTextBrowser(this);
+    browser_ = new HelpBrowser(this);
     browser_->setObjectName("txtHelp");
     browser_->setSearchPaths({":/help"});
     auto* layout = new QVBoxLayout(this);
