@@ -14,9 +14,9 @@
 namespace vantrel {
 namespace {
 
-constexpr SectionAndKey kFlagged[] = {{"Device Configuration", "LoadPlateRadius"},
-                                    {"Device Configuration", "DeflectionSensorXAxisDistances"},
-                                    {"Device Configuration", "DeflectionSensorYAxisDistances"}};
+constexpr SectionAndKey kFlagged[] = {pddx::DeviceConfiguration::LoadPlateRadius,
+                                      pddx::DeviceConfiguration::DeflectionSensorXAxisDistances,
+                                      pddx::DeviceConfiguration::DeflectionSensorYAxisDistances};
 
 // A counter's value: empty counts as 0; otherwise a whole number from 0 to 2147483647.
 std::optional<int> Counter(std::string_view text)
@@ -51,14 +51,15 @@ public:
     {
         found_({Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message)});
     }
+    void Add(const SectionAndKey& name, std::string message) { Add(name.Section, name.Key, std::move(message)); }
 
     // Each item of a list that is not a number.
-    void NonNumbers(std::string_view section, std::string_view key, const std::vector<std::string_view>& items)
+    void NonNumbers(const SectionAndKey& name, const std::vector<std::string_view>& items)
     {
         for (std::size_t i = 0; i < items.size(); ++i) {
             if (IsNumberText(items[i])) continue;
             const std::string item = "item " + std::to_string(i + 1);
-            Add(section, key, items[i].empty() ? item + " is empty" : item + ", " + Quoted(items[i]) + ", is not a number");
+            Add(name, items[i].empty() ? item + " is empty" : item + ", " + Quoted(items[i]) + ", is not a number");
         }
     }
 
@@ -82,17 +83,19 @@ void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Find
 {
     const std::string_view section = location.Handle();
     int drops = 0;
-    for (const PDDXElement& element : location.Elements()) drops += NumberAfter(element.Handle(), "DropData_") ? 1 : 0;
-    const PDDXElement* counter = location.Elements().Find("NumberOfDrops");
+    for (const PDDXElement& element : location.Elements())
+        drops += NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix) ? 1 : 0;
+    const SectionAndKey counterName{section, pddx::TestLocation::NumberOfDrops};
+    const PDDXElement* counter = location.Elements().Find(counterName.Key);
     const std::string_view text = counter ? counter->Value() : std::string_view();
     if (const std::optional<int> said = Counter(text); !said)
-        findings.Add(section, "NumberOfDrops", Quoted(text) + " is not a whole number");
+        findings.Add(counterName, Quoted(text) + " is not a whole number");
     else if (*said != drops)
-        findings.Add(section, "NumberOfDrops", "is " + std::to_string(*said) + ", but the location holds " + Counted(drops, "drop"));
+        findings.Add(counterName, "is " + std::to_string(*said) + ", but the location holds " + Counted(drops, "drop"));
 
     std::vector<std::string_view> items;
     for (const PDDXElement& element : location.Elements()) {
-        if (!NumberAfter(element.Handle(), "DropData_")) continue;
+        if (!NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix)) continue;
         const std::string_view value = element.Value();
         if (TrimBlanks(value).empty()) {
             findings.Add(section, element.Handle(), "empty");
@@ -103,7 +106,7 @@ void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Find
             findings.Add(section, element.Handle(),
                          "a load and " + Counted(items.size() - 1, "deflection") + ", but NumberOfDeflectionSensors is " +
                              std::to_string(*sensors));
-        findings.NonNumbers(section, element.Handle(), items);
+        findings.NonNumbers({section, element.Handle()}, items);
     }
 }
 
@@ -124,45 +127,42 @@ std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found)
 {
     Findings findings(found);
-    const auto value = [&](std::string_view section, std::string_view key) -> std::string_view {
-        return document.Element(section, key).Value();
-    };
+    const auto value = [&](const SectionAndKey& name) { return document.Element(name).Value(); };
     for (const SectionAndKey& flagged : kFlagged)
-        if (TrimBlanks(value(flagged.Section, flagged.Key)).empty())
-            findings.Add(flagged.Section, flagged.Key, "empty; the calibration needs it");
+        if (TrimBlanks(value(flagged)).empty()) findings.Add(flagged, "empty; the calibration needs it");
 
-    if (const std::string_view load = value("Units", "LoadUnits"); IsPressureUnit(load))
-        findings.Add("Units", "LoadUnits",
+    if (const std::string_view load = value(pddx::Units::LoadUnits); IsPressureUnit(load))
+        findings.Add(pddx::Units::LoadUnits,
                      Quoted(TrimBlanks(load)) + " is a pressure; the calibration compares forces, so the loads are to be "
                                                 "multiplied by the plate area first");
 
-    constexpr std::string_view kConfiguration = "Device Configuration";
-    const std::string_view radius = value(kConfiguration, "LoadPlateRadius");
+    namespace configuration = pddx::DeviceConfiguration;
+    const std::string_view radius = value(configuration::LoadPlateRadius);
     if (!TrimBlanks(radius).empty() && !IsNumberText(radius))
-        findings.Add(kConfiguration, "LoadPlateRadius", Quoted(radius) + " is not a number");
-    const std::string_view sensorText = value(kConfiguration, "NumberOfDeflectionSensors");
+        findings.Add(configuration::LoadPlateRadius, Quoted(radius) + " is not a number");
+    const std::string_view sensorText = value(configuration::NumberOfDeflectionSensors);
     const std::optional<int> sensors = Counter(sensorText);
-    if (!sensors) findings.Add(kConfiguration, "NumberOfDeflectionSensors", Quoted(sensorText) + " is not a whole number");
-    for (std::string_view key : {"DeflectionSensorXAxisDistances", "DeflectionSensorYAxisDistances"}) {
-        if (TrimBlanks(value(kConfiguration, key)).empty()) continue;
+    if (!sensors) findings.Add(configuration::NumberOfDeflectionSensors, Quoted(sensorText) + " is not a whole number");
+    for (const SectionAndKey& key : {configuration::DeflectionSensorXAxisDistances, configuration::DeflectionSensorYAxisDistances}) {
+        if (TrimBlanks(value(key)).empty()) continue;
         std::vector<std::string_view> items;
-        Items(value(kConfiguration, key), items);
+        Items(value(key), items);
         if (sensors && static_cast<int>(items.size()) != *sensors)
-            findings.Add(kConfiguration, key,
-                         Counted(items.size(), "distance") + ", but NumberOfDeflectionSensors is " + std::to_string(*sensors));
-        findings.NonNumbers(kConfiguration, key, items);
+            findings.Add(key, Counted(items.size(), "distance") + ", but NumberOfDeflectionSensors is " + std::to_string(*sensors));
+        findings.NonNumbers(key, items);
     }
 
     int locations = 0;
-    for (const PDDXSection& section : document.Sections()) locations += NumberAfter(section.Handle(), "Test Location ") ? 1 : 0;
-    const std::string_view locationText = value("Deflection Data", "NumberOfTestLocations");
+    for (const PDDXSection& section : document.Sections())
+        locations += NumberAfter(section.Handle(), pddx::TestLocation::kPrefix) ? 1 : 0;
+    const std::string_view locationText = value(pddx::DeflectionData::NumberOfTestLocations);
     if (const std::optional<int> said = Counter(locationText); !said)
-        findings.Add("Deflection Data", "NumberOfTestLocations", Quoted(locationText) + " is not a whole number");
+        findings.Add(pddx::DeflectionData::NumberOfTestLocations, Quoted(locationText) + " is not a whole number");
     else if (*said != locations)
-        findings.Add("Deflection Data", "NumberOfTestLocations",
+        findings.Add(pddx::DeflectionData::NumberOfTestLocations,
                      "is " + std::to_string(*said) + ", but the document holds " + Counted(locations, "test location"));
     for (const PDDXSection& section : document.Sections())
-        if (NumberAfter(section.Handle(), "Test Location ")) CheckLocation(section, sensors, findings);
+        if (NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) CheckLocation(section, sensors, findings);
 }
 
 void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
@@ -175,14 +175,14 @@ void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile&
     const std::vector<std::string_view> names = profile.SectionNames();
     std::vector<bool> taken;  // the drops of the location at hand: the first of a number counts
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::optional<int> n = NumberAfter(names[i], "Test Location ");
-        if (!n || document.Sections().Contains("Test Location " + std::to_string(*n))) continue;
+        const std::optional<int> n = NumberAfter(names[i], pddx::TestLocation::kPrefix);
+        if (!n || document.Sections().Contains(std::string(pddx::TestLocation::kPrefix) + std::to_string(*n))) continue;
         PDDXSection& location = document.AddTestLocation(*n);
         const int number = static_cast<int>(i);
         for (PDDXElement& element : location.Elements()) element.SetValue(profile.Value(number, element.Handle()));
         taken.assign(taken.size(), false);
         for (std::string_view key : profile.Keys(number)) {
-            const std::optional<int> drop = NumberAfter(key, "DropData_");
+            const std::optional<int> drop = NumberAfter(key, pddx::TestLocation::kDropDataPrefix);
             if (!drop) continue;
             if (taken.size() <= static_cast<std::size_t>(*drop)) taken.resize(*drop + 1, false);
             if (taken[*drop]) continue;

@@ -14,11 +14,6 @@
 
 namespace vantrel {
 
-struct SectionAndKey {
-    std::string_view Section;
-    std::string_view Key;
-};
-
 // The elements the review grid flags for the user to complete while they are empty.
 std::span<const SectionAndKey> FlaggedElements();
 

@@ -58,16 +58,18 @@ void Field(std::string& row, std::string_view text, bool latin1 = true, bool fir
 
 void DropTable::Add(const std::string& fileName, const PDDXFile& document)
 {
-    const auto value = [&](std::string_view section, std::string_view key) { return ValueOf(document.Section(section), key); };
-    files_.push_back({fileName, value("Units", "LoadUnits"), value("Units", "DeflectionUnits")});
+    const auto value = [&](const SectionAndKey& name) { return ValueOf(document.Section(name.Section), name.Key); };
+    files_.push_back({fileName, value(pddx::Units::LoadUnits), value(pddx::Units::DeflectionUnits)});
+    namespace location = pddx::TestLocation;
     for (const PDDXSection& section : document.Sections()) {
-        const std::optional<int> number = NumberAfter(section.Handle(), "Test Location ");
+        const std::optional<int> number = NumberAfter(section.Handle(), location::kPrefix);
         if (!number) continue;
-        const std::string place = ValueOf(section, "TestLocation");
+        const std::string place = ValueOf(section, location::TestLocation);
         locations_.push_back({files_.size() - 1, *number, std::string(TrimBlanks(place.substr(0, place.find(',')))),
-                              ValueOf(section, "TestLane"), ValueOf(section, "TestTime"), ValueOf(section, "TestTemperatures")});
+                              ValueOf(section, location::TestLane), ValueOf(section, location::TestTime),
+                              ValueOf(section, location::TestTemperatures)});
         for (const PDDXElement& element : section.Elements()) {
-            const std::optional<int> drop = NumberAfter(element.Handle(), "DropData_");
+            const std::optional<int> drop = NumberAfter(element.Handle(), location::kDropDataPrefix);
             if (!drop) continue;
             deflections_ = std::max<std::size_t>(deflections_, std::count(element.Value().begin(), element.Value().end(), ','));
             rows_.push_back({locations_.size() - 1, *drop, std::string(element.Value())});

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/Latin1.h"
+#include "document/TemplateNames.h"
 
 namespace vantrel {
 namespace {
@@ -84,7 +85,7 @@ const ElementName& DocumentText::DropName(int drop)
 {
     if (drop >= 1 && static_cast<std::size_t>(drop) <= drops_.size() && drops_[static_cast<std::size_t>(drop - 1)])
         return *drops_[static_cast<std::size_t>(drop - 1)];
-    const std::string handle = "DropData_" + std::to_string(drop);
+    const std::string handle = std::string(pddx::TestLocation::kDropDataPrefix) + std::to_string(drop);
     if (drop < 1 || drop > kCachedDropNames) return Name(handle, {});
     return NumberedName(drops_, static_cast<std::size_t>(drop - 1), handle);
 }
@@ -94,7 +95,8 @@ const ElementName& DocumentText::HistoryName(int drop, int sample)
     const bool cached = drop >= 1 && drop <= kCachedDrops && sample >= 1 && sample <= kCachedSamples;
     const auto index = cached ? static_cast<std::size_t>((drop - 1) * kCachedSamples + sample - 1) : 0;
     if (cached && index < histories_.size() && histories_[index]) return *histories_[index];
-    const std::string handle = "DropHistoryData_" + std::to_string(drop) + "_" + std::to_string(sample);
+    const std::string handle =
+        std::string(pddx::TestLocation::kDropHistoryDataPrefix) + std::to_string(drop) + "_" + std::to_string(sample);
     return cached ? NumberedName(histories_, index, handle) : Name(handle, {});
 }
 

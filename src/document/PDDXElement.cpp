@@ -46,6 +46,13 @@ void PDDXElement::SetValue(std::string_view value)
     Changed();
 }
 
+void PDDXElement::AppendItem(std::string_view item)
+{
+    std::string value(Value());
+    value.append(", ").append(item);
+    SetValue(value);
+}
+
 void PDDXElement::TakeValue(const char* kept)
 {
     const std::string_view value = KeptValue(kept);

@@ -48,6 +48,8 @@ public:
     // The same for a value that DocumentText::KeepShort kept in this element's document, taken
     // over without a copy: nothing else may use it afterwards.
     void TakeValue(const char* kept);
+    // The value followed by ", " and `item`, as a list grows (sensor serials, factors).
+    void AppendItem(std::string_view item);
 
     bool Flagged() const { return flagged_; }
     void SetFlagged(bool flagged) { flagged_ = flagged; }

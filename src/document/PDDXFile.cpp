@@ -10,11 +10,16 @@ namespace vantrel {
 namespace {
 
 struct TemplateElement {
-    const char* section;  // nullptr: same section as the row before
-    const char* handle;
+    SectionAndKey name;
+    std::int32_t dataType;
+    const char* value;  // nullptr: the program's version
+    const char* description;
+};
+
+struct RepeatedElement {
+    std::string_view handle;
     std::int32_t dataType;
     const char* value;
-    const char* description;
 };
 
 #define VANTREL_STR2(x) #x
@@ -22,98 +27,18 @@ struct TemplateElement {
 
 // The standard template, in output order.
 constexpr TemplateElement kTemplate[] = {
-    {"Pavement Deflection Data Exchange File", "PDDXVersionNumber", kNumber, "1.0", "desc"},
-    {nullptr, "VantrelVersionNumber", kText, nullptr, "desc"},
-    {nullptr, "DelimiterSymbol", kText, ",", "desc"},
-    {nullptr, "DecimalSymbol", kText, ".", "desc"},
-    {"Operations Information", "DelimiterSymbol", kText, ",", "desc"},
-    {nullptr, "DecimalSymbol", kText, ".", "desc"},
-    {nullptr, "SoftwareVersion", kText, "", ""},
-    {nullptr, "FileName", kText, "", "blah"},
-    {nullptr, "StartTime", kTimeOfDay, "", ""},
-    {nullptr, "EndTime", kTimeOfDay, "", ""},
-    {nullptr, "StartDate", kDate, "", ""},
-    {nullptr, "EndDate", kDate, "", ""},
-    {nullptr, "OperatorName", kText, "", ""},
-    {nullptr, "WeatherCondition", kText, "", ""},
-    {"Units", "LoadPlateRadiusUnits", kUnitName, "", ""},
-    {nullptr, "LoadUnits", kUnitName, "", ""},
-    {nullptr, "DeflectionUnits", kUnitName, "", ""},
-    {nullptr, "TemperatureUnits", kUnitName, "", ""},
-    {nullptr, "SensorsLocationUnits", kUnitName, "", ""},
-    {nullptr, "GPSUnits", kUnitName, "", ""},
-    {nullptr, "TestLocationUnits", kUnitName, "", ""},
-    {nullptr, "NominalTestSpacingUnits", kUnitName, "", ""},
-    {nullptr, "LoadFrequencyUnits", kUnitName, "", ""},
-    {nullptr, "DropHistoryDataFrequencyUnits", kUnitName, "Hertz", ""},
-    {"Device Information", "DeviceDesignationName", kText, "", ""},
-    {nullptr, "DeviceModelNumber", kText, "", ""},
-    {nullptr, "DeviceSerialNumber", kText, "", ""},
-    {nullptr, "LoadCellSerialNumber", kText, "", ""},
-    {nullptr, "SensorSerialNumbers", kText, "", ""},
-    {nullptr, "DeviceLoadType", kText, "Impulse", ""},
-    {"Device Configuration", "LoadPlateRadius", kNumber, "", ""},
-    {nullptr, "NumberOfDeflectionSensors", kNumber, "0", ""},
-    {nullptr, "DeflectionSensorXAxisDistances", kNumber, "", ""},
-    {nullptr, "DeflectionSensorYAxisDistances", kNumber, "", ""},
-    {nullptr, "NumberOfTemperatureSensors", kNumber, "", ""},
-    {nullptr, "TemperatureSensorUse", kText, "", ""},
-    {nullptr, "LoadFrequency", kNumber, "", ""},
-    {"Device Calibration", "LoadCellCalibrationDate", kDate, "", ""},
-    {nullptr, "LoadCellCalibrationFactor", kNumber, "", ""},
-    {nullptr, "LoadCellDynamicCalibrationDate", kNumber, "", ""},
-    {nullptr, "LoadCellDynamicCalibrationFactor", kNumber, "", ""},
-    {nullptr, "LoadCellCalibrationCenterDate", kDate, "", ""},
-    {nullptr, "LoadCellCalibrationCenterGain", kNumber, "", ""},
-    {nullptr, "LoadCellCalibrationIntercept", kNumber, "", ""},
-    {nullptr, "SensorStaticCalibrationDate", kDate, "", ""},
-    {nullptr, "SensorStaticCalibrationFactor", kNumber, "", ""},
-    {nullptr, "SensorDynamicCalibrationDate", kDate, "", ""},
-    {nullptr, "SensorDynamicCalibrationFactor", kNumber, "", ""},
-    {nullptr, "SensorReferenceCalibrationDate", kDate, "", ""},
-    {nullptr, "SensorReferenceCalibrationFactor", kNumber, "", ""},
-    {nullptr, "SensorRelativeCalibrationDate", kDate, "", ""},
-    {nullptr, "SensorRelativeCalibrationFactor", kNumber, "", ""},
-    {nullptr, "SensorCalibrationCenterDate", kDate, "", ""},
-    {nullptr, "SensorCalibrationCenterGain", kNumber, "", ""},
-    {nullptr, "DMIDeviceCalibrationDate", kDate, "", ""},
-    {nullptr, "DMIDeviceCalibrationFactor", kNumber, "", ""},
-    {nullptr, "NumberCalibrations", kNumber, "", ""},
-    {"Location Identification", "SiteName", kText, "", ""},
-    {nullptr, "FacilityName", kText, "", ""},
-    {nullptr, "SectionName", kText, "", ""},
-    {nullptr, "DirectionOfTravel", kText, "", ""},
-    {nullptr, "PavementType", kText, "", ""},
-    {"Deflection Data", "NumberOfTestLocations", kNumber, "0", ""},
-    {nullptr, "NominalTestPattern", kText, "", ""},
-    {nullptr, "NominalTestSpacing", kNumber, "", ""},
-    {nullptr, "DropHistoryDataFrequency", kNumber, "", ""},
-    {nullptr, "NumberOfDropHistoryDataSamples", kNumber, "", ""},
-};
-
-struct RepeatedElement {
-    const char* handle;
-    std::int32_t dataType;
-    const char* value;
+#define PDDX_ELEMENT(section, handle, dataType, value, description) {pddx::section::handle, dataType, value, description},
+#include "document/PDDXTemplate.def"
 };
 
 constexpr RepeatedElement kTestLocation[] = {
-    {"TestLocation", kNumber, ""},  {"GPSLocation", kNumber, ""},      {"TestLane", kText, ""},
-    {"TestType", kText, ""},        {"DropHistoryType", kText, ""},    {"TestTemperatures", kNumber, ""},
-    {"TestTime", kTimeOfDay, ""},   {"TestComment", kText, ""},        {"NumberOfDrops", kNumber, "0"},
+#define PDDX_LOCATION_ELEMENT(handle, dataType, value) {pddx::TestLocation::handle, dataType, value},
+#include "document/PDDXTemplate.def"
 };
 
 constexpr RepeatedElement kCalibrationHistory[] = {
-    {"LoadCellSerialNumber", kText, ""},
-    {"LoadCellCalibrationFactor", kNumber, ""},
-    {"LoadCellCalibrationCenterDate", kDate, ""},
-    {"LoadCellCalibrationCenterGain", kNumber, ""},
-    {"NumberOfDeflectionSensors", kNumber, ""},
-    {"SensorCalibrationCenterDate", kDate, ""},
-    {"SensorSerialNumbers", kText, ""},
-    {"SensorReferenceCalibrationFactor", kNumber, ""},
-    {"SensorCalibrationCenterGain", kNumber, ""},
-    {"CalCenterIDCode", kNumber, ""},
+#define PDDX_CALIBRATION_ELEMENT(handle, dataType, value) {pddx::CalibrationHistory::handle, dataType, value},
+#include "document/PDDXTemplate.def"
 };
 
 }  // namespace
@@ -131,8 +56,8 @@ void PDDXFile::BuildTemplate()
     const std::string version = VantrelVersionText();
     PDDXSection* section = nullptr;
     for (const TemplateElement& row : kTemplate) {
-        if (row.section) section = &AddSection(row.section);
-        section->AddElement(row.handle, row.description, row.dataType, row.value ? row.value : version);
+        if (!section || section->Handle() != row.name.Section) section = &AddSection(std::string(row.name.Section));
+        section->AddElement(row.name.Key, row.description, row.dataType, row.value ? row.value : version);
     }
 }
 
@@ -171,7 +96,7 @@ PDDXSection& PDDXFile::AddNumberedSection(std::string_view prefix, PDDXElement& 
 PDDXSection& PDDXFile::AddTestLocation(int locNum)
 {
     PDDXSection& section =
-        AddNumberedSection("Test Location ", Element("Deflection Data", "NumberOfTestLocations"), locNum);
+        AddNumberedSection(pddx::TestLocation::kPrefix, Element(pddx::DeflectionData::NumberOfTestLocations), locNum);
     if (locationNames_.empty())
         for (const RepeatedElement& row : kTestLocation) locationNames_.push_back(&text_.Name(row.handle, ""));
     for (std::size_t i = 0; i < std::size(kTestLocation); ++i)
@@ -182,16 +107,17 @@ PDDXSection& PDDXFile::AddTestLocation(int locNum)
 void PDDXFile::AddDropData(int dropsToAdd)
 {
     CheckCount(dropsToAdd, "number of drops");
-    const int t = CounterValue(Element("Deflection Data", "NumberOfTestLocations").Value());
-    PDDXSection& section = Section("Test Location " + std::to_string(t));
-    section.Element("NumberOfDrops").SetValue(std::to_string(dropsToAdd));
-    for (int i = 1; i <= dropsToAdd; ++i) section.AddElement("DropData_" + std::to_string(i), "", kNumber, "");
+    const int t = CounterValue(Element(pddx::DeflectionData::NumberOfTestLocations).Value());
+    PDDXSection& section = Section(std::string(pddx::TestLocation::kPrefix) + std::to_string(t));
+    section.Element(pddx::TestLocation::NumberOfDrops).SetValue(std::to_string(dropsToAdd));
+    for (int i = 1; i <= dropsToAdd; ++i)
+        section.AddElement(std::string(pddx::TestLocation::kDropDataPrefix) + std::to_string(i), "", kNumber, "");
 }
 
 PDDXSection& PDDXFile::AddFWDCalHistory(int calNum)
 {
     PDDXSection& section =
-        AddNumberedSection("Device Calibration_", Element("Device Calibration", "NumberCalibrations"), calNum);
+        AddNumberedSection(pddx::CalibrationHistory::kPrefix, Element(pddx::DeviceCalibration::NumberCalibrations), calNum);
     for (const RepeatedElement& row : kCalibrationHistory) section.AddElement(row.handle, "", row.dataType, row.value);
     return section;
 }

@@ -11,6 +11,7 @@
 
 #include "document/KeyedCollection.h"
 #include "document/PDDXSection.h"
+#include "document/TemplateNames.h"
 
 namespace vantrel {
 
@@ -29,6 +30,8 @@ public:
     // Lookups by name (any letter case); std::out_of_range naming what is missing.
     PDDXSection& Section(std::string_view name) const;
     PDDXElement& Element(std::string_view section, std::string_view handle) const;
+    // A template element by its constant (pddx::Units::LoadUnits), which names its section too.
+    PDDXElement& Element(const SectionAndKey& name) const { return Element(name.Section, name.Key); }
 
     // Appends "Test Location " + n with its nine elements. With 0, n is NumberOfTestLocations + 1
     // and the counter is raised; otherwise the counter stays. An existing section is an error.

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "document/PDDXFile.h"
+#include "document/TemplateNames.h"
 #include "base/NumberText.h"
 
 namespace vantrel {
@@ -69,7 +70,7 @@ PDDXElement& PDDXSection::AddDropData(int dropNum)
     int n = CheckCount(dropNum, "drop number");
     if (n != 0) return elements_.EmplaceNew(*this, NewName(Text().DropName(n)), kNumber);
     // Looked up once: a survey adds a million drops, each raising the counter.
-    if (!dropCounter_) dropCounter_ = &Element("NumberOfDrops");
+    if (!dropCounter_) dropCounter_ = &Element(pddx::TestLocation::NumberOfDrops);
     PDDXElement& counter = *dropCounter_;
     n = CheckCount(static_cast<long long>(ToInt32(counter.Value())) + 1, "drop number");
     const ElementName& name = NewName(Text().DropName(n));

@@ -27,9 +27,6 @@
 namespace vantrel {
 namespace {
 
-constexpr std::string_view kLocationPrefix = "Test Location ";
-constexpr std::string_view kDropPrefix = "DropData_";
-constexpr std::string_view kHistoryPrefix = "DropHistoryData_";
 // Beyond this many lines, or in a smaller plot, a legend hides the plot rather than explains it.
 constexpr int kLegendLines = 12;
 constexpr QSize kLegendRoom(300, 240);
@@ -74,17 +71,18 @@ bool HistoryNumbers(std::string_view handle, int& drop, int& sample)
 {
     const std::size_t last = handle.rfind('_');
     if (last == std::string_view::npos) return false;
-    const std::optional<int> d = NumberAfter(handle.substr(0, last), kHistoryPrefix), s = NumberAfter(handle.substr(last), "_");
+    const std::optional<int> d = NumberAfter(handle.substr(0, last), pddx::TestLocation::kDropHistoryDataPrefix);
+    const std::optional<int> s = NumberAfter(handle.substr(last), "_");
     if (!d || !s) return false;
     drop = *d;
     sample = *s;
     return true;
 }
 
-std::string ValueOf(const PDDXFile& document, std::string_view section, std::string_view key)
+std::string ValueOf(const PDDXFile& document, const SectionAndKey& name)
 {
     try {
-        return std::string(document.Element(section, key).Value());
+        return std::string(document.Element(name).Value());
     } catch (const std::out_of_range&) {
         return {};
     }
@@ -177,16 +175,16 @@ private:
 
 void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& location, int currentDrop)
 {
-    std::vector<std::optional<double>> offsets = Numbers(ValueOf(document, "Device Configuration", "DeflectionSensorXAxisDistances"));
+    std::vector<std::optional<double>> offsets = Numbers(ValueOf(document, pddx::DeviceConfiguration::DeflectionSensorXAxisDistances));
     // Without offsets the sensors are spaced by their numbers.
     const bool byNumber = std::none_of(offsets.begin(), offsets.end(), [](const auto& offset) { return offset.has_value(); });
     Lines plot(chart, QString::fromLatin1(location.Handle().c_str()) + ": deflection basin",
-              byNumber ? QString("Sensor") : WithUnit("Sensor offset", ValueOf(document, "Units", "SensorsLocationUnits")));
-    QValueAxis* deflection = plot.Axis(WithUnit("Deflection", ValueOf(document, "Units", "DeflectionUnits")), Qt::AlignLeft);
+              byNumber ? QString("Sensor") : WithUnit("Sensor offset", ValueOf(document, pddx::Units::SensorsLocationUnits)));
+    QValueAxis* deflection = plot.Axis(WithUnit("Deflection", ValueOf(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
     // Deflections go downwards, as the pavement does.
     deflection->setReverse(true);
     for (const PDDXElement& element : location.Elements()) {
-        const std::optional<int> drop = NumberAfter(element.Handle(), kDropPrefix);
+        const std::optional<int> drop = NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix);
         if (!drop) continue;
         const std::vector<std::optional<double>> values = Numbers(element.Value());
         auto* line = new QLineSeries;
@@ -217,12 +215,12 @@ bool PlotHistory(QChart& chart, const PDDXFile& document, const PDDXSection& loc
     }
     if (histories.empty()) return false;
     if (!histories.contains(drop)) drop = histories.begin()->first;
-    const std::optional<double> frequency = Numbers(ValueOf(document, "Deflection Data", "DropHistoryDataFrequency")).front();
+    const std::optional<double> frequency = Numbers(ValueOf(document, pddx::DeflectionData::DropHistoryDataFrequency)).front();
     const bool timed = frequency && *frequency > 0;
     Lines plot(chart, QString::fromLatin1(location.Handle().c_str()) + ", drop " + QString::number(drop) + ": time history",
               timed ? QString("Time (ms)") : QString("Sample"));
-    QValueAxis* deflection = plot.Axis(WithUnit("Deflection", ValueOf(document, "Units", "DeflectionUnits")), Qt::AlignLeft);
-    QValueAxis* load = plot.Axis(WithUnit("Load", ValueOf(document, "Units", "LoadUnits")), Qt::AlignRight);
+    QValueAxis* deflection = plot.Axis(WithUnit("Deflection", ValueOf(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
+    QValueAxis* load = plot.Axis(WithUnit("Load", ValueOf(document, pddx::Units::LoadUnits)), Qt::AlignRight);
     std::vector<QLineSeries*> lines;  // the load, then one per sensor
     for (const auto& [sample, element] : histories[drop]) {
         const double at = timed ? (sample - 1) * 1000.0 / *frequency : sample;
@@ -336,8 +334,8 @@ QChart* PlotPanel::History() const { return historyView_->chart(); }
 void PlotPanel::Follow(const PDDXFile& document, const PDDXElement* element)
 {
     const PDDXSection* section = element ? element->Parent() : nullptr;
-    if (!section || !NumberAfter(section->Handle(), kLocationPrefix)) return;
-    int drop = NumberAfter(element->Handle(), kDropPrefix).value_or(0);
+    if (!section || !NumberAfter(section->Handle(), pddx::TestLocation::kPrefix)) return;
+    int drop = NumberAfter(element->Handle(), pddx::TestLocation::kDropDataPrefix).value_or(0);
     int sample = 0;
     if (drop <= 0) HistoryNumbers(element->Handle(), drop, sample);
     // Moving within the location re-plots only for another drop.
@@ -388,7 +386,7 @@ bool PlotPanel::SavePlot(QChartView& view)
 
 void PlotPanel::Refresh(const PDDXFile& document)
 {
-    Plot(document, location_.empty() ? std::string(kLocationPrefix) + "1" : location_, drop_);
+    Plot(document, location_.empty() ? std::string(pddx::TestLocation::kPrefix) + "1" : location_, drop_);
 }
 
 }  // namespace vantrel

@@ -636,7 +636,7 @@ int ReviewGrid::TestLocationRow(int number) const
 {
     if (!document_) return 0;
     try {
-        const PDDXSection& section = document_->Section("Test Location " + std::to_string(number));
+        const PDDXSection& section = document_->Section(std::string(pddx::TestLocation::kPrefix) + std::to_string(number));
         return section.Elements().Count() ? model_->RowOf(section.Elements().Item(1)) : 0;
     } catch (const std::out_of_range&) {
         return 0;

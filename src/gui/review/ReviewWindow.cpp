@@ -35,8 +35,8 @@ const QString kSaveFilter = "PDDX Data Files|*.DDX";
 bool ChangesPlots(const PDDXElement& element, const std::string& plotted)
 {
     const PDDXSection* section = element.Parent();
-    return section && (section->Handle() == plotted || section->Handle() == "Device Configuration" ||
-                       section->Handle() == "Units" || section->Handle() == "Deflection Data");
+    return section && (section->Handle() == plotted || section->Handle() == pddx::DeviceConfiguration::kSection ||
+                       section->Handle() == pddx::Units::kSection || section->Handle() == pddx::DeflectionData::kSection);
 }
 
 }  // namespace
@@ -299,7 +299,7 @@ void ReviewWindow::AddTests()
     document_->AddTestLocation();
     SetPDDXDataSet(document_);
     const QString count =
-        QString::fromLatin1(document_->Element("Deflection Data", "NumberOfTestLocations").Value());
+        QString::fromLatin1(document_->Element(pddx::DeflectionData::NumberOfTestLocations).Value());
     const QString answer = prompts_.Input(this, "Input Number of Drops",
                                                "How many drops are associated with Test Location " + count);
     // The answer is read as a 16-bit whole number ("2.6" is 3 drops); an empty answer (or
