@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         PDDXFile merged;
         merged.AddTestLocation();
-        merged.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(kCounts[last % 6]);
-        merged.Element("Device Information", "SensorSerialNumbers").SetValue("earlier");
+        merged.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(kCounts[last % 6]);
+        merged.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue("earlier");
         reading.NumSensors = last % 42 - 1;
         fuzz::ReadQuietly(format.Type, state, bytes, merged, reading, true);
         fuzz::WriteOut(merged);
