@@ -3,7 +3,7 @@
 # Runs as root on a fresh Debian 12 machine.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libcli11-dev nlohmann-json3-dev clang libclang-rt-14-dev python3 time)
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libcli11-dev nlohmann-json3-dev libfast-float-dev clang libclang-rt-14-dev python3 time)
 # The manual page, the completion and the Debian package (CPack's DEB generator, its dependency
 # scan and lintian).
 packages+=(man-db bash-completion dpkg-dev fakeroot file lintian)

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <optional>
+#include <tuple>
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
@@ -28,14 +30,31 @@ void ExpectAll(const Cases<std::optional<Out>, In>& cases, Convert convert)
 
 TEST(Numbers, ParseRoundAndCountTheProgramsWay)
 {
-    ExpectAll<double, std::string>({{" 12 ", 12}, {"-1.5", -1.5}, {"+.5", 0.5}, {"5.", 5}, {"1e3", 1000},
-                                    {"2.5E-1", 0.25}, {"", {}}, {"1,5", {}}, {"12a", {}}, {"e5", {}}, {".", {}},
-                                    {"-", {}}, {"1e", {}}, {"1 2", {}}, {"0x10", {}}, {"1e999", {}}, {"007", 7},
-                                    {"+999999999999999", 999999999999999.0}, {"12345678901234567", 12345678901234567.0}},
-                                   [](const std::string& t) { return ToNumber(t); });
+    // The one grammar: text and decimal separator -> value, none, or kTooLarge for OverflowError.
+    constexpr double kTooLarge = std::numeric_limits<double>::infinity();
+    const std::tuple<const char*, char, std::optional<double>> numbers[] = {
+        {" 12 ", '.', 12}, {"-1.5", '.', -1.5}, {"+.5", '.', 0.5}, {"5.", '.', 5}, {"1e3", '.', 1000},
+        {"2.5E-1", '.', 0.25}, {"007", '.', 7}, {"+999999999999999", '.', 999999999999999.0},
+        {"12345678901234567", '.', 12345678901234567.0}, {"1,5", ',', 1.5}, {" -0,25e1 ", ',', -2.5}, {",5", ',', 0.5},
+        {"", '.', {}}, {"1,5", '.', {}}, {"1.5", ',', {}}, {"12a", '.', {}}, {"e5", '.', {}}, {".", '.', {}},
+        {"-", '.', {}}, {"1e", '.', {}}, {"1 2", '.', {}}, {"\t5", '.', {}}, {"0x10", '.', {}}, {"+-5", '.', {}},
+        {"inf", '.', {}}, {"-Infinity", '.', {}}, {"nan", '.', {}}, {"+nan", ',', {}}, {"1e999", '.', kTooLarge},
+        {"-1e999", '.', kTooLarge}, {"1e-999", '.', kTooLarge}, {"9,9e999", ',', kTooLarge}};
+    for (const auto& [text, separator, expected] : numbers) {
+        if (expected == kTooLarge) EXPECT_THROW(ParseNumber(text, separator), OverflowError) << text;
+        else EXPECT_EQ(ParseNumber(text, separator), expected) << text << " with " << separator;
+    }
+    EXPECT_THROW(ToNumber("x"), ConversionError);
+    try {
+        ToNumber(" +1e999");
+        ADD_FAILURE() << "no overflow";
+    } catch (const OverflowError& error) {
+        EXPECT_STREQ(error.what(), "\"1e999\" is too large a number");
+    }
     // The number at the start of a text: blanks, tabs and line feeds anywhere are ignored.
     for (const auto& [text, value] : Cases<double, std::string>{{"5001", 5001}, {" 50 01\t", 5001}, {"5001.0abc", 5001},
-                                                                {"\n-3.5e1x", -35}, {"1e", 1}, {"abc", 0}, {"\"5001\"", 0}})
+                                                                {"\n-3.5e1x", -35}, {"1e", 1}, {"abc", 0}, {"\"5001\"", 0},
+                                                                {"+5x", 5}, {"inf", 0}, {"nan1", 0}})
         EXPECT_EQ(LeadingNumber(text), value) << text;
     // Whole numbers: halves to even, 16-bit range.
     ExpectAll<int, std::string>({{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"0.5", 0}, {"32767", 32767}, {"-32768", -32768},

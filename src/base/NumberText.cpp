@@ -1,14 +1,13 @@
 #include "base/NumberText.h"
 
-#include <algorithm>
-
 #include <array>
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+
+#include <fast_float/fast_float.h>
 
 #include "base/Latin1.h"
 
@@ -17,44 +16,49 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Length of the longest prefix of `text` that reads as a decimal number
-// ([+-]digits[.digits][e[+-]digits]); 0 when there is none.
-std::size_t NumberPrefix(std::string_view text)
+// Whether a number that read as zero had a digit other than 0 before its exponent: then it is
+// too small for a double rather than zero.
+bool LostToZero(std::string_view number)
 {
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    for (const char c : number) {
+        if (c == 'e' || c == 'E') return false;
+        if (c >= '1' && c <= '9') return true;
     }
-    if (digits == 0) return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        if (j < text.size() && IsDigit(text[j])) {
-            while (j < text.size() && IsDigit(text[j])) ++j;
-            i = j;
-        }
-    }
-    return i;
+    return false;
 }
 
-double ParsePrefix(std::string_view number)
-{
-    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-    // Plain digits, by far the commonest number in the files, are exact without the general parse.
-    if (!number.empty() && number.size() <= 15 && std::all_of(number.begin(), number.end(), IsDigit)) {
-        long long whole = 0;
-        for (const char c : number) whole = whole * 10 + (c - '0');
-        return static_cast<double>(whole);
-    }
+// The number at the start of `text` ([+-]digits[separator digits][e[+-]digits]) and how many
+// characters it takes: 0 when none starts there. fast_float reads it; the plus sign and the
+// refusal of "inf" and "nan" are ours, as this version of it has no option for either.
+struct Prefix {
     double value = 0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range)
-        throw OverflowError(Quoted(number) + " is too large a number");
-    return value;
+    std::size_t length = 0;
+    std::string_view number;  // as read, without a plus sign
+    bool outOfRange = false;
+};
+Prefix ReadPrefix(std::string_view text, char decimalSeparator)
+{
+    const bool plus = !text.empty() && text.front() == '+';
+    const std::size_t digit = plus || (!text.empty() && text.front() == '-') ? 1 : 0;
+    if (digit >= text.size() || !(IsDigit(text[digit]) || text[digit] == decimalSeparator)) return {};
+    const char* first = text.data() + (plus ? 1 : 0);
+    Prefix prefix;
+    const auto [end, error] =
+        fast_float::from_chars_advanced(first, text.data() + text.size(), prefix.value,
+                                        fast_float::parse_options(fast_float::chars_format::general, decimalSeparator));
+    if (error != std::errc() && error != std::errc::result_out_of_range) return {};
+    prefix.length = static_cast<std::size_t>(end - text.data());
+    prefix.number = std::string_view(first, static_cast<std::size_t>(end - first));
+    // Newer versions of fast_float say when a number is out of range; this one gives infinity or 0.
+    prefix.outOfRange = error == std::errc::result_out_of_range || std::isinf(prefix.value) ||
+                        (prefix.value == 0 && LostToZero(prefix.number));
+    return prefix;
+}
+
+double ValueOf(const Prefix& prefix)
+{
+    if (prefix.outOfRange) throw OverflowError(Quoted(prefix.number) + " is too large a number");
+    return prefix.value;
 }
 
 // Shortest decimal form of at most `maxDigits` significant digits that reads back as the same
@@ -113,12 +117,12 @@ Int RoundTo(double value, const char* typeName)
 
 }  // namespace
 
-std::optional<double> ParseNumber(std::string_view text)
+std::optional<double> ParseNumber(std::string_view text, char decimalSeparator)
 {
     text = TrimBlanks(text);
-    const std::size_t length = NumberPrefix(text);
-    if (length == 0 || length != text.size()) return std::nullopt;
-    return ParsePrefix(text);
+    const Prefix prefix = ReadPrefix(text, decimalSeparator);
+    if (prefix.length == 0 || prefix.length != text.size()) return std::nullopt;
+    return ValueOf(prefix);
 }
 
 double ToNumber(std::string_view text)
@@ -133,8 +137,7 @@ double LeadingNumber(std::string_view text)
     compact.reserve(text.size());
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\n') compact += c;
-    const std::size_t length = NumberPrefix(compact);
-    return length == 0 ? 0.0 : ParsePrefix(std::string_view(compact).substr(0, length));
+    return ValueOf(ReadPrefix(compact, '.'));
 }
 
 std::int16_t RoundToInt16(double value) { return RoundTo<std::int16_t>(value, "16-bit"); }

@@ -23,10 +23,12 @@ public:
     using ConversionError::ConversionError;
 };
 
-// The whole text as a decimal number: blanks around it allowed, an optional sign, digits with an
-// optional fraction and exponent; point as the decimal separator. Nothing else is a number.
-// A number beyond the range of a double throws OverflowError.
-std::optional<double> ParseNumber(std::string_view text);
+// The whole text as a decimal number: blanks around it allowed, an optional sign (plus or minus),
+// digits with an optional fraction and exponent; a point as the decimal separator, or a comma
+// where the caller knows the text uses one. Nothing else is a number: no "inf", "nan" or hex.
+// Every number the program reads goes through here. A number beyond the range of a double
+// throws OverflowError.
+std::optional<double> ParseNumber(std::string_view text, char decimalSeparator = '.');
 double ToNumber(std::string_view text);  // as ParseNumber; throws ConversionError when it is not
 
 // The number at the start of a text: blanks, tabs and line feeds anywhere are ignored, reading

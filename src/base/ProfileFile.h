@@ -64,7 +64,9 @@ private:
         std::uint32_t line;
     };
     // Each section's keys stand together in entries_ and have their own small table in slots_,
-    // so that the lookups of one section stay within a few cache lines.
+    // so that the lookups of one section stay within a few cache lines. A standard hash map of
+    // section and key in its stead made checking a PDDX file of a million drops take 80 % more
+    // processor time and 30 MB more memory.
     struct Section {
         std::uint32_t firstEntry = 0, entryCount = 0;
         std::uint32_t firstSlot = 0, slotCount = 0;  // slotCount: a power of two, or 0

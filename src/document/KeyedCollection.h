@@ -5,7 +5,10 @@
 //
 // Items are built in place in chunks of sixteen and never move, so pointers to them stay valid.
 // Until an item is removed, an item's position is its place in the chunks and the collection
-// keeps no list of its items; the index is a flat open-addressing table of those places.
+// keeps no list of its items; the index is a flat open-addressing table of those places. A
+// std::unordered_set of places in its stead, measured on a million drops, made a conversion
+// take 30 % more memory (137 bytes an element against 105) and 40 % more time: a node and
+// one bucket an item, against a few bytes of slots.
 
 #include <algorithm>
 #include <bit>

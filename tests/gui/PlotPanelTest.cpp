@@ -1,5 +1,6 @@
 // The plots as an engineer reads them: basins drawn from offset to offset, a colour and markers on
-// every line, the current drop bolder; and Save Plot writing a PNG or SVG file, or warning.
+// every line, the current drop bolder, numbers read as everywhere else; and Save Plot writing a PNG
+// or SVG file, or warning.
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsScene>
@@ -7,6 +8,8 @@
 #include <QLineSeries>
 #include <QSet>
 
+#include "base/NumberText.h"
+#include "core/Check.h"
 #include "gui/review/PlotPanel.h"
 #include "support/GuiSupport.h"
 
@@ -63,6 +66,38 @@ TEST(PlotPanel, LinesGoByOffsetWithMarkersAColourEachAndTheCurrentDropBolder)
         const double other = basin[current % 3]->pen().widthF();  // a drop other than the current one
         for (int drop = 1; drop <= 3; ++drop) EXPECT_EQ(basin[drop - 1]->pen().widthF() > other, drop == current) << drop;
     }
+}
+
+TEST(PlotPanel, ReadsANumberAsCheckAndTheReadersDo)
+{
+    // Each text a deflection of sensor k at offset k: plotted, and not found "not a number" by
+    // check, exactly where the program's number parser reads it.
+    const std::pair<const char*, std::optional<double>> texts[] = {
+        {"+5", 5}, {" 7 ", 7}, {"-2.5e1", -25}, {"nan", {}}, {"inf", {}}, {"-Infinity", {}}, {"0x10", {}}, {"+-5", {}}};
+    PDDXFile document;
+    std::string offsets, drop = "40";
+    QList<QPointF> read;
+    for (std::size_t k = 1; k <= std::size(texts); ++k) {
+        const auto& [text, value] = texts[k - 1];
+        EXPECT_EQ(ParseNumber(text), value) << text;
+        offsets += (k > 1 ? ", " : "") + std::to_string(k);
+        drop += std::string(", ") + text;
+        if (value) read << QPointF(static_cast<double>(k), *value);
+    }
+    document.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue(offsets);
+    document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(std::size(texts)));
+    document.AddTestLocation().AddDropData().SetValue(drop);
+    PlotPanel plots;
+    plots.Plot(document, "Test Location 1", 1);
+    EXPECT_EQ(Lines(*plots.Basin()).value(0)->points(), read);
+    QStringList notNumbers;
+    CheckDocument(document, [&](const Finding& finding) {
+        if (finding.Key == "DropData_1") notNumbers << QString::fromStdString(finding.Message);
+    });
+    QStringList expected;
+    for (std::size_t k = 1; k <= std::size(texts); ++k)
+        if (!texts[k - 1].second) expected << QString("item %1, \"%2\", is not a number").arg(k + 1).arg(texts[k - 1].first);
+    EXPECT_EQ(notNumbers, expected);
 }
 
 TEST(PlotPanel, AtItsSmallestSizeEveryAxisTitleAndNumberShowsWholeAndTheLegendMakesWay)

@@ -11,7 +11,6 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
-#include <charconv>
 #include <limits>
 #include <map>
 #include <optional>
@@ -20,7 +19,7 @@
 #include <vector>
 
 #include "base/AtomicFile.h"
-#include "base/Latin1.h"
+#include "base/NumberText.h"
 #include "core/Check.h"
 #include "gui/NativeName.h"
 
@@ -48,18 +47,18 @@ QColor LineColour(int index)
     return index < count ? colour : colour.darker(100 + 50 * (index / count));
 }
 
-// The numbers of a list value ("9000, 12.5, , 8.2"): empty or unreadable entries are gaps.
+// The numbers of a list value ("9000, 12.5, , 8.2"), read as every number of the program is:
+// empty, unreadable or too large entries are gaps.
 std::vector<std::optional<double>> Numbers(std::string_view text)
 {
     std::vector<std::optional<double>> numbers;
     while (true) {
         const std::size_t comma = text.find(',');
-        const std::string_view field = TrimBlanks(text.substr(0, comma));
-        double value = 0;
-        const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-        numbers.push_back(!field.empty() && error == std::errc() && end == field.data() + field.size()
-                              ? std::optional<double>(value)
-                              : std::nullopt);
+        try {
+            numbers.push_back(ParseNumber(text.substr(0, comma)));
+        } catch (const OverflowError&) {
+            numbers.push_back(std::nullopt);
+        }
         if (comma == std::string_view::npos) break;
         text.remove_prefix(comma + 1);
     }
