@@ -7,7 +7,7 @@
 
 #include "core/Conversion.h"
 #include "import/FileFormats.h"
-#include "support/TestSupport.h"
+#include "support/ReaderTest.h"
 
 namespace vantrel {
 namespace {
@@ -23,9 +23,10 @@ std::string Written(const PDDXFile& document)
 
 PDDXFile& Read(PDDXFile& document, const std::string& text, bool append = false, int* sensors = nullptr)
 {
-    int ignored = 0;
-    ReadWarnings warnings;
-    test::ReadPddxText("t.DDX", text, document, append, sensors ? *sensors : ignored, warnings);
+    test::ReaderRun run;
+    run.NumSensors = sensors ? *sensors : 0;
+    run.ReadInto(FileType::PDDX, document, text, "t.DDX", append);
+    if (sensors) *sensors = run.NumSensors;
     return document;
 }
 

@@ -12,8 +12,6 @@
 #include <iterator>
 #include <random>
 
-#include "import/FileFormats.h"
-#include "import/ReaderInput.h"
 
 namespace vantrel::test {
 
@@ -109,17 +107,6 @@ RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem
     const int raw = WaitForVantrel(StartVantrel(args, folder, capture / "err", out, stdinSource), &peak);
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, stdoutTarget.empty() ? ReadBytes(out) : "", ReadBytes(capture / "err"),
             peak};
-}
-
-void ReadPddxText(const std::string& name, std::string_view text, PDDXFile& document, bool append, int& sensors,
-                  ReadWarnings& warnings)
-{
-    ByteSource bytes = ByteSource::InMemory(name, text);
-    const std::string none;
-    ReaderCarryOver carryOver;
-    ReaderContext context{sensors, {none, none, none}, carryOver, warnings};
-    ReaderInput input{name, bytes, std::nullopt};
-    FindFileFormat(FileType::PDDX)->Read(context, input, document, append);
 }
 
 }  // namespace vantrel::test

@@ -36,11 +36,6 @@ std::string CrLf(const std::vector<std::string>& lines);
 // The ReadError that `reading` ends with; a failed expectation (and an empty error) without one.
 ReadError ReadFailure(const std::function<void()>& reading);
 
-// `text` read as a PDDX file called `name` (appended to what `document` holds when `append`), as
-// the program reads one: `sensors` is the reading's sensor count.
-void ReadPddxText(const std::string& name, std::string_view text, PDDXFile& document, bool append, int& sensors,
-                  ReadWarnings& warnings);
-
 // How a run starts beyond its arguments: signals ignored before it starts (as nohup leaves
 // them), and the user and group id to run as (-1: the test's own).
 struct StartOptions {
