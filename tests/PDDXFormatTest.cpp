@@ -34,7 +34,7 @@ const std::vector<std::string> kHeaders = {"[Pavement Deflection Data Exchange F
                                            "[Units]", "[Device Information]", "[Device Configuration]",
                                            "[Device Calibration]", "[Location Identification]", "[Deflection Data]"};
 const std::string kBlank = CrLf({
-    kHeaders[0], "PDDXVersionNumber = 1.0", "VantrelVersionNumber = 1.3.2", "DelimiterSymbol = ,", "DecimalSymbol = .",
+    kHeaders[0], "PDDXVersionNumber = 1.0", "VantrelVersionNumber = " + test::kVersion, "DelimiterSymbol = ,", "DecimalSymbol = .",
     "", kHeaders[1], "DelimiterSymbol = ,", "DecimalSymbol = .", "", kHeaders[2], "DropHistoryDataFrequencyUnits = Hertz",
     "", kHeaders[3], "DeviceLoadType = Impulse", "", kHeaders[4], "NumberOfDeflectionSensors = 0", "", kHeaders[5], "",
     kHeaders[6], "", kHeaders[7], "NumberOfTestLocations = 0", "",

@@ -14,6 +14,10 @@
 
 namespace vantrel::test {
 
+// The project's version, which the program gives for --version and writes into every document.
+inline const std::string kVersion = std::to_string(VANTREL_VERSION_MAJOR) + "." + std::to_string(VANTREL_VERSION_MINOR) +
+                                    "." + std::to_string(VANTREL_VERSION_PATCH);
+
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {
 public:
