@@ -132,7 +132,7 @@ TEST(CarlBroFwdRead, NextFileGoesOnWithTheLastLocationOfItsDocumentOnly)
 
 TEST(CarlBroFwdRead, ErrorsNameTheLineAndKeepWhatWasStored)
 {
-    // Lines, the line that fails, a word of the reason, the sensor count before, and values stored before.
+    // Lines, what stays set, the sensor count before, and the failing line with a word of its reason.
     std::vector<ReadCase> cases = {
         {"", {{"$1", "Filename\tB7.FWD", "", "$x"}}, {}, {{"Operations Information", "FileName", "B7.FWD"}}, 0, {4, "block"}},
         {"", {{"$1", "Date [dd-mm-yy]\t12-ab-03"}}, {}, {}, 0, {2, "month"}},
