@@ -10,7 +10,6 @@
 #include "base/NumberText.h"
 #include "import/FileFormats.h"
 #include "import/ReaderSupport.h"
-#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel::test {
@@ -55,59 +54,52 @@ TEST(CarlBroFwdText, BracketsAndDatePatterns)
 TEST(CarlBroFwdRead, RulesByBlock)
 {
     // Lines, what they set, and the sensor count in force before the file.
-    const std::tuple<Lines, std::vector<Expect>, int> cases[] = {
+    ExpectReads(FileType::CarlBroFwd, {
         // The first key rule that a line contains wins.
-        {{"$1", "Start reference date\t12,500", "Date of radius check [dd-mm-yy]\t07-04-04", "Remarks\tx",
-          "Radial offset [mm]"},
+        {"", {{"$1", "Start reference date\t12,500", "Date of radius check [dd-mm-yy]\t07-04-04", "Remarks\tx",
+          "Radial offset [mm]"}}, {},
          {{"Location Identification", "SectionName", "12,500"}, {"Operations Information", "EndDate", "07-Apr-2004"},
           Config("LoadPlateRadius", ""), {"Deflection Data", "NumberOfTestLocations", "0"},
           Config("DeflectionSensorXAxisDistances", ""), Config("NumberOfDeflectionSensors", "0")}, 0},
         // Lines before the first block and in unknown blocks are skipped; "$ 2" and "$02" are block 2.
-        {{"Chainage [m]\t1", "$ 2", "Chainage [m]\t2", "$4", "Chainage [m]\t3", "Lane\tx", "$02", "Lane\tL2", "$1",
-          "Chainage [m]\t4", "$3", "Chainage [m]\t5", "Lane\ty"},
+        {"", {{"Chainage [m]\t1", "$ 2", "Chainage [m]\t2", "$4", "Chainage [m]\t3", "Lane\tx", "$02", "Lane\tL2", "$1",
+          "Chainage [m]\t4", "$3", "Chainage [m]\t5", "Lane\ty"}}, {},
          {{"Deflection Data", "NumberOfTestLocations", "1"}, Here("TestLocation", "2, 0, 0"), Here("TestLane", "L2")},
          0},
         // The time is field 4 from its sixth character on; a station keeps its first.
-        {{"$2", "Chainage [m]\t0", "$3", "Sequence\t1\tx\tTime=08:07  ", "Sequence\t2\tx\tTime "},
+        {"", {{"$2", "Chainage [m]\t0", "$3", "Sequence\t1\tx\tTime=08:07  ", "Sequence\t2\tx\tTime "}}, {},
          {{"Operations Information", "StartTime", "08:07:00"}, {"Operations Information", "EndTime", ":00"}}, 0},
         // The load's title stands after the n deflections and one more column.
-        {{"$3", "Drop\tD1\tD2\tD3\tStress\t lbf \tAir"},
+        {"", {{"$3", "Drop\tD1\tD2\tD3\tStress\t lbf \tAir"}}, {},
          {{"Units", "LoadUnits", "pound-force"}, {"Units", "TemperatureUnits", "Fahrenheit"}}, 3},
-        {{"$3", "Drop\tD1"}, {{"Units", "LoadUnits", "kilo-Newton"}}, 37},  // field 40, the last there is
-        {{"$3", "Drop\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir"},
+        {"", {{"$3", "Drop\tD1"}}, {}, {{"Units", "LoadUnits", "kilo-Newton"}}, 37},  // field 40, the last there is
+        {"", {{"$3", "Drop\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir"}}, {},
          {Config("NumberOfTemperatureSensors", "10")}, 0},
         // Temperature columns go by their titles ("Pressure" holds "sur"), in column order.
-        {Station({"Drop no.\tD1\tD2\tManual\tPressure\tkN\tT AIR", "1\t10\t20\t30\t40\t50\t60"}),
+        {"", {Station({"Drop no.\tD1\tD2\tManual\tPressure\tkN\tT AIR", "1\t10\t20\t30\t40\t50\t60"})}, {},
          {Config("NumberOfTemperatureSensors", "3"), Config("TemperatureSensorUse", "Manual, Surface, Air"),
           Here("TestTemperatures", "30, 40, 60")}, 0},
-        {Station({"Drop\tD1\tD2\tD3\tx\tkN", "1\t10\t20\t30\t40\t50"}),
+        {"", {Station({"Drop\tD1\tD2\tD3\tx\tkN", "1\t10\t20\t30\t40\t50"})}, {},
          {Config("NumberOfTemperatureSensors", "0"), Config("TemperatureSensorUse", ""), Here("TestTemperatures", ""),
           Here("DropData_1", "50, 10, 20, 30")}, 0},
         // A drop needs a number in field 1 (however large) and more fields than n + t.
-        {Station({"2\t200\t170\t140", "3\t201\t171\t141\t700", "Mean\t1\t2\t3\t4\t5\t6", "1e999\t7\t8\t9\tx\t60\t20",
-                  " 4 \t1,0\t2\t3\t4\t5\t6,5"}),
+        {"", {Station({"2\t200\t170\t140", "3\t201\t171\t141\t700", "Mean\t1\t2\t3\t4\t5\t6", "1e999\t7\t8\t9\tx\t60\t20",
+                  " 4 \t1,0\t2\t3\t4\t5\t6,5"})}, {},
          {Here("NumberOfDrops", "3"), Here("DropData_1", ", 201, 171, 141"), Here("DropData_2", "60, 7, 8, 9"),
           Here("DropData_3", "5, 1.0, 2, 3"), Here("TestTemperatures", "6.5")}, 0},
-    };
-    for (const auto& [lines, expect, sensors] : cases) {
-        ReaderRun run;
-        run.NumSensors = sensors;
-        run.Read(FileType::CarlBroFwd, lines);
-        run.ExpectValues(expect, lines.back());
-    }
-    for (const auto& [unit, units] : {std::pair{"MI", "mile, foot, foot"}, {"km", "km"}, {"Foot", "Foot, inch, inch"},
-                                      {"kilometer", "kilometer, meter, meter"}}) {
-        ReaderRun run;
-        run.Read(FileType::CarlBroFwd, {"$2", "Chainage [" + std::string(unit) + "]\t1,5"});
-        run.ExpectValues({{"Units", "TestLocationUnits", units}, Here("TestLocation", "1.5, 0, 0")}, unit);
-    }
+        // Chainage units: the customary ones complete the three, others stay as written.
+        {"", {{"$2", "Chainage [MI]\t1,5"}}, {}, {{"Units", "TestLocationUnits", "mile, foot, foot"}, Here("TestLocation", "1.5, 0, 0")}},
+        {"", {{"$2", "Chainage [km]\t1"}}, {}, {{"Units", "TestLocationUnits", "km"}}},
+        {"", {{"$2", "Chainage [Foot]\t1"}}, {}, {{"Units", "TestLocationUnits", "Foot, inch, inch"}}},
+        {"", {{"$2", "Chainage [kilometer]\t1"}}, {}, {{"Units", "TestLocationUnits", "kilometer, meter, meter"}}},
+    }, {.warnings = false});
 }
 
 // Lines skipped and values that are not the numbers or time they should be: one warning a line,
 // the values kept as they stand.
 TEST(CarlBroFwdRead, WarningsNameTheLineAndWhatWasWrong)
 {
-    ExpectReadings(FileType::CarlBroFwd, {
+    ExpectReads(FileType::CarlBroFwd, {
         {"good lines", {Station({"1\t10\t20\t30\tx\t50\t18", "Mean\t1"})}, {}, {Here("DropData_1", "50, 10, 20, 30")}},
         {"drops too short and wrong", {Station({"2\t1\t2", "3\t1,5\tx\t3\t0\t\t18,x"})},
          {{8, "the drop line holds 3 fields, too few for 3 deflections and 1 temperatures; it was skipped"},
@@ -140,32 +132,25 @@ TEST(CarlBroFwdRead, NextFileGoesOnWithTheLastLocationOfItsDocumentOnly)
 
 TEST(CarlBroFwdRead, ErrorsNameTheLineAndKeepWhatWasStored)
 {
-    // Lines, the line that fails, a word of the reason, the sensor count before, and values stored before.
-    const std::tuple<Lines, int, std::string, int, std::vector<Expect>> cases[] = {
-        {{"$1", "Filename\tB7.FWD", "", "$x"}, 4, "block", 0, {{"Operations Information", "FileName", "B7.FWD"}}},
-        {{"$1", "Date [dd-mm-yy]\t12-ab-03"}, 2, "month", 0, {}},
-        {{"$1", "Plate radius mm\t150"}, 2, "]", 0, {}},
-        {{"$2", "Chainage m]["}, 2, "]", 0, {}},
-        {{"$2", "Remarks\tx"}, 2, "Chainage", 0, {}},
-        {{"$3", "Sequence\t1\t\tTime"}, 2, "Time", 0, {}},
+    // Lines, what stays set, the sensor count before, and the failing line with a word of its reason.
+    std::vector<ReadCase> cases = {
+        {"", {{"$1", "Filename\tB7.FWD", "", "$x"}}, {}, {{"Operations Information", "FileName", "B7.FWD"}}, 0, {4, "block"}},
+        {"", {{"$1", "Date [dd-mm-yy]\t12-ab-03"}}, {}, {}, 0, {2, "month"}},
+        {"", {{"$1", "Plate radius mm\t150"}}, {}, {}, 0, {2, "]"}},
+        {"", {{"$2", "Chainage m]["}}, {}, {}, 0, {2, "]"}},
+        {"", {{"$2", "Remarks\tx"}}, {}, {}, 0, {2, "Chainage"}},
+        {"", {{"$3", "Sequence\t1\t\tTime"}}, {}, {}, 0, {2, "Time"}},
         // The offsets replace the count before the file, and it cuts the drop line.
-        {{"$1", "Radial offset [mm]\t0", "$3", "1\t2\tx\t4"}, 4, "Chainage", 5,
-         {Config("NumberOfDeflectionSensors", "1")}},
-        {{"$3", "Drop\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir"}, 2, "10", 0, {}},
-        {{"$1", "Radial offset [mm]" + std::string(40, '\t') + "x"}, 2, "40", 0, {}},
-        {{"$2", "Chainage [m]\t0", "$3", "1\t2\t3\t4\t5\t6"}, 4, "-2", -2, {Here("TestLocation", "0, 0, 0")}},
-        {{"$3", "Drop\tD1"}, 2, "41", 38, {}},
+        {"", {{"$1", "Radial offset [mm]\t0", "$3", "1\t2\tx\t4"}}, {},
+         {Config("NumberOfDeflectionSensors", "1")}, 5, {4, "Chainage"}},
+        {"", {{"$3", "Drop\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir\tAir"}}, {}, {}, 0, {2, "10"}},
+        {"", {{"$1", "Radial offset [mm]" + std::string(40, '\t') + "x"}}, {}, {}, 0, {2, "40"}},
+        {"", {{"$2", "Chainage [m]\t0", "$3", "1\t2\t3\t4\t5\t6"}}, {}, {Here("TestLocation", "0, 0, 0")}, -2, {4, "-2"}},
+        {"", {{"$3", "Drop\tD1"}}, {}, {}, 38, {2, "41"}},
     };
-    for (const auto& [lines, line, mentions, sensors, kept] : cases) {
-        ReaderRun run;
-        run.NumSensors = sensors;
-        const ReadError error = run.Failure(FileType::CarlBroFwd, lines);
-        EXPECT_EQ(error.Line(), line) << lines.back();
-        EXPECT_NE(error.Reason().find(mentions), std::string::npos) << error.what();
-        // The reading ended there: the closing values are not set.
-        run.ExpectValues(kept, lines.back());
-        EXPECT_EQ(run.Value("Device Information", "DeviceDesignationName"), "") << lines.back();
-    }
+    // The reading ended there: the closing values are not set.
+    for (ReadCase& c : cases) c.expect.push_back({"Device Information", "DeviceDesignationName", ""});
+    ExpectReads(FileType::CarlBroFwd, cases, {.warnings = false});
 }
 
 }  // namespace

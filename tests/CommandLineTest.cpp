@@ -138,7 +138,7 @@ TEST_F(CommandLine, HelpAndVersionSayWhatThereIs)
 {
     const RunResult version = Run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "1.3.2\n");
+    EXPECT_EQ(version.out, kVersion + "\n");
     const RunResult help = Run({"help", "convert"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: vantrel convert [OPTIONS] files..."), std::string::npos) << help.out;

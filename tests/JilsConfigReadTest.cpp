@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "import/FileFormats.h"
-#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel::test {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "import/FileFormats.h"
-#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel {
@@ -22,153 +21,126 @@ const std::string kCount = "NumberOfDeflectionSensors", kX = "DeflectionSensorXA
 
 std::string Times(int n, const std::string& word) { return n > 0 ? word + Times(n - 1, word) : ""; }
 
-// Files read one after another in one run into one document, starting from the sensor count the
-// settings gave. With `says`, a file must end in a ReadError whose message ("name:line: reason")
-// holds it; the values are checked either way (what was read before an error stays).
-struct Case {
-    const char* what;
-    std::vector<std::vector<std::string>> files;
-    std::vector<test::Expect> expect;
-    int sensors = 0;
-    const char* says = nullptr;
-};
-
-void Check(const std::vector<Case>& cases)
-{
-    for (const Case& c : cases) {
-        test::ReaderRun run;
-        run.NumSensors = c.sensors;
-        try {
-            for (const std::vector<std::string>& file : c.files) run.Read(FileType::KuabFwd, file);
-            EXPECT_FALSE(c.says) << c.what << ": no ReadError";
-        } catch (const ReadError& e) {
-            const bool expected = c.says && std::string(e.what()).find(c.says) != std::string::npos;
-            EXPECT_TRUE(expected) << c.what << ": " << e.what();
-        }
-        run.ExpectValues(c.expect, c.what);
-    }
-}
-
 TEST(KuabFwdRead, HeaderLinesTakeTheFirstRuleWhoseWordTheKeyContains)
 {
     const std::string offsets = "ISensor Distance: 300 0 200 mm";
-    Check({
+    test::ExpectReads(FileType::KuabFwd, {
         {"text rules; only the key is tested",
          {{"HSite: title", "HRoad Name Site: both", "HSite: North", "HOPERAT\xD6R: \xD6rjan", "CWEATHER:rain",
-           "IDate Created:6.4.04", "HComment: Site Distance", "HSite without a colon", "hSite: lower", "ZSite: Z"}},
+           "IDate Created:6.4.04", "HComment: Site Distance", "HSite without a colon", "hSite: lower", "ZSite: Z"}}, {},
          {{LI, "FacilityName", " both"}, {LI, "SiteName", " North"}, {OI, "OperatorName", " \xD6rjan"},
           {OI, "WeatherCondition", "rain"}, {OI, "StartDate", "6.4.04"}, {DC, kCount, "0"}}},
-        {"\"Distance\" alone; offsets it did not give stay empty", {{T, "IDistance: 0 200 in", "JDistance D4 D0 D1"}},
+        {"\"Distance\" alone; offsets it did not give stay empty", {{T, "IDistance: 0 200 in", "JDistance D4 D0 D1"}}, {},
          {{DC, kX, ", 0, 200"}, {U, "SensorsLocationUnits", "inch"}}},
         {"an empty distance value: count -1 and drops of no field",
-         {{T, "ISensor Distance:   ", "IPosition: FRONT BACK", "D  100    1  50.1 210"}},
+         {{T, "ISensor Distance:   ", "IPosition: FRONT BACK", "D  100    1  50.1 210"}}, {},
          {{DC, kCount, "-1"}, {U, "SensorsLocationUnits", "0"}, {DC, kX, ""}, {"", "DropData_1", ""},
           {"", "TestLocation", "100, 0, 0"}}},
         {"a repeated position line signs an offset once",
-         {{T, offsets, "ISensor Position: FRONT BACK", "IPosition: front", "JDistance D0 D1 D2"}},
+         {{T, offsets, "ISensor Position: FRONT BACK", "IPosition: front", "JDistance D0 D1 D2"}}, {},
          {{DC, kX, "-300, 0, 200"}}},
         {"each position line starts again from the distances",
-         {{T, offsets, "IPosition: FRONT", "IPosition: BACK BACK Infront", "JDistance D0 D1 D2"}},
+         {{T, offsets, "IPosition: FRONT", "IPosition: BACK BACK Infront", "JDistance D0 D1 D2"}}, {},
          {{DC, kX, "300, 0, -200"}}},
         {"positions for a count from the settings, without offsets (the title is not read)",
-         {{"ISensor Distance: 5 mm", "IPosition: BACK BACK FRONT"}}, {{DC, kX, ", , -"}}, 3},
-    });
+         {{"ISensor Distance: 5 mm", "IPosition: BACK BACK FRONT"}}, {}, {{DC, kX, ", , -"}}, 3},
+    }, {.warnings = false});
 }
 
 TEST(KuabFwdRead, TableHeaderLinesAreTitlesThenMetricThenCustomaryUnitsThenDashes)
 {
     const std::string offsets = "ISensor Distance: 0 1 2 3 4 5 6 7 8 9 10 11 mm";
-    Check({
+    test::ExpectReads(FileType::KuabFwd, {
         {"titles in any order; Air before Pave before Ground",
          {{T, "ISensor Distance: 0 200 300 mm", "JDistance Drop Load D1 D0 D2 AirPave Ground pave Time",
            "J----- ---- ----- --- --- --- ----- ----- ----- --------",
-           "D  100    1  50.1 210 180 150  17.5  12.0  21.0 09:00:00"}},
+           "D  100    1  50.1 210 180 150  17.5  12.0  21.0 09:00:00"}}, {},
          {{DC, kCount, "3"}, {DC, kX, "200, 0, 300"}, {DC, "NumberOfTemperatureSensors", "3"},
           {DC, "TemperatureSensorUse", "Air, Ground, Pavement"}, {"", "TestTemperatures", "17.5, 12.0, 21.0"},
           {"", "TestTime", " 09:00:00"}}},
         {"\"Distance\" before \"Station\": form A, two-character deflection titles",
-         {{T, offsets, "JStation Distance Load D0 D1 D10"}}, {{DC, kCount, "2"}, {DC, kX, "0, 1"}}},
+         {{T, offsets, "JStation Distance Load D0 D1 D10"}}, {}, {{DC, kCount, "2"}, {DC, kX, "0, 1"}}},
         {"form B: deflection titles up to three characters, no time column",
-         {{T, offsets, "JStation Drop Load D0 D1 D10 time", "J- - - -- -- --- -----", "D 1 1 50 1 2 3 12:00"}},
+         {{T, offsets, "JStation Drop Load D0 D1 D10 time", "J- - - -- -- --- -----", "D 1 1 50 1 2 3 12:00"}}, {},
          {{DC, kX, "0, 1, 10"}, {"", "DropData_1", "50, 1, 2, 3"}, {"", "TestTime", ""}}},
-        {"a title line naming units", {{T, "JStation Load kN lbf D0"}}, {{U, "LoadUnits", ""}, {DC, kCount, "1"}}},
+        {"a title line naming units", {{T, "JStation Load kN lbf D0"}}, {}, {{U, "LoadUnits", ""}, {DC, kCount, "1"}}},
         {"kN, lbf and dashes: metric; the unit of the first temperature column",
-         {{T, "JDistance Drop Load D0 Pave Air", "J m - kN um \xB0" "C \xB0" "F lbf ---"}},
+         {{T, "JDistance Drop Load D0 Pave Air", "J m - kN um \xB0" "C \xB0" "F lbf ---"}}, {},
          {{U, "TestLocationUnits", "meter, meter, meter"}, {U, "LoadUnits", "kilo-Newton"},
           {U, "DeflectionUnits", "micron"}, {U, "TemperatureUnits", "Celsius"}}},
-        {"no temperature title", {{T, "J m - kN um"}}, {{U, "DeflectionUnits", "micron"}, {U, "TemperatureUnits", ""}}},
-    });
+        {"no temperature title", {{T, "J m - kN um"}}, {}, {{U, "DeflectionUnits", "micron"}, {U, "TemperatureUnits", ""}}},
+    }, {.warnings = false});
 }
 
 TEST(KuabFwdRead, DataLinesCutTheTimeByTheDashWidthsAndTakeOneFieldPerSensor)
 {
-    Check({
+    test::ExpectReads(FileType::KuabFwd, {
         {"the time: from one character before its column, its width and one long",
          {{T, "JDistance Drop time Load D0", "J----- -- ------- ----- ---", "JTable 2 of 3",
-           "D  100  1 8:01:02  50.1 210", "D  100  2 08:01:09  50.2 211", "D  200  1"}},
+           "D  100  1 8:01:02  50.1 210", "D  100  2 08:01:09  50.2 211", "D  200  1"}}, {},
          {{OI, "StartTime", " 8:01:02"}, {TL1, "TestTime", " 08:01:0"}, {TL2, "TestTime", ""}, {OI, "EndTime", ""}}},
         {"a time in column 1 takes the record letter",
-         {{T, "JTime Distance Load D0", "J-------- ----- ----- ---", "D12:00:01   100  50.1 210"}},
+         {{T, "JTime Distance Load D0", "J-------- ----- ----- ---", "D12:00:01   100  50.1 210"}}, {},
          {{"", "TestTime", "D12:00:01"}, {"", "TestLocation", "12:00:01, 0, 0"}}},
-        {"a count from the settings; missing fields stay empty", {{T, "D 7 1 50.1 210 180 150", "D 8 1 49.0 200"}},
+        {"a count from the settings; missing fields stay empty", {{T, "D 7 1 50.1 210 180 150", "D 8 1 49.0 200"}}, {},
          {{TL1, "DropData_1", "50.1, 210, 180"}, {TL2, "DropData_1", "49.0, 200, "}}, 2},
-        {"no sensors: the load alone", {{T, "D 7 1 50.1 210"}}, {{"", "DropData_1", "50.1"}}},
-        {"37 sensors: fields 3 to 40", {{T, "D 7 1 50"}}, {{"", "DropData_1", "50" + Times(37, ", ")}}, 37},
+        {"no sensors: the load alone", {{T, "D 7 1 50.1 210"}}, {}, {{"", "DropData_1", "50.1"}}},
+        {"37 sensors: fields 3 to 40", {{T, "D 7 1 50"}}, {}, {{"", "DropData_1", "50" + Times(37, ", ")}}, 37},
         {"layout and signed offsets carry into the next file, the open location does not",
          {{T, "ISensor Distance: 300 0 200 mm", "IPosition: FRONT", "JDistance Drop Load D0 D1 D2 Air time",
            "J----- ---- ----- --- --- --- ---- --------", "D  100    1  50.1 210 180 150 17.5 12:00:01"},
           {T, "D  100    2  50.3 212 181 151 17.9 12:30:00"},
-          {T, "JDistance D2 D0"}},
+          {T, "JDistance D2 D0"}}, {},
          {{"Deflection Data", "NumberOfTestLocations", "2"}, {TL2, "DropData_1", "50.3, 212, 181, 151"},
           {TL2, "TestTemperatures", "17.9"}, {TL2, "TestTime", " 12:30:00"}, {OI, "StartTime", " 12:30:00"},
           {DC, kX, "200, -300"}}},
-    });
+    }, {.warnings = false});
 }
 
 TEST(KuabFwdRead, ALineBeyondTheLimitsEndsTheReadingAtItsLine)
 {
-    Check({
-        {"41 words", {{T, "HSite: kept", "D" + Times(41, " 1")}}, {{LI, "SiteName", " kept"}}, 0, ":3: the line has"},
-        {"26 columns", {{T, "JDistance" + Times(25, " x")}}, {}, 0, ":2: the column title line has 26 columns"},
-        {"26 dash runs", {{T, "J---" + Times(25, " ---")}}, {}, 0, ":2: the dash line has 26 columns"},
-        {"11 temperature columns", {{T, "JDistance" + Times(11, " Air")}}, {}, 0, ":2: the column title line has more"},
-        {"sensor 25", {{T, "JStation D25"}}, {}, 0, ":2: the deflection column title \"D25\" names a sensor"},
-        {"no sensor number", {{T, "JDistance Dx"}}, {}, 0, ":2: the deflection column title \"Dx\" does not"},
-        {"sensor 25 under other titles", {{T, "JPaalu Kuorm D25"}}, {}, 0, ":2: the deflection column title \"D25\""},
-        {"26 distance words", {{T, "", "ISensor Distance:" + Times(26, " 1")}}, {}, 0, ":3: the sensor distances"},
-        {"38 sensors", {{T, "D 1 1 50"}}, {}, 38, ":2: a drop of 38 deflections needs fields 3 to 41"},
-        {"26 sensors to place", {{T, "IPosition: FRONT"}}, {}, 26, ":2: the sensor count 26 is more than"},
-        {"a bad title keeps what came before", {{T, "HSite: kept", "D 1 1 50 100", "JDistance Dz"}},
-         {{LI, "SiteName", " kept"}, {"", "DropData_1", "50, 100"}}, 1, ":4: "},
+    test::ExpectReads(FileType::KuabFwd, {
+        {"41 words", {{T, "HSite: kept", "D" + Times(41, " 1")}}, {}, {{LI, "SiteName", " kept"}}, 0, {3, "the line has"}},
+        {"26 columns", {{T, "JDistance" + Times(25, " x")}}, {}, {}, 0, {2, "the column title line has 26 columns"}},
+        {"26 dash runs", {{T, "J---" + Times(25, " ---")}}, {}, {}, 0, {2, "the dash line has 26 columns"}},
+        {"11 temperature columns", {{T, "JDistance" + Times(11, " Air")}}, {}, {}, 0, {2, "the column title line has more"}},
+        {"sensor 25", {{T, "JStation D25"}}, {}, {}, 0, {2, "the deflection column title \"D25\" names a sensor"}},
+        {"no sensor number", {{T, "JDistance Dx"}}, {}, {}, 0, {2, "the deflection column title \"Dx\" does not"}},
+        {"sensor 25 under other titles", {{T, "JPaalu Kuorm D25"}}, {}, {}, 0, {2, "the deflection column title \"D25\""}},
+        {"26 distance words", {{T, "", "ISensor Distance:" + Times(26, " 1")}}, {}, {}, 0, {3, "the sensor distances"}},
+        {"38 sensors", {{T, "D 1 1 50"}}, {}, {}, 38, {2, "a drop of 38 deflections needs fields 3 to 41"}},
+        {"26 sensors to place", {{T, "IPosition: FRONT"}}, {}, {}, 26, {2, "the sensor count 26 is more than"}},
+        {"a bad title keeps what came before", {{T, "HSite: kept", "D 1 1 50 100", "JDistance Dz"}}, {},
+         {{LI, "SiteName", " kept"}, {"", "DropData_1", "50, 100"}}, 1, {4, ""}},
         {"just within: 24 offsets and their unit; 25 columns, 10 of them temperatures; sensor 24",
-         {{T, "ISensor Distance:" + Times(25, " 1"), "JStation" + Times(10, " Air") + Times(13, " x") + " D24"}},
+         {{T, "ISensor Distance:" + Times(25, " 1"), "JStation" + Times(10, " Air") + Times(13, " x") + " D24"}}, {},
          {{DC, kCount, "1"}, {DC, "NumberOfTemperatureSensors", "10"}}},
-    });
+    }, {.warnings = false});
 }
 
 TEST(KuabFwdRead, TheLayoutTitledIkuabFwdFileGivesItsDateDayFirst)
 {
     const std::string distances = "ISensor Distance  : 0.0 20.0 30.0 (cm)";
-    Check({
+    test::ExpectReads(FileType::KuabFwd, {
         {"the offsets from their line, the unit in parentheses; 12/04 is the 12th of April",
-         {{K, distances, "IDate Created     : 12/04/2016"}},
+         {{K, distances, "IDate Created     : 12/04/2016"}}, {},
          {{DC, kCount, "3"}, {DC, kX, "0.0, 20.0, 30.0"}, {DC, "DeflectionSensorYAxisDistances", "0, 0, 0"},
           {U, "SensorsLocationUnits", "centimeter"}, {OI, "StartDate", "12-Apr-2016"}}},
-        {"a second number above 12 can only be the day", {{K + " v2", "IDate Created: 04/25/2016"}},
+        {"a second number above 12 can only be the day", {{K + " v2", "IDate Created: 04/25/2016"}}, {},
          {{OI, "StartDate", "25-Apr-2016"}}},
-        {"one-digit day and month, two-digit year", {{K, "IDate Created: 5/1/16"}}, {{OI, "StartDate", "05-Jan-2016"}}},
-        {"no such day: as written", {{K, "IDate Created: 31/04/2016"}}, {{OI, "StartDate", " 31/04/2016"}}},
-        {"not three parts: as written", {{K, "IDate Created: 12/04/2016/1"}}, {{OI, "StartDate", " 12/04/2016/1"}}},
-        {"other titles keep the date as written", {{"KUAB FWD", "IDate Created: 12/04/2016"}},
+        {"one-digit day and month, two-digit year", {{K, "IDate Created: 5/1/16"}}, {}, {{OI, "StartDate", "05-Jan-2016"}}},
+        {"no such day: as written", {{K, "IDate Created: 31/04/2016"}}, {}, {{OI, "StartDate", " 31/04/2016"}}},
+        {"not three parts: as written", {{K, "IDate Created: 12/04/2016/1"}}, {}, {{OI, "StartDate", " 12/04/2016/1"}}},
+        {"other titles keep the date as written", {{"KUAB FWD", "IDate Created: 12/04/2016"}}, {},
          {{OI, "StartDate", " 12/04/2016"}}},
-    });
+    }, {.warnings = false});
 }
 
 TEST(KuabFwdRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
 {
     const std::string distances = "ISensor Distance: 0 200 mm", titles = "JDistance Drop Load D0 D1 Air time",
                       dashes = "J----- ---- ---- --- --- --- --------";
-    test::ExpectReadings(FileType::KuabFwd, {
+    test::ExpectReads(FileType::KuabFwd, {
         {"a header without a colon", {{T, "HSite North", "HSite: South"}}, {{2, "has no \":\" after its key"}},
          {{LI, "SiteName", " South"}}},
         {"plate radius without unit, not a number, empty, with more",
@@ -207,7 +179,7 @@ TEST(KuabFwdRead, ALineTakenOnlyInPartIsWarnedOfAndReadAsBefore)
 TEST(KuabFwdRead, TitlesOfOtherLanguagesArePlacedByTheUnitsUnderThem)
 {
     const std::string metres = "J m Num kN um NMEA NMEA";
-    test::ExpectReadings(FileType::KuabFwd, {
+    test::ExpectReads(FileType::KuabFwd, {
         {"Finnish titles with offsets; no dash line: the time is its word",
          {{T, "ISensor Distance: 0 200 300 mm", "JPaalu Isk Kuorm D0 D1 D2 Ilma Pinta Aika",
            "J m Num kN \xB5m \xB5m \xB5m \xB0" "C \xB0" "C hh:mm:ss", "D 100 1 50.1 612 450 380 17.5 21.0 9:15:02"}},

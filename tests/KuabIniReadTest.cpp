@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "import/FileFormats.h"
-#include "support/ExpectWarnings.h"
 #include "support/ReaderTest.h"
 
 namespace vantrel {
@@ -35,103 +34,71 @@ std::vector<std::string> Ini(const Changes& changes)
 }
 Changes Count(const std::string& count) { return {{"numberofsensors=1", "numberofsensors=" + count}}; }
 
-// Read into a document whose model and serial numbers hold "kept". With `says`, the reading must
-// end in a ReadError of no line whose reason holds it; the values are checked either way.
-struct Case {
-    const char* what;
-    Changes changes;
-    std::vector<test::Expect> expect;
-    const char* says = nullptr;
-    year_month_day modified = 2004y / April / 7d;
-};
-
-void Check(const std::vector<Case>& cases)
+// Read as FVO.INI into a document whose model and serial numbers hold "kept".
+void Check(const std::vector<test::ReadCase>& cases, bool warnings = false, year_month_day modified = 2004y / April / 7d)
 {
-    for (const Case& c : cases) {
-        test::ReaderRun run;
-        run.Modified = c.modified;
+    test::ExpectReads(FileType::KuabIni, cases, {.warnings = warnings, .name = "FVO.INI", .setup = [=](test::ReaderRun& run) {
+        run.Modified = modified;
         run.Document.Element(DI, kModel).SetValue("kept");
         run.Document.Element(DI, kSerials).SetValue("kept");
-        try {
-            run.Read(FileType::KuabIni, Ini(c.changes), "FVO.INI");
-            EXPECT_FALSE(c.says) << c.what << ": no ReadError";
-        } catch (const ReadError& e) {
-            const bool expected = c.says && e.Line() == 0 && e.Reason().find(c.says) != std::string::npos;
-            EXPECT_TRUE(expected) << c.what << ": " << e.what();
-        }
-        run.ExpectValues(c.expect, c.what);
-    }
+    }});
 }
 
 TEST(KuabIniRead, CodesOneToThreeAndNewYorkNameAModelAndTheEndDateIsTheDayOfTheLastWrite)
 {
-    std::vector<Case> cases = {{"end date", {}, {{kOps, "EndDate", "05-Jan-1999"}}, {}, 1999y / 1 / 5},
-        {"code 1; LF line ends", {{"[rack]", std::string(40000, '\n') + "[rack]"}},
-         {{DI, kModel, "model 50 type endswitches"}}}};
+    Check({{"end date", {Ini({})}, {}, {{kOps, "EndDate", "05-Jan-1999"}}}}, false, 1999y / 1 / 5);
+    std::vector<test::ReadCase> cases = {{"code 1; LF line ends", {Ini({{"[rack]", std::string(40000, '\n') + "[rack]"}})}, {},
+                                          {{DI, kModel, "model 50 type endswitches"}}}};
     for (const auto& [code, model] : Changes{{"3.0", "model NAVY"}, {"\"New York\"", "New York -01 (heightsensor)"},
              {"0", "kept"}, {"new york", "kept"}, {"2a", "kept"}, {"1e400", "kept"}, {"", "kept"}})
-        cases.push_back({"fwdtype", {{"fwdtype=1", "fwdtype=" + code}}, {{DI, kModel, model}}});
+        cases.push_back({"fwdtype " + code, {Ini({{"fwdtype=1", "fwdtype=" + code}})}, {}, {{DI, kModel, model}}});
     Check(cases);
 }
 
 TEST(KuabIniRead, TheRoundedCountSizesTheFourSensorListsAndTheFirstSensorReplacesWhatTheyHeld)
 {
     Check({
-        {"three sensors", Count("3"),
+        {"three sensors", {Ini(Count("3"))}, {},
          {{DI, kSerials, "S1, S 2, S3"}, {DC, kStatic, "1, 2, 3"}, {DConf, kCount, "3"}}},
-        {"2.5 rounds to two", Count("2.50"), {{DConf, kCount, "2.5"}, {DI, kSerials, "S1, S 2"}}},
-        {"3.5 rounds to four", Count("3.5"), {{DC, kStatic, "1, 2, 3, 4"}}},
-        {"no count above one: the first sensor alone", Count("-2"), {{DI, kSerials, "S1"}, {DC, kStatic, "1"}}},
+        {"2.5 rounds to two", {Ini(Count("2.50"))}, {}, {{DConf, kCount, "2.5"}, {DI, kSerials, "S1, S 2"}}},
+        {"3.5 rounds to four", {Ini(Count("3.5"))}, {}, {{DC, kStatic, "1, 2, 3, 4"}}},
+        {"no count above one: the first sensor alone", {Ini(Count("-2"))}, {}, {{DI, kSerials, "S1"}, {DC, kStatic, "1"}}},
     });
 }
 
 TEST(KuabIniRead, AMissingOrNonNumericNumberEndsTheReadingNamingSectionAndKey)
 {
     Check({
-        {"a missing key", {{"caladd=12", ""}}, {{DC, "LoadCellCalibrationFactor", "11"}}, "[loadplate1] has no key"},
-        {"an empty count", Count(""), {}, "[sensors] numberofsensors: \"\" is not a number"},
-        {"a count beyond 16 bits", Count("40000"), {{DConf, kCount, "40000"}, {DI, kSerials, "kept"}},
-         "[sensors] numberofsensors: "},
-        {"a word", {{"dyncalfac=1.5", "dyncalfac=high"}}, {}, "[sensor0] dyncalfac: "},
-        {"beyond single precision", {{"calfac=14", "calfac=1e40"}}, {}, "[distmeter] calfac: "},
-        {"a missing sensor: the ones before it stay", Count("5"),
-         {{DI, kSerials, "S1, S 2, S3, S4, "}, {DC, kStatic, "1, 2, 3, 4"}, {DC, "DMIDeviceCalibrationFactor", ""}},
-         "there is no section [sensor4]"},
-        {"a day beyond the year 9999", {}, {}, "its modification date: ", year{12000} / 1 / 1},
+        {"a missing key", {Ini({{"caladd=12", ""}})}, {}, {{DC, "LoadCellCalibrationFactor", "11"}}, 0, {0, "[loadplate1] has no key"}},
+        {"an empty count", {Ini(Count(""))}, {}, {}, 0, {0, "[sensors] numberofsensors: \"\" is not a number"}},
+        {"a count beyond 16 bits", {Ini(Count("40000"))}, {}, {{DConf, kCount, "40000"}, {DI, kSerials, "kept"}}, 0, {0, "[sensors] numberofsensors: "}},
+        {"a word", {Ini({{"dyncalfac=1.5", "dyncalfac=high"}})}, {}, {}, 0, {0, "[sensor0] dyncalfac: "}},
+        {"beyond single precision", {Ini({{"calfac=14", "calfac=1e40"}})}, {}, {}, 0, {0, "[distmeter] calfac: "}},
+        {"a missing sensor: the ones before it stay", {Ini(Count("5"))}, {},
+         {{DI, kSerials, "S1, S 2, S3, S4, "}, {DC, kStatic, "1, 2, 3, 4"}, {DC, "DMIDeviceCalibrationFactor", ""}}, 0, {0, "there is no section [sensor4]"}},
     });
+    Check({{"a day beyond the year 9999", {Ini({})}, {}, {}, 0, {0, "its modification date: "}}}, false, year{12000} / 1 / 1);
 }
 
 TEST(KuabIniRead, LinesTheLookupsNeverSeeAndValuesTakenInPartAreWarnedOf)
 {
     const std::string serial(300, 'S');
-    const struct {
-        const char* what;
-        Changes changes;
-        std::vector<test::Warned> warned;
-        std::vector<test::Expect> expect = {};
-    } cases[] = {
-        {"a count of 2.5", Count("2.5"), {{8, "\"2.5\" is not a whole number of at least 1; the first 2 sensors were read"}},
+    Check({
+        {"a count of 2.5", {Ini(Count("2.5"))}, {{8, "\"2.5\" is not a whole number of at least 1; the first 2 sensors were read"}},
          {{DI, kSerials, "S1, S 2"}}},
-        {"a count below 1", Count("-2"), {{8, "[sensor0] alone was read"}}, {{DI, kSerials, "S1"}}},
-        {"text and a key before the first section, a line of text in one",
-         {{"[rack]", "x=1\r\nnotes\r\n[rack]"}, {"caladd=12", "caladd=12\r\nplate two"}},
+        {"a count below 1", {Ini(Count("-2"))}, {{8, "[sensor0] alone was read"}}, {{DI, kSerials, "S1"}}},
+        {"text and a key before the first section, a line of text in one", {Ini({{"[rack]", "x=1\r\nnotes\r\n[rack]"}, {"caladd=12", "caladd=12\r\nplate two"}})},
          {{1, "\"x=1\" stands before the first [section]; it was skipped"},
           {2, "\"notes\" is no [section], key = value or ; comment; it was skipped"}, {8, "\"plate two\" is no"}},
          {{DC, "LoadCellCalibrationIntercept", "12"}}},
-        {"a section met again", {{"[sensor3]", "[Sensor1]"}, {"seismoid=S4", "seismoid=late"}},
+        {"a section met again", {Ini({{"[sensor3]", "[Sensor1]"}, {"seismoid=S4", "seismoid=late"}})},
          {{26, "\"[Sensor1]\" stands here a second time (first at line 16); the keys under it are not read"}},
          {{DI, kSerials, "S1"}}},
-        {"a value cut at 254 characters", {{"seismoid=S1", "seismoid=" + serial}},
+        {"a value cut at 254 characters", {Ini({{"seismoid=S1", "seismoid=" + serial}})},
          {{12, "[sensor0] seismoid is 300 characters long; only the first 254 were read"}},
          {{DI, kSerials, serial.substr(0, 254)}}},
-        {"comments and a quoted model: nothing to say", {{"[rack]", "; note\r\n# note\r\n[rack]"}}, {}},
-    };
-    for (const auto& c : cases) {
-        test::ReaderRun run;
-        run.Read(FileType::KuabIni, Ini(c.changes), "FVO.INI");
-        test::ExpectWarnings(run.Warnings, c.warned, c.what);
-        run.ExpectValues(c.expect, c.what);
-    }
+        {"comments and a quoted model: nothing to say", {Ini({{"[rack]", "; note\r\n# note\r\n[rack]"}})}, {}},
+    }, true);
     test::ExpectExamplesQuiet(FileType::KuabIni, "kuab-ini", 0);
 }
 

@@ -7,7 +7,7 @@
 
 #include "core/Conversion.h"
 #include "import/FileFormats.h"
-#include "support/TestSupport.h"
+#include "support/ReaderTest.h"
 
 namespace vantrel {
 namespace {
@@ -23,9 +23,10 @@ std::string Written(const PDDXFile& document)
 
 PDDXFile& Read(PDDXFile& document, const std::string& text, bool append = false, int* sensors = nullptr)
 {
-    int ignored = 0;
-    ReadWarnings warnings;
-    test::ReadPddxText("t.DDX", text, document, append, sensors ? *sensors : ignored, warnings);
+    test::ReaderRun run;
+    run.NumSensors = sensors ? *sensors : 0;
+    run.ReadInto(FileType::PDDX, document, text, "t.DDX", append);
+    if (sensors) *sensors = run.NumSensors;
     return document;
 }
 
@@ -33,7 +34,7 @@ const std::vector<std::string> kHeaders = {"[Pavement Deflection Data Exchange F
                                            "[Units]", "[Device Information]", "[Device Configuration]",
                                            "[Device Calibration]", "[Location Identification]", "[Deflection Data]"};
 const std::string kBlank = CrLf({
-    kHeaders[0], "PDDXVersionNumber = 1.0", "VantrelVersionNumber = 1.3.2", "DelimiterSymbol = ,", "DecimalSymbol = .",
+    kHeaders[0], "PDDXVersionNumber = 1.0", "VantrelVersionNumber = " + test::kVersion, "DelimiterSymbol = ,", "DecimalSymbol = .",
     "", kHeaders[1], "DelimiterSymbol = ,", "DecimalSymbol = .", "", kHeaders[2], "DropHistoryDataFrequencyUnits = Hertz",
     "", kHeaders[3], "DeviceLoadType = Impulse", "", kHeaders[4], "NumberOfDeflectionSensors = 0", "", kHeaders[5], "",
     kHeaders[6], "", kHeaders[7], "NumberOfTestLocations = 0", "",

@@ -4,32 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "import/FileFormats.h"
-#include "support/ExpectWarnings.h"
-#include "support/TestSupport.h"
+#include "support/ReaderTest.h"
 
 namespace vantrel::test {
 namespace {
-
-struct Reading {
-    PDDXFile document;
-    ReadWarnings warnings;
-    int sensors = 0;
-
-    Reading& Read(const std::string& text, bool append = false)
-    {
-        ReadPddxText("other.pdx", text, document, append, sensors, warnings);
-        return *this;
-    }
-    std::string Written() const
-    {
-        std::ostringstream out;
-        document.WriteText(out);
-        return out.str();
-    }
-};
 
 // The template's sections as a new document holds them after a file that gives no value.
 const std::string kEmptyTemplateUpToUnits =
@@ -39,8 +18,8 @@ const std::string kEmptyTemplateAfterConfiguration =
 
 TEST(PDDXOtherWriters, ReadsLocationsAndDropsNumberedFromZeroWithoutDeflectionData)
 {
-    Reading reading;
-    reading.Read(CrLf({"[Units]", "LoadUnits = kilo-Newton  ", "[Device Configuration]",
+    ReaderRun reading;
+    reading.ReadText(FileType::PDDX, CrLf({"[Units]", "LoadUnits = kilo-Newton  ", "[Device Configuration]",
                        "NumberOfDeflectionSensors = 2 ", "[Test Location 0]", "TestLocation = 0,0,0 ",
                        "NumberOfDrops = 2", "DropData_0 = 50.1,300,200", "DropData_1 = 49.9,301,201",
                        "DropHistoryData_0_0 = 0.1,0.2", "DropHistoryData_0_1 = 0.3,0.4",
@@ -55,8 +34,8 @@ TEST(PDDXOtherWriters, ReadsLocationsAndDropsNumberedFromZeroWithoutDeflectionDa
                         "DropHistoryData_1_1 = 0.1,0.2", "DropHistoryData_1_2 = 0.3,0.4",
                         "DropHistoryData_2_1 = 0.5,0.6", "", "[Test Location 2]", "NumberOfDrops = 1",
                         "DropHistoryData_1_1 = 0.7", "DropData_1 = 51.0,310,210", ""}));
-    EXPECT_EQ(reading.sensors, 2);
-    ExpectWarnings(reading.warnings,
+    EXPECT_EQ(reading.NumSensors, 2);
+    ExpectWarnings(reading.Warnings,
                  {{5, "[Test Location 0] read as Test Location 1; 2 test locations renumbered, from 1 in file order"},
                   {8, "DropData_0 read as DropData_1; 3 drops renumbered, from 1 in each test location in file order"},
                   {10, "DropHistoryData_0_0 read as DropHistoryData_1_1; 4 drop histories renumbered, with their "
@@ -65,12 +44,12 @@ TEST(PDDXOtherWriters, ReadsLocationsAndDropsNumberedFromZeroWithoutDeflectionDa
                  "numbered from 0");
 
     // Appended after the document's own locations, whose counter counts them.
-    Reading appended;
-    appended.document.AddTestLocation();
-    appended.Read(CrLf({"[Test Location 0]", "DropData_0 = 1", "[Test Location 3]", "DropData_4 = 2"}), true);
-    EXPECT_EQ(appended.document.Element("Deflection Data", "NumberOfTestLocations").Value(), "3");
-    EXPECT_EQ(appended.document.Element("Test Location 3", "DropData_1").Value(), "2");
-    EXPECT_EQ(appended.document.Element("Test Location 3", "NumberOfDrops").Value(), "1");
+    ReaderRun appended;
+    appended.Document.AddTestLocation();
+    appended.ReadText(FileType::PDDX, CrLf({"[Test Location 0]", "DropData_0 = 1", "[Test Location 3]", "DropData_4 = 2"}), true);
+    EXPECT_EQ(appended.Document.Element("Deflection Data", "NumberOfTestLocations").Value(), "3");
+    EXPECT_EQ(appended.Document.Element("Test Location 3", "DropData_1").Value(), "2");
+    EXPECT_EQ(appended.Document.Element("Test Location 3", "NumberOfDrops").Value(), "1");
 }
 
 // Whatever the counters say, every location and drop is read and the counters count them.
@@ -81,14 +60,14 @@ TEST(PDDXOtherWriters, CountersThatDisagreeWithTheFileAreSetToWhatWasRead)
         lines.insert(lines.end(), {"[Test Location " + std::to_string(n) + "]", "NumberOfDrops = 1", "DropData_1 = a"});
     lines.insert(lines.begin() + 8, {"DropData_2 = b", "DropData_4 = c"});  // in Test Location 2
     for (const bool append : {false, true}) {
-        Reading reading;
-        reading.Read(CrLf(lines), append);
-        const PDDXFile& document = reading.document;
+        ReaderRun reading;
+        reading.ReadText(FileType::PDDX, CrLf(lines), append);
+        const PDDXFile& document = reading.Document;
         EXPECT_EQ(document.Element("Deflection Data", "NumberOfTestLocations").Value(), "5");
         EXPECT_EQ(document.Element("Test Location 5", "DropData_1").Value(), "a");
         EXPECT_EQ(document.Element("Test Location 2", "NumberOfDrops").Value(), "3");
         EXPECT_EQ(document.Element("Test Location 2", "DropData_3").Value(), "c");
-        ExpectWarnings(reading.warnings,
+        ExpectWarnings(reading.Warnings,
                      {{7, "NumberOfDrops says 1, the location holds 3 drops; all 3 were read"},
                       {10, "DropData_4 read as DropData_3; 1 drop renumbered, from 1 in each test location in file "
                            "order"},
@@ -115,18 +94,18 @@ TEST(PDDXOtherWriters, CountersThatDisagreeWithTheFileAreSetToWhatWasRead)
     for (const auto& c : cases) {
         std::vector<std::string> file = {"[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]"};
         file.insert(file.end(), c.location.begin(), c.location.end());
-        Reading reading;
-        reading.Read(CrLf(file));
-        EXPECT_EQ(reading.document.Element("Test Location 1", "NumberOfDrops").Value(), c.counter) << c.location[0];
-        ExpectWarnings(reading.warnings, c.warnings, c.location[0]);
+        ReaderRun reading;
+        reading.ReadText(FileType::PDDX, CrLf(file));
+        EXPECT_EQ(reading.Document.Element("Test Location 1", "NumberOfDrops").Value(), c.counter) << c.location[0];
+        ExpectWarnings(reading.Warnings, c.warnings, c.location[0]);
     }
 }
 
 TEST(PDDXOtherWriters, KeepsValuesLongerThan255CharactersWhole)
 {
     const std::string longValue = std::string(699, 'v') + "w";
-    Reading reading;
-    reading.Read(CrLf({"[Location Identification]", "SiteName = \"" + longValue + "\"", "Extra = " + longValue,
+    ReaderRun reading;
+    reading.ReadText(FileType::PDDX, CrLf({"[Location Identification]", "SiteName = \"" + longValue + "\"", "Extra = " + longValue,
                        "[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]",
                        "TestComment = " + longValue, "NumberOfDrops = 1", "DropData_1 = " + longValue + "  ",
                        "DropHistoryData_1_1 = " + longValue, "[Elsewhere]", "Note = " + longValue}));
@@ -134,9 +113,9 @@ TEST(PDDXOtherWriters, KeepsValuesLongerThan255CharactersWhole)
              {"Location Identification", "SiteName"}, {"Location Identification", "Extra"},
              {"Test Location 1", "TestComment"}, {"Test Location 1", "DropData_1"},
              {"Test Location 1", "DropHistoryData_1_1"}, {"Elsewhere", "Note"}})
-        EXPECT_EQ(reading.document.Element(section, key).Value(), longValue) << section << " " << key;
+        EXPECT_EQ(reading.Document.Element(section, key).Value(), longValue) << section << " " << key;
     EXPECT_NE(reading.Written().find("DropData_1 = " + longValue + "\r\n"), std::string::npos);
-    ExpectWarnings(reading.warnings, {}, "long values");
+    ExpectWarnings(reading.Warnings, {}, "long values");
 }
 
 // Keys and sections the template lacks stay where the file has them: a key after the template's
@@ -158,35 +137,35 @@ TEST(PDDXOtherWriters, KeepsKeysAndSectionsTheTemplateLacksInPlace)
         CrLf({"NumberOfTestLocations = 1", "", "[Vendor Notes]", "Crew = two", "Weather = dry", "",
               "[Device Calibration_1]", "CalCenterIDCode = 7", "", "[Test Location 1]", "TestLane = 1",
               "NumberOfDrops = 2", "DropData_1 = 40, 1", "Chainage = 0+025", "DropData_2 = 41, 2", ""});
-    Reading first;
-    EXPECT_EQ(first.Read(file).Written(), expected);
-    ExpectWarnings(first.warnings, {}, "first reading");
-    Reading second;
-    EXPECT_EQ(second.Read(expected).Written(), expected);
-    ExpectWarnings(second.warnings, {}, "our own text");
+    ReaderRun first;
+    EXPECT_EQ(first.ReadText(FileType::PDDX, file).Written(), expected);
+    ExpectWarnings(first.Warnings, {}, "first reading");
+    ReaderRun second;
+    EXPECT_EQ(second.ReadText(FileType::PDDX, expected).Written(), expected);
+    ExpectWarnings(second.Warnings, {}, "our own text");
 
     // Appended: the file's values replace the document's, the document's other keys stay, and a
     // section the document has already is left alone.
-    Reading appended;
-    appended.Read(CrLf({"[Units]", "SensorLocationUnits = inch", "Spare = kept", "[Vendor Notes]", "Crew = one"}));
-    appended.Read(file, true);
-    EXPECT_EQ(appended.document.Element("Units", "SensorLocationUnits").Value(), "millimeter");
-    EXPECT_EQ(appended.document.Element("Units", "Spare").Value(), "kept");
-    EXPECT_EQ(appended.document.Element("Vendor Notes", "Crew").Value(), "one");
-    EXPECT_EQ(appended.document.Element("Test Location 1", "Chainage").Value(), "0+025");
-    ExpectWarnings(appended.warnings, {{5, "[Vendor Notes] is in the document already; its lines are ignored"}},
+    ReaderRun appended;
+    appended.ReadText(FileType::PDDX, CrLf({"[Units]", "SensorLocationUnits = inch", "Spare = kept", "[Vendor Notes]", "Crew = one"}));
+    appended.ReadText(FileType::PDDX, file, true);
+    EXPECT_EQ(appended.Document.Element("Units", "SensorLocationUnits").Value(), "millimeter");
+    EXPECT_EQ(appended.Document.Element("Units", "Spare").Value(), "kept");
+    EXPECT_EQ(appended.Document.Element("Vendor Notes", "Crew").Value(), "one");
+    EXPECT_EQ(appended.Document.Element("Test Location 1", "Chainage").Value(), "0+025");
+    ExpectWarnings(appended.Warnings, {{5, "[Vendor Notes] is in the document already; its lines are ignored"}},
                  "appended");
 }
 
 TEST(PDDXOtherWriters, SaysWhichLinesWereIgnoredAndWhy)
 {
-    Reading reading;
-    reading.Read(CrLf({"Orphan = before any section", "[Operations Information]", "OperatorName = A",
+    ReaderRun reading;
+    reading.ReadText(FileType::PDDX, CrLf({"Orphan = before any section", "[Operations Information]", "OperatorName = A",
                        "operatorname = B", "just words", "= no key", "[Operations Information]", "EndDate = x",
                        "[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 1",
                        "DropData_1 = a", "DropData_01 = b", "DropHistoryData_7_1 = h", "[Test Location 01]",
                        "TestLane = 2"}));
-    ExpectWarnings(reading.warnings,
+    ExpectWarnings(reading.Warnings,
                  {{1, "a key before any [section]; ignored"},
                   {4, "operatorname repeats an earlier key of this section; ignored"},
                   {5, "not a [section] header nor a key = value line; ignored"},
@@ -196,9 +175,9 @@ TEST(PDDXOtherWriters, SaysWhichLinesWereIgnoredAndWhy)
                   {15, "DropHistoryData_7_1: the test location has no DropData_7; ignored"},
                   {16, "[Test Location 01] repeats test location 1; its lines are ignored"}},
                  "ignored lines");
-    EXPECT_EQ(reading.document.Element("Operations Information", "OperatorName").Value(), "A");
-    EXPECT_EQ(reading.document.Element("Operations Information", "EndDate").Value(), "");
-    EXPECT_EQ(reading.document.Section("Test Location 1").Elements().Count(), 10);
+    EXPECT_EQ(reading.Document.Element("Operations Information", "OperatorName").Value(), "A");
+    EXPECT_EQ(reading.Document.Element("Operations Information", "EndDate").Value(), "");
+    EXPECT_EQ(reading.Document.Section("Test Location 1").Elements().Count(), 10);
 }
 
 }  // namespace

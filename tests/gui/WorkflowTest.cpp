@@ -3,6 +3,8 @@
 // on closing) and the settings window. Each test checks what the user sees, what was asked and
 // what lands on disk.
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -10,6 +12,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+
+#include <set>
 
 #include "base/Latin1.h"
 #include "core/Settings.h"
@@ -165,25 +169,35 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
         program.WritePddx(name, name);
     program.main.OpenFile();
     program.Press(program.main.Dialog(), "optPDDX");
-    // What a batch asks: the file to start from, then whether to convert its files, listed in the
-    // order it goes through them.
-    const auto asks = [&](const QString& start, const std::string& chosen) {
-        QString text = "Open|Find PDDX File in Directory to be Processed|" + start + "|" + kOpenFilter +
-                       "\nAsk|Batch Processing of FWD Files|The following files were found with the same extension. \n";
-        for (const BatchFile& file : BatchFiles((program.folder / chosen).string())) text += QString("     ") + QChar(0x2022) + " " + Q(file.Name) + "\n";
-        return text + " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
+    // The named files in the order their folder lists them, which is the order the batch goes
+    // through them; listed by their names or by their outputs.
+    const auto listed = [&](const char* folder, const std::set<std::string>& names) {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(program.folder / folder))
+            if (names.contains(entry.path().filename().string())) found.push_back(entry.path().filename().string());
+        return found;
     };
-    EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")), asks(program.Path(), "data/A.FWD"));
-    EXPECT_FALSE(std::filesystem::exists(program.folder / "data/Acvt.DDX")) << "answered No";
-    program.prompts.answer = QMessageBox::Yes;
-    const auto bullets = [](const std::vector<BatchFile>& files, std::size_t from, std::size_t to, bool outputs) {
+    const auto bullets = [](const std::vector<std::string>& names, std::size_t from, std::size_t to, bool outputs) {
         QString text;
-        for (std::size_t i = from; i < to; ++i) text += QString("     ") + QChar(0x2022) + " " + Q(outputs ? std::filesystem::path(files[i].Output).filename().string() : files[i].Name) + "\n";
+        for (std::size_t i = from; i < to; ++i)
+            text += QString("     ") + QChar(0x2022) + " " + Q(outputs ? std::filesystem::path(names[i]).stem().string() + "cvt.DDX" : names[i]) + "\n";
         return text;
     };
-    const std::vector<BatchFile> data = BatchFiles((program.folder / "data/A.FWD").string());
+    const std::vector<std::string> data = listed("data", {"A.FWD", "b.fwd", "FWDLIST.FWD"}), files = listed("run", {"1.FWD", "2.FWD", "3.FWD"});
+    // What a batch asks: the file to start from, then whether to convert its files.
+    const auto asks = [&](const QString& start, const std::vector<std::string>& names) {
+        return "Open|Find PDDX File in Directory to be Processed|" + start + "|" + kOpenFilter +
+               "\nAsk|Batch Processing of FWD Files|The following files were found with the same extension. \n" + bullets(names, 0, names.size(), false) +
+               " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
+    };
+    const auto run = [&](std::size_t i, const char* suffix) {
+        return Q((program.folder / "run" / (std::filesystem::path(files[i]).stem().string() + suffix)).string());
+    };
+    EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")), asks(program.Path(), data));
+    EXPECT_FALSE(std::filesystem::exists(program.folder / "data/Acvt.DDX")) << "answered No";
+    program.prompts.answer = QMessageBox::Yes;
     EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("data/A.FWD")),
-              asks(program.Path("data"), "data/A.FWD") + "\nInform|Batch Processing of FWD Files|3 of 3 files converted.\n\nWritten:\n" + bullets(data, 0, 3, true));
+              asks(program.Path("data"), data) + "\nInform|Batch Processing of FWD Files|3 of 3 files converted.\n\nWritten:\n" + bullets(data, 0, 3, true));
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "data/Acvt.DDX"), "DeviceSerialNumber = data/A.FWD\r\n") &&
                 Contains(ReadBytes(program.folder / "data/bcvt.DDX"), "DeviceSerialNumber = data/b.fwd\r\n"));
     // FWDLIST.FWD ends in FWD as well; C.DAT does not.
@@ -194,32 +208,31 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
     // Cancel pressed while the second file is converted (the file box names it as it starts): the
     // first stays written, nothing of the second is left, not even a temporary file, and the
     // third is not tried.
-    const std::vector<BatchFile> files = BatchFiles((program.folder / "run/1.FWD").string());
     ASSERT_EQ(files.size(), 3);
     QString shown;
     const QMetaObject::Connection cancel = QObject::connect(program.main.Dialog().FilenameBox(), &QLineEdit::textChanged, [&](const QString& text) {
-        if (text != Q(files[1].Input)) return;
+        if (text != run(1, ".FWD")) return;
         auto* progress = program.main.Dialog().findChild<QProgressDialog*>("dlgBatchProgress");
         ASSERT_TRUE(progress && progress->isVisible());
         shown = progress->labelText() + "|" + QString::number(progress->value()) + "/" + QString::number(progress->maximum());
         progress->findChild<QPushButton*>()->click();
     });
     EXPECT_EQ(program.Press(program.main.Dialog(), "cmdBatch", program.Path("run/1.FWD")),
-              asks(program.Path("data"), "run/1.FWD") + "\nInform|Batch Processing of FWD Files|1 of 3 files converted (cancelled).\n\nWritten:\n" + bullets(files, 0, 1, true) + "\nNot tried:\n" + bullets(files, 1, 3, false));
+              asks(program.Path("data"), files) + "\nInform|Batch Processing of FWD Files|1 of 3 files converted (cancelled).\n\nWritten:\n" + bullets(files, 0, 1, true) + "\nNot tried:\n" + bullets(files, 1, 3, false));
     QObject::disconnect(cancel);
-    EXPECT_EQ(shown, "File 2 of 3:\n" + Q(files[1].Name) + "|1/3");
+    EXPECT_EQ(shown, "File 2 of 3:\n" + Q(files[1]) + "|1/3");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.folder / "run"), {}), 4);
-    EXPECT_TRUE(std::filesystem::exists(files[0].Output) && !std::filesystem::exists(files[1].Output));
+    EXPECT_TRUE(QFile::exists(run(0, "cvt.DDX")) && !QFile::exists(run(1, "cvt.DDX")));
 
     // The second output cannot be created: the first stays written, the third is never tried, and
     // the file box shows where it stopped.
-    std::filesystem::remove(files[0].Output);
-    std::filesystem::create_directories(files[1].Output);
+    QFile::remove(run(0, "cvt.DDX"));
+    QDir().mkpath(run(1, "cvt.DDX"));
     const QString failed = program.Press(program.main.Dialog(), "cmdBatch", program.Path("run/1.FWD"));
-    EXPECT_EQ(failed, asks(program.Path("run"), "run/1.FWD") + "\nWarn|Batch Processing of FWD Files|1 of 3 files converted.\n\nWritten:\n" + bullets(files, 0, 1, true) +
-                          "\nFailed: " + Q(files[1].Name) + "\nUnable to create file " + Q(files[1].Output) + ": it is a folder\n\nNot tried:\n" + bullets(files, 2, 3, false));
-    EXPECT_TRUE(std::filesystem::exists(files[0].Output) && !std::filesystem::exists(files[2].Output));
-    EXPECT_EQ(program.main.Dialog().FilenameBox()->text(), Q(files[1].Input));
+    EXPECT_EQ(failed, asks(program.Path("run"), files) + "\nWarn|Batch Processing of FWD Files|1 of 3 files converted.\n\nWritten:\n" + bullets(files, 0, 1, true) +
+                          "\nFailed: " + Q(files[1]) + "\nUnable to create file " + run(1, "cvt.DDX") + ": it is a folder\n\nNot tried:\n" + bullets(files, 2, 3, false));
+    EXPECT_TRUE(QFile::exists(run(0, "cvt.DDX")) && !QFile::exists(run(2, "cvt.DDX")));
+    EXPECT_EQ(program.main.Dialog().FilenameBox()->text(), run(1, ".FWD"));
 }
 
 TEST(DesktopWorkflow, BlankDocumentGetsTestLocationsWithTheDropsAskedForAndIsWritten)

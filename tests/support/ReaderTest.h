@@ -1,10 +1,13 @@
 #pragma once
 // Readers run in memory, as the program runs them but without files: the few program-wide values
-// a reader may touch, its input as text, and tables of the element values it must set.
+// a reader may touch, its input as text, and tables of what it must set, warn of and fail at.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +27,27 @@ struct Expect {
     std::string value;
 };
 
+// A warning a reading must give: its line (0: the file as a whole) and a piece of what it says.
+struct Warned {
+    int line;
+    std::string says;
+};
+
+inline void ExpectWarnings(const ReadWarnings& got, const std::vector<Warned>& want, std::string_view what)
+{
+    std::string listed;
+    for (const LineWarning& w : got.Listed()) listed += "\n  " + std::to_string(w.Line) + ": " + w.What;
+    ASSERT_EQ(got.Count(), want.size()) << what << ":" << listed;
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        const LineWarning& w = got.Listed()[i];
+        EXPECT_TRUE(w.Line == want[i].line && w.What.find(want[i].says) != std::string::npos)
+            << what << ": warning " << i + 1 << " is " << w.Line << ": " << w.What << "; expected " << want[i].line
+            << ": ..." << want[i].says << "...";
+    }
+}
+
 // What a reader sees of one program run; state carries over between the Read calls of one run,
-// as it does between the files of one session.
+// as it does between the files of one merge.
 class ReaderRun {
 public:
     int NumSensors = 0;
@@ -36,20 +58,24 @@ public:
     // The day the input was last written, for the readers that use it.
     std::chrono::year_month_day Modified{std::chrono::year{2004}, std::chrono::April, std::chrono::day{7}};
 
-    ReaderContext Context() { return {NumSensors, {LoadPlateRadius, SensorXAxis, SensorYAxis}, CarryOver, Warnings}; }
-
     // Reads the lines, each ended by CR LF, as a file called `name`.
     void Read(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
     {
         ReadInto(read, Document, CrLf(lines), name);
     }
-    void ReadInto(FileType read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN")
+    ReaderRun& ReadText(FileType read, std::string_view bytes, bool append = false)
+    {
+        ReadInto(read, Document, bytes, "TEST.IN", append);
+        return *this;
+    }
+    void ReadInto(FileType read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN",
+                  bool append = false)
     {
         ByteSource source = ByteSource::InMemory(name, bytes);
         source.ReportTo(&Warnings);
         ReaderInput input{name, source, Modified};
-        ReaderContext context = Context();
-        FindFileFormat(read)->Read(context, input, document, false);
+        ReaderContext context{NumSensors, {LoadPlateRadius, SensorXAxis, SensorYAxis}, CarryOver, Warnings};
+        FindFileFormat(read)->Read(context, input, document, append);
     }
 
     // The ReadError the reading ends with; a failed expectation when it ends without one.
@@ -61,6 +87,12 @@ public:
     std::string Value(std::string_view section, std::string_view key) const
     {
         return std::string(Document.Element(section, key).Value());
+    }
+    std::string Written() const
+    {
+        std::ostringstream out;
+        Document.WriteText(out);
+        return out.str();
     }
 
     // Checks each expected value, naming the element and `what` when one differs.
@@ -78,25 +110,63 @@ public:
     }
 };
 
-// The lines of one file (read after `earlier`, into the same document, when there is one) and the
-// elements they must set.
-struct FileCase {
-    std::vector<std::string> lines;
-    std::vector<Expect> expected;
-    std::vector<std::string> earlier = {};
-    std::string name = "TEST.IN";
+// A ReadError a reading must end with: its line (0: the file as a whole) and a piece of its reason.
+struct Fails {
+    int line = -1;  // -1: the reading must not fail
+    std::string says = {};
 };
 
-// Each case read from the sensor count given.
-inline void ExpectFileValues(FileType read, const std::vector<FileCase>& cases, int sensors)
+// One run of a table (named by its files where `what` is empty): files read one after another into one document, from a sensor count; the
+// warnings they must give (where the table checks them), the values they must set, and the error
+// the last one must end with (what was set before it stays, and is checked too).
+struct ReadCase {
+    std::string what;
+    std::vector<std::vector<std::string>> files;
+    std::vector<Warned> warned = {};
+    std::vector<Expect> expect = {};
+    int sensors = 0;
+    Fails fails = {};
+};
+
+struct ReadOptions {
+    bool warnings = true;  // whether each case's warnings are checked (its list empty: none given)
+    std::string name = "TEST.IN";
+    std::function<void(ReaderRun&)> setup = {};  // what the run holds before its first file
+};
+
+inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const ReadOptions& options = {})
 {
-    for (const FileCase& c : cases) {
+    for (const ReadCase& c : cases) {
+        const std::string what = c.what.empty() ? testing::PrintToString(c.files) : c.what;
+        ReaderRun run;
+        run.NumSensors = c.sensors;
+        if (options.setup) options.setup(run);
+        try {
+            for (const std::vector<std::string>& file : c.files) run.Read(read, file, options.name);
+            EXPECT_EQ(c.fails.line, -1) << what << ": no ReadError";
+        } catch (const ReadError& e) {
+            EXPECT_TRUE(e.Line() == c.fails.line && e.Reason().find(c.fails.says) != std::string::npos)
+                << what << ": " << e.what() << "; expected line " << c.fails.line << ": ..." << c.fails.says << "...";
+        }
+        if (options.warnings) ExpectWarnings(run.Warnings, c.warned, what);
+        run.ExpectValues(c.expect, what);
+    }
+}
+
+// The bundled examples of one type, read as the program reads them, give no warning.
+inline void ExpectExamplesQuiet(FileType read, const std::string& type, int sensors)
+{
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(VANTREL_EXAMPLES) / type)) {
+        const std::string name = entry.path().filename().string();
+        if (name.ends_with(".DDX") || name.ends_with(".bag")) continue;
         ReaderRun run;
         run.NumSensors = sensors;
-        if (!c.earlier.empty()) run.Read(read, c.earlier, "EARLIER.IN");
-        run.Read(read, c.lines, c.name);
-        run.ExpectValues(c.expected, testing::PrintToString(c.lines));
+        run.ReadInto(read, run.Document, ReadBytes(entry.path()), name);
+        ExpectWarnings(run.Warnings, {}, type + "/" + name);
+        ++files;
     }
+    EXPECT_GT(files, 0) << type;
 }
 
 }  // namespace vantrel::test

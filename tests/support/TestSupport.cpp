@@ -12,8 +12,6 @@
 #include <iterator>
 #include <random>
 
-#include "import/FileFormats.h"
-#include "import/ReaderInput.h"
 
 namespace vantrel::test {
 
@@ -82,6 +80,13 @@ int StartVantrel(const std::vector<std::string>& args, const std::filesystem::pa
     const int out = open(outFile), err = open(errFile);
     if (none < 0 || out < 0 || err < 0) ::_exit(127);
     ::dup2(none, 0), ::dup2(out, 1), ::dup2(err, 2);
+    // Every signal as a program started from a shell has it, however the tests were started (a
+    // background job has interrupt and quit ignored); then those asked for ignored.
+    sigset_t unblocked;
+    ::sigemptyset(&unblocked);
+    ::sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal)
+        if (signal != SIGKILL && signal != SIGSTOP) ::signal(signal, SIG_DFL);
     for (const int signal : options.ignoredSignals) ::signal(signal, SIG_IGN);
     if (options.userId >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.userId)) != 0 ||
                                 ::setuid(static_cast<uid_t>(options.userId)) != 0))
@@ -109,17 +114,6 @@ RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem
     const int raw = WaitForVantrel(StartVantrel(args, folder, capture / "err", out, stdinSource), &peak);
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, stdoutTarget.empty() ? ReadBytes(out) : "", ReadBytes(capture / "err"),
             peak};
-}
-
-void ReadPddxText(const std::string& name, std::string_view text, PDDXFile& document, bool append, int& sensors,
-                  ReadWarnings& warnings)
-{
-    ByteSource bytes = ByteSource::InMemory(name, text);
-    const std::string none;
-    ReaderCarryOver carryOver;
-    ReaderContext context{sensors, {none, none, none}, carryOver, warnings};
-    ReaderInput input{name, bytes, std::nullopt};
-    FindFileFormat(FileType::PDDX)->Read(context, input, document, append);
 }
 
 }  // namespace vantrel::test

@@ -14,6 +14,10 @@
 
 namespace vantrel::test {
 
+// The project's version, which the program gives for --version and writes into every document.
+inline const std::string kVersion = std::to_string(VANTREL_VERSION_MAJOR) + "." + std::to_string(VANTREL_VERSION_MINOR) +
+                                    "." + std::to_string(VANTREL_VERSION_PATCH);
+
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {
 public:
@@ -35,11 +39,6 @@ std::string CrLf(const std::vector<std::string>& lines);
 
 // The ReadError that `reading` ends with; a failed expectation (and an empty error) without one.
 ReadError ReadFailure(const std::function<void()>& reading);
-
-// `text` read as a PDDX file called `name` (appended to what `document` holds when `append`), as
-// the program reads one: `sensors` is the reading's sensor count.
-void ReadPddxText(const std::string& name, std::string_view text, PDDXFile& document, bool append, int& sensors,
-                  ReadWarnings& warnings);
 
 // How a run starts beyond its arguments: signals ignored before it starts (as nohup leaves
 // them), and the user and group id to run as (-1: the test's own).
