@@ -23,21 +23,27 @@ if ! xargs clang-format --dry-run --Werror <"$work/sources" 2>"$work/format"; th
 fi
 
 echo "-- clang-tidy"
-sed -n 's|^ *"file": "\('"$root"'/src/.*\)",\{0,1\}$|\1|p' "$build/compile_commands.json" | sort -u >"$work/units"
+grep -o '"file": *"[^"]*"' "$build/compile_commands.json" | sed 's/^"file": *"\(.*\)"$/\1/' |
+  grep "^$root/src/" | sort -u >"$work/units" || { echo "no file of src/ in $build/compile_commands.json" >&2; exit 1; }
 # Each file's findings into a file of its own, so that parallel runs do not mix their lines; g++'s
 # warning options that clang does not know are not findings.
 export build work
 xargs -P "$(nproc)" -I{} sh -c 'clang-tidy -p "$build" --quiet --warnings-as-errors="*" \
-  --extra-arg=-Wno-unknown-warning-option "$1" >"$work/tidy-$(echo "$1" | tr / _)" 2>&1' _ {} <"$work/units" || status=1
-# A header's findings come once from each file that includes it.
-cat "$work"/tidy-* | grep -vE '^[0-9]+ (warning|error)s? (and [0-9]+ (warning|error)s? )?generated\.$' \
-  | grep -vE '^Error while processing ' >"$work/tidy" || true
-grep -E '^/.*: (warning|error): ' "$work/tidy" | sort -u >"$work/findings" || true
+  --extra-arg=-Wno-unknown-warning-option "$1" >"$work/tidy-$(echo "$1" | tr / _)" 2>&1' _ {} <"$work/units" ||
+  tidy_failed=1
+# A header's findings come once from each file that includes it; headers are named by their place
+# in src/ rather than through the layers' include roots.
+cat "$work"/tidy-* | sed -E -e "s|[^ ]*/layers/([a-z]+)/\1/|src/\1/|" -e "s|$root/||" >"$work/tidy"
+grep -E '^[^ ]+:[0-9]+:[0-9]+: (warning|error): ' "$work/tidy" | sort -u >"$work/findings" || true
 if [ -s "$work/findings" ]; then
   status=1
   cat "$work/findings"
   echo "clang-tidy findings per check:"
   sed -E 's/.*\[([^],]+)(,[^]]*)?\]$/\1/' "$work/findings" | sort | uniq -c | sort -rn
+fi
+if [ -n "${tidy_failed:-}" ] && [ ! -s "$work/findings" ]; then
+  status=1
+  cat "$work/tidy"  # clang-tidy failed without a finding: its own messages say why
 fi
 echo "clang-tidy: $(wc -l <"$work/findings") findings in $(wc -l <"$work/units") files of src/"
 exit "$status"
