@@ -7,6 +7,8 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libcli11-dev nlohmann-js
 # The manual page, the completion and the Debian package (CPack's DEB generator, its dependency
 # scan and lintian).
 packages+=(man-db bash-completion dpkg-dev fakeroot file lintian)
+# scripts/lint.sh: the layout and the static checks of the sources.
+packages+=(clang-format clang-tidy)
 # The Windows command line: the mingw-w64 cross compiler (posix threads, which std::filesystem
 # needs) and wine64 to test it.
 packages+=(g++-mingw-w64-x86-64-posix wine64)
