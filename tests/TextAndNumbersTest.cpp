@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 
 namespace vantrel {
@@ -142,18 +144,43 @@ TEST(Splitters, CountKeepQuotesAndRefuseWhatDoesNotFit)
 
     std::string words;
     for (int i = 1; i <= 41; ++i) words += "w" + std::to_string(i) + " ";
-    EXPECT_THROW(SplitOnSpaces(words, f), std::out_of_range);
+    EXPECT_THROW(SplitOnSpaces(words, f), InputError);
     EXPECT_EQ(f[40], "w40");  // filled as far as it fits
-    EXPECT_THROW(SplitOnCommas(std::string(40, ',') + "x", f), std::out_of_range);
+    EXPECT_THROW(SplitOnCommas(std::string(40, ',') + "x", f), InputError);
     EXPECT_NO_THROW(SplitOnCommas(std::string(39, ',') + "x", f));
     std::array<std::string, 26> offsets;  // a shorter array takes fewer fields
     std::string zeros;
     for (int i = 0; i < 25; ++i) zeros += "0 ";
     EXPECT_NO_THROW(SplitOnSpaces(zeros, offsets));
-    EXPECT_THROW(SplitOnSpaces(zeros + "0", offsets), std::out_of_range);
+    EXPECT_THROW(SplitOnSpaces(zeros + "0", offsets), InputError);
     EXPECT_NO_THROW(SplitOnTabs(std::string(32767, 'a'), f));
     EXPECT_THROW(SplitOnTabs(std::string(32768, 'a'), f), OverflowError);
     EXPECT_THROW(SplitOnSpaces(std::string(32768, 'a'), f), OverflowError);
+}
+
+// A line step that rejects its input ends the reading with file and line; any other exception is
+// a fault of the program and escapes as it is, never taken for bad input.
+TEST(Splitters, OnlyInputErrorsBecomeReadErrorsOfTheLine)
+{
+    const auto readFailingAt = [](std::string_view failing, const std::function<void()>& fail) {
+        NativeLines lines(std::string_view("a\r\n\r\nb,c\r\n"));
+        ForEachLine(lines, "in.txt", [&](std::string_view line, int) {
+            if (line == failing) fail();
+        });
+    };
+    for (const auto& fail : std::vector<std::function<void()>>{[] { throw InputError("no \"]\""); },
+                                                               [] { ToInt16("x"); }}) {
+        try {
+            readFailingAt("b,c", fail);
+            ADD_FAILURE() << "no ReadError";
+        } catch (const ReadError& e) {
+            EXPECT_EQ(e.Line(), 3);
+            EXPECT_EQ(e.File(), "in.txt");
+        }
+    }
+    EXPECT_THROW(readFailingAt("a", [] { throw std::logic_error("a fault"); }), std::logic_error);
+    EXPECT_THROW(readFailingAt("a", [] { PDDXFile().Element("Units", "NoSuchKey"); }), std::out_of_range);
+    EXPECT_NO_THROW(readFailingAt("", [] { throw InputError("empty lines are not handed on"); }));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -87,7 +86,7 @@ constexpr int kMaxTemperatureColumns = 10;
 const std::string& FieldAt(const FieldArray& fields, int index, std::string_view what)
 {
     if (index < 1 || index > kLastField)
-        throw std::out_of_range(std::string(what) + " would stand in field " + std::to_string(index) +
+        throw InputError(std::string(what) + " would stand in field " + std::to_string(index) +
                                 ", but a line holds fields 1 to 40 only");
     return fields[static_cast<std::size_t>(index)];
 }
@@ -98,7 +97,7 @@ std::string KeyValue(const FieldArray& fields) { return std::string(TrimBlanks(f
 PDDXSection& CurrentLocation(const CarlBroFwdState& file, std::string_view line)
 {
     if (!file.CurrentLocation)
-        throw std::runtime_error(std::string(line) + " before any \"Chainage\" line: there is no test location for it");
+        throw InputError(std::string(line) + " before any \"Chainage\" line: there is no test location for it");
     return *file.CurrentLocation;
 }
 
@@ -107,7 +106,7 @@ int SensorCount(const ReaderContext& context)
 {
     const int n = context.NumSensors;
     if (n < 0)
-        throw std::out_of_range("the deflection-sensor count is " + std::to_string(n) +
+        throw InputError("the deflection-sensor count is " + std::to_string(n) +
                                 "; a \"Radial offset\" line must set it before the drops");
     return n;
 }
@@ -195,7 +194,7 @@ void ReadSequenceTime(CarlBroFwdState& file, const FieldArray& fields, PDDXFile&
 {
     const std::string& field = fields[4];
     if (field.size() < 5)
-        throw std::length_error("the sequence line's field 4 " + Quoted(field) +
+        throw InputError("the sequence line's field 4 " + Quoted(field) +
                                 " is too short to hold a time such as \"Time 10:32\"");
     const std::string_view clock = TrimBlanks(std::string_view(field).substr(5));
     faults.ExpectTime(clock);
@@ -232,7 +231,7 @@ void ReadColumnTitles(ReaderContext& context, const FieldArray& fields, int coun
                                                        : nullptr;
         if (!use) continue;
         if (++t > kMaxTemperatureColumns)
-            throw std::out_of_range("column " + std::to_string(i) + " " + Quoted(title) +
+            throw InputError("column " + std::to_string(i) + " " + Quoted(title) +
                                     " is a temperature column beyond the 10 a file can have");
         columns[static_cast<std::size_t>(t)] = static_cast<std::int16_t>(i);
         if (!uses.empty()) uses += ", ";
@@ -339,7 +338,7 @@ void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& docume
             SplitOnTabs(line, fields);
             ParseCarlBroFwdLine(context, file, fields, document, number);
         });
-    } catch (...) {
+    } catch (const ReadError&) {
         keep();
         throw;
     }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "base/ReadError.h"
 #include "document/PDDXFile.h"
 #include "import/LineChecks.h"
 #include "import/ReaderInput.h"
@@ -43,8 +43,8 @@ struct F25State {
 // the reading (ReadError naming file and line), and then the closing values are not written.
 void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
-// Handles line `line` split with SplitOnCommas. Never throws: a failure ends the handling of the
-// line where it happens, keeping what the line set before it, with a warning saying why.
+// Handles line `line` split with SplitOnCommas. An input error ends the handling of the line
+// where it happens, keeping what the line set before it, with a warning saying why.
 void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line);
 
 }  // namespace vantrel
@@ -87,7 +87,7 @@ int TestLocationCount(const PDDXFile& document)
 
 PDDXSection& Current(const F25State& f25)
 {
-    if (!f25.CurrentTestLocation) throw std::logic_error("no test location has been started in this file");
+    if (!f25.CurrentTestLocation) throw InputError("no test location has been started in this file");
     return *f25.CurrentTestLocation;
 }
 
@@ -188,7 +188,7 @@ int SetSensorList(const FieldArray& fields, PDDXFile& document, std::string_view
     std::string list(TrimBlanks(fields[3]));
     std::size_t i = 4;
     for (;; ++i) {
-        if (i > kLastField) throw std::out_of_range("the sensor list has no closing N0");
+        if (i > kLastField) throw InputError("the sensor list has no closing N0");
         const std::string_view field = TrimBlanks(fields[i]);
         if (EqualsIgnoreCase(field, "N0")) break;
         list.append(", ").append(field);
@@ -307,7 +307,7 @@ void SetTemperatures(const FieldArray& fields, const F25State& f25, PDDXFile& do
     for (std::size_t field : {5, 4, 3})
         if (TrimBlanks(fields[field]) != "N0") uses += kUses[count++];
     Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(count));
-    if (count == 0) throw std::invalid_argument("the temperature record holds no reading");
+    if (count == 0) throw InputError("the temperature record holds no reading");
     uses.resize(uses.size() - 2);
     Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));
 }
@@ -346,12 +346,23 @@ void CheckDropFields(const FieldArray& fields, int numSensors, LineFaults& fault
 const std::string& DropText(const FieldArray& fields, int numSensors, std::string& text, LineFaults& faults)
 {
     if (numSensors > static_cast<int>(kLastField) - 2)
-        throw std::out_of_range("a line holds at most " + std::to_string(kLastField - 2) + " deflections, and " +
+        throw InputError("a line holds at most " + std::to_string(kLastField - 2) + " deflections, and " +
                                 std::to_string(numSensors) + " sensors were named");
     CheckDropFields(fields, numSensors, faults);
     text.assign(TrimBlanks(fields[2]));
     for (int k = 1; k <= numSensors; ++k) text.append(", ").append(TrimBlanks(fields[static_cast<std::size_t>(k) + 2]));
     return text;
+}
+
+// A second history block in one location repeats the sample numbers, which the document refuses:
+// the input's fault, not the program's.
+PDDXElement& AddHistorySample(PDDXSection& location, int drop, int sample)
+{
+    try {
+        return location.AddHistoryData(drop, sample);
+    } catch (const std::invalid_argument& e) {
+        throw InputError(e.what());
+    }
 }
 
 void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25, LineFaults& faults)
@@ -363,10 +374,9 @@ void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25
         const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
         f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
         PDDXSection& location = Current(f25);
-        // A second block in one location repeats the sample numbers; AddHistoryData refuses them.
         // No drop is added within a history block, so its drop number stays.
         if (f25.HistoryDrop < 0) f25.HistoryDrop = CounterValue(location.Element("NumberOfDrops").Value());
-        location.AddHistoryData(f25.HistoryDrop, f25.SampleCounter).SetValue(value);
+        AddHistorySample(location, f25.HistoryDrop, f25.SampleCounter).SetValue(value);
     }
     // Other lines are no records of this reader: a file that holds none is warned of as a whole.
 }
@@ -446,14 +456,9 @@ void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& field
 void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line)
 {
     LineFaults faults;
-    try {
-        HandleRecord(context, f25, fields, document, line, faults);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        // The line is given up where it failed; what it set before stays, and reading goes on.
-        faults.Note(std::string(e.what()) + "; the rest of the line was skipped");
-    }
+    // The line is given up where it failed; what it set before stays, and reading goes on.
+    OnInputError([&] { HandleRecord(context, f25, fields, document, line, faults); },
+                 [&](const char* reason) { faults.Note(std::string(reason) + "; the rest of the line was skipped"); });
     faults.Report(context.Warnings, line);
 }
 

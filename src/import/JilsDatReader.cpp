@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -295,9 +294,9 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
     const int n = context.NumSensors;
     const int lastNeeded = dat.ExtendedFormat ? n + 6 : n + 1;
     if (n < 0)
-        throw std::range_error("the deflection sensor count " + std::to_string(n) + " is negative");
+        throw InputError("the deflection sensor count " + std::to_string(n) + " is negative");
     if (lastNeeded > static_cast<int>(kLastField))
-        throw std::range_error(std::string("a data line for ") + std::to_string(n) + " deflection sensors in the " +
+        throw InputError(std::string("a data line for ") + std::to_string(n) + " deflection sensors in the " +
                                (dat.ExtendedFormat ? "extended" : "short") + " layout needs " +
                                std::to_string(lastNeeded) + " fields, more than " + std::to_string(kLastField));
 

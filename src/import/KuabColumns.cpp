@@ -4,9 +4,9 @@
 #include <cmath>
 #include <initializer_list>
 #include <optional>
-#include <stdexcept>
 
 #include "base/Latin1.h"
+#include "base/ReadError.h"
 #include "import/GpsDegrees.h"
 #include "base/NumberText.h"
 #include "import/Sniffing.h"
@@ -160,9 +160,9 @@ std::size_t KuabSensorNumber(std::string_view title)
 {
     const auto number = ParseNumber(title.substr(1));
     if (!number || *number != std::floor(*number))
-        throw std::invalid_argument("the deflection column title " + Quoted(title) + " does not end in a sensor number");
+        throw InputError("the deflection column title " + Quoted(title) + " does not end in a sensor number");
     if (*number < 0 || *number > kMaxSensor)
-        throw std::out_of_range("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
+        throw InputError("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
     return static_cast<std::size_t>(*number) + 1;
 }
 
@@ -210,7 +210,7 @@ KuabColumnPlan PlanKuabColumns(std::string_view titleLine, std::string_view unit
             plan.Customary = IsOneOf(unit, {"LBF"});
         } else if (IsTemperatureUnit(unit)) {
             if (plan.Temperatures.size() == kMaxTemperatureColumns)
-                throw std::out_of_range("the column title line has more than 10 temperature columns");
+                throw InputError("the column title line has more than 10 temperature columns");
             if (plan.Temperatures.empty()) plan.TemperatureUnit = unit;
             plan.Temperatures.push_back(column);
             plan.TemperatureUses.push_back(TemperatureUse(title));

@@ -42,9 +42,9 @@ bool IsKuabDashLine(const std::vector<KuabWord>& words);
 bool IsKuabNote(const std::vector<KuabWord>& words);
 
 // The sensor a deflection title names: the number after its first character, plus 1. Throws
-// std::invalid_argument when that is no whole number, std::out_of_range beyond 24.
+// InputError when that is no whole number or is beyond 24.
 std::size_t KuabSensorNumber(std::string_view title);
-// The sensor a title D<n> names, n + 1; 0 for any other title. Throws std::out_of_range beyond D24.
+// The sensor a title D<n> names, n + 1; 0 for any other title. Throws InputError beyond D24.
 std::size_t KuabSensorOfTitle(std::string_view title);
 
 // What the titles and the units under them say of each column (numbered from 1, as in data lines).
@@ -61,7 +61,7 @@ struct KuabColumnPlan {
 };
 
 // Equal word counts pair titles and units in order; otherwise each unit belongs to the title it
-// stands under. Throws std::out_of_range for more than 10 temperature columns.
+// stands under. Throws InputError for more than 10 temperature columns.
 KuabColumnPlan PlanKuabColumns(std::string_view titles, std::string_view units);
 
 // One drop's position as "latitude, longitude" in degrees rounded to 7 decimals, or what is wrong.

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cmath>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,8 +127,8 @@ void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::str
     std::array<std::string, 26> words;
     try {
         SplitOnSpaces(value, words);
-    } catch (const std::out_of_range&) {
-        throw std::out_of_range("the sensor distances hold more than 25 words (24 offsets and their unit at most)");
+    } catch (const InputError&) {
+        throw InputError("the sensor distances hold more than 25 words (24 offsets and their unit at most)");
     }
     // An empty value is read by the same rule: the count becomes -1 (later drops then take no
     // field at all) and the unit word is entry 0, the word count "0".
@@ -167,7 +166,7 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
     SplitOnSpaces(value, positions);
     const int n = context.NumSensors;
     if (n > kMaxColumns)
-        throw std::out_of_range("the sensor count " + std::to_string(n) +
+        throw InputError("the sensor count " + std::to_string(n) +
                                 " is more than the 25 sensor offsets a position line can place");
 
     KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
@@ -304,7 +303,7 @@ void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view
 void CheckColumnCount(int count, std::string_view what)
 {
     if (count > kMaxColumns)
-        throw std::out_of_range("the " + std::string(what) + " has " + std::to_string(count) +
+        throw InputError("the " + std::string(what) + " has " + std::to_string(count) +
                                 " columns, more than 25");
 }
 
@@ -333,7 +332,7 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
                                                           : nullptr;
         if (use) {
             if (t == kMaxTemperatureColumns)
-                throw std::out_of_range("the column title line has more than 10 temperature columns");
+                throw InputError("the column title line has more than 10 temperature columns");
             temperatures[static_cast<std::size_t>(++t)] = static_cast<std::int16_t>(i);
             AppendListItem(uses, t, use);
         }
@@ -539,7 +538,7 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     // Below 0 (an empty distance line): no field at all.
     const int n = placed.Placed ? placed.Deflections[0] : context.NumSensors;
     if (!placed.Placed && 3 + n > static_cast<int>(fields.size()) - 1)
-        throw std::out_of_range("a drop of " + std::to_string(n) + " deflections needs fields 3 to " +
+        throw InputError("a drop of " + std::to_string(n) + " deflections needs fields 3 to " +
                                 std::to_string(3 + n) + ", but a line holds at most 40");
 
     const bool firstOfFile = !file.LocationOpen;

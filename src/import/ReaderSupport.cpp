@@ -1,9 +1,8 @@
 #include "import/ReaderSupport.h"
 
-#include <stdexcept>
-
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "base/ReadError.h"
 
 namespace vantrel {
 namespace {
@@ -34,7 +33,7 @@ void CheckLineLength(std::string_view line)
 void PutField(std::span<std::string> fields, std::size_t index, std::string_view field)
 {
     if (index >= fields.size())
-        throw std::out_of_range("the line has more than " + std::to_string(fields.size() - 1) + " fields");
+        throw InputError("the line has more than " + std::to_string(fields.size() - 1) + " fields");
     fields[index].assign(field);
 }
 
@@ -125,8 +124,8 @@ std::string BracketContents(std::string_view text)
     const std::size_t close = text.find(']');
     const std::size_t start = open == std::string_view::npos ? 0 : open + 1;
     if (close == std::string_view::npos)
-        throw std::invalid_argument(Quoted(text) + " has no \"]\" closing the unit or layout in brackets");
-    if (close < start) throw std::invalid_argument(Quoted(text) + " has its \"]\" before its \"[\"");
+        throw InputError(Quoted(text) + " has no \"]\" closing the unit or layout in brackets");
+    if (close < start) throw InputError(Quoted(text) + " has its \"]\" before its \"[\"");
     return std::string(text.substr(start, close - start));
 }
 

@@ -30,7 +30,7 @@ std::string CommaToPoint(std::string_view number);
 std::string CollapseSpaces(std::string_view line);
 
 // The characters between the first "[" and the first "]" ("Chainage [m]" gives "m"); without a
-// "[" the text before the "]". std::invalid_argument when there is no "]", or it comes first.
+// "[" the text before the "]". InputError when there is no "]", or it comes first.
 std::string BracketContents(std::string_view text);
 
 // The date whose year, month and day digits stand in `text` under the letters Y, M and D of
@@ -43,7 +43,7 @@ std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view
 // Split a line into `fields`: entry 0 the count as decimal text, entries 1 to count the fields,
 // every entry above emptied. Tabs or commas separate outside double quotes (the quotes stay in
 // the fields, and the last character of the line never separates); runs of blanks separate for
-// SplitOnSpaces. A line with more fields than the array holds throws std::out_of_range after
+// SplitOnSpaces. A line with more fields than the array holds throws InputError after
 // filling what fits; one longer than 32,767 characters throws OverflowError.
 void SplitOnTabs(std::string_view line, std::span<std::string> fields);
 void SplitOnCommas(std::string_view line, std::span<std::string> fields);
