@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <tuple>
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 
 namespace vantrel {
@@ -137,42 +139,64 @@ TEST(Text, CaseFoldingUnitsAndSmallRewrites)
     EXPECT_EQ(EscapeControls(std::string("a\0\n\xe9", 4)), "a\\x00\\x0A\xe9");
 }
 
-// The splitters fill a field array: entry 0 the count, then the fields, every entry above emptied.
+// The splitters give views of the line's fields, numbered from 0; a field beyond the last is empty.
 TEST(Splitters, CountKeepQuotesAndRefuseWhatDoesNotFit)
 {
-    FieldArray f;
-    const auto split = [&f](void (*how)(std::string_view, std::span<std::string>), const std::string& line) {
+    LineFields f;
+    using Split = void (*)(std::string_view, LineFields&);
+    const auto split = [&f](Split how, const std::string& line) {
         how(line, f);
-        return std::vector<std::string>(f.begin(), f.begin() + 1 + std::stoi(f[0]));
+        return std::vector<std::string>(f.begin(), f.end());
     };
     using V = std::vector<std::string>;
-    const std::vector<std::tuple<void (*)(std::string_view, std::span<std::string>), std::string, V>> cases = {
-        {SplitOnCommas, "a,,c", V{"3", "a", "", "c"}},     {SplitOnCommas, ",a", V{"2", "", "a"}},
-        {SplitOnCommas, "a, b", V{"2", "a", " b"}},        {SplitOnCommas, "\"x,y\",z", V{"2", "\"x,y\"", "z"}},
-        {SplitOnCommas, "a,\"b,c", V{"2", "a", "\"b,c"}},  {SplitOnCommas, "a,b,", V{"2", "a", "b,"}},
-        {SplitOnCommas, "", V{"1", ""}},                   {SplitOnCommas, ",", V{"1", ","}},
-        {SplitOnTabs, "1,5\tmm\t\t\"a\tb\"", V{"4", "1,5", "mm", "", "\"a\tb\""}},
-        {SplitOnSpaces, "  12   3.5 X", V{"3", "12", "3.5", "X"}}, {SplitOnSpaces, "a\tb \"c d\"", V{"3", "a\tb", "\"c", "d\""}},
-        {SplitOnSpaces, "   ", V{"0"}},
+    const std::vector<std::tuple<Split, std::string, V>> cases = {
+        {SplitOnCommas, "a,,c", V{"a", "", "c"}},     {SplitOnCommas, ",a", V{"", "a"}},
+        {SplitOnCommas, "a, b", V{"a", " b"}},        {SplitOnCommas, "\"x,y\",z", V{"\"x,y\"", "z"}},
+        {SplitOnCommas, "a,\"b,c", V{"a", "\"b,c"}},  {SplitOnCommas, "a,b,", V{"a", "b,"}},
+        {SplitOnCommas, "", V{""}},                   {SplitOnCommas, ",", V{","}},
+        {SplitOnTabs, "1,5\tmm\t\t\"a\tb\"", V{"1,5", "mm", "", "\"a\tb\""}},
+        {SplitOnSpaces, "  12   3.5 X", V{"12", "3.5", "X"}}, {SplitOnSpaces, "a\tb \"c d\"", V{"a\tb", "\"c", "d\""}},
+        {SplitOnSpaces, "   ", V{}},
     };
     for (const auto& [how, line, fields] : cases) EXPECT_EQ(split(how, line), fields) << line;
     split(SplitOnCommas, "x,y");
-    for (std::size_t i = 3; i < f.size(); ++i) EXPECT_EQ(f[i], "") << i;
+    EXPECT_EQ(f[2], "");
+    EXPECT_EQ(f[kMaxFields], "");
 
     std::string words;
     for (int i = 1; i <= 41; ++i) words += "w" + std::to_string(i) + " ";
-    EXPECT_THROW(SplitOnSpaces(words, f), std::out_of_range);
-    EXPECT_EQ(f[40], "w40");  // filled as far as it fits
-    EXPECT_THROW(SplitOnCommas(std::string(40, ',') + "x", f), std::out_of_range);
+    EXPECT_THROW(SplitOnSpaces(words, f), InputError);
+    EXPECT_THROW(SplitOnCommas(std::string(40, ',') + "x", f), InputError);
     EXPECT_NO_THROW(SplitOnCommas(std::string(39, ',') + "x", f));
-    std::array<std::string, 26> offsets;  // a shorter array takes fewer fields
-    std::string zeros;
-    for (int i = 0; i < 25; ++i) zeros += "0 ";
-    EXPECT_NO_THROW(SplitOnSpaces(zeros, offsets));
-    EXPECT_THROW(SplitOnSpaces(zeros + "0", offsets), std::out_of_range);
+    EXPECT_EQ(f.size(), kMaxFields);
     EXPECT_NO_THROW(SplitOnTabs(std::string(32767, 'a'), f));
     EXPECT_THROW(SplitOnTabs(std::string(32768, 'a'), f), OverflowError);
     EXPECT_THROW(SplitOnSpaces(std::string(32768, 'a'), f), OverflowError);
+}
+
+// A line step that rejects its input ends the reading with file and line; any other exception is
+// a fault of the program and escapes as it is, never taken for bad input.
+TEST(Splitters, OnlyInputErrorsBecomeReadErrorsOfTheLine)
+{
+    const auto readFailingAt = [](std::string_view failing, const std::function<void()>& fail) {
+        NativeLines lines(std::string_view("a\r\n\r\nb,c\r\n"));
+        ForEachLine(lines, "in.txt", [&](std::string_view line, int) {
+            if (line == failing) fail();
+        });
+    };
+    for (const auto& fail : std::vector<std::function<void()>>{[] { throw InputError("no \"]\""); },
+                                                               [] { ToInt16("x"); }}) {
+        try {
+            readFailingAt("b,c", fail);
+            ADD_FAILURE() << "no ReadError";
+        } catch (const ReadError& e) {
+            EXPECT_EQ(e.Line(), 3);
+            EXPECT_EQ(e.File(), "in.txt");
+        }
+    }
+    EXPECT_THROW(readFailingAt("a", [] { throw std::logic_error("a fault"); }), std::logic_error);
+    EXPECT_THROW(readFailingAt("a", [] { PDDXFile().Element("Units", "NoSuchKey"); }), std::out_of_range);
+    EXPECT_NO_THROW(readFailingAt("", [] { throw InputError("empty lines are not handed on"); }));
 }
 
 }  // namespace

@@ -1,13 +1,23 @@
 #pragma once
-// The error that ends a conversion: which file, which line (0 where none applies), what was wrong.
+// The errors of reading an input: what was wrong with it (InputError), and the error that ends a
+// conversion, naming which file, which line (0 where none applies) and what was wrong (ReadError).
 
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "base/Latin1.h"
+#include "base/NumberText.h"
 
 namespace vantrel {
+
+// The input is not what its format allows; the reason says what, the line loop adds where.
+// ConversionError (OverflowError with it) is an input error too; any other exception is a fault of the program.
+class InputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class ReadError : public std::runtime_error {
 public:
@@ -29,17 +39,25 @@ private:
     std::string reason_;
 };
 
-// Runs one step of reading `file` at `line`; any failure in it becomes a ReadError naming both.
-template <typename Step>
-void AtLine(const std::string& file, int line, Step&& step)
+// Runs `step`; an input error in it goes to `failed` with its reason instead of on. Everything
+// else passes through as it is.
+template <typename Step, typename Failed>
+void OnInputError(Step&& step, Failed&& failed)
 {
     try {
         step();
-    } catch (const ReadError&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw ReadError(file, line, e.what());
+    } catch (const InputError& e) {
+        failed(e.what());
+    } catch (const ConversionError& e) {
+        failed(e.what());
     }
+}
+
+// Runs one step of reading `file` at `line`; an input error in it becomes a ReadError naming both.
+template <typename Step>
+void AtLine(const std::string& file, int line, Step&& step)
+{
+    OnInputError(std::forward<Step>(step), [&](const char* reason) { throw ReadError(file, line, reason); });
 }
 
 }  // namespace vantrel

@@ -89,7 +89,7 @@ DocumentShape ShapeOfNothingRead(const SettingsRecord& settings, const ReadingSt
     ReaderInput input{name, nothing, std::nullopt};
     try {
         reader(context, input, document, append);
-    } catch (const std::exception&) {
+    } catch (const ReadError&) {
     }
     return ShapeOf(document);
 }

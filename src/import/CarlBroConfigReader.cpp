@@ -2,7 +2,6 @@
 // each heading followed by its "ID", "Slope" and date lines.
 
 #include <charconv>
-#include <stdexcept>
 
 #include "base/Latin1.h"
 #include "base/NativeText.h"
@@ -43,7 +42,7 @@ ConfigLine SplitConfigLine(std::string_view line)
 std::string_view RequiredValue(const ConfigLine& line)
 {
     if (!line.hasValue)
-        throw std::invalid_argument("the " + Quoted(line.key) + " line has no value: no tab follows the key");
+        throw InputError("the " + Quoted(line.key) + " line has no value: no tab follows the key");
     return line.value;
 }
 

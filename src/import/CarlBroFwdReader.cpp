@@ -5,9 +5,9 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Latin1.h"
 #include "base/NativeText.h"
@@ -38,7 +38,7 @@ void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& docume
 
 // Line `line` (non-empty), split with SplitOnTabs. Throws on a malformed line; a drop line too
 // short to hold a drop, or values that are not the numbers or time they should be, are warnings.
-void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document,
+void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const LineFields& fields, PDDXFile& document,
                          int line);
 
 
@@ -58,8 +58,8 @@ namespace vantrel {
 namespace {
 
 struct CarlBroCarryOver {
-    // Entry 0: the number of temperature columns t; entries 1 to t: the column of each reading.
-    std::array<std::int16_t, 11> TemperatureColumns{};
+    // The field of each temperature reading in a drop line.
+    std::vector<std::size_t> TemperatureColumns;
 
     // The document holding the last test location (compared, never used: it may be gone) and
     // that location's section name. A later file continues it only when read into the same
@@ -76,29 +76,40 @@ struct CarlBroCarryOver {
 namespace vantrel {
 namespace {
 
-constexpr int kLastField = 40;  // a split line holds fields 1 to 40
-constexpr int kMaxTemperatureColumns = 10;
-
+constexpr std::size_t kMaxTemperatureColumns = 10;
 
 // ---------------------------------------------------------------------------------------------
 // FWD text
 
+// A key line (blocks 1 and 2): its key, and its value. The key of the sensor offsets is followed
+// by one offset per sensor.
+constexpr std::size_t kColKey = 0, kColValue = 1, kColFirstOffset = 1;
+// The sequence line of a drop block: "Time 10:32" in its fourth field.
+constexpr std::size_t kColSequenceTime = 3;
+// A block line: "$" and the block's number in its first field.
+constexpr std::size_t kColBlock = 0;
+// A drop line: its drop number, the deflections, a field not kept, the load, and the
+// temperatures where the column-title line put them. The column-title line has the load's unit
+// where the load stands.
+constexpr std::size_t kColDropNumber = 0, kColFirstDeflection = 1;
+constexpr std::size_t LoadColumn(int sensors) { return kColFirstDeflection + static_cast<std::size_t>(sensors) + 1; }
+
 // Field `index` of a line, where a rule computes the index from the sensor count.
-const std::string& FieldAt(const FieldArray& fields, int index, std::string_view what)
+std::string_view FieldAt(const LineFields& fields, std::size_t index, std::string_view what)
 {
-    if (index < 1 || index > kLastField)
-        throw std::out_of_range(std::string(what) + " would stand in field " + std::to_string(index) +
-                                ", but a line holds fields 1 to 40 only");
-    return fields[static_cast<std::size_t>(index)];
+    if (index >= kMaxFields)
+        throw InputError(std::string(what) + " would stand in field " + std::to_string(index + 1) +
+                         ", but a line holds fields 1 to 40 only");
+    return fields[index];
 }
 
-// Field 2 without blanks at either end: the value of a key line.
-std::string KeyValue(const FieldArray& fields) { return std::string(TrimBlanks(fields[2])); }
+// The value of a key line without blanks at either end.
+std::string KeyValue(const LineFields& fields) { return std::string(TrimBlanks(fields[kColValue])); }
 
 PDDXSection& CurrentLocation(const CarlBroFwdState& file, std::string_view line)
 {
     if (!file.CurrentLocation)
-        throw std::runtime_error(std::string(line) + " before any \"Chainage\" line: there is no test location for it");
+        throw InputError(std::string(line) + " before any \"Chainage\" line: there is no test location for it");
     return *file.CurrentLocation;
 }
 
@@ -107,30 +118,30 @@ int SensorCount(const ReaderContext& context)
 {
     const int n = context.NumSensors;
     if (n < 0)
-        throw std::out_of_range("the deflection-sensor count is " + std::to_string(n) +
+        throw InputError("the deflection-sensor count is " + std::to_string(n) +
                                 "; a \"Radial offset\" line must set it before the drops");
     return n;
 }
 
-void ReadSensorOffsets(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document)
+void ReadSensorOffsets(ReaderContext& context, const LineFields& fields, PDDXFile& document)
 {
-    document.Element("Units", "SensorsLocationUnits").SetValue(NormaliseUnitName(BracketContents(fields[1])));
+    document.Element("Units", "SensorsLocationUnits").SetValue(NormaliseUnitName(BracketContents(fields[kColKey])));
     std::string x, y;
-    for (int i = 2; i <= count; ++i) {
-        if (i > 2) x += ", ", y += ", ";
-        x += CommaToPoint(TrimBlanks(fields[static_cast<std::size_t>(i)]));
+    for (std::size_t i = kColFirstOffset; i < fields.size(); ++i) {
+        if (i > kColFirstOffset) x += ", ", y += ", ";
+        x += CommaToPoint(TrimBlanks(fields[i]));
         y += "0";
     }
     document.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue(std::move(x));
     document.Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue(std::move(y));
-    context.NumSensors = count - 1;
-    document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count - 1));
+    const int sensors = static_cast<int>(fields.size() - kColFirstOffset);
+    context.NumSensors = sensors;
+    document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(sensors));
 }
 
-void ParseGeneralHeader(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document,
-                        LineFaults& faults)
+void ParseGeneralHeader(ReaderContext& context, const LineFields& fields, PDDXFile& document, LineFaults& faults)
 {
-    const std::string& key = fields[1];
+    const std::string_view key = fields[kColKey];
     if (TextContains("Filename", key)) {
         document.Element("Operations Information", "FileName").SetValue(KeyValue(fields));
     } else if (TextContains("Name of client", key)) {
@@ -156,7 +167,7 @@ void ParseGeneralHeader(ReaderContext& context, const FieldArray& fields, int co
         document.Element("Units", "LoadPlateRadiusUnits").SetValue(NormaliseUnitName(BracketContents(key)));
         document.Element("Device Configuration", "LoadPlateRadius").SetValue(CommaToPoint(KeyValue(fields)));
     } else if (TextContains("Radial offset", key)) {
-        ReadSensorOffsets(context, fields, count, document);
+        ReadSensorOffsets(context, fields, document);
     }
 }
 
@@ -171,9 +182,9 @@ std::string_view TestLocationSuffix(std::string_view unit)
     return {};
 }
 
-void ParseStationHeader(CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document)
+void ParseStationHeader(CarlBroFwdState& file, const LineFields& fields, PDDXFile& document)
 {
-    const std::string& key = fields[1];
+    const std::string_view key = fields[kColKey];
     if (TextContains("Chainage", key)) {
         std::string unit = NormaliseUnitName(BracketContents(key));
         unit += TestLocationSuffix(unit);
@@ -190,14 +201,13 @@ void ParseStationHeader(CarlBroFwdState& file, const FieldArray& fields, PDDXFil
     }
 }
 
-// The sequence line: field 4 reads like "Time 10:32".
-void ReadSequenceTime(CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document, LineFaults& faults)
+void ReadSequenceTime(CarlBroFwdState& file, const LineFields& fields, PDDXFile& document, LineFaults& faults)
 {
-    const std::string& field = fields[4];
+    const std::string_view field = fields[kColSequenceTime];
     if (field.size() < 5)
-        throw std::length_error("the sequence line's field 4 " + Quoted(field) +
-                                " is too short to hold a time such as \"Time 10:32\"");
-    const std::string_view clock = TrimBlanks(std::string_view(field).substr(5));
+        throw InputError("the sequence line's field 4 " + Quoted(field) +
+                         " is too short to hold a time such as \"Time 10:32\"");
+    const std::string_view clock = TrimBlanks(field.substr(5));
     faults.ExpectTime(clock);
     const std::string time = std::string(clock) + ":00";
     if (!file.LocationTimed) {
@@ -213,73 +223,74 @@ void ReadSequenceTime(CarlBroFwdState& file, const FieldArray& fields, PDDXFile&
 
 // The column-title line: the load column's title is its unit; temperature columns are found by
 // their titles. The columns stay known to later files of the run.
-void ReadColumnTitles(ReaderContext& context, const FieldArray& fields, int count, PDDXFile& document)
+void ReadColumnTitles(ReaderContext& context, const LineFields& fields, PDDXFile& document)
 {
-    const int n = SensorCount(context);
-    const bool pounds = UpperCase(TrimBlanks(FieldAt(fields, n + 3, "the load unit"))) == "LBF";
+    const std::size_t load = LoadColumn(SensorCount(context));
+    const bool pounds = UpperCase(TrimBlanks(FieldAt(fields, load, "the load unit"))) == "LBF";
     document.Element("Units", "LoadUnits").SetValue(pounds ? "pound-force" : "kilo-Newton");
     document.Element("Units", "DeflectionUnits").SetValue(pounds ? "mil" : "micron");
     document.Element("Units", "TemperatureUnits").SetValue(pounds ? "Fahrenheit" : "Celsius");
 
-    auto& columns = context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns;
-    int t = 0;
+    std::vector<std::size_t> columns;
     std::string uses;
-    for (int i = 1; i <= count; ++i) {
-        const std::string& title = fields[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string_view title = fields[i];
         const char* use = TextContains("Air", title)   ? "Air"
                           : TextContains("Sur", title) ? "Surface"
                           : TextContains("Man", title) ? "Manual"
                                                        : nullptr;
         if (!use) continue;
-        if (++t > kMaxTemperatureColumns)
-            throw std::out_of_range("column " + std::to_string(i) + " " + Quoted(title) +
-                                    " is a temperature column beyond the 10 a file can have");
-        columns[static_cast<std::size_t>(t)] = static_cast<std::int16_t>(i);
+        if (columns.size() == kMaxTemperatureColumns)
+            throw InputError("column " + std::to_string(i + 1) + " " + Quoted(title) +
+                             " is a temperature column beyond the 10 a file can have");
+        columns.push_back(i);
         if (!uses.empty()) uses += ", ";
         uses += use;
     }
-    document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(std::to_string(t));
-    columns[0] = static_cast<std::int16_t>(t);
+    document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(std::to_string(columns.size()));
+    context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns = std::move(columns);
     document.Element("Device Configuration", "TemperatureSensorUse").SetValue(std::move(uses));
 }
 
 // A drop line: drop number, n deflections, a column the reader does not keep, the load, and the
 // temperatures in the columns the title line named.
-void ReadDrop(ReaderContext& context, const CarlBroFwdState& file, const FieldArray& fields, LineFaults& faults)
+void ReadDrop(ReaderContext& context, const CarlBroFwdState& file, const LineFields& fields, LineFaults& faults)
 {
-    const int n = SensorCount(context);
-    const auto& columns = context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns;
-    std::string drop = CommaToPoint(FieldAt(fields, n + 3, "the load"));
-    if (!LineFaults::IsNumber(drop)) faults.ExpectNumber("load", drop, "in field " + std::to_string(n + 3));
-    for (int i = 2; i <= n + 1; ++i) {
-        const std::string deflection = CommaToPoint(fields[static_cast<std::size_t>(i)]);
-        if (!LineFaults::IsNumber(deflection)) faults.ExpectNumber("deflection " + std::to_string(i - 1), deflection);
+    const int sensors = SensorCount(context);
+    const std::size_t load = LoadColumn(sensors);
+    std::string drop = CommaToPoint(FieldAt(fields, load, "the load"));
+    if (!LineFaults::IsNumber(drop)) faults.ExpectNumber("load", drop, "in field " + std::to_string(load + 1));
+    for (std::size_t k = 0; k < static_cast<std::size_t>(sensors); ++k) {
+        const std::string deflection = CommaToPoint(fields[kColFirstDeflection + k]);
+        if (!LineFaults::IsNumber(deflection)) faults.ExpectNumber("deflection " + std::to_string(k + 1), deflection);
         drop.append(", ").append(deflection);
     }
     PDDXSection& location = CurrentLocation(file, "a drop line");
     location.AddDropData().SetValue(std::move(drop));
 
+    const std::vector<std::size_t>& columns = context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns;
     std::string temperatures;
-    for (int k = 1; k <= columns[0]; ++k) {
-        if (k > 1) temperatures += ", ";
-        const int column = columns[static_cast<std::size_t>(k)];
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        if (k > 0) temperatures += ", ";
+        const std::size_t column = columns[k];
         const std::string temperature = CommaToPoint(FieldAt(fields, column, "a temperature"));
         if (!LineFaults::IsNumber(temperature))
-            faults.ExpectNumber("temperature", temperature, "in field " + std::to_string(column));
+            faults.ExpectNumber("temperature", temperature, "in field " + std::to_string(column + 1));
         temperatures += temperature;
     }
     location.Element("TestTemperatures").SetValue(std::move(temperatures));
 }
 
-void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, int count,
-                    PDDXFile& document, LineFaults& faults)
+void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const LineFields& fields, PDDXFile& document,
+                    LineFaults& faults)
 {
-    const std::string& first = fields[1];
-    const int temperatures = context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns[0];
+    const std::string_view first = fields[kColDropNumber];
+    const int count = static_cast<int>(fields.size());
+    const int temperatures = static_cast<int>(context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns.size());
     if (TextContains("Sequence", first)) {
         ReadSequenceTime(file, fields, document, faults);
     } else if (TextContains("Drop", first)) {
-        ReadColumnTitles(context, fields, count, document);
+        ReadColumnTitles(context, fields, document);
     } else if (!LineFaults::IsNumber(first)) {
         // Other lines of the block (such as the mean of the drops) are not drops. The drop number
         // is never used, so one too large to hold still marks a drop.
@@ -295,24 +306,23 @@ void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const FieldAr
 }  // namespace
 
 
-void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const FieldArray& fields, PDDXFile& document,
+void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const LineFields& fields, PDDXFile& document,
                          int line)
 {
-    const std::string& first = fields[1];
+    const std::string_view first = fields[kColBlock];
     if (!first.empty() && first.front() == '$') {
         try {
-            file.Block = ToInt16(std::string_view(first).substr(1));
+            file.Block = ToInt16(first.substr(1));
         } catch (const ConversionError&) {
             throw ConversionError("the block line " + Quoted(first) + " has no block number after its \"$\"");
         }
         return;
     }
-    const int count = FieldCount(fields);
     LineFaults faults;
     switch (file.Block) {
-    case 1: ParseGeneralHeader(context, fields, count, document, faults); break;
+    case 1: ParseGeneralHeader(context, fields, document, faults); break;
     case 2: ParseStationHeader(file, fields, document); break;
-    case 3: ParseDropBlock(context, file, fields, count, document, faults); break;
+    case 3: ParseDropBlock(context, file, fields, document, faults); break;
     default: break;  // before the first block, and blocks this reader does not know
     }
     faults.Report(context.Warnings, line);
@@ -334,12 +344,12 @@ void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& docume
         carry.LocationName = file.CurrentLocation->Handle();
     };
     try {
-        FieldArray fields;
+        LineFields fields;
         ForEachLine(input, [&](std::string_view line, int number) {
             SplitOnTabs(line, fields);
             ParseCarlBroFwdLine(context, file, fields, document, number);
         });
-    } catch (...) {
+    } catch (const ReadError&) {
         keep();
         throw;
     }

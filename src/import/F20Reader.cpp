@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -108,7 +107,7 @@ private:
     const std::string& Word(std::size_t n) const
     {
         if (n >= count_)
-            throw std::invalid_argument(
+            throw InputError(
                 "a calibration line needs four words (name, serial number, gain, factor); it has " +
                 std::to_string(count_));
         return words_[n];
@@ -182,7 +181,7 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
 
 PDDXSection& Current(const F20State& f20)
 {
-    if (!f20.CurrentTestLocation) throw std::logic_error("no station line has started a test location yet");
+    if (!f20.CurrentTestLocation) throw InputError("no station line has started a test location yet");
     return *f20.CurrentTestLocation;
 }
 

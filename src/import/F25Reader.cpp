@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "base/ReadError.h"
 #include "document/PDDXFile.h"
 #include "import/LineChecks.h"
 #include "import/ReaderInput.h"
@@ -43,16 +43,18 @@ struct F25State {
 // the reading (ReadError naming file and line), and then the closing values are not written.
 void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
-// Handles line `line` split with SplitOnCommas. Never throws: a failure ends the handling of the
-// line where it happens, keeping what the line set before it, with a warning saying why.
-void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line);
+// Handles line `line` split with SplitOnCommas. An input error ends the handling of the line
+// where it happens, keeping what the line set before it, with a warning saying why.
+void ParseF25Line(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line);
 
 }  // namespace vantrel
 
 namespace vantrel {
 namespace {
 
-constexpr std::size_t kLastField = 40;
+// Every record: its code in field 0, the fields after it named below with the records they
+// belong to (the writers' documentation counts them from 1, the code being field 1).
+constexpr std::size_t kColCode = 0;
 
 std::string Without(std::string_view text, std::string_view unwanted)
 {
@@ -87,12 +89,12 @@ int TestLocationCount(const PDDXFile& document)
 
 PDDXSection& Current(const F25State& f25)
 {
-    if (!f25.CurrentTestLocation) throw std::logic_error("no test location has been started in this file");
+    if (!f25.CurrentTestLocation) throw InputError("no test location has been started in this file");
     return *f25.CurrentTestLocation;
 }
 
 // Year, month and day fields (16-bit whole numbers) as dd-mmm-yyyy.
-std::string DateText(const FieldArray& fields, std::size_t yearField)
+std::string DateText(const LineFields& fields, std::size_t yearField)
 {
     const int year = ToInt16(fields[yearField]);
     const int month = ToInt16(fields[yearField + 1]);
@@ -127,7 +129,12 @@ std::optional<std::string> TimeText(std::string_view hour, std::string_view minu
     }
 }
 
-void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document, LineFaults& faults)
+// 5010: a unit code in each of five fields; the one of the station distances names all three
+// units of a test location.
+constexpr std::size_t kColTemperatureUnit = 1, kColDeflectionUnit = 5, kColGeometryUnit = 6, kColDistanceUnit = 8,
+                      kColLoadUnit = 11;
+
+void SetUnits(const LineFields& fields, F25State& f25, PDDXFile& document, LineFaults& faults)
 {
     struct UnitCode {
         std::size_t field;
@@ -136,39 +143,39 @@ void SetUnits(const FieldArray& fields, F25State& f25, PDDXFile& document, LineF
         bool metric;
     };
     static constexpr UnitCode kCodes[] = {
-        {2, "0", "Celsius", true},
-        {2, "1", "Fahrenheit", false},
-        {6, "0", "micron", true},
-        {6, "1", "mil", false},
-        {7, "0", "millimeter", true},
-        {7, "1", "inch", false},
-        {9, "2", "meter, meter, millimeter", true},
-        {9, "3", "kilometer, meter, meter", true},
-        {9, "4", "inch, inch ,inch", true},
-        {9, "5", "foot, inch, inch", false},
-        {9, "6", "yard, inch, inch", false},
-        {9, "7", "mile, inch, inch", false},
-        {9, "8", "mile, inch, inch", false},
-        {9, "9", "mile-feet, inch, inch", false},
-        {12, "0", "kilo-Pascal", true},
-        {12, "1", "pound-force per square inch", false},
+        {kColTemperatureUnit, "0", "Celsius", true},
+        {kColTemperatureUnit, "1", "Fahrenheit", false},
+        {kColDeflectionUnit, "0", "micron", true},
+        {kColDeflectionUnit, "1", "mil", false},
+        {kColGeometryUnit, "0", "millimeter", true},
+        {kColGeometryUnit, "1", "inch", false},
+        {kColDistanceUnit, "2", "meter, meter, millimeter", true},
+        {kColDistanceUnit, "3", "kilometer, meter, meter", true},
+        {kColDistanceUnit, "4", "inch, inch ,inch", true},
+        {kColDistanceUnit, "5", "foot, inch, inch", false},
+        {kColDistanceUnit, "6", "yard, inch, inch", false},
+        {kColDistanceUnit, "7", "mile, inch, inch", false},
+        {kColDistanceUnit, "8", "mile, inch, inch", false},
+        {kColDistanceUnit, "9", "mile-feet, inch, inch", false},
+        {kColLoadUnit, "0", "kilo-Pascal", true},
+        {kColLoadUnit, "1", "pound-force per square inch", false},
     };
-    for (std::size_t field : {2, 6, 7, 9, 12}) {
+    for (std::size_t field : {kColTemperatureUnit, kColDeflectionUnit, kColGeometryUnit, kColDistanceUnit, kColLoadUnit}) {
         const std::string_view code = TrimBlanks(fields[field]);
         bool known = false;
         for (const UnitCode& unit : kCodes) known = known || (unit.field == field && unit.code == code);
-        if (!known) faults.Note("unit code " + Quoted(code) + " in field " + std::to_string(field) + " is not known");
+        if (!known) faults.Note("unit code " + Quoted(code) + " in field " + std::to_string(field + 1) + " is not known");
     }
     for (const UnitCode& unit : kCodes) {
         if (TrimBlanks(fields[unit.field]) != unit.code) continue;
         switch (unit.field) {
-        case 2: Set(document, "Units", "TemperatureUnits", unit.value); break;
-        case 6: Set(document, "Units", "DeflectionUnits", unit.value); break;
-        case 7:
+        case kColTemperatureUnit: Set(document, "Units", "TemperatureUnits", unit.value); break;
+        case kColDeflectionUnit: Set(document, "Units", "DeflectionUnits", unit.value); break;
+        case kColGeometryUnit:
             Set(document, "Units", "SensorsLocationUnits", unit.value);
             Set(document, "Units", "LoadPlateRadiusUnits", unit.value);
             break;
-        case 9: Set(document, "Units", "TestLocationUnits", unit.value); break;
+        case kColDistanceUnit: Set(document, "Units", "TestLocationUnits", unit.value); break;
         default: Set(document, "Units", "LoadUnits", unit.value); break;
         }
         f25.Metric = unit.metric;
@@ -181,25 +188,28 @@ void SetSensorCount(ReaderContext& context, PDDXFile& document, int count)
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(count));
 }
 
-// Records 5020 and 5021: the distances from field 3 up to the field "N0" (any case) that ends
-// them, as the list `distancesKey`; returns how many there are.
-int SetSensorList(const FieldArray& fields, PDDXFile& document, std::string_view distancesKey)
+// 5020 and 5021: the plate (its radius, or its diameter), then the sensor offsets up to a field
+// "N0" (any case) that ends them.
+constexpr std::size_t kColPlate = 1, kColFirstOffset = 2;
+
+// The offsets as the list `distancesKey`; returns how many there are.
+int SetSensorList(const LineFields& fields, PDDXFile& document, std::string_view distancesKey)
 {
-    std::string list(TrimBlanks(fields[3]));
-    std::size_t i = 4;
+    std::string list(TrimBlanks(fields[kColFirstOffset]));
+    std::size_t i = kColFirstOffset + 1;
     for (;; ++i) {
-        if (i > kLastField) throw std::out_of_range("the sensor list has no closing N0");
+        if (i >= kMaxFields) throw InputError("the sensor list has no closing N0");
         const std::string_view field = TrimBlanks(fields[i]);
         if (EqualsIgnoreCase(field, "N0")) break;
         list.append(", ").append(field);
     }
     Set(document, "Device Configuration", distancesKey, std::move(list));
-    return static_cast<int>(i - 3);
+    return static_cast<int>(i - kColFirstOffset);
 }
 
 // The X offsets (5020) count the sensors of every drop; Y offsets (5021) of another number fill
 // what they have and leave the count alone, as they do when no X offsets came before them.
-void SetSensorLists(ReaderContext& context, const FieldArray& fields, F25State& f25, PDDXFile& document,
+void SetSensorLists(ReaderContext& context, const LineFields& fields, F25State& f25, PDDXFile& document,
                     bool xAxis, LineFaults& faults)
 {
     int& own = xAxis ? f25.XSensors : f25.YSensors;
@@ -225,31 +235,34 @@ std::string GpsFailure(std::string_view code)
     return "GPS fix failed (code " + std::string(code) + (code == "2" ? ": DOPs too large)" : ")");
 }
 
-// Record 5280: the fix waits for the station record that follows it. A fix whose failure code
-// (a whole number) is not 0 is no position: it is not used.
-void KeepGps(ReaderContext& context, const FieldArray& fields, F25State& f25, int line, LineFaults& faults)
+// 5280: a GPS fix, its failure code (0 for a position), then latitude, longitude and altitude.
+constexpr std::size_t kColGpsFailure = 1, kColLatitude = 3, kColLongitude = 4, kColAltitude = 5;
+
+// The fix waits for the station record that follows it. A fix whose failure code (a whole
+// number) is not 0 is no position: it is not used.
+void KeepGps(ReaderContext& context, const LineFields& fields, F25State& f25, int line, LineFaults& faults)
 {
-    const std::string_view failure = TrimBlanks(fields[2]);
+    const std::string_view failure = TrimBlanks(fields[kColGpsFailure]);
     if (IsWholeNumberText(failure) && failure.find_first_not_of('0') != std::string_view::npos) {
         faults.Note(GpsFailure(failure) + "; it was not used");
         return;
     }
-    faults.ExpectNumber("GPS latitude", fields[4]);
-    faults.ExpectNumber("GPS longitude", fields[5]);
-    faults.ExpectNumber("GPS altitude", fields[6]);
+    faults.ExpectNumber("GPS latitude", fields[kColLatitude]);
+    faults.ExpectNumber("GPS longitude", fields[kColLongitude]);
+    faults.ExpectNumber("GPS altitude", fields[kColAltitude]);
     DropPendingGps(context, f25, "the fix of line " + std::to_string(line) + " follows it before the next station");
-    f25.PendingGps.assign(TrimBlanks(fields[4]));
-    f25.PendingGps.append(", ").append(TrimBlanks(fields[5])).append(", ").append(TrimBlanks(fields[6]));
+    f25.PendingGps.assign(TrimBlanks(fields[kColLatitude]));
+    f25.PendingGps.append(", ").append(TrimBlanks(fields[kColLongitude])).append(", ").append(TrimBlanks(fields[kColAltitude]));
     f25.PendingGpsLine = line;
 }
 
-// Record 7901: a comment the crew typed at a station (road markers and the like). Its fields
-// from the second on are its text; before the file's first test location it waits for that one.
-void AddComment(const FieldArray& fields, F25State& f25)
+// 7901: a comment the crew typed at a station (road markers and the like). Its fields after the
+// code are its text; before the file's first test location it waits for that one.
+void AddComment(const LineFields& fields, F25State& f25)
 {
     std::string text;
-    for (int i = 2; i <= FieldCount(fields); ++i) {
-        const std::string field = Cleaned(fields[static_cast<std::size_t>(i)]);
+    for (std::size_t i = kColCode + 1; i < fields.size(); ++i) {
+        const std::string field = Cleaned(fields[i]);
         if (field.empty()) continue;
         if (!text.empty()) text += ", ";
         text += field;
@@ -258,7 +271,12 @@ void AddComment(const FieldArray& fields, F25State& f25)
     else AppendComment(f25.PendingComments, text);
 }
 
-void SetStation(ReaderContext& context, const FieldArray& fields, F25State& f25, PDDXFile& document,
+// 5301: a station, opening a test location: its distance, lane, date (year, month, day) and time
+// (hour, minute and seconds).
+constexpr std::size_t kColStationDistance = 5, kColLane = 8, kColYear = 9, kColHour = 12, kColMinute = 13,
+                      kColSeconds = 14;
+
+void SetStation(ReaderContext& context, const LineFields& fields, F25State& f25, PDDXFile& document,
                 LineFaults& faults)
 {
     // The first station record of a file stands before the first real one.
@@ -275,46 +293,53 @@ void SetStation(ReaderContext& context, const FieldArray& fields, F25State& f25,
     }
     AppendComment(location, f25.PendingComments);
     f25.PendingComments.clear();
-    const std::optional<std::string> time = TimeText(fields[13], fields[14], faults, SecondsText(fields[15], faults));
+    const std::optional<std::string> time =
+        TimeText(fields[kColHour], fields[kColMinute], faults, SecondsText(fields[kColSeconds], faults));
     // Only the document's first test location dates the whole run.
     if (TestLocationCount(document) == 1) {
-        Set(document, "Operations Information", "StartDate", DateText(fields, 10));
+        Set(document, "Operations Information", "StartDate", DateText(fields, kColYear));
         if (time) Set(document, "Operations Information", "StartTime", *time);
     }
-    location.Element("TestLocation").SetValue(std::string(TrimBlanks(fields[6])) + ", 0, 0");
+    location.Element("TestLocation").SetValue(std::string(TrimBlanks(fields[kColStationDistance])) + ", 0, 0");
     if (time) location.Element("TestTime").SetValue(*time);
-    location.Element("TestLane").SetValue(std::string(TrimBlanks(Without(fields[9], "\""))));
+    location.Element("TestLane").SetValue(std::string(TrimBlanks(Without(fields[kColLane], "\""))));
     f25.DropMode = true;
     f25.HistoryMode = false;
 }
 
-void SetTemperatures(const FieldArray& fields, const F25State& f25, PDDXFile& document, LineFaults& faults)
+// 5303: the temperatures of a station, "N0" where a reading is missing: mid-depth, surface, air.
+constexpr std::size_t kColMidDepth = 2, kColSurface = 3, kColAir = 4;
+
+void SetTemperatures(const LineFields& fields, const F25State& f25, PDDXFile& document, LineFaults& faults)
 {
-    for (std::size_t field : {5, 4, 3})
+    for (std::size_t field : {kColAir, kColSurface, kColMidDepth})
         if (TrimBlanks(fields[field]) != "N0")
-            faults.ExpectNumber("temperature", fields[field], "in field " + std::to_string(field));
+            faults.ExpectNumber("temperature", fields[field], "in field " + std::to_string(field + 1));
     // Before the file's first test location the readings are the first station record's, which
     // opens none.
     if (f25.CurrentTestLocation) {
-        std::string text(TrimBlanks(fields[5]));
-        text.append(", ").append(TrimBlanks(fields[4])).append(", ").append(TrimBlanks(fields[3]));
+        std::string text(TrimBlanks(fields[kColAir]));
+        text.append(", ").append(TrimBlanks(fields[kColSurface])).append(", ").append(TrimBlanks(fields[kColMidDepth]));
         Current(f25).Element("TestTemperatures").SetValue(RemoveAll(text, "N0"));
     }
     // The uses follow the readings found, not the field they stand in.
     static constexpr const char* kUses[] = {"air, ", "surface, ", "mid-depth, "};
     int count = 0;
     std::string uses;
-    for (std::size_t field : {5, 4, 3})
+    for (std::size_t field : {kColAir, kColSurface, kColMidDepth})
         if (TrimBlanks(fields[field]) != "N0") uses += kUses[count++];
     Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(count));
-    if (count == 0) throw std::invalid_argument("the temperature record holds no reading");
+    if (count == 0) throw InputError("the temperature record holds no reading");
     uses.resize(uses.size() - 2);
     Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));
 }
 
-void StartHistory(const FieldArray& fields, F25State& f25)
+// 5185: the head of a time-history block.
+constexpr std::size_t kColHistoryCheck = 16;
+
+void StartHistory(const LineFields& fields, F25State& f25)
 {
-    ToInt16(fields[17]);  // only a block whose field 17 is a 16-bit number is a history block
+    ToInt16(fields[kColHistoryCheck]);  // only a block whose field 17 is a 16-bit number is a history block
     f25.HistoryMode = true;
     f25.DropMode = false;
     f25.SampleCounter = 0;
@@ -323,38 +348,56 @@ void StartHistory(const FieldArray& fields, F25State& f25)
     Current(f25).Element("DropHistoryType").SetValue("load and deflections");
 }
 
+// A drop or a time-history sample: any code outside the records above, then the load and one
+// deflection per sensor.
+constexpr std::size_t kColLoad = 1, kColFirstDeflection = 2;
+
 // The load and deflections must be numbers, one for each sensor and no more.
-void CheckDropFields(const FieldArray& fields, int numSensors, LineFaults& faults)
+void CheckDropFields(const LineFields& fields, int numSensors, LineFaults& faults)
 {
-    const int count = FieldCount(fields);
-    if (count < numSensors + 2)
-        faults.Note("the line holds " + std::to_string(std::max(count - 2, 0)) + " of the " +
+    // Signed: a count below 0 (left by another format's reader) takes no deflection.
+    const int count = static_cast<int>(fields.size()), first = static_cast<int>(kColFirstDeflection);
+    if (count < first + numSensors)
+        faults.Note("the line holds " + std::to_string(std::max(count - first, 0)) + " of the " +
                     std::to_string(numSensors) + " deflections");
-    faults.ExpectNumber("load", fields[2]);
-    for (int k = 1; k <= numSensors && k + 2 <= count; ++k) {
-        const std::string& field = fields[static_cast<std::size_t>(k) + 2];
-        if (!LineFaults::IsNumber(field)) faults.ExpectNumber("deflection " + std::to_string(k), field);
+    faults.ExpectNumber("load", fields[kColLoad]);
+    for (int k = 0; k < numSensors && first + k < count; ++k) {
+        const std::string_view field = fields[static_cast<std::size_t>(first + k)];
+        if (!LineFaults::IsNumber(field)) faults.ExpectNumber("deflection " + std::to_string(k + 1), field);
     }
     int more = 0;
-    for (int i = numSensors + 3; i <= count; ++i) more += !TrimBlanks(fields[static_cast<std::size_t>(i)]).empty();
+    for (int i = std::max(first + numSensors, 0); i < count; ++i)
+        more += !TrimBlanks(fields[static_cast<std::size_t>(i)]).empty();
     if (more > 0)
         faults.Note("the line holds " + std::to_string(more) + " more values than the " + std::to_string(numSensors) +
                     " sensors have deflections; they were not kept");
 }
 
-// The load (field 2) and one deflection per sensor (fields 3 onwards), trimmed, joined by ", ".
-const std::string& DropText(const FieldArray& fields, int numSensors, std::string& text, LineFaults& faults)
+// The load and one deflection per sensor, trimmed, joined by ", ".
+const std::string& DropText(const LineFields& fields, int numSensors, std::string& text, LineFaults& faults)
 {
-    if (numSensors > static_cast<int>(kLastField) - 2)
-        throw std::out_of_range("a line holds at most " + std::to_string(kLastField - 2) + " deflections, and " +
-                                std::to_string(numSensors) + " sensors were named");
+    if (numSensors > static_cast<int>(kMaxFields - kColFirstDeflection))
+        throw InputError("a line holds at most " + std::to_string(kMaxFields - kColFirstDeflection) +
+                         " deflections, and " + std::to_string(numSensors) + " sensors were named");
     CheckDropFields(fields, numSensors, faults);
-    text.assign(TrimBlanks(fields[2]));
-    for (int k = 1; k <= numSensors; ++k) text.append(", ").append(TrimBlanks(fields[static_cast<std::size_t>(k) + 2]));
+    text.assign(TrimBlanks(fields[kColLoad]));
+    for (int k = 0; k < numSensors; ++k)
+        text.append(", ").append(TrimBlanks(fields[kColFirstDeflection + static_cast<std::size_t>(k)]));
     return text;
 }
 
-void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25, LineFaults& faults)
+// A second history block in one location repeats the sample numbers, which the document refuses:
+// the input's fault, not the program's.
+PDDXElement& AddHistorySample(PDDXSection& location, int drop, int sample)
+{
+    try {
+        return location.AddHistoryData(drop, sample);
+    } catch (const std::invalid_argument& e) {
+        throw InputError(e.what());
+    }
+}
+
+void AddDataLine(ReaderContext& context, const LineFields& fields, F25State& f25, LineFaults& faults)
 {
     if (f25.DropMode) {
         const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
@@ -363,23 +406,30 @@ void AddDataLine(ReaderContext& context, const FieldArray& fields, F25State& f25
         const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
         f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
         PDDXSection& location = Current(f25);
-        // A second block in one location repeats the sample numbers; AddHistoryData refuses them.
         // No drop is added within a history block, so its drop number stays.
         if (f25.HistoryDrop < 0) f25.HistoryDrop = CounterValue(location.Element("NumberOfDrops").Value());
-        location.AddHistoryData(f25.HistoryDrop, f25.SampleCounter).SetValue(value);
+        AddHistorySample(location, f25.HistoryDrop, f25.SampleCounter).SetValue(value);
     }
     // Other lines are no records of this reader: a file that holds none is warned of as a whole.
 }
 
+// The header records: 5001 the software version; 5002 the serial number ("model-number"); 5011
+// the end of the run, date (year, month, day) and time (hour, minute); 5030 to 5032 the operator,
+// the road with its pavement, and the section; 5200 the load cell and 5201 to 5218 the sensors,
+// each its serial number, centre gain and calibration factor; 5302 a station's comment.
+constexpr std::size_t kColSoftwareVersion = 1, kColSerialNumber = 2, kColEndYear = 3, kColEndHour = 6,
+                      kColEndMinute = 7, kColName = 1, kColPavement = 4, kColDeviceSerial = 1, kColCenterGain = 3,
+                      kColCalibrationFactor = 4, kColStationComment = 9;
+
 // Text fields are padded with blanks to their width by the writer; the padding is no part of them.
-void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line,
+void HandleRecord(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line,
                   LineFaults& faults)
 {
-    const double code = LeadingNumber(fields[1]);
+    const double code = LeadingNumber(fields[kColCode]);
     if (code == 5001) {
-        Set(document, "Operations Information", "SoftwareVersion", std::string(TrimBlanks(fields[2])));
+        Set(document, "Operations Information", "SoftwareVersion", std::string(TrimBlanks(fields[kColSoftwareVersion])));
     } else if (code == 5002) {
-        std::string serial(TrimBlanks(Without(fields[3], "\"'")));
+        std::string serial(TrimBlanks(Without(fields[kColSerialNumber], "\"'")));
         Set(document, "Device Information", "DeviceSerialNumber", serial);
         const auto hyphen = serial.find('-');
         if (hyphen != std::string::npos) Set(document, "Device Information", "DeviceModelNumber", serial.substr(0, hyphen));
@@ -387,42 +437,42 @@ void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& field
     } else if (code == 5010) {
         SetUnits(fields, f25, document, faults);
     } else if (code == 5011) {
-        Set(document, "Operations Information", "EndDate", DateText(fields, 4));
-        if (auto time = TimeText(fields[7], fields[8], faults))
+        Set(document, "Operations Information", "EndDate", DateText(fields, kColEndYear));
+        if (auto time = TimeText(fields[kColEndHour], fields[kColEndMinute], faults))
             Set(document, "Operations Information", "EndTime", *time);
     } else if (code == 5020) {
-        Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[2])));
+        Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[kColPlate])));
         SetSensorLists(context, fields, f25, document, true, faults);
     } else if (code == 5021) {
-        const double diameter = ToNumber(TrimBlanks(fields[2]));
+        const double diameter = ToNumber(TrimBlanks(fields[kColPlate]));
         if (diameter > 0) Set(document, "Device Configuration", "LoadPlateRadius", DoubleText(diameter / 2));
         SetSensorLists(context, fields, f25, document, false, faults);
     } else if (Between(code, 5022, 5029)) {
     } else if (code == 5030) {
-        Set(document, "Operations Information", "OperatorName", Cleaned(fields[2]));
+        Set(document, "Operations Information", "OperatorName", Cleaned(fields[kColName]));
     } else if (code == 5031) {
-        Set(document, "Location Identification", "FacilityName", Cleaned(fields[2]));
-        Set(document, "Location Identification", "PavementType", Cleaned(fields[5]));
+        Set(document, "Location Identification", "FacilityName", Cleaned(fields[kColName]));
+        Set(document, "Location Identification", "PavementType", Cleaned(fields[kColPavement]));
     } else if (code == 5032) {
-        Set(document, "Location Identification", "SectionName", Cleaned(fields[2]));
+        Set(document, "Location Identification", "SectionName", Cleaned(fields[kColName]));
     } else if (Between(code, 5041, 5044)) {
     } else if (code == 5185) {
         StartHistory(fields, f25);
     } else if (code == 5200) {
-        Set(document, "Device Information", "LoadCellSerialNumber", Cleaned(fields[2]));
-        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::string(TrimBlanks(fields[4])));
-        Set(document, "Device Calibration", "LoadCellCalibrationFactor", std::string(TrimBlanks(fields[5])));
+        Set(document, "Device Information", "LoadCellSerialNumber", Cleaned(fields[kColDeviceSerial]));
+        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::string(TrimBlanks(fields[kColCenterGain])));
+        Set(document, "Device Calibration", "LoadCellCalibrationFactor", std::string(TrimBlanks(fields[kColCalibrationFactor])));
     } else if (code == 5201) {
-        if (TrimBlanks(Without(fields[2], "\"")) == "NA") return;  // no sensor in this place
-        Set(document, "Device Information", "SensorSerialNumbers", Cleaned(fields[2]));
-        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", std::string(TrimBlanks(fields[5])));
-        Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::string(TrimBlanks(fields[4])));
+        if (TrimBlanks(Without(fields[kColDeviceSerial], "\"")) == "NA") return;  // no sensor in this place
+        Set(document, "Device Information", "SensorSerialNumbers", Cleaned(fields[kColDeviceSerial]));
+        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", std::string(TrimBlanks(fields[kColCalibrationFactor])));
+        Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::string(TrimBlanks(fields[kColCenterGain])));
     } else if (Between(code, 5202, 5218)) {
-        const std::string serial = Cleaned(fields[2]);
+        const std::string serial = Cleaned(fields[kColDeviceSerial]);
         if (serial == "NA") return;
         Append(document, "Device Information", "SensorSerialNumbers", serial);
-        Append(document, "Device Calibration", "SensorCalibrationCenterGain", TrimBlanks(fields[4]));
-        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", TrimBlanks(fields[5]));
+        Append(document, "Device Calibration", "SensorCalibrationCenterGain", TrimBlanks(fields[kColCenterGain]));
+        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", TrimBlanks(fields[kColCalibrationFactor]));
     } else if (code == 5280) {
         KeepGps(context, fields, f25, line, faults);
     } else if (code == 5281) {
@@ -430,7 +480,7 @@ void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& field
         SetStation(context, fields, f25, document, faults);
     } else if (code == 5302) {
         // Before the file's first test location the comment is the first station record's.
-        if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, Cleaned(fields[10]));
+        if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, Cleaned(fields[kColStationComment]));
     } else if (code == 5303) {
         SetTemperatures(fields, f25, document, faults);
     } else if (code == 7901) {
@@ -443,24 +493,19 @@ void HandleRecord(ReaderContext& context, F25State& f25, const FieldArray& field
 
 }  // namespace
 
-void ParseF25Line(ReaderContext& context, F25State& f25, const FieldArray& fields, PDDXFile& document, int line)
+void ParseF25Line(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line)
 {
     LineFaults faults;
-    try {
-        HandleRecord(context, f25, fields, document, line, faults);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        // The line is given up where it failed; what it set before stays, and reading goes on.
-        faults.Note(std::string(e.what()) + "; the rest of the line was skipped");
-    }
+    // The line is given up where it failed; what it set before stays, and reading goes on.
+    OnInputError([&] { HandleRecord(context, f25, fields, document, line, faults); },
+                 [&](const char* reason) { faults.Note(std::string(reason) + "; the rest of the line was skipped"); });
     faults.Report(context.Warnings, line);
 }
 
 void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     F25State f25;
-    FieldArray fields;
+    LineFields fields;
     // Only a split can fail the loop; ParseF25Line gives up a bad line by itself.
     ForEachLine(input, [&](std::string_view line, int number) {
         SplitOnCommas(line, fields);

@@ -18,6 +18,11 @@ namespace {
 
 constexpr std::string_view kGainElement = "SensorCalibrationCenterGain";
 
+// A value line of Setup.Par holds its value first; the gains, one per sensor channel, fill the line.
+constexpr std::size_t kColParValue = 0;
+// A CFG line read by its position holds its count, or the load-cell gain, first.
+constexpr std::size_t kColCfgValue = 0;
+
 std::int16_t WholeNumberField(std::string_view field, const char* what)
 {
     if (!ParseNumber(field)) throw ConversionError(std::string(what) + " " + Quoted(field) + " is not a number");
@@ -52,7 +57,7 @@ void JilsParTarget(std::string_view line, std::string& section, std::string& ele
 
 void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
-    FieldArray fields;
+    LineFields fields;
     std::string section, element;
     // The recognised comment line of the current target, and how many value lines followed it.
     int commentLine = 0, values = 0;
@@ -69,8 +74,8 @@ void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& docu
                 return;
             }
             SplitOnCommas(line, fields);
-            std::string value = fields[1];
-            const int count = FieldCount(fields);
+            std::string value(fields[kColParValue]);
+            const int count = static_cast<int>(fields.size());
             if (comment) {
                 commentLine = number, values = 0;
             } else if (++values > 1) {
@@ -83,8 +88,8 @@ void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& docu
                 const int n = WholeNumberField(sensors, "the number of deflection sensors");
                 const int kept = std::min(count, n);
                 value.clear();
-                for (int i = 1; i <= kept; ++i) {
-                    if (i > 1) value += ",";
+                for (int i = 0; i < kept; ++i) {
+                    if (i > 0) value += ",";
                     value += fields[static_cast<std::size_t>(i)];
                 }
             } else if (!comment && element != kGainElement) {
@@ -103,14 +108,14 @@ void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& docu
 void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     context.NumSensors = 0;
-    FieldArray fields;
+    LineFields fields;
     int countLine = 0, rowsLine = 0, gainLine = 0;
     bool gainRead = false;
     // A count by position must be a whole number of at least 0 to find the lines after it.
     const auto count = [&](int number, const char* what) {
-        const std::int16_t value = WholeNumberField(fields[1], what);
-        if (value < 0 || !IsWholeNumberText(fields[1]))
-            context.Warnings.Add(number, std::string(what) + " " + Quoted(fields[1]) +
+        const std::int16_t value = WholeNumberField(fields[kColCfgValue], what);
+        if (value < 0 || !IsWholeNumberText(fields[kColCfgValue]))
+            context.Warnings.Add(number, std::string(what) + " " + Quoted(fields[kColCfgValue]) +
                                              " is not a whole number of at least 0; " + std::to_string(value) +
                                              " was taken");
         return value;
@@ -133,10 +138,10 @@ void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
             }
             if (number > 1 && number == gainLine) {
                 SplitOnCommas(line, fields);
-                if (!IsNumberText(fields[1]))
-                    context.Warnings.Add(number, "the load-cell gain " + Quoted(fields[1]) + " is not a number");
+                if (!IsNumberText(fields[kColCfgValue]))
+                    context.Warnings.Add(number, "the load-cell gain " + Quoted(fields[kColCfgValue]) + " is not a number");
                 gainRead = true;
-                document.Element("Device Calibration", "LoadCellCalibrationCenterGain").SetValue(fields[1]);
+                document.Element("Device Calibration", "LoadCellCalibrationCenterGain").SetValue(fields[kColCfgValue]);
             }
     });
     // What the positions could not find, line 0: the line may lie beyond the end of the file.

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -66,9 +65,8 @@ struct JilsDatState {
 
 void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document);
 
-// Handles one line, `fields` being the line split with SplitOnSpaces. May rearrange `fields`
-// (the date and time of a "Date-Time:" line are mended in place).
-void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_view line, FieldArray& fields,
+// Handles one line, `fields` being the line split with SplitOnSpaces.
+void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_view line, const LineFields& fields,
                       PDDXFile& document);
 
 }  // namespace vantrel
@@ -77,7 +75,13 @@ namespace vantrel {
 namespace {
 
 constexpr std::string_view kDropSequenceMark = "Drop Sequence Completed Time:";
-constexpr std::size_t kLastField = 40;  // the field array holds F(1) to F(40)
+
+// Keyword lines: the keyword, then the value ("Location: North", "Date-Time: 5/3/2020 10:31:05").
+constexpr std::size_t kColKeyword = 0, kColValue = 1, kColTime = 2;
+// Data lines of the extended layout: point number, lane, station, a dash, load, the deflections
+// and the surface temperature; of the short layout: load and deflections.
+constexpr std::size_t kColPoint = 0, kColLane = 1, kColStation = 2, kColLoad = 4, kColFirstDeflection = 5;
+constexpr std::size_t kColShortFirstDeflection = 1;
 
 // The date of a "Date-Time:" line, month first as the field program writes it: m/d/y with a
 // two-digit year meaning 1930 to 2029. Days that do not exist in their month are refused rather
@@ -124,42 +128,36 @@ std::string_view AfterColon(std::string_view line)
 }
 
 // A keyword line whose value is its first word after the keyword.
-const std::string& KeywordValue(ReaderContext& context, const JilsDatState& dat, const FieldArray& fields)
+std::string_view KeywordValue(ReaderContext& context, const JilsDatState& dat, const LineFields& fields)
 {
-    if (fields[2].empty()) Warn(context, dat, "the " + Quoted(fields[1]) + " line has no value");
-    return fields[2];
+    if (fields[kColValue].empty()) Warn(context, dat, "the " + Quoted(fields[kColKeyword]) + " line has no value");
+    return fields[kColValue];
 }
 
-double NumberField(const std::string& field, const char* what)
+double NumberField(std::string_view field, const char* what)
 {
     if (const auto value = ParseNumber(field)) return *value;
     throw ConversionError(std::string(what) + " " + Quoted(field) + " is not a number");
 }
 
-// F(i) takes F(i + 1) for i from `from` to 39: the field program padded a number with a blank,
-// and the split cut it off from the part before it.
-void CloseUpFields(FieldArray& fields, std::size_t from)
+// The field program pads a one-digit number with a blank ("5/ 3/2020", "10: 5:30"), which the
+// split cuts off from the part before it: such a part takes the next word, with a 0 for the blank.
+void ReadDateTime(ReaderContext& context, const JilsDatState& dat, const LineFields& f, PDDXFile& document)
 {
-    for (std::size_t i = from; i < kLastField; ++i) fields[i] = fields[i + 1];
-}
-
-void ReadDateTime(ReaderContext& context, const JilsDatState& dat, FieldArray& f, PDDXFile& document)
-{
-    if (!f[4].empty()) {
-        if (TrimBlanks(f[2]).ends_with('/')) {
-            f[2] = std::string(TrimBlanks(f[2])) + "0" + std::string(TrimBlanks(f[3]));
-            CloseUpFields(f, 3);
+    std::string date(TrimBlanks(f[kColValue])), time(f[kColTime]);
+    std::size_t next = kColTime + 1;  // the first word not yet taken
+    if (!f[next].empty()) {
+        if (date.ends_with('/')) {
+            date.append("0").append(TrimBlanks(f[kColTime]));
+            time = f[next++];
         }
         for (int pass = 0; pass < 2; ++pass) {  // minutes, then seconds
-            if (TrimBlanks(f[3]).ends_with(':')) {
-                f[3] = f[3] + "0" + f[4];
-                CloseUpFields(f, 4);
-            }
+            if (TrimBlanks(time).ends_with(':')) time.append("0").append(f[next++]);
         }
     }
-    document.Element("Operations Information", "StartDate").SetValue(FormatDate(MonthDayYear(TrimBlanks(f[2]))));
-    document.Element("Operations Information", "StartTime").SetValue(TimeOfDayText(TrimBlanks(f[3])));
-    if (!f[4].empty()) Warn(context, dat, "the words after the time, from " + Quoted(f[4]) + " on, were not read");
+    document.Element("Operations Information", "StartDate").SetValue(FormatDate(MonthDayYear(date)));
+    document.Element("Operations Information", "StartTime").SetValue(TimeOfDayText(TrimBlanks(time)));
+    if (!f[next].empty()) Warn(context, dat, "the words after the time, from " + Quoted(f[next]) + " on, were not read");
 }
 
 // The names are parted by blanks or commas alike ("1,  2, 3" names three sensors).
@@ -290,16 +288,20 @@ void WarnOfWaitingLines(ReaderContext& context, const JilsStationLines& waiting)
         if (line) Warn(context, line, std::string(what) + " is followed by no data line of a point; it was not kept");
 }
 
-void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f, double first, PDDXFile& document)
+// `first`: the number in the line's first field, the point number or (short layout) the load.
+void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f, double first, PDDXFile& document)
 {
     const int n = context.NumSensors;
-    const int lastNeeded = dat.ExtendedFormat ? n + 6 : n + 1;
     if (n < 0)
-        throw std::range_error("the deflection sensor count " + std::to_string(n) + " is negative");
-    if (lastNeeded > static_cast<int>(kLastField))
-        throw std::range_error(std::string("a data line for ") + std::to_string(n) + " deflection sensors in the " +
-                               (dat.ExtendedFormat ? "extended" : "short") + " layout needs " +
-                               std::to_string(lastNeeded) + " fields, more than " + std::to_string(kLastField));
+        throw InputError("the deflection sensor count " + std::to_string(n) + " is negative");
+    const std::size_t sensors = static_cast<std::size_t>(n);
+    const std::size_t firstDeflection = dat.ExtendedFormat ? kColFirstDeflection : kColShortFirstDeflection;
+    const std::size_t surface = firstDeflection + sensors;  // extended layout only
+    const std::size_t needed = dat.ExtendedFormat ? surface + 1 : firstDeflection + sensors;
+    if (needed > kMaxFields)
+        throw InputError(std::string("a data line for ") + std::to_string(n) + " deflection sensors in the " +
+                         (dat.ExtendedFormat ? "extended" : "short") + " layout needs " + std::to_string(needed) +
+                         " fields, more than " + std::to_string(kMaxFields));
 
     // The short layout has no point number (its first field is the load): one location takes all.
     if (!dat.FirstDropSeen || (dat.ExtendedFormat && first != dat.LocationNumber)) {
@@ -314,39 +316,34 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
     dat.PointOpen = true;
     PDDXSection& location = *dat.CurrentLocation;
 
-    const int fields = FieldCount(f);
-    if (fields != lastNeeded)
+    const std::size_t fields = f.size();
+    if (fields != needed)
         Warn(context, dat, "the data line has " + std::to_string(fields) + " fields where the " +
                                (dat.ExtendedFormat ? "extended" : "short") + " layout for " + std::to_string(n) +
-                               " sensors has " + std::to_string(lastNeeded) +
-                               (fields < lastNeeded ? "; those missing were left empty" : "; the rest were not read"));
+                               " sensors has " + std::to_string(needed) +
+                               (fields < needed ? "; those missing were left empty" : "; the rest were not read"));
     const auto numberOrWarn = [&](std::size_t at, const std::string& what) {
-        if (static_cast<int>(at) <= fields && !IsNumberText(f[at]))
-            Warn(context, dat, what + " " + Quoted(f[at]) + " is not a number");
+        if (at < fields && !IsNumberText(f[at])) Warn(context, dat, what + " " + Quoted(f[at]) + " is not a number");
     };
 
-    std::size_t firstDeflection;
-    double load;
+    double load = first;
     if (dat.ExtendedFormat) {
-        numberOrWarn(3, "the station");
-        numberOrWarn(static_cast<std::size_t>(n + 6), "the surface temperature");
-        dat.Surface = TrimBlanks(f[static_cast<std::size_t>(n + 6)]);
+        numberOrWarn(kColStation, "the station");
+        numberOrWarn(surface, "the surface temperature");
+        dat.Surface = TrimBlanks(f[surface]);
         SetPointTemperatures(dat);
-        location.Element("TestLocation").SetValue(std::string(TrimBlanks(f[3])) + ", 0, 0");
-        location.Element("TestLane").SetValue(std::string(TrimBlanks(f[2])));
-        load = NumberField(f[5], "the load");
-        firstDeflection = 6;
+        location.Element("TestLocation").SetValue(std::string(TrimBlanks(f[kColStation])) + ", 0, 0");
+        location.Element("TestLane").SetValue(std::string(TrimBlanks(f[kColLane])));
+        load = NumberField(f[kColLoad], "the load");
     } else {
         SetPointTemperatures(dat);
-        load = first;
-        firstDeflection = 2;
     }
 
     // Kips to pounds; the deflections stay in mils exactly as written.
     const double pounds = load * 1000;
     if (!std::isfinite(pounds)) throw OverflowError("the load " + DoubleText(load) + " kips is too large");
     std::string drop = PlainDecimalText(pounds);
-    for (std::size_t i = firstDeflection; i < firstDeflection + static_cast<std::size_t>(n); ++i) {
+    for (std::size_t i = firstDeflection; i < firstDeflection + sensors; ++i) {
         numberOrWarn(i, "deflection " + std::to_string(i - firstDeflection + 1));
         drop.append(", ").append(f[i]);
     }
@@ -355,7 +352,7 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const FieldArray& f
 
 // Tells the two layouts apart before anything is read: the extended one closes each point with
 // a "Drop Sequence Completed Time:" line, and its data lines are longer than load + deflections.
-bool IsExtendedLayout(std::string_view text, const std::string& name, int numSensors, FieldArray& fields)
+bool IsExtendedLayout(std::string_view text, const std::string& name, int numSensors, LineFields& fields)
 {
     NativeLines lines(text);
     std::string_view line;
@@ -365,7 +362,7 @@ bool IsExtendedLayout(std::string_view text, const std::string& name, int numSen
         bool extended = false;
         AtLine(name, lines.Number(), [&] {
             SplitOnSpaces(line, fields);
-            extended = ParseNumber(fields[1]).has_value() && FieldCount(fields) > numSensors + 1;
+            extended = ParseNumber(fields[kColPoint]).has_value() && static_cast<int>(fields.size()) > numSensors + 1;
         });
         if (extended) return true;
     }
@@ -384,10 +381,10 @@ void RefuseTimeHistory(ReaderInput& input)
 
 }  // namespace
 
-void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_view line, FieldArray& fields,
+void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_view line, const LineFields& fields,
                       PDDXFile& document)
 {
-    const std::string& key = fields[1];
+    const std::string_view key = fields[kColKeyword];
     if (key == "Date-Time:") {
         ReadDateTime(context, dat, fields, document);
     } else if (key == "Sensors:") {
@@ -413,12 +410,13 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_vie
         ReadStationAir(context, dat, line, document);
     } else if (key == "Drop") {
         // "Drop Sequence Completed Time: hh:mm" closes a point; the field program writes no seconds.
-        if (fields[2] != "Sequence" || fields[3] != "Completed" || fields[4] != "Time:")
+        constexpr std::size_t kColCompletionTime = 4;
+        if (fields[1] != "Sequence" || fields[2] != "Completed" || fields[3] != "Time:")
             Warn(context, dat, "the line is not \"Drop Sequence Completed Time: hh:mm\"; its fifth word, " +
-                                   Quoted(fields[5]) + ", was taken as the time");
-        else if (fields[5].empty())
+                                   Quoted(fields[kColCompletionTime]) + ", was taken as the time");
+        else if (fields[kColCompletionTime].empty())
             Warn(context, dat, "the drop sequence has no completion time");
-        std::string time = std::string(TrimBlanks(fields[5])) + ":00";
+        std::string time = std::string(TrimBlanks(fields[kColCompletionTime])) + ":00";
         dat.PointOpen = false;
         if (dat.CurrentLocation) dat.CurrentLocation->Element("TestTime").SetValue(time);
         document.Element("Operations Information", "EndTime").SetValue(std::move(time));
@@ -433,7 +431,7 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     // Two passes over a file that may come through a pipe: its text is read once, and the NUL
     // bytes and line lengths warned of once.
     const std::string text = ReadAllText(input.Bytes);
-    FieldArray fields;
+    LineFields fields;
     JilsDatState dat;
     // The count in force before the file: its own "Sensors:" line is only met in the main pass.
     dat.ExtendedFormat = IsExtendedLayout(text, input.Name, context.NumSensors, fields);

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <initializer_list>
 #include <optional>
-#include <stdexcept>
 
 #include "base/Latin1.h"
+#include "base/ReadError.h"
 #include "import/GpsDegrees.h"
 #include "base/NumberText.h"
 #include "import/Sniffing.h"
@@ -86,7 +86,7 @@ std::vector<std::string_view> UnitsUnderTitles(const std::vector<KuabWord>& titl
 
 struct Axis {
     const char* name;
-    std::int16_t column;
+    std::size_t column;
     char positive, negative;  // hemisphere letters
     int limit;                // degrees either way
 };
@@ -107,9 +107,9 @@ bool IsAnyHemisphere(std::string_view word)
 // own; such a lone letter pushes the next coordinate one word along, so a coordinate that finds
 // the other axis's letter in its own place reads the word after it. A letter before the value is
 // not read: the value would then be taken from the wrong word.
-std::optional<double> Coordinate(const FieldArray& fields, const Axis& axis, bool degrees, std::string& fault)
+std::optional<double> Coordinate(const LineFields& fields, const Axis& axis, bool degrees, std::string& fault)
 {
-    std::size_t at = static_cast<std::size_t>(axis.column);
+    std::size_t at = axis.column;
     if (IsAnyHemisphere(fields[at]) && HemisphereSign(fields[at], axis) == 0) ++at;
     const std::string_view written = fields[at];
     std::string_view number = written;
@@ -160,9 +160,9 @@ std::size_t KuabSensorNumber(std::string_view title)
 {
     const auto number = ParseNumber(title.substr(1));
     if (!number || *number != std::floor(*number))
-        throw std::invalid_argument("the deflection column title " + Quoted(title) + " does not end in a sensor number");
+        throw InputError("the deflection column title " + Quoted(title) + " does not end in a sensor number");
     if (*number < 0 || *number > kMaxSensor)
-        throw std::out_of_range("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
+        throw InputError("the deflection column title " + Quoted(title) + " names a sensor outside 0 to 24");
     return static_cast<std::size_t>(*number) + 1;
 }
 
@@ -198,26 +198,25 @@ KuabColumnPlan PlanKuabColumns(std::string_view titleLine, std::string_view unit
     const std::vector<KuabWord> titles = KuabWords(titleLine);
     const std::vector<std::string_view> units = UnitsUnderTitles(titles, KuabWords(unitsLine), plan.UnitsUnderNoTitle);
     KuabPlacedColumns& columns = plan.Columns;
-    std::vector<std::int16_t> nmea;
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        const std::string_view title = titles[i].Text, unit = units[i];
-        const auto column = static_cast<std::int16_t>(i + 1);
+    std::vector<std::size_t> nmea;
+    for (std::size_t column = 0; column < titles.size(); ++column) {
+        const std::string_view title = titles[column].Text, unit = units[column];
         const std::size_t sensor = KuabSensorOfTitle(title);
-        if (i == 0) plan.StationUnit = unit;
-        if (IsLoadUnit(unit) && columns.Load == 0) {
+        if (column == 0) plan.StationUnit = unit;
+        if (IsLoadUnit(unit) && !columns.Load) {
             columns.Load = column;
             plan.LoadUnit = unit;
             plan.Customary = IsOneOf(unit, {"LBF"});
         } else if (IsTemperatureUnit(unit)) {
             if (plan.Temperatures.size() == kMaxTemperatureColumns)
-                throw std::out_of_range("the column title line has more than 10 temperature columns");
+                throw InputError("the column title line has more than 10 temperature columns");
             if (plan.Temperatures.empty()) plan.TemperatureUnit = unit;
             plan.Temperatures.push_back(column);
             plan.TemperatureUses.push_back(TemperatureUse(title));
         } else if (IsDeflectionUnit(unit) || sensor > 0) {
-            const auto d = static_cast<std::size_t>(++columns.Deflections[0]);
-            columns.Deflections[d] = column;
-            plan.Sensors.push_back(sensor > 0 ? sensor : d);  // untitled by sensor: the sensors in order
+            columns.Deflections.push_back(column);
+            // Untitled by sensor: the sensors in order.
+            plan.Sensors.push_back(sensor > 0 ? sensor : columns.Deflections.size());
             if (plan.DeflectionUnit.empty()) plan.DeflectionUnit = unit;
         } else if (IsOneOf(title, {"LAT", "LATITUDE"})) {
             columns.Latitude = column;
@@ -231,22 +230,23 @@ KuabColumnPlan PlanKuabColumns(std::string_view titleLine, std::string_view unit
         }
     }
     // Columns marked NMEA but titled otherwise are latitude, then longitude, as NMEA writes them.
-    for (const std::int16_t column : nmea) {
-        if (columns.Latitude == 0) columns.Latitude = column;
-        else if (columns.Longitude == 0) columns.Longitude = column;
+    for (const std::size_t column : nmea) {
+        if (!columns.Latitude) columns.Latitude = column;
+        else if (!columns.Longitude) columns.Longitude = column;
     }
-    if ((columns.Latitude == 0) != (columns.Longitude == 0)) {
+    if (columns.Latitude.has_value() != columns.Longitude.has_value()) {
         plan.LonePosition = columns.Latitude ? "latitude" : "longitude";
-        columns.Latitude = columns.Longitude = 0;
+        columns.Latitude.reset();
+        columns.Longitude.reset();
     }
-    columns.Placed = columns.Deflections[0] > 0;
+    columns.Placed = !columns.Deflections.empty();
     return plan;
 }
 
-KuabPosition ReadKuabPosition(const FieldArray& fields, const KuabPlacedColumns& columns)
+KuabPosition ReadKuabPosition(const LineFields& fields, const KuabPlacedColumns& columns)
 {
-    const Axis latitude{"latitude", columns.Latitude, 'N', 'S', 90};
-    const Axis longitude{"longitude", columns.Longitude, 'E', 'W', 180};
+    const Axis latitude{"latitude", columns.Latitude.value(), 'N', 'S', 90};
+    const Axis longitude{"longitude", columns.Longitude.value(), 'E', 'W', 180};
     KuabPosition position;
     const std::optional<double> north = Coordinate(fields, latitude, columns.PositionsInDegrees, position.Fault);
     std::string eastFault;

@@ -3,9 +3,8 @@
 // "Station"): each column is placed by the unit under it and the shape of its title, and the
 // words of the position columns are read as degrees.
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,14 +14,15 @@
 namespace vantrel {
 
 // A table whose titles the English rules do not know, laid out by the units under them. While
-// Placed is false the table is as the English titles lay it out: the load in column 3 and the
-// deflections after it.
+// Placed is false the table is as the English titles lay it out: the load in the third column and
+// the deflections after it. Columns are numbered from 0, as the fields of a data line less its
+// record letter.
 struct KuabPlacedColumns {
     bool Placed = false;
-    std::int16_t Load = 0;                       // 0: no column has a load unit
-    std::array<std::int16_t, 26> Deflections{};  // entry 0 their count, then their columns in order
-    std::int16_t Latitude = 0, Longitude = 0;    // 0: no position columns
-    bool PositionsInDegrees = false;             // otherwise NMEA, degrees and minutes (ddmm.mmmm)
+    std::optional<std::size_t> Load;                 // none: no column has a load unit
+    std::vector<std::size_t> Deflections;            // in order
+    std::optional<std::size_t> Latitude, Longitude;  // none: no position columns
+    bool PositionsInDegrees = false;                 // otherwise NMEA, degrees and minutes (ddmm.mmmm)
 };
 
 // A table line less its record letter, as words with their places in it.
@@ -42,18 +42,18 @@ bool IsKuabDashLine(const std::vector<KuabWord>& words);
 bool IsKuabNote(const std::vector<KuabWord>& words);
 
 // The sensor a deflection title names: the number after its first character, plus 1. Throws
-// std::invalid_argument when that is no whole number, std::out_of_range beyond 24.
+// InputError when that is no whole number or is beyond 24.
 std::size_t KuabSensorNumber(std::string_view title);
-// The sensor a title D<n> names, n + 1; 0 for any other title. Throws std::out_of_range beyond D24.
+// The sensor a title D<n> names, n + 1; 0 for any other title. Throws InputError beyond D24.
 std::size_t KuabSensorOfTitle(std::string_view title);
 
-// What the titles and the units under them say of each column (numbered from 1, as in data lines).
+// What the titles and the units under them say of each column (numbered from 0, as in data lines).
 struct KuabColumnPlan {
     KuabPlacedColumns Columns;
     std::vector<std::size_t> Sensors;            // per deflection column: its sensor, 1 for the first offset
-    std::vector<std::int16_t> Temperatures;      // the temperature columns in order
+    std::vector<std::size_t> Temperatures;       // the temperature columns in order
     std::vector<std::string> TemperatureUses;    // "Air", "Pavement", "Ground" or the title as written
-    std::int16_t Time = 0;                       // 0: no time column
+    std::optional<std::size_t> Time;             // none: no time column
     std::string LonePosition;                    // "latitude" or "longitude" when the other is missing
     std::string StationUnit, LoadUnit, DeflectionUnit, TemperatureUnit;  // as written
     bool Customary = false;                      // the load is in lbf
@@ -61,14 +61,15 @@ struct KuabColumnPlan {
 };
 
 // Equal word counts pair titles and units in order; otherwise each unit belongs to the title it
-// stands under. Throws std::out_of_range for more than 10 temperature columns.
+// stands under. Throws InputError for more than 10 temperature columns.
 KuabColumnPlan PlanKuabColumns(std::string_view titles, std::string_view units);
 
-// One drop's position as "latitude, longitude" in degrees rounded to 7 decimals, or what is wrong.
+// One drop's position as "latitude, longitude" in degrees rounded to 7 decimals, or what is wrong;
+// `columns` has both position columns.
 struct KuabPosition {
     std::string Text;
     std::string Fault;  // empty when both coordinates were read
 };
-KuabPosition ReadKuabPosition(const FieldArray& fields, const KuabPlacedColumns& columns);
+KuabPosition ReadKuabPosition(const LineFields& fields, const KuabPlacedColumns& columns);
 
 }  // namespace vantrel

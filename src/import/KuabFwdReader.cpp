@@ -8,12 +8,10 @@
 // A file whose title line begins "IKUAB FWD FILE" writes its date day/month/year with slashes.
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +35,7 @@ struct KuabFwdFileState {
     int Line = 0;                            // the number of the line being read, for warnings
     PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
     std::string LastStation;                 // station text of the last data line
-    FieldArray Fields;                       // the current line's words, reused line to line
+    LineFields Fields;                       // the current line's words, reused line to line
     std::string Drop;                        // the current drop's value, reused likewise
     // Column titles the English rules do not know, waiting for the units line under them.
     std::string PendingTitles;
@@ -67,26 +65,32 @@ void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::strin
 namespace vantrel {
 namespace {
 
+// Table columns are numbered from 0, as the words of a table line less its record letter.
 struct KuabCarryOver {
-    // Table column holding the time of a drop; 0 while no column title has named one.
-    std::int16_t TimeColumn = 0;
+    // The column holding the time of a drop; none while no column title has named one.
+    std::optional<std::size_t> TimeColumn;
 
-    // Entry 0: the number of dash runs on the last dash line; entry i: the width of column i.
-    std::array<std::int32_t, 26> ColumnWidths{};
+    // The width of each dash run of the last dash line, column by column.
+    std::vector<std::size_t> ColumnWidths;
 
-    // Entry 0: the number of temperature columns t; entries 1 to t: the column of each reading.
-    std::array<std::int16_t, 11> TemperatureColumns{};
+    // The column of each temperature reading.
+    std::vector<std::size_t> TemperatureColumns;
 
-    // The sensor-distance words as SplitOnSpaces gives them (entry 0 the count, then the offsets,
-    // then the unit word), with the offsets of sensors in front of the plate made negative.
-    std::array<std::string, 26> SensorOffsets;
-
-    // The same words as the sensor-distance line wrote them, before any position line signed
+    // The sensor offsets as the sensor-distance line wrote them, before any position line signed
     // them: a repeated position line starts again from these.
-    std::array<std::string, 26> SensorDistances;
+    std::vector<std::string> SensorDistances;
+
+    // The same offsets with those of sensors in front of the plate made negative.
+    std::vector<std::string> SensorOffsets;
 
     KuabPlacedColumns Placed;
 };
+
+// The offset of sensor `sensor` (1 for the first); empty where the sensor distances give none.
+std::string_view OffsetOf(const KuabCarryOver& carry, std::size_t sensor)
+{
+    return sensor >= 1 && sensor <= carry.SensorOffsets.size() ? carry.SensorOffsets[sensor - 1] : std::string_view();
+}
 
 }  // namespace
 }  // namespace vantrel
@@ -95,8 +99,14 @@ namespace vantrel {
 namespace {
 
 // The table holds at most this many columns, and the sensor-offset list as many words.
-constexpr int kMaxColumns = 25;
-constexpr int kMaxTemperatureColumns = 10;
+constexpr std::size_t kMaxColumns = 25;
+constexpr std::size_t kMaxTemperatureColumns = 10;
+
+// The English table: the station, the drop number, the load and the deflections; the units line
+// under it has each column's unit.
+constexpr std::size_t kColStation = 0, kColLoad = 2, kColFirstDeflection = 3;
+// A header value of a number and its unit ("150 mm").
+constexpr std::size_t kColNumber = 0, kColUnit = 1;
 
 // Lists are joined with ", " between entries; an entry may itself be empty.
 void AppendListItem(std::string& list, int index, std::string_view item)
@@ -125,23 +135,25 @@ std::string UnitName(std::string_view word)
 // plate until a position line says otherwise, are the X distances.
 void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
 {
-    std::array<std::string, 26> words;
+    LineFields& words = file.Fields;
+    const char* tooMany = "the sensor distances hold more than 25 words (24 offsets and their unit at most)";
     try {
         SplitOnSpaces(value, words);
-    } catch (const std::out_of_range&) {
-        throw std::out_of_range("the sensor distances hold more than 25 words (24 offsets and their unit at most)");
+    } catch (const InputError&) {
+        throw InputError(tooMany);
     }
+    if (words.size() > kMaxColumns) throw InputError(tooMany);
     // An empty value is read by the same rule: the count becomes -1 (later drops then take no
-    // field at all) and the unit word is entry 0, the word count "0".
-    const int count = FieldCount(words);
-    const auto n = static_cast<std::int16_t>(count - 1);
+    // field at all) and the unit is the word count, "0".
+    const int count = static_cast<int>(words.size()), n = count - 1;
+    const std::string_view unit = count > 0 ? words[words.size() - 1] : std::string_view("0");
     if (count == 0) Warn(context, file, "the sensor distances are empty");
-    else if (IsNumberText(words[static_cast<std::size_t>(count)]))
-        Warn(context, file, "the sensor distances end in " + Quoted(words[static_cast<std::size_t>(count)]) +
+    else if (IsNumberText(unit))
+        Warn(context, file, "the sensor distances end in " + Quoted(unit) +
                                 ", a number, where their unit belongs; it was taken as the unit");
     std::string x, y;
     for (int i = 1; i <= n; ++i) {
-        const std::string& offset = words[static_cast<std::size_t>(i)];
+        const std::string_view offset = words[static_cast<std::size_t>(i - 1)];
         if (!IsNumberText(offset))
             Warn(context, file, "sensor offset " + std::to_string(i) + ", " + Quoted(offset) + ", is not a number");
         AppendListItem(x, i, TrimBlanks(offset));
@@ -149,11 +161,10 @@ void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::str
     }
 
     KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
-    carry.SensorDistances = words;
-    carry.SensorOffsets = std::move(words);
+    carry.SensorDistances.assign(words.begin(), words.begin() + std::max(n, 0));
+    carry.SensorOffsets = carry.SensorDistances;
     context.NumSensors = n;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(n));
-    const std::string& unit = carry.SensorOffsets[static_cast<std::size_t>(count)];
     Set(document, "Units", "SensorsLocationUnits", UnitName(unit));
     Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
     Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
@@ -163,15 +174,15 @@ void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::str
 // offsets as the sensor-distance line gave them, so repeating it does not sign an offset twice.
 void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
 {
-    FieldArray& positions = file.Fields;
+    LineFields& positions = file.Fields;
     SplitOnSpaces(value, positions);
     const int n = context.NumSensors;
-    if (n > kMaxColumns)
-        throw std::out_of_range("the sensor count " + std::to_string(n) +
-                                " is more than the 25 sensor offsets a position line can place");
+    if (n > static_cast<int>(kMaxColumns))
+        throw InputError("the sensor count " + std::to_string(n) +
+                         " is more than the 25 sensor offsets a position line can place");
 
     KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
-    const int placed = FieldCount(positions), offsets = std::max(FieldCount(carry.SensorDistances) - 1, 0);
+    const int placed = static_cast<int>(positions.size()), offsets = static_cast<int>(carry.SensorDistances.size());
     const int sensors = std::max(n, 0);  // an empty distance line has already been warned of
     if (placed < sensors)
         Warn(context, file, "the positions place " + std::to_string(placed) + " of " + Plural(sensors, "sensor") +
@@ -184,14 +195,15 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
                                 Plural(sensors, "sensor") + "; the others were left empty");
     std::string x, y;
     for (int i = 1; i <= n; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        const std::string_view distance = TrimBlanks(carry.SensorDistances[at]);
-        if (TextContains("FRONT", positions[at])) {
-            std::string negative = "-" + std::string(distance);
+        const auto at = static_cast<std::size_t>(i - 1);
+        if (i > offsets) {
+            AppendListItem(x, i, TextContains("FRONT", positions[at]) ? "-" : "");  // no offset to sign
+        } else if (TextContains("FRONT", positions[at])) {
+            std::string negative = "-" + std::string(TrimBlanks(carry.SensorDistances[at]));
             AppendListItem(x, i, negative);
             carry.SensorOffsets[at] = std::move(negative);
         } else {
-            AppendListItem(x, i, distance);
+            AppendListItem(x, i, TrimBlanks(carry.SensorDistances[at]));
             carry.SensorOffsets[at] = carry.SensorDistances[at];
         }
         AppendListItem(y, i, "0");
@@ -206,16 +218,16 @@ void NumberAndUnit(ReaderContext& context, KuabFwdFileState& file, std::string_v
                    bool trimNumber)
 {
     SplitOnSpaces(value, file.Fields);
-    const int words = FieldCount(file.Fields);
-    const std::string& number = file.Fields[1];
+    const std::size_t words = file.Fields.size();
+    const std::string_view number = file.Fields[kColNumber];
     if (words == 0) Warn(context, file, "the " + std::string(what) + " is empty");
     else if (!IsNumberText(number)) Warn(context, file, "the " + std::string(what) + " " + Quoted(number) + " is not a number");
     if (words == 1) Warn(context, file, "the " + std::string(what) + " has no unit");
     if (words > 2)
         Warn(context, file, "the " + std::string(what) + " " + Quoted(TrimBlanks(value)) +
                                 " is more than a number and its unit; the rest was not read");
-    Set(document, "Units", unitKey, UnitName(file.Fields[2]));
-    Set(document, valueSection, valueKey, trimNumber ? std::string(TrimBlanks(number)) : number);
+    Set(document, "Units", unitKey, UnitName(file.Fields[kColUnit]));
+    Set(document, valueSection, valueKey, std::string(trimNumber ? TrimBlanks(number) : number));
 }
 
 // A date written d/m/y (two- or four-digit year) as dd-mmm-yyyy. Field programs of this layout
@@ -301,10 +313,10 @@ void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view
 
 // ---- table header lines ("J") ----
 
-void CheckColumnCount(int count, std::string_view what)
+void CheckColumnCount(std::size_t count, std::string_view what)
 {
     if (count > kMaxColumns)
-        throw std::out_of_range("the " + std::string(what) + " has " + std::to_string(count) +
+        throw InputError("the " + std::string(what) + " has " + std::to_string(count) +
                                 " columns, more than 25");
 }
 
@@ -312,48 +324,47 @@ void CheckColumnCount(int count, std::string_view what)
 // deflection titles; form B (a "Station" line) takes deflection titles of up to three.
 void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA, PDDXFile& document)
 {
-    const FieldArray& titles = file.Fields;
-    const int columns = FieldCount(titles);
-    CheckColumnCount(columns, "column title line");
+    const LineFields& titles = file.Fields;
+    CheckColumnCount(titles.size(), "column title line");
 
     KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
     carry.Placed = {};  // the table is laid out by these titles
     file.PendingTitles.clear();
-    std::int16_t timeColumn = carry.TimeColumn;
-    std::array<std::int16_t, 11> temperatures = carry.TemperatureColumns;
-    int t = 0, d = 0;
+    std::optional<std::size_t> timeColumn = carry.TimeColumn;
+    std::vector<std::size_t> temperatures;
+    int d = 0;
     std::string uses, x, y;
-    for (int i = 1; i <= columns; ++i) {
-        const std::string_view title = titles[static_cast<std::size_t>(i)];
-        if (formA && TextContains("time", title)) timeColumn = static_cast<std::int16_t>(i);
+    for (std::size_t column = 0; column < titles.size(); ++column) {
+        const std::string_view title = titles[column];
+        if (formA && TextContains("time", title)) timeColumn = column;
 
         const char* use = TextContains("Air", title)      ? "Air"
                           : TextContains("Pave", title)   ? "Pavement"
                           : TextContains("Ground", title) ? "Ground"
                                                           : nullptr;
         if (use) {
-            if (t == kMaxTemperatureColumns)
-                throw std::out_of_range("the column title line has more than 10 temperature columns");
-            temperatures[static_cast<std::size_t>(++t)] = static_cast<std::int16_t>(i);
-            AppendListItem(uses, t, use);
+            if (temperatures.size() == kMaxTemperatureColumns)
+                throw InputError("the column title line has more than 10 temperature columns");
+            temperatures.push_back(column);
+            AppendListItem(uses, static_cast<int>(temperatures.size()), use);
         }
 
         const bool deflection = TextContains("D", title) && (formA ? title.size() == 2 : title.size() <= 3);
         if (deflection) {
             ++d;
             const std::size_t sensor = KuabSensorNumber(title);
-            if (const int offsets = FieldCount(carry.SensorOffsets) - 1; static_cast<int>(sensor) > offsets)
+            if (const std::size_t offsets = carry.SensorOffsets.size(); sensor > offsets)
                 Warn(context, file, "column " + Quoted(title) + " names sensor " + std::to_string(sensor) +
-                                        ", but the sensor distances give " + Plural(std::max(offsets, 0), "offset") +
+                                        ", but the sensor distances give " + Plural(static_cast<int>(offsets), "offset") +
                                         "; its offset was left empty");
-            AppendListItem(x, d, TrimBlanks(carry.SensorOffsets[sensor]));
+            AppendListItem(x, d, TrimBlanks(OffsetOf(carry, sensor)));
             AppendListItem(y, d, "0");
         }
     }
 
     carry.TimeColumn = timeColumn;
-    temperatures[0] = static_cast<std::int16_t>(t);
-    carry.TemperatureColumns = temperatures;
+    const std::size_t t = temperatures.size();
+    carry.TemperatureColumns = std::move(temperatures);
     context.NumSensors = d;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
     Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(t));
@@ -366,20 +377,20 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
 // the first temperature column.
 void UnitsLine(ReaderContext& context, KuabFwdFileState& file, bool metric, PDDXFile& document)
 {
-    const FieldArray& units = file.Fields;
-    const auto& temperatures = context.CarryOver.Of<KuabCarryOver>().TemperatureColumns;
-    const int needed = std::max(4, temperatures[0] > 0 ? static_cast<int>(temperatures[1]) : 0);
-    if (FieldCount(units) < needed)
-        Warn(context, file, "the units line ends after column " + std::to_string(FieldCount(units)) + " of " +
+    const LineFields& units = file.Fields;
+    const std::vector<std::size_t>& temperatures = context.CarryOver.Of<KuabCarryOver>().TemperatureColumns;
+    const std::size_t needed = std::max(kColFirstDeflection, temperatures.empty() ? 0 : temperatures.front()) + 1;
+    if (units.size() < needed)
+        Warn(context, file, "the units line ends after column " + std::to_string(units.size()) + " of " +
                                 std::to_string(needed) + "; the units of the columns missing were left empty");
-    const std::string station = NormaliseUnitName(units[1]);
+    const std::string station = NormaliseUnitName(units[kColStation]);
     Set(document, "Units", "TestLocationUnits",
         metric ? station + ", " + station + ", " + station : station + ", inch, inch");
-    Set(document, "Units", "LoadUnits", NormaliseUnitName(units[3]));
-    Set(document, "Units", "DeflectionUnits", NormaliseUnitName(units[4]));
+    Set(document, "Units", "LoadUnits", NormaliseUnitName(units[kColLoad]));
+    Set(document, "Units", "DeflectionUnits", NormaliseUnitName(units[kColFirstDeflection]));
     // Without a known temperature column there is no word to take; the element keeps its value.
-    if (temperatures[0] > 0)
-        Set(document, "Units", "TemperatureUnits", NormaliseUnitName(units[static_cast<std::size_t>(temperatures[1])]));
+    if (!temperatures.empty())
+        Set(document, "Units", "TemperatureUnits", NormaliseUnitName(units[temperatures.front()]));
 }
 
 std::string Joined(const std::vector<std::string>& items)
@@ -407,11 +418,9 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
 
     KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
     carry.Placed = plan.Columns;
-    if (plan.Time > 0) carry.TimeColumn = plan.Time;
-    carry.TemperatureColumns = {};
-    carry.TemperatureColumns[0] = static_cast<std::int16_t>(plan.Temperatures.size());
-    std::copy(plan.Temperatures.begin(), plan.Temperatures.end(), carry.TemperatureColumns.begin() + 1);
-    const int d = plan.Columns.Deflections[0];
+    if (plan.Time) carry.TimeColumn = plan.Time;
+    carry.TemperatureColumns = plan.Temperatures;
+    const int d = static_cast<int>(plan.Columns.Deflections.size());
     context.NumSensors = d;
     Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
     Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(plan.Temperatures.size()));
@@ -419,20 +428,19 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
 
     // The distances from the sensor offsets as for English titles; a file without offsets leaves
     // them as they are rather than giving each sensor an empty one.
-    if (const int offsets = FieldCount(carry.SensorOffsets) - 1; offsets > 0) {
+    if (const std::size_t offsets = carry.SensorOffsets.size(); offsets > 0) {
         const std::vector<KuabWord> words = KuabWords(titles);
         std::string x, y;
-        for (int i = 1; i <= d; ++i) {
-            const std::size_t sensor = plan.Sensors[static_cast<std::size_t>(i - 1)];
-            if (static_cast<int>(sensor) > offsets) {
-                const auto column = static_cast<std::size_t>(plan.Columns.Deflections[static_cast<std::size_t>(i)]);
-                context.Warnings.Add(titleLine, "column " + Quoted(words[column - 1].Text) + " is sensor " +
-                                                    std::to_string(sensor) +
-                                                    ", but the sensor distances give " + Plural(offsets, "offset") +
+        for (std::size_t i = 0; i < plan.Sensors.size(); ++i) {
+            const std::size_t sensor = plan.Sensors[i];
+            if (sensor > offsets)
+                context.Warnings.Add(titleLine, "column " + Quoted(words[plan.Columns.Deflections[i]].Text) +
+                                                    " is sensor " + std::to_string(sensor) +
+                                                    ", but the sensor distances give " +
+                                                    Plural(static_cast<int>(offsets), "offset") +
                                                     "; its offset was left empty");
-            }
-            AppendListItem(x, i, TrimBlanks(carry.SensorOffsets[sensor]));
-            AppendListItem(y, i, "0");
+            AppendListItem(x, static_cast<int>(i) + 1, TrimBlanks(OffsetOf(carry, sensor)));
+            AppendListItem(y, static_cast<int>(i) + 1, "0");
         }
         Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
         Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
@@ -441,11 +449,11 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
     const std::string station = NormaliseUnitName(plan.StationUnit);
     Set(document, "Units", "TestLocationUnits",
         plan.Customary ? station + ", inch, inch" : station + ", " + station + ", " + station);
-    if (plan.Columns.Load > 0) Set(document, "Units", "LoadUnits", NormaliseUnitName(plan.LoadUnit));
+    if (plan.Columns.Load) Set(document, "Units", "LoadUnits", NormaliseUnitName(plan.LoadUnit));
     else Warn(context, file, "no column has a load unit (kN, lbf or kgf) under it; the loads were left empty");
     Set(document, "Units", "DeflectionUnits", NormaliseUnitName(plan.DeflectionUnit));
     if (!plan.Temperatures.empty()) Set(document, "Units", "TemperatureUnits", NormaliseUnitName(plan.TemperatureUnit));
-    if (plan.Columns.Latitude > 0) Set(document, "Units", "GPSUnits", "degree, degree");
+    if (plan.Columns.Latitude) Set(document, "Units", "GPSUnits", "degree, degree");
     if (!plan.LonePosition.empty())
         Warn(context, file, "a " + plan.LonePosition + " column but no " +
                                 (plan.LonePosition == "latitude" ? "longitude" : "latitude") +
@@ -457,7 +465,7 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
 // reading at their own line.
 void KeepTitles(KuabFwdFileState& file, std::string_view line, const std::vector<KuabWord>& words)
 {
-    CheckColumnCount(static_cast<int>(words.size()), "column title line");
+    CheckColumnCount(words.size(), "column title line");
     for (const KuabWord& word : words) KuabSensorOfTitle(word.Text);
     file.PendingTitles.assign(line.substr(1));
     file.PendingTitlesLine = file.Line;
@@ -472,12 +480,10 @@ void WarnOfUnplacedTitles(ReaderContext& context, KuabFwdFileState& file)
 
 void ColumnWidthLine(ReaderContext& context, KuabFwdFileState& file)
 {
-    const int columns = FieldCount(file.Fields);
-    CheckColumnCount(columns, "dash line");
-    auto& widths = context.CarryOver.Of<KuabCarryOver>().ColumnWidths;
-    widths[0] = columns;
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(columns); ++i)
-        widths[i] = static_cast<std::int32_t>(file.Fields[i].size());
+    CheckColumnCount(file.Fields.size(), "dash line");
+    std::vector<std::size_t>& widths = context.CarryOver.Of<KuabCarryOver>().ColumnWidths;
+    widths.clear();
+    for (const std::string_view dashes : file.Fields) widths.push_back(dashes.size());
 }
 
 void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
@@ -517,41 +523,42 @@ void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string
 // The time column's text is cut from the line by the dash widths, one character to the left of
 // the column: the blank before it (or the record letter) is part of it. Not trimmed. Without a
 // dash line over the column it is the column's word.
-std::string_view TimeText(const KuabCarryOver& carry, std::string_view line, const FieldArray& fields)
+std::string_view TimeText(const KuabCarryOver& carry, std::string_view line, const LineFields& fields)
 {
-    const int column = carry.TimeColumn;
-    if (carry.ColumnWidths[0] < column) return fields[static_cast<std::size_t>(column)];
+    const std::size_t column = carry.TimeColumn.value();
+    const std::vector<std::size_t>& widths = carry.ColumnWidths;
+    if (widths.size() <= column) return fields[column];
     std::size_t start = 0;
-    for (int i = 1; i < column; ++i)
-        start += static_cast<std::size_t>(carry.ColumnWidths[static_cast<std::size_t>(i)]) + 1;
+    for (std::size_t i = 0; i < column; ++i) start += widths[i] + 1;
     if (start >= line.size()) return {};
-    return line.substr(start, static_cast<std::size_t>(carry.ColumnWidths[static_cast<std::size_t>(column)]) + 1);
+    return line.substr(start, widths[column] + 1);
 }
 
 void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
 {
     WarnOfUnplacedTitles(context, file);
-    FieldArray& fields = file.Fields;
+    LineFields& fields = file.Fields;
     SplitOnSpaces(line.substr(1), fields);
     const KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
     const KuabPlacedColumns& placed = carry.Placed;
 
-    // Below 0 (an empty distance line): no field at all.
-    const int n = placed.Placed ? placed.Deflections[0] : context.NumSensors;
-    if (!placed.Placed && 3 + n > static_cast<int>(fields.size()) - 1)
-        throw std::out_of_range("a drop of " + std::to_string(n) + " deflections needs fields 3 to " +
-                                std::to_string(3 + n) + ", but a line holds at most 40");
+    // Below 0 (an empty distance line): no field at all. Messages count columns from 1.
+    const int n = placed.Placed ? static_cast<int>(placed.Deflections.size()) : context.NumSensors;
+    const int loadField = static_cast<int>(kColLoad) + 1;
+    if (!placed.Placed && loadField + n > static_cast<int>(kMaxFields))
+        throw InputError("a drop of " + std::to_string(n) + " deflections needs fields " + std::to_string(loadField) +
+                         " to " + std::to_string(loadField + n) + ", but a line holds at most 40");
 
     const bool firstOfFile = !file.LocationOpen;
-    if (firstOfFile || fields[1] != file.LastStation) {
+    if (firstOfFile || fields[kColStation] != file.LastStation) {
         PDDXSection& location = document.AddTestLocation();
         file.CurrentLocation = &location;
         file.TestTime = &location.Element("TestTime");
         file.TestLocation = &location.Element("TestLocation");
         file.TestTemperatures = &location.Element("TestTemperatures");
         file.GpsLocation = &location.Element("GPSLocation");
-        file.LastStation = fields[1];
-        std::string where(TrimBlanks(fields[1]));
+        file.LastStation = fields[kColStation];
+        std::string where(TrimBlanks(fields[kColStation]));
         file.TestLocation->SetValue(where.append(", 0, 0"));  // the same for every drop at this station
     }
     if (!file.EndTime) {
@@ -560,7 +567,7 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     }
 
     // Before any title line has named a time column there is no time to cut: the times stay.
-    if (carry.TimeColumn > 0) {
+    if (carry.TimeColumn) {
         const std::string_view time = TimeText(carry, line, fields);
         if (time.empty()) Warn(context, file, "the line ends before the time column; the time was left empty");
         if (firstOfFile) file.StartTime->SetValue(time);
@@ -569,31 +576,32 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     }
     file.LocationOpen = true;
 
-    // The column of the load (i = 0) and of deflection i; 0 for a load no column holds.
-    const auto columnOf = [&](int i) -> int {
-        if (!placed.Placed) return 3 + i;
-        return i == 0 ? placed.Load : placed.Deflections[static_cast<std::size_t>(i)];
+    // The column of the load (i = 0) and of deflection i; none for a load no column holds.
+    const auto columnOf = [&](int i) -> std::optional<std::size_t> {
+        if (!placed.Placed) return kColLoad + static_cast<std::size_t>(i);
+        if (i == 0) return placed.Load;
+        return placed.Deflections[static_cast<std::size_t>(i - 1)];
     };
-    int first = 3, last = 3 + n;
+    int first = static_cast<int>(kColLoad), last = first + n;
     if (placed.Placed) {
-        first = kMaxColumns, last = 0;
+        first = static_cast<int>(kMaxColumns), last = 0;
         for (int i = 0; i <= n; ++i) {
-            const int column = columnOf(i);
-            if (column > 0) first = std::min(first, column), last = std::max(last, column);
+            if (const auto column = columnOf(i))
+                first = std::min(first, static_cast<int>(*column)), last = std::max(last, static_cast<int>(*column));
         }
     }
-    const int count = FieldCount(fields);
-    if (count < last)
+    const int count = static_cast<int>(fields.size());
+    if (count <= last)
         Warn(context, file, "the line ends after column " + std::to_string(count) + "; the load and " +
-                                Plural(n, "deflection") + " need columns " + std::to_string(first) + " to " +
-                                std::to_string(last) + ", those missing were left empty");
+                                Plural(n, "deflection") + " need columns " + std::to_string(first + 1) + " to " +
+                                std::to_string(last + 1) + ", those missing were left empty");
     std::string& drop = file.Drop;
     drop.clear();
     for (int i = 0; i <= n; ++i) {
         if (i > 0) drop.append(", ");
-        const int column = columnOf(i);
-        const std::string_view value = column > 0 ? TrimBlanks(fields[static_cast<std::size_t>(column)]) : "";
-        if (column > 0 && column <= count && !IsNumberText(value))
+        const std::optional<std::size_t> column = columnOf(i);
+        const std::string_view value = column ? TrimBlanks(fields[*column]) : "";
+        if (column && static_cast<int>(*column) < count && !IsNumberText(value))
             Warn(context, file, (i == 0 ? std::string("the load ") : "deflection " + std::to_string(i) + ", ") +
                                     Quoted(value) + (i == 0 ? "" : ",") + " is not a number");
         drop.append(value);
@@ -601,20 +609,20 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     file.CurrentLocation->AddDropData().SetValue(drop);
 
     // Every drop sets the position; the station's last drop gives it.
-    if (placed.Latitude > 0) {
+    if (placed.Latitude) {
         KuabPosition position = ReadKuabPosition(fields, placed);
         if (!position.Fault.empty()) Warn(context, file, std::move(position.Fault) + "; the position was left empty");
         file.GpsLocation->SetValue(std::move(position.Text));
     }
 
     std::string temperatures;
-    const auto& columns = carry.TemperatureColumns;
-    if (columns[0] > 0 && *std::max_element(columns.begin() + 1, columns.begin() + 1 + columns[0]) > count)
+    const std::vector<std::size_t>& columns = carry.TemperatureColumns;
+    if (!columns.empty() && static_cast<int>(*std::max_element(columns.begin(), columns.end())) >= count)
         Warn(context, file, "the line ends after column " + std::to_string(count) +
                                 ", before a temperature column; that temperature was left empty");
-    for (int i = 1; i <= columns[0]; ++i) {
-        if (i > 1) temperatures.append(", ");
-        temperatures.append(fields[static_cast<std::size_t>(columns[static_cast<std::size_t>(i)])]);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0) temperatures.append(", ");
+        temperatures.append(fields[columns[i]]);
     }
     file.TestTemperatures->SetValue(std::move(temperatures));
 }

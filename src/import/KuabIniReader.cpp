@@ -46,7 +46,7 @@ public:
                           "\", which must hold a number");
         try {
             return ToSingle(Text(section, key));
-        } catch (const std::exception& e) {
+        } catch (const ConversionError& e) {
             throw Failure(where + ": " + e.what());
         }
     }
@@ -79,7 +79,7 @@ std::string ModificationDate(const ReaderInput& input)
     try {
         return FormatDate(DateFromParts(static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
                                         static_cast<int>(static_cast<unsigned>(day.day()))));
-    } catch (const std::exception& e) {
+    } catch (const ConversionError& e) {
         throw ReadError(input.Name, 0, std::string("its modification date: ") + e.what());
     }
 }
@@ -121,7 +121,7 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     std::int16_t n = 0;
     try {
         n = RoundToInt16(count);
-    } catch (const std::exception& e) {
+    } catch (const ConversionError& e) {
         throw ini.Failure(std::string("[sensors] numberofsensors: ") + e.what());
     }
     if (n < 1 || n != count)
@@ -165,7 +165,7 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
                     list.value.append(", ").append(value);
                 }
             }
-        } catch (...) {
+        } catch (const ReadError&) {
             store();
             throw;
         }

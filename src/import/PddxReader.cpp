@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 #include <limits>
 #include <optional>
 #include <string>
@@ -17,6 +16,7 @@
 #include "base/Latin1.h"
 #include "base/NativeText.h"
 #include "base/NumberText.h"
+#include "base/ReadError.h"
 #include "base/ReadWarnings.h"
 #include "document/PDDXFile.h"
 #include "import/ReaderInput.h"
@@ -51,14 +51,11 @@ std::optional<int> CounterSays(std::string_view text)
     }
 }
 
-// Runs one step of the reading; a step that fails is skipped.
+// Runs one step of the reading; a step that fails on its input is skipped.
 template <typename Step>
 void Skippable(Step&& step)
 {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
+    OnInputError(std::forward<Step>(step), [](const char*) {});
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

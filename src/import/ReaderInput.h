@@ -1,6 +1,13 @@
 #pragma once
 // What a reader is given: the little of the program it may touch, and its input as bytes with a
 // name. Readers open no file; tests and fuzzing hand them bytes directly.
+//
+// What a reader does with it: it either returns, having stored what it read and reported each
+// line it skipped or took only in part as a warning (line and reason), or throws ReadError naming
+// the file, the first line it could not read (0 where no line applies) and the reason; what it
+// stored before that stays. Its steps reject input with InputError (or ConversionError), which
+// the line loop turns into that ReadError; any other exception is a fault of the program and
+// passes through untouched.
 
 #include <any>
 #include <chrono>
@@ -70,8 +77,8 @@ struct ReaderInput {
 };
 
 // The shared line loop: `handle(line, number)` for each non-empty line still to come (lines end
-// at CR; numbers count every line, empty ones too). A failure inside becomes a ReadError naming
-// the input and the line.
+// at CR; numbers count every line, empty ones too). An input error inside becomes a ReadError
+// naming the input and the line.
 template <typename Handle>
 void ForEachLine(NativeLines& lines, const std::string& name, Handle&& handle)
 {

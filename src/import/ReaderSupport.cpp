@@ -1,9 +1,8 @@
 #include "import/ReaderSupport.h"
 
-#include <stdexcept>
-
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "base/ReadError.h"
 
 namespace vantrel {
 namespace {
@@ -30,43 +29,36 @@ void CheckLineLength(std::string_view line)
         throw OverflowError("the line is " + std::to_string(line.size()) + " characters long, more than 32767");
 }
 
-// Puts one field at `index`, or reports a line with more fields than the array has entries.
-void PutField(std::span<std::string> fields, std::size_t index, std::string_view field)
+// Adds one field, or refuses a line with more fields than any record has.
+void PutField(LineFields& fields, std::string_view field)
 {
-    if (index >= fields.size())
-        throw std::out_of_range("the line has more than " + std::to_string(fields.size() - 1) + " fields");
-    fields[index].assign(field);
+    if (fields.size() == kMaxFields)
+        throw InputError("the line has more than " + std::to_string(kMaxFields) + " fields");
+    fields.push_back(field);
 }
 
-void FinishSplit(std::span<std::string> fields, std::size_t count)
-{
-    fields[0] = std::to_string(count);
-    for (std::size_t i = count + 1; i < fields.size(); ++i) fields[i].clear();
-}
-
-void SplitQuoted(std::string_view line, std::span<std::string> fields, char separator)
+void SplitQuoted(std::string_view line, LineFields& fields, char separator)
 {
     CheckLineLength(line);
-    std::size_t count = 1, start = 0;
+    fields.clear();
+    std::size_t start = 0;
     if (line.find('"') == std::string_view::npos) {
         // No quotes, as in nearly every data line: from separator to separator.
-        const std::size_t last = line.empty() ? 0 : line.size() - 1;
-        for (std::size_t at; (at = line.substr(0, last).find(separator, start)) != std::string_view::npos; start = at + 1)
-            PutField(fields, count++, line.substr(start, at - start));
-        PutField(fields, count, line.substr(start));
-        FinishSplit(fields, count);
+        const std::string_view separating = line.substr(0, line.empty() ? 0 : line.size() - 1);
+        for (std::size_t at; (at = separating.find(separator, start)) != std::string_view::npos; start = at + 1)
+            PutField(fields, line.substr(start, at - start));
+        PutField(fields, line.substr(start));
         return;
     }
     bool quoted = false;
     for (std::size_t i = 0; i + 1 < line.size(); ++i) {  // the last character never separates
         if (line[i] == '"') quoted = !quoted;
         else if (line[i] == separator && !quoted) {
-            PutField(fields, count++, line.substr(start, i - start));
+            PutField(fields, line.substr(start, i - start));
             start = i + 1;
         }
     }
-    PutField(fields, count, line.substr(start));
-    FinishSplit(fields, count);
+    PutField(fields, line.substr(start));
 }
 
 }  // namespace
@@ -102,21 +94,21 @@ std::string CollapseSpaces(std::string_view line)
     return out;
 }
 
-void SplitOnTabs(std::string_view line, std::span<std::string> fields) { SplitQuoted(line, fields, '\t'); }
-void SplitOnCommas(std::string_view line, std::span<std::string> fields) { SplitQuoted(line, fields, ','); }
+void SplitOnTabs(std::string_view line, LineFields& fields) { SplitQuoted(line, fields, '\t'); }
+void SplitOnCommas(std::string_view line, LineFields& fields) { SplitQuoted(line, fields, ','); }
 
-void SplitOnSpaces(std::string_view line, std::span<std::string> fields)
+void SplitOnSpaces(std::string_view line, LineFields& fields)
 {
     CheckLineLength(line);
-    std::size_t count = 0, i = 0;
+    fields.clear();
+    std::size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && line[i] == ' ') ++i;
         if (i == line.size()) break;
         const std::size_t start = i;
         while (i < line.size() && line[i] != ' ') ++i;
-        PutField(fields, ++count, line.substr(start, i - start));
+        PutField(fields, line.substr(start, i - start));
     }
-    FinishSplit(fields, count);
 }
 
 std::string BracketContents(std::string_view text)
@@ -125,8 +117,8 @@ std::string BracketContents(std::string_view text)
     const std::size_t close = text.find(']');
     const std::size_t start = open == std::string_view::npos ? 0 : open + 1;
     if (close == std::string_view::npos)
-        throw std::invalid_argument(Quoted(text) + " has no \"]\" closing the unit or layout in brackets");
-    if (close < start) throw std::invalid_argument(Quoted(text) + " has its \"]\" before its \"[\"");
+        throw InputError(Quoted(text) + " has no \"]\" closing the unit or layout in brackets");
+    if (close < start) throw InputError(Quoted(text) + " has its \"]\" before its \"[\"");
     return std::string(text.substr(start, close - start));
 }
 

@@ -2,19 +2,36 @@
 // What the native-format readers share: text routines that keep no state and touch no file, and
 // the small steps every reader takes (set or extend an element, keep a station's comments).
 
-#include <array>
 #include <chrono>
-#include <charconv>
-#include <span>
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/PDDXFile.h"
 
 namespace vantrel {
 
-// The readers' field array: entry 0 holds the field count, entries 1 to 40 the fields.
-using FieldArray = std::array<std::string, 41>;
+// The most fields a line may hold.
+constexpr std::size_t kMaxFields = 40;
+
+// The fields of one split line, numbered from 0: views into the line, valid while it is. A field
+// beyond the last reads as empty, as a record cut short leaves the rest of its fields empty. Kept
+// from line to line, it allocates only for a line with more fields than any before it.
+class LineFields {
+public:
+    std::string_view operator[](std::size_t i) const { return i < fields_.size() ? fields_[i] : std::string_view(); }
+    std::size_t size() const { return fields_.size(); }
+    bool empty() const { return fields_.empty(); }
+    auto begin() const { return fields_.begin(); }
+    auto end() const { return fields_.end(); }
+
+    void clear() { fields_.clear(); }
+    void push_back(std::string_view field) { fields_.push_back(field); }
+
+private:
+    std::vector<std::string_view> fields_;
+};
 
 // True when `key` occurs anywhere in `text`, letter case ignored. Note the order: sought, searched.
 bool TextContains(std::string_view key, std::string_view text);
@@ -30,7 +47,7 @@ std::string CommaToPoint(std::string_view number);
 std::string CollapseSpaces(std::string_view line);
 
 // The characters between the first "[" and the first "]" ("Chainage [m]" gives "m"); without a
-// "[" the text before the "]". std::invalid_argument when there is no "]", or it comes first.
+// "[" the text before the "]". InputError when there is no "]", or it comes first.
 std::string BracketContents(std::string_view text);
 
 // The date whose year, month and day digits stand in `text` under the letters Y, M and D of
@@ -40,14 +57,13 @@ std::string BracketContents(std::string_view text);
 // beyond the pattern. ConversionError when a part is not a number.
 std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view text, std::string* unread = nullptr);
 
-// Split a line into `fields`: entry 0 the count as decimal text, entries 1 to count the fields,
-// every entry above emptied. Tabs or commas separate outside double quotes (the quotes stay in
+// Split a line into `fields`. Tabs or commas separate outside double quotes (the quotes stay in
 // the fields, and the last character of the line never separates); runs of blanks separate for
-// SplitOnSpaces. A line with more fields than the array holds throws std::out_of_range after
-// filling what fits; one longer than 32,767 characters throws OverflowError.
-void SplitOnTabs(std::string_view line, std::span<std::string> fields);
-void SplitOnCommas(std::string_view line, std::span<std::string> fields);
-void SplitOnSpaces(std::string_view line, std::span<std::string> fields);
+// SplitOnSpaces, and a line of blanks has no field. A line with more than kMaxFields fields
+// throws InputError; one longer than 32,767 characters throws OverflowError.
+void SplitOnTabs(std::string_view line, LineFields& fields);
+void SplitOnCommas(std::string_view line, LineFields& fields);
+void SplitOnSpaces(std::string_view line, LineFields& fields);
 
 inline void Set(PDDXFile& document, std::string_view section, std::string_view key, std::string value)
 {
@@ -77,14 +93,6 @@ inline void AppendComment(PDDXSection& location, std::string_view comment)
     std::string value(element.Value());
     AppendComment(value, comment);
     element.SetValue(std::move(value));
-}
-
-// Entry 0 of a split: the field count, always written as decimal digits by the splitters.
-inline int FieldCount(std::span<const std::string> fields)
-{
-    int count = 0;
-    std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), count);
-    return count;
 }
 
 }  // namespace vantrel
