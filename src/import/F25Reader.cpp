@@ -56,6 +56,17 @@ namespace {
 // belong to (the writers' documentation counts them from 1, the code being field 1).
 constexpr std::size_t kColCode = 0;
 
+// One line being handled: its fields, and what the handler of its record reads and changes.
+// Handlers take it apart into these names: auto& [context, f25, fields, document, line, faults].
+struct Record {
+    ReaderContext& Context;
+    F25State& State;
+    const LineFields& Fields;
+    PDDXFile& Document;
+    int Line;
+    LineFaults& Faults;
+};
+
 std::string Without(std::string_view text, std::string_view unwanted)
 {
     std::string out;
@@ -79,8 +90,6 @@ std::string RemoveAll(std::string_view text, std::string_view what)
     out.append(text.substr(at));
     return out;
 }
-
-bool Between(double code, double low, double high) { return code >= low && code <= high; }
 
 int TestLocationCount(const PDDXFile& document)
 {
@@ -134,8 +143,9 @@ std::optional<std::string> TimeText(std::string_view hour, std::string_view minu
 constexpr std::size_t kColTemperatureUnit = 1, kColDeflectionUnit = 5, kColGeometryUnit = 6, kColDistanceUnit = 8,
                       kColLoadUnit = 11;
 
-void SetUnits(const LineFields& fields, F25State& f25, PDDXFile& document, LineFaults& faults)
+void SetUnits(Record& r)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
     struct UnitCode {
         std::size_t field;
         std::string_view code;
@@ -209,9 +219,9 @@ int SetSensorList(const LineFields& fields, PDDXFile& document, std::string_view
 
 // The X offsets (5020) count the sensors of every drop; Y offsets (5021) of another number fill
 // what they have and leave the count alone, as they do when no X offsets came before them.
-void SetSensorLists(ReaderContext& context, const LineFields& fields, F25State& f25, PDDXFile& document,
-                    bool xAxis, LineFaults& faults)
+void SetSensorLists(Record& r, bool xAxis)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
     int& own = xAxis ? f25.XSensors : f25.YSensors;
     const int other = xAxis ? f25.YSensors : f25.XSensors;
     own = SetSensorList(fields, document, xAxis ? "DeflectionSensorXAxisDistances" : "DeflectionSensorYAxisDistances");
@@ -220,6 +230,21 @@ void SetSensorLists(ReaderContext& context, const LineFields& fields, F25State& 
         faults.Note("the Y offsets list " + std::to_string(f25.YSensors) + " sensors and the X offsets " +
                     std::to_string(f25.XSensors) + "; every drop keeps the " + std::to_string(f25.XSensors) +
                     " deflections of the X offsets");
+}
+
+void SetRadiusAndXOffsets(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[kColPlate])));
+    SetSensorLists(r, true);
+}
+
+void SetDiameterAndYOffsets(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    const double diameter = ToNumber(TrimBlanks(fields[kColPlate]));
+    if (diameter > 0) Set(document, "Device Configuration", "LoadPlateRadius", DoubleText(diameter / 2));
+    SetSensorLists(r, false);
 }
 
 void DropPendingGps(ReaderContext& context, F25State& f25, std::string_view why)
@@ -240,8 +265,9 @@ constexpr std::size_t kColGpsFailure = 1, kColLatitude = 3, kColLongitude = 4, k
 
 // The fix waits for the station record that follows it. A fix whose failure code (a whole
 // number) is not 0 is no position: it is not used.
-void KeepGps(ReaderContext& context, const LineFields& fields, F25State& f25, int line, LineFaults& faults)
+void KeepGps(Record& r)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
     const std::string_view failure = TrimBlanks(fields[kColGpsFailure]);
     if (IsWholeNumberText(failure) && failure.find_first_not_of('0') != std::string_view::npos) {
         faults.Note(GpsFailure(failure) + "; it was not used");
@@ -258,8 +284,9 @@ void KeepGps(ReaderContext& context, const LineFields& fields, F25State& f25, in
 
 // 7901: a comment the crew typed at a station (road markers and the like). Its fields after the
 // code are its text; before the file's first test location it waits for that one.
-void AddComment(const LineFields& fields, F25State& f25)
+void AddComment(Record& r)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
     std::string text;
     for (std::size_t i = kColCode + 1; i < fields.size(); ++i) {
         const std::string field = Cleaned(fields[i]);
@@ -276,9 +303,9 @@ void AddComment(const LineFields& fields, F25State& f25)
 constexpr std::size_t kColStationDistance = 5, kColLane = 8, kColYear = 9, kColHour = 12, kColMinute = 13,
                       kColSeconds = 14;
 
-void SetStation(ReaderContext& context, const LineFields& fields, F25State& f25, PDDXFile& document,
-                LineFaults& faults)
+void SetStation(Record& r)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
     // The first station record of a file stands before the first real one.
     if (f25.SkipNextStation) {
         f25.SkipNextStation = false;
@@ -310,8 +337,9 @@ void SetStation(ReaderContext& context, const LineFields& fields, F25State& f25,
 // 5303: the temperatures of a station, "N0" where a reading is missing: mid-depth, surface, air.
 constexpr std::size_t kColMidDepth = 2, kColSurface = 3, kColAir = 4;
 
-void SetTemperatures(const LineFields& fields, const F25State& f25, PDDXFile& document, LineFaults& faults)
+void SetTemperatures(Record& r)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
     for (std::size_t field : {kColAir, kColSurface, kColMidDepth})
         if (TrimBlanks(fields[field]) != "N0")
             faults.ExpectNumber("temperature", fields[field], "in field " + std::to_string(field + 1));
@@ -337,8 +365,9 @@ void SetTemperatures(const LineFields& fields, const F25State& f25, PDDXFile& do
 // 5185: the head of a time-history block.
 constexpr std::size_t kColHistoryCheck = 16;
 
-void StartHistory(const LineFields& fields, F25State& f25)
+void StartHistory(Record& r)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
     ToInt16(fields[kColHistoryCheck]);  // only a block whose field 17 is a 16-bit number is a history block
     f25.HistoryMode = true;
     f25.DropMode = false;
@@ -397,8 +426,9 @@ PDDXElement& AddHistorySample(PDDXSection& location, int drop, int sample)
     }
 }
 
-void AddDataLine(ReaderContext& context, const LineFields& fields, F25State& f25, LineFaults& faults)
+void AddDataLine(Record& r)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
     if (f25.DropMode) {
         const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
         Current(f25).AddDropData().SetValue(value);
@@ -413,82 +443,157 @@ void AddDataLine(ReaderContext& context, const LineFields& fields, F25State& f25
     // Other lines are no records of this reader: a file that holds none is warned of as a whole.
 }
 
-// The header records: 5001 the software version; 5002 the serial number ("model-number"); 5011
-// the end of the run, date (year, month, day) and time (hour, minute); 5030 to 5032 the operator,
-// the road with its pavement, and the section; 5200 the load cell and 5201 to 5218 the sensors,
-// each its serial number, centre gain and calibration factor; 5302 a station's comment.
-constexpr std::size_t kColSoftwareVersion = 1, kColSerialNumber = 2, kColEndYear = 3, kColEndHour = 6,
-                      kColEndMinute = 7, kColName = 1, kColPavement = 4, kColDeviceSerial = 1, kColCenterGain = 3,
-                      kColCalibrationFactor = 4, kColStationComment = 9;
-
 // Text fields are padded with blanks to their width by the writer; the padding is no part of them.
-void HandleRecord(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line,
-                  LineFaults& faults)
+
+// 5001: the software version.
+constexpr std::size_t kColSoftwareVersion = 1;
+
+void SetSoftwareVersion(Record& r)
 {
+    auto& [context, f25, fields, document, line, faults] = r;
+    Set(document, "Operations Information", "SoftwareVersion", std::string(TrimBlanks(fields[kColSoftwareVersion])));
+}
+
+// 5002: the serial number, its model number before a hyphen.
+constexpr std::size_t kColSerialNumber = 2;
+
+void SetSerialNumber(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    std::string serial(TrimBlanks(Without(fields[kColSerialNumber], "\"'")));
+    Set(document, "Device Information", "DeviceSerialNumber", serial);
+    const auto hyphen = serial.find('-');
+    if (hyphen != std::string::npos) Set(document, "Device Information", "DeviceModelNumber", serial.substr(0, hyphen));
+}
+
+// 5011: the end of the run, its date (year, month, day) and time (hour, minute).
+constexpr std::size_t kColEndYear = 3, kColEndHour = 6, kColEndMinute = 7;
+
+void SetEnd(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    Set(document, "Operations Information", "EndDate", DateText(fields, kColEndYear));
+    if (auto time = TimeText(fields[kColEndHour], fields[kColEndMinute], faults))
+        Set(document, "Operations Information", "EndTime", *time);
+}
+
+// 5030 the operator, 5031 the road and its pavement, 5032 the section.
+constexpr std::size_t kColName = 1, kColPavement = 4;
+
+void SetOperator(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    Set(document, "Operations Information", "OperatorName", Cleaned(fields[kColName]));
+}
+
+void SetRoad(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    Set(document, "Location Identification", "FacilityName", Cleaned(fields[kColName]));
+    Set(document, "Location Identification", "PavementType", Cleaned(fields[kColPavement]));
+}
+
+void SetSection(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    Set(document, "Location Identification", "SectionName", Cleaned(fields[kColName]));
+}
+
+// 5200 the load cell, 5201 to 5218 the sensors in place order ("NA" where there is none): each its
+// serial number, centre gain and calibration factor.
+constexpr std::size_t kColDeviceSerial = 1, kColCenterGain = 3, kColCalibrationFactor = 4;
+
+void SetLoadCell(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    Set(document, "Device Information", "LoadCellSerialNumber", Cleaned(fields[kColDeviceSerial]));
+    Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::string(TrimBlanks(fields[kColCenterGain])));
+    Set(document, "Device Calibration", "LoadCellCalibrationFactor",
+        std::string(TrimBlanks(fields[kColCalibrationFactor])));
+}
+
+void SetFirstSensor(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    if (TrimBlanks(Without(fields[kColDeviceSerial], "\"")) == "NA") return;  // no sensor in this place
+    Set(document, "Device Information", "SensorSerialNumbers", Cleaned(fields[kColDeviceSerial]));
+    Set(document, "Device Calibration", "SensorReferenceCalibrationFactor",
+        std::string(TrimBlanks(fields[kColCalibrationFactor])));
+    Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::string(TrimBlanks(fields[kColCenterGain])));
+}
+
+void AddSensor(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    const std::string serial = Cleaned(fields[kColDeviceSerial]);
+    if (serial == "NA") return;
+    Append(document, "Device Information", "SensorSerialNumbers", serial);
+    Append(document, "Device Calibration", "SensorCalibrationCenterGain", TrimBlanks(fields[kColCenterGain]));
+    Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", TrimBlanks(fields[kColCalibrationFactor]));
+}
+
+// 5302: the comment of a station.
+constexpr std::size_t kColStationComment = 9;
+
+void AddStationComment(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    // Before the file's first test location the comment is the first station record's.
+    if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, Cleaned(fields[kColStationComment]));
+}
+
+// The records by code, each code from First to Last handled alike; records without a handler
+// carry nothing the document takes.
+struct RecordCodes {
+    double First, Last;
+    void (*Handle)(Record& r);
+};
+
+constexpr RecordCodes kRecords[] = {
+    {5001, 5001, SetSoftwareVersion},
+    {5002, 5002, SetSerialNumber},
+    {5003, 5003, nullptr},
+    {5010, 5010, SetUnits},
+    {5011, 5011, SetEnd},
+    {5020, 5020, SetRadiusAndXOffsets},
+    {5021, 5021, SetDiameterAndYOffsets},
+    {5022, 5029, nullptr},
+    {5030, 5030, SetOperator},
+    {5031, 5031, SetRoad},
+    {5032, 5032, SetSection},
+    {5041, 5044, nullptr},
+    {5185, 5185, StartHistory},
+    {5200, 5200, SetLoadCell},
+    {5201, 5201, SetFirstSensor},
+    {5202, 5218, AddSensor},
+    {5280, 5280, KeepGps},
+    {5281, 5281, nullptr},
+    {5301, 5301, SetStation},
+    {5302, 5302, AddStationComment},
+    {5303, 5303, SetTemperatures},
+    {7655, 7656, nullptr},
+    {7901, 7901, AddComment},
+    {7902, 7904, nullptr},
+};
+
+// The lookup below takes the rows in code order, no two of them sharing a code.
+constexpr bool InCodeOrder()
+{
+    for (std::size_t i = 0; i < std::size(kRecords); ++i)
+        if (kRecords[i].First > kRecords[i].Last || (i > 0 && kRecords[i - 1].Last >= kRecords[i].First)) return false;
+    return true;
+}
+static_assert(InCodeOrder(), "the F25 record table is not in code order");
+
+// A code that no row holds (a fraction, a code unknown, none at all) is a drop or a sample.
+void HandleRecord(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
     const double code = LeadingNumber(fields[kColCode]);
-    if (code == 5001) {
-        Set(document, "Operations Information", "SoftwareVersion", std::string(TrimBlanks(fields[kColSoftwareVersion])));
-    } else if (code == 5002) {
-        std::string serial(TrimBlanks(Without(fields[kColSerialNumber], "\"'")));
-        Set(document, "Device Information", "DeviceSerialNumber", serial);
-        const auto hyphen = serial.find('-');
-        if (hyphen != std::string::npos) Set(document, "Device Information", "DeviceModelNumber", serial.substr(0, hyphen));
-    } else if (code == 5003) {
-    } else if (code == 5010) {
-        SetUnits(fields, f25, document, faults);
-    } else if (code == 5011) {
-        Set(document, "Operations Information", "EndDate", DateText(fields, kColEndYear));
-        if (auto time = TimeText(fields[kColEndHour], fields[kColEndMinute], faults))
-            Set(document, "Operations Information", "EndTime", *time);
-    } else if (code == 5020) {
-        Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[kColPlate])));
-        SetSensorLists(context, fields, f25, document, true, faults);
-    } else if (code == 5021) {
-        const double diameter = ToNumber(TrimBlanks(fields[kColPlate]));
-        if (diameter > 0) Set(document, "Device Configuration", "LoadPlateRadius", DoubleText(diameter / 2));
-        SetSensorLists(context, fields, f25, document, false, faults);
-    } else if (Between(code, 5022, 5029)) {
-    } else if (code == 5030) {
-        Set(document, "Operations Information", "OperatorName", Cleaned(fields[kColName]));
-    } else if (code == 5031) {
-        Set(document, "Location Identification", "FacilityName", Cleaned(fields[kColName]));
-        Set(document, "Location Identification", "PavementType", Cleaned(fields[kColPavement]));
-    } else if (code == 5032) {
-        Set(document, "Location Identification", "SectionName", Cleaned(fields[kColName]));
-    } else if (Between(code, 5041, 5044)) {
-    } else if (code == 5185) {
-        StartHistory(fields, f25);
-    } else if (code == 5200) {
-        Set(document, "Device Information", "LoadCellSerialNumber", Cleaned(fields[kColDeviceSerial]));
-        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::string(TrimBlanks(fields[kColCenterGain])));
-        Set(document, "Device Calibration", "LoadCellCalibrationFactor", std::string(TrimBlanks(fields[kColCalibrationFactor])));
-    } else if (code == 5201) {
-        if (TrimBlanks(Without(fields[kColDeviceSerial], "\"")) == "NA") return;  // no sensor in this place
-        Set(document, "Device Information", "SensorSerialNumbers", Cleaned(fields[kColDeviceSerial]));
-        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", std::string(TrimBlanks(fields[kColCalibrationFactor])));
-        Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::string(TrimBlanks(fields[kColCenterGain])));
-    } else if (Between(code, 5202, 5218)) {
-        const std::string serial = Cleaned(fields[kColDeviceSerial]);
-        if (serial == "NA") return;
-        Append(document, "Device Information", "SensorSerialNumbers", serial);
-        Append(document, "Device Calibration", "SensorCalibrationCenterGain", TrimBlanks(fields[kColCenterGain]));
-        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", TrimBlanks(fields[kColCalibrationFactor]));
-    } else if (code == 5280) {
-        KeepGps(context, fields, f25, line, faults);
-    } else if (code == 5281) {
-    } else if (code == 5301) {
-        SetStation(context, fields, f25, document, faults);
-    } else if (code == 5302) {
-        // Before the file's first test location the comment is the first station record's.
-        if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, Cleaned(fields[kColStationComment]));
-    } else if (code == 5303) {
-        SetTemperatures(fields, f25, document, faults);
-    } else if (code == 7901) {
-        AddComment(fields, f25);
-    } else if (Between(code, 7655, 7656) || Between(code, 7902, 7904)) {
-    } else {
-        AddDataLine(context, fields, f25, faults);
-    }
+    const RecordCodes* row = std::lower_bound(std::begin(kRecords), std::end(kRecords), code,
+                                              [](const RecordCodes& row, double c) { return row.Last < c; });
+    if (row == std::end(kRecords) || !(row->First <= code)) return AddDataLine(r);  // NaN too
+    if (row->Handle) row->Handle(r);
 }
 
 }  // namespace
@@ -497,7 +602,8 @@ void ParseF25Line(ReaderContext& context, F25State& f25, const LineFields& field
 {
     LineFaults faults;
     // The line is given up where it failed; what it set before stays, and reading goes on.
-    OnInputError([&] { HandleRecord(context, f25, fields, document, line, faults); },
+    Record record{context, f25, fields, document, line, faults};
+    OnInputError([&] { HandleRecord(record); },
                  [&](const char* reason) { faults.Note(std::string(reason) + "; the rest of the line was skipped"); });
     faults.Report(context.Warnings, line);
 }
