@@ -83,7 +83,7 @@ void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& doc
             const std::string_view key = line.key;
             LineFaults faults;
             if (key == "Customer") {
-                document.Element("Device Information", "DeviceSerialNumber").SetValue(std::string(RequiredValue(line)));
+                document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(std::string(RequiredValue(line)));
             } else if (key == "Geophone nr.") {
                 const std::string_view number = RequiredValue(line);
                 mode = ConfigMode::Geophone;
@@ -103,37 +103,37 @@ void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& doc
             } else if (key == "ID") {
                 const std::string_view id = RequiredValue(line);
                 if (mode == ConfigMode::Geophone)
-                    SetOrAppend(document.Element("Device Information", "SensorSerialNumbers"), geophone == 1, id);
+                    SetOrAppend(document.Element(pddx::DeviceInformation::SensorSerialNumbers), geophone == 1, id);
                 else if (mode == ConfigMode::LoadCell)
-                    document.Element("Device Information", "LoadCellSerialNumber").SetValue(std::string(id));
+                    document.Element(pddx::DeviceInformation::LoadCellSerialNumber).SetValue(std::string(id));
             } else if (key == "Slope") {
                 const std::string factor = CommaToPoint(RequiredValue(line));
                 if (mode == ConfigMode::Geophone || mode == ConfigMode::LoadCell) faults.ExpectNumber("slope", factor);
                 if (mode == ConfigMode::Geophone)
-                    SetOrAppend(document.Element("Device Calibration", "SensorDynamicCalibrationFactor"),
+                    SetOrAppend(document.Element(pddx::DeviceCalibration::SensorDynamicCalibrationFactor),
                                 geophone == 1, factor);
                 else if (mode == ConfigMode::LoadCell)
-                    document.Element("Device Calibration", "LoadCellCalibrationFactor").SetValue(factor);
+                    document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).SetValue(factor);
             } else if (key == "[dd/mm/yy]") {
                 const std::string_view date = RequiredValue(line);
                 // Only the first geophone's date and the load cell's are kept, so only they are read.
                 if (mode == ConfigMode::Geophone && geophone == 1)
-                    document.Element("Device Calibration", "SensorDynamicCalibrationDate")
+                    document.Element(pddx::DeviceCalibration::SensorDynamicCalibrationDate)
                         .SetValue(FormatDate(ConfigDate(date)));
                 else if (mode == ConfigMode::LoadCell)
-                    document.Element("Device Calibration", "LoadCellCalibrationDate")
+                    document.Element(pddx::DeviceCalibration::LoadCellCalibrationDate)
                         .SetValue(FormatDate(ConfigDate(date)));
             }
             faults.Report(context.Warnings, lineNumber);
     });
     AtLine(input.Name, 0, [&] {
-        document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(geophone));
-        document.Element("Device Calibration", "SensorCalibrationCenterGain")
-            .SetValue(document.Element("Device Calibration", "SensorDynamicCalibrationFactor").Value());
-        document.Element("Device Calibration", "LoadCellCalibrationCenterGain")
-            .SetValue(document.Element("Device Calibration", "LoadCellCalibrationFactor").Value());
+        document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(geophone));
+        document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain)
+            .SetValue(document.Element(pddx::DeviceCalibration::SensorDynamicCalibrationFactor).Value());
+        document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain)
+            .SetValue(document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).Value());
         // Named after the input, as the FWD file it came with would be.
-        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(input.Name, ".FWD", ".DDX"));
+        document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".FWD", ".DDX"));
         SetCarlBroDevice(document);
     });
 }

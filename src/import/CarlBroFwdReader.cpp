@@ -125,47 +125,47 @@ int SensorCount(const ReaderContext& context)
 
 void ReadSensorOffsets(ReaderContext& context, const LineFields& fields, PDDXFile& document)
 {
-    document.Element("Units", "SensorsLocationUnits").SetValue(NormaliseUnitName(BracketContents(fields[kColKey])));
+    document.Element(pddx::Units::SensorsLocationUnits).SetValue(NormaliseUnitName(BracketContents(fields[kColKey])));
     std::string x, y;
     for (std::size_t i = kColFirstOffset; i < fields.size(); ++i) {
         if (i > kColFirstOffset) x += ", ", y += ", ";
         x += CommaToPoint(TrimBlanks(fields[i]));
         y += "0";
     }
-    document.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue(std::move(x));
-    document.Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue(std::move(y));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(x));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances).SetValue(std::move(y));
     const int sensors = static_cast<int>(fields.size() - kColFirstOffset);
     context.NumSensors = sensors;
-    document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(sensors));
+    document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(sensors));
 }
 
 void ParseGeneralHeader(ReaderContext& context, const LineFields& fields, PDDXFile& document, LineFaults& faults)
 {
     const std::string_view key = fields[kColKey];
     if (TextContains("Filename", key)) {
-        document.Element("Operations Information", "FileName").SetValue(KeyValue(fields));
+        document.Element(pddx::OperationsInformation::FileName).SetValue(KeyValue(fields));
     } else if (TextContains("Name of client", key)) {
-        document.Element("Operations Information", "OperatorName").SetValue(KeyValue(fields));
+        document.Element(pddx::OperationsInformation::OperatorName).SetValue(KeyValue(fields));
     } else if (TextContains("Districtnumber", key)) {
-        document.Element("Location Identification", "SiteName").SetValue(KeyValue(fields));
+        document.Element(pddx::LocationIdentification::SiteName).SetValue(KeyValue(fields));
     } else if (TextContains("Road reference", key)) {
-        document.Element("Location Identification", "FacilityName").SetValue(KeyValue(fields));
+        document.Element(pddx::LocationIdentification::FacilityName).SetValue(KeyValue(fields));
     } else if (TextContains("Start reference", key)) {
-        document.Element("Location Identification", "SectionName").SetValue(KeyValue(fields));
+        document.Element(pddx::LocationIdentification::SectionName).SetValue(KeyValue(fields));
     } else if (TextContains("Date", key)) {
         // The key names the layout of its date, e.g. "Date [dd-mm-yy]".
         const std::string layout = BracketContents(key), text = KeyValue(fields);
         std::string unread;
-        document.Element("Operations Information", "EndDate")
+        document.Element(pddx::OperationsInformation::EndDate)
             .SetValue(FormatDate(DateFromPattern(layout, text, &unread)));
         if (!unread.empty())
             faults.Note("the date " + Quoted(text) + " is longer than its layout " + Quoted(layout) + ": " +
                         Quoted(unread) + " was not read");
     } else if (TextContains("FWD number", key)) {
-        document.Element("Device Information", "DeviceSerialNumber").SetValue(KeyValue(fields));
+        document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(KeyValue(fields));
     } else if (TextContains("radius", key)) {
-        document.Element("Units", "LoadPlateRadiusUnits").SetValue(NormaliseUnitName(BracketContents(key)));
-        document.Element("Device Configuration", "LoadPlateRadius").SetValue(CommaToPoint(KeyValue(fields)));
+        document.Element(pddx::Units::LoadPlateRadiusUnits).SetValue(NormaliseUnitName(BracketContents(key)));
+        document.Element(pddx::DeviceConfiguration::LoadPlateRadius).SetValue(CommaToPoint(KeyValue(fields)));
     } else if (TextContains("Radial offset", key)) {
         ReadSensorOffsets(context, fields, document);
     }
@@ -188,16 +188,16 @@ void ParseStationHeader(CarlBroFwdState& file, const LineFields& fields, PDDXFil
     if (TextContains("Chainage", key)) {
         std::string unit = NormaliseUnitName(BracketContents(key));
         unit += TestLocationSuffix(unit);
-        document.Element("Units", "TestLocationUnits").SetValue(std::move(unit));
+        document.Element(pddx::Units::TestLocationUnits).SetValue(std::move(unit));
         file.LocationTimed = false;
         file.CurrentLocation = &document.AddTestLocation();
-        file.CurrentLocation->Element("TestLocation").SetValue(CommaToPoint(KeyValue(fields)) + ", 0, 0");
+        file.CurrentLocation->Element(pddx::TestLocation::TestLocation).SetValue(CommaToPoint(KeyValue(fields)) + ", 0, 0");
     } else if (TextContains("Lane", key)) {
-        CurrentLocation(file, "a \"Lane\" line").Element("TestLane").SetValue(KeyValue(fields));
+        CurrentLocation(file, "a \"Lane\" line").Element(pddx::TestLocation::TestLane).SetValue(KeyValue(fields));
     } else if (TextContains("Remarks", key)) {
-        CurrentLocation(file, "a \"Remarks\" line").Element("TestComment").SetValue(KeyValue(fields));
+        CurrentLocation(file, "a \"Remarks\" line").Element(pddx::TestLocation::TestComment).SetValue(KeyValue(fields));
     } else if (TextContains("Pavement", key)) {
-        document.Element("Location Identification", "PavementType").SetValue(KeyValue(fields));
+        document.Element(pddx::LocationIdentification::PavementType).SetValue(KeyValue(fields));
     }
 }
 
@@ -211,14 +211,14 @@ void ReadSequenceTime(CarlBroFwdState& file, const LineFields& fields, PDDXFile&
     faults.ExpectTime(clock);
     const std::string time = std::string(clock) + ":00";
     if (!file.LocationTimed) {
-        CurrentLocation(file, "a sequence line").Element("TestTime").SetValue(time);
+        CurrentLocation(file, "a sequence line").Element(pddx::TestLocation::TestTime).SetValue(time);
         file.LocationTimed = true;
     }
     if (!file.FileTimed) {
-        document.Element("Operations Information", "StartTime").SetValue(time);
+        document.Element(pddx::OperationsInformation::StartTime).SetValue(time);
         file.FileTimed = true;
     }
-    document.Element("Operations Information", "EndTime").SetValue(time);
+    document.Element(pddx::OperationsInformation::EndTime).SetValue(time);
 }
 
 // The column-title line: the load column's title is its unit; temperature columns are found by
@@ -227,9 +227,9 @@ void ReadColumnTitles(ReaderContext& context, const LineFields& fields, PDDXFile
 {
     const std::size_t load = LoadColumn(SensorCount(context));
     const bool pounds = UpperCase(TrimBlanks(FieldAt(fields, load, "the load unit"))) == "LBF";
-    document.Element("Units", "LoadUnits").SetValue(pounds ? "pound-force" : "kilo-Newton");
-    document.Element("Units", "DeflectionUnits").SetValue(pounds ? "mil" : "micron");
-    document.Element("Units", "TemperatureUnits").SetValue(pounds ? "Fahrenheit" : "Celsius");
+    document.Element(pddx::Units::LoadUnits).SetValue(pounds ? "pound-force" : "kilo-Newton");
+    document.Element(pddx::Units::DeflectionUnits).SetValue(pounds ? "mil" : "micron");
+    document.Element(pddx::Units::TemperatureUnits).SetValue(pounds ? "Fahrenheit" : "Celsius");
 
     std::vector<std::size_t> columns;
     std::string uses;
@@ -247,9 +247,9 @@ void ReadColumnTitles(ReaderContext& context, const LineFields& fields, PDDXFile
         if (!uses.empty()) uses += ", ";
         uses += use;
     }
-    document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(std::to_string(columns.size()));
+    document.Element(pddx::DeviceConfiguration::NumberOfTemperatureSensors).SetValue(std::to_string(columns.size()));
     context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns = std::move(columns);
-    document.Element("Device Configuration", "TemperatureSensorUse").SetValue(std::move(uses));
+    document.Element(pddx::DeviceConfiguration::TemperatureSensorUse).SetValue(std::move(uses));
 }
 
 // A drop line: drop number, n deflections, a column the reader does not keep, the load, and the
@@ -278,7 +278,7 @@ void ReadDrop(ReaderContext& context, const CarlBroFwdState& file, const LineFie
             faults.ExpectNumber("temperature", temperature, "in field " + std::to_string(column + 1));
         temperatures += temperature;
     }
-    location.Element("TestTemperatures").SetValue(std::move(temperatures));
+    location.Element(pddx::TestLocation::TestTemperatures).SetValue(std::move(temperatures));
 }
 
 void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const LineFields& fields, PDDXFile& document,
@@ -356,7 +356,7 @@ void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     keep();
     AtLine(input.Name, 0, [&] {
         // The input's own name, as the output's, whatever name block 1 gave.
-        document.Element("Operations Information", "FileName").SetValue(ReplaceAll(input.Name, ".TXT", ".DDX"));
+        document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".TXT", ".DDX"));
         SetCarlBroDevice(document);
     });
 }

@@ -134,22 +134,22 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
     const bool wideLine3 = line3.size() >= 50;
     if (!usUnits) {
         f20.Metric = true;
-        Set(document, "Units", "DeflectionUnits", "micron");
-        Set(document, "Units", "SensorsLocationUnits", "millimeter");
-        Set(document, "Units", "LoadPlateRadiusUnits", "millimeter");
-        Set(document, "Units", "LoadUnits", "kilo-Pascal");
-        Set(document, "Device Configuration", "LoadPlateRadius", Text(line3, 1, 4));
+        document.Element(pddx::Units::DeflectionUnits).SetValue("micron");
+        document.Element(pddx::Units::SensorsLocationUnits).SetValue("millimeter");
+        document.Element(pddx::Units::LoadPlateRadiusUnits).SetValue("millimeter");
+        document.Element(pddx::Units::LoadUnits).SetValue("kilo-Pascal");
+        document.Element(pddx::DeviceConfiguration::LoadPlateRadius).SetValue(Text(line3, 1, 4));
     } else {
         f20.Metric = false;
-        Set(document, "Units", "DeflectionUnits", "mil");
-        Set(document, "Units", "SensorsLocationUnits", "inch");
-        Set(document, "Units", "LoadPlateRadiusUnits", "inch");
-        Set(document, "Units", "LoadUnits", "pound-force");
+        document.Element(pddx::Units::DeflectionUnits).SetValue("mil");
+        document.Element(pddx::Units::SensorsLocationUnits).SetValue("inch");
+        document.Element(pddx::Units::LoadPlateRadiusUnits).SetValue("inch");
+        document.Element(pddx::Units::LoadUnits).SetValue("pound-force");
         if (!wideLine3) {
-            Set(document, "Units", "LoadUnits", "pound-force per square inch");
-            Set(document, "Device Configuration", "LoadPlateRadius", Text(line3, 1, 6));
+            document.Element(pddx::Units::LoadUnits).SetValue("pound-force per square inch");
+            document.Element(pddx::DeviceConfiguration::LoadPlateRadius).SetValue(Text(line3, 1, 6));
         } else {
-            Set(document, "Device Configuration", "LoadPlateRadius", Text(line3, 33, 38));
+            document.Element(pddx::DeviceConfiguration::LoadPlateRadius).SetValue(Text(line3, 33, 38));
         }
     }
     // The first sensor sits at the plate's centre; line 3 gives the others.
@@ -162,10 +162,10 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
                             " of line 3", distance);
         distances.append(", ").append(TrimBlanks(distance));
     }
-    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(distances));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(distances));
     // Column 2 is read only now: a bad one leaves the units and geometry above set.
     const bool fahrenheit = DigitAt(line, 2, "the temperature unit") == 1;
-    Set(document, "Units", "TemperatureUnits", fahrenheit ? "Fahrenheit" : "Celsius");
+    document.Element(pddx::Units::TemperatureUnits).SetValue(fahrenheit ? "Fahrenheit" : "Celsius");
 
     const std::string_view distanceUnit = Columns(line, 6, 6);
     const char* testLocationUnits = nullptr;
@@ -175,7 +175,7 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
     else if (distanceUnit == "7") testLocationUnits = "yard, yard, inch";
     else if (distanceUnit == "3" || distanceUnit == "4") testLocationUnits = "mile, inch, inch";
     else if (distanceUnit == "5") testLocationUnits = "mile-feet, inch, inch";
-    if (testLocationUnits) Set(document, "Units", "TestLocationUnits", testLocationUnits);
+    if (testLocationUnits) document.Element(pddx::Units::TestLocationUnits).SetValue(testLocationUnits);
     else faults.Note("the distance unit " + Quoted(distanceUnit) + " in column 6 is not known");
 }
 
@@ -189,26 +189,26 @@ void HandleRecord(ReaderContext& context, F20State& f20, std::string_view line, 
 {
     switch (line.front()) {
     case '*':
-        Set(document, "Location Identification", "SectionName", std::string(TrimBlanks(line.substr(1))));
+        document.Element(pddx::LocationIdentification::SectionName).SetValue(std::string(TrimBlanks(line.substr(1))));
         break;
     case 'S':
     case 'I':
     case 'D': {
         PDDXSection& location = document.AddTestLocation();
         f20.CurrentTestLocation = &location;
-        location.Element("TestLocation").SetValue(std::string(TrimBlanks(Columns(line, 2, 9))));
+        location.Element(pddx::TestLocation::TestLocation).SetValue(std::string(TrimBlanks(Columns(line, 2, 9))));
         std::string time(Columns(line, 29, 30));
         time.append(":").append(Columns(line, 31, 32));
         faults.ExpectTime(time);
-        location.Element("TestTime").SetValue(time + ":00");
-        location.Element("TestLane").SetValue(Text(line, 10, 13));
+        location.Element(pddx::TestLocation::TestTime).SetValue(time + ":00");
+        location.Element(pddx::TestLocation::TestLane).SetValue(Text(line, 10, 13));
         f20.DropMode = true;
         break;
     }
     case 'B':
         // A time-history block ends the drops of the station; its samples are not read.
         f20.DropMode = false;
-        Current(f20).Element("DropHistoryType").SetValue("load and deflections");
+        Current(f20).Element(pddx::TestLocation::DropHistoryType).SetValue("load and deflections");
         break;
     case ' ':
     case '1':
@@ -240,51 +240,51 @@ void ParseLine(ReaderContext& context, F20State& f20, std::string_view line, int
 {
     switch (lineNumber) {
     case 1: {
-        Set(document, "Operations Information", "SoftwareVersion", Text(line, 30, 32));
+        document.Element(pddx::OperationsInformation::SoftwareVersion).SetValue(Text(line, 30, 32));
         const int year = WholeNumber(line, 14, 15, "the year");
         const int month = WholeNumber(line, 16, 17, "the month");
         const int day = WholeNumber(line, 18, 19, "the day");
-        Set(document, "Operations Information", "EndDate", FormatDate(DateFromParts(year, month, day)));
+        document.Element(pddx::OperationsInformation::EndDate).SetValue(FormatDate(DateFromParts(year, month, day)));
         f20.HeaderLength = static_cast<std::int16_t>(WholeNumber(line, 28, 29, "the header length"));
         return;
     }
     case 2:
-        Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::string(Columns(line, 1, 1)));
+        document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::string(Columns(line, 1, 1)));
         context.NumSensors = WholeNumber(line, 1, 1, "the number of sensors");
-        Set(document, "Device Information", "DeviceSerialNumber", Text(line, 9, 16));
-        Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", Text(line, 17, 24));
+        document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(Text(line, 9, 16));
+        document.Element(pddx::DeviceCalibration::DMIDeviceCalibrationFactor).SetValue(Text(line, 17, 24));
         return;
     case 3:
         f20.Line3.assign(line);
         return;
     case 5:
-        Set(document, "Location Identification", "FacilityName", std::string(TrimBlanks(line)));
+        document.Element(pddx::LocationIdentification::FacilityName).SetValue(std::string(TrimBlanks(line)));
         return;
     case 10: {
         const CalibrationWords loadCell(line);
-        Set(document, "Device Information", "LoadCellSerialNumber", loadCell.Serial());
-        Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", loadCell.Gain());
-        Set(document, "Device Calibration", "LoadCellCalibrationFactor", loadCell.Factor());
+        document.Element(pddx::DeviceInformation::LoadCellSerialNumber).SetValue(loadCell.Serial());
+        document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain).SetValue(loadCell.Gain());
+        document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).SetValue(loadCell.Factor());
         return;
     }
     case 11: {
         const CalibrationWords sensor(line);
-        Set(document, "Device Information", "SensorSerialNumbers", sensor.Serial());
-        Set(document, "Device Calibration", "SensorReferenceCalibrationFactor", sensor.Factor());
-        Set(document, "Device Calibration", "SensorCalibrationCenterGain", sensor.Gain());
+        document.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue(sensor.Serial());
+        document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor).SetValue(sensor.Factor());
+        document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain).SetValue(sensor.Gain());
         return;
     }
     case 12: case 13: case 14: case 15: case 16: case 17: case 18: case 19: case 20: {
         // Line 12 is the second sensor; lines past the last sensor are spare.
         if (lineNumber - 11 >= context.NumSensors) return;
         const CalibrationWords sensor(line);
-        Append(document, "Device Information", "SensorSerialNumbers", sensor.Serial());
-        Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", sensor.Factor());
-        Append(document, "Device Calibration", "SensorCalibrationCenterGain", sensor.Gain());
+        document.Element(pddx::DeviceInformation::SensorSerialNumbers).AppendItem(sensor.Serial());
+        document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor).AppendItem(sensor.Factor());
+        document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain).AppendItem(sensor.Gain());
         return;
     }
     case 21:
-        Set(document, "Operations Information", "OperatorName", std::string(TrimBlanks(line)));
+        document.Element(pddx::OperationsInformation::OperatorName).SetValue(std::string(TrimBlanks(line)));
         return;
     case 22:
         SetUnits(context, f20, line, document, faults);
@@ -315,9 +315,9 @@ void ReadF20File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     // The last four characters give way to ".DDX", whatever the extension was.
     const std::string& fileName = input.Name;
     const std::string root = fileName.substr(0, fileName.size() - std::min<std::size_t>(4, fileName.size()));
-    Set(document, "Operations Information", "FileName", root + ".DDX");
-    Set(document, "Device Information", "DeviceDesignationName", "Dynatest FWD");
-    Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
+    document.Element(pddx::OperationsInformation::FileName).SetValue(root + ".DDX");
+    document.Element(pddx::DeviceInformation::DeviceDesignationName).SetValue("Dynatest FWD");
+    document.Element(pddx::Units::DropHistoryDataFrequencyUnits).SetValue("Hertz");
 }
 
 }  // namespace vantrel

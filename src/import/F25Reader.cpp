@@ -93,7 +93,7 @@ std::string RemoveAll(std::string_view text, std::string_view what)
 
 int TestLocationCount(const PDDXFile& document)
 {
-    return CounterValue(document.Element("Deflection Data", "NumberOfTestLocations").Value());
+    return CounterValue(document.Element(pddx::DeflectionData::NumberOfTestLocations).Value());
 }
 
 PDDXSection& Current(const F25State& f25)
@@ -179,14 +179,14 @@ void SetUnits(Record& r)
     for (const UnitCode& unit : kCodes) {
         if (TrimBlanks(fields[unit.field]) != unit.code) continue;
         switch (unit.field) {
-        case kColTemperatureUnit: Set(document, "Units", "TemperatureUnits", unit.value); break;
-        case kColDeflectionUnit: Set(document, "Units", "DeflectionUnits", unit.value); break;
+        case kColTemperatureUnit: document.Element(pddx::Units::TemperatureUnits).SetValue(unit.value); break;
+        case kColDeflectionUnit: document.Element(pddx::Units::DeflectionUnits).SetValue(unit.value); break;
         case kColGeometryUnit:
-            Set(document, "Units", "SensorsLocationUnits", unit.value);
-            Set(document, "Units", "LoadPlateRadiusUnits", unit.value);
+            document.Element(pddx::Units::SensorsLocationUnits).SetValue(unit.value);
+            document.Element(pddx::Units::LoadPlateRadiusUnits).SetValue(unit.value);
             break;
-        case kColDistanceUnit: Set(document, "Units", "TestLocationUnits", unit.value); break;
-        default: Set(document, "Units", "LoadUnits", unit.value); break;
+        case kColDistanceUnit: document.Element(pddx::Units::TestLocationUnits).SetValue(unit.value); break;
+        default: document.Element(pddx::Units::LoadUnits).SetValue(unit.value); break;
         }
         f25.Metric = unit.metric;
     }
@@ -195,7 +195,7 @@ void SetUnits(Record& r)
 void SetSensorCount(ReaderContext& context, PDDXFile& document, int count)
 {
     context.NumSensors = count;
-    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(count));
+    document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(count));
 }
 
 // 5020 and 5021: the plate (its radius, or its diameter), then the sensor offsets up to a field
@@ -235,7 +235,7 @@ void SetSensorLists(Record& r, bool xAxis)
 void SetRadiusAndXOffsets(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    Set(document, "Device Configuration", "LoadPlateRadius", std::string(TrimBlanks(fields[kColPlate])));
+    document.Element(pddx::DeviceConfiguration::LoadPlateRadius).SetValue(std::string(TrimBlanks(fields[kColPlate])));
     SetSensorLists(r, true);
 }
 
@@ -243,7 +243,7 @@ void SetDiameterAndYOffsets(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
     const double diameter = ToNumber(TrimBlanks(fields[kColPlate]));
-    if (diameter > 0) Set(document, "Device Configuration", "LoadPlateRadius", DoubleText(diameter / 2));
+    if (diameter > 0) document.Element(pddx::DeviceConfiguration::LoadPlateRadius).SetValue(DoubleText(diameter / 2));
     SetSensorLists(r, false);
 }
 
@@ -315,7 +315,7 @@ void SetStation(Record& r)
     PDDXSection& location = document.AddTestLocation();
     f25.CurrentTestLocation = &location;
     if (f25.PendingGpsLine != 0) {
-        location.Element("GPSLocation").SetValue(std::move(f25.PendingGps));
+        location.Element(pddx::TestLocation::GPSLocation).SetValue(std::move(f25.PendingGps));
         f25.PendingGpsLine = 0;
     }
     AppendComment(location, f25.PendingComments);
@@ -324,12 +324,12 @@ void SetStation(Record& r)
         TimeText(fields[kColHour], fields[kColMinute], faults, SecondsText(fields[kColSeconds], faults));
     // Only the document's first test location dates the whole run.
     if (TestLocationCount(document) == 1) {
-        Set(document, "Operations Information", "StartDate", DateText(fields, kColYear));
-        if (time) Set(document, "Operations Information", "StartTime", *time);
+        document.Element(pddx::OperationsInformation::StartDate).SetValue(DateText(fields, kColYear));
+        if (time) document.Element(pddx::OperationsInformation::StartTime).SetValue(*time);
     }
-    location.Element("TestLocation").SetValue(std::string(TrimBlanks(fields[kColStationDistance])) + ", 0, 0");
-    if (time) location.Element("TestTime").SetValue(*time);
-    location.Element("TestLane").SetValue(std::string(TrimBlanks(Without(fields[kColLane], "\""))));
+    location.Element(pddx::TestLocation::TestLocation).SetValue(std::string(TrimBlanks(fields[kColStationDistance])) + ", 0, 0");
+    if (time) location.Element(pddx::TestLocation::TestTime).SetValue(*time);
+    location.Element(pddx::TestLocation::TestLane).SetValue(std::string(TrimBlanks(Without(fields[kColLane], "\""))));
     f25.DropMode = true;
     f25.HistoryMode = false;
 }
@@ -348,7 +348,7 @@ void SetTemperatures(Record& r)
     if (f25.CurrentTestLocation) {
         std::string text(TrimBlanks(fields[kColAir]));
         text.append(", ").append(TrimBlanks(fields[kColSurface])).append(", ").append(TrimBlanks(fields[kColMidDepth]));
-        Current(f25).Element("TestTemperatures").SetValue(RemoveAll(text, "N0"));
+        Current(f25).Element(pddx::TestLocation::TestTemperatures).SetValue(RemoveAll(text, "N0"));
     }
     // The uses follow the readings found, not the field they stand in.
     static constexpr const char* kUses[] = {"air, ", "surface, ", "mid-depth, "};
@@ -356,10 +356,10 @@ void SetTemperatures(Record& r)
     std::string uses;
     for (std::size_t field : {kColAir, kColSurface, kColMidDepth})
         if (TrimBlanks(fields[field]) != "N0") uses += kUses[count++];
-    Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(count));
+    document.Element(pddx::DeviceConfiguration::NumberOfTemperatureSensors).SetValue(std::to_string(count));
     if (count == 0) throw InputError("the temperature record holds no reading");
     uses.resize(uses.size() - 2);
-    Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));
+    document.Element(pddx::DeviceConfiguration::TemperatureSensorUse).SetValue(std::move(uses));
 }
 
 // 5185: the head of a time-history block.
@@ -374,7 +374,7 @@ void StartHistory(Record& r)
     f25.SampleCounter = 0;
     f25.HistoryDrop = -1;
     // The samples that follow are load and deflections of the location's last drop.
-    Current(f25).Element("DropHistoryType").SetValue("load and deflections");
+    Current(f25).Element(pddx::TestLocation::DropHistoryType).SetValue("load and deflections");
 }
 
 // A drop or a time-history sample: any code outside the records above, then the load and one
@@ -437,7 +437,7 @@ void AddDataLine(Record& r)
         f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
         PDDXSection& location = Current(f25);
         // No drop is added within a history block, so its drop number stays.
-        if (f25.HistoryDrop < 0) f25.HistoryDrop = CounterValue(location.Element("NumberOfDrops").Value());
+        if (f25.HistoryDrop < 0) f25.HistoryDrop = CounterValue(location.Element(pddx::TestLocation::NumberOfDrops).Value());
         AddHistorySample(location, f25.HistoryDrop, f25.SampleCounter).SetValue(value);
     }
     // Other lines are no records of this reader: a file that holds none is warned of as a whole.
@@ -451,7 +451,7 @@ constexpr std::size_t kColSoftwareVersion = 1;
 void SetSoftwareVersion(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    Set(document, "Operations Information", "SoftwareVersion", std::string(TrimBlanks(fields[kColSoftwareVersion])));
+    document.Element(pddx::OperationsInformation::SoftwareVersion).SetValue(std::string(TrimBlanks(fields[kColSoftwareVersion])));
 }
 
 // 5002: the serial number, its model number before a hyphen.
@@ -461,9 +461,9 @@ void SetSerialNumber(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
     std::string serial(TrimBlanks(Without(fields[kColSerialNumber], "\"'")));
-    Set(document, "Device Information", "DeviceSerialNumber", serial);
+    document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(serial);
     const auto hyphen = serial.find('-');
-    if (hyphen != std::string::npos) Set(document, "Device Information", "DeviceModelNumber", serial.substr(0, hyphen));
+    if (hyphen != std::string::npos) document.Element(pddx::DeviceInformation::DeviceModelNumber).SetValue(serial.substr(0, hyphen));
 }
 
 // 5011: the end of the run, its date (year, month, day) and time (hour, minute).
@@ -472,9 +472,9 @@ constexpr std::size_t kColEndYear = 3, kColEndHour = 6, kColEndMinute = 7;
 void SetEnd(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    Set(document, "Operations Information", "EndDate", DateText(fields, kColEndYear));
+    document.Element(pddx::OperationsInformation::EndDate).SetValue(DateText(fields, kColEndYear));
     if (auto time = TimeText(fields[kColEndHour], fields[kColEndMinute], faults))
-        Set(document, "Operations Information", "EndTime", *time);
+        document.Element(pddx::OperationsInformation::EndTime).SetValue(*time);
 }
 
 // 5030 the operator, 5031 the road and its pavement, 5032 the section.
@@ -483,20 +483,20 @@ constexpr std::size_t kColName = 1, kColPavement = 4;
 void SetOperator(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    Set(document, "Operations Information", "OperatorName", Cleaned(fields[kColName]));
+    document.Element(pddx::OperationsInformation::OperatorName).SetValue(Cleaned(fields[kColName]));
 }
 
 void SetRoad(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    Set(document, "Location Identification", "FacilityName", Cleaned(fields[kColName]));
-    Set(document, "Location Identification", "PavementType", Cleaned(fields[kColPavement]));
+    document.Element(pddx::LocationIdentification::FacilityName).SetValue(Cleaned(fields[kColName]));
+    document.Element(pddx::LocationIdentification::PavementType).SetValue(Cleaned(fields[kColPavement]));
 }
 
 void SetSection(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    Set(document, "Location Identification", "SectionName", Cleaned(fields[kColName]));
+    document.Element(pddx::LocationIdentification::SectionName).SetValue(Cleaned(fields[kColName]));
 }
 
 // 5200 the load cell, 5201 to 5218 the sensors in place order ("NA" where there is none): each its
@@ -506,9 +506,9 @@ constexpr std::size_t kColDeviceSerial = 1, kColCenterGain = 3, kColCalibrationF
 void SetLoadCell(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    Set(document, "Device Information", "LoadCellSerialNumber", Cleaned(fields[kColDeviceSerial]));
-    Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", std::string(TrimBlanks(fields[kColCenterGain])));
-    Set(document, "Device Calibration", "LoadCellCalibrationFactor",
+    document.Element(pddx::DeviceInformation::LoadCellSerialNumber).SetValue(Cleaned(fields[kColDeviceSerial]));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain).SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).SetValue(
         std::string(TrimBlanks(fields[kColCalibrationFactor])));
 }
 
@@ -516,10 +516,10 @@ void SetFirstSensor(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
     if (TrimBlanks(Without(fields[kColDeviceSerial], "\"")) == "NA") return;  // no sensor in this place
-    Set(document, "Device Information", "SensorSerialNumbers", Cleaned(fields[kColDeviceSerial]));
-    Set(document, "Device Calibration", "SensorReferenceCalibrationFactor",
+    document.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue(Cleaned(fields[kColDeviceSerial]));
+    document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor).SetValue(
         std::string(TrimBlanks(fields[kColCalibrationFactor])));
-    Set(document, "Device Calibration", "SensorCalibrationCenterGain", std::string(TrimBlanks(fields[kColCenterGain])));
+    document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain).SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
 }
 
 void AddSensor(Record& r)
@@ -527,9 +527,9 @@ void AddSensor(Record& r)
     auto& [context, f25, fields, document, line, faults] = r;
     const std::string serial = Cleaned(fields[kColDeviceSerial]);
     if (serial == "NA") return;
-    Append(document, "Device Information", "SensorSerialNumbers", serial);
-    Append(document, "Device Calibration", "SensorCalibrationCenterGain", TrimBlanks(fields[kColCenterGain]));
-    Append(document, "Device Calibration", "SensorReferenceCalibrationFactor", TrimBlanks(fields[kColCalibrationFactor]));
+    document.Element(pddx::DeviceInformation::SensorSerialNumbers).AppendItem(serial);
+    document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain).AppendItem(TrimBlanks(fields[kColCenterGain]));
+    document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor).AppendItem(TrimBlanks(fields[kColCalibrationFactor]));
 }
 
 // 5302: the comment of a station.
@@ -622,11 +622,11 @@ void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
         context.Warnings.Add(0, "comment records " + Quoted(f25.PendingComments) + " not kept: no test location follows them");
 
     // Only the upper-case extension is replaced.
-    Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".F25", ".DDX"));
-    Set(document, "Device Information", "DeviceDesignationName", "Dynatest FWD");
-    Set(document, "Units", "GPSUnits", "degree, degree, meter");
-    Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
-    if (f25.Metric) Set(document, "Units", "LoadPlateRadiusUnits", "millimeter");
+    document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".F25", ".DDX"));
+    document.Element(pddx::DeviceInformation::DeviceDesignationName).SetValue("Dynatest FWD");
+    document.Element(pddx::Units::GPSUnits).SetValue("degree, degree, meter");
+    document.Element(pddx::Units::DropHistoryDataFrequencyUnits).SetValue("Hertz");
+    if (f25.Metric) document.Element(pddx::Units::LoadPlateRadiusUnits).SetValue("millimeter");
 }
 
 }  // namespace vantrel

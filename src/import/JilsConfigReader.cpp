@@ -32,8 +32,8 @@ std::int16_t WholeNumberField(std::string_view field, const char* what)
 // Every `extension` (exact letter case) in the input's name gives way to ".DDX".
 void SetFileNameAndLoadType(const std::string& fileName, std::string_view extension, PDDXFile& document)
 {
-    document.Element("Operations Information", "FileName").SetValue(ReplaceAll(fileName, extension, ".DDX"));
-    document.Element("Device Information", "DeviceLoadType").SetValue("Impulse");
+    document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(fileName, extension, ".DDX"));
+    document.Element(pddx::DeviceInformation::DeviceLoadType).SetValue("Impulse");
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& docu
             }
             if (element == kGainElement && count > 1) {
                 // One gain per sensor channel: values beyond the sensor count are not the sensors'.
-                const std::string_view sensors = document.Element("Device Configuration", "NumberOfDeflectionSensors").Value();
+                const std::string_view sensors = document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value();
                 const int n = WholeNumberField(sensors, "the number of deflection sensors");
                 const int kept = std::min(count, n);
                 value.clear();
@@ -127,8 +127,8 @@ void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
                 const std::int16_t sensors = count(number, "the number of sensor channels");
                 context.NumSensors = sensors;
                 countLine = number;
-                document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(sensors));
-                document.Element("Device Information", "SensorSerialNumbers").SetValue("");
+                document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(sensors));
+                document.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue("");
             }
             if (number > 1 && number == context.NumSensors + 3) {
                 SplitOnCommas(line, fields);
@@ -141,7 +141,7 @@ void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
                 if (!IsNumberText(fields[kColCfgValue]))
                     context.Warnings.Add(number, "the load-cell gain " + Quoted(fields[kColCfgValue]) + " is not a number");
                 gainRead = true;
-                document.Element("Device Calibration", "LoadCellCalibrationCenterGain").SetValue(fields[kColCfgValue]);
+                document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain).SetValue(fields[kColCfgValue]);
             }
     });
     // What the positions could not find, line 0: the line may lie beyond the end of the file.

@@ -155,8 +155,8 @@ void ReadDateTime(ReaderContext& context, const JilsDatState& dat, const LineFie
             if (TrimBlanks(time).ends_with(':')) time.append("0").append(f[next++]);
         }
     }
-    document.Element("Operations Information", "StartDate").SetValue(FormatDate(MonthDayYear(date)));
-    document.Element("Operations Information", "StartTime").SetValue(TimeOfDayText(TrimBlanks(time)));
+    document.Element(pddx::OperationsInformation::StartDate).SetValue(FormatDate(MonthDayYear(date)));
+    document.Element(pddx::OperationsInformation::StartTime).SetValue(TimeOfDayText(TrimBlanks(time)));
     if (!f[next].empty()) Warn(context, dat, "the words after the time, from " + Quoted(f[next]) + " on, were not read");
 }
 
@@ -177,15 +177,15 @@ void ReadSensors(ReaderContext& context, const JilsDatState& dat, std::string_vi
     }
     if (count == 0) Warn(context, dat, "the \"Sensors:\" line names no sensor");
     context.NumSensors = CheckCount(static_cast<long long>(count), "sensor count");
-    document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(std::to_string(count));
-    document.Element("Device Information", "SensorSerialNumbers").SetValue(std::move(names));
+    document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(count));
+    document.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue(std::move(names));
 }
 
 // The extended layout adds a surface temperature to every data line.
 void SetTemperatureSensors(const JilsDatState& dat, PDDXFile& document)
 {
-    document.Element("Device Configuration", "NumberOfTemperatureSensors").SetValue(dat.ExtendedFormat ? "2" : "1");
-    document.Element("Device Configuration", "TemperatureSensorUse")
+    document.Element(pddx::DeviceConfiguration::NumberOfTemperatureSensors).SetValue(dat.ExtendedFormat ? "2" : "1");
+    document.Element(pddx::DeviceConfiguration::TemperatureSensorUse)
         .SetValue(dat.ExtendedFormat ? "air, surface" : "air");
 }
 
@@ -194,7 +194,7 @@ void SetTemperatureSensors(const JilsDatState& dat, PDDXFile& document)
 void SetPointTemperatures(const JilsDatState& dat)
 {
     const std::string& air = dat.StationAir.empty() ? dat.AirTemperature : dat.StationAir;
-    dat.CurrentLocation->Element("TestTemperatures").SetValue(dat.ExtendedFormat ? air + ", " + dat.Surface : air);
+    dat.CurrentLocation->Element(pddx::TestLocation::TestTemperatures).SetValue(dat.ExtendedFormat ? air + ", " + dat.Surface : air);
 }
 
 // A point has one position and one air temperature: a second one replaces the first, and says so.
@@ -208,7 +208,7 @@ void Replace(ReaderContext& context, int line, std::string& value, const std::st
 
 void StoreGps(ReaderContext& context, JilsDatState& dat, const std::string& position, int line)
 {
-    PDDXElement& element = dat.CurrentLocation->Element("GPSLocation");
+    PDDXElement& element = dat.CurrentLocation->Element(pddx::TestLocation::GPSLocation);
     std::string value(element.Value());
     Replace(context, line, value, position, "GPS position");
     element.SetValue(std::move(value));
@@ -308,7 +308,7 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f
         if (dat.ExtendedFormat) dat.LocationNumber = RoundToInt32(first);
         dat.CurrentLocation = &document.AddTestLocation();
         // Only the file's first location says what its drops hold; later points leave it empty.
-        if (!dat.FirstDropSeen) dat.CurrentLocation->Element("DropHistoryType").SetValue("load and deflections");
+        if (!dat.FirstDropSeen) dat.CurrentLocation->Element(pddx::TestLocation::DropHistoryType).SetValue("load and deflections");
         dat.FirstDropSeen = true;
         dat.StationAir.clear();
     }
@@ -332,8 +332,8 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f
         numberOrWarn(surface, "the surface temperature");
         dat.Surface = TrimBlanks(f[surface]);
         SetPointTemperatures(dat);
-        location.Element("TestLocation").SetValue(std::string(TrimBlanks(f[kColStation])) + ", 0, 0");
-        location.Element("TestLane").SetValue(std::string(TrimBlanks(f[kColLane])));
+        location.Element(pddx::TestLocation::TestLocation).SetValue(std::string(TrimBlanks(f[kColStation])) + ", 0, 0");
+        location.Element(pddx::TestLocation::TestLane).SetValue(std::string(TrimBlanks(f[kColLane])));
         load = NumberField(f[kColLoad], "the load");
     } else {
         SetPointTemperatures(dat);
@@ -390,7 +390,7 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_vie
     } else if (key == "Sensors:") {
         ReadSensors(context, dat, line, document);
     } else if (key == "Location:") {
-        document.Element("Location Identification", "SiteName")
+        document.Element(pddx::LocationIdentification::SiteName)
             .SetValue(std::string(TrimBlanks(KeywordValue(context, dat, fields))));
     } else if (key == "Temp:") {
         dat.AirTemperature = TrimBlanks(KeywordValue(context, dat, fields));
@@ -398,7 +398,7 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_vie
             Warn(context, dat, "the air temperature " + Quoted(dat.AirTemperature) + " is not a number");
         SetTemperatureSensors(dat, document);
     } else if (key == "Operator:") {
-        document.Element("Operations Information", "OperatorName")
+        document.Element(pddx::OperationsInformation::OperatorName)
             .SetValue(std::string(TrimBlanks(KeywordValue(context, dat, fields))));
     } else if (key == "Comments:") {
         // free text for the crew, of the file as a whole
@@ -418,8 +418,8 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_vie
             Warn(context, dat, "the drop sequence has no completion time");
         std::string time = std::string(TrimBlanks(fields[kColCompletionTime])) + ":00";
         dat.PointOpen = false;
-        if (dat.CurrentLocation) dat.CurrentLocation->Element("TestTime").SetValue(time);
-        document.Element("Operations Information", "EndTime").SetValue(std::move(time));
+        if (dat.CurrentLocation) dat.CurrentLocation->Element(pddx::TestLocation::TestTime).SetValue(time);
+        document.Element(pddx::OperationsInformation::EndTime).SetValue(std::move(time));
     } else if (const auto first = ParseNumber(key)) {
         ReadDataLine(context, dat, fields, *first, document);
     }
@@ -439,7 +439,7 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     NativeLines lines(text);
     std::string_view first;
     if (!lines.Next(first)) throw ReadError(input.Name, 0, "the file is empty");
-    document.Element("Device Information", "DeviceDesignationName").SetValue(std::string(TrimBlanks(first)));
+    document.Element(pddx::DeviceInformation::DeviceDesignationName).SetValue(std::string(TrimBlanks(first)));
     ForEachLine(lines, input.Name, [&](std::string_view line, int number) {
         dat.Line = number;
         SplitOnSpaces(line, fields);

@@ -164,10 +164,10 @@ void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::str
     carry.SensorDistances.assign(words.begin(), words.begin() + std::max(n, 0));
     carry.SensorOffsets = carry.SensorDistances;
     context.NumSensors = n;
-    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(n));
-    Set(document, "Units", "SensorsLocationUnits", UnitName(unit));
-    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
-    Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+    document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(n));
+    document.Element(pddx::Units::SensorsLocationUnits).SetValue(UnitName(unit));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(x));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances).SetValue(std::move(y));
 }
 
 // Sensors in front of the plate get negative offsets. Each position line starts again from the
@@ -208,8 +208,8 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
         }
         AppendListItem(y, i, "0");
     }
-    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
-    Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(x));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances).SetValue(std::move(y));
 }
 
 // "number unit": the number into one element, the unit word into another.
@@ -262,7 +262,7 @@ void DateRule(ReaderContext& context, KuabFwdFileState& file, std::string_view v
         date = SlashDateText(value);
         if (!date) Warn(context, file, "the date " + Quoted(value) + " is not day/month/year; it was copied as written");
     }
-    Set(document, "Operations Information", "StartDate", date ? *date : std::string(value));
+    document.Element(pddx::OperationsInformation::StartDate).SetValue(date ? *date : std::string(value));
 }
 
 // Header keys whose value is copied as it stands, in the order they are tried.
@@ -366,11 +366,11 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
     const std::size_t t = temperatures.size();
     carry.TemperatureColumns = std::move(temperatures);
     context.NumSensors = d;
-    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
-    Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(t));
-    Set(document, "Device Configuration", "TemperatureSensorUse", std::move(uses));
-    Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
-    Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+    document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(d));
+    document.Element(pddx::DeviceConfiguration::NumberOfTemperatureSensors).SetValue(std::to_string(t));
+    document.Element(pddx::DeviceConfiguration::TemperatureSensorUse).SetValue(std::move(uses));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(x));
+    document.Element(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances).SetValue(std::move(y));
 }
 
 // The units under the titles: station unit, (drop,) load unit, deflection unit, and the unit of
@@ -384,13 +384,13 @@ void UnitsLine(ReaderContext& context, KuabFwdFileState& file, bool metric, PDDX
         Warn(context, file, "the units line ends after column " + std::to_string(units.size()) + " of " +
                                 std::to_string(needed) + "; the units of the columns missing were left empty");
     const std::string station = NormaliseUnitName(units[kColStation]);
-    Set(document, "Units", "TestLocationUnits",
+    document.Element(pddx::Units::TestLocationUnits).SetValue(
         metric ? station + ", " + station + ", " + station : station + ", inch, inch");
-    Set(document, "Units", "LoadUnits", NormaliseUnitName(units[kColLoad]));
-    Set(document, "Units", "DeflectionUnits", NormaliseUnitName(units[kColFirstDeflection]));
+    document.Element(pddx::Units::LoadUnits).SetValue(NormaliseUnitName(units[kColLoad]));
+    document.Element(pddx::Units::DeflectionUnits).SetValue(NormaliseUnitName(units[kColFirstDeflection]));
     // Without a known temperature column there is no word to take; the element keeps its value.
     if (!temperatures.empty())
-        Set(document, "Units", "TemperatureUnits", NormaliseUnitName(units[temperatures.front()]));
+        document.Element(pddx::Units::TemperatureUnits).SetValue(NormaliseUnitName(units[temperatures.front()]));
 }
 
 std::string Joined(const std::vector<std::string>& items)
@@ -422,9 +422,9 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
     carry.TemperatureColumns = plan.Temperatures;
     const int d = static_cast<int>(plan.Columns.Deflections.size());
     context.NumSensors = d;
-    Set(document, "Device Configuration", "NumberOfDeflectionSensors", std::to_string(d));
-    Set(document, "Device Configuration", "NumberOfTemperatureSensors", std::to_string(plan.Temperatures.size()));
-    Set(document, "Device Configuration", "TemperatureSensorUse", Joined(plan.TemperatureUses));
+    document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(d));
+    document.Element(pddx::DeviceConfiguration::NumberOfTemperatureSensors).SetValue(std::to_string(plan.Temperatures.size()));
+    document.Element(pddx::DeviceConfiguration::TemperatureSensorUse).SetValue(Joined(plan.TemperatureUses));
 
     // The distances from the sensor offsets as for English titles; a file without offsets leaves
     // them as they are rather than giving each sensor an empty one.
@@ -442,18 +442,18 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
             AppendListItem(x, static_cast<int>(i) + 1, TrimBlanks(OffsetOf(carry, sensor)));
             AppendListItem(y, static_cast<int>(i) + 1, "0");
         }
-        Set(document, "Device Configuration", "DeflectionSensorXAxisDistances", std::move(x));
-        Set(document, "Device Configuration", "DeflectionSensorYAxisDistances", std::move(y));
+        document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(x));
+        document.Element(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances).SetValue(std::move(y));
     }
 
     const std::string station = NormaliseUnitName(plan.StationUnit);
-    Set(document, "Units", "TestLocationUnits",
+    document.Element(pddx::Units::TestLocationUnits).SetValue(
         plan.Customary ? station + ", inch, inch" : station + ", " + station + ", " + station);
-    if (plan.Columns.Load) Set(document, "Units", "LoadUnits", NormaliseUnitName(plan.LoadUnit));
+    if (plan.Columns.Load) document.Element(pddx::Units::LoadUnits).SetValue(NormaliseUnitName(plan.LoadUnit));
     else Warn(context, file, "no column has a load unit (kN, lbf or kgf) under it; the loads were left empty");
-    Set(document, "Units", "DeflectionUnits", NormaliseUnitName(plan.DeflectionUnit));
-    if (!plan.Temperatures.empty()) Set(document, "Units", "TemperatureUnits", NormaliseUnitName(plan.TemperatureUnit));
-    if (plan.Columns.Latitude) Set(document, "Units", "GPSUnits", "degree, degree");
+    document.Element(pddx::Units::DeflectionUnits).SetValue(NormaliseUnitName(plan.DeflectionUnit));
+    if (!plan.Temperatures.empty()) document.Element(pddx::Units::TemperatureUnits).SetValue(NormaliseUnitName(plan.TemperatureUnit));
+    if (plan.Columns.Latitude) document.Element(pddx::Units::GPSUnits).SetValue("degree, degree");
     if (!plan.LonePosition.empty())
         Warn(context, file, "a " + plan.LonePosition + " column but no " +
                                 (plan.LonePosition == "latitude" ? "longitude" : "latitude") +
@@ -553,17 +553,17 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     if (firstOfFile || fields[kColStation] != file.LastStation) {
         PDDXSection& location = document.AddTestLocation();
         file.CurrentLocation = &location;
-        file.TestTime = &location.Element("TestTime");
-        file.TestLocation = &location.Element("TestLocation");
-        file.TestTemperatures = &location.Element("TestTemperatures");
-        file.GpsLocation = &location.Element("GPSLocation");
+        file.TestTime = &location.Element(pddx::TestLocation::TestTime);
+        file.TestLocation = &location.Element(pddx::TestLocation::TestLocation);
+        file.TestTemperatures = &location.Element(pddx::TestLocation::TestTemperatures);
+        file.GpsLocation = &location.Element(pddx::TestLocation::GPSLocation);
         file.LastStation = fields[kColStation];
         std::string where(TrimBlanks(fields[kColStation]));
         file.TestLocation->SetValue(where.append(", 0, 0"));  // the same for every drop at this station
     }
     if (!file.EndTime) {
-        file.StartTime = &document.Element("Operations Information", "StartTime");
-        file.EndTime = &document.Element("Operations Information", "EndTime");
+        file.StartTime = &document.Element(pddx::OperationsInformation::StartTime);
+        file.EndTime = &document.Element(pddx::OperationsInformation::EndTime);
     }
 
     // Before any title line has named a time column there is no time to cut: the times stay.
@@ -655,9 +655,9 @@ void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
                     [&](std::string_view line, int number) { ParseKuabFwdLine(context, file, line, number, document); });
         WarnOfUnplacedTitles(context, file);
     }
-    Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".FWD", ".DDX"));
-    Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
-    Set(document, "Device Information", "DeviceLoadType", "Impulse");
+    document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".FWD", ".DDX"));
+    document.Element(pddx::Units::DropHistoryDataFrequencyUnits).SetValue("Hertz");
+    document.Element(pddx::DeviceInformation::DeviceLoadType).SetValue("Impulse");
 }
 
 }  // namespace vantrel

@@ -108,16 +108,16 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
 {
     const FvoIni ini(input, context.Warnings);
 
-    Set(document, "Device Information", "DeviceDesignationName", "KUAB FWD");
+    document.Element(pddx::DeviceInformation::DeviceDesignationName).SetValue("KUAB FWD");
     if (const char* model = ModelName(ini.Text("rack", "fwdtype")))
-        Set(document, "Device Information", "DeviceModelNumber", model);
+        document.Element(pddx::DeviceInformation::DeviceModelNumber).SetValue(model);
 
-    Set(document, "Device Calibration", "LoadCellCalibrationFactor", ini.NumberText("loadplate1", "calfac"));
-    Set(document, "Device Calibration", "LoadCellCalibrationIntercept", ini.NumberText("loadplate1", "caladd"));
-    Set(document, "Device Calibration", "LoadCellCalibrationCenterGain", ini.NumberText("loadplate1", "sharpcalfac"));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).SetValue(ini.NumberText("loadplate1", "calfac"));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationIntercept).SetValue(ini.NumberText("loadplate1", "caladd"));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain).SetValue(ini.NumberText("loadplate1", "sharpcalfac"));
 
     const float count = ini.Number("sensors", "numberofsensors");
-    Set(document, "Device Configuration", "NumberOfDeflectionSensors", SingleText(count));
+    document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(SingleText(count));
     std::int16_t n = 0;
     try {
         n = RoundToInt16(count);
@@ -172,13 +172,13 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
         store();
     }
 
-    Set(document, "Device Calibration", "DMIDeviceCalibrationFactor", ini.NumberText("distmeter", "calfac"));
-    Set(document, "Operations Information", "FileName", ReplaceAll(input.Name, ".INI", ".DDX"));
-    Set(document, "Operations Information", "EndDate", ModificationDate(input));
+    document.Element(pddx::DeviceCalibration::DMIDeviceCalibrationFactor).SetValue(ini.NumberText("distmeter", "calfac"));
+    document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".INI", ".DDX"));
+    document.Element(pddx::OperationsInformation::EndDate).SetValue(ModificationDate(input));
     if (input.ModifiedIsReadingDay)
         context.Warnings.Add(0, "the input has no modification date of its own; EndDate is the day it was read");
-    Set(document, "Units", "DropHistoryDataFrequencyUnits", "Hertz");
-    Set(document, "Device Information", "DeviceLoadType", "Impulse");
+    document.Element(pddx::Units::DropHistoryDataFrequencyUnits).SetValue("Hertz");
+    document.Element(pddx::DeviceInformation::DeviceLoadType).SetValue("Impulse");
 }
 
 }  // namespace vantrel

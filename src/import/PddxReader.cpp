@@ -482,7 +482,7 @@ void ReadTestLocation(const PDDXIndex& index, const PDDXIndex::Section& file, PD
         "NumberOfDrops", said ? std::optional(index.Value(said)) : std::nullopt, "the location", held, held, "drop");
     if (!disagreement) return;
     warnings.Add(file.counterLine ? file.counterLine : file.line, *disagreement);
-    Skippable([&] { location.Element("NumberOfDrops").SetValue(std::to_string(held)); });
+    Skippable([&] { location.Element(pddx::TestLocation::NumberOfDrops).SetValue(std::to_string(held)); });
 }
 
 // A section the template lacks, as a section of its own with its keys in file order; one the
@@ -528,7 +528,7 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
     }
 
     Skippable([&] {
-        const int n = ToInt32(document.Element("Device Configuration", "NumberOfDeflectionSensors").Value());
+        const int n = ToInt32(document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value());
         if (n > 0) numSensors = n;
     });
 
@@ -561,7 +561,7 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
     if (!disagreement) return;
     warnings.Add(index.TemplateSection(deflection).counterLine, *disagreement);
     if (!append)
-        Skippable([&] { document.Element("Deflection Data", "NumberOfTestLocations").SetValue(std::to_string(read)); });
+        Skippable([&] { document.Element(pddx::DeflectionData::NumberOfTestLocations).SetValue(std::to_string(read)); });
 }
 
 }  // namespace vantrel

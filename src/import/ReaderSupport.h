@@ -89,7 +89,7 @@ inline void AppendComment(std::string& comments, std::string_view comment)
 
 inline void AppendComment(PDDXSection& location, std::string_view comment)
 {
-    PDDXElement& element = location.Element("TestComment");
+    PDDXElement& element = location.Element(pddx::TestLocation::TestComment);
     std::string value(element.Value());
     AppendComment(value, comment);
     element.SetValue(std::move(value));
