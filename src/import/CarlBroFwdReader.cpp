@@ -119,7 +119,7 @@ int SensorCount(const ReaderContext& context)
     const int n = context.NumSensors;
     if (n < 0)
         throw InputError("the deflection-sensor count is " + std::to_string(n) +
-                                "; a \"Radial offset\" line must set it before the drops");
+                         "; a \"Radial offset\" line must set it before the drops");
     return n;
 }
 

@@ -317,7 +317,7 @@ void CheckColumnCount(std::size_t count, std::string_view what)
 {
     if (count > kMaxColumns)
         throw InputError("the " + std::string(what) + " has " + std::to_string(count) +
-                                " columns, more than 25");
+                         " columns, more than 25");
 }
 
 // Column titles. Form A (a "Distance" line) may name a time column and takes two-character
