@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <set>
+#include <vector>
 
 #include "import/FileFormats.h"
 #include "support/GuiSupport.h"
@@ -184,7 +185,7 @@ TEST(Spreadsheet, PasteFillsTheSelectedValuesOrTheNamedRowsAndDeleteEmptiesThemE
                Cell(grid, "Device Information", "DeviceLoadType");
     };
     const QString before = values();
-    const auto select = [&](std::initializer_list<const char*> items) {
+    const auto select = [&](const std::vector<const char*>& items) {
         grid.Table()->clearSelection();
         for (const char* item : items) {
             const int row = Row(grid, std::string(item) == "LoadPlateRadius" ? "Device Configuration" : "Device Information", item);
@@ -194,7 +195,7 @@ TEST(Spreadsheet, PasteFillsTheSelectedValuesOrTheNamedRowsAndDeleteEmptiesThemE
         ASSERT_EQ(QApplication::focusWidget(), grid.Table());
     };
     // What is selected, the clipboard, the key; then the three values.
-    const std::tuple<std::initializer_list<const char*>, QString, const char*, QString> steps[] = {
+    const std::tuple<std::vector<const char*>, QString, const char*, QString> steps[] = {
         {{"LoadPlateRadius", "DeviceLoadType"}, "150", "Ctrl+V", "150|S1|150"},
         {{}, "", "Ctrl+Z", before},
         {{"DeviceSerialNumber"}, "Device Configuration\tLoadPlateRadius\t6\nDevice Information\tDeviceSerialNumber\tS2\nNo Such\tItem\tx\n", "Ctrl+V", "6|S2|Impulse"},
