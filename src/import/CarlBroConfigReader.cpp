@@ -9,6 +9,7 @@
 #include "base/ReadError.h"
 #include "import/CarlBroDevice.h"
 #include "import/LineChecks.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 #include "import/Sniffing.h"
@@ -68,7 +69,8 @@ std::chrono::sys_days ConfigDate(std::string_view text)
 // Geophone 1 starts a list; every other geophone adds to it in file order.
 void SetOrAppend(PDDXElement& element, bool start, std::string_view value)
 {
-    element.SetValue(start ? std::string(value) : std::string(element.Value()).append(", ").append(value));
+    if (start) element.SetValue(std::string(value));
+    else element.AppendItem(value);
 }
 
 }  // namespace
@@ -138,8 +140,6 @@ void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& doc
     });
 }
 
-}  // namespace vantrel
-namespace vantrel {
 // Transducer blocks; marks: the keys the reader acts on ("Geophone nr.", "Force", the
 // temperature headings, "ID", "Slope", "[dd/mm/yy]", "Customer"), compared as the reader compares
 // them (exact, trailing blanks dropped), those with a value only after a tab.

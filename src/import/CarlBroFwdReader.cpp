@@ -16,45 +16,18 @@
 #include "document/PDDXFile.h"
 #include "import/CarlBroDevice.h"
 #include "import/LineChecks.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 #include "import/Sniffing.h"
 
 namespace vantrel {
 
-// What the FWD reader knows between the lines of one file. The temperature columns are not here:
-// they outlive the file (ReaderCarryOver::CarlBro), and so do the current location and its timed
-// flag, which a file starts with as the previous one left them.
-struct CarlBroFwdState {
-    std::int16_t Block = 0;                  // the block the lines belong to; 0 before the first "$"
-    PDDXSection* CurrentLocation = nullptr;  // where lane, remarks, times and drops go
-    bool LocationTimed = false;              // CurrentLocation has its TestTime
-    bool FileTimed = false;                  // the file has given StartTime
-};
-
-// Reads a Carl Bro FWD text file into `document`. The first failure ends the reading with a
-// ReadError naming the file and line; what was stored before it stays.
-void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document);
-
-// Line `line` (non-empty), split with SplitOnTabs. Throws on a malformed line; a drop line too
-// short to hold a drop, or values that are not the numbers or time they should be, are warnings.
-void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const LineFields& fields, PDDXFile& document,
-                         int line);
-
-
-// Reads a Carl Bro configuration text into `document`: serial numbers, calibration factors and
-// dates of the geophones and the load cell. The first failure ends the reading with a ReadError
-// naming the file and line; a slope that is not a number, and a geophone 1 that starts the lists
-// again after other geophones, are warnings.
-void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& document);
-
-}  // namespace vantrel
 // What the Carl Bro FWD reader carries from one file to the next within one run: the temperature
 // columns named by the last column-title line, used by the drop lines of later files until a new
 // column-title line names others; and the test location the last "Chainage" line opened, with
 // whether it has its time, which station lines of a later file go on with until their own
 // "Chainage" line.
-namespace vantrel {
 namespace {
 
 struct CarlBroCarryOver {
@@ -70,11 +43,16 @@ struct CarlBroCarryOver {
     bool LocationTimed = false;
 };
 
-}  // namespace
-}  // namespace vantrel
-
-namespace vantrel {
-namespace {
+// What the FWD reader knows between the lines of one file. The temperature columns are not here:
+// they outlive the file (CarlBroCarryOver), and so do the current location and its timed
+// flag, which a file starts with as the previous one left them.
+struct CarlBroFwdState {
+    std::int16_t Block = 0;                  // the block the lines belong to; 0 before the first "$"
+    PDDXSection* CurrentLocation = nullptr;  // where lane, remarks, times and drops go
+    bool LocationTimed = false;              // CurrentLocation has its TestTime
+    bool FileTimed = false;                  // the file has given StartTime
+    CarlBroCarryOver* Carry = nullptr;  // the run's, looked up once per file
+};
 
 constexpr std::size_t kMaxTemperatureColumns = 10;
 
@@ -268,7 +246,7 @@ void ReadDrop(ReaderContext& context, const CarlBroFwdState& file, const LineFie
     PDDXSection& location = CurrentLocation(file, "a drop line");
     location.AddDropData().SetValue(std::move(drop));
 
-    const std::vector<std::size_t>& columns = context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns;
+    const std::vector<std::size_t>& columns = file.Carry->TemperatureColumns;
     std::string temperatures;
     for (std::size_t k = 0; k < columns.size(); ++k) {
         if (k > 0) temperatures += ", ";
@@ -286,7 +264,7 @@ void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const LineFie
 {
     const std::string_view first = fields[kColDropNumber];
     const int count = static_cast<int>(fields.size());
-    const int temperatures = static_cast<int>(context.CarryOver.Of<CarlBroCarryOver>().TemperatureColumns.size());
+    const int temperatures = static_cast<int>(file.Carry->TemperatureColumns.size());
     if (TextContains("Sequence", first)) {
         ReadSequenceTime(file, fields, document, faults);
     } else if (TextContains("Drop", first)) {
@@ -305,7 +283,8 @@ void ParseDropBlock(ReaderContext& context, CarlBroFwdState& file, const LineFie
 
 }  // namespace
 
-
+// Line `line` (non-empty), split with SplitOnTabs. Throws on a malformed line; a drop line too
+// short to hold a drop, or values that are not the numbers or time they should be, are warnings.
 void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const LineFields& fields, PDDXFile& document,
                          int line)
 {
@@ -328,10 +307,13 @@ void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const Li
     faults.Report(context.Warnings, line);
 }
 
+// Reads a Carl Bro FWD text file into `document`. The first failure ends the reading with a
+// ReadError naming the file and line; what was stored before it stays.
 void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     CarlBroCarryOver& carry = context.CarryOver.Of<CarlBroCarryOver>();
     CarlBroFwdState file;  // block 0, the file not yet timed
+    file.Carry = &carry;
     // Station lines before this file's first "Chainage" go on with the last file's test location
     // when they land in the same document.
     file.LocationTimed = carry.LocationTimed;
@@ -360,8 +342,6 @@ void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& docume
         SetCarlBroDevice(document);
     });
 }
-}  // namespace vantrel
-namespace vantrel {
 // Tab-separated; marks: each of the blocks opened by "$1", "$2", "$3" lines, and each keyword
 // line whose first field names a general, station or drop item ("Chainage [m]"). It takes a block
 // and a keyword.

@@ -13,6 +13,7 @@
 #include "base/ReadError.h"
 #include "document/PDDXFile.h"
 #include "import/LineChecks.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 #include "import/Sniffing.h"
@@ -28,19 +29,6 @@ struct F20State {
     PDDXSection* CurrentTestLocation = nullptr;
 };
 
-// Reads the whole file into `document`, after the test locations it already holds. The first
-// line that cannot be handled ends the reading with a ReadError naming file and line; the
-// closing values are then not written. Values that are not the numbers, time or unit code they
-// should be are kept as they stand, with a warning for their line.
-void ReadF20File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
-
-// Handles line `lineNumber` (counted from 1, empty lines included); throws on a malformed line.
-// Text fields lose the blanks that fill them to their columns' width.
-void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document);
-
-}  // namespace vantrel
-
-namespace vantrel {
 namespace {
 
 // Columns first to last (1-based, inclusive); shorter or empty where the line ends first.
@@ -299,6 +287,8 @@ void ParseLine(ReaderContext& context, F20State& f20, std::string_view line, int
 
 }  // namespace
 
+// Handles line `lineNumber` (counted from 1, empty lines included); throws on a malformed line.
+// Text fields lose the blanks that fill them to their columns' width.
 void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, int lineNumber, PDDXFile& document)
 {
     LineFaults faults;
@@ -306,6 +296,10 @@ void ParseF20Line(ReaderContext& context, F20State& f20, std::string_view line, 
     faults.Report(context.Warnings, lineNumber);
 }
 
+// Reads the whole file into `document`, after the test locations it already holds. The first
+// line that cannot be handled ends the reading with a ReadError naming file and line; the
+// closing values are then not written. Values that are not the numbers, time or unit code they
+// should be are kept as they stand, with a warning for their line.
 void ReadF20File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     F20State f20;
@@ -320,8 +314,6 @@ void ReadF20File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     document.Element(pddx::Units::DropHistoryDataFrequencyUnits).SetValue("Hertz");
 }
 
-}  // namespace vantrel
-namespace vantrel {
 namespace {
 
 bool AllDigits(std::string_view text)

@@ -13,6 +13,7 @@
 #include "base/ReadError.h"
 #include "document/PDDXFile.h"
 #include "import/LineChecks.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 #include "import/Sniffing.h"
@@ -37,19 +38,6 @@ struct F25State {
     std::string Value;             // the line's value, built in one reused buffer
 };
 
-// Reads the whole file into `document`, after the test locations it already holds. A line that
-// cannot be handled is skipped, and a value that is not what its field holds is kept as it
-// stands, each with a warning; only an unreadable file or a line with more than 40 fields ends
-// the reading (ReadError naming file and line), and then the closing values are not written.
-void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document);
-
-// Handles line `line` split with SplitOnCommas. An input error ends the handling of the line
-// where it happens, keeping what the line set before it, with a warning saying why.
-void ParseF25Line(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line);
-
-}  // namespace vantrel
-
-namespace vantrel {
 namespace {
 
 // Every record: its code in field 0, the fields after it named below with the records they
@@ -598,6 +586,8 @@ void HandleRecord(Record& r)
 
 }  // namespace
 
+// Handles line `line` split with SplitOnCommas. An input error ends the handling of the line
+// where it happens, keeping what the line set before it, with a warning saying why.
 void ParseF25Line(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line)
 {
     LineFaults faults;
@@ -608,6 +598,10 @@ void ParseF25Line(ReaderContext& context, F25State& f25, const LineFields& field
     faults.Report(context.Warnings, line);
 }
 
+// Reads the whole file into `document`, after the test locations it already holds. A line that
+// cannot be handled is skipped, and a value that is not what its field holds is kept as it
+// stands, each with a warning; only an unreadable file or a line with more than 40 fields ends
+// the reading (ReadError naming file and line), and then the closing values are not written.
 void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     F25State f25;
@@ -629,8 +623,6 @@ void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     if (f25.Metric) document.Element(pddx::Units::LoadPlateRadiusUnits).SetValue("millimeter");
 }
 
-}  // namespace vantrel
-namespace vantrel {
 // Comma-separated records, at least eight in ten with a numeric record code first; marks: the
 // header records (5001 software, 5002 serial number, 5010 units, 5011 date, 5020 and 5021
 // geometry, 5030 to 5032 names, 5200 and 5201 calibration), each once, and the station records

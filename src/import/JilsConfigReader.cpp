@@ -9,6 +9,7 @@
 #include "base/NativeText.h"
 #include "base/NumberText.h"
 #include "base/ReadError.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 #include "import/Sniffing.h"
@@ -156,8 +157,6 @@ void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     SetFileNameAndLoadType(input.Name, ".CFG", document);
 }
 
-}  // namespace vantrel
-namespace vantrel {
 // Comment lines ("#") above the values; marks: the two comments the reader looks for, and any
 // other comment.
 int SniffJilsPar(const SniffSample& sample)

@@ -30,10 +30,6 @@ namespace vantrel {
 
 int SniffJilsThy(const SniffSample& sample);  // below, with the data file's own sniffer
 
-}  // namespace vantrel
-
-namespace vantrel {
-
 // The lines a point carries besides its drops ("GPS:", "Note:", "Air Temp (F):"), met before its
 // first data line: they wait for it. Each with the number of its line (0: none waits).
 struct JilsStationLines {
@@ -63,15 +59,6 @@ struct JilsDatState {
     int Line = 0;             // the number of the line being read, for warnings
 };
 
-void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document);
-
-// Handles one line, `fields` being the line split with SplitOnSpaces.
-void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_view line, const LineFields& fields,
-                      PDDXFile& document);
-
-}  // namespace vantrel
-
-namespace vantrel {
 namespace {
 
 constexpr std::string_view kDropSequenceMark = "Drop Sequence Completed Time:";
@@ -381,6 +368,7 @@ void RefuseTimeHistory(ReaderInput& input)
 
 }  // namespace
 
+// Handles one line, `fields` being the line split with SplitOnSpaces.
 void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_view line, const LineFields& fields,
                       PDDXFile& document)
 {
@@ -466,8 +454,6 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     set("Device Configuration", "DeflectionSensorYAxisDistances", context.Jils.SensorYAxis);
 }
 
-}  // namespace vantrel
-namespace vantrel {
 namespace {
 
 // The keyword lines of the field program, in its data files and time histories alike.

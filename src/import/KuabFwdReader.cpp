@@ -4,7 +4,7 @@
 // and "I" are "key: value" header lines, "J" lines are the table header (column titles, units,
 // dash runs giving the column widths) and "D" lines are one drop each. Titles in other languages
 // are placed by the units under them (KuabColumns.h). The table layout and the
-// sensor offsets carry over into the next KUAB file of the same run (context.CarryOver.Of<KuabCarryOver>()).
+// sensor offsets carry over into the next KUAB file of the same run (KuabCarryOver).
 // A file whose title line begins "IKUAB FWD FILE" writes its date day/month/year with slashes.
 
 #include <algorithm>
@@ -21,6 +21,7 @@
 #include "base/NumberText.h"
 #include "base/ReadError.h"
 #include "document/PDDXFile.h"
+#include "import/FileFormats.h"
 #include "import/KuabColumns.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
@@ -28,41 +29,10 @@
 
 namespace vantrel {
 
-// What the data reader keeps between the lines of one file; a new file starts with a new one.
-struct KuabFwdFileState {
-    bool LocationOpen = false;               // a data line of this file has opened a test location
-    bool SlashDate = false;                  // "Date Created" is d/m/y, written out as dd-mmm-yyyy
-    int Line = 0;                            // the number of the line being read, for warnings
-    PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
-    std::string LastStation;                 // station text of the last data line
-    LineFields Fields;                       // the current line's words, reused line to line
-    std::string Drop;                        // the current drop's value, reused likewise
-    // Column titles the English rules do not know, waiting for the units line under them.
-    std::string PendingTitles;
-    int PendingTitlesLine = 0;
-
-    // The elements every data line sets, looked up once rather than per drop.
-    PDDXElement* StartTime = nullptr;
-    PDDXElement* EndTime = nullptr;
-    PDDXElement* TestTime = nullptr;
-    PDDXElement* TestLocation = nullptr;
-    PDDXElement* TestTemperatures = nullptr;
-    PDDXElement* GpsLocation = nullptr;
-};
-
-void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document);
-
-// One non-empty line after the first, line `number` of the file (for warnings). Throws on a line
-// beyond the reader's limits.
-void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, int number,
-                      PDDXFile& document);
-
-}  // namespace vantrel
 // What the KUAB FWD reader carries from one file to the next within one run: the table layout
 // (column widths, the time column, the temperature columns, the columns placed by their units)
 // and the sensor offsets. A later file that lacks its own column-title, dash or sensor-distance
 // lines is read with the last ones seen.
-namespace vantrel {
 namespace {
 
 // Table columns are numbered from 0, as the words of a table line less its record letter.
@@ -86,17 +56,34 @@ struct KuabCarryOver {
     KuabPlacedColumns Placed;
 };
 
+// What the data reader keeps between the lines of one file; a new file starts with a new one.
+struct KuabFwdFileState {
+    bool LocationOpen = false;               // a data line of this file has opened a test location
+    bool SlashDate = false;                  // "Date Created" is d/m/y, written out as dd-mmm-yyyy
+    int Line = 0;                            // the number of the line being read, for warnings
+    PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
+    std::string LastStation;                 // station text of the last data line
+    LineFields Fields;                       // the current line's words, reused line to line
+    std::string Drop;                        // the current drop's value, reused likewise
+    // Column titles the English rules do not know, waiting for the units line under them.
+    std::string PendingTitles;
+    int PendingTitlesLine = 0;
+
+    // The elements every data line sets, looked up once rather than per drop.
+    PDDXElement* StartTime = nullptr;
+    PDDXElement* EndTime = nullptr;
+    PDDXElement* TestTime = nullptr;
+    PDDXElement* TestLocation = nullptr;
+    PDDXElement* TestTemperatures = nullptr;
+    PDDXElement* GpsLocation = nullptr;
+    KuabCarryOver* Carry = nullptr;  // the run's, looked up once per file
+};
+
 // The offset of sensor `sensor` (1 for the first); empty where the sensor distances give none.
 std::string_view OffsetOf(const KuabCarryOver& carry, std::size_t sensor)
 {
     return sensor >= 1 && sensor <= carry.SensorOffsets.size() ? carry.SensorOffsets[sensor - 1] : std::string_view();
 }
-
-}  // namespace
-}  // namespace vantrel
-
-namespace vantrel {
-namespace {
 
 // The table holds at most this many columns, and the sensor-offset list as many words.
 constexpr std::size_t kMaxColumns = 25;
@@ -160,7 +147,7 @@ void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::str
         AppendListItem(y, i, "0");
     }
 
-    KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    KuabCarryOver& carry = *file.Carry;
     carry.SensorDistances.assign(words.begin(), words.begin() + std::max(n, 0));
     carry.SensorOffsets = carry.SensorDistances;
     context.NumSensors = n;
@@ -181,7 +168,7 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
         throw InputError("the sensor count " + std::to_string(n) +
                          " is more than the 25 sensor offsets a position line can place");
 
-    KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    KuabCarryOver& carry = *file.Carry;
     const int placed = static_cast<int>(positions.size()), offsets = static_cast<int>(carry.SensorDistances.size());
     const int sensors = std::max(n, 0);  // an empty distance line has already been warned of
     if (placed < sensors)
@@ -327,7 +314,7 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
     const LineFields& titles = file.Fields;
     CheckColumnCount(titles.size(), "column title line");
 
-    KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    KuabCarryOver& carry = *file.Carry;
     carry.Placed = {};  // the table is laid out by these titles
     file.PendingTitles.clear();
     std::optional<std::size_t> timeColumn = carry.TimeColumn;
@@ -378,7 +365,7 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
 void UnitsLine(ReaderContext& context, KuabFwdFileState& file, bool metric, PDDXFile& document)
 {
     const LineFields& units = file.Fields;
-    const std::vector<std::size_t>& temperatures = context.CarryOver.Of<KuabCarryOver>().TemperatureColumns;
+    const std::vector<std::size_t>& temperatures = file.Carry->TemperatureColumns;
     const std::size_t needed = std::max(kColFirstDeflection, temperatures.empty() ? 0 : temperatures.front()) + 1;
     if (units.size() < needed)
         Warn(context, file, "the units line ends after column " + std::to_string(units.size()) + " of " +
@@ -416,7 +403,7 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
         return false;
     }
 
-    KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    KuabCarryOver& carry = *file.Carry;
     carry.Placed = plan.Columns;
     if (plan.Time) carry.TimeColumn = plan.Time;
     carry.TemperatureColumns = plan.Temperatures;
@@ -478,10 +465,10 @@ void WarnOfUnplacedTitles(ReaderContext& context, KuabFwdFileState& file)
     file.PendingTitles.clear();
 }
 
-void ColumnWidthLine(ReaderContext& context, KuabFwdFileState& file)
+void ColumnWidthLine(KuabFwdFileState& file)
 {
     CheckColumnCount(file.Fields.size(), "dash line");
-    std::vector<std::size_t>& widths = context.CarryOver.Of<KuabCarryOver>().ColumnWidths;
+    std::vector<std::size_t>& widths = file.Carry->ColumnWidths;
     widths.clear();
     for (const std::string_view dashes : file.Fields) widths.push_back(dashes.size());
 }
@@ -508,7 +495,7 @@ void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string
     case Kind::TitlesB: ColumnTitleLine(context, file, false, document); break;
     case Kind::Metric: UnitsLine(context, file, true, document); break;
     case Kind::Customary: UnitsLine(context, file, false, document); break;
-    case Kind::Widths: ColumnWidthLine(context, file); break;
+    case Kind::Widths: ColumnWidthLine(file); break;
     case Kind::OtherTitles: KeepTitles(file, line, words); break;
     case Kind::TheirUnits:
         // Titles not placed: the line is read as the English units line it may be, as it was before.
@@ -539,7 +526,7 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
     WarnOfUnplacedTitles(context, file);
     LineFields& fields = file.Fields;
     SplitOnSpaces(line.substr(1), fields);
-    const KuabCarryOver& carry = context.CarryOver.Of<KuabCarryOver>();
+    const KuabCarryOver& carry = *file.Carry;
     const KuabPlacedColumns& placed = carry.Placed;
 
     // Below 0 (an empty distance line): no field at all. Messages count columns from 1.
@@ -629,6 +616,8 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
 
 }  // namespace
 
+// One non-empty line after the first, line `number` of the file (for warnings). Throws on a line
+// beyond the reader's limits.
 void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, int number,
                       PDDXFile& document)
 {
@@ -647,6 +636,7 @@ void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::strin
 void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     KuabFwdFileState file;
+    file.Carry = &context.CarryOver.Of<KuabCarryOver>();
     NativeLines lines(input.Bytes);
     std::string_view title;
     if (lines.Next(title)) {  // the first line is the file's own title and is not read otherwise
@@ -659,9 +649,6 @@ void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     document.Element(pddx::Units::DropHistoryDataFrequencyUnits).SetValue("Hertz");
     document.Element(pddx::DeviceInformation::DeviceLoadType).SetValue("Impulse");
 }
-
-}  // namespace vantrel
-namespace vantrel {
 
 // The first line is free text. The others start with a record letter, at least six in ten of
 // them; marks: C, H or I header lines "key: value", J table lines whose column titles name

@@ -11,6 +11,7 @@
 #include "base/NumberText.h"
 #include "base/ProfileFile.h"
 #include "base/ReadError.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 #include "import/Sniffing.h"
@@ -181,8 +182,6 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     document.Element(pddx::DeviceInformation::DeviceLoadType).SetValue("Impulse");
 }
 
-}  // namespace vantrel
-namespace vantrel {
 // INI-shaped; a mark for each section the reader looks up: rack, loadplate1, sensors, sensor0,
 // distmeter.
 int SniffKuabIni(const SniffSample& sample)

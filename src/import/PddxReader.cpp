@@ -19,22 +19,13 @@
 #include "base/ReadError.h"
 #include "base/ReadWarnings.h"
 #include "document/PDDXFile.h"
+#include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 #include "import/Sniffing.h"
 
 namespace vantrel {
 
-// numSensors is the program-wide sensor count; a NumberOfDeflectionSensors above 0 replaces it.
-// What was renumbered, which counter disagreed with what the file holds (the document's counters
-// then count what was read) and which lines were ignored go to `warnings`. A text that cannot be
-// read to its end (too long a line, a file changed meanwhile) is a ReadError and leaves the
-// document as it was.
-void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors, ReadWarnings& warnings);
-
-}  // namespace vantrel
-
-namespace vantrel {
 namespace {
 
 constexpr std::string_view kLocationPrefix = "Test Location ";
@@ -501,6 +492,11 @@ void ReadOtherSection(const PDDXIndex& index, const PDDXIndex::Section& file, PD
 
 }  // namespace
 
+// numSensors is the program-wide sensor count; a NumberOfDeflectionSensors above 0 replaces it.
+// What was renumbered, which counter disagreed with what the file holds (the document's counters
+// then count what was read) and which lines were ignored go to `warnings`. A text that cannot be
+// read to its end (too long a line, a file changed meanwhile) is a ReadError and leaves the
+// document as it was.
 void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors, ReadWarnings& warnings)
 {
     PDDXFile scratch;
@@ -564,8 +560,6 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
         Skippable([&] { document.Element(pddx::DeflectionData::NumberOfTestLocations).SetValue(std::to_string(read)); });
 }
 
-}  // namespace vantrel
-namespace vantrel {
 // PDDX: a mark for each section name of the standard template ("Test Location n" counted once)
 // that heads a line, whatever else the text holds (comments, notes before the first section).
 // An INI text without them (a settings file) is left unrecognised rather than taken for a document.
@@ -587,10 +581,6 @@ int SniffPDDX(const SniffSample& sample)
     }
     return Score(static_cast<int>(std::count(std::begin(seen), std::end(seen), true)));
 }
-
-}  // namespace vantrel
-
-namespace vantrel {
 
 void ReadPDDX(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append)
 {

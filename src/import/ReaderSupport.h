@@ -70,15 +70,6 @@ inline void Set(PDDXFile& document, std::string_view section, std::string_view k
     document.Element(section, key).SetValue(std::move(value));
 }
 
-// The element's value followed by ", " and `more`.
-inline void Append(PDDXFile& document, std::string_view section, std::string_view key, std::string_view more)
-{
-    PDDXElement& element = document.Element(section, key);
-    std::string value(element.Value());
-    value.append(", ").append(more);
-    element.SetValue(std::move(value));
-}
-
 // A station's comments are kept together, "; " between them; an empty one adds nothing.
 inline void AppendComment(std::string& comments, std::string_view comment)
 {
