@@ -13,7 +13,11 @@ endif()
 # Debian wants the manual page and the changelog compressed, with no time stamp inside, so that
 # the same sources give the same package.
 find_program(GZIP gzip REQUIRED)
-configure_file(${VANTREL_PACKAGING}/vantrel.1 packaging/vantrel.1 @ONLY)
+add_custom_command(OUTPUT packaging/vantrel.1
+  COMMAND ${CMAKE_COMMAND} -DVANTREL=$<TARGET_FILE:vantrel> -DSOURCE=${VANTREL_PACKAGING}/vantrel.1
+    -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/packaging/vantrel.1 -DPROJECT_VERSION=${PROJECT_VERSION}
+    -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+  DEPENDS vantrel ${VANTREL_PACKAGING}/vantrel.1 ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake)
 configure_file(${VANTREL_PACKAGING}/vantrel-desktop.1 packaging/vantrel-desktop.1 @ONLY)
 configure_file(${VANTREL_PACKAGING}/changelog packaging/changelog COPYONLY)
 foreach(file vantrel.1 vantrel-desktop.1 changelog)

@@ -143,7 +143,7 @@ TEST_F(CommandLine, HelpAndVersionSayWhatThereIs)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: vantrel convert [OPTIONS] files..."), std::string::npos) << help.out;
     const RunResult main = Run({"--help"});
-    for (const char* part : {"--settings FILE", "  5  -            Carl Bro History (no reader)",
+    for (const char* part : {"--settings FILE", "  5  -            Carl Bro History (.HST, .HIS) (no reader)",
                              "  8  kuab         KUAB FWD", "Exit status: 0", "Examples:", "vantrel [OPTIONS] PATH,CODE\n"})
         EXPECT_NE(main.out.find(part), std::string::npos) << part;
     EXPECT_EQ(main.out.find("PATH,CODE ..."), std::string::npos);

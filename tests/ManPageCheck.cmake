@@ -1,8 +1,10 @@
 # Fails when the manual page and the program's help name different subcommands or options, or
-# different file types, so that a command, option or format added to the program is added to the
-# page too (and one taken away leaves it). The types come from the format table by way of --help. The program's lists come from `vantrel --help` and `vantrel help SUBCOMMAND`; the
-# page's from the .SS headings under COMMANDS and the .TP tags under OPTIONS and COMMANDS.
-# Run as: cmake -DVANTREL=<program> -DMANPAGE=<vantrel.1> -P ManPageCheck.cmake
+# different file types, so that a command or option added to the program is added to the page too
+# (and one taken away leaves it). The program's lists come from `vantrel --help` and `vantrel help
+# SUBCOMMAND`; the page's from the .SS headings under COMMANDS and the .TP tags under OPTIONS and
+# COMMANDS. The page's types are filled in from --help at build time (cmake/ManPage.cmake): this
+# checks the built page, so that a filling that lost a row fails here.
+# Run as: cmake -DVANTREL=<program> -DMANPAGE=<built vantrel.1> -P ManPageCheck.cmake
 
 # The option names ("-t", "--type") in the first column of a help text's "Options:" lists.
 function(help_options text out)
@@ -55,9 +57,9 @@ set(program_types "")
 string(REGEX MATCH "\nFile types[^\n]*\n(  +[0-9]+  [^\n]+\n)+" listing "${main}")
 string(REGEX MATCHALL "\n +[0-9]+  [^\n]+" rows "${listing}")
 foreach(row IN LISTS rows)
-  string(REGEX MATCH "([0-9]+)  ([-a-z0-9]+) +(.*)" row "${row}")
-  string(REPLACE " (no reader)" "" name "${CMAKE_MATCH_3}")
-  list(APPEND program_types "${CMAKE_MATCH_1}\t${CMAKE_MATCH_2}\t${name}")
+  # The name runs to the bracket of the extensions.
+  string(REGEX MATCH "([0-9]+)  ([-a-z0-9]+) +([^(]*[^( ])" row "${row}")
+  list(APPEND program_types "${CMAKE_MATCH_1}\t${CMAKE_MATCH_2}\t${CMAKE_MATCH_3}")
 endforeach()
 
 # The page: fonts and escaped hyphens taken out, then the headings and tags of its sections.

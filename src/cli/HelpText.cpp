@@ -1,6 +1,8 @@
 #include "cli/HelpText.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "import/FileFormats.h"
 
@@ -12,9 +14,18 @@ std::string TypeTable()
 {
     std::string table = "File types (-t TYPE, and CODE of PATH,CODE):\n";
     for (const FileFormat& format : FileFormats()) {
-        char line[128];
-        std::snprintf(line, sizeof line, "  %2d  %-12s %s%s\n", CodeOf(format.Type), format.ShortName ? format.ShortName : "-",
-                      format.Name, format.Read ? "" : " (no reader)");
+        // The usual extensions, "(.F20, .FWD)", so that a user can tell which type a file is.
+        std::string extensions;
+        for (std::string_view rest = format.Extensions; !rest.empty();) {
+            const std::size_t end = std::min(rest.find(';'), rest.size());
+            extensions += (extensions.empty() ? "(." : ", .") + std::string(rest.substr(0, end));
+            rest.remove_prefix(std::min(end + 1, rest.size()));
+        }
+        if (!extensions.empty()) extensions = " " + extensions + ")";
+        char line[160];
+        std::snprintf(line, sizeof line, "  %2d  %-12s %s%s%s\n", CodeOf(format.Type),
+                      format.ShortName ? format.ShortName : "-", format.Name, extensions.c_str(),
+                      format.Read ? "" : " (no reader)");
         table += line;
     }
     return table;
