@@ -17,7 +17,8 @@
 namespace vantrel {
 namespace {
 
-constexpr std::string_view kGainElement = "SensorCalibrationCenterGain";
+// The gains of Setup.Par, one per sensor channel.
+constexpr const SectionAndKey& kGainElement = pddx::DeviceCalibration::SensorCalibrationCenterGain;
 
 // A value line of Setup.Par holds its value first; the gains, one per sensor channel, fill the line.
 constexpr std::size_t kColParValue = 0;
@@ -37,40 +38,35 @@ void SetFileNameAndLoadType(const std::string& fileName, std::string_view extens
     document.Element(pddx::DeviceInformation::DeviceLoadType).SetValue("Impulse");
 }
 
-}  // namespace
-
-void JilsParTarget(std::string_view line, std::string& section, std::string& element)
+// The element the value lines after `line` fill: a comment line ends the current one, and two
+// known comments start theirs (tested in this order, a later match overriding an earlier one).
+const SectionAndKey* JilsParTarget(std::string_view line, const SectionAndKey* current)
 {
-    // Tested in this order, a later match overriding an earlier one.
-    if (line.find('#') != std::string_view::npos) {
-        section.clear();
-        element.clear();
-    }
-    if (line.find("# number of sensor channel") != std::string_view::npos) {
-        section = "Device Configuration";
-        element = "NumberOfDeflectionSensors";
-    }
-    if (line.find("# Sensor channels EU conversion factor") != std::string_view::npos) {
-        section = "Device Calibration";
-        element = kGainElement;
-    }
+    if (line.find('#') != std::string_view::npos) current = nullptr;
+    if (line.find("# number of sensor channel") != std::string_view::npos)
+        current = &pddx::DeviceConfiguration::NumberOfDeflectionSensors;
+    if (line.find("# Sensor channels EU conversion factor") != std::string_view::npos) current = &kGainElement;
+    return current;
 }
+
+}  // namespace
 
 void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     LineFields fields;
-    std::string section, element;
+    const SectionAndKey* target = nullptr;
     // The recognised comment line of the current target, and how many value lines followed it.
     int commentLine = 0, values = 0;
     const auto targetEnds = [&] {
         if (commentLine > 0 && values == 0)
-            context.Warnings.Add(commentLine, "no value line follows; the comment itself was stored as " + element);
+            context.Warnings.Add(commentLine, "no value line follows; the comment itself was stored as " +
+                                                  std::string(target->Key));
     };
     ForEachLine(input, [&](std::string_view line, int number) {
             const bool comment = line.find('#') != std::string_view::npos;
             if (comment) targetEnds();
-            JilsParTarget(line, section, element);
-            if (section.empty()) {
+            target = JilsParTarget(line, target);
+            if (target == nullptr) {
                 commentLine = 0;
                 return;
             }
@@ -80,10 +76,10 @@ void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& docu
             if (comment) {
                 commentLine = number, values = 0;
             } else if (++values > 1) {
-                context.Warnings.Add(number, "a further value line for " + element + "; it replaces " +
-                                                 Quoted(document.Element(section, element).Value()));
+                context.Warnings.Add(number, "a further value line for " + std::string(target->Key) + "; it replaces " +
+                                                 Quoted(document.Element(*target).Value()));
             }
-            if (element == kGainElement && count > 1) {
+            if (target == &kGainElement && count > 1) {
                 // One gain per sensor channel: values beyond the sensor count are not the sensors'.
                 const std::string_view sensors = document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value();
                 const int n = WholeNumberField(sensors, "the number of deflection sensors");
@@ -93,14 +89,14 @@ void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& docu
                     if (i > 0) value += ",";
                     value += fields[static_cast<std::size_t>(i)];
                 }
-            } else if (!comment && element != kGainElement) {
+            } else if (!comment && target != &kGainElement) {
                 if (count > 1)
                     context.Warnings.Add(number, "only the first field, " + Quoted(value) + ", was read");
                 if (!IsWholeNumberText(value))
                     context.Warnings.Add(number, "the number of sensor channels " + Quoted(value) +
                                                      " is not a whole number");
             }
-            document.Element(section, element).SetValue(std::move(value));
+            document.Element(*target).SetValue(std::move(value));
     });
     targetEnds();
     SetFileNameAndLoadType(input.Name, ".PAR", document);

@@ -435,23 +435,23 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     });
     WarnOfWaitingLines(context, dat.Waiting);
 
-    const auto set = [&document](std::string_view section, std::string_view key, std::string value) {
-        document.Element(section, key).SetValue(std::move(value));
+    const auto set = [&document](const SectionAndKey& name, std::string value) {
+        document.Element(name).SetValue(std::move(value));
     };
-    set("Operations Information", "FileName", ReplaceAll(input.Name, ".DAT", ".DDX"));
-    set("Units", "LoadPlateRadiusUnits", "inch");
-    set("Units", "LoadUnits", "pound-force");
-    set("Units", "TemperatureUnits", "Fahrenheit");
-    set("Units", "DeflectionUnits", "mil");
-    set("Units", "SensorsLocationUnits", "inch");
-    set("Units", "TestLocationUnits", "mile, inch, inch");
-    set("Units", "DropHistoryDataFrequencyUnits", "Hertz");
-    if (dat.GpsRead) set("Units", "GPSUnits", "degree, degree");
-    set("Device Information", "DeviceLoadType", "Impulse");
+    set(pddx::OperationsInformation::FileName, ReplaceAll(input.Name, ".DAT", ".DDX"));
+    set(pddx::Units::LoadPlateRadiusUnits, "inch");
+    set(pddx::Units::LoadUnits, "pound-force");
+    set(pddx::Units::TemperatureUnits, "Fahrenheit");
+    set(pddx::Units::DeflectionUnits, "mil");
+    set(pddx::Units::SensorsLocationUnits, "inch");
+    set(pddx::Units::TestLocationUnits, "mile, inch, inch");
+    set(pddx::Units::DropHistoryDataFrequencyUnits, "Hertz");
+    if (dat.GpsRead) set(pddx::Units::GPSUnits, "degree, degree");
+    set(pddx::DeviceInformation::DeviceLoadType, "Impulse");
     // A DAT file does not state its geometry: the user keeps it in the settings.
-    set("Device Configuration", "LoadPlateRadius", context.Jils.LoadPlateRadius);
-    set("Device Configuration", "DeflectionSensorXAxisDistances", context.Jils.SensorXAxis);
-    set("Device Configuration", "DeflectionSensorYAxisDistances", context.Jils.SensorYAxis);
+    set(pddx::DeviceConfiguration::LoadPlateRadius, context.Jils.LoadPlateRadius);
+    set(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances, context.Jils.SensorXAxis);
+    set(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances, context.Jils.SensorYAxis);
 }
 
 namespace {

@@ -201,8 +201,7 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
 
 // "number unit": the number into one element, the unit word into another.
 void NumberAndUnit(ReaderContext& context, KuabFwdFileState& file, std::string_view value, std::string_view what,
-                   PDDXFile& document, std::string_view valueSection, std::string_view valueKey, std::string_view unitKey,
-                   bool trimNumber)
+                   PDDXFile& document, const SectionAndKey& valueName, const SectionAndKey& unitName, bool trimNumber)
 {
     SplitOnSpaces(value, file.Fields);
     const std::size_t words = file.Fields.size();
@@ -213,8 +212,8 @@ void NumberAndUnit(ReaderContext& context, KuabFwdFileState& file, std::string_v
     if (words > 2)
         Warn(context, file, "the " + std::string(what) + " " + Quoted(TrimBlanks(value)) +
                                 " is more than a number and its unit; the rest was not read");
-    Set(document, "Units", unitKey, UnitName(file.Fields[kColUnit]));
-    Set(document, valueSection, valueKey, std::string(trimNumber ? TrimBlanks(number) : number));
+    document.Element(unitName).SetValue(UnitName(file.Fields[kColUnit]));
+    document.Element(valueName).SetValue(std::string(trimNumber ? TrimBlanks(number) : number));
 }
 
 // A date written d/m/y (two- or four-digit year) as dd-mmm-yyyy. Field programs of this layout
@@ -255,15 +254,14 @@ void DateRule(ReaderContext& context, KuabFwdFileState& file, std::string_view v
 // Header keys whose value is copied as it stands, in the order they are tried.
 struct TextRule {
     std::string_view word;
-    const char* section;
-    const char* key;
+    SectionAndKey name;
 };
 constexpr TextRule kTextRules[] = {
-    {"Road Name", "Location Identification", "FacilityName"},
-    {"Site", "Location Identification", "SiteName"},
-    {"Operator", "Operations Information", "OperatorName"},
-    {"Operat\xF6r", "Operations Information", "OperatorName"},
-    {"weather", "Operations Information", "WeatherCondition"},
+    {"Road Name", pddx::LocationIdentification::FacilityName},
+    {"Site", pddx::LocationIdentification::SiteName},
+    {"Operator", pddx::OperationsInformation::OperatorName},
+    {"Operat\xF6r", pddx::OperationsInformation::OperatorName},
+    {"weather", pddx::OperationsInformation::WeatherCondition},
 };
 
 void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
@@ -280,22 +278,22 @@ void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view
     // position rules and "Operator Site" is a site.
     for (const TextRule& rule : kTextRules) {
         if (TextContains(rule.word, key)) {
-            Set(document, rule.section, rule.key, std::string(value));
+            document.Element(rule.name).SetValue(std::string(value));
             return;
         }
     }
     if (TextContains("Date Created", key))
         DateRule(context, file, value, document);
     else if (TextContains("Plate Radius", key))
-        NumberAndUnit(context, file, value, "plate radius", document, "Device Configuration", "LoadPlateRadius",
-                      "LoadPlateRadiusUnits", false);
+        NumberAndUnit(context, file, value, "plate radius", document, pddx::DeviceConfiguration::LoadPlateRadius,
+                      pddx::Units::LoadPlateRadiusUnits, false);
     else if (TextContains("Sensor Distance", key) || TextContains("Distance", key))
         SensorDistanceRule(context, file, value, document);
     else if (TextContains("Sensor Position", key) || TextContains("Position", key))
         SensorPositionRule(context, file, value, document);
     else if (TextContains("Testpoint spacing", key))
-        NumberAndUnit(context, file, value, "test point spacing", document, "Deflection Data", "NominalTestSpacing",
-                      "NominalTestSpacingUnits", true);
+        NumberAndUnit(context, file, value, "test point spacing", document, pddx::DeflectionData::NominalTestSpacing,
+                      pddx::Units::NominalTestSpacingUnits, true);
 }
 
 // ---- table header lines ("J") ----

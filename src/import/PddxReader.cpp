@@ -19,6 +19,7 @@
 #include "base/ReadError.h"
 #include "base/ReadWarnings.h"
 #include "document/PDDXFile.h"
+#include "document/TemplateNames.h"
 #include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
@@ -28,9 +29,9 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::string_view kLocationPrefix = "Test Location ";
-constexpr std::string_view kDropPrefix = "DropData_";
-constexpr std::string_view kHistoryPrefix = "DropHistoryData_";
+constexpr std::string_view kLocationPrefix = pddx::TestLocation::kPrefix;
+constexpr std::string_view kDropPrefix = pddx::TestLocation::kDropDataPrefix;
+constexpr std::string_view kHistoryPrefix = pddx::TestLocation::kDropHistoryDataPrefix;
 
 // What a counter's text says (empty counts as 0); nullopt where it is not a whole number.
 std::optional<int> CounterSays(std::string_view text)
@@ -374,7 +375,8 @@ private:
                 const char*& slot = section.keys[static_cast<std::size_t>(k)];
                 if (slot) return repeated();
                 slot = Keep(value);
-                if (EqualsIgnoreCase(key, "NumberOfDrops") || EqualsIgnoreCase(key, "NumberOfTestLocations"))
+                if (EqualsIgnoreCase(key, pddx::TestLocation::NumberOfDrops) ||
+                    EqualsIgnoreCase(key, pddx::DeflectionData::NumberOfTestLocations.Key))
                     section.counterLine = line;
                 return;
             }
@@ -467,10 +469,11 @@ void ReadTestLocation(const PDDXIndex& index, const PDDXIndex::Section& file, PD
     }
     dropsUpTo(file.drops.size());
 
-    const char* said = index.LocationValue(file, "NumberOfDrops");
+    const char* said = index.LocationValue(file, pddx::TestLocation::NumberOfDrops);
     const int held = static_cast<int>(file.drops.size());
-    const std::optional<std::string> disagreement = CounterDisagreement(
-        "NumberOfDrops", said ? std::optional(index.Value(said)) : std::nullopt, "the location", held, held, "drop");
+    const std::optional<std::string> disagreement =
+        CounterDisagreement(pddx::TestLocation::NumberOfDrops, said ? std::optional(index.Value(said)) : std::nullopt,
+                            "the location", held, held, "drop");
     if (!disagreement) return;
     warnings.Add(file.counterLine ? file.counterLine : file.line, *disagreement);
     Skippable([&] { location.Element(pddx::TestLocation::NumberOfDrops).SetValue(std::to_string(held)); });
@@ -512,8 +515,8 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
         const int t = index.Template(section.Handle());
         for (const PDDXElement& element : section.Elements())
             Skippable([&] {
-                if (append && (EqualsIgnoreCase(element.Handle(), "NumberOfTestLocations") ||
-                               EqualsIgnoreCase(element.Handle(), "NumberOfDrops")))
+                if (append && (EqualsIgnoreCase(element.Handle(), pddx::DeflectionData::NumberOfTestLocations.Key) ||
+                               EqualsIgnoreCase(element.Handle(), pddx::TestLocation::NumberOfDrops)))
                     return;
                 const char* kept = index.TemplateValue(t, element.Handle());
                 if (!index.Value(kept).empty() || !append)
@@ -549,15 +552,15 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
     locations.Report(warnings, "test location", "test locations", "from 1 in file order");
     index.ReportRenumbering(warnings);
 
-    const int deflection = index.Template("Deflection Data");
-    const char* said = index.TemplateValue(deflection, "NumberOfTestLocations");
+    const SectionAndKey& counter = pddx::DeflectionData::NumberOfTestLocations;
+    const int deflection = index.Template(counter.Section);
+    const char* said = index.TemplateValue(deflection, counter.Key);
     const std::optional<std::string> disagreement =
-        CounterDisagreement("NumberOfTestLocations", said ? std::optional(index.Value(said)) : std::nullopt, "the file",
+        CounterDisagreement(counter.Key, said ? std::optional(index.Value(said)) : std::nullopt, "the file",
                             index.LocationCount(), read, "test location");
     if (!disagreement) return;
     warnings.Add(index.TemplateSection(deflection).counterLine, *disagreement);
-    if (!append)
-        Skippable([&] { document.Element(pddx::DeflectionData::NumberOfTestLocations).SetValue(std::to_string(read)); });
+    if (!append) Skippable([&] { document.Element(counter).SetValue(std::to_string(read)); });
 }
 
 // PDDX: a mark for each section name of the standard template ("Test Location n" counted once)
@@ -566,8 +569,15 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
 int SniffPDDX(const SniffSample& sample)
 {
     static constexpr std::string_view kSections[] = {
-        "Pavement Deflection Data Exchange File", "Operations Information", "Units", "Device Information",
-        "Device Configuration", "Device Calibration", "Location Identification", "Deflection Data", "Test Location "};
+        pddx::PavementDeflectionDataExchangeFile::kSection,
+        pddx::OperationsInformation::kSection,
+        pddx::Units::kSection,
+        pddx::DeviceInformation::kSection,
+        pddx::DeviceConfiguration::kSection,
+        pddx::DeviceCalibration::kSection,
+        pddx::LocationIdentification::kSection,
+        pddx::DeflectionData::kSection,
+        pddx::TestLocation::kPrefix};
     bool seen[std::size(kSections)] = {};
     for (std::string_view line : sample.Filled()) {
         line = TrimBlanks(line);
