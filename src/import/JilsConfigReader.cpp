@@ -49,56 +49,79 @@ const SectionAndKey* JilsParTarget(std::string_view line, const SectionAndKey* c
     return current;
 }
 
+// The element Setup.Par's value lines fill, and the comment line that named it.
+struct ParTarget {
+    const SectionAndKey* Element = nullptr;  // none after any other comment
+    int CommentLine = 0;                     // 0 while no element is named
+    int Values = 0;                          // the value lines after the comment
+};
+
+// A comment with no value line after it is what its element keeps.
+void WarnIfNoValue(ReaderContext& context, const ParTarget& target)
+{
+    if (target.CommentLine > 0 && target.Values == 0)
+        context.Warnings.Add(target.CommentLine, "no value line follows; the comment itself was stored as " +
+                                                     std::string(target.Element->Key));
+}
+
+// One gain per sensor channel: values beyond the sensor count are not the sensors'.
+std::string SensorGains(const LineFields& fields, const PDDXFile& document)
+{
+    const std::string_view sensors = document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value();
+    const int n = WholeNumberField(sensors, "the number of deflection sensors");
+    const int kept = std::min(static_cast<int>(fields.size()), n);
+    std::string gains;
+    for (int i = 0; i < kept; ++i) {
+        if (i > 0) gains += ",";
+        gains += fields[static_cast<std::size_t>(i)];
+    }
+    return gains;
+}
+
+// The value a line gives its element: the gains, or the first field (the comment line's too).
+std::string ParValue(ReaderContext& context, const LineFields& fields, bool comment, const ParTarget& target,
+                     int number, const PDDXFile& document)
+{
+    const bool gains = target.Element == &kGainElement;
+    if (gains && fields.size() > 1) return SensorGains(fields, document);
+    std::string value(fields[kColParValue]);
+    if (comment || gains) return value;
+    if (fields.size() > 1) context.Warnings.Add(number, "only the first field, " + Quoted(value) + ", was read");
+    if (!IsWholeNumberText(value))
+        context.Warnings.Add(number, "the number of sensor channels " + Quoted(value) + " is not a whole number");
+    return value;
+}
+
+void ReadParLine(ReaderContext& context, std::string_view line, int number, LineFields& fields, ParTarget& target,
+                 PDDXFile& document)
+{
+    const bool comment = line.find('#') != std::string_view::npos;
+    if (comment) WarnIfNoValue(context, target);
+    target.Element = JilsParTarget(line, target.Element);
+    if (target.Element == nullptr) {
+        target.CommentLine = 0;
+        return;
+    }
+    SplitOnCommas(line, fields);
+    if (comment) {
+        target.CommentLine = number, target.Values = 0;
+    } else if (++target.Values > 1) {
+        context.Warnings.Add(number, "a further value line for " + std::string(target.Element->Key) +
+                                         "; it replaces " + Quoted(document.Element(*target.Element).Value()));
+    }
+    document.Element(*target.Element).SetValue(ParValue(context, fields, comment, target, number, document));
+}
+
 }  // namespace
 
 void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     LineFields fields;
-    const SectionAndKey* target = nullptr;
-    // The recognised comment line of the current target, and how many value lines followed it.
-    int commentLine = 0, values = 0;
-    const auto targetEnds = [&] {
-        if (commentLine > 0 && values == 0)
-            context.Warnings.Add(commentLine, "no value line follows; the comment itself was stored as " +
-                                                  std::string(target->Key));
-    };
+    ParTarget target;
     ForEachLine(input, [&](std::string_view line, int number) {
-            const bool comment = line.find('#') != std::string_view::npos;
-            if (comment) targetEnds();
-            target = JilsParTarget(line, target);
-            if (target == nullptr) {
-                commentLine = 0;
-                return;
-            }
-            SplitOnCommas(line, fields);
-            std::string value(fields[kColParValue]);
-            const int count = static_cast<int>(fields.size());
-            if (comment) {
-                commentLine = number, values = 0;
-            } else if (++values > 1) {
-                context.Warnings.Add(number, "a further value line for " + std::string(target->Key) + "; it replaces " +
-                                                 Quoted(document.Element(*target).Value()));
-            }
-            if (target == &kGainElement && count > 1) {
-                // One gain per sensor channel: values beyond the sensor count are not the sensors'.
-                const std::string_view sensors = document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value();
-                const int n = WholeNumberField(sensors, "the number of deflection sensors");
-                const int kept = std::min(count, n);
-                value.clear();
-                for (int i = 0; i < kept; ++i) {
-                    if (i > 0) value += ",";
-                    value += fields[static_cast<std::size_t>(i)];
-                }
-            } else if (!comment && target != &kGainElement) {
-                if (count > 1)
-                    context.Warnings.Add(number, "only the first field, " + Quoted(value) + ", was read");
-                if (!IsWholeNumberText(value))
-                    context.Warnings.Add(number, "the number of sensor channels " + Quoted(value) +
-                                                     " is not a whole number");
-            }
-            document.Element(*target).SetValue(std::move(value));
+        ReadParLine(context, line, number, fields, target, document);
     });
-    targetEnds();
+    WarnIfNoValue(context, target);
     SetFileNameAndLoadType(input.Name, ".PAR", document);
 }
 
