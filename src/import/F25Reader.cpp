@@ -381,7 +381,7 @@ void CheckDropFields(const LineFields& fields, int numSensors, LineFaults& fault
                     std::to_string(numSensors) + " deflections");
     faults.ExpectNumber("load", fields[kColLoad]);
     for (int k = 0; k < numSensors && first + k < count; ++k) {
-        const std::string_view field = fields[static_cast<std::size_t>(first + k)];
+        const std::string_view field = fields[kColFirstDeflection + static_cast<std::size_t>(k)];
         if (!LineFaults::IsNumber(field)) faults.ExpectNumber("deflection " + std::to_string(k + 1), field);
     }
     int more = 0;

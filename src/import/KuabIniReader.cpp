@@ -125,7 +125,7 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     } catch (const ConversionError& e) {
         throw ini.Failure(std::string("[sensors] numberofsensors: ") + e.what());
     }
-    if (n < 1 || n != count)
+    if (n < 1 || static_cast<float>(n) != count)
         context.Warnings.Add(ini.LineOf("sensors", "numberofsensors"),
                              "numberofsensors " + Quoted(SingleText(count)) + " is not a whole number of at least 1; " +
                                  (n > 1 ? "the first " + std::to_string(n) + " sensors were" : "[sensor0] alone was") +

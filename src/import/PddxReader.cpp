@@ -493,23 +493,11 @@ void ReadOtherSection(const PDDXIndex& index, const PDDXIndex::Section& file, PD
     for (const PDDXIndex::Extra& extra : file.extras) Skippable([&] { GiveExtra(index, extra, section, false); });
 }
 
-}  // namespace
-
-// numSensors is the program-wide sensor count; a NumberOfDeflectionSensors above 0 replaces it.
-// What was renumbered, which counter disagreed with what the file holds (the document's counters
-// then count what was read) and which lines were ignored go to `warnings`. A text that cannot be
-// read to its end (too long a line, a file changed meanwhile) is a ReadError and leaves the
-// document as it was.
-void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors, ReadWarnings& warnings)
+// The template's values: a new document takes every one, empty ones included; appending never
+// blanks a value out and never copies the counters. Keys the template lacks follow.
+void ReadTemplateSections(const PDDXIndex& index, const PDDXFile& scratch, int templateSections, PDDXFile& document,
+                          bool append)
 {
-    PDDXFile scratch;
-    const int templateSections = scratch.Sections().Count();
-    scratch.AddTestLocation();
-    PDDXIndex index(scratch, document.Text(), warnings);
-    index.Read(input);
-
-    // The template's values: a new document takes every one, empty ones included; appending
-    // never blanks a value out and never copies the counters. Keys the template lacks follow.
     for (int s = 1; s <= templateSections; ++s) {
         const PDDXSection& section = scratch.Sections().Item(s);
         const int t = index.Template(section.Handle());
@@ -525,14 +513,13 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
         for (const PDDXIndex::Extra& extra : index.TemplateSection(t).extras)
             Skippable([&] { GiveExtra(index, extra, document.Section(section.Handle()), append); });
     }
+}
 
-    Skippable([&] {
-        const int n = ToInt32(document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value());
-        if (n > 0) numSensors = n;
-    });
-
-    // New: numbered from 1 in file order. Appending: numbered after the document's own
-    // locations, raising its counter.
+// The file's test locations and sections the template lacks, in file order; returns how many test
+// locations were read. New: numbered from 1 in file order. Appending: numbered after the
+// document's own locations, raising its counter.
+int ReadAddedSections(const PDDXIndex& index, PDDXFile& document, bool append, ReadWarnings& warnings)
+{
     int read = 0;
     Renumbering locations;
     for (const PDDXIndex::Section& file : index.Added()) {
@@ -550,8 +537,13 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
         });
     }
     locations.Report(warnings, "test location", "test locations", "from 1 in file order");
-    index.ReportRenumbering(warnings);
+    return read;
+}
 
+// A NumberOfTestLocations that disagrees with the test locations the file holds is told; a new
+// document's counter then counts those `read`.
+void CheckLocationCounter(const PDDXIndex& index, int read, PDDXFile& document, bool append, ReadWarnings& warnings)
+{
     const SectionAndKey& counter = pddx::DeflectionData::NumberOfTestLocations;
     const int deflection = index.Template(counter.Section);
     const char* said = index.TemplateValue(deflection, counter.Key);
@@ -561,6 +553,31 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
     if (!disagreement) return;
     warnings.Add(index.TemplateSection(deflection).counterLine, *disagreement);
     if (!append) Skippable([&] { document.Element(counter).SetValue(std::to_string(read)); });
+}
+
+}  // namespace
+
+// numSensors is the program-wide sensor count; a NumberOfDeflectionSensors above 0 replaces it.
+// What was renumbered, which counter disagreed with what the file holds (the document's counters
+// then count what was read) and which lines were ignored go to `warnings`. A text that cannot be
+// read to its end (too long a line, a file changed meanwhile) is a ReadError and leaves the
+// document as it was.
+void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors, ReadWarnings& warnings)
+{
+    PDDXFile scratch;
+    const int templateSections = scratch.Sections().Count();
+    scratch.AddTestLocation();
+    PDDXIndex index(scratch, document.Text(), warnings);
+    index.Read(input);
+
+    ReadTemplateSections(index, scratch, templateSections, document, append);
+    Skippable([&] {
+        const int n = ToInt32(document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value());
+        if (n > 0) numSensors = n;
+    });
+    const int read = ReadAddedSections(index, document, append, warnings);
+    index.ReportRenumbering(warnings);
+    CheckLocationCounter(index, read, document, append, warnings);
 }
 
 // PDDX: a mark for each section name of the standard template ("Test Location n" counted once)
