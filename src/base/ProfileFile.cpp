@@ -59,8 +59,27 @@ void ProfileFile::Index()
         ++line;
         const TextRange range = NextLine(text, pos);
         if (range.start == range.stop) continue;
-        if (text[range.start] == '[') current = IndexHeader(range.start, range.stop, line);
-        else IndexKeyLine(range.start, range.stop, line, current);
+        if (text[range.start] == '[') {
+            current = IndexHeader(range.start, range.stop, line);
+            continue;
+        }
+        const std::size_t equals = text.find('=', range.start);
+        if (equals >= range.stop || !current) {
+            NoteSkipped(range.start, range.stop, equals < range.stop, line);
+            continue;
+        }
+        TextRange key{range.start, equals}, value{equals + 1, range.stop};
+        TrimRange(text, key.start, key.stop);
+        TrimRange(text, value.start, value.stop);
+        if (value.stop - value.start >= 2 && (text[value.start] == '"' || text[value.start] == '\'') &&
+            text[value.stop - 1] == text[value.start]) {
+            ++value.start;
+            --value.stop;
+        }
+        entries_.push_back({static_cast<std::uint32_t>(key.start), static_cast<std::uint32_t>(key.stop - key.start),
+                            static_cast<std::uint32_t>(value.start),
+                            static_cast<std::uint32_t>(value.stop - value.start), line});
+        ++current->entryCount;
     }
     for (Section& section : sections_) BuildTable(section);
 }
@@ -84,32 +103,14 @@ ProfileFile::Section* ProfileFile::IndexHeader(std::size_t start, std::size_t st
     return &sections_.back();
 }
 
-void ProfileFile::IndexKeyLine(std::size_t start, std::size_t stop, std::uint32_t line, Section* current)
+void ProfileFile::NoteSkipped(std::size_t start, std::size_t stop, bool pair, std::uint32_t line)
 {
     const std::string_view text = Text();
-    const std::size_t equals = text.find('=', start);
-    const bool pair = equals < stop;
-    const bool comment = text[start] == ';' || text[start] == '#';
-    const std::string_view written = text.substr(start, stop - start);
-    if (!comment && !pair)
-        skipped_.push_back(
-            {static_cast<int>(line), Quoted(written) + " is no [section], key = value or ; comment; it was skipped"});
-    else if (!comment && sections_.empty())
-        skipped_.push_back(
-            {static_cast<int>(line), Quoted(written) + " stands before the first [section]; it was skipped"});
-    if (!current || !pair) return;
-    TextRange key{start, equals}, value{equals + 1, stop};
-    TrimRange(text, key.start, key.stop);
-    TrimRange(text, value.start, value.stop);
-    if (value.stop - value.start >= 2 && (text[value.start] == '"' || text[value.start] == '\'') &&
-        text[value.stop - 1] == text[value.start]) {
-        ++value.start;
-        --value.stop;
-    }
-    entries_.push_back({static_cast<std::uint32_t>(key.start), static_cast<std::uint32_t>(key.stop - key.start),
-                        static_cast<std::uint32_t>(value.start), static_cast<std::uint32_t>(value.stop - value.start),
-                        line});
-    ++current->entryCount;
+    if (text[start] == ';' || text[start] == '#') return;
+    const char* why = !pair             ? " is no [section], key = value or ; comment; it was skipped"
+                      : sections_.empty() ? " stands before the first [section]; it was skipped"
+                                          : nullptr;  // a key of a section met before
+    if (why) skipped_.push_back({static_cast<int>(line), Quoted(text.substr(start, stop - start)) + why});
 }
 
 void ProfileFile::BuildTable(Section& section)
