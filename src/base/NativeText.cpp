@@ -382,33 +382,31 @@ bool NativeLines::Next(std::string_view& line)
     scanned_ = begin_;
     while (true) {
         const char* found = FindLineEnd(data_ + scanned_, data_ + end_);
-        if (found && *found == '\n') {
-            const std::size_t lf = static_cast<std::size_t>(found - data_);
-            if (lf - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
-            Deliver(line, lf);
-            begin_ = lf + 1;
+        if (!found) {  // no line end in what is in: read more, or the rest is the last line
+            if (end_ - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
+            scanned_ = end_;
+            if (Fill()) continue;
+            if (begin_ == end_) return false;
+            Deliver(line, end_);
+            begin_ = end_;
             return true;
         }
-        if (found) {
-            const std::size_t cr = static_cast<std::size_t>(found - data_);
-            if (cr - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
-            // Whether a line feed follows is known only once the next byte is in.
-            if (cr + 1 == end_ && !atEnd_) {
-                scanned_ = cr;
-                Fill();
-                continue;
-            }
-            Deliver(line, cr);
-            begin_ = cr + 1;
-            if (begin_ < end_ && data_[begin_] == '\n') ++begin_;
+        const auto at = static_cast<std::size_t>(found - data_);
+        if (at - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
+        if (*found == '\n') {
+            Deliver(line, at);
+            begin_ = at + 1;
             return true;
         }
-        if (end_ - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
-        scanned_ = end_;
-        if (Fill()) continue;
-        if (begin_ == end_) return false;
-        Deliver(line, end_);
-        begin_ = end_;
+        // A carriage return: whether a line feed follows is known only once the next byte is in.
+        if (at + 1 == end_ && !atEnd_) {
+            scanned_ = at;
+            Fill();
+            continue;
+        }
+        Deliver(line, at);
+        begin_ = at + 1;
+        if (begin_ < end_ && data_[begin_] == '\n') ++begin_;
         return true;
     }
 }

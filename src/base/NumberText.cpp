@@ -101,9 +101,9 @@ std::string ShortestText(Real value, int maxDigits, Form form = Form::Suited)
         return out + exp;
     }
     if (exponent < 0) return out + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
-    if (length <= exponent + 1) return out + mantissa + std::string(static_cast<std::size_t>(exponent + 1 - length), '0');
-    return out + mantissa.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
-           mantissa.substr(static_cast<std::size_t>(exponent + 1));
+    const std::size_t wholeDigits = static_cast<std::size_t>(exponent) + 1;
+    if (mantissa.size() <= wholeDigits) return out + mantissa + std::string(wholeDigits - mantissa.size(), '0');
+    return out + mantissa.substr(0, wholeDigits) + "." + mantissa.substr(wholeDigits);
 }
 
 template <typename Int>

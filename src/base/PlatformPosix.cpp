@@ -147,23 +147,30 @@ FileHandle CreateUniqueFile(std::string& path, std::string& error)
     return fd;
 }
 
-bool ResolveOutput(const std::string& name, OutputTarget& target, std::string& error)
+namespace {
+
+// A link another user made in a folder anyone may write to but only owners delete from (/tmp):
+// where protected_symlinks is on, the system does not follow it either.
+bool PlantedInSharedFolder(const struct stat& link, const std::filesystem::path& folder)
 {
-    // Links are followed here, one at a time, so that the rule the system applies to links in
-    // shared folders (protected_symlinks) holds even where it is switched off.
-    std::filesystem::path path(name);
-    bool linked = false;
+    struct stat shared {};
+    return ::stat(folder.c_str(), &shared) == 0 && (shared.st_mode & S_ISVTX) && (shared.st_mode & S_IWOTH) &&
+           link.st_uid != ::geteuid() && link.st_uid != shared.st_uid;
+}
+
+// Follows the symbolic links of `path` one at a time, leaving in it what they lead to; `linked`
+// tells whether there was one.
+bool FollowLinks(std::filesystem::path& path, bool& linked, std::string& error)
+{
     for (int hops = 0;; ++hops) {
         struct stat link {};
-        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) break;
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return true;
         if (hops == 40) {
             error = "it leads through more than 40 symbolic links";
             return false;
         }
         const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-        struct stat shared {};
-        if (::stat(folder.c_str(), &shared) == 0 && (shared.st_mode & S_ISVTX) && (shared.st_mode & S_IWOTH) &&
-            link.st_uid != ::geteuid() && link.st_uid != shared.st_uid) {
+        if (PlantedInSharedFolder(link, folder)) {
             error = "it is a symbolic link that another user made in a shared folder; it was not followed";
             return false;
         }
@@ -176,6 +183,17 @@ bool ResolveOutput(const std::string& name, OutputTarget& target, std::string& e
         path = next.is_absolute() ? next : folder / next;
         linked = true;
     }
+}
+
+}  // namespace
+
+bool ResolveOutput(const std::string& name, OutputTarget& target, std::string& error)
+{
+    // Links are followed here, one at a time, so that the rule the system applies to links in
+    // shared folders (protected_symlinks) holds even where it is switched off.
+    std::filesystem::path path(name);
+    bool linked = false;
+    if (!FollowLinks(path, linked, error)) return false;
     struct stat info {};
     // The system's own view of the name: /dev/stdout leads through links only it can follow.
     if (::stat(name.c_str(), &info) != 0) {

@@ -19,6 +19,24 @@ void TrimRange(std::string_view text, std::size_t& start, std::size_t& end)
     while (end > start && IsBlank(text[end - 1])) --end;
 }
 
+// A part of the text: [start, stop).
+struct TextRange {
+    std::size_t start, stop;
+};
+
+// The line at `pos` without its end (CR, LF or CRLF), blanks trimmed; `pos` moves past the line.
+TextRange NextLine(std::string_view text, std::size_t& pos)
+{
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    TextRange line{pos, end};
+    pos = end;
+    if (pos < text.size() && text[pos] == '\r') ++pos;
+    if (pos < text.size() && text[pos] == '\n') ++pos;
+    TrimRange(text, line.start, line.stop);
+    return line;
+}
+
 }  // namespace
 
 ProfileFile::ProfileFile(std::string text) : ownedText_(std::move(text))
@@ -36,64 +54,63 @@ void ProfileFile::Index()
     const std::string_view text = Text();
     if (text.size() >= UINT32_MAX) throw std::length_error("the file is larger than 4 GiB");
     Section* current = nullptr;  // keys before any header, and those of a repeated section, are not used
-    std::size_t pos = 0;
     std::uint32_t line = 0;
-    const std::size_t size = text.size();
-    while (pos < size) {
+    for (std::size_t pos = 0; pos < text.size();) {
         ++line;
-        std::size_t end = pos;
-        while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
-        std::size_t start = pos, stop = end;
-        pos = end;
-        if (pos < size && text[pos] == '\r') ++pos;
-        if (pos < size && text[pos] == '\n') ++pos;
-
-        TrimRange(text, start, stop);
-        if (start == stop) continue;
-        if (text[start] == '[') {
-            std::size_t nameEnd = text.find(']', start);
-            if (nameEnd == std::string_view::npos || nameEnd > stop) nameEnd = stop;
-            std::size_t nameStart = start + 1;
-            TrimRange(text, nameStart, nameEnd);
-            const auto [it, added] = sectionNumbers_.emplace(
-                UpperCase(text.substr(nameStart, nameEnd - nameStart)),
-                static_cast<int>(sections_.size()));
-            current = nullptr;
-            if (added) {
-                sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0,
-                                     static_cast<std::uint32_t>(nameStart), static_cast<std::uint32_t>(nameEnd - nameStart),
-                                     line});
-                current = &sections_.back();
-            } else {
-                skipped_.push_back({static_cast<int>(line), "section " + Quoted(text.substr(start, stop - start)) +
-                                                                " stands here a second time (first at line " +
-                                                                std::to_string(sections_[static_cast<std::size_t>(it->second)].line) +
-                                                                "); the keys under it are not read"});
-            }
+        const TextRange range = NextLine(text, pos);
+        if (range.start == range.stop) continue;
+        if (text[range.start] == '[') {
+            current = IndexHeader(range.start, range.stop, line);
             continue;
         }
-        const std::size_t equals = text.find('=', start);
-        const bool comment = text[start] == ';' || text[start] == '#';
-        if (!comment && (equals == std::string_view::npos || equals >= stop))
-            skipped_.push_back({static_cast<int>(line), Quoted(text.substr(start, stop - start)) +
-                                                            " is no [section], key = value or ; comment; it was skipped"});
-        else if (!comment && sections_.empty())
-            skipped_.push_back({static_cast<int>(line), Quoted(text.substr(start, stop - start)) +
-                                                            " stands before the first [section]; it was skipped"});
-        if (!current || equals == std::string_view::npos || equals >= stop) continue;
-        std::size_t keyStart = start, keyEnd = equals, valueStart = equals + 1, valueEnd = stop;
-        TrimRange(text, keyStart, keyEnd);
-        TrimRange(text, valueStart, valueEnd);
-        if (valueEnd - valueStart >= 2 && (text[valueStart] == '"' || text[valueStart] == '\'') &&
-            text[valueEnd - 1] == text[valueStart]) {
-            ++valueStart;
-            --valueEnd;
+        const std::size_t equals = text.find('=', range.start);
+        if (equals >= range.stop || !current) {
+            NoteSkipped(range.start, range.stop, equals < range.stop, line);
+            continue;
         }
-        entries_.push_back({static_cast<std::uint32_t>(keyStart), static_cast<std::uint32_t>(keyEnd - keyStart),
-                            static_cast<std::uint32_t>(valueStart), static_cast<std::uint32_t>(valueEnd - valueStart), line});
+        TextRange key{range.start, equals}, value{equals + 1, range.stop};
+        TrimRange(text, key.start, key.stop);
+        TrimRange(text, value.start, value.stop);
+        if (value.stop - value.start >= 2 && (text[value.start] == '"' || text[value.start] == '\'') &&
+            text[value.stop - 1] == text[value.start]) {
+            ++value.start;
+            --value.stop;
+        }
+        entries_.push_back({static_cast<std::uint32_t>(key.start), static_cast<std::uint32_t>(key.stop - key.start),
+                            static_cast<std::uint32_t>(value.start),
+                            static_cast<std::uint32_t>(value.stop - value.start), line});
         ++current->entryCount;
     }
     for (Section& section : sections_) BuildTable(section);
+}
+
+ProfileFile::Section* ProfileFile::IndexHeader(std::size_t start, std::size_t stop, std::uint32_t line)
+{
+    const std::string_view text = Text();
+    TextRange name{start + 1, std::min(text.find(']', start), stop)};
+    TrimRange(text, name.start, name.stop);
+    const auto [it, added] = sectionNumbers_.emplace(UpperCase(text.substr(name.start, name.stop - name.start)),
+                                                     static_cast<int>(sections_.size()));
+    if (!added) {
+        const std::uint32_t first = sections_[static_cast<std::size_t>(it->second)].line;
+        skipped_.push_back({static_cast<int>(line), "section " + Quoted(text.substr(start, stop - start)) +
+                                                        " stands here a second time (first at line " +
+                                                        std::to_string(first) + "); the keys under it are not read"});
+        return nullptr;
+    }
+    sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0, static_cast<std::uint32_t>(name.start),
+                         static_cast<std::uint32_t>(name.stop - name.start), line});
+    return &sections_.back();
+}
+
+void ProfileFile::NoteSkipped(std::size_t start, std::size_t stop, bool pair, std::uint32_t line)
+{
+    const std::string_view text = Text();
+    if (text[start] == ';' || text[start] == '#') return;
+    const char* why = !pair             ? " is no [section], key = value or ; comment; it was skipped"
+                      : sections_.empty() ? " stands before the first [section]; it was skipped"
+                                          : nullptr;  // a key of a section met before
+    if (why) skipped_.push_back({static_cast<int>(line), Quoted(text.substr(start, stop - start)) + why});
 }
 
 void ProfileFile::BuildTable(Section& section)

@@ -75,6 +75,11 @@ private:
     };
     std::string_view KeyOf(const Entry& entry) const { return Text().substr(entry.keyStart, entry.keyLength); }
     void Index();
+    // The trimmed line [start, stop) of the text. A header opens its section: nullptr for one met
+    // before, whose keys are not read. A line that is no comment and gives no key is noted as
+    // skipped: no key = value `pair`, or one before the first header.
+    Section* IndexHeader(std::size_t start, std::size_t stop, std::uint32_t line);
+    void NoteSkipped(std::size_t start, std::size_t stop, bool pair, std::uint32_t line);
     const Entry* FindEntry(int section, std::string_view key) const;
     void BuildTable(Section& section);
 

@@ -65,6 +65,61 @@ bool NulEverySecondByte(std::string_view head, std::size_t first)
     return text;
 }
 
+// Where decoded characters go: room for Capacity of them, Written so far; a character outside
+// Latin-1 is written "?" and counted in Replaced.
+struct Latin1Output {
+    char* Data;
+    std::size_t Capacity;
+    std::size_t& Replaced;
+    std::size_t Written = 0;
+
+    bool Full() const { return Written >= Capacity; }
+    void Put(char c) { Data[Written++] = c; }
+    void PutCodePoint(unsigned codePoint)
+    {
+        if (codePoint > 0xFF) ++Replaced;
+        Put(codePoint > 0xFF ? '?' : static_cast<char>(codePoint));
+    }
+};
+
+// Returns the bytes used: an incomplete sequence at the end is left unless `atEnd`.
+std::size_t DecodeUtf8(std::string_view in, bool atEnd, Latin1Output& out)
+{
+    std::size_t i = 0;
+    while (i < in.size() && !out.Full()) {
+        const auto byte = static_cast<unsigned char>(in[i]);
+        if (byte < 0x80) {
+            out.Put(static_cast<char>(byte));
+            ++i;
+            continue;
+        }
+        const Utf8Sequence sequence = ReadUtf8Sequence(in.substr(i));
+        if (sequence.Is == Utf8Sequence::Incomplete && !atEnd) break;
+        if (sequence.Is == Utf8Sequence::Valid) {
+            out.PutCodePoint(sequence.CodePoint);
+            i += sequence.Length;
+        } else {
+            out.Put(static_cast<char>(byte));  // a stray Latin-1 byte
+            ++i;
+        }
+    }
+    return i;
+}
+
+// Returns the bytes used: half a unit at the end is left unless `atEnd`.
+std::size_t DecodeUtf16(std::string_view in, bool bigEndian, bool atEnd, Latin1Output& out)
+{
+    std::size_t i = 0;
+    for (; i + 1 < in.size() && !out.Full(); i += 2) {
+        const auto first = static_cast<unsigned char>(in[i]), second = static_cast<unsigned char>(in[i + 1]);
+        const unsigned unit = bigEndian ? (first << 8 | second) : (second << 8 | first);
+        if (unit >= 0xDC00 && unit <= 0xDFFF) continue;  // the second half of a pair already counted
+        out.PutCodePoint(unit);
+    }
+    if (atEnd && i + 1 == in.size()) ++i;  // half a unit at the very end holds no character
+    return i;
+}
+
 }  // namespace
 
 HeadEncoding TellEncoding(std::string_view head, bool complete)
@@ -108,45 +163,17 @@ std::size_t Latin1Decoder::MaxBytesPerCharacter() const
 std::size_t Latin1Decoder::Decode(std::string_view in, bool atEnd, char* out, std::size_t capacity,
                                   std::size_t& consumed)
 {
-    std::size_t i = 0, n = 0;
-    const auto put = [&](unsigned codePoint) {
-        if (codePoint > 0xFF) ++replaced_;
-        out[n++] = codePoint > 0xFF ? '?' : static_cast<char>(codePoint);
-    };
+    Latin1Output output{out, capacity, replaced_};
     if (encoding_ == TextEncoding::Latin1) {
-        n = std::min(in.size(), capacity);
-        in.copy(out, n);
-        i = n;
+        output.Written = std::min(in.size(), capacity);
+        in.copy(out, output.Written);
+        consumed = output.Written;
     } else if (encoding_ == TextEncoding::Utf8) {
-        while (i < in.size() && n < capacity) {
-            const auto byte = static_cast<unsigned char>(in[i]);
-            if (byte < 0x80) {
-                out[n++] = static_cast<char>(byte);
-                ++i;
-                continue;
-            }
-            const Utf8Sequence sequence = ReadUtf8Sequence(in.substr(i));
-            if (sequence.Is == Utf8Sequence::Incomplete && !atEnd) break;
-            if (sequence.Is == Utf8Sequence::Valid) {
-                put(sequence.CodePoint);
-                i += sequence.Length;
-            } else {
-                out[n++] = static_cast<char>(byte);
-                ++i;
-            }
-        }
+        consumed = DecodeUtf8(in, atEnd, output);
     } else {
-        const bool big = encoding_ == TextEncoding::Utf16BigEndian;
-        for (; i + 1 < in.size() && n < capacity; i += 2) {
-            const auto first = static_cast<unsigned char>(in[i]), second = static_cast<unsigned char>(in[i + 1]);
-            const unsigned unit = big ? (first << 8 | second) : (second << 8 | first);
-            if (unit >= 0xDC00 && unit <= 0xDFFF) continue;  // the second half of a pair already counted
-            put(unit);
-        }
-        if (atEnd && i + 1 == in.size()) ++i;  // half a unit at the very end holds no character
+        consumed = DecodeUtf16(in, encoding_ == TextEncoding::Utf16BigEndian, atEnd, output);
     }
-    consumed = i;
-    return n;
+    return output.Written;
 }
 
 }  // namespace vantrel

@@ -253,8 +253,7 @@ int CommandLine::Dispatch()
 
 TypeChoice CommandLine::ChosenType(const std::string& option) const
 {
-    const TypeChoice type = option.empty() ? TypeChoice{state_.Settings.Type, settingsTypeOrigin_}
-                                           : TypeFromOption(option);
+    TypeChoice type = option.empty() ? TypeChoice{state_.Settings.Type, settingsTypeOrigin_} : TypeFromOption(option);
     RequireReader(type);
     return type;
 }

@@ -204,6 +204,17 @@ namespace {
 // handling of its own failures (which turns them into a ReadError or skips a line) can take it.
 struct BatchStopped {};
 
+// The file's own type, else the batch's, else the one its content shows.
+FileType BatchFileType(const BatchFile& file, FileType code, InputFile& input)
+{
+    const FileType type = file.Type.value_or(code);
+    if (type != FileType::Unknown) return type;
+    const FileType detected = DetectInput(input).Type;
+    if (detected == FileType::Unknown)
+        throw ReadError(file.Input, 0, "its content matches no file type; name its type with -t");
+    return detected;
+}
+
 }  // namespace
 
 std::size_t ConvertBatch(const SettingsRecord& settings, FileType code, const std::vector<BatchFile>& files,
@@ -224,12 +235,7 @@ std::size_t ConvertBatch(const SettingsRecord& settings, FileType code, const st
             }
             if (progress.Starting) progress.Starting(i);
             InputFile input = OpenInputFile(files[i].Input);
-            FileType type = files[i].Type.value_or(code);
-            if (type == FileType::Unknown) {
-                type = DetectInput(input).Type;
-                if (type == FileType::Unknown)
-                    throw ReadError(files[i].Input, 0, "its content matches no file type; name its type with -t");
-            }
+            const FileType type = BatchFileType(files[i], code, input);
             ConvertUnattended(
                 settings, type, input, files[i].Output,
                 [&](const ReadReport& report) {

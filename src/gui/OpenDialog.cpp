@@ -343,7 +343,7 @@ bool OpenDialog::ConfirmType(InputFile& input)
 
 QString OpenDialog::ChooseInput(const QString& titleBefore, const QString& titleAfter)
 {
-    const QString chosen = main_.UserPrompts().OpenFileName(
+    QString chosen = main_.UserPrompts().OpenFileName(
         this, titleBefore + QString::fromLatin1(FileTypeName(state_.CurrentType)) + titleAfter,
         QString::fromLocal8Bit(state_.WorkingInputPath), QtFilter(FileFilter()), TypeFilter(state_.CurrentType));
     if (chosen.isEmpty()) return chosen;

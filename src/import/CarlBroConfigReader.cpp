@@ -73,63 +73,90 @@ void SetOrAppend(PDDXElement& element, bool start, std::string_view value)
     else element.AppendItem(value);
 }
 
+// The transducer the lines are about, from line to line of one file.
+struct ConfigState {
+    ConfigMode Mode = ConfigMode::None;
+    std::int16_t Geophone = 0;
+    std::int16_t LastGeophone = 0;  // of the last "Geophone nr." line of this file; 0 before it
+};
+
+void GeophoneLine(const ConfigLine& line, ConfigState& state, LineFaults& faults)
+{
+    const std::string_view number = RequiredValue(line);
+    state.Mode = ConfigMode::Geophone;
+    try {
+        state.Geophone = ToInt16(number);
+    } catch (const ConversionError&) {
+        throw ConversionError("the geophone number " + Quoted(number) + " is not a whole number");
+    }
+    if (state.Geophone == 1 && state.LastGeophone != 0)
+        faults.Note("geophone 1 follows geophone " + std::to_string(state.LastGeophone) +
+                    " and starts the serial numbers and slopes again: those read before are lost");
+    state.LastGeophone = state.Geophone;
+}
+
+void IdLine(const ConfigLine& line, const ConfigState& state, PDDXFile& document)
+{
+    const std::string_view id = RequiredValue(line);
+    if (state.Mode == ConfigMode::Geophone)
+        SetOrAppend(document.Element(pddx::DeviceInformation::SensorSerialNumbers), state.Geophone == 1, id);
+    else if (state.Mode == ConfigMode::LoadCell)
+        document.Element(pddx::DeviceInformation::LoadCellSerialNumber).SetValue(std::string(id));
+}
+
+void SlopeLine(const ConfigLine& line, const ConfigState& state, PDDXFile& document, LineFaults& faults)
+{
+    const std::string factor = CommaToPoint(RequiredValue(line));
+    if (state.Mode == ConfigMode::Geophone || state.Mode == ConfigMode::LoadCell) faults.ExpectNumber("slope", factor);
+    if (state.Mode == ConfigMode::Geophone)
+        SetOrAppend(document.Element(pddx::DeviceCalibration::SensorDynamicCalibrationFactor), state.Geophone == 1,
+                    factor);
+    else if (state.Mode == ConfigMode::LoadCell)
+        document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).SetValue(factor);
+}
+
+void CalibrationDateLine(const ConfigLine& line, const ConfigState& state, PDDXFile& document)
+{
+    const std::string_view date = RequiredValue(line);
+    // Only the first geophone's date and the load cell's are kept, so only they are read.
+    if (state.Mode == ConfigMode::Geophone && state.Geophone == 1)
+        document.Element(pddx::DeviceCalibration::SensorDynamicCalibrationDate).SetValue(FormatDate(ConfigDate(date)));
+    else if (state.Mode == ConfigMode::LoadCell)
+        document.Element(pddx::DeviceCalibration::LoadCellCalibrationDate).SetValue(FormatDate(ConfigDate(date)));
+}
+
+// A heading names the transducer the lines after it are about; their keys fill its elements.
+void ReadConfigLine(const ConfigLine& line, ConfigState& state, PDDXFile& document, LineFaults& faults)
+{
+    const std::string_view key = line.key;
+    if (key == "Customer")
+        document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(std::string(RequiredValue(line)));
+    else if (key == "Geophone nr.")
+        GeophoneLine(line, state, faults);
+    else if (key == "Force")
+        state.Mode = ConfigMode::LoadCell;
+    else if (key == "Air temp." || key == "Surface temp." || key == "Manual temp.")
+        state.Mode = ConfigMode::Temperature;
+    else if (key == "ID")
+        IdLine(line, state, document);
+    else if (key == "Slope")
+        SlopeLine(line, state, document, faults);
+    else if (key == "[dd/mm/yy]")
+        CalibrationDateLine(line, state, document);
+}
+
 }  // namespace
 
 void ReadCarlBroConfig(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
-    ConfigMode mode = ConfigMode::None;
-    std::int16_t geophone = 0;
-    std::int16_t lastGeophone = 0;  // of the last "Geophone nr." line of this file; 0 before it
+    ConfigState state;
     ForEachLine(input, [&](std::string_view text, int lineNumber) {
-            const ConfigLine line = SplitConfigLine(text);
-            const std::string_view key = line.key;
-            LineFaults faults;
-            if (key == "Customer") {
-                document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(std::string(RequiredValue(line)));
-            } else if (key == "Geophone nr.") {
-                const std::string_view number = RequiredValue(line);
-                mode = ConfigMode::Geophone;
-                try {
-                    geophone = ToInt16(number);
-                } catch (const ConversionError&) {
-                    throw ConversionError("the geophone number " + Quoted(number) + " is not a whole number");
-                }
-                if (geophone == 1 && lastGeophone != 0)
-                    faults.Note("geophone 1 follows geophone " + std::to_string(lastGeophone) +
-                                " and starts the serial numbers and slopes again: those read before are lost");
-                lastGeophone = geophone;
-            } else if (key == "Force") {
-                mode = ConfigMode::LoadCell;
-            } else if (key == "Air temp." || key == "Surface temp." || key == "Manual temp.") {
-                mode = ConfigMode::Temperature;
-            } else if (key == "ID") {
-                const std::string_view id = RequiredValue(line);
-                if (mode == ConfigMode::Geophone)
-                    SetOrAppend(document.Element(pddx::DeviceInformation::SensorSerialNumbers), geophone == 1, id);
-                else if (mode == ConfigMode::LoadCell)
-                    document.Element(pddx::DeviceInformation::LoadCellSerialNumber).SetValue(std::string(id));
-            } else if (key == "Slope") {
-                const std::string factor = CommaToPoint(RequiredValue(line));
-                if (mode == ConfigMode::Geophone || mode == ConfigMode::LoadCell) faults.ExpectNumber("slope", factor);
-                if (mode == ConfigMode::Geophone)
-                    SetOrAppend(document.Element(pddx::DeviceCalibration::SensorDynamicCalibrationFactor),
-                                geophone == 1, factor);
-                else if (mode == ConfigMode::LoadCell)
-                    document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).SetValue(factor);
-            } else if (key == "[dd/mm/yy]") {
-                const std::string_view date = RequiredValue(line);
-                // Only the first geophone's date and the load cell's are kept, so only they are read.
-                if (mode == ConfigMode::Geophone && geophone == 1)
-                    document.Element(pddx::DeviceCalibration::SensorDynamicCalibrationDate)
-                        .SetValue(FormatDate(ConfigDate(date)));
-                else if (mode == ConfigMode::LoadCell)
-                    document.Element(pddx::DeviceCalibration::LoadCellCalibrationDate)
-                        .SetValue(FormatDate(ConfigDate(date)));
-            }
-            faults.Report(context.Warnings, lineNumber);
+        LineFaults faults;
+        ReadConfigLine(SplitConfigLine(text), state, document, faults);
+        faults.Report(context.Warnings, lineNumber);
     });
     AtLine(input.Name, 0, [&] {
-        document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(geophone));
+        document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(state.Geophone));
         document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain)
             .SetValue(document.Element(pddx::DeviceCalibration::SensorDynamicCalibrationFactor).Value());
         document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain)

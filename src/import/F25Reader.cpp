@@ -190,8 +190,8 @@ void SetSensorCount(ReaderContext& context, PDDXFile& document, int count)
 // "N0" (any case) that ends them.
 constexpr std::size_t kColPlate = 1, kColFirstOffset = 2;
 
-// The offsets as the list `distancesKey`; returns how many there are.
-int SetSensorList(const LineFields& fields, PDDXFile& document, std::string_view distancesKey)
+// The offsets as the list `distances`; returns how many there are.
+int SetSensorList(const LineFields& fields, PDDXFile& document, const SectionAndKey& distances)
 {
     std::string list(TrimBlanks(fields[kColFirstOffset]));
     std::size_t i = kColFirstOffset + 1;
@@ -201,7 +201,7 @@ int SetSensorList(const LineFields& fields, PDDXFile& document, std::string_view
         if (EqualsIgnoreCase(field, "N0")) break;
         list.append(", ").append(field);
     }
-    Set(document, "Device Configuration", distancesKey, std::move(list));
+    document.Element(distances).SetValue(std::move(list));
     return static_cast<int>(i - kColFirstOffset);
 }
 
@@ -212,7 +212,9 @@ void SetSensorLists(Record& r, bool xAxis)
     auto& [context, f25, fields, document, line, faults] = r;
     int& own = xAxis ? f25.XSensors : f25.YSensors;
     const int other = xAxis ? f25.YSensors : f25.XSensors;
-    own = SetSensorList(fields, document, xAxis ? "DeflectionSensorXAxisDistances" : "DeflectionSensorYAxisDistances");
+    own = SetSensorList(fields, document,
+                        xAxis ? pddx::DeviceConfiguration::DeflectionSensorXAxisDistances
+                              : pddx::DeviceConfiguration::DeflectionSensorYAxisDistances);
     if (xAxis || other < 0) SetSensorCount(context, document, own);
     if (other >= 0 && other != own)
         faults.Note("the Y offsets list " + std::to_string(f25.YSensors) + " sensors and the X offsets " +
@@ -379,7 +381,7 @@ void CheckDropFields(const LineFields& fields, int numSensors, LineFaults& fault
                     std::to_string(numSensors) + " deflections");
     faults.ExpectNumber("load", fields[kColLoad]);
     for (int k = 0; k < numSensors && first + k < count; ++k) {
-        const std::string_view field = fields[static_cast<std::size_t>(first + k)];
+        const std::string_view field = fields[kColFirstDeflection + static_cast<std::size_t>(k)];
         if (!LineFaults::IsNumber(field)) faults.ExpectNumber("deflection " + std::to_string(k + 1), field);
     }
     int more = 0;

@@ -32,7 +32,7 @@ struct Word {
 char HemisphereOf(char c)
 {
     const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    return upper == 'N' || upper == 'S' || upper == 'E' || upper == 'W' ? upper : 0;
+    return upper == 'N' || upper == 'S' || upper == 'E' || upper == 'W' ? upper : '\0';
 }
 
 std::optional<double> NumberOf(std::string_view text)
@@ -88,16 +88,17 @@ std::string JoinedTexts(const std::vector<Word>& words, std::size_t from)
     return text;
 }
 
-// Each coordinate with its letter: every letter before its numbers, or every letter after them.
-GpsPosition Lettered(const std::vector<Word>& words)
+// A hemisphere letter and the numbers of its coordinate.
+struct Group {
+    char Hemisphere = 0;
+    std::vector<Word> Numbers;
+};
+
+// The words as letters with their numbers: those after each letter when `before`, else those
+// before it; `trailing` gets the numbers after the last letter written after its coordinate.
+std::vector<Group> GroupsOf(const std::vector<Word>& words, bool before, std::vector<Word>& trailing)
 {
-    const bool before = words.front().Hemisphere != 0;
-    struct Group {
-        char Hemisphere = 0;
-        std::vector<Word> Numbers;
-    };
     std::vector<Group> groups;
-    std::vector<Word> trailing;  // numbers after the last letter written after its coordinate
     for (const Word& word : words) {
         if (before && word.Hemisphere) {
             groups.push_back({word.Hemisphere, {}});
@@ -110,30 +111,53 @@ GpsPosition Lettered(const std::vector<Word>& words)
             trailing.push_back(word);
         }
     }
+    return groups;
+}
+
+// A lettered coordinate has no sign of its own: the letter is the sign.
+bool Unsigned(const std::vector<Word>& numbers)
+{
+    for (const Word& number : numbers)
+        if (number.Value < 0 || number.Text.front() == '+') return false;
+    return true;
+}
+
+// Latitude and longitude as their letters give them, each once.
+struct LetteredPosition {
+    std::optional<double> Latitude, Longitude;
+
+    // false when the letter's coordinate was given already.
+    bool Take(char hemisphere, double degrees)
+    {
+        std::optional<double>& coordinate = hemisphere == 'N' || hemisphere == 'S' ? Latitude : Longitude;
+        if (coordinate) return false;
+        coordinate = hemisphere == 'S' || hemisphere == 'W' ? -degrees : degrees;
+        return true;
+    }
+};
+
+// Each coordinate with its letter: every letter before its numbers, or every letter after them.
+GpsPosition Lettered(const std::vector<Word>& words)
+{
+    const bool before = words.front().Hemisphere != 0;
+    std::vector<Word> extra;  // numbers after the last letter written after its coordinate
+    const std::vector<Group> groups = GroupsOf(words, before, extra);
     if (groups.size() != 2) return {};
-    double latitude = 0, longitude = 0;
-    bool haveLatitude = false, haveLongitude = false;
-    std::vector<Word> extra = trailing;
+    LetteredPosition position;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const Group& group = groups[g];
-        if (group.Numbers.empty()) return {};
-        for (const Word& number : group.Numbers)
-            if (number.Value < 0 || number.Text.front() == '+') return {};  // the letter is the sign
+        if (group.Numbers.empty() || !Unsigned(group.Numbers)) return {};
         double degrees = 0;
         const std::size_t used = Coordinate(group.Numbers, degrees);
         if (used < group.Numbers.size()) {
+            // Only the last coordinate, its letter before it, may be followed by more (an altitude).
             if (!before || g + 1 < groups.size()) return {};
             extra.assign(group.Numbers.begin() + static_cast<std::ptrdiff_t>(used), group.Numbers.end());
         }
-        const bool south = group.Hemisphere == 'S' || group.Hemisphere == 'W';
-        if (group.Hemisphere == 'N' || group.Hemisphere == 'S') {
-            if (haveLatitude) return {};
-            haveLatitude = true, latitude = south ? -degrees : degrees;
-        } else {
-            if (haveLongitude) return {};
-            haveLongitude = true, longitude = south ? -degrees : degrees;
-        }
+        if (!position.Take(group.Hemisphere, degrees)) return {};
     }
+    // Two letters, neither coordinate twice: both are there.
+    const double latitude = *position.Latitude, longitude = *position.Longitude;
     if (std::abs(latitude) > 90 || std::abs(longitude) > 180) return {};
     return {DegreesText(latitude) + ", " + DegreesText(longitude), JoinedTexts(extra, 0)};
 }

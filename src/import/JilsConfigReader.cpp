@@ -17,7 +17,8 @@
 namespace vantrel {
 namespace {
 
-constexpr std::string_view kGainElement = "SensorCalibrationCenterGain";
+// The gains of Setup.Par, one per sensor channel.
+constexpr const SectionAndKey& kGainElement = pddx::DeviceCalibration::SensorCalibrationCenterGain;
 
 // A value line of Setup.Par holds its value first; the gains, one per sensor channel, fill the line.
 constexpr std::size_t kColParValue = 0;
@@ -37,72 +38,90 @@ void SetFileNameAndLoadType(const std::string& fileName, std::string_view extens
     document.Element(pddx::DeviceInformation::DeviceLoadType).SetValue("Impulse");
 }
 
-}  // namespace
-
-void JilsParTarget(std::string_view line, std::string& section, std::string& element)
+// The element the value lines after `line` fill: a comment line ends the current one, and two
+// known comments start theirs (tested in this order, a later match overriding an earlier one).
+const SectionAndKey* JilsParTarget(std::string_view line, const SectionAndKey* current)
 {
-    // Tested in this order, a later match overriding an earlier one.
-    if (line.find('#') != std::string_view::npos) {
-        section.clear();
-        element.clear();
-    }
-    if (line.find("# number of sensor channel") != std::string_view::npos) {
-        section = "Device Configuration";
-        element = "NumberOfDeflectionSensors";
-    }
-    if (line.find("# Sensor channels EU conversion factor") != std::string_view::npos) {
-        section = "Device Calibration";
-        element = kGainElement;
-    }
+    if (line.find('#') != std::string_view::npos) current = nullptr;
+    if (line.find("# number of sensor channel") != std::string_view::npos)
+        current = &pddx::DeviceConfiguration::NumberOfDeflectionSensors;
+    if (line.find("# Sensor channels EU conversion factor") != std::string_view::npos) current = &kGainElement;
+    return current;
 }
+
+// The element Setup.Par's value lines fill, and the comment line that named it.
+struct ParTarget {
+    const SectionAndKey* Element = nullptr;  // none after any other comment
+    int CommentLine = 0;                     // 0 while no element is named
+    int Values = 0;                          // the value lines after the comment
+};
+
+// A comment with no value line after it is what its element keeps.
+void WarnIfNoValue(ReaderContext& context, const ParTarget& target)
+{
+    if (target.CommentLine > 0 && target.Values == 0)
+        context.Warnings.Add(target.CommentLine, "no value line follows; the comment itself was stored as " +
+                                                     std::string(target.Element->Key));
+}
+
+// One gain per sensor channel: values beyond the sensor count are not the sensors'.
+std::string SensorGains(const LineFields& fields, const PDDXFile& document)
+{
+    const std::string_view sensors = document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value();
+    const int n = WholeNumberField(sensors, "the number of deflection sensors");
+    const int kept = std::min(static_cast<int>(fields.size()), n);
+    std::string gains;
+    for (int i = 0; i < kept; ++i) {
+        if (i > 0) gains += ",";
+        gains += fields[static_cast<std::size_t>(i)];
+    }
+    return gains;
+}
+
+// The value a line gives its element: the gains, or the first field (the comment line's too).
+std::string ParValue(ReaderContext& context, const LineFields& fields, bool comment, const ParTarget& target,
+                     int number, const PDDXFile& document)
+{
+    const bool gains = target.Element == &kGainElement;
+    if (gains && fields.size() > 1) return SensorGains(fields, document);
+    std::string value(fields[kColParValue]);
+    if (comment || gains) return value;
+    if (fields.size() > 1) context.Warnings.Add(number, "only the first field, " + Quoted(value) + ", was read");
+    if (!IsWholeNumberText(value))
+        context.Warnings.Add(number, "the number of sensor channels " + Quoted(value) + " is not a whole number");
+    return value;
+}
+
+void ReadParLine(ReaderContext& context, std::string_view line, int number, LineFields& fields, ParTarget& target,
+                 PDDXFile& document)
+{
+    const bool comment = line.find('#') != std::string_view::npos;
+    if (comment) WarnIfNoValue(context, target);
+    target.Element = JilsParTarget(line, target.Element);
+    if (target.Element == nullptr) {
+        target.CommentLine = 0;
+        return;
+    }
+    SplitOnCommas(line, fields);
+    if (comment) {
+        target.CommentLine = number, target.Values = 0;
+    } else if (++target.Values > 1) {
+        context.Warnings.Add(number, "a further value line for " + std::string(target.Element->Key) +
+                                         "; it replaces " + Quoted(document.Element(*target.Element).Value()));
+    }
+    document.Element(*target.Element).SetValue(ParValue(context, fields, comment, target, number, document));
+}
+
+}  // namespace
 
 void ReadJilsSetupPar(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 {
     LineFields fields;
-    std::string section, element;
-    // The recognised comment line of the current target, and how many value lines followed it.
-    int commentLine = 0, values = 0;
-    const auto targetEnds = [&] {
-        if (commentLine > 0 && values == 0)
-            context.Warnings.Add(commentLine, "no value line follows; the comment itself was stored as " + element);
-    };
+    ParTarget target;
     ForEachLine(input, [&](std::string_view line, int number) {
-            const bool comment = line.find('#') != std::string_view::npos;
-            if (comment) targetEnds();
-            JilsParTarget(line, section, element);
-            if (section.empty()) {
-                commentLine = 0;
-                return;
-            }
-            SplitOnCommas(line, fields);
-            std::string value(fields[kColParValue]);
-            const int count = static_cast<int>(fields.size());
-            if (comment) {
-                commentLine = number, values = 0;
-            } else if (++values > 1) {
-                context.Warnings.Add(number, "a further value line for " + element + "; it replaces " +
-                                                 Quoted(document.Element(section, element).Value()));
-            }
-            if (element == kGainElement && count > 1) {
-                // One gain per sensor channel: values beyond the sensor count are not the sensors'.
-                const std::string_view sensors = document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value();
-                const int n = WholeNumberField(sensors, "the number of deflection sensors");
-                const int kept = std::min(count, n);
-                value.clear();
-                for (int i = 0; i < kept; ++i) {
-                    if (i > 0) value += ",";
-                    value += fields[static_cast<std::size_t>(i)];
-                }
-            } else if (!comment && element != kGainElement) {
-                if (count > 1)
-                    context.Warnings.Add(number, "only the first field, " + Quoted(value) + ", was read");
-                if (!IsWholeNumberText(value))
-                    context.Warnings.Add(number, "the number of sensor channels " + Quoted(value) +
-                                                     " is not a whole number");
-            }
-            document.Element(section, element).SetValue(std::move(value));
+        ReadParLine(context, line, number, fields, target, document);
     });
-    targetEnds();
+    WarnIfNoValue(context, target);
     SetFileNameAndLoadType(input.Name, ".PAR", document);
 }
 

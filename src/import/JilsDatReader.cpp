@@ -275,6 +275,31 @@ void WarnOfWaitingLines(ReaderContext& context, const JilsStationLines& waiting)
         if (line) Warn(context, line, std::string(what) + " is followed by no data line of a point; it was not kept");
 }
 
+// A data line of a point other than the current one opens a test location; the short layout has
+// no point number (its first field is the load): one location takes all. The lines waiting for a
+// point are now its own.
+void OpenPoint(ReaderContext& context, JilsDatState& dat, double first, PDDXFile& document)
+{
+    if (!dat.FirstDropSeen || (dat.ExtendedFormat && first != dat.LocationNumber)) {
+        if (dat.ExtendedFormat) dat.LocationNumber = RoundToInt32(first);
+        dat.CurrentLocation = &document.AddTestLocation();
+        // Only the file's first location says what its drops hold; later points leave it empty.
+        if (!dat.FirstDropSeen)
+            dat.CurrentLocation->Element(pddx::TestLocation::DropHistoryType).SetValue("load and deflections");
+        dat.FirstDropSeen = true;
+        dat.StationAir.clear();
+    }
+    if (!dat.PointOpen) TakeWaitingLines(context, dat);
+    dat.PointOpen = true;
+}
+
+// Field `at` of a data line, where it has one, must be a number.
+void WarnIfNotNumber(ReaderContext& context, const JilsDatState& dat, const LineFields& f, std::size_t at,
+                     const std::string& what)
+{
+    if (at < f.size() && !IsNumberText(f[at])) Warn(context, dat, what + " " + Quoted(f[at]) + " is not a number");
+}
+
 // `first`: the number in the line's first field, the point number or (short layout) the load.
 void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f, double first, PDDXFile& document)
 {
@@ -290,17 +315,7 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f
                          (dat.ExtendedFormat ? "extended" : "short") + " layout needs " + std::to_string(needed) +
                          " fields, more than " + std::to_string(kMaxFields));
 
-    // The short layout has no point number (its first field is the load): one location takes all.
-    if (!dat.FirstDropSeen || (dat.ExtendedFormat && first != dat.LocationNumber)) {
-        if (dat.ExtendedFormat) dat.LocationNumber = RoundToInt32(first);
-        dat.CurrentLocation = &document.AddTestLocation();
-        // Only the file's first location says what its drops hold; later points leave it empty.
-        if (!dat.FirstDropSeen) dat.CurrentLocation->Element(pddx::TestLocation::DropHistoryType).SetValue("load and deflections");
-        dat.FirstDropSeen = true;
-        dat.StationAir.clear();
-    }
-    if (!dat.PointOpen) TakeWaitingLines(context, dat);
-    dat.PointOpen = true;
+    OpenPoint(context, dat, first, document);
     PDDXSection& location = *dat.CurrentLocation;
 
     const std::size_t fields = f.size();
@@ -309,14 +324,11 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f
                                (dat.ExtendedFormat ? "extended" : "short") + " layout for " + std::to_string(n) +
                                " sensors has " + std::to_string(needed) +
                                (fields < needed ? "; those missing were left empty" : "; the rest were not read"));
-    const auto numberOrWarn = [&](std::size_t at, const std::string& what) {
-        if (at < fields && !IsNumberText(f[at])) Warn(context, dat, what + " " + Quoted(f[at]) + " is not a number");
-    };
 
     double load = first;
     if (dat.ExtendedFormat) {
-        numberOrWarn(kColStation, "the station");
-        numberOrWarn(surface, "the surface temperature");
+        WarnIfNotNumber(context, dat, f, kColStation, "the station");
+        WarnIfNotNumber(context, dat, f, surface, "the surface temperature");
         dat.Surface = TrimBlanks(f[surface]);
         SetPointTemperatures(dat);
         location.Element(pddx::TestLocation::TestLocation).SetValue(std::string(TrimBlanks(f[kColStation])) + ", 0, 0");
@@ -331,7 +343,7 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f
     if (!std::isfinite(pounds)) throw OverflowError("the load " + DoubleText(load) + " kips is too large");
     std::string drop = PlainDecimalText(pounds);
     for (std::size_t i = firstDeflection; i < firstDeflection + sensors; ++i) {
-        numberOrWarn(i, "deflection " + std::to_string(i - firstDeflection + 1));
+        WarnIfNotNumber(context, dat, f, i, "deflection " + std::to_string(i - firstDeflection + 1));
         drop.append(", ").append(f[i]);
     }
     location.AddDropData().SetValue(std::move(drop));
@@ -435,23 +447,23 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     });
     WarnOfWaitingLines(context, dat.Waiting);
 
-    const auto set = [&document](std::string_view section, std::string_view key, std::string value) {
-        document.Element(section, key).SetValue(std::move(value));
+    const auto set = [&document](const SectionAndKey& name, std::string_view value) {
+        document.Element(name).SetValue(value);
     };
-    set("Operations Information", "FileName", ReplaceAll(input.Name, ".DAT", ".DDX"));
-    set("Units", "LoadPlateRadiusUnits", "inch");
-    set("Units", "LoadUnits", "pound-force");
-    set("Units", "TemperatureUnits", "Fahrenheit");
-    set("Units", "DeflectionUnits", "mil");
-    set("Units", "SensorsLocationUnits", "inch");
-    set("Units", "TestLocationUnits", "mile, inch, inch");
-    set("Units", "DropHistoryDataFrequencyUnits", "Hertz");
-    if (dat.GpsRead) set("Units", "GPSUnits", "degree, degree");
-    set("Device Information", "DeviceLoadType", "Impulse");
+    set(pddx::OperationsInformation::FileName, ReplaceAll(input.Name, ".DAT", ".DDX"));
+    set(pddx::Units::LoadPlateRadiusUnits, "inch");
+    set(pddx::Units::LoadUnits, "pound-force");
+    set(pddx::Units::TemperatureUnits, "Fahrenheit");
+    set(pddx::Units::DeflectionUnits, "mil");
+    set(pddx::Units::SensorsLocationUnits, "inch");
+    set(pddx::Units::TestLocationUnits, "mile, inch, inch");
+    set(pddx::Units::DropHistoryDataFrequencyUnits, "Hertz");
+    if (dat.GpsRead) set(pddx::Units::GPSUnits, "degree, degree");
+    set(pddx::DeviceInformation::DeviceLoadType, "Impulse");
     // A DAT file does not state its geometry: the user keeps it in the settings.
-    set("Device Configuration", "LoadPlateRadius", context.Jils.LoadPlateRadius);
-    set("Device Configuration", "DeflectionSensorXAxisDistances", context.Jils.SensorXAxis);
-    set("Device Configuration", "DeflectionSensorYAxisDistances", context.Jils.SensorYAxis);
+    set(pddx::DeviceConfiguration::LoadPlateRadius, context.Jils.LoadPlateRadius);
+    set(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances, context.Jils.SensorXAxis);
+    set(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances, context.Jils.SensorYAxis);
 }
 
 namespace {

@@ -139,6 +139,55 @@ std::optional<double> Coordinate(const LineFields& fields, const Axis& axis, boo
     return std::copysign(result, *value) * (sign < 0 ? -1 : 1);
 }
 
+// What a title and the unit under it make of their column; columns marked NMEA but titled
+// otherwise wait in `nmea` until every title is known.
+void PlanColumn(KuabColumnPlan& plan, std::size_t column, std::string_view title, std::string_view unit,
+                std::vector<std::size_t>& nmea)
+{
+    KuabPlacedColumns& columns = plan.Columns;
+    const std::size_t sensor = KuabSensorOfTitle(title);
+    if (column == 0) plan.StationUnit = unit;
+    if (IsLoadUnit(unit) && !columns.Load) {
+        columns.Load = column;
+        plan.LoadUnit = unit;
+        plan.Customary = IsOneOf(unit, {"LBF"});
+    } else if (IsTemperatureUnit(unit)) {
+        if (plan.Temperatures.size() == kMaxTemperatureColumns)
+            throw InputError("the column title line has more than 10 temperature columns");
+        if (plan.Temperatures.empty()) plan.TemperatureUnit = unit;
+        plan.Temperatures.push_back(column);
+        plan.TemperatureUses.push_back(TemperatureUse(title));
+    } else if (IsDeflectionUnit(unit) || sensor > 0) {
+        columns.Deflections.push_back(column);
+        // Untitled by sensor: the sensors in order.
+        plan.Sensors.push_back(sensor > 0 ? sensor : columns.Deflections.size());
+        if (plan.DeflectionUnit.empty()) plan.DeflectionUnit = unit;
+    } else if (IsOneOf(title, {"LAT", "LATITUDE"})) {
+        columns.Latitude = column;
+        columns.PositionsInDegrees = IsDegreeUnit(unit);
+    } else if (IsOneOf(title, {"LONG", "LON", "LONGITUDE"})) {
+        columns.Longitude = column;
+    } else if (IsNmeaUnit(unit)) {
+        nmea.push_back(column);
+    } else if (IsTimeTitle(title) || IsTimeUnit(unit)) {
+        plan.Time = column;
+    }
+}
+
+// Columns marked NMEA but titled otherwise are latitude, then longitude, as NMEA writes them. One
+// coordinate without the other places neither; `lone` then names it.
+void PlacePositions(KuabPlacedColumns& columns, const std::vector<std::size_t>& nmea, std::string& lone)
+{
+    for (const std::size_t column : nmea) {
+        if (!columns.Latitude) columns.Latitude = column;
+        else if (!columns.Longitude) columns.Longitude = column;
+    }
+    if (columns.Latitude.has_value() == columns.Longitude.has_value()) return;
+    lone = columns.Latitude ? "latitude" : "longitude";
+    columns.Latitude.reset();
+    columns.Longitude.reset();
+}
+
 }  // namespace
 
 std::vector<KuabWord> KuabWords(std::string_view line)
@@ -197,49 +246,11 @@ KuabColumnPlan PlanKuabColumns(std::string_view titleLine, std::string_view unit
     KuabColumnPlan plan;
     const std::vector<KuabWord> titles = KuabWords(titleLine);
     const std::vector<std::string_view> units = UnitsUnderTitles(titles, KuabWords(unitsLine), plan.UnitsUnderNoTitle);
-    KuabPlacedColumns& columns = plan.Columns;
     std::vector<std::size_t> nmea;
-    for (std::size_t column = 0; column < titles.size(); ++column) {
-        const std::string_view title = titles[column].Text, unit = units[column];
-        const std::size_t sensor = KuabSensorOfTitle(title);
-        if (column == 0) plan.StationUnit = unit;
-        if (IsLoadUnit(unit) && !columns.Load) {
-            columns.Load = column;
-            plan.LoadUnit = unit;
-            plan.Customary = IsOneOf(unit, {"LBF"});
-        } else if (IsTemperatureUnit(unit)) {
-            if (plan.Temperatures.size() == kMaxTemperatureColumns)
-                throw InputError("the column title line has more than 10 temperature columns");
-            if (plan.Temperatures.empty()) plan.TemperatureUnit = unit;
-            plan.Temperatures.push_back(column);
-            plan.TemperatureUses.push_back(TemperatureUse(title));
-        } else if (IsDeflectionUnit(unit) || sensor > 0) {
-            columns.Deflections.push_back(column);
-            // Untitled by sensor: the sensors in order.
-            plan.Sensors.push_back(sensor > 0 ? sensor : columns.Deflections.size());
-            if (plan.DeflectionUnit.empty()) plan.DeflectionUnit = unit;
-        } else if (IsOneOf(title, {"LAT", "LATITUDE"})) {
-            columns.Latitude = column;
-            columns.PositionsInDegrees = IsDegreeUnit(unit);
-        } else if (IsOneOf(title, {"LONG", "LON", "LONGITUDE"})) {
-            columns.Longitude = column;
-        } else if (IsNmeaUnit(unit)) {
-            nmea.push_back(column);
-        } else if (IsTimeTitle(title) || IsTimeUnit(unit)) {
-            plan.Time = column;
-        }
-    }
-    // Columns marked NMEA but titled otherwise are latitude, then longitude, as NMEA writes them.
-    for (const std::size_t column : nmea) {
-        if (!columns.Latitude) columns.Latitude = column;
-        else if (!columns.Longitude) columns.Longitude = column;
-    }
-    if (columns.Latitude.has_value() != columns.Longitude.has_value()) {
-        plan.LonePosition = columns.Latitude ? "latitude" : "longitude";
-        columns.Latitude.reset();
-        columns.Longitude.reset();
-    }
-    columns.Placed = !columns.Deflections.empty();
+    for (std::size_t column = 0; column < titles.size(); ++column)
+        PlanColumn(plan, column, titles[column].Text, units[column], nmea);
+    PlacePositions(plan.Columns, nmea, plan.LonePosition);
+    plan.Columns.Placed = !plan.Columns.Deflections.empty();
     return plan;
 }
 

@@ -201,8 +201,7 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
 
 // "number unit": the number into one element, the unit word into another.
 void NumberAndUnit(ReaderContext& context, KuabFwdFileState& file, std::string_view value, std::string_view what,
-                   PDDXFile& document, std::string_view valueSection, std::string_view valueKey, std::string_view unitKey,
-                   bool trimNumber)
+                   PDDXFile& document, const SectionAndKey& valueName, const SectionAndKey& unitName, bool trimNumber)
 {
     SplitOnSpaces(value, file.Fields);
     const std::size_t words = file.Fields.size();
@@ -213,8 +212,8 @@ void NumberAndUnit(ReaderContext& context, KuabFwdFileState& file, std::string_v
     if (words > 2)
         Warn(context, file, "the " + std::string(what) + " " + Quoted(TrimBlanks(value)) +
                                 " is more than a number and its unit; the rest was not read");
-    Set(document, "Units", unitKey, UnitName(file.Fields[kColUnit]));
-    Set(document, valueSection, valueKey, std::string(trimNumber ? TrimBlanks(number) : number));
+    document.Element(unitName).SetValue(UnitName(file.Fields[kColUnit]));
+    document.Element(valueName).SetValue(std::string(trimNumber ? TrimBlanks(number) : number));
 }
 
 // A date written d/m/y (two- or four-digit year) as dd-mmm-yyyy. Field programs of this layout
@@ -255,15 +254,14 @@ void DateRule(ReaderContext& context, KuabFwdFileState& file, std::string_view v
 // Header keys whose value is copied as it stands, in the order they are tried.
 struct TextRule {
     std::string_view word;
-    const char* section;
-    const char* key;
+    SectionAndKey name;
 };
 constexpr TextRule kTextRules[] = {
-    {"Road Name", "Location Identification", "FacilityName"},
-    {"Site", "Location Identification", "SiteName"},
-    {"Operator", "Operations Information", "OperatorName"},
-    {"Operat\xF6r", "Operations Information", "OperatorName"},
-    {"weather", "Operations Information", "WeatherCondition"},
+    {"Road Name", pddx::LocationIdentification::FacilityName},
+    {"Site", pddx::LocationIdentification::SiteName},
+    {"Operator", pddx::OperationsInformation::OperatorName},
+    {"Operat\xF6r", pddx::OperationsInformation::OperatorName},
+    {"weather", pddx::OperationsInformation::WeatherCondition},
 };
 
 void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
@@ -280,22 +278,22 @@ void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view
     // position rules and "Operator Site" is a site.
     for (const TextRule& rule : kTextRules) {
         if (TextContains(rule.word, key)) {
-            Set(document, rule.section, rule.key, std::string(value));
+            document.Element(rule.name).SetValue(std::string(value));
             return;
         }
     }
     if (TextContains("Date Created", key))
         DateRule(context, file, value, document);
     else if (TextContains("Plate Radius", key))
-        NumberAndUnit(context, file, value, "plate radius", document, "Device Configuration", "LoadPlateRadius",
-                      "LoadPlateRadiusUnits", false);
+        NumberAndUnit(context, file, value, "plate radius", document, pddx::DeviceConfiguration::LoadPlateRadius,
+                      pddx::Units::LoadPlateRadiusUnits, false);
     else if (TextContains("Sensor Distance", key) || TextContains("Distance", key))
         SensorDistanceRule(context, file, value, document);
     else if (TextContains("Sensor Position", key) || TextContains("Position", key))
         SensorPositionRule(context, file, value, document);
     else if (TextContains("Testpoint spacing", key))
-        NumberAndUnit(context, file, value, "test point spacing", document, "Deflection Data", "NominalTestSpacing",
-                      "NominalTestSpacingUnits", true);
+        NumberAndUnit(context, file, value, "test point spacing", document, pddx::DeflectionData::NominalTestSpacing,
+                      pddx::Units::NominalTestSpacingUnits, true);
 }
 
 // ---- table header lines ("J") ----
@@ -305,6 +303,29 @@ void CheckColumnCount(std::size_t count, std::string_view what)
     if (count > kMaxColumns)
         throw InputError("the " + std::string(what) + " has " + std::to_string(count) +
                          " columns, more than 25");
+}
+
+// The use of the temperature a column title names; nullptr for a column of no temperature.
+const char* TemperatureUse(std::string_view title)
+{
+    if (TextContains("Air", title)) return "Air";
+    if (TextContains("Pave", title)) return "Pavement";
+    if (TextContains("Ground", title)) return "Ground";
+    return nullptr;
+}
+
+// The offsets of the `d`th deflection column, titled `title`, appended to the X and Y lists.
+void AppendSensorDistances(ReaderContext& context, const KuabFwdFileState& file, std::string_view title, int d,
+                           std::string& x, std::string& y)
+{
+    const KuabCarryOver& carry = *file.Carry;
+    const std::size_t sensor = KuabSensorNumber(title);
+    if (const std::size_t offsets = carry.SensorOffsets.size(); sensor > offsets)
+        Warn(context, file, "column " + Quoted(title) + " names sensor " + std::to_string(sensor) +
+                                ", but the sensor distances give " + Plural(static_cast<int>(offsets), "offset") +
+                                "; its offset was left empty");
+    AppendListItem(x, d, TrimBlanks(OffsetOf(carry, sensor)));
+    AppendListItem(y, d, "0");
 }
 
 // Column titles. Form A (a "Distance" line) may name a time column and takes two-character
@@ -325,11 +346,7 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
         const std::string_view title = titles[column];
         if (formA && TextContains("time", title)) timeColumn = column;
 
-        const char* use = TextContains("Air", title)      ? "Air"
-                          : TextContains("Pave", title)   ? "Pavement"
-                          : TextContains("Ground", title) ? "Ground"
-                                                          : nullptr;
-        if (use) {
+        if (const char* use = TemperatureUse(title)) {
             if (temperatures.size() == kMaxTemperatureColumns)
                 throw InputError("the column title line has more than 10 temperature columns");
             temperatures.push_back(column);
@@ -337,16 +354,7 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
         }
 
         const bool deflection = TextContains("D", title) && (formA ? title.size() == 2 : title.size() <= 3);
-        if (deflection) {
-            ++d;
-            const std::size_t sensor = KuabSensorNumber(title);
-            if (const std::size_t offsets = carry.SensorOffsets.size(); sensor > offsets)
-                Warn(context, file, "column " + Quoted(title) + " names sensor " + std::to_string(sensor) +
-                                        ", but the sensor distances give " + Plural(static_cast<int>(offsets), "offset") +
-                                        "; its offset was left empty");
-            AppendListItem(x, d, TrimBlanks(OffsetOf(carry, sensor)));
-            AppendListItem(y, d, "0");
-        }
+        if (deflection) AppendSensorDistances(context, file, title, ++d, x, y);
     }
 
     carry.TimeColumn = timeColumn;
@@ -521,72 +529,85 @@ std::string_view TimeText(const KuabCarryOver& carry, std::string_view line, con
     return line.substr(start, widths[column] + 1);
 }
 
-void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+// The column of the load (i = 0) and of deflection i; none for a load no column holds.
+std::optional<std::size_t> DropColumn(const KuabPlacedColumns& placed, int i)
 {
-    WarnOfUnplacedTitles(context, file);
-    LineFields& fields = file.Fields;
-    SplitOnSpaces(line.substr(1), fields);
-    const KuabCarryOver& carry = *file.Carry;
-    const KuabPlacedColumns& placed = carry.Placed;
+    if (!placed.Placed) return kColLoad + static_cast<std::size_t>(i);
+    if (i == 0) return placed.Load;
+    return placed.Deflections[static_cast<std::size_t>(i - 1)];
+}
 
+// The first and last column of a drop of `n` deflections.
+struct ColumnSpan {
+    int First, Last;
+};
+
+ColumnSpan DropColumns(const KuabPlacedColumns& placed, int n)
+{
+    if (!placed.Placed) return {static_cast<int>(kColLoad), static_cast<int>(kColLoad) + n};
+    ColumnSpan span{static_cast<int>(kMaxColumns), 0};
+    for (int i = 0; i <= n; ++i) {
+        if (const auto column = DropColumn(placed, i)) {
+            span.First = std::min(span.First, static_cast<int>(*column));
+            span.Last = std::max(span.Last, static_cast<int>(*column));
+        }
+    }
+    return span;
+}
+
+// A drop of deflections by their places on the line must fit in the fields a line may hold.
+void CheckDropFits(const KuabPlacedColumns& placed, int n)
+{
     // Below 0 (an empty distance line): no field at all. Messages count columns from 1.
-    const int n = placed.Placed ? static_cast<int>(placed.Deflections.size()) : context.NumSensors;
     const int loadField = static_cast<int>(kColLoad) + 1;
     if (!placed.Placed && loadField + n > static_cast<int>(kMaxFields))
         throw InputError("a drop of " + std::to_string(n) + " deflections needs fields " + std::to_string(loadField) +
                          " to " + std::to_string(loadField + n) + ", but a line holds at most 40");
+}
 
-    const bool firstOfFile = !file.LocationOpen;
-    if (firstOfFile || fields[kColStation] != file.LastStation) {
-        PDDXSection& location = document.AddTestLocation();
-        file.CurrentLocation = &location;
-        file.TestTime = &location.Element(pddx::TestLocation::TestTime);
-        file.TestLocation = &location.Element(pddx::TestLocation::TestLocation);
-        file.TestTemperatures = &location.Element(pddx::TestLocation::TestTemperatures);
-        file.GpsLocation = &location.Element(pddx::TestLocation::GPSLocation);
-        file.LastStation = fields[kColStation];
-        std::string where(TrimBlanks(fields[kColStation]));
-        file.TestLocation->SetValue(where.append(", 0, 0"));  // the same for every drop at this station
-    }
-    if (!file.EndTime) {
-        file.StartTime = &document.Element(pddx::OperationsInformation::StartTime);
-        file.EndTime = &document.Element(pddx::OperationsInformation::EndTime);
-    }
+// A station other than the last line's (or the file's first) opens a test location.
+void OpenLocationOfStation(KuabFwdFileState& file, PDDXFile& document, bool firstOfFile)
+{
+    const std::string_view station = file.Fields[kColStation];
+    if (!firstOfFile && station == file.LastStation) return;
+    PDDXSection& location = document.AddTestLocation();
+    file.CurrentLocation = &location;
+    file.TestTime = &location.Element(pddx::TestLocation::TestTime);
+    file.TestLocation = &location.Element(pddx::TestLocation::TestLocation);
+    file.TestTemperatures = &location.Element(pddx::TestLocation::TestTemperatures);
+    file.GpsLocation = &location.Element(pddx::TestLocation::GPSLocation);
+    file.LastStation = station;
+    std::string where(TrimBlanks(station));
+    file.TestLocation->SetValue(where.append(", 0, 0"));  // the same for every drop at this station
+}
 
-    // Before any title line has named a time column there is no time to cut: the times stay.
-    if (carry.TimeColumn) {
-        const std::string_view time = TimeText(carry, line, fields);
-        if (time.empty()) Warn(context, file, "the line ends before the time column; the time was left empty");
-        if (firstOfFile) file.StartTime->SetValue(time);
-        file.TestTime->SetValue(time);
-        file.EndTime->SetValue(time);
-    }
-    file.LocationOpen = true;
+// Before any title line has named a time column there is no time to cut: the times stay.
+void SetDropTime(ReaderContext& context, KuabFwdFileState& file, std::string_view line, bool firstOfFile)
+{
+    const KuabCarryOver& carry = *file.Carry;
+    if (!carry.TimeColumn) return;
+    const std::string_view time = TimeText(carry, line, file.Fields);
+    if (time.empty()) Warn(context, file, "the line ends before the time column; the time was left empty");
+    if (firstOfFile) file.StartTime->SetValue(time);
+    file.TestTime->SetValue(time);
+    file.EndTime->SetValue(time);
+}
 
-    // The column of the load (i = 0) and of deflection i; none for a load no column holds.
-    const auto columnOf = [&](int i) -> std::optional<std::size_t> {
-        if (!placed.Placed) return kColLoad + static_cast<std::size_t>(i);
-        if (i == 0) return placed.Load;
-        return placed.Deflections[static_cast<std::size_t>(i - 1)];
-    };
-    int first = static_cast<int>(kColLoad), last = first + n;
-    if (placed.Placed) {
-        first = static_cast<int>(kMaxColumns), last = 0;
-        for (int i = 0; i <= n; ++i) {
-            if (const auto column = columnOf(i))
-                first = std::min(first, static_cast<int>(*column)), last = std::max(last, static_cast<int>(*column));
-        }
-    }
+// The load and `n` deflections as the test location's next drop.
+void AddDrop(ReaderContext& context, KuabFwdFileState& file, int n)
+{
+    const KuabPlacedColumns& placed = file.Carry->Placed;
+    const LineFields& fields = file.Fields;
     const int count = static_cast<int>(fields.size());
-    if (count <= last)
+    if (const ColumnSpan span = DropColumns(placed, n); count <= span.Last)
         Warn(context, file, "the line ends after column " + std::to_string(count) + "; the load and " +
-                                Plural(n, "deflection") + " need columns " + std::to_string(first + 1) + " to " +
-                                std::to_string(last + 1) + ", those missing were left empty");
+                                Plural(n, "deflection") + " need columns " + std::to_string(span.First + 1) + " to " +
+                                std::to_string(span.Last + 1) + ", those missing were left empty");
     std::string& drop = file.Drop;
     drop.clear();
     for (int i = 0; i <= n; ++i) {
         if (i > 0) drop.append(", ");
-        const std::optional<std::size_t> column = columnOf(i);
+        const std::optional<std::size_t> column = DropColumn(placed, i);
         const std::string_view value = column ? TrimBlanks(fields[*column]) : "";
         if (column && static_cast<int>(*column) < count && !IsNumberText(value))
             Warn(context, file, (i == 0 ? std::string("the load ") : "deflection " + std::to_string(i) + ", ") +
@@ -594,24 +615,53 @@ void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view l
         drop.append(value);
     }
     file.CurrentLocation->AddDropData().SetValue(drop);
+}
 
-    // Every drop sets the position; the station's last drop gives it.
-    if (placed.Latitude) {
-        KuabPosition position = ReadKuabPosition(fields, placed);
-        if (!position.Fault.empty()) Warn(context, file, std::move(position.Fault) + "; the position was left empty");
-        file.GpsLocation->SetValue(std::move(position.Text));
-    }
+// Every drop sets the position; the station's last drop gives it.
+void SetPosition(ReaderContext& context, KuabFwdFileState& file)
+{
+    const KuabPlacedColumns& placed = file.Carry->Placed;
+    if (!placed.Latitude) return;
+    KuabPosition position = ReadKuabPosition(file.Fields, placed);
+    if (!position.Fault.empty()) Warn(context, file, std::move(position.Fault) + "; the position was left empty");
+    file.GpsLocation->SetValue(std::move(position.Text));
+}
 
-    std::string temperatures;
-    const std::vector<std::size_t>& columns = carry.TemperatureColumns;
-    if (!columns.empty() && static_cast<int>(*std::max_element(columns.begin(), columns.end())) >= count)
-        Warn(context, file, "the line ends after column " + std::to_string(count) +
+void SetTemperatures(ReaderContext& context, KuabFwdFileState& file)
+{
+    const LineFields& fields = file.Fields;
+    const std::vector<std::size_t>& columns = file.Carry->TemperatureColumns;
+    if (!columns.empty() && *std::max_element(columns.begin(), columns.end()) >= fields.size())
+        Warn(context, file, "the line ends after column " + std::to_string(fields.size()) +
                                 ", before a temperature column; that temperature was left empty");
+    std::string temperatures;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i > 0) temperatures.append(", ");
         temperatures.append(fields[columns[i]]);
     }
     file.TestTemperatures->SetValue(std::move(temperatures));
+}
+
+void DataLine(ReaderContext& context, KuabFwdFileState& file, std::string_view line, PDDXFile& document)
+{
+    WarnOfUnplacedTitles(context, file);
+    SplitOnSpaces(line.substr(1), file.Fields);
+    const KuabPlacedColumns& placed = file.Carry->Placed;
+    const int n = placed.Placed ? static_cast<int>(placed.Deflections.size()) : context.NumSensors;
+    CheckDropFits(placed, n);
+
+    const bool firstOfFile = !file.LocationOpen;
+    OpenLocationOfStation(file, document, firstOfFile);
+    if (!file.EndTime) {
+        file.StartTime = &document.Element(pddx::OperationsInformation::StartTime);
+        file.EndTime = &document.Element(pddx::OperationsInformation::EndTime);
+    }
+    SetDropTime(context, file, line, firstOfFile);
+    file.LocationOpen = true;
+
+    AddDrop(context, file, n);
+    SetPosition(context, file);
+    SetTemperatures(context, file);
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     } catch (const ConversionError& e) {
         throw ini.Failure(std::string("[sensors] numberofsensors: ") + e.what());
     }
-    if (n < 1 || n != count)
+    if (n < 1 || static_cast<float>(n) != count)
         context.Warnings.Add(ini.LineOf("sensors", "numberofsensors"),
                              "numberofsensors " + Quoted(SingleText(count)) + " is not a whole number of at least 1; " +
                                  (n > 1 ? "the first " + std::to_string(n) + " sensors were" : "[sensor0] alone was") +
@@ -134,29 +134,28 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     // each further sensor's are appended.
     struct SensorList {
         const char* key;
-        const char* section;
-        const char* element;
+        SectionAndKey element;
         bool number;
         std::string value;
     };
     SensorList lists[] = {
-        {"seismoid", "Device Information", "SensorSerialNumbers", false, {}},
-        {"calfac", "Device Calibration", "SensorStaticCalibrationFactor", true, {}},
-        {"dyncalfac", "Device Calibration", "SensorDynamicCalibrationFactor", true, {}},
-        {"sharpcalfac", "Device Calibration", "SensorCalibrationCenterGain", true, {}},
+        {"seismoid", pddx::DeviceInformation::SensorSerialNumbers, false, {}},
+        {"calfac", pddx::DeviceCalibration::SensorStaticCalibrationFactor, true, {}},
+        {"dyncalfac", pddx::DeviceCalibration::SensorDynamicCalibrationFactor, true, {}},
+        {"sharpcalfac", pddx::DeviceCalibration::SensorCalibrationCenterGain, true, {}},
     };
     const auto read = [&ini](const std::string& section, const SensorList& list) {
         return list.number ? ini.NumberText(section, list.key) : ini.Text(section, list.key);
     };
     for (SensorList& list : lists) {
         list.value = read("sensor0", list);
-        Set(document, list.section, list.element, list.value);
+        document.Element(list.element).SetValue(list.value);
     }
     if (n > 1) {
         // Gathered here and stored once, so that many sensors do not copy ever longer lists; a
         // failure still leaves the sensors read before it in the document.
         const auto store = [&] {
-            for (SensorList& list : lists) Set(document, list.section, list.element, std::move(list.value));
+            for (SensorList& list : lists) document.Element(list.element).SetValue(std::move(list.value));
         };
         try {
             for (int i = 1; i < n; ++i) {

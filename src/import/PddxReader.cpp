@@ -19,6 +19,7 @@
 #include "base/ReadError.h"
 #include "base/ReadWarnings.h"
 #include "document/PDDXFile.h"
+#include "document/TemplateNames.h"
 #include "import/FileFormats.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
@@ -28,9 +29,9 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::string_view kLocationPrefix = "Test Location ";
-constexpr std::string_view kDropPrefix = "DropData_";
-constexpr std::string_view kHistoryPrefix = "DropHistoryData_";
+constexpr std::string_view kLocationPrefix = pddx::TestLocation::kPrefix;
+constexpr std::string_view kDropPrefix = pddx::TestLocation::kDropDataPrefix;
+constexpr std::string_view kHistoryPrefix = pddx::TestLocation::kDropHistoryDataPrefix;
 
 // What a counter's text says (empty counts as 0); nullopt where it is not a whole number.
 std::optional<int> CounterSays(std::string_view text)
@@ -374,7 +375,8 @@ private:
                 const char*& slot = section.keys[static_cast<std::size_t>(k)];
                 if (slot) return repeated();
                 slot = Keep(value);
-                if (EqualsIgnoreCase(key, "NumberOfDrops") || EqualsIgnoreCase(key, "NumberOfTestLocations"))
+                if (EqualsIgnoreCase(key, pddx::TestLocation::NumberOfDrops) ||
+                    EqualsIgnoreCase(key, pddx::DeflectionData::NumberOfTestLocations.Key))
                     section.counterLine = line;
                 return;
             }
@@ -467,10 +469,11 @@ void ReadTestLocation(const PDDXIndex& index, const PDDXIndex::Section& file, PD
     }
     dropsUpTo(file.drops.size());
 
-    const char* said = index.LocationValue(file, "NumberOfDrops");
+    const char* said = index.LocationValue(file, pddx::TestLocation::NumberOfDrops);
     const int held = static_cast<int>(file.drops.size());
-    const std::optional<std::string> disagreement = CounterDisagreement(
-        "NumberOfDrops", said ? std::optional(index.Value(said)) : std::nullopt, "the location", held, held, "drop");
+    const std::optional<std::string> disagreement =
+        CounterDisagreement(pddx::TestLocation::NumberOfDrops, said ? std::optional(index.Value(said)) : std::nullopt,
+                            "the location", held, held, "drop");
     if (!disagreement) return;
     warnings.Add(file.counterLine ? file.counterLine : file.line, *disagreement);
     Skippable([&] { location.Element(pddx::TestLocation::NumberOfDrops).SetValue(std::to_string(held)); });
@@ -490,30 +493,18 @@ void ReadOtherSection(const PDDXIndex& index, const PDDXIndex::Section& file, PD
     for (const PDDXIndex::Extra& extra : file.extras) Skippable([&] { GiveExtra(index, extra, section, false); });
 }
 
-}  // namespace
-
-// numSensors is the program-wide sensor count; a NumberOfDeflectionSensors above 0 replaces it.
-// What was renumbered, which counter disagreed with what the file holds (the document's counters
-// then count what was read) and which lines were ignored go to `warnings`. A text that cannot be
-// read to its end (too long a line, a file changed meanwhile) is a ReadError and leaves the
-// document as it was.
-void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors, ReadWarnings& warnings)
+// The template's values: a new document takes every one, empty ones included; appending never
+// blanks a value out and never copies the counters. Keys the template lacks follow.
+void ReadTemplateSections(const PDDXIndex& index, const PDDXFile& scratch, int templateSections, PDDXFile& document,
+                          bool append)
 {
-    PDDXFile scratch;
-    const int templateSections = scratch.Sections().Count();
-    scratch.AddTestLocation();
-    PDDXIndex index(scratch, document.Text(), warnings);
-    index.Read(input);
-
-    // The template's values: a new document takes every one, empty ones included; appending
-    // never blanks a value out and never copies the counters. Keys the template lacks follow.
     for (int s = 1; s <= templateSections; ++s) {
         const PDDXSection& section = scratch.Sections().Item(s);
         const int t = index.Template(section.Handle());
         for (const PDDXElement& element : section.Elements())
             Skippable([&] {
-                if (append && (EqualsIgnoreCase(element.Handle(), "NumberOfTestLocations") ||
-                               EqualsIgnoreCase(element.Handle(), "NumberOfDrops")))
+                if (append && (EqualsIgnoreCase(element.Handle(), pddx::DeflectionData::NumberOfTestLocations.Key) ||
+                               EqualsIgnoreCase(element.Handle(), pddx::TestLocation::NumberOfDrops)))
                     return;
                 const char* kept = index.TemplateValue(t, element.Handle());
                 if (!index.Value(kept).empty() || !append)
@@ -522,14 +513,13 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
         for (const PDDXIndex::Extra& extra : index.TemplateSection(t).extras)
             Skippable([&] { GiveExtra(index, extra, document.Section(section.Handle()), append); });
     }
+}
 
-    Skippable([&] {
-        const int n = ToInt32(document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value());
-        if (n > 0) numSensors = n;
-    });
-
-    // New: numbered from 1 in file order. Appending: numbered after the document's own
-    // locations, raising its counter.
+// The file's test locations and sections the template lacks, in file order; returns how many test
+// locations were read. New: numbered from 1 in file order. Appending: numbered after the
+// document's own locations, raising its counter.
+int ReadAddedSections(const PDDXIndex& index, PDDXFile& document, bool append, ReadWarnings& warnings)
+{
     int read = 0;
     Renumbering locations;
     for (const PDDXIndex::Section& file : index.Added()) {
@@ -547,17 +537,47 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
         });
     }
     locations.Report(warnings, "test location", "test locations", "from 1 in file order");
-    index.ReportRenumbering(warnings);
+    return read;
+}
 
-    const int deflection = index.Template("Deflection Data");
-    const char* said = index.TemplateValue(deflection, "NumberOfTestLocations");
+// A NumberOfTestLocations that disagrees with the test locations the file holds is told; a new
+// document's counter then counts those `read`.
+void CheckLocationCounter(const PDDXIndex& index, int read, PDDXFile& document, bool append, ReadWarnings& warnings)
+{
+    const SectionAndKey& counter = pddx::DeflectionData::NumberOfTestLocations;
+    const int deflection = index.Template(counter.Section);
+    const char* said = index.TemplateValue(deflection, counter.Key);
     const std::optional<std::string> disagreement =
-        CounterDisagreement("NumberOfTestLocations", said ? std::optional(index.Value(said)) : std::nullopt, "the file",
+        CounterDisagreement(counter.Key, said ? std::optional(index.Value(said)) : std::nullopt, "the file",
                             index.LocationCount(), read, "test location");
     if (!disagreement) return;
     warnings.Add(index.TemplateSection(deflection).counterLine, *disagreement);
-    if (!append)
-        Skippable([&] { document.Element(pddx::DeflectionData::NumberOfTestLocations).SetValue(std::to_string(read)); });
+    if (!append) Skippable([&] { document.Element(counter).SetValue(std::to_string(read)); });
+}
+
+}  // namespace
+
+// numSensors is the program-wide sensor count; a NumberOfDeflectionSensors above 0 replaces it.
+// What was renumbered, which counter disagreed with what the file holds (the document's counters
+// then count what was read) and which lines were ignored go to `warnings`. A text that cannot be
+// read to its end (too long a line, a file changed meanwhile) is a ReadError and leaves the
+// document as it was.
+void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors, ReadWarnings& warnings)
+{
+    PDDXFile scratch;
+    const int templateSections = scratch.Sections().Count();
+    scratch.AddTestLocation();
+    PDDXIndex index(scratch, document.Text(), warnings);
+    index.Read(input);
+
+    ReadTemplateSections(index, scratch, templateSections, document, append);
+    Skippable([&] {
+        const int n = ToInt32(document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value());
+        if (n > 0) numSensors = n;
+    });
+    const int read = ReadAddedSections(index, document, append, warnings);
+    index.ReportRenumbering(warnings);
+    CheckLocationCounter(index, read, document, append, warnings);
 }
 
 // PDDX: a mark for each section name of the standard template ("Test Location n" counted once)
@@ -566,8 +586,15 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
 int SniffPDDX(const SniffSample& sample)
 {
     static constexpr std::string_view kSections[] = {
-        "Pavement Deflection Data Exchange File", "Operations Information", "Units", "Device Information",
-        "Device Configuration", "Device Calibration", "Location Identification", "Deflection Data", "Test Location "};
+        pddx::PavementDeflectionDataExchangeFile::kSection,
+        pddx::OperationsInformation::kSection,
+        pddx::Units::kSection,
+        pddx::DeviceInformation::kSection,
+        pddx::DeviceConfiguration::kSection,
+        pddx::DeviceCalibration::kSection,
+        pddx::LocationIdentification::kSection,
+        pddx::DeflectionData::kSection,
+        pddx::TestLocation::kPrefix};
     bool seen[std::size(kSections)] = {};
     for (std::string_view line : sample.Filled()) {
         line = TrimBlanks(line);

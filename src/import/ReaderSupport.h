@@ -65,11 +65,6 @@ void SplitOnTabs(std::string_view line, LineFields& fields);
 void SplitOnCommas(std::string_view line, LineFields& fields);
 void SplitOnSpaces(std::string_view line, LineFields& fields);
 
-inline void Set(PDDXFile& document, std::string_view section, std::string_view key, std::string value)
-{
-    document.Element(section, key).SetValue(std::move(value));
-}
-
 // A station's comments are kept together, "; " between them; an empty one adds nothing.
 inline void AppendComment(std::string& comments, std::string_view comment)
 {

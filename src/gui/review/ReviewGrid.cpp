@@ -114,6 +114,29 @@ private:
     std::string section_, item_, before_, after_;
 };
 
+// The rows (among those shown, when `amongShown`) whose section, item or value holds `needle`,
+// upper case, and, when `missingOnly`, that are flagged and empty.
+std::vector<int> RowsHolding(const ReviewGridModel& model, bool amongShown, const std::string& needle, bool missingOnly)
+{
+    const std::vector<int>& shown = model.ShownRows();
+    const int count = amongShown ? static_cast<int>(shown.size()) : model.RowCount();
+    std::vector<int> kept;
+    const PDDXSection* lastSection = nullptr;
+    bool sectionHolds = false;
+    for (int i = 0; i < count; ++i) {
+        const int row = amongShown ? shown[static_cast<std::size_t>(i)] : i + 1;
+        const PDDXElement& element = *model.RowElement(row);
+        if (missingOnly && !(element.Flagged() && element.Value().empty())) continue;
+        if (element.Parent() != lastSection) {
+            lastSection = element.Parent();
+            sectionHolds = lastSection && HoldsText(lastSection->Handle(), needle);
+        }
+        if (sectionHolds || HoldsText(element.Handle(), needle) || HoldsText(element.Value(), needle))
+            kept.push_back(row);
+    }
+    return kept;
+}
+
 }  // namespace
 
 int ReviewGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
@@ -272,7 +295,8 @@ ReviewGrid::ReviewGrid(QWidget* parent) : QWidget(parent)
     txtGrid_->installEventFilter(this);
 
     undo_ = new QUndoStack(this);
-    const auto action = [this](const char* name, const QString& text, QList<QKeySequence> keys, void (ReviewGrid::*slot)()) {
+    const auto action = [this](const char* name, const QString& text, const QList<QKeySequence>& keys,
+                               void (ReviewGrid::*slot)()) {
         auto* created = new QAction(text, this);
         created->setObjectName(name);
         created->setShortcuts(keys);
@@ -603,22 +627,7 @@ void ReviewGrid::SetFilter(const QString& text, bool missingOnly)
     } else {
         // A longer text, or the toggle newly set, can only keep rows already shown.
         const bool narrowing = model_->Filtered() && needle.find(filterText_) != std::string::npos && (missingOnly || !missingOnly_);
-        std::vector<int> candidates;
-        if (narrowing) candidates = model_->ShownRows();
-        std::vector<int> kept;
-        const PDDXSection* lastSection = nullptr;
-        bool sectionHolds = false;
-        const int count = narrowing ? static_cast<int>(candidates.size()) : model_->RowCount();
-        for (int i = 0; i < count; ++i) {
-            const int row = narrowing ? candidates[static_cast<std::size_t>(i)] : i + 1;
-            const PDDXElement& element = *model_->RowElement(row);
-            if (missingOnly && !(element.Flagged() && element.Value().empty())) continue;
-            if (element.Parent() != lastSection) {
-                lastSection = element.Parent();
-                sectionHolds = lastSection && HoldsText(lastSection->Handle(), needle);
-            }
-            if (sectionHolds || HoldsText(element.Handle(), needle) || HoldsText(element.Value(), needle)) kept.push_back(row);
-        }
+        std::vector<int> kept = RowsHolding(*model_, narrowing, needle, missingOnly);
         filterText_ = needle;
         missingOnly_ = missingOnly;
         model_->Show(std::move(kept));
