@@ -18,10 +18,11 @@ std::string TypeTable()
         std::string extensions;
         for (std::string_view rest = format.Extensions; !rest.empty();) {
             const std::size_t end = std::min(rest.find(';'), rest.size());
-            extensions += (extensions.empty() ? "(." : ", .") + std::string(rest.substr(0, end));
+            extensions += extensions.empty() ? " (." : ", .";
+            extensions += rest.substr(0, end);
             rest.remove_prefix(std::min(end + 1, rest.size()));
         }
-        if (!extensions.empty()) extensions = " " + extensions + ")";
+        if (!extensions.empty()) extensions += ')';
         char line[160];
         std::snprintf(line, sizeof line, "  %2d  %-12s %s%s%s\n", CodeOf(format.Type),
                       format.ShortName ? format.ShortName : "-", format.Name, extensions.c_str(),

@@ -121,7 +121,7 @@ const FileFormat* FindFileFormat(FileType type);
 // Display name of a type ("Dynatest F25"); empty text for any other.
 std::string FileTypeName(FileType type);
 
-// A type given as its number (0 to 11) or its short name, letter case ignored; nullopt for
+// A type given as its code or its short name, letter case ignored; nullopt for
 // anything else.
 std::optional<FileType> FileTypeFromText(std::string_view text);
 
