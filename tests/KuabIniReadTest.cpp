@@ -55,17 +55,6 @@ TEST(KuabIniRead, CodesOneToThreeAndNewYorkNameAModelAndTheEndDateIsTheDayOfTheL
     Check(cases);
 }
 
-TEST(KuabIniRead, TheRoundedCountSizesTheFourSensorListsAndTheFirstSensorReplacesWhatTheyHeld)
-{
-    Check({
-        {"three sensors", {Ini(Count("3"))}, {},
-         {{DI, kSerials, "S1, S 2, S3"}, {DC, kStatic, "1, 2, 3"}, {DConf, kCount, "3"}}},
-        {"2.5 rounds to two", {Ini(Count("2.50"))}, {}, {{DConf, kCount, "2.5"}, {DI, kSerials, "S1, S 2"}}},
-        {"3.5 rounds to four", {Ini(Count("3.5"))}, {}, {{DC, kStatic, "1, 2, 3, 4"}}},
-        {"no count above one: the first sensor alone", {Ini(Count("-2"))}, {}, {{DI, kSerials, "S1"}, {DC, kStatic, "1"}}},
-    });
-}
-
 TEST(KuabIniRead, AMissingOrNonNumericNumberEndsTheReadingNamingSectionAndKey)
 {
     Check({
@@ -80,13 +69,21 @@ TEST(KuabIniRead, AMissingOrNonNumericNumberEndsTheReadingNamingSectionAndKey)
     Check({{"a day beyond the year 9999", {Ini({})}, {}, {}, 0, {0, "its modification date: "}}}, false, year{12000} / 1 / 1);
 }
 
-TEST(KuabIniRead, LinesTheLookupsNeverSeeAndValuesTakenInPartAreWarnedOf)
+// The rounded count sizes the four sensor lists, whose first sensor replaces what they held; a
+// count taken only in part is warned of, as are the lines the lookups never see.
+TEST(KuabIniRead, TheRoundedCountSizesTheSensorListsAndLinesTheLookupsNeverSeeAreWarnedOf)
 {
     const std::string serial(300, 'S');
     Check({
-        {"a count of 2.5", {Ini(Count("2.5"))}, {{8, "\"2.5\" is not a whole number of at least 1; the first 2 sensors were read"}},
-         {{DI, kSerials, "S1, S 2"}}},
-        {"a count below 1", {Ini(Count("-2"))}, {{8, "[sensor0] alone was read"}}, {{DI, kSerials, "S1"}}},
+        {"three sensors", {Ini(Count("3"))}, {},
+         {{DI, kSerials, "S1, S 2, S3"}, {DC, kStatic, "1, 2, 3"}, {DConf, kCount, "3"}}},
+        {"2.50 rounds to two", {Ini(Count("2.50"))},
+         {{8, "\"2.5\" is not a whole number of at least 1; the first 2 sensors were read"}},
+         {{DConf, kCount, "2.5"}, {DI, kSerials, "S1, S 2"}}},
+        {"3.5 rounds to four", {Ini(Count("3.5"))}, {{8, "the first 4 sensors were read"}},
+         {{DC, kStatic, "1, 2, 3, 4"}}},
+        {"a count below 1", {Ini(Count("-2"))}, {{8, "[sensor0] alone was read"}},
+         {{DI, kSerials, "S1"}, {DC, kStatic, "1"}}},
         {"text and a key before the first section, a line of text in one", {Ini({{"[rack]", "x=1\r\nnotes\r\n[rack]"}, {"caladd=12", "caladd=12\r\nplate two"}})},
          {{1, "\"x=1\" stands before the first [section]; it was skipped"},
           {2, "\"notes\" is no [section], key = value or ; comment; it was skipped"}, {8, "\"plate two\" is no"}},
