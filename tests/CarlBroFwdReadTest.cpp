@@ -51,9 +51,11 @@ TEST(CarlBroFwdText, BracketsAndDatePatterns)
     EXPECT_THROW(DateFromPattern("dd-mm-yy", "12-05-"), ConversionError);  // nothing under the year
 }
 
-TEST(CarlBroFwdRead, RulesByBlock)
+// Lines skipped and values that are not the numbers or time they should be give one warning a
+// line, the values kept as they stand.
+TEST(CarlBroFwdRead, RulesByBlockAndTheValuesAndLinesWarnedOf)
 {
-    // Lines, what they set, and the sensor count in force before the file.
+    // Lines, the warnings they give, what they set, and the sensor count in force before the file.
     ExpectReads(FileType::CarlBroFwd, {
         // The first key rule that a line contains wins.
         {"", {{"$1", "Start reference date\t12,500", "Date of radius check [dd-mm-yy]\t07-04-04", "Remarks\tx",
@@ -67,7 +69,8 @@ TEST(CarlBroFwdRead, RulesByBlock)
          {{"Deflection Data", "NumberOfTestLocations", "1"}, Here("TestLocation", "2, 0, 0"), Here("TestLane", "L2")},
          0},
         // The time is field 4 from its sixth character on; a station keeps its first.
-        {"", {{"$2", "Chainage [m]\t0", "$3", "Sequence\t1\tx\tTime=08:07  ", "Sequence\t2\tx\tTime "}}, {},
+        {"", {{"$2", "Chainage [m]\t0", "$3", "Sequence\t1\tx\tTime=08:07  ", "Sequence\t2\tx\tTime "}},
+         {{5, "time \"\" is not a time of day"}},
          {{"Operations Information", "StartTime", "08:07:00"}, {"Operations Information", "EndTime", ":00"}}, 0},
         // The load's title stands after the n deflections and one more column.
         {"", {{"$3", "Drop\tD1\tD2\tD3\tStress\t lbf \tAir"}}, {},
@@ -84,7 +87,9 @@ TEST(CarlBroFwdRead, RulesByBlock)
           Here("DropData_1", "50, 10, 20, 30")}, 0},
         // A drop needs a number in field 1 (however large) and more fields than n + t.
         {"", {Station({"2\t200\t170\t140", "3\t201\t171\t141\t700", "Mean\t1\t2\t3\t4\t5\t6", "1e999\t7\t8\t9\tx\t60\t20",
-                  " 4 \t1,0\t2\t3\t4\t5\t6,5"})}, {},
+                  " 4 \t1,0\t2\t3\t4\t5\t6,5"})},
+         {{8, "the drop line holds 4 fields, too few for 3 deflections and 1 temperatures; it was skipped"},
+          {9, "load in field 6 is missing; temperature in field 7 is missing"}},
          {Here("NumberOfDrops", "3"), Here("DropData_1", ", 201, 171, 141"), Here("DropData_2", "60, 7, 8, 9"),
           Here("DropData_3", "5, 1.0, 2, 3"), Here("TestTemperatures", "6.5")}, 0},
         // Chainage units: the customary ones complete the three, others stay as written.
@@ -92,15 +97,6 @@ TEST(CarlBroFwdRead, RulesByBlock)
         {"", {{"$2", "Chainage [km]\t1"}}, {}, {{"Units", "TestLocationUnits", "km"}}},
         {"", {{"$2", "Chainage [Foot]\t1"}}, {}, {{"Units", "TestLocationUnits", "Foot, inch, inch"}}},
         {"", {{"$2", "Chainage [kilometer]\t1"}}, {}, {{"Units", "TestLocationUnits", "kilometer, meter, meter"}}},
-    }, {.warnings = false});
-}
-
-// Lines skipped and values that are not the numbers or time they should be: one warning a line,
-// the values kept as they stand.
-TEST(CarlBroFwdRead, WarningsNameTheLineAndWhatWasWrong)
-{
-    ExpectReads(FileType::CarlBroFwd, {
-        {"good lines", {Station({"1\t10\t20\t30\tx\t50\t18", "Mean\t1"})}, {}, {Here("DropData_1", "50, 10, 20, 30")}},
         {"drops too short and wrong", {Station({"2\t1\t2", "3\t1,5\tx\t3\t0\t\t18,x"})},
          {{8, "the drop line holds 3 fields, too few for 3 deflections and 1 temperatures; it was skipped"},
           {9, "load in field 6 is missing; deflection 2 \"x\" is not a number; temperature \"18.x\" is not a number"}},
