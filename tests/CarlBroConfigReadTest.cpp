@@ -16,7 +16,7 @@ using Lines = std::vector<std::string>;
 Expect Info(const char* key, const char* value) { return {"Device Information", key, value}; }
 Expect Calibration(const char* key, const char* value) { return {"Device Calibration", key, value}; }
 
-TEST(CarlBroConfigRead, TransducerBlocksAndTheValuesAndLinesWarnedOf)
+TEST(CarlBroConfigRead, TransducerBlocksTheValuesAndLinesWarnedOfAndTheMalformedLinesThatEndAReading)
 {
     ExpectReads(FileType::CarlBroIni, {
         // Geophone 3 adds to an empty list; its date is not kept, so not read.
@@ -41,17 +41,7 @@ TEST(CarlBroConfigRead, TransducerBlocksAndTheValuesAndLinesWarnedOf)
          {{4, "slope \"1.234.5\" is not a number"}},
          {Info("DeviceSerialNumber", " 8012 "), Info("SensorSerialNumbers", "G1"),
           Calibration("SensorDynamicCalibrationFactor", "1.234.5")}},
-    });
-    ReaderRun run;  // later geophones add to what the document holds
-    run.Document.Element("Device Information", "SensorSerialNumbers").SetValue("A, B");
-    run.Read(FileType::CarlBroIni, {"Geophone nr.\t4", "ID\tG104"}, "CFG.FWD");
-    run.ExpectValues({Info("SensorSerialNumbers", "A, B, G104"), {"Operations Information", "FileName", "CFG.DDX"}});
-    ExpectExamplesQuiet(FileType::CarlBroIni, "carlbro-ini", 0);
-}
-
-TEST(CarlBroConfigRead, MalformedLinesEndTheReadingAtTheirLine)
-{
-    ExpectReads(FileType::CarlBroIni, {
+        // Malformed lines end the reading at their line.
         {"", {{"Force", "", "Customer"}}, {}, {}, 0, {3, "Customer"}},
         {"", {{"Geophone nr."}}, {}, {}, 0, {1, "Geophone nr."}},
         {"", {{"Geophone nr.\tfirst"}}, {}, {}, 0, {1, "first"}},
@@ -62,7 +52,12 @@ TEST(CarlBroConfigRead, MalformedLinesEndTheReadingAtTheirLine)
         {"", {{"Geophone nr.\t1", "[dd/mm/yy]\t15/03"}}, {}, {}, 0, {2, "15/03"}},
         {"", {{"Geophone nr.\t1", "[dd/mm/yy]\t15/03/04/05"}}, {}, {}, 0, {2, "15/03/04/05"}},
         {"", {{"Force", "[dd/mm/yy]\t15/x/04"}}, {}, {}, 0, {2, "15/x/04"}},
-    }, {.warnings = false});
+    });
+    ReaderRun run;  // later geophones add to what the document holds
+    run.Document.Element("Device Information", "SensorSerialNumbers").SetValue("A, B");
+    run.Read(FileType::CarlBroIni, {"Geophone nr.\t4", "ID\tG104"}, "CFG.FWD");
+    run.ExpectValues({Info("SensorSerialNumbers", "A, B, G104"), {"Operations Information", "FileName", "CFG.DDX"}});
+    ExpectExamplesQuiet(FileType::CarlBroIni, "carlbro-ini", 0);
 }
 
 }  // namespace
