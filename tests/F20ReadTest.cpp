@@ -122,11 +122,12 @@ TEST(F20Read, LinesSetTheirElements)
     test::ExpectReads(FileType::DynatestF20, {{"file name", {{kLine1}}, {}, {{Ops, "FileName", ".DDX"}}}}, {.name = "ab"});
 }
 
-// Values that are not the numbers, time or code they should be are kept, with one warning a line.
-TEST(F20Read, WarningsNameTheLineAndWhatWasWrong)
+// Values that are not the numbers, time or code they should be are kept, with one warning a line;
+// the first bad line ends the file, keeping what came before it but not the closing values.
+TEST(F20Read, WarningsNameTheLineAndTheFirstBadLineEndsTheFile)
 {
     const std::string line3 = Cols({{1, "  5.91"}, {13, "   8.0"}});
-    test::ExpectReads(FileType::DynatestF20, {
+    std::vector<test::ReadCase> cases = {
         {"good lines", {Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "0905"}}), "   100   1.5   2.0"})}, {}},
         {"a bad time and drop", {Header("2", line3, "11   2", {Cols({{1, "S"}, {29, "2561"}}), "   100     x"})},
          {{23, "time \"25:61\" is not a time of day"},
@@ -135,13 +136,7 @@ TEST(F20Read, WarningsNameTheLineAndWhatWasWrong)
         {"a short line 3 and an unknown distance unit", {Header("3", line3, "11   9")},
          {{22, "the distance of sensor 3 in columns 19-24 of line 3 is missing; the distance unit \"9\" in column 6"}},
          {{Config, "DeflectionSensorXAxisDistances", "0, 8.0, "}}},
-    });
-    test::ExpectExamplesQuiet(FileType::DynatestF20, "f20", 0);
-}
 
-TEST(F20Read, TheFirstBadLineEndsTheFileKeepingWhatCameBefore)
-{
-    std::vector<test::ReadCase> bad = {
         {"", {{Cols({{14, "ab0101"}, {28, "22"}})}}, {}, {}, 0, {1, "the year in columns 14-15 is \"ab\", not a whole number"}},
         {"", {{Cols({{14, "040101"}})}}, {}, {}, 0, {1, "the header length in columns 28-29"}},
         {"", {{kLine1, " 7      SERIAL"}}, {}, {}, 0, {2, "the number of sensors in column 1 is \" \""}},
@@ -157,13 +152,17 @@ TEST(F20Read, TheFirstBadLineEndsTheFileKeepingWhatCameBefore)
         {"", {Header("3", "", "x0   2")}, {}, {}, 0, {22, "the unit system in column 1 is \"x\", not a digit"}},
         {"", {Header("3", "", "0")}, {}, {}, 0, {22, "the temperature unit in column 2"}},
         // Column 2 is read after the units and the geometry.
-        {"", {Header("2", Cols({{1, "  5.91"}, {13, "   8.0"}}), "1x   3")}, {},
+        {"", {Header("2", line3, "1x   3")}, {},
          {{Units, "LoadUnits", "pound-force per square inch"}, {Config, "DeflectionSensorXAxisDistances", "0, 8.0"},
           {Units, "TemperatureUnits", ""}, {Units, "TestLocationUnits", ""}}, 0, {22, "the temperature unit"}},
-        {"", {Header("2", "", "00   2", {"", "B before any station"})}, {}, {}, 0, {24, "station"}},
+        {"", {Header("2", "", "00   2", {"", "B before any station"})},
+         {{22, "the distance of sensor 2 in columns 13-18 of line 3 is missing"}}, {}, 0, {24, "station"}},
     };
-    for (test::ReadCase& c : bad) c.expect.insert(c.expect.end(), {{Ops, "FileName", ""}, {Device, "DeviceDesignationName", ""}});
-    test::ExpectReads(FileType::DynatestF20, bad, {.warnings = false});
+    for (test::ReadCase& c : cases)
+        if (c.fails.line != -1)
+            c.expect.insert(c.expect.end(), {{Ops, "FileName", ""}, {Device, "DeviceDesignationName", ""}});
+    test::ExpectReads(FileType::DynatestF20, cases);
+    test::ExpectExamplesQuiet(FileType::DynatestF20, "f20", 0);
 }
 
 }  // namespace
