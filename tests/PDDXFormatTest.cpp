@@ -98,7 +98,7 @@ TEST(PDDXReader, LooksUpKeysAndSectionsWithoutCaseAndTrimsBlanksAndQuotes)
 
 // Appending takes the file's values but blanks none of the document's, and keeps its sensor count
 // where the file gives none.
-TEST(PDDXReader, AppendingKeepsTheDocumentsValuesTheFileLeavesEmpty)
+TEST(PDDXReader, AppendingKeepsTheDocumentsValuesTheFileOrAMissingFileLeavesEmpty)
 {
     PDDXFile document;
     document.Element("Operations Information", "OperatorName").SetValue("kept");
@@ -110,6 +110,18 @@ TEST(PDDXReader, AppendingKeepsTheDocumentsValuesTheFileLeavesEmpty)
     EXPECT_EQ(document.Element("Operations Information", "OperatorName").Value(), "kept");
     EXPECT_EQ(document.Element("Location Identification", "SiteName").Value(), "new");
     EXPECT_EQ(document.Element("Device Information", "DeviceLoadType").Value(), "Impulse");
+
+    // A missing file clears a new document and leaves an appended one alone.
+    test::TempDir folder;
+    ProgramState state = NewProgramState(folder.Path());
+    PDDXFile fresh, kept;
+    InputFile absent = InputFile::Named((folder / "absent.DDX").string());
+    ReadWithReader(state, FileType::PDDX, absent, fresh, false);
+    std::vector<std::string> headersOnly;
+    for (const std::string& header : kHeaders) headersOnly.insert(headersOnly.end(), {header, ""});
+    EXPECT_EQ(Written(fresh), CrLf(headersOnly));
+    ReadWithReader(state, FileType::PDDX, absent, kept, true);
+    EXPECT_EQ(Written(kept), kBlank);
 }
 
 // Sections and keys may stand in any order and case; they are taken in file order, the first of a
@@ -135,20 +147,6 @@ TEST(PDDXReader, FindsValuesWhereverTheyStandAndKeepsTheFirstOfEachName)
     const std::string tooLong = "[Units]\nLoadUnits = x\n" + std::string(kMaxLineLength + 1, 'v');
     EXPECT_EQ(test::ReadFailure([&] { Read(untouched, tooLong); }).Line(), 3);
     EXPECT_EQ(Written(untouched), kBlank);
-}
-
-TEST(PDDXReader, AMissingFileClearsANewDocumentAndLeavesAnAppendedOneAlone)
-{
-    test::TempDir folder;
-    ProgramState state = NewProgramState(folder.Path());
-    PDDXFile fresh, kept;
-    InputFile absent = InputFile::Named((folder / "absent.DDX").string());
-    ReadWithReader(state, FileType::PDDX, absent, fresh, false);
-    std::vector<std::string> headersOnly;
-    for (const std::string& header : kHeaders) headersOnly.insert(headersOnly.end(), {header, ""});
-    EXPECT_EQ(Written(fresh), CrLf(headersOnly));
-    ReadWithReader(state, FileType::PDDX, absent, kept, true);
-    EXPECT_EQ(Written(kept), kBlank);
 }
 
 }  // namespace
