@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/NativeText.h"
+#include "base/Platform.h"
 #include "base/ReadError.h"
 #include "support/TestSupport.h"
 
@@ -179,6 +180,11 @@ TEST(ByteSource, AFileThatShrinksOrGrowsWhileItIsReadIsAnError)
     EXPECT_EQ(test::ReadFailure([&] { ByteSource::OpenFile(folder.Path().string()); }).Reason(),
               "it is a folder, not a file");
     EXPECT_FALSE(LocalModificationDay((folder / "gone.F25").string()));
+    // Closing says whether it worked: some file systems report a failed write only then.
+    std::string error;
+    EXPECT_TRUE(platform::CloseFile(platform::OpenForReading(path.string(), error), error)) << error;
+    EXPECT_FALSE(platform::CloseFile(platform::kNoFile, error));
+    EXPECT_NE(error, "");
 }
 
 // The local calendar day, also just after local midnight.
