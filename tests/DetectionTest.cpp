@@ -88,7 +88,9 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
     std::string f20Units = noLayout;  // line 22 with the unit digits
     for (int line = 2; line < 22; ++line) f20Units += "x\r\n";
     // A JILS CFG file of n sensors: the count, a name a line, a spare line, no rows, the gain.
-    const auto cfg = [](int n) { return std::to_string(n) + "\r\n" + ReplaceAll(std::string(n, 's'), "s", "s\r\n") + "\r\n0\r\n1.5\r\n"; };
+    const auto cfg = [](int n) {
+        return std::to_string(n) + "\r\n" + ReplaceAll(std::string(n, 's'), "s", "s\r\n") + "\r\n0\r\n1.5\r\n";
+    };
     const struct {
         std::string bytes;
         std::string expected;

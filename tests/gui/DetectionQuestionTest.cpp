@@ -16,6 +16,7 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherTypeAndTellsWhatCameOfIt)
 {
     const QString question = "This looks like a KUAB FWD file. Read it as KUAB FWD?";
     const QString history = "a JILS time history, not readable on its own";
+    const std::filesystem::path examples = VANTREL_EXAMPLES;
     const struct {
         const char* file;  // run.F25: a KUAB file under an F25 name; run.THY: a JILS time history
         const char* chosen;
@@ -26,7 +27,8 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherTypeAndTellsWhatCameOfIt)
         const char* warned;     // what the first line of its warnings says after the file's name, if anything
     } cases[] = {
         {"run.F25", "optF25", QMessageBox::Yes, "Ask|" + question, "optKUABFWD", "2", nullptr},
-        {"run.F25", "optF25", QMessageBox::No, "Ask|" + question, "optF25", "0", ": nothing was read as f25 (it looks like kuab)"},
+        {"run.F25", "optF25", QMessageBox::No, "Ask|" + question, "optF25", "0",
+         ": nothing was read as f25 (it looks like kuab)"},
         {"run.F25", "optF25", QMessageBox::Cancel, "Ask|" + question, "optF25", nullptr, nullptr},
         {"run.F25", "optKUABFWD", QMessageBox::Yes, "", "optKUABFWD", "2", nullptr},
         {"run.THY", "optF25", QMessageBox::Yes, "Warn|" + history, "optF25", nullptr, nullptr},
@@ -35,15 +37,15 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherTypeAndTellsWhatCameOfIt)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " " + c.chosen + " " + std::to_string(c.answer));
         Program program;
-        WriteBytes(program.folder / "run.F25", ReadBytes(std::filesystem::path(VANTREL_EXAMPLES) / "kuab" / "small.FWD"));
+        std::filesystem::copy_file(examples / "kuab" / "small.FWD", program.folder / "run.F25");
         WriteBytes(program.folder / "run.THY", JilsTimeHistory(3, 40));
         ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
         program.prompts.answer = c.answer;
         program.main.OpenFile();
         OpenDialog& dialog = program.main.Dialog();
         dialog.Option(c.chosen)->click();
-        const QStringList said =
-            program.Press(dialog, "cmdBrowse", program.Path(c.file)).split('\n').filter(QRegularExpression("^(Ask|Warn)\\|"));
+        const QString asked = program.Press(dialog, "cmdBrowse", program.Path(c.file));
+        const QStringList said = asked.split('\n').filter(QRegularExpression("^(Ask|Warn)\\|"));
         ASSERT_EQ(said.size(), c.said.isEmpty() ? 0 : 1);
         EXPECT_TRUE(c.said.isEmpty() || (said.front().startsWith(c.said.section('|', 0, 0) + "|") &&
                                          said.front().contains(c.said.section('|', 1)))) << said.front().toStdString();
@@ -51,13 +53,14 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherTypeAndTellsWhatCameOfIt)
         ASSERT_EQ(program.main.ReviewWindows().size(), c.locations ? 1 : 0);
         EXPECT_EQ(dialog.isVisible(), !c.locations);  // not read: the dialog stays for another choice
         if (!c.locations) continue;
-        EXPECT_EQ(program.main.ReviewWindows().back()->PDDXDataSet()->Element("Deflection Data", "NumberOfTestLocations").Value(),
-                  c.locations);
+        const ReviewWindow& review = *program.main.ReviewWindows().back();
+        EXPECT_EQ(review.PDDXDataSet()->Element("Deflection Data", "NumberOfTestLocations").Value(), c.locations);
         // What the command line says of the file heads the warnings, before the lines the reader skipped.
-        const QListWidget& list = *program.main.ReviewWindows().back()->WarningList();
+        const QListWidget& list = *review.WarningList();
         for (int i = 0; i < list.count(); ++i) {
             const QString line = list.item(i)->text();
-            EXPECT_TRUE(i == 0 && c.warned ? line == program.Path(c.file) + c.warned : line.startsWith(program.Path(c.file) + ":"))
+            const QString file = program.Path(c.file);
+            EXPECT_TRUE(i == 0 && c.warned ? line == file + c.warned : line.startsWith(file + ":"))
                 << line.toStdString();
         }
         EXPECT_TRUE(!c.warned || list.count() > 0) << "the warning is not listed";

@@ -137,7 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
         EndEdit{"ReturnAfterTheFlagsWereChecked", [](ShownGrid& s, int) { s.grid.ElementCheckFlags(); Keys({Qt::Key_Return})(s, 0); }, true, 1, false},
         EndEdit{"ClickAnotherValueCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row - 1); }, true, -1, true},
         EndEdit{"ClickTheNameCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row, 1); }, true, -1, false},
-        EndEdit{"AnotherWindowTakesTheFocus", [](ShownGrid&, int) { QWidget other; other.show(); ASSERT_TRUE(Activate(other)); }, true, -1, false}),
+        EndEdit{"AnotherWindowTakesTheFocus",
+                [](ShownGrid&, int) {
+                    QWidget other;
+                    other.show();
+                    ASSERT_TRUE(Activate(other));
+                },
+                true, -1, false}),
     [](const ::testing::TestParamInfo<EndEdit>& info) { return std::string(info.param.name); });
 
 // Keys pressed on the table at the LoadPlateRadius value ("150"): the value then, the rows the

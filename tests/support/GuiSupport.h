@@ -85,7 +85,8 @@ inline bool ClickCell(ReviewGrid& grid, int row, int column = 2)
 inline bool Activate(QWidget& window)
 {
     window.activateWindow();
-    return QTest::qWaitForWindowActive(&window) && QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; });
+    return QTest::qWaitForWindowActive(&window) &&
+           QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; });
 }
 
 // Gives `control` the keyboard focus; true once it holds it, as keys must find it there.
