@@ -121,6 +121,7 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"Geophone nr.\t1\r\nSlope  \t1,05\r\n", "carlbro-ini"},
         {"Geophone nr.\r\nSlope\t1,05\r\n", "unknown"},
         {"JILS\r\nDate-Time: 5/ 3/2005\r\n9.1 10.1 8.2\r\n", "jils-dat"},
+        {"JILS\r\nDate-Time: 5/ 3/2005\r\n", "unknown"},  // a keyword without data lines is not enough
         // A time history: a long run of samples whose first number steps on steadily, and the
         // field program's keyword lines; its first bytes are enough.
         {history, "jils-thy"},

@@ -91,6 +91,8 @@ TEST(NativeLines, ReadUtf8AndUtf16AsLatin1TextAndRemoveNulBytes)
         {"\xEF\xBB\xBF\xB5m \xC2\xB5m\xC2", "\xB5m \xB5m\xC2", {}},
         {"Operat\xF6r \xC2\xB5m", "Operat\xF6r \xC2\xB5m", {}},
         {manyUtf8, manyLatin1, {0}},
+        // A character cut by the end of the first piece read, which decides the encoding.
+        {std::string(4095, 'a') + "\xC3\xA9\r\n", std::string(4095, 'a') + "\xE9\r\n", {}},
         {std::string("5002,\"\0\0\0\"\r\nok\r\n\0x\n", 19), "5002,\"\"\r\nok\r\nx\n", {1, 3}},
     };
     test::TempDir folder;
