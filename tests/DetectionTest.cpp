@@ -87,6 +87,10 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
     const std::string f20Line1 = "R32-20       990407        252.1", noLayout = "X32-2 " + f20Line1.substr(6) + "\r\n";
     std::string f20Units = noLayout;  // line 22 with the unit digits
     for (int line = 2; line < 22; ++line) f20Units += "x\r\n";
+    // A JILS CFG file of n sensors: the count, a name a line, a spare line, no rows, the gain.
+    const auto cfg = [](int n) {
+        return std::to_string(n) + "\r\n" + ReplaceAll(std::string(n, 's'), "s", "s\r\n") + "\r\n0\r\n1.5\r\n";
+    };
     const struct {
         std::string bytes;
         std::string expected;
@@ -117,12 +121,14 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"Geophone nr.\t1\r\nSlope  \t1,05\r\n", "carlbro-ini"},
         {"Geophone nr.\r\nSlope\t1,05\r\n", "unknown"},
         {"JILS\r\nDate-Time: 5/ 3/2005\r\n9.1 10.1 8.2\r\n", "jils-dat"},
+        {"JILS\r\nDate-Time: 5/ 3/2005\r\n", "unknown"},  // a keyword without data lines is not enough
         // A time history: a long run of samples whose first number steps on steadily, and the
         // field program's keyword lines; its first bytes are enough.
         {history, "jils-thy"},
         {history.substr(0, kSniffLength), "jils-thy", false},
         {ReplaceAll(history, "Point: 1  Drop: 2\r\n", ""), "jils-thy"},  // the time starts again: a new run
         {JilsTimeHistory(1, 24), "jils-dat"},                             // too short a run for samples
+        {JilsTimeHistory(1, 25), "jils-thy"},
         {ReplaceAll(JilsTimeHistory(1, 40), "0.0040 ", "0.0090 "), "jils-dat"},  // a time out of step parts it
         {history.substr(history.find("Point:")), "unknown"},              // samples alone
         {ManyDrops(30, "%d OWP 0.%d 1 9.1 12 9 7", true), "jils-dat"},     // one point after another
@@ -134,6 +140,7 @@ TEST(Sniffers, TellTheirFormatFromWhatItFixes)
         {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n1.02\r\n", "jils-cfg"},
         {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n", "unknown"},
         {"3\r\n1\r\n\r\n1\r\n2\r\n0\r\n1.0x", "jils-cfg", false},  // the rest may hold the gain
+        {cfg(1), "jils-cfg"}, {cfg(40), "jils-cfg"}, {cfg(41), "unknown"},  // 1 to 40 sensors
         // By its structure alone: names on the lines between the counts.
         {"3,channels\r\nD1,A12\r\nD2,chop\r\nD3,B7\r\nspare\r\n1,rows\r\nrow\r\n1.02,gain\r\n", "jils-cfg"},
         {"3,channels\r\nD1\r\nD2\r\nD3\r\nspare\r\nrows\r\nrow\r\n1.02\r\n", "unknown"},

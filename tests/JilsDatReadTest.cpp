@@ -120,6 +120,7 @@ TEST(JilsDatRead, GpsPositionsInTheFormsCrewsWriteThem)
         {"38.5432", "", "the GPS position \"38.5432\" is no latitude and longitude"},
         {"38 32.592 -121 44.817", "", "is no latitude"},  // minutes without letters
         {"N38.5 N121.7", "", "is no latitude"},
+        {"N90.5 W121.7", "", "is no latitude"}, {"N38.5 E180.5", "", "is no latitude"},  // beyond either axis
         {"95 10", "", "is no latitude"},
         {"N38 75 W121 10", "", "is no latitude"},
         {"N-38 W121", "", "is no latitude"},

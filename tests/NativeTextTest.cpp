@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/NativeText.h"
+#include "base/Platform.h"
 #include "base/ReadError.h"
 #include "support/TestSupport.h"
 
@@ -90,6 +91,8 @@ TEST(NativeLines, ReadUtf8AndUtf16AsLatin1TextAndRemoveNulBytes)
         {"\xEF\xBB\xBF\xB5m \xC2\xB5m\xC2", "\xB5m \xB5m\xC2", {}},
         {"Operat\xF6r \xC2\xB5m", "Operat\xF6r \xC2\xB5m", {}},
         {manyUtf8, manyLatin1, {0}},
+        // A character cut by the end of the first piece read, which decides the encoding.
+        {std::string(4095, 'a') + "\xC3\xA9\r\n", std::string(4095, 'a') + "\xE9\r\n", {}},
         {std::string("5002,\"\0\0\0\"\r\nok\r\n\0x\n", 19), "5002,\"\"\r\nok\r\nx\n", {1, 3}},
     };
     test::TempDir folder;
@@ -179,6 +182,11 @@ TEST(ByteSource, AFileThatShrinksOrGrowsWhileItIsReadIsAnError)
     EXPECT_EQ(test::ReadFailure([&] { ByteSource::OpenFile(folder.Path().string()); }).Reason(),
               "it is a folder, not a file");
     EXPECT_FALSE(LocalModificationDay((folder / "gone.F25").string()));
+    // Closing says whether it worked: some file systems report a failed write only then.
+    std::string error;
+    EXPECT_TRUE(platform::CloseFile(platform::OpenForReading(path.string(), error), error)) << error;
+    EXPECT_FALSE(platform::CloseFile(platform::kNoFile, error));
+    EXPECT_NE(error, "");
 }
 
 // The local calendar day, also just after local midnight.

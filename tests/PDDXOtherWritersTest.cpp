@@ -1,6 +1,7 @@
 // PDDX files of other writers read whole: test locations and drops numbered from 0 or with gaps,
 // counters that disagree with what the file holds, long values, keys and sections the template
-// lacks; and what the reading says about each.
+// lacks; and what the reading says about each. The longer files, and what they must write, are
+// in tests/data/pddx-other-writers.
 
 #include <gtest/gtest.h>
 
@@ -10,30 +11,16 @@
 namespace vantrel::test {
 namespace {
 
-// The template's sections as a new document holds them after a file that gives no value.
-const std::string kEmptyTemplateUpToUnits =
-    CrLf({"[Pavement Deflection Data Exchange File]", "", "[Operations Information]", "", "[Units]"});
-const std::string kEmptyTemplateAfterConfiguration =
-    CrLf({"", "[Device Calibration]", "", "[Location Identification]", "", "[Deflection Data]"});
+// A file of tests/data/pddx-other-writers.
+std::string Data(const std::string& name)
+{
+    return ReadBytes(std::filesystem::path(VANTREL_TEST_DATA) / "pddx-other-writers" / name);
+}
 
 TEST(PDDXOtherWriters, ReadsLocationsAndDropsNumberedFromZeroWithoutDeflectionData)
 {
     ReaderRun reading;
-    reading.ReadText(FileType::PDDX, CrLf({"[Units]", "LoadUnits = kilo-Newton  ", "[Device Configuration]",
-                       "NumberOfDeflectionSensors = 2 ", "[Test Location 0]", "TestLocation = 0,0,0 ",
-                       "NumberOfDrops = 2", "DropData_0 = 50.1,300,200", "DropData_1 = 49.9,301,201",
-                       "DropHistoryData_0_0 = 0.1,0.2", "DropHistoryData_0_1 = 0.3,0.4",
-                       "DropHistoryData_1_0 = 0.5,0.6", "[Test Location 1]", "NumberOfDrops = 1",
-                       "DropHistoryData_0_3 = 0.7", "DropData_0 = 51.0,310,210"}));
-    EXPECT_EQ(reading.Written(),
-              kEmptyTemplateUpToUnits + CrLf({"LoadUnits = kilo-Newton", "", "[Device Information]", "",
-                                              "[Device Configuration]", "NumberOfDeflectionSensors = 2"}) +
-                  kEmptyTemplateAfterConfiguration +
-                  CrLf({"NumberOfTestLocations = 2", "", "[Test Location 1]", "TestLocation = 0,0,0",
-                        "NumberOfDrops = 2", "DropData_1 = 50.1,300,200", "DropData_2 = 49.9,301,201",
-                        "DropHistoryData_1_1 = 0.1,0.2", "DropHistoryData_1_2 = 0.3,0.4",
-                        "DropHistoryData_2_1 = 0.5,0.6", "", "[Test Location 2]", "NumberOfDrops = 1",
-                        "DropHistoryData_1_1 = 0.7", "DropData_1 = 51.0,310,210", ""}));
+    EXPECT_EQ(reading.ReadText(FileType::PDDX, Data("from-zero.DDX")).Written(), Data("from-zero.expected.DDX"));
     EXPECT_EQ(reading.NumSensors, 2);
     ExpectWarnings(reading.Warnings,
                  {{5, "[Test Location 0] read as Test Location 1; 2 test locations renumbered, from 1 in file order"},
@@ -122,21 +109,7 @@ TEST(PDDXOtherWriters, KeepsValuesLongerThan255CharactersWhole)
 // keys of its section, a section after the template; written and read again, nothing changes.
 TEST(PDDXOtherWriters, KeepsKeysAndSectionsTheTemplateLacksInPlace)
 {
-    const std::string file = CrLf({"[Units]", "SensorLocationUnits = millimeter", "LoadUnits = kilo-Newton",
-                                   "GPSUnits = degree", "[Vendor Notes]", "Crew = two", "Weather = dry",
-                                   "[Device Information]", "SensorSerialNumber = S1, S2", "DeviceLoadType = Impulse",
-                                   "[Device Calibration_1]", "CalCenterIDCode = 7", "[Deflection Data]",
-                                   "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 2",
-                                   "DropData_1 = 40, 1", "Chainage = 0+025", "DropData_2 = 41, 2", "TestLane = 1"});
-    const std::string expected =
-        kEmptyTemplateUpToUnits +
-        CrLf({"LoadUnits = kilo-Newton", "GPSUnits = degree", "SensorLocationUnits = millimeter", "",
-              "[Device Information]", "DeviceLoadType = Impulse", "SensorSerialNumber = S1, S2", "",
-              "[Device Configuration]"}) +
-        kEmptyTemplateAfterConfiguration +
-        CrLf({"NumberOfTestLocations = 1", "", "[Vendor Notes]", "Crew = two", "Weather = dry", "",
-              "[Device Calibration_1]", "CalCenterIDCode = 7", "", "[Test Location 1]", "TestLane = 1",
-              "NumberOfDrops = 2", "DropData_1 = 40, 1", "Chainage = 0+025", "DropData_2 = 41, 2", ""});
+    const std::string file = Data("foreign-keys.DDX"), expected = Data("foreign-keys.expected.DDX");
     ReaderRun first;
     EXPECT_EQ(first.ReadText(FileType::PDDX, file).Written(), expected);
     ExpectWarnings(first.Warnings, {}, "first reading");
@@ -160,11 +133,7 @@ TEST(PDDXOtherWriters, KeepsKeysAndSectionsTheTemplateLacksInPlace)
 TEST(PDDXOtherWriters, SaysWhichLinesWereIgnoredAndWhy)
 {
     ReaderRun reading;
-    reading.ReadText(FileType::PDDX, CrLf({"Orphan = before any section", "[Operations Information]", "OperatorName = A",
-                       "operatorname = B", "just words", "= no key", "[Operations Information]", "EndDate = x",
-                       "[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 1",
-                       "DropData_1 = a", "DropData_01 = b", "DropHistoryData_7_1 = h", "[Test Location 01]",
-                       "TestLane = 2"}));
+    reading.ReadText(FileType::PDDX, Data("ignored-lines.DDX"));
     ExpectWarnings(reading.Warnings,
                  {{1, "a key before any [section]; ignored"},
                   {4, "operatorname repeats an earlier key of this section; ignored"},

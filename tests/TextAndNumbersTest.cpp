@@ -41,7 +41,8 @@ TEST(Numbers, ParseRoundAndCountTheProgramsWay)
         {"", '.', {}}, {"1,5", '.', {}}, {"1.5", ',', {}}, {"12a", '.', {}}, {"e5", '.', {}}, {".", '.', {}},
         {"-", '.', {}}, {"1e", '.', {}}, {"1 2", '.', {}}, {"\t5", '.', {}}, {"0x10", '.', {}}, {"+-5", '.', {}},
         {"inf", '.', {}}, {"-Infinity", '.', {}}, {"nan", '.', {}}, {"+nan", ',', {}}, {"1e999", '.', kTooLarge},
-        {"-1e999", '.', kTooLarge}, {"1e-999", '.', kTooLarge}, {"9,9e999", ',', kTooLarge}};
+        {"-1e999", '.', kTooLarge}, {"1e-999", '.', kTooLarge}, {"9,9e999", ',', kTooLarge}, {"9e-999", '.', kTooLarge},
+        {"0e5", '.', 0}, {"0.0e-999", '.', 0}};  // a zero is no number too small
     for (const auto& [text, separator, expected] : numbers) {
         if (expected == kTooLarge) EXPECT_THROW(ParseNumber(text, separator), OverflowError) << text;
         else EXPECT_EQ(ParseNumber(text, separator), expected) << text << " with " << separator;

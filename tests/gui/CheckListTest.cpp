@@ -49,16 +49,11 @@ struct Checked {
 // The faulty document in a review window of the active main window, its first check done.
 Checked Open(Program& program)
 {
-    auto* review = new ReviewWindow(program.main.UserPrompts());
-    review->SetPDDXDataSet(Faulty());
-    review->SetSourceFile(program.Path("faulty.pdx"));
-    program.main.AddReviewWindow(review);
-    program.main.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&program.main));
-    auto& list = *review->findChild<QListWidget*>("lstCheck");
-    auto& count = *review->findChild<QLabel*>("lblCheckCount");
+    ReviewWindow& review = program.Review(Faulty(), "faulty.pdx");
+    auto& list = *review.findChild<QListWidget*>("lstCheck");
+    auto& count = *review.findChild<QLabel*>("lblCheckCount");
     EXPECT_TRUE(QTest::qWaitFor([&] { return list.count() > 0; }));
-    return {*review, list, count};
+    return {review, list, count};
 }
 
 TEST(CheckList, ShowsWhatCheckFindsAndFollowsEditsCheckingOnceAfterManyChanges)
@@ -140,8 +135,7 @@ TEST(CheckList, ChosenByKeyTheFindingsRowBecomesCurrentShownFirstWhenTheFindBarH
             ASSERT_NE(grid.ShownRowCount(), grid.RowCount());
         }
         list.setCurrentRow(0);
-        list.setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), &list);
+        ASSERT_TRUE(Focus(list));
         PressKeys(keys);
         EXPECT_EQ(grid.CurrentRow(), row) << keys;
         const bool chosen = QString(keys).endsWith("Return");

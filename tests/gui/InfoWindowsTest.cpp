@@ -25,8 +25,7 @@ TEST(InfoWindows, EscapeClosesTheInstructionsAndTheHelp)
         (program.main.*open)();
         QPointer<QWidget> window = program.main.findChild<QWidget*>(name);
         ASSERT_TRUE(window);
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        ASSERT_TRUE(Activate(*window));
         QWidget* text = window->findChild<QWidget*>(focus);
         text->setFocus();
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == text; }));
@@ -63,12 +62,6 @@ TEST(InfoWindows, ShowAtStartIsKeptInTheSettingsAndDecidesWhetherTheInstructions
     program.Press(*window, "cmdClose");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window; }));
 }
-
-}  // namespace
-}  // namespace vantrel
-
-namespace vantrel {
-namespace {
 
 // The open page lists the types the open dialog offers, taken from the format table.
 TEST(InfoWindows, TheOpenPageNamesEveryTypeTheOpenDialogOffers)

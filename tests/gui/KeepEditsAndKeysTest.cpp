@@ -27,8 +27,7 @@ ReviewWindow& EditingAfterWrite(Program& program, const QString& typed)
     EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
     ReviewWindow& review = *program.main.ReviewWindows().back();
     program.Press(review, "cmdWrite", program.Path("s.DDX"));
-    program.main.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    EXPECT_TRUE(Activate(program.main));
     EXPECT_TRUE(ClickCell(*review.Grid(), Row(*review.Grid(), "Device Configuration", "LoadPlateRadius")));
     QTest::keyClicks(review.Grid()->Editor(), typed);
     EXPECT_EQ(QApplication::focusWidget(), review.Grid()->Editor());
@@ -44,36 +43,27 @@ const std::pair<const char*, std::function<void(Program&)>> kWaysOut[] = {
     {"File > Exit", [](Program& p) { p.main.findChild<QAction*>("ProgramExit")->trigger(); }},
 };
 
-TEST(KeepEdits, ClosingCommitsTheOpenEditThenAsksAndWritesIt)
+// Yes with a name chosen writes the edit there and closes; Yes with the chooser cancelled keeps
+// the window with its edit, and the program.
+TEST(KeepEdits, ClosingCommitsTheOpenEditThenAsksAndWritesItOrKeepsTheWindow)
 {
-    for (const auto& [name, close] : kWaysOut) {
-        SCOPED_TRACE(name);
-        Program program;
-        EditingAfterWrite(program, "7.5");
-        program.prompts.log.clear();
-        program.prompts.answer = QMessageBox::Yes;
-        program.prompts.reply = program.Path("s.DDX");
-        close(program);
-        EXPECT_TRUE(program.prompts.log.value(0).startsWith("Ask|" + program.Path("s.DDX") + "|PDDX file has not been saved.")) << program.prompts.log.join("\n").toStdString();
-        EXPECT_TRUE(ReadBytes(program.folder / "s.DDX").find("LoadPlateRadius = 7.5\r\n") != std::string::npos);
-        EXPECT_TRUE(program.main.Area()->subWindowList().isEmpty());
-    }
-}
-
-TEST(KeepEdits, YesThenCancellingTheChooserKeepsTheWindowAndTheProgram)
-{
-    for (const auto& [name, close] : kWaysOut) {
-        SCOPED_TRACE(name);
-        Program program;
-        ReviewWindow& review = EditingAfterWrite(program, "7.5");
-        program.prompts.answer = QMessageBox::Yes;
-        program.prompts.reply = "";  // the chooser cancelled
-        close(program);
-        ASSERT_EQ(program.main.Area()->subWindowList().size(), 1);
-        EXPECT_TRUE(program.main.isVisible());
-        EXPECT_TRUE(review.DataChanged() && Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius") == "7.5");
-        EXPECT_EQ(ReadBytes(program.folder / "s.DDX").find("7.5"), std::string::npos) << "nothing written";
-    }
+    for (const auto& [name, close] : kWaysOut)
+        for (const bool chosen : {true, false}) {
+            SCOPED_TRACE(std::string(name) + (chosen ? "" : ", the chooser cancelled"));
+            Program program;
+            ReviewWindow& review = EditingAfterWrite(program, "7.5");
+            program.prompts.log.clear();
+            program.prompts.answer = QMessageBox::Yes;
+            program.prompts.reply = chosen ? program.Path("s.DDX") : "";
+            close(program);
+            const QString asked = program.prompts.log.join("\n");
+            EXPECT_TRUE(asked.startsWith("Ask|" + program.Path("s.DDX") + "|PDDX file has not been saved."))
+                << asked.toStdString();
+            EXPECT_EQ(ReadBytes(program.folder / "s.DDX").find("= 7.5\r\n") != std::string::npos, chosen);
+            ASSERT_EQ(program.main.Area()->subWindowList().size(), chosen ? 0 : 1);
+            EXPECT_TRUE(chosen || (program.main.isVisible() && review.DataChanged() &&
+                                   Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius") == "7.5"));
+        }
 }
 
 TEST(KeepEdits, TheNameLastWrittenToIsTheNextSavesAndTheQuestionsAndTheTitlesMark)
@@ -102,30 +92,17 @@ TEST(KeepEdits, TheNameLastWrittenToIsTheNextSavesAndTheQuestionsAndTheTitlesMar
                                                       program.Path("other.DDX")));
 }
 
-TEST(Keys, OpenWriteAndSaveAsReachTheirCommandsAndNoTwoControlsShareAnAccessKey)
+// Ctrl+S and Ctrl+Shift+S are the test above's; Ctrl+O opens the dialog, asking nothing.
+TEST(Keys, OpenReachesItsCommandAndNoTwoControlsShareAnAccessKey)
 {
     Program program;
     ReviewWindow& review = EditingAfterWrite(program, "7.5");
     PressKeys("Escape");
     ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table());
-    // Key, then the start of the question it asks ("" for none) and whether the open dialog shows.
-    const std::tuple<const char*, QString, bool> cases[] = {
-        {"Ctrl+S", "", false},  // written before: written again to that name
-        {"Ctrl+Shift+S", "Save|Write PDDX File|", false},
-        {"Ctrl+O", "", true}};
-    for (const auto& [key, asked, dialog] : cases) {
-        SCOPED_TRACE(key);
-        program.prompts.log.clear();
-        program.prompts.reply = "";
-        program.main.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
-        review.Grid()->Table()->setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table());
-        PressKeys(key);
-        EXPECT_TRUE(asked.isEmpty() ? program.prompts.log.isEmpty() : program.prompts.log.join("").startsWith(asked))
-            << program.prompts.log.join("\n").toStdString();
-        EXPECT_EQ(program.main.Dialog().isVisible(), dialog);
-    }
+    program.prompts.log.clear();
+    PressKeys("Ctrl+O");
+    EXPECT_TRUE(program.main.Dialog().isVisible() && program.prompts.log.isEmpty())
+        << program.prompts.log.join("\n").toStdString();
     // Access keys: the menu bar's, the review window's buttons' and labels', each letter once.
     std::multiset<int> keys;
     const auto add = [&keys](const QString& text) {
@@ -154,8 +131,7 @@ TEST(Keys, ANewDocumentHasTheFocusInItsGridAndCtrlTabLeavesIt)
     Program program;
     program.WritePddx("s.pdx", "S1");
     ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
-    program.main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    ASSERT_TRUE(Activate(program.main));
     ReviewWindow& review = *program.main.ReviewWindows().back();
     ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table()) << "focus after opening";
     const QModelIndex first = review.Grid()->Table()->currentIndex();
@@ -191,8 +167,7 @@ TEST(Spreadsheet, PasteFillsTheSelectedValuesOrTheNamedRowsAndDeleteEmptiesThemE
             const int row = Row(grid, std::string(item) == "LoadPlateRadius" ? "Device Configuration" : "Device Information", item);
             grid.Table()->selectionModel()->select(grid.Table()->model()->index(row - 1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
-        grid.Table()->setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), grid.Table());
+        ASSERT_TRUE(Focus(*grid.Table()));
     };
     // What is selected, the clipboard, the key; then the three values.
     const std::tuple<std::vector<const char*>, QString, const char*, QString> steps[] = {

@@ -32,8 +32,7 @@ ReviewWindow& OpenTiny(Program& program)
     location.AddDropData().SetValue("50.2, 400, 330");
     WriteDocument(document, (program.folder / "tiny.pdx").string());
     EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("tiny.pdx"), FileType::PDDX));
-    program.main.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    EXPECT_TRUE(Activate(program.main));
     return *program.main.ReviewWindows().back();
 }
 

@@ -1,8 +1,6 @@
 // The open dialog's Filename box, the file chooser it opens (on the chosen type, in the folder
-// last used), the settings window's choices reaching a dialog already built, and what a file read
-// as a type it does not look like tells.
+// last used), and the settings window's choices reaching a dialog already built.
 #include <QLineEdit>
-#include <QListWidget>
 #include <QRadioButton>
 
 #include "gui/SettingsWindow.h"
@@ -12,13 +10,6 @@ namespace vantrel {
 namespace {
 
 using namespace test;
-
-// Makes `window` the active one, as the toolkit sees it too (the focus follows only then).
-bool Activate(QWidget& window)
-{
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window) && QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; });
-}
 
 // Enter in the Filename box reads the path typed there; in an empty box, or anywhere else in the
 // dialog, it presses the default button, Browse.
@@ -104,33 +95,6 @@ TEST(OpenDialog, SettingsChosenInTheSettingsWindowApplyToTheDialogAtOnce)
         program.Press(dialog, "cmdCancel");
         program.main.OpenFile();
         EXPECT_TRUE(dialog.Option("optPDDX")->isChecked() && program.state.CurrentType == FileType::PDDX);
-    }
-}
-
-// A file read as the chosen type after the user said No to the type it looks like: what the
-// command line says of it heads the review window's warnings, before the lines the reader skipped.
-TEST(OpenDialog, AFileReadAsATypeItDoesNotLookLikeSaysWhatCameOfIt)
-{
-    const std::pair<QMessageBox::StandardButton, const char*> cases[] = {
-        {QMessageBox::No, ": nothing was read as f25 (it looks like kuab)"}, {QMessageBox::Yes, nullptr}};
-    for (const auto& [answer, warning] : cases) {
-        Program program;
-        WriteBytes(program.folder / "run.F25", ReadBytes(std::filesystem::path(VANTREL_EXAMPLES) / "kuab" / "small.FWD"));
-        program.prompts.answer = answer;
-        program.main.OpenFile();
-        program.Press(program.main.Dialog(), "optF25");
-        program.Press(program.main.Dialog(), "cmdBrowse", program.Path("run.F25"));
-        ASSERT_EQ(program.main.ReviewWindows().size(), 1);
-        const QListWidget& list = *program.main.ReviewWindows().back()->WarningList();
-        QStringList lines;
-        for (int i = 0; i < list.count(); ++i) lines << list.item(i)->text();
-        if (warning) {
-            ASSERT_FALSE(lines.isEmpty());
-            EXPECT_EQ(lines.front(), program.Path("run.F25") + warning);
-            lines.removeFirst();
-        }
-        for (const QString& line : lines) EXPECT_TRUE(line.startsWith(program.Path("run.F25") + ":")) << line.toStdString();
-        EXPECT_EQ(list.isVisible(), list.count() > 0);
     }
 }
 

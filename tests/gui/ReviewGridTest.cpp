@@ -36,7 +36,14 @@ struct ShownGrid {
         grid.show();
     }
     // Keys only go where the focus is in the active window, so a keyboard test starts here.
-    [[nodiscard]] bool Activate() { grid.activateWindow(); return QTest::qWaitForWindowActive(&grid); }
+    [[nodiscard]] bool Activate() { return test::Activate(grid); }
+    // The plate radius "150", the table holding the focus on its row in `column` (2: the value).
+    [[nodiscard]] bool AtRadius(int column = 2)
+    {
+        document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+        grid.Table()->setCurrentIndex(grid.Table()->model()->index(RowOf("LoadPlateRadius") - 1, column));
+        return Activate() && Focus(*grid.Table());
+    }
     QString Cell(const char* item) const { return test::Cell(grid, "Device Configuration", item); }
     int RowOf(const char* item) const { return Row(grid, "Device Configuration", item); }
 };
@@ -130,8 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
         EndEdit{"ReturnAfterTheFlagsWereChecked", [](ShownGrid& s, int) { s.grid.ElementCheckFlags(); Keys({Qt::Key_Return})(s, 0); }, true, 1, false},
         EndEdit{"ClickAnotherValueCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row - 1); }, true, -1, true},
         EndEdit{"ClickTheNameCell", [](ShownGrid& s, int row) { ClickCell(s.grid, row, 1); }, true, -1, false},
-        EndEdit{"AnotherWindowTakesTheFocus", [](ShownGrid&, int) { QWidget other; other.show(); other.activateWindow();
-                                                                   ASSERT_TRUE(QTest::qWaitForWindowActive(&other)); }, true, -1, false}),
+        EndEdit{"AnotherWindowTakesTheFocus",
+                [](ShownGrid&, int) {
+                    QWidget other;
+                    other.show();
+                    ASSERT_TRUE(Activate(other));
+                },
+                true, -1, false}),
     [](const ::testing::TestParamInfo<EndEdit>& info) { return std::string(info.param.name); });
 
 // Keys pressed on the table at the LoadPlateRadius value ("150"): the value then, the rows the
@@ -154,13 +166,9 @@ TEST(ReviewGrid, KeysOnTheTableEditTheValueAndMove)
     for (const auto& [keys, value, moved, editing] : kKeyRuns) {
         SCOPED_TRACE(keys);
         ShownGrid shown;
-        shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+        ASSERT_TRUE(shown.AtRadius());
         const int row = shown.RowOf("LoadPlateRadius");
         QTableView& table = *shown.grid.Table();
-        ASSERT_TRUE(shown.Activate());
-        table.setCurrentIndex(table.model()->index(row - 1, 2));
-        table.setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), &table);
         PressKeys(keys);
         EXPECT_EQ(shown.grid.CellText(row, 2), value);
         const int now = table.currentIndex().row() + 1 - row;
@@ -172,11 +180,7 @@ TEST(ReviewGrid, KeysOnTheTableEditTheValueAndMove)
 TEST(ReviewGrid, EditsOfADocumentAreNotUndoneInTheNextOneShown)
 {
     ShownGrid shown;
-    shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
-    ASSERT_TRUE(shown.Activate());
-    shown.grid.Table()->setCurrentIndex(shown.grid.Table()->model()->index(shown.RowOf("LoadPlateRadius") - 1, 2));
-    shown.grid.Table()->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), shown.grid.Table());
+    ASSERT_TRUE(shown.AtRadius());
     PressKeys("'7' Return");
     PDDXFile other;
     shown.grid.SetPDDXFile(&other);
@@ -194,12 +198,8 @@ TEST(ReviewGrid, ChosenRowsAreCopiedAsSectionItemAndValueSeparatedByTabs)
     for (const auto& [keys, rows] : cases) {
         SCOPED_TRACE(keys);
         ShownGrid shown;
-        shown.document.Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+        ASSERT_TRUE(shown.AtRadius(1));
         const int row = shown.RowOf("LoadPlateRadius");
-        ASSERT_TRUE(shown.Activate());
-        shown.grid.Table()->setCurrentIndex(shown.grid.Table()->model()->index(row - 1, 1));
-        shown.grid.Table()->setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), shown.grid.Table());
         PressKeys(QString(keys) + " Ctrl+C");
         QString copied;
         for (const int r : rows) copied += shown.grid.CellText(row + r, 0) + "\t" + shown.grid.CellText(row + r, 1) + "\t" + shown.grid.CellText(row + r, 2) + "\n";

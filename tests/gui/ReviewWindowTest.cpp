@@ -43,18 +43,12 @@ std::shared_ptr<PDDXFile> Survey()
 // A review window of the survey in the active main window, the table holding the focus on `item`.
 ReviewWindow& Review(Program& program, const char* section = "Device Configuration", const char* item = "LoadPlateRadius")
 {
-    auto* review = new ReviewWindow(program.main.UserPrompts());
-    review->SetPDDXDataSet(Survey());
-    review->SetSourceFile(program.Path("survey.pdx"));
-    program.main.AddReviewWindow(review);
-    review->Grid()->ElementCheckFlags();
-    program.main.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&program.main));
-    QTableView& table = *review->Grid()->Table();
-    table.setCurrentIndex(table.model()->index(Row(*review->Grid(), section, item) - 1, 2));
-    table.setFocus();
-    EXPECT_EQ(QApplication::focusWidget(), &table);
-    return *review;
+    ReviewWindow& review = program.Review(Survey(), "survey.pdx");
+    review.Grid()->ElementCheckFlags();
+    QTableView& table = *review.Grid()->Table();
+    table.setCurrentIndex(table.model()->index(Row(*review.Grid(), section, item) - 1, 2));
+    EXPECT_TRUE(Focus(table));
+    return review;
 }
 
 QString FocusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
@@ -247,10 +241,8 @@ TEST(MainWindow, RecentFilesReopenTileArrangesCtrlF4AndCloseAllCloseWithTheSaveQ
     program.main.Tile();
     for (const QMdiSubWindow* frame : program.main.Area()->subWindowList())
         EXPECT_TRUE(program.main.Area()->viewport()->rect().contains(frame->geometry())) << "tiled inside the frame";
-    program.main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
-    program.main.ReviewWindows().back()->Grid()->Table()->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), program.main.ReviewWindows().back()->Grid()->Table());
+    ASSERT_TRUE(Activate(program.main));
+    ASSERT_TRUE(Focus(*program.main.ReviewWindows().back()->Grid()->Table()));
     PressKeys("Ctrl+F4");
     EXPECT_TRUE(program.main.Area()->subWindowList().size() == 2 && program.prompts.log.value(0).startsWith("Ask|" + program.Path("a.DDX") + "|"));
     program.prompts.answer = QMessageBox::Cancel;
@@ -280,8 +272,7 @@ TEST(SmallWindows, EscapeClosesAndEnterPressesTheDefaultButton)
         // The window manager has activated each window as it came up before one is chosen.
         ASSERT_TRUE(QTest::qWaitForWindowActive(program.main.findChild<QWidget*>("AcknowledgeWindow")));
         QPointer<QWidget> window = program.main.findChild<QWidget*>(name);
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        ASSERT_TRUE(Activate(*window));
         // A window manager gives the focus a moment after the activation.
         ASSERT_TRUE(QTest::qWaitFor([&] { return window->isAncestorOf(QApplication::focusWidget()); }));
         PressKeys(key);

@@ -79,8 +79,7 @@ TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuest
     // into the editor that holds the focus in the active window.
     EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
     EXPECT_FALSE(program.main.Dialog().isVisible());
-    program.main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main));
+    ASSERT_TRUE(Activate(program.main));
     ASSERT_TRUE(ClickCell(grid, Row(grid, "Device Configuration", "LoadPlateRadius")));
     EXPECT_EQ(grid.Editor()->text(), "150") << "the editor opens with the cell's text";
     QTest::keyClicks(grid.Editor(), "5.9");

@@ -81,6 +81,21 @@ inline bool ClickCell(ReviewGrid& grid, int row, int column = 2)
     return QTest::qWaitFor(editing, 1000);
 }
 
+// Makes `window` the active one, as the toolkit sees it too (the focus follows only then).
+inline bool Activate(QWidget& window)
+{
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window) &&
+           QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; });
+}
+
+// Gives `control` the keyboard focus; true once it holds it, as keys must find it there.
+inline bool Focus(QWidget& control)
+{
+    control.setFocus();
+    return QApplication::focusWidget() == &control;
+}
+
 // Keys as a user presses them, each to whatever holds the focus at that moment: "F2 Ctrl+Z" are
 // keys, 'a text' is typed.
 inline void PressKeys(const QString& keys)
@@ -128,6 +143,16 @@ struct Program {
         document.Element("Device Information", "DeviceSerialNumber").SetValue(serial);
         document.AddTestLocation().AddDropData().SetValue("50.2, 400, 330");
         WriteDocument(document, (folder / name).string());
+    }
+    // `document` in a review window of the active main window, read (it says) from `name`.
+    ReviewWindow& Review(std::shared_ptr<PDDXFile> document, const std::string& name)
+    {
+        auto* review = new ReviewWindow(main.UserPrompts());
+        review->SetPDDXDataSet(std::move(document));
+        review->SetSourceFile(Path(name));
+        main.AddReviewWindow(review);
+        EXPECT_TRUE(Activate(main));
+        return *review;
     }
     ReviewWindow& Blank() { main.OpenFile(); Press(main.Dialog(), "cmdBlank"); return *main.ReviewWindows().back(); }
 };

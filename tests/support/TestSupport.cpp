@@ -95,13 +95,11 @@ int StartVantrel(const std::vector<std::string>& args, const std::filesystem::pa
     ::_exit(127);
 }
 
-int WaitForVantrel(int pid, long* peakKilobytes)
+int WaitForVantrel(int pid, struct rusage* usage)
 {
     int status = 0;
-    struct rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    while (::wait4(pid, &status, 0, usage) < 0 && errno == EINTR) {
     }
-    if (peakKilobytes) *peakKilobytes = usage.ru_maxrss;
     return status;
 }
 
@@ -110,10 +108,11 @@ RunResult RunVantrel(const std::vector<std::string>& args, const std::filesystem
 {
     TempDir capture;
     const std::filesystem::path out = stdoutTarget.empty() ? capture / "out" : std::filesystem::path(stdoutTarget);
-    long peak = 0;
-    const int raw = WaitForVantrel(StartVantrel(args, folder, capture / "err", out, stdinSource), &peak);
+    struct rusage usage {};
+    const int raw = WaitForVantrel(StartVantrel(args, folder, capture / "err", out, stdinSource), &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, stdoutTarget.empty() ? ReadBytes(out) : "", ReadBytes(capture / "err"),
-            peak};
+            usage.ru_maxrss, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
 }  // namespace vantrel::test

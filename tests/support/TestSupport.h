@@ -2,6 +2,7 @@
 // Helpers for tests that work with real files and run the built program.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <functional>
@@ -54,14 +55,15 @@ struct StartOptions {
 int StartVantrel(const std::vector<std::string>& args, const std::filesystem::path& folder,
                  const std::filesystem::path& errFile, const std::filesystem::path& outFile = {},
                  const std::filesystem::path& inFile = {}, const StartOptions& options = {});
-// `peakKilobytes`, when given, gets the most memory the run held at once.
-int WaitForVantrel(int pid, long* peakKilobytes = nullptr);
+// `usage`, when given, gets what the run used: its processor time, the most memory it held at once.
+int WaitForVantrel(int pid, struct rusage* usage = nullptr);
 
 struct RunResult {
     int status;  // -1 when ended by a signal
     std::string out;
     std::string err;
     long peakKilobytes = 0;  // the most memory the run held at once
+    double cpuSeconds = 0;   // user and system time, which a loaded machine does not stretch as it does the clock
 };
 // Runs the built vantrel in `folder`, capturing what it says, or sending its standard output to
 // `stdoutTarget` (such as /dev/full) when one is named; its standard input is `stdinSource`.
