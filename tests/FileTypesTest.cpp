@@ -18,7 +18,8 @@ namespace {
 TEST(FileTypes, TextNamesACodeOrAShortName)
 {
     for (const auto& [text, code] : std::vector<std::pair<std::string, std::optional<std::int32_t>>>{
-             {"kuab", 8}, {"KUAB-INI", 9}, {"jils-cfg", 10}, {"5", 5}, {" 3 ", 3}, {"11", 11}, {"JILS-THY", 11}, {"12", {}}, {"03", {}}, {"fwd", {}}})
+             {"kuab", 8}, {"KUAB-INI", 9}, {"jils-cfg", 10}, {"5", 5}, {" 3 ", 3}, {"11", 11}, {"JILS-THY", 11}, {"03", {}}, {"fwd", {}}, {"-1", {}},
+             {std::to_string(kFormatCount), {}}})  // the first code past the table
     {
         const std::optional<FileType> type = FileTypeFromText(text);
         EXPECT_EQ(type ? std::optional(CodeOf(*type)) : std::nullopt, code) << text;
