@@ -98,7 +98,8 @@ std::pair<double, double> ScrollTopToBottom(ReviewWindow& review, int steps)
     for (int i = 1; i <= steps; ++i) {
         QElapsedTimer clock;
         clock.start();
-        bar.setValue(bar.minimum() + static_cast<int>(static_cast<long long>(bar.maximum() - bar.minimum()) * i / steps));
+        bar.setValue(bar.minimum() +
+                     static_cast<int>(static_cast<long long>(bar.maximum() - bar.minimum()) * i / steps));
         if (!watch.WaitForPaint()) return {60, 60};
         const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         longest = std::max(longest, seconds);
@@ -141,9 +142,9 @@ double FindSteps(ReviewWindow& review)
     note("cleared", Timed(review, [&] { bar.FindBox()->clear(); }));
     note("text-9999", Timed(review, [&] { bar.FindBox()->setText("9999"); }));
     note("go-to-1500", Timed(review, [&] {
-        bar.LocationBox()->setText("1500");
-        bar.GoToTestLocation();
-    }));
+             bar.LocationBox()->setText("1500");
+             bar.GoToTestLocation();
+         }));
     note("close", Timed(review, [&] { bar.Close(); }));
     return slowest;
 }

@@ -61,14 +61,18 @@ int main(int argc, char** argv)
     const std::size_t count = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
     const std::vector<std::string> texts = Numbers(count);
     double parsed = 0, floor = 0;
-    const double ours = BestMilliseconds(texts, [](std::string_view text) { return *vantrel::ParseNumber(text); }, parsed);
+    const double ours = BestMilliseconds(
+        texts, [](std::string_view text) { return *vantrel::ParseNumber(text); }, parsed);
     // The library call alone, on texts without blanks or a plus sign (it takes neither).
-    const double library = BestMilliseconds(texts, [](std::string_view text) {
-        const std::size_t first = text.find_first_not_of(" +");
-        double value = 0;
-        std::from_chars(text.data() + first, text.data() + text.size(), value);
-        return value;
-    }, floor);
+    const double library = BestMilliseconds(
+        texts,
+        [](std::string_view text) {
+            const std::size_t first = text.find_first_not_of(" +");
+            double value = 0;
+            std::from_chars(text.data() + first, text.data() + text.size(), value);
+            return value;
+        },
+        floor);
     std::printf("%zu numbers, best of %d passes\n", count, kPasses);
     std::printf("  ParseNumber      %8.1f ms  (sum %.6g)\n", ours, parsed);
     std::printf("  std::from_chars  %8.1f ms  (sum %.6g)\n", library, floor);

@@ -16,8 +16,8 @@ int main(int argc, char** argv)
         // No argument: the desktop program, which lives beside this one so that the command
         // line, which never needs a display, starts without loading the windowing libraries.
         if (argc <= 1) {
-            std::cerr << "vantrel: cannot start the desktop program " << vantrel::platform::RunInstead("vantrel-desktop", argv)
-                      << "\n";
+            std::cerr << "vantrel: cannot start the desktop program "
+                      << vantrel::platform::RunInstead("vantrel-desktop", argv) << "\n";
             return 1;
         }
 #endif

@@ -347,8 +347,7 @@ void ReadingCheck::Run()
 
 NativeLines::NativeLines(std::string_view bytes) : data_(bytes.data()), end_(bytes.size()) {}
 
-NativeLines::NativeLines(ByteSource& source)
-    : name_(source.Name()), warnings_(source.Warnings())
+NativeLines::NativeLines(ByteSource& source) : name_(source.Name()), warnings_(source.Warnings())
 {
     if (const std::string_view* memory = source.Memory()) {
         data_ = memory->data();

@@ -152,10 +152,7 @@ std::int32_t CheckCount(long long value, std::string_view what)
     return static_cast<std::int32_t>(value);
 }
 
-std::int32_t CounterValue(std::string_view text)
-{
-    return ToInt32("0" + std::string(TrimBlanks(text)));
-}
+std::int32_t CounterValue(std::string_view text) { return ToInt32("0" + std::string(TrimBlanks(text))); }
 
 float ToSingle(std::string_view text)
 {
@@ -187,7 +184,7 @@ std::chrono::sys_days DateFromParts(int year, int month, int day)
 std::string MonthAbbreviation(unsigned month)
 {
     static constexpr std::array<const char*, 12> names = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     if (month < 1 || month > 12) throw ConversionError("month " + std::to_string(month) + " does not exist");
     return names[month - 1];
 }

@@ -48,8 +48,8 @@ void LocalTimeNow(std::tm& local);
 // What an output name stands for, as `cp` would write it.
 struct OutputTarget {
     enum class Kind { New, Regular, Other } Is = Kind::New;  // Other: a device or a pipe
-    std::filesystem::path Path;  // the file the name stands for, symbolic links followed
-    unsigned Permissions = 0;    // an existing file's bits, else what the user's defaults allow
+    std::filesystem::path Path;                              // the file the name stands for, symbolic links followed
+    unsigned Permissions = 0;          // an existing file's bits, else what the user's defaults allow
     long long Owner = -1, Group = -1;  // an existing file's; -1 where the system has none
 };
 // False, with the reason in `error`, for a name that must not be written: a folder; a symbolic

@@ -23,8 +23,8 @@ namespace {
 std::string LastError() { return std::strerror(errno); }
 
 // Every signal whose default action ends the program, but those that cannot be caught.
-constexpr int kCleanupSignals[] = {SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
-                                   SIGALRM,   SIGVTALRM, SIGPROF, SIGXFSZ, SIGXCPU};
+constexpr int kCleanupSignals[] = {SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
+                                   SIGALRM, SIGVTALRM, SIGPROF, SIGXFSZ, SIGXCPU};
 
 // What RunOnInterruption was given: set once at start-up, before any signal can arrive.
 void (*interruptionAction)() = nullptr;
@@ -255,7 +255,8 @@ bool NameUnnamedFile(FileHandle file, std::string& path, std::string& error)
     static std::minstd_rand random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
     const std::string self = "/proc/self/fd/" + std::to_string(file);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        for (std::size_t i = path.size() - 6; i < path.size(); ++i) path[i] = kLetters[random() % (sizeof kLetters - 1)];
+        for (std::size_t i = path.size() - 6; i < path.size(); ++i)
+            path[i] = kLetters[random() % (sizeof kLetters - 1)];
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
         if (errno != EEXIST) break;
     }
@@ -309,7 +310,10 @@ InterruptionsHeld::InterruptionsHeld()
     ::pthread_sigmask(SIG_BLOCK, &signals, reinterpret_cast<sigset_t*>(saved_));
 }
 
-InterruptionsHeld::~InterruptionsHeld() { ::pthread_sigmask(SIG_SETMASK, reinterpret_cast<sigset_t*>(saved_), nullptr); }
+InterruptionsHeld::~InterruptionsHeld()
+{
+    ::pthread_sigmask(SIG_SETMASK, reinterpret_cast<sigset_t*>(saved_), nullptr);
+}
 
 void UseBinaryStandardOutput() {}  // POSIX streams never translate line ends
 

@@ -39,15 +39,9 @@ TextRange NextLine(std::string_view text, std::size_t& pos)
 
 }  // namespace
 
-ProfileFile::ProfileFile(std::string text) : ownedText_(std::move(text))
-{
-    Index();
-}
+ProfileFile::ProfileFile(std::string text) : ownedText_(std::move(text)) { Index(); }
 
-ProfileFile ProfileFile::Load(const std::string& fileName)
-{
-    return ProfileFile(ReadFileBytes(fileName));
-}
+ProfileFile ProfileFile::Load(const std::string& fileName) { return ProfileFile(ReadFileBytes(fileName)); }
 
 void ProfileFile::Index()
 {
@@ -107,7 +101,7 @@ void ProfileFile::NoteSkipped(std::size_t start, std::size_t stop, bool pair, st
 {
     const std::string_view text = Text();
     if (text[start] == ';' || text[start] == '#') return;
-    const char* why = !pair             ? " is no [section], key = value or ; comment; it was skipped"
+    const char* why = !pair               ? " is no [section], key = value or ; comment; it was skipped"
                       : sections_.empty() ? " stands before the first [section]; it was skipped"
                                           : nullptr;  // a key of a section met before
     if (why) skipped_.push_back({static_cast<int>(line), Quoted(text.substr(start, stop - start)) + why});

@@ -26,7 +26,9 @@ public:
     ReadError(const std::string& file, int line, const std::string& reason)
         : std::runtime_error(EscapeControls(file) + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": " +
                              EscapeControls(reason)),
-          file_(file), line_(line), reason_(EscapeControls(reason))
+          file_(file),
+          line_(line),
+          reason_(EscapeControls(reason))
     {
     }
     const std::string& File() const { return file_; }

@@ -33,8 +33,8 @@ int CommandLine::Run(int argc, const char* const* argv)
             app_.exit(e, out_, err_);
             status = kExitOk;
         } else {
-            err_ << "vantrel: " << EscapeControls(e.what()) << "\n" << DashHint(argc, argv)
-                 << "Run with --help for more information.\n";
+            err_ << "vantrel: " << EscapeControls(e.what()) << "\n"
+                 << DashHint(argc, argv) << "Run with --help for more information.\n";
             status = kExitUsage;
         }
     } catch (const Stop& stop) {
@@ -105,11 +105,12 @@ void CommandLine::Define()
     merge->fallthrough();
     merge_ = merge;
 
-    CLI::App* batch = app_.add_subcommand(
-        "batch", "Convert every file in FILE's folder with FILE's extension to root + \"cvt.DDX\"");
-    batch->add_option("-t,--type", batchType_,
-                      "File type: a code, a short name, or auto to tell each file's from its content; "
-                      "default: the default type of the settings")
+    CLI::App* batch =
+        app_.add_subcommand("batch", "Convert every file in FILE's folder with FILE's extension to root + \"cvt.DDX\"");
+    batch
+        ->add_option("-t,--type", batchType_,
+                     "File type: a code, a short name, or auto to tell each file's from its content; "
+                     "default: the default type of the settings")
         ->type_name("TYPE");
     batch->add_option("--output-dir", outputDir_, "Write the outputs into DIR under the names they would have")
         ->check(kNamesAFile)
@@ -132,8 +133,10 @@ void CommandLine::Define()
     CLI::App* check = app_.add_subcommand(
         "check", "Say what each FILE lacks for a calibration, one line per finding: FILE: [SECTION] KEY: what");
     check->add_option("-t,--type", checkType_, types)->type_name("TYPE");
-    check->add_option("--format", checkFormat_, "text (the default), or json: an array of objects with the "
-                                                "keys file, section, key, message")
+    check
+        ->add_option("--format", checkFormat_,
+                     "text (the default), or json: an array of objects with the "
+                     "keys file, section, key, message")
         ->check(CLI::IsMember({"text", "json"}))
         ->type_name("FORMAT");
     check->add_option("files", checkFiles_, files)->required()->type_name("FILE");
@@ -182,8 +185,10 @@ std::string CommandLine::DashHint(int argc, const char* const* argv) const
         const std::string_view arg = argv[i];
         if (arg == "--") break;
         if (arg.size() < 2 || arg[0] != '-' || IsKnownOption(arg)) continue;
-        return "\"" + EscapeControls(arg) + "\" is not an option; a file whose name starts with \"-\" goes after \"--\""
-               " (vantrel convert -t TYPE -- " + EscapeControls(arg) + ").\n";
+        return "\"" + EscapeControls(arg) +
+               "\" is not an option; a file whose name starts with \"-\" goes after \"--\""
+               " (vantrel convert -t TYPE -- " +
+               EscapeControls(arg) + ").\n";
     }
     return {};
 }
@@ -206,8 +211,8 @@ int CommandLine::Dispatch()
 {
     if (!settingsFile_.empty()) state_.SettingsFile = settingsFile_;
     if (paths_) {
-        out_ << "settings file: " << state_.SettingsFile.string() << "\nprogram folder: "
-             << state_.ProgramFolder.string() << "\n";
+        out_ << "settings file: " << state_.SettingsFile.string()
+             << "\nprogram folder: " << state_.ProgramFolder.string() << "\n";
         return kExitOk;
     }
     const CLI::App* command = app_.get_subcommands().empty() ? nullptr : app_.get_subcommands().front();
@@ -218,10 +223,12 @@ int CommandLine::Dispatch()
     if (command && !job_.empty()) {
         if (command->get_name() == "batch")
             throw Stop{kExitUsage, "batch takes one FILE, whose folder and extension choose the files to convert, "
-                                   "but " + Quoted(JoinWords(job_)) + " followed it (a shell pattern such as "
-                                   "*.F25 gives many files: quote it, or name the files with convert)"};
-        throw Stop{kExitUsage, Quoted(JoinWords(job_)) + " cannot stand beside the " + command->get_name() +
-                                   " command"};
+                                   "but " +
+                                       Quoted(JoinWords(job_)) +
+                                       " followed it (a shell pattern such as "
+                                       "*.F25 gives many files: quote it, or name the files with convert)"};
+        throw Stop{kExitUsage,
+                   Quoted(JoinWords(job_)) + " cannot stand beside the " + command->get_name() + " command"};
     }
 
     LoadSettings(state_, !command, err_);
@@ -318,7 +325,9 @@ void CommandLine::ReadInto(PDDXFile& document, InputFile& input, const TypeChoic
     if (!reading) reading = &fresh;
     state_.CurrentType = type.code;
     ReadReport report;
-    Checked([&] { report = ReadInput(state_.Settings, *reading, type.code, input, document, append, Progress(), reader); });
+    Checked([&] {
+        report = ReadInput(state_.Settings, *reading, type.code, input, document, append, Progress(), reader);
+    });
     Report(input.Name, report);
 }
 

@@ -82,7 +82,7 @@ private:
     CLI::App* merge_ = nullptr;
     std::string settingsTypeOrigin_;
     SettingsRecord loadedSettings_;  // as the settings file gave them, before any --set
-    bool outputFailed_ = false;  // already reported
+    bool outputFailed_ = false;      // already reported
 
     std::string settingsFile_;
     bool paths_ = false;

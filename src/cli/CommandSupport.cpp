@@ -62,8 +62,8 @@ bool Detecting(const std::string& option) { return option.empty() || EqualsIgnor
 std::string UnknownTypeMessage(const TypeChoice& type)
 {
     const std::string name = FileTypeName(type.code);
-    return "unknown file type " + std::to_string(CodeOf(type.code)) + " (" + type.origin + "): " +
-           (name.empty() ? "there is no such type" : name + " has no reader") + "; the types are " +
+    return "unknown file type " + std::to_string(CodeOf(type.code)) + " (" + type.origin +
+           "): " + (name.empty() ? "there is no such type" : name + " has no reader") + "; the types are " +
            FileTypeShortNames() + " (" + ReadableCodes() + ")";
 }
 
@@ -89,8 +89,8 @@ void RefuseOutputConflicts(const std::vector<std::string>& outputs, const std::v
 Stop OutputFailure()
 {
     const int error = errno;
-    return Stop{kExitReadFailure,
-                std::string("cannot write to standard output") + (error ? std::string(": ") + std::strerror(error) : "")};
+    return Stop{kExitReadFailure, std::string("cannot write to standard output") +
+                                      (error ? std::string(": ") + std::strerror(error) : "")};
 }
 
 }  // namespace vantrel

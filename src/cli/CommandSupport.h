@@ -30,7 +30,6 @@ std::string JoinWords(const std::vector<std::string>& words, const char* separat
 // Digits with an optional sign, blanks around allowed.
 bool IsSignedWholeNumber(std::string_view text);
 
-
 // The type a -t names; a Stop for a text that names none.
 TypeChoice TypeFromOption(const std::string& text);
 // -t auto, or no -t where the content decides.

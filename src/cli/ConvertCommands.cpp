@@ -19,8 +19,10 @@ int CommandLine::RunJob(const std::string& text)
         start = comma + 1;
     }
     if (fields.size() < 2)
-        throw Stop{kExitUsage, Quoted(text) + " is neither a command (" + kCommands + ") nor PATH,CODE (it holds no comma)"};
-    if (TrimBlanks(fields[0]).empty()) throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: no PATH stands before the comma"};
+        throw Stop{kExitUsage,
+                   Quoted(text) + " is neither a command (" + kCommands + ") nor PATH,CODE (it holds no comma)"};
+    if (TrimBlanks(fields[0]).empty())
+        throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: no PATH stands before the comma"};
     if (!IsSignedWholeNumber(fields[1]))
         throw Stop{kExitUsage, Quoted(text) + " is not PATH,CODE: " + Quoted(fields[1]) + " is not a whole number"};
     const auto code = static_cast<FileType>(ToInt32Checked(fields[1]));
@@ -33,7 +35,8 @@ int CommandLine::RunJob(const std::string& text)
     InputFile input = Input(fields[0]);
     // A failure ends before the settings are saved.
     Checked([&] {
-        ConvertUnattended(state_.Settings, code, input, output, [&](const ReadReport& report) { Report(fields[0], report); });
+        ConvertUnattended(state_.Settings, code, input, output,
+                          [&](const ReadReport& report) { Report(fields[0], report); });
     });
     // The code of the job becomes the default type; what --set gave was for this run only.
     ProgramState saved = state_;
@@ -60,7 +63,8 @@ int CommandLine::RunConvert()
         throw Stop{kExitUsage, "-o and --output-dir cannot go together: -o names the output itself"};
     for (const std::string& file : convertFiles_)
         if (file == "-" && convertOutput_.empty())
-            throw Stop{kExitUsage, "standard input (-) has no name to make an output name from; name the output with -o"};
+            throw Stop{kExitUsage,
+                       "standard input (-) has no name to make an output name from; name the output with -o"};
     RequireKnownType(convertType_);
     std::vector<std::string> outputs;
     for (const std::string& file : convertFiles_)

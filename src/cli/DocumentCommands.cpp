@@ -51,8 +51,10 @@ int CommandLine::RunCheck()
     // Findings are written as they are made: a document with a million of them is never held twice.
     const auto write = [&](const std::string& name, const Finding& finding) {
         if (json) {
-            const nlohmann::ordered_json item = {{"file", ValidUtf8(name)}, {"section", finding.Section},
-                                                 {"key", finding.Key}, {"message", finding.Message}};
+            const nlohmann::ordered_json item = {{"file", ValidUtf8(name)},
+                                                 {"section", finding.Section},
+                                                 {"key", finding.Key},
+                                                 {"message", finding.Message}};
             out_ << (found ? ",\n" : "[\n")
                  << Indented(item.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
         } else {

@@ -19,7 +19,6 @@ public:
     }
 };
 
-
 // The commands, as a message lists them.
 extern const char* const kCommands;
 // "File types (...)": one line per row of the format table.

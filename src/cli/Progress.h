@@ -23,10 +23,10 @@ public:
 
     void Show(bool shown) { shown_ = shown; }
     bool Shown() const { return shown_; }
-    void Files(std::size_t total);   // the run is about to read this many files
-    void Read(std::size_t bytes);    // a reading brought this many bytes
+    void Files(std::size_t total);  // the run is about to read this many files
+    void Read(std::size_t bytes);   // a reading brought this many bytes
     void FileDone();
-    void Wipe();                     // before a message, and at the end
+    void Wipe();  // before a message, and at the end
 
     // "2 of 5 files, 1.4 MB read"
     std::string Text() const;

@@ -24,7 +24,8 @@ std::optional<int> Counter(std::string_view text)
     if (TrimBlanks(text).empty()) return 0;
     try {
         const std::optional<double> value = ParseNumber(text);
-        if (value && *value >= 0 && *value <= std::numeric_limits<int>::max() && std::floor(*value) == *value) return static_cast<int>(*value);
+        if (value && *value >= 0 && *value <= std::numeric_limits<int>::max() && std::floor(*value) == *value)
+            return static_cast<int>(*value);
     } catch (const OverflowError&) {
     }
     return std::nullopt;
@@ -37,7 +38,8 @@ void Items(std::string_view list, std::vector<std::string_view>& items)
     items.clear();
     for (std::size_t at = 0;;) {
         const std::size_t comma = list.find(',', at);
-        items.push_back(TrimBlanks(list.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at)));
+        items.push_back(TrimBlanks(list.substr(at,
+                                               comma == std::string_view::npos ? std::string_view::npos : comma - at)));
         if (comma == std::string_view::npos) return;
         at = comma + 1;
     }
@@ -70,14 +72,17 @@ private:
 // Load units that are a pressure on the plate rather than a force; field programs may give either.
 bool IsPressureUnit(std::string_view unit)
 {
-    static constexpr std::string_view kPressures[] = {"kilo-Pascal", "pound-force per square inch", "Pascal",
-                                                      "kPa", "MPa", "Pa", "psi", "bar"};
+    static constexpr std::string_view kPressures[] = {
+        "kilo-Pascal", "pound-force per square inch", "Pascal", "kPa", "MPa", "Pa", "psi", "bar"};
     unit = TrimBlanks(unit);
     return std::any_of(std::begin(kPressures), std::end(kPressures),
                        [unit](std::string_view pressure) { return EqualsIgnoreCase(unit, pressure); });
 }
 
-std::string Counted(std::size_t n, const std::string& what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
+std::string Counted(std::size_t n, const std::string& what)
+{
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
 
 void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Findings& findings)
 {
@@ -104,8 +109,8 @@ void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Find
         Items(value, items);
         if (sensors && static_cast<int>(items.size()) != *sensors + 1)
             findings.Add(section, element.Handle(),
-                         "a load and " + Counted(items.size() - 1, "deflection") + ", but NumberOfDeflectionSensors is " +
-                             std::to_string(*sensors));
+                         "a load and " + Counted(items.size() - 1, "deflection") +
+                             ", but NumberOfDeflectionSensors is " + std::to_string(*sensors));
         findings.NonNumbers({section, element.Handle()}, items);
     }
 }
@@ -133,8 +138,9 @@ void CheckDocument(const PDDXFile& document, const std::function<void(const Find
 
     if (const std::string_view load = value(pddx::Units::LoadUnits); IsPressureUnit(load))
         findings.Add(pddx::Units::LoadUnits,
-                     Quoted(TrimBlanks(load)) + " is a pressure; the calibration compares forces, so the loads are to be "
-                                                "multiplied by the plate area first");
+                     Quoted(TrimBlanks(load)) +
+                         " is a pressure; the calibration compares forces, so the loads are to be "
+                         "multiplied by the plate area first");
 
     namespace configuration = pddx::DeviceConfiguration;
     const std::string_view radius = value(configuration::LoadPlateRadius);
@@ -143,12 +149,14 @@ void CheckDocument(const PDDXFile& document, const std::function<void(const Find
     const std::string_view sensorText = value(configuration::NumberOfDeflectionSensors);
     const std::optional<int> sensors = Counter(sensorText);
     if (!sensors) findings.Add(configuration::NumberOfDeflectionSensors, Quoted(sensorText) + " is not a whole number");
-    for (const SectionAndKey& key : {configuration::DeflectionSensorXAxisDistances, configuration::DeflectionSensorYAxisDistances}) {
+    for (const SectionAndKey& key :
+         {configuration::DeflectionSensorXAxisDistances, configuration::DeflectionSensorYAxisDistances}) {
         if (TrimBlanks(value(key)).empty()) continue;
         std::vector<std::string_view> items;
         Items(value(key), items);
         if (sensors && static_cast<int>(items.size()) != *sensors)
-            findings.Add(key, Counted(items.size(), "distance") + ", but NumberOfDeflectionSensors is " + std::to_string(*sensors));
+            findings.Add(key, Counted(items.size(), "distance") + ", but NumberOfDeflectionSensors is " +
+                                  std::to_string(*sensors));
         findings.NonNumbers(key, items);
     }
 

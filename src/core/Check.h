@@ -29,11 +29,10 @@ struct Finding {
     std::string Message;
 };
 
-// In document order: the empty flagged elements; loads given as a pressure; a sensor count that is not a whole number, or
-// that the sensor distances do not match; distances and a plate radius that are not numbers;
-// counters of test locations and drops that differ from what the document holds; drops that are
-// not a load and one deflection per sensor, all numbers.
-// Each finding is handed to `found` as it is made, so that a million of them are never held.
+// In document order: the empty flagged elements; loads given as a pressure; a sensor count that is not a whole number,
+// or that the sensor distances do not match; distances and a plate radius that are not numbers; counters of test
+// locations and drops that differ from what the document holds; drops that are not a load and one deflection per
+// sensor, all numbers. Each finding is handed to `found` as it is made, so that a million of them are never held.
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found);
 
 // A reader of PDDX text as it stands, to check it: the template's values, and every

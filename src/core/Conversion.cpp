@@ -17,7 +17,8 @@ ReaderContext ReaderContextOf(const SettingsRecord& settings, ReadingState& read
 {
     return ReaderContext{reading.NumSensors,
                          {settings.LoadPlateRadius, settings.SensorXAxis, settings.SensorYAxis},
-                         reading.CarryOver, warnings};
+                         reading.CarryOver,
+                         warnings};
 }
 
 namespace {
@@ -126,8 +127,8 @@ std::string Warning(FileType code, const std::string& name, const std::optional<
 
 }  // namespace
 
-ReadWarnings ReadWithReader(const ProgramState& state, FileType code, InputFile& input, PDDXFile& document,
-                            bool append, ReadingState* reading)
+ReadWarnings ReadWithReader(const ProgramState& state, FileType code, InputFile& input, PDDXFile& document, bool append,
+                            ReadingState* reading)
 {
     RequireReaderFor(code, input.Name);
     ReadingState fresh = NewReading(state.Settings);
@@ -154,9 +155,10 @@ ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, File
     // A reading that added sections or elements took something; only one that did not needs the
     // comparison with what its reader sets from nothing (a second reading, of an empty input).
     const DocumentShape after = ShapeOf(document);
-    const bool nothingRead = after.Sections == before.Sections && after.Elements == before.Elements &&
-                             ChangedNothingOfItsInput(before, after, ShapeOf(PDDXFile()),
-                                                      ShapeOfNothingRead(settings, reading, reader, input.Name, append));
+    const bool nothingRead =
+        after.Sections == before.Sections && after.Elements == before.Elements &&
+        ChangedNothingOfItsInput(before, after, ShapeOf(PDDXFile()),
+                                 ShapeOfNothingRead(settings, reading, reader, input.Name, append));
     report.Warning = Warning(code, input.Name, head, nothingRead);
     return report;
 }
@@ -191,9 +193,9 @@ std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::stri
     }
     for (const OutputConflict& conflict : FindOutputConflicts(outputs, inputs)) {
         const bool shared = conflict.Is == OutputConflict::Kind::SharedOutput;
-        files[conflict.Output].Skipped =
-            "its output " + outputs[conflict.Output] + (shared ? " is also the output of " : " is a file of the batch, ") +
-            (shared ? inputs[conflict.Other] : "which would be replaced");
+        files[conflict.Output].Skipped = "its output " + outputs[conflict.Output] +
+                                         (shared ? " is also the output of " : " is a file of the batch, ") +
+                                         (shared ? inputs[conflict.Other] : "which would be replaced");
     }
     return files;
 }

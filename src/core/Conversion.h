@@ -37,8 +37,8 @@ ReaderContext ReaderContextOf(const SettingsRecord& settings, ReadingState& read
 // one that already holds data (merging). A reader's failure is a ReadError naming file and line.
 // Gives the lines the reader skipped or took only in part. The reading goes on from `reading`
 // (the state earlier files left in the document) when one is given, else from a new one.
-ReadWarnings ReadWithReader(const ProgramState& state, FileType code, InputFile& input, PDDXFile& document,
-                            bool append, ReadingState* reading = nullptr);
+ReadWarnings ReadWithReader(const ProgramState& state, FileType code, InputFile& input, PDDXFile& document, bool append,
+                            ReadingState* reading = nullptr);
 
 // Told how many bytes a reading has just brought in.
 using BytesRead = std::function<void(std::size_t)>;
@@ -77,9 +77,9 @@ void ConvertUnattended(const SettingsRecord& settings, FileType code, InputFile&
 struct BatchFile {
     std::string Name;
     std::string Input;
-    std::string Output;  // its name up to the last "." + "cvt.DDX", beside the input by default
+    std::string Output;            // its name up to the last "." + "cvt.DDX", beside the input by default
     std::optional<FileType> Type;  // the type to read it as; none: the batch's
-    std::string Skipped;  // why it is not converted: its output is another file's, or a file of the batch
+    std::string Skipped;           // why it is not converted: its output is another file's, or a file of the batch
 };
 
 // The files a batch converts: those of `chosenFile`'s folder whose names end in its extension.

@@ -71,7 +71,8 @@ void DropTable::Add(const std::string& fileName, const PDDXFile& document)
         for (const PDDXElement& element : section.Elements()) {
             const std::optional<int> drop = NumberAfter(element.Handle(), location::kDropDataPrefix);
             if (!drop) continue;
-            deflections_ = std::max<std::size_t>(deflections_, std::count(element.Value().begin(), element.Value().end(), ','));
+            deflections_ =
+                std::max<std::size_t>(deflections_, std::count(element.Value().begin(), element.Value().end(), ','));
             rows_.push_back({locations_.size() - 1, *drop, std::string(element.Value())});
         }
     }

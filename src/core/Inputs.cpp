@@ -4,7 +4,8 @@ namespace vantrel {
 
 InputFile OpenInputFile(const std::string& name)
 {
-    auto source = std::make_shared<ByteSource>(name == "-" ? ByteSource::StandardInput(name) : ByteSource::OpenFile(name));
+    auto source =
+        std::make_shared<ByteSource>(name == "-" ? ByteSource::StandardInput(name) : ByteSource::OpenFile(name));
     return {name, std::move(source)};
 }
 

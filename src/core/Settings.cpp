@@ -44,8 +44,8 @@ public:
         try {
             return convert(*value);
         } catch (const ConversionError& e) {
-            warnings_ << "vantrel: " << file_.string() << ": " << key << ": " << e.what() << "; using "
-                      << fallback << "\n";
+            warnings_ << "vantrel: " << file_.string() << ": " << key << ": " << e.what() << "; using " << fallback
+                      << "\n";
             return fallback;
         }
     }
@@ -139,15 +139,16 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
         const std::string number = std::to_string(i);
         const std::string path = reader.Text("RecentFile" + number, "");
         if (path.empty()) break;
-        state.RecentFiles.push_back(
-            {path, static_cast<FileType>(reader.Number<std::int32_t>("RecentType" + number, 1, &ReadInt32))});
+        state.RecentFiles.push_back({path, static_cast<FileType>(reader.Number<std::int32_t>("RecentType" + number, 1,
+                                                                                             &ReadInt32))});
     }
 
     // The desktop's own keys, written only once they differ from a fresh program's.
     DesktopSettings& desktop = state.Desktop;
     state.WorkingInputPath = reader.Text("LastFolder", state.WorkingInputPath);
     desktop.ShowInstructionsAtStart = reader.Number<std::int32_t>("ShowInstructions", 1, &ReadInt32) != 0;
-    for (const auto& [key, field] : DesktopSizes(desktop)) field.get() = reader.Number<std::int32_t>(key, 0, &ReadInt32);
+    for (const auto& [key, field] : DesktopSizes(desktop))
+        field.get() = reader.Number<std::int32_t>(key, 0, &ReadInt32);
 }
 
 void SaveSettings(const ProgramState& state, std::ostream& warnings)

@@ -67,8 +67,8 @@ const ElementName& DocumentText::Name(std::string_view handle, std::string_view 
     char* text = Allocate(std::max<std::size_t>(1, handle.size() + description.size()));  // never null
     CopyTo(text, handle);
     CopyTo(text + handle.size(), description);
-    const ElementName& name = records_.emplace_back(
-        ElementName{{text, handle.size()}, {text + handle.size(), description.size()}, wanted.hash});
+    const ElementName& name = records_.emplace_back(ElementName{
+        {text, handle.size()}, {text + handle.size(), description.size()}, wanted.hash});
     names_.insert(&name);
     return name;
 }

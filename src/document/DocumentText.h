@@ -53,8 +53,7 @@ private:
             return Of(a).handle == Of(b).handle && Of(a).description == Of(b).description;
         }
     };
-    const ElementName& NumberedName(std::vector<const ElementName*>& cache, std::size_t index,
-                                    std::string_view handle);
+    const ElementName& NumberedName(std::vector<const ElementName*>& cache, std::size_t index, std::string_view handle);
 
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* next_ = nullptr;

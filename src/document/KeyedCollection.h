@@ -144,9 +144,8 @@ private:
         const std::uint32_t place = created_++;
         if (removedAny_) order_.push_back(place);
         if (static_cast<std::size_t>(created_) * 4 > slots_.size() * 3)  // removed items count: places stay small
-            Rehash(std::max<std::size_t>(16, slots_.size() * 2));  // a test location's nine at once
-        else
-            Insert(place, item.KeyHash());
+            Rehash(std::max<std::size_t>(16, slots_.size() * 2));        // a test location's nine at once
+        else Insert(place, item.KeyHash());
         return item;
     }
 

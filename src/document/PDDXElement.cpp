@@ -29,10 +29,7 @@ void PDDXElement::SetHandle(std::string_view handle)
     name_ = &owner_->Text().Name(handle, Description());
 }
 
-void PDDXElement::SetDescription(std::string_view description)
-{
-    name_ = &owner_->Text().Name(Handle(), description);
-}
+void PDDXElement::SetDescription(std::string_view description) { name_ = &owner_->Text().Name(Handle(), description); }
 
 void PDDXElement::SetValue(std::string_view value)
 {

@@ -27,7 +27,8 @@ struct RepeatedElement {
 
 // The standard template, in output order.
 constexpr TemplateElement kTemplate[] = {
-#define PDDX_ELEMENT(section, handle, dataType, value, description) {pddx::section::handle, dataType, value, description},
+#define PDDX_ELEMENT(section, handle, dataType, value, description) \
+    {pddx::section::handle, dataType, value, description},
 #include "document/PDDXTemplate.def"
 };
 
@@ -87,8 +88,7 @@ PDDXSection& PDDXFile::AddNumberedSection(std::string_view prefix, PDDXElement& 
     const bool numberFromCounter = n == 0;
     if (numberFromCounter) n = CheckCount(static_cast<long long>(CounterValue(counter.Value())) + 1, counter.Handle());
     std::string name = std::string(prefix) + std::to_string(n);
-    if (sections_.Contains(name))
-        throw std::invalid_argument("the document already has a section \"" + name + "\"");
+    if (sections_.Contains(name)) throw std::invalid_argument("the document already has a section \"" + name + "\"");
     if (numberFromCounter) counter.SetValue(std::to_string(n));
     return AddSection(std::move(name));
 }
@@ -116,8 +116,8 @@ void PDDXFile::AddDropData(int dropsToAdd)
 
 PDDXSection& PDDXFile::AddFWDCalHistory(int calNum)
 {
-    PDDXSection& section =
-        AddNumberedSection(pddx::CalibrationHistory::kPrefix, Element(pddx::DeviceCalibration::NumberCalibrations), calNum);
+    PDDXSection& section = AddNumberedSection(pddx::CalibrationHistory::kPrefix,
+                                              Element(pddx::DeviceCalibration::NumberCalibrations), calNum);
     for (const RepeatedElement& row : kCalibrationHistory) section.AddElement(row.handle, "", row.dataType, row.value);
     return section;
 }

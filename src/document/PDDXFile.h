@@ -63,7 +63,7 @@ private:
     PDDXSection& AddNumberedSection(std::string_view prefix, PDDXElement& counter, int number);
     void BuildTemplate();
 
-    DocumentText text_;  // before the sections, which refer to it
+    DocumentText text_;                              // before the sections, which refer to it
     std::vector<const ElementName*> locationNames_;  // the nine of a test location, once kept
     KeyedCollection<PDDXSection> sections_;
     std::vector<std::pair<int, ElementChangeHandler>> elementChangeHandlers_;

@@ -60,8 +60,8 @@ void PDDXSection::WriteText(std::string& out) const
 const ElementName& PDDXSection::NewName(const ElementName& name) const
 {
     if (elements_.Find(name.handle, name.hash))
-        throw std::invalid_argument("section \"" + handle_ + "\" already has an element \"" +
-                                    std::string(name.handle) + "\"");
+        throw std::invalid_argument("section \"" + handle_ + "\" already has an element \"" + std::string(name.handle) +
+                                    "\"");
     return name;
 }
 

@@ -20,20 +20,20 @@ struct SectionAndKey {
 
 namespace pddx {
 
-#define PDDX_SECTION(id, name) \
-    namespace id {             \
+#define PDDX_SECTION(id, name)                         \
+    namespace id {                                     \
     inline constexpr std::string_view kSection = name; \
     }
 #define PDDX_ELEMENT(section, handle, dataType, value, description) \
-    namespace section {                                              \
-    inline constexpr SectionAndKey handle{kSection, #handle};        \
+    namespace section {                                             \
+    inline constexpr SectionAndKey handle{kSection, #handle};       \
     }
-#define PDDX_NUMBERED_SECTION(id, prefix) \
-    namespace id {                        \
+#define PDDX_NUMBERED_SECTION(id, prefix)               \
+    namespace id {                                      \
     inline constexpr std::string_view kPrefix = prefix; \
     }
-#define PDDX_LOCATION_ELEMENT(handle, dataType, value) \
-    namespace TestLocation {                           \
+#define PDDX_LOCATION_ELEMENT(handle, dataType, value)  \
+    namespace TestLocation {                            \
     inline constexpr std::string_view handle = #handle; \
     }
 #define PDDX_CALIBRATION_ELEMENT(handle, dataType, value) \

@@ -29,8 +29,8 @@ protected:
             escape_();
             return true;
         }
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && defaultButton_ && defaultButton_->isEnabled() &&
-            defaultButton_->isVisible()) {
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && defaultButton_ &&
+            defaultButton_->isEnabled() && defaultButton_->isVisible()) {
             defaultButton_->click();
             return true;
         }

@@ -88,14 +88,16 @@ MainWindow::MainWindow(ProgramState& state, Prompts prompts, QWidget* parent)
     // Ctrl+Shift+S everywhere, as well as the platform's own key where it has one.
     saveAs->setShortcuts(WithPlatformKeys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QKeySequence::SaveAs));
     // These act on the active review window, so they are off while there is none.
-    connect(fileMenu, &QMenu::aboutToShow, this, [this, reviewActions = QList<QAction*>{merge, exportDrops, write, saveAs}] {
-        for (QAction* action : reviewActions) action->setEnabled(ActiveReview() != nullptr);
-    });
+    connect(fileMenu, &QMenu::aboutToShow, this,
+            [this, reviewActions = QList<QAction*>{merge, exportDrops, write, saveAs}] {
+                for (QAction* action : reviewActions) action->setEnabled(ActiveReview() != nullptr);
+            });
     QAction* exitSeparator = fileMenu->addSeparator();
     QAction* exit = fileMenu->addAction("E&xit", this, &QWidget::close);
     exit->setObjectName("ProgramExit");
     // The files opened last, between Open and Exit.
-    connect(fileMenu, &QMenu::aboutToShow, this, [this, fileMenu, exitSeparator] { ListRecentFiles(fileMenu, exitSeparator); });
+    connect(fileMenu, &QMenu::aboutToShow, this,
+            [this, fileMenu, exitSeparator] { ListRecentFiles(fileMenu, exitSeparator); });
 
     QMenu* editMenu = menuBar()->addMenu("&Edit");
     editMenu->setObjectName("EditMenu");
@@ -169,7 +171,9 @@ void MainWindow::AddReviewWindow(ReviewWindow* review)
     frame->setObjectName("ReviewFrame");
     for (QAction* action : frame->systemMenu()->actions()) action->setShortcuts({});
     // The merge command reopens the dialog in append mode for this window.
-    review->OnMerge = [this](ReviewWindow* target) { Dialog().AppendFile(target, target->PDDXDataSet(), target->Reading()); };
+    review->OnMerge = [this](ReviewWindow* target) {
+        Dialog().AppendFile(target, target->PDDXDataSet(), target->Reading());
+    };
     // The size a review window was last left at, no larger than the frame leaves room for, down
     // to the window's own minimum.
     const DesktopSettings& desktop = state_.Desktop;
@@ -220,7 +224,8 @@ void MainWindow::Tile()
         const int row = i / columns, column = i % columns;
         // The last row shares the width among the windows it holds.
         const int inRow = row == rows - 1 ? count - row * columns : columns;
-        const QRect cell(column * area.width() / inRow, row * area.height() / rows, area.width() / inRow, area.height() / rows);
+        const QRect cell(column * area.width() / inRow, row * area.height() / rows, area.width() / inRow,
+                         area.height() / rows);
         const QSize size = cell.size().expandedTo(frame->minimumSizeHint()).boundedTo(area);
         const int left = std::min(cell.left(), area.width() - size.width());
         const int top = std::min(cell.top(), area.height() - size.height());
@@ -367,7 +372,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     // The size a review window is closed at is the next one's.
-    if (event->type() == QEvent::Close && watched->objectName() == "ReviewFrame") RememberReviewSize(static_cast<QWidget*>(watched));
+    if (event->type() == QEvent::Close && watched->objectName() == "ReviewFrame")
+        RememberReviewSize(static_cast<QWidget*>(watched));
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         watched->isWidgetType()) {
         HelpWindow::ShowFor(static_cast<QWidget*>(watched), this);

@@ -64,25 +64,27 @@ QString BatchSummary(const std::vector<BatchFile>& files, const std::vector<Batc
                      bool stopped, const std::vector<std::string>& warnings)
 {
     const auto written = std::count(outcomes.begin(), outcomes.end(), BatchOutcome::Written);
-    QString text = QString("%1 of %2 files converted%3.\n").arg(written).arg(files.size()).arg(stopped ? " (cancelled)" : "");
+    QString text =
+        QString("%1 of %2 files converted%3.\n").arg(written).arg(files.size()).arg(stopped ? " (cancelled)" : "");
     const auto list = [&](const QString& heading, BatchOutcome outcome) {
         QString lines;
         for (std::size_t i = 0; i < files.size(); ++i) {
             if (outcomes[i] != outcome) continue;
             const BatchFile& file = files[i];
             if (outcome == BatchOutcome::Written)
-                lines += kBullet + QString::fromLocal8Bit(std::filesystem::path(file.Output).filename().string()) + "\n";
+                lines +=
+                    kBullet + QString::fromLocal8Bit(std::filesystem::path(file.Output).filename().string()) + "\n";
             else if (outcome == BatchOutcome::Skipped)
                 lines += kBullet + QString::fromLocal8Bit(file.Name + ": " + file.Skipped) + "\n";
-            else
-                lines += kBullet + QString::fromLocal8Bit(file.Name) + "\n";
+            else lines += kBullet + QString::fromLocal8Bit(file.Name) + "\n";
         }
         if (!lines.isEmpty()) text += "\n" + heading + "\n" + lines;
     };
     list("Written:", BatchOutcome::Written);
     list("Skipped:", BatchOutcome::Skipped);
     for (std::size_t i = 0; i < files.size(); ++i)
-        if (outcomes[i] == BatchOutcome::Failed) text += "\nFailed: " + QString::fromLocal8Bit(files[i].Name) + "\n" + why + "\n";
+        if (outcomes[i] == BatchOutcome::Failed)
+            text += "\nFailed: " + QString::fromLocal8Bit(files[i].Name) + "\n" + why + "\n";
     list("Not tried:", BatchOutcome::NotTried);
     if (!warnings.empty()) text += "\nWarnings:\n";
     for (const std::string& warning : warnings) text += kBullet + QString::fromLocal8Bit(warning) + "\n";
@@ -114,8 +116,7 @@ QString OpenDialog::TypeFilter(FileType code)
     return format && format->OpenOption ? QtFilter(FilterPair(*format)) : QString();
 }
 
-OpenDialog::OpenDialog(MainWindow& main, ProgramState& state)
-    : QWidget(&main, Qt::Dialog), main_(main), state_(state)
+OpenDialog::OpenDialog(MainWindow& main, ProgramState& state) : QWidget(&main, Qt::Dialog), main_(main), state_(state)
 {
     setObjectName("OpenDialog");
     setWindowTitle("Open");
@@ -239,7 +240,8 @@ void OpenDialog::OpenFile()
     ShowActive();
 }
 
-void OpenDialog::AppendFile(ReviewWindow* review, std::shared_ptr<PDDXFile> document, std::shared_ptr<ReadingState> reading)
+void OpenDialog::AppendFile(ReviewWindow* review, std::shared_ptr<PDDXFile> document,
+                            std::shared_ptr<ReadingState> reading)
 {
     targetReview_ = review;
     targetDocument_ = std::move(document);
@@ -335,7 +337,8 @@ bool OpenDialog::ConfirmType(InputFile& input)
         return false;
     }
     const QString name = QString::fromLatin1(FileTypeName(detection.Type));
-    const auto answer = main_.UserPrompts().Ask(this, kProgramTitle, "This looks like a " + name + " file. Read it as " + name + "?",
+    const auto answer = main_.UserPrompts().Ask(this, kProgramTitle,
+                                                "This looks like a " + name + " file. Read it as " + name + "?",
                                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes) Select(detection.Type);
     return answer == QMessageBox::Yes || answer == QMessageBox::No;
@@ -370,9 +373,9 @@ void OpenDialog::Batch()
     QString message = "The following files were found with the same extension. \n";
     for (const BatchFile& file : files)
         message += QString("     ") + QChar(0x2022) + " " + QString::fromLocal8Bit(file.Name) + "\n";
-    message += " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
-    if (main_.UserPrompts().Ask(this, kBatchTitle, message, QMessageBox::Yes | QMessageBox::No) !=
-        QMessageBox::Yes)
+    message +=
+        " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
+    if (main_.UserPrompts().Ask(this, kBatchTitle, message, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
 
     // The outputs land beside the inputs; the first failure ends the batch, and what was written
@@ -393,23 +396,32 @@ void OpenDialog::Batch()
     bool failed = false;
     QString why;
     std::vector<std::string> warnings;
-    const BatchProgress told{
-        .Starting = [&](std::size_t i) {
-            current = i;
-            // Waited for, so that the file box and the progress name the file being converted.
-            QMetaObject::invokeMethod(&progress, [&, i] {
-                progress.setLabelText(QString("File %1 of %2:\n%3").arg(i + 1).arg(count).arg(QString::fromLocal8Bit(files[i].Name)));
-                progress.setValue(static_cast<int>(i));
-                txtFilename_->setText(QString::fromLocal8Bit(files[i].Input));
-            }, Qt::BlockingQueuedConnection);
-        },
-        .Skipped = [&](std::size_t i) { outcomes[i] = BatchOutcome::Skipped; },
-        .Written = [&](std::size_t i) { outcomes[i] = BatchOutcome::Written; },
-        .Read = [&](std::size_t i, const ReadReport& report) {
-            for (std::string& line : WarningLines(files[i].Name, report.Lines)) warnings.push_back(std::move(line));
-            if (!report.Warning.empty()) warnings.push_back(files[i].Name + ": " + report.Warning);
-        },
-        .Stop = [&] { return stop.load(); }};
+    const BatchProgress told{.Starting =
+                                 [&](std::size_t i) {
+                                     current = i;
+                                     // Waited for, so that the file box and the progress name the file being converted.
+                                     QMetaObject::invokeMethod(
+                                         &progress,
+                                         [&, i] {
+                                             progress.setLabelText(QString("File %1 of %2:\n%3")
+                                                                       .arg(i + 1)
+                                                                       .arg(count)
+                                                                       .arg(QString::fromLocal8Bit(files[i].Name)));
+                                             progress.setValue(static_cast<int>(i));
+                                             txtFilename_->setText(QString::fromLocal8Bit(files[i].Input));
+                                         },
+                                         Qt::BlockingQueuedConnection);
+                                 },
+                             .Skipped = [&](std::size_t i) { outcomes[i] = BatchOutcome::Skipped; },
+                             .Written = [&](std::size_t i) { outcomes[i] = BatchOutcome::Written; },
+                             .Read =
+                                 [&](std::size_t i, const ReadReport& report) {
+                                     for (std::string& line : WarningLines(files[i].Name, report.Lines))
+                                         warnings.push_back(std::move(line));
+                                     if (!report.Warning.empty())
+                                         warnings.push_back(files[i].Name + ": " + report.Warning);
+                                 },
+                             .Stop = [&] { return stop.load(); }};
     // Copies: the settings window may change the settings while the batch runs.
     const SettingsRecord settings = state_.Settings;
     const FileType type = state_.CurrentType;
@@ -422,7 +434,8 @@ void OpenDialog::Batch()
             why = FailureText(failure);
         }
         finished = true;
-        QMetaObject::invokeMethod(&progress, [] {}, Qt::QueuedConnection);  // wakes the loop below
+        QMetaObject::invokeMethod(
+            &progress, [] {}, Qt::QueuedConnection);  // wakes the loop below
     });
     while (!finished) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     batch.join();
@@ -430,10 +443,8 @@ void OpenDialog::Batch()
     const bool stopped = stop && std::count(outcomes.begin(), outcomes.end(), BatchOutcome::NotTried) > 0;
     progress.setValue(count);
     const QString summary = BatchSummary(files, outcomes, why, stopped && !failed, warnings);
-    if (failed)
-        main_.UserPrompts().Warn(this, kBatchTitle, summary);
-    else
-        main_.UserPrompts().Inform(this, kBatchTitle, summary);
+    if (failed) main_.UserPrompts().Warn(this, kBatchTitle, summary);
+    else main_.UserPrompts().Inform(this, kBatchTitle, summary);
 }
 
 bool OpenDialog::OpenNamed(const QString& fileName, std::optional<FileType> fileType)

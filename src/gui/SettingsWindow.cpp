@@ -73,8 +73,8 @@ SettingsWindow::SettingsWindow(ProgramState& state, Prompts& prompts, QWidget* p
                               "Select folder where input data files are located.");
     txtHistoryPath_ = addFolder(1, "Label2", "Default path for history files:", "txtHistoryPath", "cmdBrowseHistory",
                                 "Browse", "Select folder where history files are located.");
-    txtConfigPath_ = addFolder(2, "Label3", "Default path for configuration files:", "txtConfigPath",
-                               "cmdBrowseConfig", "Browse", "Select folder where configuration files are located.");
+    txtConfigPath_ = addFolder(2, "Label3", "Default path for configuration files:", "txtConfigPath", "cmdBrowseConfig",
+                               "Browse", "Select folder where configuration files are located.");
 
     auto* fraFileType = new QGroupBox("Default File Type", this);
     fraFileType->setObjectName("fraFileType");
@@ -84,7 +84,8 @@ SettingsWindow::SettingsWindow(ProgramState& state, Prompts& prompts, QWidget* p
     for (const FileFormat& format : FileFormats())
         if (format.SettingsPosition >= 0) offered.push_back(&format);
     std::stable_sort(offered.begin(), offered.end(), [](const FileFormat* a, const FileFormat* b) {
-        return (a->SettingsPosition == 0 ? 1000 : a->SettingsPosition) < (b->SettingsPosition == 0 ? 1000 : b->SettingsPosition);
+        return (a->SettingsPosition == 0 ? 1000 : a->SettingsPosition) <
+               (b->SettingsPosition == 0 ? 1000 : b->SettingsPosition);
     });
     for (const FileFormat* format : offered) {
         auto* button = new QRadioButton(format->OptionCaption, fraFileType);
@@ -190,7 +191,7 @@ void SettingsWindow::Chosen(FileType code)
     // A count with no item (it may come from the last file read) leaves the list unselected.
     cboJILSNumSensors_->setCurrentIndex(sensors >= 6 && sensors <= 10 ? sensors - 6 : -1);
     txtJILSLoadPlateRadi_->setText(state_.Settings.LoadPlateRadius.empty() ? QString("6")
-                                                                         : Text(state_.Settings.LoadPlateRadius));
+                                                                           : Text(state_.Settings.LoadPlateRadius));
     txtJILSXAxis_->setText(Text(state_.Settings.SensorXAxis));
     txtJILSYAxis_->setText(Text(state_.Settings.SensorYAxis));
 }

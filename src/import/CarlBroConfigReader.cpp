@@ -42,8 +42,7 @@ ConfigLine SplitConfigLine(std::string_view line)
 
 std::string_view RequiredValue(const ConfigLine& line)
 {
-    if (!line.hasValue)
-        throw InputError("the " + Quoted(line.key) + " line has no value: no tab follows the key");
+    if (!line.hasValue) throw InputError("the " + Quoted(line.key) + " line has no value: no tab follows the key");
     return line.value;
 }
 
@@ -131,18 +130,13 @@ void ReadConfigLine(const ConfigLine& line, ConfigState& state, PDDXFile& docume
     const std::string_view key = line.key;
     if (key == "Customer")
         document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(std::string(RequiredValue(line)));
-    else if (key == "Geophone nr.")
-        GeophoneLine(line, state, faults);
-    else if (key == "Force")
-        state.Mode = ConfigMode::LoadCell;
+    else if (key == "Geophone nr.") GeophoneLine(line, state, faults);
+    else if (key == "Force") state.Mode = ConfigMode::LoadCell;
     else if (key == "Air temp." || key == "Surface temp." || key == "Manual temp.")
         state.Mode = ConfigMode::Temperature;
-    else if (key == "ID")
-        IdLine(line, state, document);
-    else if (key == "Slope")
-        SlopeLine(line, state, document, faults);
-    else if (key == "[dd/mm/yy]")
-        CalibrationDateLine(line, state, document);
+    else if (key == "ID") IdLine(line, state, document);
+    else if (key == "Slope") SlopeLine(line, state, document, faults);
+    else if (key == "[dd/mm/yy]") CalibrationDateLine(line, state, document);
 }
 
 }  // namespace
@@ -175,9 +169,9 @@ int SniffCarlBroConfig(const SniffSample& sample)
     static constexpr struct {
         std::string_view key;
         bool tabbed;
-    } kKeys[] = {{"Geophone nr.", true}, {"Slope", true}, {"ID", true},          {"[dd/mm/yy]", true},
-                 {"Customer", true},     {"Force", false}, {"Air temp.", false}, {"Surface temp.", false},
-                 {"Manual temp.", false}};
+    } kKeys[] = {{"Geophone nr.", true}, {"Slope", true},          {"ID", true},
+                 {"[dd/mm/yy]", true},   {"Customer", true},       {"Force", false},
+                 {"Air temp.", false},   {"Surface temp.", false}, {"Manual temp.", false}};
     bool seen[std::size(kKeys)] = {};
     for (std::string_view line : sample.Filled()) {
         const std::size_t tab = line.find('\t');

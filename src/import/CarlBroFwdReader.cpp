@@ -51,7 +51,7 @@ struct CarlBroFwdState {
     PDDXSection* CurrentLocation = nullptr;  // where lane, remarks, times and drops go
     bool LocationTimed = false;              // CurrentLocation has its TestTime
     bool FileTimed = false;                  // the file has given StartTime
-    CarlBroCarryOver* Carry = nullptr;  // the run's, looked up once per file
+    CarlBroCarryOver* Carry = nullptr;       // the run's, looked up once per file
 };
 
 constexpr std::size_t kMaxTemperatureColumns = 10;
@@ -169,7 +169,8 @@ void ParseStationHeader(CarlBroFwdState& file, const LineFields& fields, PDDXFil
         document.Element(pddx::Units::TestLocationUnits).SetValue(std::move(unit));
         file.LocationTimed = false;
         file.CurrentLocation = &document.AddTestLocation();
-        file.CurrentLocation->Element(pddx::TestLocation::TestLocation).SetValue(CommaToPoint(KeyValue(fields)) + ", 0, 0");
+        file.CurrentLocation->Element(pddx::TestLocation::TestLocation)
+            .SetValue(CommaToPoint(KeyValue(fields)) + ", 0, 0");
     } else if (TextContains("Lane", key)) {
         CurrentLocation(file, "a \"Lane\" line").Element(pddx::TestLocation::TestLane).SetValue(KeyValue(fields));
     } else if (TextContains("Remarks", key)) {
@@ -299,10 +300,17 @@ void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const Li
     }
     LineFaults faults;
     switch (file.Block) {
-    case 1: ParseGeneralHeader(context, fields, document, faults); break;
-    case 2: ParseStationHeader(file, fields, document); break;
-    case 3: ParseDropBlock(context, file, fields, document, faults); break;
-    default: break;  // before the first block, and blocks this reader does not know
+    case 1:
+        ParseGeneralHeader(context, fields, document, faults);
+        break;
+    case 2:
+        ParseStationHeader(file, fields, document);
+        break;
+    case 3:
+        ParseDropBlock(context, file, fields, document, faults);
+        break;
+    default:
+        break;  // before the first block, and blocks this reader does not know
     }
     faults.Report(context.Warnings, line);
 }
@@ -347,15 +355,17 @@ void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& docume
 // and a keyword.
 int SniffCarlBroFwd(const SniffSample& sample)
 {
-    static constexpr std::string_view kKeywords[] = {"Filename", "Districtnumber", "Road reference", "Plate radius",
-                                                     "Radial offset", "Chainage", "Sequence", "Drop no"};
+    static constexpr std::string_view kKeywords[] = {"Filename",     "Districtnumber", "Road reference",
+                                                     "Plate radius", "Radial offset",  "Chainage",
+                                                     "Sequence",     "Drop no"};
     bool blocks[3] = {};
     bool keywords[std::size(kKeywords)] = {};
     for (std::string_view line : sample.Filled()) {
         const std::string_view first = FirstField(line, '\t');
         if (first.size() == 2 && first[0] == '$' && first[1] >= '1' && first[1] <= '3') blocks[first[1] - '1'] = true;
         if (line.find('\t') == std::string_view::npos) continue;
-        for (std::size_t k = 0; k < std::size(kKeywords); ++k) keywords[k] = keywords[k] || TextContains(kKeywords[k], first);
+        for (std::size_t k = 0; k < std::size(kKeywords); ++k)
+            keywords[k] = keywords[k] || TextContains(kKeywords[k], first);
     }
     const int blockMarks = static_cast<int>(std::count(std::begin(blocks), std::end(blocks), true));
     const int keywordMarks = static_cast<int>(std::count(std::begin(keywords), std::end(keywords), true));

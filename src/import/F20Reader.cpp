@@ -25,7 +25,7 @@ struct F20State {
     std::int16_t HeaderLength = 0;  // lines up to this number hold no records
     std::string Line3;              // plate and sensor geometry, needed when line 22 gives the units
     bool Metric = false;
-    bool DropMode = false;          // drop lines belong to the current test location
+    bool DropMode = false;  // drop lines belong to the current test location
     PDDXSection* CurrentTestLocation = nullptr;
 };
 
@@ -82,7 +82,8 @@ public:
         std::size_t start = 0;
         while (!text.empty() && count_ < words_.size()) {
             const std::size_t blank = text.find(' ', start);
-            words_[count_++] = text.substr(start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
+            words_[count_++] =
+                text.substr(start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
             if (blank == std::string_view::npos) break;
             start = blank + 1;
         }
@@ -95,9 +96,8 @@ private:
     const std::string& Word(std::size_t n) const
     {
         if (n >= count_)
-            throw InputError(
-                "a calibration line needs four words (name, serial number, gain, factor); it has " +
-                std::to_string(count_));
+            throw InputError("a calibration line needs four words (name, serial number, gain, factor); it has " +
+                             std::to_string(count_));
         return words_[n];
     }
 
@@ -147,7 +147,8 @@ void SetUnits(ReaderContext& context, F20State& f20, std::string_view line, PDDX
         const std::size_t first = origin + 6 * static_cast<std::size_t>(j);
         const std::string_view distance = Columns(line3, first, first + 5);
         faults.ExpectNumber("the distance of sensor " + std::to_string(j + 2) + " in " + ColumnsName(first, first + 5) +
-                            " of line 3", distance);
+                                " of line 3",
+                            distance);
         distances.append(", ").append(TrimBlanks(distance));
     }
     document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(distances));
@@ -237,7 +238,8 @@ void ParseLine(ReaderContext& context, F20State& f20, std::string_view line, int
         return;
     }
     case 2:
-        document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::string(Columns(line, 1, 1)));
+        document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors)
+            .SetValue(std::string(Columns(line, 1, 1)));
         context.NumSensors = WholeNumber(line, 1, 1, "the number of sensors");
         document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(Text(line, 9, 16));
         document.Element(pddx::DeviceCalibration::DMIDeviceCalibrationFactor).SetValue(Text(line, 17, 24));
@@ -262,7 +264,15 @@ void ParseLine(ReaderContext& context, F20State& f20, std::string_view line, int
         document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain).SetValue(sensor.Gain());
         return;
     }
-    case 12: case 13: case 14: case 15: case 16: case 17: case 18: case 19: case 20: {
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 20: {
         // Line 12 is the second sensor; lines past the last sensor are spare.
         if (lineNumber - 11 >= context.NumSensors) return;
         const CalibrationWords sensor(line);
@@ -277,7 +287,11 @@ void ParseLine(ReaderContext& context, F20State& f20, std::string_view line, int
     case 22:
         SetUnits(context, f20, line, document, faults);
         return;
-    case 4: case 6: case 7: case 8: case 9:
+    case 4:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
         return;
     default:
         if (lineNumber > f20.HeaderLength && !line.empty()) HandleRecord(context, f20, line, document, faults);
@@ -337,7 +351,8 @@ int SniffF20(const SniffSample& sample)
         return 0;
     const bool layout = first.starts_with('R') && AllDigits(Columns(first, 2, 3)) && Columns(first, 4, 6) == "-20";
     const bool sensors = lines.size() >= 2 && AllDigits(Columns(lines[1], 1, 1));
-    const bool units = lines.size() >= 22 && Columns(lines[21], 1, 2).size() == 2 && AllDigits(Columns(lines[21], 1, 2));
+    const bool units = lines.size() >= 22 && Columns(lines[21], 1, 2).size() == 2 &&
+                       AllDigits(Columns(lines[21], 1, 2));
     return Score(1 + 2 * layout + sensors + units);
 }
 

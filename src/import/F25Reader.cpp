@@ -22,20 +22,20 @@ namespace vantrel {
 
 // Where the reader stands between the lines of one file; every file starts from a fresh one.
 struct F25State {
-    bool DropMode = false;         // data lines are drops of the current test location
-    bool HistoryMode = false;      // data lines are time-history samples of its last drop
-    bool SkipNextStation = true;   // the first station record of a file opens no test location
+    bool DropMode = false;        // data lines are drops of the current test location
+    bool HistoryMode = false;     // data lines are time-history samples of its last drop
+    bool SkipNextStation = true;  // the first station record of a file opens no test location
     int SampleCounter = 0;
-    int HistoryDrop = -1;          // the drop the samples belong to, once a sample has read it
-    bool Metric = false;           // left by the last unit code of record 5010
-    int XSensors = -1;             // sensors of this file's X offsets (5020); -1 before them
-    int YSensors = -1;             // and of its Y offsets (5021)
+    int HistoryDrop = -1;  // the drop the samples belong to, once a sample has read it
+    bool Metric = false;   // left by the last unit code of record 5010
+    int XSensors = -1;     // sensors of this file's X offsets (5020); -1 before them
+    int YSensors = -1;     // and of its Y offsets (5021)
     // A GPS fix stands above the station record it belongs to, so it waits for that record.
     std::string PendingGps;
-    int PendingGpsLine = 0;        // the line of the waiting fix; 0 when none waits
-    std::string PendingComments;   // comment records met before the file's first test location
+    int PendingGpsLine = 0;       // the line of the waiting fix; 0 when none waits
+    std::string PendingComments;  // comment records met before the file's first test location
     PDDXSection* CurrentTestLocation = nullptr;
-    std::string Value;             // the line's value, built in one reused buffer
+    std::string Value;  // the line's value, built in one reused buffer
 };
 
 namespace {
@@ -106,7 +106,8 @@ std::string SecondsText(std::string_view field, LineFaults& faults)
     const std::string_view text = TrimBlanks(field);
     if (text.empty()) return {};
     const std::string_view whole = text.substr(0, text.find('.'));
-    if (whole.size() <= 2 && IsWholeNumberText(whole) && LineFaults::IsNumber(text) && std::stoi(std::string(whole)) < 60)
+    if (whole.size() <= 2 && IsWholeNumberText(whole) && LineFaults::IsNumber(text) &&
+        std::stoi(std::string(whole)) < 60)
         return std::string(whole);
     faults.Note("seconds " + Quoted(text) + " are not 0 to 59; the time was written with :00");
     return {};
@@ -158,23 +159,33 @@ void SetUnits(Record& r)
         {kColLoadUnit, "0", "kilo-Pascal", true},
         {kColLoadUnit, "1", "pound-force per square inch", false},
     };
-    for (std::size_t field : {kColTemperatureUnit, kColDeflectionUnit, kColGeometryUnit, kColDistanceUnit, kColLoadUnit}) {
+    for (std::size_t field :
+         {kColTemperatureUnit, kColDeflectionUnit, kColGeometryUnit, kColDistanceUnit, kColLoadUnit}) {
         const std::string_view code = TrimBlanks(fields[field]);
         bool known = false;
         for (const UnitCode& unit : kCodes) known = known || (unit.field == field && unit.code == code);
-        if (!known) faults.Note("unit code " + Quoted(code) + " in field " + std::to_string(field + 1) + " is not known");
+        if (!known)
+            faults.Note("unit code " + Quoted(code) + " in field " + std::to_string(field + 1) + " is not known");
     }
     for (const UnitCode& unit : kCodes) {
         if (TrimBlanks(fields[unit.field]) != unit.code) continue;
         switch (unit.field) {
-        case kColTemperatureUnit: document.Element(pddx::Units::TemperatureUnits).SetValue(unit.value); break;
-        case kColDeflectionUnit: document.Element(pddx::Units::DeflectionUnits).SetValue(unit.value); break;
+        case kColTemperatureUnit:
+            document.Element(pddx::Units::TemperatureUnits).SetValue(unit.value);
+            break;
+        case kColDeflectionUnit:
+            document.Element(pddx::Units::DeflectionUnits).SetValue(unit.value);
+            break;
         case kColGeometryUnit:
             document.Element(pddx::Units::SensorsLocationUnits).SetValue(unit.value);
             document.Element(pddx::Units::LoadPlateRadiusUnits).SetValue(unit.value);
             break;
-        case kColDistanceUnit: document.Element(pddx::Units::TestLocationUnits).SetValue(unit.value); break;
-        default: document.Element(pddx::Units::LoadUnits).SetValue(unit.value); break;
+        case kColDistanceUnit:
+            document.Element(pddx::Units::TestLocationUnits).SetValue(unit.value);
+            break;
+        default:
+            document.Element(pddx::Units::LoadUnits).SetValue(unit.value);
+            break;
         }
         f25.Metric = unit.metric;
     }
@@ -268,7 +279,10 @@ void KeepGps(Record& r)
     faults.ExpectNumber("GPS altitude", fields[kColAltitude]);
     DropPendingGps(context, f25, "the fix of line " + std::to_string(line) + " follows it before the next station");
     f25.PendingGps.assign(TrimBlanks(fields[kColLatitude]));
-    f25.PendingGps.append(", ").append(TrimBlanks(fields[kColLongitude])).append(", ").append(TrimBlanks(fields[kColAltitude]));
+    f25.PendingGps.append(", ")
+        .append(TrimBlanks(fields[kColLongitude]))
+        .append(", ")
+        .append(TrimBlanks(fields[kColAltitude]));
     f25.PendingGpsLine = line;
 }
 
@@ -317,7 +331,8 @@ void SetStation(Record& r)
         document.Element(pddx::OperationsInformation::StartDate).SetValue(DateText(fields, kColYear));
         if (time) document.Element(pddx::OperationsInformation::StartTime).SetValue(*time);
     }
-    location.Element(pddx::TestLocation::TestLocation).SetValue(std::string(TrimBlanks(fields[kColStationDistance])) + ", 0, 0");
+    location.Element(pddx::TestLocation::TestLocation)
+        .SetValue(std::string(TrimBlanks(fields[kColStationDistance])) + ", 0, 0");
     if (time) location.Element(pddx::TestLocation::TestTime).SetValue(*time);
     location.Element(pddx::TestLocation::TestLane).SetValue(std::string(TrimBlanks(Without(fields[kColLane], "\""))));
     f25.DropMode = true;
@@ -427,7 +442,8 @@ void AddDataLine(Record& r)
         f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
         PDDXSection& location = Current(f25);
         // No drop is added within a history block, so its drop number stays.
-        if (f25.HistoryDrop < 0) f25.HistoryDrop = CounterValue(location.Element(pddx::TestLocation::NumberOfDrops).Value());
+        if (f25.HistoryDrop < 0)
+            f25.HistoryDrop = CounterValue(location.Element(pddx::TestLocation::NumberOfDrops).Value());
         AddHistorySample(location, f25.HistoryDrop, f25.SampleCounter).SetValue(value);
     }
     // Other lines are no records of this reader: a file that holds none is warned of as a whole.
@@ -441,7 +457,8 @@ constexpr std::size_t kColSoftwareVersion = 1;
 void SetSoftwareVersion(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    document.Element(pddx::OperationsInformation::SoftwareVersion).SetValue(std::string(TrimBlanks(fields[kColSoftwareVersion])));
+    document.Element(pddx::OperationsInformation::SoftwareVersion)
+        .SetValue(std::string(TrimBlanks(fields[kColSoftwareVersion])));
 }
 
 // 5002: the serial number, its model number before a hyphen.
@@ -453,7 +470,8 @@ void SetSerialNumber(Record& r)
     std::string serial(TrimBlanks(Without(fields[kColSerialNumber], "\"'")));
     document.Element(pddx::DeviceInformation::DeviceSerialNumber).SetValue(serial);
     const auto hyphen = serial.find('-');
-    if (hyphen != std::string::npos) document.Element(pddx::DeviceInformation::DeviceModelNumber).SetValue(serial.substr(0, hyphen));
+    if (hyphen != std::string::npos)
+        document.Element(pddx::DeviceInformation::DeviceModelNumber).SetValue(serial.substr(0, hyphen));
 }
 
 // 5011: the end of the run, its date (year, month, day) and time (hour, minute).
@@ -497,9 +515,10 @@ void SetLoadCell(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
     document.Element(pddx::DeviceInformation::LoadCellSerialNumber).SetValue(Cleaned(fields[kColDeviceSerial]));
-    document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain).SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
-    document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).SetValue(
-        std::string(TrimBlanks(fields[kColCalibrationFactor])));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain)
+        .SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor)
+        .SetValue(std::string(TrimBlanks(fields[kColCalibrationFactor])));
 }
 
 void SetFirstSensor(Record& r)
@@ -507,9 +526,10 @@ void SetFirstSensor(Record& r)
     auto& [context, f25, fields, document, line, faults] = r;
     if (TrimBlanks(Without(fields[kColDeviceSerial], "\"")) == "NA") return;  // no sensor in this place
     document.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue(Cleaned(fields[kColDeviceSerial]));
-    document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor).SetValue(
-        std::string(TrimBlanks(fields[kColCalibrationFactor])));
-    document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain).SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
+    document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor)
+        .SetValue(std::string(TrimBlanks(fields[kColCalibrationFactor])));
+    document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain)
+        .SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
 }
 
 void AddSensor(Record& r)
@@ -518,8 +538,10 @@ void AddSensor(Record& r)
     const std::string serial = Cleaned(fields[kColDeviceSerial]);
     if (serial == "NA") return;
     document.Element(pddx::DeviceInformation::SensorSerialNumbers).AppendItem(serial);
-    document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain).AppendItem(TrimBlanks(fields[kColCenterGain]));
-    document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor).AppendItem(TrimBlanks(fields[kColCalibrationFactor]));
+    document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain)
+        .AppendItem(TrimBlanks(fields[kColCenterGain]));
+    document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor)
+        .AppendItem(TrimBlanks(fields[kColCalibrationFactor]));
 }
 
 // 5302: the comment of a station.
@@ -615,7 +637,8 @@ void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     });
     DropPendingGps(context, f25, "no station record follows it");
     if (!f25.PendingComments.empty())
-        context.Warnings.Add(0, "comment records " + Quoted(f25.PendingComments) + " not kept: no test location follows them");
+        context.Warnings.Add(0, "comment records " + Quoted(f25.PendingComments) +
+                                    " not kept: no test location follows them");
 
     // Only the upper-case extension is replaced.
     document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".F25", ".DDX"));

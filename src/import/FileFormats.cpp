@@ -54,7 +54,8 @@ std::optional<FileType> FileTypeFromText(std::string_view text)
 {
     text = TrimBlanks(text);
     for (const FileFormat& format : kFormatTable)
-        if (text == std::to_string(CodeOf(format.Type)) || (format.ShortName && EqualsIgnoreCase(text, format.ShortName)))
+        if (text == std::to_string(CodeOf(format.Type)) ||
+            (format.ShortName && EqualsIgnoreCase(text, format.ShortName)))
             return format.Type;
     return std::nullopt;
 }

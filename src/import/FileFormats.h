@@ -87,23 +87,26 @@ inline void Native(ReaderContext& context, ReaderInput& input, PDDXFile& documen
 // The table: one row per format, at its code.
 inline constexpr auto kFormatTable = std::to_array<FileFormat>({
     {FileType::PDDX, "pddx", "PDDX", "optPDDX", "PDDX", true, 6, "DDX", &ReadPDDX, &SniffPDDX},
-    {FileType::DynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>, &SniffF25},
-    {FileType::DynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD", &Native<ReadF20File>,
-     &SniffF20},
-    {FileType::CarlBroFwd, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT", &Native<ReadCarlBroFwd>,
-     &SniffCarlBroFwd},
-    {FileType::CarlBroIni, "carlbro-ini", "Carl Bro INI", "optCarlBroINI", "Carl Bro Configuration (Text)", true, 0, "TXT",
-     &Native<ReadCarlBroConfig>, &SniffCarlBroConfig},
-    {FileType::CarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS", nullptr,
-     nullptr},
-    {FileType::JilsDat, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>, &SniffJilsDat},
-    {FileType::JilsPar, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR", &Native<ReadJilsSetupPar>,
-     &SniffJilsPar},
-    {FileType::KuabFwd, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>, &SniffKuabFwd},
+    {FileType::DynatestF25, "f25", "Dynatest F25", "optF25", "Dynatest F25", true, 2, "F25", &Native<ReadF25File>,
+     &SniffF25},
+    {FileType::DynatestF20, "f20", "Dynatest F20 or FWD", "optF20", "Dynatest F20", true, 1, "F20;FWD",
+     &Native<ReadF20File>, &SniffF20},
+    {FileType::CarlBroFwd, "carlbro", "Carl Bro FWD", "optCarlBroFWD", "Carl Bro FWD", true, 3, "TXT",
+     &Native<ReadCarlBroFwd>, &SniffCarlBroFwd},
+    {FileType::CarlBroIni, "carlbro-ini", "Carl Bro INI", "optCarlBroINI", "Carl Bro Configuration (Text)", true, 0,
+     "TXT", &Native<ReadCarlBroConfig>, &SniffCarlBroConfig},
+    {FileType::CarlBroHistory, nullptr, "Carl Bro History", "optCarlBroHist", "Carl Bro History", false, 0, "HST;HIS",
+     nullptr, nullptr},
+    {FileType::JilsDat, "jils-dat", "JILS DAT", "optJils", "Jils DAT", true, 4, "DAT", &Native<ReadJilsDat>,
+     &SniffJilsDat},
+    {FileType::JilsPar, "jils-par", "JILS Setup.Par", "optJILSPAR", "JILS PAR (Setup)", true, -1, "PAR",
+     &Native<ReadJilsSetupPar>, &SniffJilsPar},
+    {FileType::KuabFwd, "kuab", "KUAB FWD", "optKUABFWD", "KUAB FWD", true, 5, "FWD", &Native<ReadKuabFwd>,
+     &SniffKuabFwd},
     {FileType::KuabIni, "kuab-ini", "KUAB FVO.INI", "optKuabIni", "KUAB INI", true, -1, "INI", &Native<ReadKuabFvoIni>,
      &SniffKuabIni},
-    {FileType::JilsCfg, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG", &Native<ReadJilsCfg>,
-     &SniffJilsCfg},
+    {FileType::JilsCfg, "jils-cfg", "JILS CFG", "optJILSCFG", "JILS CFG (Load cell)", true, -1, "CFG",
+     &Native<ReadJilsCfg>, &SniffJilsCfg},
     // Recognised so that it is not read as a data file (one test location per time sample), but
     // it holds no drops of its own to convert.
     {FileType::JilsThy, "jils-thy", "JILS time history", "optJilsThy", "JILS time history", false, -1, "THY", nullptr,
@@ -137,7 +140,6 @@ std::string NotReadableOnItsOwn(FileType type);
 
 // The short name of a type for messages, "unknown" for none.
 std::string ShortNameOf(FileType type);
-
 
 // What the first bytes of an input look like: the format whose sniffer scores highest, when that
 // score reaches kRecognised. Of formats with equal scores the one whose usual extensions hold

@@ -22,7 +22,6 @@ std::string DegreesText(double degrees)
 
 namespace {
 
-
 struct Word {
     char Hemisphere = 0;  // 'N', 'S', 'E' or 'W'; 0 for a number
     double Value = 0;
@@ -176,8 +175,7 @@ GpsPosition ReadGpsPosition(std::string_view text)
         if (word.Hemisphere) return Lettered(*words);
     // Decimal degrees, kept as written, and perhaps an altitude; more numbers could be degrees
     // and minutes without their letters, which cannot be told from anything else.
-    if (words->size() < 2 || words->size() > 3 || std::abs((*words)[0].Value) > 90 ||
-        std::abs((*words)[1].Value) > 180)
+    if (words->size() < 2 || words->size() > 3 || std::abs((*words)[0].Value) > 90 || std::abs((*words)[1].Value) > 180)
         return {};
     return {std::string((*words)[0].Text) + ", " + std::string((*words)[1].Text), JoinedTexts(*words, 2)};
 }

@@ -106,8 +106,8 @@ void ReadParLine(ReaderContext& context, std::string_view line, int number, Line
     if (comment) {
         target.CommentLine = number, target.Values = 0;
     } else if (++target.Values > 1) {
-        context.Warnings.Add(number, "a further value line for " + std::string(target.Element->Key) +
-                                         "; it replaces " + Quoted(document.Element(*target.Element).Value()));
+        context.Warnings.Add(number, "a further value line for " + std::string(target.Element->Key) + "; it replaces " +
+                                         Quoted(document.Element(*target.Element).Value()));
     }
     document.Element(*target.Element).SetValue(ParValue(context, fields, comment, target, number, document));
 }
@@ -142,27 +142,27 @@ void ReadJilsCfg(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     };
     // Positions count empty lines too.
     ForEachLine(input, [&](std::string_view line, int number) {
-            if (number == 1) {
-                SplitOnCommas(line, fields);
-                const std::int16_t sensors = count(number, "the number of sensor channels");
-                context.NumSensors = sensors;
-                countLine = number;
-                document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(sensors));
-                document.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue("");
-            }
-            if (number > 1 && number == context.NumSensors + 3) {
-                SplitOnCommas(line, fields);
-                const int skipped = count(number, "the line count");
-                rowsLine = number;
-                gainLine = context.NumSensors + skipped + 4;
-            }
-            if (number > 1 && number == gainLine) {
-                SplitOnCommas(line, fields);
-                if (!IsNumberText(fields[kColCfgValue]))
-                    context.Warnings.Add(number, "the load-cell gain " + Quoted(fields[kColCfgValue]) + " is not a number");
-                gainRead = true;
-                document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain).SetValue(fields[kColCfgValue]);
-            }
+        if (number == 1) {
+            SplitOnCommas(line, fields);
+            const std::int16_t sensors = count(number, "the number of sensor channels");
+            context.NumSensors = sensors;
+            countLine = number;
+            document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(sensors));
+            document.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue("");
+        }
+        if (number > 1 && number == context.NumSensors + 3) {
+            SplitOnCommas(line, fields);
+            const int skipped = count(number, "the line count");
+            rowsLine = number;
+            gainLine = context.NumSensors + skipped + 4;
+        }
+        if (number > 1 && number == gainLine) {
+            SplitOnCommas(line, fields);
+            if (!IsNumberText(fields[kColCfgValue]))
+                context.Warnings.Add(number, "the load-cell gain " + Quoted(fields[kColCfgValue]) + " is not a number");
+            gainRead = true;
+            document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain).SetValue(fields[kColCfgValue]);
+        }
     });
     // What the positions could not find, line 0: the line may lie beyond the end of the file.
     if (countLine == 0)

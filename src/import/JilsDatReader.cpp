@@ -44,19 +44,19 @@ struct JilsStationLines {
 // What the reader keeps from line to line. Everything starts afresh with each file: a file
 // without a "Temp:" line must not inherit the air temperature of the previous file.
 struct JilsDatState {
-    bool ExtendedFormat = false;            // data lines are in the extended layout
-    bool FirstDropSeen = false;             // a data line of this file has been handled
+    bool ExtendedFormat = false;             // data lines are in the extended layout
+    bool FirstDropSeen = false;              // a data line of this file has been handled
     PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
-    std::int32_t LocationNumber = 0;        // its point number (extended layout)
-    std::string AirTemperature;             // from the last "Temp:" line
+    std::int32_t LocationNumber = 0;         // its point number (extended layout)
+    std::string AirTemperature;              // from the last "Temp:" line
     // The current point's data lines are seen and its "Drop Sequence Completed Time:" line is
     // not: the lines a point carries belong to it.
     bool PointOpen = false;
-    std::string StationAir;   // the current point's own air temperature; empty: the header's
-    std::string Surface;      // the surface temperature of its last data line (extended layout)
+    std::string StationAir;    // the current point's own air temperature; empty: the header's
+    std::string Surface;       // the surface temperature of its last data line (extended layout)
     JilsStationLines Waiting;  // met while no point was open, for the next one
-    bool GpsRead = false;     // a point took a GPS position
-    int Line = 0;             // the number of the line being read, for warnings
+    bool GpsRead = false;      // a point took a GPS position
+    int Line = 0;              // the number of the line being read, for warnings
 };
 
 namespace {
@@ -75,9 +75,7 @@ constexpr std::size_t kColShortFirstDeflection = 1;
 // than carried into the next month.
 std::chrono::sys_days MonthDayYear(std::string_view text)
 {
-    const auto notADate = [text] {
-        return ConversionError(Quoted(text) + " is not a date (month/day/year)");
-    };
+    const auto notADate = [text] { return ConversionError(Quoted(text) + " is not a date (month/day/year)"); };
     int parts[3] = {0, 0, 0};
     std::size_t count = 0, start = 0;
     while (true) {
@@ -144,7 +142,8 @@ void ReadDateTime(ReaderContext& context, const JilsDatState& dat, const LineFie
     }
     document.Element(pddx::OperationsInformation::StartDate).SetValue(FormatDate(MonthDayYear(date)));
     document.Element(pddx::OperationsInformation::StartTime).SetValue(TimeOfDayText(TrimBlanks(time)));
-    if (!f[next].empty()) Warn(context, dat, "the words after the time, from " + Quoted(f[next]) + " on, were not read");
+    if (!f[next].empty())
+        Warn(context, dat, "the words after the time, from " + Quoted(f[next]) + " on, were not read");
 }
 
 // The names are parted by blanks or commas alike ("1,  2, 3" names three sensors).
@@ -181,15 +180,17 @@ void SetTemperatureSensors(const JilsDatState& dat, PDDXFile& document)
 void SetPointTemperatures(const JilsDatState& dat)
 {
     const std::string& air = dat.StationAir.empty() ? dat.AirTemperature : dat.StationAir;
-    dat.CurrentLocation->Element(pddx::TestLocation::TestTemperatures).SetValue(dat.ExtendedFormat ? air + ", " + dat.Surface : air);
+    dat.CurrentLocation->Element(pddx::TestLocation::TestTemperatures)
+        .SetValue(dat.ExtendedFormat ? air + ", " + dat.Surface : air);
 }
 
 // A point has one position and one air temperature: a second one replaces the first, and says so.
 void Replace(ReaderContext& context, int line, std::string& value, const std::string& by, const char* what)
 {
     if (!value.empty() && value != by)
-        Warn(context, line, std::string("the point already has the ") + what + " " + Quoted(value) + "; " + Quoted(by) +
-                                " replaces it");
+        Warn(context, line,
+             std::string("the point already has the ") + what + " " + Quoted(value) + "; " + Quoted(by) +
+                 " replaces it");
     value = by;
 }
 
@@ -244,15 +245,17 @@ void ReadStationAir(ReaderContext& context, JilsDatState& dat, std::string_view 
         std::string_view unit = TrimBlanks(key.substr(open + 1, key.find(')', open) - open - 1));
         if (unit.starts_with('\xB0')) unit.remove_prefix(1);
         if (unit != "F" && unit != "f")
-            return Warn(context, dat, "the air temperature is in " + Quoted(unit) +
-                                          ", not in Fahrenheit as the file's other temperatures; it was not taken");
+            return Warn(context, dat,
+                        "the air temperature is in " + Quoted(unit) +
+                            ", not in Fahrenheit as the file's other temperatures; it was not taken");
     }
     const std::string_view value = AfterColon(line);
     const std::string_view air = value.substr(0, value.find(' '));
     if (air.empty()) return Warn(context, dat, "the air temperature line has no value");
     if (air.size() < value.size())
-        Warn(context, dat, "the words after the air temperature, from " + Quoted(TrimBlanks(value.substr(air.size()))) +
-                               " on, were not read");
+        Warn(context, dat,
+             "the words after the air temperature, from " + Quoted(TrimBlanks(value.substr(air.size()))) +
+                 " on, were not read");
     if (!IsNumberText(air)) Warn(context, dat, "the air temperature " + Quoted(air) + " is not a number");
     SetTemperatureSensors(dat, document);
     if (dat.PointOpen) {
@@ -304,8 +307,7 @@ void WarnIfNotNumber(ReaderContext& context, const JilsDatState& dat, const Line
 void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f, double first, PDDXFile& document)
 {
     const int n = context.NumSensors;
-    if (n < 0)
-        throw InputError("the deflection sensor count " + std::to_string(n) + " is negative");
+    if (n < 0) throw InputError("the deflection sensor count " + std::to_string(n) + " is negative");
     const std::size_t sensors = static_cast<std::size_t>(n);
     const std::size_t firstDeflection = dat.ExtendedFormat ? kColFirstDeflection : kColShortFirstDeflection;
     const std::size_t surface = firstDeflection + sensors;  // extended layout only
@@ -320,10 +322,11 @@ void ReadDataLine(ReaderContext& context, JilsDatState& dat, const LineFields& f
 
     const std::size_t fields = f.size();
     if (fields != needed)
-        Warn(context, dat, "the data line has " + std::to_string(fields) + " fields where the " +
-                               (dat.ExtendedFormat ? "extended" : "short") + " layout for " + std::to_string(n) +
-                               " sensors has " + std::to_string(needed) +
-                               (fields < needed ? "; those missing were left empty" : "; the rest were not read"));
+        Warn(context, dat,
+             "the data line has " + std::to_string(fields) + " fields where the " +
+                 (dat.ExtendedFormat ? "extended" : "short") + " layout for " + std::to_string(n) + " sensors has " +
+                 std::to_string(needed) +
+                 (fields < needed ? "; those missing were left empty" : "; the rest were not read"));
 
     double load = first;
     if (dat.ExtendedFormat) {
@@ -374,8 +377,9 @@ void RefuseTimeHistory(ReaderInput& input)
 {
     const std::string_view head = input.Bytes.Peek(kSniffLength + 1);
     if (SniffJilsThy(SniffSample(head.substr(0, kSniffLength), head.size() <= kSniffLength)) >= kRecognised)
-        throw ReadError(input.Name, 0, NotReadableOnItsOwn(FileType::JilsThy) +
-                                           "; read as JILS DAT, each time sample would be a test location");
+        throw ReadError(input.Name, 0,
+                        NotReadableOnItsOwn(FileType::JilsThy) +
+                            "; read as JILS DAT, each time sample would be a test location");
 }
 
 }  // namespace
@@ -412,10 +416,10 @@ void ParseJilsDatLine(ReaderContext& context, JilsDatState& dat, std::string_vie
         // "Drop Sequence Completed Time: hh:mm" closes a point; the field program writes no seconds.
         constexpr std::size_t kColCompletionTime = 4;
         if (fields[1] != "Sequence" || fields[2] != "Completed" || fields[3] != "Time:")
-            Warn(context, dat, "the line is not \"Drop Sequence Completed Time: hh:mm\"; its fifth word, " +
-                                   Quoted(fields[kColCompletionTime]) + ", was taken as the time");
-        else if (fields[kColCompletionTime].empty())
-            Warn(context, dat, "the drop sequence has no completion time");
+            Warn(context, dat,
+                 "the line is not \"Drop Sequence Completed Time: hh:mm\"; its fifth word, " +
+                     Quoted(fields[kColCompletionTime]) + ", was taken as the time");
+        else if (fields[kColCompletionTime].empty()) Warn(context, dat, "the drop sequence has no completion time");
         std::string time = std::string(TrimBlanks(fields[kColCompletionTime])) + ":00";
         dat.PointOpen = false;
         if (dat.CurrentLocation) dat.CurrentLocation->Element(pddx::TestLocation::TestTime).SetValue(time);
@@ -469,9 +473,8 @@ void ReadJilsDat(ReaderContext& context, ReaderInput& input, PDDXFile& document)
 namespace {
 
 // The keyword lines of the field program, in its data files and time histories alike.
-constexpr std::string_view kKeywords[] = {"Date-Time:", "Sensors:", "Drop Sequence Completed Time:",
-                                          "Location:",  "Temp:",    "Operator:",
-                                          "Comments:",  "Note:"};
+constexpr std::string_view kKeywords[] = {
+    "Date-Time:", "Sensors:", "Drop Sequence Completed Time:", "Location:", "Temp:", "Operator:", "Comments:", "Note:"};
 
 // How many of the keywords head a line of their own (the keyword, then a blank or nothing).
 int KeywordsSeen(const SniffSample& sample)
@@ -550,8 +553,5 @@ int SniffJilsDat(const SniffSample& sample)
 
 // What every time history has: a long run of samples, one line each. Marks: the run, and each
 // keyword line of the field program above the samples.
-int SniffJilsThy(const SniffSample& sample)
-{
-    return HasTimeHistoryRun(sample) ? Score(1 + KeywordsSeen(sample)) : 0;
-}
+int SniffJilsThy(const SniffSample& sample) { return HasTimeHistoryRun(sample) ? Score(1 + KeywordsSeen(sample)) : 0; }
 }  // namespace vantrel

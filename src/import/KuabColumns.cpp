@@ -25,7 +25,14 @@ bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> uppe
 
 bool IsLoadUnit(std::string_view unit) { return IsOneOf(unit, {"KN", "LBF", "KGF"}); }
 bool IsDeflectionUnit(std::string_view unit) { return IsOneOf(unit, {"\xB5M", "UM", "MIL", "MILS"}); }
-bool IsTemperatureUnit(std::string_view unit) { return IsOneOf(unit, {"\xB0" "C", "\xB0" "F", "C", "F"}); }
+bool IsTemperatureUnit(std::string_view unit)
+{
+    return IsOneOf(unit, {"\xB0"
+                          "C",
+                          "\xB0"
+                          "F",
+                          "C", "F"});
+}
 bool IsTimeUnit(std::string_view unit) { return TextContains("hh:mm", unit); }
 bool IsNmeaUnit(std::string_view unit) { return IsOneOf(unit, {"NMEA"}); }
 bool IsDegreeUnit(std::string_view unit) { return IsOneOf(unit, {"\xB0", "DEG", "DEGREE", "DEGREES"}); }
@@ -56,8 +63,8 @@ std::string TemperatureUse(std::string_view title)
     static constexpr struct {
         std::string_view word;
         const char* use;
-    } kUses[] = {{"Air", "Air"},          {"Luft", "Air"},         {"Ilma", "Air"},      {"Pave", "Pavement"},
-                 {"Surface", "Pavement"}, {"Yta", "Pavement"},     {"Pint", "Pavement"}, {"Ground", "Ground"}};
+    } kUses[] = {{"Air", "Air"},          {"Luft", "Air"},     {"Ilma", "Air"},      {"Pave", "Pavement"},
+                 {"Surface", "Pavement"}, {"Yta", "Pavement"}, {"Pint", "Pavement"}, {"Ground", "Ground"}};
     for (const auto& entry : kUses)
         if (TextContains(entry.word, title)) return entry.use;
     return std::string(title);
@@ -133,7 +140,8 @@ std::optional<double> Coordinate(const LineFields& fields, const Axis& axis, boo
     }
     const double result = degrees ? size : whole + minutes / 60;
     if (result > axis.limit) {
-        fault = std::string(axis.name) + " " + Quoted(written) + " is beyond " + std::to_string(axis.limit) + " degrees";
+        fault =
+            std::string(axis.name) + " " + Quoted(written) + " is beyond " + std::to_string(axis.limit) + " degrees";
         return std::nullopt;
     }
     return std::copysign(result, *value) * (sign < 0 ? -1 : 1);

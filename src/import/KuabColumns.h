@@ -50,14 +50,14 @@ std::size_t KuabSensorOfTitle(std::string_view title);
 // What the titles and the units under them say of each column (numbered from 0, as in data lines).
 struct KuabColumnPlan {
     KuabPlacedColumns Columns;
-    std::vector<std::size_t> Sensors;            // per deflection column: its sensor, 1 for the first offset
-    std::vector<std::size_t> Temperatures;       // the temperature columns in order
-    std::vector<std::string> TemperatureUses;    // "Air", "Pavement", "Ground" or the title as written
-    std::optional<std::size_t> Time;             // none: no time column
-    std::string LonePosition;                    // "latitude" or "longitude" when the other is missing
+    std::vector<std::size_t> Sensors;          // per deflection column: its sensor, 1 for the first offset
+    std::vector<std::size_t> Temperatures;     // the temperature columns in order
+    std::vector<std::string> TemperatureUses;  // "Air", "Pavement", "Ground" or the title as written
+    std::optional<std::size_t> Time;           // none: no time column
+    std::string LonePosition;                  // "latitude" or "longitude" when the other is missing
     std::string StationUnit, LoadUnit, DeflectionUnit, TemperatureUnit;  // as written
-    bool Customary = false;                      // the load is in lbf
-    std::vector<std::string> UnitsUnderNoTitle;  // unit words no title stands over alone
+    bool Customary = false;                                              // the load is in lbf
+    std::vector<std::string> UnitsUnderNoTitle;                          // unit words no title stands over alone
 };
 
 // Equal word counts pair titles and units in order; otherwise each unit belongs to the title it

@@ -136,8 +136,9 @@ void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::str
     const std::string_view unit = count > 0 ? words[words.size() - 1] : std::string_view("0");
     if (count == 0) Warn(context, file, "the sensor distances are empty");
     else if (IsNumberText(unit))
-        Warn(context, file, "the sensor distances end in " + Quoted(unit) +
-                                ", a number, where their unit belongs; it was taken as the unit");
+        Warn(context, file,
+             "the sensor distances end in " + Quoted(unit) +
+                 ", a number, where their unit belongs; it was taken as the unit");
     std::string x, y;
     for (int i = 1; i <= n; ++i) {
         const std::string_view offset = words[static_cast<std::size_t>(i - 1)];
@@ -172,14 +173,17 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
     const int placed = static_cast<int>(positions.size()), offsets = static_cast<int>(carry.SensorDistances.size());
     const int sensors = std::max(n, 0);  // an empty distance line has already been warned of
     if (placed < sensors)
-        Warn(context, file, "the positions place " + std::to_string(placed) + " of " + Plural(sensors, "sensor") +
-                                "; the others were taken as behind the plate");
+        Warn(context, file,
+             "the positions place " + std::to_string(placed) + " of " + Plural(sensors, "sensor") +
+                 "; the others were taken as behind the plate");
     else if (placed > sensors)
-        Warn(context, file, Plural(placed, "position") + " for " + Plural(sensors, "sensor") + "; the last " +
-                                std::to_string(placed - sensors) + " were not read");
+        Warn(context, file,
+             Plural(placed, "position") + " for " + Plural(sensors, "sensor") + "; the last " +
+                 std::to_string(placed - sensors) + " were not read");
     if (offsets < sensors)
-        Warn(context, file, "the sensor distances give " + Plural(offsets, "offset") + " for " +
-                                Plural(sensors, "sensor") + "; the others were left empty");
+        Warn(context, file,
+             "the sensor distances give " + Plural(offsets, "offset") + " for " + Plural(sensors, "sensor") +
+                 "; the others were left empty");
     std::string x, y;
     for (int i = 1; i <= n; ++i) {
         const auto at = static_cast<std::size_t>(i - 1);
@@ -207,11 +211,13 @@ void NumberAndUnit(ReaderContext& context, KuabFwdFileState& file, std::string_v
     const std::size_t words = file.Fields.size();
     const std::string_view number = file.Fields[kColNumber];
     if (words == 0) Warn(context, file, "the " + std::string(what) + " is empty");
-    else if (!IsNumberText(number)) Warn(context, file, "the " + std::string(what) + " " + Quoted(number) + " is not a number");
+    else if (!IsNumberText(number))
+        Warn(context, file, "the " + std::string(what) + " " + Quoted(number) + " is not a number");
     if (words == 1) Warn(context, file, "the " + std::string(what) + " has no unit");
     if (words > 2)
-        Warn(context, file, "the " + std::string(what) + " " + Quoted(TrimBlanks(value)) +
-                                " is more than a number and its unit; the rest was not read");
+        Warn(context, file,
+             "the " + std::string(what) + " " + Quoted(TrimBlanks(value)) +
+                 " is more than a number and its unit; the rest was not read");
     document.Element(unitName).SetValue(UnitName(file.Fields[kColUnit]));
     document.Element(valueName).SetValue(std::string(trimNumber ? TrimBlanks(number) : number));
 }
@@ -246,7 +252,8 @@ void DateRule(ReaderContext& context, KuabFwdFileState& file, std::string_view v
     std::optional<std::string> date;
     if (file.SlashDate) {
         date = SlashDateText(value);
-        if (!date) Warn(context, file, "the date " + Quoted(value) + " is not day/month/year; it was copied as written");
+        if (!date)
+            Warn(context, file, "the date " + Quoted(value) + " is not day/month/year; it was copied as written");
     }
     document.Element(pddx::OperationsInformation::StartDate).SetValue(date ? *date : std::string(value));
 }
@@ -282,8 +289,7 @@ void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view
             return;
         }
     }
-    if (TextContains("Date Created", key))
-        DateRule(context, file, value, document);
+    if (TextContains("Date Created", key)) DateRule(context, file, value, document);
     else if (TextContains("Plate Radius", key))
         NumberAndUnit(context, file, value, "plate radius", document, pddx::DeviceConfiguration::LoadPlateRadius,
                       pddx::Units::LoadPlateRadiusUnits, false);
@@ -301,8 +307,7 @@ void HeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string_view
 void CheckColumnCount(std::size_t count, std::string_view what)
 {
     if (count > kMaxColumns)
-        throw InputError("the " + std::string(what) + " has " + std::to_string(count) +
-                         " columns, more than 25");
+        throw InputError("the " + std::string(what) + " has " + std::to_string(count) + " columns, more than 25");
 }
 
 // The use of the temperature a column title names; nullptr for a column of no temperature.
@@ -321,9 +326,10 @@ void AppendSensorDistances(ReaderContext& context, const KuabFwdFileState& file,
     const KuabCarryOver& carry = *file.Carry;
     const std::size_t sensor = KuabSensorNumber(title);
     if (const std::size_t offsets = carry.SensorOffsets.size(); sensor > offsets)
-        Warn(context, file, "column " + Quoted(title) + " names sensor " + std::to_string(sensor) +
-                                ", but the sensor distances give " + Plural(static_cast<int>(offsets), "offset") +
-                                "; its offset was left empty");
+        Warn(context, file,
+             "column " + Quoted(title) + " names sensor " + std::to_string(sensor) +
+                 ", but the sensor distances give " + Plural(static_cast<int>(offsets), "offset") +
+                 "; its offset was left empty");
     AppendListItem(x, d, TrimBlanks(OffsetOf(carry, sensor)));
     AppendListItem(y, d, "0");
 }
@@ -376,11 +382,12 @@ void UnitsLine(ReaderContext& context, KuabFwdFileState& file, bool metric, PDDX
     const std::vector<std::size_t>& temperatures = file.Carry->TemperatureColumns;
     const std::size_t needed = std::max(kColFirstDeflection, temperatures.empty() ? 0 : temperatures.front()) + 1;
     if (units.size() < needed)
-        Warn(context, file, "the units line ends after column " + std::to_string(units.size()) + " of " +
-                                std::to_string(needed) + "; the units of the columns missing were left empty");
+        Warn(context, file,
+             "the units line ends after column " + std::to_string(units.size()) + " of " + std::to_string(needed) +
+                 "; the units of the columns missing were left empty");
     const std::string station = NormaliseUnitName(units[kColStation]);
-    document.Element(pddx::Units::TestLocationUnits).SetValue(
-        metric ? station + ", " + station + ", " + station : station + ", inch, inch");
+    document.Element(pddx::Units::TestLocationUnits)
+        .SetValue(metric ? station + ", " + station + ", " + station : station + ", inch, inch");
     document.Element(pddx::Units::LoadUnits).SetValue(NormaliseUnitName(units[kColLoad]));
     document.Element(pddx::Units::DeflectionUnits).SetValue(NormaliseUnitName(units[kColFirstDeflection]));
     // Without a known temperature column there is no word to take; the element keeps its value.
@@ -418,7 +425,8 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
     const int d = static_cast<int>(plan.Columns.Deflections.size());
     context.NumSensors = d;
     document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(d));
-    document.Element(pddx::DeviceConfiguration::NumberOfTemperatureSensors).SetValue(std::to_string(plan.Temperatures.size()));
+    document.Element(pddx::DeviceConfiguration::NumberOfTemperatureSensors)
+        .SetValue(std::to_string(plan.Temperatures.size()));
     document.Element(pddx::DeviceConfiguration::TemperatureSensorUse).SetValue(Joined(plan.TemperatureUses));
 
     // The distances from the sensor offsets as for English titles; a file without offsets leaves
@@ -429,11 +437,10 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
         for (std::size_t i = 0; i < plan.Sensors.size(); ++i) {
             const std::size_t sensor = plan.Sensors[i];
             if (sensor > offsets)
-                context.Warnings.Add(titleLine, "column " + Quoted(words[plan.Columns.Deflections[i]].Text) +
-                                                    " is sensor " + std::to_string(sensor) +
-                                                    ", but the sensor distances give " +
-                                                    Plural(static_cast<int>(offsets), "offset") +
-                                                    "; its offset was left empty");
+                context.Warnings.Add(titleLine,
+                                     "column " + Quoted(words[plan.Columns.Deflections[i]].Text) + " is sensor " +
+                                         std::to_string(sensor) + ", but the sensor distances give " +
+                                         Plural(static_cast<int>(offsets), "offset") + "; its offset was left empty");
             AppendListItem(x, static_cast<int>(i) + 1, TrimBlanks(OffsetOf(carry, sensor)));
             AppendListItem(y, static_cast<int>(i) + 1, "0");
         }
@@ -442,17 +449,18 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
     }
 
     const std::string station = NormaliseUnitName(plan.StationUnit);
-    document.Element(pddx::Units::TestLocationUnits).SetValue(
-        plan.Customary ? station + ", inch, inch" : station + ", " + station + ", " + station);
+    document.Element(pddx::Units::TestLocationUnits)
+        .SetValue(plan.Customary ? station + ", inch, inch" : station + ", " + station + ", " + station);
     if (plan.Columns.Load) document.Element(pddx::Units::LoadUnits).SetValue(NormaliseUnitName(plan.LoadUnit));
     else Warn(context, file, "no column has a load unit (kN, lbf or kgf) under it; the loads were left empty");
     document.Element(pddx::Units::DeflectionUnits).SetValue(NormaliseUnitName(plan.DeflectionUnit));
-    if (!plan.Temperatures.empty()) document.Element(pddx::Units::TemperatureUnits).SetValue(NormaliseUnitName(plan.TemperatureUnit));
+    if (!plan.Temperatures.empty())
+        document.Element(pddx::Units::TemperatureUnits).SetValue(NormaliseUnitName(plan.TemperatureUnit));
     if (plan.Columns.Latitude) document.Element(pddx::Units::GPSUnits).SetValue("degree, degree");
     if (!plan.LonePosition.empty())
-        Warn(context, file, "a " + plan.LonePosition + " column but no " +
-                                (plan.LonePosition == "latitude" ? "longitude" : "latitude") +
-                                " column; the positions were not read");
+        Warn(context, file,
+             "a " + plan.LonePosition + " column but no " +
+                 (plan.LonePosition == "latitude" ? "longitude" : "latitude") + " column; the positions were not read");
     return true;
 }
 
@@ -491,7 +499,7 @@ void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string
     else if (!file.PendingTitles.empty() && !words.empty() && !IsKuabDashLine(words) && !IsKuabNote(words))
         kind = Kind::TheirUnits;
     else if (NamesKuabSensor(words)) kind = Kind::OtherTitles;  // units lines never hold a D0
-    else if (TextContains("kN", line)) kind = Kind::Metric;  // a line with both "kN" and "lbf" is metric
+    else if (TextContains("kN", line)) kind = Kind::Metric;     // a line with both "kN" and "lbf" is metric
     else if (TextContains("lbf", line)) kind = Kind::Customary;
     else if (line.find("---") != std::string_view::npos) kind = Kind::Widths;
     else if (LooksLikeKuabTitles(words)) kind = Kind::OtherTitles;
@@ -499,12 +507,24 @@ void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string
 
     SplitOnSpaces(line.substr(1), file.Fields);
     switch (kind) {
-    case Kind::TitlesA: ColumnTitleLine(context, file, true, document); break;
-    case Kind::TitlesB: ColumnTitleLine(context, file, false, document); break;
-    case Kind::Metric: UnitsLine(context, file, true, document); break;
-    case Kind::Customary: UnitsLine(context, file, false, document); break;
-    case Kind::Widths: ColumnWidthLine(file); break;
-    case Kind::OtherTitles: KeepTitles(file, line, words); break;
+    case Kind::TitlesA:
+        ColumnTitleLine(context, file, true, document);
+        break;
+    case Kind::TitlesB:
+        ColumnTitleLine(context, file, false, document);
+        break;
+    case Kind::Metric:
+        UnitsLine(context, file, true, document);
+        break;
+    case Kind::Customary:
+        UnitsLine(context, file, false, document);
+        break;
+    case Kind::Widths:
+        ColumnWidthLine(file);
+        break;
+    case Kind::OtherTitles:
+        KeepTitles(file, line, words);
+        break;
     case Kind::TheirUnits:
         // Titles not placed: the line is read as the English units line it may be, as it was before.
         if (!PlaceTitles(context, file, line, document) && (TextContains("kN", line) || TextContains("lbf", line)))
@@ -600,9 +620,10 @@ void AddDrop(ReaderContext& context, KuabFwdFileState& file, int n)
     const LineFields& fields = file.Fields;
     const int count = static_cast<int>(fields.size());
     if (const ColumnSpan span = DropColumns(placed, n); count <= span.Last)
-        Warn(context, file, "the line ends after column " + std::to_string(count) + "; the load and " +
-                                Plural(n, "deflection") + " need columns " + std::to_string(span.First + 1) + " to " +
-                                std::to_string(span.Last + 1) + ", those missing were left empty");
+        Warn(context, file,
+             "the line ends after column " + std::to_string(count) + "; the load and " + Plural(n, "deflection") +
+                 " need columns " + std::to_string(span.First + 1) + " to " + std::to_string(span.Last + 1) +
+                 ", those missing were left empty");
     std::string& drop = file.Drop;
     drop.clear();
     for (int i = 0; i <= n; ++i) {
@@ -610,8 +631,9 @@ void AddDrop(ReaderContext& context, KuabFwdFileState& file, int n)
         const std::optional<std::size_t> column = DropColumn(placed, i);
         const std::string_view value = column ? TrimBlanks(fields[*column]) : "";
         if (column && static_cast<int>(*column) < count && !IsNumberText(value))
-            Warn(context, file, (i == 0 ? std::string("the load ") : "deflection " + std::to_string(i) + ", ") +
-                                    Quoted(value) + (i == 0 ? "" : ",") + " is not a number");
+            Warn(context, file,
+                 (i == 0 ? std::string("the load ") : "deflection " + std::to_string(i) + ", ") + Quoted(value) +
+                     (i == 0 ? "" : ",") + " is not a number");
         drop.append(value);
     }
     file.CurrentLocation->AddDropData().SetValue(drop);
@@ -632,8 +654,9 @@ void SetTemperatures(ReaderContext& context, KuabFwdFileState& file)
     const LineFields& fields = file.Fields;
     const std::vector<std::size_t>& columns = file.Carry->TemperatureColumns;
     if (!columns.empty() && *std::max_element(columns.begin(), columns.end()) >= fields.size())
-        Warn(context, file, "the line ends after column " + std::to_string(fields.size()) +
-                                ", before a temperature column; that temperature was left empty");
+        Warn(context, file,
+             "the line ends after column " + std::to_string(fields.size()) +
+                 ", before a temperature column; that temperature was left empty");
     std::string temperatures;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i > 0) temperatures.append(", ");
@@ -676,10 +699,17 @@ void ParseKuabFwdLine(ReaderContext& context, KuabFwdFileState& file, std::strin
     switch (line.front()) {
     case 'C':
     case 'H':
-    case 'I': HeaderLine(context, file, line, document); break;
-    case 'J': TableHeaderLine(context, file, line, document); break;
-    case 'D': DataLine(context, file, line, document); break;
-    default: break;  // other record letters carry nothing the document takes
+    case 'I':
+        HeaderLine(context, file, line, document);
+        break;
+    case 'J':
+        TableHeaderLine(context, file, line, document);
+        break;
+    case 'D':
+        DataLine(context, file, line, document);
+        break;
+    default:
+        break;  // other record letters carry nothing the document takes
     }
 }
 
@@ -691,8 +721,9 @@ void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     std::string_view title;
     if (lines.Next(title)) {  // the first line is the file's own title and is not read otherwise
         file.SlashDate = title.starts_with("IKUAB FWD FILE");
-        ForEachLine(lines, input.Name,
-                    [&](std::string_view line, int number) { ParseKuabFwdLine(context, file, line, number, document); });
+        ForEachLine(lines, input.Name, [&](std::string_view line, int number) {
+            ParseKuabFwdLine(context, file, line, number, document);
+        });
         WarnOfUnplacedTitles(context, file);
     }
     document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".FWD", ".DDX"));

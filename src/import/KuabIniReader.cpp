@@ -78,7 +78,8 @@ std::string ModificationDate(const ReaderInput& input)
     if (!input.Modified) throw ReadError(input.Name, 0, "its modification date is not known");
     const std::chrono::year_month_day day = *input.Modified;
     try {
-        return FormatDate(DateFromParts(static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
+        return FormatDate(DateFromParts(static_cast<int>(day.year()),
+                                        static_cast<int>(static_cast<unsigned>(day.month())),
                                         static_cast<int>(static_cast<unsigned>(day.day()))));
     } catch (const ConversionError& e) {
         throw ReadError(input.Name, 0, std::string("its modification date: ") + e.what());
@@ -113,9 +114,12 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     if (const char* model = ModelName(ini.Text("rack", "fwdtype")))
         document.Element(pddx::DeviceInformation::DeviceModelNumber).SetValue(model);
 
-    document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor).SetValue(ini.NumberText("loadplate1", "calfac"));
-    document.Element(pddx::DeviceCalibration::LoadCellCalibrationIntercept).SetValue(ini.NumberText("loadplate1", "caladd"));
-    document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain).SetValue(ini.NumberText("loadplate1", "sharpcalfac"));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor)
+        .SetValue(ini.NumberText("loadplate1", "calfac"));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationIntercept)
+        .SetValue(ini.NumberText("loadplate1", "caladd"));
+    document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain)
+        .SetValue(ini.NumberText("loadplate1", "sharpcalfac"));
 
     const float count = ini.Number("sensors", "numberofsensors");
     document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(SingleText(count));
@@ -172,7 +176,8 @@ void ReadKuabFvoIni(ReaderContext& context, ReaderInput& input, PDDXFile& docume
         store();
     }
 
-    document.Element(pddx::DeviceCalibration::DMIDeviceCalibrationFactor).SetValue(ini.NumberText("distmeter", "calfac"));
+    document.Element(pddx::DeviceCalibration::DMIDeviceCalibrationFactor)
+        .SetValue(ini.NumberText("distmeter", "calfac"));
     document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".INI", ".DDX"));
     document.Element(pddx::OperationsInformation::EndDate).SetValue(ModificationDate(input));
     if (input.ModifiedIsReadingDay)

@@ -24,10 +24,8 @@ public:
     void ExpectNumber(std::string_view what, std::string_view text, std::string_view where = {})
     {
         const std::string_view value = TrimBlanks(text);
-        if (value.empty())
-            Note(std::string(what) + (where.empty() ? "" : " ") + std::string(where) + " is missing");
-        else if (!IsNumber(value))
-            Note(std::string(what) + " " + Quoted(value) + " is not a number");
+        if (value.empty()) Note(std::string(what) + (where.empty() ? "" : " ") + std::string(where) + " is missing");
+        else if (!IsNumber(value)) Note(std::string(what) + " " + Quoted(value) + " is not a number");
     }
 
     // A number, blanks around it allowed. Lines of many values test this before they name one.

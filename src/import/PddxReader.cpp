@@ -420,9 +420,9 @@ private:
     std::vector<const ElementName*> extraNames_;
     std::unordered_map<const char*, std::string> longValues_;
     NumberMap locationNumbers_;
-    NumberMap dropNumbers_;                                       // of the current test location: by number in the file
-    std::unordered_set<std::uint64_t> historyNumbers_;            // of the current test location
-    std::vector<int> historyLines_;                               // of the current test location's histories
+    NumberMap dropNumbers_;                                      // of the current test location: by number in the file
+    std::unordered_set<std::uint64_t> historyNumbers_;           // of the current test location
+    std::vector<int> historyLines_;                              // of the current test location's histories
     std::unordered_set<std::string> otherSections_, extraKeys_;  // upper case
     Renumbering drops_, histories_;
     int locations_ = 0;
@@ -585,16 +585,15 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
 // An INI text without them (a settings file) is left unrecognised rather than taken for a document.
 int SniffPDDX(const SniffSample& sample)
 {
-    static constexpr std::string_view kSections[] = {
-        pddx::PavementDeflectionDataExchangeFile::kSection,
-        pddx::OperationsInformation::kSection,
-        pddx::Units::kSection,
-        pddx::DeviceInformation::kSection,
-        pddx::DeviceConfiguration::kSection,
-        pddx::DeviceCalibration::kSection,
-        pddx::LocationIdentification::kSection,
-        pddx::DeflectionData::kSection,
-        pddx::TestLocation::kPrefix};
+    static constexpr std::string_view kSections[] = {pddx::PavementDeflectionDataExchangeFile::kSection,
+                                                     pddx::OperationsInformation::kSection,
+                                                     pddx::Units::kSection,
+                                                     pddx::DeviceInformation::kSection,
+                                                     pddx::DeviceConfiguration::kSection,
+                                                     pddx::DeviceCalibration::kSection,
+                                                     pddx::LocationIdentification::kSection,
+                                                     pddx::DeflectionData::kSection,
+                                                     pddx::TestLocation::kPrefix};
     bool seen[std::size(kSections)] = {};
     for (std::string_view line : sample.Filled()) {
         line = TrimBlanks(line);

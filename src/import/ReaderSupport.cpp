@@ -14,11 +14,29 @@ struct UnitAbbreviation {
 
 // Tested in this order; the first equal abbreviation wins.
 constexpr UnitAbbreviation kUnits[] = {
-    {"MI", "mile"},          {"FT", "foot"},         {"IN", "inch"},          {"(IN)", "inch"},
-    {"M", "meter"},          {"\xB5M", "micron"},    {"CM", "centimeter"},    {"(CM)", "centimeter"},
-    {"MM", "millimeter"},    {"UM", "micron"},       {"LBF", "pound-force"},  {"KN", "kilo-Newton"},
-    {"KGF", "kilogram-force"}, {"\xB0" "F", "Fahrenheit"}, {"F", "Fahrenheit"}, {"\xB0" "C", "Celsius"},
-    {"C", "Celsius"},        {"HZ", "Hertz"},        {"MILS", "mil"},
+    {"MI", "mile"},
+    {"FT", "foot"},
+    {"IN", "inch"},
+    {"(IN)", "inch"},
+    {"M", "meter"},
+    {"\xB5M", "micron"},
+    {"CM", "centimeter"},
+    {"(CM)", "centimeter"},
+    {"MM", "millimeter"},
+    {"UM", "micron"},
+    {"LBF", "pound-force"},
+    {"KN", "kilo-Newton"},
+    {"KGF", "kilogram-force"},
+    {"\xB0"
+     "F",
+     "Fahrenheit"},
+    {"F", "Fahrenheit"},
+    {"\xB0"
+     "C",
+     "Celsius"},
+    {"C", "Celsius"},
+    {"HZ", "Hertz"},
+    {"MILS", "mil"},
 };
 
 constexpr std::size_t kMaxLineLength = 32767;
@@ -133,10 +151,17 @@ std::chrono::sys_days DateFromPattern(std::string_view pattern, std::string_view
         const char d = UpperChar(text[t]);
         const char p = UpperChar(pattern[i]);
         switch (p) {
-        case 'Y': year += d; break;
-        case 'M': month += d; break;
-        case 'D': day += d; break;
-        default: break;
+        case 'Y':
+            year += d;
+            break;
+        case 'M':
+            month += d;
+            break;
+        case 'D':
+            day += d;
+            break;
+        default:
+            break;
         }
         // Writers keep a "yy" layout while writing the year whole.
         const bool yearEnds = p == 'Y' && (i + 1 == pattern.size() || !isPart(UpperChar(pattern[i + 1])));

@@ -44,10 +44,10 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Dialog)
     title->setFont(titleFont);
     auto* version = new QLabel(VersionLabelText(), this);
     version->setObjectName("lblVersion");
-    auto* description = new QLabel(
-        "Converts native FWD File Formats into AASHTO PDDX Standard with modifications as needed for FWD "
-        "Calibration.",
-        this);
+    auto* description =
+        new QLabel("Converts native FWD File Formats into AASHTO PDDX Standard with modifications as needed for FWD "
+                   "Calibration.",
+                   this);
     description->setObjectName("lblDescription");
     description->setWordWrap(true);
     auto* credit = new QPlainTextEdit(this);

@@ -98,10 +98,7 @@ QString HelpWindow::TopicFor(const QWidget* focus)
     return "index.html";
 }
 
-void HelpWindow::ShowTopic(const QString& topic)
-{
-    browser_->setSource(QUrl("qrc:/help/" + topic));
-}
+void HelpWindow::ShowTopic(const QString& topic) { browser_->setSource(QUrl("qrc:/help/" + topic)); }
 
 HelpWindow* HelpWindow::ShowFor(QWidget* focus, QWidget* owner)
 {

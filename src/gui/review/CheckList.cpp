@@ -27,7 +27,8 @@ QString CountText(long long findings)
 
 }  // namespace
 
-CheckList::CheckList(ReviewGrid& grid, FindBar& findBar, QWidget* parent) : QWidget(parent), grid_(grid), findBar_(findBar)
+CheckList::CheckList(ReviewGrid& grid, FindBar& findBar, QWidget* parent)
+    : QWidget(parent), grid_(grid), findBar_(findBar)
 {
     setObjectName("fraCheck");
     lblCount_ = new QLabel(CountText(0), this);
@@ -48,7 +49,8 @@ CheckList::CheckList(ReviewGrid& grid, FindBar& findBar, QWidget* parent) : QWid
     // The grid follows the list's current line where it shows its row: going down the list does
     // not undo the user's filter. A click or Enter chooses the line, and Enter hands the grid the focus.
     connect(lstCheck_, &QListWidget::currentRowChanged, this, [this](int line) { GoToFinding(line, false); });
-    connect(lstCheck_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { GoToFinding(lstCheck_->row(item), true); });
+    connect(lstCheck_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { GoToFinding(lstCheck_->row(item), true); });
     connect(lstCheck_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         if (GoToFinding(lstCheck_->row(item), true)) grid_.Table()->setFocus();
     });
@@ -74,7 +76,8 @@ void CheckList::RefreshLater()
 {
     if (pending_) return;
     pending_ = true;
-    QMetaObject::invokeMethod(this, [this] { Refresh(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Refresh(); }, Qt::QueuedConnection);
 }
 
 void CheckList::Refresh()
@@ -90,16 +93,17 @@ void CheckList::Refresh()
         CheckDocument(*document, [this](const Finding& finding) {
             // A document of a million empty drops is counted whole but not listed whole.
             if (findings_++ >= kMostListed) return;
-            lstCheck_->addItem(QString::fromStdString("[" + finding.Section + "] " + finding.Key + ": " + finding.Message));
+            lstCheck_->addItem(QString::fromStdString("[" + finding.Section + "] " + finding.Key + ": " +
+                                                      finding.Message));
             places_.push_back({QString::fromStdString(finding.Section), QString::fromStdString(finding.Key)});
         });
     }
     // The line the user was at stays current while it is still found, else the first line is
     // current, unselected: the focus passing through the list would otherwise make it current,
     // and move the grid.
-    const QList<QListWidgetItem*> same = current.isEmpty() ? QList<QListWidgetItem*>() : lstCheck_->findItems(current, Qt::MatchExactly);
-    if (!same.isEmpty())
-        lstCheck_->setCurrentItem(same.front());
+    const QList<QListWidgetItem*> same = current.isEmpty() ? QList<QListWidgetItem*>()
+                                                           : lstCheck_->findItems(current, Qt::MatchExactly);
+    if (!same.isEmpty()) lstCheck_->setCurrentItem(same.front());
     else if (lstCheck_->count() > 0)
         lstCheck_->selectionModel()->setCurrentIndex(lstCheck_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
     lblCount_->setText(CountText(findings_));

@@ -41,7 +41,8 @@ constexpr double kCurrentPenWidth = 3.5;
 // and beyond them darker shades, so that no two lines of a chart look alike.
 QColor LineColour(int index)
 {
-    static const QRgb palette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd, 0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
+    static const QRgb palette[] = {0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
+                                   0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
     constexpr int count = std::size(palette);
     const QColor colour(palette[index % count]);
     return index < count ? colour : colour.darker(100 + 50 * (index / count));
@@ -159,7 +160,10 @@ private:
     {
         auto found = ranges_.find(axis);
         if (found == ranges_.end())
-            found = ranges_.emplace(axis, std::pair{std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest()}).first;
+            found =
+                ranges_
+                    .emplace(axis, std::pair{std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest()})
+                    .first;
         for (const QPointF& point : series->points()) {
             found->second.first = std::min(found->second.first, (point.*coordinate)());
             found->second.second = std::max(found->second.second, (point.*coordinate)());
@@ -174,12 +178,16 @@ private:
 
 void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& location, int currentDrop)
 {
-    std::vector<std::optional<double>> offsets = Numbers(ValueOf(document, pddx::DeviceConfiguration::DeflectionSensorXAxisDistances));
+    std::vector<std::optional<double>> offsets =
+        Numbers(ValueOf(document, pddx::DeviceConfiguration::DeflectionSensorXAxisDistances));
     // Without offsets the sensors are spaced by their numbers.
-    const bool byNumber = std::none_of(offsets.begin(), offsets.end(), [](const auto& offset) { return offset.has_value(); });
+    const bool byNumber =
+        std::none_of(offsets.begin(), offsets.end(), [](const auto& offset) { return offset.has_value(); });
     Lines plot(chart, QString::fromLatin1(location.Handle().c_str()) + ": deflection basin",
-              byNumber ? QString("Sensor") : WithUnit("Sensor offset", ValueOf(document, pddx::Units::SensorsLocationUnits)));
-    QValueAxis* deflection = plot.Axis(WithUnit("Deflection", ValueOf(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
+               byNumber ? QString("Sensor")
+                        : WithUnit("Sensor offset", ValueOf(document, pddx::Units::SensorsLocationUnits)));
+    QValueAxis* deflection =
+        plot.Axis(WithUnit("Deflection", ValueOf(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
     // Deflections go downwards, as the pavement does.
     deflection->setReverse(true);
     for (const PDDXElement& element : location.Elements()) {
@@ -193,10 +201,12 @@ void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& locat
         QList<QPointF> points;
         for (std::size_t sensor = 1; sensor < values.size(); ++sensor) {
             const std::optional<double> offset = byNumber ? std::optional<double>(static_cast<double>(sensor))
-                                                 : sensor <= offsets.size() ? offsets[sensor - 1] : std::nullopt;
+                                                 : sensor <= offsets.size() ? offsets[sensor - 1]
+                                                                            : std::nullopt;
             if (offset && values[sensor]) points.append(QPointF(*offset, *values[sensor]));
         }
-        std::stable_sort(points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+        std::stable_sort(points.begin(), points.end(),
+                         [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
         line->append(points);
         plot.Add(line, deflection, *drop == currentDrop);
     }
@@ -214,11 +224,14 @@ bool PlotHistory(QChart& chart, const PDDXFile& document, const PDDXSection& loc
     }
     if (histories.empty()) return false;
     if (!histories.contains(drop)) drop = histories.begin()->first;
-    const std::optional<double> frequency = Numbers(ValueOf(document, pddx::DeflectionData::DropHistoryDataFrequency)).front();
+    const std::optional<double> frequency =
+        Numbers(ValueOf(document, pddx::DeflectionData::DropHistoryDataFrequency)).front();
     const bool timed = frequency && *frequency > 0;
-    Lines plot(chart, QString::fromLatin1(location.Handle().c_str()) + ", drop " + QString::number(drop) + ": time history",
-              timed ? QString("Time (ms)") : QString("Sample"));
-    QValueAxis* deflection = plot.Axis(WithUnit("Deflection", ValueOf(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
+    Lines plot(chart,
+               QString::fromLatin1(location.Handle().c_str()) + ", drop " + QString::number(drop) + ": time history",
+               timed ? QString("Time (ms)") : QString("Sample"));
+    QValueAxis* deflection =
+        plot.Axis(WithUnit("Deflection", ValueOf(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
     QValueAxis* load = plot.Axis(WithUnit("Load", ValueOf(document, pddx::Units::LoadUnits)), Qt::AlignRight);
     std::vector<QLineSeries*> lines;  // the load, then one per sensor
     for (const auto& [sample, element] : histories[drop]) {
@@ -309,7 +322,8 @@ void PlotPanel::resizeEvent(QResizeEvent* event)
     // The two plots side by side in a wide panel, one above the other in a tall one: only where
     // both then have their smallest size, so that the panel's own smallest size is side by side.
     const bool stackedFits = height() >= 2 * kSmallestPlot.height() + layout_->spacing();
-    layout_->setDirection(width() > height() * 3 / 2 || !stackedFits ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    layout_->setDirection(width() > height() * 3 / 2 || !stackedFits ? QBoxLayout::LeftToRight
+                                                                     : QBoxLayout::TopToBottom);
 }
 
 QSize PlotPanel::minimumSizeHint() const
@@ -366,16 +380,20 @@ bool PlotPanel::SavePlot(QChartView& view)
 {
     static Prompts standard = StandardPrompts();
     Prompts& prompts = prompts_ ? *prompts_ : standard;
-    const QString suggested = QString::fromLatin1(location_.c_str()) + (&view == historyView_ ? " history.png" : " basin.png");
-    const QString chosen = prompts.SaveFileName(this, "Save Plot", suggested, QtFilter("PNG Picture|*.png|SVG Drawing|*.svg"));
+    const QString suggested =
+        QString::fromLatin1(location_.c_str()) + (&view == historyView_ ? " history.png" : " basin.png");
+    const QString chosen =
+        prompts.SaveFileName(this, "Save Plot", suggested, QtFilter("PNG Picture|*.png|SVG Drawing|*.svg"));
     if (chosen.isEmpty()) return false;
     const QByteArray picture = Picture(view, chosen);
     if (picture.isEmpty()) {
-        prompts.Warn(this, "Vantrel", "Unable to save the plot as " + chosen + ": a plot is saved as a .png or .svg file.");
+        prompts.Warn(this, "Vantrel",
+                     "Unable to save the plot as " + chosen + ": a plot is saved as a .png or .svg file.");
         return false;
     }
     try {
-        WriteFileAtomically(NativeName(chosen), [&picture](std::ostream& out) { out.write(picture.constData(), picture.size()); });
+        WriteFileAtomically(NativeName(chosen),
+                            [&picture](std::ostream& out) { out.write(picture.constData(), picture.size()); });
     } catch (const std::exception& e) {
         prompts.Warn(this, "Vantrel", QString::fromLocal8Bit(e.what()));
         return false;

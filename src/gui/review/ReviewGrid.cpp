@@ -29,7 +29,10 @@ const QColor kYellow(255, 255, 0);
 const QColor kWhite(255, 255, 255);
 const std::array<const char*, 3> kCaptions = {"Section ", "Item ", "Value "};
 
-QString FromLatin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromLatin1(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Text widths from one table of character advances: exact enough for sizing columns, and fast
 // enough to measure every row of a very large document.
@@ -101,8 +104,11 @@ public:
 class ValueEdit : public QUndoCommand {
 public:
     ValueEdit(ReviewGrid& grid, const PDDXElement& element, std::string before, std::string after)
-        : grid_(grid), section_(element.Parent() ? element.Parent()->Handle() : std::string()), item_(element.Handle()),
-          before_(std::move(before)), after_(std::move(after))
+        : grid_(grid),
+          section_(element.Parent() ? element.Parent()->Handle() : std::string()),
+          item_(element.Handle()),
+          before_(std::move(before)),
+          after_(std::move(after))
     {
         setText(QString::fromLatin1(item_.c_str()));
     }
@@ -204,10 +210,14 @@ QString ReviewGridModel::CellText(int row, int column) const
     if (row < 1 || row > rowCount_) return {};
     const PDDXElement& element = *rows_[static_cast<std::size_t>(row - 1)];
     switch (column) {
-    case 0: return element.Parent() ? FromLatin1(element.Parent()->Handle()) : QString();
-    case 1: return FromLatin1(element.Handle());
-    case 2: return FromLatin1(element.Value());
-    default: return {};
+    case 0:
+        return element.Parent() ? FromLatin1(element.Parent()->Handle()) : QString();
+    case 1:
+        return FromLatin1(element.Handle());
+    case 2:
+        return FromLatin1(element.Value());
+    default:
+        return {};
     }
 }
 
@@ -344,10 +354,8 @@ ReviewGrid::ReviewGrid(QWidget* parent) : QWidget(parent)
 
 void ReviewGrid::SetPDDXFile(PDDXFile* document)
 {
-    if (document)
-        Attach(*document);
-    else
-        document_ = nullptr;
+    if (document) Attach(*document);
+    else document_ = nullptr;
 }
 
 void ReviewGrid::Attach(PDDXFile& document)
@@ -391,8 +399,8 @@ void ReviewGrid::Attach(PDDXFile& document)
 void ReviewGrid::FitValueColumn()
 {
     // The value column takes the width the other two leave, whatever the values' lengths.
-    grdItems_->setColumnWidth(2, std::max(20, grdItems_->width() - grdItems_->columnWidth(0) - grdItems_->columnWidth(1) -
-                                                  TwipsToPixels(this, 340)));
+    grdItems_->setColumnWidth(2, std::max(20, grdItems_->width() - grdItems_->columnWidth(0) -
+                                                  grdItems_->columnWidth(1) - TwipsToPixels(this, 340)));
 }
 
 void ReviewGrid::ElementChange(PDDXElement& element)
@@ -411,7 +419,8 @@ void ReviewGrid::ElementCheckFlags()
         PDDXElement& element = *model_->RowElement(row);
         const PDDXSection* section = element.Parent();
         for (const SectionAndKey& flagged : FlaggedElements())
-            if (section && section->Handle() == flagged.Section && element.Handle() == flagged.Key) element.SetFlagged(true);
+            if (section && section->Handle() == flagged.Section && element.Handle() == flagged.Key)
+                element.SetFlagged(true);
         SetCurrent(row, 2);
         model_->SetYellow(row, 2, element.Flagged() && element.Value().empty());
     }
@@ -445,10 +454,8 @@ void ReviewGrid::StartEdit(int row, const QString& text, bool selectAll)
     PlaceEditor();
     txtGrid_->show();
     txtGrid_->setFocus();
-    if (selectAll)
-        txtGrid_->selectAll();
-    else
-        txtGrid_->end(false);
+    if (selectAll) txtGrid_->selectAll();
+    else txtGrid_->end(false);
     editing_ = true;
 }
 
@@ -528,7 +535,8 @@ int ReviewGrid::SetValues(const std::vector<std::pair<PDDXElement*, std::string>
     // Many values, one step: a single Ctrl+Z takes the whole paste back.
     inMacro_ = true;
     undo_->beginMacro(name);
-    for (const auto& [element, value] : changed) undo_->push(new ValueEdit(*this, *element, std::string(element->Value()), value));
+    for (const auto& [element, value] : changed)
+        undo_->push(new ValueEdit(*this, *element, std::string(element->Value()), value));
     undo_->endMacro();
     inMacro_ = false;
     return static_cast<int>(changed.size());
@@ -550,7 +558,8 @@ int ReviewGrid::PasteText(const QString& text)
             const QStringList fields = line.split('\t');
             if (fields.size() != 3) continue;
             try {
-                values.emplace_back(&document_->Element(Latin1Bytes(fields[0]), Latin1Bytes(fields[1])), Latin1Bytes(fields[2]));
+                values.emplace_back(&document_->Element(Latin1Bytes(fields[0]), Latin1Bytes(fields[1])),
+                                    Latin1Bytes(fields[2]));
             } catch (const std::out_of_range&) {
                 // A row of another document that this one does not have: nothing to fill.
             }
@@ -601,7 +610,8 @@ void ReviewGrid::CloseEditor()
 QString ReviewGrid::SelectedText() const
 {
     QString text;
-    for (const int row : SelectedRows()) text += CellText(row, 0) + '\t' + CellText(row, 1) + '\t' + CellText(row, 2) + '\n';
+    for (const int row : SelectedRows())
+        text += CellText(row, 0) + '\t' + CellText(row, 1) + '\t' + CellText(row, 2) + '\n';
     return text;
 }
 
@@ -626,7 +636,8 @@ void ReviewGrid::SetFilter(const QString& text, bool missingOnly)
         model_->ShowAll();
     } else {
         // A longer text, or the toggle newly set, can only keep rows already shown.
-        const bool narrowing = model_->Filtered() && needle.find(filterText_) != std::string::npos && (missingOnly || !missingOnly_);
+        const bool narrowing = model_->Filtered() && needle.find(filterText_) != std::string::npos &&
+                               (missingOnly || !missingOnly_);
         std::vector<int> kept = RowsHolding(*model_, narrowing, needle, missingOnly);
         filterText_ = needle;
         missingOnly_ = missingOnly;
@@ -645,7 +656,8 @@ int ReviewGrid::TestLocationRow(int number) const
 {
     if (!document_) return 0;
     try {
-        const PDDXSection& section = document_->Section(std::string(pddx::TestLocation::kPrefix) + std::to_string(number));
+        const PDDXSection& section =
+            document_->Section(std::string(pddx::TestLocation::kPrefix) + std::to_string(number));
         return section.Elements().Count() ? model_->RowOf(section.Elements().Item(1)) : 0;
     } catch (const std::out_of_range&) {
         return 0;
@@ -700,7 +712,8 @@ bool ReviewGrid::TableKey(const QKeyEvent& key)
         return true;
     }
     const QString typed = key.text();
-    if (!typed.isEmpty() && typed.at(0).isPrint() && !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+    if (!typed.isEmpty() && typed.at(0).isPrint() &&
+        !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         StartEdit(row, typed, false);
         return true;
     }

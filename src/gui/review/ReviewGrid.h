@@ -56,7 +56,7 @@ public:
     QModelIndex CellIndex(int row, int column) const;
 
 private:
-    std::vector<PDDXElement*> rows_;  // RowElements: grows to the row number + 10 when outgrown
+    std::vector<PDDXElement*> rows_;    // RowElements: grows to the row number + 10 when outgrown
     std::vector<std::uint8_t> yellow_;  // one bit per column
     // Rows by element: open addressing over row numbers, at most half full. A flat table, for a
     // map of a million nodes took longer to build than the rest of the grid.

@@ -35,8 +35,9 @@ const QString kSaveFilter = "PDDX Data Files|*.DDX";
 bool ChangesPlots(const PDDXElement& element, const std::string& plotted)
 {
     const PDDXSection* section = element.Parent();
-    return section && (section->Handle() == plotted || section->Handle() == pddx::DeviceConfiguration::kSection ||
-                       section->Handle() == pddx::Units::kSection || section->Handle() == pddx::DeflectionData::kSection);
+    return section &&
+           (section->Handle() == plotted || section->Handle() == pddx::DeviceConfiguration::kSection ||
+            section->Handle() == pddx::Units::kSection || section->Handle() == pddx::DeflectionData::kSection);
 }
 
 }  // namespace
@@ -118,7 +119,8 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     // Every control shows whole down to this size, and the grid keeps a few rows.
     const int band = TwipsToPixels(this, 450, true);
     QRect controls;
-    for (const QWidget* control : std::initializer_list<const QWidget*>{sourceLabel, txtSource_, cmdWrite_, cmdAddSection_, hint, lblStatus_})
+    for (const QWidget* control :
+         std::initializer_list<const QWidget*>{sourceLabel, txtSource_, cmdWrite_, cmdAddSection_, hint, lblStatus_})
         controls |= control->geometry();
     const int buttonHeight = std::min(band - 4, line + 10);
     cmdFind_->setGeometry(8, 0, cmdFind_->sizeHint().width(), buttonHeight);
@@ -127,7 +129,8 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     setMinimumSize(baseMinimum_);
     resize(720, 520);
     // The grid's place asks for more room when it shows more (the plots, the find bar, the lists).
-    for (QWidget* part : std::initializer_list<QWidget*>{findBar_, plots_, lstWarnings_, checks_}) part->installEventFilter(this);
+    for (QWidget* part : std::initializer_list<QWidget*>{findBar_, plots_, lstWarnings_, checks_})
+        part->installEventFilter(this);
 
     auto* find = new QAction("Find", this);
     find->setObjectName("actFind");
@@ -206,10 +209,13 @@ void ReviewWindow::RefreshPlotsLater()
 {
     if (plotsPending_ || plots_->isHidden()) return;
     plotsPending_ = true;
-    QMetaObject::invokeMethod(this, [this] {
-        plotsPending_ = false;
-        if (document_ && !plots_->isHidden()) plots_->Refresh(*document_);
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            plotsPending_ = false;
+            if (document_ && !plots_->isHidden()) plots_->Refresh(*document_);
+        },
+        Qt::QueuedConnection);
 }
 
 void ReviewWindow::ShowPlots(bool shown)
@@ -298,10 +304,9 @@ void ReviewWindow::AddTests()
     if (!document_) return;
     document_->AddTestLocation();
     SetPDDXDataSet(document_);
-    const QString count =
-        QString::fromLatin1(document_->Element(pddx::DeflectionData::NumberOfTestLocations).Value());
-    const QString answer = prompts_.Input(this, "Input Number of Drops",
-                                               "How many drops are associated with Test Location " + count);
+    const QString count = QString::fromLatin1(document_->Element(pddx::DeflectionData::NumberOfTestLocations).Value());
+    const QString answer =
+        prompts_.Input(this, "Input Number of Drops", "How many drops are associated with Test Location " + count);
     // The answer is read as a 16-bit whole number ("2.6" is 3 drops); an empty answer (or
     // Cancel), one that is no number or too large, or a negative one adds none.
     int drops = 0;
@@ -322,9 +327,9 @@ void ReviewWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    const auto answer = prompts_.Ask(
-        this, outputName_, "PDDX file has not been saved.\nDo you want to save " + outputName_ + "?",
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer = prompts_.Ask(this, outputName_,
+                                     "PDDX file has not been saved.\nDo you want to save " + outputName_ + "?",
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) {
         event->ignore();
         return;
@@ -352,7 +357,8 @@ bool ReviewWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // Once the layout has taken in the change.
     if (watched != this && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-        QMetaObject::invokeMethod(this, [this] { FitMinimumToBody(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { FitMinimumToBody(); }, Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
 }
 
