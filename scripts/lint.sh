@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # lint.sh [BUILD_FOLDER]
-# Fails when a C++ file of ours is not laid out as .clang-format says, or when clang-tidy finds
-# anything (the checks of .clang-tidy) in src/. clang-tidy compiles each file as the build's
-# compile_commands.json says: BUILD_FOLDER, default build/release, configured here if it is not.
+# Fails when a C++ file of ours is not laid out as .clang-format says (tests/.clang-format leaves
+# the tests as written), or when clang-tidy finds anything (the checks of .clang-tidy) in src/.
+# clang-tidy compiles each file as the build's compile_commands.json says: BUILD_FOLDER, default
+# build/release, configured here if it is not.
 # Runs as many clang-tidy processes as there are processors; prints a count per check at the end.
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
