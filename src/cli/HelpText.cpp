@@ -1,8 +1,6 @@
 #include "cli/HelpText.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <string_view>
 
 #include "import/FileFormats.h"
 
@@ -16,11 +14,9 @@ std::string TypeTable()
     for (const FileFormat& format : FileFormats()) {
         // The usual extensions, "(.F20, .FWD)", so that a user can tell which type a file is.
         std::string extensions;
-        for (std::string_view rest = format.Extensions; !rest.empty();) {
-            const std::size_t end = std::min(rest.find(';'), rest.size());
+        for (const std::string_view extension : UsualExtensions(format)) {
             extensions += extensions.empty() ? " (." : ", .";
-            extensions += rest.substr(0, end);
-            rest.remove_prefix(std::min(end + 1, rest.size()));
+            extensions += extension;
         }
         if (!extensions.empty()) extensions += ')';
         char line[160];

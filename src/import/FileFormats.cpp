@@ -24,16 +24,23 @@ bool HasUsualExtension(const FileFormat& format, std::string_view name)
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return false;
     const std::string_view extension = name.substr(dot + 1);
-    const std::string_view extensions = format.Extensions;
-    for (std::size_t at = 0; at <= extensions.size();) {
-        const std::size_t end = std::min(extensions.find(';', at), extensions.size());
-        if (EqualsIgnoreCase(extensions.substr(at, end - at), extension)) return true;
-        at = end + 1;
-    }
+    for (const std::string_view usual : UsualExtensions(format))
+        if (EqualsIgnoreCase(usual, extension)) return true;
     return false;
 }
 
 }  // namespace
+
+std::vector<std::string_view> UsualExtensions(const FileFormat& format)
+{
+    std::vector<std::string_view> list;
+    for (std::string_view rest = format.Extensions; !rest.empty();) {
+        const std::size_t end = std::min(rest.find(';'), rest.size());
+        list.push_back(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return list;
+}
 
 std::span<const FileFormat> FileFormats() { return kFormatTable; }
 

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/PDDXFile.h"
 #include "import/ReaderInput.h"
@@ -114,6 +115,9 @@ inline constexpr auto kFormatTable = std::to_array<FileFormat>({
 });
 
 constexpr std::size_t kFormatCount = kFormatTable.size();
+
+// A format's usual extensions, {"F20", "FWD"} for "F20;FWD".
+std::vector<std::string_view> UsualExtensions(const FileFormat& format);
 
 // Every row, in code order.
 std::span<const FileFormat> FileFormats();
