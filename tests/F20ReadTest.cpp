@@ -162,7 +162,6 @@ TEST(F20Read, WarningsNameTheLineAndTheFirstBadLineEndsTheFile)
         if (c.fails.line != -1)
             c.expect.insert(c.expect.end(), {{Ops, "FileName", ""}, {Device, "DeviceDesignationName", ""}});
     test::ExpectReads(FileType::DynatestF20, cases);
-    test::ExpectExamplesQuiet(FileType::DynatestF20, "f20", 0);
 }
 
 }  // namespace

@@ -70,8 +70,6 @@ TEST(JilsConfigRead, SetupParAndCfgValuesAndTheValuesWarnedOf)
         EXPECT_EQ(run.NumSensors, c.sensorsAfter) << what;
         ExpectWarnings(run.Warnings, c.warned, what);
     }
-    ExpectExamplesQuiet(FileType::JilsPar, "jils-par", 0);
-    ExpectExamplesQuiet(FileType::JilsCfg, "jils-cfg", 0);
 }
 
 TEST(JilsConfigRead, NumbersThatAreNotEndTheReadingAtTheirLine)
