@@ -103,8 +103,8 @@ TEST(F20Read, LinesSetTheirElements)
 
         // Drop lines of 50 characters start at column 33 in US files, and in metric ones with feet.
         {"", {Header("2", "", "11   3",
-                {"S", Cols({{1, "2"}, {33, "   120    19    15"}}), Cols({{1, "    90    12     9"}}, 49)})}, {},
-         {{Here, "DropData_1", "120, 19, 15"}, {Here, "DropData_2", "90, 12, 9"}}},
+                {"S", Cols({{1, "2"}, {33, "1200.51900.51500.5"}}), Cols({{1, "    90    12     9"}}, 49)})}, {},
+         {{Here, "DropData_1", "1200.5, 1900.5, 1500.5"}, {Here, "DropData_2", "90, 12, 9"}}},
         {"", {Header("1", "1500", "00   6", {"S", Cols({{33, "   700    55"}}, 50), Cols({{1, "   800    66"}}, 49)})}, {},
          {{Units, "LoadUnits", "kilo-Pascal"}, {Here, "DropData_1", "700, 55"}, {Here, "DropData_2", "800, 66"}}},
         {"", {Header("1", "1500", "00   2", {"S", Cols({{1, "   700    55"}}, 50)})}, {}, {{Here, "DropData_1", "700, 55"}}},
