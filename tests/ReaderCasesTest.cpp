@@ -8,6 +8,7 @@
 //   unchecked-warnings               the group's warnings are not checked
 //   case WHAT                        starts a case
 //   | TEXT                           a line of the input ("|" alone: an empty line)
+//   empty N                          N empty lines of the input
 //   file                             the next input file of the same run
 //   sensors N                        the sensor count of the settings
 //   warn LINE: TEXT                  a warning the reading gives, in order (none listed: none given)
@@ -126,6 +127,9 @@ void TakeLine(std::vector<CaseGroup>& groups, std::string_view line, const std::
         if (word == "|") {
             if (c.files.empty()) c.files.emplace_back();
             c.files.back().push_back(Unescape(rest));
+        } else if (word == "empty") {
+            if (c.files.empty()) c.files.emplace_back();
+            c.files.back().insert(c.files.back().end(), static_cast<std::size_t>(LineNumber(rest)), "");
         } else if (word == "file") {
             c.files.emplace_back();
         } else if (word == "sensors") {
