@@ -1,7 +1,5 @@
 // The findings below the grid: the lines `vantrel check` prints and their count, following the
 // values as they are edited, and taking the user to a finding's row.
-#include <QLabel>
-#include <QListWidget>
 
 #include "gui/review/CheckList.h"
 #include "gui/review/FindBar.h"

@@ -1,8 +1,6 @@
 // The open dialog asks before it reads a file whose content clearly belongs to another type than
 // the one chosen: Yes reads it as that type, No as the chosen one (and the review window's
 // warnings say what came of it), Cancel not at all. A file no reader reads is refused unasked.
-#include <QListWidget>
-#include <QRadioButton>
 
 #include "support/GuiSupport.h"
 #include "support/JilsTimeHistory.h"

@@ -1,17 +1,10 @@
 // What a user types is never lost on the way out, and the keys work on every platform: closing
 // commits the open edit and asks, a cancelled save keeps the window, the written name is
 // remembered, the desktop's keys reach their commands, and the keyboard can go everywhere.
-#include <QClipboard>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <set>
 #include <vector>
 
-#include "import/FileFormats.h"
 #include "support/GuiSupport.h"
 
 namespace vantrel {
@@ -23,9 +16,7 @@ using namespace test;
 // radius with `typed` in it and the focus.
 ReviewWindow& EditingAfterWrite(Program& program, const QString& typed)
 {
-    program.WritePddx("s.pdx", "S1");
-    EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
-    ReviewWindow& review = *program.main.ReviewWindows().back();
+    ReviewWindow& review = program.Open("s.pdx");
     program.Press(review, "cmdWrite", program.Path("s.DDX"));
     EXPECT_TRUE(Activate(program.main));
     EXPECT_TRUE(ClickCell(*review.Grid(), Row(*review.Grid(), "Device Configuration", "LoadPlateRadius")));
@@ -129,10 +120,8 @@ TEST(Keys, TheKeypadSeparatorTypesItsCharacterAndOnlyEnterTabOrAClickCommit)
 TEST(Keys, ANewDocumentHasTheFocusInItsGridAndCtrlTabLeavesIt)
 {
     Program program;
-    program.WritePddx("s.pdx", "S1");
-    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
+    ReviewWindow& review = program.Open("s.pdx");
     ASSERT_TRUE(Activate(program.main));
-    ReviewWindow& review = *program.main.ReviewWindows().back();
     ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table()) << "focus after opening";
     const QModelIndex first = review.Grid()->Table()->currentIndex();
     // Each key, then the control that has the focus after it.
@@ -191,8 +180,7 @@ TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
     DesktopSettings kept;
     {
         Program program;
-        program.WritePddx("s.pdx", "S1");
-        ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
+        program.Open("s.pdx");
         program.main.resize(900, 640);
         QMdiSubWindow* frame = program.main.Area()->subWindowList().value(0);
         frame->resize(700, 560);
@@ -204,8 +192,7 @@ TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
     }
     Program program;
     program.state.Desktop = kept;
-    program.WritePddx("s.pdx", "S1");
-    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
+    program.Open("s.pdx");
     EXPECT_EQ(program.main.Area()->subWindowList().value(0)->size(), QSize(700, 560).boundedTo(program.main.Area()->viewport()->size()));
 }
 

@@ -1,8 +1,5 @@
 // File > Export Drops and File > Merge File: what they write and read for the active review
 // window, and that they are off while there is none.
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <algorithm>
 
 #include "gui/NativeName.h"

@@ -1,6 +1,5 @@
 // The grid as the user sees it: rows, colours, column widths and in-place editing of the value
 // column, ended every way a user ends an edit, with keys sent to the editor of an active window.
-#include <QClipboard>
 #include <QSignalSpy>
 #include <cmath>
 #include <functional>

@@ -3,13 +3,7 @@
 // small windows.
 #include <QChart>
 #include <QChartView>
-#include <QClipboard>
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineSeries>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 #include <QValueAxis>

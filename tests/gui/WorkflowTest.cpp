@@ -7,11 +7,6 @@
 #include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTimer>
-#include <QLabel>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 
 #include <set>
 
