@@ -52,55 +52,6 @@ QString Seen(ReviewWindow& review)
            (label && review.isWindowModified() ? "|unsaved" : label || review.isWindowModified() ? "|half" : "");
 }
 
-TEST(DesktopWorkflow, OpenedFileIsMergedEditedByKeyWrittenAndClosedWithoutAQuestion)
-{
-    Program program;
-    program.WritePddx("first.pdx", "S1");
-    WriteBytes(program.folder / "second.pdx", "[Device Configuration]\r\nLoadPlateRadius = 150\r\n");
-    program.main.OpenFile();
-    program.Press(program.main.Dialog(), "optPDDX");
-    EXPECT_EQ(PressInDialog(program, "cmdBrowse", program.Path("first.pdx")), "Open|Open PDDX File|" + program.Path() + "|" + kOpenFilter);
-    EXPECT_TRUE(!program.main.Dialog().isVisible() && program.main.ReviewWindows().size() == 1);
-    ReviewWindow& review = *program.main.ReviewWindows().value(0);
-    ReviewGrid& grid = *review.Grid();
-    const QString seen = "first.pdx|" + program.Path("first.DDX") + "|" + program.Path("first.pdx");
-    EXPECT_EQ(Seen(review), seen + "|unsaved");
-    EXPECT_EQ(Cell(grid, "Device Information", "DeviceSerialNumber") + Cell(grid, "Device Configuration", "LoadPlateRadius"), "S1*");
-    const QString write = "Save|Write PDDX File|" + program.Path("first.DDX") + "|PDDX Data Files (*.DDX)";
-    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
-
-    // Merged with a type that has no reader, nothing is read and the window stays as it was (and
-    // written); read, the second file lands in the same window and document.
-    review.OnMerge(&review);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&program.main.Dialog())) << "seen before it is used";
-    program.state.CurrentType = FileType::CarlBroHistory;
-    EXPECT_TRUE(PressInDialog(program, "cmdBrowse", program.Path("second.pdx")).endsWith("\nWarn|Vantrel|unknown file type"));
-    EXPECT_TRUE(program.main.Dialog().isVisible() && Seen(review) == seen) << Seen(review).toStdString();
-    const std::shared_ptr<PDDXFile> document = review.PDDXDataSet();
-    program.state.CurrentType = FileType::PDDX;
-    PressInDialog(program, "cmdBrowse", program.Path("second.pdx"));
-    EXPECT_TRUE(program.main.ReviewWindows().size() == 1 && review.PDDXDataSet() == document);
-    const QString merged = seen + "\n" + program.Path("second.pdx");
-    EXPECT_EQ(Seen(review), merged + "|unsaved");
-    EXPECT_EQ(Cell(grid, "Device Information", "DeviceSerialNumber") + Cell(grid, "Device Configuration", "LoadPlateRadius"), "S1150");
-
-    // Written first, so that the edit is what makes it unsaved again; typed as a user types it,
-    // into the editor that holds the focus in the active window.
-    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
-    EXPECT_FALSE(program.main.Dialog().isVisible());
-    ASSERT_TRUE(Activate(program.main));
-    ASSERT_TRUE(ClickCell(grid, Row(grid, "Device Configuration", "LoadPlateRadius")));
-    EXPECT_EQ(grid.Editor()->text(), "150") << "the editor opens with the cell's text";
-    QTest::keyClicks(grid.Editor(), "5.9");
-    QTest::keyClick(grid.Editor(), Qt::Key_Return);
-    EXPECT_EQ(Cell(grid, "Device Configuration", "LoadPlateRadius"), "5.9");
-    EXPECT_EQ(Seen(review), merged + "|unsaved");
-    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("first.DDX")), write);
-    EXPECT_TRUE(Contains(ReadBytes(program.folder / "first.DDX"), "LoadPlateRadius = 5.9\r\n"));
-    EXPECT_TRUE(review.parentWidget()->close());
-    EXPECT_EQ(program.prompts.log.back(), write) << "no question for a written window";
-}
-
 // A file opened in a window of its own reads the same whatever was opened before it, and leaves
 // the settings as they were; a line the reader gave up is listed below the grid.
 TEST(DesktopWorkflow, EachOpenedFileReadsAsIfItWereTheFirstAndListsItsWarnings)
