@@ -34,26 +34,34 @@ const std::pair<const char*, std::function<void(Program&)>> kWaysOut[] = {
     {"File > Exit", [](Program& p) { p.main.findChild<QAction*>("ProgramExit")->trigger(); }},
 };
 
-// Yes with a name chosen writes the edit there and closes; Yes with the chooser cancelled keeps
-// the window with its edit, and the program.
+// Yes with a name chosen writes the edit there and closes; Yes with the chooser cancelled or a
+// name that cannot be created, and Cancel, keep the window with its edit, and the program; No
+// closes it unwritten. The settings are written only when the program does end.
 TEST(KeepEdits, ClosingCommitsTheOpenEditThenAsksAndWritesItOrKeepsTheWindow)
 {
+    // The answer, the name chosen ("": the chooser cancelled), whether the window closes.
+    const std::tuple<QMessageBox::StandardButton, const char*, bool> answers[] = {
+        {QMessageBox::Yes, "s.DDX", true}, {QMessageBox::Yes, "", false}, {QMessageBox::Yes, "missing/x.DDX", false},
+        {QMessageBox::Cancel, "", false}, {QMessageBox::No, "", true}};
     for (const auto& [name, close] : kWaysOut)
-        for (const bool chosen : {true, false}) {
-            SCOPED_TRACE(std::string(name) + (chosen ? "" : ", the chooser cancelled"));
+        for (const auto& [answer, chosen, closes] : answers) {
+            SCOPED_TRACE(std::string(name) + ", " + std::to_string(answer) + " '" + chosen + "'");
             Program program;
             ReviewWindow& review = EditingAfterWrite(program, "7.5");
             program.prompts.log.clear();
-            program.prompts.answer = QMessageBox::Yes;
-            program.prompts.reply = chosen ? program.Path("s.DDX") : "";
+            program.prompts.answer = answer;
+            program.prompts.reply = *chosen ? program.Path(chosen) : "";
             close(program);
             const QString asked = program.prompts.log.join("\n");
             EXPECT_TRUE(asked.startsWith("Ask|" + program.Path("s.DDX") + "|PDDX file has not been saved."))
                 << asked.toStdString();
-            EXPECT_EQ(ReadBytes(program.folder / "s.DDX").find("= 7.5\r\n") != std::string::npos, chosen);
-            ASSERT_EQ(program.main.Area()->subWindowList().size(), chosen ? 0 : 1);
-            EXPECT_TRUE(chosen || (program.main.isVisible() && review.DataChanged() &&
+            EXPECT_EQ(asked.contains("\nWarn|Vantrel|Unable to create file "), !closes && *chosen);
+            EXPECT_EQ(ReadBytes(program.folder / "s.DDX").find("= 7.5\r\n") != std::string::npos, closes && *chosen);
+            ASSERT_EQ(program.main.Area()->subWindowList().size(), closes ? 0 : 1);
+            EXPECT_TRUE(closes || (program.main.isVisible() && review.DataChanged() &&
                                    Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius") == "7.5"));
+            const bool ended = closes && std::string(name) == "File > Exit";
+            EXPECT_EQ(ReadBytes(program.folder / "Config.bag").find("FileType") != std::string::npos, ended);
         }
 }
 

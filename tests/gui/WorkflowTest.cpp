@@ -1,7 +1,6 @@
-// The desktop program driven as a user drives it: the open dialog (browse, batch, blank document,
-// failures), review windows (an edit by keys, test locations, merging, writing, the save question
-// on closing) and the settings window. Each test checks what the user sees, what was asked and
-// what lands on disk.
+// The desktop program driven as a user drives it: the open dialog (its type, batch, failures), a
+// blank document given test locations and written, and the settings window. Each test checks what
+// the user sees, what was asked and what lands on disk.
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -217,31 +216,6 @@ TEST(DesktopWorkflow, BlankDocumentGetsTestLocationsWithTheDropsAskedForAndIsWri
     EXPECT_TRUE(Contains(written, "NumberOfTestLocations = 6\r\n") && Contains(written, "[Test Location 6]\r\nNumberOfDrops = 0\r\n"));
     EXPECT_TRUE(Contains(written, "[Test Location 1]\r\nNumberOfDrops = 3\r\n") && Contains(written, "DropData_2 = 40, 300\r\n"));
     EXPECT_FALSE(Seen(review).endsWith("unsaved"));
-}
-
-TEST(DesktopWorkflow, ClosingTheProgramAsksAboutAnUnsavedWindowAndFollowsTheAnswer)
-{
-    // The answer, the name chosen to save under (empty: the chooser cancelled), whether it ends.
-    const std::tuple<QMessageBox::StandardButton, const char*, bool> cases[] = {
-        {QMessageBox::Cancel, "", false},
-        {QMessageBox::Yes, "no-such-folder/x.DDX", false},  // cannot be created: the data stays
-        {QMessageBox::Yes, "saved.DDX", true},
-        {QMessageBox::Yes, "", false},  // the chooser cancelled: nothing written, so the program stays
-        {QMessageBox::No, "", true}};
-    for (const auto& [answer, saveAs, closes] : cases) {
-        SCOPED_TRACE(std::to_string(answer) + " " + saveAs);
-        Program program;
-        ReviewWindow& review = program.Blank();
-        program.prompts.answer = answer;
-        program.prompts.reply = *saveAs ? program.Path(saveAs) : QString();
-        EXPECT_EQ(program.main.close(), closes);
-        EXPECT_EQ(program.prompts.log.value(0), "Ask|BlankPDDX.DDX|PDDX file has not been saved.\nDo you want to save BlankPDDX.DDX?");
-        EXPECT_EQ(program.prompts.log.back().startsWith("Warn|Vantrel|Unable to create file "), !closes && *saveAs);
-        EXPECT_EQ(*saveAs && std::filesystem::exists(program.folder / saveAs), *saveAs && closes);
-        EXPECT_EQ(review.isVisible() && review.DataChanged(), !closes) << "a window that stays keeps its data";
-        // The settings are written only when the program does end.
-        EXPECT_EQ(Contains(ReadBytes(program.folder / "Config.bag"), "FileType"), closes);
-    }
 }
 
 TEST(DesktopWorkflow, SettingsOkKeepsTheChoicesCancelRestoresTheStoredOnesAndTheNextStartFindsThem)
