@@ -53,15 +53,10 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherTypeAndTellsWhatCameOfIt)
         if (!c.locations) continue;
         const ReviewWindow& review = *program.main.ReviewWindows().back();
         EXPECT_EQ(review.PDDXDataSet()->Element("Deflection Data", "NumberOfTestLocations").Value(), c.locations);
-        // What the command line says of the file heads the warnings, before the lines the reader skipped.
+        // What the command line says of the file heads the warnings, before the lines the reader
+        // skipped (whose form is DesktopWorkflow's test).
         const QListWidget& list = *review.WarningList();
-        for (int i = 0; i < list.count(); ++i) {
-            const QString line = list.item(i)->text();
-            const QString file = program.Path(c.file);
-            EXPECT_TRUE(i == 0 && c.warned ? line == file + c.warned : line.startsWith(file + ":"))
-                << line.toStdString();
-        }
-        EXPECT_TRUE(!c.warned || list.count() > 0) << "the warning is not listed";
+        EXPECT_EQ(c.warned && list.count() ? list.item(0)->text() : "", c.warned ? program.Path(c.file) + c.warned : "");
         EXPECT_EQ(list.isVisible(), list.count() > 0);
     }
 }
