@@ -12,13 +12,6 @@ namespace {
 
 using namespace test;
 
-int YellowCells(const ReviewGrid& grid)
-{
-    int count = 0;
-    for (int row = 1; row <= grid.RowCount(); ++row) count += grid.IsYellow(row, 0) + grid.IsYellow(row, 1) + grid.IsYellow(row, 2);
-    return count;
-}
-
 // A grid in a shown window, following its document as the review window makes it.
 struct ShownGrid {
     PDDXFile document;

@@ -108,9 +108,7 @@ TEST(ReviewWindow, UndoAndRedoRestoreTheValueTheColourAndTheUnsavedLabelWhichFol
                   QString(radius) + "|*|" + sensors);
         EXPECT_EQ(unsaved(), label);
         EXPECT_EQ(review.isWindowModified(), label) << "the title's mark";
-        int yellow = 0;
-        for (int row = 1; row <= grid.RowCount(); ++row) yellow += grid.IsYellow(row, 0) + grid.IsYellow(row, 1) + grid.IsYellow(row, 2);
-        EXPECT_EQ(yellow, 1 + QString(radius).endsWith('*')) << "no other cell coloured";
+        EXPECT_EQ(YellowCells(grid), 1 + QString(radius).endsWith('*')) << "no other cell coloured";
         EXPECT_TRUE(QApplication::focusWidget() == grid.Table() && grid.Table()->selectionModel()->isRowSelected(grid.Table()->currentIndex().row()));
     }
 }

@@ -75,6 +75,14 @@ inline QString Cell(const ReviewGrid& grid, const QString& section, const QStrin
     return grid.CellText(row, 2) + (grid.IsYellow(row, 2) ? "*" : "");
 }
 
+// The yellow cells of every column.
+inline int YellowCells(const ReviewGrid& grid)
+{
+    int count = 0;
+    for (int row = 1; row <= grid.RowCount(); ++row) count += grid.IsYellow(row, 0) + grid.IsYellow(row, 1) + grid.IsYellow(row, 2);
+    return count;
+}
+
 // Clicks a cell of the shown grid; true when the value editor came up there holding the keyboard focus.
 inline bool ClickCell(ReviewGrid& grid, int row, int column = 2)
 {
