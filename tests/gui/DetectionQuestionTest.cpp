@@ -56,7 +56,8 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherTypeAndTellsWhatCameOfIt)
         // What the command line says of the file heads the warnings, before the lines the reader
         // skipped (whose form is DesktopWorkflow's test).
         const QListWidget& list = *review.WarningList();
-        EXPECT_EQ(c.warned && list.count() ? list.item(0)->text() : "", c.warned ? program.Path(c.file) + c.warned : "");
+        const QString first = c.warned && list.count() ? list.item(0)->text() : "";
+        EXPECT_EQ(first, c.warned ? program.Path(c.file) + c.warned : "");
         EXPECT_EQ(list.isVisible(), list.count() > 0);
     }
 }

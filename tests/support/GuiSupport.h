@@ -79,7 +79,8 @@ inline QString Cell(const ReviewGrid& grid, const QString& section, const QStrin
 inline int YellowCells(const ReviewGrid& grid)
 {
     int count = 0;
-    for (int row = 1; row <= grid.RowCount(); ++row) count += grid.IsYellow(row, 0) + grid.IsYellow(row, 1) + grid.IsYellow(row, 2);
+    for (int row = 1; row <= grid.RowCount(); ++row)
+        for (int column : {0, 1, 2}) count += grid.IsYellow(row, column);
     return count;
 }
 
