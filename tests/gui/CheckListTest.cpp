@@ -1,7 +1,5 @@
 // The findings below the grid: the lines `vantrel check` prints and their count, following the
 // values as they are edited, and taking the user to a finding's row.
-#include <QLabel>
-#include <QListWidget>
 
 #include "gui/review/CheckList.h"
 #include "gui/review/FindBar.h"
@@ -77,8 +75,7 @@ TEST(CheckList, ShowsWhatCheckFindsAndFollowsEditsCheckingOnceAfterManyChanges)
         ASSERT_TRUE(ClickCell(grid, Row(grid, section, item))) << item;
         QTest::keyClicks(grid.Editor(), typed);
         QTest::keyClick(grid.Editor(), Qt::Key_Return);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return Lines(list) == lines; })) << typed;
-        EXPECT_EQ(Lines(list), lines) << typed;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Lines(list) == lines; })) << Lines(list).join('\n').toStdString();
         EXPECT_EQ(count.text(), counted) << typed;
     }
     EXPECT_FALSE(list.isVisible()) << "an empty list takes no room from the grid";

@@ -1,8 +1,6 @@
 // The open dialog asks before it reads a file whose content clearly belongs to another type than
 // the one chosen: Yes reads it as that type, No as the chosen one (and the review window's
 // warnings say what came of it), Cancel not at all. A file no reader reads is refused unasked.
-#include <QListWidget>
-#include <QRadioButton>
 
 #include "support/GuiSupport.h"
 #include "support/JilsTimeHistory.h"
@@ -55,15 +53,11 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherTypeAndTellsWhatCameOfIt)
         if (!c.locations) continue;
         const ReviewWindow& review = *program.main.ReviewWindows().back();
         EXPECT_EQ(review.PDDXDataSet()->Element("Deflection Data", "NumberOfTestLocations").Value(), c.locations);
-        // What the command line says of the file heads the warnings, before the lines the reader skipped.
+        // What the command line says of the file heads the warnings, before the lines the reader
+        // skipped (whose form is DesktopWorkflow's test).
         const QListWidget& list = *review.WarningList();
-        for (int i = 0; i < list.count(); ++i) {
-            const QString line = list.item(i)->text();
-            const QString file = program.Path(c.file);
-            EXPECT_TRUE(i == 0 && c.warned ? line == file + c.warned : line.startsWith(file + ":"))
-                << line.toStdString();
-        }
-        EXPECT_TRUE(!c.warned || list.count() > 0) << "the warning is not listed";
+        const QString first = c.warned && list.count() ? list.item(0)->text() : "";
+        EXPECT_EQ(first, c.warned ? program.Path(c.file) + c.warned : "");
         EXPECT_EQ(list.isVisible(), list.count() > 0);
     }
 }

@@ -1,7 +1,5 @@
-// The instructions and help windows: Escape closes them, and the instructions open at start only
-// while their "Show at start" box, kept in the settings, is ticked.
-#include <QCheckBox>
-#include <QPlainTextEdit>
+// The instructions and help windows (their Escape is SmallWindows' test): the instructions open at
+// start only while their "Show at start" box, kept in the settings, is ticked.
 #include <QTextBrowser>
 
 #include "gui/info/HelpWindow.h"
@@ -13,26 +11,6 @@ namespace vantrel {
 namespace {
 
 using namespace test;
-
-TEST(InfoWindows, EscapeClosesTheInstructionsAndTheHelp)
-{
-    // The window's name, how it is opened, the control that holds the focus in it.
-    const std::tuple<const char*, void (MainWindow::*)(), const char*> cases[] = {
-        {"InstructionsWindow", &MainWindow::ShowInstructions, "txtInstructions"}, {"HelpWindow", &MainWindow::ShowHelp, "txtHelp"}};
-    for (const auto& [name, open, focus] : cases) {
-        SCOPED_TRACE(name);
-        Program program;
-        (program.main.*open)();
-        QPointer<QWidget> window = program.main.findChild<QWidget*>(name);
-        ASSERT_TRUE(window);
-        ASSERT_TRUE(Activate(*window));
-        QWidget* text = window->findChild<QWidget*>(focus);
-        text->setFocus();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == text; }));
-        PressKeys("Escape");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window; })) << "closed and gone";
-    }
-}
 
 TEST(InfoWindows, ShowAtStartIsKeptInTheSettingsAndDecidesWhetherTheInstructionsOpenAtStart)
 {

@@ -1,17 +1,10 @@
 // What a user types is never lost on the way out, and the keys work on every platform: closing
 // commits the open edit and asks, a cancelled save keeps the window, the written name is
 // remembered, the desktop's keys reach their commands, and the keyboard can go everywhere.
-#include <QClipboard>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <set>
 #include <vector>
 
-#include "import/FileFormats.h"
 #include "support/GuiSupport.h"
 
 namespace vantrel {
@@ -23,9 +16,7 @@ using namespace test;
 // radius with `typed` in it and the focus.
 ReviewWindow& EditingAfterWrite(Program& program, const QString& typed)
 {
-    program.WritePddx("s.pdx", "S1");
-    EXPECT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
-    ReviewWindow& review = *program.main.ReviewWindows().back();
+    ReviewWindow& review = program.Open("s.pdx");
     program.Press(review, "cmdWrite", program.Path("s.DDX"));
     EXPECT_TRUE(Activate(program.main));
     EXPECT_TRUE(ClickCell(*review.Grid(), Row(*review.Grid(), "Device Configuration", "LoadPlateRadius")));
@@ -43,26 +34,34 @@ const std::pair<const char*, std::function<void(Program&)>> kWaysOut[] = {
     {"File > Exit", [](Program& p) { p.main.findChild<QAction*>("ProgramExit")->trigger(); }},
 };
 
-// Yes with a name chosen writes the edit there and closes; Yes with the chooser cancelled keeps
-// the window with its edit, and the program.
+// Yes with a name chosen writes the edit there and closes; Yes with the chooser cancelled or a
+// name that cannot be created, and Cancel, keep the window with its edit, and the program; No
+// closes it unwritten. The settings are written only when the program does end.
 TEST(KeepEdits, ClosingCommitsTheOpenEditThenAsksAndWritesItOrKeepsTheWindow)
 {
+    // The answer, the name chosen ("": the chooser cancelled), whether the window closes.
+    const std::tuple<QMessageBox::StandardButton, const char*, bool> answers[] = {
+        {QMessageBox::Yes, "s.DDX", true}, {QMessageBox::Yes, "", false}, {QMessageBox::Yes, "missing/x.DDX", false},
+        {QMessageBox::Cancel, "", false}, {QMessageBox::No, "", true}};
     for (const auto& [name, close] : kWaysOut)
-        for (const bool chosen : {true, false}) {
-            SCOPED_TRACE(std::string(name) + (chosen ? "" : ", the chooser cancelled"));
+        for (const auto& [answer, chosen, closes] : answers) {
+            SCOPED_TRACE(std::string(name) + ", " + std::to_string(answer) + " '" + chosen + "'");
             Program program;
             ReviewWindow& review = EditingAfterWrite(program, "7.5");
             program.prompts.log.clear();
-            program.prompts.answer = QMessageBox::Yes;
-            program.prompts.reply = chosen ? program.Path("s.DDX") : "";
+            program.prompts.answer = answer;
+            program.prompts.reply = *chosen ? program.Path(chosen) : "";
             close(program);
             const QString asked = program.prompts.log.join("\n");
             EXPECT_TRUE(asked.startsWith("Ask|" + program.Path("s.DDX") + "|PDDX file has not been saved."))
                 << asked.toStdString();
-            EXPECT_EQ(ReadBytes(program.folder / "s.DDX").find("= 7.5\r\n") != std::string::npos, chosen);
-            ASSERT_EQ(program.main.Area()->subWindowList().size(), chosen ? 0 : 1);
-            EXPECT_TRUE(chosen || (program.main.isVisible() && review.DataChanged() &&
+            EXPECT_EQ(asked.contains("\nWarn|Vantrel|Unable to create file "), !closes && *chosen);
+            EXPECT_EQ(ReadBytes(program.folder / "s.DDX").find("= 7.5\r\n") != std::string::npos, closes && *chosen);
+            ASSERT_EQ(program.main.Area()->subWindowList().size(), closes ? 0 : 1);
+            EXPECT_TRUE(closes || (program.main.isVisible() && review.DataChanged() &&
                                    Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius") == "7.5"));
+            const bool ended = closes && std::string(name) == "File > Exit";
+            EXPECT_EQ(ReadBytes(program.folder / "Config.bag").find("FileType") != std::string::npos, ended);
         }
 }
 
@@ -129,10 +128,8 @@ TEST(Keys, TheKeypadSeparatorTypesItsCharacterAndOnlyEnterTabOrAClickCommit)
 TEST(Keys, ANewDocumentHasTheFocusInItsGridAndCtrlTabLeavesIt)
 {
     Program program;
-    program.WritePddx("s.pdx", "S1");
-    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
+    ReviewWindow& review = program.Open("s.pdx");
     ASSERT_TRUE(Activate(program.main));
-    ReviewWindow& review = *program.main.ReviewWindows().back();
     ASSERT_EQ(QApplication::focusWidget(), review.Grid()->Table()) << "focus after opening";
     const QModelIndex first = review.Grid()->Table()->currentIndex();
     // Each key, then the control that has the focus after it.
@@ -191,8 +188,7 @@ TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
     DesktopSettings kept;
     {
         Program program;
-        program.WritePddx("s.pdx", "S1");
-        ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
+        program.Open("s.pdx");
         program.main.resize(900, 640);
         QMdiSubWindow* frame = program.main.Area()->subWindowList().value(0);
         frame->resize(700, 560);
@@ -204,8 +200,7 @@ TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
     }
     Program program;
     program.state.Desktop = kept;
-    program.WritePddx("s.pdx", "S1");
-    ASSERT_TRUE(program.main.Dialog().OpenNamed(program.Path("s.pdx"), FileType::PDDX));
+    program.Open("s.pdx");
     EXPECT_EQ(program.main.Area()->subWindowList().value(0)->size(), QSize(700, 560).boundedTo(program.main.Area()->viewport()->size()));
 }
 

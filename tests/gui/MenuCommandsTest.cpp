@@ -1,8 +1,5 @@
 // File > Export Drops and File > Merge File: what they write and read for the active review
 // window, and that they are off while there is none.
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <algorithm>
 
 #include "gui/NativeName.h"
@@ -90,21 +87,36 @@ TEST(MenuCommands, MergeFileOpensTheDialogInAppendModeForTheActiveWindowAndBothA
     EXPECT_TRUE(program.prompts.log.isEmpty() && !program.main.findChild<OpenDialog*>());
 
     ReviewWindow& review = OpenTiny(program);
+    ReviewGrid& grid = *review.Grid();
+    const auto sources = [&] { return review.findChild<QPlainTextEdit*>("txtSource")->toPlainText(); };
+    EXPECT_EQ(Cell(grid, "Device Configuration", "LoadPlateRadius") + "|" + review.OutputName(),
+              "*|" + program.Path("tiny.DDX"));
     WriteBytes(program.folder / "second.pdx", "[Device Configuration]\r\nLoadPlateRadius = 150\r\n");
+    program.Press(review, "cmdWrite", program.Path("tiny.DDX"));  // so that only a merge makes it unsaved
     QAction* merge = Command(program, "FileMerge");
     ASSERT_TRUE(merge->isEnabled());
     merge->trigger();
     OpenDialog& dialog = program.main.Dialog();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.CurrentPurpose(), OpenDialog::Purpose::Merge);
+    // A type with no reader reads nothing: the window stays as it was and the dialog stays up.
+    program.state.CurrentType = FileType::CarlBroHistory;
+    const QString asked = program.Press(dialog, "cmdBrowse", program.Path("second.pdx"));
+    EXPECT_TRUE(asked.endsWith("\nWarn|Vantrel|unknown file type")) << asked.toStdString();
+    EXPECT_TRUE(dialog.isVisible() && !review.DataChanged() && sources() == program.Path("tiny.pdx"));
+    const std::shared_ptr<PDDXFile> document = review.PDDXDataSet();
     program.state.CurrentType = FileType::PDDX;
     program.Press(dialog, "cmdBrowse", program.Path("second.pdx"));
-    ASSERT_EQ(program.main.ReviewWindows().size(), 1);
-    EXPECT_EQ(Cell(*review.Grid(), "Device Configuration", "LoadPlateRadius"), "150");
-    EXPECT_EQ(Cell(*review.Grid(), "Test Location 1", "DropData_1"), "50.2, 400, 330");
+    ASSERT_TRUE(program.main.ReviewWindows().size() == 1 && review.PDDXDataSet() == document);
+    EXPECT_EQ(sources(), program.Path("tiny.pdx") + "\n" + program.Path("second.pdx"));
+    EXPECT_EQ(Cell(grid, "Device Configuration", "LoadPlateRadius"), "150");
+    EXPECT_EQ(Cell(grid, "Test Location 1", "DropData_1"), "50.2, 400, 330");
+    EXPECT_TRUE(review.DataChanged());
 
-    // Closed (not saved, as the scripted answer is No), the window takes the commands with it.
+    // Written, the window closes without a question, and takes the commands with it.
+    program.Press(review, "cmdWrite", program.Path("tiny.DDX"));
     ASSERT_TRUE(review.parentWidget()->close());
+    EXPECT_TRUE(program.prompts.log.back().startsWith("Save|")) << "asked on closing a written window";
     EXPECT_FALSE(Command(program, "FileMerge")->isEnabled());
     EXPECT_FALSE(Command(program, "FileExportDrops")->isEnabled());
 }

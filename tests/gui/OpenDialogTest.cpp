@@ -1,7 +1,6 @@
 // The open dialog's Filename box, the file chooser it opens (on the chosen type, in the folder
 // last used), and the settings window's choices reaching a dialog already built.
 #include <QLineEdit>
-#include <QRadioButton>
 
 #include "gui/SettingsWindow.h"
 #include "support/GuiSupport.h"

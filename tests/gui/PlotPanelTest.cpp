@@ -8,7 +8,6 @@
 #include <QLineSeries>
 #include <QSet>
 
-#include "base/NumberText.h"
 #include "core/Check.h"
 #include "gui/review/PlotPanel.h"
 #include "support/GuiSupport.h"
@@ -71,7 +70,7 @@ TEST(PlotPanel, LinesGoByOffsetWithMarkersAColourEachAndTheCurrentDropBolder)
 TEST(PlotPanel, ReadsANumberAsCheckAndTheReadersDo)
 {
     // Each text a deflection of sensor k at offset k: plotted, and not found "not a number" by
-    // check, exactly where the program's number parser reads it.
+    // check, exactly where the program's number parser reads it (the parser's own test has these).
     const std::pair<const char*, std::optional<double>> texts[] = {
         {"+5", 5}, {" 7 ", 7}, {"-2.5e1", -25}, {"nan", {}}, {"inf", {}}, {"-Infinity", {}}, {"0x10", {}}, {"+-5", {}}};
     PDDXFile document;
@@ -79,7 +78,6 @@ TEST(PlotPanel, ReadsANumberAsCheckAndTheReadersDo)
     QList<QPointF> read;
     for (std::size_t k = 1; k <= std::size(texts); ++k) {
         const auto& [text, value] = texts[k - 1];
-        EXPECT_EQ(ParseNumber(text), value) << text;
         offsets += (k > 1 ? ", " : "") + std::to_string(k);
         drop += std::string(", ") + text;
         if (value) read << QPointF(static_cast<double>(k), *value);

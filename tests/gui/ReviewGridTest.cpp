@@ -1,6 +1,5 @@
 // The grid as the user sees it: rows, colours, column widths and in-place editing of the value
 // column, ended every way a user ends an edit, with keys sent to the editor of an active window.
-#include <QClipboard>
 #include <QSignalSpy>
 #include <cmath>
 #include <functional>
@@ -12,13 +11,6 @@ namespace vantrel {
 namespace {
 
 using namespace test;
-
-int YellowCells(const ReviewGrid& grid)
-{
-    int count = 0;
-    for (int row = 1; row <= grid.RowCount(); ++row) count += grid.IsYellow(row, 0) + grid.IsYellow(row, 1) + grid.IsYellow(row, 2);
-    return count;
-}
 
 // A grid in a shown window, following its document as the review window makes it.
 struct ShownGrid {
@@ -53,7 +45,6 @@ TEST(ReviewGrid, ShowsEveryElementColoursTheEmptyFlaggedOnesAndFollowsChangesFro
     ShownGrid shown;
     QAbstractItemModel& model = *shown.grid.Table()->model();
     EXPECT_TRUE(shown.grid.RowCount() == 67 && YellowCells(shown.grid) == 0);
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString() + model.headerData(2, Qt::Horizontal).toString(), "Section Value ");
     EXPECT_EQ(shown.grid.CellText(1, 0) + "|" + shown.grid.CellText(1, 2), "Pavement Deflection Data Exchange File|1.0");
     for (int row = 1; row <= 67; ++row)  // the name columns fit their widest text
         for (int column : {0, 1})

@@ -3,13 +3,7 @@
 // small windows.
 #include <QChart>
 #include <QChartView>
-#include <QClipboard>
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineSeries>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 #include <QValueAxis>
@@ -79,13 +73,6 @@ TEST(ReviewWindow, FindBarFiltersBySectionItemOrValueMissingDataAndGoesToATestLo
         EXPECT_EQ(grid.ShownRowCount(), shown);
         EXPECT_EQ(review.Find()->isVisible(), QString(keys) != "Escape Escape");
         EXPECT_TRUE(!*location || grid.CellText(grid.CurrentRow(), 0) == location) << grid.CurrentRow();
-        // Every row shown, and only those, holds the text and, with the toggle, misses its value.
-        const bool missing = review.Find()->MissingBox()->isChecked();
-        int holding = 0;
-        for (int row = 1; row <= grid.RowCount(); ++row)
-            holding += (grid.CellText(row, 0) + "\t" + grid.CellText(row, 1) + "\t" + grid.CellText(row, 2)).contains(text, Qt::CaseInsensitive) &&
-                       (!missing || grid.IsYellow(row, 2));
-        EXPECT_EQ(shown, holding);
     }
     // Ctrl+A Ctrl+C under a filter copies the rows shown, nothing else.
     PressKeys("Ctrl+F 'dropdata_1' Return Ctrl+A Ctrl+C");
@@ -121,9 +108,7 @@ TEST(ReviewWindow, UndoAndRedoRestoreTheValueTheColourAndTheUnsavedLabelWhichFol
                   QString(radius) + "|*|" + sensors);
         EXPECT_EQ(unsaved(), label);
         EXPECT_EQ(review.isWindowModified(), label) << "the title's mark";
-        int yellow = 0;
-        for (int row = 1; row <= grid.RowCount(); ++row) yellow += grid.IsYellow(row, 0) + grid.IsYellow(row, 1) + grid.IsYellow(row, 2);
-        EXPECT_EQ(yellow, 1 + QString(radius).endsWith('*')) << "no other cell coloured";
+        EXPECT_EQ(YellowCells(grid), 1 + QString(radius).endsWith('*')) << "no other cell coloured";
         EXPECT_TRUE(QApplication::focusWidget() == grid.Table() && grid.Table()->selectionModel()->isRowSelected(grid.Table()->currentIndex().row()));
     }
 }
@@ -145,11 +130,10 @@ TEST(ReviewWindow, PlotsShowTheBasinOfEachDropAndTheTimeHistoryOfTheCurrentTestL
         QList<QAbstractSeries*> basin = plots.Basin()->series();
         ASSERT_EQ(basin.size(), lines);
         EXPECT_EQ(static_cast<QLineSeries*>(basin[0])->points(), points);
-        // The axes span every point; the legend names the drops where the plot has room for it.
+        // The axes span every point (when the legend shows is PlotPanel's own test).
         const auto* x = static_cast<QValueAxis*>(plots.Basin()->axes(Qt::Horizontal).value(0));
         const auto* y = static_cast<QValueAxis*>(plots.Basin()->axes(Qt::Vertical).value(0));
-        EXPECT_TRUE(x->min() <= 0 && x->max() >= 600 && y->min() <= 20 && y->max() >= points[0].y() &&
-                    plots.Basin()->legend()->isVisible() == (plots.BasinView()->width() >= 300 && plots.BasinView()->height() >= 240));
+        EXPECT_TRUE(x->min() <= 0 && x->max() >= 600 && y->min() <= 20 && y->max() >= points[0].y());
         EXPECT_EQ(plots.HistoryView()->isVisibleTo(&plots) ? plots.History()->series().size() : 0, history);
         EXPECT_TRUE(!history || static_cast<QLineSeries*>(plots.History()->series()[1])->count() == 4);
     }
@@ -224,13 +208,11 @@ TEST(MainWindow, DroppedFilesOpenEachInAReviewWindowAfterTheQuestionWhenTheConte
     }
 }
 
-TEST(MainWindow, RecentFilesReopenTileArrangesCtrlF4AndCloseAllCloseWithTheSaveQuestion)
+// Ctrl+F4 and Close All with the save question are KeepEdits'.
+TEST(MainWindow, RecentFilesReopenTileArrangesAndCloseAllClosesEveryWindow)
 {
     Program program;
-    for (const char* name : {"a.pdx", "b.pdx"}) {
-        program.WritePddx(name, name);
-        program.main.Dialog().OpenNamed(program.Path(name), FileType::PDDX);
-    }
+    for (const char* name : {"a.pdx", "b.pdx"}) program.Open(name, name);
     auto* menu = program.main.findChild<QMenu*>("FileMenu");
     emit menu->aboutToShow();
     EXPECT_EQ(program.main.findChild<QAction*>("RecentFile1")->text() + "|" + program.main.findChild<QAction*>("RecentFile2")->text(),
@@ -241,48 +223,55 @@ TEST(MainWindow, RecentFilesReopenTileArrangesCtrlF4AndCloseAllCloseWithTheSaveQ
     program.main.Tile();
     for (const QMdiSubWindow* frame : program.main.Area()->subWindowList())
         EXPECT_TRUE(program.main.Area()->viewport()->rect().contains(frame->geometry())) << "tiled inside the frame";
-    ASSERT_TRUE(Activate(program.main));
-    ASSERT_TRUE(Focus(*program.main.ReviewWindows().back()->Grid()->Table()));
-    PressKeys("Ctrl+F4");
-    EXPECT_TRUE(program.main.Area()->subWindowList().size() == 2 && program.prompts.log.value(0).startsWith("Ask|" + program.Path("a.DDX") + "|"));
-    program.prompts.answer = QMessageBox::Cancel;
-    EXPECT_FALSE(program.main.CloseAll());
-    EXPECT_EQ(program.main.Area()->subWindowList().size(), 2) << "the save question cancelled";
     program.prompts.answer = QMessageBox::No;
     EXPECT_TRUE(program.main.CloseAll() && program.main.Area()->subWindowList().isEmpty());
 }
 
-// Escape and Enter in the small windows: Escape closes them (as Cancel), Enter presses the default.
-TEST(SmallWindows, EscapeClosesAndEnterPressesTheDefaultButton)
+// Escape and Enter in the small windows, each opened on its own: Escape closes it (as Cancel),
+// Enter presses its default button.
+TEST(SmallWindows, EscapeClosesEachAndEnterPressesItsDefaultButton)
 {
-    // The window's name, the key, what the configuration's input path then holds ("": not asked).
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"OpenDialog", "Escape", ""}, {"OpenDialog", "Return", ""}, {"SettingsWindow", "Escape", "before"},
-        {"SettingsWindow", "Return", "typed"}, {"AboutWindow", "Escape", ""}, {"AboutWindow", "Return", ""},
-        {"AcknowledgeWindow", "Escape", ""}, {"AcknowledgeWindow", "Return", ""}};
-    for (const auto& [name, key, path] : cases) {
+    // The window's name, the key, the control given the focus ("": where the window puts it), what
+    // the configuration's input path then holds ("": not asked), whether the window is deleted.
+    const std::tuple<const char*, const char*, const char*, const char*, bool> cases[] = {
+        {"OpenDialog", "Escape", "", "", false}, {"OpenDialog", "Return", "", "", false},
+        {"SettingsWindow", "Escape", "", "before", false}, {"SettingsWindow", "Return", "", "typed", false},
+        {"AboutWindow", "Escape", "", "", false}, {"AboutWindow", "Return", "", "", false},
+        {"AcknowledgeWindow", "Escape", "", "", true}, {"AcknowledgeWindow", "Return", "", "", true},
+        {"InstructionsWindow", "Escape", "txtInstructions", "", true}, {"HelpWindow", "Escape", "txtHelp", "", true}};
+    for (const auto& [name, key, focus, path, gone] : cases) {
         SCOPED_TRACE(std::string(name) + " " + key);
         Program program;
         program.state.Settings.InputPath = "before";
-        program.main.OpenFile();
-        program.main.Configure();
-        program.main.Configuration()->findChild<QLineEdit*>("txtInputPath")->setText("typed");
-        program.main.ShowAbout();
-        program.Press(*program.main.findChild<QWidget*>("AboutWindow"), "cmdAcknowledge");
-        // The window manager has activated each window as it came up before one is chosen.
-        ASSERT_TRUE(QTest::qWaitForWindowActive(program.main.findChild<QWidget*>("AcknowledgeWindow")));
+        const QString opened = name;
+        if (opened == "OpenDialog") program.main.OpenFile();
+        if (opened == "SettingsWindow") {
+            program.main.Configure();
+            program.main.Configuration()->findChild<QLineEdit*>("txtInputPath")->setText("typed");
+        }
+        if (opened == "AboutWindow" || opened == "AcknowledgeWindow") program.main.ShowAbout();
+        QWidget* about = program.main.findChild<QWidget*>("AboutWindow");
+        if (opened == "AcknowledgeWindow") program.Press(*about, "cmdAcknowledge");
+        if (opened == "InstructionsWindow") program.main.ShowInstructions();
+        if (opened == "HelpWindow") program.main.ShowHelp();
         QPointer<QWidget> window = program.main.findChild<QWidget*>(name);
-        ASSERT_TRUE(Activate(*window));
+        ASSERT_TRUE(window && Activate(*window));
+        if (*focus) window->findChild<QWidget*>(focus)->setFocus();
         // A window manager gives the focus a moment after the activation.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window->isAncestorOf(QApplication::focusWidget()); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QWidget* now = QApplication::focusWidget();
+            return now && (*focus ? now->objectName() == focus : window->isAncestorOf(now));
+        }));
         PressKeys(key);
         QApplication::processEvents();
         // Enter in the open dialog browses (the chooser cancelled, it stays); Escape asks nothing.
-        const bool browsed = QString(name) == "OpenDialog" && QString(key) == "Return";
+        const bool browsed = opened == "OpenDialog" && QString(key) == "Return";
         EXPECT_EQ(window && window->isVisible(), browsed);
         EXPECT_EQ(program.prompts.log.join(""), browsed ? "Open|Open Dynatest F25 File|" + program.Path() + "|" + QtFilter(OpenDialog::FileFilter()) : "");
         EXPECT_TRUE(!*path || program.main.Configuration()->findChild<QLineEdit*>("txtInputPath")->text() == path);
-        EXPECT_EQ(program.main.findChildren<QWidget*>("AcknowledgeWindow").size(), QString(name) != "AcknowledgeWindow") << "Enter in About closes it, no more";
+        // Enter in About closes it, no more; a closed acknowledgement is deleted.
+        EXPECT_TRUE(program.main.findChildren<QWidget*>("AcknowledgeWindow").isEmpty());
+        EXPECT_TRUE(!gone || QTest::qWaitFor([&] { return !window; })) << "closed but not deleted";
     }
 }
 

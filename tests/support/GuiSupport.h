@@ -1,12 +1,22 @@
 #pragma once
 // The desktop program under test: a main window over a fresh program folder, its modal questions
-// answered from a script given in advance, as a user would answer them, and logged.
+// answered from a script given in advance, as a user would answer them, and logged. The widgets
+// the tests look into are included here once.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
@@ -16,6 +26,7 @@
 #include "gui/MainWindow.h"
 #include "gui/review/ReviewWindow.h"
 #include "gui/review/ReviewGrid.h"
+#include "import/FileFormats.h"
 #include "support/TestSupport.h"
 
 // Failures show the text itself.
@@ -62,6 +73,15 @@ inline QString Cell(const ReviewGrid& grid, const QString& section, const QStrin
 {
     const int row = Row(grid, section, item);
     return grid.CellText(row, 2) + (grid.IsYellow(row, 2) ? "*" : "");
+}
+
+// The yellow cells of every column.
+inline int YellowCells(const ReviewGrid& grid)
+{
+    int count = 0;
+    for (int row = 1; row <= grid.RowCount(); ++row)
+        for (int column : {0, 1, 2}) count += grid.IsYellow(row, column);
+    return count;
 }
 
 // Clicks a cell of the shown grid; true when the value editor came up there holding the keyboard focus.
@@ -143,6 +163,13 @@ struct Program {
         document.Element("Device Information", "DeviceSerialNumber").SetValue(serial);
         document.AddTestLocation().AddDropData().SetValue("50.2, 400, 330");
         WriteDocument(document, (folder / name).string());
+    }
+    // Such a file written and opened in a review window of its own.
+    ReviewWindow& Open(const std::string& name, const std::string& serial = "S1")
+    {
+        WritePddx(name, serial);
+        EXPECT_TRUE(main.Dialog().OpenNamed(Path(name), FileType::PDDX)) << name;
+        return *main.ReviewWindows().back();
     }
     // `document` in a review window of the active main window, read (it says) from `name`.
     ReviewWindow& Review(std::shared_ptr<PDDXFile> document, const std::string& name)
