@@ -18,7 +18,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
 using Safety = ProgramTest;
 using Args = std::vector<std::string>;
 

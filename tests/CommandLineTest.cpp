@@ -10,8 +10,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 // A PDDX file with one test location of two drops.
 const std::string kSurvey = CrLf({"[Operations Information]", "OperatorName = Field crew", "[Deflection Data]",
                                   "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 2",
@@ -59,7 +57,7 @@ TEST_F(CommandLine, AnInputWithoutADateOfItsOwnIsDatedTheDayItIsRead)
         std::strftime(text, sizeof text, "%d-%b-%Y", std::localtime(&now));
         return "EndDate = " + std::string(text) + "\r\n";
     };
-    const std::string ini = (fs::path(VANTREL_EXAMPLES) / "kuab-ini" / "small.INI").string();
+    const std::string ini = (kExamples / "kuab-ini" / "small.INI").string();
     const std::string before = today();  // a run across midnight may take either day
     const RunResult run = Run({"convert", "-t", "kuab-ini", "-", "-o", "ini.DDX"}, "", ini);
     EXPECT_EQ(run.status, 0) << run.err;

@@ -13,9 +13,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
-const fs::path kExamples = VANTREL_EXAMPLES;
-
 std::string Utf16(const std::string& latin1, bool bigEndian, bool mark = true)
 {
     std::string bytes = !mark ? "" : bigEndian ? "\xFE\xFF" : "\xFF\xFE";
