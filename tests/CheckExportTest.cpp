@@ -8,8 +8,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 class CheckExport : public ProgramTest {
 protected:
     void SetUp() override
@@ -31,7 +29,7 @@ TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
     EXPECT_EQ(json.out, Expected("check.json"));
 
     // A native file, told by its content and read by its reader, that lacks nothing.
-    WriteBytes(dir / "k.FWD", ReadBytes(fs::path(VANTREL_EXAMPLES) / "kuab" / "small.FWD"));
+    WriteBytes(dir / "k.FWD", ReadBytes(kExamples / "kuab" / "small.FWD"));
     const RunResult clean = Run({"check", "-"}, "", "k.FWD");
     EXPECT_EQ(clean.status, 0) << clean.err;
     EXPECT_EQ(clean.out, "");

@@ -12,9 +12,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
-const fs::path kExamples = VANTREL_EXAMPLES;
-
 using DetectingCommands = ProgramTest;
 
 TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)

@@ -13,9 +13,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
-const fs::path kExamples = VANTREL_EXAMPLES;
-
 std::string WithLineEnds(std::string text, const std::string& end)
 {
     text = ReplaceAll(ReplaceAll(text, "\r\n", "\n"), "\r", "\n");

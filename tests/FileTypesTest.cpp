@@ -30,7 +30,7 @@ TEST(FileTypes, TextNamesACodeOrAShortName)
 // short name and name are the table's.
 TEST(FileTypes, TheReadmeNamesFormatsAsTheTableDoes)
 {
-    std::istringstream readme(test::ReadBytes(std::filesystem::path(VANTREL_EXAMPLES).parent_path() / "README.md"));
+    std::istringstream readme(test::ReadBytes(test::kExamples.parent_path() / "README.md"));
     int rows = 0;
     for (std::string line; std::getline(readme, line);) {
         int code = -1;

@@ -17,8 +17,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
-const fs::path kExamples = VANTREL_EXAMPLES;
 constexpr std::string_view kExpected = ".expected.DDX";
 
 struct Example {

@@ -9,7 +9,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
 using IndependentReadings = ProgramTest;
 
 // The second file of each pair has data lines but not the lines that lay them out.

@@ -16,8 +16,6 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 // The smallest input of an examples folder.
 fs::path SmallestInput(const fs::path& folder)
 {
@@ -36,7 +34,7 @@ TEST(LongFields, EveryReaderKeepsOrRefusesThemWithoutOverrunningItsRoom)
     int read = 0;
     for (const FileFormat& format : FileFormats()) {
         if (!format.Read || !format.ShortName) continue;
-        const std::string bytes = ReadBytes(SmallestInput(fs::path(VANTREL_EXAMPLES) / format.ShortName));
+        const std::string bytes = ReadBytes(SmallestInput(kExamples / format.ShortName));
         ASSERT_NE(bytes.find("\r\n"), std::string::npos) << format.ShortName;
         // Each line in turn lengthened at its end (the examples' lines end with CR LF).
         for (std::size_t end = bytes.find("\r\n"); end != std::string::npos; end = bytes.find("\r\n", end + 2)) {

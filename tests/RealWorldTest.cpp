@@ -11,8 +11,7 @@
 namespace vantrel::test {
 namespace {
 
-namespace fs = std::filesystem;
-const fs::path kRealWorld = fs::path(VANTREL_EXAMPLES) / ".." / ".." / "shared" / "real-world";
+const fs::path kRealWorld = kExamples / ".." / ".." / "shared" / "real-world";
 
 struct Facts {
     std::string file;

@@ -100,7 +100,8 @@ TEST(Settings, TheDesktopKeepsItsLastFolderInstructionsChoiceAndWindowSizes)
 TEST(Settings, DamagedValuesAndUnwritableFilesAreReportedNotFatal)
 {
     TempDir folder;
-    test::WriteBytes(folder / "Config.bag", "[settings]\r\nfiletype = many\r\nInputPath = /x\r\n");
+    // Lines ended by CR alone, as some editors leave them.
+    test::WriteBytes(folder / "Config.bag", "[settings]\rfiletype = many\rInputPath = /x\r");
     ProgramState state = NewProgramState(folder.Path());
     std::ostringstream warnings, saveWarnings, loadWarnings;
     LoadSettings(state, true, warnings);

@@ -15,6 +15,11 @@
 
 namespace vantrel::test {
 
+namespace fs = std::filesystem;
+
+// The bundled examples, a folder for each format's.
+inline const fs::path kExamples = VANTREL_EXAMPLES;
+
 // The project's version, which the program gives for --version and writes into every document.
 inline const std::string kVersion = std::to_string(VANTREL_VERSION_MAJOR) + "." + std::to_string(VANTREL_VERSION_MINOR) +
                                     "." + std::to_string(VANTREL_VERSION_PATCH);
