@@ -1,5 +1,5 @@
 // The built program run end to end where work could be lost: outputs that are inputs, a standard
-// output that cannot be written, inputs that never end, signals while writing, and the
+// output that cannot be written, inputs that change or never end, signals while writing, and the
 // messages that must say what went wrong without garbling the terminal.
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <optional>
 #include <thread>
 
 #include "support/TestSupport.h"
@@ -143,6 +144,53 @@ TEST_F(Safety, AFullStandardOutputAndAnEndlessInputAreFailuresThatSaySo)
         EXPECT_EQ(run.err, "vantrel: /dev/zero:1: the line is longer than 32767 characters\n") << type;
     }
     EXPECT_FALSE(fs::exists(dir / "out.DDX"));
+}
+
+// How far the process has read the file `path`: its position in it, read while the process is
+// stopped (the caller stops it); nullopt while it does not hold the file open.
+std::optional<std::uintmax_t> ReadPosition(int pid, const fs::path& path)
+{
+    const fs::path process = fs::path("/proc") / std::to_string(pid);
+    std::error_code error;
+    for (fs::directory_iterator it(process / "fd", error), end; !error && it != end; it.increment(error)) {
+        if (fs::read_symlink(it->path(), error) != path) continue;
+        const std::string info = ReadBytes(process / "fdinfo" / it->path().filename());
+        if (info.starts_with("pos:")) return std::stoull(info.substr(4));
+    }
+    return std::nullopt;
+}
+
+TEST_F(Safety, AFileThatShrinksWhileItIsReadEndsTheConversionWithAMessage)
+{
+    const fs::path input = dir / "growing.F25";
+    const std::string bytes = LargeF25(48);
+    // The file is cut to half while the program is held still having read some of it, not all:
+    // its size was taken when it was opened, before the first read, so what it reads next is no
+    // longer the file it opened. A run that read it all between two looks is tried again.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        WriteBytes(input, bytes);
+        const int pid = StartVantrel({"--settings", "s.bag", "convert", "-t", "f25", "growing.F25"}, dir.Path(), dir / "err.txt");
+        bool cut = false;
+        WaitUntil([&] {
+            if (!Halt(pid)) return true;
+            const std::optional<std::uintmax_t> position = ReadPosition(pid, input);
+            cut = position && *position > 0 && *position < bytes.size();
+            if (cut) fs::resize_file(input, bytes.size() / 2);
+            ::kill(pid, SIGCONT);
+            return cut;
+        });
+        const int status = WaitForVantrel(pid);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        if (!cut) {
+            fs::remove(dir / "growing.DDX");
+            continue;
+        }
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_EQ(ReadBytes(dir / "err.txt"), "vantrel: growing.F25: the file changed while it was read\n");
+        EXPECT_FALSE(fs::exists(dir / "growing.DDX"));
+        return;
+    }
+    FAIL() << "the program read the whole file between two looks, twenty times";
 }
 
 // Whether process `pid` has an output in `folder` open that is still being written: a file with
