@@ -102,6 +102,8 @@ TEST(DatesAndTimes, TwoDigitYearsCarriesAndPadding)
     for (std::size_t i = 0; i < dates.size(); ++i)
         EXPECT_EQ(FormatDate(DateFromParts(dates[i][0], dates[i][1], dates[i][2])), texts[i]) << i;
     EXPECT_THROW(DateFromParts(10000, 1, 1), ConversionError);
+    EXPECT_NO_THROW(DateFromParts(100, 1, 1));  // the first year written with all its digits
+    EXPECT_NO_THROW(DateFromParts(9999, 12, 31));
     EXPECT_THROW(DateFromParts(-5, 1, 1), ConversionError);
     EXPECT_EQ(FormatTime(9, 5, 3), "09:05:03");
     EXPECT_EQ(FormatTime(23, 59, 59), "23:59:59");
