@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <streambuf>
+#include <utility>
 
 #include "base/Platform.h"
 
@@ -25,7 +26,8 @@ struct PendingTemporary {
     std::atomic<int> state{0};
     char path[4096] = {};
 };
-PendingTemporary pendingTemporaries[8];
+// Enough for every output a batch has waiting at once (a few per thread).
+PendingTemporary pendingTemporaries[64];
 
 void RemovePending()
 {
@@ -143,17 +145,37 @@ void WriteInPlace(const std::string& fileName, const platform::OutputTarget& tar
 
 void RemoveTemporaryFilesOnSignals() { platform::RunOnInterruption(&RemovePending); }
 
-void WriteFileAtomically(const std::string& fileName, const std::function<void(std::ostream&)>& write)
-{
+// What a staged file holds until it is committed or dropped.
+struct StagedFile::Pending {
+    std::string fileName;
     platform::OutputTarget target;
-    std::string reason;
-    if (!platform::ResolveOutput(fileName, target, reason)) throw Failure(fileName, reason);
-    if (target.Is == platform::OutputTarget::Kind::Other) return WriteInPlace(fileName, target, write);
+    std::function<void(std::ostream&)> inPlace;     // a device or a pipe: written on Commit
+    platform::FileHandle file = platform::kNoFile;  // an unnamed file, open until it is named
+    std::string temporary;                          // a named one (or the name one gets)
+    std::optional<PendingGuard> guard;
 
-    const std::filesystem::path folder = target.Path.has_parent_path() ? target.Path.parent_path() : ".";
+    ~Pending()
+    {
+        std::string ignored;
+        if (file != platform::kNoFile) platform::CloseFile(file, ignored);  // unnamed: it vanishes
+        if (guard) platform::RemoveFile(temporary.c_str());
+    }
+};
+
+StagedFile::StagedFile(const std::string& fileName, std::function<void(std::ostream&)> write)
+    : pending_(std::make_unique<Pending>())
+{
+    Pending& p = *pending_;
+    p.fileName = fileName;
+    std::string reason;
+    if (!platform::ResolveOutput(fileName, p.target, reason)) throw Failure(fileName, reason);
+    if (p.target.Is == platform::OutputTarget::Kind::Other) {
+        p.inPlace = std::move(write);
+        return;
+    }
+    const std::filesystem::path folder = p.target.Path.has_parent_path() ? p.target.Path.parent_path() : ".";
     // A short name of its own, so that a long output name does not become too long a name.
-    std::string temporary = (folder / ".vantrel-XXXXXX").string();
-    std::optional<PendingGuard> pending;
+    p.temporary = (folder / ".vantrel-XXXXXX").string();
     // Where the system can, the file has no name while it is written, so that nothing is left of
     // it whatever ends the program; it is named only once whole, just before it takes its place.
     platform::FileHandle file = platform::CreateUnnamedFile(folder, reason);
@@ -161,26 +183,51 @@ void WriteFileAtomically(const std::string& fileName, const std::function<void(s
     if (!unnamed) {
         // Interruptions wait while the file is made and registered, so that none falls between.
         const platform::InterruptionsHeld held;
-        file = platform::CreateUniqueFile(temporary, reason);
-        if (file != platform::kNoFile) pending.emplace(temporary);
+        file = platform::CreateUniqueFile(p.temporary, reason);
+        if (file != platform::kNoFile) p.guard.emplace(p.temporary);
     }
     if (file == platform::kNoFile) throw Failure(fileName, reason);
 
     reason = WriteAll(file, write);
     if (reason.empty()) {
-        platform::KeepOwner(file, target);
-        platform::SetPermissions(file, target.Permissions, reason);
+        platform::KeepOwner(file, p.target);
+        platform::SetPermissions(file, p.target.Permissions, reason);
     }
-    bool named = !unnamed;
-    if (reason.empty() && unnamed) {
-        const platform::InterruptionsHeld held;
-        named = platform::NameUnnamedFile(file, temporary, reason);
-        if (named) pending.emplace(temporary);
+    if (unnamed && reason.empty()) {
+        p.file = file;  // named on Commit; closing it now would lose it
+        return;
     }
     Close(file, reason);
-    if (reason.empty() && platform::MoveIntoPlace(temporary, target.Path.string(), reason)) return;
-    if (named) platform::RemoveFile(temporary.c_str());
-    throw Failure(fileName, reason);
+    if (!reason.empty()) throw Failure(fileName, reason);  // the guard removes the named file
+}
+
+StagedFile::StagedFile(StagedFile&&) noexcept = default;
+StagedFile& StagedFile::operator=(StagedFile&&) noexcept = default;
+StagedFile::~StagedFile() = default;
+
+void StagedFile::Commit()
+{
+    Pending& p = *pending_;
+    if (p.inPlace) return WriteInPlace(p.fileName, p.target, p.inPlace);
+    std::string reason;
+    if (p.file != platform::kNoFile) {
+        {
+            const platform::InterruptionsHeld held;
+            if (platform::NameUnnamedFile(p.file, p.temporary, reason)) p.guard.emplace(p.temporary);
+        }
+        const platform::FileHandle file = std::exchange(p.file, platform::kNoFile);
+        Close(file, reason);
+    }
+    if (reason.empty() && platform::MoveIntoPlace(p.temporary, p.target.Path.string(), reason)) {
+        p.guard.reset();  // in place now: nothing to remove
+        return;
+    }
+    throw Failure(p.fileName, reason);  // the guard removes the named file
+}
+
+void WriteFileAtomically(const std::string& fileName, const std::function<void(std::ostream&)>& write)
+{
+    StagedFile(fileName, write).Commit();
 }
 
 }  // namespace vantrel

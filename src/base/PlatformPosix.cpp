@@ -252,7 +252,7 @@ FileHandle CreateUnnamedFile(const std::filesystem::path& folder, std::string& e
 bool NameUnnamedFile(FileHandle file, std::string& path, std::string& error)
 {
     static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static std::minstd_rand random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    static thread_local std::minstd_rand random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
     const std::string self = "/proc/self/fd/" + std::to_string(file);
     for (int attempt = 0; attempt < 100; ++attempt) {
         for (std::size_t i = path.size() - 6; i < path.size(); ++i)

@@ -90,6 +90,9 @@ void CommandLine::Define()
     convert->add_option("--output-dir", outputDir_, "Write the outputs into DIR under the names they would have")
         ->check(kNamesAFile)
         ->type_name("DIR");
+    convert->add_option("-j,--jobs", jobs_, "Files converted at once; default: one for each processor")
+        ->check(CLI::Range(1u, 256u))
+        ->type_name("N");
     convert->add_option("files", convertFiles_, files + " (then -o is needed)")->required()->type_name("FILE");
     convert->fallthrough();
 
@@ -115,6 +118,9 @@ void CommandLine::Define()
     batch->add_option("--output-dir", outputDir_, "Write the outputs into DIR under the names they would have")
         ->check(kNamesAFile)
         ->type_name("DIR");
+    batch->add_option("-j,--jobs", jobs_, "Files converted at once; default: one for each processor")
+        ->check(CLI::Range(1u, 256u))
+        ->type_name("N");
     batch->add_option("file", batchFile_, "One file of the folder; its folder and extension choose the files")
         ->required()
         ->type_name("FILE");

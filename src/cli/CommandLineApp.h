@@ -72,6 +72,8 @@ private:
     int RunCheck();
     int RunExport();
     int RunBlank();
+    // How many files a batch converts at once.
+    unsigned Jobs() const;
 
     std::ostream& out_;
     std::ostream& err_;
@@ -95,6 +97,7 @@ private:
     std::string mergeOutput_;
     std::vector<std::string> mergeTypes_, mergeFiles_;
     std::string batchType_, batchFile_;
+    unsigned jobs_ = 0;  // 0: one for each processor
     std::string blankOutput_;
     std::vector<std::string> detectFiles_;
     std::string checkType_, checkFormat_ = "text";

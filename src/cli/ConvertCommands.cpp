@@ -2,9 +2,16 @@
 #include "cli/HelpText.h"
 
 #include "base/Latin1.h"
+#include "base/AtomicFile.h"
+#include "core/InOrder.h"
 #include "core/OutputNames.h"
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <optional>
 #include <filesystem>
+#include <thread>
 #include "core/Settings.h"
 
 namespace vantrel {
@@ -72,15 +79,49 @@ int CommandLine::RunConvert()
     RefuseOutputConflicts(outputs, convertFiles_);
     MakeOutputFolder();
     progress_.Files(convertFiles_.size());
-    int status = kExitOk;
-    // Each file is opened when its turn comes, so that ten thousand files need one open file.
-    for (std::size_t i = 0; i < convertFiles_.size(); ++i) {
+    // Each file is opened when its turn comes, so that ten thousand files need few open files;
+    // several are read at a time, and what is said of each is said in the files' order.
+    struct Converted {
+        ReadReport report = {};
+        std::shared_ptr<PDDXFile> document = {};  // for standard output, written in its turn
+        std::optional<StagedFile> staged = {};
+        std::exception_ptr writeFailure = {};  // said after the reading's warnings, as in turn
+    };
+    const unsigned jobs = Jobs();
+    std::atomic<std::size_t> bytesRead = 0;
+    const auto tellBytes = [&] {
+        if (const std::size_t n = bytesRead.exchange(0); n > 0) progress_.Read(n);
+    };
+    const BytesRead bytes = jobs <= 1 ? Progress() : BytesRead([&](std::size_t n) { bytesRead += n; });
+    const auto convert = [&](std::size_t i) {
+        InputFile input = Input(convertFiles_[i]);
+        const TypeChoice type = TypeFor(convertType_, input);
+        Converted done{.document = std::make_shared<PDDXFile>()};
+        ReadingState reading = NewReading(state_.Settings);
+        Checked([&] {
+            done.report = ReadInput(state_.Settings, reading, type.code, input, *done.document, false, bytes);
+        });
+        if (outputs[i] == "-") return done;
         try {
-            InputFile input = Input(convertFiles_[i]);
-            const TypeChoice type = TypeFor(convertType_, input);
-            PDDXFile document;
-            ReadInto(document, input, type);
-            WriteOutput(document, outputs[i]);
+            Checked([&] {
+                done.staged.emplace(outputs[i],
+                                    [document = done.document](std::ostream& out) { document->WriteText(out); });
+            });
+        } catch (const Stop&) {
+            done.writeFailure = std::current_exception();
+        }
+        done.document.reset();
+        return done;
+    };
+    int status = kExitOk;
+    const auto take = [&](std::size_t i, std::optional<Converted>& done, const std::exception_ptr& error) {
+        tellBytes();
+        try {
+            if (error) std::rethrow_exception(error);
+            Report(convertFiles_[i], done->report);
+            if (done->writeFailure) std::rethrow_exception(done->writeFailure);
+            if (done->staged) Checked([&] { done->staged->Commit(); });
+            else WriteOutput(*done->document, outputs[i]);
             if (outputs[i] != "-") List(convertFiles_[i] + " -> " + outputs[i]);
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
@@ -88,7 +129,10 @@ int CommandLine::RunConvert()
             status = stop.status;
         }
         progress_.FileDone();
-    }
+        return true;
+    };
+    RunInOrder<Converted>(convertFiles_.size(), jobs,
+                          {.Work = convert, .Before = [](std::size_t) {}, .Take = take, .Waiting = tellBytes});
     return status;
 }
 
@@ -154,7 +198,8 @@ int CommandLine::RunBatch()
                                   progress_.FileDone();
                               },
                           .Read = [&](std::size_t i, const ReadReport& report) { Report(files[i].Input, report); },
-                          .Bytes = Progress()});
+                          .Bytes = Progress()},
+                         Jobs());
         });
     } catch (Stop& stop) {
         // The batch stops at its first failure; say what it leaves undone.
@@ -165,6 +210,8 @@ int CommandLine::RunBatch()
     }
     return skipped > 0 ? kExitReadFailure : kExitOk;
 }
+
+unsigned CommandLine::Jobs() const { return jobs_ > 0 ? jobs_ : std::max(1u, std::thread::hardware_concurrency()); }
 
 int CommandLine::RunBlank()
 {

@@ -1,10 +1,14 @@
 #include "core/Conversion.h"
 
+#include <atomic>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 #include "base/AtomicFile.h"
 #include "base/ReadError.h"
+#include "core/InOrder.h"
 #include "core/OutputChecks.h"
 #include "core/OutputNames.h"
 #include "import/FileFormats.h"
@@ -220,38 +224,76 @@ FileType BatchFileType(const BatchFile& file, FileType code, InputFile& input)
 }  // namespace
 
 std::size_t ConvertBatch(const SettingsRecord& settings, FileType code, const std::vector<BatchFile>& files,
-                         const BatchProgress& progress)
+                         const BatchProgress& progress, unsigned jobs)
 {
-    const auto stopAsked = [&] { return progress.Stop && progress.Stop(); };
-    // Asked while a file is read as well, so that a stop reaches into a large file at once.
-    const ReadingCheck whileReading([&] {
-        if (stopAsked()) throw BatchStopped();
-    });
-    std::size_t written = 0;
-    try {
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            if (stopAsked()) break;
-            if (!files[i].Skipped.empty()) {
-                if (progress.Skipped) progress.Skipped(i);
-                continue;
-            }
-            if (progress.Starting) progress.Starting(i);
-            InputFile input = OpenInputFile(files[i].Input);
-            const FileType type = BatchFileType(files[i], code, input);
-            ConvertUnattended(
-                settings, type, input, files[i].Output,
-                [&](const ReadReport& report) {
-                    // Asked again once the last lines are read, before the output is begun.
-                    if (stopAsked()) throw BatchStopped();
-                    if (progress.Read) progress.Read(i, report);
-                },
-                progress.Bytes);
-            ++written;
-            if (progress.Written) progress.Written(i);
+    // Once a file fails or the batch is stopped, the files being read beside it are abandoned.
+    std::atomic<bool> ended = false;
+    const auto stopAsked = [&] { return ended || (progress.Stop && progress.Stop()); };
+    // Bytes read beside the calling thread are told by it, while it waits and between files.
+    std::atomic<std::size_t> bytesRead = 0;
+    const auto tellBytes = [&] {
+        if (const std::size_t n = bytesRead.exchange(0); n > 0 && progress.Bytes) progress.Bytes(n);
+    };
+    const BytesRead bytes = jobs <= 1 ? progress.Bytes : BytesRead([&](std::size_t n) { bytesRead += n; });
+    // Each file is read into a document of its own and written beside its output, where it waits
+    // to be put in place in the files' order, after its reading has been told.
+    struct Converted {
+        bool Skipped = false;
+        ReadReport Report = {};
+        std::optional<StagedFile> Output = {};
+        std::exception_ptr WriteFailure = {};  // told after the reading, as when written in turn
+    };
+    const auto convert = [&](std::size_t i) {
+        Converted done{.Skipped = !files[i].Skipped.empty()};
+        if (done.Skipped) return done;
+        // Asked while a file is read as well, so that a stop reaches into a large file at once.
+        const ReadingCheck whileReading([&] {
+            if (stopAsked()) throw BatchStopped();
+        });
+        ReadingCheck::Run();
+        InputFile input = OpenInputFile(files[i].Input);
+        const FileType type = BatchFileType(files[i], code, input);
+        auto document = std::make_shared<PDDXFile>();
+        ReadingState reading = NewReading(settings);
+        done.Report = ReadInput(settings, reading, type, input, *document, false, progress.Bytes ? bytes : nullptr);
+        ReadingCheck::Run();
+        try {
+            done.Output.emplace(files[i].Output, [document](std::ostream& out) { document->WriteText(out); });
+        } catch (const std::exception&) {
+            done.WriteFailure = std::current_exception();
         }
-    } catch (const BatchStopped&) {
-        // Always thrown before an output is begun: nothing of the file being read is written.
-    }
+        return done;
+    };
+    const auto starting = [&](std::size_t i) {
+        if (files[i].Skipped.empty() && !stopAsked() && progress.Starting) progress.Starting(i);
+    };
+    std::size_t written = 0;
+    const auto take = [&](std::size_t i, std::optional<Converted>& done, const std::exception_ptr& error) {
+        tellBytes();
+        try {
+            // Always thrown before an output is put in place: nothing of the file is written.
+            if (stopAsked()) throw BatchStopped();
+            if (error) std::rethrow_exception(error);
+            if (done->Skipped) {
+                if (progress.Skipped) progress.Skipped(i);
+                return true;
+            }
+            if (progress.Read) progress.Read(i, done->Report);
+            if (done->WriteFailure) std::rethrow_exception(done->WriteFailure);
+            done->Output->Commit();
+        } catch (const BatchStopped&) {
+            ended = true;
+            return false;
+        } catch (...) {
+            ended = true;
+            throw;
+        }
+        ++written;
+        if (progress.Written) progress.Written(i);
+        return true;
+    };
+    RunInOrder<Converted>(files.size(), jobs,
+                          {.Work = convert, .Before = starting, .Take = take, .Waiting = tellBytes});
     return written;
 }
 

@@ -87,11 +87,12 @@ struct BatchFile {
 // of the batch, or the output of a file before it, is marked Skipped.
 std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder = "");
 
-// Told before each file of a batch is read, what its reading gave (before it is written; a throw
-// stops the batch there) and after its output is written (by index); and of the bytes read. Stop
+// Told when each file's turn comes (one file at a time: before it is read), what its reading gave
+// (before it is written; a throw stops the batch there) and after its output is written (by
+// index); and of the bytes read. Stop
 // is asked before each file, while a file is read (between lines) and before its output is written:
 // true ends the batch there, the file being converted left unwritten and those after it not
-// tried. It is asked on the thread the batch runs on; another thread may set what it answers.
+// tried. It is asked from the threads reading, so what it answers must be safe to read from them.
 struct BatchProgress {
     std::function<void(std::size_t)> Starting;
     std::function<void(std::size_t)> Skipped = {};
@@ -101,12 +102,14 @@ struct BatchProgress {
     std::function<bool()> Stop = {};
 };
 
-// Converts each file in order, unattended, each into a document of its own, with the reader of
-// its Type or else of `code` (FileType::Unknown: the type its content shows). Each file is opened
-// once. Files marked Skipped are passed over (told to Skipped). The first failure ends the batch
-// by its exception: the outputs written before it stay. Gives the number of files written,
-// also when Stop ended the batch.
+// Converts each file, unattended, each into a document of its own, with the reader of its Type or
+// else of `code` (FileType::Unknown: the type its content shows), `jobs` files at a time. Each file
+// is opened once. What is told is told in the files' order, on the calling thread (Bytes and Stop
+// excepted, which the threads reading call), and the outputs are put in place in that order: files
+// marked Skipped are passed over (told to Skipped); the first failure ends the batch by its
+// exception, the outputs of the files before it written, none of those after it. Gives the number
+// of files written, also when Stop ended the batch.
 std::size_t ConvertBatch(const SettingsRecord& settings, FileType code, const std::vector<BatchFile>& files,
-                         const BatchProgress& progress = {});
+                         const BatchProgress& progress = {}, unsigned jobs = 1);
 
 }  // namespace vantrel

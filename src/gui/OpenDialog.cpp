@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <filesystem>
@@ -378,9 +379,10 @@ void OpenDialog::Batch()
     if (main_.UserPrompts().Ask(this, kBatchTitle, message, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
 
-    // The outputs land beside the inputs; the first failure ends the batch, and what was written
-    // before it stays. The batch runs on a thread of its own, so that the progress stays drawn and
-    // Cancel stops it at once, inside a file too, leaving that file unwritten.
+    // The outputs land beside the inputs, a file for each processor converted at a time; the first
+    // failure ends the batch, and what was written before it stays. The batch runs on a thread of
+    // its own, so that the progress stays drawn and Cancel stops it at once, inside a file too,
+    // leaving that file unwritten.
     const int count = static_cast<int>(files.size());
     QProgressDialog progress(kBatchTitle, "&Cancel", 0, count, this);
     progress.setObjectName("dlgBatchProgress");
@@ -427,7 +429,7 @@ void OpenDialog::Batch()
     const FileType type = state_.CurrentType;
     std::thread batch([&] {
         try {
-            ConvertBatch(settings, type, files, told);
+            ConvertBatch(settings, type, files, told, std::max(1u, std::thread::hardware_concurrency()));
         } catch (const std::exception& failure) {
             failed = true;
             outcomes[current] = BatchOutcome::Failed;
