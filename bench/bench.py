@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times whole conversions with the built program against cp of the same bytes in the same run.
 
-bench.py [--inih INI_PARSE] VANTREL [CASE...]   (cases: pddx, f25, kuab; default all)
+bench.py [--inih INI_PARSE] VANTREL [CASE...]   (cases: pddx, f25, kuab, batch; default all)
 
 For each case it generates the input once, then alternates runs of `cp INPUT`, `vantrel convert`,
 `cp OUTPUT` and, for the PDDX case, INI_PARSE INPUT (inih parsing the file and storing nothing),
@@ -14,7 +14,11 @@ The same input is then converted with its type told by its content (no -t), chec
 as CSV, and their times are shown against the conversion's, for reference: detection reads 8 KiB
 more, which the noise of a run hides; check parses every number of every drop and export writes
 every drop again, so both take a few times the conversion, which only copies the text. Their
-memory stays under 400 bytes per element. Exits 1 when a target is missed."""
+memory stays under 400 bytes per element.
+
+The batch case converts 2,000 small F25 files with `batch -j 1`, `-j 2` and one job for each
+processor, and reports files per second against the number of jobs; target: -j 2 at least 1.7
+times -j 1 where there are two processors. Exits 1 when a target is missed."""
 import os
 import resource
 import shutil
@@ -150,6 +154,40 @@ def run_case(vantrel, inih, name, work):
     return run_commands(vantrel, kind, source, work, best["convert"], elements) and ok
 
 
+BATCH_FILES = 2000
+MIN_TWO_JOBS_SPEEDUP = 1.7
+
+
+def run_batch(vantrel, work):
+    """2,000 small F25 files of a few stations each, converted one at a time and several at a time."""
+    folder = os.path.join(work, "batch")
+    os.mkdir(folder)
+    for i in range(BATCH_FILES):
+        lines = ["5001,25.31", "5020,150,0,200,300,N0"]
+        for station in range(1, 4):
+            lines.append(f"5301,0,0,0,0,{station},0,0,L,21,01,01,10,00")
+            lines += [f"1,{550 + i % 7}.2,412,301,{200 + station}" for _ in range(4)]
+        with open(os.path.join(folder, f"RUN{i:05d}.F25"), "w", newline="") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+    cores = os.cpu_count() or 1
+    jobs = sorted({1, 2, cores})
+    best = {n: float("inf") for n in jobs}
+    for _ in range(RUNS):
+        for n in jobs:
+            command = [vantrel, "--settings", os.path.join(work, "none.bag"), "batch", "-q", "-j", str(n), "-t", "f25",
+                       "--output-dir", os.path.join(work, f"out{n}"), os.path.join(folder, "RUN00000.F25")]
+            best[n] = min(best[n], timed(command)[0])
+    print(f"batch: {BATCH_FILES} files of {os.path.getsize(os.path.join(folder, 'RUN00000.F25'))} bytes, "
+          f"{cores} processors")
+    for n in jobs:
+        print(f"  -j {n}: {best[n]:.3f} s, {BATCH_FILES / best[n]:.0f} files/s, {best[1] / best[n]:.2f} times -j 1")
+    if cores < 2:
+        return True
+    speedup = best[1] / best[2]
+    print(f"  -j 2 against -j 1: {speedup:.2f} (target >= {MIN_TWO_JOBS_SPEEDUP})")
+    return speedup >= MIN_TWO_JOBS_SPEEDUP
+
+
 def main():
     args = sys.argv[1:]
     inih = None
@@ -157,12 +195,12 @@ def main():
         inih = os.path.abspath(args[1])
         args = args[2:]
     vantrel = os.path.abspath(args[0])
-    names = args[1:] or list(CASES)
+    names = args[1:] or list(CASES) + ["batch"]
     ok = True
     for name in names:
         work = tempfile.mkdtemp(prefix="vantrel-bench-", dir=os.environ.get("VANTREL_BENCH_DIR"))
         try:
-            ok = run_case(vantrel, inih, name, work) and ok
+            ok = (run_batch(vantrel, work) if name == "batch" else run_case(vantrel, inih, name, work)) and ok
         finally:
             shutil.rmtree(work, ignore_errors=True)
     sys.exit(0 if ok else 1)

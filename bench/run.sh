@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release program and runs the conversion benchmarks (not part of CI), with inih's
 # parse-only pass as the baseline of the PDDX case (libinih-dev, from scripts/install-deps.sh).
-# Arguments name the cases to run (numbers, pddx, f25, kuab; default all): numbers times the
+# Arguments name the cases to run (numbers, pddx, f25, kuab, batch; default all): numbers times the
 # number parser on a million numbers, the others go to bench.py.
 set -euo pipefail
 cd "$(dirname "$0")/.."
