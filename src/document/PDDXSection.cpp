@@ -57,11 +57,14 @@ void PDDXSection::WriteText(std::string& out) const
     out.append("\r\n");
 }
 
+std::string PDDXSection::AlreadyHas(const ElementName& name) const
+{
+    return "section \"" + handle_ + "\" already has an element \"" + std::string(name.handle) + "\"";
+}
+
 const ElementName& PDDXSection::NewName(const ElementName& name) const
 {
-    if (elements_.Find(name.handle, name.hash))
-        throw std::invalid_argument("section \"" + handle_ + "\" already has an element \"" + std::string(name.handle) +
-                                    "\"");
+    if (elements_.Find(name.handle, name.hash)) throw std::invalid_argument(AlreadyHas(name));
     return name;
 }
 
@@ -83,6 +86,17 @@ PDDXElement& PDDXSection::AddHistoryData(int dropNum, int sampleNum)
     const ElementName& name =
         Text().HistoryName(CheckCount(dropNum, "drop number"), CheckCount(sampleNum, "sample number"));
     return elements_.EmplaceNew(*this, NewName(name), kNumber);
+}
+
+PDDXElement* PDDXSection::AddHistoryDataIfNew(int dropNum, int sampleNum, std::string& refused)
+{
+    const ElementName& name =
+        Text().HistoryName(CheckCount(dropNum, "drop number"), CheckCount(sampleNum, "sample number"));
+    if (elements_.Find(name.handle, name.hash)) {
+        refused = AlreadyHas(name);
+        return nullptr;
+    }
+    return &elements_.EmplaceNew(*this, name, kNumber);
 }
 
 void PDDXSection::NotifyElementChange(PDDXElement& element)

@@ -420,17 +420,6 @@ const std::string& DropText(const LineFields& fields, int numSensors, std::strin
     return text;
 }
 
-// A second history block in one location repeats the sample numbers, which the document refuses:
-// the input's fault, not the program's.
-PDDXElement& AddHistorySample(PDDXSection& location, int drop, int sample)
-{
-    try {
-        return location.AddHistoryData(drop, sample);
-    } catch (const std::invalid_argument& e) {
-        throw InputError(e.what());
-    }
-}
-
 void AddDataLine(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
@@ -444,7 +433,12 @@ void AddDataLine(Record& r)
         // No drop is added within a history block, so its drop number stays.
         if (f25.HistoryDrop < 0)
             f25.HistoryDrop = CounterValue(location.Element(pddx::TestLocation::NumberOfDrops).Value());
-        AddHistorySample(location, f25.HistoryDrop, f25.SampleCounter).SetValue(value);
+        // A second history block in one location repeats the sample numbers: its samples are
+        // the input's fault, refused with a warning (without an exception: they come by the thousand).
+        std::string refused;
+        PDDXElement* sample = location.AddHistoryDataIfNew(f25.HistoryDrop, f25.SampleCounter, refused);
+        if (sample) sample->SetValue(value);
+        else faults.Note(refused + "; the rest of the line was skipped");
     }
     // Other lines are no records of this reader: a file that holds none is warned of as a whole.
 }
