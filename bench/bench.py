@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Times whole conversions with the built program against cp of the same bytes in the same run.
 
-bench.py [--inih INI_PARSE] VANTREL [CASE...]   (cases: pddx, f25, kuab, batch; default all)
+bench.py [--inih INI_PARSE] [--throws COUNT_THROWS_SO] VANTREL [CASE...]
+(cases: pddx, pddx-histories, f25, f25-histories, kuab, batch; default all)
 
 For each case it generates the input once, then alternates runs of `cp INPUT`, `vantrel convert`,
 `cp OUTPUT` and, for the PDDX case, INI_PARSE INPUT (inih parsing the file and storing nothing),
 several times, and reports the best time of each: the conversion's time and MB/s, its ratio to cp
 of input plus output, its ratio to inih (each also in processor time, which a busy machine
-disturbs less), and the peak memory of the whole process per element created. Targets: PDDX
+disturbs less), the peak memory of the whole process per element created, and (with --throws,
+a library preloaded to count them) the C++ exceptions the conversion threw, which should be none. Targets: PDDX
 within 1.5 times inih; F25 and KUAB within 10 times cp; every case under 120 bytes per element.
 
 The same input is then converted with its type told by its content (no -t), checked and exported
@@ -34,19 +36,18 @@ MAX_CP_RATIO = 10
 MAX_INIH_RATIO = 1.5
 
 
-def generate_pddx(path):
-    subprocess.run([sys.executable, os.path.join(HERE, "gen_pddx.py"), path, "2000", "500"], check=True)
-
-
-def generate_with(script, size_mb):
+def generate_with(script, *args):
     def generate(path):
-        subprocess.run([sys.executable, os.path.join(HERE, script), path, str(size_mb)], check=True)
+        subprocess.run([sys.executable, os.path.join(HERE, script), path] + [str(a) for a in args], check=True)
     return generate
 
 
 CASES = {
-    "pddx": ("pddx", "SURVEY.DDX", generate_pddx),  # 2,000 locations of 500 drops: 66 MB
+    "pddx": ("pddx", "SURVEY.DDX", generate_with("gen_pddx.py", 2000, 500)),  # 2,000 locations of 500 drops: 66 MB
+    # 2,000 locations of 4 drops, each with a history of 124 samples: a million elements, 90 MB.
+    "pddx-histories": ("pddx", "HISTORY.DDX", generate_with("gen_pddx.py", 2000, 4, 124)),
     "f25": ("f25", "SURVEY.F25", generate_with("gen_f25.py", 100)),
+    "f25-histories": ("f25", "HISTORY.F25", generate_with("gen_f25.py", 100, "--history-per-drop")),
     "kuab": ("kuab", "SURVEY.FWD", generate_with("gen_kuab.py", 50)),
 }
 
@@ -55,7 +56,7 @@ def timed(command, check=True):
     """Wall and processor (user + system) seconds of one run of `command`."""
     before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.perf_counter()
-    subprocess.run(command, check=check, stdout=subprocess.DEVNULL)
+    subprocess.run(command, check=check, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     wall = time.perf_counter() - start
     after = resource.getrusage(resource.RUSAGE_CHILDREN)
     return wall, (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
@@ -108,16 +109,24 @@ def elements_created(path):
     return 67 + 9 * locations + 10 * histories + drops
 
 
-def run_case(vantrel, inih, name, work):
+def exceptions_thrown(command, library):
+    """The C++ exceptions one run threw, counted by the preloaded library."""
+    result = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, check=False,
+                            env=dict(os.environ, LD_PRELOAD=library))
+    counts = [line for line in result.stderr.decode("latin-1").splitlines() if line.startswith("exceptions thrown: ")]
+    return int(counts[-1].split(": ")[1])
+
+
+def run_case(vantrel, inih, name, work, throws=None):
     kind, input_name, generate = CASES[name]
     source = os.path.join(work, input_name)
     generate(source)
     output = os.path.join(work, "out.DDX")
     convert = [vantrel, "--settings", os.path.join(work, "none.bag"), "convert", "-t", kind, source, "-o", output]
-    subprocess.run(convert, check=True, stdout=subprocess.DEVNULL)  # warm the cache and make the output
+    subprocess.run(convert, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # warm the cache, make the output
     commands = {"cp_in": ["cp", source, os.path.join(work, "copy.in")], "convert": convert,
                 "cp_out": ["cp", output, os.path.join(work, "copy.out")]}
-    if name == "pddx" and inih:
+    if kind == "pddx" and inih:
         commands["inih"] = [inih, source]
     best = {key: float("inf") for key in commands}
     cpu = {key: float("inf") for key in commands}
@@ -146,11 +155,15 @@ def run_case(vantrel, inih, name, work):
               f"(processor time {cpu['convert'] / cpu['inih']:.2f}; inih parse only {best['inih']:.3f} s; "
               f"target <= {MAX_INIH_RATIO})")
     else:
-        ok = ok and (name == "pddx" or cp_ratio <= MAX_CP_RATIO)
+        ok = ok and (kind == "pddx" or cp_ratio <= MAX_CP_RATIO)
         print(f"  ratio to cp {cp_ratio:.1f} (processor time {cp_cpu_ratio:.1f})" +
-              ("" if name == "pddx" else f" (target <= {MAX_CP_RATIO})"))
+              ("" if kind == "pddx" else f" (target <= {MAX_CP_RATIO})"))
     print(f"  peak memory {peak / 1e6:.1f} MB = {per_element:.0f} bytes per element "
           f"(target < {MAX_BYTES_PER_ELEMENT})")
+    if throws:
+        thrown = exceptions_thrown(convert, throws)
+        print(f"  exceptions thrown: {thrown} (target 0)")
+        ok = ok and thrown == 0
     return run_commands(vantrel, kind, source, work, best["convert"], elements) and ok
 
 
@@ -190,9 +203,12 @@ def run_batch(vantrel, work):
 
 def main():
     args = sys.argv[1:]
-    inih = None
-    if args[:1] == ["--inih"]:
-        inih = os.path.abspath(args[1])
+    inih = throws = None
+    while args[:1] in (["--inih"], ["--throws"]):
+        if args[0] == "--inih":
+            inih = os.path.abspath(args[1])
+        else:
+            throws = os.path.abspath(args[1])
         args = args[2:]
     vantrel = os.path.abspath(args[0])
     names = args[1:] or list(CASES) + ["batch"]
@@ -200,7 +216,7 @@ def main():
     for name in names:
         work = tempfile.mkdtemp(prefix="vantrel-bench-", dir=os.environ.get("VANTREL_BENCH_DIR"))
         try:
-            ok = (run_batch(vantrel, work) if name == "batch" else run_case(vantrel, inih, name, work)) and ok
+            ok = (run_batch(vantrel, work) if name == "batch" else run_case(vantrel, inih, name, work, throws)) and ok
         finally:
             shutil.rmtree(work, ignore_errors=True)
     sys.exit(0 if ok else 1)

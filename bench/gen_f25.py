@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""gen_f25.py OUTPUT SIZE_MB
+"""gen_f25.py OUTPUT SIZE_MB [--history-per-drop]
 
 Writes a valid Dynatest F25 file of about SIZE_MB megabytes: the header records (device, units,
 sensor lists, calibration, operator, site), then many stations, each with its GPS position,
-comment, temperatures, drops and a time history of its last drop. Prints nothing.
+comment, temperatures, drops and a time history of its last drop. With --history-per-drop, as
+field programs write when every history is kept, each drop is followed by a 5185 block of 60
+samples. Prints nothing.
 """
 
 import random
@@ -34,6 +36,19 @@ def header():
     return lines
 
 
+def station_with_histories(rng, number):
+    """A station whose every drop is followed by its own 60-sample history block."""
+    lines = ["5301,%d,0,0,0,%.3f,0,0,OWP,4,4,7,%d,%d" % (number, number * 0.025, 8 + number // 3600, number // 60 % 60)]
+    for drop in range(1, DROPS_PER_STATION + 1):
+        load = 500 + 50 * drop + rng.random()
+        lines.append("%d,%.1f,%s" % (drop, load, ",".join("%.1f" % (load / (s + 1.5)) for s in range(SENSORS))))
+        lines.append("5185,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,60")
+        for sample in range(1, 61):
+            lines.append("%d,%.2f,%s" % (sample, rng.random() * 600,
+                                        ",".join("%.2f" % (rng.random() * 400) for _ in range(SENSORS))))
+    return lines
+
+
 def station(rng, number, samples):
     chainage = number * 0.025
     minutes = 8 * 60 + number // 4
@@ -55,8 +70,9 @@ def station(rng, number, samples):
 
 
 def main():
-    if len(sys.argv) != 3:
-        sys.stderr.write("usage: gen_f25.py OUTPUT SIZE_MB\n")
+    histories = sys.argv[3:] == ["--history-per-drop"]
+    if len(sys.argv) != 3 and not histories:
+        sys.stderr.write("usage: gen_f25.py OUTPUT SIZE_MB [--history-per-drop]\n")
         return 2
     target = max(1, int(float(sys.argv[2]) * 1024 * 1024))
     rng = random.Random(25)
@@ -69,7 +85,8 @@ def main():
         out.write(("\r\n".join(header()) + "\r\n").encode("latin-1"))
         number = 1
         while written < target and number <= MAX_STATIONS:
-            block = ("\r\n".join(station(rng, number, samples)) + "\r\n").encode("latin-1")
+            lines = station_with_histories(rng, number) if histories else station(rng, number, samples)
+            block = ("\r\n".join(lines) + "\r\n").encode("latin-1")
             out.write(block)
             written += len(block)
             number += 1

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""gen_pddx.py OUTPUT LOCATIONS DROPS: writes a PDDX file of LOCATIONS test locations with DROPS
-drops each (nine sensors), as a large survey would give."""
+"""gen_pddx.py OUTPUT LOCATIONS DROPS [SAMPLES]: writes a PDDX file of LOCATIONS test locations with
+DROPS drops each (nine sensors), as a large survey would give; with SAMPLES, each drop is followed
+by a time history of that many samples (DropHistoryData_d_s), as a device that keeps them writes."""
 import random
 import sys
 
 
 def main():
     output, locations, drops = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+    samples = int(sys.argv[4]) if len(sys.argv) > 4 else 0
     rng = random.Random(7)
     head = [
         "[Pavement Deflection Data Exchange File]", "PDDXVersionNumber = 1.0", "VantrelVersionNumber = 1.3.2",
@@ -29,6 +31,9 @@ def main():
                 load = 40 + rng.random() * 20
                 deflections = ", ".join(str(int(900 / (i + 1) + rng.random() * 10)) for i in range(9))
                 lines.append(f"DropData_{d} = {load:.1f}, {deflections}")
+                for t in range(1, samples + 1):
+                    values = ", ".join(f"{rng.random() * 400:.2f}" for _ in range(10))
+                    lines.append(f"DropHistoryData_{d}_{t} = {values}")
             out.write("\n".join(lines) + "\n\n")
 
 

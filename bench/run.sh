@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release program and runs the conversion benchmarks (not part of CI), with inih's
 # parse-only pass as the baseline of the PDDX case (libinih-dev, from scripts/install-deps.sh).
-# Arguments name the cases to run (numbers, pddx, f25, kuab, batch; default all): numbers times the
+# Arguments name the cases to run (numbers, pddx, pddx-histories, f25,
+# f25-histories, kuab, batch; default all): numbers times the
 # number parser on a million numbers, the others go to bench.py.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,4 +20,5 @@ fi
 cmake --build --preset release --target vantrel
 mkdir -p build/bench
 cc -O2 bench/ini_parse.c $(pkg-config --cflags --libs inih) -o build/bench/ini_parse
-python3 bench/bench.py --inih build/bench/ini_parse build/release/vantrel "${cases[@]}"
+c++ -O2 -shared -fPIC bench/count_throws.cpp -o build/bench/count_throws.so -ldl
+python3 bench/bench.py --inih build/bench/ini_parse --throws build/bench/count_throws.so build/release/vantrel "${cases[@]}"
