@@ -74,6 +74,11 @@ private:
     int RunBlank();
     // How many files a batch converts at once.
     unsigned Jobs() const;
+    // A FILE of convert read, and its output written beside its place (standard output: kept).
+    struct ConvertedFile;
+    ConvertedFile ReadForOutput(const std::string& file, const std::string& output, const BytesRead& bytes);
+    // What the reading gave said, and the output put in place (Stop when it cannot be).
+    void PutInPlace(const std::string& file, const std::string& output, ConvertedFile& done);
 
     std::ostream& out_;
     std::ostream& err_;

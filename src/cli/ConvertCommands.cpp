@@ -2,14 +2,13 @@
 #include "cli/HelpText.h"
 
 #include "base/Latin1.h"
-#include "base/AtomicFile.h"
 #include "core/InOrder.h"
 #include "core/OutputNames.h"
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <filesystem>
 #include <thread>
 #include "core/Settings.h"
@@ -62,6 +61,33 @@ std::int32_t CommandLine::ToInt32Checked(const std::string& text)
     }
 }
 
+// A FILE of convert, read and waiting to be written in its turn.
+struct CommandLine::ConvertedFile {
+    ReadReport report = {};
+    std::shared_ptr<PDDXFile> document = {};  // for standard output, written in its turn
+    StagedOutput staged = {};
+};
+
+CommandLine::ConvertedFile CommandLine::ReadForOutput(const std::string& file, const std::string& output,
+                                                      const BytesRead& bytes)
+{
+    InputFile input = Input(file);
+    const TypeChoice type = TypeFor(convertType_, input);
+    ConvertedFile done{.document = std::make_shared<PDDXFile>()};
+    ReadingState reading = NewReading(state_.Settings);
+    Checked([&] { done.report = ReadInput(state_.Settings, reading, type.code, input, *done.document, false, bytes); });
+    if (output != "-") done.staged = StageDocument(std::exchange(done.document, nullptr), output);
+    return done;
+}
+
+void CommandLine::PutInPlace(const std::string& file, const std::string& output, ConvertedFile& done)
+{
+    Report(file, done.report);
+    if (done.document) return WriteOutput(*done.document, output);
+    Checked([&] { done.staged.Commit(); });
+    List(file + " -> " + output);
+}
+
 int CommandLine::RunConvert()
 {
     if (!convertOutput_.empty() && convertFiles_.size() > 1)
@@ -81,48 +107,17 @@ int CommandLine::RunConvert()
     progress_.Files(convertFiles_.size());
     // Each file is opened when its turn comes, so that ten thousand files need few open files;
     // several are read at a time, and what is said of each is said in the files' order.
-    struct Converted {
-        ReadReport report = {};
-        std::shared_ptr<PDDXFile> document = {};  // for standard output, written in its turn
-        std::optional<StagedFile> staged = {};
-        std::exception_ptr writeFailure = {};  // said after the reading's warnings, as in turn
-    };
     const unsigned jobs = Jobs();
-    std::atomic<std::size_t> bytesRead = 0;
-    const auto tellBytes = [&] {
-        if (const std::size_t n = bytesRead.exchange(0); n > 0) progress_.Read(n);
-    };
-    const BytesRead bytes = jobs <= 1 ? Progress() : BytesRead([&](std::size_t n) { bytesRead += n; });
-    const auto convert = [&](std::size_t i) {
-        InputFile input = Input(convertFiles_[i]);
-        const TypeChoice type = TypeFor(convertType_, input);
-        Converted done{.document = std::make_shared<PDDXFile>()};
-        ReadingState reading = NewReading(state_.Settings);
-        Checked([&] {
-            done.report = ReadInput(state_.Settings, reading, type.code, input, *done.document, false, bytes);
-        });
-        if (outputs[i] == "-") return done;
-        try {
-            Checked([&] {
-                done.staged.emplace(outputs[i],
-                                    [document = done.document](std::ostream& out) { document->WriteText(out); });
-            });
-        } catch (const Stop&) {
-            done.writeFailure = std::current_exception();
-        }
-        done.document.reset();
-        return done;
+    CountsFromThreads bytes(Progress(), jobs);
+    const auto convert = [&, counter = bytes.Counter()](std::size_t i) {
+        return ReadForOutput(convertFiles_[i], outputs[i], counter);
     };
     int status = kExitOk;
-    const auto take = [&](std::size_t i, std::optional<Converted>& done, const std::exception_ptr& error) {
-        tellBytes();
+    const auto take = [&](std::size_t i, std::optional<ConvertedFile>& done, const std::exception_ptr& error) {
+        bytes.Pass();
         try {
             if (error) std::rethrow_exception(error);
-            Report(convertFiles_[i], done->report);
-            if (done->writeFailure) std::rethrow_exception(done->writeFailure);
-            if (done->staged) Checked([&] { done->staged->Commit(); });
-            else WriteOutput(*done->document, outputs[i]);
-            if (outputs[i] != "-") List(convertFiles_[i] + " -> " + outputs[i]);
+            PutInPlace(convertFiles_[i], outputs[i], *done);
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
             Message(stop.message);  // the other files are still converted
@@ -131,8 +126,9 @@ int CommandLine::RunConvert()
         progress_.FileDone();
         return true;
     };
-    RunInOrder<Converted>(convertFiles_.size(), jobs,
-                          {.Work = convert, .Before = [](std::size_t) {}, .Take = take, .Waiting = tellBytes});
+    RunInOrder<ConvertedFile>(
+        convertFiles_.size(), jobs,
+        {.Work = convert, .Before = [](std::size_t) {}, .Take = take, .Waiting = [&] { bytes.Pass(); }});
     return status;
 }
 

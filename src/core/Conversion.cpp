@@ -172,6 +172,18 @@ void WriteDocument(const PDDXFile& document, const std::string& outputName)
     WriteFileAtomically(outputName, [&document](std::ostream& out) { document.WriteText(out); });
 }
 
+StagedOutput StageDocument(std::shared_ptr<const PDDXFile> document, const std::string& outputName)
+{
+    StagedOutput staged;
+    try {
+        staged.File.emplace(outputName,
+                            [document = std::move(document)](std::ostream& out) { document->WriteText(out); });
+    } catch (const std::exception&) {
+        staged.WriteFailure = std::current_exception();
+    }
+    return staged;
+}
+
 void ConvertUnattended(const SettingsRecord& settings, FileType code, InputFile& input, const std::string& outputName,
                        const ReadCheck& check, const BytesRead& progress)
 {
@@ -223,64 +235,71 @@ FileType BatchFileType(const BatchFile& file, FileType code, InputFile& input)
 
 }  // namespace
 
+namespace {
+
+// One file of a batch, read and waiting to be put in place; nothing for a file passed over.
+struct BatchConversion {
+    bool Skipped = false;
+    ReadReport Report = {};
+    StagedOutput Output = {};
+};
+
+BatchConversion ReadAndStage(const SettingsRecord& settings, FileType code, const BatchFile& file,
+                             const BytesRead& bytes)
+{
+    if (!file.Skipped.empty()) return {.Skipped = true};
+    ReadingCheck::Run();
+    InputFile input = OpenInputFile(file.Input);
+    const FileType type = BatchFileType(file, code, input);
+    auto document = std::make_shared<PDDXFile>();
+    ReadingState reading = NewReading(settings);
+    BatchConversion done{.Report = ReadInput(settings, reading, type, input, *document, false, bytes)};
+    ReadingCheck::Run();
+    done.Output = StageDocument(std::move(document), file.Output);
+    return done;
+}
+
+// Tells what file i's reading gave and puts its output in place; false for a file passed over.
+bool PutInPlace(std::size_t i, BatchConversion& done, const BatchProgress& progress)
+{
+    if (done.Skipped) {
+        if (progress.Skipped) progress.Skipped(i);
+        return false;
+    }
+    if (progress.Read) progress.Read(i, done.Report);
+    done.Output.Commit();
+    if (progress.Written) progress.Written(i);
+    return true;
+}
+
+}  // namespace
+
 std::size_t ConvertBatch(const SettingsRecord& settings, FileType code, const std::vector<BatchFile>& files,
                          const BatchProgress& progress, unsigned jobs)
 {
     // Once a file fails or the batch is stopped, the files being read beside it are abandoned.
     std::atomic<bool> ended = false;
     const auto stopAsked = [&] { return ended || (progress.Stop && progress.Stop()); };
-    // Bytes read beside the calling thread are told by it, while it waits and between files.
-    std::atomic<std::size_t> bytesRead = 0;
-    const auto tellBytes = [&] {
-        if (const std::size_t n = bytesRead.exchange(0); n > 0 && progress.Bytes) progress.Bytes(n);
-    };
-    const BytesRead bytes = jobs <= 1 ? progress.Bytes : BytesRead([&](std::size_t n) { bytesRead += n; });
-    // Each file is read into a document of its own and written beside its output, where it waits
-    // to be put in place in the files' order, after its reading has been told.
-    struct Converted {
-        bool Skipped = false;
-        ReadReport Report = {};
-        std::optional<StagedFile> Output = {};
-        std::exception_ptr WriteFailure = {};  // told after the reading, as when written in turn
-    };
-    const auto convert = [&](std::size_t i) {
-        Converted done{.Skipped = !files[i].Skipped.empty()};
-        if (done.Skipped) return done;
+    CountsFromThreads bytes(progress.Bytes, jobs);
+    const auto convert = [&, counter = bytes.Counter()](std::size_t i) {
         // Asked while a file is read as well, so that a stop reaches into a large file at once.
         const ReadingCheck whileReading([&] {
             if (stopAsked()) throw BatchStopped();
         });
-        ReadingCheck::Run();
-        InputFile input = OpenInputFile(files[i].Input);
-        const FileType type = BatchFileType(files[i], code, input);
-        auto document = std::make_shared<PDDXFile>();
-        ReadingState reading = NewReading(settings);
-        done.Report = ReadInput(settings, reading, type, input, *document, false, progress.Bytes ? bytes : nullptr);
-        ReadingCheck::Run();
-        try {
-            done.Output.emplace(files[i].Output, [document](std::ostream& out) { document->WriteText(out); });
-        } catch (const std::exception&) {
-            done.WriteFailure = std::current_exception();
-        }
-        return done;
+        return ReadAndStage(settings, code, files[i], counter);
     };
     const auto starting = [&](std::size_t i) {
         if (files[i].Skipped.empty() && !stopAsked() && progress.Starting) progress.Starting(i);
     };
     std::size_t written = 0;
-    const auto take = [&](std::size_t i, std::optional<Converted>& done, const std::exception_ptr& error) {
-        tellBytes();
+    const auto take = [&](std::size_t i, std::optional<BatchConversion>& done, const std::exception_ptr& error) {
+        bytes.Pass();
         try {
             // Always thrown before an output is put in place: nothing of the file is written.
             if (stopAsked()) throw BatchStopped();
             if (error) std::rethrow_exception(error);
-            if (done->Skipped) {
-                if (progress.Skipped) progress.Skipped(i);
-                return true;
-            }
-            if (progress.Read) progress.Read(i, done->Report);
-            if (done->WriteFailure) std::rethrow_exception(done->WriteFailure);
-            done->Output->Commit();
+            written += PutInPlace(i, *done, progress) ? 1 : 0;
+            return true;
         } catch (const BatchStopped&) {
             ended = true;
             return false;
@@ -288,12 +307,9 @@ std::size_t ConvertBatch(const SettingsRecord& settings, FileType code, const st
             ended = true;
             throw;
         }
-        ++written;
-        if (progress.Written) progress.Written(i);
-        return true;
     };
-    RunInOrder<Converted>(files.size(), jobs,
-                          {.Work = convert, .Before = starting, .Take = take, .Waiting = tellBytes});
+    RunInOrder<BatchConversion>(files.size(), jobs,
+                                {.Work = convert, .Before = starting, .Take = take, .Waiting = [&] { bytes.Pass(); }});
     return written;
 }
 

@@ -3,6 +3,7 @@
 // conversions (one file, or a batch) that write the result straight to a .DDX file.
 
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/AtomicFile.h"
 #include "core/Inputs.h"
 #include "core/ProgramState.h"
 #include "document/PDDXFile.h"
@@ -63,6 +65,21 @@ ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, File
 
 // Writes a document as PDDX text, replacing `outputName` only once the whole text is written.
 void WriteDocument(const PDDXFile& document, const std::string& outputName);
+
+// A document written beside its output, where it waits to take its place, so that files converted
+// side by side are put in place in their own order. A failure to write it is kept, to be told
+// after what the reading gave, as it would be had the file been written in its turn.
+struct StagedOutput {
+    std::optional<StagedFile> File = {};
+    std::exception_ptr WriteFailure = {};
+
+    void Commit()
+    {
+        if (WriteFailure) std::rethrow_exception(WriteFailure);
+        File->Commit();
+    }
+};
+StagedOutput StageDocument(std::shared_ptr<const PDDXFile> document, const std::string& outputName);
 
 // Told what a reading gave before its document is written; throwing stops the conversion there,
 // with nothing written.

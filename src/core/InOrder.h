@@ -2,6 +2,7 @@
 // Work on many files at once whose results are taken one by one in the files' order, so that
 // messages, listings and the first failure read as they would had the files been done in turn.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -10,9 +11,33 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace vantrel {
+
+// Counts made on the threads of a RunInOrder (bytes read), passed on to `tell` on the calling
+// thread, which alone may draw them; with one job there is no other thread, and they go at once.
+class CountsFromThreads {
+public:
+    CountsFromThreads(std::function<void(std::size_t)> tell, unsigned jobs) : tell_(std::move(tell)), jobs_(jobs) {}
+    // What the threads count with; empty where nothing is told.
+    std::function<void(std::size_t)> Counter()
+    {
+        if (!tell_ || jobs_ <= 1) return tell_;
+        return [this](std::size_t n) { pending_ += n; };
+    }
+    // Tells what was counted since the last time.
+    void Pass()
+    {
+        if (const std::size_t n = pending_.exchange(0); n > 0) tell_(n);
+    }
+
+private:
+    std::function<void(std::size_t)> tell_;
+    unsigned jobs_;
+    std::atomic<std::size_t> pending_ = 0;
+};
 
 // Work on items 0 .. count - 1, and what is done on the calling thread, in order of the items.
 template <typename Result>
