@@ -210,6 +210,18 @@ void StagedFile::Commit()
     Pending& p = *pending_;
     if (p.inPlace) return WriteInPlace(p.fileName, p.target, p.inPlace);
     std::string reason;
+    // A new output takes its name at once where it can, one change of the folder instead of two.
+    // Interruptions wait until it is closed: a close that fails (some file systems report a
+    // failed write only then) takes the name back before anything can end the program.
+    if (p.file != platform::kNoFile && p.target.Is == platform::OutputTarget::Kind::New) {
+        const platform::InterruptionsHeld held;
+        if (platform::NameUnnamedFileIfFree(p.file, p.target.Path.string())) {
+            Close(std::exchange(p.file, platform::kNoFile), reason);
+            if (reason.empty()) return;
+            platform::RemoveFile(p.target.Path.string().c_str());
+            throw Failure(p.fileName, reason);
+        }
+    }
     if (p.file != platform::kNoFile) {
         {
             const platform::InterruptionsHeld held;

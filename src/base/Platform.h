@@ -70,6 +70,9 @@ FileHandle CreateUnnamedFile(const std::filesystem::path& folder, std::string& e
 // Gives an unnamed file a new name: `path` with its last six characters replaced, as for
 // CreateUniqueFile.
 bool NameUnnamedFile(FileHandle file, std::string& path, std::string& error);
+// Gives an unnamed file the name `path` where nothing has that name yet (not even a link): true
+// when it took it; false, and nothing changed, otherwise (the caller then names it and moves it).
+bool NameUnnamedFileIfFree(FileHandle file, const std::string& path);
 bool SetPermissions(FileHandle file, unsigned permissions, std::string& error);
 // Gives the file the target's owner and group, as far as the system lets the user.
 void KeepOwner(FileHandle file, const OutputTarget& target);

@@ -264,6 +264,13 @@ bool NameUnnamedFile(FileHandle file, std::string& path, std::string& error)
     return false;
 }
 
+bool NameUnnamedFileIfFree(FileHandle file, const std::string& path)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(file);
+    // A link never replaces a name, nor follows one: whatever stands there, the answer is no.
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 void KeepOwner(FileHandle file, const OutputTarget& target)
 {
     if (target.Owner < 0) return;

@@ -259,6 +259,8 @@ FileHandle OpenInPlace(const std::string& name, std::string& error)
 
 // Windows has no file without a name: the named way is taken.
 FileHandle CreateUnnamedFile(const std::filesystem::path&, std::string&) { return kNoFile; }
+bool NameUnnamedFileIfFree(FileHandle, const std::string&) { return false; }
+
 bool NameUnnamedFile(FileHandle, std::string&, std::string& error)
 {
     error = "files without a name are not supported";
