@@ -88,17 +88,17 @@ TEST(ProgressLine, ShowsAfterASecondAndIsWipedBeforeMessages)
     auto now = ProgressLine::Clock::time_point();
     ProgressLine line(out, true, [&] { return now; });
     line.Files(3);
-    line.Read(900);
+    line.Read(999);  // the most bytes still counted one by one
     EXPECT_EQ(out.str(), "");  // a short run stays quiet
     now += std::chrono::milliseconds(1000);
     line.FileDone();
-    EXPECT_EQ(out.str(), "\rvantrel: 1 of 3 files, 900 bytes read");
+    EXPECT_EQ(out.str(), "\rvantrel: 1 of 3 files, 999 bytes read");
     now += std::chrono::milliseconds(100);
     line.Read(99'100);
-    EXPECT_EQ(line.Text(), "1 of 3 files, 100.0 kB read");
+    EXPECT_EQ(line.Text(), "1 of 3 files, 100.1 kB read");
     line.Read(900'000);
     EXPECT_EQ(line.Text(), "1 of 3 files, 1.0 MB read");
-    EXPECT_EQ(out.str(), "\rvantrel: 1 of 3 files, 900 bytes read");  // at most five times a second
+    EXPECT_EQ(out.str(), "\rvantrel: 1 of 3 files, 999 bytes read");  // at most five times a second
     now += std::chrono::milliseconds(100);
     line.FileDone();
     line.Wipe();
