@@ -25,13 +25,6 @@ std::string F25(int stations)
     return f25;
 }
 
-std::set<std::string> FilesIn(const std::filesystem::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 TEST(BatchStop, AStopDuringAFileLeavesNothingOfItAndEndsTheBatch)
 {
     const struct {
@@ -66,7 +59,7 @@ TEST(BatchStop, AStopDuringAFileLeavesNothingOfItAndEndsTheBatch)
 
         std::set<std::string> expected = {"a.F25", "b.F25", "c.F25"};
         for (std::size_t i = 0; i < c.written; ++i) expected.insert(std::filesystem::path(files[i].Output).filename().string());
-        EXPECT_EQ(FilesIn(folder.Path()), expected);
+        EXPECT_EQ(FileNames(folder.Path()), expected);
         // A stop inside the large file ends its reading there, not at its end.
         if (c.stopIn == 1) {
             EXPECT_LT(largeRead, large.size() / 4);

@@ -60,11 +60,12 @@ std::string Unescape(std::string_view text)
     return out;
 }
 
-int LineNumber(std::string_view text)
+// A line number, a count or a sensor count (which may be below 0) as the case file writes it.
+int Integer(std::string_view text)
 {
     int number = 0;
     if (std::from_chars(text.data(), text.data() + text.size(), number).ptr != text.data() + text.size())
-        throw std::runtime_error("\"" + std::string(text) + "\" is not a line number");
+        throw std::runtime_error("\"" + std::string(text) + "\" is not a whole number");
     return number;
 }
 
@@ -75,7 +76,7 @@ std::pair<int, std::string> LineAndText(std::string_view rest)
     if (colon == std::string_view::npos) throw std::runtime_error("no \":\" after the line number");
     std::string_view text = rest.substr(colon + 1);
     if (text.starts_with(' ')) text.remove_prefix(1);
-    return {LineNumber(rest.substr(0, colon)), Unescape(text)};
+    return {Integer(rest.substr(0, colon)), Unescape(text)};
 }
 
 // "[SECTION] KEY = VALUE" or "KEY = VALUE"; the one blank after "=" is not the value's.
@@ -129,11 +130,13 @@ void TakeLine(std::vector<CaseGroup>& groups, std::string_view line, const std::
             c.files.back().push_back(Unescape(rest));
         } else if (word == "empty") {
             if (c.files.empty()) c.files.emplace_back();
-            c.files.back().insert(c.files.back().end(), static_cast<std::size_t>(LineNumber(rest)), "");
+            const int lines = Integer(rest);
+            if (lines < 0) throw std::runtime_error("no number of empty lines below 0");
+            c.files.back().insert(c.files.back().end(), static_cast<std::size_t>(lines), "");
         } else if (word == "file") {
             c.files.emplace_back();
         } else if (word == "sensors") {
-            c.sensors = LineNumber(rest);
+            c.sensors = Integer(rest);
         } else if (word == "warn") {
             auto [number, text] = LineAndText(rest);
             c.warned.push_back({number, text});

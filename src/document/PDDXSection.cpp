@@ -83,9 +83,9 @@ PDDXElement& PDDXSection::AddDropData(int dropNum)
 
 PDDXElement& PDDXSection::AddHistoryData(int dropNum, int sampleNum)
 {
-    const ElementName& name =
-        Text().HistoryName(CheckCount(dropNum, "drop number"), CheckCount(sampleNum, "sample number"));
-    return elements_.EmplaceNew(*this, NewName(name), kNumber);
+    std::string refused;
+    if (PDDXElement* added = AddHistoryDataIfNew(dropNum, sampleNum, refused)) return *added;
+    throw std::invalid_argument(refused);
 }
 
 PDDXElement* PDDXSection::AddHistoryDataIfNew(int dropNum, int sampleNum, std::string& refused)

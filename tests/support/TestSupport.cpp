@@ -28,6 +28,13 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, error);
 }
 
+std::set<std::string> FileNames(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
 std::string ReadBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ private:
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
+// The names in a folder, sorted.
+std::set<std::string> FileNames(const std::filesystem::path& folder);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 // Lines joined with CR LF, each line ended by it.
 std::string CrLf(const std::vector<std::string>& lines);
