@@ -56,11 +56,13 @@ stage() {
   touch -d "2004-04-07 12:00" "$2/$(basename "$1")"
 }
 
-# run FOLDER ARGS...: vantrel.exe in FOLDER; its messages go to FOLDER/err.
+# run FOLDER ARGS...: vantrel.exe in FOLDER; its messages go to FOLDER/err, and to this script's
+# error output when it fails (its standard output may be the document).
 run() {
-  local folder=$1
+  local folder=$1 status=0
   shift
-  (cd "$folder" && "$wine" "$exe" "$@" 2>err) || { echo "  vantrel.exe $*: exit $?: $(tr -d '\r' <"$folder/err")"; return 1; }
+  (cd "$folder" && "$wine" "$exe" "$@" 2>err) || status=$?
+  [ "$status" -eq 0 ] || { echo "  vantrel.exe $*: exit $status: $(tr -d '\r' <"$folder/err")" >&2; return 1; }
 }
 
 n=0
