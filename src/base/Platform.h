@@ -97,6 +97,12 @@ private:
     alignas(std::max_align_t) unsigned char saved_[128];
 };
 
+// Memory for one large block of a document's text, given back with ReleaseBlock; std::bad_alloc
+// when there is none. Where the system can, large pages back it: filling a block page by page is
+// otherwise one fault per 4 KB, a fifth of the time a large conversion takes.
+char* AllocateBlock(std::size_t size);
+void ReleaseBlock(char* block, std::size_t size);
+
 // Standard input, open for ReadBytes (bytes untouched, as from a file).
 FileHandle StandardInput();
 // Whether standard error goes to a terminal, where someone may watch a progress line.

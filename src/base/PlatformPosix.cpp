@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
 #include <system_error>
 
@@ -327,6 +329,18 @@ void UseBinaryStandardOutput() {}  // POSIX streams never translate line ends
 FileHandle StandardInput() { return STDIN_FILENO; }
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+char* AllocateBlock(std::size_t size)
+{
+    void* block = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(block, size, MADV_HUGEPAGE);  // only advice: without it the block works as well
+#endif
+    return static_cast<char*>(block);
+}
+
+void ReleaseBlock(char* block, std::size_t size) { ::munmap(block, size); }
 
 std::filesystem::path ProgramFolder()
 {

@@ -304,6 +304,9 @@ std::string RunInstead(const std::string& name, char** argv)
     return program.string() + ": " + std::strerror(errno);
 }
 
+char* AllocateBlock(std::size_t size) { return new char[size]; }
+void ReleaseBlock(char* block, std::size_t) { delete[] block; }
+
 std::filesystem::path ProgramFolder()
 {
     std::wstring name(MAX_PATH, L'\0');

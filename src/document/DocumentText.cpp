@@ -1,17 +1,22 @@
 #include "document/DocumentText.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 
 #include "base/Latin1.h"
+#include "base/Platform.h"
 #include "document/TemplateNames.h"
 
 namespace vantrel {
 namespace {
 
-constexpr std::size_t kLargestBlock = 256 << 10;
+// Blocks double from 1 KB, so that a small document takes little; from 2 MB on, the size of a
+// large page, they come from platform::AllocateBlock.
+constexpr std::size_t kLargePage = 2 << 20;
+constexpr std::size_t kLargestBlock = 32 << 20;
 
 // Copies `text` to `to`; an empty view may have no bytes at all (a null pointer) to copy from.
 void CopyTo(char* to, std::string_view text)
@@ -31,17 +36,29 @@ std::size_t DocumentText::NameHash::operator()(const ElementName& name) const
     return name.hash ^ std::hash<std::string_view>()(name.description);
 }
 
+DocumentText::~DocumentText()
+{
+    for (const Block& block : blocks_) {
+        if (block.size >= kLargePage) platform::ReleaseBlock(block.data, block.size);
+        else delete[] block.data;
+    }
+}
+
+char* DocumentText::NewBlock(std::size_t size)
+{
+    blocks_.reserve(blocks_.size() + 1);  // so that the block cannot be lost below
+    char* data = size >= kLargePage ? platform::AllocateBlock(size) : new char[size];
+    blocks_.push_back({data, size});
+    return data;
+}
+
 char* DocumentText::Allocate(std::size_t size)
 {
     if (size > left_) {
         // A text that would not fit the next block, or is larger than a quarter of the largest,
         // gets a block of its own: the current block stays in use, so that little is wasted.
-        if (size > blockSize_ || size > kLargestBlock / 4) {
-            blocks_.emplace_back(new char[size]);
-            return blocks_.back().get();
-        }
-        blocks_.emplace_back(new char[blockSize_]);
-        next_ = blocks_.back().get();
+        if (size > blockSize_ || size > kLargestBlock / 4) return NewBlock(size);
+        next_ = NewBlock(blockSize_);
         left_ = blockSize_;
         blockSize_ = std::min(blockSize_ * 2, kLargestBlock);
     }
@@ -49,6 +66,19 @@ char* DocumentText::Allocate(std::size_t size)
     next_ += size;
     left_ -= size;
     return at;
+}
+
+char* DocumentText::AllocateAligned(std::size_t size, std::size_t alignment)
+{
+    // A new block starts aligned (new char[] and whole pages are, to 16 bytes at least).
+    const std::size_t pad = (alignment - reinterpret_cast<std::uintptr_t>(next_) % alignment) % alignment;
+    if (pad + size <= left_) {
+        next_ += pad;
+        left_ -= pad;
+    } else {
+        left_ = 0;
+    }
+    return Allocate(size);
 }
 
 const char* DocumentText::KeepShort(std::string_view text)

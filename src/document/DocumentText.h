@@ -24,8 +24,11 @@ public:
     DocumentText(const DocumentText&) = delete;
     DocumentText& operator=(const DocumentText&) = delete;
 
+    ~DocumentText();
     // Room for `size` bytes that stays where it is for as long as the store lives.
     char* Allocate(std::size_t size);
+    // The same, starting at a multiple of `alignment` (at most 16), for objects kept here.
+    char* AllocateAligned(std::size_t size, std::size_t alignment);
 
     // A value of at most 255 bytes kept behind its length byte (see KeptValue), so that a list of
     // many costs one pointer each.
@@ -55,7 +58,12 @@ private:
     };
     const ElementName& NumberedName(std::vector<const ElementName*>& cache, std::size_t index, std::string_view handle);
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    struct Block {
+        char* data;
+        std::size_t size;
+    };
+    char* NewBlock(std::size_t size);
+    std::vector<Block> blocks_;
     char* next_ = nullptr;
     std::size_t left_ = 0;
     std::size_t blockSize_ = 1024;

@@ -35,8 +35,18 @@ public:
     ~KeyedCollection()
     {
         for (std::uint32_t i = 0; i < created_; ++i) At(i).~T();
-        for (T* chunk : chunks_) std::allocator<T>().deallocate(chunk, kChunk);
+        if (!source_.allocate)
+            for (T* chunk : chunks_) std::allocator<T>().deallocate(chunk, kChunk);
     }
+
+    // Where the chunks come from: by default the heap; a section's come from its document's
+    // text, which outlives them and releases them with everything else, without a call each.
+    struct ChunkSource {
+        void* (*allocate)(void* context, std::size_t bytes) = nullptr;
+        void* context = nullptr;
+    };
+    // Before the first item.
+    void TakeChunksFrom(ChunkSource source) { source_ = source; }
 
     int Count() const { return static_cast<int>(removedAny_ ? order_.size() : created_); }
 
@@ -135,7 +145,11 @@ private:
     template <typename... Args>
     T& Build(Args&&... args)
     {
-        if (chunks_.size() * kChunk == created_) chunks_.push_back(std::allocator<T>().allocate(kChunk));
+        if (chunks_.size() * kChunk == created_) {
+            chunks_.reserve(chunks_.size() + 1);  // so that the chunk cannot be lost below
+            chunks_.push_back(source_.allocate ? static_cast<T*>(source_.allocate(source_.context, sizeof(T) * kChunk))
+                                               : std::allocator<T>().allocate(kChunk));
+        }
         return *::new (static_cast<void*>(&At(created_))) T(std::forward<Args>(args)...);
     }
 
@@ -188,6 +202,7 @@ private:
         }
     }
 
+    ChunkSource source_;
     std::vector<T*> chunks_;
     std::uint32_t created_ = 0;
     bool removedAny_ = false;

@@ -9,7 +9,15 @@
 
 namespace vantrel {
 
-PDDXSection::PDDXSection(std::string handle) : handle_(std::move(handle)), hash_(FoldedHash(handle_)) {}
+PDDXSection::PDDXSection(std::string handle) : handle_(std::move(handle)), hash_(FoldedHash(handle_))
+{
+    // The elements are kept with their values: fewer, larger allocations, released at once.
+    elements_.TakeChunksFrom({[](void* section, std::size_t bytes) -> void* {
+                                  return static_cast<PDDXSection*>(section)->Text().AllocateAligned(
+                                      bytes, alignof(PDDXElement));
+                              },
+                              this});
+}
 
 void PDDXSection::SetHandle(std::string handle)
 {

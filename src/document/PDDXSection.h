@@ -69,9 +69,9 @@ private:
 
     std::string handle_;
     std::size_t hash_;
-    KeyedCollection<PDDXElement> elements_;
     PDDXFile* parent_ = nullptr;
-    std::unique_ptr<DocumentText> ownText_;
+    std::unique_ptr<DocumentText> ownText_;  // before the elements, which it holds
+    KeyedCollection<PDDXElement> elements_;
     PDDXElement* dropCounter_ = nullptr;  // NumberOfDrops, once AddDropData has looked it up
 };
 
