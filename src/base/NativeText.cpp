@@ -282,6 +282,7 @@ std::string ReadAllText(ByteSource& source)
         text.assign(*memory);
     } else {
         std::unique_ptr<char[]> chunk(new char[kBufferSize]);
+        text.reserve(source.SizeAtOpen());  // grown by doubling, it was copied twice over
         for (std::size_t got; (got = source.Read(chunk.get(), kBufferSize)) > 0;) {
             check.Scan(std::string_view(chunk.get(), got));
             text.append(chunk.get(), got);

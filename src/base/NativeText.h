@@ -57,6 +57,9 @@ public:
     // The whole input when it is in memory (without its byte-order mark, and as Latin-1 text when
     // it was UTF-8 or UTF-16), so that lines can be read without copying.
     const std::string_view* Memory() const { return file_ == platform::kNoFile ? &memory_ : nullptr; }
+    // The bytes a regular file held when it was opened, for room reserved at once; 0 where
+    // nothing says (a pipe).
+    std::size_t SizeAtOpen() const { return sizeAtOpen_ > 0 ? static_cast<std::size_t>(sizeAtOpen_) : 0; }
 
     // Where what was changed in reading goes: characters outside Latin-1, NUL bytes removed from
     // lines. Nowhere until one is given.
