@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -59,9 +61,10 @@ public:
     std::chrono::year_month_day Modified{std::chrono::year{2004}, std::chrono::April, std::chrono::day{7}};
 
     // Reads the lines, each ended by CR LF, as a file called `name`.
-    void Read(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
+    void Read(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN",
+              bool append = false)
     {
-        ReadInto(read, Document, CrLf(lines), name);
+        ReadInto(read, Document, CrLf(lines), name, append);
     }
     ReaderRun& ReadText(FileType read, std::string_view bytes, bool append = false)
     {
@@ -126,11 +129,16 @@ struct ReadCase {
     std::vector<Expect> expect = {};
     int sensors = 0;
     Fails fails = {};
+    std::vector<std::size_t> appended = {};  // the files read as appended to what the run holds
+    std::optional<std::chrono::year_month_day> modified = {};  // the inputs' last write, where it is not ReaderRun's
+    std::optional<int> sensorsAfter = {};  // the sensor count the reading must leave
+    std::vector<std::pair<std::string, int>> elements = {};  // sections and how many elements each must hold
 };
 
 struct ReadOptions {
     bool warnings = true;  // whether each case's warnings are checked (its list empty: none given)
     std::string name = "TEST.IN";
+    std::vector<Expect> holds = {};  // values the document holds before each case's first file
     std::function<void(ReaderRun&)> setup = {};  // what the run holds before its first file
 };
 
@@ -140,9 +148,12 @@ inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const
         const std::string what = c.what.empty() ? testing::PrintToString(c.files) : c.what;
         ReaderRun run;
         run.NumSensors = c.sensors;
+        if (c.modified) run.Modified = *c.modified;
         if (options.setup) options.setup(run);
+        for (const Expect& e : options.holds) run.Document.Element(e.section, e.key).SetValue(e.value);
         try {
-            for (const std::vector<std::string>& file : c.files) run.Read(read, file, options.name);
+            for (std::size_t i = 0; i < c.files.size(); ++i)
+                run.Read(read, c.files[i], options.name, std::ranges::count(c.appended, i) > 0);
             EXPECT_EQ(c.fails.line, -1) << what << ": no ReadError";
         } catch (const ReadError& e) {
             EXPECT_TRUE(e.Line() == c.fails.line && e.Reason().find(c.fails.says) != std::string::npos)
@@ -150,6 +161,13 @@ inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const
         }
         if (options.warnings) ExpectWarnings(run.Warnings, c.warned, what);
         run.ExpectValues(c.expect, what);
+        if (c.sensorsAfter) {
+            EXPECT_EQ(run.NumSensors, *c.sensorsAfter) << what << ": the sensor count after the reading";
+        }
+        for (const auto& [section, count] : c.elements) {
+            const PDDXSection* found = run.Document.Sections().Find(section);
+            EXPECT_EQ(found ? found->Elements().Count() : 0, count) << what << ": the elements of [" << section << "]";
+        }
     }
 }
 
