@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -139,7 +138,6 @@ struct ReadOptions {
     bool warnings = true;  // whether each case's warnings are checked (its list empty: none given)
     std::string name = "TEST.IN";
     std::vector<Expect> holds = {};  // values the document holds before each case's first file
-    std::function<void(ReaderRun&)> setup = {};  // what the run holds before its first file
 };
 
 inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const ReadOptions& options = {})
@@ -149,7 +147,6 @@ inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const
         ReaderRun run;
         run.NumSensors = c.sensors;
         if (c.modified) run.Modified = *c.modified;
-        if (options.setup) options.setup(run);
         for (const Expect& e : options.holds) run.Document.Element(e.section, e.key).SetValue(e.value);
         try {
             for (std::size_t i = 0; i < c.files.size(); ++i)
