@@ -86,10 +86,6 @@ public:
         return ReadFailure([&] { Read(read, lines, name); });
     }
 
-    std::string Value(std::string_view section, std::string_view key) const
-    {
-        return std::string(Document.Element(section, key).Value());
-    }
     std::string Written() const
     {
         std::ostringstream out;
@@ -118,7 +114,7 @@ struct Fails {
     std::string says = {};
 };
 
-// One run of a table (named by its files where `what` is empty): files read one after another into one document, from a sensor count; the
+// One run of a table: files read one after another into one document, from a sensor count; the
 // warnings they must give (where the table checks them), the values they must set, and the error
 // the last one must end with (what was set before it stays, and is checked too).
 struct ReadCase {
@@ -143,7 +139,7 @@ struct ReadOptions {
 inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const ReadOptions& options = {})
 {
     for (const ReadCase& c : cases) {
-        const std::string what = c.what.empty() ? testing::PrintToString(c.files) : c.what;
+        const std::string& what = c.what;
         ReaderRun run;
         run.NumSensors = c.sensors;
         if (c.modified) run.Modified = *c.modified;
