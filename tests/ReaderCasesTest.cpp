@@ -6,23 +6,30 @@
 //   type kuab                        the reader, by its -t name (for the rest of the group)
 //   name FVO.INI                     the file name the reader is given (default TEST.IN)
 //   unchecked-warnings               the group's warnings are not checked
+//   holds [SECTION] KEY = VALUE      a value the document holds before each case (for the rest of the group)
 //   case WHAT                        starts a case
 //   | TEXT                           a line of the input ("|" alone: an empty line)
 //   empty N                          N empty lines of the input
 //   file                             the next input file of the same run
+//   append                           the input file it stands in is appended to the document, as a merge's are
+//   modified YYYY-MM-DD              the day the input files were last written (default 2004-04-07)
 //   sensors N                        the sensor count of the settings
 //   warn LINE: TEXT                  a warning the reading gives, in order (none listed: none given)
 //   fails LINE: TEXT                 the reading ends with this error (what came before is checked too)
 //   expect [SECTION] KEY = VALUE     an element's value; without [SECTION], the current location's
+//   sensors-after N                  the sensor count of the settings after the reading
+//   elements [SECTION] N             the number of elements the section holds after the reading
 //
 // TEXT and VALUE are taken as written, with \xNN for a byte that is not printable ASCII, for a
-// backslash and for a blank at the end of a line.
+// backslash and for a blank at the end of a line, and \*N after a character for N of it in all
+// (v\*300 is 300 v's; N ends at the first character that is not a digit).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -48,25 +55,46 @@ std::string Unescape(std::string_view text)
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         unsigned byte = 0;
+        std::size_t times = 0;
+        const char* const end = text.data() + text.size();
         if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' &&
             std::from_chars(text.data() + i + 2, text.data() + i + 4, byte, 16).ptr == text.data() + i + 4) {
             out += static_cast<char>(byte);
             i += 3;
+        } else if (text.substr(i).starts_with("\\*") && !out.empty()) {
+            const char* const digits = text.data() + i + 2;
+            const char* const after = std::from_chars(digits, end, times).ptr;
+            if (after == digits || times == 0) throw std::runtime_error("\\* without a count of at least 1");
+            out.append(times - 1, out.back());
+            i = static_cast<std::size_t>(after - text.data()) - 1;
         } else {
-            if (text[i] == '\\') throw std::runtime_error("a backslash that is not \\xNN");
+            if (text[i] == '\\') throw std::runtime_error("a backslash that is not \\xNN or \\*N after a character");
             out += text[i];
         }
     }
     return out;
 }
 
-// A line number, a count or a sensor count (which may be below 0) as the case file writes it.
+// A line number, a count, a sensor count (which may be below 0) or a part of a day as the case file writes it.
 int Integer(std::string_view text)
 {
     int number = 0;
     if (std::from_chars(text.data(), text.data() + text.size(), number).ptr != text.data() + text.size())
         throw std::runtime_error("\"" + std::string(text) + "\" is not a whole number");
     return number;
+}
+
+// YYYY-MM-DD, a day of the calendar (the year may have more digits).
+std::chrono::year_month_day Day(std::string_view text)
+{
+    const std::size_t first = text.find('-'), second = text.rfind('-');
+    if (first == std::string_view::npos || first == second) throw std::runtime_error("a day is YYYY-MM-DD");
+    const int month = Integer(text.substr(first + 1, second - first - 1)), day = Integer(text.substr(second + 1));
+    const std::chrono::year_month_day date{std::chrono::year{Integer(text.substr(0, first))},
+                                           std::chrono::month{static_cast<unsigned>(month)},
+                                           std::chrono::day{static_cast<unsigned>(day)}};
+    if (!date.ok()) throw std::runtime_error("\"" + std::string(text) + "\" is no day");
+    return date;
 }
 
 // "LINE: TEXT" of a warn or fails line.
@@ -122,6 +150,9 @@ void TakeLine(std::vector<CaseGroup>& groups, std::string_view line, const std::
         group.options.name = Unescape(rest);
     } else if (word == "unchecked-warnings") {
         group.options.warnings = false;
+    } else if (word == "holds") {
+        group.options.holds.push_back(Expected(rest));
+        if (group.options.holds.back().section.empty()) throw std::runtime_error("holds without a [section]");
     } else {
         if (group.cases.empty()) throw std::runtime_error("\"" + std::string(word) + "\" before the first case");
         ReadCase& c = group.cases.back();
@@ -135,8 +166,20 @@ void TakeLine(std::vector<CaseGroup>& groups, std::string_view line, const std::
             c.files.back().insert(c.files.back().end(), static_cast<std::size_t>(lines), "");
         } else if (word == "file") {
             c.files.emplace_back();
+        } else if (word == "append") {
+            if (c.files.empty()) c.files.emplace_back();
+            c.appended.push_back(c.files.size() - 1);
+        } else if (word == "modified") {
+            c.modified = Day(rest);
         } else if (word == "sensors") {
             c.sensors = Integer(rest);
+        } else if (word == "sensors-after") {
+            c.sensorsAfter = Integer(rest);
+        } else if (word == "elements") {
+            const std::size_t close = rest.find("] ");
+            if (!rest.starts_with('[') || close == std::string_view::npos)
+                throw std::runtime_error("no \"[SECTION] \" before the count");
+            c.elements.emplace_back(Unescape(rest.substr(1, close - 1)), Integer(rest.substr(close + 2)));
         } else if (word == "warn") {
             auto [number, text] = LineAndText(rest);
             c.warned.push_back({number, text});

@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -59,9 +60,10 @@ public:
     std::chrono::year_month_day Modified{std::chrono::year{2004}, std::chrono::April, std::chrono::day{7}};
 
     // Reads the lines, each ended by CR LF, as a file called `name`.
-    void Read(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
+    void Read(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN",
+              bool append = false)
     {
-        ReadInto(read, Document, CrLf(lines), name);
+        ReadInto(read, Document, CrLf(lines), name, append);
     }
     ReaderRun& ReadText(FileType read, std::string_view bytes, bool append = false)
     {
@@ -84,10 +86,6 @@ public:
         return ReadFailure([&] { Read(read, lines, name); });
     }
 
-    std::string Value(std::string_view section, std::string_view key) const
-    {
-        return std::string(Document.Element(section, key).Value());
-    }
     std::string Written() const
     {
         std::ostringstream out;
@@ -116,7 +114,7 @@ struct Fails {
     std::string says = {};
 };
 
-// One run of a table (named by its files where `what` is empty): files read one after another into one document, from a sensor count; the
+// One run of a table: files read one after another into one document, from a sensor count; the
 // warnings they must give (where the table checks them), the values they must set, and the error
 // the last one must end with (what was set before it stays, and is checked too).
 struct ReadCase {
@@ -126,23 +124,29 @@ struct ReadCase {
     std::vector<Expect> expect = {};
     int sensors = 0;
     Fails fails = {};
+    std::vector<std::size_t> appended = {};  // the files read as appended to what the run holds
+    std::optional<std::chrono::year_month_day> modified = {};  // the inputs' last write, where it is not ReaderRun's
+    std::optional<int> sensorsAfter = {};  // the sensor count the reading must leave
+    std::vector<std::pair<std::string, int>> elements = {};  // sections and how many elements each must hold
 };
 
 struct ReadOptions {
     bool warnings = true;  // whether each case's warnings are checked (its list empty: none given)
     std::string name = "TEST.IN";
-    std::function<void(ReaderRun&)> setup = {};  // what the run holds before its first file
+    std::vector<Expect> holds = {};  // values the document holds before each case's first file
 };
 
 inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const ReadOptions& options = {})
 {
     for (const ReadCase& c : cases) {
-        const std::string what = c.what.empty() ? testing::PrintToString(c.files) : c.what;
+        const std::string& what = c.what;
         ReaderRun run;
         run.NumSensors = c.sensors;
-        if (options.setup) options.setup(run);
+        if (c.modified) run.Modified = *c.modified;
+        for (const Expect& e : options.holds) run.Document.Element(e.section, e.key).SetValue(e.value);
         try {
-            for (const std::vector<std::string>& file : c.files) run.Read(read, file, options.name);
+            for (std::size_t i = 0; i < c.files.size(); ++i)
+                run.Read(read, c.files[i], options.name, std::ranges::count(c.appended, i) > 0);
             EXPECT_EQ(c.fails.line, -1) << what << ": no ReadError";
         } catch (const ReadError& e) {
             EXPECT_TRUE(e.Line() == c.fails.line && e.Reason().find(c.fails.says) != std::string::npos)
@@ -150,6 +154,13 @@ inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const
         }
         if (options.warnings) ExpectWarnings(run.Warnings, c.warned, what);
         run.ExpectValues(c.expect, what);
+        if (c.sensorsAfter) {
+            EXPECT_EQ(run.NumSensors, *c.sensorsAfter) << what << ": the sensor count after the reading";
+        }
+        for (const auto& [section, count] : c.elements) {
+            const PDDXSection* found = run.Document.Sections().Find(section);
+            EXPECT_EQ(found ? found->Elements().Count() : 0, count) << what << ": the elements of [" << section << "]";
+        }
     }
 }
 
