@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Check.h"
+#include "support/ReaderTest.h"
 #include "support/TestSupport.h"
 
 namespace vantrel::test {
@@ -35,6 +37,21 @@ TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
     EXPECT_EQ(clean.out, "");
     EXPECT_EQ(Run({"check", "--format", "json", "k.FWD", "gone.DDX"}).status, 1);
     EXPECT_EQ(Run({"check", "--format", "xml", "k.FWD"}).status, 2);
+}
+
+// c.DDX holds what a lookup never reads: a location or a drop number met again under another
+// name, a key or a section met again, a drop numbered 0 or +2. A file is read twice, a pipe is
+// held whole; both find the same, in the same order.
+TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
+{
+    EXPECT_EQ(Run({"check", "c.DDX"}).out, Expected("c-check.txt"));
+    test::ReaderRun run;
+    run.ReadInto(FileType::PDDX, run.Document, ReadBytes(dir / "c.DDX"), "c.DDX", false, &ReadPDDXAsWritten);
+    std::string held;
+    CheckDocument(run.Document, [&](const Finding& found) {
+        held += "c.DDX: [" + found.Section + "] " + found.Key + ": " + found.Message + "\n";
+    });
+    EXPECT_EQ(held, Expected("c-check.txt"));
 }
 
 TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)

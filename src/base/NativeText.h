@@ -60,6 +60,8 @@ public:
     // The bytes a regular file held when it was opened, for room reserved at once; 0 where
     // nothing says (a pipe).
     std::size_t SizeAtOpen() const { return sizeAtOpen_ > 0 ? static_cast<std::size_t>(sizeAtOpen_) : 0; }
+    // Whether Rewind can start it again: a regular file or bytes in memory, not a pipe.
+    bool CanReadTwice() const { return file_ == platform::kNoFile || sizeAtOpen_ >= 0; }
 
     // Where what was changed in reading goes: characters outside Latin-1, NUL bytes removed from
     // lines. Nowhere until one is given.

@@ -13,27 +13,23 @@ constexpr std::uint32_t kEmpty = UINT32_MAX;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-void TrimRange(std::string_view text, std::size_t& start, std::size_t& end)
+std::string_view Trimmed(std::string_view text)
 {
+    std::size_t start = 0, end = text.size();
     while (start < end && IsBlank(text[start])) ++start;
     while (end > start && IsBlank(text[end - 1])) --end;
+    return text.substr(start, end - start);
 }
 
-// A part of the text: [start, stop).
-struct TextRange {
-    std::size_t start, stop;
-};
-
-// The line at `pos` without its end (CR, LF or CRLF), blanks trimmed; `pos` moves past the line.
-TextRange NextLine(std::string_view text, std::size_t& pos)
+// The line at `pos` without its end (CR, LF or CRLF); `pos` moves past the line.
+std::string_view NextLine(std::string_view text, std::size_t& pos)
 {
     std::size_t end = pos;
     while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    TextRange line{pos, end};
+    const std::string_view line = text.substr(pos, end - pos);
     pos = end;
     if (pos < text.size() && text[pos] == '\r') ++pos;
     if (pos < text.size() && text[pos] == '\n') ++pos;
-    TrimRange(text, line.start, line.stop);
     return line;
 }
 
@@ -43,6 +39,30 @@ ProfileFile::ProfileFile(std::string text) : ownedText_(std::move(text)) { Index
 
 ProfileFile ProfileFile::Load(const std::string& fileName) { return ProfileFile(ReadFileBytes(fileName)); }
 
+ProfileLine ReadProfileLine(std::string_view line)
+{
+    ProfileLine read;
+    read.Line = Trimmed(line);
+    if (read.Line.empty()) return read;
+    if (read.Line.front() == '[') {
+        read.Is = ProfileLine::Kind::Header;
+        read.Name = Trimmed(read.Line.substr(1, read.Line.find(']') - 1));
+        return read;
+    }
+    const std::size_t equals = read.Line.find('=');
+    if (equals == std::string_view::npos) {
+        read.Is = ProfileLine::Kind::Other;
+        return read;
+    }
+    read.Is = ProfileLine::Kind::Pair;
+    read.Name = Trimmed(read.Line.substr(0, equals));
+    read.Value = Trimmed(read.Line.substr(equals + 1));
+    if (read.Value.size() >= 2 && (read.Value.front() == '"' || read.Value.front() == '\'') &&
+        read.Value.back() == read.Value.front())
+        read.Value = read.Value.substr(1, read.Value.size() - 2);
+    return read;
+}
+
 void ProfileFile::Index()
 {
     const std::string_view text = Text();
@@ -51,60 +71,46 @@ void ProfileFile::Index()
     std::uint32_t line = 0;
     for (std::size_t pos = 0; pos < text.size();) {
         ++line;
-        const TextRange range = NextLine(text, pos);
-        if (range.start == range.stop) continue;
-        if (text[range.start] == '[') {
-            current = IndexHeader(range.start, range.stop, line);
+        const ProfileLine read = ReadProfileLine(NextLine(text, pos));
+        if (read.Is == ProfileLine::Kind::Empty) continue;
+        if (read.Is == ProfileLine::Kind::Header) {
+            current = IndexHeader(read, line);
             continue;
         }
-        const std::size_t equals = text.find('=', range.start);
-        if (equals >= range.stop || !current) {
-            NoteSkipped(range.start, range.stop, equals < range.stop, line);
+        if (read.Is == ProfileLine::Kind::Other || !current) {
+            NoteSkipped(read, line);
             continue;
         }
-        TextRange key{range.start, equals}, value{equals + 1, range.stop};
-        TrimRange(text, key.start, key.stop);
-        TrimRange(text, value.start, value.stop);
-        if (value.stop - value.start >= 2 && (text[value.start] == '"' || text[value.start] == '\'') &&
-            text[value.stop - 1] == text[value.start]) {
-            ++value.start;
-            --value.stop;
-        }
-        entries_.push_back({static_cast<std::uint32_t>(key.start), static_cast<std::uint32_t>(key.stop - key.start),
-                            static_cast<std::uint32_t>(value.start),
-                            static_cast<std::uint32_t>(value.stop - value.start), line});
+        entries_.push_back({Offset(read.Name), static_cast<std::uint32_t>(read.Name.size()), Offset(read.Value),
+                            static_cast<std::uint32_t>(read.Value.size()), line});
         ++current->entryCount;
     }
     for (Section& section : sections_) BuildTable(section);
 }
 
-ProfileFile::Section* ProfileFile::IndexHeader(std::size_t start, std::size_t stop, std::uint32_t line)
+ProfileFile::Section* ProfileFile::IndexHeader(const ProfileLine& header, std::uint32_t line)
 {
-    const std::string_view text = Text();
-    TextRange name{start + 1, std::min(text.find(']', start), stop)};
-    TrimRange(text, name.start, name.stop);
-    const auto [it, added] = sectionNumbers_.emplace(UpperCase(text.substr(name.start, name.stop - name.start)),
-                                                     static_cast<int>(sections_.size()));
+    const auto [it, added] = sectionNumbers_.emplace(UpperCase(header.Name), static_cast<int>(sections_.size()));
     if (!added) {
         const std::uint32_t first = sections_[static_cast<std::size_t>(it->second)].line;
-        skipped_.push_back({static_cast<int>(line), "section " + Quoted(text.substr(start, stop - start)) +
+        skipped_.push_back({static_cast<int>(line), "section " + Quoted(header.Line) +
                                                         " stands here a second time (first at line " +
                                                         std::to_string(first) + "); the keys under it are not read"});
         return nullptr;
     }
-    sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0, static_cast<std::uint32_t>(name.start),
-                         static_cast<std::uint32_t>(name.stop - name.start), line});
+    sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0, Offset(header.Name),
+                         static_cast<std::uint32_t>(header.Name.size()), line});
     return &sections_.back();
 }
 
-void ProfileFile::NoteSkipped(std::size_t start, std::size_t stop, bool pair, std::uint32_t line)
+void ProfileFile::NoteSkipped(const ProfileLine& skipped, std::uint32_t line)
 {
-    const std::string_view text = Text();
-    if (text[start] == ';' || text[start] == '#') return;
-    const char* why = !pair               ? " is no [section], key = value or ; comment; it was skipped"
+    if (skipped.Line.front() == ';' || skipped.Line.front() == '#') return;
+    const char* why = skipped.Is == ProfileLine::Kind::Other
+                          ? " is no [section], key = value or ; comment; it was skipped"
                       : sections_.empty() ? " stands before the first [section]; it was skipped"
                                           : nullptr;  // a key of a section met before
-    if (why) skipped_.push_back({static_cast<int>(line), Quoted(text.substr(start, stop - start)) + why});
+    if (why) skipped_.push_back({static_cast<int>(line), Quoted(skipped.Line) + why});
 }
 
 void ProfileFile::BuildTable(Section& section)

@@ -15,6 +15,17 @@
 
 namespace vantrel {
 
+// One line of profile text (without its end) by the rules above: a header's section name, or a
+// key and its value, blanks and one pair of enclosing quotes removed as a lookup gives them.
+// Other: neither (a ; or # comment among them); a line with "=" is a pair whatever it starts with.
+struct ProfileLine {
+    enum class Kind { Empty, Header, Pair, Other } Is = Kind::Empty;
+    std::string_view Line;   // the line, blanks trimmed
+    std::string_view Name;   // a header's section name, a pair's key
+    std::string_view Value;  // a pair's value
+};
+ProfileLine ReadProfileLine(std::string_view line);
+
 class ProfileFile {
 public:
     // Values longer than this are cut, as a 255-character lookup buffer cuts them.
@@ -78,8 +89,9 @@ private:
     // The trimmed line [start, stop) of the text. A header opens its section: nullptr for one met
     // before, whose keys are not read. A line that is no comment and gives no key is noted as
     // skipped: no key = value `pair`, or one before the first header.
-    Section* IndexHeader(std::size_t start, std::size_t stop, std::uint32_t line);
-    void NoteSkipped(std::size_t start, std::size_t stop, bool pair, std::uint32_t line);
+    Section* IndexHeader(const ProfileLine& header, std::uint32_t line);
+    void NoteSkipped(const ProfileLine& skipped, std::uint32_t line);
+    std::uint32_t Offset(std::string_view part) const { return static_cast<std::uint32_t>(part.data() - Text().data()); }
     const Entry* FindEntry(int section, std::string_view key) const;
     void BuildTable(Section& section);
 

@@ -68,10 +68,25 @@ int CommandLine::RunCheck()
             InputFile input = Input(name);
             const TypeChoice type = TypeFor(checkType_, input);
             PDDXFile document;
-            // A PDDX file is checked as it stands, not as its counters would have it read.
-            ReadInto(document, input, type, nullptr, false, type.code == FileType::PDDX ? &ReadPDDXAsWritten : nullptr);
-            progress_.Wipe();
-            CheckDocument(document, [&](const Finding& finding) { write(name, finding); });
+            const auto found = [&](const Finding& finding) {
+                progress_.Wipe();
+                write(name, finding);
+            };
+            // A PDDX file is checked as it stands, not as its counters would have it read; one that
+            // can be read twice, without holding its drops.
+            if (type.code != FileType::PDDX) {
+                ReadInto(document, input, type);
+                CheckDocument(document, found);
+            } else if (!SourceOf(input).CanReadTwice()) {
+                ReadInto(document, input, type, nullptr, false, &ReadPDDXAsWritten);
+                CheckDocument(document, found);
+            } else {
+                ReadInto(document, input, type, nullptr, false, &ReadPDDXOutsideLocations);
+                ByteSource& again = SourceOf(input);
+                again.ObserveReads({});  // the progress line showed the first reading
+                again.ReportTo(nullptr);  // and its warnings were told
+                Checked([&] { CheckPDDXLocationsAsWritten(document, again, found); });
+            }
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
             Message(stop.message);

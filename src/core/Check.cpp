@@ -5,9 +5,11 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <unordered_set>
 
 #include "base/Latin1.h"
 #include "base/ProfileFile.h"
+#include "base/NativeText.h"
 #include "base/NumberText.h"
 #include "import/Sniffing.h"
 
@@ -51,7 +53,9 @@ public:
 
     void Add(std::string_view section, std::string_view key, std::string message)
     {
-        found_({Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message)});
+        Finding finding{Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message)};
+        if (holding_) held_.push_back(std::move(finding));
+        else found_(finding);
     }
     void Add(const SectionAndKey& name, std::string message) { Add(name.Section, name.Key, std::move(message)); }
 
@@ -65,8 +69,20 @@ public:
         }
     }
 
+    // What is found from now on waits for Release, which hands it on after what is found between.
+    void Hold() { holding_ = true; }
+    void Release()
+    {
+        holding_ = false;
+        for (const Finding& finding : held_) found_(finding);
+        held_.clear();
+    }
+    void StopHolding() { holding_ = false; }
+
 private:
     const std::function<void(const Finding&)>& found_;
+    bool holding_ = false;
+    std::vector<Finding> held_;
 };
 
 // Load units that are a pressure on the plate rather than a force; field programs may give either.
@@ -84,54 +100,73 @@ std::string Counted(std::size_t n, const std::string& what)
     return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
 
-void CheckLocation(const PDDXSection& location, std::optional<int> sensors, Findings& findings)
-{
-    const std::string_view section = location.Handle();
-    int drops = 0;
-    for (const PDDXElement& element : location.Elements())
-        drops += NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix) ? 1 : 0;
-    const SectionAndKey counterName{section, pddx::TestLocation::NumberOfDrops};
-    const PDDXElement* counter = location.Elements().Find(counterName.Key);
-    const std::string_view text = counter ? counter->Value() : std::string_view();
-    if (const std::optional<int> said = Counter(text); !said)
-        findings.Add(counterName, Quoted(text) + " is not a whole number");
-    else if (*said != drops)
-        findings.Add(counterName, "is " + std::to_string(*said) + ", but the location holds " + Counted(drops, "drop"));
+// The drops of one test location at a time, checked as they come. What they show waits for the
+// location's end: the finding about its counter, which needs every drop counted, comes first.
+class LocationCheck {
+public:
+    LocationCheck(Findings& findings, std::optional<int> sensors) : findings_(findings), sensors_(sensors) {}
 
-    std::vector<std::string_view> items;
-    for (const PDDXElement& element : location.Elements()) {
-        if (!NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix)) continue;
-        const std::string_view value = element.Value();
-        if (TrimBlanks(value).empty()) {
-            findings.Add(section, element.Handle(), "empty");
-            continue;
-        }
-        Items(value, items);
-        if (sensors && static_cast<int>(items.size()) != *sensors + 1)
-            findings.Add(section, element.Handle(),
-                         "a load and " + Counted(items.size() - 1, "deflection") +
-                             ", but NumberOfDeflectionSensors is " + std::to_string(*sensors));
-        findings.NonNumbers({section, element.Handle()}, items);
+    void Begin(std::string_view section)
+    {
+        section_.assign(section);
+        drops_ = 0;
+        findings_.Hold();
     }
+    void Drop(std::string_view handle, std::string_view value)
+    {
+        ++drops_;
+        if (TrimBlanks(value).empty()) {
+            findings_.Add(section_, handle, "empty");
+            return;
+        }
+        Items(value, items_);
+        if (sensors_ && static_cast<int>(items_.size()) != *sensors_ + 1)
+            findings_.Add(section_, handle,
+                          "a load and " + Counted(items_.size() - 1, "deflection") +
+                              ", but NumberOfDeflectionSensors is " + std::to_string(*sensors_));
+        findings_.NonNumbers({section_, handle}, items_);
+    }
+    // `counter`: the location's NumberOfDrops, empty where it has none.
+    void End(std::string_view counter)
+    {
+        findings_.StopHolding();
+        const SectionAndKey counterName{section_, pddx::TestLocation::NumberOfDrops};
+        if (const std::optional<int> said = Counter(counter); !said)
+            findings_.Add(counterName, Quoted(counter) + " is not a whole number");
+        else if (*said != drops_)
+            findings_.Add(counterName, "is " + std::to_string(*said) + ", but the location holds " + Counted(drops_, "drop"));
+        findings_.Release();
+    }
+
+private:
+    Findings& findings_;
+    std::optional<int> sensors_;
+    std::string section_;
+    int drops_ = 0;
+    std::vector<std::string_view> items_;  // reused from drop to drop, as a million drops are checked
+};
+
+void CheckLocation(const PDDXSection& location, LocationCheck& check)
+{
+    check.Begin(location.Handle());
+    for (const PDDXElement& element : location.Elements())
+        if (NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix)) check.Drop(element.Handle(), element.Value());
+    const PDDXElement* counter = location.Elements().Find(pddx::TestLocation::NumberOfDrops);
+    check.End(counter ? counter->Value() : std::string_view());
 }
 
-}  // namespace
-
-std::span<const SectionAndKey> FlaggedElements() { return kFlagged; }
-
-std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
+int CountLocations(const PDDXFile& document)
 {
-    if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;
-    const std::string_view digits = name.substr(prefix.size());
-    int number = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    const bool whole = error == std::errc() && end == digits.data() + digits.size() && digits.front() != '-';
-    return whole && number >= 1 ? std::optional<int>(number) : std::nullopt;
+    int locations = 0;
+    for (const PDDXSection& section : document.Sections())
+        locations += NumberAfter(section.Handle(), pddx::TestLocation::kPrefix) ? 1 : 0;
+    return locations;
 }
 
-void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found)
+// The findings about the document as a whole, its `locations` test locations counted; the sensor
+// count the drops are checked against, where there is one.
+std::optional<int> CheckWhole(const PDDXFile& document, int locations, Findings& findings)
 {
-    Findings findings(found);
     const auto value = [&](const SectionAndKey& name) { return document.Element(name).Value(); };
     for (const SectionAndKey& flagged : kFlagged)
         if (TrimBlanks(value(flagged)).empty()) findings.Add(flagged, "empty; the calibration needs it");
@@ -160,26 +195,50 @@ void CheckDocument(const PDDXFile& document, const std::function<void(const Find
         findings.NonNumbers(key, items);
     }
 
-    int locations = 0;
-    for (const PDDXSection& section : document.Sections())
-        locations += NumberAfter(section.Handle(), pddx::TestLocation::kPrefix) ? 1 : 0;
     const std::string_view locationText = value(pddx::DeflectionData::NumberOfTestLocations);
     if (const std::optional<int> said = Counter(locationText); !said)
         findings.Add(pddx::DeflectionData::NumberOfTestLocations, Quoted(locationText) + " is not a whole number");
     else if (*said != locations)
         findings.Add(pddx::DeflectionData::NumberOfTestLocations,
                      "is " + std::to_string(*said) + ", but the document holds " + Counted(locations, "test location"));
+    return sensors;
+}
+
+// The template's values of PDDX text as it stands, as a profile lookup finds them.
+void FillTemplate(const ProfileFile& profile, PDDXFile& document)
+{
+    for (PDDXSection& section : document.Sections()) {
+        const int number = profile.FindSection(section.Handle());
+        for (PDDXElement& element : section.Elements()) element.SetValue(profile.Value(number, element.Handle()));
+    }
+}
+
+}  // namespace
+
+std::span<const SectionAndKey> FlaggedElements() { return kFlagged; }
+
+std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
+{
+    if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;
+    const std::string_view digits = name.substr(prefix.size());
+    int number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    const bool whole = error == std::errc() && end == digits.data() + digits.size() && digits.front() != '-';
+    return whole && number >= 1 ? std::optional<int>(number) : std::nullopt;
+}
+
+void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found)
+{
+    Findings findings(found);
+    LocationCheck check(findings, CheckWhole(document, CountLocations(document), findings));
     for (const PDDXSection& section : document.Sections())
-        if (NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) CheckLocation(section, sensors, findings);
+        if (NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) CheckLocation(section, check);
 }
 
 void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
 {
     const ProfileFile profile(ReadAllText(input.Bytes));
-    for (PDDXSection& section : document.Sections()) {
-        const int number = profile.FindSection(section.Handle());
-        for (PDDXElement& element : section.Elements()) element.SetValue(profile.Value(number, element.Handle()));
-    }
+    FillTemplate(profile, document);
     const std::vector<std::string_view> names = profile.SectionNames();
     std::vector<bool> taken;  // the drops of the location at hand: the first of a number counts
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -198,6 +257,67 @@ void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile&
             location.AddDropData(*drop).SetValue(profile.Value(number, key));
         }
     }
+}
+
+void ReadPDDXOutsideLocations(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
+{
+    std::string outside;  // every line but those of test locations, for the profile lookup
+    std::vector<int> locations;
+    std::unordered_set<int> seen;
+    bool inLocation = false;
+    NativeLines lines(input.Bytes);
+    for (std::string_view line; lines.Next(line);) {
+        const ProfileLine read = ReadProfileLine(line);
+        if (read.Is == ProfileLine::Kind::Header) {
+            const std::optional<int> n = NumberAfter(read.Name, pddx::TestLocation::kPrefix);
+            inLocation = n.has_value();
+            if (n && seen.insert(*n).second) locations.push_back(*n);
+        }
+        if (!inLocation) outside.append(line).append("\n");
+    }
+    FillTemplate(ProfileFile(std::move(outside)), document);
+    for (const int n : locations) document.AddTestLocation(n);
+}
+
+void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
+                                 const std::function<void(const Finding&)>& found)
+{
+    Findings findings(found);
+    LocationCheck check(findings, CheckWhole(outside, CountLocations(outside), findings));
+    source.Rewind();
+    NativeLines lines(source);
+    std::unordered_set<int> seen;
+    bool inLocation = false;  // in the first block of a location's first name: the one a lookup reads
+    std::string counter, handle;
+    bool counterRead = false;
+    std::vector<bool> taken;  // as in ReadPDDXAsWritten
+    for (std::string_view line; lines.Next(line);) {
+        const ProfileLine read = ReadProfileLine(line);
+        if (read.Is == ProfileLine::Kind::Header) {
+            if (inLocation) check.End(counter);
+            const std::optional<int> n = NumberAfter(read.Name, pddx::TestLocation::kPrefix);
+            inLocation = n && seen.insert(*n).second;
+            if (!inLocation) continue;
+            check.Begin(std::string(pddx::TestLocation::kPrefix) + std::to_string(*n));
+            counter.clear();
+            counterRead = false;
+            taken.assign(taken.size(), false);
+        } else if (inLocation && read.Is == ProfileLine::Kind::Pair) {
+            if (EqualsIgnoreCase(read.Name, pddx::TestLocation::NumberOfDrops)) {
+                if (!counterRead) counter.assign(read.Value);
+                counterRead = true;
+                continue;
+            }
+            const std::optional<int> drop = NumberAfter(read.Name, pddx::TestLocation::kDropDataPrefix);
+            if (!drop) continue;
+            if (taken.size() <= static_cast<std::size_t>(*drop)) taken.resize(*drop + 1, false);
+            if (taken[*drop]) continue;
+            taken[*drop] = true;
+            handle.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(*drop));
+            check.Drop(handle, read.Value);
+        }
+    }
+    if (inLocation) check.End(counter);
 }
 
 }  // namespace vantrel

@@ -40,4 +40,12 @@ void CheckDocument(const PDDXFile& document, const std::function<void(const Find
 // PDDX reader goes by the counters, so it would hide a counter that is wrong).
 void ReadPDDXAsWritten(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
 
+// The same in two readings, for a file that is too large to hold whole: ReadPDDXOutsideLocations
+// reads the template's values and adds each test location, without its elements; then
+// CheckPDDXLocationsAsWritten hands on CheckDocument's findings, reading the locations' drops
+// from `source` again as they come.
+void ReadPDDXOutsideLocations(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
+void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
+                                 const std::function<void(const Finding&)>& found);
+
 }  // namespace vantrel

@@ -70,14 +70,15 @@ public:
         ReadInto(read, Document, bytes, "TEST.IN", append);
         return *this;
     }
+    // `reader`: another than the format's own.
     void ReadInto(FileType read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN",
-                  bool append = false)
+                  bool append = false, Reader reader = nullptr)
     {
         ByteSource source = ByteSource::InMemory(name, bytes);
         source.ReportTo(&Warnings);
         ReaderInput input{name, source, Modified};
         ReaderContext context{NumSensors, {LoadPlateRadius, SensorXAxis, SensorYAxis}, CarryOver, Warnings};
-        FindFileFormat(read)->Read(context, input, document, append);
+        (reader ? reader : FindFileFormat(read)->Read)(context, input, document, append);
     }
 
     // The ReadError the reading ends with; a failed expectation when it ends without one.
