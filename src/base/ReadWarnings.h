@@ -23,6 +23,8 @@ public:
         ++count_;
     }
     const std::vector<LineWarning>& Listed() const { return listed_; }
+    // Whether a further warning would only be counted: its text is then not needed.
+    bool Full() const { return listed_.size() >= kListed; }
     // Every warning, listed or not.
     std::size_t Count() const { return count_; }
     bool Empty() const { return count_ == 0; }

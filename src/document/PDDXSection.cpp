@@ -92,16 +92,16 @@ PDDXElement& PDDXSection::AddDropData(int dropNum)
 PDDXElement& PDDXSection::AddHistoryData(int dropNum, int sampleNum)
 {
     std::string refused;
-    if (PDDXElement* added = AddHistoryDataIfNew(dropNum, sampleNum, refused)) return *added;
+    if (PDDXElement* added = AddHistoryDataIfNew(dropNum, sampleNum, &refused)) return *added;
     throw std::invalid_argument(refused);
 }
 
-PDDXElement* PDDXSection::AddHistoryDataIfNew(int dropNum, int sampleNum, std::string& refused)
+PDDXElement* PDDXSection::AddHistoryDataIfNew(int dropNum, int sampleNum, std::string* refused)
 {
     const ElementName& name =
         Text().HistoryName(CheckCount(dropNum, "drop number"), CheckCount(sampleNum, "sample number"));
     if (elements_.Find(name.handle, name.hash)) {
-        refused = AlreadyHas(name);
+        if (refused) *refused = AlreadyHas(name);
         return nullptr;
     }
     return &elements_.EmplaceNew(*this, name, kNumber);

@@ -50,9 +50,9 @@ public:
 
     // Appends "DropHistoryData_" + dropNum + "_" + sampleNum; an existing handle is an error.
     PDDXElement& AddHistoryData(int dropNum, int sampleNum);
-    // As AddHistoryData, but where the section has that sample already, nullptr and `refused` says
-    // so: a reader meets it in files, so it is no exception there.
-    PDDXElement* AddHistoryDataIfNew(int dropNum, int sampleNum, std::string& refused);
+    // As AddHistoryData, but where the section has that sample already, nullptr and `refused` (when
+    // given) says so: a reader meets it in files, so it is no exception there.
+    PDDXElement* AddHistoryDataIfNew(int dropNum, int sampleNum, std::string* refused);
 
     // Where the elements keep their text: the document's, or the section's own while it is in none.
     DocumentText& Text();

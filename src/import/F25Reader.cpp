@@ -436,9 +436,10 @@ void AddDataLine(Record& r)
         // A second history block in one location repeats the sample numbers: its samples are
         // the input's fault, refused with a warning (without an exception: they come by the thousand).
         std::string refused;
-        PDDXElement* sample = location.AddHistoryDataIfNew(f25.HistoryDrop, f25.SampleCounter, refused);
+        PDDXElement* sample =
+            location.AddHistoryDataIfNew(f25.HistoryDrop, f25.SampleCounter, faults.Listed() ? &refused : nullptr);
         if (sample) sample->SetValue(value);
-        else faults.Note(refused + "; the rest of the line was skipped");
+        else faults.Note(faults.Listed() ? refused + "; the rest of the line was skipped" : std::string());
     }
     // Other lines are no records of this reader: a file that holds none is warned of as a whole.
 }
@@ -608,7 +609,7 @@ void HandleRecord(Record& r)
 // where it happens, keeping what the line set before it, with a warning saying why.
 void ParseF25Line(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line)
 {
-    LineFaults faults;
+    LineFaults faults(!context.Warnings.Full());
     // The line is given up where it failed; what it set before stays, and reading goes on.
     Record record{context, f25, fields, document, line, faults};
     OnInputError([&] { HandleRecord(record); },

@@ -14,8 +14,15 @@ namespace vantrel {
 
 class LineFaults {
 public:
+    // `listed`: whether the warning will be listed; otherwise it is only counted and what is
+    // noted need not be written (a file can give a million of one kind).
+    explicit LineFaults(bool listed = true) : listed_(listed) {}
+    bool Listed() const { return listed_; }
+
     void Note(std::string_view fault)
     {
+        noted_ = true;
+        if (!listed_) return;
         if (!faults_.empty()) faults_ += "; ";
         faults_ += fault;
     }
@@ -52,7 +59,7 @@ public:
     // One warning for `line` when anything was noted.
     void Report(ReadWarnings& warnings, int line) const
     {
-        if (!faults_.empty()) warnings.Add(line, faults_);
+        if (noted_) warnings.Add(line, faults_);
     }
 
 private:
@@ -70,6 +77,8 @@ private:
     }
 
     std::string faults_;
+    bool listed_;
+    bool noted_ = false;
 };
 
 }  // namespace vantrel
