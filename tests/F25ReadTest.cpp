@@ -26,6 +26,22 @@ TEST(F25Read, AFileOfBadLinesListsTwentyWarningsAndCountsTheRest)
     many.Add(22, "x");
     EXPECT_EQ(WarningLines("f.F25", many).back(), "f.F25: and 2 more warnings of this kind, not listed");
     EXPECT_EQ(run.Warnings.Listed().back().Line, 20);
+
+    // A history block met again in one location: each sample refused, its faults said first
+    // while listed, and past the twenty listed only counted.
+    std::vector<std::string> lines = {"5020,150,0,N0", "5301,0", "5301,1,x,x,x,1,x,x,L,4,4,7,9,0", "1,100,10"};
+    for (const char* sample : {"1,5,1", "1,6,x"}) {
+        lines.push_back("5185,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,600");
+        lines.insert(lines.end(), 22, sample);
+    }
+    test::ReaderRun histories;
+    histories.NumSensors = 1;
+    histories.Read(FileType::DynatestF25, lines);
+    EXPECT_EQ(histories.Warnings.Count(), 22u);
+    EXPECT_EQ(histories.Warnings.Listed().front().What,
+              "deflection 1 \"x\" is not a number; section \"Test Location 1\" already has an element "
+              "\"DropHistoryData_1_1\"; the rest of the line was skipped");
+    EXPECT_EQ(histories.Document.Section("Test Location 1").Element("DropHistoryData_1_22").Value(), "5, 1");
 }
 
 }  // namespace

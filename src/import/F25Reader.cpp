@@ -407,12 +407,17 @@ void CheckDropFields(const LineFields& fields, int numSensors, LineFaults& fault
                     " sensors have deflections; they were not kept");
 }
 
-// The load and one deflection per sensor, trimmed, joined by ", ".
-const std::string& DropText(const LineFields& fields, int numSensors, std::string& text, LineFaults& faults)
+void CheckSensorCount(int numSensors)
 {
     if (numSensors > static_cast<int>(kMaxFields - kColFirstDeflection))
         throw InputError("a line holds at most " + std::to_string(kMaxFields - kColFirstDeflection) +
                          " deflections, and " + std::to_string(numSensors) + " sensors were named");
+}
+
+// The load and one deflection per sensor, trimmed, joined by ", ".
+const std::string& DropText(const LineFields& fields, int numSensors, std::string& text, LineFaults& faults)
+{
+    CheckSensorCount(numSensors);
     CheckDropFields(fields, numSensors, faults);
     text.assign(TrimBlanks(fields[kColLoad]));
     for (int k = 0; k < numSensors; ++k)
@@ -427,19 +432,26 @@ void AddDataLine(Record& r)
         const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
         Current(f25).AddDropData().SetValue(value);
     } else if (f25.HistoryMode) {
-        const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
+        CheckSensorCount(context.NumSensors);
         f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
         PDDXSection& location = Current(f25);
         // No drop is added within a history block, so its drop number stays.
         if (f25.HistoryDrop < 0)
             f25.HistoryDrop = CounterValue(location.Element(pddx::TestLocation::NumberOfDrops).Value());
         // A second history block in one location repeats the sample numbers: its samples are
-        // the input's fault, refused with a warning (without an exception: they come by the thousand).
+        // the input's fault, refused with a warning (without an exception: they come by the
+        // thousand, and past the warnings listed, unread).
         std::string refused;
         PDDXElement* sample =
             location.AddHistoryDataIfNew(f25.HistoryDrop, f25.SampleCounter, faults.Listed() ? &refused : nullptr);
-        if (sample) sample->SetValue(value);
-        else faults.Note(faults.Listed() ? refused + "; the rest of the line was skipped" : std::string());
+        if (sample) {
+            sample->SetValue(DropText(fields, context.NumSensors, f25.Value, faults));
+        } else if (faults.Listed()) {
+            CheckDropFields(fields, context.NumSensors, faults);
+            faults.Note(refused + "; the rest of the line was skipped");
+        } else {
+            faults.Note({});
+        }
     }
     // Other lines are no records of this reader: a file that holds none is warned of as a whole.
 }
