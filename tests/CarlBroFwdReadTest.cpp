@@ -41,7 +41,8 @@ TEST(CarlBroFwdRead, NextFileGoesOnWithTheLastLocationOfItsDocumentOnly)
                  ReadError);
     EXPECT_EQ(other.Element("Operations Information", "StartTime").Value(), "12:00:00");
     // A file that fails still hands on the location it opened; a drop before "$" is in no block.
-    EXPECT_EQ(run.Failure(FileType::CarlBroFwd, {"1\t9\t9\t9\tx\t99\t99", "$2", "Chainage [m]\t50", "$x"}).Line(), 4);
+    const Lines failing = {"1\t9\t9\t9\tx\t99\t99", "$2", "Chainage [m]\t50", "$x"};
+    EXPECT_EQ(ReadFailure([&] { run.Read(FileType::CarlBroFwd, failing); }).Line(), 4);
     run.Read(FileType::CarlBroFwd, {"$2", "Lane\tR2", "$3", "Sequence\t2\tx\tTime 11:00", "2\t4\t5\t6\tx\t41\t11"});
     run.ExpectValues({{"Test Location 1", "NumberOfDrops", "1"}, {"Test Location 1", "TestTime", "10:32:00"},
                       {"Test Location 2", "TestLane", "R2"}, {"Test Location 2", "TestTime", "11:00:00"},

@@ -89,12 +89,6 @@ public:
         FindFileFormat(read)->Read(context, input, document, append);
     }
 
-    // The ReadError the reading ends with; a failed expectation when it ends without one.
-    ReadError Failure(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
-    {
-        return ReadFailure([&] { Read(read, lines, name); });
-    }
-
     std::string Written() const
     {
         std::ostringstream out;
