@@ -10,11 +10,6 @@
 namespace vantrel::test {
 namespace {
 
-// A PDDX file with one test location of two drops.
-const std::string kSurvey = CrLf({"[Operations Information]", "OperatorName = Field crew", "[Deflection Data]",
-                                  "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 2",
-                                  "DropData_1 = 40, 1, 2", "DropData_2 = 50, 3, 4"});
-
 using CommandLine = ProgramTest;
 
 TEST_F(CommandLine, EachCommandWritesWhereItSaysAndListsIt)

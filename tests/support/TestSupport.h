@@ -56,6 +56,11 @@ inline std::string F25Survey(int stations)
     return f25;
 }
 
+// A PDDX file of one test location of two drops, for the runs of the built program.
+inline const std::string kSurvey = CrLf({"[Operations Information]", "OperatorName = Field crew", "[Deflection Data]",
+                                         "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 2",
+                                         "DropData_1 = 40, 1, 2", "DropData_2 = 50, 3, 4"});
+
 // The ReadError that `reading` ends with; a failed expectation (and an empty error) without one.
 ReadError ReadFailure(const std::function<void()>& reading);
 
