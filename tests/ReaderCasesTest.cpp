@@ -271,7 +271,19 @@ TEST(ReaderExamples, GiveNoWarning)
         {FileType::DynatestF20, "f20", 0},     {FileType::CarlBroIni, "carlbro-ini", 0}, {FileType::JilsDat, "jils-dat", 7},
         {FileType::JilsPar, "jils-par", 0},    {FileType::JilsCfg, "jils-cfg", 0},       {FileType::KuabFwd, "kuab", 0},
         {FileType::KuabIni, "kuab-ini", 0}};
-    for (const auto& [type, folder, sensors] : examples) ExpectExamplesQuiet(type, folder, sensors);
+    for (const auto& [type, folder, sensors] : examples) {
+        int files = 0;
+        for (const auto& entry : fs::directory_iterator(kExamples / folder)) {
+            const std::string name = entry.path().filename().string();
+            if (name.ends_with(".DDX") || name.ends_with(".bag")) continue;
+            ReaderRun run;
+            run.NumSensors = sensors;
+            run.ReadInto(type, run.Document, ReadBytes(entry.path()), name);
+            ExpectWarnings(run.Warnings, {}, folder + "/" + name);
+            ++files;
+        }
+        EXPECT_GT(files, 0) << folder;
+    }
 }
 
 }  // namespace

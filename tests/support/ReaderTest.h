@@ -169,20 +169,4 @@ inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const
     }
 }
 
-// The bundled examples of one type, read as the program reads them, give no warning.
-inline void ExpectExamplesQuiet(FileType read, const std::string& type, int sensors)
-{
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(VANTREL_EXAMPLES) / type)) {
-        const std::string name = entry.path().filename().string();
-        if (name.ends_with(".DDX") || name.ends_with(".bag")) continue;
-        ReaderRun run;
-        run.NumSensors = sensors;
-        run.ReadInto(read, run.Document, ReadBytes(entry.path()), name);
-        ExpectWarnings(run.Warnings, {}, type + "/" + name);
-        ++files;
-    }
-    EXPECT_GT(files, 0) << type;
-}
-
 }  // namespace vantrel::test
