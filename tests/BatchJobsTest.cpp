@@ -58,14 +58,6 @@ TEST(BatchJobs, ResultsAreTakenInOrderOnTheCallingThreadAndTakingCanEndIt)
     }
 }
 
-std::string F25(int stations)
-{
-    std::string f25 = "5001,25.31\r\n5020,150,0,200,N0\r\n";
-    for (int s = 1; s <= stations; ++s)
-        f25 += "5301,0,0,0,0," + std::to_string(s) + ",0,0,\"L\",21,01,01,10,00\r\n1,50.1,300,200\r\n";
-    return f25;
-}
-
 // What a batch told, wrote and threw, the same whatever the number of files converted at once.
 struct Outcome {
     std::vector<std::string> told;
@@ -115,9 +107,10 @@ TEST(BatchJobs, SeveralAtATimeTellWriteAndFailAsOneAtATime)
     // Files of very different sizes, so that with several at a time a later file is often done
     // before an earlier one; one is passed over, one gives a warning, and g.F25 fails.
     const std::vector<std::vector<std::pair<std::string, std::string>>> batches = {
-        {{"a.F25", F25(20000)}, {"b.F25", F25(3)}, {"c.F25", "5303,x,N0,N0,N0\r\n"}, {"d.F25", F25(5000)},
-         {"e.F25", "-"}, {"f.F25", F25(2)}, {"g.F25", tooWide}, {"h.F25", F25(1)}, {"i.F25", F25(1)}},
-        {{"a.F25", F25(1)}, {"b.F25", F25(2)}, {"c.F25", F25(3)}}};
+        {{"a.F25", F25Survey(20000)}, {"b.F25", F25Survey(3)}, {"c.F25", "5303,x,N0,N0,N0\r\n"},
+         {"d.F25", F25Survey(5000)}, {"e.F25", "-"}, {"f.F25", F25Survey(2)}, {"g.F25", tooWide},
+         {"h.F25", F25Survey(1)}, {"i.F25", F25Survey(1)}},
+        {{"a.F25", F25Survey(1)}, {"b.F25", F25Survey(2)}, {"c.F25", F25Survey(3)}}};
     for (const auto& inputs : batches) {
         const Outcome alone = Batch(1, inputs);
         for (const unsigned jobs : {2u, 4u}) {
@@ -142,7 +135,7 @@ TEST_F(BatchJobsCommand, SaysAndWritesTheSameWhateverTheNumberAtATime)
 {
     const std::string tooWide = "5001" + std::string(40, ',') + "x\r\n";
     const std::vector<std::pair<std::string, std::string>> inputs = {
-        {"a.F25", F25(20000)}, {"b.F25", "5303,x,N0,N0,N0\r\n"}, {"c.F25", tooWide}, {"d.F25", F25(2)}};
+        {"a.F25", F25Survey(20000)}, {"b.F25", "5303,x,N0,N0,N0\r\n"}, {"c.F25", tooWide}, {"d.F25", F25Survey(2)}};
     const std::vector<std::vector<std::string>> commands = {
         {"convert", "-t", "f25", "--output-dir", "out", "a.F25", "b.F25", "c.F25", "d.F25"},
         {"batch", "-t", "f25", "--output-dir", "out", "a.F25"}};

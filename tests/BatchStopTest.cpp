@@ -17,14 +17,6 @@
 namespace vantrel::test {
 namespace {
 
-std::string F25(int stations)
-{
-    std::string f25 = "5001,25.31\r\n5020,150,0,200,300,N0\r\n5021,300,0,0,0,N0\r\n";
-    for (int s = 1; s <= stations; ++s)
-        f25 += "5301,0,0,0,0," + std::to_string(s) + ",0,0,\"L\",21,01,01,10,00\r\n1,50.1,300,200,100\r\n";
-    return f25;
-}
-
 TEST(BatchStop, AStopDuringAFileLeavesNothingOfItAndEndsTheBatch)
 {
     const struct {
@@ -36,10 +28,10 @@ TEST(BatchStop, AStopDuringAFileLeavesNothingOfItAndEndsTheBatch)
         SCOPED_TRACE(std::to_string(c.stopIn) + " after " + std::to_string(c.afterPieces));
         TempDir folder;
         // The middle file is large, read in many pieces; the others are read whole at a look.
-        WriteBytes(folder / "a.F25", F25(1));
-        const std::string large = F25(60000);
+        WriteBytes(folder / "a.F25", F25Survey(1));
+        const std::string large = F25Survey(60000);
         WriteBytes(folder / "b.F25", large);
-        WriteBytes(folder / "c.F25", F25(2));
+        WriteBytes(folder / "c.F25", F25Survey(2));
         const std::vector<BatchFile> files = BatchFiles((folder / "a.F25").string());
         ASSERT_EQ(files.size(), 3);
 

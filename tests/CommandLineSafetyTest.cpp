@@ -21,9 +21,6 @@ namespace {
 using Safety = ProgramTest;
 using Args = std::vector<std::string>;
 
-const std::string kSurvey = CrLf({"[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]",
-                                  "NumberOfDrops = 1", "DropData_1 = 40, 1, 2"});
-
 // An F25 file of about `megabytes` MB: a header, then stations of many drops.
 std::string LargeF25(std::size_t megabytes)
 {

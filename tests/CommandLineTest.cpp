@@ -10,18 +10,13 @@
 namespace vantrel::test {
 namespace {
 
-// A PDDX file with one test location of two drops.
-const std::string kSurvey = CrLf({"[Operations Information]", "OperatorName = Field crew", "[Deflection Data]",
-                                  "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 2",
-                                  "DropData_1 = 40, 1, 2", "DropData_2 = 50, 3, 4"});
-
 using CommandLine = ProgramTest;
 
 TEST_F(CommandLine, EachCommandWritesWhereItSaysAndListsIt)
 {
     WriteBytes(dir / "survey.v1.txt", kSurvey);
     fs::create_directory(dir / "runs");
-    for (const char* name : {"A.DDX", "b.ddx", "DDXLIST.DDX"}) WriteBytes(dir / "runs" / name, kSurvey);
+    for (const char* name : {"A.DDX", "b.ddx"}) WriteBytes(dir / "runs" / name, kSurvey);
     const struct {
         std::vector<std::string> args;
         std::string listed;
@@ -42,7 +37,6 @@ TEST_F(CommandLine, EachCommandWritesWhereItSaysAndListsIt)
         EXPECT_TRUE(Holds(c.written, c.holds)) << c.written;
     }
     EXPECT_FALSE(Holds("survey.v1.DDX", "DeviceLoadType"));  // absent from the input: cleared
-    EXPECT_TRUE(fs::exists(dir / "runs" / "DDXLISTcvt.DDX"));  // its name holds DDX before its end too
     EXPECT_FALSE(fs::exists(dir / "settings.bag"));  // only PATH,CODE writes the settings
     EXPECT_EQ(Run({"blank", "-o", "-"}).out, ReadBytes(dir / "empty.DDX"));
 }

@@ -21,7 +21,6 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
     fs::create_directory(dir / "runs");
     WriteBytes(dir / "k.FWD", kuab);
     WriteBytes(dir / "k.F25", kuab);
-    WriteBytes(dir / "lf.FWD", ReplaceAll(kuab, "\r\n", "\n"));
     WriteBytes(dir / "fvo.INI", ReadBytes(kExamples / "kuab-ini" / "small.INI"));
     WriteBytes(dir / "runs" / "a.F25", ReadBytes(kExamples / "f25" / "small.F25"));
     WriteBytes(dir / "runs" / "k.F25", kuab);
@@ -52,7 +51,6 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
          "bs.DDX"},
         {{"convert", "none.txt"}, 0, "vantrel: none.txt: warning: nothing was read as f25\n", "none.DDX", "[Units]"},
         {{"convert", "empty.F25"}, 0, "vantrel: empty.F25: warning: nothing was read as f25: the file is empty"},
-        {{"convert", "lf.FWD"}, 0, "", "lf.DDX", "DropData_2 = 50.3"},  // lines ended by line feeds alone
         // A time history is known, and refused: read as data it would be a location per sample.
         {{"convert", "run.THY"}, 1, history + "\n", "run.DDX"},
         {{"convert", "-t", "jils-dat", "run.THY", "-o", "t.DDX"}, 1, history + "; read as JILS DAT", "t.DDX"},

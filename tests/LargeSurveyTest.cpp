@@ -22,12 +22,8 @@ std::size_t Count(const std::string& text, const std::string& what)
 TEST_F(LargeSurvey, AHundredThousandStationsConvertCheckAndExportWhole)
 {
     constexpr int kStations = 100000;
-    std::string f25 = "5001,25.31\r\n5020,150,0,200,300,N0\r\n5021,300,0,0,0,N0\r\n5301,0,0,0,0,0,0,0,\"L\",21,01,01,10,00\r\n";
-    for (int s = 1; s <= kStations; ++s)
-        f25 += "5301,0,0,0,0," + std::to_string(s) + ",0,0,\"L\",21,01,01,10,00\r\n1,50.1,300,200,100\r\n";
     // The last station holds two drops, so that drops are counted past the locations too.
-    f25 += "2,50.2,301,201,101\r\n";
-    WriteBytes(dir / "big.F25", f25);
+    WriteBytes(dir / "big.F25", F25Survey(kStations) + "2,50.2,301,201,101\r\n");
 
     RunResult run = Run({"convert", "big.F25", "-o", "big.DDX"});
     ASSERT_EQ(run.status, 0) << run.err;

@@ -1,5 +1,5 @@
 // PDDX files of other writers read whole, and what the reading writes of them: locations and drops
-// numbered from 0, long values, keys and sections the template lacks. The files are in
+// numbered from 0, keys and sections the template lacks. The files are in
 // tests/data/pddx-other-writers; what a reading sets and says of shorter ones is in
 // tests/data/readers/pddx.cases.
 
@@ -29,16 +29,6 @@ TEST(PDDXOtherWriters, ReadsLocationsAndDropsNumberedFromZeroWithoutDeflectionDa
                        "drops, samples from 1 in file order"},
                   {0, "NumberOfTestLocations is missing, the file holds 2 test locations; all 2 were read"}},
                  "numbered from 0");
-}
-
-// Written whole as well as read whole, without the blanks that ended it.
-TEST(PDDXOtherWriters, WritesValuesLongerThan255CharactersWhole)
-{
-    const std::string longValue = std::string(699, 'v') + "w";
-    ReaderRun reading;
-    reading.ReadText(FileType::PDDX, CrLf({"[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]",
-                                           "NumberOfDrops = 1", "DropData_1 = " + longValue + "  "}));
-    EXPECT_NE(reading.Written().find("DropData_1 = " + longValue + "\r\n"), std::string::npos);
 }
 
 // Keys and sections the template lacks stay where the file has them: a key after the template's

@@ -59,6 +59,15 @@ public:
     // The day the input was last written, for the readers that use it.
     std::chrono::year_month_day Modified{std::chrono::year{2004}, std::chrono::April, std::chrono::day{7}};
 
+    // The setting of that name a reader takes its layout from; nullptr for any other name.
+    std::string* Setting(std::string_view name)
+    {
+        return name == "LoadPlateRadius" ? &LoadPlateRadius
+               : name == "SensorXAxis"   ? &SensorXAxis
+               : name == "SensorYAxis"   ? &SensorYAxis
+                                         : nullptr;
+    }
+
     // Reads the lines, each ended by CR LF, as a file called `name`.
     void Read(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN",
               bool append = false)
@@ -79,12 +88,6 @@ public:
         ReaderInput input{name, source, Modified};
         ReaderContext context{NumSensors, {LoadPlateRadius, SensorXAxis, SensorYAxis}, CarryOver, Warnings};
         (reader ? reader : FindFileFormat(read)->Read)(context, input, document, append);
-    }
-
-    // The ReadError the reading ends with; a failed expectation when it ends without one.
-    ReadError Failure(FileType read, const std::vector<std::string>& lines, const std::string& name = "TEST.IN")
-    {
-        return ReadFailure([&] { Read(read, lines, name); });
     }
 
     std::string Written() const
@@ -135,6 +138,7 @@ struct ReadOptions {
     bool warnings = true;  // whether each case's warnings are checked (its list empty: none given)
     std::string name = "TEST.IN";
     std::vector<Expect> holds = {};  // values the document holds before each case's first file
+    std::vector<Expect> settings = {};  // settings (by ReaderRun::Setting's names) before each case
 };
 
 inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const ReadOptions& options = {})
@@ -145,6 +149,7 @@ inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const
         run.NumSensors = c.sensors;
         if (c.modified) run.Modified = *c.modified;
         for (const Expect& e : options.holds) run.Document.Element(e.section, e.key).SetValue(e.value);
+        for (const Expect& e : options.settings) *run.Setting(e.key) = e.value;
         try {
             for (std::size_t i = 0; i < c.files.size(); ++i)
                 run.Read(read, c.files[i], options.name, std::ranges::count(c.appended, i) > 0);
@@ -163,22 +168,6 @@ inline void ExpectReads(FileType read, const std::vector<ReadCase>& cases, const
             EXPECT_EQ(found ? found->Elements().Count() : 0, count) << what << ": the elements of [" << section << "]";
         }
     }
-}
-
-// The bundled examples of one type, read as the program reads them, give no warning.
-inline void ExpectExamplesQuiet(FileType read, const std::string& type, int sensors)
-{
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(VANTREL_EXAMPLES) / type)) {
-        const std::string name = entry.path().filename().string();
-        if (name.ends_with(".DDX") || name.ends_with(".bag")) continue;
-        ReaderRun run;
-        run.NumSensors = sensors;
-        run.ReadInto(read, run.Document, ReadBytes(entry.path()), name);
-        ExpectWarnings(run.Warnings, {}, type + "/" + name);
-        ++files;
-    }
-    EXPECT_GT(files, 0) << type;
 }
 
 }  // namespace vantrel::test

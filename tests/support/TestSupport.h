@@ -46,6 +46,21 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 // Lines joined with CR LF, each line ended by it.
 std::string CrLf(const std::vector<std::string>& lines);
 
+// A Dynatest F25 survey of three sensors: its header, then `stations` test locations of one drop each.
+inline std::string F25Survey(int stations)
+{
+    std::string f25 = "5001,25.31\r\n5020,150,0,200,300,N0\r\n5021,300,0,0,0,N0\r\n"
+                      "5301,0,0,0,0,0,0,0,\"L\",21,01,01,10,00\r\n";
+    for (int s = 1; s <= stations; ++s)
+        f25 += "5301,0,0,0,0," + std::to_string(s) + ",0,0,\"L\",21,01,01,10,00\r\n1,50.1,300,200,100\r\n";
+    return f25;
+}
+
+// A PDDX file of one test location of two drops, for the runs of the built program.
+inline const std::string kSurvey = CrLf({"[Operations Information]", "OperatorName = Field crew", "[Deflection Data]",
+                                         "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 2",
+                                         "DropData_1 = 40, 1, 2", "DropData_2 = 50, 3, 4"});
+
 // The ReadError that `reading` ends with; a failed expectation (and an empty error) without one.
 ReadError ReadFailure(const std::function<void()>& reading);
 
