@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# compare_outputs.sh BEFORE AFTER: converts every bundled example and the benchmark's generated
-# files (at a tenth of their size) with two builds of vantrel, and compares what they write byte
+# compare_outputs.sh BEFORE AFTER: converts every bundled example, the files of other programs
+# beside the checkout (../shared/real-world) where they are, and the benchmark's generated files
+# (at a tenth of their size) with two builds of vantrel, and compares what they write byte
 # for byte: the document, the messages, and the check and export outputs of each generated file.
 # Made for changes that must not change any output (speed work); exits 1 at the first difference
 # it lists, after listing them all.
@@ -54,6 +55,18 @@ for folder in "$root"/examples/*/; do
     run "$type/$name" convert -t "$type" "$name" -o out.DDX
   done
 done
+
+# Files other programs wrote, where they are beside the checkout (see the real-world test).
+realworld=$root/../shared/real-world
+if [ -d "$realworld" ]; then
+  for input in "$realworld"/*; do
+    name=$(basename "$input")
+    case "$name" in LICENSE* | *.md) continue ;; esac
+    stage "$input"
+    run "real-world/$name" convert "$name" -o out.DDX
+    run "real-world/$name (check)" check "$name"
+  done
+fi
 
 generate() {
   python3 "$root/bench/$1" "$work/gen/$2" "${@:3}"
