@@ -69,15 +69,15 @@ public:
         }
     }
 
-    // What is found from now on waits for Release, which hands it on after what is found between.
+    // What is found from now on waits; after StopHolding, what is found goes on at once again,
+    // and Release hands on what waited.
     void Hold() { holding_ = true; }
+    void StopHolding() { holding_ = false; }
     void Release()
     {
-        holding_ = false;
         for (const Finding& finding : held_) found_(finding);
         held_.clear();
     }
-    void StopHolding() { holding_ = false; }
 
 private:
     const std::function<void(const Finding&)>& found_;
