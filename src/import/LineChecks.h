@@ -9,6 +9,7 @@
 #include "base/Latin1.h"
 #include "base/ReadWarnings.h"
 #include "base/NumberText.h"
+#include "import/Sniffing.h"
 
 namespace vantrel {
 
@@ -36,15 +37,7 @@ public:
     }
 
     // A number, blanks around it allowed. Lines of many values test this before they name one.
-    static bool IsNumber(std::string_view text)
-    {
-        if (IsPlainDecimal(text)) return true;  // nearly every field of a file: no general parse
-        try {
-            return ParseNumber(text).has_value();
-        } catch (const OverflowError&) {
-            return true;  // too large for a double, but a number all the same
-        }
-    }
+    static bool IsNumber(std::string_view text) { return IsNumberText(text); }
 
     // `text` such as "9:31" or "09:31:00" must be a time of day.
     void ExpectTime(std::string_view text)
@@ -63,19 +56,6 @@ public:
     }
 
 private:
-    // Digits with at most one point and a sign before them, nothing around.
-    static bool IsPlainDecimal(std::string_view text)
-    {
-        if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-        bool digit = false, point = false;
-        for (const char c : text) {
-            if (c >= '0' && c <= '9') digit = true;
-            else if (c == '.' && !point) point = true;
-            else return false;
-        }
-        return digit;
-    }
-
     std::string faults_;
     bool listed_;
     bool noted_ = false;

@@ -19,8 +19,27 @@ SniffSample::SniffSample(std::string_view head, bool complete) : complete_(compl
         if (!TrimBlanks(line).empty()) filled_.push_back(line);
 }
 
+namespace {
+
+// Digits with at most one point and a sign before them, nothing around: nearly every field of a
+// file, told without the general parse.
+bool IsPlainDecimal(std::string_view text)
+{
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    bool digit = false, point = false;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') digit = true;
+        else if (c == '.' && !point) point = true;
+        else return false;
+    }
+    return digit;
+}
+
+}  // namespace
+
 bool IsNumberText(std::string_view text)
 {
+    if (IsPlainDecimal(text)) return true;
     try {
         return ParseNumber(text).has_value();
     } catch (const OverflowError&) {
