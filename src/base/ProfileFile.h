@@ -91,7 +91,10 @@ private:
     // skipped: no key = value `pair`, or one before the first header.
     Section* IndexHeader(const ProfileLine& header, std::uint32_t line);
     void NoteSkipped(const ProfileLine& skipped, std::uint32_t line);
-    std::uint32_t Offset(std::string_view part) const { return static_cast<std::uint32_t>(part.data() - Text().data()); }
+    std::uint32_t Offset(std::string_view part) const
+    {
+        return static_cast<std::uint32_t>(part.data() - Text().data());
+    }
     const Entry* FindEntry(int section, std::string_view key) const;
     void BuildTable(Section& section);
 

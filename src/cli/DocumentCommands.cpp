@@ -83,7 +83,7 @@ int CommandLine::RunCheck()
             } else {
                 ReadInto(document, input, type, nullptr, false, &ReadPDDXOutsideLocations);
                 ByteSource& again = SourceOf(input);
-                again.ObserveReads({});  // the progress line showed the first reading
+                again.ObserveReads({});   // the progress line showed the first reading
                 again.ReportTo(nullptr);  // and its warnings were told
                 Checked([&] { CheckPDDXLocationsAsWritten(document, again, found); });
             }

@@ -134,7 +134,8 @@ public:
         if (const std::optional<int> said = Counter(counter); !said)
             findings_.Add(counterName, Quoted(counter) + " is not a whole number");
         else if (*said != drops_)
-            findings_.Add(counterName, "is " + std::to_string(*said) + ", but the location holds " + Counted(drops_, "drop"));
+            findings_.Add(counterName,
+                          "is " + std::to_string(*said) + ", but the location holds " + Counted(drops_, "drop"));
         findings_.Release();
     }
 
@@ -150,7 +151,8 @@ void CheckLocation(const PDDXSection& location, LocationCheck& check)
 {
     check.Begin(location.Handle());
     for (const PDDXElement& element : location.Elements())
-        if (NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix)) check.Drop(element.Handle(), element.Value());
+        if (NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix))
+            check.Drop(element.Handle(), element.Value());
     const PDDXElement* counter = location.Elements().Find(pddx::TestLocation::NumberOfDrops);
     check.End(counter ? counter->Value() : std::string_view());
 }
@@ -204,6 +206,68 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, Findings&
     return sensors;
 }
 
+// The first drop of each number in one location: a lookup reads no other.
+class FirstDrops {
+public:
+    void Clear() { taken_.assign(taken_.size(), false); }
+    // The drop number `key` names, when it names one not met before in the location.
+    std::optional<int> FirstOf(std::string_view key)
+    {
+        const std::optional<int> drop = NumberAfter(key, pddx::TestLocation::kDropDataPrefix);
+        if (!drop) return std::nullopt;
+        if (taken_.size() <= static_cast<std::size_t>(*drop)) taken_.resize(*drop + 1, false);
+        if (taken_[*drop]) return std::nullopt;
+        taken_[*drop] = true;
+        return drop;
+    }
+
+private:
+    std::vector<bool> taken_;
+};
+
+// The test locations of PDDX text read line by line as a lookup would read them: the first
+// block of each location's first name, its first NumberOfDrops and the first drop of a number.
+class LocationsAsWritten {
+public:
+    explicit LocationsAsWritten(LocationCheck& check) : check_(check) {}
+
+    void Header(std::string_view name)
+    {
+        Finish();
+        const std::optional<int> n = NumberAfter(name, pddx::TestLocation::kPrefix);
+        inLocation_ = n && seen_.insert(*n).second;
+        if (!inLocation_) return;
+        check_.Begin(std::string(pddx::TestLocation::kPrefix) + std::to_string(*n));
+        counter_.clear();
+        counterRead_ = false;
+        drops_.Clear();
+    }
+    void Pair(std::string_view key, std::string_view value)
+    {
+        if (!inLocation_) return;
+        if (EqualsIgnoreCase(key, pddx::TestLocation::NumberOfDrops)) {
+            if (!counterRead_) counter_.assign(value);
+            counterRead_ = true;
+        } else if (const std::optional<int> drop = drops_.FirstOf(key)) {
+            handle_.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(*drop));
+            check_.Drop(handle_, value);
+        }
+    }
+    void Finish()
+    {
+        if (inLocation_) check_.End(counter_);
+        inLocation_ = false;
+    }
+
+private:
+    LocationCheck& check_;
+    std::unordered_set<int> seen_;
+    bool inLocation_ = false;
+    std::string counter_, handle_;
+    bool counterRead_ = false;
+    FirstDrops drops_;
+};
+
 // The template's values of PDDX text as it stands, as a profile lookup finds them.
 void FillTemplate(const ProfileFile& profile, PDDXFile& document)
 {
@@ -240,22 +304,17 @@ void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile&
     const ProfileFile profile(ReadAllText(input.Bytes));
     FillTemplate(profile, document);
     const std::vector<std::string_view> names = profile.SectionNames();
-    std::vector<bool> taken;  // the drops of the location at hand: the first of a number counts
+    FirstDrops drops;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::optional<int> n = NumberAfter(names[i], pddx::TestLocation::kPrefix);
         if (!n || document.Sections().Contains(std::string(pddx::TestLocation::kPrefix) + std::to_string(*n))) continue;
         PDDXSection& location = document.AddTestLocation(*n);
         const int number = static_cast<int>(i);
         for (PDDXElement& element : location.Elements()) element.SetValue(profile.Value(number, element.Handle()));
-        taken.assign(taken.size(), false);
-        for (std::string_view key : profile.Keys(number)) {
-            const std::optional<int> drop = NumberAfter(key, pddx::TestLocation::kDropDataPrefix);
-            if (!drop) continue;
-            if (taken.size() <= static_cast<std::size_t>(*drop)) taken.resize(*drop + 1, false);
-            if (taken[*drop]) continue;
-            taken[*drop] = true;
-            location.AddDropData(*drop).SetValue(profile.Value(number, key));
-        }
+        drops.Clear();
+        for (std::string_view key : profile.Keys(number))
+            if (const std::optional<int> drop = drops.FirstOf(key))
+                location.AddDropData(*drop).SetValue(profile.Value(number, key));
     }
 }
 
@@ -284,40 +343,15 @@ void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
 {
     Findings findings(found);
     LocationCheck check(findings, CheckWhole(outside, CountLocations(outside), findings));
+    LocationsAsWritten locations(check);
     source.Rewind();
     NativeLines lines(source);
-    std::unordered_set<int> seen;
-    bool inLocation = false;  // in the first block of a location's first name: the one a lookup reads
-    std::string counter, handle;
-    bool counterRead = false;
-    std::vector<bool> taken;  // as in ReadPDDXAsWritten
     for (std::string_view line; lines.Next(line);) {
         const ProfileLine read = ReadProfileLine(line);
-        if (read.Is == ProfileLine::Kind::Header) {
-            if (inLocation) check.End(counter);
-            const std::optional<int> n = NumberAfter(read.Name, pddx::TestLocation::kPrefix);
-            inLocation = n && seen.insert(*n).second;
-            if (!inLocation) continue;
-            check.Begin(std::string(pddx::TestLocation::kPrefix) + std::to_string(*n));
-            counter.clear();
-            counterRead = false;
-            taken.assign(taken.size(), false);
-        } else if (inLocation && read.Is == ProfileLine::Kind::Pair) {
-            if (EqualsIgnoreCase(read.Name, pddx::TestLocation::NumberOfDrops)) {
-                if (!counterRead) counter.assign(read.Value);
-                counterRead = true;
-                continue;
-            }
-            const std::optional<int> drop = NumberAfter(read.Name, pddx::TestLocation::kDropDataPrefix);
-            if (!drop) continue;
-            if (taken.size() <= static_cast<std::size_t>(*drop)) taken.resize(*drop + 1, false);
-            if (taken[*drop]) continue;
-            taken[*drop] = true;
-            handle.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(*drop));
-            check.Drop(handle, read.Value);
-        }
+        if (read.Is == ProfileLine::Kind::Header) locations.Header(read.Name);
+        else if (read.Is == ProfileLine::Kind::Pair) locations.Pair(read.Name, read.Value);
     }
-    if (inLocation) check.End(counter);
+    locations.Finish();
 }
 
 }  // namespace vantrel
