@@ -98,8 +98,7 @@ ProfileFile::Section* ProfileFile::IndexHeader(const ProfileLine& header, std::u
                                                         std::to_string(first) + "); the keys under it are not read"});
         return nullptr;
     }
-    sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0, Offset(header.Name),
-                         static_cast<std::uint32_t>(header.Name.size()), line});
+    sections_.push_back({static_cast<std::uint32_t>(entries_.size()), 0, 0, 0, line});
     return &sections_.back();
 }
 
@@ -173,23 +172,6 @@ std::string_view ProfileFile::Value(int section, std::string_view key) const
 std::string_view ProfileFile::Value(std::string_view section, std::string_view key) const
 {
     return Value(FindSection(section), key);
-}
-
-std::vector<std::string_view> ProfileFile::SectionNames() const
-{
-    std::vector<std::string_view> names;
-    for (const Section& section : sections_) names.push_back(Text().substr(section.nameStart, section.nameLength));
-    return names;
-}
-
-std::vector<std::string_view> ProfileFile::Keys(int number) const
-{
-    std::vector<std::string_view> keys;
-    if (number < 0 || static_cast<std::size_t>(number) >= sections_.size()) return keys;
-    const Section& section = sections_[static_cast<std::size_t>(number)];
-    for (std::uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i)
-        keys.push_back(KeyOf(entries_[i]));
-    return keys;
 }
 
 std::string ProfileFile::Lookup(int section, std::string_view key) const

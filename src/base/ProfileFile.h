@@ -47,11 +47,6 @@ public:
     std::string_view Value(int section, std::string_view key) const;
     std::string_view Value(std::string_view section, std::string_view key) const;
 
-    // The names of the sections in the order they first appear (a repeated one counts once), and
-    // the keys of one section in order, repeated ones too: what a text holds, for checking it.
-    std::vector<std::string_view> SectionNames() const;
-    std::vector<std::string_view> Keys(int section) const;
-
     // The line (from 1) of the key a lookup finds; 0 when there is none.
     int LineOf(int section, std::string_view key) const;
     int LineOf(std::string_view section, std::string_view key) const { return LineOf(FindSection(section), key); }
@@ -81,7 +76,6 @@ private:
     struct Section {
         std::uint32_t firstEntry = 0, entryCount = 0;
         std::uint32_t firstSlot = 0, slotCount = 0;  // slotCount: a power of two, or 0
-        std::uint32_t nameStart = 0, nameLength = 0;
         std::uint32_t line = 0;
     };
     std::string_view KeyOf(const Entry& entry) const { return Text().substr(entry.keyStart, entry.keyLength); }

@@ -74,18 +74,16 @@ int CommandLine::RunCheck()
             };
             // A PDDX file is checked as it stands, not as its counters would have it read; one that
             // can be read twice, without holding its drops.
-            if (type.code != FileType::PDDX) {
-                ReadInto(document, input, type);
-                CheckDocument(document, found);
-            } else if (!SourceOf(input).CanReadTwice()) {
-                ReadInto(document, input, type, nullptr, false, &ReadPDDXAsWritten);
-                CheckDocument(document, found);
-            } else {
+            const bool pddx = type.code == FileType::PDDX;
+            if (pddx && SourceOf(input).CanReadTwice()) {
                 ReadInto(document, input, type, nullptr, false, &ReadPDDXOutsideLocations);
                 ByteSource& again = SourceOf(input);
                 again.ObserveReads({});   // the progress line showed the first reading
                 again.ReportTo(nullptr);  // and its warnings were told
                 Checked([&] { CheckPDDXLocationsAsWritten(document, again, found); });
+            } else {
+                ReadInto(document, input, type, nullptr, false, pddx ? &ReadPDDXAsWritten : nullptr);
+                CheckDocument(document, found);
             }
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;

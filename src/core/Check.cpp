@@ -206,67 +206,65 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, Findings&
     return sensors;
 }
 
-// The first drop of each number in one location: a lookup reads no other.
-class FirstDrops {
+// The test locations of PDDX text read line by line as a lookup reads them: the first block of
+// each location's first name, its first NumberOfDrops and the first drop of each number. `Visit`
+// is told Begin(n), Drop(n, value) for each such drop, and End(counter) (empty: none).
+template <typename Visit>
+class LocationsAsWritten {
 public:
-    void Clear() { taken_.assign(taken_.size(), false); }
-    // The drop number `key` names, when it names one not met before in the location.
-    std::optional<int> FirstOf(std::string_view key)
+    explicit LocationsAsWritten(Visit& visit) : visit_(visit) {}
+
+    void Read(NativeLines& lines)
     {
-        const std::optional<int> drop = NumberAfter(key, pddx::TestLocation::kDropDataPrefix);
-        if (!drop) return std::nullopt;
-        if (taken_.size() <= static_cast<std::size_t>(*drop)) taken_.resize(*drop + 1, false);
-        if (taken_[*drop]) return std::nullopt;
-        taken_[*drop] = true;
-        return drop;
+        for (std::string_view line; lines.Next(line);) {
+            const ProfileLine read = ReadProfileLine(line);
+            if (read.Is == ProfileLine::Kind::Header) Header(read.Name);
+            else if (read.Is == ProfileLine::Kind::Pair && inLocation_) Pair(read.Name, read.Value);
+        }
+        Finish();
     }
 
 private:
-    std::vector<bool> taken_;
-};
-
-// The test locations of PDDX text read line by line as a lookup would read them: the first
-// block of each location's first name, its first NumberOfDrops and the first drop of a number.
-class LocationsAsWritten {
-public:
-    explicit LocationsAsWritten(LocationCheck& check) : check_(check) {}
-
     void Header(std::string_view name)
     {
         Finish();
         const std::optional<int> n = NumberAfter(name, pddx::TestLocation::kPrefix);
         inLocation_ = n && seen_.insert(*n).second;
         if (!inLocation_) return;
-        check_.Begin(std::string(pddx::TestLocation::kPrefix) + std::to_string(*n));
+        visit_.Begin(*n);
         counter_.clear();
         counterRead_ = false;
-        drops_.Clear();
+        taken_.assign(taken_.size(), false);
     }
     void Pair(std::string_view key, std::string_view value)
     {
-        if (!inLocation_) return;
         if (EqualsIgnoreCase(key, pddx::TestLocation::NumberOfDrops)) {
             if (!counterRead_) counter_.assign(value);
             counterRead_ = true;
-        } else if (const std::optional<int> drop = drops_.FirstOf(key)) {
-            handle_.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(*drop));
-            check_.Drop(handle_, value);
+            return;
         }
+        const std::optional<int> drop = NumberAfter(key, pddx::TestLocation::kDropDataPrefix);
+        if (!drop) return;
+        if (taken_.size() <= static_cast<std::size_t>(*drop)) taken_.resize(*drop + 1, false);
+        if (taken_[*drop]) return;
+        taken_[*drop] = true;
+        visit_.Drop(*drop, value);
     }
     void Finish()
     {
-        if (inLocation_) check_.End(counter_);
+        if (inLocation_) visit_.End(counter_);
         inLocation_ = false;
     }
 
-private:
-    LocationCheck& check_;
+    Visit& visit_;
     std::unordered_set<int> seen_;
     bool inLocation_ = false;
-    std::string counter_, handle_;
+    std::string counter_;
     bool counterRead_ = false;
-    FirstDrops drops_;
+    std::vector<bool> taken_;  // the drop numbers of the location at hand
 };
+
+std::string LocationName(int n) { return std::string(pddx::TestLocation::kPrefix) + std::to_string(n); }
 
 // The template's values of PDDX text as it stands, as a profile lookup finds them.
 void FillTemplate(const ProfileFile& profile, PDDXFile& document)
@@ -275,6 +273,27 @@ void FillTemplate(const ProfileFile& profile, PDDXFile& document)
         const int number = profile.FindSection(section.Handle());
         for (PDDXElement& element : section.Elements()) element.SetValue(profile.Value(number, element.Handle()));
     }
+}
+
+// The template's values of PDDX lines from everything outside the test locations, as a lookup
+// finds them, and each test location added (without its elements) in the order first met.
+void ReadOutsideLocations(NativeLines& lines, PDDXFile& document)
+{
+    std::string outside;  // every line but those of test locations, for the profile lookup
+    std::vector<int> locations;
+    std::unordered_set<int> seen;
+    bool inLocation = false;
+    for (std::string_view line; lines.Next(line);) {
+        const ProfileLine read = ReadProfileLine(line);
+        if (read.Is == ProfileLine::Kind::Header) {
+            const std::optional<int> n = NumberAfter(read.Name, pddx::TestLocation::kPrefix);
+            inLocation = n.has_value();
+            if (n && seen.insert(*n).second) locations.push_back(*n);
+        }
+        if (!inLocation) outside.append(line).append("\n");
+    }
+    FillTemplate(ProfileFile(std::move(outside)), document);
+    for (const int n : locations) document.AddTestLocation(n);
 }
 
 }  // namespace
@@ -299,43 +318,27 @@ void CheckDocument(const PDDXFile& document, const std::function<void(const Find
         if (NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) CheckLocation(section, check);
 }
 
-void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
-{
-    const ProfileFile profile(ReadAllText(input.Bytes));
-    FillTemplate(profile, document);
-    const std::vector<std::string_view> names = profile.SectionNames();
-    FirstDrops drops;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::optional<int> n = NumberAfter(names[i], pddx::TestLocation::kPrefix);
-        if (!n || document.Sections().Contains(std::string(pddx::TestLocation::kPrefix) + std::to_string(*n))) continue;
-        PDDXSection& location = document.AddTestLocation(*n);
-        const int number = static_cast<int>(i);
-        for (PDDXElement& element : location.Elements()) element.SetValue(profile.Value(number, element.Handle()));
-        drops.Clear();
-        for (std::string_view key : profile.Keys(number))
-            if (const std::optional<int> drop = drops.FirstOf(key))
-                location.AddDropData(*drop).SetValue(profile.Value(number, key));
-    }
-}
-
 void ReadPDDXOutsideLocations(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
 {
-    std::string outside;  // every line but those of test locations, for the profile lookup
-    std::vector<int> locations;
-    std::unordered_set<int> seen;
-    bool inLocation = false;
     NativeLines lines(input.Bytes);
-    for (std::string_view line; lines.Next(line);) {
-        const ProfileLine read = ReadProfileLine(line);
-        if (read.Is == ProfileLine::Kind::Header) {
-            const std::optional<int> n = NumberAfter(read.Name, pddx::TestLocation::kPrefix);
-            inLocation = n.has_value();
-            if (n && seen.insert(*n).second) locations.push_back(*n);
-        }
-        if (!inLocation) outside.append(line).append("\n");
-    }
-    FillTemplate(ProfileFile(std::move(outside)), document);
-    for (const int n : locations) document.AddTestLocation(n);
+    ReadOutsideLocations(lines, document);
+}
+
+void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
+{
+    // Held whole, the text is read the two ways a file is read twice.
+    const std::string text = ReadAllText(input.Bytes);
+    NativeLines outside(text);
+    ReadOutsideLocations(outside, document);
+    struct Fill {
+        PDDXFile& document;
+        PDDXSection* location = nullptr;
+        void Begin(int n) { location = &document.Section(LocationName(n)); }
+        void Drop(int n, std::string_view value) { location->AddDropData(n).SetValue(value); }
+        void End(std::string_view counter) { location->Element(pddx::TestLocation::NumberOfDrops).SetValue(counter); }
+    } fill{document};
+    NativeLines locations(text);
+    LocationsAsWritten<Fill>(fill).Read(locations);
 }
 
 void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
@@ -343,15 +346,20 @@ void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
 {
     Findings findings(found);
     LocationCheck check(findings, CheckWhole(outside, CountLocations(outside), findings));
-    LocationsAsWritten locations(check);
+    struct Check {
+        LocationCheck& check;
+        std::string handle;
+        void Begin(int n) { check.Begin(LocationName(n)); }
+        void Drop(int n, std::string_view value)
+        {
+            handle.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(n));
+            check.Drop(handle, value);
+        }
+        void End(std::string_view counter) { check.End(counter); }
+    } visit{check, {}};
     source.Rewind();
     NativeLines lines(source);
-    for (std::string_view line; lines.Next(line);) {
-        const ProfileLine read = ReadProfileLine(line);
-        if (read.Is == ProfileLine::Kind::Header) locations.Header(read.Name);
-        else if (read.Is == ProfileLine::Kind::Pair) locations.Pair(read.Name, read.Value);
-    }
-    locations.Finish();
+    LocationsAsWritten<Check>(visit).Read(lines);
 }
 
 }  // namespace vantrel
