@@ -24,6 +24,18 @@ namespace {
 
 std::string LastError() { return std::strerror(errno); }
 
+// The umask can only be read by setting it. Done once, before files are written on several
+// threads: done per file, one thread could read another's momentary 0 and leave it set.
+mode_t ProcessUmask()
+{
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    return mask;
+}
+
 // Every signal whose default action ends the program, but those that cannot be caught.
 constexpr int kCleanupSignals[] = {SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
                                    SIGALRM, SIGVTALRM, SIGPROF, SIGXFSZ, SIGXCPU};
@@ -207,9 +219,7 @@ bool ResolveOutput(const std::string& name, OutputTarget& target, std::string& e
             error = "it is a symbolic link to " + path.string() + ", which does not exist";
             return false;
         }
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        target = {OutputTarget::Kind::New, path, 0666u & ~mask, -1, -1};
+        target = {OutputTarget::Kind::New, path, 0666u & ~ProcessUmask(), -1, -1};
         return true;
     }
     if (S_ISDIR(info.st_mode)) {

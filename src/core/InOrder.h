@@ -51,96 +51,142 @@ struct InOrderWork {
     std::function<void()> Waiting = [] {};
 };
 
-// Runs `Work(i)` for every item on `jobs` threads (one: on the calling thread, each item taken
-// before the next is begun) and the rest on the calling thread. When Take ends it, no further work
-// is begun and the results not taken are dropped. At most two results a thread wait to be taken.
+namespace detail {
+
+// What RunInOrder's threads share when there are several.
 template <typename Result>
-void RunInOrder(std::size_t count, unsigned jobs, const InOrderWork<Result>& hooks)
-{
-    const auto& work = hooks.Work;
-    const auto& before = hooks.Before;
-    const auto& take = hooks.Take;
-    const auto attempt = [&](std::size_t i, std::optional<Result>& result, std::exception_ptr& error) {
+class InOrderThreads {
+public:
+    InOrderThreads(std::size_t count, unsigned jobs, const InOrderWork<Result>& hooks)
+        : hooks_(hooks), slots_(count), window_(4 * static_cast<std::size_t>(jobs))
+    {
+    }
+    InOrderThreads(const InOrderThreads&) = delete;
+    InOrderThreads& operator=(const InOrderThreads&) = delete;
+    // Stops and joins the workers however the run ends, a throwing `Take` too.
+    ~InOrderThreads()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        roomFree_.notify_all();
+        threads_.clear();
+    }
+
+    void Run(unsigned jobs)
+    {
+        for (unsigned t = 1; t < jobs && t < slots_.size(); ++t) threads_.emplace_back([this] { Worker(); });
+        for (std::size_t i = 0; i < slots_.size(); ++i) {
+            hooks_.Before(i);
+            std::optional<Result> result;
+            std::exception_ptr error;
+            WaitFor(i, result, error);
+            if (!hooks_.Take(i, result, error)) return;
+        }
+    }
+
+    static void Attempt(const InOrderWork<Result>& hooks, std::size_t i, std::optional<Result>& result,
+                        std::exception_ptr& error)
+    {
         try {
-            result.emplace(work(i));
+            result.emplace(hooks.Work(i));
         } catch (...) {
             error = std::current_exception();
         }
-    };
-    if (jobs <= 1 || count <= 1) {
-        for (std::size_t i = 0; i < count; ++i) {
-            before(i);
-            std::optional<Result> result;
-            std::exception_ptr error;
-            attempt(i, result, error);
-            if (!take(i, result, error)) return;
-        }
-        return;
     }
+
+private:
     struct Slot {
         bool done = false;
         std::optional<Result> result;
         std::exception_ptr error;
     };
-    std::vector<Slot> slots(count);
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::size_t next = 0, taken = 0;
-    bool stopped = false;
-    const std::size_t window = 2 * static_cast<std::size_t>(jobs);
-    const auto worker = [&] {
-        for (;;) {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return stopped || next >= count || next < taken + window; });
-            if (stopped || next >= count) return;
-            const std::size_t i = next++;
-            lock.unlock();
-            std::optional<Result> result;
-            std::exception_ptr error;
-            attempt(i, result, error);
-            lock.lock();
-            slots[i].result = std::move(result);
-            slots[i].error = error;
-            slots[i].done = true;
-            changed.notify_all();
-        }
-    };
-    std::vector<std::jthread> threads;
-    // Stops and joins the workers however this ends, a throwing `take` too.
-    struct Finish {
-        std::mutex& mutex;
-        std::condition_variable& changed;
-        bool& stopped;
-        std::vector<std::jthread>& threads;
-        ~Finish()
-        {
-            {
-                const std::lock_guard lock(mutex);
-                stopped = true;
-            }
-            changed.notify_all();
-            threads.clear();
-        }
-    } finish{mutex, changed, stopped, threads};
-    for (unsigned t = 0; t < jobs && t < count; ++t) threads.emplace_back(worker);
-    for (std::size_t i = 0; i < count; ++i) {
-        before(i);
+
+    bool HasRoom() const { return next_ < slots_.size() && next_ < taken_ + window_; }
+
+    // Does item `next_`; the lock is held on entry and on return.
+    void DoNext(std::unique_lock<std::mutex>& lock)
+    {
+        const std::size_t i = next_++;
+        lock.unlock();
         std::optional<Result> result;
         std::exception_ptr error;
+        Attempt(hooks_, i, result, error);
+        lock.lock();
+        slots_[i] = {true, std::move(result), error};
+        if (i == taken_) resultReady_.notify_one();
+    }
+
+    void Worker()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            ++workersWaiting_;
+            roomFree_.wait(lock, [this] { return stopped_ || next_ >= slots_.size() || HasRoom(); });
+            --workersWaiting_;
+            if (stopped_ || next_ >= slots_.size()) return;
+            DoNext(lock);
+        }
+    }
+
+    // Result i, worked on here while it is not there and there is other work to do.
+    void WaitFor(std::size_t i, std::optional<Result>& result, std::exception_ptr& error)
+    {
+        bool wakeWorker = false;
         {
-            std::unique_lock lock(mutex);
-            while (!changed.wait_for(lock, std::chrono::milliseconds(100), [&] { return slots[i].done; })) {
+            std::unique_lock lock(mutex_);
+            while (!slots_[i].done) {
+                if (HasRoom()) {
+                    DoNext(lock);
+                    continue;
+                }
+                if (resultReady_.wait_for(lock, std::chrono::milliseconds(100), [&] { return slots_[i].done; })) break;
                 lock.unlock();
-                hooks.Waiting();
+                hooks_.Waiting();
                 lock.lock();
             }
-            result = std::move(slots[i].result);
-            error = slots[i].error;
-            slots[i] = Slot{};
-            taken = i + 1;
+            result = std::move(slots_[i].result);
+            error = slots_[i].error;
+            slots_[i] = Slot{};
+            taken_ = i + 1;
+            wakeWorker = workersWaiting_ > 0;
         }
-        changed.notify_all();
-        if (!take(i, result, error)) return;
+        if (wakeWorker) roomFree_.notify_one();
+    }
+
+    const InOrderWork<Result>& hooks_;
+    std::vector<Slot> slots_;
+    const std::size_t window_;
+    std::mutex mutex_;
+    // Two conditions, and the calling thread works too, so that a thread sleeps only when it has
+    // nothing to do and is woken only when it has: on a batch of small files, waking every thread
+    // for every file cost more than the files themselves.
+    std::condition_variable resultReady_, roomFree_;
+    std::size_t next_ = 0, taken_ = 0, workersWaiting_ = 0;
+    bool stopped_ = false;
+    std::vector<std::jthread> threads_;  // last: joined first
+};
+
+}  // namespace detail
+
+// Runs `Work(i)` for every item on `jobs` threads, the calling thread one of them (one job: each
+// item taken before the next is begun), and `Before` and `Take` on the calling thread. When Take
+// ends it, no further work is begun and the results not taken are dropped. At most four results a
+// thread wait to be taken.
+template <typename Result>
+void RunInOrder(std::size_t count, unsigned jobs, const InOrderWork<Result>& hooks)
+{
+    if (jobs > 1 && count > 1) {
+        detail::InOrderThreads<Result>(count, jobs, hooks).Run(jobs);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        hooks.Before(i);
+        std::optional<Result> result;
+        std::exception_ptr error;
+        detail::InOrderThreads<Result>::Attempt(hooks, i, result, error);
+        if (!hooks.Take(i, result, error)) return;
     }
 }
 
