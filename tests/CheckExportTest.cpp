@@ -47,11 +47,20 @@ TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
     EXPECT_EQ(Run({"check", "c.DDX"}).out, Expected("c-check.txt"));
     test::ReaderRun run;
     run.ReadInto(FileType::PDDX, run.Document, ReadBytes(dir / "c.DDX"), "c.DDX", false, &ReadPDDXAsWritten);
-    std::string held;
-    CheckDocument(run.Document, [&](const Finding& found) {
-        held += "c.DDX: [" + found.Section + "] " + found.Key + ": " + found.Message + "\n";
-    });
+    std::string held, stepped;
+    const auto into = [](std::string& text) {
+        return [&text](const Finding& found) {
+            text += "c.DDX: [" + found.Section + "] " + found.Key + ": " + found.Message + "\n";
+        };
+    };
+    CheckDocument(run.Document, into(held));
     EXPECT_EQ(held, Expected("c-check.txt"));
+    // As the review window checks it, a section at a time between its other events.
+    SteppedCheck check(run.Document, into(stepped));
+    int steps = 1;
+    while (!check.Continue(1)) ++steps;
+    EXPECT_EQ(stepped, held);
+    EXPECT_EQ(steps, run.Document.Sections().Count());
 }
 
 TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)

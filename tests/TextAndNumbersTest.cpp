@@ -122,6 +122,14 @@ TEST(Text, CaseFoldingUnitsAndSmallRewrites)
     EXPECT_TRUE(TextContains("\xE9t\xE9", "\xC9T\xC9 2003"));
     EXPECT_TRUE(EqualsIgnoreCase("\xFEx", "\xDEX"));
     EXPECT_FALSE(EqualsIgnoreCase("\xF7", "\xD7"));  // the division sign is no letter
+    // The review grid's find: either case of the first letter, a match at either end, a near
+    // match before the real one, nothing past the end.
+    for (const auto& [needle, text, found] : std::vector<std::tuple<std::string, std::string, bool>>{
+             {"drop", "DropData_3", true}, {"DATA_3", "DropData_3", true}, {"a_3", "DropData_33", true},
+             {"9999", "1,9998,99999", true}, {"9999", "999,9", false}, {"ta_4", "DropData_3", false},
+             {"\xE9T\xE9", "\xC9t\xE9 2003", true}, {"x", "", false}, {"", "", true}, {"abc", "ab", false},
+             {"ss", "Pa\xDF", false}, {"\xF7", "\xD7", false}, {"bb", "abab", false}, {"ab", "aab", true}})
+        EXPECT_EQ(CaseBlindFind(needle).In(text), found) << needle << " in " << text;
     for (const auto& [unit, word] : Cases<std::string, std::string>{
              {"mm", "millimeter"}, {"(in)", "inch"}, {"\xB5m", "micron"}, {"um", "micron"}, {"\xB0" "f", "Fahrenheit"},
              {"f", "Fahrenheit"}, {"\xB0" "C", "Celsius"}, {"Mils", "mil"}, {"m", "meter"}, {"mi", "mile"},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace vantrel {
 namespace {
@@ -74,6 +75,33 @@ std::string EscapeControls(std::string_view text)
         else out += c;
     }
     return out;
+}
+
+CaseBlindFind::CaseBlindFind(std::string_view needle) : upper_(UpperCase(needle))
+{
+    if (upper_.empty()) return;
+    for (int u = 0; u < 256; ++u)
+        if (UpperChar(static_cast<char>(u)) == upper_.front()) firsts_ += static_cast<char>(u);
+}
+
+bool CaseBlindFind::In(std::string_view text) const
+{
+    if (upper_.empty()) return true;
+    if (upper_.size() > text.size()) return false;
+    const char* const last = text.data() + (text.size() - upper_.size());
+    const auto matchesAt = [&](const char* at) {
+        for (std::size_t k = 1; k < upper_.size(); ++k)
+            if (UpperChar(at[k]) != upper_[k]) return false;
+        return true;
+    };
+    for (const char first : firsts_) {
+        for (const char* at = text.data(); at <= last; ++at) {
+            at = static_cast<const char*>(std::memchr(at, first, static_cast<std::size_t>(last - at) + 1));
+            if (!at) break;
+            if (matchesAt(at)) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace vantrel

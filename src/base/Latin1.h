@@ -43,6 +43,19 @@ inline bool EqualsIgnoreCase(std::string_view a, std::string_view b)
     return true;
 }
 
+// Finds a text in others, letters in any case. The characters that can begin it are looked for
+// with memchr, many times faster than comparing at every place: a review grid's find bar looks
+// through ten million values at each key typed.
+class CaseBlindFind {
+public:
+    explicit CaseBlindFind(std::string_view needle);
+    bool In(std::string_view text) const;
+
+private:
+    std::string upper_;
+    std::string firsts_;  // each character whose upper case begins the needle
+};
+
 // Spreads every input bit over the whole word (the MurmurHash3 finaliser), so that the low bits
 // used to index a table differ even for keys that differ only in their last character.
 constexpr std::uint64_t MixBits(std::uint64_t h)

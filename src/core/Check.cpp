@@ -310,12 +310,41 @@ std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
     return whole && number >= 1 ? std::optional<int>(number) : std::nullopt;
 }
 
+struct SteppedCheck::State {
+    State(const PDDXFile& checked, std::function<void(const Finding&)> tell)
+        : document(checked),
+          found(std::move(tell)),
+          findings(found),
+          check(findings, CheckWhole(document, CountLocations(document), findings))
+    {
+    }
+    const PDDXFile& document;
+    const std::function<void(const Finding&)> found;  // before `findings`, which refers to it
+    Findings findings;
+    LocationCheck check;
+    int checked = 0;  // sections
+};
+
+SteppedCheck::SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found)
+    : state_(std::make_unique<State>(document, std::move(found)))
+{
+}
+
+SteppedCheck::~SteppedCheck() = default;
+
+bool SteppedCheck::Continue(std::size_t sections)
+{
+    const KeyedCollection<PDDXSection>& all = state_->document.Sections();
+    for (; sections > 0 && state_->checked < all.Count(); --sections) {
+        const PDDXSection& section = all.Item(++state_->checked);
+        if (NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) CheckLocation(section, state_->check);
+    }
+    return state_->checked >= all.Count();
+}
+
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found)
 {
-    Findings findings(found);
-    LocationCheck check(findings, CheckWhole(document, CountLocations(document), findings));
-    for (const PDDXSection& section : document.Sections())
-        if (NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) CheckLocation(section, check);
+    SteppedCheck(document, found).Continue(std::numeric_limits<std::size_t>::max());
 }
 
 void ReadPDDXOutsideLocations(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)

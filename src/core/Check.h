@@ -3,6 +3,7 @@
 // empty, and the counts, lists and drops that do not agree with each other.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -34,6 +35,22 @@ struct Finding {
 // locations and drops that differ from what the document holds; drops that are not a load and one deflection per
 // sensor, all numbers. Each finding is handed to `found` as it is made, so that a million of them are never held.
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found);
+
+// CheckDocument a few sections at a time, so that a window stays responsive while a large
+// document is checked. The document must not change until the check is done or dropped.
+class SteppedCheck {
+public:
+    SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found);
+    ~SteppedCheck();
+    SteppedCheck(const SteppedCheck&) = delete;
+    SteppedCheck& operator=(const SteppedCheck&) = delete;
+    // Checks up to `sections` more of the document's sections; true once it is checked whole.
+    bool Continue(std::size_t sections);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // A reader of PDDX text as it stands, to check it: the template's values, and every
 // "Test Location n" section with every DropData_n key it holds, whatever the counters say (the

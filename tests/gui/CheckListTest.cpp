@@ -153,5 +153,34 @@ TEST(CheckList, ChosenByKeyTheFindingsRowBecomesCurrentShownFirstWhenTheFindBarH
     EXPECT_EQ(grid.ShownRowCount(), grid.RowCount());
 }
 
+// A large document is checked a few sections at a time between the window's other events; a
+// change meanwhile starts the check again, so that the list shows the document as it now is.
+TEST(CheckList, ALargeDocumentIsCheckedInStepsAndAChangeMeanwhileStartsItAgain)
+{
+    Program program;
+    auto document = std::make_shared<PDDXFile>();
+    document->Element("Device Configuration", "NumberOfDeflectionSensors").SetValue("1");
+    document->Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+    document->Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue("0");
+    document->Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue("0");
+    for (int n = 1; n <= 1000; ++n) document->AddTestLocation().AddDropData().SetValue(n == 1000 ? "" : "50, 1");
+    ReviewWindow& review = program.Blank();
+    auto& checks = *review.findChild<CheckList*>("fraCheck");
+    auto& count = *review.findChild<QLabel*>("lblCheckCount");
+    checks.SetSliceMilliseconds(0);
+    review.SetPDDXDataSet(document);
+    // The check's first step, and no other event.
+    QCoreApplication::sendPostedEvents(&checks, QEvent::MetaCall);
+    ASSERT_TRUE(checks.Checking());
+    EXPECT_EQ(count.text(), "Checking: no findings so far");
+    document->Element("Test Location 2", "DropData_1").SetValue("50");
+    EXPECT_TRUE(checks.Checking()) << "due again";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !checks.Checking(); }, 20000));
+    EXPECT_EQ(count.text(), "2 findings");
+    EXPECT_EQ(Lines(*review.findChild<QListWidget*>("lstCheck")),
+              QStringList({"[Test Location 2] DropData_1: a load and 0 deflections, but NumberOfDeflectionSensors is 1",
+                           "[Test Location 1000] DropData_1: empty"}));
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <QElapsedTimer>
 #include <QTableView>
 #include <algorithm>
 
@@ -56,6 +58,8 @@ CheckList::CheckList(ReviewGrid& grid, FindBar& findBar, QWidget* parent)
     });
 }
 
+CheckList::~CheckList() = default;
+
 // At most five lines, and no more than a quarter of the grid's place, so that a small window
 // keeps its rows for the grid.
 void CheckList::FitHeight()
@@ -74,38 +78,89 @@ bool CheckList::eventFilter(QObject* watched, QEvent* event)
 
 void CheckList::RefreshLater()
 {
+    running_.reset();  // it reads the document, which is changing
     if (pending_) return;
     pending_ = true;
     QMetaObject::invokeMethod(
-        this, [this] { Refresh(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            Start();
+            if (Step(sliceMilliseconds_)) ContinueLater();
+        },
+        Qt::QueuedConnection);
+}
+
+void CheckList::ContinueLater()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (running_ && Step(sliceMilliseconds_)) ContinueLater();
+    });
 }
 
 void CheckList::Refresh()
 {
+    Start();
+    Step(-1);
+}
+
+void CheckList::Start()
+{
     pending_ = false;
-    const QString current = lstCheck_->currentItem() ? lstCheck_->currentItem()->text() : QString();
-    // Rebuilding the list must not move the grid under the user.
-    const QSignalBlocker quiet(lstCheck_);
+    if (!running_) current_ = lstCheck_->currentItem() ? lstCheck_->currentItem()->text() : QString();
+    running_.reset();
     lstCheck_->clear();
     places_.clear();
     findings_ = 0;
-    if (const PDDXFile* document = grid_.Document()) {
-        CheckDocument(*document, [this](const Finding& finding) {
-            // A document of a million empty drops is counted whole but not listed whole.
-            if (findings_++ >= kMostListed) return;
-            lstCheck_->addItem(QString::fromStdString("[" + finding.Section + "] " + finding.Key + ": " +
-                                                      finding.Message));
-            places_.push_back({QString::fromStdString(finding.Section), QString::fromStdString(finding.Key)});
-        });
+    const PDDXFile* document = grid_.Document();
+    if (!document) return;
+    running_ = std::make_unique<SteppedCheck>(*document, [this](const Finding& finding) {
+        // A document of a million empty drops is counted whole but not listed whole.
+        if (findings_++ >= kMostListed) return;
+        // Filling the list must not move the grid under the user.
+        const QSignalBlocker quiet(lstCheck_);
+        lstCheck_->addItem(QString::fromStdString("[" + finding.Section + "] " + finding.Key + ": " + finding.Message));
+        places_.push_back({QString::fromStdString(finding.Section), QString::fromStdString(finding.Key)});
+    });
+}
+
+bool CheckList::Step(qint64 milliseconds)
+{
+    if (!running_) {
+        Finish();
+        return false;
     }
+    QElapsedTimer clock;
+    clock.start();
+    // A test location of a few hundred drops takes well under a millisecond.
+    constexpr std::size_t kSections = 16;
+    while (!running_->Continue(kSections)) {
+        if (milliseconds >= 0 && clock.elapsed() >= milliseconds) {
+            lblCount_->setText("Checking: " + CountText(findings_).toLower() + " so far");
+            lstCheck_->setVisible(findings_ > 0);
+            return true;
+        }
+    }
+    running_.reset();
+    Finish();
+    return false;
+}
+
+void CheckList::Finish()
+{
     // The line the user was at stays current while it is still found, else the first line is
     // current, unselected: the focus passing through the list would otherwise make it current,
     // and move the grid.
-    const QList<QListWidgetItem*> same = current.isEmpty() ? QList<QListWidgetItem*>()
-                                                           : lstCheck_->findItems(current, Qt::MatchExactly);
-    if (!same.isEmpty()) lstCheck_->setCurrentItem(same.front());
-    else if (lstCheck_->count() > 0)
+    const QSignalBlocker quiet(lstCheck_);
+    const QList<QListWidgetItem*> same = current_.isEmpty() ? QList<QListWidgetItem*>()
+                                                            : lstCheck_->findItems(current_, Qt::MatchExactly);
+    if (lstCheck_->currentItem() && lstCheck_->currentItem()->isSelected()) {
+        // chosen by the user while the check went on
+    } else if (!same.isEmpty()) {
+        lstCheck_->setCurrentItem(same.front());
+    } else if (lstCheck_->count() > 0) {
         lstCheck_->selectionModel()->setCurrentIndex(lstCheck_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    }
+    current_.clear();
     lblCount_->setText(CountText(findings_));
     lstCheck_->setVisible(findings_ > 0);
 }

@@ -3,6 +3,7 @@
 // words `vantrel check` prints, and their count. Choosing a line goes to its row in the grid.
 
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,18 +13,25 @@ class QListWidget;
 namespace vantrel {
 
 class FindBar;
+class SteppedCheck;
 class ReviewGrid;
 
 class CheckList : public QWidget {
     Q_OBJECT
 public:
     CheckList(ReviewGrid& grid, FindBar& findBar, QWidget* parent = nullptr);
+    ~CheckList() override;
 
     // Checks the grid's document again once the events at hand are handled: a merge that sets
-    // many values checks it once.
+    // many values checks it once. A large document is checked a part at a time between the
+    // window's other events, so that it opens and scrolls at once; a check under way is dropped.
     void RefreshLater();
-    // Checks the grid's document now.
+    // Checks the grid's document now, whole.
     void Refresh();
+    // Whether a check is under way or due.
+    bool Checking() const { return running_ || pending_; }
+    // How long the check runs at a time between the window's other events; 0: a few sections.
+    void SetSliceMilliseconds(qint64 milliseconds) { sliceMilliseconds_ = milliseconds; }
 
     // Every finding is counted; the list holds the first kMostListed of them.
     static constexpr int kMostListed = 1000;
@@ -37,6 +45,11 @@ protected:
 
 private:
     void FitHeight();
+    void Start();
+    // Checks on for a slice of time; false once the check is done.
+    bool Step(qint64 milliseconds);
+    void Finish();
+    void ContinueLater();
 
     struct Place {
         QString Section;
@@ -50,6 +63,9 @@ private:
     std::vector<Place> places_;  // one per line of the list
     long long findings_ = 0;
     bool pending_ = false;
+    std::unique_ptr<SteppedCheck> running_;
+    QString current_;  // the list's current line when the check began
+    qint64 sliceMilliseconds_ = 20;
 };
 
 }  // namespace vantrel

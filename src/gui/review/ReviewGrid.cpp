@@ -70,19 +70,6 @@ std::string Latin1Bytes(const QString& text)
     return std::string(latin1.constData(), static_cast<std::size_t>(latin1.size()));
 }
 
-// Whether `text` holds `upperNeedle` (already upper case), letters compared in any case.
-bool HoldsText(std::string_view text, std::string_view upperNeedle)
-{
-    if (upperNeedle.size() > text.size()) return false;
-    const std::size_t last = text.size() - upperNeedle.size();
-    for (std::size_t i = 0; i <= last; ++i) {
-        std::size_t k = 0;
-        while (k < upperNeedle.size() && UpperChar(text[i + k]) == upperNeedle[k]) ++k;
-        if (k == upperNeedle.size()) return true;
-    }
-    return false;
-}
-
 // A selected row keeps its colours under a see-through highlight, so a yellow cell stays yellow.
 class KeepColours : public QStyledItemDelegate {
 public:
@@ -124,6 +111,7 @@ private:
 // upper case, and, when `missingOnly`, that are flagged and empty.
 std::vector<int> RowsHolding(const ReviewGridModel& model, bool amongShown, const std::string& needle, bool missingOnly)
 {
+    const CaseBlindFind find(needle);
     const std::vector<int>& shown = model.ShownRows();
     const int count = amongShown ? static_cast<int>(shown.size()) : model.RowCount();
     std::vector<int> kept;
@@ -135,10 +123,9 @@ std::vector<int> RowsHolding(const ReviewGridModel& model, bool amongShown, cons
         if (missingOnly && !(element.Flagged() && element.Value().empty())) continue;
         if (element.Parent() != lastSection) {
             lastSection = element.Parent();
-            sectionHolds = lastSection && HoldsText(lastSection->Handle(), needle);
+            sectionHolds = lastSection && find.In(lastSection->Handle());
         }
-        if (sectionHolds || HoldsText(element.Handle(), needle) || HoldsText(element.Value(), needle))
-            kept.push_back(row);
+        if (sectionHolds || find.In(element.Handle()) || find.In(element.Value())) kept.push_back(row);
     }
     return kept;
 }
