@@ -108,9 +108,9 @@ int CommandLine::RunExport()
         try {
             InputFile input = Input(name);
             const TypeChoice type = TypeFor(exportType_, input);
-            PDDXFile document;
-            ReadInto(document, input, type);
-            table.Add(input.Name, document);
+            auto document = std::make_shared<PDDXFile>();
+            ReadInto(*document, input, type);
+            table.Add(input.Name, std::move(document));
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
             Message(stop.message);

@@ -54,28 +54,41 @@ void Field(std::string& row, std::string_view text, bool latin1 = true, bool fir
     if (quoted) row += '"';
 }
 
+// The drop elements of a test location, with their numbers.
+template <typename Each>
+void ForEachDrop(const PDDXSection& location, Each each)
+{
+    for (const PDDXElement& element : location.Elements())
+        if (const std::optional<int> drop = NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix))
+            each(*drop, element.Value());
+}
+
+// The fields of a test location's rows after the drop number: station to temperatures.
+std::string LocationFields(const PDDXSection& section)
+{
+    namespace location = pddx::TestLocation;
+    const std::string place = ValueOf(section, location::TestLocation);
+    std::string fields;
+    Field(fields, TrimBlanks(std::string_view(place).substr(0, place.find(','))));
+    Field(fields, ValueOf(section, location::TestLane));
+    Field(fields, "");  // location_date: see Export.h
+    Field(fields, ValueOf(section, location::TestTime));
+    Field(fields, ValueOf(section, location::TestTemperatures));
+    return fields;
+}
+
 }  // namespace
 
-void DropTable::Add(const std::string& fileName, const PDDXFile& document)
+void DropTable::Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document)
 {
-    const auto value = [&](const SectionAndKey& name) { return ValueOf(document.Section(name.Section), name.Key); };
-    files_.push_back({fileName, value(pddx::Units::LoadUnits), value(pddx::Units::DeflectionUnits)});
-    namespace location = pddx::TestLocation;
-    for (const PDDXSection& section : document.Sections()) {
-        const std::optional<int> number = NumberAfter(section.Handle(), location::kPrefix);
-        if (!number) continue;
-        const std::string place = ValueOf(section, location::TestLocation);
-        locations_.push_back({files_.size() - 1, *number, std::string(TrimBlanks(place.substr(0, place.find(',')))),
-                              ValueOf(section, location::TestLane), ValueOf(section, location::TestTime),
-                              ValueOf(section, location::TestTemperatures)});
-        for (const PDDXElement& element : section.Elements()) {
-            const std::optional<int> drop = NumberAfter(element.Handle(), location::kDropDataPrefix);
-            if (!drop) continue;
-            deflections_ =
-                std::max<std::size_t>(deflections_, std::count(element.Value().begin(), element.Value().end(), ','));
-            rows_.push_back({locations_.size() - 1, *drop, std::string(element.Value())});
-        }
+    for (const PDDXSection& section : document->Sections()) {
+        if (!NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) continue;
+        ForEachDrop(section, [&](int, std::string_view value) {
+            ++rows_;
+            deflections_ = std::max<std::size_t>(deflections_, std::count(value.begin(), value.end(), ','));
+        });
     }
+    files_.push_back({fileName, std::move(document)});
 }
 
 void DropTable::Write(std::ostream& out) const
@@ -89,31 +102,36 @@ void DropTable::Write(std::ostream& out) const
     Field(rows, "load_units");
     Field(rows, "deflection_units");
     rows += "\r\n";
-    for (const Row& row : rows_) {
-        const Location& location = locations_[row.Location];
-        const Document& file = files_[location.File];
-        Field(rows, ValidUtf8(file.Name), false, true);
-        Field(rows, std::to_string(location.Number));
-        Field(rows, std::to_string(row.Drop));
-        Field(rows, location.Station);
-        Field(rows, location.Lane);
-        Field(rows, "");  // location_date: see Export.h
-        Field(rows, location.Time);
-        Field(rows, location.Temperatures);
-        // The load, then the deflections; a drop with fewer leaves the last columns empty.
-        std::string_view items = row.Text;
-        for (std::size_t i = 0; i <= deflections_; ++i) {
-            const std::size_t comma = items.find(',');
-            Field(rows, TrimBlanks(items.substr(0, comma)));
-            items = comma == std::string_view::npos ? std::string_view() : items.substr(comma + 1);
-        }
-        Field(rows, file.LoadUnits);
-        Field(rows, file.DeflectionUnits);
-        rows += "\r\n";
-        // Written a piece at a time, so that the table is never held twice.
-        if (rows.size() >= 1 << 16) {
-            out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
-            rows.clear();
+    for (const Document& file : files_) {
+        const PDDXFile& document = *file.Held;
+        const auto value = [&](const SectionAndKey& name) { return ValueOf(document.Section(name.Section), name.Key); };
+        std::string name, units;
+        Field(name, ValidUtf8(file.Name), false, true);
+        Field(units, value(pddx::Units::LoadUnits));
+        Field(units, value(pddx::Units::DeflectionUnits));
+        units += "\r\n";
+        for (const PDDXSection& section : document.Sections()) {
+            const std::optional<int> number = NumberAfter(section.Handle(), pddx::TestLocation::kPrefix);
+            if (!number) continue;
+            const std::string location = LocationFields(section);
+            ForEachDrop(section, [&](int drop, std::string_view items) {
+                rows += name;
+                Field(rows, std::to_string(*number));
+                Field(rows, std::to_string(drop));
+                rows += location;
+                // The load, then the deflections; a drop with fewer leaves the last columns empty.
+                for (std::size_t i = 0; i <= deflections_; ++i) {
+                    const std::size_t comma = items.find(',');
+                    Field(rows, TrimBlanks(items.substr(0, comma)));
+                    items = comma == std::string_view::npos ? std::string_view() : items.substr(comma + 1);
+                }
+                rows += units;
+                // Written a piece at a time, so that the table is never held twice.
+                if (rows.size() >= 1 << 16) {
+                    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+                    rows.clear();
+                }
+            });
         }
     }
     out.write(rows.data(), static_cast<std::streamsize>(rows.size()));

@@ -3,6 +3,7 @@
 // fields holding a comma, a quote or a line end in double quotes, CR LF line ends), text in UTF-8.
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,27 +23,18 @@ namespace vantrel {
 class DropTable {
 public:
     // `fileName` goes into the file column as given (a name from the system, not document text).
-    void Add(const std::string& fileName, const PDDXFile& document);
+    // The document is kept, not copied, until the table is written; it must not change meanwhile.
+    void Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document);
     void Write(std::ostream& out) const;
-    std::size_t Rows() const { return rows_.size(); }
+    std::size_t Rows() const { return rows_; }
 
 private:
-    struct Location {
-        std::size_t File;
-        int Number;
-        std::string Station, Lane, Time, Temperatures;
-    };
-    struct Row {
-        std::size_t Location;
-        int Drop;
-        std::string Text;
-    };
     struct Document {
-        std::string Name, LoadUnits, DeflectionUnits;
+        std::string Name;
+        std::shared_ptr<const PDDXFile> Held;
     };
     std::vector<Document> files_;
-    std::vector<Location> locations_;
-    std::vector<Row> rows_;
+    std::size_t rows_ = 0;
     std::size_t deflections_ = 0;
 };
 

@@ -426,7 +426,7 @@ void MainWindow::ExportDrops()
     }
     // The file column names the document by the file it was read from, as the command line does.
     DropTable table;
-    table.Add(NativeName(QFileInfo(review->SourceFile()).fileName()), *review->PDDXDataSet());
+    table.Add(NativeName(QFileInfo(review->SourceFile()).fileName()), review->PDDXDataSet());
     try {
         WriteFileAtomically(NativeName(chosen), [&table](std::ostream& out) { table.Write(out); });
     } catch (const std::exception& e) {
