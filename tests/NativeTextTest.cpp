@@ -94,6 +94,9 @@ TEST(NativeLines, ReadUtf8AndUtf16AsLatin1TextAndRemoveNulBytes)
         // A character cut by the end of the first piece read, which decides the encoding.
         {std::string(4095, 'a') + "\xC3\xA9\r\n", std::string(4095, 'a') + "\xE9\r\n", {}},
         {std::string("5002,\"\0\0\0\"\r\nok\r\n\0x\n", 19), "5002,\"\"\r\nok\r\nx\n", {1, 3}},
+        // NUL bytes far into a line, and one just before a line end (lines are searched in blocks).
+        {std::string(20, 'a') + '\0' + std::string(30, 'b') + "\r\n" + std::string(15, 'c') + '\0' + "\nd\n",
+         std::string(20, 'a') + std::string(30, 'b') + "\r\n" + std::string(15, 'c') + "\nd\n", {1, 2}},
     };
     test::TempDir folder;
     for (const auto& c : cases) {

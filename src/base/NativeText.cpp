@@ -1,11 +1,16 @@
 #include "base/NativeText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <ctime>
 #include <utility>
 
 #include "base/ReadError.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vantrel {
 namespace {
@@ -18,12 +23,22 @@ ReadError TooLong(const std::string& name, int line)
     return ReadError(name, line, "the line is longer than " + std::to_string(kMaxLineLength) + " characters");
 }
 
-// The first carriage return or line feed, or nullptr. One pass, where a search for each would
-// run to the end of the buffer for every line of a file that has only the other.
-const char* FindLineEnd(const char* from, const char* end)
+// The first carriage return, line feed or NUL, or nullptr. One pass for all three, sixteen
+// bytes at a time where the processor can: reading lines is a good part of reading a file.
+const char* FindLineEndOrNul(const char* from, const char* end)
 {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), nul = _mm_setzero_si128();
+    for (; end - from >= 16; from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
+                                          _mm_cmpeq_epi8(bytes, nul));
+        if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+            return from + std::countr_zero(static_cast<unsigned>(mask));
+    }
+#endif
     for (; from < end; ++from)
-        if (static_cast<unsigned char>(*from) <= '\r' && (*from == '\r' || *from == '\n')) return from;
+        if (static_cast<unsigned char>(*from) <= '\r' && (*from == '\r' || *from == '\n' || *from == '\0')) return from;
     return nullptr;
 }
 
@@ -380,21 +395,27 @@ bool NativeLines::Fill()
 bool NativeLines::Next(std::string_view& line)
 {
     scanned_ = begin_;
+    bool nul = false;  // the line holds a NUL byte
     while (true) {
-        const char* found = FindLineEnd(data_ + scanned_, data_ + end_);
+        const char* found = FindLineEndOrNul(data_ + scanned_, data_ + end_);
+        if (found && *found == '\0') {
+            nul = true;
+            scanned_ = static_cast<std::size_t>(found - data_) + 1;
+            continue;
+        }
         if (!found) {  // no line end in what is in: read more, or the rest is the last line
             if (end_ - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
             scanned_ = end_;
             if (Fill()) continue;
             if (begin_ == end_) return false;
-            Deliver(line, end_);
+            Deliver(line, end_, nul);
             begin_ = end_;
             return true;
         }
         const auto at = static_cast<std::size_t>(found - data_);
         if (at - begin_ > kMaxLineLength) throw TooLong(name_, number_ + 1);
         if (*found == '\n') {
-            Deliver(line, at);
+            Deliver(line, at, nul);
             begin_ = at + 1;
             return true;
         }
@@ -404,18 +425,18 @@ bool NativeLines::Next(std::string_view& line)
             Fill();
             continue;
         }
-        Deliver(line, at);
+        Deliver(line, at, nul);
         begin_ = at + 1;
         if (begin_ < end_ && data_[begin_] == '\n') ++begin_;
         return true;
     }
 }
 
-void NativeLines::Deliver(std::string_view& line, std::size_t end)
+void NativeLines::Deliver(std::string_view& line, std::size_t end, bool nul)
 {
     if (++number_ % kLinesBetweenChecks == 0) ReadingCheck::Run();
     line = std::string_view(data_ + begin_, end - begin_);
-    if (line.find('\0') == std::string_view::npos) return;
+    if (!nul) return;
     // Some writers pad fields with NUL bytes; they would make the output a binary file.
     withoutNul_.assign(line);
     std::erase(withoutNul_, '\0');

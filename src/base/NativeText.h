@@ -144,8 +144,8 @@ public:
 
 private:
     bool Fill();
-    // Gives the line from begin_ to `end` as the next one, without NUL bytes.
-    void Deliver(std::string_view& line, std::size_t end);
+    // Gives the line from begin_ to `end` as the next one, without its NUL bytes where `nul`.
+    void Deliver(std::string_view& line, std::size_t end, bool nul);
 
     ByteSource* source_ = nullptr;
     std::string name_;
