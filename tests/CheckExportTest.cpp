@@ -30,11 +30,15 @@ TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
     EXPECT_EQ(json.status, 4);
     EXPECT_EQ(json.out, Expected("check.json"));
 
-    // A native file, told by its content and read by its reader, that lacks nothing.
+    // A native file, told by its content and read by its reader, that lacks nothing but its
+    // sensors' serial numbers, a note: --fail-on decides whether a note fails the check.
     WriteBytes(dir / "k.FWD", ReadBytes(kExamples / "kuab" / "small.FWD"));
-    const RunResult clean = Run({"check", "-"}, "", "k.FWD");
-    EXPECT_EQ(clean.status, 0) << clean.err;
-    EXPECT_EQ(clean.out, "");
+    const std::string note = "-: [Device Information] SensorSerialNumbers: V121 note: none given for the 3 sensors\n";
+    for (const auto& [level, status] : std::vector<std::pair<std::string, int>>{{"note", 4}, {"warning", 0}, {"error", 0}}) {
+        const RunResult clean = Run({"check", "--fail-on", level, "-"}, "", "k.FWD");
+        EXPECT_EQ(clean.status, status) << level << clean.err;
+        EXPECT_EQ(clean.out, note);
+    }
     EXPECT_EQ(Run({"check", "--format", "json", "k.FWD", "gone.DDX"}).status, 1);
     EXPECT_EQ(Run({"check", "--format", "xml", "k.FWD"}).status, 2);
 }
@@ -50,7 +54,8 @@ TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
     std::string held, stepped;
     const auto into = [](std::string& text) {
         return [&text](const Finding& found) {
-            text += "c.DDX: [" + found.Section + "] " + found.Key + ": " + found.Message + "\n";
+            const std::string rule = found.Code.empty() ? "" : found.Code + " " + std::string(SeverityName(found.Level)) + ": ";
+            text += "c.DDX: [" + found.Section + "] " + found.Key + ": " + rule + found.Message + "\n";
         };
     };
     CheckDocument(run.Document, into(held));
@@ -61,6 +66,34 @@ TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
     while (!check.Continue(1)) ++steps;
     EXPECT_EQ(stepped, held);
     EXPECT_EQ(steps, run.Document.Sections().Count());
+}
+
+// rules.DDX breaks each calibration rule once, its expected findings worked out by hand: e.g. V101
+// 01-Jan-2003 to 07-Apr-2004 is 365 + 31 + 29 + 31 + 6 = 462 days; V133 the loads 44, 49, 50, 51
+// have the median 49.5, and 44 is 5.5 / 49.5 = 11.11 % from it; V135 D1 400, 440, 360, 400 has the
+// mean 400, the standard deviation sqrt((0 + 1600 + 1600 + 0) / 3) = 32.66, 8.16 % of the mean.
+TEST_F(CheckExport, TheCalibrationRulesFindWhatTheyAreForWithTheLimitsOfTheSettings)
+{
+    for (const bool piped : {false, true}) {
+        const RunResult run = piped ? Run({"check", "-"}, "", "rules.DDX") : Run({"check", "rules.DDX"});
+        EXPECT_EQ(run.status, 4);
+        EXPECT_EQ(run.out, piped ? ReplaceAll(Expected("rules-check.txt"), "rules.DDX:", "-:") : Expected("rules-check.txt"));
+    }
+    // Limits changed for one run: the factor 1.021 and a relative calibration 66 days old pass.
+    const RunResult wider = Run({"--set", "MaxFactor=1.03", "--set", "relativecalibrationdays=70", "check", "rules.DDX"});
+    EXPECT_EQ(Count(wider.out, "V111"), 1u);
+    EXPECT_EQ(Count(wider.out, "V102"), 0u);
+    const RunResult json = Run({"check", "--format", "json", "rules.DDX"});
+    EXPECT_NE(json.out.find("\"code\": \"V131\",\n    \"severity\": \"error\""), std::string::npos) << json.out;
+    const RunResult rules = Run({"--set", "MaxFactor=1.03", "check", "--rules"});
+    EXPECT_EQ(rules.status, 0);
+    EXPECT_NE(rules.out.find("V111 warning: a reference or relative calibration factor outside MinFactor to MaxFactor "
+                             "(MinFactor 0.98, MaxFactor 1.03); AASHTO R 32"),
+              std::string::npos)
+        << rules.out;
+    EXPECT_EQ(Count(rules.out, "\n"), CheckRules().size());
+    EXPECT_EQ(Run({"--set", "MaxFactor=x", "check", "rules.DDX"}).status, 2);
+    EXPECT_EQ(Run({"check"}).status, 2);
 }
 
 TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)

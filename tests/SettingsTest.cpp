@@ -48,7 +48,7 @@ TEST(Settings, SaveThenLoadGivesBackEveryFieldAndTheJilsValuesOnlyForJilsDat)
     TempDir folder;
     ProgramState state = NewProgramState(folder.Path());
     state.Settings = {"/data/in put", " /hist ", "/conf'ig\"", FileType::JilsDat, 9, "5.9", "0, 8, 12, 18, 24, 36, 48, 60,-12",
-                      "0, 0, 0, 0, 0, 0, 0, 0,  0"};
+                      "0, 0, 0, 0, 0, 0, 0, 0,  0", {.ReferenceCalibrationDays = 400, .MaxFactor = 1.025}};
     std::ostringstream warnings;
     SaveSettings(state, warnings);
     ProgramState loaded = NewProgramState(folder.Path());
@@ -60,13 +60,15 @@ TEST(Settings, SaveThenLoadGivesBackEveryFieldAndTheJilsValuesOnlyForJilsDat)
               std::tie(state.Settings.InputPath, state.Settings.HistoryPath, state.Settings.ConfigPath,
                        state.Settings.Type, state.Settings.NumSensors, state.Settings.LoadPlateRadius,
                        state.Settings.SensorXAxis, state.Settings.SensorYAxis));
+    EXPECT_EQ(s.Check, state.Settings.Check);
     EXPECT_EQ(loaded.WorkingInputPath, "/data/in put");
 
     state.Settings.Type = FileType::KuabFwd;
     SaveSettings(state, warnings);
     EXPECT_EQ(test::ReadBytes(folder / "Config.bag"),
               "[Settings]\r\nInputPath = \"/data/in put\"\r\nHistoryPath = \" /hist \"\r\n"
-              "ConfigPath = \"/conf'ig\"\"\r\nFileType = 8\r\n");
+              "ConfigPath = \"/conf'ig\"\"\r\nFileType = 8\r\n"
+              "[Check]\r\nReferenceCalibrationDays = 400\r\nMaxFactor = 1.025\r\n");
 }
 
 TEST(Settings, TheDesktopKeepsItsLastFolderInstructionsChoiceAndWindowSizes)

@@ -142,10 +142,16 @@ void CommandLine::Define()
     check
         ->add_option("--format", checkFormat_,
                      "text (the default), or json: an array of objects with the "
-                     "keys file, section, key, message")
+                     "keys file, section, key, message, and code and severity for what a rule finds")
         ->check(CLI::IsMember({"text", "json"}))
         ->type_name("FORMAT");
-    check->add_option("files", checkFiles_, files)->required()->type_name("FILE");
+    check
+        ->add_option("--fail-on", checkFailOn_,
+                     "The least a finding must be to give exit status 4: error, warning or note (the default)")
+        ->check(CLI::IsMember({"error", "warning", "note"}))
+        ->type_name("LEVEL");
+    check->add_flag("--rules", checkRules_, "List the calibration rules, their limits (--set) and sources, and exit");
+    check->add_option("files", checkFiles_, files)->type_name("FILE");
     check->fallthrough();
 
     CLI::App* exporter = app_.add_subcommand("export", "Write the drops of every FILE as one CSV table");

@@ -105,7 +105,8 @@ private:
     unsigned jobs_ = 0;  // 0: one for each processor
     std::string blankOutput_;
     std::vector<std::string> detectFiles_;
-    std::string checkType_, checkFormat_ = "text";
+    std::string checkType_, checkFormat_ = "text", checkFailOn_ = "note";
+    bool checkRules_ = false;
     std::vector<std::string> checkFiles_;
     std::string exportType_, exportOutput_;
     std::vector<std::string> exportFiles_;

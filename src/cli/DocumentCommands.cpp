@@ -40,27 +40,51 @@ std::string Indented(const std::string& json)
     return out;
 }
 
+// One finding as text or as an item of the JSON array (`first`: the array's first).
+void WriteFinding(std::ostream& out, bool json, bool first, const std::string& name, const Finding& finding)
+{
+    if (json) {
+        nlohmann::ordered_json item = {{"file", ValidUtf8(name)},
+                                       {"section", finding.Section},
+                                       {"key", finding.Key},
+                                       {"message", finding.Message}};
+        if (!finding.Code.empty()) {
+            item["code"] = finding.Code;
+            item["severity"] = SeverityName(finding.Level);
+        }
+        out << (first ? "[\n" : ",\n")
+            << Indented(item.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+        return;
+    }
+    out << EscapeControls(name) << ": [" << finding.Section << "] " << finding.Key << ": ";
+    if (!finding.Code.empty()) out << finding.Code << " " << SeverityName(finding.Level) << ": ";
+    out << finding.Message << "\n";
+}
+
+Severity SeverityNamed(const std::string& name)
+{
+    return name == "error" ? Severity::Error : name == "warning" ? Severity::Warning : Severity::Note;
+}
+
 }  // namespace
 
 int CommandLine::RunCheck()
 {
+    const CheckLimits& limits = state_.Settings.Check;
+    if (checkRules_) {
+        out_ << RulesListing(limits);
+        return kExitOk;
+    }
+    if (checkFiles_.empty()) throw Stop{kExitUsage, "check: name at least one FILE, or --rules"};
     RequireKnownType(checkType_);
     const bool json = checkFormat_ == "json";
-    bool found = false, failed = false;
+    const Severity failOn = SeverityNamed(checkFailOn_);
+    bool found = false, failed = false, failing = false;
     progress_.Files(checkFiles_.size());
     // Findings are written as they are made: a document with a million of them is never held twice.
     const auto write = [&](const std::string& name, const Finding& finding) {
-        if (json) {
-            const nlohmann::ordered_json item = {{"file", ValidUtf8(name)},
-                                                 {"section", finding.Section},
-                                                 {"key", finding.Key},
-                                                 {"message", finding.Message}};
-            out_ << (found ? ",\n" : "[\n")
-                 << Indented(item.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
-        } else {
-            out_ << EscapeControls(name) << ": [" << finding.Section << "] " << finding.Key << ": " << finding.Message
-                 << "\n";
-        }
+        failing = failing || finding.Level <= failOn;
+        WriteFinding(out_, json, !found, name, finding);
         found = true;
     };
     for (const std::string& name : checkFiles_) {
@@ -80,10 +104,10 @@ int CommandLine::RunCheck()
                 ByteSource& again = SourceOf(input);
                 again.ObserveReads({});   // the progress line showed the first reading
                 again.ReportTo(nullptr);  // and its warnings were told
-                Checked([&] { CheckPDDXLocationsAsWritten(document, again, found); });
+                Checked([&] { CheckPDDXLocationsAsWritten(document, again, found, limits); });
             } else {
                 ReadInto(document, input, type, nullptr, false, pddx ? &ReadPDDXAsWritten : nullptr);
-                CheckDocument(document, found);
+                CheckDocument(document, found, limits);
             }
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
@@ -93,7 +117,7 @@ int CommandLine::RunCheck()
         progress_.FileDone();
     }
     if (json) out_ << (found ? "\n]\n" : "[]\n");
-    return failed ? kExitReadFailure : found ? kExitFindings : kExitOk;
+    return failed ? kExitReadFailure : failing ? kExitFindings : kExitOk;
 }
 
 int CommandLine::RunExport()

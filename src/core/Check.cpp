@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "base/Latin1.h"
+#include "core/CalibrationChecks.h"
 #include "base/ProfileFile.h"
 #include "base/NativeText.h"
 #include "base/NumberText.h"
@@ -51,13 +52,21 @@ class Findings {
 public:
     explicit Findings(const std::function<void(const Finding&)>& found) : found_(found) {}
 
-    void Add(std::string_view section, std::string_view key, std::string message)
+    void Add(std::string_view section, std::string_view key, std::string message, std::string_view code = {})
     {
-        Finding finding{Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message)};
+        Finding finding{Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message), std::string(code),
+                        code.empty() ? Severity::Error : RuleOf(code).Level};
         if (holding_) held_.push_back(std::move(finding));
         else found_(finding);
     }
     void Add(const SectionAndKey& name, std::string message) { Add(name.Section, name.Key, std::move(message)); }
+    // What the calibration rules find goes the same way.
+    RuleReport Rules()
+    {
+        return [this](std::string_view section, std::string_view key, std::string_view code, std::string message) {
+            Add(section, key, std::move(message), code);
+        };
+    }
 
     // Each item of a list that is not a number.
     void NonNumbers(const SectionAndKey& name, const std::vector<std::string_view>& items)
@@ -104,13 +113,17 @@ std::string Counted(std::size_t n, const std::string& what)
 // location's end: the finding about its counter, which needs every drop counted, comes first.
 class LocationCheck {
 public:
-    LocationCheck(Findings& findings, std::optional<int> sensors) : findings_(findings), sensors_(sensors) {}
+    LocationCheck(Findings& findings, std::optional<int> sensors, DropRules rules)
+        : findings_(findings), sensors_(sensors), rules_(std::move(rules))
+    {
+    }
 
     void Begin(std::string_view section)
     {
         section_.assign(section);
         drops_ = 0;
         findings_.Hold();
+        rules_.Begin(section);
     }
     void Drop(std::string_view handle, std::string_view value)
     {
@@ -125,10 +138,12 @@ public:
                           "a load and " + Counted(items_.size() - 1, "deflection") +
                               ", but NumberOfDeflectionSensors is " + std::to_string(*sensors_));
         findings_.NonNumbers({section_, handle}, items_);
+        rules_.Drop(handle, items_);
     }
-    // `counter`: the location's NumberOfDrops, empty where it has none.
-    void End(std::string_view counter)
+    // `counter`: the location's NumberOfDrops, empty where it has none; `testTime` its TestTime.
+    void End(std::string_view counter, std::string_view testTime)
     {
+        rules_.End(testTime);
         findings_.StopHolding();
         const SectionAndKey counterName{section_, pddx::TestLocation::NumberOfDrops};
         if (const std::optional<int> said = Counter(counter); !said)
@@ -142,6 +157,7 @@ public:
 private:
     Findings& findings_;
     std::optional<int> sensors_;
+    DropRules rules_;
     std::string section_;
     int drops_ = 0;
     std::vector<std::string_view> items_;  // reused from drop to drop, as a million drops are checked
@@ -154,7 +170,8 @@ void CheckLocation(const PDDXSection& location, LocationCheck& check)
         if (NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix))
             check.Drop(element.Handle(), element.Value());
     const PDDXElement* counter = location.Elements().Find(pddx::TestLocation::NumberOfDrops);
-    check.End(counter ? counter->Value() : std::string_view());
+    const PDDXElement* time = location.Elements().Find(pddx::TestLocation::TestTime);
+    check.End(counter ? counter->Value() : std::string_view(), time ? time->Value() : std::string_view());
 }
 
 int CountLocations(const PDDXFile& document)
@@ -167,7 +184,7 @@ int CountLocations(const PDDXFile& document)
 
 // The findings about the document as a whole, its `locations` test locations counted; the sensor
 // count the drops are checked against, where there is one.
-std::optional<int> CheckWhole(const PDDXFile& document, int locations, Findings& findings)
+std::optional<int> CheckWhole(const PDDXFile& document, int locations, const CheckLimits& limits, Findings& findings)
 {
     const auto value = [&](const SectionAndKey& name) { return document.Element(name).Value(); };
     for (const SectionAndKey& flagged : kFlagged)
@@ -203,12 +220,13 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, Findings&
     else if (*said != locations)
         findings.Add(pddx::DeflectionData::NumberOfTestLocations,
                      "is " + std::to_string(*said) + ", but the document holds " + Counted(locations, "test location"));
+    CheckCalibrationValues(document, limits, findings.Rules());
     return sensors;
 }
 
 // The test locations of PDDX text read line by line as a lookup reads them: the first block of
 // each location's first name, its first NumberOfDrops and the first drop of each number. `Visit`
-// is told Begin(n), Drop(n, value) for each such drop, and End(counter) (empty: none).
+// is told Begin(n), Drop(n, value) for each such drop, and End(counter, testTime) (empty: none).
 template <typename Visit>
 class LocationsAsWritten {
 public:
@@ -234,6 +252,8 @@ private:
         visit_.Begin(*n);
         counter_.clear();
         counterRead_ = false;
+        time_.clear();
+        timeRead_ = false;
         taken_.assign(taken_.size(), false);
     }
     void Pair(std::string_view key, std::string_view value)
@@ -241,6 +261,11 @@ private:
         if (EqualsIgnoreCase(key, pddx::TestLocation::NumberOfDrops)) {
             if (!counterRead_) counter_.assign(value);
             counterRead_ = true;
+            return;
+        }
+        if (EqualsIgnoreCase(key, pddx::TestLocation::TestTime)) {
+            if (!timeRead_) time_.assign(value);
+            timeRead_ = true;
             return;
         }
         const std::optional<int> drop = NumberAfter(key, pddx::TestLocation::kDropDataPrefix);
@@ -252,15 +277,15 @@ private:
     }
     void Finish()
     {
-        if (inLocation_) visit_.End(counter_);
+        if (inLocation_) visit_.End(counter_, time_);
         inLocation_ = false;
     }
 
     Visit& visit_;
     std::unordered_set<int> seen_;
     bool inLocation_ = false;
-    std::string counter_;
-    bool counterRead_ = false;
+    std::string counter_, time_;
+    bool counterRead_ = false, timeRead_ = false;
     std::vector<bool> taken_;  // the drop numbers of the location at hand
 };
 
@@ -311,11 +336,12 @@ std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 }
 
 struct SteppedCheck::State {
-    State(const PDDXFile& checked, std::function<void(const Finding&)> tell)
+    State(const PDDXFile& checked, std::function<void(const Finding&)> tell, const CheckLimits& limits)
         : document(checked),
           found(std::move(tell)),
           findings(found),
-          check(findings, CheckWhole(document, CountLocations(document), findings))
+          check(findings, CheckWhole(document, CountLocations(document), limits, findings),
+                DropRules(document, limits, findings.Rules()))
     {
     }
     const PDDXFile& document;
@@ -325,8 +351,9 @@ struct SteppedCheck::State {
     int checked = 0;  // sections
 };
 
-SteppedCheck::SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found)
-    : state_(std::make_unique<State>(document, std::move(found)))
+SteppedCheck::SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found,
+                           const CheckLimits& limits)
+    : state_(std::make_unique<State>(document, std::move(found), limits))
 {
 }
 
@@ -342,9 +369,10 @@ bool SteppedCheck::Continue(std::size_t sections)
     return state_->checked >= all.Count();
 }
 
-void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found)
+void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found,
+                   const CheckLimits& limits)
 {
-    SteppedCheck(document, found).Continue(std::numeric_limits<std::size_t>::max());
+    SteppedCheck(document, found, limits).Continue(std::numeric_limits<std::size_t>::max());
 }
 
 void ReadPDDXOutsideLocations(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
@@ -364,17 +392,22 @@ void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile&
         PDDXSection* location = nullptr;
         void Begin(int n) { location = &document.Section(LocationName(n)); }
         void Drop(int n, std::string_view value) { location->AddDropData(n).SetValue(value); }
-        void End(std::string_view counter) { location->Element(pddx::TestLocation::NumberOfDrops).SetValue(counter); }
+        void End(std::string_view counter, std::string_view time)
+        {
+            location->Element(pddx::TestLocation::NumberOfDrops).SetValue(counter);
+            location->Element(pddx::TestLocation::TestTime).SetValue(time);
+        }
     } fill{document};
     NativeLines locations(text);
     LocationsAsWritten<Fill>(fill).Read(locations);
 }
 
 void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
-                                 const std::function<void(const Finding&)>& found)
+                                 const std::function<void(const Finding&)>& found, const CheckLimits& limits)
 {
     Findings findings(found);
-    LocationCheck check(findings, CheckWhole(outside, CountLocations(outside), findings));
+    LocationCheck check(findings, CheckWhole(outside, CountLocations(outside), limits, findings),
+                        DropRules(outside, limits, findings.Rules()));
     struct Check {
         LocationCheck& check;
         std::string handle;
@@ -384,7 +417,7 @@ void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
             handle.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(n));
             check.Drop(handle, value);
         }
-        void End(std::string_view counter) { check.End(counter); }
+        void End(std::string_view counter, std::string_view time) { check.End(counter, time); }
     } visit{check, {}};
     source.Rewind();
     NativeLines lines(source);

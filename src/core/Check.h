@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/CheckLimits.h"
 #include "document/PDDXFile.h"
 #include "import/ReaderInput.h"
 
@@ -28,19 +29,25 @@ struct Finding {
     std::string Section;
     std::string Key;
     std::string Message;
+    // The calibration rule that found it (CheckLimits.h); empty for what the document lacks,
+    // which is an error.
+    std::string Code;
+    Severity Level = Severity::Error;
 };
 
 // In document order: the empty flagged elements; loads given as a pressure; a sensor count that is not a whole number,
 // or that the sensor distances do not match; distances and a plate radius that are not numbers; counters of test
 // locations and drops that differ from what the document holds; drops that are not a load and one deflection per
 // sensor, all numbers. Each finding is handed to `found` as it is made, so that a million of them are never held.
-void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found);
+// Then what the calibration rules find, with `limits`.
+void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found,
+                   const CheckLimits& limits = {});
 
 // CheckDocument a few sections at a time, so that a window stays responsive while a large
 // document is checked. The document must not change until the check is done or dropped.
 class SteppedCheck {
 public:
-    SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found);
+    SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found, const CheckLimits& limits = {});
     ~SteppedCheck();
     SteppedCheck(const SteppedCheck&) = delete;
     SteppedCheck& operator=(const SteppedCheck&) = delete;
@@ -63,6 +70,6 @@ void ReadPDDXAsWritten(ReaderContext& context, ReaderInput& input, PDDXFile& doc
 // from `source` again as they come.
 void ReadPDDXOutsideLocations(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
 void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
-                                 const std::function<void(const Finding&)>& found);
+                                 const std::function<void(const Finding&)>& found, const CheckLimits& limits = {});
 
 }  // namespace vantrel

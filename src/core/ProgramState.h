@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CheckLimits.h"
 #include "import/FileFormats.h"
 
 namespace vantrel {
@@ -23,6 +24,8 @@ struct SettingsRecord {
     std::string LoadPlateRadius;
     std::string SensorXAxis;
     std::string SensorYAxis;
+    // The limits of the calibration checks: the [Check] group of the settings file.
+    CheckLimits Check;
 };
 
 // What the desktop program keeps between runs beside the settings: whether the instructions open

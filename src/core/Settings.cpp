@@ -21,12 +21,14 @@ namespace vantrel {
 namespace {
 
 constexpr std::string_view kSection = "Settings";
+constexpr std::string_view kCheckSection = "Check";
 
 // Reads a setting from the store; absent keys give their default.
 class SettingsReader {
 public:
-    SettingsReader(const ProfileFile& profile, const std::filesystem::path& file, std::ostream& warnings)
-        : profile_(profile), section_(profile.FindSection(kSection)), file_(file), warnings_(warnings)
+    SettingsReader(const ProfileFile& profile, const std::filesystem::path& file, std::ostream& warnings,
+                   std::string_view section = kSection)
+        : profile_(profile), section_(profile.FindSection(section)), file_(file), warnings_(warnings)
     {
     }
 
@@ -149,6 +151,11 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
     desktop.ShowInstructionsAtStart = reader.Number<std::int32_t>("ShowInstructions", 1, &ReadInt32) != 0;
     for (const auto& [key, field] : DesktopSizes(desktop))
         field.get() = reader.Number<std::int32_t>(key, 0, &ReadInt32);
+
+    const SettingsReader limits(profile, file, warnings, kCheckSection);
+    s.Check = {};
+    for (const CheckLimitKey& key : CheckLimitKeys())
+        s.Check.*key.Field = limits.Number<double>(key.Name, s.Check.*key.Field, &ToNumber);
 }
 
 void SaveSettings(const ProgramState& state, std::ostream& warnings)
@@ -180,6 +187,15 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
     if (!desktop.ShowInstructionsAtStart) line("ShowInstructions", "0");
     for (const auto& [key, field] : DesktopSizes(desktop))
         if (field.get() > 0) line(key, std::to_string(field.get()));
+    // The calibration checks' limits that differ from their defaults.
+    const CheckLimits defaults;
+    bool checkGroup = false;
+    for (const CheckLimitKey& key : CheckLimitKeys()) {
+        if (s.Check.*key.Field == defaults.*key.Field) continue;
+        if (!checkGroup) text += "[Check]\r\n";
+        checkGroup = true;
+        line(key.Name, DoubleText(s.Check.*key.Field));
+    }
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(state.SettingsFile, error);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return;  // said when loaded
@@ -219,10 +235,12 @@ void SetSettingsField(SettingsRecord& settings, std::string_view name, std::stri
     else if (EqualsIgnoreCase(name, "LoadPlateRadius")) settings.LoadPlateRadius = value;
     else if (EqualsIgnoreCase(name, "SensorXAxis")) settings.SensorXAxis = value;
     else if (EqualsIgnoreCase(name, "SensorYAxis")) settings.SensorYAxis = value;
+    else if (double* limit = FindCheckLimit(settings.Check, name)) *limit = number(&ToNumber);
     else
         throw std::invalid_argument("\"" + std::string(name) +
                                     "\" is not a setting (InputPath, HistoryPath, ConfigPath, FileType, "
-                                    "NumSensors, LoadPlateRadius, SensorXAxis, SensorYAxis)");
+                                    "NumSensors, LoadPlateRadius, SensorXAxis, SensorYAxis, or a limit of "
+                                    "check --rules)");
 }
 
 }  // namespace vantrel

@@ -32,6 +32,7 @@
 #include "gui/info/InstructionsWindow.h"
 #include "gui/Twips.h"
 #include "gui/review/ReviewWindow.h"
+#include "gui/review/CheckList.h"
 #include "gui/review/ReviewGrid.h"
 #include "import/FileFormats.h"
 
@@ -174,6 +175,7 @@ void MainWindow::AddReviewWindow(ReviewWindow* review)
     review->OnMerge = [this](ReviewWindow* target) {
         Dialog().AppendFile(target, target->PDDXDataSet(), target->Reading());
     };
+    review->Checks()->SetLimits(state_.Settings.Check);
     // The size a review window was last left at, no larger than the frame leaves room for, down
     // to the window's own minimum.
     const DesktopSettings& desktop = state_.Desktop;

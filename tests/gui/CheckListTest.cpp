@@ -11,15 +11,16 @@ namespace {
 using namespace test;
 
 // Two sensors, a plate radius missing, a Y distance that is no number, a drop short of a
-// deflection and an empty one in the second location.
+// deflection and an empty one in the second location; nothing a calibration rule would find.
 std::shared_ptr<PDDXFile> Faulty()
 {
     auto document = std::make_shared<PDDXFile>();
     document->Element("Device Configuration", "NumberOfDeflectionSensors").SetValue("2");
     document->Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue("0, 300");
     document->Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue("0, x");
+    document->Element("Device Information", "SensorSerialNumbers").SetValue("A1, A2");
     PDDXSection& first = document->AddTestLocation();
-    first.AddDropData().SetValue("50, 1, 2");
+    first.AddDropData().SetValue("50, 2, 1");
     first.AddDropData().SetValue("50, 1");
     document->AddTestLocation().AddDropData().SetValue("");
     return document;
@@ -68,9 +69,9 @@ TEST(CheckList, ShowsWhatCheckFindsAndFollowsEditsCheckingOnceAfterManyChanges)
         {"Device Configuration", "DeflectionSensorYAxisDistances", "0, 0", {kFaults[0], kFaults[2], kFaults[3]}, "3 findings"},
         {"Test Location 1", "DropData_2", "50, 1, x",
          {kFaults[0], "[Test Location 1] DropData_2: item 3, \"x\", is not a number", kFaults[3]}, "3 findings"},
-        {"Test Location 1", "DropData_2", "50, 1, 2", {kFaults[0], kFaults[3]}, "2 findings"},
+        {"Test Location 1", "DropData_2", "50, 2, 1", {kFaults[0], kFaults[3]}, "2 findings"},
         {"Device Configuration", "LoadPlateRadius", "150", {kFaults[3]}, "1 finding"},
-        {"Test Location 2", "DropData_1", "40, 3, 4", {}, "No findings"}};
+        {"Test Location 2", "DropData_1", "40, 4, 3", {}, "No findings"}};
     for (const auto& [section, item, typed, lines, counted] : edits) {
         ASSERT_TRUE(ClickCell(grid, Row(grid, section, item))) << item;
         QTest::keyClicks(grid.Editor(), typed);
@@ -163,6 +164,7 @@ TEST(CheckList, ALargeDocumentIsCheckedInStepsAndAChangeMeanwhileStartsItAgain)
     document->Element("Device Configuration", "LoadPlateRadius").SetValue("150");
     document->Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue("0");
     document->Element("Device Configuration", "DeflectionSensorYAxisDistances").SetValue("0");
+    document->Element("Device Information", "SensorSerialNumbers").SetValue("S1");
     for (int n = 1; n <= 1000; ++n) document->AddTestLocation().AddDropData().SetValue(n == 1000 ? "" : "50, 1");
     ReviewWindow& review = program.Blank();
     auto& checks = *review.findChild<CheckList*>("fraCheck");

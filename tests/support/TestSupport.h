@@ -46,6 +46,14 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 // Lines joined with CR LF, each line ended by it.
 std::string CrLf(const std::vector<std::string>& lines);
 
+// How often `what` stands in `text`.
+inline std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 // A Dynatest F25 survey of three sensors: its header, then `stations` test locations of one drop each.
 inline std::string F25Survey(int stations)
 {

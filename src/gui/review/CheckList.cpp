@@ -113,14 +113,20 @@ void CheckList::Start()
     findings_ = 0;
     const PDDXFile* document = grid_.Document();
     if (!document) return;
-    running_ = std::make_unique<SteppedCheck>(*document, [this](const Finding& finding) {
-        // A document of a million empty drops is counted whole but not listed whole.
-        if (findings_++ >= kMostListed) return;
-        // Filling the list must not move the grid under the user.
-        const QSignalBlocker quiet(lstCheck_);
-        lstCheck_->addItem(QString::fromStdString("[" + finding.Section + "] " + finding.Key + ": " + finding.Message));
-        places_.push_back({QString::fromStdString(finding.Section), QString::fromStdString(finding.Key)});
-    });
+    running_ = std::make_unique<SteppedCheck>(
+        *document,
+        [this](const Finding& finding) {
+            // A document of a million empty drops is counted whole but not listed whole.
+            if (findings_++ >= kMostListed) return;
+            // Filling the list must not move the grid under the user.
+            const QSignalBlocker quiet(lstCheck_);
+            const std::string rule =
+                finding.Code.empty() ? "" : finding.Code + " " + std::string(SeverityName(finding.Level)) + ": ";
+            lstCheck_->addItem(QString::fromStdString("[" + finding.Section + "] " + finding.Key + ": " + rule +
+                                                      finding.Message));
+            places_.push_back({QString::fromStdString(finding.Section), QString::fromStdString(finding.Key)});
+        },
+        limits_);
 }
 
 bool CheckList::Step(qint64 milliseconds)

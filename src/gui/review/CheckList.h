@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/CheckLimits.h"
+
 class QLabel;
 class QListWidget;
 
@@ -30,6 +32,12 @@ public:
     void Refresh();
     // Whether a check is under way or due.
     bool Checking() const { return running_ || pending_; }
+    // The limits of the calibration rules, as the settings give them; the document is checked again.
+    void SetLimits(const CheckLimits& limits)
+    {
+        limits_ = limits;
+        RefreshLater();
+    }
     // How long the check runs at a time between the window's other events; 0: a few sections.
     void SetSliceMilliseconds(qint64 milliseconds) { sliceMilliseconds_ = milliseconds; }
 
@@ -66,6 +74,7 @@ private:
     std::unique_ptr<SteppedCheck> running_;
     QString current_;  // the list's current line when the check began
     qint64 sliceMilliseconds_ = 20;
+    CheckLimits limits_;
 };
 
 }  // namespace vantrel

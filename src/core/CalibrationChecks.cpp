@@ -1,0 +1,387 @@
+#include "core/CalibrationChecks.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <numeric>
+#include <set>
+
+#include "base/Latin1.h"
+#include "base/NumberText.h"
+#include "import/ReaderSupport.h"
+
+namespace vantrel {
+namespace {
+
+namespace calibration = pddx::DeviceCalibration;
+namespace configuration = pddx::DeviceConfiguration;
+
+using Day = std::chrono::sys_days;
+
+// "dd-mmm-yyyy" (as this program writes dates), "yyyy-mm-dd" or "dd.mm.yyyy"; nothing else is
+// taken for a date: "03/04/2004" could be either month.
+std::optional<Day> ReadDate(std::string_view text)
+{
+    text = TrimBlanks(text);
+    int day = 0, month = 0, year = 0;
+    const auto number = [](std::string_view digits, int& into) {
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), into);
+        return error == std::errc() && end == digits.data() + digits.size() && !digits.empty();
+    };
+    bool read = false;
+    if (text.size() == 11 && text[2] == '-' && text[6] == '-') {
+        for (unsigned m = 1; m <= 12; ++m)
+            if (EqualsIgnoreCase(text.substr(3, 3), MonthAbbreviation(m))) month = static_cast<int>(m);
+        read = month > 0 && number(text.substr(0, 2), day) && number(text.substr(7), year);
+    } else if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        read = number(text.substr(0, 4), year) && number(text.substr(5, 2), month) && number(text.substr(8), day);
+    } else if (text.size() == 10 && text[2] == '.' && text[5] == '.') {
+        read = number(text.substr(0, 2), day) && number(text.substr(3, 2), month) && number(text.substr(6), year);
+    }
+    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                           std::chrono::day(static_cast<unsigned>(day))};
+    if (!read || year < 1900 || !date.ok()) return std::nullopt;
+    return Day(date);
+}
+
+// Millimetres in one of a unit, for the units documents give lengths in; nullopt for others.
+std::optional<double> Millimetres(std::string_view unit)
+{
+    static constexpr std::pair<std::string_view, double> kUnits[] = {
+        {"millimeter", 1}, {"centimeter", 10}, {"meter", 1000}, {"inch", 25.4}, {"foot", 304.8}};
+    const std::string word = NormaliseUnitName(TrimBlanks(unit));
+    for (const auto& [name, size] : kUnits)
+        if (EqualsIgnoreCase(word, name) || EqualsIgnoreCase(word, std::string(name) + "s")) return size;
+    return std::nullopt;
+}
+
+std::vector<std::string_view> ListItems(std::string_view list)
+{
+    std::vector<std::string_view> items;
+    if (TrimBlanks(list).empty()) return items;
+    for (;;) {
+        const std::size_t comma = list.find(',');
+        items.push_back(TrimBlanks(list.substr(0, comma)));
+        if (comma == std::string_view::npos) return items;
+        list.remove_prefix(comma + 1);
+    }
+}
+
+std::optional<double> Number(std::string_view text)
+{
+    try {
+        return ParseNumber(text);
+    } catch (const OverflowError&) {
+        return std::nullopt;
+    }
+}
+
+std::string Text(double value) { return DoubleText(std::round(value * 100) / 100); }
+
+class ValueRules {
+public:
+    ValueRules(const PDDXFile& document, const CheckLimits& limits, const RuleReport& report)
+        : document_(document), limits_(limits), report_(report)
+    {
+        const std::string_view sensors = Value(configuration::NumberOfDeflectionSensors);
+        const std::optional<double> count = Number(sensors);
+        if (count && *count >= 0 && std::floor(*count) == *count) sensors_ = static_cast<std::size_t>(*count);
+    }
+
+    void Dates()
+    {
+        const SectionAndKey dataDate = TrimBlanks(Value(pddx::OperationsInformation::StartDate)).empty()
+                                           ? pddx::OperationsInformation::EndDate
+                                           : pddx::OperationsInformation::StartDate;
+        const std::optional<Day> data = DateOf(dataDate);
+        static constexpr SectionAndKey kReference[] = {
+            calibration::LoadCellCalibrationDate,       calibration::LoadCellDynamicCalibrationDate,
+            calibration::LoadCellCalibrationCenterDate, calibration::SensorStaticCalibrationDate,
+            calibration::SensorDynamicCalibrationDate,  calibration::SensorReferenceCalibrationDate,
+            calibration::SensorCalibrationCenterDate};
+        for (const SectionAndKey& key : kReference) Age(key, data, dataDate, "V101", limits_.ReferenceCalibrationDays);
+        Age(calibration::SensorRelativeCalibrationDate, data, dataDate, "V102", limits_.RelativeCalibrationDays);
+    }
+
+    void Factors()
+    {
+        for (const SectionAndKey& key :
+             {calibration::SensorReferenceCalibrationFactor, calibration::SensorRelativeCalibrationFactor}) {
+            const std::vector<std::string_view> factors = ListItems(Value(key));
+            for (std::size_t k = 0; k < factors.size(); ++k) {
+                const std::optional<double> factor = Number(factors[k]);
+                if (factor && (*factor < limits_.MinFactor || *factor > limits_.MaxFactor))
+                    Report(key, "V111",
+                           "sensor " + std::to_string(k + 1) + "'s factor " + std::string(factors[k]) + " is outside " +
+                               DoubleText(limits_.MinFactor) + " to " + DoubleText(limits_.MaxFactor));
+            }
+        }
+        for (const SectionAndKey& key :
+             {calibration::SensorStaticCalibrationFactor, calibration::SensorDynamicCalibrationFactor,
+              calibration::SensorReferenceCalibrationFactor, calibration::SensorRelativeCalibrationFactor}) {
+            const std::size_t factors = ListItems(Value(key)).size();
+            if (factors > 0 && sensors_ && factors != *sensors_)
+                Report(key, "V112", std::to_string(factors) + " factors for " + std::to_string(*sensors_) + " sensors");
+        }
+        for (const SectionAndKey& key :
+             {calibration::LoadCellCalibrationFactor, calibration::LoadCellDynamicCalibrationFactor}) {
+            const std::string_view factor = TrimBlanks(Value(key));
+            if (!factor.empty() && !Number(factor)) Report(key, "V113", Quoted(factor) + " is not a number");
+        }
+    }
+
+    void SerialNumbers()
+    {
+        const SectionAndKey key = pddx::DeviceInformation::SensorSerialNumbers;
+        const std::vector<std::string_view> serials = ListItems(Value(key));
+        if (serials.empty()) {
+            if (sensors_ && *sensors_ > 0)
+                Report(key, "V121", "none given for the " + std::to_string(*sensors_) + " sensors");
+            return;
+        }
+        if (sensors_ && serials.size() != *sensors_)
+            Report(key, "V122", std::to_string(serials.size()) + " for " + std::to_string(*sensors_) + " sensors");
+        std::set<std::string_view> seen;
+        for (const std::string_view serial : serials)
+            if (!serial.empty() && !seen.insert(serial).second) Report(key, "V123", Quoted(serial) + " is given twice");
+    }
+
+    void Offsets()
+    {
+        const SectionAndKey key = configuration::DeflectionSensorXAxisDistances;
+        const std::vector<std::string_view> items = ListItems(Value(key));
+        const std::optional<double> mm = Millimetres(Value(pddx::Units::SensorsLocationUnits));
+        std::vector<double> offsets;
+        for (const std::string_view item : items)
+            if (const std::optional<double> offset = Number(item)) offsets.push_back(*offset);
+        if (offsets.size() != items.size()) return;  // said by the check of the list itself
+        for (std::size_t i = 0; i < offsets.size(); ++i)
+            for (std::size_t j = i + 1; j < offsets.size(); ++j)
+                if (offsets[i] == offsets[j] && !OnOtherAxis(i, j))
+                    Report(key, "V124",
+                           "sensors " + std::to_string(i + 1) + " and " + std::to_string(j + 1) + " are both at " +
+                               Text(offsets[i]));
+        const std::vector<std::string_view> across = ListItems(Value(configuration::DeflectionSensorYAxisDistances));
+        const bool inLine = std::all_of(across.begin(), across.end(), [](std::string_view y) {
+            const std::optional<double> value = Number(y);
+            return !value || *value == 0;
+        });
+        if (inLine && !std::is_sorted(offsets.begin(), offsets.end()))
+            Report(key, "V125", "the offsets do not grow from the plate outwards");
+        if (!mm) return;
+        for (std::size_t k = 0; k < offsets.size(); ++k)
+            if (offsets[k] * *mm < -1000 || offsets[k] * *mm > 3000)
+                Report(key, "V126",
+                       "sensor " + std::to_string(k + 1) + " at " + Text(offsets[k]) + " is " + Text(offsets[k] * *mm) +
+                           " mm from the plate");
+    }
+
+    void PlateRadius()
+    {
+        const SectionAndKey key = configuration::LoadPlateRadius;
+        const std::optional<double> radius = Number(Value(key));
+        const std::optional<double> mm = Millimetres(Value(pddx::Units::LoadPlateRadiusUnits));
+        if (!radius || !mm || TrimBlanks(Value(key)).empty()) return;
+        const double millimetres = *radius * *mm;
+        if (millimetres >= 50 && millimetres <= 250) return;
+        std::string message = Text(*radius) + " is a radius of " + Text(millimetres) + " mm";
+        if (millimetres > 250)
+            message += "; a plate " + Text(millimetres) + " mm across has a radius of " + Text(millimetres / 2) + " mm";
+        Report(key, "V127", message);
+    }
+
+private:
+    std::string_view Value(const SectionAndKey& key) const { return document_.Element(key).Value(); }
+    void Report(const SectionAndKey& key, std::string_view code, std::string message) const
+    {
+        report_(key.Section, key.Key, code, std::move(message));
+    }
+    // Two sensors at one X offset are apart when their Y offsets differ.
+    bool OnOtherAxis(std::size_t i, std::size_t j) const
+    {
+        const std::vector<std::string_view> across = ListItems(Value(configuration::DeflectionSensorYAxisDistances));
+        return i < across.size() && j < across.size() && across[i] != across[j];
+    }
+    std::optional<Day> DateOf(const SectionAndKey& key) const
+    {
+        const std::string_view text = TrimBlanks(Value(key));
+        if (text.empty()) return std::nullopt;
+        const std::optional<Day> date = ReadDate(text);
+        if (!date) Report(key, "V104", Quoted(text) + " is no date");
+        return date;
+    }
+    void Age(const SectionAndKey& key, std::optional<Day> data, const SectionAndKey& dataKey, std::string_view code,
+             double limit) const
+    {
+        const std::optional<Day> calibrated = DateOf(key);
+        if (!calibrated || !data) return;
+        const auto days = (*data - *calibrated).count();
+        const std::string when = FormatDate(*calibrated);
+        if (days < 0)
+            Report(key, "V103", when + " is after the data's " + std::string(dataKey.Key) + ", " + FormatDate(*data));
+        else if (static_cast<double>(days) > limit)
+            Report(key, code,
+                   when + " is " + std::to_string(days) + " days before the data's " + std::string(dataKey.Key) + ", " +
+                       FormatDate(*data) + " (limit " + DoubleText(limit) + " days)");
+    }
+
+    const PDDXFile& document_;
+    const CheckLimits& limits_;
+    const RuleReport& report_;
+    std::optional<std::size_t> sensors_;
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+}  // namespace
+
+void CheckCalibrationValues(const PDDXFile& document, const CheckLimits& limits, const RuleReport& report)
+{
+    ValueRules rules(document, limits, report);
+    rules.Dates();
+    rules.Factors();
+    rules.SerialNumbers();
+    rules.Offsets();
+    rules.PlateRadius();
+}
+
+DropRules::DropRules(const PDDXFile& document, const CheckLimits& limits, RuleReport report)
+    : limits_(limits), report_(std::move(report))
+{
+    const std::optional<double> mm = Millimetres(document.Element(pddx::Units::SensorsLocationUnits).Value());
+    for (const std::string_view item :
+         ListItems(document.Element(configuration::DeflectionSensorXAxisDistances).Value())) {
+        const std::optional<double> offset = Number(item);
+        offsets_.push_back(offset && mm ? std::optional(*offset * *mm) : std::nullopt);
+    }
+    order_.resize(offsets_.size());
+    std::iota(order_.begin(), order_.end(), 0);
+    if (std::all_of(offsets_.begin(), offsets_.end(), [](const auto& o) { return o.has_value(); }))
+        std::stable_sort(order_.begin(), order_.end(),
+                         [&](std::size_t a, std::size_t b) { return *offsets_[a] < *offsets_[b]; });
+}
+
+void DropRules::Begin(std::string_view location)
+{
+    location_.assign(location);
+    drops_.clear();
+}
+
+void DropRules::Drop(std::string_view handle, const std::vector<std::string_view>& items)
+{
+    if (items.size() < 2) return;
+    std::vector<double> values;
+    for (const std::string_view item : items) {
+        const std::optional<double> value = Number(item);
+        if (!value) return;  // said by the check of the drop itself
+        values.push_back(*value);
+    }
+    const std::vector<double> deflections(values.begin() + 1, values.end());
+    for (std::size_t k = 0; k < deflections.size(); ++k)
+        if (deflections[k] <= 0) {
+            report_(location_, handle, "V131", "D" + std::to_string(k + 1) + " is " + DoubleText(deflections[k]));
+            return;
+        }
+    Basin(handle, deflections);
+    drops_.push_back({std::string(handle), values.front(), deflections});
+}
+
+// Sensors from the plate outwards, where the offsets tell them, else as listed.
+void DropRules::Basin(std::string_view handle, const std::vector<double>& deflections)
+{
+    const bool ordered = order_.size() == deflections.size();
+    const auto name = [&](std::size_t k) {
+        const std::string sensor = "D" + std::to_string(k + 1);
+        return ordered && offsets_[k] ? sensor + " (" + Text(*offsets_[k]) + " mm)" : sensor;
+    };
+    for (std::size_t i = 1; i < deflections.size(); ++i) {
+        const std::size_t nearer = ordered ? order_[i - 1] : i - 1, farther = ordered ? order_[i] : i;
+        const double rise = (deflections[farther] / deflections[nearer] - 1) * 100;
+        if (rise > limits_.BasinRisePercent) {
+            report_(location_, handle, "V132",
+                    name(farther) + " is " + Text(rise) + " % more than " + name(nearer) + ", nearer the plate");
+            return;
+        }
+    }
+}
+
+void DropRules::End(std::string_view testTime)
+{
+    Heights();
+    const std::string time(TrimBlanks(testTime));
+    if (time.empty()) return;
+    const auto [first, added] = testTimes_.emplace(time, location_);
+    if (!added) report_(location_, pddx::TestLocation::TestTime, "V134", time + ", as [" + first->second + "]");
+}
+
+// Drops of one height give loads within a quarter of each other: sorted by load, a gap of more
+// than that starts the next height.
+void DropRules::Heights()
+{
+    std::vector<const HeldDrop*> sorted;
+    for (const HeldDrop& drop : drops_)
+        if (drop.Load > 0) sorted.push_back(&drop);
+    std::sort(sorted.begin(), sorted.end(), [](const HeldDrop* a, const HeldDrop* b) { return a->Load < b->Load; });
+    std::vector<double> loads;
+    loads.reserve(sorted.size());
+    for (const HeldDrop* drop : sorted) loads.push_back(drop->Load);
+    const double locationMedian = loads.empty() ? 0 : Median(loads);
+    for (std::size_t begin = 0; begin < sorted.size();) {
+        std::size_t end = begin + 1;
+        while (end < sorted.size() && sorted[end]->Load <= sorted[end - 1]->Load * 1.25) ++end;
+        const std::vector<const HeldDrop*> group(sorted.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                 sorted.begin() + static_cast<std::ptrdiff_t>(end));
+        const double median = Median(std::vector<double>(loads.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                         loads.begin() + static_cast<std::ptrdiff_t>(end)));
+        for (const HeldDrop* drop : group) {
+            const double off = std::abs(drop->Load / median - 1) * 100;
+            if (group.size() > 1 && off > limits_.LoadTolerancePercent)
+                report_(location_, drop->Handle, "V133",
+                        "load " + DoubleText(drop->Load) + " is " + Text(off) + " % from " + Text(median) +
+                            ", the median of the " + std::to_string(group.size()) + " drops of its height");
+        }
+        // A drop alone at a fraction of the others' load fell from no height of the sequence.
+        if (group.size() == 1 && sorted.size() >= 3 && group.front()->Load < locationMedian / 2)
+            report_(location_, group.front()->Handle, "V133",
+                    "load " + DoubleText(group.front()->Load) + " is less than half the location's median load, " +
+                        Text(locationMedian));
+        if (group.size() >= 3) Repeatability(group, median);
+        begin = end;
+    }
+}
+
+void DropRules::Repeatability(const std::vector<const HeldDrop*>& group, double load)
+{
+    std::size_t worst = 0;
+    double worstVariation = -1;
+    for (std::size_t k = 0; k < group.front()->Deflections.size(); ++k) {
+        double sum = 0, squares = 0;
+        std::size_t n = 0;
+        for (const HeldDrop* drop : group)
+            if (k < drop->Deflections.size()) {
+                sum += drop->Deflections[k];
+                ++n;
+            }
+        if (n < 3) continue;
+        const double mean = sum / static_cast<double>(n);
+        for (const HeldDrop* drop : group)
+            if (k < drop->Deflections.size()) squares += (drop->Deflections[k] - mean) * (drop->Deflections[k] - mean);
+        const double variation = std::sqrt(squares / static_cast<double>(n - 1)) / mean * 100;
+        if (variation > worstVariation) {
+            worstVariation = variation;
+            worst = k;
+        }
+    }
+    if (worstVariation > limits_.RepeatabilityPercent)
+        report_(location_, group.front()->Handle, "V135",
+                "D" + std::to_string(worst + 1) + " varies by " + Text(worstVariation) + " % over the " +
+                    std::to_string(group.size()) + " drops near load " + Text(load));
+}
+
+}  // namespace vantrel
