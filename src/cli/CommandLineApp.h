@@ -16,6 +16,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/Progress.h"
 #include "core/Conversion.h"
+#include "core/DropMeasures.h"
 #include "core/Inputs.h"
 #include "core/ProgramState.h"
 #include "import/FileFormats.h"
@@ -109,6 +110,7 @@ private:
     std::vector<std::string> checkFiles_;
     std::string exportType_, exportOutput_;
     std::vector<std::string> exportFiles_;
+    ExportOptions exportOptions_;
 };
 
 }  // namespace vantrel

@@ -101,7 +101,7 @@ int CommandLine::RunExport()
     const std::string output = exportOutput_.empty() ? "-" : exportOutput_;
     RequireKnownType(exportType_);
     RefuseOutputConflicts({output}, exportFiles_);
-    DropTable table;
+    DropTable table(exportOptions_);
     bool failed = false;
     progress_.Files(exportFiles_.size());
     for (const std::string& name : exportFiles_) {
@@ -110,7 +110,9 @@ int CommandLine::RunExport()
             const TypeChoice type = TypeFor(exportType_, input);
             auto document = std::make_shared<PDDXFile>();
             ReadInto(*document, input, type);
-            table.Add(input.Name, std::move(document));
+            std::string note;
+            Checked([&] { note = table.Add(input.Name, std::move(document)); });
+            if (!note.empty() && !quiet_) Message(input.Name + ": note: " + note);
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
             Message(stop.message);

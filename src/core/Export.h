@@ -1,6 +1,5 @@
 #pragma once
-// The drops of documents as one table for a spreadsheet: CSV by RFC 4180 (comma-separated,
-// fields holding a comma, a quote or a line end in double quotes, CR LF line ends), text in UTF-8.
+// The drops of documents as one table for a spreadsheet (see ExportFields.h for the CSV rules).
 
 #include <cstdint>
 #include <memory>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/DropMeasures.h"
 #include "document/PDDXFile.h"
 
 namespace vantrel {
@@ -15,16 +15,19 @@ namespace vantrel {
 // One header row, then one row per drop: documents in the order added, drops in document order.
 // Columns: file, location (n of "Test Location n"), drop (n of DropData_n), station, lane,
 // location_date, time, temperatures, load, D1 ... Dn (n the most deflections of any drop),
-// load_units, deflection_units. Values stand as the document has them; a drop's items are split
-// at its commas, the blanks around each removed. A date is only what the document says of the
-// drop's test location, and no element of a location holds one (TestTime is a time of day), so
-// location_date stays empty: the document's start or end date would date drops of a survey of
-// several days wrongly.
+// the indices where asked, load_units, deflection_units. Values stand as the document has them; a
+// drop's items are split at its commas, the blanks around each removed. A date is only what the
+// document says of the drop's test location, and no element of a location holds one (TestTime is
+// a time of day), so location_date stays empty: the document's start or end date would date drops
+// of a survey of several days wrongly. Normalised loads are in kN, so their load_units says so.
 class DropTable {
 public:
+    explicit DropTable(const ExportOptions& options = {}) : options_(options) {}
     // `fileName` goes into the file column as given (a name from the system, not document text).
     // The document is kept, not copied, until the table is written; it must not change meanwhile.
-    void Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document);
+    // Returns what the user should know of the indices of the file (see DropMeasures::Note);
+    // ReadError when its loads cannot be normalised.
+    std::string Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document);
     void Write(std::ostream& out) const;
     std::size_t Rows() const { return rows_; }
 
@@ -32,7 +35,9 @@ private:
     struct Document {
         std::string Name;
         std::shared_ptr<const PDDXFile> Held;
+        DropMeasures Measures;
     };
+    ExportOptions options_;
     std::vector<Document> files_;
     std::size_t rows_ = 0;
     std::size_t deflections_ = 0;
