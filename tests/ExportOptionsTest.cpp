@@ -29,6 +29,9 @@ protected:
 // --normalise 40: i1 drop 1 times 40 / 50 = 0.8 (400 -> 320 ...; AREA 6 * 1040 / 320 = 19.5 again),
 //   drop 3 times 40 / 30 (zeros stay zeros); i2 carries 551.581 kPa * 3.14159 * 0.150114^2 m^2 = 39.0482 kN,
 //   so times 1.024374: 20 -> 20.4875, 12 -> 12.2925, 6 -> 6.14625, SCI 8 * 1.024374 = 8.195. E0 is the same.
+// --histories: h.DDX location 1 at 2000 Hz of "Deflection Data": sample 2 at 1 / 2000 = 0.0005 s,
+//   sample 3 at 2 / 2000 = 0.001 s; location 2 at its own 500 Hz: sample 2 at 1 / 500 = 0.002 s.
+//   h2.DDX gives no frequency: times empty.
 TEST_F(ExportOptions, EachOptionWritesItsTable)
 {
     const struct {
@@ -37,6 +40,7 @@ TEST_F(ExportOptions, EachOptionWritesItsTable)
     } cases[] = {
         {{"export", "--indices", "i1.DDX", "i2.DDX"}, "indices"},
         {{"export", "--normalise", "40", "--indices", "i1.DDX", "i2.DDX"}, "normalised"},
+        {{"export", "--histories", "h.DDX", "h2.DDX", "i2.DDX"}, "histories"},
     };
     for (const auto& c : cases) {
         const RunResult run = Run(c.args);
@@ -61,6 +65,7 @@ TEST_F(ExportOptions, WhatCannotBeComputedIsRefused)
          "z.DDX: Test Location 1, DropData_2: the load \"0\" is not a positive number"},
         {{"export", "--normalise", "40", "i1.DDX", "e.DDX"}, 1,
          "e.DDX: cannot normalise the loads: its LoadUnits \"\" is neither a force nor a pressure"},
+        {{"export", "--histories", "--indices", "h.DDX"}, 2, "--histories cannot stand with --indices"},
     };
     WriteBytes(dir / "e.DDX", CrLf({"[Test Location 1]", "DropData_1 = 40, 1"}));
     for (const auto& c : cases) {

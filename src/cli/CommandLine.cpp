@@ -180,6 +180,9 @@ void CommandLine::Define()
         ->check(kPositive)
         ->needs(indices)
         ->type_name("MM");
+    exporter->add_flag("--histories", exportOptions_.Histories,
+                       "Write the time histories instead, one row per sample: file, location, drop, sample, "
+                       "time (s), load, D1 ... Dn");
     exporter->add_option("files", exportFiles_, files)->required()->type_name("FILE");
     exporter->fallthrough();
 

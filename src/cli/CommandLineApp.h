@@ -72,6 +72,7 @@ private:
     int RunDetect();
     int RunCheck();
     int RunExport();
+    void RefuseExportOptionClashes() const;
     int RunBlank();
     // How many files a batch converts at once.
     unsigned Jobs() const;

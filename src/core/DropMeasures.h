@@ -8,16 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ExportFields.h"
 #include "document/PDDXFile.h"
 
 namespace vantrel {
-
-struct ExportOptions {
-    double NormalLoad = 0;  // kN; 0 keeps the loads as measured
-    bool Indices = false;
-    double Poisson = 0.35;
-    double Tolerance = 25;  // mm: how far a sensor's offset may be from the offset an index wants
-};
 
 // What one document's units and device configuration allow computing from its drops. Indices:
 // SCI = D0 - D300, BDI = D300 - D600, BCI = D600 - D900 in the document's deflection units, with Dx

@@ -6,6 +6,7 @@
 #include "base/Latin1.h"
 #include "base/TextEncoding.h"
 #include "core/ExportFields.h"
+#include "core/HistoryExport.h"
 
 namespace vantrel {
 namespace {
@@ -25,6 +26,12 @@ std::string LocationFields(const PDDXSection& section)
 }
 
 }  // namespace
+
+std::unique_ptr<ExportTable> MakeExportTable(const ExportOptions& options)
+{
+    if (options.Histories) return std::make_unique<HistoryTable>();
+    return std::make_unique<DropTable>(options);
+}
 
 std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document)
 {
@@ -76,15 +83,11 @@ void DropTable::Write(std::ostream& out) const
                 items.resize(deflections_ + 1);
                 file.Measures.WriteFields(rows, items);
                 rows += units;
-                // Written a piece at a time, so that the table is never held twice.
-                if (rows.size() >= 1 << 16) {
-                    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
-                    rows.clear();
-                }
+                WriteRows(out, rows);
             });
         });
     }
-    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+    WriteRows(out, rows, true);
 }
 
 }  // namespace vantrel

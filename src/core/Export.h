@@ -12,6 +12,23 @@
 
 namespace vantrel {
 
+// A table of what documents hold, written once every document is added.
+class ExportTable {
+public:
+    virtual ~ExportTable() = default;
+    // `fileName` is written as given (a name from the system, not document text). The document is
+    // kept, not copied, until the table is written; it must not change meanwhile. Returns what the
+    // user should know of the file's part of the table, empty if nothing; ReadError when the file
+    // cannot give the table what was asked.
+    virtual std::string Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document) = 0;
+    virtual void Write(std::ostream& out) const = 0;
+    virtual std::size_t Rows() const = 0;
+    virtual std::string_view RowName() const = 0;  // what a row is, in the singular
+};
+
+// The table `options` ask for.
+std::unique_ptr<ExportTable> MakeExportTable(const ExportOptions& options);
+
 // One header row, then one row per drop: documents in the order added, drops in document order.
 // Columns: file, location (n of "Test Location n"), drop (n of DropData_n), station, lane,
 // location_date, time, temperatures, load, D1 ... Dn (n the most deflections of any drop),
@@ -20,16 +37,14 @@ namespace vantrel {
 // document says of the drop's test location, and no element of a location holds one (TestTime is
 // a time of day), so location_date stays empty: the document's start or end date would date drops
 // of a survey of several days wrongly. Normalised loads are in kN, so their load_units says so.
-class DropTable {
+class DropTable : public ExportTable {
 public:
     explicit DropTable(const ExportOptions& options = {}) : options_(options) {}
-    // `fileName` goes into the file column as given (a name from the system, not document text).
-    // The document is kept, not copied, until the table is written; it must not change meanwhile.
-    // Returns what the user should know of the indices of the file (see DropMeasures::Note);
-    // ReadError when its loads cannot be normalised.
-    std::string Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document);
-    void Write(std::ostream& out) const;
-    std::size_t Rows() const { return rows_; }
+    // The note is DropMeasures::Note; ReadError when the file's loads cannot be normalised.
+    std::string Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document) override;
+    void Write(std::ostream& out) const override;
+    std::size_t Rows() const override { return rows_; }
+    std::string_view RowName() const override { return "drop"; }
 
 private:
     struct Document {

@@ -66,6 +66,13 @@ std::vector<std::string_view> Items(std::string_view value)
     return items;
 }
 
+void WriteRows(std::ostream& out, std::string& rows, bool last)
+{
+    if (!last && rows.size() < 1 << 16) return;
+    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+    rows.clear();
+}
+
 std::string Rounded(double value)
 {
     char text[32];

@@ -4,6 +4,7 @@
 // line ends), text in UTF-8.
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,15 @@
 #include "document/PDDXFile.h"
 
 namespace vantrel {
+
+struct ExportOptions {
+    double NormalLoad = 0;  // kN; 0 keeps the loads as measured
+    bool Indices = false;
+    double Poisson = 0.35;
+    double Tolerance = 25;   // mm: how far a sensor's offset may be from the offset an index wants
+    bool Histories = false;  // the time histories rather than the drops
+    bool GeoJson = false;    // the test locations with a GPS fix as GeoJSON rather than CSV
+};
 
 std::string ValueOf(const PDDXSection& section, std::string_view key);
 std::string ValueOf(const PDDXFile& document, const SectionAndKey& name);
@@ -23,6 +33,10 @@ void Field(std::string& row, std::string_view text, bool latin1 = true, bool fir
 
 // The items of a value such as a drop's "load, d1, ..., dn": split at its commas, blanks removed.
 std::vector<std::string_view> Items(std::string_view value);
+
+// Writes the rows gathered so far once they are many, so that a table is never held twice; `last`
+// writes them whatever their size.
+void WriteRows(std::ostream& out, std::string& rows, bool last = false);
 
 // A computed number in at most six significant digits, never in exponent form.
 std::string Rounded(double value);
