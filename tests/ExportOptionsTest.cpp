@@ -32,21 +32,24 @@ protected:
 // --histories: h.DDX location 1 at 2000 Hz of "Deflection Data": sample 2 at 1 / 2000 = 0.0005 s,
 //   sample 3 at 2 / 2000 = 0.001 s; location 2 at its own 500 Hz: sample 2 at 1 / 500 = 0.002 s.
 //   h2.DDX gives no frequency: times empty.
+// --format geojson: g.DDX's locations 1 and 4 have fixes; 2 is at 0, 0 (no fix), 3 at latitude 95,
+//   5 has none. Location 1: peak load max(49.9, 50.2, 48) = 50.2, peak D1 max(612, 615, 620) = 620.
 TEST_F(ExportOptions, EachOptionWritesItsTable)
 {
     const struct {
         std::vector<std::string> args;
-        std::string expected;  // name of the .csv and .err files
+        std::string out, err;  // the files holding what standard output and error must be
     } cases[] = {
-        {{"export", "--indices", "i1.DDX", "i2.DDX"}, "indices"},
-        {{"export", "--normalise", "40", "--indices", "i1.DDX", "i2.DDX"}, "normalised"},
-        {{"export", "--histories", "h.DDX", "h2.DDX", "i2.DDX"}, "histories"},
+        {{"export", "--indices", "i1.DDX", "i2.DDX"}, "indices.csv", "indices.err"},
+        {{"export", "--normalise", "40", "--indices", "i1.DDX", "i2.DDX"}, "normalised.csv", "indices.err"},
+        {{"export", "--histories", "h.DDX", "h2.DDX", "i2.DDX"}, "histories.csv", "histories.err"},
+        {{"export", "--format", "geojson", "g.DDX", "i2.DDX"}, "map.geojson", "map.err"},
     };
     for (const auto& c : cases) {
         const RunResult run = Run(c.args);
-        EXPECT_EQ(run.status, 0) << c.expected << ": " << run.err;
-        EXPECT_EQ(run.out, ReadBytes(dir / (c.expected + ".csv"))) << c.expected;
-        EXPECT_EQ(run.err, ReadBytes(dir / (c.expected + ".err"))) << c.expected;
+        EXPECT_EQ(run.status, 0) << c.out << ": " << run.err;
+        EXPECT_EQ(run.out, ReadBytes(dir / c.out)) << c.out;
+        EXPECT_EQ(run.err, ReadBytes(dir / c.err)) << c.out;
     }
 }
 
@@ -66,6 +69,9 @@ TEST_F(ExportOptions, WhatCannotBeComputedIsRefused)
         {{"export", "--normalise", "40", "i1.DDX", "e.DDX"}, 1,
          "e.DDX: cannot normalise the loads: its LoadUnits \"\" is neither a force nor a pressure"},
         {{"export", "--histories", "--indices", "h.DDX"}, 2, "--histories cannot stand with --indices"},
+        {{"export", "--histories", "--format", "geojson", "h.DDX"}, 2, "--histories writes CSV"},
+        {{"export", "--format", "geojson", "--normalise", "40", "g.DDX"}, 2,
+         "--format geojson cannot stand with --normalise"},
     };
     WriteBytes(dir / "e.DDX", CrLf({"[Test Location 1]", "DropData_1 = 40, 1"}));
     for (const auto& c : cases) {

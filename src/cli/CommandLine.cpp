@@ -183,6 +183,12 @@ void CommandLine::Define()
     exporter->add_flag("--histories", exportOptions_.Histories,
                        "Write the time histories instead, one row per sample: file, location, drop, sample, "
                        "time (s), load, D1 ... Dn");
+    exporter
+        ->add_option("--format", exportFormat_,
+                     "csv (the default), or geojson: a GeoJSON FeatureCollection of the test locations "
+                     "with a GPS fix, with their station and peak load and D1")
+        ->check(CLI::IsMember({"csv", "geojson"}))
+        ->type_name("FORMAT");
     exporter->add_option("files", exportFiles_, files)->required()->type_name("FILE");
     exporter->fallthrough();
 

@@ -109,7 +109,7 @@ private:
     std::vector<std::string> detectFiles_;
     std::string checkType_, checkFormat_ = "text";
     std::vector<std::string> checkFiles_;
-    std::string exportType_, exportOutput_;
+    std::string exportType_, exportOutput_, exportFormat_;
     std::vector<std::string> exportFiles_;
     ExportOptions exportOptions_;
 };

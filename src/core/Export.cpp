@@ -7,6 +7,7 @@
 #include "base/TextEncoding.h"
 #include "core/ExportFields.h"
 #include "core/HistoryExport.h"
+#include "core/LocationMap.h"
 
 namespace vantrel {
 namespace {
@@ -30,6 +31,7 @@ std::string LocationFields(const PDDXSection& section)
 std::unique_ptr<ExportTable> MakeExportTable(const ExportOptions& options)
 {
     if (options.Histories) return std::make_unique<HistoryTable>();
+    if (options.GeoJson) return std::make_unique<LocationMap>();
     return std::make_unique<DropTable>(options);
 }
 
