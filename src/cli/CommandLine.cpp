@@ -130,6 +130,9 @@ void CommandLine::Define()
     batch->add_option("-j,--jobs", jobs_, "Files converted at once; default: one for each processor")
         ->check(CLI::Range(1u, 256u))
         ->type_name("N");
+    batch->add_flag("-r,--recursive", batchRecursive_,
+                    "Convert the files with FILE's extension in every folder below FILE's too, keeping the "
+                    "tree under --output-dir");
     batch->add_option("file", batchFile_, "One file of the folder; its folder and extension choose the files")
         ->required()
         ->type_name("FILE");

@@ -104,6 +104,7 @@ private:
     std::string mergeOutput_;
     std::vector<std::string> mergeTypes_, mergeFiles_;
     std::string batchType_, batchFile_;
+    bool batchRecursive_ = false;
     unsigned jobs_ = 0;  // 0: one for each processor
     std::string blankOutput_;
     std::vector<std::string> detectFiles_;
