@@ -46,7 +46,8 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
         });
     });
     std::string note = measures.Note();
-    files_.push_back({fileName, std::move(document), std::move(measures)});
+    files_.push_back({fileName, std::move(document)});
+    measures_.push_back(std::move(measures));
     return note;
 }
 
@@ -66,7 +67,8 @@ void DropTable::Write(std::ostream& out) const
     Field(rows, "deflection_units");
     rows += "\r\n";
     std::vector<std::string_view> items;
-    for (const Document& file : files_) {
+    for (std::size_t f = 0; f < files_.size(); ++f) {
+        const Document& file = files_[f];
         const PDDXFile& document = *file.Held;
         std::string name, units;
         Field(name, ValidUtf8(file.Name), false, true);
@@ -83,7 +85,7 @@ void DropTable::Write(std::ostream& out) const
                 // The load, then the deflections; a drop with fewer leaves the last columns empty.
                 items = Items(value);
                 items.resize(deflections_ + 1);
-                file.Measures.WriteFields(rows, items);
+                measures_[f].WriteFields(rows, items);
                 rows += units;
                 WriteRows(out, rows);
             });

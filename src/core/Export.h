@@ -22,8 +22,16 @@ public:
     // cannot give the table what was asked.
     virtual std::string Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document) = 0;
     virtual void Write(std::ostream& out) const = 0;
-    virtual std::size_t Rows() const = 0;
+    std::size_t Rows() const { return rows_; }
     virtual std::string_view RowName() const = 0;  // what a row is, in the singular
+
+protected:
+    struct Document {
+        std::string Name;
+        std::shared_ptr<const PDDXFile> Held;
+    };
+    std::vector<Document> files_;
+    std::size_t rows_ = 0;
 };
 
 // The table `options` ask for.
@@ -43,18 +51,11 @@ public:
     // The note is DropMeasures::Note; ReadError when the file's loads cannot be normalised.
     std::string Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document) override;
     void Write(std::ostream& out) const override;
-    std::size_t Rows() const override { return rows_; }
     std::string_view RowName() const override { return "drop"; }
 
 private:
-    struct Document {
-        std::string Name;
-        std::shared_ptr<const PDDXFile> Held;
-        DropMeasures Measures;
-    };
     ExportOptions options_;
-    std::vector<Document> files_;
-    std::size_t rows_ = 0;
+    std::vector<DropMeasures> measures_;  // of each document in files_
     std::size_t deflections_ = 0;
 };
 

@@ -13,16 +13,9 @@ class HistoryTable : public ExportTable {
 public:
     std::string Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document) override;
     void Write(std::ostream& out) const override;
-    std::size_t Rows() const override { return rows_; }
     std::string_view RowName() const override { return "sample"; }
 
 private:
-    struct Document {
-        std::string Name;
-        std::shared_ptr<const PDDXFile> Held;
-    };
-    std::vector<Document> files_;
-    std::size_t rows_ = 0;
     std::size_t deflections_ = 0;
 };
 

@@ -16,16 +16,7 @@ class LocationMap : public ExportTable {
 public:
     std::string Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document) override;
     void Write(std::ostream& out) const override;
-    std::size_t Rows() const override { return rows_; }
     std::string_view RowName() const override { return "location"; }
-
-private:
-    struct Document {
-        std::string Name;
-        std::shared_ptr<const PDDXFile> Held;
-    };
-    std::vector<Document> files_;
-    std::size_t rows_ = 0;
 };
 
 }  // namespace vantrel
