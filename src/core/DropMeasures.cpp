@@ -48,6 +48,8 @@ DropMeasures::DropMeasures(const PDDXFile& document, const std::string& fileName
     const std::string loadUnits = ValueOf(document, pddx::Units::LoadUnits);
     if (const std::optional<double> force = KilonewtonsPer(loadUnits)) {
         knPerLoad_ = force;
+    } else if (TrimBlanks(loadUnits).empty()) {
+        loadProblem_ = "it gives no LoadUnits";
     } else if (!KilopascalsPer(loadUnits)) {
         loadProblem_ = "its LoadUnits " + Quoted(loadUnits) + " is neither a force nor a pressure known here";
     } else if (!plateMm_) {
@@ -57,8 +59,6 @@ DropMeasures::DropMeasures(const PDDXFile& document, const std::string& fileName
         const double metres = *plateMm_ / 1000;
         knPerLoad_ = *KilopascalsPer(loadUnits) * std::numbers::pi * metres * metres;
     }
-    if (options.NormalLoad > 0 && !knPerLoad_)
-        throw ReadError(fileName, 0, "cannot normalise the loads: " + loadProblem_);
     if (const std::optional<double> mm = MillimetresPer(ValueOf(document, pddx::Units::DeflectionUnits)))
         micronsPerDeflection_ = *mm * 1000;
     if (options.Indices) FindSensors(document);
@@ -117,7 +117,9 @@ void DropMeasures::FindSensors(const PDDXFile& document)
 
 void DropMeasures::CheckLoad(int location, int drop, std::string_view load) const
 {
-    if (options_.NormalLoad > 0 && !PositiveNumber(load))
+    if (options_.NormalLoad == 0) return;
+    if (!knPerLoad_) throw ReadError(fileName_, 0, "cannot normalise the loads: " + loadProblem_);
+    if (!PositiveNumber(load))
         throw ReadError(fileName_, 0,
                         std::string(pddx::TestLocation::kPrefix) + std::to_string(location) + ", " +
                             std::string(pddx::TestLocation::kDropDataPrefix) + std::to_string(drop) + ": the load " +

@@ -21,11 +21,10 @@ class DropMeasures {
 public:
     static constexpr std::array<std::string_view, 5> kIndexTitles = {"SCI", "BDI", "BCI", "AREA (in)", "E0 (MPa)"};
 
-    // ReadError naming `fileName` when loads are to be normalised and the document's cannot be
-    // turned into kN.
     DropMeasures(const PDDXFile& document, const std::string& fileName, const ExportOptions& options);
 
-    // ReadError unless the drop's load is a positive number, where loads are normalised.
+    // Where loads are normalised, ReadError naming the file unless its loads can be turned into kN,
+    // and naming the drop too unless the drop's load is a positive number.
     void CheckLoad(int location, int drop, std::string_view load) const;
 
     // Appends the load and the deflections of `items` (the drop's, padded to the table's width),
