@@ -38,6 +38,7 @@ std::unique_ptr<ExportTable> MakeExportTable(const ExportOptions& options)
 std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document)
 {
     DropMeasures measures(*document, fileName, options_);
+    const std::size_t rowsBefore = rows_;
     ForEachLocation(*document, [&](int location, const PDDXSection& section) {
         ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
             measures.CheckLoad(location, drop, TrimBlanks(value.substr(0, value.find(','))));
@@ -45,7 +46,8 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
             deflections_ = std::max<std::size_t>(deflections_, std::count(value.begin(), value.end(), ','));
         });
     });
-    std::string note = measures.Note();
+    // A file without drops (a configuration) has no indices to tell of.
+    std::string note = rows_ > rowsBefore ? measures.Note() : "";
     files_.push_back({fileName, std::move(document)});
     measures_.push_back(std::move(measures));
     return note;
