@@ -5,6 +5,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/Latin1.h"
+#include "base/NumberText.h"
 #include "base/Platform.h"
 #include "cli/CommandLineApp.h"
 #include "cli/HelpText.h"
@@ -57,6 +58,14 @@ namespace {
 const CLI::Validator kNamesAFile(
     [](std::string& name) { return name.empty() ? std::string("an empty name names no file") : std::string(); }, "",
     "NONEMPTY");
+
+// A number above 0 that is not infinite.
+const CLI::Validator kPositive(
+    [](std::string& text) {
+        const std::optional<double> number = ParseNumber(text);
+        return number && *number > 0 ? std::string() : Quoted(text) + " is not a number above 0";
+    },
+    "", "POSITIVE");
 
 }  // namespace
 
@@ -121,6 +130,9 @@ void CommandLine::Define()
     batch->add_option("-j,--jobs", jobs_, "Files converted at once; default: one for each processor")
         ->check(CLI::Range(1u, 256u))
         ->type_name("N");
+    batch->add_flag("-r,--recursive", batchRecursive_,
+                    "Convert the files with FILE's extension in every folder below FILE's too, keeping the "
+                    "tree under --output-dir");
     batch->add_option("file", batchFile_, "One file of the folder; its folder and extension choose the files")
         ->required()
         ->type_name("FILE");
@@ -159,6 +171,33 @@ void CommandLine::Define()
     exporter->add_option("-o,--output", exportOutput_, "Output file; - (the default) for standard output")
         ->check(kNamesAFile)
         ->type_name("OUTPUT");
+    exporter
+        ->add_option("--normalise", exportOptions_.NormalLoad,
+                     "Scale each drop's deflections to the load LOAD in kN, as deflection times LOAD / the drop's load")
+        ->check(kPositive)
+        ->type_name("LOAD");
+    CLI::Option* indices = exporter->add_flag(
+        "--indices", exportOptions_.Indices,
+        "Add the columns SCI, BDI, BCI (in the deflection units), AREA (inches) and E0 (MPa) after the deflections");
+    exporter->add_option("--poisson", exportOptions_.Poisson, "Poisson's ratio for E0; default 0.35")
+        ->check(CLI::Range(0.0, 0.5))
+        ->needs(indices)
+        ->type_name("NU");
+    exporter
+        ->add_option("--tolerance", exportOptions_.Tolerance,
+                     "How far in mm a sensor may be from 0, 300, 600 or 900 mm to count as there; default 25")
+        ->check(kPositive)
+        ->needs(indices)
+        ->type_name("MM");
+    exporter->add_flag("--histories", exportOptions_.Histories,
+                       "Write the time histories instead, one row per sample: file, location, drop, sample, "
+                       "time (s), load, D1 ... Dn");
+    exporter
+        ->add_option("--format", exportFormat_,
+                     "csv (the default), or geojson: a GeoJSON FeatureCollection of the test locations "
+                     "with a GPS fix, with their station and peak load and D1")
+        ->check(CLI::IsMember({"csv", "geojson"}))
+        ->type_name("FORMAT");
     exporter->add_option("files", exportFiles_, files)->required()->type_name("FILE");
     exporter->fallthrough();
 

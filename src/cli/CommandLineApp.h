@@ -16,6 +16,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/Progress.h"
 #include "core/Conversion.h"
+#include "core/DropMeasures.h"
 #include "core/Inputs.h"
 #include "core/ProgramState.h"
 #include "import/FileFormats.h"
@@ -71,6 +72,7 @@ private:
     int RunDetect();
     int RunCheck();
     int RunExport();
+    void RefuseExportOptionClashes() const;
     int RunBlank();
     // How many files a batch converts at once.
     unsigned Jobs() const;
@@ -102,14 +104,16 @@ private:
     std::string mergeOutput_;
     std::vector<std::string> mergeTypes_, mergeFiles_;
     std::string batchType_, batchFile_;
+    bool batchRecursive_ = false;
     unsigned jobs_ = 0;  // 0: one for each processor
     std::string blankOutput_;
     std::vector<std::string> detectFiles_;
     std::string checkType_, checkFormat_ = "text", checkFailOn_ = "note";
     bool checkRules_ = false;
     std::vector<std::string> checkFiles_;
-    std::string exportType_, exportOutput_;
+    std::string exportType_, exportOutput_, exportFormat_;
     std::vector<std::string> exportFiles_;
+    ExportOptions exportOptions_;
 };
 
 }  // namespace vantrel

@@ -173,7 +173,7 @@ int CommandLine::RunBatch()
         throw Stop{kExitReadFailure, batchFile_ + ": " + (error ? "cannot open: " + error.message() : "not a file")};
     const bool detecting = EqualsIgnoreCase(batchType_, "auto");
     const FileType code = detecting ? FileType::Unknown : ChosenType(batchType_).code;
-    const std::vector<BatchFile> files = BatchFiles(batchFile_, outputDir_);
+    const std::vector<BatchFile> files = BatchFiles(batchFile_, outputDir_, batchRecursive_);
     if (files.empty()) throw Stop{kExitReadFailure, batchFile_ + ": no file of its folder ends in its extension"};
     MakeOutputFolder();
     progress_.Files(files.size());

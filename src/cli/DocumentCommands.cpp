@@ -124,8 +124,10 @@ int CommandLine::RunExport()
 {
     const std::string output = exportOutput_.empty() ? "-" : exportOutput_;
     RequireKnownType(exportType_);
+    exportOptions_.GeoJson = exportFormat_ == "geojson";
+    RefuseExportOptionClashes();
     RefuseOutputConflicts({output}, exportFiles_);
-    DropTable table;
+    const std::unique_ptr<ExportTable> table = MakeExportTable(exportOptions_);
     bool failed = false;
     progress_.Files(exportFiles_.size());
     for (const std::string& name : exportFiles_) {
@@ -134,7 +136,9 @@ int CommandLine::RunExport()
             const TypeChoice type = TypeFor(exportType_, input);
             auto document = std::make_shared<PDDXFile>();
             ReadInto(*document, input, type);
-            table.Add(input.Name, std::move(document));
+            std::string note;
+            Checked([&] { note = table->Add(input.Name, std::move(document)); });
+            if (!note.empty() && !quiet_) Message(input.Name + ": note: " + note);
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
             Message(stop.message);
@@ -147,11 +151,25 @@ int CommandLine::RunExport()
         Message("nothing exported, as not every file could be read");
         return kExitReadFailure;
     }
-    WriteText(output, [&table](std::ostream& out) { table.Write(out); });
+    WriteText(output, [&table](std::ostream& out) { table->Write(out); });
+    const std::string rows(table->RowName());
     if (output != "-")
-        List("exported " + std::to_string(table.Rows()) + (table.Rows() == 1 ? " drop" : " drops") + " of " +
+        List("exported " + std::to_string(table->Rows()) + " " + rows + (table->Rows() == 1 ? "" : "s") + " of " +
              std::to_string(exportFiles_.size()) + (exportFiles_.size() == 1 ? " file" : " files") + " -> " + output);
     return kExitOk;
+}
+
+void CommandLine::RefuseExportOptionClashes() const
+{
+    const ExportOptions& options = exportOptions_;
+    const char* table = options.Histories ? "--histories" : options.GeoJson ? "--format geojson" : nullptr;
+    if (!table) return;
+    if (options.Histories && options.GeoJson)
+        throw Stop{kExitUsage, "--histories writes CSV: it cannot stand with --format geojson"};
+    if (options.NormalLoad > 0 || options.Indices)
+        throw Stop{kExitUsage, std::string(table) + " cannot stand with " +
+                                   (options.Indices ? "--indices" : "--normalise") +
+                                   ", which apply to the table of drops"};
 }
 
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 #include "core/Conversion.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <memory>
@@ -194,18 +195,57 @@ void ConvertUnattended(const SettingsRecord& settings, FileType code, InputFile&
     WriteDocument(document, outputName);
 }
 
-std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder)
+namespace {
+
+// The folders a batch takes its files from, as paths relative to `folder`: the folder itself,
+// then with `recursive` every folder below it in name order, except the output folder (whose
+// files are the batch's outputs, not its inputs). Folders that cannot be read are passed over.
+std::vector<std::filesystem::path> BatchFolders(const std::filesystem::path& folder, bool recursive,
+                                                const std::string& outputFolder)
+{
+    std::vector<std::filesystem::path> folders = {"."};
+    if (!recursive) return folders;
+    std::error_code error;
+    const std::filesystem::path output = outputFolder.empty() ? std::filesystem::path()
+                                                              : std::filesystem::weakly_canonical(outputFolder, error);
+    const auto options = std::filesystem::directory_options::skip_permission_denied;
+    for (std::filesystem::recursive_directory_iterator it(folder, options, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code kindError;
+        if (!it->is_directory(kindError)) continue;
+        if (!output.empty() && std::filesystem::weakly_canonical(it->path(), kindError) == output) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        folders.push_back(std::filesystem::relative(it->path(), folder, kindError));
+    }
+    std::sort(folders.begin() + 1, folders.end());
+    return folders;
+}
+
+}  // namespace
+
+std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder, bool recursive)
 {
     const std::filesystem::path chosen(chosenFile);
     const std::filesystem::path folder = chosen.has_parent_path() ? chosen.parent_path() : ".";
+    const std::string extension = FileExtensionOf(chosen.filename().string());
     std::vector<BatchFile> files;
     std::vector<std::string> inputs, outputs;
-    for (std::string& name : ListFilesWithExtension(folder, FileExtensionOf(chosen.filename().string()))) {
-        std::string input = (folder / name).string();
-        std::string output = OutputInFolder((folder / ConvertedOutputName(name)).string(), outputFolder);
-        inputs.push_back(input);
-        outputs.push_back(output);
-        files.push_back({std::move(name), std::move(input), std::move(output), std::nullopt, {}});
+    for (const std::filesystem::path& below : BatchFolders(folder, recursive, outputFolder)) {
+        // The tree is kept under the output folder.
+        const std::string outputsBelow = outputFolder.empty() || below == "."
+                                             ? outputFolder
+                                             : (std::filesystem::path(outputFolder) / below).string();
+        const std::filesystem::path from = below == "." ? folder : folder / below;
+        for (std::string& name : ListFilesWithExtension(from, extension)) {
+            std::string input = (from / name).string();
+            std::string output = OutputInFolder((from / ConvertedOutputName(name)).string(), outputsBelow);
+            inputs.push_back(input);
+            outputs.push_back(output);
+            if (below != ".") name = (below / name).string();
+            files.push_back({std::move(name), std::move(input), std::move(output), std::nullopt, {}});
+        }
     }
     for (const OutputConflict& conflict : FindOutputConflicts(outputs, inputs)) {
         const bool shared = conflict.Is == OutputConflict::Kind::SharedOutput;
@@ -255,6 +295,12 @@ BatchConversion ReadAndStage(const SettingsRecord& settings, FileType code, cons
     ReadingState reading = NewReading(settings);
     BatchConversion done{.Report = ReadInput(settings, reading, type, input, *document, false, bytes)};
     ReadingCheck::Run();
+    // A batch that keeps a folder tree writes into folders made as they are needed.
+    const std::filesystem::path folder = std::filesystem::path(file.Output).parent_path();
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error) &&
+        !std::filesystem::create_directories(folder, error) && error)
+        throw ReadError(file.Output, 0, "cannot make its folder: " + error.message());
     done.Output = StageDocument(std::move(document), file.Output);
     return done;
 }

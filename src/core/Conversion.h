@@ -99,10 +99,12 @@ struct BatchFile {
     std::string Skipped;           // why it is not converted: its output is another file's, or a file of the batch
 };
 
-// The files a batch converts: those of `chosenFile`'s folder whose names end in its extension.
-// Their outputs go to `outputFolder` when one is named. A file whose output would replace a file
-// of the batch, or the output of a file before it, is marked Skipped.
-std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder = "");
+// The files a batch converts: those of `chosenFile`'s folder whose names end in its extension,
+// and with `recursive` those of every folder below it too (Name then holds the path below it).
+// Their outputs go to `outputFolder` when one is named, in the same tree. A file whose output
+// would replace a file of the batch, or the output of a file before it, is marked Skipped.
+std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder = "",
+                                  bool recursive = false);
 
 // Told when each file's turn comes (one file at a time: before it is read), what its reading gave
 // (before it is written; a throw stops the batch there) and after its output is written (by

@@ -1,0 +1,51 @@
+#pragma once
+// The numbers export computes from a drop: its deflections scaled to a standard load, and the
+// indices of the deflection bowl with the surface modulus under the plate.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ExportFields.h"
+#include "document/PDDXFile.h"
+
+namespace vantrel {
+
+// What one document's units and device configuration allow computing from its drops. Indices:
+// SCI = D0 - D300, BDI = D300 - D600, BCI = D600 - D900 in the document's deflection units, with Dx
+// the deflection of the sensor x mm from the plate centre; AREA = 6 (D0 + 2 D300 + 2 D600 + D900) / D0
+// in inches; E0 = 2 (1 - nu^2) sigma a / D0 in MPa, sigma the contact pressure, a the plate radius.
+class DropMeasures {
+public:
+    static constexpr std::array<std::string_view, 5> kIndexTitles = {"SCI", "BDI", "BCI", "AREA (in)", "E0 (MPa)"};
+
+    DropMeasures(const PDDXFile& document, const std::string& fileName, const ExportOptions& options);
+
+    // Where loads are normalised, ReadError naming the file unless its loads can be turned into kN,
+    // and naming the drop too unless the drop's load is a positive number.
+    void CheckLoad(int location, int drop, std::string_view load) const;
+
+    // Appends the load and the deflections of `items` (the drop's, padded to the table's width),
+    // normalised where asked, then the indices where asked.
+    void WriteFields(std::string& row, const std::vector<std::string_view>& items) const;
+
+    // Which sensors the indices took, and which could not be computed and why; empty without indices.
+    const std::string& Note() const { return note_; }
+
+private:
+    void FindSensors(const PDDXFile& document);
+    void WriteIndices(std::string& row, const std::vector<double>& deflections, double loadKn) const;
+
+    std::string fileName_;
+    ExportOptions options_;
+    std::optional<double> plateMm_;    // the plate radius
+    std::optional<double> knPerLoad_;  // a load in the document's unit as kN
+    std::optional<double> micronsPerDeflection_;
+    std::string loadProblem_;                            // why knPerLoad_ is missing
+    std::array<std::optional<std::size_t>, 4> sensors_;  // the deflections at 0, 300, 600 and 900 mm
+    std::string note_;
+};
+
+}  // namespace vantrel
