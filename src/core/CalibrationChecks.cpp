@@ -9,7 +9,7 @@
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
-#include "import/ReaderSupport.h"
+#include "core/UnitFactors.h"
 
 namespace vantrel {
 namespace {
@@ -43,17 +43,6 @@ std::optional<Day> ReadDate(std::string_view text)
                                            std::chrono::day(static_cast<unsigned>(day))};
     if (!read || year < 1900 || !date.ok()) return std::nullopt;
     return Day(date);
-}
-
-// Millimetres in one of a unit, for the units documents give lengths in; nullopt for others.
-std::optional<double> Millimetres(std::string_view unit)
-{
-    static constexpr std::pair<std::string_view, double> kUnits[] = {
-        {"millimeter", 1}, {"centimeter", 10}, {"meter", 1000}, {"inch", 25.4}, {"foot", 304.8}};
-    const std::string word = NormaliseUnitName(TrimBlanks(unit));
-    for (const auto& [name, size] : kUnits)
-        if (EqualsIgnoreCase(word, name) || EqualsIgnoreCase(word, std::string(name) + "s")) return size;
-    return std::nullopt;
 }
 
 std::vector<std::string_view> ListItems(std::string_view list)
@@ -151,7 +140,7 @@ public:
     {
         const SectionAndKey key = configuration::DeflectionSensorXAxisDistances;
         const std::vector<std::string_view> items = ListItems(Value(key));
-        const std::optional<double> mm = Millimetres(Value(pddx::Units::SensorsLocationUnits));
+        const std::optional<double> mm = MillimetresPer(Value(pddx::Units::SensorsLocationUnits));
         std::vector<double> offsets;
         for (const std::string_view item : items)
             if (const std::optional<double> offset = Number(item)) offsets.push_back(*offset);
@@ -181,7 +170,7 @@ public:
     {
         const SectionAndKey key = configuration::LoadPlateRadius;
         const std::optional<double> radius = Number(Value(key));
-        const std::optional<double> mm = Millimetres(Value(pddx::Units::LoadPlateRadiusUnits));
+        const std::optional<double> mm = MillimetresPer(Value(pddx::Units::LoadPlateRadiusUnits));
         if (!radius || !mm || TrimBlanks(Value(key)).empty()) return;
         const double millimetres = *radius * *mm;
         if (millimetres >= 50 && millimetres <= 250) return;
@@ -254,7 +243,7 @@ void CheckCalibrationValues(const PDDXFile& document, const CheckLimits& limits,
 DropRules::DropRules(const PDDXFile& document, const CheckLimits& limits, RuleReport report)
     : limits_(limits), report_(std::move(report))
 {
-    const std::optional<double> mm = Millimetres(document.Element(pddx::Units::SensorsLocationUnits).Value());
+    const std::optional<double> mm = MillimetresPer(document.Element(pddx::Units::SensorsLocationUnits).Value());
     for (const std::string_view item :
          ListItems(document.Element(configuration::DeflectionSensorXAxisDistances).Value())) {
         const std::optional<double> offset = Number(item);

@@ -9,6 +9,7 @@
 
 #include "base/Latin1.h"
 #include "core/CalibrationChecks.h"
+#include "core/UnitFactors.h"
 #include "base/ProfileFile.h"
 #include "base/NativeText.h"
 #include "base/NumberText.h"
@@ -93,16 +94,6 @@ private:
     bool holding_ = false;
     std::vector<Finding> held_;
 };
-
-// Load units that are a pressure on the plate rather than a force; field programs may give either.
-bool IsPressureUnit(std::string_view unit)
-{
-    static constexpr std::string_view kPressures[] = {
-        "kilo-Pascal", "pound-force per square inch", "Pascal", "kPa", "MPa", "Pa", "psi", "bar"};
-    unit = TrimBlanks(unit);
-    return std::any_of(std::begin(kPressures), std::end(kPressures),
-                       [unit](std::string_view pressure) { return EqualsIgnoreCase(unit, pressure); });
-}
 
 std::string Counted(std::size_t n, const std::string& what)
 {
@@ -190,7 +181,7 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, const Che
     for (const SectionAndKey& flagged : kFlagged)
         if (TrimBlanks(value(flagged)).empty()) findings.Add(flagged, "empty; the calibration needs it");
 
-    if (const std::string_view load = value(pddx::Units::LoadUnits); IsPressureUnit(load))
+    if (const std::string_view load = value(pddx::Units::LoadUnits); KilopascalsPer(load))
         findings.Add(pddx::Units::LoadUnits,
                      Quoted(TrimBlanks(load)) +
                          " is a pressure; the calibration compares forces, so the loads are to be "
