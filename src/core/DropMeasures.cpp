@@ -64,6 +64,28 @@ DropMeasures::DropMeasures(const PDDXFile& document, const std::string& fileName
     if (options.Indices) FindSensors(document);
 }
 
+namespace {
+
+// The sensor whose distance from the plate centre is nearest `x` mm, within `tolerance`; the first
+// of two as near. One behind the plate counts by its distance.
+std::optional<std::size_t> NearestSensor(const std::vector<std::string_view>& offsets, double mm, double x,
+                                         double tolerance)
+{
+    std::optional<std::size_t> nearest;
+    double best = tolerance;
+    for (std::size_t sensor = 0; sensor < offsets.size(); ++sensor) {
+        const std::optional<double> offset = ParseNumber(offsets[sensor]);
+        const double off = offset ? std::abs(std::abs(*offset * mm) - x) : best + 1;
+        if (off <= best && (!nearest || off < best)) {
+            nearest = sensor;
+            best = off;
+        }
+    }
+    return nearest;
+}
+
+}  // namespace
+
 void DropMeasures::FindSensors(const PDDXFile& document)
 {
     const std::string offsets = ValueOf(document, pddx::DeviceConfiguration::DeflectionSensorXAxisDistances);
@@ -81,15 +103,7 @@ void DropMeasures::FindSensors(const PDDXFile& document)
     const std::vector<std::string_view> items = Items(offsets);
     std::vector<std::string> taken, missing;
     for (std::size_t at = 0; at < kIndexOffsets.size(); ++at) {
-        double best = options_.Tolerance;
-        for (std::size_t sensor = 0; sensor < items.size(); ++sensor) {
-            const std::optional<double> offset = ParseNumber(items[sensor]);
-            const double off = offset ? std::abs(std::abs(*offset * *mm) - kIndexOffsets[at]) : best + 1;
-            if (off <= best && (!sensors_[at] || off < best)) {
-                sensors_[at] = sensor;
-                best = off;
-            }
-        }
+        sensors_[at] = NearestSensor(items, *mm, kIndexOffsets[at], options_.Tolerance);
         const std::string x = Rounded(kIndexOffsets[at]);
         if (sensors_[at])
             taken.push_back("D" + x + " = D" + std::to_string(*sensors_[at] + 1) + " (" +
