@@ -69,8 +69,8 @@ TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
 }
 
 // rules.DDX breaks each calibration rule once, its expected findings worked out by hand: e.g. V101
-// 01-Jan-2003 to 07-Apr-2004 is 365 + 31 + 29 + 31 + 6 = 462 days; V133 the loads 44, 49, 50, 51
-// have the median 49.5, and 44 is 5.5 / 49.5 = 11.11 % from it; V135 D1 400, 440, 360, 400 has the
+// 01-Jan-2003 to 07-Apr-2004 is 365 + 31 + 29 + 31 + 6 = 462 days; V133 the loads 49, 50, 51, 54
+// have the median 50.5, and 54 is 3.5 / 50.5 = 6.93 % from it; V135 D1 400, 440, 360, 400 has the
 // mean 400, the standard deviation sqrt((0 + 1600 + 1600 + 0) / 3) = 32.66, 8.16 % of the mean.
 TEST_F(CheckExport, TheCalibrationRulesFindWhatTheyAreForWithTheLimitsOfTheSettings)
 {

@@ -4,8 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 #include <fast_float/fast_float.h>
 
@@ -53,6 +55,36 @@ Prefix ReadPrefix(std::string_view text, char decimalSeparator)
     prefix.outOfRange = error == std::errc::result_out_of_range || std::isinf(prefix.value) ||
                         (prefix.value == 0 && LostToZero(prefix.number));
     return prefix;
+}
+
+// A plain decimal of at most 15 digits ("49.3", "-912"), nearly every number of a file: its digits
+// as a whole number divided by a power of ten, both exact, give the correctly rounded value, the
+// one the general reading gives, at a fraction of its cost. nullopt for anything else.
+std::optional<double> PlainDecimal(std::string_view text, char decimalSeparator)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (negative || text.front() == '+')) ++i;
+    std::uint64_t digits = 0;
+    int count = 0, decimals = 0;
+    bool separated = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsDigit(c)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            ++count;
+            decimals += separated ? 1 : 0;
+        } else if (c == decimalSeparator && !separated) {
+            separated = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0 || count > 15) return std::nullopt;
+    const double value = static_cast<double>(digits) / kPowers[decimals];
+    return negative ? -value : value;
 }
 
 double ValueOf(const Prefix& prefix)
@@ -120,6 +152,7 @@ Int RoundTo(double value, const char* typeName)
 std::optional<double> ParseNumber(std::string_view text, char decimalSeparator)
 {
     text = TrimBlanks(text);
+    if (const std::optional<double> plain = PlainDecimal(text, decimalSeparator)) return plain;
     const Prefix prefix = ReadPrefix(text, decimalSeparator);
     if (prefix.length == 0 || prefix.length != text.size()) return std::nullopt;
     return ValueOf(prefix);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numeric>
 #include <set>
+#include <span>
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
@@ -260,29 +261,32 @@ void DropRules::Begin(std::string_view location)
 {
     location_.assign(location);
     drops_.clear();
+    handles_.clear();
+    deflections_.clear();
 }
 
-void DropRules::Drop(std::string_view handle, const std::vector<std::string_view>& items)
+void DropRules::Drop(std::string_view handle, const std::vector<std::optional<double>>& items)
 {
     if (items.size() < 2) return;
-    std::vector<double> values;
-    for (const std::string_view item : items) {
-        const std::optional<double> value = Number(item);
-        if (!value) return;  // said by the check of the drop itself
-        values.push_back(*value);
-    }
-    const std::vector<double> deflections(values.begin() + 1, values.end());
+    // Only a drop of numbers is judged; the others are findings of the drop itself.
+    if (!std::all_of(items.begin(), items.end(), [](const std::optional<double>& item) { return item.has_value(); }))
+        return;
+    const std::size_t at = deflections_.size();
+    for (std::size_t k = 1; k < items.size(); ++k) deflections_.push_back(*items[k]);
+    const std::span<const double> deflections(deflections_.data() + at, items.size() - 1);
     for (std::size_t k = 0; k < deflections.size(); ++k)
         if (deflections[k] <= 0) {
             report_(location_, handle, "V131", "D" + std::to_string(k + 1) + " is " + DoubleText(deflections[k]));
+            deflections_.resize(at);
             return;
         }
     Basin(handle, deflections);
-    drops_.push_back({std::string(handle), values.front(), deflections});
+    drops_.push_back({handles_.size(), handle.size(), *items.front(), at, deflections.size()});
+    handles_.append(handle);
 }
 
 // Sensors from the plate outwards, where the offsets tell them, else as listed.
-void DropRules::Basin(std::string_view handle, const std::vector<double>& deflections)
+void DropRules::Basin(std::string_view handle, std::span<const double> deflections)
 {
     const bool ordered = order_.size() == deflections.size();
     const auto name = [&](std::size_t k) {
@@ -309,39 +313,39 @@ void DropRules::End(std::string_view testTime)
     if (!added) report_(location_, pddx::TestLocation::TestTime, "V134", time + ", as [" + first->second + "]");
 }
 
-// Drops of one height give loads within a quarter of each other: sorted by load, a gap of more
-// than that starts the next height.
+// Drops of one height give loads a few per cent apart, and heights lie further apart than that:
+// sorted by load, a load more than kHeightGap above the one before starts the next height.
 void DropRules::Heights()
 {
+    constexpr double kHeightGap = 1.10;
     std::vector<const HeldDrop*> sorted;
     for (const HeldDrop& drop : drops_)
         if (drop.Load > 0) sorted.push_back(&drop);
     std::sort(sorted.begin(), sorted.end(), [](const HeldDrop* a, const HeldDrop* b) { return a->Load < b->Load; });
-    std::vector<double> loads;
-    loads.reserve(sorted.size());
-    for (const HeldDrop* drop : sorted) loads.push_back(drop->Load);
-    const double locationMedian = loads.empty() ? 0 : Median(loads);
-    for (std::size_t begin = 0; begin < sorted.size();) {
-        std::size_t end = begin + 1;
-        while (end < sorted.size() && sorted[end]->Load <= sorted[end - 1]->Load * 1.25) ++end;
-        const std::vector<const HeldDrop*> group(sorted.begin() + static_cast<std::ptrdiff_t>(begin),
-                                                 sorted.begin() + static_cast<std::ptrdiff_t>(end));
-        const double median = Median(std::vector<double>(loads.begin() + static_cast<std::ptrdiff_t>(begin),
-                                                         loads.begin() + static_cast<std::ptrdiff_t>(end)));
-        for (const HeldDrop* drop : group) {
+    std::vector<std::vector<const HeldDrop*>> heights;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (i == 0 || sorted[i]->Load > sorted[i - 1]->Load * kHeightGap) heights.emplace_back();
+        heights.back().push_back(sorted[i]);
+    }
+    const bool repeated = std::any_of(heights.begin(), heights.end(), [](const auto& h) { return h.size() > 1; });
+    for (const std::vector<const HeldDrop*>& height : heights) {
+        std::vector<double> loads;
+        loads.reserve(height.size());
+        for (const HeldDrop* drop : height) loads.push_back(drop->Load);
+        const double median = Median(loads);
+        for (const HeldDrop* drop : height) {
             const double off = std::abs(drop->Load / median - 1) * 100;
-            if (group.size() > 1 && off > limits_.LoadTolerancePercent)
-                report_(location_, drop->Handle, "V133",
+            if (height.size() > 1 && off > limits_.LoadTolerancePercent)
+                report_(location_, HandleOf(*drop), "V133",
                         "load " + DoubleText(drop->Load) + " is " + Text(off) + " % from " + Text(median) +
-                            ", the median of the " + std::to_string(group.size()) + " drops of its height");
+                            ", the median of the " + std::to_string(height.size()) + " drops of its height");
         }
-        // A drop alone at a fraction of the others' load fell from no height of the sequence.
-        if (group.size() == 1 && sorted.size() >= 3 && group.front()->Load < locationMedian / 2)
-            report_(location_, group.front()->Handle, "V133",
-                    "load " + DoubleText(group.front()->Load) + " is less than half the location's median load, " +
-                        Text(locationMedian));
-        if (group.size() >= 3) Repeatability(group, median);
-        begin = end;
+        // Where the other heights were dropped from more than once, a drop alone fell from none.
+        if (height.size() == 1 && repeated)
+            report_(location_, HandleOf(*height.front()), "V133",
+                    "load " + DoubleText(height.front()->Load) + ": no other drop of the location is within " +
+                        DoubleText((kHeightGap - 1) * 100) + " % of it");
+        if (height.size() >= 3) Repeatability(height, median);
     }
 }
 
@@ -349,18 +353,18 @@ void DropRules::Repeatability(const std::vector<const HeldDrop*>& group, double 
 {
     std::size_t worst = 0;
     double worstVariation = -1;
-    for (std::size_t k = 0; k < group.front()->Deflections.size(); ++k) {
+    for (std::size_t k = 0; k < group.front()->DeflectionCount; ++k) {
         double sum = 0, squares = 0;
         std::size_t n = 0;
         for (const HeldDrop* drop : group)
-            if (k < drop->Deflections.size()) {
-                sum += drop->Deflections[k];
+            if (k < drop->DeflectionCount) {
+                sum += Deflection(*drop, k);
                 ++n;
             }
         if (n < 3) continue;
         const double mean = sum / static_cast<double>(n);
         for (const HeldDrop* drop : group)
-            if (k < drop->Deflections.size()) squares += (drop->Deflections[k] - mean) * (drop->Deflections[k] - mean);
+            if (k < drop->DeflectionCount) squares += (Deflection(*drop, k) - mean) * (Deflection(*drop, k) - mean);
         const double variation = std::sqrt(squares / static_cast<double>(n - 1)) / mean * 100;
         if (variation > worstVariation) {
             worstVariation = variation;
@@ -368,7 +372,7 @@ void DropRules::Repeatability(const std::vector<const HeldDrop*>& group, double 
         }
     }
     if (worstVariation > limits_.RepeatabilityPercent)
-        report_(location_, group.front()->Handle, "V135",
+        report_(location_, HandleOf(*group.front()), "V135",
                 "D" + std::to_string(worst + 1) + " varies by " + Text(worstVariation) + " % over the " +
                     std::to_string(group.size()) + " drops near load " + Text(load));
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,17 +30,20 @@ public:
     DropRules(const PDDXFile& document, const CheckLimits& limits, RuleReport report);
 
     void Begin(std::string_view location);
-    // `items`: the load, then one deflection per sensor. Judged only when every item is a number.
-    void Drop(std::string_view handle, const std::vector<std::string_view>& items);
+    // `items`: the load, then one deflection per sensor, as read (nullopt: not a number). Judged
+    // only when every item is a number.
+    void Drop(std::string_view handle, const std::vector<std::optional<double>>& items);
     void End(std::string_view testTime);
 
 private:
+    // A drop of the location at hand; its handle and deflections in the buffers below, which
+    // keep their room from location to location.
     struct HeldDrop {
-        std::string Handle;
+        std::size_t HandleAt, HandleSize;
         double Load;
-        std::vector<double> Deflections;
+        std::size_t DeflectionsAt, DeflectionCount;
     };
-    void Basin(std::string_view handle, const std::vector<double>& deflections);
+    void Basin(std::string_view handle, std::span<const double> deflections);
     void Heights();
     void Repeatability(const std::vector<const HeldDrop*>& group, double load);
 
@@ -49,6 +53,10 @@ private:
     std::vector<std::optional<double>> offsets_;  // millimetres, by sensor
     std::string location_;
     std::vector<HeldDrop> drops_;
+    std::string handles_;
+    std::vector<double> deflections_;
+    std::string_view HandleOf(const HeldDrop& drop) const { return {handles_.data() + drop.HandleAt, drop.HandleSize}; }
+    double Deflection(const HeldDrop& drop, std::size_t k) const { return deflections_[drop.DeflectionsAt + k]; }
     std::unordered_map<std::string, std::string> testTimes_;  // the first location of each
 };
 

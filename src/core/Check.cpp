@@ -49,6 +49,16 @@ void Items(std::string_view list, std::vector<std::string_view>& items)
     }
 }
 
+// The value of a number that a double holds; nullopt for text that is none, or too large.
+std::optional<double> NumberOrNothing(std::string_view text)
+{
+    try {
+        return ParseNumber(text);
+    } catch (const OverflowError&) {
+        return std::nullopt;
+    }
+}
+
 class Findings {
 public:
     explicit Findings(const std::function<void(const Finding&)>& found) : found_(found) {}
@@ -69,11 +79,13 @@ public:
         };
     }
 
-    // Each item of a list that is not a number.
-    void NonNumbers(const SectionAndKey& name, const std::vector<std::string_view>& items)
+    // Each item of a list that is not a number; `values`, where given, the items read already (a
+    // number too large to read is a number all the same).
+    void NonNumbers(const SectionAndKey& name, const std::vector<std::string_view>& items,
+                    const std::vector<std::optional<double>>* values = nullptr)
     {
         for (std::size_t i = 0; i < items.size(); ++i) {
-            if (IsNumberText(items[i])) continue;
+            if ((values && (*values)[i]) || IsNumberText(items[i])) continue;
             const std::string item = "item " + std::to_string(i + 1);
             Add(name, items[i].empty() ? item + " is empty" : item + ", " + Quoted(items[i]) + ", is not a number");
         }
@@ -128,8 +140,11 @@ public:
             findings_.Add(section_, handle,
                           "a load and " + Counted(items_.size() - 1, "deflection") +
                               ", but NumberOfDeflectionSensors is " + std::to_string(*sensors_));
-        findings_.NonNumbers({section_, handle}, items_);
-        rules_.Drop(handle, items_);
+        // Each number is read once, for both the check of the drop and the rules.
+        values_.clear();
+        for (const std::string_view item : items_) values_.push_back(NumberOrNothing(item));
+        findings_.NonNumbers({section_, handle}, items_, &values_);
+        rules_.Drop(handle, values_);
     }
     // `counter`: the location's NumberOfDrops, empty where it has none; `testTime` its TestTime.
     void End(std::string_view counter, std::string_view testTime)
@@ -152,6 +167,7 @@ private:
     std::string section_;
     int drops_ = 0;
     std::vector<std::string_view> items_;  // reused from drop to drop, as a million drops are checked
+    std::vector<std::optional<double>> values_;
 };
 
 void CheckLocation(const PDDXSection& location, LocationCheck& check)

@@ -15,7 +15,7 @@ struct CheckLimits {
     double MinFactor = 0.98;
     double MaxFactor = 1.02;
     double BasinRisePercent = 5;
-    double LoadTolerancePercent = 10;
+    double LoadTolerancePercent = 5;
     double RepeatabilityPercent = 5;
     bool operator==(const CheckLimits&) const = default;
 };
