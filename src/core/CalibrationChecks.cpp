@@ -157,7 +157,11 @@ public:
             const std::optional<double> value = Number(y);
             return !value || *value == 0;
         });
-        if (inLine && !std::is_sorted(offsets.begin(), offsets.end()))
+        // Listed along the axis (a sensor behind the plate first) or by the distance from the plate.
+        std::vector<double> distances;
+        for (const double offset : offsets) distances.push_back(std::abs(offset));
+        if (inLine && !std::is_sorted(offsets.begin(), offsets.end()) &&
+            !std::is_sorted(distances.begin(), distances.end()))
             Report(key, "V125", "the offsets do not grow from the plate outwards");
         if (!mm) return;
         for (std::size_t k = 0; k < offsets.size(); ++k)
@@ -250,11 +254,16 @@ DropRules::DropRules(const PDDXFile& document, const CheckLimits& limits, RuleRe
         const std::optional<double> offset = Number(item);
         offsets_.push_back(offset && mm ? std::optional(*offset * *mm) : std::nullopt);
     }
-    order_.resize(offsets_.size());
-    std::iota(order_.begin(), order_.end(), 0);
-    if (std::all_of(offsets_.begin(), offsets_.end(), [](const auto& o) { return o.has_value(); }))
-        std::stable_sort(order_.begin(), order_.end(),
-                         [&](std::size_t a, std::size_t b) { return *offsets_[a] < *offsets_[b]; });
+    // A basin from the plate outwards on each side of it: the sensors in front by their offsets,
+    // those behind it too. Without offsets for every sensor, Basin takes the sensors as listed.
+    if (!std::all_of(offsets_.begin(), offsets_.end(), [](const auto& o) { return o.has_value(); })) return;
+    for (const double side : {1.0, -1.0}) {
+        std::vector<std::size_t>& line = sides_.emplace_back();
+        for (std::size_t k = 0; k < offsets_.size(); ++k)
+            if (*offsets_[k] * side >= 0) line.push_back(k);
+        std::stable_sort(line.begin(), line.end(),
+                         [&](std::size_t a, std::size_t b) { return *offsets_[a] * side < *offsets_[b] * side; });
+    }
 }
 
 void DropRules::Begin(std::string_view location)
@@ -288,18 +297,23 @@ void DropRules::Drop(std::string_view handle, const std::vector<std::optional<do
 // Sensors from the plate outwards, where the offsets tell them, else as listed.
 void DropRules::Basin(std::string_view handle, std::span<const double> deflections)
 {
-    const bool ordered = order_.size() == deflections.size();
+    const bool known = !sides_.empty() && offsets_.size() == deflections.size();
     const auto name = [&](std::size_t k) {
         const std::string sensor = "D" + std::to_string(k + 1);
-        return ordered && offsets_[k] ? sensor + " (" + Text(*offsets_[k]) + " mm)" : sensor;
+        return known ? sensor + " (" + Text(*offsets_[k]) + " mm)" : sensor;
     };
-    for (std::size_t i = 1; i < deflections.size(); ++i) {
-        const std::size_t nearer = ordered ? order_[i - 1] : i - 1, farther = ordered ? order_[i] : i;
-        const double rise = (deflections[farther] / deflections[nearer] - 1) * 100;
-        if (rise > limits_.BasinRisePercent) {
-            report_(location_, handle, "V132",
-                    name(farther) + " is " + Text(rise) + " % more than " + name(nearer) + ", nearer the plate");
-            return;
+    std::vector<std::size_t> listed(deflections.size());
+    std::iota(listed.begin(), listed.end(), 0);
+    for (const std::vector<std::size_t>& line : known ? sides_ : std::vector<std::vector<std::size_t>>{listed}) {
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            const std::size_t nearer = line[i - 1], farther = line[i];
+            if (known && *offsets_[nearer] == *offsets_[farther]) continue;  // two sensors at one place
+            const double rise = (deflections[farther] / deflections[nearer] - 1) * 100;
+            if (rise > limits_.BasinRisePercent) {
+                report_(location_, handle, "V132",
+                        name(farther) + " is " + Text(rise) + " % more than " + name(nearer) + ", nearer the plate");
+                return;
+            }
         }
     }
 }
@@ -327,7 +341,10 @@ void DropRules::Heights()
         if (i == 0 || sorted[i]->Load > sorted[i - 1]->Load * kHeightGap) heights.emplace_back();
         heights.back().push_back(sorted[i]);
     }
-    const bool repeated = std::any_of(heights.begin(), heights.end(), [](const auto& h) { return h.size() > 1; });
+    std::vector<double> all;
+    all.reserve(sorted.size());
+    for (const HeldDrop* drop : sorted) all.push_back(drop->Load);
+    const double locationMedian = all.empty() ? 0 : Median(all);
     for (const std::vector<const HeldDrop*>& height : heights) {
         std::vector<double> loads;
         loads.reserve(height.size());
@@ -340,11 +357,12 @@ void DropRules::Heights()
                         "load " + DoubleText(drop->Load) + " is " + Text(off) + " % from " + Text(median) +
                             ", the median of the " + std::to_string(height.size()) + " drops of its height");
         }
-        // Where the other heights were dropped from more than once, a drop alone fell from none.
-        if (height.size() == 1 && repeated)
+        // A drop alone at a fraction of the others' load fell from no height of the sequence; one
+        // alone at a height of its own may be the seating drop, or a sequence of single drops.
+        if (height.size() == 1 && height.front()->Load < locationMedian / 2)
             report_(location_, HandleOf(*height.front()), "V133",
-                    "load " + DoubleText(height.front()->Load) + ": no other drop of the location is within " +
-                        DoubleText((kHeightGap - 1) * 100) + " % of it");
+                    "load " + DoubleText(height.front()->Load) + " is less than half the location's median load, " +
+                        Text(locationMedian));
         if (height.size() >= 3) Repeatability(height, median);
     }
 }

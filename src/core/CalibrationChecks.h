@@ -49,7 +49,7 @@ private:
 
     CheckLimits limits_;
     RuleReport report_;
-    std::vector<std::size_t> order_;              // sensors from the plate outwards
+    std::vector<std::vector<std::size_t>> sides_;  // sensors from the plate outwards, in front and behind
     std::vector<std::optional<double>> offsets_;  // millimetres, by sensor
     std::string location_;
     std::vector<HeldDrop> drops_;

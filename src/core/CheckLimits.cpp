@@ -50,7 +50,7 @@ constexpr CheckRule kRules[] = {
     {"V132", Severity::Warning, "a basin that rises away from the plate by more than the limit", "BasinRisePercent",
      "deflections shrink with the distance from the load"},
     {"V133", Severity::Warning,
-     "a drop whose load differs from the median of its height by more than the limit, or a drop alone at its height",
+     "a drop whose load differs from the median of its height by more than the limit, or one below half the others'",
      "LoadTolerancePercent", "drops from one height give one load"},
     {"V134", Severity::Warning, "two test locations with the same test time", "",
      "one device tests one place at a time"},
