@@ -159,6 +159,7 @@ public:
         });
         // Listed along the axis (a sensor behind the plate first) or by the distance from the plate.
         std::vector<double> distances;
+        distances.reserve(offsets.size());
         for (const double offset : offsets) distances.push_back(std::abs(offset));
         if (inLine && !std::is_sorted(offsets.begin(), offsets.end()) &&
             !std::is_sorted(distances.begin(), distances.end()))
