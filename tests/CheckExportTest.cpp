@@ -79,6 +79,10 @@ TEST_F(CheckExport, TheCalibrationRulesFindWhatTheyAreForWithTheLimitsOfTheSetti
         EXPECT_EQ(run.status, 4);
         EXPECT_EQ(run.out, piped ? ReplaceAll(Expected("rules-check.txt"), "rules.DDX:", "-:") : Expected("rules-check.txt"));
     }
+    // A sensor behind the plate belongs to the basin on its own side: 450 at -300 mm is 12.5 %
+    // more than 400 at the plate, whatever the sensors in front read.
+    EXPECT_EQ(Run({"check", "basin.DDX"}).out, "basin.DDX: [Test Location 1] DropData_2: V132 warning: D1 (-300 mm) is "
+                                                 "12.5 % more than D2 (0 mm), nearer the plate\n");
     // Limits changed for one run: the factor 1.021 and a relative calibration 66 days old pass.
     const RunResult wider = Run({"--set", "MaxFactor=1.03", "--set", "relativecalibrationdays=70", "check", "rules.DDX"});
     EXPECT_EQ(Count(wider.out, "V111"), 1u);
