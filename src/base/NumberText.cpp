@@ -158,6 +158,15 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator)
     return ValueOf(prefix);
 }
 
+std::optional<double> FiniteNumber(std::string_view text)
+{
+    try {
+        return ParseNumber(text);
+    } catch (const OverflowError&) {
+        return std::nullopt;
+    }
+}
+
 double ToNumber(std::string_view text)
 {
     if (auto value = ParseNumber(text)) return *value;

@@ -30,6 +30,9 @@ public:
 // throws OverflowError.
 std::optional<double> ParseNumber(std::string_view text, char decimalSeparator = '.');
 double ToNumber(std::string_view text);  // as ParseNumber; throws ConversionError when it is not
+// As ParseNumber, with a number too large for a double taken as none: for what is computed from
+// values (checks, indices), where such a value cannot take part.
+std::optional<double> FiniteNumber(std::string_view text);
 
 // The number at the start of a text: blanks, tabs and line feeds anywhere are ignored, reading
 // stops at the first character that cannot continue the number; no number at all gives 0.

@@ -58,14 +58,7 @@ std::vector<std::string_view> ListItems(std::string_view list)
     }
 }
 
-std::optional<double> Number(std::string_view text)
-{
-    try {
-        return ParseNumber(text);
-    } catch (const OverflowError&) {
-        return std::nullopt;
-    }
-}
+std::optional<double> Number(std::string_view text) { return FiniteNumber(text); }
 
 std::string Text(double value) { return DoubleText(std::round(value * 100) / 100); }
 

@@ -49,16 +49,6 @@ void Items(std::string_view list, std::vector<std::string_view>& items)
     }
 }
 
-// The value of a number that a double holds; nullopt for text that is none, or too large.
-std::optional<double> NumberOrNothing(std::string_view text)
-{
-    try {
-        return ParseNumber(text);
-    } catch (const OverflowError&) {
-        return std::nullopt;
-    }
-}
-
 class Findings {
 public:
     explicit Findings(const std::function<void(const Finding&)>& found) : found_(found) {}
@@ -142,7 +132,7 @@ public:
                               ", but NumberOfDeflectionSensors is " + std::to_string(*sensors_));
         // Each number is read once, for both the check of the drop and the rules.
         values_.clear();
-        for (const std::string_view item : items_) values_.push_back(NumberOrNothing(item));
+        for (const std::string_view item : items_) values_.push_back(FiniteNumber(item));
         findings_.NonNumbers({section_, handle}, items_, &values_);
         rules_.Drop(handle, values_);
     }

@@ -33,7 +33,7 @@ std::string JoinedNames(const std::vector<std::string>& names)
 // A positive number, or nullopt.
 std::optional<double> PositiveNumber(std::string_view text)
 {
-    const std::optional<double> number = ParseNumber(text);
+    const std::optional<double> number = FiniteNumber(text);
     return number && *number > 0 ? number : std::nullopt;
 }
 
@@ -74,7 +74,7 @@ std::optional<std::size_t> NearestSensor(const std::vector<std::string_view>& of
     std::optional<std::size_t> nearest;
     double best = tolerance;
     for (std::size_t sensor = 0; sensor < offsets.size(); ++sensor) {
-        const std::optional<double> offset = ParseNumber(offsets[sensor]);
+        const std::optional<double> offset = FiniteNumber(offsets[sensor]);
         const double off = offset ? std::abs(std::abs(*offset * mm) - x) : best + 1;
         if (off <= best && (!nearest || off < best)) {
             nearest = sensor;
@@ -107,7 +107,7 @@ void DropMeasures::FindSensors(const PDDXFile& document)
         const std::string x = Rounded(kIndexOffsets[at]);
         if (sensors_[at])
             taken.push_back("D" + x + " = D" + std::to_string(*sensors_[at] + 1) + " (" +
-                            Rounded(std::abs(*ParseNumber(items[*sensors_[at]]) * *mm)) + " mm)");
+                            Rounded(std::abs(*FiniteNumber(items[*sensors_[at]]) * *mm)) + " mm)");
         else missing.push_back(x + " mm");
     }
     note_ = taken.empty() ? "indices take no sensor" : "indices take " + JoinedNames(taken);
@@ -146,13 +146,13 @@ void DropMeasures::WriteFields(std::string& row, const std::vector<std::string_v
         for (const std::string_view item : items) Field(row, item);
         return;
     }
-    const std::optional<double> load = ParseNumber(items.front());
+    const std::optional<double> load = FiniteNumber(items.front());
     const double loadKn = load && knPerLoad_ ? *load * *knPerLoad_ : std::nan("");
     const double scale = options_.NormalLoad > 0 ? options_.NormalLoad / loadKn : 1;
     Field(row, options_.NormalLoad > 0 ? Rounded(options_.NormalLoad) : items.front());
     std::vector<double> deflections;
     for (std::size_t i = 1; i < items.size(); ++i) {
-        const std::optional<double> deflection = ParseNumber(items[i]);
+        const std::optional<double> deflection = FiniteNumber(items[i]);
         deflections.push_back(deflection ? *deflection * scale : std::nan(""));
         if (options_.NormalLoad == 0) Field(row, items[i]);
         else Field(row, deflection ? Rounded(deflections.back()) : "");

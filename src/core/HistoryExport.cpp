@@ -45,7 +45,7 @@ std::optional<double> FrequencyOf(const PDDXFile& document, const PDDXSection& l
          {ValueOf(location, kFrequency), ValueOf(document.Section(pddx::DeflectionData::kSection), kFrequency),
           ValueOf(document.Section(pddx::DeviceConfiguration::kSection), kFrequency)}) {
         if (TrimBlanks(text).empty()) continue;
-        const std::optional<double> hertz = ParseNumber(text);
+        const std::optional<double> hertz = FiniteNumber(text);
         return hertz && *hertz > 0 ? hertz : std::nullopt;
     }
     return std::nullopt;

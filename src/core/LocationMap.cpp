@@ -20,7 +20,7 @@ std::optional<Fix> FixOf(std::string_view gps)
 {
     const std::vector<std::string_view> items = Items(gps);
     if (items.size() < 2) return std::nullopt;
-    const std::optional<double> latitude = ParseNumber(items[0]), longitude = ParseNumber(items[1]);
+    const std::optional<double> latitude = FiniteNumber(items[0]), longitude = FiniteNumber(items[1]);
     if (!latitude || !longitude || std::abs(*latitude) > 90 || std::abs(*longitude) > 180) return std::nullopt;
     if (*latitude == 0 && *longitude == 0) return std::nullopt;
     return Fix{*latitude, *longitude};
@@ -61,7 +61,7 @@ std::string Peak(const PDDXSection& location, std::size_t item)
     std::optional<double> peak;
     ForEachNumbered(location, pddx::TestLocation::kDropDataPrefix, [&](int, std::string_view value) {
         const std::vector<std::string_view> items = Items(value);
-        const std::optional<double> number = item < items.size() ? ParseNumber(items[item]) : std::nullopt;
+        const std::optional<double> number = item < items.size() ? FiniteNumber(items[item]) : std::nullopt;
         if (number) peak = std::max(peak.value_or(*number), *number);
     });
     return peak ? DoubleText(*peak) : "null";
