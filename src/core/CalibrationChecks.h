@@ -50,7 +50,7 @@ private:
     CheckLimits limits_;
     RuleReport report_;
     std::vector<std::vector<std::size_t>> sides_;  // sensors from the plate outwards, in front and behind
-    std::vector<std::optional<double>> offsets_;  // millimetres, by sensor
+    std::vector<std::optional<double>> offsets_;   // millimetres, by sensor
     std::string location_;
     std::vector<HeldDrop> drops_;
     std::string handles_;
