@@ -10,6 +10,7 @@
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "core/ExportFields.h"
 #include "core/UnitFactors.h"
 
 namespace vantrel {
@@ -46,19 +47,11 @@ std::optional<Day> ReadDate(std::string_view text)
     return Day(date);
 }
 
+// A list value's items; none for an empty one.
 std::vector<std::string_view> ListItems(std::string_view list)
 {
-    std::vector<std::string_view> items;
-    if (TrimBlanks(list).empty()) return items;
-    for (;;) {
-        const std::size_t comma = list.find(',');
-        items.push_back(TrimBlanks(list.substr(0, comma)));
-        if (comma == std::string_view::npos) return items;
-        list.remove_prefix(comma + 1);
-    }
+    return TrimBlanks(list).empty() ? std::vector<std::string_view>() : Items(list);
 }
-
-std::optional<double> Number(std::string_view text) { return FiniteNumber(text); }
 
 std::string Text(double value) { return DoubleText(std::round(value * 100) / 100); }
 
@@ -68,7 +61,7 @@ public:
         : document_(document), limits_(limits), report_(report)
     {
         const std::string_view sensors = Value(configuration::NumberOfDeflectionSensors);
-        const std::optional<double> count = Number(sensors);
+        const std::optional<double> count = FiniteNumber(sensors);
         if (count && *count >= 0 && std::floor(*count) == *count) sensors_ = static_cast<std::size_t>(*count);
     }
 
@@ -93,7 +86,7 @@ public:
              {calibration::SensorReferenceCalibrationFactor, calibration::SensorRelativeCalibrationFactor}) {
             const std::vector<std::string_view> factors = ListItems(Value(key));
             for (std::size_t k = 0; k < factors.size(); ++k) {
-                const std::optional<double> factor = Number(factors[k]);
+                const std::optional<double> factor = FiniteNumber(factors[k]);
                 if (factor && (*factor < limits_.MinFactor || *factor > limits_.MaxFactor))
                     Report(key, "V111",
                            "sensor " + std::to_string(k + 1) + "'s factor " + std::string(factors[k]) + " is outside " +
@@ -110,7 +103,7 @@ public:
         for (const SectionAndKey& key :
              {calibration::LoadCellCalibrationFactor, calibration::LoadCellDynamicCalibrationFactor}) {
             const std::string_view factor = TrimBlanks(Value(key));
-            if (!factor.empty() && !Number(factor)) Report(key, "V113", Quoted(factor) + " is not a number");
+            if (!factor.empty() && !FiniteNumber(factor)) Report(key, "V113", Quoted(factor) + " is not a number");
         }
     }
 
@@ -137,17 +130,21 @@ public:
         const std::optional<double> mm = MillimetresPer(Value(pddx::Units::SensorsLocationUnits));
         std::vector<double> offsets;
         for (const std::string_view item : items)
-            if (const std::optional<double> offset = Number(item)) offsets.push_back(*offset);
+            if (const std::optional<double> offset = FiniteNumber(item)) offsets.push_back(*offset);
         if (offsets.size() != items.size()) return;  // said by the check of the list itself
+        const std::vector<std::string_view> across = ListItems(Value(configuration::DeflectionSensorYAxisDistances));
+        // Two sensors at one X offset are apart when their Y offsets differ.
+        const auto apart = [&](std::size_t i, std::size_t j) {
+            return i < across.size() && j < across.size() && across[i] != across[j];
+        };
         for (std::size_t i = 0; i < offsets.size(); ++i)
             for (std::size_t j = i + 1; j < offsets.size(); ++j)
-                if (offsets[i] == offsets[j] && !OnOtherAxis(i, j))
+                if (offsets[i] == offsets[j] && !apart(i, j))
                     Report(key, "V124",
                            "sensors " + std::to_string(i + 1) + " and " + std::to_string(j + 1) + " are both at " +
                                Text(offsets[i]));
-        const std::vector<std::string_view> across = ListItems(Value(configuration::DeflectionSensorYAxisDistances));
         const bool inLine = std::all_of(across.begin(), across.end(), [](std::string_view y) {
-            const std::optional<double> value = Number(y);
+            const std::optional<double> value = FiniteNumber(y);
             return !value || *value == 0;
         });
         // Listed along the axis (a sensor behind the plate first) or by the distance from the plate.
@@ -168,7 +165,7 @@ public:
     void PlateRadius()
     {
         const SectionAndKey key = configuration::LoadPlateRadius;
-        const std::optional<double> radius = Number(Value(key));
+        const std::optional<double> radius = FiniteNumber(Value(key));
         const std::optional<double> mm = MillimetresPer(Value(pddx::Units::LoadPlateRadiusUnits));
         if (!radius || !mm || TrimBlanks(Value(key)).empty()) return;
         const double millimetres = *radius * *mm;
@@ -184,12 +181,6 @@ private:
     void Report(const SectionAndKey& key, std::string_view code, std::string message) const
     {
         report_(key.Section, key.Key, code, std::move(message));
-    }
-    // Two sensors at one X offset are apart when their Y offsets differ.
-    bool OnOtherAxis(std::size_t i, std::size_t j) const
-    {
-        const std::vector<std::string_view> across = ListItems(Value(configuration::DeflectionSensorYAxisDistances));
-        return i < across.size() && j < across.size() && across[i] != across[j];
     }
     std::optional<Day> DateOf(const SectionAndKey& key) const
     {
@@ -245,7 +236,7 @@ DropRules::DropRules(const PDDXFile& document, const CheckLimits& limits, RuleRe
     const std::optional<double> mm = MillimetresPer(document.Element(pddx::Units::SensorsLocationUnits).Value());
     for (const std::string_view item :
          ListItems(document.Element(configuration::DeflectionSensorXAxisDistances).Value())) {
-        const std::optional<double> offset = Number(item);
+        const std::optional<double> offset = FiniteNumber(item);
         offsets_.push_back(offset && mm ? std::optional(*offset * *mm) : std::nullopt);
     }
     // A basin from the plate outwards on each side of it: the sensors in front by their offsets,
