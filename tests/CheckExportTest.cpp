@@ -53,10 +53,7 @@ TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
     run.ReadInto(FileType::PDDX, run.Document, ReadBytes(dir / "c.DDX"), "c.DDX", false, &ReadPDDXAsWritten);
     std::string held, stepped;
     const auto into = [](std::string& text) {
-        return [&text](const Finding& found) {
-            const std::string rule = found.Code.empty() ? "" : found.Code + " " + std::string(SeverityName(found.Level)) + ": ";
-            text += "c.DDX: [" + found.Section + "] " + found.Key + ": " + rule + found.Message + "\n";
-        };
+        return [&text](const Finding& found) { text += "c.DDX: " + FindingLine(found) + "\n"; };
     };
     CheckDocument(run.Document, into(held));
     EXPECT_EQ(held, Expected("c-check.txt"));

@@ -56,9 +56,7 @@ void WriteFinding(std::ostream& out, bool json, bool first, const std::string& n
             << Indented(item.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
         return;
     }
-    out << EscapeControls(name) << ": [" << finding.Section << "] " << finding.Key << ": ";
-    if (!finding.Code.empty()) out << finding.Code << " " << SeverityName(finding.Level) << ": ";
-    out << finding.Message << "\n";
+    out << EscapeControls(name) << ": " << FindingLine(finding) << "\n";
 }
 
 Severity SeverityNamed(const std::string& name)

@@ -322,6 +322,13 @@ void ReadOutsideLocations(NativeLines& lines, PDDXFile& document)
 
 std::span<const SectionAndKey> FlaggedElements() { return kFlagged; }
 
+std::string FindingLine(const Finding& finding)
+{
+    std::string line = "[" + finding.Section + "] " + finding.Key + ": ";
+    if (!finding.Code.empty()) line.append(finding.Code).append(" ").append(SeverityName(finding.Level)).append(": ");
+    return line + finding.Message;
+}
+
 std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 {
     if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;

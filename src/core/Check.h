@@ -39,6 +39,10 @@ struct Finding {
 // or that the sensor distances do not match; distances and a plate radius that are not numbers; counters of test
 // locations and drops that differ from what the document holds; drops that are not a load and one deflection per
 // sensor, all numbers. Each finding is handed to `found` as it is made, so that a million of them are never held.
+// A finding as check prints it after the file's name: "[SECTION] KEY: CODE LEVEL: what", the code
+// and level for what a rule finds.
+std::string FindingLine(const Finding& finding);
+
 // Then what the calibration rules find, with `limits`.
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found,
                    const CheckLimits& limits = {});

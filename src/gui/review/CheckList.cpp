@@ -108,6 +108,7 @@ void CheckList::Start()
     pending_ = false;
     if (!running_) current_ = lstCheck_->currentItem() ? lstCheck_->currentItem()->text() : QString();
     running_.reset();
+    const QSignalBlocker quiet(lstCheck_);  // emptying the list must not move the grid either
     lstCheck_->clear();
     places_.clear();
     findings_ = 0;
@@ -120,10 +121,7 @@ void CheckList::Start()
             if (findings_++ >= kMostListed) return;
             // Filling the list must not move the grid under the user.
             const QSignalBlocker quiet(lstCheck_);
-            const std::string rule =
-                finding.Code.empty() ? "" : finding.Code + " " + std::string(SeverityName(finding.Level)) + ": ";
-            lstCheck_->addItem(QString::fromStdString("[" + finding.Section + "] " + finding.Key + ": " + rule +
-                                                      finding.Message));
+            lstCheck_->addItem(QString::fromStdString(FindingLine(finding)));
             places_.push_back({QString::fromStdString(finding.Section), QString::fromStdString(finding.Key)});
         },
         limits_);
