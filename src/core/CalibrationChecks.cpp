@@ -98,7 +98,8 @@ public:
               calibration::SensorReferenceCalibrationFactor, calibration::SensorRelativeCalibrationFactor}) {
             const std::size_t factors = ListItems(Value(key)).size();
             if (factors > 0 && sensors_ && factors != *sensors_)
-                Report(key, "V112", std::to_string(factors) + " factors for " + std::to_string(*sensors_) + " sensors");
+                Report(key, "V112", std::to_string(factors) + " factors for " + std::to_string(*sensors_) + " sensors",
+                       {configuration::NumberOfDeflectionSensors});
         }
         for (const SectionAndKey& key :
              {calibration::LoadCellCalibrationFactor, calibration::LoadCellDynamicCalibrationFactor}) {
@@ -117,7 +118,8 @@ public:
             return;
         }
         if (sensors_ && serials.size() != *sensors_)
-            Report(key, "V122", std::to_string(serials.size()) + " for " + std::to_string(*sensors_) + " sensors");
+            Report(key, "V122", std::to_string(serials.size()) + " for " + std::to_string(*sensors_) + " sensors",
+                   {configuration::NumberOfDeflectionSensors});
         std::set<std::string_view> seen;
         for (const std::string_view serial : serials)
             if (!serial.empty() && !seen.insert(serial).second) Report(key, "V123", Quoted(serial) + " is given twice");
@@ -142,7 +144,8 @@ public:
                 if (offsets[i] == offsets[j] && !apart(i, j))
                     Report(key, "V124",
                            "sensors " + std::to_string(i + 1) + " and " + std::to_string(j + 1) + " are both at " +
-                               Text(offsets[i]));
+                               Text(offsets[i]),
+                           {configuration::DeflectionSensorYAxisDistances});
         const bool inLine = std::all_of(across.begin(), across.end(), [](std::string_view y) {
             const std::optional<double> value = FiniteNumber(y);
             return !value || *value == 0;
@@ -159,7 +162,8 @@ public:
             if (offsets[k] * *mm < -1000 || offsets[k] * *mm > 3000)
                 Report(key, "V126",
                        "sensor " + std::to_string(k + 1) + " at " + Text(offsets[k]) + " is " + Text(offsets[k] * *mm) +
-                           " mm from the plate");
+                           " mm from the plate",
+                       {pddx::Units::SensorsLocationUnits});
     }
 
     void PlateRadius()
@@ -173,14 +177,15 @@ public:
         std::string message = Text(*radius) + " is a radius of " + Text(millimetres) + " mm";
         if (millimetres > 250)
             message += "; a plate " + Text(millimetres) + " mm across has a radius of " + Text(millimetres / 2) + " mm";
-        Report(key, "V127", message);
+        Report(key, "V127", message, {pddx::Units::LoadPlateRadiusUnits});
     }
 
 private:
     std::string_view Value(const SectionAndKey& key) const { return document_.Element(key).Value(); }
-    void Report(const SectionAndKey& key, std::string_view code, std::string message) const
+    void Report(const SectionAndKey& key, std::string_view code, std::string message,
+                const RelatedElements& related = {}) const
     {
-        report_(key.Section, key.Key, code, std::move(message));
+        report_(key.Section, key.Key, code, std::move(message), related);
     }
     std::optional<Day> DateOf(const SectionAndKey& key) const
     {
@@ -198,11 +203,13 @@ private:
         const auto days = (*data - *calibrated).count();
         const std::string when = FormatDate(*calibrated);
         if (days < 0)
-            Report(key, "V103", when + " is after the data's " + std::string(dataKey.Key) + ", " + FormatDate(*data));
+            Report(key, "V103", when + " is after the data's " + std::string(dataKey.Key) + ", " + FormatDate(*data),
+                   {dataKey});
         else if (static_cast<double>(days) > limit)
             Report(key, code,
                    when + " is " + std::to_string(days) + " days before the data's " + std::string(dataKey.Key) + ", " +
-                       FormatDate(*data) + " (limit " + DoubleText(limit) + " days)");
+                       FormatDate(*data) + " (limit " + DoubleText(limit) + " days)",
+                   {dataKey});
     }
 
     const PDDXFile& document_;
@@ -270,7 +277,7 @@ void DropRules::Drop(std::string_view handle, const std::vector<std::optional<do
     const std::span<const double> deflections(deflections_.data() + at, items.size() - 1);
     for (std::size_t k = 0; k < deflections.size(); ++k)
         if (deflections[k] <= 0) {
-            report_(location_, handle, "V131", "D" + std::to_string(k + 1) + " is " + DoubleText(deflections[k]));
+            Report(handle, "V131", "D" + std::to_string(k + 1) + " is " + DoubleText(deflections[k]));
             deflections_.resize(at);
             return;
         }
@@ -295,12 +302,26 @@ void DropRules::Basin(std::string_view handle, std::span<const double> deflectio
             if (known && *offsets_[nearer] == *offsets_[farther]) continue;  // two sensors at one place
             const double rise = (deflections[farther] / deflections[nearer] - 1) * 100;
             if (rise > limits_.BasinRisePercent) {
-                report_(location_, handle, "V132",
-                        name(farther) + " is " + Text(rise) + " % more than " + name(nearer) + ", nearer the plate");
+                Report(handle, "V132",
+                       name(farther) + " is " + Text(rise) + " % more than " + name(nearer) + ", nearer the plate");
                 return;
             }
         }
     }
+}
+
+void DropRules::Report(std::string_view key, std::string_view code, std::string message, const RelatedElements& related)
+{
+    report_(location_, key, code, std::move(message), related);
+}
+
+RelatedElements DropRules::Others(const std::vector<const HeldDrop*>& group, const HeldDrop* except) const
+{
+    RelatedElements others;
+    others.reserve(group.size());
+    for (const HeldDrop* drop : group)
+        if (drop != except) others.push_back({location_, HandleOf(*drop)});
+    return others;
 }
 
 void DropRules::End(std::string_view testTime)
@@ -309,7 +330,9 @@ void DropRules::End(std::string_view testTime)
     const std::string time(TrimBlanks(testTime));
     if (time.empty()) return;
     const auto [first, added] = testTimes_.emplace(time, location_);
-    if (!added) report_(location_, pddx::TestLocation::TestTime, "V134", time + ", as [" + first->second + "]");
+    if (!added)
+        Report(pddx::TestLocation::TestTime, "V134", time + ", as [" + first->second + "]",
+               {{first->second, pddx::TestLocation::TestTime}});
 }
 
 // Drops of one height give loads a few per cent apart, and heights lie further apart than that:
@@ -338,16 +361,17 @@ void DropRules::Heights()
         for (const HeldDrop* drop : height) {
             const double off = std::abs(drop->Load / median - 1) * 100;
             if (height.size() > 1 && off > limits_.LoadTolerancePercent)
-                report_(location_, HandleOf(*drop), "V133",
-                        "load " + DoubleText(drop->Load) + " is " + Text(off) + " % from " + Text(median) +
-                            ", the median of the " + std::to_string(height.size()) + " drops of its height");
+                Report(HandleOf(*drop), "V133",
+                       "load " + DoubleText(drop->Load) + " is " + Text(off) + " % from " + Text(median) +
+                           ", the median of the " + std::to_string(height.size()) + " drops of its height",
+                       Others(height, drop));
         }
         // A drop alone at a fraction of the others' load fell from no height of the sequence; one
         // alone at a height of its own may be the seating drop, or a sequence of single drops.
         if (height.size() == 1 && height.front()->Load < locationMedian / 2)
-            report_(location_, HandleOf(*height.front()), "V133",
-                    "load " + DoubleText(height.front()->Load) + " is less than half the location's median load, " +
-                        Text(locationMedian));
+            Report(HandleOf(*height.front()), "V133",
+                   "load " + DoubleText(height.front()->Load) + " is less than half the location's median load, " +
+                       Text(locationMedian));
         if (height.size() >= 3) Repeatability(height, median);
     }
 }
@@ -375,9 +399,10 @@ void DropRules::Repeatability(const std::vector<const HeldDrop*>& group, double 
         }
     }
     if (worstVariation > limits_.RepeatabilityPercent)
-        report_(location_, HandleOf(*group.front()), "V135",
-                "D" + std::to_string(worst + 1) + " varies by " + Text(worstVariation) + " % over the " +
-                    std::to_string(group.size()) + " drops near load " + Text(load));
+        Report(HandleOf(*group.front()), "V135",
+               "D" + std::to_string(worst + 1) + " varies by " + Text(worstVariation) + " % over the " +
+                   std::to_string(group.size()) + " drops near load " + Text(load),
+               Others(group, group.front()));
 }
 
 }  // namespace vantrel

@@ -16,9 +16,11 @@
 
 namespace vantrel {
 
-// Where (section and key), which rule, and what.
-using RuleReport =
-    std::function<void(std::string_view section, std::string_view key, std::string_view code, std::string message)>;
+// Other elements a finding is about, by section and key.
+using RelatedElements = std::vector<SectionAndKey>;
+// Where (section and key), which rule, what, and what else it concerns.
+using RuleReport = std::function<void(std::string_view section, std::string_view key, std::string_view code,
+                                      std::string message, const RelatedElements& related)>;
 
 // The calibration dates and factors, the serial numbers, offsets and plate radius of a document.
 void CheckCalibrationValues(const PDDXFile& document, const CheckLimits& limits, const RuleReport& report);
@@ -43,9 +45,12 @@ private:
         double Load;
         std::size_t DeflectionsAt, DeflectionCount;
     };
+    void Report(std::string_view key, std::string_view code, std::string message, const RelatedElements& related = {});
     void Basin(std::string_view handle, std::span<const double> deflections);
     void Heights();
     void Repeatability(const std::vector<const HeldDrop*>& group, double load);
+    // The drops of a height but `except`, as related elements.
+    RelatedElements Others(const std::vector<const HeldDrop*>& group, const HeldDrop* except) const;
 
     CheckLimits limits_;
     RuleReport report_;

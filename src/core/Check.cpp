@@ -53,10 +53,18 @@ class Findings {
 public:
     explicit Findings(const std::function<void(const Finding&)>& found) : found_(found) {}
 
-    void Add(std::string_view section, std::string_view key, std::string message, std::string_view code = {})
+    void Add(std::string_view section, std::string_view key, std::string message, std::string_view code = {},
+             const RelatedElements& related = {})
     {
-        Finding finding{Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message), std::string(code),
-                        code.empty() ? Severity::Error : RuleOf(code).Level};
+        Finding finding{Utf8FromLatin1(section),
+                        Utf8FromLatin1(key),
+                        std::move(message),
+                        std::string(code),
+                        code.empty() ? Severity::Error : RuleOf(code).Level,
+                        {}};
+        finding.Related.reserve(related.size());
+        for (const SectionAndKey& other : related)
+            finding.Related.emplace_back(Utf8FromLatin1(other.Section), Utf8FromLatin1(other.Key));
         if (holding_) held_.push_back(std::move(finding));
         else found_(finding);
     }
@@ -64,9 +72,8 @@ public:
     // What the calibration rules find goes the same way.
     RuleReport Rules()
     {
-        return [this](std::string_view section, std::string_view key, std::string_view code, std::string message) {
-            Add(section, key, std::move(message), code);
-        };
+        return [this](std::string_view section, std::string_view key, std::string_view code, std::string message,
+                      const RelatedElements& related) { Add(section, key, std::move(message), code, related); };
     }
 
     // Each item of a list that is not a number; `values`, where given, the items read already (a

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/CheckLimits.h"
@@ -33,6 +34,10 @@ struct Finding {
     // which is an error.
     std::string Code;
     Severity Level = Severity::Error;
+    // The other elements it is about (section and key, UTF-8): the date of the data a calibration
+    // is measured against, the sensor count a list should match, the other drops of a height, the
+    // test time it repeats. The review window selects their rows with the finding's own.
+    std::vector<std::pair<std::string, std::string>> Related;
 };
 
 // In document order: the empty flagged elements; loads given as a pressure; a sensor count that is not a whole number,

@@ -37,28 +37,39 @@ std::optional<double> PositiveNumber(std::string_view text)
     return number && *number > 0 ? number : std::nullopt;
 }
 
-}  // namespace
-
-DropMeasures::DropMeasures(const PDDXFile& document, const std::string& fileName, const ExportOptions& options)
-    : fileName_(fileName), options_(options)
+// The plate radius in millimetres, where the document gives one.
+std::optional<double> PlateMillimetres(const PDDXFile& document)
 {
     const std::optional<double> radius = PositiveNumber(ValueOf(document, pddx::DeviceConfiguration::LoadPlateRadius));
     const std::optional<double> radiusMm = MillimetresPer(ValueOf(document, pddx::Units::LoadPlateRadiusUnits));
-    if (radius && radiusMm) plateMm_ = *radius * *radiusMm;
+    if (radius && radiusMm) return *radius * *radiusMm;
+    return std::nullopt;
+}
+
+}  // namespace
+
+LoadScale LoadScaleOf(const PDDXFile& document)
+{
     const std::string loadUnits = ValueOf(document, pddx::Units::LoadUnits);
-    if (const std::optional<double> force = KilonewtonsPer(loadUnits)) {
-        knPerLoad_ = force;
-    } else if (TrimBlanks(loadUnits).empty()) {
-        loadProblem_ = "it gives no LoadUnits";
-    } else if (!KilopascalsPer(loadUnits)) {
-        loadProblem_ = "its LoadUnits " + Quoted(loadUnits) + " is neither a force nor a pressure known here";
-    } else if (!plateMm_) {
-        loadProblem_ = "its loads are pressures (LoadUnits " + Quoted(loadUnits) +
-                       "), and LoadPlateRadius with LoadPlateRadiusUnits gives no plate radius to make them forces";
-    } else {
-        const double metres = *plateMm_ / 1000;
-        knPerLoad_ = *KilopascalsPer(loadUnits) * std::numbers::pi * metres * metres;
-    }
+    if (const std::optional<double> force = KilonewtonsPer(loadUnits)) return {force, {}};
+    if (TrimBlanks(loadUnits).empty()) return {std::nullopt, "it gives no LoadUnits"};
+    if (!KilopascalsPer(loadUnits))
+        return {std::nullopt, "its LoadUnits " + Quoted(loadUnits) + " is neither a force nor a pressure known here"};
+    const std::optional<double> plateMm = PlateMillimetres(document);
+    if (!plateMm)
+        return {std::nullopt, "its loads are pressures (LoadUnits " + Quoted(loadUnits) +
+                                  "), and LoadPlateRadius with LoadPlateRadiusUnits gives no plate radius to make "
+                                  "them forces"};
+    const double metres = *plateMm / 1000;
+    return {*KilopascalsPer(loadUnits) * std::numbers::pi * metres * metres, {}};
+}
+
+DropMeasures::DropMeasures(const PDDXFile& document, const std::string& fileName, const ExportOptions& options)
+    : fileName_(fileName), options_(options), plateMm_(PlateMillimetres(document))
+{
+    LoadScale scale = LoadScaleOf(document);
+    knPerLoad_ = scale.KilonewtonsPerLoad;
+    loadProblem_ = std::move(scale.Problem);
     if (const std::optional<double> mm = MillimetresPer(ValueOf(document, pddx::Units::DeflectionUnits)))
         micronsPerDeflection_ = *mm * 1000;
     if (options.Indices) FindSensors(document);

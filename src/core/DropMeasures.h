@@ -13,6 +13,14 @@
 
 namespace vantrel {
 
+// How a document's loads become kN: a force by its unit, a pressure times the plate's area; or
+// why they cannot (without a file name: "its LoadUnits ...").
+struct LoadScale {
+    std::optional<double> KilonewtonsPerLoad;
+    std::string Problem;
+};
+LoadScale LoadScaleOf(const PDDXFile& document);
+
 // What one document's units and device configuration allow computing from its drops. Indices:
 // SCI = D0 - D300, BDI = D300 - D600, BCI = D600 - D900 in the document's deflection units, with Dx
 // the deflection of the sensor x mm from the plate centre; AREA = 6 (D0 + 2 D300 + 2 D600 + D900) / D0

@@ -3,6 +3,8 @@
 // or SVG file, or warning.
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QLineSeries>
@@ -10,6 +12,7 @@
 
 #include "core/Check.h"
 #include "gui/review/PlotPanel.h"
+#include "gui/review/ReviewWindow.h"
 #include "support/GuiSupport.h"
 
 namespace vantrel {
@@ -96,6 +99,67 @@ TEST(PlotPanel, ReadsANumberAsCheckAndTheReadersDo)
     for (std::size_t k = 1; k <= std::size(texts); ++k)
         if (!texts[k - 1].second) expected << QString("item %1, \"%2\", is not a number").arg(k + 1).arg(texts[k - 1].first);
     EXPECT_EQ(notNumbers, expected);
+}
+
+TEST(PlotPanel, NormalisedBasinsAreScaledToTheLoadAskedFromForcesOrPressuresOnThePlate)
+{
+    // Drops 1 and 2 of Basins() fall with loads 41 and 42, drop 3's load is made 0; D1 is 500 and
+    // D2 300. Worked by hand for 40 kN: in kN, 500 * 40 / 41 = 487.805 and 300 * 40 / 42 = 285.714;
+    // in kPa on a 150 mm plate, 41 kPa * pi * 0.15^2 m^2 = 2.898119 kN, so 500 * 40 / 2.898119 =
+    // 6901.03, and 42 kPa = 2.968805 kN, 300 * 40 / 2.968805 = 4042.03. Without a plate radius a
+    // pressure gives no force: the basins stay as measured.
+    struct Case {
+        const char* units;
+        const char* radius;
+        std::optional<double> load;
+        const char* title;
+        int lines;
+        double drop1D1, drop2D2;
+    };
+    const Case cases[] = {
+        {"kN", "", std::nullopt, "Test Location 1: deflection basin", 3, 500, 300},
+        {"kN", "", 40, "Test Location 1: deflection basin at 40 kN", 2, 487.805, 285.714},
+        {"kilo-Newton", "", 80, "Test Location 1: deflection basin at 80 kN", 2, 975.610, 571.429},
+        {"kPa", "150", 40, "Test Location 1: deflection basin at 40 kN", 2, 6901.03, 4042.03},
+        {"kPa", "", 40, "Test Location 1: deflection basin, not normalised", 3, 500, 300},
+        {"furlong", "150", 40, "Test Location 1: deflection basin, not normalised", 3, 500, 300}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.units) + " " + c.radius);
+        const std::unique_ptr<PDDXFile> basins = Basins();
+        basins->Element("Units", "LoadUnits").SetValue(c.units);
+        basins->Element("Units", "LoadPlateRadiusUnits").SetValue("mm");
+        basins->Element("Device Configuration", "LoadPlateRadius").SetValue(c.radius);
+        basins->Element("Test Location 1", "DropData_3").SetValue("0, 500, 300, 250, 150, 60");
+        PlotPanel plots;
+        int changed = 0;
+        QObject::connect(&plots, &PlotPanel::Changed, [&] { ++changed; });
+        plots.SetNormalLoad(c.load);
+        EXPECT_EQ(changed, c.load ? 1 : 0) << "asks to be plotted again";
+        EXPECT_EQ(plots.NormaliseBox()->isChecked(), c.load.has_value());
+        plots.Plot(*basins, "Test Location 1", 1);
+        EXPECT_EQ(plots.Basin()->title(), c.title);
+        const QList<QLineSeries*> lines = Lines(*plots.Basin());
+        ASSERT_EQ(lines.size(), c.lines) << "a drop without a positive load is left out of normalised basins";
+        EXPECT_NEAR(lines[0]->at(1).y(), c.drop1D1, 0.01) << "D1 of drop 1, at offset 0";
+        EXPECT_NEAR(lines[1]->at(2).y(), c.drop2D2, 0.01) << "D2 of drop 2, at offset 200";
+        EXPECT_EQ(lines[0]->at(1).x(), 0);
+    }
+}
+
+TEST(PlotPanel, TheReviewWindowPlotsAgainWhenTheNormalLoadChanges)
+{
+    Program program;
+    ReviewWindow& review = program.Review(std::shared_ptr<PDDXFile>(Basins()), "basins.pdx");
+    review.ShowPlots(true);
+    QChart& basin = *review.Plots()->Basin();
+    ASSERT_EQ(basin.title(), "Test Location 1: deflection basin");
+    // Clicked as a user clicks it, then the value typed into the box.
+    QTest::mouseClick(review.Plots()->NormaliseBox(), Qt::LeftButton, {}, QPoint(4, review.Plots()->NormaliseBox()->height() / 2));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return basin.title() == "Test Location 1: deflection basin at 40 kN"; })) << basin.title().toStdString();
+    auto& load = *review.Plots()->findChild<QDoubleSpinBox*>("spnNormalLoad");
+    load.setValue(50);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return basin.title() == "Test Location 1: deflection basin at 50 kN"; })) << basin.title().toStdString();
+    EXPECT_NEAR(Lines(basin)[0]->at(1).y(), 500 * 50 / 41.0, 1e-9);
 }
 
 TEST(PlotPanel, AtItsSmallestSizeEveryAxisTitleAndNumberShowsWholeAndTheLegendMakesWay)

@@ -11,6 +11,7 @@
 #include "gui/SettingsWindow.h"
 #include "gui/review/FindBar.h"
 #include "gui/review/PlotPanel.h"
+#include "gui/review/QualityList.h"
 #include "import/FileFormats.h"
 #include "support/GuiSupport.h"
 
@@ -148,14 +149,16 @@ TEST(ReviewWindow, AtItsSmallestSizeEveryControlShowsWhole)
     frame.resize(1, 1);
     QApplication::processEvents();
     ASSERT_LT(review.width(), 720);
-    for (const char* name : {"Label1", "txtSource", "Label2", "lblStatus", "cmdWrite", "cmdAddSection", "cmdFind", "cmdPlots", "fraGrid"}) {
+    for (const char* name : {"Label1", "txtSource", "Label2", "lblStatus", "cmdWrite", "cmdAddSection", "cmdFind", "cmdPlots", "cmdQuality", "fraGrid"}) {
         const QWidget& control = *review.findChild<QWidget*>(name);
         EXPECT_TRUE(control.isVisible() && review.rect().contains(control.geometry())) << name;
         EXPECT_GE(control.width(), control.sizeHint().width()) << name;
     }
     EXPECT_GE(review.Grid()->Table()->viewport()->height(), 3 * review.Grid()->Table()->rowHeight(0));
-    // With the plots and the find bar shown the smallest size grows to show each plot whole.
+    // With the plots, the quality list and the find bar shown the smallest size grows to show each
+    // plot whole.
     review.ShowPlots(true);
+    review.ShowQuality(true);
     review.Find()->Open();
     frame.resize(1, 1);
     QApplication::processEvents();
@@ -167,6 +170,7 @@ TEST(ReviewWindow, AtItsSmallestSizeEveryControlShowsWhole)
             EXPECT_TRUE(outer->rect().contains(QRect(view->mapTo(outer, QPoint()), view->size()))) << "not clipped by " << outer->objectName().toStdString();
     }
     EXPECT_GE(review.Grid()->Table()->viewport()->height(), 3 * review.Grid()->Table()->rowHeight(0));
+    EXPECT_GE(review.Quality()->width(), review.Quality()->minimumSizeHint().width());
     // The main window's first size fits the screen.
     EXPECT_TRUE(program.main.screen()->availableGeometry().contains(QRect(QPoint(), program.main.frameSize())));
 }

@@ -1,10 +1,8 @@
 #include "gui/review/CheckList.h"
 
-#include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -14,6 +12,7 @@
 
 #include "core/Check.h"
 #include "gui/review/FindBar.h"
+#include "gui/review/QualityList.h"
 #include "gui/review/ReviewGrid.h"
 
 namespace vantrel {
@@ -112,11 +111,16 @@ void CheckList::Start()
     lstCheck_->clear();
     places_.clear();
     findings_ = 0;
+    if (quality_) quality_->Begin();
     const PDDXFile* document = grid_.Document();
     if (!document) return;
     running_ = std::make_unique<SteppedCheck>(
         *document,
         [this](const Finding& finding) {
+            if (quality_ && !finding.Code.empty()) {
+                quality_->Add(finding);
+                return;
+            }
             // A document of a million empty drops is counted whole but not listed whole.
             if (findings_++ >= kMostListed) return;
             // Filling the list must not move the grid under the user.
@@ -140,6 +144,7 @@ bool CheckList::Step(qint64 milliseconds)
     while (!running_->Continue(kSections)) {
         if (milliseconds >= 0 && clock.elapsed() >= milliseconds) {
             lblCount_->setText("Checking: " + CountText(findings_).toLower() + " so far");
+            if (quality_) quality_->Checking();
             lstCheck_->setVisible(findings_ > 0);
             return true;
         }
@@ -167,25 +172,13 @@ void CheckList::Finish()
     current_.clear();
     lblCount_->setText(CountText(findings_));
     lstCheck_->setVisible(findings_ > 0);
+    if (quality_) quality_->Finish();
 }
 
 bool CheckList::GoToFinding(int line, bool showHidden)
 {
     if (line < 0 || static_cast<std::size_t>(line) >= places_.size()) return false;
-    const Place& place = places_[static_cast<std::size_t>(line)];
-    const int row = grid_.RowOf(place.Section, place.Key);
-    if (row == 0) return false;
-    if (grid_.GoToRow(row)) return true;
-    if (!showHidden) return false;
-    // The find bar hides the row: every row is shown again, as going to a test location does.
-    {
-        const QSignalBlocker quietText(findBar_.FindBox());
-        const QSignalBlocker quietMissing(findBar_.MissingBox());
-        findBar_.FindBox()->clear();
-        findBar_.MissingBox()->setChecked(false);
-    }
-    findBar_.Apply();
-    return grid_.GoToRow(row);
+    return findBar_.GoToElements({places_[static_cast<std::size_t>(line)]}, showHidden);
 }
 
 }  // namespace vantrel

@@ -1,6 +1,7 @@
 #pragma once
 // Below the grid: what the document still lacks for calibration, one line per finding in the
 // words `vantrel check` prints, and their count. Choosing a line goes to its row in the grid.
+// What the calibration rules find goes, from the same check, to the quality list beside the grid.
 
 #include <QWidget>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "core/CheckLimits.h"
+#include "gui/review/ReviewGrid.h"
 
 class QLabel;
 class QListWidget;
@@ -15,8 +17,8 @@ class QListWidget;
 namespace vantrel {
 
 class FindBar;
+class QualityList;
 class SteppedCheck;
-class ReviewGrid;
 
 class CheckList : public QWidget {
     Q_OBJECT
@@ -38,6 +40,8 @@ public:
         limits_ = limits;
         RefreshLater();
     }
+    // Where the calibration rules' findings go; without one, they are listed here too.
+    void SetQuality(QualityList* quality) { quality_ = quality; }
     // How long the check runs at a time between the window's other events; 0: a few sections.
     void SetSliceMilliseconds(qint64 milliseconds) { sliceMilliseconds_ = milliseconds; }
 
@@ -59,22 +63,18 @@ private:
     void Finish();
     void ContinueLater();
 
-    struct Place {
-        QString Section;
-        QString Key;
-    };
-
     ReviewGrid& grid_;
     FindBar& findBar_;
     QLabel* lblCount_;
     QListWidget* lstCheck_;
-    std::vector<Place> places_;  // one per line of the list
+    std::vector<GridElement> places_;  // one per line of the list
     long long findings_ = 0;
     bool pending_ = false;
     std::unique_ptr<SteppedCheck> running_;
     QString current_;  // the list's current line when the check began
     qint64 sliceMilliseconds_ = 20;
     CheckLimits limits_;
+    QualityList* quality_ = nullptr;
 };
 
 }  // namespace vantrel

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QToolButton>
 
@@ -86,6 +87,31 @@ void FindBar::Apply()
 {
     grid_.SetFilter(txtFind_->text(), chkMissing_->isChecked());
     lblFound_->setText(Found());
+}
+
+bool FindBar::GoToRows(const std::vector<int>& rows, bool showHidden)
+{
+    if (rows.empty() || rows.front() == 0) return false;
+    if (grid_.GoToRows(rows)) return true;
+    if (!showHidden) return false;
+    // Every row is shown again, as going to a test location does.
+    {
+        const QSignalBlocker quietText(txtFind_);
+        const QSignalBlocker quietMissing(chkMissing_);
+        txtFind_->clear();
+        chkMissing_->setChecked(false);
+    }
+    Apply();
+    return grid_.GoToRows(rows);
+}
+
+bool FindBar::GoToElements(const std::vector<GridElement>& elements, bool showHidden)
+{
+    std::vector<int> rows;
+    rows.reserve(elements.size());
+    for (const GridElement& element : elements)
+        if (const int row = grid_.RowOf(element.Section, element.Key)) rows.push_back(row);
+    return GoToRows(rows, showHidden);
 }
 
 QString FindBar::Found() const

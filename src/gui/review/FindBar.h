@@ -3,6 +3,7 @@
 // or only the missing data (flagged and empty), and goes to a test location by its number.
 
 #include <QWidget>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -11,6 +12,7 @@ class QLineEdit;
 namespace vantrel {
 
 class ReviewGrid;
+struct GridElement;
 
 class FindBar : public QWidget {
     Q_OBJECT
@@ -25,6 +27,12 @@ public:
     void GoToTestLocation();
     // Filters the grid by what the bar holds.
     void Apply();
+    // Makes the first of these rows current and selects the others with it, where the filter shows
+    // them; with `showHidden`, a first row the filter hides is shown by clearing the bar first.
+    // False when the first row is not made current.
+    bool GoToRows(const std::vector<int>& rows, bool showHidden);
+    // The same for the rows of these elements; those the grid does not hold are passed over.
+    bool GoToElements(const std::vector<GridElement>& elements, bool showHidden);
 
     QLineEdit* FindBox() const { return txtFind_; }
     QCheckBox* MissingBox() const { return chkMissing_; }

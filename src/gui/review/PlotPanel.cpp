@@ -3,8 +3,13 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QBuffer>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QLineSeries>
 #include <QPainter>
@@ -21,6 +26,7 @@
 #include "base/AtomicFile.h"
 #include "base/NumberText.h"
 #include "core/Check.h"
+#include "core/DropMeasures.h"
 #include "gui/NativeName.h"
 
 namespace vantrel {
@@ -79,7 +85,7 @@ bool HistoryNumbers(std::string_view handle, int& drop, int& sample)
     return true;
 }
 
-std::string ValueOf(const PDDXFile& document, const SectionAndKey& name)
+std::string ValueOrEmpty(const PDDXFile& document, const SectionAndKey& name)
 {
     try {
         return std::string(document.Element(name).Value());
@@ -176,38 +182,57 @@ private:
     int lines_ = 0;
 };
 
-void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& location, int currentDrop)
+// A drop's deflections (`values` after the load) at their sensors' offsets, times `scale`. They
+// are in sensor order, which need not be the order of their offsets: the line goes from offset to
+// offset.
+// With `byNumber`, sensor n is at n.
+QList<QPointF> BasinPoints(const std::vector<std::optional<double>>& values,
+                           const std::vector<std::optional<double>>& offsets, bool byNumber, double scale)
 {
-    std::vector<std::optional<double>> offsets =
-        Numbers(ValueOf(document, pddx::DeviceConfiguration::DeflectionSensorXAxisDistances));
+    QList<QPointF> points;
+    for (std::size_t sensor = 1; sensor < values.size(); ++sensor) {
+        const std::optional<double> offset = byNumber ? std::optional<double>(static_cast<double>(sensor))
+                                             : sensor <= offsets.size() ? offsets[sensor - 1]
+                                                                        : std::nullopt;
+        if (offset && values[sensor]) points.append(QPointF(*offset, *values[sensor] * scale));
+    }
+    std::stable_sort(points.begin(), points.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    return points;
+}
+
+// Each drop's deflections scaled to `normalLoad` kN, where asked and where the document's loads
+// can be made forces; a drop without a positive load is then left out.
+void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& location, int currentDrop,
+               std::optional<double> normalLoad)
+{
+    const double knPerLoad = normalLoad ? LoadScaleOf(document).KilonewtonsPerLoad.value_or(0) : 0;
+    QString title = QString::fromLatin1(location.Handle().c_str()) + ": deflection basin";
+    if (normalLoad)
+        title += knPerLoad > 0 ? " at " + QString::number(*normalLoad) + " kN" : QString(", not normalised");
+    const std::vector<std::optional<double>> offsets =
+        Numbers(ValueOrEmpty(document, pddx::DeviceConfiguration::DeflectionSensorXAxisDistances));
     // Without offsets the sensors are spaced by their numbers.
     const bool byNumber =
         std::none_of(offsets.begin(), offsets.end(), [](const auto& offset) { return offset.has_value(); });
-    Lines plot(chart, QString::fromLatin1(location.Handle().c_str()) + ": deflection basin",
+    Lines plot(chart, title,
                byNumber ? QString("Sensor")
-                        : WithUnit("Sensor offset", ValueOf(document, pddx::Units::SensorsLocationUnits)));
+                        : WithUnit("Sensor offset", ValueOrEmpty(document, pddx::Units::SensorsLocationUnits)));
     QValueAxis* deflection =
-        plot.Axis(WithUnit("Deflection", ValueOf(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
+        plot.Axis(WithUnit("Deflection", ValueOrEmpty(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
     // Deflections go downwards, as the pavement does.
     deflection->setReverse(true);
     for (const PDDXElement& element : location.Elements()) {
         const std::optional<int> drop = NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix);
         if (!drop) continue;
         const std::vector<std::optional<double>> values = Numbers(element.Value());
+        double scale = 1;
+        if (knPerLoad > 0) {
+            if (!values.front() || *values.front() <= 0) continue;
+            scale = normalLoad.value_or(0) / (*values.front() * knPerLoad);
+        }
         auto* line = new QLineSeries;
         line->setName("Drop " + QString::number(*drop));
-        // Entry 0 is the load; the deflections follow in sensor order, which need not be the order
-        // of their offsets: the line goes from offset to offset.
-        QList<QPointF> points;
-        for (std::size_t sensor = 1; sensor < values.size(); ++sensor) {
-            const std::optional<double> offset = byNumber ? std::optional<double>(static_cast<double>(sensor))
-                                                 : sensor <= offsets.size() ? offsets[sensor - 1]
-                                                                            : std::nullopt;
-            if (offset && values[sensor]) points.append(QPointF(*offset, *values[sensor]));
-        }
-        std::stable_sort(points.begin(), points.end(),
-                         [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
-        line->append(points);
+        line->append(BasinPoints(values, offsets, byNumber, scale));
         plot.Add(line, deflection, *drop == currentDrop);
     }
     plot.Finish();
@@ -225,14 +250,14 @@ bool PlotHistory(QChart& chart, const PDDXFile& document, const PDDXSection& loc
     if (histories.empty()) return false;
     if (!histories.contains(drop)) drop = histories.begin()->first;
     const std::optional<double> frequency =
-        Numbers(ValueOf(document, pddx::DeflectionData::DropHistoryDataFrequency)).front();
+        Numbers(ValueOrEmpty(document, pddx::DeflectionData::DropHistoryDataFrequency)).front();
     const bool timed = frequency && *frequency > 0;
     Lines plot(chart,
                QString::fromLatin1(location.Handle().c_str()) + ", drop " + QString::number(drop) + ": time history",
                timed ? QString("Time (ms)") : QString("Sample"));
     QValueAxis* deflection =
-        plot.Axis(WithUnit("Deflection", ValueOf(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
-    QValueAxis* load = plot.Axis(WithUnit("Load", ValueOf(document, pddx::Units::LoadUnits)), Qt::AlignRight);
+        plot.Axis(WithUnit("Deflection", ValueOrEmpty(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
+    QValueAxis* load = plot.Axis(WithUnit("Load", ValueOrEmpty(document, pddx::Units::LoadUnits)), Qt::AlignRight);
     std::vector<QLineSeries*> lines;  // the load, then one per sensor
     for (const auto& [sample, element] : histories[drop]) {
         const double at = timed ? (sample - 1) * 1000.0 / *frequency : sample;
@@ -310,10 +335,56 @@ PlotPanel::PlotPanel(QWidget* parent) : QWidget(parent)
         view->installEventFilter(this);
     }
     historyView_->hide();
-    layout_ = new QBoxLayout(QBoxLayout::TopToBottom, this);
+    // Basins of drops of different loads compare once scaled to one load.
+    chkNormalise_ = new QCheckBox("Normalise &basins to", this);
+    chkNormalise_->setObjectName("chkNormalise");
+    chkNormalise_->setToolTip("Scale each drop's deflections to this load: deflection times this load over the drop's");
+    spnNormalLoad_ = new QDoubleSpinBox(this);
+    spnNormalLoad_->setObjectName("spnNormalLoad");
+    spnNormalLoad_->setRange(1, 1000);
+    spnNormalLoad_->setDecimals(1);
+    spnNormalLoad_->setValue(40);
+    spnNormalLoad_->setSuffix(" kN");
+    spnNormalLoad_->setEnabled(false);
+    auto* normalise = new QHBoxLayout;
+    normalise->setContentsMargins(0, 0, 0, 0);
+    normalise->addWidget(chkNormalise_);
+    normalise->addWidget(spnNormalLoad_);
+    normalise->addStretch(1);
+    layout_ = new QBoxLayout(QBoxLayout::TopToBottom);
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->addWidget(basinView_, 1);
     layout_->addWidget(historyView_, 1);
+    auto* panel = new QVBoxLayout(this);
+    panel->setContentsMargins(0, 0, 0, 0);
+    panel->setSpacing(2);
+    panel->addLayout(normalise);
+    panel->addLayout(layout_, 1);
+    connect(chkNormalise_, &QCheckBox::toggled, this, [this](bool on) {
+        spnNormalLoad_->setEnabled(on);
+        emit Changed();
+    });
+    connect(spnNormalLoad_, &QDoubleSpinBox::valueChanged, this, [this] {
+        if (chkNormalise_->isChecked()) emit Changed();
+    });
+}
+
+std::optional<double> PlotPanel::NormalLoad() const
+{
+    return chkNormalise_->isChecked() ? std::optional(spnNormalLoad_->value()) : std::nullopt;
+}
+
+void PlotPanel::SetNormalLoad(std::optional<double> kilonewtons)
+{
+    const std::optional<double> before = NormalLoad();
+    {
+        const QSignalBlocker quietBox(chkNormalise_);
+        const QSignalBlocker quietLoad(spnNormalLoad_);
+        if (kilonewtons) spnNormalLoad_->setValue(*kilonewtons);
+        chkNormalise_->setChecked(kilonewtons.has_value());
+        spnNormalLoad_->setEnabled(kilonewtons.has_value());
+    }
+    if (NormalLoad() != before) emit Changed();
 }
 
 void PlotPanel::resizeEvent(QResizeEvent* event)
@@ -321,16 +392,16 @@ void PlotPanel::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     // The two plots side by side in a wide panel, one above the other in a tall one: only where
     // both then have their smallest size, so that the panel's own smallest size is side by side.
-    const bool stackedFits = height() >= 2 * kSmallestPlot.height() + layout_->spacing();
-    layout_->setDirection(width() > height() * 3 / 2 || !stackedFits ? QBoxLayout::LeftToRight
-                                                                     : QBoxLayout::TopToBottom);
+    const int plots = height() - NormaliseRowHeight() - 2;
+    const bool stackedFits = plots >= 2 * kSmallestPlot.height() + layout_->spacing();
+    layout_->setDirection(width() > plots * 3 / 2 || !stackedFits ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
 }
 
 QSize PlotPanel::minimumSizeHint() const
 {
     const QMargins margins = layout_->contentsMargins();
     return {2 * kSmallestPlot.width() + layout_->spacing() + margins.left() + margins.right(),
-            kSmallestPlot.height() + margins.top() + margins.bottom()};
+            kSmallestPlot.height() + margins.top() + margins.bottom() + NormaliseRowHeight() + 2};
 }
 
 bool PlotPanel::eventFilter(QObject* watched, QEvent* event)
@@ -339,6 +410,11 @@ bool PlotPanel::eventFilter(QObject* watched, QEvent* event)
         for (QChartView* view : {basinView_, historyView_})
             if (watched == view) ShowLegendIfItFits(*view);
     return QWidget::eventFilter(watched, event);
+}
+
+int PlotPanel::NormaliseRowHeight() const
+{
+    return std::max(chkNormalise_->sizeHint().height(), spnNormalLoad_->sizeHint().height());
 }
 
 QChart* PlotPanel::Basin() const { return basinView_->chart(); }
@@ -370,7 +446,7 @@ void PlotPanel::Plot(const PDDXFile& document, const std::string& location, int 
         Lines(*Basin(), "No test location", "").Finish();
         historyView_->hide();
     } else {
-        PlotBasin(*Basin(), document, *section, drop);
+        PlotBasin(*Basin(), document, *section, drop, NormalLoad());
         historyView_->setVisible(PlotHistory(*History(), document, *section, drop));
     }
     for (QChartView* view : {basinView_, historyView_}) ShowLegendIfItFits(*view);

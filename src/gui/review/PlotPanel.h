@@ -4,6 +4,7 @@
 // Each plot's context menu saves it as a picture.
 
 #include <QWidget>
+#include <optional>
 #include <string>
 
 #include "document/PDDXFile.h"
@@ -12,6 +13,8 @@
 class QBoxLayout;
 class QChart;
 class QChartView;
+class QCheckBox;
+class QDoubleSpinBox;
 
 namespace vantrel {
 
@@ -40,15 +43,29 @@ public:
     QChart* History() const;
     QChartView* BasinView() const { return basinView_; }
     QChartView* HistoryView() const { return historyView_; }
+    // The load in kN that basins are scaled to (each drop's deflections times this load over the
+    // drop's own), or nullopt for basins as measured. Changed() asks for the plots again.
+    std::optional<double> NormalLoad() const;
+    void SetNormalLoad(std::optional<double> kilonewtons);
+    QCheckBox* NormaliseBox() const { return chkNormalise_; }
+
     // Side by side, each plot at its smallest size.
     QSize minimumSizeHint() const override;
+
+signals:
+    // What the plots show was changed here: they are to be plotted again from the document.
+    void Changed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    int NormaliseRowHeight() const;
+
     QBoxLayout* layout_;
+    QCheckBox* chkNormalise_;
+    QDoubleSpinBox* spnNormalLoad_;
     QChartView* basinView_;
     QChartView* historyView_;
     std::string location_;

@@ -651,12 +651,17 @@ int ReviewGrid::TestLocationRow(int number) const
     }
 }
 
-bool ReviewGrid::GoToRow(int row)
+bool ReviewGrid::GoToRows(const std::vector<int>& rows)
 {
-    const QModelIndex cell = model_->CellIndex(row, std::clamp(currentColumn_, 0, 2));
+    const QModelIndex cell = rows.empty() ? QModelIndex()
+                                          : model_->CellIndex(rows.front(), std::clamp(currentColumn_, 0, 2));
     if (!cell.isValid()) return false;
-    // The row alone is chosen: the view would toggle it while Ctrl is down (Ctrl+Z, Ctrl+Y).
-    grdItems_->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // These rows alone are chosen: the view would toggle them while Ctrl is down (Ctrl+Z, Ctrl+Y).
+    QItemSelectionModel& selection = *grdItems_->selectionModel();
+    selection.setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        if (const QModelIndex other = model_->CellIndex(rows[i], 0); other.isValid())
+            selection.select(other, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     grdItems_->scrollTo(cell, QAbstractItemView::PositionAtTop);
     return true;
 }

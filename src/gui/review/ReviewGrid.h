@@ -22,6 +22,12 @@ class QUndoStack;
 
 namespace vantrel {
 
+// An element as a finding names it: section and item, any letter case.
+struct GridElement {
+    QString Section;
+    QString Key;
+};
+
 class ReviewGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -101,7 +107,9 @@ public:
     // The first row of section "Test Location " + number; 0 when there is none.
     int TestLocationRow(int number) const;
     // Makes a shown row current and selected, scrolled to the top; false when it is not shown.
-    bool GoToRow(int row);
+    bool GoToRow(int row) { return GoToRows({row}); }
+    // The same for the first of these rows, the others that are shown selected with it.
+    bool GoToRows(const std::vector<int>& rows);
 
     // The selected rows (the current one when none is) as lines of section, item and value
     // separated by tabs; Copy puts them on the clipboard.

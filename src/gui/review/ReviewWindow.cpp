@@ -10,6 +10,7 @@
 #include <QSplitter>
 #include <QUndoStack>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <initializer_list>
@@ -24,6 +25,7 @@
 #include "gui/review/CheckList.h"
 #include "gui/review/FindBar.h"
 #include "gui/review/PlotPanel.h"
+#include "gui/review/QualityList.h"
 #include "gui/review/ReviewGrid.h"
 
 namespace vantrel {
@@ -76,6 +78,8 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     splitter_->setChildrenCollapsible(false);
     pdxDataGrid_ = new ReviewGrid(splitter_);
     pdxDataGrid_->setObjectName("pdxDataGrid");
+    // Whatever shows beside it, the grid keeps room for its columns.
+    pdxDataGrid_->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
     plots_ = new PlotPanel(splitter_);
     plots_->SetPrompts(prompts_);
     plots_->hide();
@@ -94,6 +98,11 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     bodyLayout->addWidget(lstWarnings_);
     checks_ = new CheckList(*pdxDataGrid_, *findBar_, body_);
     bodyLayout->addWidget(checks_);
+    // Between the grid and the plots, from the same check as the list below the grid.
+    quality_ = new QualityList(*pdxDataGrid_, *findBar_);
+    splitter_->insertWidget(1, quality_);
+    quality_->hide();
+    checks_->SetQuality(quality_);
     // In the band below the grid.
     cmdFind_ = new QPushButton("Fi&nd...", this);
     cmdFind_->setObjectName("cmdFind");
@@ -104,6 +113,11 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     // Alt+P shows or hides the plots and leaves the focus in the grid, which the plots follow.
     cmdPlots_->setFocusPolicy(Qt::NoFocus);
     cmdPlots_->setToolTip("Show the deflection basins and time histories of the current test location");
+    cmdQuality_ = new QPushButton("&Quality", this);
+    cmdQuality_->setObjectName("cmdQuality");
+    cmdQuality_->setCheckable(true);
+    cmdQuality_->setFocusPolicy(Qt::NoFocus);
+    cmdQuality_->setToolTip("Show what the calibration rules find: the calibration, the device and the drops");
 
     // Fixed places above the grid; only the grid follows the window's size.
     const int line = fontMetrics().height();
@@ -125,11 +139,12 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     const int buttonHeight = std::min(band - 4, line + 10);
     cmdFind_->setGeometry(8, 0, cmdFind_->sizeHint().width(), buttonHeight);
     cmdPlots_->setGeometry(16 + cmdFind_->width(), 0, cmdPlots_->sizeHint().width(), buttonHeight);
-    baseMinimum_ = QSize(std::max(controls.right(), cmdPlots_->geometry().right()) + 9, body_->y() + line * 8 + band);
+    cmdQuality_->setGeometry(cmdPlots_->geometry().right() + 9, 0, cmdQuality_->sizeHint().width(), buttonHeight);
+    baseMinimum_ = QSize(std::max(controls.right(), cmdQuality_->geometry().right()) + 9, body_->y() + line * 8 + band);
     setMinimumSize(baseMinimum_);
     resize(720, 520);
     // The grid's place asks for more room when it shows more (the plots, the find bar, the lists).
-    for (QWidget* part : std::initializer_list<QWidget*>{findBar_, plots_, lstWarnings_, checks_})
+    for (QWidget* part : std::initializer_list<QWidget*>{findBar_, plots_, quality_, lstWarnings_, checks_})
         part->installEventFilter(this);
 
     auto* find = new QAction("Find", this);
@@ -143,6 +158,14 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     addActions(pdxDataGrid_->EditActions());
     connect(cmdFind_, &QPushButton::clicked, findBar_, &FindBar::Open);
     connect(cmdPlots_, &QPushButton::toggled, this, &ReviewWindow::ShowPlots);
+    connect(plots_, &PlotPanel::Changed, this, &ReviewWindow::RefreshPlotsLater);
+    connect(cmdQuality_, &QPushButton::clicked, this, [this](bool shown) {
+        qualityChosen_ = true;
+        ShowQuality(shown);
+    });
+    connect(quality_, &QualityList::Finished, this, [this](long long findings) {
+        if (findings > 0 && !qualityChosen_) ShowQuality(true);
+    });
     connect(pdxDataGrid_, &ReviewGrid::CurrentElementChanged, this, [this](PDDXElement* element) {
         if (document_ && plots_->isVisible()) plots_->Follow(*document_, element);
     });
@@ -150,7 +173,8 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     // The keyboard goes from the grid to the commands below it, then to those above.
     QWidget::setTabOrder(pdxDataGrid_->Table(), cmdFind_);
     QWidget::setTabOrder(cmdFind_, lstWarnings_);
-    QWidget::setTabOrder(lstWarnings_, cmdWrite_);
+    QWidget::setTabOrder(lstWarnings_, quality_->List());
+    QWidget::setTabOrder(quality_->List(), cmdWrite_);
     QWidget::setTabOrder(cmdWrite_, cmdAddSection_);
     QWidget::setTabOrder(cmdAddSection_, cmdAppend_);
     QWidget::setTabOrder(cmdAppend_, txtSource_);
@@ -224,11 +248,48 @@ void ReviewWindow::ShowPlots(bool shown)
     if (plots_->isHidden() != shown) return;
     plots_->setVisible(shown);
     if (!shown || !document_) return;
-    const int width = splitter_->width();
-    splitter_->setSizes({width / 2, width - width / 2});
+    WidenFor(plots_->minimumSizeHint().width());
+    FitSplitter();
     const int row = pdxDataGrid_->Table()->currentIndex().isValid() ? pdxDataGrid_->CurrentRow() : 0;
     plots_->Refresh(*document_);
     if (row) plots_->Follow(*document_, pdxDataGrid_->RowElement(row));
+}
+
+void ReviewWindow::ShowQuality(bool shown)
+{
+    if (cmdQuality_->isChecked() != shown) cmdQuality_->setChecked(shown);
+    if (quality_->isHidden() != shown) return;
+    quality_->setVisible(shown);
+    if (!shown) return;
+    WidenFor(QualityWidth());
+    FitSplitter();
+}
+
+int ReviewWindow::QualityWidth() const
+{
+    return std::max(quality_->minimumSizeHint().width(), fontMetrics().averageCharWidth() * 48);
+}
+
+// A pane shown beside the grid widens the window by its width where the main window has room,
+// so that the grid keeps its own.
+void ReviewWindow::WidenFor(int paneWidth)
+{
+    QWidget* frame = parentWidget();
+    if (!frame || frame->isMaximized() || frame->isFullScreen() || !frame->parentWidget()) return;
+    const int room = frame->parentWidget()->width() - std::max(frame->x(), 0);
+    const int width = std::min(frame->width() + paneWidth, room);
+    if (width > frame->width()) frame->resize(width, frame->height());
+}
+
+// The quality list takes its width where the place allows, at most a third; the plots half of
+// what is left.
+void ReviewWindow::FitSplitter()
+{
+    body_->layout()->activate();
+    const int width = splitter_->width();
+    const int quality = quality_->isHidden() ? 0 : std::min(QualityWidth(), width / 3);
+    const int plots = plots_->isHidden() ? 0 : (width - quality) / 2;
+    splitter_->setSizes({width - quality - plots, quality, plots});
 }
 
 void ReviewWindow::SetSourceFile(const QString& source)
@@ -386,6 +447,7 @@ void ReviewWindow::resizeEvent(QResizeEvent* event)
     const int buttons = body_->geometry().bottom() + 1 + (band - cmdFind_->height()) / 2;
     cmdFind_->move(cmdFind_->x(), buttons);
     cmdPlots_->move(cmdPlots_->x(), buttons);
+    cmdQuality_->move(cmdQuality_->x(), buttons);
 }
 
 }  // namespace vantrel

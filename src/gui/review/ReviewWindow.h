@@ -23,6 +23,7 @@ namespace vantrel {
 class CheckList;
 class FindBar;
 class PlotPanel;
+class QualityList;
 class ReviewGrid;
 
 class ReviewWindow : public QWidget {
@@ -69,8 +70,13 @@ public:
     PlotPanel* Plots() const { return plots_; }
     // What the document lacks for calibration, below the grid.
     CheckList* Checks() const { return checks_; }
+    // What the calibration rules find, beside the grid.
+    QualityList* Quality() const { return quality_; }
     // Shows or hides the plots beside the grid.
     void ShowPlots(bool shown);
+    // Shows or hides the quality list beside the grid. It shows by itself when a check first
+    // finds something, until the user shows or hides it.
+    void ShowQuality(bool shown);
     QPushButton* AddTestsButton() const { return cmdAddSection_; }
     QPushButton* MergeButton() const { return cmdAppend_; }
 
@@ -93,6 +99,10 @@ private:
     void ShowUnsaved();
     void FitMinimumToBody();
     void RefreshPlotsLater();
+    // Shares the grid's place between the grid and what is shown beside it.
+    void FitSplitter();
+    void WidenFor(int paneWidth);
+    int QualityWidth() const;
 
     Prompts& prompts_;
     std::shared_ptr<PDDXFile> document_;
@@ -106,6 +116,7 @@ private:
     bool writtenOnce_ = false;
     QSize baseMinimum_;
     bool plotsPending_ = false;
+    bool qualityChosen_ = false;  // the user showed or hid the quality list
 
     ReviewGrid* pdxDataGrid_;
     // The grid's place: the find bar above the grid, the plots beside it.
@@ -113,9 +124,11 @@ private:
     FindBar* findBar_;
     QSplitter* splitter_;
     PlotPanel* plots_;
+    QualityList* quality_;
     CheckList* checks_;
     QPushButton* cmdFind_;
     QPushButton* cmdPlots_;
+    QPushButton* cmdQuality_;
     QPlainTextEdit* txtSource_;
     QListWidget* lstWarnings_;
     QLabel* lblStatus_;
