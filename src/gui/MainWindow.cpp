@@ -418,8 +418,13 @@ void MainWindow::ExportDrops()
 {
     ReviewWindow* review = ActiveReview();
     if (!review || !review->PDDXDataSet()) return;
-    const QString start = QString::fromLocal8Bit(RootName(NativeName(review->OutputName())) + ".csv");
-    const QString chosen = prompts_.SaveFileName(this, "Export Drops", start, "CSV Files (*.csv)");
+    ExportOptions options = lastExport_;
+    if (!prompts_.ExportChoices(this, options)) return;
+    lastExport_ = options;
+    const QString extension = options.GeoJson ? ".geojson" : ".csv";
+    const QString start = QString::fromLocal8Bit(RootName(NativeName(review->OutputName()))) + extension;
+    const QString chosen = prompts_.SaveFileName(this, "Export Drops", start,
+                                                 options.GeoJson ? "GeoJSON Files (*.geojson)" : "CSV Files (*.csv)");
     if (chosen.isEmpty()) return;
     const std::string source = NativeName(review->SourceFile());
     if (!FindOutputConflicts({NativeName(chosen)}, {source}).empty()) {
@@ -427,13 +432,18 @@ void MainWindow::ExportDrops()
         return;
     }
     // The file column names the document by the file it was read from, as the command line does.
-    DropTable table;
-    table.Add(NativeName(QFileInfo(review->SourceFile()).fileName()), review->PDDXDataSet());
+    const std::string name = NativeName(QFileInfo(review->SourceFile()).fileName());
+    const std::unique_ptr<ExportTable> table = MakeExportTable(options);
+    std::string note;
     try {
-        WriteFileAtomically(NativeName(chosen), [&table](std::ostream& out) { table.Write(out); });
+        note = table->Add(name, review->PDDXDataSet());
+        WriteFileAtomically(NativeName(chosen), [&table](std::ostream& out) { table->Write(out); });
     } catch (const std::exception& e) {
         prompts_.Warn(this, "Vantrel", QString::fromLocal8Bit(e.what()));
+        return;
     }
+    // What the command line says of the file: the sensors the indices took, the locations left out.
+    if (!note.empty()) prompts_.Inform(this, "Export Drops", QString::fromLocal8Bit(name + ": " + note));
 }
 
 void MainWindow::MergeFile()

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QUrl>
 
+#include "core/ExportFields.h"
 #include "core/ProgramState.h"
 #include "gui/Prompts.h"
 
@@ -95,6 +96,7 @@ private:
     QList<QAction*> windowsListed_;
     QPointer<OpenDialog> dialog_;
     QPointer<SettingsWindow> configuration_;
+    ExportOptions lastExport_;  // what File > Export Drops wrote last, offered again
 };
 
 // The desktop program: main window and instructions, until the main window closes.

@@ -1,5 +1,7 @@
 #include "gui/Prompts.h"
 
+#include "gui/ExportDialog.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QStringList>
@@ -32,6 +34,13 @@ Prompts StandardPrompts()
     };
     p.Folder = [](QWidget* owner, const QString& title) {
         return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
+    };
+    p.ExportChoices = [](QWidget* owner, ExportOptions& options) {
+        ExportDialog dialog(owner);
+        dialog.SetOptions(options);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        options = dialog.Options();
+        return true;
     };
     return p;
 }

@@ -11,6 +11,8 @@ class QWidget;
 
 namespace vantrel {
 
+struct ExportOptions;
+
 struct Prompts {
     // A message with an OK button.
     std::function<void(QWidget* owner, const QString& title, const QString& text)> Inform;
@@ -32,6 +34,8 @@ struct Prompts {
         SaveFileName;
     // Folder chooser; empty when cancelled.
     std::function<QString(QWidget* owner, const QString& title)> Folder;
+    // What File > Export Drops writes, starting from `options`; false when cancelled.
+    std::function<bool(QWidget* owner, ExportOptions& options)> ExportChoices;
 };
 
 // The toolkit's own dialogs.

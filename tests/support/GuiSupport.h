@@ -39,6 +39,9 @@ struct ScriptedPrompts {
     QMessageBox::StandardButton answer = QMessageBox::No;
     QString reply;  // the name chosen, or the text typed, in whatever chooser or input box comes up
     QStringList selectedFilters;  // the filter each open chooser came up on, in the order asked
+    // What File > Export Drops is told to write (nullopt: cancelled), and what it offered last.
+    std::optional<ExportOptions> exportChoice = ExportOptions{};
+    ExportOptions exportOffered;
 
     Prompts Table()
     {
@@ -55,6 +58,12 @@ struct ScriptedPrompts {
         };
         p.SaveFileName = [this](QWidget*, S title, S start, S filter) { log << "Save|" + title + "|" + start + "|" + filter; return reply; };
         p.Folder = [this](QWidget*, S title) { log << "Folder|" + title; return reply; };
+        p.ExportChoices = [this](QWidget*, ExportOptions& options) {
+            log << "Export";
+            exportOffered = options;
+            if (exportChoice) options = *exportChoice;
+            return exportChoice.has_value();
+        };
         return p;
     }
 };

@@ -39,6 +39,7 @@ const QHash<QString, QString>& Topics()
         {"fraQuality", "review.html#check"},
         {"cmdQuality", "review.html#check"},
         {"fraCheck", "review.html#check"},
+        {"ExportDialog", "review.html#export"},
         {"txtSource", "review.html#sources"},
         {"SettingsWindow", "settings.html"},
         {"fraJILSDefaults", "settings.html#jils"},
