@@ -97,6 +97,32 @@ TEST_F(CheckExport, TheCalibrationRulesFindWhatTheyAreForWithTheLimitsOfTheSetti
     EXPECT_EQ(Run({"check"}).status, 2);
 }
 
+// Loads given as a pressure: the finding says what a load of 100 would be on the document's plate,
+// worked by hand: 100 kPa * pi * 0.15^2 m^2 = 7.06858 kN; a radius of 5.91 in is 150.114 mm and
+// 100 psi 689.476 kPa, * pi * 0.150114^2 m^2 = 48.810 kN.
+TEST(CheckPressure, APressureLoadSaysWhatARadiusItCanReadWouldGive)
+{
+    const std::string start = " is a pressure; the calibration compares forces, so the loads are to be multiplied by the plate area first";
+    const std::tuple<const char*, const char*, const char*, std::string> cases[] = {
+        {"kPa", "150", "mm", "\"kPa\"" + start + " (with the plate radius, 150 mm, a load of 100 is 7.07 kN)"},
+        {"psi", "5.91", "inch", "\"psi\"" + start + " (with the plate radius, 150.11 mm, a load of 100 is 48.81 kN)"},
+        {"kPa", "150", "", "\"kPa\"" + start},
+        {"kPa", "", "mm", "\"kPa\"" + start},
+        {"kPa", "-150", "mm", "\"kPa\"" + start},
+        {"kN", "150", "mm", ""}};
+    for (const auto& [load, radius, units, said] : cases) {
+        PDDXFile document;
+        document.Element("Units", "LoadUnits").SetValue(load);
+        document.Element("Units", "LoadPlateRadiusUnits").SetValue(units);
+        document.Element("Device Configuration", "LoadPlateRadius").SetValue(radius);
+        std::string found;
+        CheckDocument(document, [&](const Finding& finding) {
+            if (finding.Key == "LoadUnits") found = finding.Message;
+        });
+        EXPECT_EQ(found, said) << load << " " << radius << " " << units;
+    }
+}
+
 TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)
 {
     // The documents' start and end dates date no drop: no element of a location holds its date.

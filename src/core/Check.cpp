@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <optional>
 #include <unordered_set>
 
@@ -186,6 +187,21 @@ int CountLocations(const PDDXFile& document)
     return locations;
 }
 
+// What a load of 100 in a pressure unit is as a force on the document's plate, where it gives
+// the plate's radius: " (with the plate radius, 150 mm, a load of 100 is 7.07 kN)".
+std::string WhatThePlateGives(const PDDXFile& document, double kilopascalsPerLoad)
+{
+    const std::optional<double> radius =
+        FiniteNumber(document.Element(pddx::DeviceConfiguration::LoadPlateRadius).Value());
+    const std::optional<double> mm = MillimetresPer(document.Element(pddx::Units::LoadPlateRadiusUnits).Value());
+    if (!radius || !mm || *radius <= 0) return {};
+    const double metres = *radius * *mm / 1000;
+    const double kilonewtons = 100 * kilopascalsPerLoad * std::numbers::pi * metres * metres;
+    const auto rounded = [](double value) { return DoubleText(std::round(value * 100) / 100); };
+    return " (with the plate radius, " + rounded(*radius * *mm) + " mm, a load of 100 is " + rounded(kilonewtons) +
+           " kN)";
+}
+
 // The findings about the document as a whole, its `locations` test locations counted; the sensor
 // count the drops are checked against, where there is one.
 std::optional<int> CheckWhole(const PDDXFile& document, int locations, const CheckLimits& limits, Findings& findings)
@@ -195,10 +211,10 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, const Che
         if (TrimBlanks(value(flagged)).empty()) findings.Add(flagged, "empty; the calibration needs it");
 
     if (const std::string_view load = value(pddx::Units::LoadUnits); KilopascalsPer(load))
-        findings.Add(pddx::Units::LoadUnits,
-                     Quoted(TrimBlanks(load)) +
-                         " is a pressure; the calibration compares forces, so the loads are to be "
-                         "multiplied by the plate area first");
+        findings.Add(pddx::Units::LoadUnits, Quoted(TrimBlanks(load)) +
+                                                 " is a pressure; the calibration compares forces, so the loads are "
+                                                 "to be multiplied by the plate area first" +
+                                                 WhatThePlateGives(document, *KilopascalsPer(load)));
 
     namespace configuration = pddx::DeviceConfiguration;
     const std::string_view radius = value(configuration::LoadPlateRadius);

@@ -173,7 +173,7 @@ TEST(PlotPanel, AtItsSmallestSizeEveryAxisTitleAndNumberShowsWholeAndTheLegendMa
     for (const auto& [size, legend] : sizes) {
         plots.resize(size);
         // A window manager applies the new size in its own time.
-        (void)QTest::qWaitFor([&] { return plots.size() == size.expandedTo(plots.minimumSizeHint()); }, 2000);
+        (void)QTest::qWaitFor([&] { return plots.size() == size.expandedTo(plots.minimumSizeHint()); }, 5000);
         QApplication::processEvents();
         for (QChartView* view : {plots.BasinView(), plots.HistoryView()}) {
             SCOPED_TRACE(view->objectName().toStdString() + " " + std::to_string(size.width()));
