@@ -123,6 +123,49 @@ TEST(CheckPressure, APressureLoadSaysWhatARadiusItCanReadWouldGive)
     }
 }
 
+// Each rule's finding names the other elements it is about, which the review window selects with
+// its own: loads 49.5, 50, 50.5 and 54 are one height (none 10 % above the one before), median
+// 50.25, 54 is 7.5 % from it; D1 400, 440, 360, 400 varies by 8.16 %.
+TEST(CheckRelated, EachRuleFindingNamesTheOtherElementsItIsAbout)
+{
+    PDDXFile document;
+    const auto set = [&](const char* section, const char* key, const char* value) { document.Element(section, key).SetValue(value); };
+    set("Device Configuration", "NumberOfDeflectionSensors", "4");
+    set("Device Configuration", "DeflectionSensorXAxisDistances", "0, 300, 300, 4000");
+    set("Device Configuration", "DeflectionSensorYAxisDistances", "0, 0, 0, 0");
+    set("Units", "SensorsLocationUnits", "mm");
+    set("Device Calibration", "SensorDynamicCalibrationFactor", "1, 1");
+    set("Device Information", "SensorSerialNumbers", "A, B");
+    set("Device Configuration", "LoadPlateRadius", "300");
+    set("Units", "LoadPlateRadiusUnits", "mm");
+    set("Operations Information", "StartDate", "07-Apr-2004");
+    set("Device Calibration", "LoadCellCalibrationDate", "01-Jan-2003");
+    PDDXSection& first = document.AddTestLocation();
+    for (const char* drop : {"50, 400, 300, 300, 10", "50.5, 440, 300, 300, 10", "49.5, 360, 300, 300, 10", "54, 400, 300, 300, 10"})
+        first.AddDropData().SetValue(drop);
+    document.AddTestLocation().AddDropData().SetValue("50, 400, 300, 300, 10");
+    set("Test Location 1", "TestTime", "10:00:00");
+    set("Test Location 2", "TestTime", "10:00:00");
+    std::vector<std::string> found;
+    CheckDocument(document, [&](const Finding& finding) {
+        if (finding.Code.empty()) return;
+        std::string line = finding.Code + " [" + finding.Section + "] " + finding.Key + " ->";
+        for (const auto& [section, key] : finding.Related) line += " [" + section + "] " + key;
+        found.push_back(line);
+    });
+    const std::vector<std::string> expected = {
+        "V101 [Device Calibration] LoadCellCalibrationDate -> [Operations Information] StartDate",
+        "V112 [Device Calibration] SensorDynamicCalibrationFactor -> [Device Configuration] NumberOfDeflectionSensors",
+        "V122 [Device Information] SensorSerialNumbers -> [Device Configuration] NumberOfDeflectionSensors",
+        "V124 [Device Configuration] DeflectionSensorXAxisDistances -> [Device Configuration] DeflectionSensorYAxisDistances",
+        "V126 [Device Configuration] DeflectionSensorXAxisDistances -> [Units] SensorsLocationUnits",
+        "V127 [Device Configuration] LoadPlateRadius -> [Units] LoadPlateRadiusUnits",
+        "V133 [Test Location 1] DropData_4 -> [Test Location 1] DropData_3 [Test Location 1] DropData_1 [Test Location 1] DropData_2",
+        "V135 [Test Location 1] DropData_3 -> [Test Location 1] DropData_1 [Test Location 1] DropData_2 [Test Location 1] DropData_4",
+        "V134 [Test Location 2] TestTime -> [Test Location 1] TestTime"};
+    EXPECT_EQ(found, expected);
+}
+
 TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)
 {
     // The documents' start and end dates date no drop: no element of a location holds its date.
