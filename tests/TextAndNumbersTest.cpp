@@ -91,6 +91,23 @@ TEST(Numbers, WrittenInTheShortestFormOfTheirPrecision)
                                                                 {1.5e20, "150000000000000000000"}, {-2.5e-7, "-0.00000025"},
                                                                 {2.0 / 3.0 * 1e-6, "0.000000666666666666667"}, {0, "0"}})
         EXPECT_EQ(PlainDecimalText(value), text) << value;
+    // Rounded as printf rounds (halves of exact binary values to even), then written plain: across
+    // the range where the digits are written as they come, and beyond it at both ends, where the
+    // rounded text is read back first (a subnormal keeps fewer digits; zero loses its sign).
+    const std::string zeros300(300, '0');
+    for (const auto& [value, digits, text] : std::vector<std::tuple<double, int, std::string>>{
+             {123.456789, 6, "123.457"}, {-0.000123456789, 6, "-0.000123457"}, {999999.5, 6, "1000000"},
+             {999999.4, 6, "999999"}, {2.5, 1, "2"}, {3.5, 1, "4"}, {0.125, 2, "0.12"}, {0.375, 2, "0.38"},
+             {1.5e20, 6, "150000000000000000000"}, {120.0, 6, "120"}, {100.0, 6, "100"}, {0.1, 6, "0.1"},
+             {1e-5, 6, "0.00001"}, {2.0 / 3.0, 15, "0.666666666666667"}, {2.0 / 3.0, 17, "0.666666666666667"},
+             {1e300, 6, "1" + zeros300}, {1e-300, 6, "0." + std::string(299, '0') + "1"},
+             {1.23456789e300, 6, "123457" + std::string(295, '0')}, {1.5e-300, 3, "0." + zeros300.substr(1) + "15"},
+             {1.7976931348623157e308, 6, "179769" + std::string(303, '0')},
+             {4.9406564584124654e-324, 6, "0." + std::string(323, '0') + "5"},
+             {3e-320, 6, "0." + std::string(319, '0') + "3"}, {0.0, 6, "0"}, {-0.0, 6, "0"}})
+        EXPECT_EQ(RoundedPlainText(value, digits), text) << value << " to " << digits;
+    EXPECT_THROW(RoundedPlainText(std::numeric_limits<double>::infinity(), 6), OverflowError);
+    EXPECT_THROW(RoundedPlainText(1.7976931348623157e308, 16), OverflowError);  // rounds up beyond the range
 }
 
 TEST(DatesAndTimes, TwoDigitYearsCarriesAndPadding)

@@ -93,10 +93,46 @@ double ValueOf(const Prefix& prefix)
     return prefix.value;
 }
 
-// Shortest decimal form of at most `maxDigits` significant digits that reads back as the same
-// value at the given precision; exponent form outside the range a plain number suits, unless
-// only the plain form will do.
 enum class Form { Suited, Plain };
+
+// A number of `mantissa` digits (no trailing zeros) times ten to `exponent` (that of the first
+// digit): in exponent form outside the range a plain number of `maxDigits` suits, unless only the
+// plain form will do.
+std::string WrittenNumber(bool negative, std::string_view mantissa, int exponent, int maxDigits, Form form)
+{
+    std::string out = negative ? "-" : "";
+    if (form == Form::Suited && (exponent >= maxDigits || exponent < -4)) {
+        out += mantissa.front();
+        if (mantissa.size() > 1) out.append(".").append(mantissa.substr(1));
+        char exp[16];
+        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return out + exp;
+    }
+    if (exponent < 0) return out.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(mantissa);
+    const std::size_t wholeDigits = static_cast<std::size_t>(exponent) + 1;
+    if (mantissa.size() <= wholeDigits) return out.append(mantissa).append(wholeDigits - mantissa.size(), '0');
+    return out.append(mantissa.substr(0, wholeDigits)).append(".").append(mantissa.substr(wholeDigits));
+}
+
+// Text of std::to_chars in scientific form, [-]d[.ddd]e[+-]xx, written by WrittenNumber.
+std::string WrittenScientific(std::string_view text, int maxDigits, Form form)
+{
+    const bool negative = text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    const std::size_t e = text.find('e');
+    char mantissa[32];
+    std::size_t length = 0;
+    for (const char c : text.substr(0, e))
+        if (c != '.') mantissa[length++] = c;
+    while (length > 1 && mantissa[length - 1] == '0') --length;
+    int exponent = 0;
+    const std::string_view power = text.substr(e + (text[e + 1] == '+' ? 2 : 1));
+    std::from_chars(power.data(), power.data() + power.size(), exponent);
+    return WrittenNumber(negative, std::string_view(mantissa, length), exponent, maxDigits, form);
+}
+
+// Shortest decimal form of at most `maxDigits` significant digits that reads back as the same
+// value at the given precision.
 template <typename Real>
 std::string ShortestText(Real value, int maxDigits, Form form = Form::Suited)
 {
@@ -107,35 +143,13 @@ std::string ShortestText(Real value, int maxDigits, Form form = Form::Suited)
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    auto e = text.find('e');
-    const std::size_t digits = text.substr(0, e).size() - (text.front() == '-') - (text.find('.') < e);
+    const std::size_t e = text.find('e');
+    const std::size_t digits = e - (text.front() == '-') - (text.find('.') < e);
     if (digits > static_cast<std::size_t>(maxDigits)) {
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, maxDigits - 1);
         text = std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
-        e = text.find('e');
     }
-    // text: [-]d[.ddd]e[+-]xx
-    const bool negative = text.front() == '-';
-    if (negative) text.remove_prefix(1), --e;
-    std::string mantissa;
-    for (char c : text.substr(0, e))
-        if (c != '.') mantissa += c;
-    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-    const int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
-
-    std::string out = negative ? "-" : "";
-    const int length = static_cast<int>(mantissa.size());
-    if (form == Form::Suited && (exponent >= maxDigits || exponent < -4)) {
-        out += mantissa.substr(0, 1);
-        if (length > 1) out += "." + mantissa.substr(1);
-        char exp[16];
-        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        return out + exp;
-    }
-    if (exponent < 0) return out + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
-    const std::size_t wholeDigits = static_cast<std::size_t>(exponent) + 1;
-    if (mantissa.size() <= wholeDigits) return out + mantissa + std::string(wholeDigits - mantissa.size(), '0');
-    return out + mantissa.substr(0, wholeDigits) + "." + mantissa.substr(wholeDigits);
+    return WrittenScientific(text, maxDigits, form);
 }
 
 template <typename Int>
@@ -208,6 +222,24 @@ std::string SingleText(float value) { return ShortestText(value, 7); }
 std::string SingleText(std::string_view text) { return SingleText(ToSingle(text)); }
 std::string DoubleText(double value) { return ShortestText(value, 15); }
 std::string PlainDecimalText(double value) { return ShortestText(value, 15, Form::Plain); }
+
+std::string RoundedPlainText(double value, int digits)
+{
+    // Rounded to at most 15 digits, a normal double reads back as those digits and no others, so
+    // they are the shortest text of the rounded value: written as they come. Near the ends of the
+    // range (subnormals, a rounding up past the largest double), zero, infinity and NaN, the
+    // rounded text is read back and written as PlainDecimalText writes it.
+    if (const double magnitude = std::abs(value); magnitude >= 1e-300 && magnitude <= 1e300 && digits <= 15) {
+        char buffer[64];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
+        return WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15,
+                                 Form::Plain);
+    }
+    char text[512];
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    return PlainDecimalText(std::strtod(text, nullptr));
+}
 
 std::chrono::sys_days DateFromParts(int year, int month, int day)
 {

@@ -1,8 +1,5 @@
 #include "core/ExportFields.h"
 
-#include <cmath>
-#include <cstdio>
-
 #include "base/Latin1.h"
 #include "base/NumberText.h"
 #include "import/Sniffing.h"
@@ -73,11 +70,6 @@ void WriteRows(std::ostream& out, std::string& rows, bool last)
     rows.clear();
 }
 
-std::string Rounded(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return PlainDecimalText(std::strtod(text, nullptr));
-}
+std::string Rounded(double value) { return RoundedPlainText(value, 6); }
 
 }  // namespace vantrel
