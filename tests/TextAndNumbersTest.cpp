@@ -48,6 +48,23 @@ TEST(Numbers, ParseRoundAndCountTheProgramsWay)
         if (expected == kTooLarge) EXPECT_THROW(ParseNumber(text, separator), OverflowError) << text;
         else EXPECT_EQ(ParseNumber(text, separator), expected) << text << " with " << separator;
     }
+    // A plain decimal at the start of a text: the value and how many characters it takes; none
+    // where no digit starts it or it has more than 15 digits.
+    for (const auto& [text, separator, expected] : std::vector<std::tuple<std::string, char, std::optional<PlainNumber>>>{
+             {"49.3", '.', PlainNumber{49.3, 4}}, {"-912, 5", '.', PlainNumber{-912, 4}},
+             {"+.5x", '.', PlainNumber{0.5, 3}}, {"5.", '.', PlainNumber{5, 2}}, {"1.5e3", '.', PlainNumber{1.5, 3}},
+             {"12.5.3", '.', PlainNumber{12.5, 4}}, {"1,5", ',', PlainNumber{1.5, 3}}, {"1,5", '.', PlainNumber{1, 1}},
+             {"999999999999999", '.', PlainNumber{999999999999999.0, 15}},
+             {"0.00000000000001", '.', PlainNumber{1e-14, 16}}, {"1234567890123456", '.', std::nullopt},
+             {"0.000000000000001", '.', std::nullopt}, {"", '.', std::nullopt}, {"-", '.', std::nullopt},
+             {".", '.', std::nullopt}, {"+-5", '.', std::nullopt}, {" 5", '.', std::nullopt},
+             {"e5", '.', std::nullopt}}) {
+        const std::optional<PlainNumber> read = PlainDecimalAt(text, separator);
+        ASSERT_EQ(read.has_value(), expected.has_value()) << text;
+        if (!read) continue;
+        EXPECT_EQ(read->Value, expected->Value) << text;
+        EXPECT_EQ(read->Length, expected->Length) << text;
+    }
     EXPECT_THROW(ToNumber("x"), ConversionError);
     try {
         ToNumber(" +1e999");

@@ -57,35 +57,45 @@ Prefix ReadPrefix(std::string_view text, char decimalSeparator)
     return prefix;
 }
 
-// A plain decimal of at most 15 digits ("49.3", "-912"), nearly every number of a file: its digits
-// as a whole number divided by a power of ten, both exact, give the correctly rounded value, the
-// one the general reading gives, at a fraction of its cost. nullopt for anything else.
+// A plain decimal of the whole text, as PlainDecimalAt reads it; nullopt for anything else.
 std::optional<double> PlainDecimal(std::string_view text, char decimalSeparator)
 {
+    const std::optional<PlainNumber> plain = PlainDecimalAt(text, decimalSeparator);
+    if (!plain || plain->Length != text.size()) return std::nullopt;
+    return plain->Value;
+}
+
+}  // namespace
+
+std::optional<PlainNumber> PlainDecimalAt(std::string_view text, char decimalSeparator)
+{
+    // Its digits as a whole number divided by a power of ten, both exact, give the correctly
+    // rounded value, the one the general reading gives, at a fraction of its cost.
     static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (negative || text.front() == '+')) ++i;
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const bool negative = at != end && *at == '-';
+    if (at != end && (negative || *at == '+')) ++at;
+    // A digit string past 15 digits wraps around, but is refused below all the same.
     std::uint64_t digits = 0;
-    int count = 0, decimals = 0;
-    bool separated = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (IsDigit(c)) {
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-            ++count;
-            decimals += separated ? 1 : 0;
-        } else if (c == decimalSeparator && !separated) {
-            separated = true;
-        } else {
-            return std::nullopt;
-        }
+    const auto readDigits = [&] {
+        const char* const first = at;
+        for (; at != end && IsDigit(*at); ++at) digits = digits * 10 + static_cast<std::uint64_t>(*at - '0');
+        return at - first;
+    };
+    const std::ptrdiff_t whole = readDigits();
+    std::ptrdiff_t decimals = 0;
+    if (at != end && *at == decimalSeparator) {
+        ++at;
+        decimals = readDigits();
     }
-    if (count == 0 || count > 15) return std::nullopt;
+    if (whole + decimals == 0 || whole + decimals > 15) return std::nullopt;
     const double value = static_cast<double>(digits) / kPowers[decimals];
-    return negative ? -value : value;
+    return PlainNumber{negative ? -value : value, static_cast<std::size_t>(at - text.data())};
 }
+
+namespace {
 
 double ValueOf(const Prefix& prefix)
 {
@@ -165,6 +175,8 @@ Int RoundTo(double value, const char* typeName)
 
 std::optional<double> ParseNumber(std::string_view text, char decimalSeparator)
 {
+    // Nearly every number comes without blanks around it, and a plain decimal has none within.
+    if (const std::optional<double> plain = PlainDecimal(text, decimalSeparator)) return plain;
     text = TrimBlanks(text);
     if (const std::optional<double> plain = PlainDecimal(text, decimalSeparator)) return plain;
     const Prefix prefix = ReadPrefix(text, decimalSeparator);

@@ -34,6 +34,16 @@ double ToNumber(std::string_view text);  // as ParseNumber; throws ConversionErr
 // values (checks, indices), where such a value cannot take part.
 std::optional<double> FiniteNumber(std::string_view text);
 
+// A plain decimal of at most 15 digits ("49.3", "-912", "+.5"), nearly every number of a file, at
+// the start of `text`: read up to the first character that cannot continue it, as ParseNumber
+// reads those characters, with how many it took. nullopt where no such number starts, or one of
+// more digits (which ParseNumber reads the general way).
+struct PlainNumber {
+    double Value;
+    std::size_t Length;
+};
+std::optional<PlainNumber> PlainDecimalAt(std::string_view text, char decimalSeparator = '.');
+
 // The number at the start of a text: blanks, tabs and line feeds anywhere are ignored, reading
 // stops at the first character that cannot continue the number; no number at all gives 0.
 double LeadingNumber(std::string_view text);

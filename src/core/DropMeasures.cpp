@@ -140,24 +140,25 @@ void DropMeasures::CheckLoad(int location, int drop, std::string_view load) cons
                             Quoted(load) + " is not a positive number, so its deflections cannot be normalised");
 }
 
-void DropMeasures::WriteFields(std::string& row, const std::vector<std::string_view>& items) const
+void DropMeasures::WriteFields(std::string& row, const std::vector<std::string_view>& items,
+                               const std::vector<std::optional<double>>& numbers) const
 {
     if (options_.NormalLoad == 0 && !options_.Indices) {
         for (const std::string_view item : items) Field(row, item);
         return;
     }
-    const std::optional<double> load = FiniteNumber(items.front());
+    const std::optional<double> load = numbers.front();
     const double loadKn = load && knPerLoad_ ? *load * *knPerLoad_ : std::nan("");
     const double scale = options_.NormalLoad > 0 ? options_.NormalLoad / loadKn : 1;
     Field(row, options_.NormalLoad > 0 ? Rounded(options_.NormalLoad) : items.front());
-    std::vector<double> deflections;
+    deflections_.clear();
     for (std::size_t i = 1; i < items.size(); ++i) {
-        const std::optional<double> deflection = FiniteNumber(items[i]);
-        deflections.push_back(deflection ? *deflection * scale : std::nan(""));
+        const std::optional<double> deflection = numbers[i];
+        deflections_.push_back(deflection ? *deflection * scale : std::nan(""));
         if (options_.NormalLoad == 0) Field(row, items[i]);
-        else Field(row, deflection ? Rounded(deflections.back()) : "");
+        else Field(row, deflection ? Rounded(deflections_.back()) : "");
     }
-    if (options_.Indices) WriteIndices(row, deflections, options_.NormalLoad > 0 ? options_.NormalLoad : loadKn);
+    if (options_.Indices) WriteIndices(row, deflections_, options_.NormalLoad > 0 ? options_.NormalLoad : loadKn);
 }
 
 void DropMeasures::WriteIndices(std::string& row, const std::vector<double>& deflections, double loadKn) const

@@ -69,6 +69,8 @@ void DropTable::Write(std::ostream& out) const
     Field(rows, "deflection_units");
     rows += "\r\n";
     std::vector<std::string_view> items;
+    std::vector<std::optional<double>> numbers;
+    const bool computed = options_.NormalLoad > 0 || options_.Indices;
     for (std::size_t f = 0; f < files_.size(); ++f) {
         const Document& file = files_[f];
         const PDDXFile& document = *file.Held;
@@ -85,9 +87,11 @@ void DropTable::Write(std::ostream& out) const
                 Field(rows, std::to_string(drop));
                 rows += location;
                 // The load, then the deflections; a drop with fewer leaves the last columns empty.
-                items = Items(value);
+                if (computed) Items(value, items, numbers);
+                else Items(value, items);
                 items.resize(deflections_ + 1);
-                measures_[f].WriteFields(rows, items);
+                numbers.resize(items.size());
+                measures_[f].WriteFields(rows, items, numbers);
                 rows += units;
                 WriteRows(out, rows);
             });
