@@ -122,6 +122,27 @@ TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)
     EXPECT_EQ(Run({"export", "f.DDX"}).out, Expected("formulas.csv"));
 }
 
+// The n of a numbered name, the prefix in any letter case, 1 to 2147483647.
+TEST(NumberedNames, NumberAfterItsPrefix)
+{
+    const std::vector<std::tuple<std::string, std::string, std::optional<int>>> cases = {
+        {"DropData_3", "DropData_", 3},
+        {"dropdata_12", "DropData_", 12},
+        {"DROPDATA_7", "DropData_", 7},
+        {"Test Location 2147483647", "Test Location ", 2147483647},
+        {"test LOCATION 5", "Test Location ", 5},
+        {"DropData_0", "DropData_", std::nullopt},
+        {"DropData_", "DropData_", std::nullopt},
+        {"DropData_-1", "DropData_", std::nullopt},
+        {"DropData_+1", "DropData_", std::nullopt},
+        {"DropData_ 1", "DropData_", std::nullopt},
+        {"DropData_3x", "DropData_", std::nullopt},
+        {"DropDatb_3", "DropData_", std::nullopt},
+        {"DropHistoryData_1_1", "DropData_", std::nullopt},
+        {"Test Location 2147483648", "Test Location ", std::nullopt}};
+    for (const auto& [name, prefix, expected] : cases) EXPECT_EQ(NumberAfter(name, prefix), expected) << name;
+}
+
 // A drop's items, each with the number it reads as: the plain decimals read on the way, the rest
 // (exponents, numbers too large, words, blanks) as FiniteNumber reads them.
 TEST(DropItems, SplitAtCommasAndReadOnce)

@@ -317,7 +317,10 @@ std::string FindingLine(const Finding& finding)
 
 std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 {
-    if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;
+    if (name.size() <= prefix.size()) return std::nullopt;
+    // The handles a document holds are in the prefix's own case but for a rare file.
+    const std::string_view start = name.substr(0, prefix.size());
+    if (start != prefix && !EqualsIgnoreCase(start, prefix)) return std::nullopt;
     const std::string_view digits = name.substr(prefix.size());
     int number = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);

@@ -48,6 +48,7 @@ private:
     std::string loadProblem_;                            // why knPerLoad_ is missing
     std::array<std::optional<std::size_t>, 4> sensors_;  // the deflections at 0, 300, 600 and 900 mm
     std::string note_;
+    std::string normalLoad_;                   // the load every drop is normalised to, as written in each row
     mutable std::vector<double> deflections_;  // of the drop at hand, its room kept from drop to drop
 };
 

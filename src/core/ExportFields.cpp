@@ -14,8 +14,9 @@ namespace {
 // name of standard input, "-".
 bool ReadAsFormula(std::string_view text)
 {
-    return !text.empty() && text != "-" && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos &&
-           !IsNumberText(text);
+    if (text.empty() || text == "-") return false;
+    const char c = text.front();
+    return (c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r') && !IsNumberText(text);
 }
 
 }  // namespace

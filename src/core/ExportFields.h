@@ -31,6 +31,15 @@ std::string ValueOf(const PDDXFile& document, const SectionAndKey& name);
 // take it for a formula.
 void Field(std::string& row, std::string_view text, bool latin1 = true, bool first = false);
 
+// Appends a field that holds a number as ParseNumber reads it (an item read as one, or a computed
+// number as Rounded writes it), or nothing: such text never needs quotes and never reads as a
+// formula, so it is written as it stands.
+inline void NumberField(std::string& row, std::string_view number)
+{
+    row += ',';
+    row.append(number);
+}
+
 // The items of a value such as a drop's "load, d1, ..., dn": split at its commas, blanks removed.
 std::vector<std::string_view> Items(std::string_view value);
 // The same into `items`, whose room is kept from drop to drop.
