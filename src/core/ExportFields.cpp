@@ -78,7 +78,10 @@ void Items(std::string_view value, std::vector<std::string_view>& items, std::ve
 {
     items.clear();
     numbers.clear();
-    const auto blanks = [&value](std::size_t at) { return std::min(value.find_first_not_of(' ', at), value.size()); };
+    const auto blanks = [&value](std::size_t at) {
+        while (at < value.size() && value[at] == ' ') ++at;
+        return at;
+    };
     for (std::size_t at = 0;; ++at) {
         const std::size_t first = blanks(at);
         const std::optional<PlainNumber> plain = PlainDecimalAt(value.substr(first));
