@@ -172,13 +172,16 @@ void DropMeasures::WriteIndices(std::string& row, const std::vector<double>& def
         d[at] = sensors_[at] && *sensors_[at] < deflections.size() ? deflections[*sensors_[at]] : std::nan("");
     // NaN stands for a missing value and carries through the arithmetic; a division by D0 = 0 gives
     // infinity. Neither is written.
-    const auto write = [&row](double value) { NumberField(row, std::isfinite(value) ? Rounded(value) : ""); };
+    const auto write = [&row](double value) {
+        if (std::isfinite(value)) NumberField(row, Rounded(value));
+        else row += ',';
+    };
     write(d[0] - d[1]);
     write(d[1] - d[2]);
     write(d[2] - d[3]);
     write(6 * (d[0] + 2 * d[1] + 2 * d[2] + d[3]) / d[0]);
     if (!plateMm_ || !micronsPerDeflection_) {
-        NumberField(row, "");
+        row += ',';
         return;
     }
     const double metres = *plateMm_ / 1000;

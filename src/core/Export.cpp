@@ -31,8 +31,8 @@ std::string LocationFields(const PDDXSection& section)
 void WholeField(std::string& row, int n)
 {
     char digits[16];
-    Field(row, std::string_view(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, n).ptr -
-                                                                 digits)));
+    const char* const end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    NumberField(row, std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
 }  // namespace
