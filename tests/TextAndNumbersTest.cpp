@@ -121,7 +121,14 @@ TEST(Numbers, WrittenInTheShortestFormOfTheirPrecision)
              {1.23456789e300, 6, "123457" + std::string(295, '0')}, {1.5e-300, 3, "0." + zeros300.substr(1) + "15"},
              {1.7976931348623157e308, 6, "179769" + std::string(303, '0')},
              {4.9406564584124654e-324, 6, "0." + std::string(323, '0') + "5"},
-             {3e-320, 6, "0." + std::string(319, '0') + "3"}, {0.0, 6, "0"}, {-0.0, 6, "0"}})
+             {3e-320, 6, "0." + std::string(319, '0') + "3"}, {0.0, 6, "0"}, {-0.0, 6, "0"},
+             // Scaled by an exact power of ten where one reaches (1e-22 to 1e22 of the scale), by
+             // the general rounding beyond; the difference of two decimals, and a rounding up to
+             // the next power of ten.
+             {1.2345678e27, 6, "123457" + std::string(22, '0')}, {1.2345678e28, 6, "123457" + std::string(23, '0')},
+             {1.2345678e-17, 6, "0.0000000000000000123457"}, {1.2345678e-18, 6, "0.00000000000000000123457"},
+             {123456789.4, 9, "123456789"}, {66.7 - 0.0000000000000142, 6, "66.7"}, {9.9999996, 6, "10"},
+             {99999.95, 6, "99999.9"}, {0.00099999951, 6, "0.001"}, {-19.500000000000004, 6, "-19.5"}})
         EXPECT_EQ(RoundedPlainText(value, digits), text) << value << " to " << digits;
     EXPECT_THROW(RoundedPlainText(std::numeric_limits<double>::infinity(), 6), OverflowError);
     EXPECT_THROW(RoundedPlainText(1.7976931348623157e308, 16), OverflowError);  // rounds up beyond the range

@@ -203,22 +203,75 @@ std::string SingleText(std::string_view text) { return SingleText(ToSingle(text)
 std::string DoubleText(double value) { return ShortestText(value, 15); }
 std::string PlainDecimalText(double value) { return ShortestText(value, 15, Form::Plain); }
 
+namespace {
+
+// `value` (normal, not zero) rounded to `digits` significant digits (at most 9) by scaling it with
+// an exact power of ten: the digits as a whole number and the power of ten of the first. The
+// scaled value is off the exact product by less than its last bit, so its rounding is the exact
+// one unless it lies that near a half; nullopt then, and where no exact power of ten will do.
+struct RoundedDigits {
+    std::uint64_t Digits;
+    int Exponent;
+};
+std::optional<RoundedDigits> ScaledDigits(double magnitude, int digits)
+{
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kLargest = 22;
+    int exponent = 0;
+    std::frexp(magnitude, &exponent);
+    exponent = static_cast<int>(std::floor((exponent - 1) * 0.30102999566398120));  // log10(2)
+    const double lowest = kPowers[digits - 1], beyond = kPowers[digits];
+    for (int tries = 0; tries < 3; ++tries) {
+        const int scale = digits - 1 - exponent;
+        if (scale > kLargest || scale < -kLargest) return std::nullopt;
+        const double scaled = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
+        if (scaled >= beyond) {
+            ++exponent;
+            continue;
+        }
+        if (scaled < lowest) {
+            --exponent;
+            continue;
+        }
+        const double whole = std::floor(scaled);
+        const double fraction = scaled - whole;
+        if (std::abs(fraction - 0.5) <= beyond * 0x1p-50) return std::nullopt;  // too near a half to tell
+        auto rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+        if (static_cast<double>(rounded) >= beyond) {  // 9.999996 to 10.0000
+            rounded /= 10;
+            ++exponent;
+        }
+        return RoundedDigits{rounded, exponent};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::string RoundedPlainText(double value, int digits)
 {
     // Rounded to at most 15 digits, a normal double reads back as those digits and no others, so
     // they are the shortest text of the rounded value: written as they come. Near the ends of the
     // range (subnormals, a rounding up past the largest double), zero, infinity and NaN, the
     // rounded text is read back and written as PlainDecimalText writes it.
-    if (const double magnitude = std::abs(value); magnitude >= 1e-300 && magnitude <= 1e300 && digits <= 15) {
-        char buffer[64];
-        const auto result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
-        return WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15,
-                                 Form::Plain);
+    const double magnitude = std::abs(value);
+    if (magnitude < 1e-300 || magnitude > 1e300 || digits > 15) {
+        char text[512];
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        return PlainDecimalText(std::strtod(text, nullptr));
     }
-    char text[512];
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    return PlainDecimalText(std::strtod(text, nullptr));
+    if (const std::optional<RoundedDigits> rounded = digits <= 9 ? ScaledDigits(magnitude, digits) : std::nullopt) {
+        char mantissa[24];
+        std::size_t length =
+            static_cast<std::size_t>(std::to_chars(mantissa, mantissa + sizeof mantissa, rounded->Digits).ptr -
+                                     mantissa);
+        while (length > 1 && mantissa[length - 1] == '0') --length;
+        return WrittenNumber(value < 0, std::string_view(mantissa, length), rounded->Exponent, 15, Form::Plain);
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
+    return WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15, Form::Plain);
 }
 
 std::chrono::sys_days DateFromParts(int year, int month, int day)
