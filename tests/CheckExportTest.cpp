@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "core/Check.h"
+#include "core/ExportFields.h"
 #include "support/ReaderTest.h"
 #include "support/TestSupport.h"
 
@@ -183,6 +189,53 @@ TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)
 
     // Text a spreadsheet would run as a formula is written after an apostrophe; numbers are not.
     EXPECT_EQ(Run({"export", "f.DDX"}).out, Expected("formulas.csv"));
+}
+
+// The n of a numbered name, the prefix in any letter case, 1 to 2147483647.
+TEST(NumberedNames, NumberAfterItsPrefix)
+{
+    const std::vector<std::tuple<std::string, std::string, std::optional<int>>> cases = {
+        {"DropData_3", "DropData_", 3},
+        {"dropdata_12", "DropData_", 12},
+        {"DROPDATA_7", "DropData_", 7},
+        {"Test Location 2147483647", "Test Location ", 2147483647},
+        {"test LOCATION 5", "Test Location ", 5},
+        {"DropData_0", "DropData_", std::nullopt},
+        {"DropData_", "DropData_", std::nullopt},
+        {"DropData_-1", "DropData_", std::nullopt},
+        {"DropData_+1", "DropData_", std::nullopt},
+        {"DropData_ 1", "DropData_", std::nullopt},
+        {"DropData_3x", "DropData_", std::nullopt},
+        {"DropDatb_3", "DropData_", std::nullopt},
+        {"DropHistoryData_1_1", "DropData_", std::nullopt},
+        {"Test Location 2147483648", "Test Location ", std::nullopt}};
+    for (const auto& [name, prefix, expected] : cases) EXPECT_EQ(NumberAfter(name, prefix), expected) << name;
+}
+
+// A drop's items, each with the number it reads as: the plain decimals read on the way, the rest
+// (exponents, numbers too large, words, blanks) as FiniteNumber reads them.
+TEST(DropItems, SplitAtCommasAndReadOnce)
+{
+    using Numbers = std::vector<std::optional<double>>;
+    const std::vector<std::tuple<std::string, std::vector<std::string_view>, Numbers>> cases = {
+        {"49.6, 901 ,  456", {"49.6", "901", "456"}, {49.6, 901, 456}},
+        {"-1.5,+.5,5.,007", {"-1.5", "+.5", "5.", "007"}, {-1.5, 0.5, 5, 7}},
+        {"", {""}, {std::nullopt}},
+        {"  ", {""}, {std::nullopt}},
+        {" , 5,", {"", "5", ""}, {std::nullopt, 5, std::nullopt}},
+        {"1.5e3, 2E-1 ,1e999", {"1.5e3", "2E-1", "1e999"}, {1500, 0.2, std::nullopt}},
+        {"1 2, 12.5.3, x9, 9x, -, ., +-5", {"1 2", "12.5.3", "x9", "9x", "-", ".", "+-5"}, Numbers(7)},
+        {"123456789012345, 1234567890123456789", {"123456789012345", "1234567890123456789"},
+         {123456789012345.0, 1234567890123456789.0}},
+        {"\t5, 5\t", {"\t5", "5\t"}, Numbers(2)}};
+    std::vector<std::string_view> items;
+    Numbers numbers;
+    for (const auto& [value, expectedItems, expectedNumbers] : cases) {
+        Items(value, items, numbers);
+        EXPECT_EQ(items, expectedItems) << value;
+        EXPECT_EQ(numbers, expectedNumbers) << value;
+        EXPECT_EQ(Items(value), expectedItems) << value;
+    }
 }
 
 }  // namespace

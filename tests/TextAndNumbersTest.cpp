@@ -48,6 +48,23 @@ TEST(Numbers, ParseRoundAndCountTheProgramsWay)
         if (expected == kTooLarge) EXPECT_THROW(ParseNumber(text, separator), OverflowError) << text;
         else EXPECT_EQ(ParseNumber(text, separator), expected) << text << " with " << separator;
     }
+    // A plain decimal at the start of a text: the value and how many characters it takes; none
+    // where no digit starts it or it has more than 15 digits.
+    for (const auto& [text, separator, expected] : std::vector<std::tuple<std::string, char, std::optional<PlainNumber>>>{
+             {"49.3", '.', PlainNumber{49.3, 4}}, {"-912, 5", '.', PlainNumber{-912, 4}},
+             {"+.5x", '.', PlainNumber{0.5, 3}}, {"5.", '.', PlainNumber{5, 2}}, {"1.5e3", '.', PlainNumber{1.5, 3}},
+             {"12.5.3", '.', PlainNumber{12.5, 4}}, {"1,5", ',', PlainNumber{1.5, 3}}, {"1,5", '.', PlainNumber{1, 1}},
+             {"999999999999999", '.', PlainNumber{999999999999999.0, 15}},
+             {"0.00000000000001", '.', PlainNumber{1e-14, 16}}, {"1234567890123456", '.', std::nullopt},
+             {"0.000000000000001", '.', std::nullopt}, {"", '.', std::nullopt}, {"-", '.', std::nullopt},
+             {".", '.', std::nullopt}, {"+-5", '.', std::nullopt}, {" 5", '.', std::nullopt},
+             {"e5", '.', std::nullopt}}) {
+        const std::optional<PlainNumber> read = PlainDecimalAt(text, separator);
+        ASSERT_EQ(read.has_value(), expected.has_value()) << text;
+        if (!read) continue;
+        EXPECT_EQ(read->Value, expected->Value) << text;
+        EXPECT_EQ(read->Length, expected->Length) << text;
+    }
     EXPECT_THROW(ToNumber("x"), ConversionError);
     try {
         ToNumber(" +1e999");
@@ -91,6 +108,30 @@ TEST(Numbers, WrittenInTheShortestFormOfTheirPrecision)
                                                                 {1.5e20, "150000000000000000000"}, {-2.5e-7, "-0.00000025"},
                                                                 {2.0 / 3.0 * 1e-6, "0.000000666666666666667"}, {0, "0"}})
         EXPECT_EQ(PlainDecimalText(value), text) << value;
+    // Rounded as printf rounds (halves of exact binary values to even), then written plain: across
+    // the range where the digits are written as they come, and beyond it at both ends, where the
+    // rounded text is read back first (a subnormal keeps fewer digits; zero loses its sign).
+    const std::string zeros300(300, '0');
+    for (const auto& [value, digits, text] : std::vector<std::tuple<double, int, std::string>>{
+             {123.456789, 6, "123.457"}, {-0.000123456789, 6, "-0.000123457"}, {999999.5, 6, "1000000"},
+             {999999.4, 6, "999999"}, {2.5, 1, "2"}, {3.5, 1, "4"}, {0.125, 2, "0.12"}, {0.375, 2, "0.38"},
+             {1.5e20, 6, "150000000000000000000"}, {120.0, 6, "120"}, {100.0, 6, "100"}, {0.1, 6, "0.1"},
+             {1e-5, 6, "0.00001"}, {2.0 / 3.0, 15, "0.666666666666667"}, {2.0 / 3.0, 17, "0.666666666666667"},
+             {1e300, 6, "1" + zeros300}, {1e-300, 6, "0." + std::string(299, '0') + "1"},
+             {1.23456789e300, 6, "123457" + std::string(295, '0')}, {1.5e-300, 3, "0." + zeros300.substr(1) + "15"},
+             {1.7976931348623157e308, 6, "179769" + std::string(303, '0')},
+             {4.9406564584124654e-324, 6, "0." + std::string(323, '0') + "5"},
+             {3e-320, 6, "0." + std::string(319, '0') + "3"}, {0.0, 6, "0"}, {-0.0, 6, "0"},
+             // Scaled by an exact power of ten where one reaches (1e-22 to 1e22 of the scale), by
+             // the general rounding beyond; the difference of two decimals, and a rounding up to
+             // the next power of ten.
+             {1.2345678e27, 6, "123457" + std::string(22, '0')}, {1.2345678e28, 6, "123457" + std::string(23, '0')},
+             {1.2345678e-17, 6, "0.0000000000000000123457"}, {1.2345678e-18, 6, "0.00000000000000000123457"},
+             {123456789.4, 9, "123456789"}, {66.7 - 0.0000000000000142, 6, "66.7"}, {9.9999996, 6, "10"},
+             {99999.95, 6, "99999.9"}, {0.00099999951, 6, "0.001"}, {-19.500000000000004, 6, "-19.5"}})
+        EXPECT_EQ(RoundedPlainText(value, digits), text) << value << " to " << digits;
+    EXPECT_THROW(RoundedPlainText(std::numeric_limits<double>::infinity(), 6), OverflowError);
+    EXPECT_THROW(RoundedPlainText(1.7976931348623157e308, 16), OverflowError);  // rounds up beyond the range
 }
 
 TEST(DatesAndTimes, TwoDigitYearsCarriesAndPadding)

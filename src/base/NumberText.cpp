@@ -57,34 +57,12 @@ Prefix ReadPrefix(std::string_view text, char decimalSeparator)
     return prefix;
 }
 
-// A plain decimal of at most 15 digits ("49.3", "-912"), nearly every number of a file: its digits
-// as a whole number divided by a power of ten, both exact, give the correctly rounded value, the
-// one the general reading gives, at a fraction of its cost. nullopt for anything else.
+// A plain decimal of the whole text, as PlainDecimalAt reads it; nullopt for anything else.
 std::optional<double> PlainDecimal(std::string_view text, char decimalSeparator)
 {
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (negative || text.front() == '+')) ++i;
-    std::uint64_t digits = 0;
-    int count = 0, decimals = 0;
-    bool separated = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (IsDigit(c)) {
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-            ++count;
-            decimals += separated ? 1 : 0;
-        } else if (c == decimalSeparator && !separated) {
-            separated = true;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (count == 0 || count > 15) return std::nullopt;
-    const double value = static_cast<double>(digits) / kPowers[decimals];
-    return negative ? -value : value;
+    const std::optional<PlainNumber> plain = PlainDecimalAt(text, decimalSeparator);
+    if (!plain || plain->Length != text.size()) return std::nullopt;
+    return plain->Value;
 }
 
 double ValueOf(const Prefix& prefix)
@@ -93,10 +71,46 @@ double ValueOf(const Prefix& prefix)
     return prefix.value;
 }
 
-// Shortest decimal form of at most `maxDigits` significant digits that reads back as the same
-// value at the given precision; exponent form outside the range a plain number suits, unless
-// only the plain form will do.
 enum class Form { Suited, Plain };
+
+// A number of `mantissa` digits (no trailing zeros) times ten to `exponent` (that of the first
+// digit): in exponent form outside the range a plain number of `maxDigits` suits, unless only the
+// plain form will do.
+std::string WrittenNumber(bool negative, std::string_view mantissa, int exponent, int maxDigits, Form form)
+{
+    std::string out = negative ? "-" : "";
+    if (form == Form::Suited && (exponent >= maxDigits || exponent < -4)) {
+        out += mantissa.front();
+        if (mantissa.size() > 1) out.append(".").append(mantissa.substr(1));
+        char exp[16];
+        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return out + exp;
+    }
+    if (exponent < 0) return out.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(mantissa);
+    const std::size_t wholeDigits = static_cast<std::size_t>(exponent) + 1;
+    if (mantissa.size() <= wholeDigits) return out.append(mantissa).append(wholeDigits - mantissa.size(), '0');
+    return out.append(mantissa.substr(0, wholeDigits)).append(".").append(mantissa.substr(wholeDigits));
+}
+
+// Text of std::to_chars in scientific form, [-]d[.ddd]e[+-]xx, written by WrittenNumber.
+std::string WrittenScientific(std::string_view text, int maxDigits, Form form)
+{
+    const bool negative = text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    const std::size_t e = text.find('e');
+    char mantissa[32];
+    std::size_t length = 0;
+    for (const char c : text.substr(0, e))
+        if (c != '.') mantissa[length++] = c;
+    while (length > 1 && mantissa[length - 1] == '0') --length;
+    int exponent = 0;
+    const std::string_view power = text.substr(e + (text[e + 1] == '+' ? 2 : 1));
+    std::from_chars(power.data(), power.data() + power.size(), exponent);
+    return WrittenNumber(negative, std::string_view(mantissa, length), exponent, maxDigits, form);
+}
+
+// Shortest decimal form of at most `maxDigits` significant digits that reads back as the same
+// value at the given precision.
 template <typename Real>
 std::string ShortestText(Real value, int maxDigits, Form form = Form::Suited)
 {
@@ -107,35 +121,13 @@ std::string ShortestText(Real value, int maxDigits, Form form = Form::Suited)
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    auto e = text.find('e');
-    const std::size_t digits = text.substr(0, e).size() - (text.front() == '-') - (text.find('.') < e);
+    const std::size_t e = text.find('e');
+    const std::size_t digits = e - (text.front() == '-') - (text.find('.') < e);
     if (digits > static_cast<std::size_t>(maxDigits)) {
         result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, maxDigits - 1);
         text = std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
-        e = text.find('e');
     }
-    // text: [-]d[.ddd]e[+-]xx
-    const bool negative = text.front() == '-';
-    if (negative) text.remove_prefix(1), --e;
-    std::string mantissa;
-    for (char c : text.substr(0, e))
-        if (c != '.') mantissa += c;
-    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-    const int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
-
-    std::string out = negative ? "-" : "";
-    const int length = static_cast<int>(mantissa.size());
-    if (form == Form::Suited && (exponent >= maxDigits || exponent < -4)) {
-        out += mantissa.substr(0, 1);
-        if (length > 1) out += "." + mantissa.substr(1);
-        char exp[16];
-        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        return out + exp;
-    }
-    if (exponent < 0) return out + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
-    const std::size_t wholeDigits = static_cast<std::size_t>(exponent) + 1;
-    if (mantissa.size() <= wholeDigits) return out + mantissa + std::string(wholeDigits - mantissa.size(), '0');
-    return out + mantissa.substr(0, wholeDigits) + "." + mantissa.substr(wholeDigits);
+    return WrittenScientific(text, maxDigits, form);
 }
 
 template <typename Int>
@@ -151,6 +143,8 @@ Int RoundTo(double value, const char* typeName)
 
 std::optional<double> ParseNumber(std::string_view text, char decimalSeparator)
 {
+    // Nearly every number comes without blanks around it, and a plain decimal has none within.
+    if (const std::optional<double> plain = PlainDecimal(text, decimalSeparator)) return plain;
     text = TrimBlanks(text);
     if (const std::optional<double> plain = PlainDecimal(text, decimalSeparator)) return plain;
     const Prefix prefix = ReadPrefix(text, decimalSeparator);
@@ -208,6 +202,77 @@ std::string SingleText(float value) { return ShortestText(value, 7); }
 std::string SingleText(std::string_view text) { return SingleText(ToSingle(text)); }
 std::string DoubleText(double value) { return ShortestText(value, 15); }
 std::string PlainDecimalText(double value) { return ShortestText(value, 15, Form::Plain); }
+
+namespace {
+
+// `value` (normal, not zero) rounded to `digits` significant digits (at most 9) by scaling it with
+// an exact power of ten: the digits as a whole number and the power of ten of the first. The
+// scaled value is off the exact product by less than its last bit, so its rounding is the exact
+// one unless it lies that near a half; nullopt then, and where no exact power of ten will do.
+struct RoundedDigits {
+    std::uint64_t Digits;
+    int Exponent;
+};
+std::optional<RoundedDigits> ScaledDigits(double magnitude, int digits)
+{
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kLargest = 22;
+    int exponent = 0;
+    std::frexp(magnitude, &exponent);
+    exponent = static_cast<int>(std::floor((exponent - 1) * 0.30102999566398120));  // log10(2)
+    const double lowest = kPowers[digits - 1], beyond = kPowers[digits];
+    for (int tries = 0; tries < 3; ++tries) {
+        const int scale = digits - 1 - exponent;
+        if (scale > kLargest || scale < -kLargest) return std::nullopt;
+        const double scaled = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
+        if (scaled >= beyond) {
+            ++exponent;
+            continue;
+        }
+        if (scaled < lowest) {
+            --exponent;
+            continue;
+        }
+        const double whole = std::floor(scaled);
+        const double fraction = scaled - whole;
+        if (std::abs(fraction - 0.5) <= beyond * 0x1p-50) return std::nullopt;  // too near a half to tell
+        auto rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+        if (static_cast<double>(rounded) >= beyond) {  // 9.999996 to 10.0000
+            rounded /= 10;
+            ++exponent;
+        }
+        return RoundedDigits{rounded, exponent};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string RoundedPlainText(double value, int digits)
+{
+    // Rounded to at most 15 digits, a normal double reads back as those digits and no others, so
+    // they are the shortest text of the rounded value: written as they come. Near the ends of the
+    // range (subnormals, a rounding up past the largest double), zero, infinity and NaN, the
+    // rounded text is read back and written as PlainDecimalText writes it.
+    const double magnitude = std::abs(value);
+    if (magnitude < 1e-300 || magnitude > 1e300 || digits > 15) {
+        char text[512];
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        return PlainDecimalText(std::strtod(text, nullptr));
+    }
+    if (const std::optional<RoundedDigits> rounded = digits <= 9 ? ScaledDigits(magnitude, digits) : std::nullopt) {
+        char mantissa[24];
+        std::size_t length =
+            static_cast<std::size_t>(std::to_chars(mantissa, mantissa + sizeof mantissa, rounded->Digits).ptr -
+                                     mantissa);
+        while (length > 1 && mantissa[length - 1] == '0') --length;
+        return WrittenNumber(value < 0, std::string_view(mantissa, length), rounded->Exponent, 15, Form::Plain);
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
+    return WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15, Form::Plain);
+}
 
 std::chrono::sys_days DateFromParts(int year, int month, int day)
 {

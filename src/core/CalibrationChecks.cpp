@@ -4,7 +4,6 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <numeric>
 #include <set>
 #include <span>
 
@@ -294,20 +293,26 @@ void DropRules::Basin(std::string_view handle, std::span<const double> deflectio
         const std::string sensor = "D" + std::to_string(k + 1);
         return known ? sensor + " (" + Text(*offsets_[k]) + " mm)" : sensor;
     };
-    std::vector<std::size_t> listed(deflections.size());
-    std::iota(listed.begin(), listed.end(), 0);
-    for (const std::vector<std::size_t>& line : known ? sides_ : std::vector<std::vector<std::size_t>>{listed}) {
-        for (std::size_t i = 1; i < line.size(); ++i) {
-            const std::size_t nearer = line[i - 1], farther = line[i];
+    // Whether the `count` sensors sensor(0), sensor(1), ... outwards rise too much, which is told.
+    const auto rises = [&](std::size_t count, const auto& sensor) {
+        for (std::size_t i = 1; i < count; ++i) {
+            const std::size_t nearer = sensor(i - 1), farther = sensor(i);
             if (known && *offsets_[nearer] == *offsets_[farther]) continue;  // two sensors at one place
             const double rise = (deflections[farther] / deflections[nearer] - 1) * 100;
             if (rise > limits_.BasinRisePercent) {
                 Report(handle, "V132",
                        name(farther) + " is " + Text(rise) + " % more than " + name(nearer) + ", nearer the plate");
-                return;
+                return true;
             }
         }
+        return false;
+    };
+    if (!known) {
+        rises(deflections.size(), [](std::size_t i) { return i; });
+        return;
     }
+    for (const std::vector<std::size_t>& line : sides_)
+        if (rises(line.size(), [&line](std::size_t i) { return line[i]; })) return;
 }
 
 void DropRules::Report(std::string_view key, std::string_view code, std::string message, const RelatedElements& related)

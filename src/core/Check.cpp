@@ -10,6 +10,7 @@
 
 #include "base/Latin1.h"
 #include "core/CalibrationChecks.h"
+#include "core/ExportFields.h"
 #include "core/UnitFactors.h"
 #include "base/ProfileFile.h"
 #include "base/NativeText.h"
@@ -34,20 +35,6 @@ std::optional<int> Counter(std::string_view text)
     } catch (const OverflowError&) {
     }
     return std::nullopt;
-}
-
-// The items of a list value ("0, 200, 300"), blanks around each removed, into `items` (reused
-// from drop to drop, as a million drops are checked).
-void Items(std::string_view list, std::vector<std::string_view>& items)
-{
-    items.clear();
-    for (std::size_t at = 0;;) {
-        const std::size_t comma = list.find(',', at);
-        items.push_back(TrimBlanks(list.substr(at,
-                                               comma == std::string_view::npos ? std::string_view::npos : comma - at)));
-        if (comma == std::string_view::npos) return;
-        at = comma + 1;
-    }
 }
 
 class Findings {
@@ -133,15 +120,14 @@ public:
             findings_.Add(section_, handle, "empty");
             return;
         }
-        Items(value, items_);
+        // Each number is read once, for both the check of the drop and the rules.
+        Items(value, items_, values_);
         if (sensors_ && static_cast<int>(items_.size()) != *sensors_ + 1)
             findings_.Add(section_, handle,
                           "a load and " + Counted(items_.size() - 1, "deflection") +
                               ", but NumberOfDeflectionSensors is " + std::to_string(*sensors_));
-        // Each number is read once, for both the check of the drop and the rules.
-        values_.clear();
-        for (const std::string_view item : items_) values_.push_back(FiniteNumber(item));
-        findings_.NonNumbers({section_, handle}, items_, &values_);
+        if (!std::all_of(values_.begin(), values_.end(), [](const std::optional<double>& v) { return v.has_value(); }))
+            findings_.NonNumbers({section_, handle}, items_, &values_);
         rules_.Drop(handle, values_);
     }
     // `counter`: the location's NumberOfDrops, empty where it has none; `testTime` its TestTime.
@@ -354,7 +340,10 @@ std::string FindingLine(const Finding& finding)
 
 std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
 {
-    if (name.size() <= prefix.size() || !EqualsIgnoreCase(name.substr(0, prefix.size()), prefix)) return std::nullopt;
+    if (name.size() <= prefix.size()) return std::nullopt;
+    // The handles a document holds are in the prefix's own case but for a rare file.
+    const std::string_view start = name.substr(0, prefix.size());
+    if (start != prefix && !EqualsIgnoreCase(start, prefix)) return std::nullopt;
     const std::string_view digits = name.substr(prefix.size());
     int number = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
@@ -441,7 +430,9 @@ void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
         void Begin(int n) { check.Begin(LocationName(n)); }
         void Drop(int n, std::string_view value)
         {
-            handle.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(n));
+            char number[16];
+            const auto end = std::to_chars(number, number + sizeof number, n).ptr;
+            handle.assign(pddx::TestLocation::kDropDataPrefix).append(number, end);
             check.Drop(handle, value);
         }
         void End(std::string_view counter, std::string_view time) { check.End(counter, time); }

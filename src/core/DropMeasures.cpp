@@ -73,6 +73,7 @@ DropMeasures::DropMeasures(const PDDXFile& document, const std::string& fileName
     if (const std::optional<double> mm = MillimetresPer(ValueOf(document, pddx::Units::DeflectionUnits)))
         micronsPerDeflection_ = *mm * 1000;
     if (options.Indices) FindSensors(document);
+    if (options.NormalLoad > 0) normalLoad_ = Rounded(options.NormalLoad);
 }
 
 namespace {
@@ -151,24 +152,28 @@ void DropMeasures::CheckLoad(int location, int drop, std::string_view load) cons
                             Quoted(load) + " is not a positive number, so its deflections cannot be normalised");
 }
 
-void DropMeasures::WriteFields(std::string& row, const std::vector<std::string_view>& items) const
+void DropMeasures::WriteFields(std::string& row, const std::vector<std::string_view>& items,
+                               const std::vector<std::optional<double>>& numbers) const
 {
     if (options_.NormalLoad == 0 && !options_.Indices) {
         for (const std::string_view item : items) Field(row, item);
         return;
     }
-    const std::optional<double> load = FiniteNumber(items.front());
+    const std::optional<double> load = numbers.front();
     const double loadKn = load && knPerLoad_ ? *load * *knPerLoad_ : std::nan("");
     const double scale = options_.NormalLoad > 0 ? options_.NormalLoad / loadKn : 1;
-    Field(row, options_.NormalLoad > 0 ? Rounded(options_.NormalLoad) : items.front());
-    std::vector<double> deflections;
+    // An item that reads as a number is written as NumberField writes numbers.
+    const auto item = [&](std::size_t i) { numbers[i] ? NumberField(row, items[i]) : Field(row, items[i]); };
+    if (options_.NormalLoad > 0) NumberField(row, normalLoad_);
+    else item(0);
+    deflections_.clear();
     for (std::size_t i = 1; i < items.size(); ++i) {
-        const std::optional<double> deflection = FiniteNumber(items[i]);
-        deflections.push_back(deflection ? *deflection * scale : std::nan(""));
-        if (options_.NormalLoad == 0) Field(row, items[i]);
-        else Field(row, deflection ? Rounded(deflections.back()) : "");
+        const std::optional<double> deflection = numbers[i];
+        deflections_.push_back(deflection ? *deflection * scale : std::nan(""));
+        if (options_.NormalLoad > 0) NumberField(row, deflection ? Rounded(deflections_.back()) : "");
+        else item(i);
     }
-    if (options_.Indices) WriteIndices(row, deflections, options_.NormalLoad > 0 ? options_.NormalLoad : loadKn);
+    if (options_.Indices) WriteIndices(row, deflections_, options_.NormalLoad > 0 ? options_.NormalLoad : loadKn);
 }
 
 void DropMeasures::WriteIndices(std::string& row, const std::vector<double>& deflections, double loadKn) const
@@ -178,13 +183,16 @@ void DropMeasures::WriteIndices(std::string& row, const std::vector<double>& def
         d[at] = sensors_[at] && *sensors_[at] < deflections.size() ? deflections[*sensors_[at]] : std::nan("");
     // NaN stands for a missing value and carries through the arithmetic; a division by D0 = 0 gives
     // infinity. Neither is written.
-    const auto write = [&row](double value) { Field(row, std::isfinite(value) ? Rounded(value) : ""); };
+    const auto write = [&row](double value) {
+        if (std::isfinite(value)) NumberField(row, Rounded(value));
+        else row += ',';
+    };
     write(d[0] - d[1]);
     write(d[1] - d[2]);
     write(d[2] - d[3]);
     write(6 * (d[0] + 2 * d[1] + 2 * d[2] + d[3]) / d[0]);
     if (!plateMm_ || !micronsPerDeflection_) {
-        Field(row, "");
+        row += ',';
         return;
     }
     const double metres = *plateMm_ / 1000;

@@ -36,8 +36,10 @@ public:
     void CheckLoad(int location, int drop, std::string_view load) const;
 
     // Appends the load and the deflections of `items` (the drop's, padded to the table's width),
-    // normalised where asked, then the indices where asked.
-    void WriteFields(std::string& row, const std::vector<std::string_view>& items) const;
+    // normalised where asked, then the indices where asked; `numbers` are the items as FiniteNumber
+    // reads them, needed only for those.
+    void WriteFields(std::string& row, const std::vector<std::string_view>& items,
+                     const std::vector<std::optional<double>>& numbers) const;
 
     // Which sensors the indices took, and which could not be computed and why; empty without indices.
     const std::string& Note() const { return note_; }
@@ -54,6 +56,8 @@ private:
     std::string loadProblem_;                            // why knPerLoad_ is missing
     std::array<std::optional<std::size_t>, 4> sensors_;  // the deflections at 0, 300, 600 and 900 mm
     std::string note_;
+    std::string normalLoad_;                   // the load every drop is normalised to, as written in each row
+    mutable std::vector<double> deflections_;  // of the drop at hand, its room kept from drop to drop
 };
 
 }  // namespace vantrel

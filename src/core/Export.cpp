@@ -1,6 +1,7 @@
 #include "core/Export.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string_view>
 
 #include "base/Latin1.h"
@@ -26,6 +27,14 @@ std::string LocationFields(const PDDXSection& section)
     return fields;
 }
 
+// A location or drop number as a field, without a string of its own.
+void WholeField(std::string& row, int n)
+{
+    char digits[16];
+    const char* const end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    NumberField(row, std::string_view(digits, static_cast<std::size_t>(end - digits)));
+}
+
 }  // namespace
 
 std::unique_ptr<ExportTable> MakeExportTable(const ExportOptions& options)
@@ -43,7 +52,9 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
         ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
             measures.CheckLoad(location, drop, TrimBlanks(value.substr(0, value.find(','))));
             ++rows_;
-            deflections_ = std::max<std::size_t>(deflections_, std::count(value.begin(), value.end(), ','));
+            std::size_t commas = 0;
+            for (std::size_t at = value.find(','); at != std::string_view::npos; at = value.find(',', at + 1)) ++commas;
+            deflections_ = std::max(deflections_, commas);
         });
     });
     // A file without drops (a configuration) has no indices to tell of.
@@ -69,6 +80,8 @@ void DropTable::Write(std::ostream& out) const
     Field(rows, "deflection_units");
     rows += "\r\n";
     std::vector<std::string_view> items;
+    std::vector<std::optional<double>> numbers;
+    const bool computed = options_.NormalLoad > 0 || options_.Indices;
     for (std::size_t f = 0; f < files_.size(); ++f) {
         const Document& file = files_[f];
         const PDDXFile& document = *file.Held;
@@ -81,13 +94,15 @@ void DropTable::Write(std::ostream& out) const
             const std::string location = LocationFields(section);
             ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
                 rows += name;
-                Field(rows, std::to_string(number));
-                Field(rows, std::to_string(drop));
+                WholeField(rows, number);
+                WholeField(rows, drop);
                 rows += location;
                 // The load, then the deflections; a drop with fewer leaves the last columns empty.
-                items = Items(value);
+                if (computed) Items(value, items, numbers);
+                else Items(value, items);
                 items.resize(deflections_ + 1);
-                measures_[f].WriteFields(rows, items);
+                numbers.resize(items.size());
+                measures_[f].WriteFields(rows, items, numbers);
                 rows += units;
                 WriteRows(out, rows);
             });

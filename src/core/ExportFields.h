@@ -31,8 +31,22 @@ std::string ValueOf(const PDDXFile& document, const SectionAndKey& name);
 // take it for a formula.
 void Field(std::string& row, std::string_view text, bool latin1 = true, bool first = false);
 
+// Appends a field that holds a number as ParseNumber reads it (an item read as one, or a computed
+// number as Rounded writes it), or nothing: such text never needs quotes and never reads as a
+// formula, so it is written as it stands.
+inline void NumberField(std::string& row, std::string_view number)
+{
+    row += ',';
+    row.append(number);
+}
+
 // The items of a value such as a drop's "load, d1, ..., dn": split at its commas, blanks removed.
 std::vector<std::string_view> Items(std::string_view value);
+// The same into `items`, whose room is kept from drop to drop.
+void Items(std::string_view value, std::vector<std::string_view>& items);
+// The same, with each item read by FiniteNumber into `numbers`: in one pass over the text where the
+// items are plain decimals, as nearly all are.
+void Items(std::string_view value, std::vector<std::string_view>& items, std::vector<std::optional<double>>& numbers);
 
 // Writes the rows gathered so far once they are many, so that a table is never held twice; `last`
 // writes them whatever their size.
