@@ -52,8 +52,8 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
         ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
             measures.CheckLoad(location, drop, TrimBlanks(value.substr(0, value.find(','))));
             ++rows_;
-            std::size_t commas = 0;
-            for (std::size_t at = value.find(','); at != std::string_view::npos; at = value.find(',', at + 1)) ++commas;
+            // A plain count: a drop's commas lie a few bytes apart, too near for a search to gain.
+            const auto commas = static_cast<std::size_t>(std::count(value.begin(), value.end(), ','));
             deflections_ = std::max(deflections_, commas);
         });
     });
