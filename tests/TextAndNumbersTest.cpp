@@ -129,7 +129,13 @@ TEST(Numbers, WrittenInTheShortestFormOfTheirPrecision)
              {1.2345678e-17, 6, "0.0000000000000000123457"}, {1.2345678e-18, 6, "0.00000000000000000123457"},
              {123456789.4, 9, "123456789"}, {66.7 - 0.0000000000000142, 6, "66.7"}, {9.9999996, 6, "10"},
              {99999.95, 6, "99999.9"}, {0.00099999951, 6, "0.001"}, {-19.500000000000004, 6, "-19.5"}})
+    {
         EXPECT_EQ(RoundedPlainText(value, digits), text) << value << " to " << digits;
+        // Appended to a table's row, the same text after what the row holds.
+        std::string row = "x,";
+        AppendRoundedPlainText(row, value, digits);
+        EXPECT_EQ(row, "x," + text) << value << " to " << digits;
+    }
     EXPECT_THROW(RoundedPlainText(std::numeric_limits<double>::infinity(), 6), OverflowError);
     EXPECT_THROW(RoundedPlainText(1.7976931348623157e308, 16), OverflowError);  // rounds up beyond the range
 }

@@ -1,6 +1,8 @@
 #include "base/NumberText.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -218,9 +220,9 @@ std::optional<RoundedDigits> ScaledDigits(double magnitude, int digits)
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     constexpr int kLargest = 22;
-    int exponent = 0;
-    std::frexp(magnitude, &exponent);
-    exponent = static_cast<int>(std::floor((exponent - 1) * 0.30102999566398120));  // log10(2)
+    // frexp's exponent, read from the bits of a normal double (every caller's is).
+    const int binary = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1022;
+    int exponent = static_cast<int>(std::floor((binary - 1) * 0.30102999566398120));  // log10(2)
     const double lowest = kPowers[digits - 1], beyond = kPowers[digits];
     for (int tries = 0; tries < 3; ++tries) {
         const int scale = digits - 1 - exponent;
@@ -234,7 +236,8 @@ std::optional<RoundedDigits> ScaledDigits(double magnitude, int digits)
             --exponent;
             continue;
         }
-        const double whole = std::floor(scaled);
+        // Positive and below 1e9: the cast is the floor.
+        const double whole = static_cast<double>(static_cast<std::uint64_t>(scaled));
         const double fraction = scaled - whole;
         if (std::abs(fraction - 0.5) <= beyond * 0x1p-50) return std::nullopt;  // too near a half to tell
         auto rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
@@ -272,6 +275,41 @@ std::string RoundedPlainText(double value, int digits)
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
     return WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15, Form::Plain);
+}
+
+void AppendRoundedPlainText(std::string& out, double value, int digits)
+{
+    const double magnitude = std::abs(value);
+    const std::optional<RoundedDigits> rounded =
+        digits <= 9 && magnitude >= 1e-300 && magnitude <= 1e300 ? ScaledDigits(magnitude, digits) : std::nullopt;
+    if (!rounded) {
+        out += RoundedPlainText(value, digits);
+        return;
+    }
+    // Written as WrittenNumber writes a plain decimal, into one buffer appended at once: at most
+    // 9 digits, and as many zeros as an exponent within 1e-300 to 1e300 asks.
+    char text[320];
+    char* at = text;
+    if (value < 0) *at++ = '-';
+    char mantissa[24];
+    std::size_t length =
+        static_cast<std::size_t>(std::to_chars(mantissa, mantissa + sizeof mantissa, rounded->Digits).ptr - mantissa);
+    while (length > 1 && mantissa[length - 1] == '0') --length;
+    const int exponent = rounded->Exponent;
+    if (exponent < 0) {
+        *at++ = '0';
+        *at++ = '.';
+        at = std::fill_n(at, -exponent - 1, '0');
+        at = std::copy_n(mantissa, length, at);
+    } else if (const auto whole = static_cast<std::size_t>(exponent) + 1; length <= whole) {
+        at = std::copy_n(mantissa, length, at);
+        at = std::fill_n(at, whole - length, '0');
+    } else {
+        at = std::copy_n(mantissa, whole, at);
+        *at++ = '.';
+        at = std::copy_n(mantissa + whole, length - whole, at);
+    }
+    out.append(text, static_cast<std::size_t>(at - text));
 }
 
 std::chrono::sys_days DateFromParts(int year, int month, int day)

@@ -104,6 +104,8 @@ std::string PlainDecimalText(double value);
 // `value` rounded to `digits` significant digits (1 to 17) as printf's "%.*g" rounds, then written
 // as PlainDecimalText writes the value that text reads as.
 std::string RoundedPlainText(double value, int digits);
+// The same appended to `out`, building no string of its own where it can (a table's numbers).
+void AppendRoundedPlainText(std::string& out, double value, int digits);
 
 // The calendar date of year, month and day: years 0 to 29 mean 2000 to 2029 and 30 to 99 mean
 // 1930 to 1999; months and days beyond their range carry into the next month or year (and below

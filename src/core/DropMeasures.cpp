@@ -170,8 +170,9 @@ void DropMeasures::WriteFields(std::string& row, const std::vector<std::string_v
     for (std::size_t i = 1; i < items.size(); ++i) {
         const std::optional<double> deflection = numbers[i];
         deflections_.push_back(deflection ? *deflection * scale : std::nan(""));
-        if (options_.NormalLoad > 0) NumberField(row, deflection ? Rounded(deflections_.back()) : "");
-        else item(i);
+        if (options_.NormalLoad == 0) item(i);
+        else if (deflection) RoundedField(row, deflections_.back());
+        else row += ',';
     }
     if (options_.Indices) WriteIndices(row, deflections_, options_.NormalLoad > 0 ? options_.NormalLoad : loadKn);
 }
@@ -184,7 +185,7 @@ void DropMeasures::WriteIndices(std::string& row, const std::vector<double>& def
     // NaN stands for a missing value and carries through the arithmetic; a division by D0 = 0 gives
     // infinity. Neither is written.
     const auto write = [&row](double value) {
-        if (std::isfinite(value)) NumberField(row, Rounded(value));
+        if (std::isfinite(value)) RoundedField(row, value);
         else row += ',';
     };
     write(d[0] - d[1]);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/NumberText.h"
 #include "core/Check.h"
 #include "document/PDDXFile.h"
 
@@ -38,6 +39,13 @@ inline void NumberField(std::string& row, std::string_view number)
 {
     row += ',';
     row.append(number);
+}
+
+// Appends a field of `value` as Rounded writes it.
+inline void RoundedField(std::string& row, double value)
+{
+    row += ',';
+    AppendRoundedPlainText(row, value, 6);
 }
 
 // The items of a value such as a drop's "load, d1, ..., dn": split at its commas, blanks removed.
