@@ -134,8 +134,9 @@ TEST(Keys, ANewDocumentHasTheFocusInItsGridAndCtrlTabLeavesIt)
     const QModelIndex first = review.Grid()->Table()->currentIndex();
     // Each key, then the control that has the focus after it.
     const std::pair<const char*, const char*> steps[] = {
-        {"Tab", "grdItems"}, {"Down", "grdItems"}, {"Ctrl+Tab", "cmdFind"}, {"Tab", "cmdWrite"}, {"Tab", "txtSource"},
-        {"Shift+Tab", "cmdWrite"}, {"Shift+Tab", "cmdFind"}, {"Shift+Tab", "grdItems"}, {"Ctrl+Shift+Tab", "(out of the grid)"}};
+        {"Tab", "grdItems"}, {"Down", "grdItems"}, {"Ctrl+Tab", "cmdFind"}, {"Tab", "lstQuality"}, {"Tab", "cmdWrite"},
+        {"Tab", "txtSource"}, {"Shift+Tab", "cmdWrite"}, {"Shift+Tab", "lstQuality"}, {"Shift+Tab", "cmdFind"},
+        {"Shift+Tab", "grdItems"}, {"Ctrl+Shift+Tab", "(out of the grid)"}};
     for (const auto& [key, focus] : steps) {
         PressKeys(key);
         const QWidget* now = QApplication::focusWidget();

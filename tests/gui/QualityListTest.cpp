@@ -80,7 +80,7 @@ TEST(QualityList, ListsWhatTheRulesFindBesideTheGridAndWhatTheDocumentLacksBelow
                                             "[Test Location 2] DropData_1", "[Test Location 2] TestTime"}));
     EXPECT_EQ(list.topLevelItem(3)->text(2), "08:00:00, as [Test Location 1]");
     EXPECT_EQ(count.text(), "4 findings: 1 error, 3 warnings");
-    // It showed itself beside the grid, the grid keeping the larger part of the place.
+    // Beside the grid from the start, the grid keeping the larger part of the place.
     EXPECT_TRUE(review.Quality()->isVisible());
     EXPECT_TRUE(review.findChild<QAbstractButton*>("cmdQuality")->isChecked());
     EXPECT_GT(review.Grid()->width(), review.Quality()->width());
@@ -150,7 +150,7 @@ TEST(QualityList, FollowsEditsAndStaysAsTheUserLeftIt)
         {"Device Information", "SensorSerialNumbers", "", {"V121"}, "1 note"}};
     for (const auto& [section, item, typed, codes, counted] : edits) {
         SCOPED_TRACE(typed);
-        // The user hides the list half way; a later finding does not show it again.
+        // The user hides the list half way; it stays hidden.
         if (QString(item) == "TestTime") {
             button.click();
             EXPECT_FALSE(review.Quality()->isVisible());

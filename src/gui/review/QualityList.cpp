@@ -146,7 +146,6 @@ void QualityList::Finish()
     current_.clear();
     lblCount_->setText(CountText());
     FitColumns();
-    emit Finished(Findings());
 }
 
 // The places as wide as the widest of them, but never more than half the list: what is wrong

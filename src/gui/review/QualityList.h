@@ -38,10 +38,6 @@ public:
     // when no row is made current.
     bool GoToFinding(int line, bool showHidden);
 
-signals:
-    // A check is done and found this many.
-    void Finished(long long findings);
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

@@ -98,10 +98,13 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     bodyLayout->addWidget(lstWarnings_);
     checks_ = new CheckList(*pdxDataGrid_, *findBar_, body_);
     bodyLayout->addWidget(checks_);
-    // Between the grid and the plots, from the same check as the list below the grid.
+    // Between the grid and the plots, from the same check as the list below the grid. It is there
+    // from the start, so that a finding coming late in a large document's check moves nothing
+    // under the user; the grid takes what the window gains.
     quality_ = new QualityList(*pdxDataGrid_, *findBar_);
     splitter_->insertWidget(1, quality_);
-    quality_->hide();
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
     checks_->SetQuality(quality_);
     // In the band below the grid.
     cmdFind_ = new QPushButton("Fi&nd...", this);
@@ -116,6 +119,7 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     cmdQuality_ = new QPushButton("&Quality", this);
     cmdQuality_->setObjectName("cmdQuality");
     cmdQuality_->setCheckable(true);
+    cmdQuality_->setChecked(true);
     cmdQuality_->setFocusPolicy(Qt::NoFocus);
     cmdQuality_->setToolTip("Show what the calibration rules find: the calibration, the device and the drops");
 
@@ -159,13 +163,7 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     connect(cmdFind_, &QPushButton::clicked, findBar_, &FindBar::Open);
     connect(cmdPlots_, &QPushButton::toggled, this, &ReviewWindow::ShowPlots);
     connect(plots_, &PlotPanel::Changed, this, &ReviewWindow::RefreshPlotsLater);
-    connect(cmdQuality_, &QPushButton::clicked, this, [this](bool shown) {
-        qualityChosen_ = true;
-        ShowQuality(shown);
-    });
-    connect(quality_, &QualityList::Finished, this, [this](long long findings) {
-        if (findings > 0 && !qualityChosen_) ShowQuality(true);
-    });
+    connect(cmdQuality_, &QPushButton::toggled, this, &ReviewWindow::ShowQuality);
     connect(pdxDataGrid_, &ReviewGrid::CurrentElementChanged, this, [this](PDDXElement* element) {
         if (document_ && plots_->isVisible()) plots_->Follow(*document_, element);
     });

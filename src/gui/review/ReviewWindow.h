@@ -74,8 +74,7 @@ public:
     QualityList* Quality() const { return quality_; }
     // Shows or hides the plots beside the grid.
     void ShowPlots(bool shown);
-    // Shows or hides the quality list beside the grid. It shows by itself when a check first
-    // finds something, until the user shows or hides it.
+    // Shows or hides the quality list beside the grid (shown at first).
     void ShowQuality(bool shown);
     QPushButton* AddTestsButton() const { return cmdAddSection_; }
     QPushButton* MergeButton() const { return cmdAppend_; }
@@ -116,7 +115,6 @@ private:
     bool writtenOnce_ = false;
     QSize baseMinimum_;
     bool plotsPending_ = false;
-    bool qualityChosen_ = false;  // the user showed or hid the quality list
 
     ReviewGrid* pdxDataGrid_;
     // The grid's place: the find bar above the grid, the plots beside it.
