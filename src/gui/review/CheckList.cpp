@@ -91,7 +91,9 @@ void CheckList::RefreshLater()
 
 void CheckList::ContinueLater()
 {
-    QTimer::singleShot(0, this, [this] {
+    // After a pause of a millisecond, not at once: a window's repaint is due on a timer of its own,
+    // which a slice due at once would run ahead of, slice after slice.
+    QTimer::singleShot(1, this, [this] {
         if (running_ && Step(sliceMilliseconds_)) ContinueLater();
     });
 }
