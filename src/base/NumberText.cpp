@@ -252,7 +252,7 @@ std::optional<RoundedDigits> ScaledDigits(double magnitude, int digits)
 
 }  // namespace
 
-std::string RoundedPlainText(double value, int digits)
+void AppendRoundedPlainText(std::string& out, double value, int digits)
 {
     // Rounded to at most 15 digits, a normal double reads back as those digits and no others, so
     // they are the shortest text of the rounded value: written as they come. Near the ends of the
@@ -262,33 +262,21 @@ std::string RoundedPlainText(double value, int digits)
     if (magnitude < 1e-300 || magnitude > 1e300 || digits > 15) {
         char text[512];
         std::snprintf(text, sizeof text, "%.*g", digits, value);
-        return PlainDecimalText(std::strtod(text, nullptr));
-    }
-    if (const std::optional<RoundedDigits> rounded = digits <= 9 ? ScaledDigits(magnitude, digits) : std::nullopt) {
-        char mantissa[24];
-        std::size_t length =
-            static_cast<std::size_t>(std::to_chars(mantissa, mantissa + sizeof mantissa, rounded->Digits).ptr -
-                                     mantissa);
-        while (length > 1 && mantissa[length - 1] == '0') --length;
-        return WrittenNumber(value < 0, std::string_view(mantissa, length), rounded->Exponent, 15, Form::Plain);
-    }
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
-    return WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15, Form::Plain);
-}
-
-void AppendRoundedPlainText(std::string& out, double value, int digits)
-{
-    const double magnitude = std::abs(value);
-    const std::optional<RoundedDigits> rounded =
-        digits <= 9 && magnitude >= 1e-300 && magnitude <= 1e300 ? ScaledDigits(magnitude, digits) : std::nullopt;
-    if (!rounded) {
-        out += RoundedPlainText(value, digits);
+        out += PlainDecimalText(std::strtod(text, nullptr));
         return;
     }
-    // Written as WrittenNumber writes a plain decimal, into one buffer appended at once: at most
-    // 9 digits, and as many zeros as an exponent within 1e-300 to 1e300 asks.
-    char text[320];
+    const std::optional<RoundedDigits> rounded = digits <= 9 ? ScaledDigits(magnitude, digits) : std::nullopt;
+    if (!rounded) {
+        char buffer[64];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
+        out +=
+            WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15, Form::Plain);
+        return;
+    }
+    // Written as WrittenNumber writes a plain decimal, into one buffer appended at once (a table
+    // appends millions): a power of ten of at most 22 reached it, so it has at most 33 characters.
+    char text[64];
     char* at = text;
     if (value < 0) *at++ = '-';
     char mantissa[24];
@@ -310,6 +298,13 @@ void AppendRoundedPlainText(std::string& out, double value, int digits)
         at = std::copy_n(mantissa + whole, length - whole, at);
     }
     out.append(text, static_cast<std::size_t>(at - text));
+}
+
+std::string RoundedPlainText(double value, int digits)
+{
+    std::string text;
+    AppendRoundedPlainText(text, value, digits);
+    return text;
 }
 
 std::chrono::sys_days DateFromParts(int year, int month, int day)

@@ -4,12 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <numbers>
 #include <optional>
 #include <unordered_set>
 
 #include "base/Latin1.h"
 #include "core/CalibrationChecks.h"
+#include "core/DropMeasures.h"
 #include "core/ExportFields.h"
 #include "core/UnitFactors.h"
 #include "base/ProfileFile.h"
@@ -175,16 +175,13 @@ int CountLocations(const PDDXFile& document)
 
 // What a load of 100 in a pressure unit is as a force on the document's plate, where it gives
 // the plate's radius: " (with the plate radius, 150 mm, a load of 100 is 7.07 kN)".
-std::string WhatThePlateGives(const PDDXFile& document, double kilopascalsPerLoad)
+std::string WhatThePlateGives(const PDDXFile& document)
 {
-    const std::optional<double> radius =
-        FiniteNumber(document.Element(pddx::DeviceConfiguration::LoadPlateRadius).Value());
-    const std::optional<double> mm = MillimetresPer(document.Element(pddx::Units::LoadPlateRadiusUnits).Value());
-    if (!radius || !mm || *radius <= 0) return {};
-    const double metres = *radius * *mm / 1000;
-    const double kilonewtons = 100 * kilopascalsPerLoad * std::numbers::pi * metres * metres;
+    const std::optional<double> plateMm = PlateMillimetres(document);
+    const std::optional<double> knPerLoad = LoadScaleOf(document).KilonewtonsPerLoad;
+    if (!plateMm || !knPerLoad) return {};
     const auto rounded = [](double value) { return DoubleText(std::round(value * 100) / 100); };
-    return " (with the plate radius, " + rounded(*radius * *mm) + " mm, a load of 100 is " + rounded(kilonewtons) +
+    return " (with the plate radius, " + rounded(*plateMm) + " mm, a load of 100 is " + rounded(100 * *knPerLoad) +
            " kN)";
 }
 
@@ -200,7 +197,7 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, const Che
         findings.Add(pddx::Units::LoadUnits, Quoted(TrimBlanks(load)) +
                                                  " is a pressure; the calibration compares forces, so the loads are "
                                                  "to be multiplied by the plate area first" +
-                                                 WhatThePlateGives(document, *KilopascalsPer(load)));
+                                                 WhatThePlateGives(document));
 
     namespace configuration = pddx::DeviceConfiguration;
     const std::string_view radius = value(configuration::LoadPlateRadius);

@@ -37,7 +37,8 @@ std::optional<double> PositiveNumber(std::string_view text)
     return number && *number > 0 ? number : std::nullopt;
 }
 
-// The plate radius in millimetres, where the document gives one.
+}  // namespace
+
 std::optional<double> PlateMillimetres(const PDDXFile& document)
 {
     const std::optional<double> radius = PositiveNumber(ValueOf(document, pddx::DeviceConfiguration::LoadPlateRadius));
@@ -45,8 +46,6 @@ std::optional<double> PlateMillimetres(const PDDXFile& document)
     if (radius && radiusMm) return *radius * *radiusMm;
     return std::nullopt;
 }
-
-}  // namespace
 
 LoadScale LoadScaleOf(const PDDXFile& document)
 {

@@ -20,6 +20,8 @@ struct LoadScale {
     std::string Problem;
 };
 LoadScale LoadScaleOf(const PDDXFile& document);
+// The plate radius in millimetres, where the document gives a positive one in a known length.
+std::optional<double> PlateMillimetres(const PDDXFile& document);
 
 // What one document's units and device configuration allow computing from its drops. Indices:
 // SCI = D0 - D300, BDI = D300 - D600, BCI = D600 - D900 in the document's deflection units, with Dx

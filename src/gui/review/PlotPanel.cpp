@@ -61,11 +61,7 @@ std::vector<std::optional<double>> Numbers(std::string_view text)
     std::vector<std::optional<double>> numbers;
     while (true) {
         const std::size_t comma = text.find(',');
-        try {
-            numbers.push_back(ParseNumber(text.substr(0, comma)));
-        } catch (const OverflowError&) {
-            numbers.push_back(std::nullopt);
-        }
+        numbers.push_back(FiniteNumber(text.substr(0, comma)));
         if (comma == std::string_view::npos) break;
         text.remove_prefix(comma + 1);
     }

@@ -24,6 +24,9 @@ QString Counted(long long count, const char* one)
     return QString::number(count) + " " + one + (count == 1 ? "" : "s");
 }
 
+// A line's whole text, by which it is found again after the list is rebuilt.
+QString LineText(const QTreeWidgetItem& item) { return item.text(kRule) + item.text(kWhere) + item.text(kWhat); }
+
 QStyle::StandardPixmap IconOf(Severity level)
 {
     return level == Severity::Error     ? QStyle::SP_MessageBoxCritical
@@ -90,8 +93,7 @@ QString QualityList::CountText() const
 void QualityList::Begin()
 {
     // The line the user was at, unless a check under way had already emptied the list.
-    if (QTreeWidgetItem* item = lstQuality_->currentItem(); item && current_.isEmpty())
-        current_ = item->text(kRule) + item->text(kWhere) + item->text(kWhat);
+    if (QTreeWidgetItem* item = lstQuality_->currentItem(); item && current_.isEmpty()) current_ = LineText(*item);
     const QSignalBlocker quiet(lstQuality_);  // emptying the list must not move the grid
     lstQuality_->clear();
     places_.clear();
@@ -133,7 +135,7 @@ void QualityList::Finish()
     QTreeWidgetItem* same = nullptr;
     for (int i = 0; i < lstQuality_->topLevelItemCount() && !current_.isEmpty() && !same; ++i) {
         QTreeWidgetItem* item = lstQuality_->topLevelItem(i);
-        if (item->text(kRule) + item->text(kWhere) + item->text(kWhat) == current_) same = item;
+        if (LineText(*item) == current_) same = item;
     }
     if (lstQuality_->currentItem() && lstQuality_->currentItem()->isSelected()) {
         // chosen by the user while the check went on
