@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "core/Check.h"
+#include "core/Export.h"
 #include "core/ExportFields.h"
 #include "support/ReaderTest.h"
 #include "support/TestSupport.h"
@@ -236,6 +239,73 @@ TEST(DropItems, SplitAtCommasAndReadOnce)
         EXPECT_EQ(numbers, expectedNumbers) << value;
         EXPECT_EQ(Items(value), expectedItems) << value;
     }
+}
+
+// A drop's items as export writes them, padded to the table's width: numbers as they stand, the
+// rest as a spreadsheet must read them (formulas after an apostrophe, quotes doubled, Latin-1 as
+// UTF-8), however long the drop.
+TEST(DropItems, WrittenAsFieldsOfTheTablesWidth)
+{
+    const std::string ones = "1" + ReplaceAll(std::string(599, 'x'), "x", ", 1");  // 600 items
+    const std::vector<std::tuple<std::string, std::size_t, std::string>> cases = {
+        {"49.6, 901 ,  456", 5, ",49.6,901,456,,"},
+        {"", 1, ","},
+        {" , 5,", 3, ",,5,"},
+        {".5, 12 34, 007", 3, ",.5,12 34,007"},
+        {"=1+2, 5", 2, ",'=1+2,5"},
+        {"-12.5, -x, +3", 3, ",-12.5,'-x,+3"},
+        {"@a, 	5, 5	", 3, ",'@a,'	5,5	"},
+        {"1.5e3, 2E-1", 2, ",1.5e3,2E-1"},
+        {"5\"x, 7", 2, ",\"5\"\"x\",7"},
+        {"5\xB5, \xB5m", 2, ",5\xC2\xB5,\xC2\xB5m"},
+        {ones, 601, ReplaceAll(std::string(600, 'x'), "x", ",1") + ","}};
+    std::vector<std::string_view> items;
+    for (const auto& [value, width, expected] : cases) {
+        std::string row = "x";
+        ItemFields(row, value, width, items);
+        EXPECT_EQ(row, "x" + expected) << value;
+        EXPECT_EQ(items, Items(value)) << value;
+    }
+}
+
+// The rows of a large document come out in document order and the same on one thread or three:
+// 20,000 drops make three blocks of rows, and the middle location reaches into each of them.
+TEST(DropRows, TheSameOnEveryNumberOfThreads)
+{
+    auto document = std::make_shared<PDDXFile>();
+    document->Element("Units", "LoadUnits").SetValue("kN");
+    document->Element("Units", "SensorsLocationUnits").SetValue("mm");
+    document->Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue("0, 300, 600, 900");
+    std::string expected;
+    for (const int drops : {5000, 12000, 3000}) {
+        PDDXSection& location = document->AddTestLocation();
+        for (int d = 1; d <= drops; ++d) {
+            // SCI = D0 - D300 = 100, BDI = 50, BCI = 25; AREA = 6 (400 + 600 + 500 + 225) / 400 = 25.875.
+            location.AddDropData().SetValue(std::to_string(d % 7 + 40) + ", 400, 300, 250, 225");
+        }
+    }
+    int location = 0;
+    for (const int drops : {5000, 12000, 3000}) {
+        ++location;
+        for (int d = 1; d <= drops; ++d)
+            expected += "big.DDX," + std::to_string(location) + "," + std::to_string(d) + ",,,,,," +
+                        std::to_string(d % 7 + 40) + ",400,300,250,225,100,50,25,25.875,,kN,\r\n";
+    }
+    std::string tables[2];
+    for (const unsigned jobs : {1u, 3u}) {
+        ExportOptions options;
+        options.Indices = true;
+        options.Jobs = jobs;
+        DropTable table(options);
+        table.Add("big.DDX", document);
+        std::ostringstream out;
+        table.Write(out);
+        tables[jobs == 1 ? 0 : 1] = out.str();
+        EXPECT_EQ(table.Rows(), 20000u);
+    }
+    const std::size_t header = tables[0].find("\r\n") + 2;
+    EXPECT_EQ(tables[0].substr(header), expected);
+    EXPECT_EQ(tables[1], tables[0]);
 }
 
 }  // namespace

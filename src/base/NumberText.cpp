@@ -154,7 +154,7 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator)
     return ValueOf(prefix);
 }
 
-std::optional<double> FiniteNumber(std::string_view text)
+std::optional<double> GeneralFiniteNumber(std::string_view text)
 {
     try {
         return ParseNumber(text);
@@ -207,6 +207,10 @@ std::string PlainDecimalText(double value) { return ShortestText(value, 15, Form
 
 namespace {
 
+// The powers of ten that a double holds exactly.
+constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // `value` (normal, not zero) rounded to `digits` significant digits (at most 9) by scaling it with
 // an exact power of ten: the digits as a whole number and the power of ten of the first. The
 // scaled value is off the exact product by less than its last bit, so its rounding is the exact
@@ -215,14 +219,23 @@ struct RoundedDigits {
     std::uint64_t Digits;
     int Exponent;
 };
+
 std::optional<RoundedDigits> ScaledDigits(double magnitude, int digits)
 {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    // The nearest doubles to 10^-22 ... 10^22, only to guess the power of ten of the first digit:
+    // a guess that is one off is mended below.
+    static constexpr double kNearPowers[] = {
+        1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8,
+        1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,  1e7,
+        1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21, 1e22};
     constexpr int kLargest = 22;
-    // frexp's exponent, read from the bits of a normal double (every caller's is).
-    const int binary = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1022;
-    int exponent = static_cast<int>(std::floor((binary - 1) * 0.30102999566398120));  // log10(2)
+    // The value lies in [2^binary, 2^(binary + 1)) (a normal double, as every caller's is), so the
+    // power of ten of its first digit is floor(binary log10 2) or one more: the comparison picks
+    // it without a branch that a table of mixed numbers would mispredict.
+    const int binary = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
+    int exponent = (binary * 78913) >> 18;  // floor(binary log10 2), exact for |binary| < 1700
+    if (exponent + 1 >= -kLargest && exponent + 1 <= kLargest)
+        exponent += magnitude >= kNearPowers[exponent + 1 + kLargest] ? 1 : 0;
     const double lowest = kPowers[digits - 1], beyond = kPowers[digits];
     for (int tries = 0; tries < 3; ++tries) {
         const int scale = digits - 1 - exponent;
@@ -250,54 +263,86 @@ std::optional<RoundedDigits> ScaledDigits(double magnitude, int digits)
     return std::nullopt;
 }
 
-}  // namespace
-
-void AppendRoundedPlainText(std::string& out, double value, int digits)
+// Writes the `count` digits of `n` (below 10^count, count at most 10) at `to`, leading zeros
+// included, two at a time.
+void WriteDigits(char* to, std::uint32_t n, int count)
 {
-    // Rounded to at most 15 digits, a normal double reads back as those digits and no others, so
-    // they are the shortest text of the rounded value: written as they come. Near the ends of the
-    // range (subnormals, a rounding up past the largest double), zero, infinity and NaN, the
-    // rounded text is read back and written as PlainDecimalText writes it.
-    const double magnitude = std::abs(value);
-    if (magnitude < 1e-300 || magnitude > 1e300 || digits > 15) {
-        char text[512];
-        std::snprintf(text, sizeof text, "%.*g", digits, value);
-        out += PlainDecimalText(std::strtod(text, nullptr));
-        return;
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                     "8081828384858687888990919293949596979899";
+    for (int at = count; at >= 2; at -= 2) {
+        std::copy_n(kPairs + static_cast<std::size_t>(2 * (n % 100)), 2, to + at - 2);
+        n /= 100;
     }
-    const std::optional<RoundedDigits> rounded = digits <= 9 ? ScaledDigits(magnitude, digits) : std::nullopt;
-    if (!rounded) {
-        char buffer[64];
-        const auto result =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
-        out +=
-            WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15, Form::Plain);
-        return;
-    }
-    // Written as WrittenNumber writes a plain decimal, into one buffer appended at once (a table
-    // appends millions): a power of ten of at most 22 reached it, so it has at most 33 characters.
-    char text[64];
-    char* at = text;
-    if (value < 0) *at++ = '-';
-    char mantissa[24];
-    std::size_t length =
-        static_cast<std::size_t>(std::to_chars(mantissa, mantissa + sizeof mantissa, rounded->Digits).ptr - mantissa);
+    if (count % 2 == 1) to[0] = static_cast<char>('0' + n);
+}
+
+// `digits` (at most 9) significant digits of `value` written at `to` as WrittenNumber writes a
+// plain decimal; the end, or nullptr where ScaledDigits cannot tell them. A power of ten of at
+// most 22 reached the digits, so the text has at most 33 characters.
+char* WriteScaledDigits(char* to, double value, int digits)
+{
+    const std::optional<RoundedDigits> rounded = ScaledDigits(std::abs(value), digits);
+    if (!rounded) return nullptr;
+    char mantissa[16];
+    WriteDigits(mantissa, static_cast<std::uint32_t>(rounded->Digits), digits);
+    int length = digits;
     while (length > 1 && mantissa[length - 1] == '0') --length;
+    char* at = to;
+    if (value < 0) *at++ = '-';
     const int exponent = rounded->Exponent;
+    if (exponent >= 0 && exponent < digits) {
+        // The usual case: a point among the digits, or after them and left out. Both parts are
+        // copied whole; the length then says how much of them is kept.
+        const int whole = exponent + 1;
+        std::copy_n(mantissa, whole, at);
+        at[whole] = '.';
+        std::copy_n(mantissa + whole, digits - whole, at + whole + 1);
+        return at + (length <= whole ? whole : length + 1);
+    }
     if (exponent < 0) {
         *at++ = '0';
         *at++ = '.';
         at = std::fill_n(at, -exponent - 1, '0');
-        at = std::copy_n(mantissa, length, at);
-    } else if (const auto whole = static_cast<std::size_t>(exponent) + 1; length <= whole) {
-        at = std::copy_n(mantissa, length, at);
-        at = std::fill_n(at, whole - length, '0');
-    } else {
-        at = std::copy_n(mantissa, whole, at);
-        *at++ = '.';
-        at = std::copy_n(mantissa + whole, length - whole, at);
+        return std::copy_n(mantissa, length, at);
     }
-    out.append(text, static_cast<std::size_t>(at - text));
+    at = std::copy_n(mantissa, length, at);
+    return std::fill_n(at, exponent + 1 - length, '0');
+}
+
+}  // namespace
+
+char* WriteRoundedPlainText(char* to, double value, int digits)
+{
+    // Rounded to at most 15 digits, a normal double reads back as those digits and no others, so
+    // they are the shortest text of the rounded value: written as they come.
+    const double magnitude = std::abs(value);
+    if (magnitude < 1e-300 || magnitude > 1e300 || digits > 9) return nullptr;
+    // A whole number of at most `digits` digits (a difference of whole deflections) is itself.
+    if (magnitude < kPowers[digits] && magnitude == std::floor(magnitude))
+        return std::to_chars(to, to + kRoundedRoom, static_cast<std::int64_t>(value)).ptr;
+    return WriteScaledDigits(to, value, digits);
+}
+
+void AppendRoundedPlainText(std::string& out, double value, int digits)
+{
+    char text[kRoundedRoom];
+    if (const char* const end = WriteRoundedPlainText(text, value, digits)) {
+        out.append(text, static_cast<std::size_t>(end - text));
+        return;
+    }
+    // Near the ends of the range (subnormals, a rounding up past the largest double), zero,
+    // infinity and NaN, the rounded text is read back and written as PlainDecimalText writes it.
+    const double magnitude = std::abs(value);
+    if (magnitude < 1e-300 || magnitude > 1e300 || digits > 15) {
+        char rounded[512];
+        std::snprintf(rounded, sizeof rounded, "%.*g", digits, value);
+        out += PlainDecimalText(std::strtod(rounded, nullptr));
+        return;
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
+    out += WrittenScientific(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)), 15, Form::Plain);
 }
 
 std::string RoundedPlainText(double value, int digits)

@@ -31,9 +31,6 @@ public:
 // throws OverflowError.
 std::optional<double> ParseNumber(std::string_view text, char decimalSeparator = '.');
 double ToNumber(std::string_view text);  // as ParseNumber; throws ConversionError when it is not
-// As ParseNumber, with a number too large for a double taken as none: for what is computed from
-// values (checks, indices), where such a value cannot take part.
-std::optional<double> FiniteNumber(std::string_view text);
 
 // A plain decimal of at most 15 digits ("49.3", "-912", "+.5"), nearly every number of a file, at
 // the start of `text`: read up to the first character that cannot continue it, as ParseNumber
@@ -73,6 +70,17 @@ inline std::optional<PlainNumber> PlainDecimalAt(std::string_view text, char dec
     return PlainNumber{negative ? -value : value, static_cast<std::size_t>(at - text.data())};
 }
 
+// As ParseNumber, with a number too large for a double taken as none: for what is computed from
+// values (checks, indices), where such a value cannot take part.
+std::optional<double> GeneralFiniteNumber(std::string_view text);
+// Inline, a plain decimal read at once: export reads millions of items one at a time.
+inline std::optional<double> FiniteNumber(std::string_view text)
+{
+    if (const std::optional<PlainNumber> plain = PlainDecimalAt(text); plain && plain->Length == text.size())
+        return plain->Value;
+    return GeneralFiniteNumber(text);
+}
+
 // The number at the start of a text: blanks, tabs and line feeds anywhere are ignored, reading
 // stops at the first character that cannot continue the number; no number at all gives 0.
 double LeadingNumber(std::string_view text);
@@ -106,6 +114,11 @@ std::string PlainDecimalText(double value);
 std::string RoundedPlainText(double value, int digits);
 // The same appended to `out`, building no string of its own where it can (a table's numbers).
 void AppendRoundedPlainText(std::string& out, double value, int digits);
+// The same written at `to`, which has room for kRoundedRoom characters, for at most 9 digits of a
+// value neither tiny nor huge (1e-300 to 1e300), as nearly every computed number is: the end of
+// the text, or nullptr where AppendRoundedPlainText must write it.
+constexpr std::size_t kRoundedRoom = 40;
+char* WriteRoundedPlainText(char* to, double value, int digits);
 
 // The calendar date of year, month and day: years 0 to 29 mean 2000 to 2029 and 30 to 99 mean
 // 1930 to 1999; months and days beyond their range carry into the next month or year (and below

@@ -198,6 +198,9 @@ void CommandLine::Define()
                      "with a GPS fix, with their station and peak load and D1")
         ->check(CLI::IsMember({"csv", "geojson"}))
         ->type_name("FORMAT");
+    exporter->add_option("-j,--jobs", jobs_, "Threads that write the drops' rows; default: one for each processor")
+        ->check(CLI::Range(1u, 256u))
+        ->type_name("N");
     exporter->add_option("files", exportFiles_, files)->required()->type_name("FILE");
     exporter->fallthrough();
 

@@ -123,6 +123,7 @@ int CommandLine::RunExport()
     const std::string output = exportOutput_.empty() ? "-" : exportOutput_;
     RequireKnownType(exportType_);
     exportOptions_.GeoJson = exportFormat_ == "geojson";
+    exportOptions_.Jobs = Jobs();
     RefuseExportOptionClashes();
     RefuseOutputConflicts({output}, exportFiles_);
     const std::unique_ptr<ExportTable> table = MakeExportTable(exportOptions_);

@@ -217,13 +217,6 @@ private:
     std::optional<std::size_t> sensors_;
 };
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 void CheckCalibrationValues(const PDDXFile& document, const CheckLimits& limits, const RuleReport& report)
@@ -345,24 +338,28 @@ void DropRules::End(std::string_view testTime)
 void DropRules::Heights()
 {
     constexpr double kHeightGap = 1.10;
+    // The drops by load, drops of one load in document order: sorted as pairs of load and place,
+    // which compare without reaching into the drops.
+    std::vector<std::pair<double, std::size_t>> order;
+    for (std::size_t i = 0; i < drops_.size(); ++i)
+        if (drops_[i].Load > 0) order.emplace_back(drops_[i].Load, i);
+    std::sort(order.begin(), order.end());
     std::vector<const HeldDrop*> sorted;
-    for (const HeldDrop& drop : drops_)
-        if (drop.Load > 0) sorted.push_back(&drop);
-    std::sort(sorted.begin(), sorted.end(), [](const HeldDrop* a, const HeldDrop* b) { return a->Load < b->Load; });
+    sorted.reserve(order.size());
+    for (const auto& [load, i] : order) sorted.push_back(&drops_[i]);
     std::vector<std::vector<const HeldDrop*>> heights;
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         if (i == 0 || sorted[i]->Load > sorted[i - 1]->Load * kHeightGap) heights.emplace_back();
         heights.back().push_back(sorted[i]);
     }
-    std::vector<double> all;
-    all.reserve(sorted.size());
-    for (const HeldDrop* drop : sorted) all.push_back(drop->Load);
-    const double locationMedian = all.empty() ? 0 : Median(all);
+    // The median load of drops sorted by load, read off rather than sorted for again.
+    const auto medianLoad = [](std::span<const HeldDrop* const> drops) {
+        const std::size_t n = drops.size();
+        return n % 2 ? drops[n / 2]->Load : (drops[n / 2 - 1]->Load + drops[n / 2]->Load) / 2;
+    };
+    const double locationMedian = sorted.empty() ? 0 : medianLoad(sorted);
     for (const std::vector<const HeldDrop*>& height : heights) {
-        std::vector<double> loads;
-        loads.reserve(height.size());
-        for (const HeldDrop* drop : height) loads.push_back(drop->Load);
-        const double median = Median(loads);
+        const double median = medianLoad(height);
         for (const HeldDrop* drop : height) {
             const double off = std::abs(drop->Load / median - 1) * 100;
             if (height.size() > 1 && off > limits_.LoadTolerancePercent)

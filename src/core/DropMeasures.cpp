@@ -140,9 +140,10 @@ void DropMeasures::FindSensors(const PDDXFile& document)
                  " is no length known here";
 }
 
-void DropMeasures::CheckLoad(int location, int drop, std::string_view load) const
+void DropMeasures::CheckLoad(int location, int drop, std::string_view value) const
 {
     if (options_.NormalLoad == 0) return;
+    const std::string_view load = TrimBlanks(value.substr(0, value.find(',')));
     if (!knPerLoad_) throw ReadError(fileName_, 0, "cannot normalise the loads: " + loadProblem_);
     if (!PositiveNumber(load))
         throw ReadError(fileName_, 0,
@@ -151,55 +152,75 @@ void DropMeasures::CheckLoad(int location, int drop, std::string_view load) cons
                             Quoted(load) + " is not a positive number, so its deflections cannot be normalised");
 }
 
-void DropMeasures::WriteFields(std::string& row, const std::vector<std::string_view>& items,
-                               const std::vector<std::optional<double>>& numbers) const
+void DropMeasures::WriteFields(std::string& row, std::string_view drop, std::size_t width, DropRoom& room) const
 {
-    if (options_.NormalLoad == 0 && !options_.Indices) {
-        for (const std::string_view item : items) Field(row, item);
+    if (options_.NormalLoad > 0) {
+        WriteNormalised(row, drop, width, room);
         return;
     }
-    const std::optional<double> load = numbers.front();
-    const double loadKn = load && knPerLoad_ ? *load * *knPerLoad_ : std::nan("");
-    const double scale = options_.NormalLoad > 0 ? options_.NormalLoad / loadKn : 1;
-    // An item that reads as a number is written as NumberField writes numbers.
-    const auto item = [&](std::size_t i) { numbers[i] ? NumberField(row, items[i]) : Field(row, items[i]); };
-    if (options_.NormalLoad > 0) NumberField(row, normalLoad_);
-    else item(0);
-    deflections_.clear();
-    for (std::size_t i = 1; i < items.size(); ++i) {
-        const std::optional<double> deflection = numbers[i];
-        deflections_.push_back(deflection ? *deflection * scale : std::nan(""));
-        if (options_.NormalLoad == 0) item(i);
-        else if (deflection) RoundedField(row, deflections_.back());
-        else row += ',';
-    }
-    if (options_.Indices) WriteIndices(row, deflections_, options_.NormalLoad > 0 ? options_.NormalLoad : loadKn);
+    ItemFields(row, drop, width, room.Items);
+    if (!options_.Indices) return;
+    // Only the load and the deflections the indices take are read as numbers.
+    const auto number = [&items = room.Items](std::size_t i) {
+        const std::optional<double> value = i < items.size() ? FiniteNumber(items[i]) : std::nullopt;
+        return value ? *value : std::nan("");
+    };
+    std::array<double, 4> d;
+    for (std::size_t at = 0; at < d.size(); ++at) d[at] = sensors_[at] ? number(*sensors_[at] + 1) : std::nan("");
+    WriteIndices(row, d, knPerLoad_ ? number(0) * *knPerLoad_ : std::nan(""));
 }
 
-void DropMeasures::WriteIndices(std::string& row, const std::vector<double>& deflections, double loadKn) const
+void DropMeasures::WriteNormalised(std::string& row, std::string_view drop, std::size_t width, DropRoom& room) const
 {
+    std::vector<std::optional<double>>& numbers = room.Numbers;
+    Items(drop, room.Items, numbers);
+    numbers.resize(width);
+    // CheckLoad saw to it that the load is a positive number.
+    const double loadKn = numbers.front() && knPerLoad_ ? *numbers.front() * *knPerLoad_ : std::nan("");
+    const double scale = options_.NormalLoad / loadKn;
+    NumberField(row, normalLoad_);
     std::array<double, 4> d;
-    for (std::size_t at = 0; at < d.size(); ++at)
-        d[at] = sensors_[at] && *sensors_[at] < deflections.size() ? deflections[*sensors_[at]] : std::nan("");
-    // NaN stands for a missing value and carries through the arithmetic; a division by D0 = 0 gives
-    // infinity. Neither is written.
-    const auto write = [&row](double value) {
-        if (std::isfinite(value)) RoundedField(row, value);
-        else row += ',';
-    };
-    write(d[0] - d[1]);
-    write(d[1] - d[2]);
-    write(d[2] - d[3]);
-    write(6 * (d[0] + 2 * d[1] + 2 * d[2] + d[3]) / d[0]);
-    if (!plateMm_ || !micronsPerDeflection_) {
-        row += ',';
-        return;
+    d.fill(std::nan(""));
+    for (std::size_t i = 1; i < numbers.size(); ++i) {
+        if (!numbers[i]) {
+            row += ',';
+            continue;
+        }
+        const double deflection = *numbers[i] * scale;
+        RoundedField(row, deflection);
+        for (std::size_t at = 0; at < d.size(); ++at)
+            if (sensors_[at] && *sensors_[at] + 1 == i) d[at] = deflection;
     }
-    const double metres = *plateMm_ / 1000;
-    const double pressureKpa = loadKn / (std::numbers::pi * metres * metres);
-    // kPa times mm over micrometres is MPa.
-    const double nu = options_.Poisson;
-    write(2 * (1 - nu * nu) * pressureKpa * *plateMm_ / (d[0] * *micronsPerDeflection_));
+    if (options_.Indices) WriteIndices(row, d, options_.NormalLoad);
+}
+
+void DropMeasures::WriteIndices(std::string& row, const std::array<double, 4>& d, double loadKn) const
+{
+    std::array<double, 5> indices = {d[0] - d[1], d[1] - d[2], d[2] - d[3],
+                                     6 * (d[0] + 2 * d[1] + 2 * d[2] + d[3]) / d[0], std::nan("")};
+    if (plateMm_ && micronsPerDeflection_) {
+        const double metres = *plateMm_ / 1000;
+        const double pressureKpa = loadKn / (std::numbers::pi * metres * metres);
+        // kPa times mm over micrometres is MPa.
+        const double nu = options_.Poisson;
+        indices[4] = 2 * (1 - nu * nu) * pressureKpa * *plateMm_ / (d[0] * *micronsPerDeflection_);
+    }
+    // NaN stands for a missing value and carries through the arithmetic; a division by D0 = 0 gives
+    // infinity. Neither is written. The fields are gathered and appended at once.
+    char text[indices.size() * (kRoundedRoom + 1)];
+    char* at = text;
+    for (const double value : indices) {
+        *at++ = ',';
+        if (!std::isfinite(value)) continue;
+        if (char* const end = WriteRoundedPlainText(at, value, 6)) {
+            at = end;
+            continue;
+        }
+        row.append(text, static_cast<std::size_t>(at - text));
+        AppendRoundedPlainText(row, value, 6);
+        at = text;
+    }
+    row.append(text, static_cast<std::size_t>(at - text));
 }
 
 }  // namespace vantrel

@@ -23,6 +23,12 @@ LoadScale LoadScaleOf(const PDDXFile& document);
 // The plate radius in millimetres, where the document gives a positive one in a known length.
 std::optional<double> PlateMillimetres(const PDDXFile& document);
 
+// Room for a drop's items and their numbers, kept from drop to drop by the thread that writes them.
+struct DropRoom {
+    std::vector<std::string_view> Items;
+    std::vector<std::optional<double>> Numbers;
+};
+
 // What one document's units and device configuration allow computing from its drops. Indices:
 // SCI = D0 - D300, BDI = D300 - D600, BCI = D600 - D900 in the document's deflection units, with Dx
 // the deflection of the sensor x mm from the plate centre; AREA = 6 (D0 + 2 D300 + 2 D600 + D900) / D0
@@ -34,21 +40,23 @@ public:
     DropMeasures(const PDDXFile& document, const std::string& fileName, const ExportOptions& options);
 
     // Where loads are normalised, ReadError naming the file unless its loads can be turned into kN,
-    // and naming the drop too unless the drop's load is a positive number.
-    void CheckLoad(int location, int drop, std::string_view load) const;
+    // and naming the drop too unless the drop's load (the first item of its value) is a positive
+    // number.
+    void CheckLoad(int location, int drop, std::string_view value) const;
 
-    // Appends the load and the deflections of `items` (the drop's, padded to the table's width),
-    // normalised where asked, then the indices where asked; `numbers` are the items as FiniteNumber
-    // reads them, needed only for those.
-    void WriteFields(std::string& row, const std::vector<std::string_view>& items,
-                     const std::vector<std::optional<double>>& numbers) const;
+    // Appends the load and the deflections of a drop's value, padded with empty fields to `width`
+    // (the table's load and deflection columns), normalised where asked, then the indices where
+    // asked.
+    void WriteFields(std::string& row, std::string_view drop, std::size_t width, DropRoom& room) const;
 
     // Which sensors the indices took, and which could not be computed and why; empty without indices.
     const std::string& Note() const { return note_; }
 
 private:
     void FindSensors(const PDDXFile& document);
-    void WriteIndices(std::string& row, const std::vector<double>& deflections, double loadKn) const;
+    void WriteNormalised(std::string& row, std::string_view drop, std::size_t width, DropRoom& room) const;
+    // The indices of a drop with these deflections at 0, 300, 600 and 900 mm (NaN where missing).
+    void WriteIndices(std::string& row, const std::array<double, 4>& d, double loadKn) const;
 
     std::string fileName_;
     ExportOptions options_;
@@ -58,8 +66,7 @@ private:
     std::string loadProblem_;                            // why knPerLoad_ is missing
     std::array<std::optional<std::size_t>, 4> sensors_;  // the deflections at 0, 300, 600 and 900 mm
     std::string note_;
-    std::string normalLoad_;                   // the load every drop is normalised to, as written in each row
-    mutable std::vector<double> deflections_;  // of the drop at hand, its room kept from drop to drop
+    std::string normalLoad_;  // the load every drop is normalised to, as written in each row
 };
 
 }  // namespace vantrel

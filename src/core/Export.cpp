@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <charconv>
+#include <mutex>
 #include <string_view>
 
 #include "base/Latin1.h"
 #include "base/TextEncoding.h"
 #include "core/ExportFields.h"
 #include "core/HistoryExport.h"
+#include "core/InOrder.h"
 #include "core/LocationMap.h"
 
 namespace vantrel {
@@ -50,7 +52,7 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
     const std::size_t rowsBefore = rows_;
     ForEachLocation(*document, [&](int location, const PDDXSection& section) {
         ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
-            measures.CheckLoad(location, drop, TrimBlanks(value.substr(0, value.find(','))));
+            measures.CheckLoad(location, drop, value);
             ++rows_;
             // A plain count: a drop's commas lie a few bytes apart, too near for a search to gain.
             const auto commas = static_cast<std::size_t>(std::count(value.begin(), value.end(), ','));
@@ -64,51 +66,123 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
     return note;
 }
 
+namespace {
+
+// Elements [First, Last) of a test location: a part of the table that one thread writes.
+struct RowPiece {
+    std::size_t File;
+    int Location;
+    const PDDXSection* Section;
+    int First, Last;
+};
+
+// About this many elements make a block of rows: many enough that handing a block to a thread
+// costs little beside its rows, few enough that the blocks waiting to be written hold a few MB.
+constexpr int kBlockElements = 8192;
+
+// The test locations of `documents`, in order, cut into blocks of kBlockElements elements.
+std::vector<std::vector<RowPiece>> RowBlocks(const std::vector<const PDDXFile*>& documents)
+{
+    std::vector<std::vector<RowPiece>> blocks(1);
+    int inBlock = 0;
+    for (std::size_t f = 0; f < documents.size(); ++f)
+        ForEachLocation(*documents[f], [&](int number, const PDDXSection& section) {
+            const int count = section.Elements().Count();
+            for (int first = 0; first < count;) {
+                const int last = std::min(count, first + kBlockElements - inBlock);
+                blocks.back().push_back({f, number, &section, first, last});
+                inBlock += last - first;
+                first = last;
+                if (inBlock == kBlockElements) {
+                    blocks.emplace_back();
+                    inBlock = 0;
+                }
+            }
+        });
+    return blocks;
+}
+
+std::string HeaderRow(const ExportOptions& options, std::size_t deflections)
+{
+    const std::string normalised = options.NormalLoad > 0 ? " (normalised to " + Rounded(options.NormalLoad) + " kN)"
+                                                          : "";
+    std::string header;
+    Field(header, "file", false, true);
+    for (std::string_view title : {"location", "drop", "station", "lane", "location_date", "time", "temperatures"})
+        Field(header, title);
+    Field(header, "load" + normalised);
+    for (std::size_t d = 1; d <= deflections; ++d) Field(header, "D" + std::to_string(d) + normalised);
+    if (options.Indices)
+        for (std::string_view title : DropMeasures::kIndexTitles) Field(header, title);
+    Field(header, "load_units");
+    Field(header, "deflection_units");
+    return header + "\r\n";
+}
+
+}  // namespace
+
 void DropTable::Write(std::ostream& out) const
 {
-    const std::string normalised = options_.NormalLoad > 0 ? " (normalised to " + Rounded(options_.NormalLoad) + " kN)"
-                                                           : "";
-    std::string rows;
-    Field(rows, "file", false, true);
-    for (std::string_view title : {"location", "drop", "station", "lane", "location_date", "time", "temperatures"})
-        Field(rows, title);
-    Field(rows, "load" + normalised);
-    for (std::size_t d = 1; d <= deflections_; ++d) Field(rows, "D" + std::to_string(d) + normalised);
-    if (options_.Indices)
-        for (std::string_view title : DropMeasures::kIndexTitles) Field(rows, title);
-    Field(rows, "load_units");
-    Field(rows, "deflection_units");
-    rows += "\r\n";
-    std::vector<std::string_view> items;
-    std::vector<std::optional<double>> numbers;
-    const bool computed = options_.NormalLoad > 0 || options_.Indices;
-    for (std::size_t f = 0; f < files_.size(); ++f) {
-        const Document& file = files_[f];
-        const PDDXFile& document = *file.Held;
+    const std::string header = HeaderRow(options_, deflections_);
+    out.write(header.data(), static_cast<std::streamsize>(header.size()));
+    // What starts and ends each row of a file: its name, and its units.
+    std::vector<std::pair<std::string, std::string>> ends;
+    std::vector<const PDDXFile*> documents;
+    for (const Document& file : files_) {
         std::string name, units;
         Field(name, ValidUtf8(file.Name), false, true);
-        Field(units, options_.NormalLoad > 0 ? "kilo-Newton" : ValueOf(document, pddx::Units::LoadUnits));
-        Field(units, ValueOf(document, pddx::Units::DeflectionUnits));
-        units += "\r\n";
-        ForEachLocation(document, [&](int number, const PDDXSection& section) {
-            const std::string location = LocationFields(section);
-            ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
+        Field(units, options_.NormalLoad > 0 ? "kilo-Newton" : ValueOf(*file.Held, pddx::Units::LoadUnits));
+        Field(units, ValueOf(*file.Held, pddx::Units::DeflectionUnits));
+        ends.emplace_back(std::move(name), std::move(units) + "\r\n");
+        documents.push_back(file.Held.get());
+    }
+    const std::vector<std::vector<RowPiece>> blocks = RowBlocks(documents);
+    // The blocks' rows are made on the jobs' threads and written in the blocks' order, so the
+    // table is the same whatever the number of jobs.
+    // A block's rows go into a string that an earlier block's rows used: a fresh one for each
+    // would be a megabyte mapped and cleared anew each time.
+    std::vector<std::string> spare;
+    std::mutex spareLock;
+    const auto rowsOf = [&](std::size_t b) {
+        std::string rows;
+        {
+            const std::lock_guard lock(spareLock);
+            if (!spare.empty()) {
+                rows = std::move(spare.back());
+                spare.pop_back();
+            }
+        }
+        rows.clear();
+        DropRoom room;
+        for (const RowPiece& piece : blocks[b]) {
+            const auto& [name, units] = ends[piece.File];
+            const std::string location = LocationFields(*piece.Section);
+            for (int position = piece.First; position < piece.Last; ++position) {
+                const PDDXElement& element = piece.Section->Elements().Item(position + 1);
+                const std::optional<int> drop = NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix);
+                if (!drop) continue;
                 rows += name;
-                WholeField(rows, number);
-                WholeField(rows, drop);
+                WholeField(rows, piece.Location);
+                WholeField(rows, *drop);
                 rows += location;
                 // The load, then the deflections; a drop with fewer leaves the last columns empty.
-                if (computed) Items(value, items, numbers);
-                else Items(value, items);
-                items.resize(deflections_ + 1);
-                numbers.resize(items.size());
-                measures_[f].WriteFields(rows, items, numbers);
+                measures_[piece.File].WriteFields(rows, element.Value(), deflections_ + 1, room);
                 rows += units;
-                WriteRows(out, rows);
-            });
-        });
-    }
-    WriteRows(out, rows, true);
+            }
+        }
+        return rows;
+    };
+    RunInOrder<std::string>(blocks.size(), options_.Jobs,
+                            {.Work = rowsOf,
+                             .Before = [](std::size_t) {},
+                             .Take =
+                                 [&](std::size_t, std::optional<std::string>& rows, const std::exception_ptr& error) {
+                                     if (error) std::rethrow_exception(error);
+                                     out.write(rows->data(), static_cast<std::streamsize>(rows->size()));
+                                     const std::lock_guard lock(spareLock);
+                                     spare.push_back(std::move(*rows));
+                                     return true;
+                                 }});
 }
 
 }  // namespace vantrel

@@ -22,6 +22,7 @@ struct ExportOptions {
     double Tolerance = 25;   // mm: how far a sensor's offset may be from the offset an index wants
     bool Histories = false;  // the time histories rather than the drops
     bool GeoJson = false;    // the test locations with a GPS fix as GeoJSON rather than CSV
+    unsigned Jobs = 1;       // threads that make the drops' rows; the table is the same whatever the number
 };
 
 std::string ValueOf(const PDDXSection& section, std::string_view key);
@@ -52,6 +53,9 @@ inline void RoundedField(std::string& row, double value)
 std::vector<std::string_view> Items(std::string_view value);
 // The same into `items`, whose room is kept from drop to drop.
 void Items(std::string_view value, std::vector<std::string_view>& items);
+// Appends the items of `value` as Field writes them, then empty fields until there are `width`;
+// `items` holds them as Items gives them.
+void ItemFields(std::string& row, std::string_view value, std::size_t width, std::vector<std::string_view>& items);
 // The same, with each item read by FiniteNumber into `numbers`: in one pass over the text where the
 // items are plain decimals, as nearly all are.
 void Items(std::string_view value, std::vector<std::string_view>& items, std::vector<std::optional<double>>& numbers);

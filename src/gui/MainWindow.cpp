@@ -17,6 +17,7 @@
 #include <cmath>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
 #include "base/AtomicFile.h"
 #include "core/Export.h"
@@ -433,6 +434,7 @@ void MainWindow::ExportDrops()
     }
     // The file column names the document by the file it was read from, as the command line does.
     const std::string name = NativeName(QFileInfo(review->SourceFile()).fileName());
+    options.Jobs = std::max(1u, std::thread::hardware_concurrency());
     const std::unique_ptr<ExportTable> table = MakeExportTable(options);
     std::string note;
     try {
