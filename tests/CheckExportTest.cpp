@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <numeric>
+#include <random>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "core/CalibrationChecks.h"
 #include "core/Check.h"
 #include "core/Export.h"
 #include "core/ExportFields.h"
@@ -238,6 +243,33 @@ TEST(DropItems, SplitAtCommasAndReadOnce)
         EXPECT_EQ(items, expectedItems) << value;
         EXPECT_EQ(numbers, expectedNumbers) << value;
         EXPECT_EQ(Items(value), expectedItems) << value;
+    }
+}
+
+// Loads in order, equal loads in the drops' order, as a stable sort gives them: few loads, and the
+// hundreds of a calibration's location (sorted another way), with repeats, near neighbours and
+// values whose bits differ in one byte only.
+TEST(LoadOrder, ByValueThenByPlace)
+{
+    std::mt19937 random(11);
+    std::vector<std::vector<double>> cases = {{5},
+                                              {2, 1},
+                                              {50.1, 40, 50.1, 60, 40},
+                                              {1.0, std::nextafter(1.0, 2.0), 0.5, std::nextafter(1.0, 0.0), 1.0}};
+    for (const std::size_t size : {63u, 64u, 65u, 500u, 3000u}) {
+        std::vector<double> loads;
+        for (std::size_t i = 0; i < size; ++i)
+            loads.push_back(i % 5 == 0 ? 1e-3 * (1 + random() % 7) : 40 + 10.0 * (i % 3) + (random() % 31) / 10.0);
+        cases.push_back(loads);
+    }
+    std::vector<std::size_t> order;
+    for (const std::vector<double>& loads : cases) {
+        std::vector<std::size_t> expected(loads.size());
+        std::iota(expected.begin(), expected.end(), 0);
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&loads](std::size_t a, std::size_t b) { return loads[a] < loads[b]; });
+        OrderByValue(loads, order);
+        EXPECT_EQ(order, expected) << loads.size() << " loads";
     }
 }
 

@@ -25,6 +25,10 @@ using RuleReport = std::function<void(std::string_view section, std::string_view
 // The calibration dates and factors, the serial numbers, offsets and plate radius of a document.
 void CheckCalibrationValues(const PDDXFile& document, const CheckLimits& limits, const RuleReport& report);
 
+// The places of `values` (positive and finite) in the order of their values, places of equal
+// values in their own order; `order` keeps its room from call to call.
+void OrderByValue(std::span<const double> values, std::vector<std::size_t>& order);
+
 // The drops of one test location at a time, as they come: the drop's own faults at once, those
 // of its drops together (loads of one height, repeatability) and its test time at its end.
 class DropRules {
@@ -45,12 +49,13 @@ private:
         double Load;
         std::size_t DeflectionsAt, DeflectionCount;
     };
+    using DropGroup = std::span<const HeldDrop* const>;  // drops of one height, by load
     void Report(std::string_view key, std::string_view code, std::string message, const RelatedElements& related = {});
     void Basin(std::string_view handle, std::span<const double> deflections);
     void Heights();
-    void Repeatability(const std::vector<const HeldDrop*>& group, double load);
+    void Repeatability(DropGroup group, double load);
     // The drops of a height but `except`, as related elements.
-    RelatedElements Others(const std::vector<const HeldDrop*>& group, const HeldDrop* except) const;
+    RelatedElements Others(DropGroup group, const HeldDrop* except) const;
 
     CheckLimits limits_;
     RuleReport report_;
@@ -60,6 +65,10 @@ private:
     std::vector<HeldDrop> drops_;
     std::string handles_;
     std::vector<double> deflections_;
+    std::vector<double> loads_;  // Heights': the positive loads, their drops and their order
+    std::vector<std::size_t> places_, order_;
+    std::vector<double> sums_, squares_;  // Repeatability's, by sensor
+    std::vector<std::size_t> counts_;
     std::string_view HandleOf(const HeldDrop& drop) const { return {handles_.data() + drop.HandleAt, drop.HandleSize}; }
     double Deflection(const HeldDrop& drop, std::size_t k) const { return deflections_[drop.DeflectionsAt + k]; }
     std::unordered_map<std::string, std::string> testTimes_;  // the first location of each
