@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -284,7 +285,7 @@ char* WriteScaledDigits(char* to, double value, int digits)
 {
     const std::optional<RoundedDigits> rounded = ScaledDigits(std::abs(value), digits);
     if (!rounded) return nullptr;
-    char mantissa[16];
+    char mantissa[24] = {};
     WriteDigits(mantissa, static_cast<std::uint32_t>(rounded->Digits), digits);
     int length = digits;
     while (length > 1 && mantissa[length - 1] == '0') --length;
@@ -293,11 +294,12 @@ char* WriteScaledDigits(char* to, double value, int digits)
     const int exponent = rounded->Exponent;
     if (exponent >= 0 && exponent < digits) {
         // The usual case: a point among the digits, or after them and left out. Both parts are
-        // copied whole; the length then says how much of them is kept.
+        // copied as nine characters, what lies beyond them overwritten or cut off; the length
+        // then says how much is kept. (Copies of a fixed size are a few moves, not a call.)
         const int whole = exponent + 1;
-        std::copy_n(mantissa, whole, at);
+        std::memcpy(at, mantissa, 9);
         at[whole] = '.';
-        std::copy_n(mantissa + whole, digits - whole, at + whole + 1);
+        std::memcpy(at + whole + 1, mantissa + whole, 9);
         return at + (length <= whole ? whole : length + 1);
     }
     if (exponent < 0) {
@@ -319,7 +321,8 @@ char* WriteRoundedPlainText(char* to, double value, int digits)
     const double magnitude = std::abs(value);
     if (magnitude < 1e-300 || magnitude > 1e300 || digits > 9) return nullptr;
     // A whole number of at most `digits` digits (a difference of whole deflections) is itself.
-    if (magnitude < kPowers[digits] && magnitude == std::floor(magnitude))
+    // (Below 1e9 the cast is exact for a whole number and the floor of any other.)
+    if (magnitude < kPowers[digits] && static_cast<double>(static_cast<std::int64_t>(magnitude)) == magnitude)
         return std::to_chars(to, to + kRoundedRoom, static_cast<std::int64_t>(value)).ptr;
     return WriteScaledDigits(to, value, digits);
 }

@@ -66,7 +66,8 @@ inline std::optional<PlainNumber> PlainDecimalAt(std::string_view text, char dec
         decimals = readDigits();
     }
     if (whole + decimals == 0 || whole + decimals > 15) return std::nullopt;
-    const double value = static_cast<double>(digits) / kPowers[decimals];
+    // A whole number, as most deflections are, needs no division.
+    const double value = decimals == 0 ? static_cast<double>(digits) : static_cast<double>(digits) / kPowers[decimals];
     return PlainNumber{negative ? -value : value, static_cast<std::size_t>(at - text.data())};
 }
 

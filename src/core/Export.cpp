@@ -1,7 +1,10 @@
 #include "core/Export.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <string_view>
 
@@ -29,6 +32,23 @@ std::string LocationFields(const PDDXSection& section)
     return fields;
 }
 
+// The commas of a drop's value, counted for every drop of a table: eight characters at a time.
+std::size_t CommasIn(std::string_view value)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080, kLow = 0x7F7F7F7F7F7F7F7F;
+    std::size_t count = 0, at = 0;
+    for (; at + 8 <= value.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, value.data() + at, 8);
+        const std::uint64_t x = word ^ (kOnes * ',');  // a zero byte for each comma
+        // Each byte's high bit set where the byte is not zero; no carry crosses a byte.
+        const std::uint64_t nonzero = ((x & kLow) + kLow) | x;
+        count += static_cast<std::size_t>(std::popcount(~nonzero & kHigh));
+    }
+    for (; at < value.size(); ++at) count += value[at] == ',' ? 1 : 0;
+    return count;
+}
+
 // A location or drop number as a field, without a string of its own.
 void WholeField(std::string& row, int n)
 {
@@ -54,9 +74,7 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
         ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
             measures.CheckLoad(location, drop, value);
             ++rows_;
-            // A plain count: a drop's commas lie a few bytes apart, too near for a search to gain.
-            const auto commas = static_cast<std::size_t>(std::count(value.begin(), value.end(), ','));
-            deflections_ = std::max(deflections_, commas);
+            deflections_ = std::max(deflections_, CommasIn(value));
         });
     });
     // A file without drops (a configuration) has no indices to tell of.
