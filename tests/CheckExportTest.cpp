@@ -279,6 +279,7 @@ TEST(LoadOrder, ByValueThenByPlace)
 TEST(DropItems, WrittenAsFieldsOfTheTablesWidth)
 {
     const std::string ones = "1" + ReplaceAll(std::string(599, 'x'), "x", ", 1");  // 600 items
+    const std::string tight = "1" + ReplaceAll(std::string(510, 'x'), "x", ",1");   // 1,021 characters
     const std::vector<std::tuple<std::string, std::size_t, std::string>> cases = {
         {"49.6, 901 ,  456", 5, ",49.6,901,456,,"},
         {"", 1, ","},
@@ -290,7 +291,10 @@ TEST(DropItems, WrittenAsFieldsOfTheTablesWidth)
         {"1.5e3, 2E-1", 2, ",1.5e3,2E-1"},
         {"5\"x, 7", 2, ",\"5\"\"x\",7"},
         {"5\xB5, \xB5m", 2, ",5\xC2\xB5,\xC2\xB5m"},
-        {ones, 601, ReplaceAll(std::string(600, 'x'), "x", ",1") + ","}};
+        {ones, 601, ReplaceAll(std::string(600, 'x'), "x", ",1") + ","},
+        // As long as the row's room allows, and as wide.
+        {tight, 2, ReplaceAll(std::string(511, 'x'), "x", ",1")},
+        {"1,1", 1020, ",1,1" + std::string(1018, ',')}};
     std::vector<std::string_view> items;
     for (const auto& [value, width, expected] : cases) {
         std::string row = "x";

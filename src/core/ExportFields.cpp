@@ -88,10 +88,10 @@ bool ForEachItem(std::string_view value, Each each)
     }
 }
 
-// The fields of `value`'s items written at `to`, which has room for 2 value.size() + width + 1
-// characters, where each item starts with a digit or a point (no spreadsheet takes it for a
-// formula) and holds only characters that Field writes as they stand: the end, or nullptr. Each
-// item is copied as it is scanned, in one pass over the drop.
+// The fields of `value`'s items written at `to`, which has room for value.size() + width + 1
+// characters (a comma before each item takes the place of the one after it), where each item starts with a digit or a
+// point (no spreadsheet takes it for a formula) and holds only characters that Field writes as they stand: the end, or
+// nullptr. Each item is copied as it is scanned, in one pass over the drop.
 char* PlainItemFields(std::string_view value, std::size_t width, std::vector<std::string_view>& items, char* to)
 {
     items.clear();
@@ -133,7 +133,7 @@ void ItemFields(std::string& row, std::string_view value, std::size_t width, std
     // Nearly every drop is numbers, written as they stand: gathered in one buffer and appended at
     // once, as a row's many short appends would cost more than the rest of it.
     char buffer[1024];
-    if (2 * value.size() + width + 1 <= sizeof buffer)
+    if (value.size() + width + 1 <= sizeof buffer)
         if (const char* const end = PlainItemFields(value, width, items, buffer)) {
             row.append(buffer, static_cast<std::size_t>(end - buffer));
             return;
