@@ -180,6 +180,25 @@ TEST(CheckRelated, EachRuleFindingNamesTheOtherElementsItIsAbout)
     EXPECT_EQ(found, expected);
 }
 
+// A sensor count no counter can hold is no count: the lists are not measured against it.
+TEST(CheckRelated, ASensorCountBeyondEveryCounterIsNone)
+{
+    for (const char* count : {"1e134", "2147483648", "2.5", "-2"}) {
+        PDDXFile document;
+        document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue(count);
+        document.Element("Device Calibration", "SensorDynamicCalibrationFactor").SetValue("1, 1");
+        std::vector<std::string> codes;
+        CheckDocument(document, [&](const Finding& finding) { codes.push_back(finding.Code); });
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), "V112"), 0) << count;
+    }
+    PDDXFile document;
+    document.Element("Device Configuration", "NumberOfDeflectionSensors").SetValue("3");
+    document.Element("Device Calibration", "SensorDynamicCalibrationFactor").SetValue("1, 1");
+    std::vector<std::string> codes;
+    CheckDocument(document, [&](const Finding& finding) { codes.push_back(finding.Code); });
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), "V112"), 1);
+}
+
 TEST_F(CheckExport, ExportWritesEveryDropAsOneCsvRow)
 {
     // The documents' start and end dates date no drop: no element of a location holds its date.

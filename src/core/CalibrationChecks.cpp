@@ -5,7 +5,9 @@
 #include <bit>
 #include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cmath>
+#include <limits>
 #include <set>
 #include <utility>
 #include <span>
@@ -64,7 +66,9 @@ public:
     {
         const std::string_view sensors = Value(configuration::NumberOfDeflectionSensors);
         const std::optional<double> count = FiniteNumber(sensors);
-        if (count && *count >= 0 && std::floor(*count) == *count) sensors_ = static_cast<std::size_t>(*count);
+        // A count as counters are: a whole number from 0 to 2147483647 ("1e134" is none).
+        if (count && *count >= 0 && *count <= std::numeric_limits<std::int32_t>::max() && std::floor(*count) == *count)
+            sensors_ = static_cast<std::size_t>(*count);
     }
 
     void Dates()
