@@ -68,26 +68,6 @@ std::vector<std::string_view> Items(std::string_view value)
 
 namespace {
 
-// Hands each item of `value` to `each`, blanks around it removed, until `each` returns false;
-// whether it went through them all. Plain loops: a drop's items are a few characters each, too
-// short for a library search to gain.
-template <typename Each>
-bool ForEachItem(std::string_view value, Each each)
-{
-    const char* at = value.data();
-    const char* const end = at + value.size();
-    while (true) {
-        while (at != end && *at == ' ') ++at;
-        const char* const first = at;
-        while (at != end && *at != ',') ++at;
-        const char* last = at;
-        while (last != first && last[-1] == ' ') --last;
-        if (!each(std::string_view(first, static_cast<std::size_t>(last - first)))) return false;
-        if (at == end) return true;
-        ++at;
-    }
-}
-
 // The fields of `value`'s items written at `to`, which has room for value.size() + width + 1
 // characters (a comma before each item takes the place of the one after it), where each item starts with a digit or a
 // point (no spreadsheet takes it for a formula) and holds only characters that Field writes as they stand: the end, or
@@ -121,11 +101,20 @@ char* PlainItemFields(std::string_view value, std::size_t width, std::vector<std
 
 void Items(std::string_view value, std::vector<std::string_view>& items)
 {
+    // Plain loops: a drop's items are a few characters each, too short for a library search to gain.
     items.clear();
-    ForEachItem(value, [&items](std::string_view item) {
-        items.push_back(item);
-        return true;
-    });
+    const char* at = value.data();
+    const char* const end = at + value.size();
+    while (true) {
+        while (at != end && *at == ' ') ++at;
+        const char* const first = at;
+        while (at != end && *at != ',') ++at;
+        const char* last = at;
+        while (last != first && last[-1] == ' ') --last;
+        items.emplace_back(first, static_cast<std::size_t>(last - first));
+        if (at == end) return;
+        ++at;
+    }
 }
 
 void ItemFields(std::string& row, std::string_view value, std::size_t width, std::vector<std::string_view>& items)
