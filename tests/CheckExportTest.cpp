@@ -18,6 +18,9 @@
 #include "core/Check.h"
 #include "core/Export.h"
 #include "core/ExportFields.h"
+#include "base/Latin1.h"
+#include "base/ReadWarnings.h"
+#include "import/PddxDrops.h"
 #include "support/ReaderTest.h"
 #include "support/TestSupport.h"
 
@@ -313,13 +316,75 @@ TEST(DropItems, WrittenAsFieldsOfTheTablesWidth)
         {ones, 601, ReplaceAll(std::string(600, 'x'), "x", ",1") + ","},
         // As long as the row's room allows, and as wide.
         {tight, 2, ReplaceAll(std::string(511, 'x'), "x", ",1")},
-        {"1,1", 1020, ",1,1" + std::string(1018, ',')}};
+        {"1,1", 1020, ",1,1" + std::string(1018, ',')},
+        // Items and commas on either side of each eighth character, and of the last sixteen.
+        {"1234567,1234567 , 123456789.125,12345678", 4, ",1234567,1234567,123456789.125,12345678"},
+        {"12345678", 1, ",12345678"},
+        {"1234567,", 2, ",1234567,"},
+        {"123456789012345,1", 2, ",123456789012345,1"},
+        {"1234567890123456, 7 ", 2, ",1234567890123456,7"},
+        {"12345678, 9\"", 2, ",12345678,\"9\"\"\""},
+        {"12345678,12345678, =1", 3, ",12345678,12345678,'=1"},
+        {"12345678,12345678, 9\xB5", 3, ",12345678,12345678,9\xC2\xB5"},
+        {"12345678,12345678,\r9", 3, ",12345678,12345678,\"'\r9\""}};
     std::vector<std::string_view> items;
     for (const auto& [value, width, expected] : cases) {
         std::string row = "x";
         ItemFields(row, value, width, items);
         EXPECT_EQ(row, "x" + expected) << value;
         EXPECT_EQ(items, Items(value)) << value;
+        EXPECT_EQ(CommasIn(value), static_cast<std::size_t>(std::count(value.begin(), value.end(), ','))) << value;
+    }
+}
+
+// The table of a PDDX file whose drops were read apart from its document is the table of the
+// document read whole, and the reading warns of the same: drops renumbered or repeated, histories
+// and other keys among them, a value too long for the document's short text, a location repeated,
+// one without drops. The document itself holds no drop.
+TEST(DropsReadApart, GiveTheTableOfTheDocumentReadWhole)
+{
+    const std::string header = "[Units]\r\nLoadUnits = kN\r\nDeflectionUnits = micron\r\nSensorsLocationUnits = mm\r\n"
+                               "[Device Configuration]\r\nDeflectionSensorXAxisDistances = 0, 300, 600, 900\r\n";
+    const std::string longDrop = "50" + ReplaceAll(std::string(100, 'x'), "x", ", 400");
+    std::vector<std::pair<std::string, std::string>> texts = {
+        {"inline.DDX", header + "[Test Location 5]\r\nTestLocation = 1.5, 0, 0\r\nDropData_3 = 40, 400, 300, 250, 225\r\n"
+                                "Note = x\r\nDropHistoryData_3_1 = 1, 2\r\nDropData_3 = 41, 1\r\nDropData_9 = " +
+                                    longDrop + "\r\nDropData_10 =\r\n[Test Location 5]\r\nDropData_1 = 1\r\n"
+                                               "[Other]\r\nx = 1\r\n[Test Location 2]\r\nTestLane = 3\r\n"
+                                               "[Test Location 7]\r\nNumberOfDrops = 9\r\nDropData_1 = 52, 1, 2\r\n"}};
+    for (const auto& entry : fs::recursive_directory_iterator(VANTREL_TEST_DATA))
+        if (UpperCase(entry.path().extension().string()) == ".DDX")
+            texts.emplace_back(entry.path().filename().string(), ReadBytes(entry.path()));
+    ExportOptions options;
+    options.Indices = true;
+    for (const auto& [name, text] : texts) {
+        std::string tables[2];
+        std::vector<std::string> warnings[2];
+        for (const bool apart : {false, true}) {
+            ReaderRun run;
+            auto document = std::make_shared<PDDXFile>();
+            DropTable table(options);
+            PDDXDropValues drops;
+            if (apart) {
+                run.ReadInto(FileType::PDDX, *document, text, name, false,
+                             [&drops](ReaderContext& context, ReaderInput& input, PDDXFile& read, bool) {
+                                 ReadPDDXDropsApart(context, input, read, drops);
+                             });
+                for (const PDDXSection& section : document->Sections())
+                    for (const PDDXElement& element : section.Elements())
+                        EXPECT_FALSE(NumberAfter(element.Handle(), "DropData_")) << name << ": " << element.Handle();
+                table.Add(name, document, std::move(drops));
+            } else {
+                run.ReadInto(FileType::PDDX, *document, text, name);
+                table.Add(name, document);
+            }
+            std::ostringstream out;
+            table.Write(out);
+            tables[apart ? 1 : 0] = out.str();
+            warnings[apart ? 1 : 0] = WarningLines(name, run.Warnings);
+        }
+        EXPECT_EQ(tables[1], tables[0]) << name;
+        EXPECT_EQ(warnings[1], warnings[0]) << name;
     }
 }
 

@@ -373,7 +373,7 @@ void CommandLine::Report(const std::string& name, const ReadReport& report)
 }
 
 void CommandLine::ReadInto(PDDXFile& document, InputFile& input, const TypeChoice& type, ReadingState* reading,
-                           bool append, Reader reader)
+                           bool append, const ReaderCall& reader)
 {
     ReadingState fresh = NewReading(state_.Settings);
     if (!reading) reading = &fresh;

@@ -60,7 +60,7 @@ private:
     // Reads one input into a document: a new one, or with `append` one that holds data already;
     // going on from `reading` (what the document's earlier files left) or from a new one.
     void ReadInto(PDDXFile& document, InputFile& input, const TypeChoice& type, ReadingState* reading = nullptr,
-                  bool append = false, Reader reader = nullptr);
+                  bool append = false, const ReaderCall& reader = {});
     BytesRead Progress();
     void MakeOutputFolder();
     // Writes a document to a file, or to standard output for "-".

@@ -4,6 +4,7 @@
 
 #include "core/Check.h"
 #include "core/Export.h"
+#include "import/PddxDrops.h"
 #include "base/TextEncoding.h"
 
 namespace vantrel {
@@ -134,9 +135,20 @@ int CommandLine::RunExport()
             InputFile input = Input(name);
             const TypeChoice type = TypeFor(exportType_, input);
             auto document = std::make_shared<PDDXFile>();
-            ReadInto(*document, input, type);
             std::string note;
-            Checked([&] { note = table->Add(input.Name, std::move(document)); });
+            // A PDDX file's drops are read apart, so that a million of them are never elements.
+            DropsApartTable* const apart = type.code == FileType::PDDX ? table->DropsApart() : nullptr;
+            if (apart) {
+                PDDXDropValues drops;
+                ReadInto(*document, input, type, nullptr, false,
+                         [&drops](ReaderContext& context, ReaderInput& in, PDDXFile& read, bool /*append*/) {
+                             ReadPDDXDropsApart(context, in, read, drops);
+                         });
+                Checked([&] { note = apart->Add(input.Name, std::move(document), std::move(drops)); });
+            } else {
+                ReadInto(*document, input, type);
+                Checked([&] { note = table->Add(input.Name, std::move(document)); });
+            }
             if (!note.empty() && !quiet_) Message(input.Name + ": note: " + note);
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;

@@ -341,11 +341,14 @@ std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
     // The handles a document holds are in the prefix's own case but for a rare file.
     const std::string_view start = name.substr(0, prefix.size());
     if (start != prefix && !EqualsIgnoreCase(start, prefix)) return std::nullopt;
-    const std::string_view digits = name.substr(prefix.size());
-    int number = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    const bool whole = error == std::errc() && end == digits.data() + digits.size() && digits.front() != '-';
-    return whole && number >= 1 ? std::optional<int>(number) : std::nullopt;
+    // Digits only (no sign), within an int's range: a plain loop, as export asks this of every drop.
+    std::int64_t number = 0;
+    for (const char c : name.substr(prefix.size())) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+        if (number > std::numeric_limits<int>::max()) return std::nullopt;
+    }
+    return number >= 1 ? std::optional<int>(static_cast<int>(number)) : std::nullopt;
 }
 
 struct SteppedCheck::State {

@@ -38,7 +38,8 @@ void RequireReaderFor(FileType code, const std::string& fileName)
 }
 
 void ReadOnce(const SettingsRecord& settings, ReadingState& reading, FileType code, InputFile& input,
-              PDDXFile& document, bool append, const BytesRead& progress, Reader reader, ReadWarnings& warnings)
+              PDDXFile& document, bool append, const BytesRead& progress, const ReaderCall& reader,
+              ReadWarnings& warnings)
 {
     ByteSource nothing = ByteSource::InMemory(input.Name, "");
     ByteSource* bytes = &nothing;
@@ -84,7 +85,7 @@ DocumentShape ShapeOf(const PDDXFile& document)
 
 // What the reader of `code` sets whatever its input holds: its reading of an empty input, with a
 // copy of the reading's state. A reading that fails keeps what it set.
-DocumentShape ShapeOfNothingRead(const SettingsRecord& settings, const ReadingState& reading, Reader reader,
+DocumentShape ShapeOfNothingRead(const SettingsRecord& settings, const ReadingState& reading, const ReaderCall& reader,
                                  const std::string& name, bool append)
 {
     PDDXFile document;
@@ -144,10 +145,10 @@ ReadWarnings ReadWithReader(const ProgramState& state, FileType code, InputFile&
 }
 
 ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, FileType code, InputFile& input,
-                     PDDXFile& document, bool append, const BytesRead& progress, Reader reader)
+                     PDDXFile& document, bool append, const BytesRead& progress, const ReaderCall& reader)
 {
     RequireReaderFor(code, input.Name);
-    if (!reader) reader = FindFileFormat(code)->Read;
+    const ReaderCall read = reader ? reader : ReaderCall(FindFileFormat(code)->Read);
     // What the input looks like is told from its head, looked at before the reader takes it.
     std::optional<InputHead> head;
     try {
@@ -156,14 +157,13 @@ ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, File
     }
     const DocumentShape before = ShapeOf(document);
     ReadReport report;
-    ReadOnce(settings, reading, code, input, document, append, progress, reader, report.Lines);
+    ReadOnce(settings, reading, code, input, document, append, progress, read, report.Lines);
     // A reading that added sections or elements took something; only one that did not needs the
     // comparison with what its reader sets from nothing (a second reading, of an empty input).
     const DocumentShape after = ShapeOf(document);
-    const bool nothingRead =
-        after.Sections == before.Sections && after.Elements == before.Elements &&
-        ChangedNothingOfItsInput(before, after, ShapeOf(PDDXFile()),
-                                 ShapeOfNothingRead(settings, reading, reader, input.Name, append));
+    const bool nothingRead = after.Sections == before.Sections && after.Elements == before.Elements &&
+                             ChangedNothingOfItsInput(before, after, ShapeOf(PDDXFile()),
+                                                      ShapeOfNothingRead(settings, reading, read, input.Name, append));
     report.Warning = Warning(code, input.Name, head, nothingRead);
     return report;
 }

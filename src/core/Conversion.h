@@ -61,7 +61,7 @@ struct ReadReport {
 // changed other than those its reader sets whatever the file holds, read nothing. `reader` reads
 // in place of the reader of `code` when one is given.
 ReadReport ReadInput(const SettingsRecord& settings, ReadingState& reading, FileType code, InputFile& input,
-                     PDDXFile& document, bool append, const BytesRead& progress = {}, Reader reader = nullptr);
+                     PDDXFile& document, bool append, const BytesRead& progress = {}, const ReaderCall& reader = {});
 
 // Writes a document as PDDX text, replacing `outputName` only once the whole text is written.
 void WriteDocument(const PDDXFile& document, const std::string& outputName);

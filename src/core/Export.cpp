@@ -1,11 +1,11 @@
 #include "core/Export.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <stdexcept>
 #include <string_view>
 
 #include "base/Latin1.h"
@@ -32,23 +32,6 @@ std::string LocationFields(const PDDXSection& section)
     return fields;
 }
 
-// The commas of a drop's value, counted for every drop of a table: eight characters at a time.
-std::size_t CommasIn(std::string_view value)
-{
-    constexpr std::uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080, kLow = 0x7F7F7F7F7F7F7F7F;
-    std::size_t count = 0, at = 0;
-    for (; at + 8 <= value.size(); at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, value.data() + at, 8);
-        const std::uint64_t x = word ^ (kOnes * ',');  // a zero byte for each comma
-        // Each byte's high bit set where the byte is not zero; no carry crosses a byte.
-        const std::uint64_t nonzero = ((x & kLow) + kLow) | x;
-        count += static_cast<std::size_t>(std::popcount(~nonzero & kHigh));
-    }
-    for (; at < value.size(); ++at) count += value[at] == ',' ? 1 : 0;
-    return count;
-}
-
 // A location or drop number as a field, without a string of its own.
 void WholeField(std::string& row, int n)
 {
@@ -68,15 +51,47 @@ std::unique_ptr<ExportTable> MakeExportTable(const ExportOptions& options)
 
 std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document)
 {
+    const std::size_t first = locations_.size();
+    ForEachLocation(*document, [&](int location, const PDDXSection& section) {
+        LocationDrops& drops = locations_.emplace_back(LocationDrops{files_.size(), location, &section, {}, {}});
+        bool inOrder = true;
+        ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
+            drops.Values.push_back(value);
+            drops.Numbers.push_back(drop);
+            inOrder = inOrder && drop == static_cast<int>(drops.Values.size());
+        });
+        if (inOrder) drops.Numbers = {};
+    });
+    return Added(fileName, std::move(document), first);
+}
+
+std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PDDXFile> document, PDDXDropValues drops)
+{
+    const std::size_t first = locations_.size();
+    PDDXDropValues& apart = *apart_.emplace_back(std::make_unique<PDDXDropValues>(std::move(drops)));
+    // The reading gave the n-th test location of the document the n-th list of drops.
+    std::size_t at = 0;
+    ForEachLocation(*document, [&](int location, const PDDXSection& section) {
+        if (at == apart.Locations.size()) throw std::logic_error("a test location without its drops");
+        locations_.push_back({files_.size(), location, &section, {}, {}, std::move(apart.Locations[at++]), &apart});
+    });
+    if (at != apart.Locations.size()) throw std::logic_error("drops without their test location");
+    return Added(fileName, std::move(document), first);
+}
+
+std::string DropTable::Added(const std::string& fileName, std::shared_ptr<const PDDXFile> document, std::size_t first)
+{
     DropMeasures measures(*document, fileName, options_);
     const std::size_t rowsBefore = rows_;
-    ForEachLocation(*document, [&](int location, const PDDXSection& section) {
-        ForEachNumbered(section, pddx::TestLocation::kDropDataPrefix, [&](int drop, std::string_view value) {
-            measures.CheckLoad(location, drop, value);
-            ++rows_;
+    for (std::size_t l = first; l < locations_.size(); ++l) {
+        const LocationDrops& location = locations_[l];
+        for (std::size_t d = 0; d < location.Count(); ++d) {
+            const std::string_view value = location.Value(d);
+            measures.CheckLoad(location.Number, location.DropNumber(d), value);
             deflections_ = std::max(deflections_, CommasIn(value));
-        });
-    });
+        }
+        rows_ += location.Count();
+    }
     // A file without drops (a configuration) has no indices to tell of.
     std::string note = rows_ > rowsBefore ? measures.Note() : "";
     files_.push_back({fileName, std::move(document)});
@@ -86,37 +101,34 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
 
 namespace {
 
-// Elements [First, Last) of a test location: a part of the table that one thread writes.
+// Drops [First, Last) of a test location: a part of the table that one thread writes.
 struct RowPiece {
-    std::size_t File;
-    int Location;
-    const PDDXSection* Section;
-    int First, Last;
+    const DropTable::LocationDrops* Location;
+    std::size_t First, Last;
 };
 
-// About this many elements make a block of rows: many enough that handing a block to a thread
-// costs little beside its rows, few enough that the blocks waiting to be written hold a few MB.
-constexpr int kBlockElements = 8192;
+// About this many rows make a block: many enough that handing a block to a thread costs little
+// beside its rows, few enough that the blocks waiting to be written hold a few MB.
+constexpr std::size_t kBlockRows = 8192;
 
-// The test locations of `documents`, in order, cut into blocks of kBlockElements elements.
-std::vector<std::vector<RowPiece>> RowBlocks(const std::vector<const PDDXFile*>& documents)
+// The drops of `locations`, in order, cut into blocks of kBlockRows rows.
+std::vector<std::vector<RowPiece>> RowBlocks(const std::vector<DropTable::LocationDrops>& locations)
 {
     std::vector<std::vector<RowPiece>> blocks(1);
-    int inBlock = 0;
-    for (std::size_t f = 0; f < documents.size(); ++f)
-        ForEachLocation(*documents[f], [&](int number, const PDDXSection& section) {
-            const int count = section.Elements().Count();
-            for (int first = 0; first < count;) {
-                const int last = std::min(count, first + kBlockElements - inBlock);
-                blocks.back().push_back({f, number, &section, first, last});
-                inBlock += last - first;
-                first = last;
-                if (inBlock == kBlockElements) {
-                    blocks.emplace_back();
-                    inBlock = 0;
-                }
+    std::size_t inBlock = 0;
+    for (const DropTable::LocationDrops& location : locations) {
+        const std::size_t count = location.Count();
+        for (std::size_t first = 0; first < count;) {
+            const std::size_t last = std::min(count, first + kBlockRows - inBlock);
+            blocks.back().push_back({&location, first, last});
+            inBlock += last - first;
+            first = last;
+            if (inBlock == kBlockRows) {
+                blocks.emplace_back();
+                inBlock = 0;
             }
-        });
+        }
+    }
     return blocks;
 }
 
@@ -145,16 +157,14 @@ void DropTable::Write(std::ostream& out) const
     out.write(header.data(), static_cast<std::streamsize>(header.size()));
     // What starts and ends each row of a file: its name, and its units.
     std::vector<std::pair<std::string, std::string>> ends;
-    std::vector<const PDDXFile*> documents;
     for (const Document& file : files_) {
         std::string name, units;
         Field(name, ValidUtf8(file.Name), false, true);
         Field(units, options_.NormalLoad > 0 ? "kilo-Newton" : ValueOf(*file.Held, pddx::Units::LoadUnits));
         Field(units, ValueOf(*file.Held, pddx::Units::DeflectionUnits));
         ends.emplace_back(std::move(name), std::move(units) + "\r\n");
-        documents.push_back(file.Held.get());
     }
-    const std::vector<std::vector<RowPiece>> blocks = RowBlocks(documents);
+    const std::vector<std::vector<RowPiece>> blocks = RowBlocks(locations_);
     // The blocks' rows are made on the jobs' threads and written in the blocks' order, so the
     // table is the same whatever the number of jobs.
     // A block's rows go into a string that an earlier block's rows used: a fresh one for each
@@ -173,18 +183,18 @@ void DropTable::Write(std::ostream& out) const
         rows.clear();
         DropRoom room;
         for (const RowPiece& piece : blocks[b]) {
-            const auto& [name, units] = ends[piece.File];
-            const std::string location = LocationFields(*piece.Section);
-            for (int position = piece.First; position < piece.Last; ++position) {
-                const PDDXElement& element = piece.Section->Elements().Item(position + 1);
-                const std::optional<int> drop = NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix);
-                if (!drop) continue;
-                rows += name;
-                WholeField(rows, piece.Location);
-                WholeField(rows, *drop);
-                rows += location;
+            const LocationDrops& location = *piece.Location;
+            const auto& [name, units] = ends[location.File];
+            // What the location's rows share before the drop number, and after it.
+            std::string lead = name;
+            WholeField(lead, location.Number);
+            const std::string fields = LocationFields(*location.Section);
+            for (std::size_t d = piece.First; d < piece.Last; ++d) {
+                rows += lead;
+                WholeField(rows, location.DropNumber(d));
+                rows += fields;
                 // The load, then the deflections; a drop with fewer leaves the last columns empty.
-                measures_[piece.File].WriteFields(rows, element.Value(), deflections_ + 1, room);
+                measures_[location.File].WriteFields(rows, location.Value(d), deflections_ + 1, room);
                 rows += units;
             }
         }

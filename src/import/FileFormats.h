@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -41,6 +42,8 @@ constexpr std::int32_t CodeOf(FileType type) { return static_cast<std::int32_t>(
 // Reads `input` into `document`; `append` is set when the document already holds data (a
 // merge). Only the PDDX reader reads differently then; the others add to any document.
 using Reader = void (*)(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
+// A reader that carries more than the table's rows can (where a reading puts what it keeps apart).
+using ReaderCall = std::function<void(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append)>;
 
 struct FileFormat {
     FileType Type;

@@ -21,6 +21,7 @@
 #include "document/PDDXFile.h"
 #include "document/TemplateNames.h"
 #include "import/FileFormats.h"
+#include "import/PddxDrops.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 #include "import/Sniffing.h"
@@ -275,6 +276,9 @@ public:
     }
     // Test locations and sections the template lacks, in file order.
     const std::vector<Section>& Added() const { return added_; }
+    std::vector<Section>& Added() { return added_; }
+    // The values longer than the document's text keeps, once the document has what it needs of them.
+    std::unordered_map<const char*, std::string> TakeLongValues() { return std::move(longValues_); }
     int LocationCount() const { return locations_; }
     const ElementName& ExtraName(const Extra& extra) const
     {
@@ -445,21 +449,26 @@ void GiveExtra(const PDDXIndex& index, const PDDXIndex::Extra& extra, PDDXSectio
 }
 
 // The file's test location `file` as the document's `location`: its nine values, empty ones
-// included, then its drops, drop histories and other keys in file order. NumberOfDrops counts
-// the drops.
-void ReadTestLocation(const PDDXIndex& index, const PDDXIndex::Section& file, PDDXSection& location,
-                      ReadWarnings& warnings)
+// included, then its drops (or, with `apart`, their values there), drop histories and other keys
+// in file order. NumberOfDrops counts the drops.
+void ReadTestLocation(const PDDXIndex& index, PDDXIndex::Section& file, PDDXSection& location, ReadWarnings& warnings,
+                      PDDXDropValues* apart)
 {
+    // Drops apart are handed on as the index keeps them.
+    const int held = static_cast<int>(file.drops.size());
+    std::vector<const char*> drops;
+    if (apart) apart->Locations.push_back(std::move(file.drops));
+    else drops = std::move(file.drops);
     // A new location holds the nine keys in the order the index keeps them.
     std::size_t k = 0;
     for (PDDXElement& element : location.Elements()) {
         const char* kept = file.keys[k++];
         Skippable([&] { index.Give(element, kept); });
     }
-    std::size_t drops = 0;
+    std::size_t given = 0;
     const auto dropsUpTo = [&](std::size_t n) {
-        for (; drops < n; ++drops)
-            Skippable([&] { index.Give(location.AddDropData(static_cast<int>(drops + 1)), file.drops[drops]); });
+        for (n = std::min(n, drops.size()); given < n; ++given)
+            Skippable([&] { index.Give(location.AddDropData(static_cast<int>(given + 1)), drops[given]); });
     };
     for (const PDDXIndex::Extra& extra : file.extras) {
         dropsUpTo(static_cast<std::size_t>(extra.after));
@@ -467,10 +476,9 @@ void ReadTestLocation(const PDDXIndex& index, const PDDXIndex::Section& file, PD
         else if (extra.drop > 0)
             Skippable([&] { index.Give(location.AddHistoryData(extra.drop, extra.sample), extra.value); });
     }
-    dropsUpTo(file.drops.size());
+    dropsUpTo(drops.size());
 
     const char* said = index.LocationValue(file, pddx::TestLocation::NumberOfDrops);
-    const int held = static_cast<int>(file.drops.size());
     const std::optional<std::string> disagreement =
         CounterDisagreement(pddx::TestLocation::NumberOfDrops, said ? std::optional(index.Value(said)) : std::nullopt,
                             "the location", held, held, "drop");
@@ -518,11 +526,11 @@ void ReadTemplateSections(const PDDXIndex& index, const PDDXFile& scratch, int t
 // The file's test locations and sections the template lacks, in file order; returns how many test
 // locations were read. New: numbered from 1 in file order. Appending: numbered after the
 // document's own locations, raising its counter.
-int ReadAddedSections(const PDDXIndex& index, PDDXFile& document, bool append, ReadWarnings& warnings)
+int ReadAddedSections(PDDXIndex& index, PDDXFile& document, bool append, ReadWarnings& warnings, PDDXDropValues* apart)
 {
     int read = 0;
     Renumbering locations;
-    for (const PDDXIndex::Section& file : index.Added()) {
+    for (PDDXIndex::Section& file : index.Added()) {
         if (file.fileNumber < 0) {
             Skippable([&] { ReadOtherSection(index, file, document, warnings); });
             continue;
@@ -533,7 +541,7 @@ int ReadAddedSections(const PDDXIndex& index, PDDXFile& document, bool append, R
             ++read;
             if (!append && n != file.fileNumber)
                 locations.Note(file.line, "[" + LocationName(file.fileNumber) + "]", LocationName(n));
-            ReadTestLocation(index, file, location, warnings);
+            ReadTestLocation(index, file, location, warnings, apart);
         });
     }
     locations.Report(warnings, "test location", "test locations", "from 1 in file order");
@@ -561,8 +569,9 @@ void CheckLocationCounter(const PDDXIndex& index, int read, PDDXFile& document, 
 // What was renumbered, which counter disagreed with what the file holds (the document's counters
 // then count what was read) and which lines were ignored go to `warnings`. A text that cannot be
 // read to its end (too long a line, a file changed meanwhile) is a ReadError and leaves the
-// document as it was.
-void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors, ReadWarnings& warnings)
+// document as it was. With `apart`, the drops go there (see ReadPDDXDropsApart).
+void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSensors, ReadWarnings& warnings,
+                  PDDXDropValues* apart = nullptr)
 {
     PDDXFile scratch;
     const int templateSections = scratch.Sections().Count();
@@ -575,9 +584,10 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
         const int n = ToInt32(document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).Value());
         if (n > 0) numSensors = n;
     });
-    const int read = ReadAddedSections(index, document, append, warnings);
+    const int read = ReadAddedSections(index, document, append, warnings, apart);
     index.ReportRenumbering(warnings);
     CheckLocationCounter(index, read, document, append, warnings);
+    if (apart) apart->LongValues = index.TakeLongValues();
 }
 
 // PDDX: a mark for each section name of the standard template ("Test Location n" counted once)
@@ -611,6 +621,11 @@ int SniffPDDX(const SniffSample& sample)
 void ReadPDDX(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append)
 {
     ReadPDDXFile(input.Bytes, document, append, context.NumSensors, context.Warnings);
+}
+
+void ReadPDDXDropsApart(ReaderContext& context, ReaderInput& input, PDDXFile& document, PDDXDropValues& drops)
+{
+    ReadPDDXFile(input.Bytes, document, false, context.NumSensors, context.Warnings, &drops);
 }
 
 }  // namespace vantrel

@@ -81,7 +81,7 @@ public:
     }
     // `reader`: another than the format's own.
     void ReadInto(FileType read, PDDXFile& document, std::string_view bytes, const std::string& name = "TEST.IN",
-                  bool append = false, Reader reader = nullptr)
+                  bool append = false, const ReaderCall& reader = {})
     {
         ByteSource source = ByteSource::InMemory(name, bytes);
         source.ReportTo(&Warnings);

@@ -1,0 +1,36 @@
+#pragma once
+// A PDDX file's drops read apart from its document, for a table of them: a file of a million
+// drops then costs a pointer to each drop's text rather than an element of the document each.
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "document/DocumentText.h"
+#include "document/PDDXFile.h"
+#include "import/ReaderInput.h"
+
+namespace vantrel {
+
+struct PDDXDropValues {
+    // The values of DropData_1, DropData_2, ... of each test location of the document, in order,
+    // as the document's text keeps them (see KeptValue).
+    std::vector<std::vector<const char*>> Locations;
+    // Values too long for the document's text, by the empty kept value that stands for each.
+    std::unordered_map<const char*, std::string> LongValues;
+
+    std::string_view Value(const char* kept) const
+    {
+        if (!LongValues.empty() && kept && kept[0] == 0)
+            if (const auto found = LongValues.find(kept); found != LongValues.end()) return found->second;
+        return KeptValue(kept);
+    }
+};
+
+// Reads a PDDX file into a new document as ReadPDDX does, warnings and counters alike, but for
+// the drops of its test locations, which go to `drops`. Their values are in the document's text:
+// they last as long as the document.
+void ReadPDDXDropsApart(ReaderContext& context, ReaderInput& input, PDDXFile& document, PDDXDropValues& drops);
+
+}  // namespace vantrel
