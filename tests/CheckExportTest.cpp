@@ -337,6 +337,44 @@ TEST(DropItems, WrittenAsFieldsOfTheTablesWidth)
     }
 }
 
+// A file too large to hold is checked while it is read again, its drops read ahead on a thread of
+// their own in batches: what is found, and in which order, is what the check of the file held
+// whole finds. Three locations of 3,000 drops each span several batches; some drops are blank,
+// hold a word or rise away from the plate, and one location's counter is wrong.
+TEST(CheckReadAhead, FindsWhatTheCheckOfTheWholeFileFinds)
+{
+    std::string text = "[Device Configuration]\r\nNumberOfDeflectionSensors = 3\r\n"
+                       "DeflectionSensorXAxisDistances = 0, 300, 600\r\n[Units]\r\nLoadUnits = kN\r\n";
+    for (int location = 1; location <= 3; ++location) {
+        text += "[Test Location " + std::to_string(location) + "]\r\nNumberOfDrops = " +
+                std::to_string(location == 2 ? 2999 : 3000) + "\r\n";
+        for (int d = 1; d <= 3000; ++d) {
+            const std::string value = d % 997 == 0   ? ""
+                                      : d % 499 == 0 ? "50, 300, x, 100"
+                                      : d % 331 == 0 ? "50, 300, 400, 100"
+                                                     : std::to_string(40 + d % 3 * 10) + ", 300, 200, 100";
+            text += "DropData_" + std::to_string(d) + " = " + value + "\r\n";
+        }
+    }
+    const auto findings = [&](bool readAhead) {
+        std::vector<std::string> lines;
+        const auto found = [&lines](const Finding& finding) { lines.push_back(FindingLine(finding)); };
+        ReaderRun run;
+        if (readAhead) {
+            run.ReadInto(FileType::PDDX, run.Document, text, "big.DDX", false, &ReadPDDXOutsideLocations);
+            ByteSource again = ByteSource::InMemory("big.DDX", text);
+            CheckPDDXLocationsAsWritten(run.Document, again, found);
+        } else {
+            run.ReadInto(FileType::PDDX, run.Document, text, "big.DDX", false, &ReadPDDXAsWritten);
+            CheckDocument(run.Document, found);
+        }
+        return lines;
+    };
+    const std::vector<std::string> whole = findings(false);
+    EXPECT_GT(whole.size(), 40u);
+    EXPECT_EQ(findings(true), whole);
+}
+
 // The table of a PDDX file whose drops were read apart from its document is the table of the
 // document read whole, and the reading warns of the same: drops renumbered or repeated, histories
 // and other keys among them, a value too long for the document's short text, a location repeated,

@@ -299,7 +299,7 @@ void DropRules::Begin(std::string_view location)
     deflections_.clear();
 }
 
-void DropRules::Drop(std::string_view handle, const std::vector<std::optional<double>>& items)
+void DropRules::Drop(std::string_view handle, std::span<const std::optional<double>> items)
 {
     if (items.size() < 2) return;
     // Only a drop of numbers is judged; the others are findings of the drop itself.
@@ -327,10 +327,15 @@ void DropRules::Basin(std::string_view handle, std::span<const double> deflectio
         const std::string sensor = "D" + std::to_string(k + 1);
         return known ? sensor + " (" + Text(*offsets_[k]) + " mm)" : sensor;
     };
+    // A deflection at most this many times the one nearer the plate rises less than the limit by
+    // far more than any rounding: the division that tells the rise is left out for it (nearly
+    // every sensor of a drop). Deflections are positive here.
+    const double within = (1 + limits_.BasinRisePercent / 100) * (1 - 1e-9);
     // Whether the `count` sensors sensor(0), sensor(1), ... outwards rise too much, which is told.
     const auto rises = [&](std::size_t count, const auto& sensor) {
         for (std::size_t i = 1; i < count; ++i) {
             const std::size_t nearer = sensor(i - 1), farther = sensor(i);
+            if (deflections[farther] <= deflections[nearer] * within) continue;
             if (known && *offsets_[nearer] == *offsets_[farther]) continue;  // two sensors at one place
             const double rise = (deflections[farther] / deflections[nearer] - 1) * 100;
             if (rise > limits_.BasinRisePercent) {

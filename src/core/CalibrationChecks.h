@@ -38,7 +38,7 @@ public:
     void Begin(std::string_view location);
     // `items`: the load, then one deflection per sensor, as read (nullopt: not a number). Judged
     // only when every item is a number.
-    void Drop(std::string_view handle, const std::vector<std::optional<double>>& items);
+    void Drop(std::string_view handle, std::span<const std::optional<double>> items);
     void End(std::string_view testTime);
 
 private:
