@@ -8,13 +8,10 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <numeric>
-#include <set>
 #include <stdexcept>
 #include <thread>
 
 #include "core/Conversion.h"
-#include "core/Handoff.h"
 #include "core/InOrder.h"
 #include "support/TestSupport.h"
 
@@ -102,56 +99,6 @@ Outcome Batch(unsigned jobs, const std::vector<std::pair<std::string, std::strin
     }
     outcome.files = FileNames(folder.Path());
     return outcome;
-}
-
-// Batches read on a thread of their own are used in the order filled, each used again once
-// emptied; what the reading throws reaches the caller after the batches filled before it, and what
-// the use throws ends the reading too.
-TEST(ReadAhead, UsesBatchesInOrderAndEndsOnEitherSidesFailure)
-{
-    struct Batch {
-        std::vector<int> Numbers;
-    };
-    struct Case {
-        int ReadFailsAt, UseFailsAt;  // -1: never
-        std::string Error;
-        int Used;
-    };
-    for (const Case& c : {Case{-1, -1, "", 50}, Case{17, -1, "read 17", 17}, Case{-1, 9, "use 9", 9},
-                          Case{0, -1, "read 0", 0}}) {
-        SCOPED_TRACE(c.Error);
-        const std::thread::id caller = std::this_thread::get_id();
-        std::set<Batch*> batches;
-        std::vector<int> used;
-        std::string error;
-        try {
-            ReadAhead<Batch>(
-                3,
-                [&](Handoff<Batch>& handoff) {
-                    for (int b = 0; b < 50; ++b) {
-                        if (b == c.ReadFailsAt) throw std::runtime_error("read " + std::to_string(b));
-                        std::unique_ptr<Batch> batch = handoff.Empty();
-                        if (!batch) return;
-                        batch->Numbers.assign({b, b + 1000});
-                        handoff.Filled(std::move(batch));
-                    }
-                },
-                [&](Batch& batch) {
-                    EXPECT_EQ(std::this_thread::get_id(), caller);
-                    batches.insert(&batch);
-                    if (batch.Numbers.front() == c.UseFailsAt) throw std::runtime_error("use " + std::to_string(c.UseFailsAt));
-                    EXPECT_EQ(batch.Numbers.back(), batch.Numbers.front() + 1000);
-                    used.push_back(batch.Numbers.front());
-                });
-        } catch (const std::runtime_error& e) {
-            error = e.what();
-        }
-        EXPECT_EQ(error, c.Error);
-        std::vector<int> expected(static_cast<std::size_t>(c.Used));
-        std::iota(expected.begin(), expected.end(), 0);
-        EXPECT_EQ(used, expected);
-        EXPECT_LE(batches.size(), 3u);
-    }
 }
 
 TEST(BatchJobs, SeveralAtATimeTellWriteAndFailAsOneAtATime)

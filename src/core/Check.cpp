@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <optional>
 #include <unordered_set>
@@ -12,7 +11,6 @@
 #include "core/CalibrationChecks.h"
 #include "core/DropMeasures.h"
 #include "core/ExportFields.h"
-#include "core/Handoff.h"
 #include "core/UnitFactors.h"
 #include "base/ProfileFile.h"
 #include "base/NativeText.h"
@@ -69,10 +67,10 @@ public:
     // Each item of a list that is not a number; `values`, where given, the items read already (a
     // number too large to read is a number all the same).
     void NonNumbers(const SectionAndKey& name, const std::vector<std::string_view>& items,
-                    std::span<const std::optional<double>> values = {})
+                    const std::vector<std::optional<double>>* values = nullptr)
     {
         for (std::size_t i = 0; i < items.size(); ++i) {
-            if ((!values.empty() && values[i]) || IsNumberText(items[i])) continue;
+            if ((values && (*values)[i]) || IsNumberText(items[i])) continue;
             const std::string item = "item " + std::to_string(i + 1);
             Add(name, items[i].empty() ? item + " is empty" : item + ", " + Quoted(items[i]) + ", is not a number");
         }
@@ -117,27 +115,20 @@ public:
     }
     void Drop(std::string_view handle, std::string_view value)
     {
+        ++drops_;
         if (TrimBlanks(value).empty()) {
-            ++drops_;
             findings_.Add(section_, handle, "empty");
             return;
         }
         // Each number is read once, for both the check of the drop and the rules.
         Items(value, items_, values_);
-        Drop(handle, items_, values_);
-    }
-    // A drop that is not blank, its items read: `values` the numbers of `items`.
-    void Drop(std::string_view handle, const std::vector<std::string_view>& items,
-              std::span<const std::optional<double>> values)
-    {
-        ++drops_;
-        if (sensors_ && static_cast<int>(items.size()) != *sensors_ + 1)
+        if (sensors_ && static_cast<int>(items_.size()) != *sensors_ + 1)
             findings_.Add(section_, handle,
-                          "a load and " + Counted(items.size() - 1, "deflection") +
+                          "a load and " + Counted(items_.size() - 1, "deflection") +
                               ", but NumberOfDeflectionSensors is " + std::to_string(*sensors_));
-        if (!std::all_of(values.begin(), values.end(), [](const std::optional<double>& v) { return v.has_value(); }))
-            findings_.NonNumbers({section_, handle}, items, values);
-        rules_.Drop(handle, values);
+        if (!std::all_of(values_.begin(), values_.end(), [](const std::optional<double>& v) { return v.has_value(); }))
+            findings_.NonNumbers({section_, handle}, items_, &values_);
+        rules_.Drop(handle, values_);
     }
     // `counter`: the location's NumberOfDrops, empty where it has none; `testTime` its TestTime.
     void End(std::string_view counter, std::string_view testTime)
@@ -333,123 +324,6 @@ void ReadOutsideLocations(NativeLines& lines, PDDXFile& document)
     for (const int n : locations) document.AddTestLocation(n);
 }
 
-// What LocationsAsWritten tells of a file's test locations, a batch of drops at a time, with each
-// drop's items read: the reading thread fills it while the calling thread checks the one before.
-struct DropBatch {
-    enum class Kind : std::uint8_t { Begin, Drop, End };
-    static constexpr std::uint32_t kBlank = 0xFFFFFFFF;  // a drop's item count where it is blank
-    static constexpr std::size_t kDrops = 2048;          // in a batch, about
-    struct Event {
-        Kind What;
-        int Number;  // of the location or the drop
-        // A drop's value, or the location's counter, in Text; then the first of a drop's items and
-        // their count, or where the location's TestTime is in Text and its size.
-        std::uint32_t At, Size, More, MoreSize;
-    };
-    std::vector<Event> Events;
-    std::string Text;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> Items;  // in Text: where, how long
-    std::vector<std::optional<double>> Numbers;                  // of each item
-    std::size_t Drops = 0;
-
-    std::uint32_t Keep(std::string_view text)
-    {
-        const auto at = static_cast<std::uint32_t>(Text.size());
-        Text.append(text);
-        return at;
-    }
-    std::string_view View(std::uint32_t at, std::uint32_t size) const
-    {
-        return std::string_view(Text).substr(at, size);
-    }
-};
-
-// Tells the drops as LocationsAsWritten reads them into batches handed to the calling thread.
-class DropRecorder {
-public:
-    // Thrown where the calling thread wants no more batches.
-    struct Stopped {};
-
-    explicit DropRecorder(Handoff<DropBatch>& handoff) : handoff_(handoff) {}
-
-    void Begin(int n) { Batch().Events.push_back({DropBatch::Kind::Begin, n, 0, 0, 0, 0}); }
-    void Drop(int n, std::string_view value)
-    {
-        DropBatch& batch = Batch();
-        const std::uint32_t at = batch.Keep(value);
-        const auto first = static_cast<std::uint32_t>(batch.Items.size());
-        std::uint32_t count = DropBatch::kBlank;
-        if (!TrimBlanks(value).empty()) {
-            Items(value, items_, numbers_);
-            // An empty item may see no text at all.
-            for (const std::string_view item : items_)
-                batch.Items.emplace_back(item.empty() ? at
-                                                      : at + static_cast<std::uint32_t>(item.data() - value.data()),
-                                         static_cast<std::uint32_t>(item.size()));
-            batch.Numbers.insert(batch.Numbers.end(), numbers_.begin(), numbers_.end());
-            count = static_cast<std::uint32_t>(items_.size());
-        }
-        batch.Events.push_back({DropBatch::Kind::Drop, n, at, static_cast<std::uint32_t>(value.size()), first, count});
-        if (++batch.Drops >= DropBatch::kDrops) Hand();
-    }
-    void End(std::string_view counter, std::string_view time)
-    {
-        DropBatch& batch = Batch();
-        const std::uint32_t counterAt = batch.Keep(counter), timeAt = batch.Keep(time);
-        batch.Events.push_back({DropBatch::Kind::End, 0, counterAt, static_cast<std::uint32_t>(counter.size()), timeAt,
-                                static_cast<std::uint32_t>(time.size())});
-    }
-    // Hands on what the batch at hand holds.
-    void Hand()
-    {
-        if (batch_) handoff_.Filled(std::move(batch_));
-    }
-
-private:
-    DropBatch& Batch()
-    {
-        if (!batch_) {
-            batch_ = handoff_.Empty();
-            if (!batch_) throw Stopped{};
-            batch_->Events.clear();
-            batch_->Text.clear();
-            batch_->Items.clear();
-            batch_->Numbers.clear();
-            batch_->Drops = 0;
-        }
-        return *batch_;
-    }
-
-    Handoff<DropBatch>& handoff_;
-    std::unique_ptr<DropBatch> batch_;
-    std::vector<std::string_view> items_;  // of the drop at hand
-    std::vector<std::optional<double>> numbers_;
-};
-
-// What a batch tells, to `check`: `handle` and `items` are room kept from batch to batch.
-void CheckBatch(const DropBatch& batch, LocationCheck& check, std::string& handle, std::vector<std::string_view>& items)
-{
-    for (const DropBatch::Event& told : batch.Events) {
-        if (told.What == DropBatch::Kind::Begin) {
-            check.Begin(LocationName(told.Number));
-        } else if (told.What == DropBatch::Kind::End) {
-            check.End(batch.View(told.At, told.Size), batch.View(told.More, told.MoreSize));
-        } else {
-            char number[16];
-            const auto end = std::to_chars(number, number + sizeof number, told.Number).ptr;
-            handle.assign(pddx::TestLocation::kDropDataPrefix).append(number, end);
-            if (told.MoreSize == DropBatch::kBlank) {
-                check.Drop(handle, batch.View(told.At, told.Size));
-                continue;
-            }
-            items.clear();
-            for (std::uint32_t i = told.More; i < told.More + told.MoreSize; ++i)
-                items.push_back(batch.View(batch.Items[i].first, batch.Items[i].second));
-            check.Drop(handle, items, std::span(batch.Numbers).subspan(told.More, told.MoreSize));
-        }
-    }
-}
-
 }  // namespace
 
 std::span<const SectionAndKey> FlaggedElements() { return kFlagged; }
@@ -461,20 +335,20 @@ std::string FindingLine(const Finding& finding)
     return line + finding.Message;
 }
 
-std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
+int NumberAfterOrZero(std::string_view name, std::string_view prefix)
 {
-    if (name.size() <= prefix.size()) return std::nullopt;
+    if (name.size() <= prefix.size()) return 0;
     // The handles a document holds are in the prefix's own case but for a rare file.
     const std::string_view start = name.substr(0, prefix.size());
-    if (start != prefix && !EqualsIgnoreCase(start, prefix)) return std::nullopt;
+    if (start != prefix && !EqualsIgnoreCase(start, prefix)) return 0;
     // Digits only (no sign), within an int's range: a plain loop, as export asks this of every drop.
     std::int64_t number = 0;
     for (const char c : name.substr(prefix.size())) {
-        if (c < '0' || c > '9') return std::nullopt;
+        if (c < '0' || c > '9') return 0;
         number = number * 10 + (c - '0');
-        if (number > std::numeric_limits<int>::max()) return std::nullopt;
+        if (number > std::numeric_limits<int>::max()) return 0;
     }
-    return number >= 1 ? std::optional<int>(static_cast<int>(number)) : std::nullopt;
+    return static_cast<int>(number);
 }
 
 struct SteppedCheck::State {
@@ -550,24 +424,22 @@ void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
     Findings findings(found);
     LocationCheck check(findings, CheckWhole(outside, CountLocations(outside), limits, findings),
                         DropRules(outside, limits, findings.Rules()));
+    struct Check {
+        LocationCheck& check;
+        std::string handle;
+        void Begin(int n) { check.Begin(LocationName(n)); }
+        void Drop(int n, std::string_view value)
+        {
+            char number[16];
+            const auto end = std::to_chars(number, number + sizeof number, n).ptr;
+            handle.assign(pddx::TestLocation::kDropDataPrefix).append(number, end);
+            check.Drop(handle, value);
+        }
+        void End(std::string_view counter, std::string_view time) { check.End(counter, time); }
+    } visit{check, {}};
     source.Rewind();
-    // The drops are read and their items split and read on a thread of their own, while the
-    // rules judge those read before.
-    std::string handle;
-    std::vector<std::string_view> items;
-    ReadAhead<DropBatch>(
-        4,
-        [&source](Handoff<DropBatch>& handoff) {
-            DropRecorder recorder(handoff);
-            NativeLines lines(source);
-            try {
-                LocationsAsWritten<DropRecorder>(recorder).Read(lines);
-            } catch (const DropRecorder::Stopped&) {
-                return;
-            }
-            recorder.Hand();
-        },
-        [&](const DropBatch& batch) { CheckBatch(batch, check, handle, items); });
+    NativeLines lines(source);
+    LocationsAsWritten<Check>(visit).Read(lines);
 }
 
 }  // namespace vantrel

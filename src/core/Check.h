@@ -22,7 +22,14 @@ std::span<const SectionAndKey> FlaggedElements();
 
 // The n of a numbered name ("Test Location 12", "DropData_3"), letter case ignored: 1 to 2147483647,
 // as test locations and drops are numbered; nullopt for any other name.
-std::optional<int> NumberAfter(std::string_view name, std::string_view prefix);
+// (The optional is made inline: returned from a call, it is written in two parts and read back
+// as one, which stalls the processor on every key of a large file.)
+int NumberAfterOrZero(std::string_view name, std::string_view prefix);
+inline std::optional<int> NumberAfter(std::string_view name, std::string_view prefix)
+{
+    const int number = NumberAfterOrZero(name, prefix);
+    return number > 0 ? std::optional<int>(number) : std::nullopt;
+}
 
 // One thing a document lacks. Section and key as the document names them, the message saying
 // what is wrong; all three UTF-8.
