@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <limits>
 #include <optional>
+#include <random>
 #include <tuple>
 
 #include "base/Latin1.h"
@@ -143,6 +147,18 @@ TEST(Numbers, WrittenInTheShortestFormOfTheirPrecision)
     }
     EXPECT_THROW(RoundedPlainText(std::numeric_limits<double>::infinity(), 6), OverflowError);
     EXPECT_THROW(RoundedPlainText(1.7976931348623157e308, 16), OverflowError);  // rounds up beyond the range
+    // Values of every size a table shows, to 1 to 9 digits: as printf rounds them, read back and
+    // written plain.
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const double value = std::ldexp(static_cast<double>(random() >> 11), -53 + static_cast<int>(random() % 80) - 40) *
+                             (i % 2 == 0 ? 1 : -1);
+        const int digits = 1 + static_cast<int>(random() % 9);
+        char printed[64];
+        std::snprintf(printed, sizeof printed, "%.*g", digits, value);
+        ASSERT_EQ(RoundedPlainText(value, digits), PlainDecimalText(std::strtod(printed, nullptr)))
+            << value << " to " << digits;
+    }
 }
 
 TEST(DatesAndTimes, TwoDigitYearsCarriesAndPadding)

@@ -280,36 +280,42 @@ void WriteDigits(char* to, std::uint32_t n, int count)
 
 // `digits` (at most 9) significant digits of `value` written at `to` as WrittenNumber writes a
 // plain decimal; the end, or nullptr where ScaledDigits cannot tell them. A power of ten of at
-// most 22 reached the digits, so the text has at most 33 characters.
+// most 22 reached the digits, so the text has at most 33 characters. The digits are split as
+// numbers and each part written where it goes: digits written to a buffer and copied on in words
+// would be read back before their stores are done, which stalls the processor.
 char* WriteScaledDigits(char* to, double value, int digits)
 {
+    static constexpr std::uint32_t kWholePowers[] = {1,      10,      100,      1000,      10000,
+                                                     100000, 1000000, 10000000, 100000000, 1000000000};
     const std::optional<RoundedDigits> rounded = ScaledDigits(std::abs(value), digits);
     if (!rounded) return nullptr;
-    char mantissa[24] = {};
-    WriteDigits(mantissa, static_cast<std::uint32_t>(rounded->Digits), digits);
-    int length = digits;
-    while (length > 1 && mantissa[length - 1] == '0') --length;
+    auto n = static_cast<std::uint32_t>(rounded->Digits);
+    int length = digits;  // of n, its trailing zeros left out
+    while (length > 1 && n % 10 == 0) {
+        n /= 10;
+        --length;
+    }
     char* at = to;
     if (value < 0) *at++ = '-';
     const int exponent = rounded->Exponent;
-    if (exponent >= 0 && exponent < digits) {
-        // The usual case: a point among the digits, or after them and left out. Both parts are
-        // copied as nine characters, what lies beyond them overwritten or cut off; the length
-        // then says how much is kept. (Copies of a fixed size are a few moves, not a call.)
-        const int whole = exponent + 1;
-        std::memcpy(at, mantissa, 9);
-        at[whole] = '.';
-        std::memcpy(at + whole + 1, mantissa + whole, 9);
-        return at + (length <= whole ? whole : length + 1);
-    }
     if (exponent < 0) {
         *at++ = '0';
         *at++ = '.';
         at = std::fill_n(at, -exponent - 1, '0');
-        return std::copy_n(mantissa, length, at);
+        WriteDigits(at, n, length);
+        return at + length;
     }
-    at = std::copy_n(mantissa, length, at);
-    return std::fill_n(at, exponent + 1 - length, '0');
+    // The whole part, then the point and the fraction where there is one.
+    const int whole = exponent + 1;
+    if (length <= whole) {
+        WriteDigits(at, n, length);
+        return std::fill_n(at + length, whole - length, '0');
+    }
+    const std::uint32_t scale = kWholePowers[length - whole];
+    WriteDigits(at, n / scale, whole);
+    at[whole] = '.';
+    WriteDigits(at + whole + 1, n % scale, length - whole);
+    return at + length + 1;
 }
 
 }  // namespace

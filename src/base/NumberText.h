@@ -74,8 +74,10 @@ inline std::optional<PlainNumber> PlainDecimalAt(std::string_view text, char dec
 // As ParseNumber, with a number too large for a double taken as none: for what is computed from
 // values (checks, indices), where such a value cannot take part.
 std::optional<double> GeneralFiniteNumber(std::string_view text);
-// Inline, a plain decimal read at once: export reads millions of items one at a time.
-inline std::optional<double> FiniteNumber(std::string_view text)
+// Inline, a plain decimal read at once: export reads millions of items one at a time. (Always
+// inline: an optional returned from a call is written in two parts and read back as one, which
+// stalls the processor on every number.)
+[[gnu::always_inline]] inline std::optional<double> FiniteNumber(std::string_view text)
 {
     if (const std::optional<PlainNumber> plain = PlainDecimalAt(text); plain && plain->Length == text.size())
         return plain->Value;

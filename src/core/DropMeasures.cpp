@@ -152,6 +152,31 @@ void DropMeasures::CheckLoad(int location, int drop, std::string_view value) con
                             Quoted(load) + " is not a positive number, so its deflections cannot be normalised");
 }
 
+namespace {
+
+// Item `i` of a drop as a number; NaN where it is missing or not a number.
+double NumberOf(const std::vector<std::string_view>& items, std::size_t i)
+{
+    const std::optional<double> value = i < items.size() ? FiniteNumber(items[i]) : std::nullopt;
+    return value ? *value : std::nan("");
+}
+
+}  // namespace
+
+std::array<double, 4> DropMeasures::IndexDeflections(const std::vector<std::string_view>& items) const
+{
+    // Only the load and the deflections the indices take are read as numbers.
+    std::array<double, 4> d;
+    for (std::size_t at = 0; at < d.size(); ++at)
+        d[at] = sensors_[at] ? NumberOf(items, *sensors_[at] + 1) : std::nan("");
+    return d;
+}
+
+double DropMeasures::LoadKn(const std::vector<std::string_view>& items) const
+{
+    return knPerLoad_ ? NumberOf(items, 0) * *knPerLoad_ : std::nan("");
+}
+
 void DropMeasures::WriteFields(std::string& row, std::string_view drop, std::size_t width, DropRoom& room) const
 {
     if (options_.NormalLoad > 0) {
@@ -159,15 +184,15 @@ void DropMeasures::WriteFields(std::string& row, std::string_view drop, std::siz
         return;
     }
     ItemFields(row, drop, width, room.Items);
-    if (!options_.Indices) return;
-    // Only the load and the deflections the indices take are read as numbers.
-    const auto number = [&items = room.Items](std::size_t i) {
-        const std::optional<double> value = i < items.size() ? FiniteNumber(items[i]) : std::nullopt;
-        return value ? *value : std::nan("");
-    };
-    std::array<double, 4> d;
-    for (std::size_t at = 0; at < d.size(); ++at) d[at] = sensors_[at] ? number(*sensors_[at] + 1) : std::nan("");
-    WriteIndices(row, d, knPerLoad_ ? number(0) * *knPerLoad_ : std::nan(""));
+    if (options_.Indices) WriteIndices(row, IndexDeflections(room.Items), LoadKn(room.Items));
+}
+
+char* DropMeasures::WriteFields(char* to, std::string_view drop, std::size_t width, DropRoom& room) const
+{
+    if (options_.NormalLoad > 0) return nullptr;
+    char* const end = PlainItemFields(drop, width, room.Items, to);
+    if (!end || !options_.Indices) return end;
+    return WriteIndices(end, IndexDeflections(room.Items), LoadKn(room.Items));
 }
 
 void DropMeasures::WriteNormalised(std::string& row, std::string_view drop, std::size_t width, DropRoom& room) const
@@ -194,7 +219,7 @@ void DropMeasures::WriteNormalised(std::string& row, std::string_view drop, std:
     if (options_.Indices) WriteIndices(row, d, options_.NormalLoad);
 }
 
-void DropMeasures::WriteIndices(std::string& row, const std::array<double, 4>& d, double loadKn) const
+std::array<double, 5> DropMeasures::Indices(const std::array<double, 4>& d, double loadKn) const
 {
     std::array<double, 5> indices = {d[0] - d[1], d[1] - d[2], d[2] - d[3],
                                      6 * (d[0] + 2 * d[1] + 2 * d[2] + d[3]) / d[0], std::nan("")};
@@ -205,22 +230,34 @@ void DropMeasures::WriteIndices(std::string& row, const std::array<double, 4>& d
         const double nu = options_.Poisson;
         indices[4] = 2 * (1 - nu * nu) * pressureKpa * *plateMm_ / (d[0] * *micronsPerDeflection_);
     }
-    // NaN stands for a missing value and carries through the arithmetic; a division by D0 = 0 gives
-    // infinity. Neither is written. The fields are gathered and appended at once.
-    char text[indices.size() * (kRoundedRoom + 1)];
-    char* at = text;
-    for (const double value : indices) {
-        *at++ = ',';
+    return indices;
+}
+
+// NaN stands for a missing value and carries through the arithmetic; a division by D0 = 0 gives
+// infinity. Neither is written.
+char* DropMeasures::WriteIndices(char* to, const std::array<double, 4>& d, double loadKn) const
+{
+    for (const double value : Indices(d, loadKn)) {
+        *to++ = ',';
         if (!std::isfinite(value)) continue;
-        if (char* const end = WriteRoundedPlainText(at, value, 6)) {
-            at = end;
-            continue;
-        }
-        row.append(text, static_cast<std::size_t>(at - text));
-        AppendRoundedPlainText(row, value, 6);
-        at = text;
+        to = WriteRoundedPlainText(to, value, 6);
+        if (!to) return nullptr;
     }
-    row.append(text, static_cast<std::size_t>(at - text));
+    return to;
+}
+
+void DropMeasures::WriteIndices(std::string& row, const std::array<double, 4>& d, double loadKn) const
+{
+    char text[kIndexTitles.size() * (kRoundedRoom + 1)];
+    if (const char* const end = WriteIndices(text, d, loadKn)) {
+        row.append(text, static_cast<std::size_t>(end - text));
+        return;
+    }
+    // A number near the ends of the range is written the general way.
+    for (const double value : Indices(d, loadKn)) {
+        row += ',';
+        if (std::isfinite(value)) AppendRoundedPlainText(row, value, 6);
+    }
 }
 
 }  // namespace vantrel

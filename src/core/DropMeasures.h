@@ -48,6 +48,14 @@ public:
     // (the table's load and deflection columns), normalised where asked, then the indices where
     // asked.
     void WriteFields(std::string& row, std::string_view drop, std::size_t width, DropRoom& room) const;
+    // The same written at `to`, which has room for FieldsRoom(drop.size(), width) characters, where
+    // that needs no more than numbers written as they stand and rounded (nearly every drop): the
+    // end; nullptr, and `to` left to be written again, for a drop that needs WriteFields.
+    char* WriteFields(char* to, std::string_view drop, std::size_t width, DropRoom& room) const;
+    static constexpr std::size_t FieldsRoom(std::size_t size, std::size_t width)
+    {
+        return ItemFieldsRoom(size, width) + kIndexTitles.size() * (kRoundedRoom + 1);
+    }
 
     // Which sensors the indices took, and which could not be computed and why; empty without indices.
     const std::string& Note() const { return note_; }
@@ -56,7 +64,15 @@ private:
     void FindSensors(const PDDXFile& document);
     void WriteNormalised(std::string& row, std::string_view drop, std::size_t width, DropRoom& room) const;
     // The indices of a drop with these deflections at 0, 300, 600 and 900 mm (NaN where missing).
+    std::array<double, 5> Indices(const std::array<double, 4>& d, double loadKn) const;
+    // Those indices as fields.
     void WriteIndices(std::string& row, const std::array<double, 4>& d, double loadKn) const;
+    // The same written at `to`, with room for kIndexTitles.size() * (kRoundedRoom + 1) characters:
+    // the end, or nullptr where a number needs AppendRoundedPlainText.
+    char* WriteIndices(char* to, const std::array<double, 4>& d, double loadKn) const;
+    // The deflections the indices take, and the load in kN, of a drop whose items are `items`.
+    std::array<double, 4> IndexDeflections(const std::vector<std::string_view>& items) const;
+    double LoadKn(const std::vector<std::string_view>& items) const;
 
     std::string fileName_;
     ExportOptions options_;

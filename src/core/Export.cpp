@@ -32,13 +32,45 @@ std::string LocationFields(const PDDXSection& section)
     return fields;
 }
 
-// A location or drop number as a field, without a string of its own.
-void WholeField(std::string& row, int n)
+// A location or drop number as a field, written at `to` (room for 12 characters): the end.
+char* WholeField(char* to, int n)
 {
-    char digits[16];
-    const char* const end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-    NumberField(row, std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    *to++ = ',';
+    return std::to_chars(to, to + 11, n).ptr;
 }
+
+char* Copied(char* to, std::string_view text)
+{
+    std::memcpy(to, text.data(), text.size());
+    return to + text.size();
+}
+
+// The rows of a block, each written at once into room made for it: a string would check its room
+// and call a copy for each of a row's many parts.
+class RowText {
+public:
+    char* Room(std::size_t n)
+    {
+        if (capacity_ - size_ < n) Grow(n);
+        return data_.get() + size_;
+    }
+    void Used(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+    void Append(std::string_view text) { Used(Copied(Room(text.size()), text)); }
+    void Clear() { size_ = 0; }
+    std::string_view Text() const { return {data_.get(), size_}; }
+
+private:
+    void Grow(std::size_t n)
+    {
+        capacity_ = std::max({2 * capacity_, size_ + n, std::size_t{1} << 16});
+        std::unique_ptr<char[]> grown(new char[capacity_]);  // not cleared: every byte used is written
+        if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
+        data_ = std::move(grown);
+    }
+
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0, capacity_ = 0;
+};
 
 }  // namespace
 
@@ -167,12 +199,13 @@ void DropTable::Write(std::ostream& out) const
     const std::vector<std::vector<RowPiece>> blocks = RowBlocks(locations_);
     // The blocks' rows are made on the jobs' threads and written in the blocks' order, so the
     // table is the same whatever the number of jobs.
-    // A block's rows go into a string that an earlier block's rows used: a fresh one for each
-    // would be a megabyte mapped and cleared anew each time.
-    std::vector<std::string> spare;
+    // A block's rows go where an earlier block's rows went: fresh room for each would be a
+    // megabyte mapped and cleared anew each time.
+    std::vector<RowText> spare;
     std::mutex spareLock;
+    const std::size_t width = deflections_ + 1;
     const auto rowsOf = [&](std::size_t b) {
-        std::string rows;
+        RowText rows;
         {
             const std::lock_guard lock(spareLock);
             if (!spare.empty()) {
@@ -180,37 +213,49 @@ void DropTable::Write(std::ostream& out) const
                 spare.pop_back();
             }
         }
-        rows.clear();
+        rows.Clear();
         DropRoom room;
+        std::string general;
         for (const RowPiece& piece : blocks[b]) {
             const LocationDrops& location = *piece.Location;
+            const DropMeasures& measures = measures_[location.File];
             const auto& [name, units] = ends[location.File];
             // What the location's rows share before the drop number, and after it.
             std::string lead = name;
-            WholeField(lead, location.Number);
+            char number[12];
+            lead.append(number, WholeField(number, location.Number));
             const std::string fields = LocationFields(*location.Section);
             for (std::size_t d = piece.First; d < piece.Last; ++d) {
-                rows += lead;
-                WholeField(rows, location.DropNumber(d));
-                rows += fields;
+                const std::string_view value = location.Value(d);
+                char* at = rows.Room(lead.size() + 12 + fields.size() + DropMeasures::FieldsRoom(value.size(), width) +
+                                     units.size());
+                at = Copied(WholeField(Copied(at, lead), location.DropNumber(d)), fields);
                 // The load, then the deflections; a drop with fewer leaves the last columns empty.
-                measures_[location.File].WriteFields(rows, location.Value(d), deflections_ + 1, room);
-                rows += units;
+                if (char* const end = measures.WriteFields(at, value, width, room)) {
+                    rows.Used(Copied(end, units));
+                    continue;
+                }
+                rows.Used(at);
+                general.clear();
+                measures.WriteFields(general, value, width, room);
+                rows.Append(general);
+                rows.Append(units);
             }
         }
         return rows;
     };
-    RunInOrder<std::string>(blocks.size(), options_.Jobs,
-                            {.Work = rowsOf,
-                             .Before = [](std::size_t) {},
-                             .Take =
-                                 [&](std::size_t, std::optional<std::string>& rows, const std::exception_ptr& error) {
-                                     if (error) std::rethrow_exception(error);
-                                     out.write(rows->data(), static_cast<std::streamsize>(rows->size()));
-                                     const std::lock_guard lock(spareLock);
-                                     spare.push_back(std::move(*rows));
-                                     return true;
-                                 }});
+    RunInOrder<RowText>(blocks.size(), options_.Jobs,
+                        {.Work = rowsOf,
+                         .Before = [](std::size_t) {},
+                         .Take =
+                             [&](std::size_t, std::optional<RowText>& rows, const std::exception_ptr& error) {
+                                 if (error) std::rethrow_exception(error);
+                                 const std::string_view text = rows->Text();
+                                 out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                                 const std::lock_guard lock(spareLock);
+                                 spare.push_back(std::move(*rows));
+                                 return true;
+                             }});
 }
 
 }  // namespace vantrel

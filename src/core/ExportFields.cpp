@@ -141,13 +141,13 @@ std::size_t ItemEnds(std::string_view value, const WordsOf& words, std::uint16_t
     return count;
 }
 
-// The fields of `value`'s items written at `to`, which has room for value.size() + width + 9
-// characters (a comma before each item takes the place of the one after it; each copy may write
-// eight), where each item starts with a digit or a point (no spreadsheet takes it for a formula)
-// and holds only characters that Field writes as they stand: the end, or nullptr. The commas are
-// found eight characters at a time first, so that no item waits for the one before it.
+}  // namespace
+
+// Each item is copied eight characters at a time (the room past the text is for the last word of
+// each); the commas are found first, so that no item waits for the one before it.
 char* PlainItemFields(std::string_view value, std::size_t width, std::vector<std::string_view>& items, char* to)
 {
+    if (ItemFieldsRoom(value.size(), width) > kPlainLimit + 9) return nullptr;
     const WordsOf words(value);
     std::uint16_t ends[kPlainLimit + 8];
     const std::size_t count = ItemEnds(value, words, ends);
@@ -172,8 +172,6 @@ char* PlainItemFields(std::string_view value, std::size_t width, std::vector<std
     return to;
 }
 
-}  // namespace
-
 void Items(std::string_view value, std::vector<std::string_view>& items)
 {
     // Plain loops: a drop's items are a few characters each, too short for a library search to gain.
@@ -196,12 +194,11 @@ void ItemFields(std::string& row, std::string_view value, std::size_t width, std
 {
     // Nearly every drop is numbers, written as they stand: gathered in one buffer and appended at
     // once, as a row's many short appends would cost more than the rest of it.
-    char buffer[kPlainLimit + 8];
-    if (value.size() + width + 1 <= kPlainLimit)
-        if (const char* const end = PlainItemFields(value, width, items, buffer)) {
-            row.append(buffer, static_cast<std::size_t>(end - buffer));
-            return;
-        }
+    char buffer[kPlainLimit + 9];
+    if (const char* const end = PlainItemFields(value, width, items, buffer)) {
+        row.append(buffer, static_cast<std::size_t>(end - buffer));
+        return;
+    }
     Items(value, items);
     for (const std::string_view item : items) Field(row, item);
     if (width > items.size()) row.append(width - items.size(), ',');

@@ -56,6 +56,11 @@ void Items(std::string_view value, std::vector<std::string_view>& items);
 // Appends the items of `value` as Field writes them, then empty fields until there are `width`;
 // `items` holds them as Items gives them.
 void ItemFields(std::string& row, std::string_view value, std::size_t width, std::vector<std::string_view>& items);
+// The same written at `to`, which has room for ItemFieldsRoom(value.size(), width) characters,
+// where every item is a number or empty (nearly every drop): the end; nullptr, and `to` left to
+// be written again, for a drop whose items need ItemFields.
+char* PlainItemFields(std::string_view value, std::size_t width, std::vector<std::string_view>& items, char* to);
+constexpr std::size_t ItemFieldsRoom(std::size_t size, std::size_t width) { return size + width + 9; }
 // The same, with each item read by FiniteNumber into `numbers`: in one pass over the text where the
 // items are plain decimals, as nearly all are.
 void Items(std::string_view value, std::vector<std::string_view>& items, std::vector<std::optional<double>>& numbers);
