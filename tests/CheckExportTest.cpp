@@ -18,6 +18,7 @@
 #include "core/Check.h"
 #include "core/Export.h"
 #include "core/ExportFields.h"
+#include "base/ByteWords.h"
 #include "base/Latin1.h"
 #include "base/ReadWarnings.h"
 #include "import/PddxDrops.h"

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "base/ByteWords.h"
 #include "base/Latin1.h"
 #include "base/TextEncoding.h"
 #include "core/ExportFields.h"
@@ -101,6 +102,7 @@ std::string DropTable::Add(const std::string& fileName, std::shared_ptr<const PD
 {
     const std::size_t first = locations_.size();
     PDDXDropValues& apart = *apart_.emplace_back(std::make_unique<PDDXDropValues>(std::move(drops)));
+    deflections_ = std::max(deflections_, apart.MostCommas);
     // The reading gave the n-th test location of the document the n-th list of drops.
     std::size_t at = 0;
     ForEachLocation(*document, [&](int location, const PDDXSection& section) {
@@ -117,12 +119,14 @@ std::string DropTable::Added(const std::string& fileName, std::shared_ptr<const 
     const std::size_t rowsBefore = rows_;
     for (std::size_t l = first; l < locations_.size(); ++l) {
         const LocationDrops& location = locations_[l];
+        rows_ += location.Count();
+        // Drops read apart were counted as they were read; only normalising needs them again.
+        if (location.ReadApart && options_.NormalLoad == 0) continue;
         for (std::size_t d = 0; d < location.Count(); ++d) {
             const std::string_view value = location.Value(d);
             measures.CheckLoad(location.Number, location.DropNumber(d), value);
             deflections_ = std::max(deflections_, CommasIn(value));
         }
-        rows_ += location.Count();
     }
     // A file without drops (a configuration) has no indices to tell of.
     std::string note = rows_ > rowsBefore ? measures.Note() : "";

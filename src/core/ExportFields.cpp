@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/ByteWords.h"
 #include "base/Latin1.h"
 #include "base/NumberText.h"
 #include "import/Sniffing.h"
@@ -71,33 +72,6 @@ std::vector<std::string_view> Items(std::string_view value)
 
 namespace {
 
-// Byte tricks on eight characters at once (export scans every drop's text): no carry crosses a byte.
-constexpr std::uint64_t kOnes = 0x0101010101010101, kHigh = kOnes * 0x80, kLow = kOnes * 0x7F;
-
-// The high bit of each byte of `word` that is zero.
-constexpr std::uint64_t ZeroBytes(std::uint64_t word) { return ~(((word & kLow) + kLow) | word) & kHigh; }
-
-// The high bit of each byte that is not printable ASCII, or is a quote.
-constexpr std::uint64_t SpecialBytes(std::uint64_t word)
-{
-    const std::uint64_t low = word & kLow;
-    const std::uint64_t control = ~(word | (low + kOnes * (0x80 - ' '))) & kHigh;  // below a blank
-    const std::uint64_t beyond = (word | (low + kOnes)) & kHigh;                   // DEL and above
-    return control | beyond | ZeroBytes(word ^ (kOnes * '"'));
-}
-
-// Eight characters as a word, the first in its lowest byte.
-std::uint64_t Word(const char* at)
-{
-    std::uint64_t word;
-    std::memcpy(&word, at, sizeof word);
-    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-    return word;
-}
-
-// The first of the eight bytes that `marks` (of ZeroBytes or SpecialBytes) marks.
-std::size_t FirstMarked(std::uint64_t marks) { return static_cast<std::size_t>(std::countr_zero(marks)) / 8; }
-
 // The longest drop value the one-pass writer takes; longer ones go the general way.
 constexpr std::size_t kPlainLimit = 1024;
 
@@ -132,7 +106,7 @@ std::size_t ItemEnds(std::string_view value, const WordsOf& words, std::uint16_t
     for (std::size_t at = 0; at < value.size(); at += 8) {
         const std::uint64_t word = Word(words.At(at));
         if (SpecialBytes(word) != 0) return 0;
-        for (std::uint64_t commas = ZeroBytes(word ^ (kOnes * ',')); commas != 0; commas &= commas - 1)
+        for (std::uint64_t commas = BytesOf(word, ','); commas != 0; commas &= commas - 1)
             ends[count++] = static_cast<std::uint16_t>(at + FirstMarked(commas));
     }
     // The last word's commas past the end stand for the end once.
@@ -202,17 +176,6 @@ void ItemFields(std::string& row, std::string_view value, std::size_t width, std
     Items(value, items);
     for (const std::string_view item : items) Field(row, item);
     if (width > items.size()) row.append(width - items.size(), ',');
-}
-
-std::size_t CommasIn(std::string_view value)
-{
-    std::size_t count = 0, at = 0;
-    // A one in each comma's byte, summed into the top byte by a multiplication (the processors
-    // this program is built for need have no popcount instruction, and the library's is a call).
-    for (; at + 8 <= value.size(); at += 8)
-        count += static_cast<std::size_t>(((ZeroBytes(Word(value.data() + at) ^ (kOnes * ',')) >> 7) * kOnes) >> 56);
-    for (; at < value.size(); ++at) count += value[at] == ',' ? 1 : 0;
-    return count;
 }
 
 void Items(std::string_view value, std::vector<std::string_view>& items, std::vector<std::optional<double>>& numbers)

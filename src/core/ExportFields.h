@@ -64,8 +64,6 @@ constexpr std::size_t ItemFieldsRoom(std::size_t size, std::size_t width) { retu
 // The same, with each item read by FiniteNumber into `numbers`: in one pass over the text where the
 // items are plain decimals, as nearly all are.
 void Items(std::string_view value, std::vector<std::string_view>& items, std::vector<std::optional<double>>& numbers);
-// The commas of `value`: a table of drops is as wide as its drop with the most.
-std::size_t CommasIn(std::string_view value);
 
 // Writes the rows gathered so far once they are many, so that a table is never held twice; `last`
 // writes them whatever their size.

@@ -19,6 +19,8 @@ struct PDDXDropValues {
     std::vector<std::vector<const char*>> Locations;
     // Values too long for the document's text, by the empty kept value that stands for each.
     std::unordered_map<const char*, std::string> LongValues;
+    // The most commas of any drop's value, counted as it was read: a table's width.
+    std::size_t MostCommas = 0;
 
     std::string_view Value(const char* kept) const
     {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/ByteWords.h"
 #include "base/Latin1.h"
 #include "base/NativeText.h"
 #include "base/NumberText.h"
@@ -229,6 +230,10 @@ public:
         }
     }
 
+    // Counts the commas of each drop's value as it is read (see MostCommas).
+    void CountCommas() { countCommas_ = true; }
+    std::size_t MostCommas() const { return mostCommas_; }
+
     void Read(ByteSource& input)
     {
         NativeLines lines(input);
@@ -363,6 +368,7 @@ private:
                 if (!dropNumbers_.Insert(d, after + 1)) return repeated();
                 if (d != after + 1) drops_.Note(line, DropName(d), DropName(after + 1));
                 section.drops.push_back(Keep(value));
+                if (countCommas_) mostCommas_ = std::max(mostCommas_, CommasIn(value));
                 return;
             }
             int drop = 0, sample = 0;
@@ -433,6 +439,8 @@ private:
     Section* current_ = nullptr;
     const std::vector<std::string_view>* currentKeys_ = nullptr;
     bool ignoring_ = false;
+    bool countCommas_ = false;
+    std::size_t mostCommas_ = 0;
 };
 
 // A key the template lacks, into `section`; appending gives an existing one a non-empty value.
@@ -577,6 +585,8 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
     const int templateSections = scratch.Sections().Count();
     scratch.AddTestLocation();
     PDDXIndex index(scratch, document.Text(), warnings);
+    // A drop's commas are counted where its line is at hand; a table of drops apart needs them.
+    if (apart) index.CountCommas();
     index.Read(input);
 
     ReadTemplateSections(index, scratch, templateSections, document, append);
@@ -587,7 +597,10 @@ void ReadPDDXFile(ByteSource& input, PDDXFile& document, bool append, int& numSe
     const int read = ReadAddedSections(index, document, append, warnings, apart);
     index.ReportRenumbering(warnings);
     CheckLocationCounter(index, read, document, append, warnings);
-    if (apart) apart->LongValues = index.TakeLongValues();
+    if (apart) {
+        apart->LongValues = index.TakeLongValues();
+        apart->MostCommas = index.MostCommas();
+    }
 }
 
 // PDDX: a mark for each section name of the standard template ("Test Location n" counted once)
