@@ -356,6 +356,17 @@ private:
         if (!extraKeys_.empty()) extraKeys_.clear();
     }
 
+    // DropData_d of a test location; false where the location has one already.
+    bool TakeDrop(Section& section, int d, std::string_view value, int line)
+    {
+        const auto after = static_cast<std::int32_t>(section.drops.size());
+        if (!dropNumbers_.Insert(d, after + 1)) return false;
+        if (d != after + 1) drops_.Note(line, DropName(d), DropName(after + 1));
+        section.drops.push_back(Keep(value));
+        if (countCommas_) mostCommas_ = std::max(mostCommas_, CommasIn(value));
+        return true;
+    }
+
     void Take(std::string_view key, std::string_view value, int line)
     {
         Section& section = *current_;
@@ -365,10 +376,7 @@ private:
         const auto after = static_cast<std::int32_t>(section.drops.size());
         if (section.fileNumber >= 0) {
             if (const int d = NumberAfter(key, kDropPrefix); d >= 0) {
-                if (!dropNumbers_.Insert(d, after + 1)) return repeated();
-                if (d != after + 1) drops_.Note(line, DropName(d), DropName(after + 1));
-                section.drops.push_back(Keep(value));
-                if (countCommas_) mostCommas_ = std::max(mostCommas_, CommasIn(value));
+                if (!TakeDrop(section, d, value, line)) repeated();
                 return;
             }
             int drop = 0, sample = 0;
