@@ -427,6 +427,33 @@ TEST(DropsReadApart, GiveTheTableOfTheDocumentReadWhole)
     }
 }
 
+// Indices beyond the range where rounded digits are written as they come are written in full all
+// the same. Plate 150 mm, kN, micron; drop "50, 2e305, 1e305, 0.5, 0.25" at 0, 300, 600, 900 mm:
+//   SCI = 2e305 - 1e305 = 1e305, BDI = 1e305 - 0.5 = 1e305 (to six digits), BCI = 0.5 - 0.25 = 0.25,
+//   AREA = 6 (2e305 + 2e305 + 1 + 0.25) / 2e305 = 12,
+//   E0 = 2 (1 - 0.1225) 707.355 kPa * 150 / 2e305 = 186214.3 / 2e305 = 9.31056e-301.
+TEST(DropRows, IndicesBeyondTheUsualRangeInFull)
+{
+    auto document = std::make_shared<PDDXFile>();
+    document->Element("Units", "LoadUnits").SetValue("kN");
+    document->Element("Units", "DeflectionUnits").SetValue("micron");
+    document->Element("Units", "SensorsLocationUnits").SetValue("mm");
+    document->Element("Units", "LoadPlateRadiusUnits").SetValue("mm");
+    document->Element("Device Configuration", "LoadPlateRadius").SetValue("150");
+    document->Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue("0, 300, 600, 900");
+    document->AddTestLocation().AddDropData().SetValue("50, 2e305, 1e305, 0.5, 0.25");
+    ExportOptions options;
+    options.Indices = true;
+    DropTable table(options);
+    table.Add("far.DDX", document);
+    std::ostringstream out;
+    table.Write(out);
+    const std::string huge = "1" + std::string(305, '0');
+    EXPECT_EQ(out.str().substr(out.str().find("\r\n") + 2),
+              "far.DDX,1,1,,,,,,50,2e305,1e305,0.5,0.25," + huge + "," + huge + ",0.25,12,0." + std::string(300, '0') +
+                  "931056,kN,micron\r\n");
+}
+
 // The rows of a large document come out in document order and the same on one thread or three:
 // 20,000 drops make three blocks of rows, and the middle location reaches into each of them.
 TEST(DropRows, TheSameOnEveryNumberOfThreads)
