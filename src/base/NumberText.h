@@ -40,8 +40,10 @@ struct PlainNumber {
     double Value;
     std::size_t Length;
 };
-// Inline: nearly every number of a file goes through here, most in loops over a drop's items.
-inline std::optional<PlainNumber> PlainDecimalAt(std::string_view text, char decimalSeparator = '.')
+// Always inline: nearly every number of a file goes through here, most in loops over a drop's
+// items, and an optional returned from a call is written in parts and read back.
+[[gnu::always_inline]] inline std::optional<PlainNumber> PlainDecimalAt(std::string_view text,
+                                                                        char decimalSeparator = '.')
 {
     // Its digits as a whole number divided by a power of ten, both exact, give the correctly
     // rounded value, the one the general reading gives, at a fraction of its cost.

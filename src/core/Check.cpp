@@ -227,6 +227,15 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, const Che
     return sensors;
 }
 
+// Whether ReadProfileLine reads `line` as a section header: its first character but blanks and
+// tabs is '['. Asked first of the many lines only a header matters among.
+bool IsHeaderLine(std::string_view line)
+{
+    std::size_t at = 0;
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    return at < line.size() && line[at] == '[';
+}
+
 // The test locations of PDDX text read line by line as a lookup reads them: the first block of
 // each location's first name, its first NumberOfDrops and the first drop of each number. `Visit`
 // is told Begin(n), Drop(n, value) for each such drop, and End(counter, testTime) (empty: none).
@@ -238,6 +247,7 @@ public:
     void Read(NativeLines& lines)
     {
         for (std::string_view line; lines.Next(line);) {
+            if (!inLocation_ && !IsHeaderLine(line)) continue;
             const ProfileLine read = ReadProfileLine(line);
             if (read.Is == ProfileLine::Kind::Header) Header(read.Name);
             else if (read.Is == ProfileLine::Kind::Pair && inLocation_) Pair(read.Name, read.Value);
@@ -312,6 +322,8 @@ void ReadOutsideLocations(NativeLines& lines, PDDXFile& document)
     std::unordered_set<int> seen;
     bool inLocation = false;
     for (std::string_view line; lines.Next(line);) {
+        // A location's lines are neither looked up nor kept: only a header ends it.
+        if (inLocation && !IsHeaderLine(line)) continue;
         const ProfileLine read = ReadProfileLine(line);
         if (read.Is == ProfileLine::Kind::Header) {
             const std::optional<int> n = NumberAfter(read.Name, pddx::TestLocation::kPrefix);
