@@ -393,7 +393,9 @@ TEST(DropsReadApart, GiveTheTableOfTheDocumentReadWhole)
     std::vector<std::pair<std::string, std::string>> texts = {
         {"inline.DDX", header + "[Test Location 5]\r\nTestLocation = 1.5, 0, 0\r\nDropData_3 = 40, 400, 300, 250, 225\r\n"
                                 "Note = x\r\nDropHistoryData_3_1 = 1, 2\r\nDropData_3 = 41, 1\r\nDropData_9 = " +
-                                    longDrop + "\r\nDropData_10 =\r\n[Test Location 5]\r\nDropData_1 = 1\r\n"
+                                    longDrop + "\r\nDropData_10 =\r\nDropData_11 = 50, " + std::string(252, '1') +
+                                    "\r\nDropData_12 = 50, " + std::string(251, '1') +
+                                    "\r\n[Test Location 5]\r\nDropData_1 = 1\r\n"
                                                "[Other]\r\nx = 1\r\n[Test Location 2]\r\nTestLane = 3\r\n"
                                                "[Test Location 7]\r\nNumberOfDrops = 9\r\nDropData_1 = 52, 1, 2\r\n"}};
     for (const auto& entry : fs::recursive_directory_iterator(VANTREL_TEST_DATA))
@@ -428,6 +430,11 @@ TEST(DropsReadApart, GiveTheTableOfTheDocumentReadWhole)
             warnings[apart ? 1 : 0] = WarningLines(name, run.Warnings);
         }
         EXPECT_EQ(tables[1], tables[0]) << name;
+        // Values of 256 and 255 characters, either side of what the document's short text holds.
+        if (name == "inline.DDX") {
+            for (const std::size_t ones : {252, 251})
+                EXPECT_NE(tables[0].find(",50," + std::string(ones, '1') + ","), std::string::npos) << ones;
+        }
         EXPECT_EQ(warnings[1], warnings[0]) << name;
     }
 }
