@@ -39,12 +39,19 @@ ProfileFile::ProfileFile(std::string text) : ownedText_(std::move(text)) { Index
 
 ProfileFile ProfileFile::Load(const std::string& fileName) { return ProfileFile(ReadFileBytes(fileName)); }
 
+bool IsHeaderLine(std::string_view line)
+{
+    std::size_t at = 0;
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    return at < line.size() && line[at] == '[';
+}
+
 ProfileLine ReadProfileLine(std::string_view line)
 {
     ProfileLine read;
     read.Line = Trimmed(line);
     if (read.Line.empty()) return read;
-    if (read.Line.front() == '[') {
+    if (IsHeaderLine(read.Line)) {
         read.Is = ProfileLine::Kind::Header;
         read.Name = Trimmed(read.Line.substr(1, read.Line.find(']') - 1));
         return read;

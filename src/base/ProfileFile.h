@@ -25,6 +25,9 @@ struct ProfileLine {
     std::string_view Value;  // a pair's value
 };
 ProfileLine ReadProfileLine(std::string_view line);
+// Whether ReadProfileLine reads `line` as a section header: its first character but blanks and
+// tabs is '['. Cheaper than reading the line, for the many lines where only a header matters.
+bool IsHeaderLine(std::string_view line);
 
 class ProfileFile {
 public:

@@ -227,15 +227,6 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, const Che
     return sensors;
 }
 
-// Whether ReadProfileLine reads `line` as a section header: its first character but blanks and
-// tabs is '['. Asked first of the many lines only a header matters among.
-bool IsHeaderLine(std::string_view line)
-{
-    std::size_t at = 0;
-    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
-    return at < line.size() && line[at] == '[';
-}
-
 // The test locations of PDDX text read line by line as a lookup reads them: the first block of
 // each location's first name, its first NumberOfDrops and the first drop of each number. `Visit`
 // is told Begin(n), Drop(n, value) for each such drop, and End(counter, testTime) (empty: none).

@@ -1,7 +1,6 @@
 #include "core/ExportFields.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 

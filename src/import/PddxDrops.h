@@ -13,21 +13,26 @@
 
 namespace vantrel {
 
+// Values too long for a document's text, by the empty kept value that stands for each.
+using LongValues = std::unordered_map<const char*, std::string>;
+
+// A kept value's text (see KeptValue), or the long value it stands for; empty for none.
+inline std::string_view KeptOrLongValue(const char* kept, const LongValues& longValues)
+{
+    if (kept && kept[0] == 0 && !longValues.empty())
+        if (const auto found = longValues.find(kept); found != longValues.end()) return found->second;
+    return KeptValue(kept);
+}
+
 struct PDDXDropValues {
     // The values of DropData_1, DropData_2, ... of each test location of the document, in order,
     // as the document's text keeps them (see KeptValue).
     std::vector<std::vector<const char*>> Locations;
-    // Values too long for the document's text, by the empty kept value that stands for each.
-    std::unordered_map<const char*, std::string> LongValues;
+    vantrel::LongValues LongValues;
     // The most commas of any drop's value, counted as it was read: a table's width.
     std::size_t MostCommas = 0;
 
-    std::string_view Value(const char* kept) const
-    {
-        if (!LongValues.empty() && kept && kept[0] == 0)
-            if (const auto found = LongValues.find(kept); found != LongValues.end()) return found->second;
-        return KeptValue(kept);
-    }
+    std::string_view Value(const char* kept) const { return KeptOrLongValue(kept, LongValues); }
 };
 
 // Reads a PDDX file into a new document as ReadPDDX does, warnings and counters alike, but for

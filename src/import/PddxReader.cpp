@@ -280,10 +280,9 @@ public:
         return k < 0 ? nullptr : location.keys[static_cast<std::size_t>(k)];
     }
     // Test locations and sections the template lacks, in file order.
-    const std::vector<Section>& Added() const { return added_; }
     std::vector<Section>& Added() { return added_; }
     // The values longer than the document's text keeps, once the document has what it needs of them.
-    std::unordered_map<const char*, std::string> TakeLongValues() { return std::move(longValues_); }
+    LongValues TakeLongValues() { return std::move(longValues_); }
     int LocationCount() const { return locations_; }
     const ElementName& ExtraName(const Extra& extra) const
     {
@@ -296,12 +295,7 @@ public:
     }
 
     // A kept value's text; empty for none.
-    std::string_view Value(const char* kept) const
-    {
-        if (kept && kept[0] == 0 && !longValues_.empty())
-            if (const auto found = longValues_.find(kept); found != longValues_.end()) return found->second;
-        return KeptValue(kept);
-    }
+    std::string_view Value(const char* kept) const { return KeptOrLongValue(kept, longValues_); }
 
     // Gives `element` a kept value, or empty text for none.
     void Give(PDDXElement& element, const char* kept) const
@@ -436,7 +430,7 @@ private:
     std::vector<Section> templates_;
     std::vector<Section> added_;
     std::vector<const ElementName*> extraNames_;
-    std::unordered_map<const char*, std::string> longValues_;
+    LongValues longValues_;
     NumberMap locationNumbers_;
     NumberMap dropNumbers_;                                      // of the current test location: by number in the file
     std::unordered_set<std::uint64_t> historyNumbers_;           // of the current test location
