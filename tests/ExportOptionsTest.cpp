@@ -17,7 +17,7 @@ protected:
     }
 };
 
-// i1.DDX: kN, micron, plate 150 mm, sensors at 0, 200, 310, 600, -890 mm: D1, D3, D4, D5 taken.
+// i1.DDX: kN, micron, plate 150 mm, sensors at 0, 200, 310, 600, 890 mm: D1, D3, D4, D5 taken.
 //   drop 1: SCI = 400 - 250 = 150, BDI = 250 - 150 = 100, BCI = 150 - 100 = 50,
 //           AREA = 6 (400 + 2*250 + 2*150 + 100) / 400 = 6 * 1300 / 400 = 19.5,
 //           sigma = 50 / (3.14159 * 0.0225) = 707.355 kPa, E0 = 2 (1 - 0.1225) * 707.355 * 150 / 400 = 465.528
@@ -50,6 +50,44 @@ TEST_F(ExportOptions, EachOptionWritesItsTable)
         EXPECT_EQ(run.status, 0) << c.out << ": " << run.err;
         EXPECT_EQ(run.out, ReadBytes(dir / c.out)) << c.out;
         EXPECT_EQ(run.err, ReadBytes(dir / c.err)) << c.out;
+    }
+}
+
+// Dx is the sensor x mm in front of the plate, whatever the order of the list; one behind it
+// (a negative offset) never stands for it. Each file: 50 kN on a 150 mm plate, and the sensors
+// at 0, 300, 600, 900 mm read 400, 250, 150, 100 micron, those behind it 90 (-300) and 110 (-200):
+//   SCI = 400 - 250 = 150, BDI = 250 - 150 = 100, BCI = 150 - 100 = 50,
+//   AREA = 6 (400 + 2*250 + 2*150 + 100) / 400 = 19.5, E0 = 465.528 as for i1.DDX's drop 1.
+// Taken from -300 mm, SCI would be 400 - 90 = 310.
+TEST_F(ExportOptions, IndicesTakeTheSensorsInFrontOfThePlateWhateverTheOrder)
+{
+    const std::string all = ",150,100,50,19.5,465.528,";
+    const struct {
+        std::string offsets, drop, indices, note;
+    } cases[] = {
+        {"-300, -200, 0, 200, 300, 600, 900", "50, 90, 110, 400, 300, 250, 150, 100", all,
+         "D0 = D3 (0 mm), D300 = D5 (300 mm), D600 = D6 (600 mm) and D900 = D7 (900 mm)"},
+        {"600, 0, 300, -300, 900, 200, -200", "50, 150, 400, 250, 90, 100, 300, 110", all,
+         "D0 = D2 (0 mm), D300 = D3 (300 mm), D600 = D1 (600 mm) and D900 = D5 (900 mm)"},
+        {"0, -300, 300, 600, 900", "50, 400, 90, 250, 150, 100", all, "D300 = D3 (300 mm)"},
+        {"0, 300, -300, 600, 900", "50, 400, 250, 90, 150, 100", all, "D300 = D2 (300 mm)"},
+        // Within the tolerance: of two as near, the one farther out, in either order; D0 behind.
+        {"-10, 290, 310, 600, 900", "50, 400, 240, 250, 150, 100", all, "D0 = D1 (-10 mm), D300 = D3 (310 mm)"},
+        {"-10, 310, 290, 600, 900", "50, 400, 250, 240, 150, 100", all, "D300 = D2 (310 mm)"},
+        // Behind the plate only: E0 = 465.528 from D0 alone.
+        {"0, -300, -600, -900", "50, 400, 250, 150, 100", ",,,,,465.528,",
+         "D0 = D1 (0 mm); no sensor within 25 mm of +300 mm, +600 mm and +900 mm, so SCI, BDI, BCI and AREA are "
+         "empty (behind the plate, and so not used: D2 (-300 mm), D3 (-600 mm) and D4 (-900 mm))"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir / "s.DDX", CrLf({"[Units]", "LoadPlateRadiusUnits = millimeter", "LoadUnits = kilo-Newton",
+                                        "DeflectionUnits = micron", "SensorsLocationUnits = millimeter",
+                                        "[Device Configuration]", "LoadPlateRadius = 150",
+                                        "DeflectionSensorXAxisDistances = " + c.offsets, "[Test Location 1]",
+                                        "DropData_1 = " + c.drop}));
+        const RunResult run = Run({"export", "--indices", "s.DDX"});
+        EXPECT_NE(run.out.find(c.indices + "kilo-Newton,micron\r\n"), std::string::npos) << c.offsets << "\n" << run.out;
+        EXPECT_NE(run.err.find(c.note), std::string::npos) << c.offsets << "\n" << run.err;
     }
 }
 

@@ -77,22 +77,37 @@ DropMeasures::DropMeasures(const PDDXFile& document, const std::string& fileName
 
 namespace {
 
-// The sensor whose distance from the plate centre is nearest `x` mm, within `tolerance`; the first
-// of two as near. One behind the plate counts by its distance.
-std::optional<std::size_t> NearestSensor(const std::vector<std::string_view>& offsets, double mm, double x,
-                                         double tolerance)
+// The sensor nearest `x` mm from the plate centre within `tolerance`, of `offsets` in mm (NaN where
+// not a number). For x above 0 only a sensor in front of the plate (a positive offset), where the
+// basin is measured, counts; D0 may be on either side. Of two as near, the one farther in front, so
+// that the order of the list does not matter; of two at one offset, the first.
+std::optional<std::size_t> NearestSensor(const std::vector<double>& offsets, double x, double tolerance)
 {
     std::optional<std::size_t> nearest;
-    double best = tolerance;
     for (std::size_t sensor = 0; sensor < offsets.size(); ++sensor) {
-        const std::optional<double> offset = FiniteNumber(offsets[sensor]);
-        const double off = offset ? std::abs(std::abs(*offset * mm) - x) : best + 1;
-        if (off <= best && (!nearest || off < best)) {
+        const double offset = offsets[sensor];
+        if (!(std::abs(offset - x) <= tolerance) || (x > 0 && offset < 0)) continue;
+        const double best = nearest ? std::abs(offsets[*nearest] - x) : tolerance;
+        if (!nearest || std::abs(offset - x) < best || (std::abs(offset - x) == best && offset > offsets[*nearest]))
             nearest = sensor;
-            best = off;
-        }
     }
     return nearest;
+}
+
+// The offsets of a list, `mm` millimetres each; NaN for one that is not a number.
+std::vector<double> Millimetres(std::string_view list, double mm)
+{
+    std::vector<double> offsets;
+    for (const std::string_view item : Items(list)) {
+        const std::optional<double> offset = FiniteNumber(item);
+        offsets.push_back(offset ? *offset * mm : std::nan(""));
+    }
+    return offsets;
+}
+
+std::string SensorAt(std::size_t sensor, double offset)
+{
+    return "D" + std::to_string(sensor + 1) + " (" + Rounded(offset) + " mm)";
 }
 
 }  // namespace
@@ -110,16 +125,20 @@ void DropMeasures::FindSensors(const PDDXFile& document)
         note_ = "indices are empty: SensorsLocationUnits " + Quoted(units) + " is no length known here";
         return;
     }
-    // The sensor nearest each offset, within the tolerance; one behind the plate counts by its distance.
-    const std::vector<std::string_view> items = Items(offsets);
-    std::vector<std::string> taken, missing;
+    // Resolved once for the document: each drop then only reads the deflections taken.
+    const std::vector<double> offsetsMm = Millimetres(offsets, *mm);
+    std::vector<std::string> taken, missing, behind;
     for (std::size_t at = 0; at < kIndexOffsets.size(); ++at) {
-        sensors_[at] = NearestSensor(items, *mm, kIndexOffsets[at], options_.Tolerance);
-        const std::string x = Rounded(kIndexOffsets[at]);
-        if (sensors_[at])
-            taken.push_back("D" + x + " = D" + std::to_string(*sensors_[at] + 1) + " (" +
-                            Rounded(std::abs(*FiniteNumber(items[*sensors_[at]]) * *mm)) + " mm)");
-        else missing.push_back(x + " mm");
+        const double x = kIndexOffsets[at];
+        sensors_[at] = NearestSensor(offsetsMm, x, options_.Tolerance);
+        if (sensors_[at]) {
+            taken.push_back("D" + Rounded(x) + " = " + SensorAt(*sensors_[at], offsetsMm[*sensors_[at]]));
+            continue;
+        }
+        missing.push_back((x > 0 ? "+" : "") + Rounded(x) + " mm");
+        // A sensor as far behind the plate is named, that the note tell why it was not taken.
+        if (const std::optional<std::size_t> back = NearestSensor(offsetsMm, -x, options_.Tolerance); x > 0 && back)
+            behind.push_back(SensorAt(*back, offsetsMm[*back]));
     }
     note_ = taken.empty() ? "indices take no sensor" : "indices take " + JoinedNames(taken);
     std::vector<std::string> empty;
@@ -132,6 +151,7 @@ void DropMeasures::FindSensors(const PDDXFile& document)
     if (!missing.empty())
         note_ += "; no sensor within " + Rounded(options_.Tolerance) + " mm of " + JoinedNames(missing) + ", so " +
                  JoinedNames(empty) + (empty.size() == 1 ? " is" : " are") + " empty";
+    if (!behind.empty()) note_ += " (behind the plate, and so not used: " + JoinedNames(behind) + ")";
     if (!sensors_[0]) return;
     if (!knPerLoad_) note_ += "; E0 is empty: " + loadProblem_;
     else if (!plateMm_) note_ += "; E0 is empty: LoadPlateRadius with LoadPlateRadiusUnits gives no plate radius";

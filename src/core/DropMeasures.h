@@ -31,7 +31,8 @@ struct DropRoom {
 
 // What one document's units and device configuration allow computing from its drops. Indices:
 // SCI = D0 - D300, BDI = D300 - D600, BCI = D600 - D900 in the document's deflection units, with Dx
-// the deflection of the sensor x mm from the plate centre; AREA = 6 (D0 + 2 D300 + 2 D600 + D900) / D0
+// the deflection of the sensor x mm in front of the plate centre (a positive offset; a sensor behind
+// the plate is never taken, but D0 may lie on either side); AREA = 6 (D0 + 2 D300 + 2 D600 + D900) / D0
 // in inches; E0 = 2 (1 - nu^2) sigma a / D0 in MPa, sigma the contact pressure, a the plate radius.
 class DropMeasures {
 public:
