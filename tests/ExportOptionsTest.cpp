@@ -91,6 +91,17 @@ TEST_F(ExportOptions, IndicesTakeTheSensorsInFrontOfThePlateWhateverTheOrder)
     }
 }
 
+// A viewer's file (viewer.DDX): SensorLocationUnits for SensorsLocationUnits, and an offset of 0
+// for the plate before the five sensors' -300, 0, 300, 600, 900 mm; its drop reads as above.
+TEST_F(ExportOptions, IndicesOfAViewersFileTakeTheSensorsInFrontOfThePlate)
+{
+    const RunResult run = Run({"export", "--indices", "viewer.DDX"});
+    EXPECT_NE(run.out.find(",50,90,400,250,150,100,150,100,50,19.5,465.528,kilo-Newton,micron\r\n"),
+              std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("indices take D0 = D2 (0 mm), D300 = D3 (300 mm), D600 = D4 (600 mm) and D900 = D5 "
+                           "(900 mm)\n"), std::string::npos) << run.err;
+}
+
 TEST_F(ExportOptions, WhatCannotBeComputedIsRefused)
 {
     const struct {

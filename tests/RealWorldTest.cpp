@@ -58,6 +58,19 @@ TEST_F(RealWorld, EveryFileIsReadWithTheFactsItsReadmeLists)
         EXPECT_NE(ddx.find(facts.holds), std::string::npos) << facts.file;
         EXPECT_EQ(ddx.find('\0'), std::string::npos) << facts.file << " holds NUL bytes";
     }
+    // The indices take the sensors in front of the plate, though each list starts behind it
+    // (-300, -200, 0, 200, 300 ...); the viewer's PDDX file spells SensorsLocationUnits its own way
+    // and gives the plate an offset before the sensors'. First drops, D0, D300, D600, D900:
+    //   report.F25: 725.9, 441.3, 235.8, 158.5: SCI 284.6, BDI 205.5, BCI 77.3,
+    //     AREA = 6 (725.9 + 882.6 + 471.6 + 158.5) / 725.9 = 18.5034;
+    //   basic_PV01.pdx: 148.37, 71.83, 55.82, 45.07: SCI 76.54, BDI 16.01, BCI 10.75,
+    //     AREA = 6 (148.37 + 143.66 + 111.64 + 45.07) / 148.37 = 18.1468.
+    for (const auto& [file, indices] : {std::pair{"report.F25", ",284.6,205.5,77.3,18.5034,"},
+                                        std::pair{"basic_PV01.pdx", ",76.54,16.01,10.75,18.1468,"}}) {
+        const RunResult indexed = Run({"export", "--indices", (kRealWorld / file).string()});
+        EXPECT_NE(indexed.out.find(indices), std::string::npos) << file << "\n" << indexed.out.substr(0, 600);
+        EXPECT_NE(indexed.err.find("D300 = D5 (300 mm)"), std::string::npos) << file << "\n" << indexed.err;
+    }
     // Its fields run together: refused with a word on why, or read with warnings, never silently.
     const RunResult run = Run({"convert", (kRealWorld / "basic_PV01-dynatest.fwd").string(), "-o", "f20.DDX"});
     EXPECT_NE(run.err, "") << "read without a word";

@@ -35,6 +35,16 @@ constexpr std::string_view kLocationPrefix = pddx::TestLocation::kPrefix;
 constexpr std::string_view kDropPrefix = pddx::TestLocation::kDropDataPrefix;
 constexpr std::string_view kHistoryPrefix = pddx::TestLocation::kDropHistoryDataPrefix;
 
+// Spellings other writers give keys of the template, each with the element it stands for.
+struct VariantKey {
+    std::string_view Spelling;
+    SectionAndKey Standard;
+};
+constexpr VariantKey kVariantKeys[] = {
+    {"SensorLocationUnits", pddx::Units::SensorsLocationUnits},
+    {"SensorSerialNumber", pddx::DeviceInformation::SensorSerialNumbers},
+};
+
 // What a counter's text says (empty counts as 0); nullopt where it is not a whole number.
 std::optional<int> CounterSays(std::string_view text)
 {
@@ -205,6 +215,7 @@ public:
 
     struct Section {
         std::vector<const char*> keys;   // the template's keys, by position
+        std::vector<int> keyLines;       // of a template section's keys, by position
         std::vector<const char*> drops;  // DropData values, numbered from 1
         std::vector<Extra> extras;
         std::string name;     // of a section the template lacks
@@ -225,7 +236,9 @@ public:
                 continue;
             }
             templateNames_.push_back(section.Handle());
-            templates_.emplace_back().keys.resize(keys.size());
+            Section& kept = templates_.emplace_back();
+            kept.keys.resize(keys.size());
+            kept.keyLines.resize(keys.size());
             templateKeys_.push_back(std::move(keys));
         }
     }
@@ -263,6 +276,8 @@ public:
             Take(key, value, number);
         }
         CloseLocation();
+        TakeVariants();
+        AlignSensorOffsets();
     }
 
     int Template(std::string_view name) const { return IndexOf(templateNames_, name); }
@@ -320,6 +335,7 @@ private:
         CloseLocation();
         current_ = nullptr;
         currentKeys_ = nullptr;
+        currentTemplate_ = -1;
         ignoring_ = true;
         const auto repeated = [&](const std::string& what) {
             warnings_.Add(line, "[" + std::string(name) + "] repeats " + what + "; its lines are ignored");
@@ -338,6 +354,7 @@ private:
             section = &templates_[static_cast<std::size_t>(t)];
             if (section->seen) return repeated("an earlier section");
             currentKeys_ = &templateKeys_[static_cast<std::size_t>(t)];
+            currentTemplate_ = t;
         } else {
             if (!otherSections_.insert(UpperCase(name)).second) return repeated("an earlier section");
             section = &added_.emplace_back();
@@ -387,6 +404,7 @@ private:
                 const char*& slot = section.keys[static_cast<std::size_t>(k)];
                 if (slot) return repeated();
                 slot = Keep(value);
+                if (!section.keyLines.empty()) section.keyLines[static_cast<std::size_t>(k)] = line;
                 if (EqualsIgnoreCase(key, pddx::TestLocation::NumberOfDrops) ||
                     EqualsIgnoreCase(key, pddx::DeflectionData::NumberOfTestLocations.Key))
                     section.counterLine = line;
@@ -396,6 +414,70 @@ private:
         if (!extraKeys_.insert(UpperCase(key)).second) return repeated();
         extraNames_.push_back(&text_.Name(key, {}));
         section.extras.push_back({Keep(value), after, static_cast<std::int32_t>(extraNames_.size() - 1), 0, 0});
+        NoteVariant(key, line);
+    }
+
+    // Notes a key the template lacks that is another writer's spelling of a key of this section.
+    void NoteVariant(std::string_view key, int line)
+    {
+        if (currentTemplate_ < 0) return;
+        const auto t = static_cast<std::size_t>(currentTemplate_);
+        for (const VariantKey& variant : kVariantKeys)
+            if (variant.Standard.Section == templateNames_[t] && EqualsIgnoreCase(key, variant.Spelling))
+                variants_.push_back({t, static_cast<std::size_t>(IndexOf(templateKeys_[t], variant.Standard.Key)),
+                                     templates_[t].extras.size() - 1, &variant, line});
+    }
+
+    // Another writer's spelling gives the template's key its value, unless the file gives the
+    // template's own spelling too: then that stands and the other is kept as a key the template
+    // lacks. One warning names the spellings read as the template's.
+    void TakeVariants()
+    {
+        if (variants_.empty()) return;
+        std::string said;
+        int line = 0;
+        for (Variant& variant : variants_) {
+            Section& section = templates_[variant.section];
+            if (section.keys[variant.key]) continue;
+            section.keys[variant.key] = section.extras[variant.extra].value;
+            section.keyLines[variant.key] = variant.line;
+            variant.taken = true;
+            if (said.empty()) line = variant.line;
+            said += (said.empty() ? "" : ", ") + std::string(variant.spelling->Spelling) +
+                    (said.empty() ? " read as " : " as ") + std::string(variant.spelling->Standard.Key);
+        }
+        // Extras go from the last, so that the places of those before stay right.
+        for (auto variant = variants_.rbegin(); variant != variants_.rend(); ++variant)
+            if (variant->taken) {
+                std::vector<Extra>& extras = templates_[variant->section].extras;
+                extras.erase(extras.begin() + static_cast<std::ptrdiff_t>(variant->extra));
+            }
+        if (line > 0) warnings_.Add(line, said + ": other writers' spellings of the standard template's keys");
+    }
+
+    // Some writers list an offset of 0 for the plate before the sensors' offsets, as DropData
+    // gives the load before the deflections: a list of one offset more than
+    // NumberOfDeflectionSensors whose first is 0 leaves the sensors the rest.
+    void AlignSensorOffsets()
+    {
+        const int t = Template(pddx::DeviceConfiguration::kSection);
+        Section& configuration = templates_[static_cast<std::size_t>(t)];
+        const int x = IndexOf(templateKeys_[static_cast<std::size_t>(t)],
+                              pddx::DeviceConfiguration::DeflectionSensorXAxisDistances.Key);
+        const char*& offsets = configuration.keys[static_cast<std::size_t>(x)];
+        const std::optional<int> sensors =
+            CounterSays(Value(TemplateValue(t, pddx::DeviceConfiguration::NumberOfDeflectionSensors.Key)));
+        if (!offsets || !sensors || *sensors <= 0) return;
+        const std::string_view list = Value(offsets);
+        const std::size_t comma = list.find(',');
+        if (CommasIn(list) != static_cast<std::size_t>(*sensors) || FiniteNumber(Trimmed(list.substr(0, comma))) != 0.0)
+            return;
+        offsets = Keep(Trimmed(list.substr(comma + 1)));
+        warnings_.Add(configuration.keyLines[static_cast<std::size_t>(x)],
+                      "DeflectionSensorXAxisDistances lists " + std::to_string(*sensors + 1) + " offsets for " +
+                          std::to_string(*sensors) +
+                          " sensors (NumberOfDeflectionSensors), the first 0: that one was taken for the plate, the "
+                          "others for the sensors");
     }
 
     // Once all of a test location's drops are known: its histories numbered with their drops,
@@ -422,8 +504,18 @@ private:
         historyLines_.clear();
     }
 
+    // A key met in another writer's spelling.
+    struct Variant {
+        std::size_t section, key;  // the template's section and key it stands for
+        std::size_t extra;         // its place among the section's extras
+        const VariantKey* spelling;
+        int line;
+        bool taken = false;  // read as the template's key
+    };
+
     DocumentText& text_;
     ReadWarnings& warnings_;
+    std::vector<Variant> variants_;
     std::vector<std::string_view> templateNames_;
     std::vector<std::vector<std::string_view>> templateKeys_;
     std::vector<std::string_view> locationKeys_;
@@ -440,6 +532,7 @@ private:
     int locations_ = 0;
     Section* current_ = nullptr;
     const std::vector<std::string_view>* currentKeys_ = nullptr;
+    int currentTemplate_ = -1;
     bool ignoring_ = false;
     bool countCommas_ = false;
     std::size_t mostCommas_ = 0;
