@@ -527,10 +527,12 @@ void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string
     else if (!file.PendingTitles.empty() && !words.empty() && !IsKuabDashLine(words) && !IsKuabNote(words))
         kind = Kind::TheirUnits;
     else if (NamesKuabSensor(words)) kind = Kind::OtherTitles;  // units lines never hold a D0
-    else if (TextContains("kN", line)) kind = Kind::Metric;     // a line with both "kN" and "lbf" is metric
+    // Before the units test: a title may hold the letters of a unit (the Swedish for deflection
+    // holds "kn").
+    else if (!IsKuabDashLine(words) && LooksLikeKuabTitles(words)) kind = Kind::OtherTitles;
+    else if (TextContains("kN", line)) kind = Kind::Metric;  // a line with both "kN" and "lbf" is metric
     else if (TextContains("lbf", line)) kind = Kind::Customary;
     else if (line.find("---") != std::string_view::npos) kind = Kind::Widths;
-    else if (LooksLikeKuabTitles(words)) kind = Kind::OtherTitles;
     else return;
 
     SplitOnSpaces(line.substr(1), file.Fields);
