@@ -43,6 +43,8 @@ TEST_F(RealWorld, EveryFileIsReadWithTheFactsItsReadmeLists)
         {"mr.F25", 40, 200, 10},
         {"report.F25", 26, 78, 0},
         {"basic_PV01-sweco.fwd", 52, 0, 0, "EndDate = 12-Apr-2023\r\n"},
+        // Its first "Position of Drop" in degrees, minutes and seconds is the F25's first fix.
+        {"basic_PV01-sweco.fwd", 52, 0, 0, "[Test Location 1]\r\nTestLocation = 0, 0, 0\r\nGPSLocation = 48.9739425, 2.5873408, 0.0\r\n"},
     };
     for (const Facts& facts : cases) {
         const RunResult run = Run({"convert", (kRealWorld / facts.file).string(), "-o", "out.DDX"});

@@ -15,6 +15,7 @@
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "import/GpsDegrees.h"
 #include "import/ReaderInput.h"
 #include "import/ReaderSupport.h"
 
@@ -217,6 +218,29 @@ TEST(Text, CaseFoldingUnitsAndSmallRewrites)
     EXPECT_EQ(Quoted(std::string(61, 'x')), "\"" + std::string(60, 'x') + "...\"");
     EXPECT_EQ(Quoted(std::string(60, 'x')), "\"" + std::string(60, 'x') + "\"");
     EXPECT_EQ(EscapeControls(std::string("a\0\n\xe9", 4)), "a\\x00\\x0A\xe9");
+}
+
+// A position in degrees, minutes and seconds, whatever marks them: 48 53' 5.0022" N is
+// 48 + 53/60 + 5.0022/3600 = 48.8847228; 2 34' 21.6492" E is 2 + 34/60 + 21.6492/3600 = 2.5726803;
+// 33 52' 10" S is -(33 + 52/60 + 10/3600) = -33.8694444; 151 12' 30" W is -(151 + 12/60 + 30/3600)
+// = -151.2083333.
+TEST(Degrees, EverySpellingOfTheMarksPartsTheNumbers)
+{
+    for (const auto& [text, position] : Cases<std::string, std::string>{
+             {"48\xB0" "53'5.0022\"N 2\xB0" "34'21.6492\"E", "48.8847228, 2.5726803"},
+             {"2\xB0" "34'21.6492\"E\t48\xB0" "53'5.0022\"N", "48.8847228, 2.5726803"},   // longitude first
+             {"48\xBA" "53'5.0022\"N 2\xBA" "34'21.6492\"E", "48.8847228, 2.5726803"},    // the ordinal sign
+             {"48d53'5.0022\"N 2d34'21.6492\"E", "48.8847228, 2.5726803"},
+             {"48D 53' 5.0022\" N, 2D 34' 21.6492\" E", "48.8847228, 2.5726803"},
+             {"48deg53'5.0022\"N 2 DEGREES 34 21.6492 E", "48.8847228, 2.5726803"},
+             {"48\xB0" "53?5.0022?N 2\xB0" "34?21.6492?E", "48.8847228, 2.5726803"},      // primes, read as "?"
+             {"48\xB0" "53\xB4" "5.0022\xB4\xB4N 2\xB0" "34''21.6492''E", "48.8847228, 2.5726803"},
+             {"N48\xB0" "53'5.0022\" E2\xB0" "34'21.6492\"", "48.8847228, 2.5726803"},
+             {"33deg52'10\"S 151deg12'30\"W", "-33.8694444, -151.2083333"},
+             {"48d60'0\"N 2d0'0\"E", ""},       // minutes of 60
+             {"48dx53'N 2d34'E", ""},           // "dx" marks nothing
+             {"48\xB0" "53'5\"N", ""}})         // no longitude
+        EXPECT_EQ(ReadGpsPosition(text).Text, position) << text;
 }
 
 // The splitters give views of the line's fields, numbered from 0; a field beyond the last is empty.

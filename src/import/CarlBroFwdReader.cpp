@@ -5,6 +5,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "base/ReadError.h"
 #include "document/PDDXFile.h"
 #include "import/CarlBroDevice.h"
+#include "import/GpsDegrees.h"
 #include "import/LineChecks.h"
 #include "import/FileFormats.h"
 #include "import/ReaderInput.h"
@@ -51,6 +53,8 @@ struct CarlBroFwdState {
     PDDXSection* CurrentLocation = nullptr;  // where lane, remarks, times and drops go
     bool LocationTimed = false;              // CurrentLocation has its TestTime
     bool FileTimed = false;                  // the file has given StartTime
+    bool Positioned = false;                 // a station of the file has its GPS position
+    bool WithAltitude = false;               // ... and one its altitude in metres
     CarlBroCarryOver* Carry = nullptr;       // the run's, looked up once per file
 };
 
@@ -62,6 +66,8 @@ constexpr std::size_t kMaxTemperatureColumns = 10;
 // A key line (blocks 1 and 2): its key, and its value. The key of the sensor offsets is followed
 // by one offset per sensor.
 constexpr std::size_t kColKey = 0, kColValue = 1, kColFirstOffset = 1;
+// The altitude of a drop's position: "0.0 m".
+constexpr std::size_t kColAltitudeNumber = 0, kColAltitudeUnit = 1;
 // The sequence line of a drop block: "Time 10:32" in its fourth field.
 constexpr std::size_t kColSequenceTime = 3;
 // A block line: "$" and the block's number in its first field.
@@ -160,7 +166,56 @@ std::string_view TestLocationSuffix(std::string_view unit)
     return {};
 }
 
-void ParseStationHeader(CarlBroFwdState& file, const LineFields& fields, PDDXFile& document)
+// The part of a "Label: value" field after its label, trimmed, when the label is `label`.
+std::optional<std::string_view> LabelledValue(std::string_view field, std::string_view label)
+{
+    const std::size_t colon = field.find(':');
+    if (colon == std::string_view::npos || !EqualsIgnoreCase(TrimBlanks(field.substr(0, colon)), label))
+        return std::nullopt;
+    return TrimBlanks(field.substr(colon + 1));
+}
+
+// "Position of Drop:", then fields of their own in any order, such as
+//     Longitude: 2°34'21.6492"E     Latitude: 48°53'5.0022"N     Altitude: 0.0 m
+// The station's GPSLocation is latitude, longitude in decimal degrees, and the altitude after
+// them where it is a number of metres.
+void ReadPositionOfDrop(CarlBroFwdState& file, const LineFields& fields, LineFaults& faults)
+{
+    PDDXSection& location = CurrentLocation(file, "a \"Position of Drop\" line");
+    std::optional<std::string_view> latitude, longitude, altitude;
+    // The second marks are no quotes, but split as such they join fields: each is parted again.
+    for (std::size_t i = kColValue; i < fields.size(); ++i) {
+        for (std::size_t at = 0, tab = 0; tab != std::string_view::npos; at = tab + 1) {
+            tab = fields[i].find('\t', at);
+            const std::string_view piece = fields[i].substr(at, tab == std::string_view::npos ? tab : tab - at);
+            if (auto value = LabelledValue(piece, "Latitude")) latitude = value;
+            else if (auto value = LabelledValue(piece, "Longitude")) longitude = value;
+            else if (auto value = LabelledValue(piece, "Altitude")) altitude = value;
+        }
+    }
+    if (!latitude || !longitude)
+        return faults.Note("the position of the drop has no \"Latitude:\" and \"Longitude:\"; it was not read");
+    std::string position = ReadGpsPosition(std::string(*latitude) + " " + std::string(*longitude)).Text;
+    if (position.empty())
+        return faults.Note("the position of the drop, latitude " + Quoted(*latitude) + " and longitude " +
+                           Quoted(*longitude) + ", is no latitude and longitude in degrees; it was not read");
+    if (altitude) {
+        LineFields words;
+        SplitOnSpaces(*altitude, words);
+        if (words.size() == 2 && LineFaults::IsNumber(words[kColAltitudeNumber]) &&
+            NormaliseUnitName(words[kColAltitudeUnit]) == "meter") {
+            position.append(", ").append(words[kColAltitudeNumber]);
+            file.WithAltitude = true;
+        } else {
+            faults.Note("the altitude " + Quoted(*altitude) +
+                        " is not a number of metres (\"0.0 m\"); it was not kept");
+        }
+    }
+    location.Element(pddx::TestLocation::GPSLocation).SetValue(std::move(position));
+    file.Positioned = true;
+}
+
+void ParseStationHeader(CarlBroFwdState& file, const LineFields& fields, PDDXFile& document, LineFaults& faults)
 {
     const std::string_view key = fields[kColKey];
     if (TextContains("Chainage", key)) {
@@ -177,6 +232,8 @@ void ParseStationHeader(CarlBroFwdState& file, const LineFields& fields, PDDXFil
         CurrentLocation(file, "a \"Remarks\" line").Element(pddx::TestLocation::TestComment).SetValue(KeyValue(fields));
     } else if (TextContains("Pavement", key)) {
         document.Element(pddx::LocationIdentification::PavementType).SetValue(KeyValue(fields));
+    } else if (TextContains("Position", key)) {
+        ReadPositionOfDrop(file, fields, faults);
     }
 }
 
@@ -304,7 +361,7 @@ void ParseCarlBroFwdLine(ReaderContext& context, CarlBroFwdState& file, const Li
         ParseGeneralHeader(context, fields, document, faults);
         break;
     case 2:
-        ParseStationHeader(file, fields, document);
+        ParseStationHeader(file, fields, document, faults);
         break;
     case 3:
         ParseDropBlock(context, file, fields, document, faults);
@@ -347,6 +404,9 @@ void ReadCarlBroFwd(ReaderContext& context, ReaderInput& input, PDDXFile& docume
     AtLine(input.Name, 0, [&] {
         // The input's own name, as the output's, whatever name block 1 gave.
         document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".TXT", ".DDX"));
+        if (file.Positioned)
+            document.Element(pddx::Units::GPSUnits)
+                .SetValue(file.WithAltitude ? "degree, degree, meter" : "degree, degree");
         SetCarlBroDevice(document);
     });
 }

@@ -1,5 +1,6 @@
 #include "import/GpsDegrees.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -65,6 +66,8 @@ std::optional<std::vector<Word>> WordsOf(const std::string& text)
     }
     return words;
 }
+
+std::optional<std::vector<Word>> WordsOf(std::string&&) = delete;  // the words would outlive their text
 
 bool Whole(double value) { return value == std::floor(value); }
 
@@ -161,14 +164,32 @@ GpsPosition Lettered(const std::vector<Word>& words)
     return {DegreesText(latitude) + ", " + DegreesText(longitude), JoinedTexts(extra, 0)};
 }
 
+bool AsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The text with commas, tabs, and the marks of degrees, minutes and seconds in their usual
+// spellings made blanks, so that they part the words as blanks do. Degrees: a degree sign (or the
+// ordinal sign often typed for it), or the word d, deg or degrees; minutes and seconds: ' and ",
+// an acute accent, and the prime and double prime, which reach us as "?" (they are not Latin-1).
+std::string WithoutDegreeMarks(std::string_view text)
+{
+    static constexpr std::string_view kMarks = ",\t\xB0\xBA'\"\xB4?";
+    std::string spaced(text);
+    for (char& c : spaced)
+        if (kMarks.find(c) != std::string_view::npos) c = ' ';
+    for (std::size_t at = 0, end = 0; at < spaced.size(); at = std::max(end, at + 1)) {
+        for (end = at; end < spaced.size() && AsciiLetter(spaced[end]);) ++end;
+        const std::string word = UpperCase(std::string_view(spaced).substr(at, end - at));
+        if (word == "D" || word == "DEG" || word == "DEGREE" || word == "DEGREES")
+            spaced.replace(at, end - at, end - at, ' ');
+    }
+    return spaced;
+}
+
 }  // namespace
 
 GpsPosition ReadGpsPosition(std::string_view text)
 {
-    // Commas, degree signs and minute and second marks part the words as blanks do.
-    std::string spaced(text);
-    for (char& c : spaced)
-        if (c == ',' || c == '\xB0' || c == '\'' || c == '"' || c == '\t') c = ' ';
+    const std::string spaced = WithoutDegreeMarks(text);  // the words point into it
     const std::optional<std::vector<Word>> words = WordsOf(spaced);
     if (!words || words->empty()) return {};
     for (const Word& word : *words)

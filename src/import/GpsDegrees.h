@@ -2,7 +2,10 @@
 // A GPS position as field crews and their programs write it, read as latitude and longitude in
 // degrees: decimal degrees ("38.5432 -121.74695", "38.5432, -121.74695"), or with a hemisphere
 // letter before or after each coordinate, in degrees, degrees and minutes, or degrees, minutes
-// and seconds ("N38 32.592 W121 44.817", "38.5432N 121.74695W", "38°32'35.5\"N ...").
+// and seconds ("N38 32.592 W121 44.817", "38.5432N 121.74695W", "38°32'35.5\"N ..."). Degrees
+// may be marked by a degree sign or d, deg or degrees, minutes by ' or a prime, seconds by " or a
+// double prime (a prime reaches the reader as "?": it is no Latin-1 character); each mark parts
+// the numbers as a blank does.
 
 #include <string>
 #include <string_view>

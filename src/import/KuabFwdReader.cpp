@@ -53,6 +53,10 @@ struct KuabCarryOver {
     // The same offsets with those of sensors in front of the plate made negative.
     std::vector<std::string> SensorOffsets;
 
+    // The offsets are distances whose side of the plate no position line has given yet: they are
+    // not the sensors' X offsets, which stay empty for the user to fill in.
+    bool SidesUnknown = false;
+
     KuabPlacedColumns Placed;
 };
 
@@ -60,6 +64,8 @@ struct KuabCarryOver {
 struct KuabFwdFileState {
     bool LocationOpen = false;               // a data line of this file has opened a test location
     bool SlashDate = false;                  // "Date Created" is d/m/y, written out as dd-mmm-yyyy
+    bool SignedDistances = false;            // the layout writes the sensor distances with their sign
+    int UnsignedDistancesLine = 0;           // the sensor-distance line no position line has signed yet
     int Line = 0;                            // the number of the line being read, for warnings
     PDDXSection* CurrentLocation = nullptr;  // the test location that takes the drops
     std::string LastStation;                 // station text of the last data line
@@ -118,8 +124,9 @@ std::string UnitName(std::string_view word)
     return NormaliseUnitName(word);
 }
 
-// The value's words as sensor offsets: the last word is their unit. The offsets, all behind the
-// plate until a position line says otherwise, are the X distances.
+// The value's words as sensor offsets: the last word is their unit. Only a position line says
+// which sensors stand in front of the plate, so the X and Y distances wait for it, unless the
+// layout writes the offsets with their sign.
 void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
 {
     LineFields& words = file.Fields;
@@ -151,11 +158,25 @@ void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::str
     KuabCarryOver& carry = *file.Carry;
     carry.SensorDistances.assign(words.begin(), words.begin() + std::max(n, 0));
     carry.SensorOffsets = carry.SensorDistances;
+    carry.SidesUnknown = !file.SignedDistances;
     context.NumSensors = n;
     document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(n));
     document.Element(pddx::Units::SensorsLocationUnits).SetValue(UnitName(unit));
+    if (carry.SidesUnknown) {
+        file.UnsignedDistancesLine = n > 0 ? file.Line : 0;  // an empty line is warned of already
+        x.clear();
+        y.clear();
+    }
     document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(x));
     document.Element(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances).SetValue(std::move(y));
+}
+
+void WarnOfUnsignedDistances(ReaderContext& context, const KuabFwdFileState& file)
+{
+    if (file.UnsignedDistancesLine == 0) return;
+    context.Warnings.Add(file.UnsignedDistancesLine,
+                         "the sensor distances were not used as X offsets: no \"Sensor Position\" line says which "
+                         "sensors stand in front of the plate; the X and Y offsets were left empty");
 }
 
 // Sensors in front of the plate get negative offsets. Each position line starts again from the
@@ -170,6 +191,8 @@ void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::str
                          " is more than the 25 sensor offsets a position line can place");
 
     KuabCarryOver& carry = *file.Carry;
+    carry.SidesUnknown = false;
+    file.UnsignedDistancesLine = 0;
     const int placed = static_cast<int>(positions.size()), offsets = static_cast<int>(carry.SensorDistances.size());
     const int sensors = std::max(n, 0);  // an empty distance line has already been warned of
     if (placed < sensors)
@@ -360,7 +383,10 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
         }
 
         const bool deflection = TextContains("D", title) && (formA ? title.size() == 2 : title.size() <= 3);
-        if (deflection) AppendSensorDistances(context, file, title, ++d, x, y);
+        if (!deflection) continue;
+        ++d;
+        if (carry.SidesUnknown) KuabSensorNumber(title);  // no offsets to take, but its number is checked
+        else AppendSensorDistances(context, file, title, d, x, y);
     }
 
     carry.TimeColumn = timeColumn;
@@ -370,6 +396,7 @@ void ColumnTitleLine(ReaderContext& context, KuabFwdFileState& file, bool formA,
     document.Element(pddx::DeviceConfiguration::NumberOfDeflectionSensors).SetValue(std::to_string(d));
     document.Element(pddx::DeviceConfiguration::NumberOfTemperatureSensors).SetValue(std::to_string(t));
     document.Element(pddx::DeviceConfiguration::TemperatureSensorUse).SetValue(std::move(uses));
+    if (carry.SidesUnknown) return;
     document.Element(pddx::DeviceConfiguration::DeflectionSensorXAxisDistances).SetValue(std::move(x));
     document.Element(pddx::DeviceConfiguration::DeflectionSensorYAxisDistances).SetValue(std::move(y));
 }
@@ -429,9 +456,10 @@ bool PlaceTitles(ReaderContext& context, KuabFwdFileState& file, std::string_vie
         .SetValue(std::to_string(plan.Temperatures.size()));
     document.Element(pddx::DeviceConfiguration::TemperatureSensorUse).SetValue(Joined(plan.TemperatureUses));
 
-    // The distances from the sensor offsets as for English titles; a file without offsets leaves
-    // them as they are rather than giving each sensor an empty one.
-    if (const std::size_t offsets = carry.SensorOffsets.size(); offsets > 0) {
+    // The distances from the sensor offsets as for English titles; a file without offsets, or
+    // without the side of the plate each stands on, leaves them as they are rather than giving
+    // each sensor an empty one.
+    if (const std::size_t offsets = carry.SensorOffsets.size(); offsets > 0 && !carry.SidesUnknown) {
         const std::vector<KuabWord> words = KuabWords(titles);
         std::string x, y;
         for (std::size_t i = 0; i < plan.Sensors.size(); ++i) {
@@ -499,10 +527,12 @@ void TableHeaderLine(ReaderContext& context, KuabFwdFileState& file, std::string
     else if (!file.PendingTitles.empty() && !words.empty() && !IsKuabDashLine(words) && !IsKuabNote(words))
         kind = Kind::TheirUnits;
     else if (NamesKuabSensor(words)) kind = Kind::OtherTitles;  // units lines never hold a D0
-    else if (TextContains("kN", line)) kind = Kind::Metric;     // a line with both "kN" and "lbf" is metric
+    // Before the units test: a title may hold the letters of a unit (the Swedish for deflection
+    // holds "kn").
+    else if (!IsKuabDashLine(words) && LooksLikeKuabTitles(words)) kind = Kind::OtherTitles;
+    else if (TextContains("kN", line)) kind = Kind::Metric;  // a line with both "kN" and "lbf" is metric
     else if (TextContains("lbf", line)) kind = Kind::Customary;
     else if (line.find("---") != std::string_view::npos) kind = Kind::Widths;
-    else if (LooksLikeKuabTitles(words)) kind = Kind::OtherTitles;
     else return;
 
     SplitOnSpaces(line.substr(1), file.Fields);
@@ -720,11 +750,13 @@ void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     NativeLines lines(input.Bytes);
     std::string_view title;
     if (lines.Next(title)) {  // the first line is the file's own title and is not read otherwise
-        file.SlashDate = title.starts_with("IKUAB FWD FILE");
+        // This layout writes the offsets of sensors in front of the plate negative.
+        file.SlashDate = file.SignedDistances = title.starts_with("IKUAB FWD FILE");
         ForEachLine(lines, input.Name, [&](std::string_view line, int number) {
             ParseKuabFwdLine(context, file, line, number, document);
         });
         WarnOfUnplacedTitles(context, file);
+        WarnOfUnsignedDistances(context, file);
     }
     document.Element(pddx::OperationsInformation::FileName).SetValue(ReplaceAll(input.Name, ".FWD", ".DDX"));
     document.Element(pddx::Units::DropHistoryDataFrequencyUnits).SetValue("Hertz");
