@@ -22,6 +22,7 @@
 #include "import/Sniffing.h"
 
 namespace vantrel {
+namespace {
 
 // A time-history block (5185) and the sample lines that follow it in the file.
 struct HistoryBlock {
@@ -42,12 +43,18 @@ enum class FirstStation {
     Passed  // decided and handled
 };
 
+}  // namespace
+
 // Where the reader stands between the lines of one file; every file starts from a fresh one.
 struct F25State {
     bool DropMode = false;  // data lines are drops of the current test location
     FirstStation First = FirstStation::Ahead;
     std::vector<std::pair<int, std::string>> HeldLines;  // line number and text, from the first station record on
     HistoryBlock Block;
+    // Whether a record of this reader has been met. Until then the lines of values no station takes
+    // wait, as a file of no record at all is no F25 and is warned of as a whole.
+    bool RecordMet = false;
+    std::vector<int> UntakenLines;
     bool Metric = false;                 // left by the last unit code of record 5010
     int XSensors = -1;                   // sensors of this file's X offsets (5020); -1 before them
     int YSensors = -1;                   // and of its Y offsets (5021)
@@ -504,10 +511,13 @@ const std::string& DropText(const LineFields& fields, int numSensors, std::strin
     return text;
 }
 
+constexpr const char* kUntaken = "no station is open to take the line as a drop; it was not kept";
+
 void AddDataLine(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    if (!f25.DropMode) return faults.Note("no station is open to take the line as a drop; it was not kept");
+    if (!f25.DropMode && !f25.RecordMet) return f25.UntakenLines.push_back(line);
+    if (!f25.DropMode) return faults.Note(kUntaken);
     const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
     Current(f25).AddDropData().SetValue(value);
 }
@@ -798,6 +808,10 @@ void ParseF25Line(ReaderContext& context, F25State& f25, std::string_view text, 
                   PDDXFile& document, int line)
 {
     const double code = LeadingNumber(fields[kColCode]);
+    if (!f25.RecordMet && FindRecord(code)) {
+        f25.RecordMet = true;
+        for (int untaken : std::exchange(f25.UntakenLines, {})) context.Warnings.Add(untaken, kUntaken);
+    }
     HistoryBlock& block = f25.Block;
     const bool sample = block.Line != 0 && TakesSample(block, code);
     if (block.Line != 0 && !sample) EndBlockEarly(context, block, line);
