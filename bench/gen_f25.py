@@ -4,8 +4,9 @@
 Writes a valid Dynatest F25 file of about SIZE_MB megabytes: the header records (device, units,
 sensor lists, calibration, operator, site), then many stations, each with its GPS position,
 comment, temperatures, drops and a time history of its last drop. With --history-per-drop, as
-field programs write when every history is kept, each drop is followed by a 5185 block of 60
-samples. Prints nothing.
+field programs write when every history is kept, each drop is followed by its own 5185 block of 60
+samples. A block names its drop, its number of sample lines, 80 microseconds between samples and
+-1 (the samples follow it), and its samples are numbered from 1001. Prints nothing.
 """
 
 import random
@@ -36,16 +37,22 @@ def header():
     return lines
 
 
+def history_block(rng, drop, samples):
+    """The 5185 line of a drop's time history and its sample lines."""
+    lines = ["5185,0,1,4,3,0.000,1,1,OWP,,4,4,7,8,0,%d,%d,80,-1" % (drop, samples)]
+    for sample in range(1001, 1001 + samples):
+        lines.append("%d,%.2f,%s" % (sample, rng.random() * 600,
+                                    ",".join("%.2f" % (rng.random() * 400) for _ in range(SENSORS))))
+    return lines
+
+
 def station_with_histories(rng, number):
     """A station whose every drop is followed by its own 60-sample history block."""
     lines = ["5301,%d,0,0,0,%.3f,0,0,OWP,4,4,7,%d,%d" % (number, number * 0.025, 8 + number // 3600, number // 60 % 60)]
     for drop in range(1, DROPS_PER_STATION + 1):
         load = 500 + 50 * drop + rng.random()
         lines.append("%d,%.1f,%s" % (drop, load, ",".join("%.1f" % (load / (s + 1.5)) for s in range(SENSORS))))
-        lines.append("5185,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,60")
-        for sample in range(1, 61):
-            lines.append("%d,%.2f,%s" % (sample, rng.random() * 600,
-                                        ",".join("%.2f" % (rng.random() * 400) for _ in range(SENSORS))))
+        lines += history_block(rng, drop, 60)
     return lines
 
 
@@ -62,11 +69,7 @@ def station(rng, number, samples):
         load = 500 + 50 * drop + rng.random()
         deflections = ",".join("%.1f" % (load / (s + 1.5) + rng.random()) for s in range(SENSORS))
         lines.append("%d,%.1f,%s" % (drop, load, deflections))
-    lines.append("5185,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,%d" % samples)
-    for sample in range(1, samples + 1):
-        lines.append("%d,%.2f,%s" % (sample, rng.random() * 600,
-                                    ",".join("%.2f" % (rng.random() * 400) for _ in range(SENSORS))))
-    return lines
+    return lines + history_block(rng, DROPS_PER_STATION, samples)
 
 
 def main():

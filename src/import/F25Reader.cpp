@@ -3,10 +3,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
@@ -19,21 +22,52 @@
 #include "import/Sniffing.h"
 
 namespace vantrel {
+namespace {
+
+// A time-history block (5185) and the sample lines that follow it in the file.
+struct HistoryBlock {
+    int Line = 0;                     // the block's own line; 0 while no block is open
+    int Count = 0;                    // the sample lines it names
+    int Read = 0;                     // those read so far
+    int Drop = 0;                     // the drop its samples belong to
+    double LastSample = 0;            // the number the last sample line began with
+    PDDXSection* Location = nullptr;  // where the samples go; none before the file's first station
+};
+
+// Whether the file's first station record opens a test location: field programs write one in the
+// header, which does not, so it waits for the line that tells the two apart.
+enum class FirstStation {
+    Ahead,  // not met yet
+    Held,   // met; it and the station's records after it are held
+    Skip,   // it is the header's: the next station record opens nothing
+    Passed  // decided and handled
+};
+
+}  // namespace
 
 // Where the reader stands between the lines of one file; every file starts from a fresh one.
 struct F25State {
-    bool DropMode = false;        // data lines are drops of the current test location
-    bool HistoryMode = false;     // data lines are time-history samples of its last drop
-    bool SkipNextStation = true;  // the first station record of a file opens no test location
-    int SampleCounter = 0;
-    int HistoryDrop = -1;  // the drop the samples belong to, once a sample has read it
-    bool Metric = false;   // left by the last unit code of record 5010
-    int XSensors = -1;     // sensors of this file's X offsets (5020); -1 before them
-    int YSensors = -1;     // and of its Y offsets (5021)
+    bool DropMode = false;  // data lines are drops of the current test location
+    FirstStation First = FirstStation::Ahead;
+    std::vector<std::pair<int, std::string>> HeldLines;  // line number and text, from the first station record on
+    HistoryBlock Block;
+    // Whether a record of this reader has been met. Until then the lines of values no station takes
+    // wait, as a file of no record at all is no F25 and is warned of as a whole.
+    bool RecordMet = false;
+    std::vector<int> UntakenLines;
+    bool Metric = false;                 // left by the last unit code of record 5010
+    int XSensors = -1;                   // sensors of this file's X offsets (5020); -1 before them
+    int YSensors = -1;                   // and of its Y offsets (5021)
+    int LoadCellLine = 0;                // the line of the load cell record (5200); 0 before it
+    std::string HistoryFileExtension;    // of the file time histories are kept in, where 5010 names one
+    bool SeparateHistoriesSaid = false;  // the warning that they were not read is given once a file
+    int TimeStepLine = 0;                // the line whose time step gave the sampling frequency
     // A GPS fix stands above the station record it belongs to, so it waits for that record.
     std::string PendingGps;
-    int PendingGpsLine = 0;       // the line of the waiting fix; 0 when none waits
-    std::string PendingComments;  // comment records met before the file's first test location
+    int PendingGpsLine = 0;  // the line of the waiting fix; 0 when none waits
+    // Comment records met before the file's first test location, and descriptions (76xx) of the
+    // test that follows: both wait for the next station that opens one.
+    std::string PendingComments;
     PDDXSection* CurrentTestLocation = nullptr;
     std::string Value;  // the line's value, built in one reused buffer
 };
@@ -131,6 +165,8 @@ std::optional<std::string> TimeText(std::string_view hour, std::string_view minu
 // units of a test location.
 constexpr std::size_t kColTemperatureUnit = 1, kColDeflectionUnit = 5, kColGeometryUnit = 6, kColDistanceUnit = 8,
                       kColLoadUnit = 11;
+// And the extension of the file that holds the time histories where they are kept apart.
+constexpr std::size_t kColHistoryFileExtension = 22;
 
 void SetUnits(Record& r)
 {
@@ -159,6 +195,7 @@ void SetUnits(Record& r)
         {kColLoadUnit, "0", "kilo-Pascal", true},
         {kColLoadUnit, "1", "pound-force per square inch", false},
     };
+    f25.HistoryFileExtension = Cleaned(fields[kColHistoryFileExtension]);
     for (std::size_t field :
          {kColTemperatureUnit, kColDeflectionUnit, kColGeometryUnit, kColDistanceUnit, kColLoadUnit}) {
         const std::string_view code = TrimBlanks(fields[field]);
@@ -286,8 +323,8 @@ void KeepGps(Record& r)
     f25.PendingGpsLine = line;
 }
 
-// 7901: a comment the crew typed at a station (road markers and the like). Its fields after the
-// code are its text; before the file's first test location it waits for that one.
+// 7901 to 7904: comments the crew typed at a station (road markers and the like). Their fields
+// after the code are their text; before the file's first test location they wait for that one.
 void AddComment(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
@@ -310,9 +347,9 @@ constexpr std::size_t kColStationDistance = 5, kColLane = 8, kColYear = 9, kColH
 void SetStation(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    // The first station record of a file stands before the first real one.
-    if (f25.SkipNextStation) {
-        f25.SkipNextStation = false;
+    // The header's station record stands before the first real one.
+    if (f25.First == FirstStation::Skip) {
+        f25.First = FirstStation::Passed;
         DropPendingGps(context, f25, "the station record below it is the file's first, which opens no test location");
         return;
     }
@@ -336,7 +373,6 @@ void SetStation(Record& r)
     if (time) location.Element(pddx::TestLocation::TestTime).SetValue(*time);
     location.Element(pddx::TestLocation::TestLane).SetValue(std::string(TrimBlanks(Without(fields[kColLane], "\""))));
     f25.DropMode = true;
-    f25.HistoryMode = false;
 }
 
 // 5303: the temperatures of a station, "N0" where a reading is missing: mid-depth, surface, air.
@@ -367,19 +403,69 @@ void SetTemperatures(Record& r)
     document.Element(pddx::DeviceConfiguration::TemperatureSensorUse).SetValue(std::move(uses));
 }
 
-// 5185: the head of a time-history block.
-constexpr std::size_t kColHistoryCheck = 16;
+// 5185: the head of a time-history block: the drop it belongs to (its step in the drop sequence),
+// the number of sample lines, the time between samples in microseconds, and where the samples
+// are: -1 or nothing for the lines that follow it, anything else for a file of their own.
+constexpr std::size_t kColSequenceStep = 15, kColLineCount = 16, kColTimeStep = 17, kColFilePosition = 18;
+
+// The time step sets the document's one sampling frequency; a block of another step says so.
+void SetFrequency(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    const std::string_view text = TrimBlanks(fields[kColTimeStep]);
+    if (text.empty()) return;
+    const std::optional<double> step = ParseNumber(text);
+    if (!step || !(*step > 0)) return faults.Note("time step " + Quoted(text) + " is not a number above 0");
+    PDDXElement& frequency = document.Element(pddx::DeflectionData::DropHistoryDataFrequency);
+    const std::string hertz = DoubleText(1e6 / *step);
+    if (f25.TimeStepLine == 0) {
+        frequency.SetValue(hertz);
+        f25.TimeStepLine = line;
+    } else if (frequency.Value() != hertz) {
+        faults.Note("time step " + std::string(text) + " microseconds (" + hertz +
+                    " Hz) differs from the one of line " + std::to_string(f25.TimeStepLine) + "; the document keeps " +
+                    std::string(frequency.Value()) + " Hz");
+    }
+}
 
 void StartHistory(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    ToInt16(fields[kColHistoryCheck]);  // only a block whose field 17 is a 16-bit number is a history block
-    f25.HistoryMode = true;
-    f25.DropMode = false;
-    f25.SampleCounter = 0;
-    f25.HistoryDrop = -1;
-    // The samples that follow are load and deflections of the location's last drop.
-    Current(f25).Element(pddx::TestLocation::DropHistoryType).SetValue("load and deflections");
+    const int count = ToInt16(fields[kColLineCount]);
+    if (count < 0) throw InputError("a line count of " + std::to_string(count) + " is below 0");
+    const std::string_view position = TrimBlanks(fields[kColFilePosition]);
+    if (!position.empty() && ParseNumber(position) != -1.0) {
+        if (!LineFaults::IsNumber(position)) {
+            faults.Note("file position " + Quoted(position) +
+                        " is not a number; the samples were read from the lines below");
+        } else {
+            // Nothing follows here, so the lines below are read as ever.
+            if (f25.SeparateHistoriesSaid) return;
+            f25.SeparateHistoriesSaid = true;
+            return faults.Note("the time histories are kept in a file of their own" +
+                               (f25.HistoryFileExtension.empty()
+                                    ? std::string()
+                                    : " (extension " + Quoted(f25.HistoryFileExtension) + ")") +
+                               "; they were not read");
+        }
+    }
+    HistoryBlock& block = f25.Block;
+    block = {line, count, 0, 0, std::numeric_limits<double>::quiet_NaN(), f25.CurrentTestLocation};
+    if (count == 0) block.Line = 0;
+    if (!block.Location) return faults.Note("no station comes before the block; its sample lines were not kept");
+    const std::string_view step = TrimBlanks(fields[kColSequenceStep]);
+    if (IsWholeNumberText(step) && LeadingNumber(step) >= 1 && LeadingNumber(step) <= INT16_MAX) {
+        block.Drop = static_cast<int>(LeadingNumber(step));
+    } else {
+        // Without a drop of its own the block is the last drop's.
+        block.Drop = CounterValue(block.Location->Element(pddx::TestLocation::NumberOfDrops).Value());
+        if (block.Drop == 0 && count > 0)
+            faults.Note("the block names no drop and comes before the station's first drop; its samples were kept "
+                        "under drop 0");
+    }
+    if (count == 0) return;
+    block.Location->Element(pddx::TestLocation::DropHistoryType).SetValue("load and deflections");
+    SetFrequency(r);
 }
 
 // A drop or a time-history sample: any code outside the records above, then the load and one
@@ -425,35 +511,58 @@ const std::string& DropText(const LineFields& fields, int numSensors, std::strin
     return text;
 }
 
+constexpr const char* kUntaken = "no station is open to take the line as a drop; it was not kept";
+
 void AddDataLine(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    if (f25.DropMode) {
-        const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
-        Current(f25).AddDropData().SetValue(value);
-    } else if (f25.HistoryMode) {
-        CheckSensorCount(context.NumSensors);
-        f25.SampleCounter = CheckCount(static_cast<long long>(f25.SampleCounter) + 1, "sample number");
-        PDDXSection& location = Current(f25);
-        // No drop is added within a history block, so its drop number stays.
-        if (f25.HistoryDrop < 0)
-            f25.HistoryDrop = CounterValue(location.Element(pddx::TestLocation::NumberOfDrops).Value());
-        // A second history block in one location repeats the sample numbers: its samples are
-        // the input's fault, refused with a warning (without an exception: they come by the
-        // thousand, and past the warnings listed, unread).
-        std::string refused;
-        PDDXElement* sample =
-            location.AddHistoryDataIfNew(f25.HistoryDrop, f25.SampleCounter, faults.Listed() ? &refused : nullptr);
-        if (sample) {
-            sample->SetValue(DropText(fields, context.NumSensors, f25.Value, faults));
-        } else if (faults.Listed()) {
-            CheckDropFields(fields, context.NumSensors, faults);
-            faults.Note(refused + "; the rest of the line was skipped");
-        } else {
-            faults.Note({});
-        }
+    if (!f25.DropMode && !f25.RecordMet) return f25.UntakenLines.push_back(line);
+    if (!f25.DropMode) return faults.Note(kUntaken);
+    const std::string& value = DropText(fields, context.NumSensors, f25.Value, faults);
+    Current(f25).AddDropData().SetValue(value);
+}
+
+// A sample line of the open time-history block, `number` its first field: the sample's place in
+// the block numbers it, whatever the writer numbered it.
+void AddSample(Record& r, double number)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    HistoryBlock& block = f25.Block;
+    block.LastSample = number;
+    const int sample = ++block.Read;
+    if (block.Read == block.Count) block.Line = 0;  // whole: the next line is a record or a drop again
+    if (!block.Location) return;                    // said at the block's head
+    CheckSensorCount(context.NumSensors);
+    // A second block for one drop repeats its sample numbers: its samples are the input's fault,
+    // refused with a warning (without an exception: they come by the thousand, and past the
+    // warnings listed, unread).
+    std::string refused;
+    PDDXElement* element =
+        block.Location->AddHistoryDataIfNew(block.Drop, sample, faults.Listed() ? &refused : nullptr);
+    if (element) {
+        element->SetValue(DropText(fields, context.NumSensors, f25.Value, faults));
+    } else if (faults.Listed()) {
+        CheckDropFields(fields, context.NumSensors, faults);
+        faults.Note(refused + "; the rest of the line was skipped");
+    } else {
+        faults.Note({});
     }
-    // Other lines are no records of this reader: a file that holds none is warned of as a whole.
+}
+
+// 7600 to 7699: a description of the test that follows (7652 "Midslab", 7654 "Joint/Crack"): the
+// station, then the text in double quotes. It joins the comment of the next test location opened.
+// Without a text, 7655 and 7656 carry nothing the document takes, and the other codes are lines
+// of values as any code no record names.
+constexpr std::size_t kColDescription = 2;
+constexpr double kFirstIgnoredObject = 7655, kLastIgnoredObject = 7656;
+
+void AddDescription(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    if (TrimBlanks(fields[kColDescription]).starts_with('"'))
+        return AppendComment(f25.PendingComments, Cleaned(fields[kColDescription]));
+    const double code = LeadingNumber(fields[kColCode]);
+    if (code < kFirstIgnoredObject || code > kLastIgnoredObject) AddDataLine(r);
 }
 
 // Text fields are padded with blanks to their width by the writer; the padding is no part of them.
@@ -521,6 +630,11 @@ constexpr std::size_t kColDeviceSerial = 1, kColCenterGain = 3, kColCalibrationF
 void SetLoadCell(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
+    // Some writers code sensor i as 5200 + i, so that their first sensor comes as a second 5200.
+    if (f25.LoadCellLine != 0)
+        return faults.Note("a second load cell record; the load cell of line " + std::to_string(f25.LoadCellLine) +
+                           " is kept and this one is not");
+    f25.LoadCellLine = line;
     document.Element(pddx::DeviceInformation::LoadCellSerialNumber).SetValue(Cleaned(fields[kColDeviceSerial]));
     document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain)
         .SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
@@ -561,11 +675,16 @@ void AddStationComment(Record& r)
     if (f25.CurrentTestLocation) AppendComment(*f25.CurrentTestLocation, Cleaned(fields[kColStationComment]));
 }
 
+// Where a record stands in a file: among the header's, or among a station's (before or after its
+// station record), which tells nothing of whether the file's first station record is real.
+enum class Place { Header, Station };
+
 // The records by code, each code from First to Last handled alike; records without a handler
 // carry nothing the document takes.
 struct RecordCodes {
     double First, Last;
     void (*Handle)(Record& r);
+    Place Where = Place::Header;
 };
 
 constexpr RecordCodes kRecords[] = {
@@ -581,18 +700,17 @@ constexpr RecordCodes kRecords[] = {
     {5031, 5031, SetRoad},
     {5032, 5032, SetSection},
     {5041, 5044, nullptr},
-    {5185, 5185, StartHistory},
+    {5185, 5185, StartHistory, Place::Station},
     {5200, 5200, SetLoadCell},
     {5201, 5201, SetFirstSensor},
     {5202, 5218, AddSensor},
-    {5280, 5280, KeepGps},
-    {5281, 5281, nullptr},
-    {5301, 5301, SetStation},
-    {5302, 5302, AddStationComment},
-    {5303, 5303, SetTemperatures},
-    {7655, 7656, nullptr},
-    {7901, 7901, AddComment},
-    {7902, 7904, nullptr},
+    {5280, 5280, KeepGps, Place::Station},
+    {5281, 5281, nullptr, Place::Station},
+    {5301, 5301, SetStation, Place::Station},
+    {5302, 5302, AddStationComment, Place::Station},
+    {5303, 5303, SetTemperatures, Place::Station},
+    {7600, 7699, AddDescription, Place::Station},
+    {7901, 7904, AddComment, Place::Station},
 };
 
 // The lookup below takes the rows in code order, no two of them sharing a code.
@@ -604,29 +722,101 @@ constexpr bool InCodeOrder()
 }
 static_assert(InCodeOrder(), "the F25 record table is not in code order");
 
-// A code that no row holds (a fraction, a code unknown, none at all) is a drop or a sample.
-void HandleRecord(Record& r)
+// The row of a record code; none for a code that no row holds (a fraction, a code unknown, none
+// at all), which is a line of values: a drop or a sample.
+const RecordCodes* FindRecord(double code)
 {
-    auto& [context, f25, fields, document, line, faults] = r;
-    const double code = LeadingNumber(fields[kColCode]);
     const RecordCodes* row = std::lower_bound(std::begin(kRecords), std::end(kRecords), code,
                                               [](const RecordCodes& row, double c) { return row.Last < c; });
-    if (row == std::end(kRecords) || !(row->First <= code)) return AddDataLine(r);  // NaN too
+    return row == std::end(kRecords) || !(row->First <= code) ? nullptr : row;  // NaN too
+}
+
+void HandleRecord(Record& r, double code)
+{
+    const RecordCodes* row = FindRecord(code);
+    if (!row) return AddDataLine(r);
     if (row->Handle) row->Handle(r);
 }
 
-}  // namespace
+// A line of an open time-history block is a sample unless it is a record: it begins with the
+// number after the last sample's (writers number them 1, 2, ... or 1001, 1002, ..., which may
+// reach the codes of records), or with a code no record has.
+bool TakesSample(const HistoryBlock& block, double code) { return code == block.LastSample + 1 || !FindRecord(code); }
 
-// Handles line `line` split with SplitOnCommas. An input error ends the handling of the line
-// where it happens, keeping what the line set before it, with a warning saying why.
-void ParseF25Line(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line)
+// A block cut short by a record, or by the end of the file (line 0).
+void EndBlockEarly(ReaderContext& context, HistoryBlock& block, int line)
+{
+    context.Warnings.Add(block.Line, "the time-history block holds " + std::to_string(block.Read) + " of the " +
+                                         std::to_string(block.Count) + " sample lines it names; " +
+                                         (line == 0 ? std::string("the file ends")
+                                                    : "line " + std::to_string(line) + " is a record") +
+                                         " before the rest");
+    block.Line = 0;
+}
+
+// Handles line `line` split with SplitOnCommas, as a record or as a sample of the open block. An
+// input error ends the handling of the line where it happens, keeping what the line set before
+// it, with a warning saying why.
+void HandleLine(ReaderContext& context, F25State& f25, const LineFields& fields, PDDXFile& document, int line,
+                double code, bool sample)
 {
     LineFaults faults(!context.Warnings.Full());
     // The line is given up where it failed; what it set before stays, and reading goes on.
     Record record{context, f25, fields, document, line, faults};
-    OnInputError([&] { HandleRecord(record); },
+    OnInputError([&] { sample ? AddSample(record, code) : HandleRecord(record, code); },
                  [&](const char* reason) { faults.Note(std::string(reason) + "; the rest of the line was skipped"); });
     faults.Report(context.Warnings, line);
+}
+
+// The file's first station record and the lines held after it, handled now that it is known
+// whether it opens a test location.
+void ReleaseHeld(ReaderContext& context, F25State& f25, PDDXFile& document, bool opens)
+{
+    f25.First = opens ? FirstStation::Passed : FirstStation::Skip;
+    LineFields fields;
+    for (const auto& [number, text] : std::exchange(f25.HeldLines, {})) {
+        SplitOnCommas(text, fields);
+        HandleLine(context, f25, fields, document, number, LeadingNumber(fields[kColCode]), false);
+    }
+}
+
+constexpr double kStationCode = 5301;
+
+// Whether line `text` (record `code`) is held behind the file's first station record: that
+// record opens a test location when drops (or time histories) follow it, and is the header's when
+// another station record or a header record comes first, or nothing at all.
+bool HoldFirstStation(ReaderContext& context, F25State& f25, PDDXFile& document, std::string_view text, int line,
+                      double code)
+{
+    if (f25.First == FirstStation::Ahead && code == kStationCode) f25.First = FirstStation::Held;
+    if (f25.First != FirstStation::Held) return false;
+    const RecordCodes* row = FindRecord(code);
+    const bool tellsNothing = row && row->Where == Place::Station && row->Handle != StartHistory &&
+                              !(code == kStationCode && !f25.HeldLines.empty());
+    if (tellsNothing) {
+        f25.HeldLines.emplace_back(line, text);
+        return true;
+    }
+    ReleaseHeld(context, f25, document, !row || row->Handle == StartHistory);
+    return false;
+}
+
+}  // namespace
+
+// Handles line `line` of the file, which `fields` is split into.
+void ParseF25Line(ReaderContext& context, F25State& f25, std::string_view text, const LineFields& fields,
+                  PDDXFile& document, int line)
+{
+    const double code = LeadingNumber(fields[kColCode]);
+    if (!f25.RecordMet && FindRecord(code)) {
+        f25.RecordMet = true;
+        for (int untaken : std::exchange(f25.UntakenLines, {})) context.Warnings.Add(untaken, kUntaken);
+    }
+    HistoryBlock& block = f25.Block;
+    const bool sample = block.Line != 0 && TakesSample(block, code);
+    if (block.Line != 0 && !sample) EndBlockEarly(context, block, line);
+    if (!sample && HoldFirstStation(context, f25, document, text, line, code)) return;
+    HandleLine(context, f25, fields, document, line, code, sample);
 }
 
 // Reads the whole file into `document`, after the test locations it already holds. A line that
@@ -640,8 +830,10 @@ void ReadF25File(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     // Only a split can fail the loop; ParseF25Line gives up a bad line by itself.
     ForEachLine(input, [&](std::string_view line, int number) {
         SplitOnCommas(line, fields);
-        ParseF25Line(context, f25, fields, document, number);
+        ParseF25Line(context, f25, line, fields, document, number);
     });
+    if (f25.First == FirstStation::Held) ReleaseHeld(context, f25, document, false);
+    if (f25.Block.Line != 0) EndBlockEarly(context, f25.Block, 0);
     DropPendingGps(context, f25, "no station record follows it");
     if (!f25.PendingComments.empty())
         context.Warnings.Add(0, "comment records " + Quoted(f25.PendingComments) +
