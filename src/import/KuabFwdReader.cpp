@@ -50,7 +50,7 @@ struct KuabCarryOver {
     // them: a repeated position line starts again from these.
     std::vector<std::string> SensorDistances;
 
-    // The same offsets with those of sensors in front of the plate made negative.
+    // The same offsets with those of sensors towards the front of the device (FRONT) made negative.
     std::vector<std::string> SensorOffsets;
 
     // The offsets are distances whose side of the plate no position line has given yet: they are
@@ -125,7 +125,7 @@ std::string UnitName(std::string_view word)
 }
 
 // The value's words as sensor offsets: the last word is their unit. Only a position line says
-// which sensors stand in front of the plate, so the X and Y distances wait for it, unless the
+// on which side of the plate each sensor stands, so the X and Y distances wait for it, unless the
 // layout writes the offsets with their sign.
 void SensorDistanceRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
 {
@@ -175,11 +175,11 @@ void WarnOfUnsignedDistances(ReaderContext& context, const KuabFwdFileState& fil
 {
     if (file.UnsignedDistancesLine == 0) return;
     context.Warnings.Add(file.UnsignedDistancesLine,
-                         "the sensor distances were not used as X offsets: no \"Sensor Position\" line says which "
-                         "sensors stand in front of the plate; the X and Y offsets were left empty");
+                         "the sensor distances were not used as X offsets: no \"Sensor Position\" line says on which "
+                         "side of the plate each sensor stands; the X and Y offsets were left empty");
 }
 
-// Sensors in front of the plate get negative offsets. Each position line starts again from the
+// Sensors towards the front of the device (FRONT) get negative offsets. Each position line starts again from the
 // offsets as the sensor-distance line gave them, so repeating it does not sign an offset twice.
 void SensorPositionRule(ReaderContext& context, KuabFwdFileState& file, std::string_view value, PDDXFile& document)
 {
@@ -750,7 +750,7 @@ void ReadKuabFwd(ReaderContext& context, ReaderInput& input, PDDXFile& document)
     NativeLines lines(input.Bytes);
     std::string_view title;
     if (lines.Next(title)) {  // the first line is the file's own title and is not read otherwise
-        // This layout writes the offsets of sensors in front of the plate negative.
+        // This layout writes the offsets of sensors towards the front of the device negative.
         file.SlashDate = file.SignedDistances = title.starts_with("IKUAB FWD FILE");
         ForEachLine(lines, input.Name, [&](std::string_view line, int number) {
             ParseKuabFwdLine(context, file, line, number, document);
