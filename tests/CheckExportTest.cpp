@@ -40,10 +40,13 @@ protected:
 
 TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
 {
-    // a.DDX's counters disagree with what it holds: check reads it as it stands.
+    // a.DDX's counters disagree with what it holds, and it numbers a location and a drop from 0:
+    // check reads it as convert does, every location and drop, and warns of the counters as the
+    // reading does.
     const RunResult run = Run({"check", "a.DDX", "b.txt"});
     EXPECT_EQ(run.status, 4) << run.err;
     EXPECT_EQ(run.out, Expected("check.txt"));
+    EXPECT_NE(run.err.find("a.DDX:10: warning: NumberOfDrops says 2, the location holds 4 drops"), std::string::npos) << run.err;
     const RunResult json = Run({"check", "--format", "json", "b.txt"});
     EXPECT_EQ(json.status, 4);
     EXPECT_EQ(json.out, Expected("check.json"));
@@ -61,21 +64,18 @@ TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
     EXPECT_EQ(Run({"check", "--format", "xml", "k.FWD"}).status, 2);
 }
 
-// c.DDX holds what a lookup never reads: a location or a drop number met again under another
-// name, a key or a section met again, a drop numbered 0 or +2. A file is read twice, a pipe is
-// held whole; both find the same, in the same order.
-TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
+// As the review window checks a document, a section at a time between its other events: what
+// check finds, in the same order.
+TEST_F(CheckExport, TheSteppedCheckFindsWhatCheckFinds)
 {
-    EXPECT_EQ(Run({"check", "c.DDX"}).out, Expected("c-check.txt"));
     test::ReaderRun run;
-    run.ReadInto(FileType::PDDX, run.Document, ReadBytes(dir / "c.DDX"), "c.DDX", false, &ReadPDDXAsWritten);
+    run.ReadText(FileType::PDDX, ReadBytes(dir / "a.DDX"));
     std::string held, stepped;
     const auto into = [](std::string& text) {
-        return [&text](const Finding& found) { text += "c.DDX: " + FindingLine(found) + "\n"; };
+        return [&text](const Finding& found) { text += "a.DDX: " + FindingLine(found) + "\n"; };
     };
     CheckDocument(run.Document, into(held));
-    EXPECT_EQ(held, Expected("c-check.txt"));
-    // As the review window checks it, a section at a time between its other events.
+    EXPECT_EQ(held, Run({"check", "a.DDX"}).out);
     SteppedCheck check(run.Document, into(stepped));
     int steps = 1;
     while (!check.Continue(1)) ++steps;
@@ -336,49 +336,6 @@ TEST(DropItems, WrittenAsFieldsOfTheTablesWidth)
         EXPECT_EQ(items, Items(value)) << value;
         EXPECT_EQ(CommasIn(value), static_cast<std::size_t>(std::count(value.begin(), value.end(), ','))) << value;
     }
-}
-
-// A file too large to hold is read twice, the second time for its locations' drops only: what is
-// found, and in which order, is what the check of the file held whole finds. Some drops are
-// blank, hold a word or rise away from the plate; one location's counter is wrong; one header is
-// indented, and the sensor count comes after the locations, where the first reading must find it.
-TEST(CheckReadTwice, FindsWhatTheCheckOfTheWholeFileFinds)
-{
-    std::string text = "[Units]\r\nLoadUnits = kN\r\n";
-    for (int location = 1; location <= 3; ++location) {
-        text += (location == 2 ? " \t[Test Location " : "[Test Location ") + std::to_string(location) +
-                "]\r\nNumberOfDrops = " + std::to_string(location == 2 ? 2999 : 3000) + "\r\n";
-        for (int d = 1; d <= 3000; ++d) {
-            const std::string value = d % 997 == 0   ? ""
-                                      : d % 499 == 0 ? "50, 300, x, 100"
-                                      : d % 331 == 0 ? "50, 300, 400, 100"
-                                                     : std::to_string(40 + d % 3 * 10) + ", 300, 200, 100";
-            text += "DropData_" + std::to_string(d) + " = " + value + "\r\n";
-        }
-    }
-    text += "[Device Configuration]\r\nNumberOfDeflectionSensors = 3\r\nDeflectionSensorXAxisDistances = 0, 300, 600\r\n"
-            "[Deflection Data]\r\nNumberOfTestLocations = 4\r\n";
-    const auto findings = [&](bool twice) {
-        std::vector<std::string> lines;
-        const auto found = [&lines](const Finding& finding) { lines.push_back(FindingLine(finding)); };
-        ReaderRun run;
-        if (twice) {
-            run.ReadInto(FileType::PDDX, run.Document, text, "big.DDX", false, &ReadPDDXOutsideLocations);
-            ByteSource again = ByteSource::InMemory("big.DDX", text);
-            CheckPDDXLocationsAsWritten(run.Document, again, found);
-        } else {
-            run.ReadInto(FileType::PDDX, run.Document, text, "big.DDX", false, &ReadPDDXAsWritten);
-            CheckDocument(run.Document, found);
-        }
-        return lines;
-    };
-    const std::vector<std::string> whole = findings(false);
-    EXPECT_GT(whole.size(), 40u);
-    for (const std::string_view expected : {"[Deflection Data] NumberOfTestLocations: is 4, but the document holds 3 test "
-                                        "locations",
-                                        "[Test Location 2] NumberOfDrops: is 2999, but the location holds 3000 drops"})
-        EXPECT_NE(std::find(whole.begin(), whole.end(), expected), whole.end()) << expected;
-    EXPECT_EQ(findings(true), whole);
 }
 
 // The table of a PDDX file whose drops were read apart from its document is the table of the

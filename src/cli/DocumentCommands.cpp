@@ -95,19 +95,10 @@ int CommandLine::RunCheck()
                 progress_.Wipe();
                 write(name, finding);
             };
-            // A PDDX file is checked as it stands, not as its counters would have it read; one that
-            // can be read twice, without holding its drops.
-            const bool pddx = type.code == FileType::PDDX;
-            if (pddx && SourceOf(input).CanReadTwice()) {
-                ReadInto(document, input, type, nullptr, false, &ReadPDDXOutsideLocations);
-                ByteSource& again = SourceOf(input);
-                again.ObserveReads({});   // the progress line showed the first reading
-                again.ReportTo(nullptr);  // and its warnings were told
-                Checked([&] { CheckPDDXLocationsAsWritten(document, again, found, limits); });
-            } else {
-                ReadInto(document, input, type, nullptr, false, pddx ? &ReadPDDXAsWritten : nullptr);
-                CheckDocument(document, found, limits);
-            }
+            // Read as convert reads it, so that the findings are those of its conversion; what
+            // the reading warns of is told as for any file.
+            ReadInto(document, input, type);
+            CheckDocument(document, found, limits);
         } catch (const Stop& stop) {
             if (stop.status == kExitUsage) throw;
             Message(stop.message);

@@ -1,19 +1,15 @@
 #include "core/Check.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <unordered_set>
 
 #include "base/Latin1.h"
 #include "core/CalibrationChecks.h"
 #include "core/DropMeasures.h"
 #include "core/ExportFields.h"
 #include "core/UnitFactors.h"
-#include "base/ProfileFile.h"
-#include "base/NativeText.h"
 #include "base/NumberText.h"
 #include "import/Sniffing.h"
 
@@ -227,106 +223,6 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, const Che
     return sensors;
 }
 
-// The test locations of PDDX text read line by line as a lookup reads them: the first block of
-// each location's first name, its first NumberOfDrops and the first drop of each number. `Visit`
-// is told Begin(n), Drop(n, value) for each such drop, and End(counter, testTime) (empty: none).
-template <typename Visit>
-class LocationsAsWritten {
-public:
-    explicit LocationsAsWritten(Visit& visit) : visit_(visit) {}
-
-    void Read(NativeLines& lines)
-    {
-        for (std::string_view line; lines.Next(line);) {
-            if (!inLocation_ && !IsHeaderLine(line)) continue;
-            const ProfileLine read = ReadProfileLine(line);
-            if (read.Is == ProfileLine::Kind::Header) Header(read.Name);
-            else if (read.Is == ProfileLine::Kind::Pair && inLocation_) Pair(read.Name, read.Value);
-        }
-        Finish();
-    }
-
-private:
-    void Header(std::string_view name)
-    {
-        Finish();
-        const std::optional<int> n = NumberAfter(name, pddx::TestLocation::kPrefix);
-        inLocation_ = n && seen_.insert(*n).second;
-        if (!inLocation_) return;
-        visit_.Begin(*n);
-        counter_.clear();
-        counterRead_ = false;
-        time_.clear();
-        timeRead_ = false;
-        taken_.assign(taken_.size(), false);
-    }
-    void Pair(std::string_view key, std::string_view value)
-    {
-        if (EqualsIgnoreCase(key, pddx::TestLocation::NumberOfDrops)) {
-            if (!counterRead_) counter_.assign(value);
-            counterRead_ = true;
-            return;
-        }
-        if (EqualsIgnoreCase(key, pddx::TestLocation::TestTime)) {
-            if (!timeRead_) time_.assign(value);
-            timeRead_ = true;
-            return;
-        }
-        const std::optional<int> drop = NumberAfter(key, pddx::TestLocation::kDropDataPrefix);
-        if (!drop) return;
-        if (taken_.size() <= static_cast<std::size_t>(*drop)) taken_.resize(*drop + 1, false);
-        if (taken_[*drop]) return;
-        taken_[*drop] = true;
-        visit_.Drop(*drop, value);
-    }
-    void Finish()
-    {
-        if (inLocation_) visit_.End(counter_, time_);
-        inLocation_ = false;
-    }
-
-    Visit& visit_;
-    std::unordered_set<int> seen_;
-    bool inLocation_ = false;
-    std::string counter_, time_;
-    bool counterRead_ = false, timeRead_ = false;
-    std::vector<bool> taken_;  // the drop numbers of the location at hand
-};
-
-std::string LocationName(int n) { return std::string(pddx::TestLocation::kPrefix) + std::to_string(n); }
-
-// The template's values of PDDX text as it stands, as a profile lookup finds them.
-void FillTemplate(const ProfileFile& profile, PDDXFile& document)
-{
-    for (PDDXSection& section : document.Sections()) {
-        const int number = profile.FindSection(section.Handle());
-        for (PDDXElement& element : section.Elements()) element.SetValue(profile.Value(number, element.Handle()));
-    }
-}
-
-// The template's values of PDDX lines from everything outside the test locations, as a lookup
-// finds them, and each test location added (without its elements) in the order first met.
-void ReadOutsideLocations(NativeLines& lines, PDDXFile& document)
-{
-    std::string outside;  // every line but those of test locations, for the profile lookup
-    std::vector<int> locations;
-    std::unordered_set<int> seen;
-    bool inLocation = false;
-    for (std::string_view line; lines.Next(line);) {
-        // A location's lines are neither looked up nor kept: only a header ends it.
-        if (inLocation && !IsHeaderLine(line)) continue;
-        const ProfileLine read = ReadProfileLine(line);
-        if (read.Is == ProfileLine::Kind::Header) {
-            const std::optional<int> n = NumberAfter(read.Name, pddx::TestLocation::kPrefix);
-            inLocation = n.has_value();
-            if (n && seen.insert(*n).second) locations.push_back(*n);
-        }
-        if (!inLocation) outside.append(line).append("\n");
-    }
-    FillTemplate(ProfileFile(std::move(outside)), document);
-    for (const int n : locations) document.AddTestLocation(n);
-}
-
 }  // namespace
 
 std::span<const SectionAndKey> FlaggedElements() { return kFlagged; }
@@ -392,57 +288,6 @@ void CheckDocument(const PDDXFile& document, const std::function<void(const Find
                    const CheckLimits& limits)
 {
     SteppedCheck(document, found, limits).Continue(std::numeric_limits<std::size_t>::max());
-}
-
-void ReadPDDXOutsideLocations(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
-{
-    NativeLines lines(input.Bytes);
-    ReadOutsideLocations(lines, document);
-}
-
-void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
-{
-    // Held whole, the text is read the two ways a file is read twice.
-    const std::string text = ReadAllText(input.Bytes);
-    NativeLines outside(text);
-    ReadOutsideLocations(outside, document);
-    struct Fill {
-        PDDXFile& document;
-        PDDXSection* location = nullptr;
-        void Begin(int n) { location = &document.Section(LocationName(n)); }
-        void Drop(int n, std::string_view value) { location->AddDropData(n).SetValue(value); }
-        void End(std::string_view counter, std::string_view time)
-        {
-            location->Element(pddx::TestLocation::NumberOfDrops).SetValue(counter);
-            location->Element(pddx::TestLocation::TestTime).SetValue(time);
-        }
-    } fill{document};
-    NativeLines locations(text);
-    LocationsAsWritten<Fill>(fill).Read(locations);
-}
-
-void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
-                                 const std::function<void(const Finding&)>& found, const CheckLimits& limits)
-{
-    Findings findings(found);
-    LocationCheck check(findings, CheckWhole(outside, CountLocations(outside), limits, findings),
-                        DropRules(outside, limits, findings.Rules()));
-    struct Check {
-        LocationCheck& check;
-        std::string handle;
-        void Begin(int n) { check.Begin(LocationName(n)); }
-        void Drop(int n, std::string_view value)
-        {
-            char number[16];
-            const auto end = std::to_chars(number, number + sizeof number, n).ptr;
-            handle.assign(pddx::TestLocation::kDropDataPrefix).append(number, end);
-            check.Drop(handle, value);
-        }
-        void End(std::string_view counter, std::string_view time) { check.End(counter, time); }
-    } visit{check, {}};
-    source.Rewind();
-    NativeLines lines(source);
-    LocationsAsWritten<Check>(visit).Read(lines);
 }
 
 }  // namespace vantrel

@@ -13,7 +13,6 @@
 
 #include "core/CheckLimits.h"
 #include "document/PDDXFile.h"
-#include "import/ReaderInput.h"
 
 namespace vantrel {
 
@@ -74,18 +73,5 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
-
-// A reader of PDDX text as it stands, to check it: the template's values, and every
-// "Test Location n" section with every DropData_n key it holds, whatever the counters say (the
-// PDDX reader goes by the counters, so it would hide a counter that is wrong).
-void ReadPDDXAsWritten(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
-
-// The same in two readings, for a file that is too large to hold whole: ReadPDDXOutsideLocations
-// reads the template's values and adds each test location, without its elements; then
-// CheckPDDXLocationsAsWritten hands on CheckDocument's findings, reading the locations' drops
-// from `source` again as they come.
-void ReadPDDXOutsideLocations(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
-void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
-                                 const std::function<void(const Finding&)>& found, const CheckLimits& limits = {});
 
 }  // namespace vantrel
