@@ -86,7 +86,8 @@ TEST_F(CheckExport, TheSteppedCheckFindsWhatCheckFinds)
 // rules.DDX breaks each calibration rule once, its expected findings worked out by hand: e.g. V101
 // 01-Jan-2003 to 07-Apr-2004 is 365 + 31 + 29 + 31 + 6 = 462 days; V133 the loads 49, 50, 51, 54
 // have the median 50.5, and 54 is 3.5 / 50.5 = 6.93 % from it; V135 D1 400, 440, 360, 400 has the
-// mean 400, the standard deviation sqrt((0 + 1600 + 1600 + 0) / 3) = 32.66, 8.16 % of the mean.
+// mean 400, the standard deviation sqrt((0 + 1600 + 1600 + 0) / 3) = 32.66, 8.16 % of the mean; V136
+// 400 kN, which as kPa on a plate of 150 mm radius is 400 * pi * 0.15^2 = 28.27 kN.
 TEST_F(CheckExport, TheCalibrationRulesFindWhatTheyAreForWithTheLimitsOfTheSettings)
 {
     for (const bool piped : {false, true}) {
@@ -106,8 +107,8 @@ TEST_F(CheckExport, TheCalibrationRulesFindWhatTheyAreForWithTheLimitsOfTheSetti
     EXPECT_NE(json.out.find("\"code\": \"V131\",\n    \"severity\": \"error\""), std::string::npos) << json.out;
     const RunResult rules = Run({"--set", "MaxFactor=1.03", "check", "--rules"});
     EXPECT_EQ(rules.status, 0);
-    EXPECT_NE(rules.out.find("V111 warning: a reference or relative calibration factor outside MinFactor to MaxFactor "
-                             "(MinFactor 0.98, MaxFactor 1.03); AASHTO R 32"),
+    EXPECT_NE(rules.out.find("V111 warning: a relative or reference calibration factor outside MinFactor to MaxFactor "
+                             "(a Dynatest device's relative gains) (MinFactor 0.98, MaxFactor 1.03); AASHTO R 32"),
               std::string::npos)
         << rules.out;
     EXPECT_EQ(Count(rules.out, "\n"), CheckRules().size());
@@ -182,6 +183,91 @@ TEST(CheckRelated, EachRuleFindingNamesTheOtherElementsItIsAbout)
         "V135 [Test Location 1] DropData_3 -> [Test Location 1] DropData_1 [Test Location 1] DropData_2 [Test Location 1] DropData_4",
         "V134 [Test Location 2] TestTime -> [Test Location 1] TestTime"};
     EXPECT_EQ(found, expected);
+}
+
+// What one rule finds in a document: "level [section] key: message" each.
+std::vector<std::string> FoundBy(const PDDXFile& document, const std::string& code)
+{
+    std::vector<std::string> found;
+    CheckDocument(document, [&](const Finding& finding) {
+        if (finding.Code == code)
+            found.push_back(std::string(SeverityName(finding.Level)) + " [" + finding.Section + "] " + finding.Key + ": " +
+                            finding.Message);
+    });
+    return found;
+}
+
+// The factor band reads a Dynatest device's relative gains (its centre gains), never its absolute
+// gains (its reference factors), and the reference factors of any other device.
+TEST(CheckFactors, TheBandReadsTheRelativeGainsOfADynatestDevice)
+{
+    const std::string reference = "warning [Device Calibration] SensorReferenceCalibrationFactor: sensor 1's factor 0.968 is outside 0.98 to 1.02";
+    const std::tuple<const char*, std::vector<std::string>> cases[] = {
+        {"Dynatest FWD", {"warning [Device Calibration] SensorCalibrationCenterGain: sensor 2's relative gain 1.03 is outside 0.98 to 1.02"}},
+        {" dynatest fwd ", {"warning [Device Calibration] SensorCalibrationCenterGain: sensor 2's relative gain 1.03 is outside 0.98 to 1.02"}},
+        {"", {reference}}, {"KUAB FWD", {reference}}};
+    for (const auto& [device, expected] : cases) {
+        PDDXFile document;
+        document.Element("Device Information", "DeviceDesignationName").SetValue(device);
+        document.Element("Device Calibration", "SensorReferenceCalibrationFactor").SetValue("0.968, 0.993");
+        document.Element("Device Calibration", "SensorCalibrationCenterGain").SetValue("0.995, 1.03");
+        EXPECT_EQ(FoundBy(document, "V111"), expected) << device;
+    }
+}
+
+// Equal test times are a warning where the document gives seconds, a note where no time does.
+TEST(CheckTimes, TimesKeptToTheMinuteCannotTellTwoPlacesApart)
+{
+    const std::string note = "note [Test Location 2] TestTime: 09:05:00, as [Test Location 1]; the document gives no "
+                             "seconds, so whether both were tested at once cannot be told";
+    const std::tuple<std::vector<const char*>, std::vector<std::string>> cases[] = {
+        {{"09:05:00", "09:05:00"}, {note}},
+        {{"09:05", "09:05"}, {ReplaceAll(note, "09:05:00", "09:05")}},
+        {{"09:05:00", "09:05:00", "09:06:30"}, {"warning [Test Location 2] TestTime: 09:05:00, as [Test Location 1]"}},
+        {{"09:05:12", "09:05:12"}, {"warning [Test Location 2] TestTime: 09:05:12, as [Test Location 1]"}},
+        {{"09:05:00", "09:06:00"}, {}}};
+    for (const auto& [times, expected] : cases) {
+        PDDXFile document;
+        for (const char* time : times) document.AddTestLocation().Element("TestTime").SetValue(time);
+        EXPECT_EQ(FoundBy(document, "V134"), expected) << times.size() << " " << times[0];
+    }
+}
+
+// A load an FWD cannot apply, once a document. By hand: 856.87 kPa * pi * 0.15^2 m^2 = 60.5686 kN;
+// 50 kPa on it 3.5343 kN; 4 kPa on either usual plate (150, 225 mm radius) under 1 kN; 90000 lbf
+// * 4.44822 N = 400.34 kN, and no plausible pressure.
+TEST(CheckLoads, ALoadNoFwdAppliesIsToldOnceWithItsLikelyCause)
+{
+    using Loads = std::vector<std::vector<const char*>>;  // of each test location
+    const std::string outside = " outside 5 to 300 kN, what an FWD applies (the document's first such drop)";
+    const std::string asKpa = ": 856.87 kPa on a plate of 150 mm radius is 60.57 kN";
+    const std::tuple<const char*, const char*, Loads, std::vector<std::string>> cases[] = {
+        {"kN", "150", {{"50", "856.87"}, {"900"}},
+         {"warning [Test Location 1] DropData_2: load 856.87 kN is" + outside + "; the loads may be kPa labelled as kN" + asKpa}},
+        // A plate no FWD has: the usual plates are tried.
+        {"kilo-Newton", "0.30000001", {{"856.87"}},
+         {"warning [Test Location 1] DropData_1: load 856.87 kilo-Newton is" + outside +
+          "; the loads may be kPa labelled as kilo-Newton" + asKpa}},
+        {"kN", "150", {{"60"}, {"4", "50"}}, {"warning [Test Location 2] DropData_1: load 4 kN is" + outside}},
+        {"kPa", "150", {{"50"}},
+         {"warning [Test Location 1] DropData_1: load 50 kPa on the plate, 150 mm radius, is 3.53 kN," + outside +
+          "; the loads may be kN labelled as kPa"}},
+        {"lbf", "150", {{"90000"}}, {"warning [Test Location 1] DropData_1: load 90000 lbf is 400.34 kN," + outside}},
+        {"kPa", "", {{"50"}}, {}},
+        {"kPa", "0.3", {{"50"}}, {}},
+        {"kN", "150", {{"5", "300", "60"}}, {}},
+        {"", "150", {{"856.87"}}, {}}};
+    for (const auto& [unit, radius, loads, expected] : cases) {
+        PDDXFile document;
+        document.Element("Units", "LoadUnits").SetValue(unit);
+        document.Element("Units", "LoadPlateRadiusUnits").SetValue("millimeter");
+        document.Element("Device Configuration", "LoadPlateRadius").SetValue(radius);
+        for (const std::vector<const char*>& location : loads) {
+            PDDXSection& section = document.AddTestLocation();
+            for (const char* load : location) section.AddDropData().SetValue(std::string(load) + ", 300, 200");
+        }
+        EXPECT_EQ(FoundBy(document, "V136"), expected) << unit << " " << radius;
+    }
 }
 
 // A sensor count no counter can hold is no count: the lists are not measured against it.

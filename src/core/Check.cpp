@@ -38,14 +38,9 @@ public:
     explicit Findings(const std::function<void(const Finding&)>& found) : found_(found) {}
 
     void Add(std::string_view section, std::string_view key, std::string message, std::string_view code = {},
-             const RelatedElements& related = {})
+             const RelatedElements& related = {}, Severity level = Severity::Error)
     {
-        Finding finding{Utf8FromLatin1(section),
-                        Utf8FromLatin1(key),
-                        std::move(message),
-                        std::string(code),
-                        code.empty() ? Severity::Error : RuleOf(code).Level,
-                        {}};
+        Finding finding{Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message), std::string(code), level, {}};
         finding.Related.reserve(related.size());
         for (const SectionAndKey& other : related)
             finding.Related.emplace_back(Utf8FromLatin1(other.Section), Utf8FromLatin1(other.Key));
@@ -56,8 +51,9 @@ public:
     // What the calibration rules find goes the same way.
     RuleReport Rules()
     {
-        return [this](std::string_view section, std::string_view key, std::string_view code, std::string message,
-                      const RelatedElements& related) { Add(section, key, std::move(message), code, related); };
+        return [this](std::string_view section, std::string_view key, std::string_view code, Severity level,
+                      std::string message,
+                      const RelatedElements& related) { Add(section, key, std::move(message), code, related, level); };
     }
 
     // Each item of a list that is not a number; `values`, where given, the items read already (a
