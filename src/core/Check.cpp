@@ -146,12 +146,22 @@ private:
     std::vector<std::optional<double>> values_;
 };
 
-void CheckLocation(const PDDXSection& location, LocationCheck& check)
+// `drops`, where given: the location's drops, read apart from the document.
+void CheckLocation(const PDDXSection& location, LocationCheck& check, const PDDXDropValues* apart,
+                   const std::vector<const char*>* drops)
 {
     check.Begin(location.Handle());
-    for (const PDDXElement& element : location.Elements())
-        if (NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix))
-            check.Drop(element.Handle(), element.Value());
+    if (drops) {
+        std::string handle;
+        for (std::size_t d = 0; d < drops->size(); ++d) {
+            handle.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(d + 1));
+            check.Drop(handle, apart->Value((*drops)[d]));
+        }
+    } else {
+        for (const PDDXElement& element : location.Elements())
+            if (NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix))
+                check.Drop(element.Handle(), element.Value());
+    }
     const PDDXElement* counter = location.Elements().Find(pddx::TestLocation::NumberOfDrops);
     const PDDXElement* time = location.Elements().Find(pddx::TestLocation::TestTime);
     check.End(counter ? counter->Value() : std::string_view(), time ? time->Value() : std::string_view());
@@ -247,8 +257,10 @@ int NumberAfterOrZero(std::string_view name, std::string_view prefix)
 }
 
 struct SteppedCheck::State {
-    State(const PDDXFile& checked, std::function<void(const Finding&)> tell, const CheckLimits& limits)
+    State(const PDDXFile& checked, std::function<void(const Finding&)> tell, const CheckLimits& limits,
+          const PDDXDropValues* drops)
         : document(checked),
+          apart(drops),
           found(std::move(tell)),
           findings(found),
           check(findings, CheckWhole(document, CountLocations(document), limits, findings),
@@ -256,15 +268,17 @@ struct SteppedCheck::State {
     {
     }
     const PDDXFile& document;
+    const PDDXDropValues* apart;
     const std::function<void(const Finding&)> found;  // before `findings`, which refers to it
     Findings findings;
     LocationCheck check;
-    int checked = 0;  // sections
+    int checked = 0;            // sections
+    std::size_t locations = 0;  // test locations
 };
 
 SteppedCheck::SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found,
-                           const CheckLimits& limits)
-    : state_(std::make_unique<State>(document, std::move(found), limits))
+                           const CheckLimits& limits, const PDDXDropValues* drops)
+    : state_(std::make_unique<State>(document, std::move(found), limits, drops))
 {
 }
 
@@ -275,15 +289,19 @@ bool SteppedCheck::Continue(std::size_t sections)
     const KeyedCollection<PDDXSection>& all = state_->document.Sections();
     for (; sections > 0 && state_->checked < all.Count(); --sections) {
         const PDDXSection& section = all.Item(++state_->checked);
-        if (NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) CheckLocation(section, state_->check);
+        if (!NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) continue;
+        const PDDXDropValues* apart = state_->apart;
+        const std::size_t n = state_->locations++;
+        CheckLocation(section, state_->check, apart,
+                      apart && n < apart->Locations.size() ? &apart->Locations[n] : nullptr);
     }
     return state_->checked >= all.Count();
 }
 
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found,
-                   const CheckLimits& limits)
+                   const CheckLimits& limits, const PDDXDropValues* drops)
 {
-    SteppedCheck(document, found, limits).Continue(std::numeric_limits<std::size_t>::max());
+    SteppedCheck(document, found, limits, drops).Continue(std::numeric_limits<std::size_t>::max());
 }
 
 }  // namespace vantrel

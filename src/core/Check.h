@@ -13,6 +13,7 @@
 
 #include "core/CheckLimits.h"
 #include "document/PDDXFile.h"
+#include "import/PddxDrops.h"
 
 namespace vantrel {
 
@@ -54,15 +55,17 @@ struct Finding {
 // and level for what a rule finds.
 std::string FindingLine(const Finding& finding);
 
-// Then what the calibration rules find, with `limits`.
+// Then what the calibration rules find, with `limits`. `drops`, where given: the document's drops,
+// read apart from it (a PDDX file's, as export reads them), checked as if they were its elements.
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found,
-                   const CheckLimits& limits = {});
+                   const CheckLimits& limits = {}, const PDDXDropValues* drops = nullptr);
 
 // CheckDocument a few sections at a time, so that a window stays responsive while a large
 // document is checked. The document must not change until the check is done or dropped.
 class SteppedCheck {
 public:
-    SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found, const CheckLimits& limits = {});
+    SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found, const CheckLimits& limits = {},
+                 const PDDXDropValues* drops = nullptr);
     ~SteppedCheck();
     SteppedCheck(const SteppedCheck&) = delete;
     SteppedCheck& operator=(const SteppedCheck&) = delete;
