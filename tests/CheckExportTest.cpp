@@ -235,7 +235,8 @@ TEST(CheckTimes, TimesKeptToTheMinuteCannotTellTwoPlacesApart)
 
 // A load an FWD cannot apply, once a document. By hand: 856.87 kPa * pi * 0.15^2 m^2 = 60.5686 kN;
 // 50 kPa on it 3.5343 kN; 4 kPa on either usual plate (150, 225 mm radius) under 1 kN; 90000 lbf
-// * 4.44822 N = 400.34 kN, and no plausible pressure.
+// * 4.44822 N = 400.34 kN, and no plausible pressure; 9000 psi * 6.89476 kPa * pi * 0.15^2 m^2 =
+// 4386.26 kN, where 9000 lbf would be 40.03 kN.
 TEST(CheckLoads, ALoadNoFwdAppliesIsToldOnceWithItsLikelyCause)
 {
     using Loads = std::vector<std::vector<const char*>>;  // of each test location
@@ -253,6 +254,9 @@ TEST(CheckLoads, ALoadNoFwdAppliesIsToldOnceWithItsLikelyCause)
          {"warning [Test Location 1] DropData_1: load 50 kPa on the plate, 150 mm radius, is 3.53 kN," + outside +
           "; the loads may be kN labelled as kPa"}},
         {"lbf", "150", {{"90000"}}, {"warning [Test Location 1] DropData_1: load 90000 lbf is 400.34 kN," + outside}},
+        {"psi", "150", {{"9000"}},
+         {"warning [Test Location 1] DropData_1: load 9000 psi on the plate, 150 mm radius, is 4386.26 kN," + outside +
+          "; the loads may be lbf labelled as psi: 9000 lbf is 40.03 kN"}},
         {"kPa", "", {{"50"}}, {}},
         {"kPa", "0.3", {{"50"}}, {}},
         {"kN", "150", {{"5", "300", "60"}}, {}},

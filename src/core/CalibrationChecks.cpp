@@ -35,6 +35,22 @@ constexpr std::string_view kDynatestDevice = "Dynatest FWD";
 constexpr double kMinPlateMm = 50, kMaxPlateMm = 250;
 constexpr double kUsualPlatesMm[] = {150, 225};
 
+// A force unit and the pressure unit of its system, which writers label one for the other.
+struct UnitPair {
+    std::string_view Force, Pressure;
+};
+constexpr UnitPair kUnitPairs[] = {{"kN", "kPa"}, {"lbf", "psi"}};
+
+// The pair of a document's load unit (a force or a pressure); kN and kPa for another.
+const UnitPair& PairOf(std::string_view unit)
+{
+    for (const UnitPair& pair : kUnitPairs)
+        if ((KilonewtonsPer(unit) && KilonewtonsPer(unit) == KilonewtonsPer(pair.Force)) ||
+            (KilopascalsPer(unit) && KilopascalsPer(unit) == KilopascalsPer(pair.Pressure)))
+            return pair;
+    return kUnitPairs[0];
+}
+
 // Whether a test time gives seconds other than zero ("hh:mm:ss"); a time kept to the minute has
 // none, or ":00" made up for them.
 bool GivesSeconds(std::string_view time)
@@ -378,17 +394,24 @@ void DropRules::Load(std::string_view handle, double load)
     message += (*knPerLoad_ == 1 ? " is" : " is " + Text(kn) + " kN,") + std::string(" outside ") +
                DoubleText(limits_.MinLoadKilonewtons) + " to " + DoubleText(limits_.MaxLoadKilonewtons) +
                " kN, what an FWD applies (the document's first such drop)";
-    // The other unit a writer may have meant: a pressure on the plate for a force, a force for a pressure.
-    const auto kPaOn = [load](double plateMm) { return load * std::numbers::pi * plateMm * plateMm / 1e6; };
-    if (!unitIsForce_ && within(load)) {
-        message += "; the loads may be kN labelled as " + loadUnit_;
+    // The other unit of its system a writer may have meant: a pressure on the plate for a force,
+    // a force for a pressure.
+    const UnitPair& pair = PairOf(loadUnit_);
+    const std::string_view other = unitIsForce_ ? pair.Pressure : pair.Force;
+    const std::string meant = "; the loads may be " + std::string(other) + " labelled as " + loadUnit_;
+    const std::string asOther = ": " + DoubleText(load) + " " + std::string(other);
+    if (const double asForce = load * *KilonewtonsPer(pair.Force); !unitIsForce_ && within(asForce)) {
+        message += meant + (asForce == load ? "" : asOther + " is " + Text(asForce) + " kN");
     } else if (unitIsForce_) {
+        const auto onPlate = [&](double plateMm) {
+            return load * *KilopascalsPer(pair.Pressure) * std::numbers::pi * plateMm * plateMm / 1e6;
+        };
         std::vector<double> plates(std::begin(kUsualPlatesMm), std::end(kUsualPlatesMm));
         if (plateMm_) plates = {*plateMm_};
         for (const double plate : plates)
-            if (within(kPaOn(plate))) {
-                message += "; the loads may be kPa labelled as " + loadUnit_ + ": " + DoubleText(load) +
-                           " kPa on a plate of " + Text(plate) + " mm radius is " + Text(kPaOn(plate)) + " kN";
+            if (within(onPlate(plate))) {
+                message +=
+                    meant + asOther + " on a plate of " + Text(plate) + " mm radius is " + Text(onPlate(plate)) + " kN";
                 break;
             }
     }
