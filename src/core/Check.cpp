@@ -146,7 +146,7 @@ private:
     std::vector<std::optional<double>> values_;
 };
 
-// `drops`, where given: the location's drops, read apart from the document.
+// `drops`, where given: the location's drops, read apart from the document into `apart`.
 void CheckLocation(const PDDXSection& location, LocationCheck& check, const PDDXDropValues* apart,
                    const std::vector<const char*>* drops)
 {
