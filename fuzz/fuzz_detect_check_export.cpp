@@ -1,5 +1,5 @@
 // Arbitrary bytes told by the sniffers (as a whole file and as the start of a longer one), then
-// read as PDDX text as it stands, checked and exported as CSV; and decoded from each encoding.
+// read as PDDX text, checked and exported as CSV; and decoded from each encoding.
 
 #include <cstdint>
 #include <memory>
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DetectFormat(bytes, "fuzz.TXT", false);
     ProgramState state = NewProgramState(".");
     auto document = std::make_shared<PDDXFile>();
-    fuzz::ReadQuietly(&ReadPDDXAsWritten, state, bytes, *document);
+    fuzz::ReadQuietly(&ReadPDDX, state, bytes, *document);
     std::size_t findings = 0;
     CheckDocument(*document, [&findings](const Finding&) { ++findings; });
     // Each table export writes; a document whose loads cannot be normalised is refused.

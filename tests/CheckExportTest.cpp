@@ -40,10 +40,13 @@ protected:
 
 TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
 {
-    // a.DDX's counters disagree with what it holds: check reads it as it stands.
+    // a.DDX's counters disagree with what it holds, and it numbers a location and a drop from 0:
+    // check reads it as convert does, every location and drop, and warns of the counters as the
+    // reading does.
     const RunResult run = Run({"check", "a.DDX", "b.txt"});
     EXPECT_EQ(run.status, 4) << run.err;
     EXPECT_EQ(run.out, Expected("check.txt"));
+    EXPECT_NE(run.err.find("a.DDX:10: warning: NumberOfDrops says 2, the location holds 4 drops"), std::string::npos) << run.err;
     const RunResult json = Run({"check", "--format", "json", "b.txt"});
     EXPECT_EQ(json.status, 4);
     EXPECT_EQ(json.out, Expected("check.json"));
@@ -61,21 +64,18 @@ TEST_F(CheckExport, CheckSaysWhatEachDocumentLacks)
     EXPECT_EQ(Run({"check", "--format", "xml", "k.FWD"}).status, 2);
 }
 
-// c.DDX holds what a lookup never reads: a location or a drop number met again under another
-// name, a key or a section met again, a drop numbered 0 or +2. A file is read twice, a pipe is
-// held whole; both find the same, in the same order.
-TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
+// As the review window checks a document, a section at a time between its other events: what
+// check finds, in the same order.
+TEST_F(CheckExport, TheSteppedCheckFindsWhatCheckFinds)
 {
-    EXPECT_EQ(Run({"check", "c.DDX"}).out, Expected("c-check.txt"));
     test::ReaderRun run;
-    run.ReadInto(FileType::PDDX, run.Document, ReadBytes(dir / "c.DDX"), "c.DDX", false, &ReadPDDXAsWritten);
+    run.ReadText(FileType::PDDX, ReadBytes(dir / "a.DDX"));
     std::string held, stepped;
     const auto into = [](std::string& text) {
-        return [&text](const Finding& found) { text += "c.DDX: " + FindingLine(found) + "\n"; };
+        return [&text](const Finding& found) { text += "a.DDX: " + FindingLine(found) + "\n"; };
     };
     CheckDocument(run.Document, into(held));
-    EXPECT_EQ(held, Expected("c-check.txt"));
-    // As the review window checks it, a section at a time between its other events.
+    EXPECT_EQ(held, Run({"check", "a.DDX"}).out);
     SteppedCheck check(run.Document, into(stepped));
     int steps = 1;
     while (!check.Continue(1)) ++steps;
@@ -86,7 +86,8 @@ TEST_F(CheckExport, APddxFileIsCheckedAsALookupReadsIt)
 // rules.DDX breaks each calibration rule once, its expected findings worked out by hand: e.g. V101
 // 01-Jan-2003 to 07-Apr-2004 is 365 + 31 + 29 + 31 + 6 = 462 days; V133 the loads 49, 50, 51, 54
 // have the median 50.5, and 54 is 3.5 / 50.5 = 6.93 % from it; V135 D1 400, 440, 360, 400 has the
-// mean 400, the standard deviation sqrt((0 + 1600 + 1600 + 0) / 3) = 32.66, 8.16 % of the mean.
+// mean 400, the standard deviation sqrt((0 + 1600 + 1600 + 0) / 3) = 32.66, 8.16 % of the mean; V136
+// 400 kN, which as kPa on a plate of 150 mm radius is 400 * pi * 0.15^2 = 28.27 kN.
 TEST_F(CheckExport, TheCalibrationRulesFindWhatTheyAreForWithTheLimitsOfTheSettings)
 {
     for (const bool piped : {false, true}) {
@@ -106,8 +107,8 @@ TEST_F(CheckExport, TheCalibrationRulesFindWhatTheyAreForWithTheLimitsOfTheSetti
     EXPECT_NE(json.out.find("\"code\": \"V131\",\n    \"severity\": \"error\""), std::string::npos) << json.out;
     const RunResult rules = Run({"--set", "MaxFactor=1.03", "check", "--rules"});
     EXPECT_EQ(rules.status, 0);
-    EXPECT_NE(rules.out.find("V111 warning: a reference or relative calibration factor outside MinFactor to MaxFactor "
-                             "(MinFactor 0.98, MaxFactor 1.03); AASHTO R 32"),
+    EXPECT_NE(rules.out.find("V111 warning: a relative or reference calibration factor outside MinFactor to MaxFactor "
+                             "(a Dynatest device's relative gains) (MinFactor 0.98, MaxFactor 1.03); AASHTO R 32"),
               std::string::npos)
         << rules.out;
     EXPECT_EQ(Count(rules.out, "\n"), CheckRules().size());
@@ -182,6 +183,95 @@ TEST(CheckRelated, EachRuleFindingNamesTheOtherElementsItIsAbout)
         "V135 [Test Location 1] DropData_3 -> [Test Location 1] DropData_1 [Test Location 1] DropData_2 [Test Location 1] DropData_4",
         "V134 [Test Location 2] TestTime -> [Test Location 1] TestTime"};
     EXPECT_EQ(found, expected);
+}
+
+// What one rule finds in a document: "level [section] key: message" each.
+std::vector<std::string> FoundBy(const PDDXFile& document, const std::string& code)
+{
+    std::vector<std::string> found;
+    CheckDocument(document, [&](const Finding& finding) {
+        if (finding.Code == code)
+            found.push_back(std::string(SeverityName(finding.Level)) + " [" + finding.Section + "] " + finding.Key + ": " +
+                            finding.Message);
+    });
+    return found;
+}
+
+// The factor band reads a Dynatest device's relative gains (its centre gains), never its absolute
+// gains (its reference factors), and the reference factors of any other device.
+TEST(CheckFactors, TheBandReadsTheRelativeGainsOfADynatestDevice)
+{
+    const std::string reference = "warning [Device Calibration] SensorReferenceCalibrationFactor: sensor 1's factor 0.968 is outside 0.98 to 1.02";
+    const std::tuple<const char*, std::vector<std::string>> cases[] = {
+        {"Dynatest FWD", {"warning [Device Calibration] SensorCalibrationCenterGain: sensor 2's relative gain 1.03 is outside 0.98 to 1.02"}},
+        {" dynatest fwd ", {"warning [Device Calibration] SensorCalibrationCenterGain: sensor 2's relative gain 1.03 is outside 0.98 to 1.02"}},
+        {"", {reference}}, {"KUAB FWD", {reference}}};
+    for (const auto& [device, expected] : cases) {
+        PDDXFile document;
+        document.Element("Device Information", "DeviceDesignationName").SetValue(device);
+        document.Element("Device Calibration", "SensorReferenceCalibrationFactor").SetValue("0.968, 0.993");
+        document.Element("Device Calibration", "SensorCalibrationCenterGain").SetValue("0.995, 1.03");
+        EXPECT_EQ(FoundBy(document, "V111"), expected) << device;
+    }
+}
+
+// Equal test times are a warning where the document gives seconds, a note where no time does.
+TEST(CheckTimes, TimesKeptToTheMinuteCannotTellTwoPlacesApart)
+{
+    const std::string note = "note [Test Location 2] TestTime: 09:05:00, as [Test Location 1]; the document gives no "
+                             "seconds, so whether both were tested at once cannot be told";
+    const std::tuple<std::vector<const char*>, std::vector<std::string>> cases[] = {
+        {{"09:05:00", "09:05:00"}, {note}},
+        {{"09:05", "09:05"}, {ReplaceAll(note, "09:05:00", "09:05")}},
+        {{"09:05:00", "09:05:00", "09:06:30"}, {"warning [Test Location 2] TestTime: 09:05:00, as [Test Location 1]"}},
+        {{"09:05:12", "09:05:12"}, {"warning [Test Location 2] TestTime: 09:05:12, as [Test Location 1]"}},
+        {{"09:05:00", "09:06:00"}, {}}};
+    for (const auto& [times, expected] : cases) {
+        PDDXFile document;
+        for (const char* time : times) document.AddTestLocation().Element("TestTime").SetValue(time);
+        EXPECT_EQ(FoundBy(document, "V134"), expected) << times.size() << " " << times[0];
+    }
+}
+
+// A load an FWD cannot apply, once a document. By hand: 856.87 kPa * pi * 0.15^2 m^2 = 60.5686 kN;
+// 50 kPa on it 3.5343 kN; 4 kPa on either usual plate (150, 225 mm radius) under 1 kN; 90000 lbf
+// * 4.44822 N = 400.34 kN, and no plausible pressure; 9000 psi * 6.89476 kPa * pi * 0.15^2 m^2 =
+// 4386.26 kN, where 9000 lbf would be 40.03 kN.
+TEST(CheckLoads, ALoadNoFwdAppliesIsToldOnceWithItsLikelyCause)
+{
+    using Loads = std::vector<std::vector<const char*>>;  // of each test location
+    const std::string outside = " outside 5 to 300 kN, what an FWD applies (the document's first such drop)";
+    const std::string asKpa = ": 856.87 kPa on a plate of 150 mm radius is 60.57 kN";
+    const std::tuple<const char*, const char*, Loads, std::vector<std::string>> cases[] = {
+        {"kN", "150", {{"50", "856.87"}, {"900"}},
+         {"warning [Test Location 1] DropData_2: load 856.87 kN is" + outside + "; the loads may be kPa labelled as kN" + asKpa}},
+        // A plate no FWD has: the usual plates are tried.
+        {"kilo-Newton", "0.30000001", {{"856.87"}},
+         {"warning [Test Location 1] DropData_1: load 856.87 kilo-Newton is" + outside +
+          "; the loads may be kPa labelled as kilo-Newton" + asKpa}},
+        {"kN", "150", {{"60"}, {"4", "50"}}, {"warning [Test Location 2] DropData_1: load 4 kN is" + outside}},
+        {"kPa", "150", {{"50"}},
+         {"warning [Test Location 1] DropData_1: load 50 kPa on the plate, 150 mm radius, is 3.53 kN," + outside +
+          "; the loads may be kN labelled as kPa"}},
+        {"lbf", "150", {{"90000"}}, {"warning [Test Location 1] DropData_1: load 90000 lbf is 400.34 kN," + outside}},
+        {"psi", "150", {{"9000"}},
+         {"warning [Test Location 1] DropData_1: load 9000 psi on the plate, 150 mm radius, is 4386.26 kN," + outside +
+          "; the loads may be lbf labelled as psi: 9000 lbf is 40.03 kN"}},
+        {"kPa", "", {{"50"}}, {}},
+        {"kPa", "0.3", {{"50"}}, {}},
+        {"kN", "150", {{"5", "300", "60"}}, {}},
+        {"", "150", {{"856.87"}}, {}}};
+    for (const auto& [unit, radius, loads, expected] : cases) {
+        PDDXFile document;
+        document.Element("Units", "LoadUnits").SetValue(unit);
+        document.Element("Units", "LoadPlateRadiusUnits").SetValue("millimeter");
+        document.Element("Device Configuration", "LoadPlateRadius").SetValue(radius);
+        for (const std::vector<const char*>& location : loads) {
+            PDDXSection& section = document.AddTestLocation();
+            for (const char* load : location) section.AddDropData().SetValue(std::string(load) + ", 300, 200");
+        }
+        EXPECT_EQ(FoundBy(document, "V136"), expected) << unit << " " << radius;
+    }
 }
 
 // A sensor count no counter can hold is no count: the lists are not measured against it.
@@ -336,49 +426,6 @@ TEST(DropItems, WrittenAsFieldsOfTheTablesWidth)
         EXPECT_EQ(items, Items(value)) << value;
         EXPECT_EQ(CommasIn(value), static_cast<std::size_t>(std::count(value.begin(), value.end(), ','))) << value;
     }
-}
-
-// A file too large to hold is read twice, the second time for its locations' drops only: what is
-// found, and in which order, is what the check of the file held whole finds. Some drops are
-// blank, hold a word or rise away from the plate; one location's counter is wrong; one header is
-// indented, and the sensor count comes after the locations, where the first reading must find it.
-TEST(CheckReadTwice, FindsWhatTheCheckOfTheWholeFileFinds)
-{
-    std::string text = "[Units]\r\nLoadUnits = kN\r\n";
-    for (int location = 1; location <= 3; ++location) {
-        text += (location == 2 ? " \t[Test Location " : "[Test Location ") + std::to_string(location) +
-                "]\r\nNumberOfDrops = " + std::to_string(location == 2 ? 2999 : 3000) + "\r\n";
-        for (int d = 1; d <= 3000; ++d) {
-            const std::string value = d % 997 == 0   ? ""
-                                      : d % 499 == 0 ? "50, 300, x, 100"
-                                      : d % 331 == 0 ? "50, 300, 400, 100"
-                                                     : std::to_string(40 + d % 3 * 10) + ", 300, 200, 100";
-            text += "DropData_" + std::to_string(d) + " = " + value + "\r\n";
-        }
-    }
-    text += "[Device Configuration]\r\nNumberOfDeflectionSensors = 3\r\nDeflectionSensorXAxisDistances = 0, 300, 600\r\n"
-            "[Deflection Data]\r\nNumberOfTestLocations = 4\r\n";
-    const auto findings = [&](bool twice) {
-        std::vector<std::string> lines;
-        const auto found = [&lines](const Finding& finding) { lines.push_back(FindingLine(finding)); };
-        ReaderRun run;
-        if (twice) {
-            run.ReadInto(FileType::PDDX, run.Document, text, "big.DDX", false, &ReadPDDXOutsideLocations);
-            ByteSource again = ByteSource::InMemory("big.DDX", text);
-            CheckPDDXLocationsAsWritten(run.Document, again, found);
-        } else {
-            run.ReadInto(FileType::PDDX, run.Document, text, "big.DDX", false, &ReadPDDXAsWritten);
-            CheckDocument(run.Document, found);
-        }
-        return lines;
-    };
-    const std::vector<std::string> whole = findings(false);
-    EXPECT_GT(whole.size(), 40u);
-    for (const std::string_view expected : {"[Deflection Data] NumberOfTestLocations: is 4, but the document holds 3 test "
-                                        "locations",
-                                        "[Test Location 2] NumberOfDrops: is 2999, but the location holds 3000 drops"})
-        EXPECT_NE(std::find(whole.begin(), whole.end(), expected), whole.end()) << expected;
-    EXPECT_EQ(findings(true), whole);
 }
 
 // The table of a PDDX file whose drops were read apart from its document is the table of the

@@ -1,5 +1,6 @@
 // The files other programs wrote, kept beside the repository in shared/real-world (when that
-// folder is there): each converted, and the facts its README lists checked in the output.
+// folder is there): each converted, and the facts its README lists checked in the output. And
+// check, which must judge of every file what convert reads of it.
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,29 @@ TEST_F(RealWorld, EveryFileIsReadWithTheFactsItsReadmeLists)
     // Its fields run together: refused with a word on why, or read with warnings, never silently.
     const RunResult run = Run({"convert", (kRealWorld / "basic_PV01-dynatest.fwd").string(), "-o", "f20.DDX"});
     EXPECT_NE(run.err, "") << "read without a word";
+}
+
+// check of a file finds what check of its conversion finds, the same lines in the same order:
+// every example and every real file (one that cannot be read is left out of the comparison).
+TEST_F(RealWorld, CheckOfAFileFindsWhatCheckOfItsConversionFinds)
+{
+    std::vector<fs::path> files;
+    for (const fs::path& folder : {kExamples, kRealWorld}) {
+        if (!fs::is_directory(folder)) continue;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file() && entry.path().filename().string()[0] != '.') files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    int compared = 0;
+    for (const fs::path& file : files) {
+        const RunResult direct = Run({"check", file.string()});
+        if (direct.status == 1 || Run({"convert", file.string(), "-o", "out.DDX"}).status != 0) continue;
+        const RunResult converted = Run({"check", "out.DDX"});
+        EXPECT_EQ(ReplaceAll(converted.out, "out.DDX: ", ""), ReplaceAll(direct.out, file.string() + ": ", ""))
+            << file;
+        ++compared;
+    }
+    EXPECT_GT(compared, 30) << "examples read";
 }
 
 }  // namespace

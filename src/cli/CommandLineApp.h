@@ -15,6 +15,7 @@
 
 #include "cli/CommandSupport.h"
 #include "cli/Progress.h"
+#include "import/PddxDrops.h"
 #include "core/Conversion.h"
 #include "core/DropMeasures.h"
 #include "core/Inputs.h"
@@ -61,6 +62,8 @@ private:
     // going on from `reading` (what the document's earlier files left) or from a new one.
     void ReadInto(PDDXFile& document, InputFile& input, const TypeChoice& type, ReadingState* reading = nullptr,
                   bool append = false, const ReaderCall& reader = {});
+    // Reads a PDDX file as ReadInto does, but for its drops, which go to `drops`.
+    void ReadDropsApart(PDDXFile& document, InputFile& input, const TypeChoice& type, PDDXDropValues& drops);
     BytesRead Progress();
     void MakeOutputFolder();
     // Writes a document to a file, or to standard output for "-".

@@ -67,6 +67,14 @@ Severity SeverityNamed(const std::string& name)
 
 }  // namespace
 
+void CommandLine::ReadDropsApart(PDDXFile& document, InputFile& input, const TypeChoice& type, PDDXDropValues& drops)
+{
+    ReadInto(document, input, type, nullptr, false,
+             [&drops](ReaderContext& context, ReaderInput& in, PDDXFile& read, bool /*append*/) {
+                 ReadPDDXDropsApart(context, in, read, drops);
+             });
+}
+
 int CommandLine::RunCheck()
 {
     const CheckLimits& limits = state_.Settings.Check;
@@ -95,17 +103,15 @@ int CommandLine::RunCheck()
                 progress_.Wipe();
                 write(name, finding);
             };
-            // A PDDX file is checked as it stands, not as its counters would have it read; one that
-            // can be read twice, without holding its drops.
-            const bool pddx = type.code == FileType::PDDX;
-            if (pddx && SourceOf(input).CanReadTwice()) {
-                ReadInto(document, input, type, nullptr, false, &ReadPDDXOutsideLocations);
-                ByteSource& again = SourceOf(input);
-                again.ObserveReads({});   // the progress line showed the first reading
-                again.ReportTo(nullptr);  // and its warnings were told
-                Checked([&] { CheckPDDXLocationsAsWritten(document, again, found, limits); });
+            // Read as convert reads it, so that the findings are those of its conversion; what
+            // the reading warns of is told as for any file. A PDDX file's drops are read apart,
+            // as export reads them, so that a million of them are never elements.
+            if (type.code == FileType::PDDX) {
+                PDDXDropValues drops;
+                ReadDropsApart(document, input, type, drops);
+                CheckDocument(document, found, limits, &drops);
             } else {
-                ReadInto(document, input, type, nullptr, false, pddx ? &ReadPDDXAsWritten : nullptr);
+                ReadInto(document, input, type);
                 CheckDocument(document, found, limits);
             }
         } catch (const Stop& stop) {
@@ -140,10 +146,7 @@ int CommandLine::RunExport()
             DropsApartTable* const apart = type.code == FileType::PDDX ? table->DropsApart() : nullptr;
             if (apart) {
                 PDDXDropValues drops;
-                ReadInto(*document, input, type, nullptr, false,
-                         [&drops](ReaderContext& context, ReaderInput& in, PDDXFile& read, bool /*append*/) {
-                             ReadPDDXDropsApart(context, in, read, drops);
-                         });
+                ReadDropsApart(*document, input, type, drops);
                 Checked([&] { note = apart->Add(input.Name, std::move(document), std::move(drops)); });
             } else {
                 ReadInto(*document, input, type);

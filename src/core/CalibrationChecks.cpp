@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <set>
 #include <utility>
 #include <span>
 
 #include "base/Latin1.h"
 #include "base/NumberText.h"
+#include "core/DropMeasures.h"
 #include "core/ExportFields.h"
 #include "core/UnitFactors.h"
 
@@ -24,6 +26,41 @@ namespace calibration = pddx::DeviceCalibration;
 namespace configuration = pddx::DeviceConfiguration;
 
 using Day = std::chrono::sys_days;
+
+// The device the Dynatest readers name.
+constexpr std::string_view kDynatestDevice = "Dynatest FWD";
+
+// Plate radii (mm) within what V127 takes for a radius, and the plates FWDs carry (300 and
+// 450 mm across), on which a load labelled as a force is tried as a pressure.
+constexpr double kMinPlateMm = 50, kMaxPlateMm = 250;
+constexpr double kUsualPlatesMm[] = {150, 225};
+
+// A force unit and the pressure unit of its system, which writers label one for the other.
+struct UnitPair {
+    std::string_view Force, Pressure;
+};
+constexpr UnitPair kUnitPairs[] = {{"kN", "kPa"}, {"lbf", "psi"}};
+
+// The pair of a document's load unit (a force or a pressure); kN and kPa for another.
+const UnitPair& PairOf(std::string_view unit)
+{
+    for (const UnitPair& pair : kUnitPairs)
+        if ((KilonewtonsPer(unit) && KilonewtonsPer(unit) == KilonewtonsPer(pair.Force)) ||
+            (KilopascalsPer(unit) && KilopascalsPer(unit) == KilopascalsPer(pair.Pressure)))
+            return pair;
+    return kUnitPairs[0];
+}
+
+// Whether a test time gives seconds other than zero ("hh:mm:ss"); a time kept to the minute has
+// none, or ":00" made up for them.
+bool GivesSeconds(std::string_view time)
+{
+    const std::size_t first = time.find(':');
+    const std::size_t second = first == std::string_view::npos ? first : time.find(':', first + 1);
+    if (second == std::string_view::npos) return false;
+    const std::optional<double> seconds = FiniteNumber(TrimBlanks(time.substr(second + 1)));
+    return !seconds || *seconds != 0;
+}
 
 // "dd-mmm-yyyy" (as this program writes dates), "yyyy-mm-dd" or "dd.mm.yyyy"; nothing else is
 // taken for a date: "03/04/2004" could be either month.
@@ -88,14 +125,22 @@ public:
 
     void Factors()
     {
+        // A Dynatest device keeps its sensors' absolute gains (sensitivities, far from 1 by design)
+        // as reference factors, and its relative gains, the factors the band is for, as centre
+        // gains. Told by the document, so that a file and its conversion are judged alike.
+        const bool dynatest =
+            EqualsIgnoreCase(TrimBlanks(Value(pddx::DeviceInformation::DeviceDesignationName)), kDynatestDevice);
         for (const SectionAndKey& key :
-             {calibration::SensorReferenceCalibrationFactor, calibration::SensorRelativeCalibrationFactor}) {
+             {dynatest ? calibration::SensorCalibrationCenterGain : calibration::SensorReferenceCalibrationFactor,
+              calibration::SensorRelativeCalibrationFactor}) {
+            const std::string what = key.Key == calibration::SensorCalibrationCenterGain.Key ? "'s relative gain "
+                                                                                             : "'s factor ";
             const std::vector<std::string_view> factors = ListItems(Value(key));
             for (std::size_t k = 0; k < factors.size(); ++k) {
                 const std::optional<double> factor = FiniteNumber(factors[k]);
                 if (factor && (*factor < limits_.MinFactor || *factor > limits_.MaxFactor))
                     Report(key, "V111",
-                           "sensor " + std::to_string(k + 1) + "'s factor " + std::string(factors[k]) + " is outside " +
+                           "sensor " + std::to_string(k + 1) + what + std::string(factors[k]) + " is outside " +
                                DoubleText(limits_.MinFactor) + " to " + DoubleText(limits_.MaxFactor));
             }
         }
@@ -179,9 +224,9 @@ public:
         const std::optional<double> mm = MillimetresPer(Value(pddx::Units::LoadPlateRadiusUnits));
         if (!radius || !mm || TrimBlanks(Value(key)).empty()) return;
         const double millimetres = *radius * *mm;
-        if (millimetres >= 50 && millimetres <= 250) return;
+        if (millimetres >= kMinPlateMm && millimetres <= kMaxPlateMm) return;
         std::string message = Text(*radius) + " is a radius of " + Text(millimetres) + " mm";
-        if (millimetres > 250)
+        if (millimetres > kMaxPlateMm)
             message += "; a plate " + Text(millimetres) + " mm across has a radius of " + Text(millimetres / 2) + " mm";
         Report(key, "V127", message, {pddx::Units::LoadPlateRadiusUnits});
     }
@@ -191,7 +236,7 @@ private:
     void Report(const SectionAndKey& key, std::string_view code, std::string message,
                 const RelatedElements& related = {}) const
     {
-        report_(key.Section, key.Key, code, std::move(message), related);
+        report_(key.Section, key.Key, code, RuleOf(code).Level, std::move(message), related);
     }
     std::optional<Day> DateOf(const SectionAndKey& key) const
     {
@@ -273,6 +318,20 @@ void CheckCalibrationValues(const PDDXFile& document, const CheckLimits& limits,
 DropRules::DropRules(const PDDXFile& document, const CheckLimits& limits, RuleReport report)
     : limits_(limits), report_(std::move(report))
 {
+    toTheMinute_ = true;
+    for (const PDDXSection& section : document.Sections())
+        if (const PDDXElement* time = section.Elements().Find(pddx::TestLocation::TestTime);
+            time && GivesSeconds(time->Value()))
+            toTheMinute_ = false;
+    // A pressure is a force on a plate of a plausible radius only (V127 tells of the others).
+    const std::string_view unit = TrimBlanks(document.Element(pddx::Units::LoadUnits).Value());
+    loadUnit_ = Utf8FromLatin1(unit);
+    unitIsForce_ = KilonewtonsPer(unit).has_value();
+    if (const std::optional<double> plate = PlateMillimetres(document);
+        plate && *plate >= kMinPlateMm && *plate <= kMaxPlateMm)
+        plateMm_ = plate;
+    if (unitIsForce_ || plateMm_) knPerLoad_ = LoadScaleOf(document).KilonewtonsPerLoad;
+
     const std::optional<double> mm = MillimetresPer(document.Element(pddx::Units::SensorsLocationUnits).Value());
     for (const std::string_view item :
          ListItems(document.Element(configuration::DeflectionSensorXAxisDistances).Value())) {
@@ -305,6 +364,7 @@ void DropRules::Drop(std::string_view handle, std::span<const std::optional<doub
     // Only a drop of numbers is judged; the others are findings of the drop itself.
     if (!std::all_of(items.begin(), items.end(), [](const std::optional<double>& item) { return item.has_value(); }))
         return;
+    Load(handle, *items.front());
     const std::size_t at = deflections_.size();
     for (std::size_t k = 1; k < items.size(); ++k) deflections_.push_back(*items[k]);
     const std::span<const double> deflections(deflections_.data() + at, items.size() - 1);
@@ -317,6 +377,45 @@ void DropRules::Drop(std::string_view handle, std::span<const std::optional<doub
     Basin(handle, deflections);
     drops_.push_back({handles_.size(), handle.size(), *items.front(), at, deflections.size()});
     handles_.append(handle);
+}
+
+// Told once: a document's loads share their unit, so that one drop outside the range says it of all.
+void DropRules::Load(std::string_view handle, double load)
+{
+    if (loadTold_ || !knPerLoad_) return;
+    const auto within = [this](double kn) {
+        return kn >= limits_.MinLoadKilonewtons && kn <= limits_.MaxLoadKilonewtons;
+    };
+    const double kn = load * *knPerLoad_;
+    if (within(kn)) return;
+    loadTold_ = true;
+    std::string message = "load " + DoubleText(load) + " " + loadUnit_;
+    if (!unitIsForce_) message += " on the plate, " + Text(*plateMm_) + " mm radius,";
+    message += (*knPerLoad_ == 1 ? " is" : " is " + Text(kn) + " kN,") + std::string(" outside ") +
+               DoubleText(limits_.MinLoadKilonewtons) + " to " + DoubleText(limits_.MaxLoadKilonewtons) +
+               " kN, what an FWD applies (the document's first such drop)";
+    // The other unit of its system a writer may have meant: a pressure on the plate for a force,
+    // a force for a pressure.
+    const UnitPair& pair = PairOf(loadUnit_);
+    const std::string_view other = unitIsForce_ ? pair.Pressure : pair.Force;
+    const std::string meant = "; the loads may be " + std::string(other) + " labelled as " + loadUnit_;
+    const std::string asOther = ": " + DoubleText(load) + " " + std::string(other);
+    if (const double asForce = load * *KilonewtonsPer(pair.Force); !unitIsForce_ && within(asForce)) {
+        message += meant + (asForce == load ? "" : asOther + " is " + Text(asForce) + " kN");
+    } else if (unitIsForce_) {
+        const auto onPlate = [&](double plateMm) {
+            return load * *KilopascalsPer(pair.Pressure) * std::numbers::pi * plateMm * plateMm / 1e6;
+        };
+        std::vector<double> plates(std::begin(kUsualPlatesMm), std::end(kUsualPlatesMm));
+        if (plateMm_) plates = {*plateMm_};
+        for (const double plate : plates)
+            if (within(onPlate(plate))) {
+                message +=
+                    meant + asOther + " on a plate of " + Text(plate) + " mm radius is " + Text(onPlate(plate)) + " kN";
+                break;
+            }
+    }
+    Report(handle, "V136", message);
 }
 
 // Sensors from the plate outwards, where the offsets tell them, else as listed.
@@ -354,9 +453,10 @@ void DropRules::Basin(std::string_view handle, std::span<const double> deflectio
         if (rises(line.size(), [&line](std::size_t i) { return line[i]; })) return;
 }
 
-void DropRules::Report(std::string_view key, std::string_view code, std::string message, const RelatedElements& related)
+void DropRules::Report(std::string_view key, std::string_view code, std::string message, const RelatedElements& related,
+                       std::optional<Severity> level)
 {
-    report_(location_, key, code, std::move(message), related);
+    report_(location_, key, code, level ? *level : RuleOf(code).Level, std::move(message), related);
 }
 
 RelatedElements DropRules::Others(DropGroup group, const HeldDrop* except) const
@@ -374,9 +474,15 @@ void DropRules::End(std::string_view testTime)
     const std::string time(TrimBlanks(testTime));
     if (time.empty()) return;
     const auto [first, added] = testTimes_.emplace(time, location_);
-    if (!added)
-        Report(pddx::TestLocation::TestTime, "V134", time + ", as [" + first->second + "]",
-               {{first->second, pddx::TestLocation::TestTime}});
+    if (added) return;
+    const RelatedElements related = {{first->second, pddx::TestLocation::TestTime}};
+    // Minutes alone, or ":00" made up for the seconds, do not tell two places apart.
+    if (toTheMinute_)
+        Report(pddx::TestLocation::TestTime, "V134",
+               time + ", as [" + first->second +
+                   "]; the document gives no seconds, so whether both were tested at once cannot be told",
+               related, Severity::Note);
+    else Report(pddx::TestLocation::TestTime, "V134", time + ", as [" + first->second + "]", related);
 }
 
 // Drops of one height give loads a few per cent apart, and heights lie further apart than that:

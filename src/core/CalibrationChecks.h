@@ -18,9 +18,10 @@ namespace vantrel {
 
 // Other elements a finding is about, by section and key.
 using RelatedElements = std::vector<SectionAndKey>;
-// Where (section and key), which rule, what, and what else it concerns.
+// Where (section and key), which rule at which level (its own, or lower where the document cannot
+// tell), what, and what else it concerns.
 using RuleReport = std::function<void(std::string_view section, std::string_view key, std::string_view code,
-                                      std::string message, const RelatedElements& related)>;
+                                      Severity level, std::string message, const RelatedElements& related)>;
 
 // The calibration dates and factors, the serial numbers, offsets and plate radius of a document.
 void CheckCalibrationValues(const PDDXFile& document, const CheckLimits& limits, const RuleReport& report);
@@ -30,7 +31,8 @@ void CheckCalibrationValues(const PDDXFile& document, const CheckLimits& limits,
 void OrderByValue(std::span<const double> values, std::vector<std::size_t>& order);
 
 // The drops of one test location at a time, as they come: the drop's own faults at once, those
-// of its drops together (loads of one height, repeatability) and its test time at its end.
+// of its drops together (loads of one height, repeatability) and its test time at its end. A load
+// an FWD cannot apply is told once a document, at the first drop that has one.
 class DropRules {
 public:
     DropRules(const PDDXFile& document, const CheckLimits& limits, RuleReport report);
@@ -50,7 +52,9 @@ private:
         std::size_t DeflectionsAt, DeflectionCount;
     };
     using DropGroup = std::span<const HeldDrop* const>;  // drops of one height, by load
-    void Report(std::string_view key, std::string_view code, std::string message, const RelatedElements& related = {});
+    void Report(std::string_view key, std::string_view code, std::string message, const RelatedElements& related = {},
+                std::optional<Severity> level = std::nullopt);
+    void Load(std::string_view handle, double load);
     void Basin(std::string_view handle, std::span<const double> deflections);
     void Heights();
     void Repeatability(DropGroup group, double load);
@@ -72,6 +76,13 @@ private:
     std::string_view HandleOf(const HeldDrop& drop) const { return {handles_.data() + drop.HandleAt, drop.HandleSize}; }
     double Deflection(const HeldDrop& drop, std::size_t k) const { return deflections_[drop.DeflectionsAt + k]; }
     std::unordered_map<std::string, std::string> testTimes_;  // the first location of each
+    bool toTheMinute_ = false;                                // no test time of the document gives seconds
+    // A load as kN, where the document's unit (and, for a pressure, its plate) allow.
+    std::optional<double> knPerLoad_;
+    std::string loadUnit_;  // UTF-8
+    bool unitIsForce_ = false;
+    std::optional<double> plateMm_;  // the plate radius, where a plate has it
+    bool loadTold_ = false;          // a load outside the range was told
 };
 
 }  // namespace vantrel

@@ -1,19 +1,15 @@
 #include "core/Check.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <unordered_set>
 
 #include "base/Latin1.h"
 #include "core/CalibrationChecks.h"
 #include "core/DropMeasures.h"
 #include "core/ExportFields.h"
 #include "core/UnitFactors.h"
-#include "base/ProfileFile.h"
-#include "base/NativeText.h"
 #include "base/NumberText.h"
 #include "import/Sniffing.h"
 
@@ -42,14 +38,9 @@ public:
     explicit Findings(const std::function<void(const Finding&)>& found) : found_(found) {}
 
     void Add(std::string_view section, std::string_view key, std::string message, std::string_view code = {},
-             const RelatedElements& related = {})
+             const RelatedElements& related = {}, Severity level = Severity::Error)
     {
-        Finding finding{Utf8FromLatin1(section),
-                        Utf8FromLatin1(key),
-                        std::move(message),
-                        std::string(code),
-                        code.empty() ? Severity::Error : RuleOf(code).Level,
-                        {}};
+        Finding finding{Utf8FromLatin1(section), Utf8FromLatin1(key), std::move(message), std::string(code), level, {}};
         finding.Related.reserve(related.size());
         for (const SectionAndKey& other : related)
             finding.Related.emplace_back(Utf8FromLatin1(other.Section), Utf8FromLatin1(other.Key));
@@ -60,8 +51,9 @@ public:
     // What the calibration rules find goes the same way.
     RuleReport Rules()
     {
-        return [this](std::string_view section, std::string_view key, std::string_view code, std::string message,
-                      const RelatedElements& related) { Add(section, key, std::move(message), code, related); };
+        return [this](std::string_view section, std::string_view key, std::string_view code, Severity level,
+                      std::string message,
+                      const RelatedElements& related) { Add(section, key, std::move(message), code, related, level); };
     }
 
     // Each item of a list that is not a number; `values`, where given, the items read already (a
@@ -154,12 +146,22 @@ private:
     std::vector<std::optional<double>> values_;
 };
 
-void CheckLocation(const PDDXSection& location, LocationCheck& check)
+// `drops`, where given: the location's drops, read apart from the document into `apart`.
+void CheckLocation(const PDDXSection& location, LocationCheck& check, const PDDXDropValues* apart,
+                   const std::vector<const char*>* drops)
 {
     check.Begin(location.Handle());
-    for (const PDDXElement& element : location.Elements())
-        if (NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix))
-            check.Drop(element.Handle(), element.Value());
+    if (drops) {
+        std::string handle;
+        for (std::size_t d = 0; d < drops->size(); ++d) {
+            handle.assign(pddx::TestLocation::kDropDataPrefix).append(std::to_string(d + 1));
+            check.Drop(handle, apart->Value((*drops)[d]));
+        }
+    } else {
+        for (const PDDXElement& element : location.Elements())
+            if (NumberAfter(element.Handle(), pddx::TestLocation::kDropDataPrefix))
+                check.Drop(element.Handle(), element.Value());
+    }
     const PDDXElement* counter = location.Elements().Find(pddx::TestLocation::NumberOfDrops);
     const PDDXElement* time = location.Elements().Find(pddx::TestLocation::TestTime);
     check.End(counter ? counter->Value() : std::string_view(), time ? time->Value() : std::string_view());
@@ -227,106 +229,6 @@ std::optional<int> CheckWhole(const PDDXFile& document, int locations, const Che
     return sensors;
 }
 
-// The test locations of PDDX text read line by line as a lookup reads them: the first block of
-// each location's first name, its first NumberOfDrops and the first drop of each number. `Visit`
-// is told Begin(n), Drop(n, value) for each such drop, and End(counter, testTime) (empty: none).
-template <typename Visit>
-class LocationsAsWritten {
-public:
-    explicit LocationsAsWritten(Visit& visit) : visit_(visit) {}
-
-    void Read(NativeLines& lines)
-    {
-        for (std::string_view line; lines.Next(line);) {
-            if (!inLocation_ && !IsHeaderLine(line)) continue;
-            const ProfileLine read = ReadProfileLine(line);
-            if (read.Is == ProfileLine::Kind::Header) Header(read.Name);
-            else if (read.Is == ProfileLine::Kind::Pair && inLocation_) Pair(read.Name, read.Value);
-        }
-        Finish();
-    }
-
-private:
-    void Header(std::string_view name)
-    {
-        Finish();
-        const std::optional<int> n = NumberAfter(name, pddx::TestLocation::kPrefix);
-        inLocation_ = n && seen_.insert(*n).second;
-        if (!inLocation_) return;
-        visit_.Begin(*n);
-        counter_.clear();
-        counterRead_ = false;
-        time_.clear();
-        timeRead_ = false;
-        taken_.assign(taken_.size(), false);
-    }
-    void Pair(std::string_view key, std::string_view value)
-    {
-        if (EqualsIgnoreCase(key, pddx::TestLocation::NumberOfDrops)) {
-            if (!counterRead_) counter_.assign(value);
-            counterRead_ = true;
-            return;
-        }
-        if (EqualsIgnoreCase(key, pddx::TestLocation::TestTime)) {
-            if (!timeRead_) time_.assign(value);
-            timeRead_ = true;
-            return;
-        }
-        const std::optional<int> drop = NumberAfter(key, pddx::TestLocation::kDropDataPrefix);
-        if (!drop) return;
-        if (taken_.size() <= static_cast<std::size_t>(*drop)) taken_.resize(*drop + 1, false);
-        if (taken_[*drop]) return;
-        taken_[*drop] = true;
-        visit_.Drop(*drop, value);
-    }
-    void Finish()
-    {
-        if (inLocation_) visit_.End(counter_, time_);
-        inLocation_ = false;
-    }
-
-    Visit& visit_;
-    std::unordered_set<int> seen_;
-    bool inLocation_ = false;
-    std::string counter_, time_;
-    bool counterRead_ = false, timeRead_ = false;
-    std::vector<bool> taken_;  // the drop numbers of the location at hand
-};
-
-std::string LocationName(int n) { return std::string(pddx::TestLocation::kPrefix) + std::to_string(n); }
-
-// The template's values of PDDX text as it stands, as a profile lookup finds them.
-void FillTemplate(const ProfileFile& profile, PDDXFile& document)
-{
-    for (PDDXSection& section : document.Sections()) {
-        const int number = profile.FindSection(section.Handle());
-        for (PDDXElement& element : section.Elements()) element.SetValue(profile.Value(number, element.Handle()));
-    }
-}
-
-// The template's values of PDDX lines from everything outside the test locations, as a lookup
-// finds them, and each test location added (without its elements) in the order first met.
-void ReadOutsideLocations(NativeLines& lines, PDDXFile& document)
-{
-    std::string outside;  // every line but those of test locations, for the profile lookup
-    std::vector<int> locations;
-    std::unordered_set<int> seen;
-    bool inLocation = false;
-    for (std::string_view line; lines.Next(line);) {
-        // A location's lines are neither looked up nor kept: only a header ends it.
-        if (inLocation && !IsHeaderLine(line)) continue;
-        const ProfileLine read = ReadProfileLine(line);
-        if (read.Is == ProfileLine::Kind::Header) {
-            const std::optional<int> n = NumberAfter(read.Name, pddx::TestLocation::kPrefix);
-            inLocation = n.has_value();
-            if (n && seen.insert(*n).second) locations.push_back(*n);
-        }
-        if (!inLocation) outside.append(line).append("\n");
-    }
-    FillTemplate(ProfileFile(std::move(outside)), document);
-    for (const int n : locations) document.AddTestLocation(n);
-}
-
 }  // namespace
 
 std::span<const SectionAndKey> FlaggedElements() { return kFlagged; }
@@ -355,8 +257,10 @@ int NumberAfterOrZero(std::string_view name, std::string_view prefix)
 }
 
 struct SteppedCheck::State {
-    State(const PDDXFile& checked, std::function<void(const Finding&)> tell, const CheckLimits& limits)
+    State(const PDDXFile& checked, std::function<void(const Finding&)> tell, const CheckLimits& limits,
+          const PDDXDropValues* drops)
         : document(checked),
+          apart(drops),
           found(std::move(tell)),
           findings(found),
           check(findings, CheckWhole(document, CountLocations(document), limits, findings),
@@ -364,15 +268,17 @@ struct SteppedCheck::State {
     {
     }
     const PDDXFile& document;
+    const PDDXDropValues* apart;
     const std::function<void(const Finding&)> found;  // before `findings`, which refers to it
     Findings findings;
     LocationCheck check;
-    int checked = 0;  // sections
+    int checked = 0;            // sections
+    std::size_t locations = 0;  // test locations
 };
 
 SteppedCheck::SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found,
-                           const CheckLimits& limits)
-    : state_(std::make_unique<State>(document, std::move(found), limits))
+                           const CheckLimits& limits, const PDDXDropValues* drops)
+    : state_(std::make_unique<State>(document, std::move(found), limits, drops))
 {
 }
 
@@ -383,66 +289,19 @@ bool SteppedCheck::Continue(std::size_t sections)
     const KeyedCollection<PDDXSection>& all = state_->document.Sections();
     for (; sections > 0 && state_->checked < all.Count(); --sections) {
         const PDDXSection& section = all.Item(++state_->checked);
-        if (NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) CheckLocation(section, state_->check);
+        if (!NumberAfter(section.Handle(), pddx::TestLocation::kPrefix)) continue;
+        const PDDXDropValues* apart = state_->apart;
+        const std::size_t n = state_->locations++;
+        CheckLocation(section, state_->check, apart,
+                      apart && n < apart->Locations.size() ? &apart->Locations[n] : nullptr);
     }
     return state_->checked >= all.Count();
 }
 
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found,
-                   const CheckLimits& limits)
+                   const CheckLimits& limits, const PDDXDropValues* drops)
 {
-    SteppedCheck(document, found, limits).Continue(std::numeric_limits<std::size_t>::max());
-}
-
-void ReadPDDXOutsideLocations(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
-{
-    NativeLines lines(input.Bytes);
-    ReadOutsideLocations(lines, document);
-}
-
-void ReadPDDXAsWritten(ReaderContext& /*context*/, ReaderInput& input, PDDXFile& document, bool /*append*/)
-{
-    // Held whole, the text is read the two ways a file is read twice.
-    const std::string text = ReadAllText(input.Bytes);
-    NativeLines outside(text);
-    ReadOutsideLocations(outside, document);
-    struct Fill {
-        PDDXFile& document;
-        PDDXSection* location = nullptr;
-        void Begin(int n) { location = &document.Section(LocationName(n)); }
-        void Drop(int n, std::string_view value) { location->AddDropData(n).SetValue(value); }
-        void End(std::string_view counter, std::string_view time)
-        {
-            location->Element(pddx::TestLocation::NumberOfDrops).SetValue(counter);
-            location->Element(pddx::TestLocation::TestTime).SetValue(time);
-        }
-    } fill{document};
-    NativeLines locations(text);
-    LocationsAsWritten<Fill>(fill).Read(locations);
-}
-
-void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
-                                 const std::function<void(const Finding&)>& found, const CheckLimits& limits)
-{
-    Findings findings(found);
-    LocationCheck check(findings, CheckWhole(outside, CountLocations(outside), limits, findings),
-                        DropRules(outside, limits, findings.Rules()));
-    struct Check {
-        LocationCheck& check;
-        std::string handle;
-        void Begin(int n) { check.Begin(LocationName(n)); }
-        void Drop(int n, std::string_view value)
-        {
-            char number[16];
-            const auto end = std::to_chars(number, number + sizeof number, n).ptr;
-            handle.assign(pddx::TestLocation::kDropDataPrefix).append(number, end);
-            check.Drop(handle, value);
-        }
-        void End(std::string_view counter, std::string_view time) { check.End(counter, time); }
-    } visit{check, {}};
-    source.Rewind();
-    NativeLines lines(source);
-    LocationsAsWritten<Check>(visit).Read(lines);
+    SteppedCheck(document, found, limits, drops).Continue(std::numeric_limits<std::size_t>::max());
 }
 
 }  // namespace vantrel

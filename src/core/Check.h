@@ -13,7 +13,7 @@
 
 #include "core/CheckLimits.h"
 #include "document/PDDXFile.h"
-#include "import/ReaderInput.h"
+#include "import/PddxDrops.h"
 
 namespace vantrel {
 
@@ -55,15 +55,17 @@ struct Finding {
 // and level for what a rule finds.
 std::string FindingLine(const Finding& finding);
 
-// Then what the calibration rules find, with `limits`.
+// Then what the calibration rules find, with `limits`. `drops`, where given: the document's drops,
+// read apart from it (a PDDX file's, as export reads them), checked as if they were its elements.
 void CheckDocument(const PDDXFile& document, const std::function<void(const Finding&)>& found,
-                   const CheckLimits& limits = {});
+                   const CheckLimits& limits = {}, const PDDXDropValues* drops = nullptr);
 
 // CheckDocument a few sections at a time, so that a window stays responsive while a large
 // document is checked. The document must not change until the check is done or dropped.
 class SteppedCheck {
 public:
-    SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found, const CheckLimits& limits = {});
+    SteppedCheck(const PDDXFile& document, std::function<void(const Finding&)> found, const CheckLimits& limits = {},
+                 const PDDXDropValues* drops = nullptr);
     ~SteppedCheck();
     SteppedCheck(const SteppedCheck&) = delete;
     SteppedCheck& operator=(const SteppedCheck&) = delete;
@@ -74,18 +76,5 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
-
-// A reader of PDDX text as it stands, to check it: the template's values, and every
-// "Test Location n" section with every DropData_n key it holds, whatever the counters say (the
-// PDDX reader goes by the counters, so it would hide a counter that is wrong).
-void ReadPDDXAsWritten(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
-
-// The same in two readings, for a file that is too large to hold whole: ReadPDDXOutsideLocations
-// reads the template's values and adds each test location, without its elements; then
-// CheckPDDXLocationsAsWritten hands on CheckDocument's findings, reading the locations' drops
-// from `source` again as they come.
-void ReadPDDXOutsideLocations(ReaderContext& context, ReaderInput& input, PDDXFile& document, bool append);
-void CheckPDDXLocationsAsWritten(const PDDXFile& outside, ByteSource& source,
-                                 const std::function<void(const Finding&)>& found, const CheckLimits& limits = {});
 
 }  // namespace vantrel

@@ -17,6 +17,8 @@ constexpr CheckLimitKey kKeys[] = {
     {"BasinRisePercent", &CheckLimits::BasinRisePercent},
     {"LoadTolerancePercent", &CheckLimits::LoadTolerancePercent},
     {"RepeatabilityPercent", &CheckLimits::RepeatabilityPercent},
+    {"MinLoadKilonewtons", &CheckLimits::MinLoadKilonewtons},
+    {"MaxLoadKilonewtons", &CheckLimits::MaxLoadKilonewtons},
 };
 
 constexpr std::string_view kIntervals =
@@ -32,7 +34,8 @@ constexpr CheckRule kRules[] = {
     {"V103", Severity::Error, "a calibration dated after the data", "", "a calibration cannot apply to earlier data"},
     {"V104", Severity::Warning, "a calibration date or the date of the data that is no date", "",
      "dates are read as dd-mmm-yyyy, yyyy-mm-dd or dd.mm.yyyy"},
-    {"V111", Severity::Warning, "a reference or relative calibration factor outside MinFactor to MaxFactor",
+    {"V111", Severity::Warning,
+     "a relative or reference calibration factor outside MinFactor to MaxFactor (a Dynatest device's relative gains)",
      "MinFactor, MaxFactor", "AASHTO R 32: a sensor whose factor falls outside 0.98 to 1.02 is to be checked"},
     {"V112", Severity::Error, "a list of sensor factors that does not hold one per sensor", "",
      "a factor belongs to each sensor"},
@@ -52,11 +55,15 @@ constexpr CheckRule kRules[] = {
     {"V133", Severity::Warning,
      "a drop whose load differs from the median of its height by more than the limit, or one below half the others'",
      "LoadTolerancePercent", "drops from one height give one load"},
-    {"V134", Severity::Warning, "two test locations with the same test time", "",
+    {"V134", Severity::Warning,
+     "two test locations with the same test time (a note where no time of the document gives seconds)", "",
      "one device tests one place at a time"},
     {"V135", Severity::Warning,
      "a sensor's deflections over the drops of one height varying by more than the limit (coefficient of variation)",
      "RepeatabilityPercent", "repeated drops give repeated deflections"},
+    {"V136", Severity::Warning, "a load outside what an FWD applies, as a force (once a document)",
+     "MinLoadKilonewtons, MaxLoadKilonewtons",
+     "plausibility: FWDs apply about 7 to 120 kN, heavy-weight deflectometers up to about 250 kN"},
 };
 
 }  // namespace

@@ -17,6 +17,8 @@ struct CheckLimits {
     double BasinRisePercent = 5;
     double LoadTolerancePercent = 5;
     double RepeatabilityPercent = 5;
+    double MinLoadKilonewtons = 5;
+    double MaxLoadKilonewtons = 300;
     bool operator==(const CheckLimits&) const = default;
 };
 
