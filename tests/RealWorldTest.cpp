@@ -41,7 +41,9 @@ TEST_F(RealWorld, EveryFileIsReadWithTheFactsItsReadmeLists)
         // The first station's GPS fix is the 5280 line just above its 5301 line.
         {"basic_PV01.F25", 52, 156, 11, "[Test Location 1]\r\nTestLocation = 0, 0, 0\r\nGPSLocation = 48.97394250, 2.58734083, 1.00\r\n"},
         {"basic_PV01.pdx", 52, 156, 0},
-        {"mr.F25", 40, 200, 10},
+        // Sensor 1 comes as a second 5200 line, its type left out like that of every sensor line.
+        {"mr.F25", 40, 200, 10, "SensorSerialNumbers = FG256, FG189, FG201, FG216, FG240, FG244, FG200, FG257, FG220, "
+                                "FG233\r\n"},
         {"report.F25", 26, 78, 0},
         {"basic_PV01-sweco.fwd", 52, 0, 0, "EndDate = 12-Apr-2023\r\n"},
         // Its first "Position of Drop" in degrees, minutes and seconds is the F25's first fix.

@@ -55,13 +55,15 @@ struct F25State {
     // wait, as a file of no record at all is no F25 and is warned of as a whole.
     bool RecordMet = false;
     std::vector<int> UntakenLines;
-    bool Metric = false;                 // left by the last unit code of record 5010
-    int XSensors = -1;                   // sensors of this file's X offsets (5020); -1 before them
-    int YSensors = -1;                   // and of its Y offsets (5021)
-    int LoadCellLine = 0;                // the line of the load cell record (5200); 0 before it
-    std::string HistoryFileExtension;    // of the file time histories are kept in, where 5010 names one
-    bool SeparateHistoriesSaid = false;  // the warning that they were not read is given once a file
-    int TimeStepLine = 0;                // the line whose time step gave the sampling frequency
+    bool Metric = false;                   // left by the last unit code of record 5010
+    int XSensors = -1;                     // sensors of this file's X offsets (5020); -1 before them
+    int YSensors = -1;                     // and of its Y offsets (5021)
+    int LoadCellLine = 0;                  // the line of the load cell record (5200); 0 before it
+    bool SensorsFromLoadCellCode = false;  // the first sensor came as a second 5200, so 5201 is the second
+    bool UntypedSensorSaid = false;        // a record without its type field has been warned of
+    std::string HistoryFileExtension;      // of the file time histories are kept in, where 5010 names one
+    bool SeparateHistoriesSaid = false;    // the warning that they were not read is given once a file
+    int TimeStepLine = 0;                  // the line whose time step gave the sampling frequency
     // A GPS fix stands above the station record it belongs to, so it waits for that record.
     std::string PendingGps;
     int PendingGpsLine = 0;  // the line of the waiting fix; 0 when none waits
@@ -624,45 +626,80 @@ void SetSection(Record& r)
 }
 
 // 5200 the load cell, 5201 to 5218 the sensors in place order ("NA" where there is none): each its
-// serial number, centre gain and calibration factor.
+// serial number, type, relative gain (the centre gain) and absolute gain (the calibration factor).
 constexpr std::size_t kColDeviceSerial = 1, kColCenterGain = 3, kColCalibrationFactor = 4;
+// Some writers leave the type out of a sensor's record: serial, relative and absolute gain alone.
+constexpr std::size_t kFieldsWithoutType = 4;
+
+// The fields of the relative and the absolute gain of a load cell or sensor record; a record
+// without its type has them one field earlier, which is said once a file.
+std::pair<std::size_t, std::size_t> GainFields(Record& r)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    if (fields.size() != kFieldsWithoutType) return {kColCenterGain, kColCalibrationFactor};
+    if (!f25.UntypedSensorSaid)
+        faults.Note("the record gives no type: here and in the records after it, the third field is read as the relative "
+                    "gain and the fourth as the absolute gain");
+    f25.UntypedSensorSaid = true;
+    return {kColCenterGain - 1, kColCalibrationFactor - 1};
+}
+
+// The sensor of a record, as the first of the list or appended to it; "NA" is no sensor, which
+// the caller has told.
+void KeepSensor(Record& r, bool first)
+{
+    auto& [context, f25, fields, document, line, faults] = r;
+    const std::string serial = Cleaned(fields[kColDeviceSerial]);
+    const auto [centre, factor] = GainFields(r);
+    PDDXElement& serials = document.Element(pddx::DeviceInformation::SensorSerialNumbers);
+    PDDXElement& factors = document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor);
+    PDDXElement& gains = document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain);
+    if (first) {
+        serials.SetValue(serial);
+        factors.SetValue(std::string(TrimBlanks(fields[factor])));
+        gains.SetValue(std::string(TrimBlanks(fields[centre])));
+        return;
+    }
+    serials.AppendItem(serial);
+    gains.AppendItem(TrimBlanks(fields[centre]));
+    factors.AppendItem(TrimBlanks(fields[factor]));
+}
 
 void SetLoadCell(Record& r)
 {
     auto& [context, f25, fields, document, line, faults] = r;
-    // Some writers code sensor i as 5200 + i, so that their first sensor comes as a second 5200.
-    if (f25.LoadCellLine != 0)
-        return faults.Note("a second load cell record; the load cell of line " + std::to_string(f25.LoadCellLine) +
-                           " is kept and this one is not");
+    // Some writers code sensor i as 5200 + i, so that their first sensor comes as a second 5200:
+    // in a sensor's shape it is kept as the first sensor.
+    if (f25.LoadCellLine != 0) {
+        const bool sensor = fields.size() == kFieldsWithoutType;
+        faults.Note("a second load cell record; the load cell of line " + std::to_string(f25.LoadCellLine) +
+                    " is kept" +
+                    (sensor ? ", and this one, in a sensor's shape, is read as the first sensor"
+                            : " and this one is not"));
+        if (!sensor || Cleaned(fields[kColDeviceSerial]) == "NA") return;
+        KeepSensor(r, true);
+        f25.SensorsFromLoadCellCode = true;
+        return;
+    }
     f25.LoadCellLine = line;
+    const auto [centre, factor] = GainFields(r);
     document.Element(pddx::DeviceInformation::LoadCellSerialNumber).SetValue(Cleaned(fields[kColDeviceSerial]));
     document.Element(pddx::DeviceCalibration::LoadCellCalibrationCenterGain)
-        .SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
+        .SetValue(std::string(TrimBlanks(fields[centre])));
     document.Element(pddx::DeviceCalibration::LoadCellCalibrationFactor)
-        .SetValue(std::string(TrimBlanks(fields[kColCalibrationFactor])));
+        .SetValue(std::string(TrimBlanks(fields[factor])));
 }
 
 void SetFirstSensor(Record& r)
 {
-    auto& [context, f25, fields, document, line, faults] = r;
-    if (TrimBlanks(Without(fields[kColDeviceSerial], "\"")) == "NA") return;  // no sensor in this place
-    document.Element(pddx::DeviceInformation::SensorSerialNumbers).SetValue(Cleaned(fields[kColDeviceSerial]));
-    document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor)
-        .SetValue(std::string(TrimBlanks(fields[kColCalibrationFactor])));
-    document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain)
-        .SetValue(std::string(TrimBlanks(fields[kColCenterGain])));
+    // "NA" with its quotes removed but not its apostrophes, as for no other sensor.
+    if (TrimBlanks(Without(r.Fields[kColDeviceSerial], "\"")) == "NA") return;
+    KeepSensor(r, !r.State.SensorsFromLoadCellCode);
 }
 
 void AddSensor(Record& r)
 {
-    auto& [context, f25, fields, document, line, faults] = r;
-    const std::string serial = Cleaned(fields[kColDeviceSerial]);
-    if (serial == "NA") return;
-    document.Element(pddx::DeviceInformation::SensorSerialNumbers).AppendItem(serial);
-    document.Element(pddx::DeviceCalibration::SensorCalibrationCenterGain)
-        .AppendItem(TrimBlanks(fields[kColCenterGain]));
-    document.Element(pddx::DeviceCalibration::SensorReferenceCalibrationFactor)
-        .AppendItem(TrimBlanks(fields[kColCalibrationFactor]));
+    if (Cleaned(r.Fields[kColDeviceSerial]) != "NA") KeepSensor(r, false);
 }
 
 // 5302: the comment of a station.
