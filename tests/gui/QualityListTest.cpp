@@ -28,11 +28,11 @@ std::shared_ptr<PDDXFile> Ruled()
     document->Element("Operations Information", "StartDate").SetValue("07-Apr-2004");
     document->Element("Device Calibration", "SensorRelativeCalibrationDate").SetValue("01-Jan-2004");
     PDDXSection& first = document->AddTestLocation();
-    document->Element("Test Location 1", "TestTime").SetValue("08:00:00");
+    document->Element("Test Location 1", "TestTime").SetValue("08:00:05");
     for (const char* drop : {"50, 400, 200, 100", "50, 480, 200, 100", "50, 320, 200, 100"})
         first.AddDropData().SetValue(drop);
     PDDXSection& second = document->AddTestLocation();
-    document->Element("Test Location 2", "TestTime").SetValue("08:00:00");
+    document->Element("Test Location 2", "TestTime").SetValue("08:00:05");
     second.AddDropData().SetValue("50, -5, 200, 100");
     return document;
 }
@@ -78,7 +78,7 @@ TEST(QualityList, ListsWhatTheRulesFindBesideTheGridAndWhatTheDocumentLacksBelow
     EXPECT_EQ(Column(list, 0), QStringList({"V102", "V135", "V131", "V134"}));
     EXPECT_EQ(Column(list, 1), QStringList({"[Device Calibration] SensorRelativeCalibrationDate", "[Test Location 1] DropData_1",
                                             "[Test Location 2] DropData_1", "[Test Location 2] TestTime"}));
-    EXPECT_EQ(list.topLevelItem(3)->text(2), "08:00:00, as [Test Location 1]");
+    EXPECT_EQ(list.topLevelItem(3)->text(2), "08:00:05, as [Test Location 1]");
     EXPECT_EQ(count.text(), "4 findings: 1 error, 3 warnings");
     // Beside the grid from the start, the grid keeping the larger part of the place.
     EXPECT_TRUE(review.Quality()->isVisible());
