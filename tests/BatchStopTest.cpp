@@ -1,12 +1,17 @@
 // A batch stopped while it converts a file: the file is left unwritten, with no temporary file
-// beside it, the files before it stay written and those after it are not tried.
+// beside it, the files before it stay written and those after it are not tried; a run ended by a
+// signal has listed every file it wrote.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include "core/Conversion.h"
@@ -92,6 +97,40 @@ TEST(BatchStop, ReadingWhileACheckLivesIsInterruptedByIt)
         }
         EXPECT_EQ(stopped, checked) << count;
     }
+}
+
+// The second output is a named pipe no one reads, where the run waits until a signal ends it.
+TEST(BatchStop, FilesWrittenBeforeASignalAreListed)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char* written;
+        const char* pipe;  // in out/
+        std::string listed;
+    } cases[] = {
+        {{"convert", "-t", "f25", "--output-dir", "out", "a.F25", "b.F25"}, "a.DDX", "b.DDX", "a.F25 -> out/a.DDX\n"},
+        {{"batch", "-t", "f25", "--output-dir", "out", "a.F25"}, "acvt.DDX", "bcvt.DDX", "./a.F25 -> out/acvt.DDX\n"},
+    };
+    for (const auto& c : cases)
+        for (const int signal : {SIGTERM, SIGINT}) {
+            SCOPED_TRACE(c.args[0] + " " + std::to_string(signal));
+            TempDir dir;
+            WriteBytes(dir / "a.F25", F25Survey(1));
+            WriteBytes(dir / "b.F25", F25Survey(1));
+            fs::create_directory(dir / "out");
+            ASSERT_EQ(::mkfifo((dir / "out" / c.pipe).c_str(), 0644), 0);
+            std::vector<std::string> args = {"--settings", "s.bag"};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            const int pid = StartVantrel(args, dir.Path(), dir / "err", dir / "listed");
+            // A listing held back never comes: the wait ends after a while, and the test fails.
+            for (int wait = 0; wait < 1000 && !(fs::exists(dir / "listed") && fs::file_size(dir / "listed") > 0); ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ::kill(pid, signal);
+            const int status = WaitForVantrel(pid);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+            EXPECT_EQ(ReadBytes(dir / "listed"), c.listed);
+            EXPECT_EQ(FileNames(dir / "out"), (std::set<std::string>{c.written, c.pipe}));
+        }
 }
 
 }  // namespace

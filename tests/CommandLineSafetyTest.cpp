@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <optional>
@@ -491,9 +492,10 @@ TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhatWasLeftAndWhereATypeCameFrom)
     EXPECT_EQ(TemporaryFiles(dir / "runs"), std::vector<std::string>{});
     EXPECT_FALSE(fs::exists(dir / "m.DDX"));
 
-    // The batch converts in the order the folder lists and stops at the first failure.
+    // The batch converts in byte order of the names and stops at the first failure.
     std::vector<std::string> order;
     for (const auto& entry : fs::directory_iterator(dir / "runs")) order.push_back(entry.path().filename().string());
+    std::sort(order.begin(), order.end());
     WriteBytes(dir / "settings.bag", "[Settings]\r\nFileType = 6\r\nNumSensors = 1\r\n");
     for (const std::string& name : order) WriteBytes(dir / "runs" / name, CrLf({"FWD", "1 L 0 0 9 1 60"}));
     WriteBytes(dir / "runs" / order[0], CrLf({"FWD", "1 L 0 0 9 1 60", "1 L 0 0 x 1 60"}));

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vantrel::platform {
 
@@ -26,6 +27,21 @@ struct FileIdentity {
 bool IdentifyFile(const std::string& name, FileIdentity& identity);
 // The identity of what standard input reads; false when it cannot be told.
 bool IdentifyStandardInput(FileIdentity& identity);
+
+// A name in a folder and what it stands for, links followed.
+struct FolderEntry {
+    std::string Name;
+    FileKind Kind = FileKind::Other;
+    FileIdentity Identity = {};  // known for a folder
+    std::string Error = {};      // why what the name stands for cannot be told (a link to nothing)
+};
+// Lists the folder reached from `top` through the folder names `below`, each opened inside the
+// one before: a folder deeper than the longest path the system takes is listed too, and no more
+// than two files are open at any time. Gives its identity and its entries ("." and ".." left
+// out) in the system's order; false, with the reason in `error`, when it cannot be opened or
+// read to its end.
+bool ListFolder(const std::filesystem::path& top, const std::vector<std::string>& below, FileIdentity& identity,
+                std::vector<FolderEntry>& entries, std::string& error);
 
 // Opens a file for reading; kNoFile when it cannot be opened.
 FileHandle OpenForReading(const std::string& fileName, std::string& error);

@@ -2,6 +2,7 @@
 
 #include "base/Platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
@@ -76,6 +77,51 @@ bool IdentifyFile(const std::string& name, FileIdentity& identity)
 {
     struct stat info {};
     return Identity(::stat(name.c_str(), &info), info, identity);
+}
+
+bool ListFolder(const std::filesystem::path& top, const std::vector<std::string>& below, FileIdentity& identity,
+                std::vector<FolderEntry>& entries, std::string& error)
+{
+    int folder = ::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (auto name = below.begin(); folder >= 0 && name != below.end(); ++name) {
+        const int inner = ::openat(folder, name->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int failure = errno;
+        ::close(folder);
+        errno = failure;
+        folder = inner;
+    }
+    struct stat info {};
+    DIR* const listing = folder >= 0 && ::fstat(folder, &info) == 0 ? ::fdopendir(folder) : nullptr;
+    if (!listing) {
+        error = LastError();
+        if (folder >= 0) ::close(folder);
+        return false;
+    }
+    Identity(0, info, identity);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(listing);
+        if (!entry) break;
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        FolderEntry found{name};
+        // A regular file needs no look of its own; a folder's identity and a link's target do.
+        if (entry->d_type == DT_REG) {
+            found.Kind = FileKind::Regular;
+        } else if (::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0) {
+            found.Kind = S_ISREG(info.st_mode)   ? FileKind::Regular
+                         : S_ISDIR(info.st_mode) ? FileKind::Folder
+                                                 : FileKind::Other;
+            Identity(0, info, found.Identity);
+        } else {
+            found.Error = LastError();
+        }
+        entries.push_back(std::move(found));
+    }
+    const bool whole = errno == 0;
+    if (!whole) error = LastError();
+    ::closedir(listing);
+    return whole;
 }
 
 bool IdentifyStandardInput(FileIdentity& identity)

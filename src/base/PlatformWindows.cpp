@@ -91,6 +91,30 @@ bool IdentifyFile(const std::string& name, FileIdentity& identity)
     return known;
 }
 
+bool ListFolder(const std::filesystem::path& top, const std::vector<std::string>& below, FileIdentity& identity,
+                std::vector<FolderEntry>& entries, std::string& error)
+{
+    std::filesystem::path folder = top;
+    for (const std::string& name : below) folder /= std::filesystem::path(name);
+    if (!IdentifyFile(folder.string(), identity)) {
+        error = LastError();
+        return false;
+    }
+    std::error_code failure;
+    for (std::filesystem::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure)) {
+        FolderEntry found{it->path().filename().string()};
+        std::error_code kind;
+        const std::filesystem::file_status status = it->status(kind);
+        if (kind) found.Error = kind.message();
+        else if (std::filesystem::is_regular_file(status)) found.Kind = FileKind::Regular;
+        else if (std::filesystem::is_directory(status) && IdentifyFile(it->path().string(), found.Identity))
+            found.Kind = FileKind::Folder;
+        entries.push_back(std::move(found));
+    }
+    if (failure) error = failure.message();
+    return !failure;
+}
+
 bool IdentifyStandardInput(FileIdentity& identity)
 {
     return IdentifyHandle(::GetStdHandle(STD_INPUT_HANDLE), identity);

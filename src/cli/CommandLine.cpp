@@ -46,7 +46,7 @@ int CommandLine::Run(int argc, const char* const* argv)
     // Listings and documents written to a full disk or a closed pipe are a failure too.
     errno = 0;
     if (!out_.flush() && !outputFailed_) {
-        err_ << "vantrel: " << OutputFailure().message << "\n";
+        err_ << "vantrel: " << (listingFailure_.empty() ? OutputFailure().message : listingFailure_) << "\n";
         return kExitReadFailure;
     }
     return status;
@@ -355,8 +355,10 @@ void CommandLine::Message(const std::string& text)
 void CommandLine::List(const std::string& text)
 {
     progress_.Wipe();
-    out_ << EscapeControls(text) << "\n";
-    if (progress_.Shown()) out_.flush();
+    // Out before the next file starts, so that a run ended by a signal has listed what it wrote.
+    errno = 0;
+    out_ << EscapeControls(text) << "\n" << std::flush;
+    if (!out_ && listingFailure_.empty()) listingFailure_ = OutputFailure().message;
 }
 
 void CommandLine::Report(const std::string& name, const ReadReport& report)

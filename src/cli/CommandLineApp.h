@@ -95,6 +95,7 @@ private:
     std::string settingsTypeOrigin_;
     SettingsRecord loadedSettings_;  // as the settings file gave them, before any --set
     bool outputFailed_ = false;      // already reported
+    std::string listingFailure_;     // why the first line of the listing could not be written
 
     std::string settingsFile_;
     bool paths_ = false;

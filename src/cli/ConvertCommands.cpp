@@ -184,7 +184,8 @@ int CommandLine::RunBatch()
                          {.Starting = [&](std::size_t i) { current = i; },
                           .Skipped =
                               [&](std::size_t i) {
-                                  Message(files[i].Input + ": not converted: " + files[i].Skipped);
+                                  Message(files[i].Input + (files[i].Folder ? ": " : ": not converted: ") +
+                                          files[i].Skipped);
                                   ++skipped;
                                   progress_.FileDone();
                               },

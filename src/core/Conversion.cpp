@@ -6,8 +6,12 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
+#include <system_error>
+#include <utility>
 
 #include "base/AtomicFile.h"
+#include "base/Platform.h"
 #include "base/ReadError.h"
 #include "core/InOrder.h"
 #include "core/OutputChecks.h"
@@ -197,61 +201,126 @@ void ConvertUnattended(const SettingsRecord& settings, FileType code, InputFile&
 
 namespace {
 
-// The folders a batch takes its files from, as paths relative to `folder`: the folder itself,
-// then with `recursive` every folder below it in name order, except the output folder (whose
-// files are the batch's outputs, not its inputs). Folders that cannot be read are passed over.
-std::vector<std::filesystem::path> BatchFolders(const std::filesystem::path& folder, bool recursive,
-                                                const std::string& outputFolder)
+// Whether `path` lies inside `folder`, both made absolute with "." and ".." resolved.
+bool LiesInside(const std::filesystem::path& path, const std::filesystem::path& folder)
 {
-    std::vector<std::filesystem::path> folders = {"."};
-    if (!recursive) return folders;
     std::error_code error;
-    const std::filesystem::path output = outputFolder.empty() ? std::filesystem::path()
-                                                              : std::filesystem::weakly_canonical(outputFolder, error);
-    const auto options = std::filesystem::directory_options::skip_permission_denied;
-    for (std::filesystem::recursive_directory_iterator it(folder, options, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code kindError;
-        if (!it->is_directory(kindError)) continue;
-        if (!output.empty() && std::filesystem::weakly_canonical(it->path(), kindError) == output) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        folders.push_back(std::filesystem::relative(it->path(), folder, kindError));
-    }
-    std::sort(folders.begin() + 1, folders.end());
-    return folders;
+    const std::filesystem::path below =
+        std::filesystem::absolute(path, error)
+            .lexically_normal()
+            .lexically_relative(std::filesystem::absolute(folder, error).lexically_normal());
+    return !error && !below.empty() && *below.begin() != "..";
 }
+
+// The walk of a batch's folder tree, one folder at a time, named by the path of names that
+// leads to it from the top: a link is followed under its own name, and no name the walk takes
+// can lead out of the tree it keeps under the output folder.
+class BatchWalk {
+public:
+    BatchWalk(std::filesystem::path top, std::string extension, std::string outputFolder)
+        : top_(std::move(top)), extension_(std::move(extension)), outputFolder_(std::move(outputFolder))
+    {
+        platform::FileIdentity output;
+        if (!outputFolder_.empty() && platform::IdentifyFile(outputFolder_, output)) output_ = Key(output);
+    }
+
+    // Takes the files of the folder `below` the top into `files`, and gives the folders in it,
+    // both in byte order of their names, the output folder left out. A folder already walked
+    // (reached again through a link) gives nothing; one that cannot be listed is marked in `files`.
+    std::vector<std::vector<std::string>> Take(const std::vector<std::string>& below, std::vector<BatchFile>& files)
+    {
+        std::filesystem::path path;
+        for (const std::string& name : below) path /= name;
+        const std::filesystem::path from = below.empty() ? top_ : top_ / path;
+        platform::FileIdentity identity;
+        std::vector<platform::FolderEntry> entries;
+        std::string error;
+        if (!platform::ListFolder(top_, below, identity, entries, error)) {
+            files.push_back({below.empty() ? "." : path.string(), from.string(), "", std::nullopt,
+                             "the folder cannot be listed (" + error + "); nothing in it is converted", true});
+            return {};
+        }
+        if (!walked_.insert(Key(identity)).second) return {};
+        std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.Name < b.Name; });
+        // The tree is kept under the output folder.
+        const std::string outputs = outputFolder_.empty() || below.empty()
+                                        ? outputFolder_
+                                        : (std::filesystem::path(outputFolder_) / path).string();
+        std::vector<std::vector<std::string>> folders;
+        for (const platform::FolderEntry& entry : entries) {
+            // The output folder's files are the batch's outputs, not its inputs.
+            if (entry.Kind == platform::FileKind::Folder && Key(entry.Identity) != output_)
+                folders.push_back(below), folders.back().push_back(entry.Name);
+            if (entry.Kind == platform::FileKind::Folder || !EndsInExtension(entry.Name, extension_)) continue;
+            if (entry.Kind == platform::FileKind::Other && entry.Error.empty()) continue;
+            BatchFile file{below.empty() ? entry.Name : (path / entry.Name).string(), (from / entry.Name).string(),
+                           OutputInFolder((from / ConvertedOutputName(entry.Name)).string(), outputs), std::nullopt,
+                           Unreachable(entry)};
+            if (file.Skipped.empty()) file.Skipped = Unreachable(file);
+            files.push_back(std::move(file));
+        }
+        return folders;
+    }
+
+private:
+    using Identity = std::pair<std::uint64_t, std::uint64_t>;
+    static Identity Key(const platform::FileIdentity& identity) { return {identity.Device, identity.Number}; }
+
+    static std::string Unreachable(const platform::FolderEntry& entry)
+    {
+        return entry.Error.empty() ? "" : "it cannot be reached (" + entry.Error + ")";
+    }
+
+    // Why a file the listing showed cannot be converted under the names it would be read and
+    // written by: a path longer than the system takes, a folder that may be listed but not entered.
+    std::string Unreachable(const BatchFile& file) const
+    {
+        std::error_code error;
+        if (!std::filesystem::exists(file.Input, error))
+            return "it cannot be reached by its name (" + (error ? error.message() : "it is gone") + ")";
+        if (!std::filesystem::exists(file.Output, error) && error == std::errc::filename_too_long)
+            return "its output " + file.Output + " cannot be written (" + error.message() + ")";
+        if (!outputFolder_.empty() && !LiesInside(file.Output, outputFolder_))
+            return "its output " + file.Output + " would lie outside the output folder " + outputFolder_;
+        return "";
+    }
+
+    std::filesystem::path top_;
+    std::string extension_;
+    std::string outputFolder_;
+    std::optional<Identity> output_;
+    std::set<Identity> walked_;
+};
 
 }  // namespace
 
 std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder, bool recursive)
 {
     const std::filesystem::path chosen(chosenFile);
-    const std::filesystem::path folder = chosen.has_parent_path() ? chosen.parent_path() : ".";
-    const std::string extension = FileExtensionOf(chosen.filename().string());
+    BatchWalk walk(chosen.has_parent_path() ? chosen.parent_path() : ".", FileExtensionOf(chosen.filename().string()),
+                   outputFolder);
     std::vector<BatchFile> files;
+    // Depth first, so that a folder's tree follows it in the order.
+    std::vector<std::vector<std::string>> pending = {{}};
+    while (!pending.empty()) {
+        const std::vector<std::string> below = std::move(pending.back());
+        pending.pop_back();
+        std::vector<std::vector<std::string>> folders = walk.Take(below, files);
+        if (recursive) pending.insert(pending.end(), folders.rbegin(), folders.rend());
+    }
     std::vector<std::string> inputs, outputs;
-    for (const std::filesystem::path& below : BatchFolders(folder, recursive, outputFolder)) {
-        // The tree is kept under the output folder.
-        const std::string outputsBelow = outputFolder.empty() || below == "."
-                                             ? outputFolder
-                                             : (std::filesystem::path(outputFolder) / below).string();
-        const std::filesystem::path from = below == "." ? folder : folder / below;
-        for (std::string& name : ListFilesWithExtension(from, extension)) {
-            std::string input = (from / name).string();
-            std::string output = OutputInFolder((from / ConvertedOutputName(name)).string(), outputsBelow);
-            inputs.push_back(input);
-            outputs.push_back(output);
-            if (below != ".") name = (below / name).string();
-            files.push_back({std::move(name), std::move(input), std::move(output), std::nullopt, {}});
-        }
+    std::vector<std::size_t> at;  // the files whose outputs are checked against each other
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].Skipped.empty()) continue;
+        inputs.push_back(files[i].Input);
+        outputs.push_back(files[i].Output);
+        at.push_back(i);
     }
     for (const OutputConflict& conflict : FindOutputConflicts(outputs, inputs)) {
         const bool shared = conflict.Is == OutputConflict::Kind::SharedOutput;
-        files[conflict.Output].Skipped = "its output " + outputs[conflict.Output] +
-                                         (shared ? " is also the output of " : " is a file of the batch, ") +
-                                         (shared ? inputs[conflict.Other] : "which would be replaced");
+        files[at[conflict.Output]].Skipped = "its output " + outputs[conflict.Output] +
+                                             (shared ? " is also the output of " : " is a file of the batch, ") +
+                                             (shared ? inputs[conflict.Other] : "which would be replaced");
     }
     return files;
 }

@@ -90,19 +90,25 @@ using ReadCheck = std::function<void(const ReadReport&)>;
 void ConvertUnattended(const SettingsRecord& settings, FileType code, InputFile& input, const std::string& outputName,
                        const ReadCheck& check = {}, const BytesRead& progress = {});
 
-// One file of a batch: its name in the folder, and the paths read and written.
+// One file of a batch: its name in the folder, and the paths read and written. A folder the batch
+// could not list stands in the order where its files would, marked Skipped with why.
 struct BatchFile {
     std::string Name;
     std::string Input;
     std::string Output;            // its name up to the last "." + "cvt.DDX", beside the input by default
     std::optional<FileType> Type;  // the type to read it as; none: the batch's
     std::string Skipped;           // why it is not converted: its output is another file's, or a file of the batch
+    bool Folder = false;           // a folder that could not be listed
 };
 
 // The files a batch converts: those of `chosenFile`'s folder whose names end in its extension,
-// and with `recursive` those of every folder below it too (Name then holds the path below it).
-// Their outputs go to `outputFolder` when one is named, in the same tree. A file whose output
-// would replace a file of the batch, or the output of a file before it, is marked Skipped.
+// and with `recursive` those of every folder below it too (Name then holds the path below it),
+// links to folders followed but each folder walked once, the output folder not at all. Names
+// are taken in byte order, a folder's files before the folders in it. Their outputs go to
+// `outputFolder` when one is named, in the same tree, under the names the walk took (a linked
+// folder's outputs under the link's own name). A file whose output would replace a file of the
+// batch, or the output of a file before it, or lie outside the output folder, a file that cannot
+// be reached by its name, and a folder that cannot be listed are marked Skipped.
 std::vector<BatchFile> BatchFiles(const std::string& chosenFile, const std::string& outputFolder = "",
                                   bool recursive = false);
 

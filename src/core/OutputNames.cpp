@@ -1,5 +1,6 @@
 #include "core/OutputNames.h"
 
+#include <filesystem>
 #include <system_error>
 
 #include "base/Latin1.h"
@@ -33,18 +34,9 @@ std::string FileExtensionOf(std::string_view name)
     return std::string(dot == std::string_view::npos ? name : name.substr(dot + 1));
 }
 
-std::vector<std::string> ListFilesWithExtension(const std::filesystem::path& folder, std::string_view extension)
+bool EndsInExtension(std::string_view name, std::string_view extension)
 {
-    std::vector<std::string> names;
-    std::error_code error;
-    const std::string ext = UpperCase(extension);
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code kindError;
-        if (!it->is_regular_file(kindError)) continue;
-        std::string name = it->path().filename().string();
-        if (UpperCase(name).ends_with(ext.empty() ? "." : ext)) names.push_back(std::move(name));
-    }
-    return names;
+    return UpperCase(name).ends_with(extension.empty() ? "." : UpperCase(extension));
 }
 
 std::string ReviewOutputName(std::string_view source) { return RootName(source) + ".DDX"; }

@@ -1,7 +1,6 @@
 #pragma once
 // The names of the files a conversion involves: the files of a batch and the outputs' names.
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,10 +10,9 @@ namespace vantrel {
 // The text after the last "." of a name; the whole name when it has none.
 std::string FileExtensionOf(std::string_view name);
 
-// Names (no folder part) of the regular files in `folder`, in the order the file system gives
-// them, whose names end in `extension`, letter case ignored (FWDLIST.FWD, RUN_F25_1.F25 too); an
+// Whether a name ends in `extension`, letter case ignored (FWDLIST.FWD, RUN_F25_1.F25 too); an
 // empty extension takes the names that end in ".".
-std::vector<std::string> ListFilesWithExtension(const std::filesystem::path& folder, std::string_view extension);
+bool EndsInExtension(std::string_view name, std::string_view extension);
 
 // The root of a file name: its folder and its own name up to the last "." of that name; a dot
 // that starts the name does not count (".hidden" is its own root), nor does a dot in a folder's
