@@ -638,8 +638,9 @@ std::pair<std::size_t, std::size_t> GainFields(Record& r)
     auto& [context, f25, fields, document, line, faults] = r;
     if (fields.size() != kFieldsWithoutType) return {kColCenterGain, kColCalibrationFactor};
     if (!f25.UntypedSensorSaid)
-        faults.Note("the record gives no type: here and in the records after it, the third field is read as the relative "
-                    "gain and the fourth as the absolute gain");
+        faults.Note(
+            "the record gives no type: here and in the records after it, the third field is read as the relative "
+            "gain and the fourth as the absolute gain");
     f25.UntypedSensorSaid = true;
     return {kColCenterGain - 1, kColCalibrationFactor - 1};
 }
