@@ -77,8 +77,9 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     splitter_ = new QSplitter(Qt::Horizontal, body_);
     pdxDataGrid_ = new ReviewGrid(splitter_);
     pdxDataGrid_->setObjectName("pdxDataGrid");
-    // Whatever shows beside it, the grid keeps room for its columns.
-    pdxDataGrid_->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
+    // Whatever shows beside it, the grid keeps room for its three columns to read; the panels
+    // beside it fold away first.
+    pdxDataGrid_->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
     plots_ = new PlotPanel(splitter_);
     plots_->SetPrompts(prompts_);
     plots_->hide();
