@@ -38,6 +38,7 @@ const QHash<QString, QString>& Topics()
         {"cmdPlots", "review.html#plots"},
         {"fraFindings", "review.html#check"},
         {"cmdFindings", "review.html#check"},
+        {"lstFindings", "review.html#check"},
         {"ExportDialog", "review.html#export"},
         {"txtSource", "review.html#sources"},
         {"SettingsWindow", "settings.html"},
