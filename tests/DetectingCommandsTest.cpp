@@ -26,6 +26,7 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
     WriteBytes(dir / "runs" / "k.F25", kuab);
     WriteBytes(dir / "none.txt", "no type\r\n");
     WriteBytes(dir / "empty.F25", "");
+    WriteBytes(dir / "blank.DDX", ReadBytes(kExamples / "pddx" / "blank.DDX"));
     WriteBytes(dir / "bad.F25", CrLf({"5301,0", "5301,1,x,x,x,5.0,x,x,L,y,m,d,8,0"}));
     WriteBytes(dir / "run.THY", JilsTimeHistory(3, 40));
     const std::string history = "vantrel: run.THY: a JILS time history, not readable on its own";
@@ -51,6 +52,9 @@ TEST_F(DetectingCommands, ReadAsTheContentSaysAndWarnWhenNothingWasRead)
          "bs.DDX"},
         {{"convert", "none.txt"}, 0, "vantrel: none.txt: warning: nothing was read as f25\n", "none.DDX", "[Units]"},
         {{"convert", "empty.F25"}, 0, "vantrel: empty.F25: warning: nothing was read as f25: the file is empty"},
+        // A blank PDDX document is a template read whole; text that is no PDDX read as PDDX is not.
+        {{"convert", "-t", "pddx", "blank.DDX", "-o", "b.DDX"}, 0, "", "b.DDX", "[Units]"},
+        {{"convert", "-t", "pddx", "none.txt", "-o", "np.DDX"}, 0, "vantrel: none.txt:1: warning: not a [section] header nor a key = value line; ignored\nvantrel: none.txt: warning: nothing was read as pddx\n", "np.DDX", "[Units]"},
         // A time history is known, and refused: read as data it would be a location per sample.
         {{"convert", "run.THY"}, 1, history + "\n", "run.DDX"},
         {{"convert", "-t", "jils-dat", "run.THY", "-o", "t.DDX"}, 1, history + "; read as JILS DAT", "t.DDX"},

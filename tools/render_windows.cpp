@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     state.Settings.InputPath = "/home/engineer/FWD/Data";
     state.Settings.HistoryPath = "/home/engineer/FWD/History";
     state.Settings.ConfigPath = "/home/engineer/FWD/Config";
-    main.resize(1200, 760);
+    main.resize(1280, 900);
     main.show();
     Settle();
     bool ok = true;
@@ -107,7 +107,10 @@ int main(int argc, char** argv)
         return 1;
     }
     ReviewWindow* review = main.ReviewWindows().back();
-    MainWindow::FrameOf(review)->setGeometry(8, 8, 1170, 700);
+    // As it first opens: the grid and the findings beside it.
+    ok = Render(&main, output, "review-window.png") && ok;
+    QWidget* area = MainWindow::FrameOf(review)->parentWidget();
+    MainWindow::FrameOf(review)->setGeometry(0, 0, area->width(), area->height());
     Click(review, "cmdPlots");
     review->Find()->Open();
     review->Find()->FindBox()->setText("Test Location 1");

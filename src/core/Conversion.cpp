@@ -128,6 +128,8 @@ std::string Warning(FileType code, const std::string& name, const std::optional<
         return detection.ClearlyOther(code)
                    ? "read as " + ShortNameOf(code) + ", but it looks like " + ShortNameOf(detection.Type)
                    : "";
+    // A PDDX file is the document itself: a blank one read as PDDX is a template, read whole.
+    if (code == FileType::PDDX && detection.Type == code) return "";
     std::string warning = nothing;
     if (detection.Type != FileType::Unknown && detection.Type != code)
         warning += " (it looks like " + ShortNameOf(detection.Type) + ")";

@@ -2,6 +2,9 @@
 // the one chosen: Yes reads it as that type, No as the chosen one (and the review window's
 // warnings say what came of it), Cancel not at all. A file no reader reads is refused unasked.
 
+#include <QTreeWidget>
+
+#include "gui/review/FindingsPanel.h"
 #include "support/GuiSupport.h"
 #include "support/JilsTimeHistory.h"
 
@@ -55,10 +58,10 @@ TEST(DetectionQuestion, AsksBeforeReadingAFileOfAnotherTypeAndTellsWhatCameOfIt)
         EXPECT_EQ(review.PDDXDataSet()->Element("Deflection Data", "NumberOfTestLocations").Value(), c.locations);
         // What the command line says of the file heads the warnings, before the lines the reader
         // skipped (whose form is DesktopWorkflow's test).
-        const QListWidget& list = *review.WarningList();
-        const QString first = c.warned && list.count() ? list.item(0)->text() : "";
+        const QTreeWidget& list = *review.Findings()->List();
+        const QTreeWidgetItem* line = list.topLevelItem(0);
+        const QString first = line && line->text(0) == "Read" ? line->toolTip(2) : "";
         EXPECT_EQ(first, c.warned ? program.Path(c.file) + c.warned : "");
-        EXPECT_EQ(list.isVisible(), list.count() > 0);
     }
 }
 

@@ -134,8 +134,8 @@ TEST(Keys, ANewDocumentHasTheFocusInItsGridAndCtrlTabLeavesIt)
     const QModelIndex first = review.Grid()->Table()->currentIndex();
     // Each key, then the control that has the focus after it.
     const std::pair<const char*, const char*> steps[] = {
-        {"Tab", "grdItems"}, {"Down", "grdItems"}, {"Ctrl+Tab", "cmdFind"}, {"Tab", "lstQuality"}, {"Tab", "cmdWrite"},
-        {"Tab", "txtSource"}, {"Shift+Tab", "cmdWrite"}, {"Shift+Tab", "lstQuality"}, {"Shift+Tab", "cmdFind"},
+        {"Tab", "grdItems"}, {"Down", "grdItems"}, {"Ctrl+Tab", "cmdFind"}, {"Tab", "lstFindings"}, {"Tab", "cmdWrite"},
+        {"Tab", "txtSource"}, {"Shift+Tab", "cmdWrite"}, {"Shift+Tab", "lstFindings"}, {"Shift+Tab", "cmdFind"},
         {"Shift+Tab", "grdItems"}, {"Ctrl+Shift+Tab", "(out of the grid)"}};
     for (const auto& [key, focus] : steps) {
         PressKeys(key);
@@ -180,6 +180,43 @@ TEST(Spreadsheet, PasteFillsTheSelectedValuesOrTheNamedRowsAndDeleteEmptiesThemE
         if (items.size()) select(items);
         if (!clipboard.isEmpty()) QApplication::clipboard()->setText(clipboard);
         PressKeys(key);
+        EXPECT_EQ(values(), expected);
+    }
+}
+
+// After an undo or redo the rows the step changed are chosen, the first of them current: Shift
+// extends the choice from there, not from the row picked before the step.
+TEST(Spreadsheet, UndoAndRedoChooseTheRowsTheyChangedSoThatShiftExtendsFromThem)
+{
+    Program program;
+    ReviewWindow& review = EditingAfterWrite(program, "");
+    ReviewGrid& grid = *review.Grid();
+    PressKeys("Escape");
+    const int first = Row(grid, "Device Information", "DeviceSerialNumber");
+    for (int row = first; row < first + 4; ++row) grid.RowElement(row)->SetValue("V" + std::to_string(row - first));
+    const auto values = [&] {
+        QStringList four;
+        for (int row = first; row < first + 4; ++row) four << grid.CellText(row, 2);
+        return four;
+    };
+    const QStringList b = values();
+    QString pasted;  // the three rows below the first, named as Copy names them
+    for (int row = first + 1; row < first + 4; ++row)
+        pasted += grid.CellText(row, 0) + "\t" + grid.CellText(row, 1) + "\tP" + QString::number(row - first) + "\n";
+    QApplication::clipboard()->setText(pasted);
+    ASSERT_TRUE(Focus(*grid.Table()));
+    PressKeys("Ctrl+Home");  // the user's last pick: the grid's first row
+    // The keys, then the four values.
+    const std::tuple<const char*, QStringList> steps[] = {
+        {"Ctrl+V", {b[0], "P1", "P2", "P3"}},
+        {"Ctrl+Z", b},
+        {"Shift+Down Delete", {b[0], "", "", b[3]}},
+        {"Ctrl+Z", b},
+        {"Ctrl+Y", {b[0], "", "", b[3]}},
+        {"Shift+Up Delete", {"", "", "", b[3]}}};
+    for (const auto& [keys, expected] : steps) {
+        SCOPED_TRACE(keys);
+        PressKeys(keys);
         EXPECT_EQ(values(), expected);
     }
 }

@@ -8,6 +8,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QLineSeries>
+#include <QRegularExpression>
 #include <QSet>
 
 #include "core/Check.h"
@@ -184,6 +185,39 @@ TEST(PlotPanel, AtItsSmallestSizeEveryAxisTitleAndNumberShowsWholeAndTheLegendMa
                 if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item); text && text->isVisible()) shown << text->toPlainText();
             for (const QAbstractAxis* axis : view->chart()->axes()) EXPECT_TRUE(shown.contains(axis->titleText())) << axis->titleText().toStdString();
             for (const QString& text : shown) EXPECT_TRUE(!text.endsWith("...") || view->chart()->title().startsWith(text.chopped(3))) << text.toStdString();
+        }
+    }
+}
+
+// The axis titles a plot shows: each of its axes once, and nothing of the axes it had before.
+TEST(PlotPanel, EachPlotDrawsOneSetOfAxesHoweverOftenAndAtWhateverSizeItIsDrawn)
+{
+    const std::unique_ptr<PDDXFile> basins = Basins();
+    PDDXFile& document = *basins;
+    PlotPanel plots;
+    plots.show();
+    // The sensor offsets, the panel's size and the drop plotted, in turn.
+    const std::tuple<const char*, QSize, int> steps[] = {
+        {"0, 200, -300, 450, 900", {700, 600}, 2}, {"", {520, 260}, 2}, {"", {900, 700}, 1},
+        {"0, 200, -300, 450, 900", {530, 250}, 3}, {"0, 200, -300, 450, 900", {1200, 800}, 2}};
+    for (const auto& [offsets, size, drop] : steps) {
+        SCOPED_TRACE(std::to_string(size.width()) + " " + offsets);
+        document.Element("Device Configuration", "DeflectionSensorXAxisDistances").SetValue(offsets);
+        plots.resize(size);
+        QApplication::processEvents();
+        plots.Plot(document, "Test Location 1", drop);
+        QApplication::processEvents();
+        for (QChartView* view : {plots.BasinView(), plots.HistoryView()}) {
+            QStringList titles, shown;
+            for (const QAbstractAxis* axis : view->chart()->axes())
+                if (axis->isVisible()) titles << axis->titleText();
+            for (const QGraphicsItem* item : view->scene()->items())
+                if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item); text && text->isVisibleTo(nullptr))
+                    if (QRegularExpression("^(Sensor|Deflection|Time|Load|Sample)").match(text->toPlainText()).hasMatch() && text->toPlainText() != "Load")
+                        shown << text->toPlainText();  // an axis's title, not the legend's "Load"
+            titles.sort();
+            shown.sort();
+            EXPECT_EQ(shown, titles) << view->objectName().toStdString();
         }
     }
 }

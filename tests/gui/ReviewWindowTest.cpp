@@ -11,7 +11,7 @@
 #include "gui/SettingsWindow.h"
 #include "gui/review/FindBar.h"
 #include "gui/review/PlotPanel.h"
-#include "gui/review/QualityList.h"
+#include "gui/review/FindingsPanel.h"
 #include "import/FileFormats.h"
 #include "support/GuiSupport.h"
 
@@ -149,28 +149,26 @@ TEST(ReviewWindow, AtItsSmallestSizeEveryControlShowsWhole)
     frame.resize(1, 1);
     QApplication::processEvents();
     ASSERT_LT(review.width(), 720);
-    for (const char* name : {"Label1", "txtSource", "Label2", "lblStatus", "cmdWrite", "cmdAddSection", "cmdFind", "cmdPlots", "cmdQuality", "fraGrid"}) {
+    for (const char* name : {"Label1", "txtSource", "Label2", "lblStatus", "cmdWrite", "cmdAddSection", "cmdFind", "cmdPlots", "cmdFindings", "fraGrid"}) {
         const QWidget& control = *review.findChild<QWidget*>(name);
         EXPECT_TRUE(control.isVisible() && review.rect().contains(control.geometry())) << name;
         EXPECT_GE(control.width(), control.sizeHint().width()) << name;
     }
     EXPECT_GE(review.Grid()->Table()->viewport()->height(), 3 * review.Grid()->Table()->rowHeight(0));
-    // With the plots, the quality list and the find bar shown the smallest size grows to show each
-    // plot whole.
+    // With the plots, the findings and the find bar shown, the smallest size keeps the grid and
+    // the find bar whole; the panels beside the grid fold away rather than show cut off.
     review.ShowPlots(true);
-    review.ShowQuality(true);
+    review.ShowFindings(true);
     review.Find()->Open();
     frame.resize(1, 1);
     QApplication::processEvents();
-    ASSERT_TRUE(review.Plots()->BasinView()->isVisible());
-    for (const QChartView* view : review.Plots()->findChildren<QChartView*>()) {
-        if (!view->isVisible()) continue;  // no time history to show
-        EXPECT_TRUE(view->width() >= view->minimumWidth() && view->height() >= view->minimumHeight());
-        for (const QWidget* outer = view->parentWidget(); outer != review.parentWidget(); outer = outer->parentWidget())
-            EXPECT_TRUE(outer->rect().contains(QRect(view->mapTo(outer, QPoint()), view->size()))) << "not clipped by " << outer->objectName().toStdString();
+    EXPECT_TRUE(review.rect().contains(QRect(review.Find()->mapTo(&review, QPoint()), review.Find()->size())));
+    EXPECT_GE(review.Grid()->width(), review.Grid()->minimumWidth());
+    for (const QWidget* panel : {static_cast<QWidget*>(review.Plots()), static_cast<QWidget*>(review.Findings())}) {
+        const bool folded = panel->width() == 0 || panel->visibleRegion().isEmpty();
+        EXPECT_TRUE(folded || panel->width() >= panel->minimumSizeHint().width()) << panel->objectName().toStdString();
     }
     EXPECT_GE(review.Grid()->Table()->viewport()->height(), 3 * review.Grid()->Table()->rowHeight(0));
-    EXPECT_GE(review.Quality()->width(), review.Quality()->minimumSizeHint().width());
     // The main window's first size fits the screen.
     EXPECT_TRUE(program.main.screen()->availableGeometry().contains(QRect(QPoint(), program.main.frameSize())));
 }

@@ -6,12 +6,14 @@
 #include <QFile>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTreeWidget>
 
 #include <set>
 
 #include "base/Latin1.h"
 #include "core/Settings.h"
 #include "gui/SettingsWindow.h"
+#include "gui/review/FindingsPanel.h"
 #include "import/FileFormats.h"
 #include "support/GuiSupport.h"
 
@@ -78,9 +80,9 @@ TEST(DesktopWorkflow, EachOpenedFileReadsAsIfItWereTheFirstAndListsItsWarnings)
 
     // When the list shows is DetectionQuestion's test.
     ASSERT_TRUE(alone.main.Dialog().OpenNamed(alone.Path("bad.F25"), FileType::DynatestF25));
-    const QListWidget& warnings = *alone.main.ReviewWindows().value(1)->WarningList();
-    ASSERT_EQ(warnings.count(), 1);
-    EXPECT_EQ(warnings.item(0)->text(), alone.Path("bad.F25") + ":2: \"y\" is not a number; the rest of the line was skipped");
+    const QTreeWidgetItem& warning = *alone.main.ReviewWindows().value(1)->Findings()->List()->topLevelItem(0);
+    EXPECT_EQ(warning.text(0) + "|" + warning.text(1) + "|" + warning.text(2), "Read|bad.F25:2|\"y\" is not a number; the rest of the line was skipped");
+    EXPECT_EQ(warning.toolTip(2), alone.Path("bad.F25") + ":2: \"y\" is not a number; the rest of the line was skipped");
 }
 
 TEST(DesktopWorkflow, OpenDialogShowsTheStoredTypeKeepsItsChoiceAndWarnsOfAFileItCannotConvert)

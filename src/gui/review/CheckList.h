@@ -1,29 +1,23 @@
 #pragma once
-// Below the grid: what the document still lacks for calibration, one line per finding in the
-// words `vantrel check` prints, and their count. Choosing a line goes to its row in the grid.
-// What the calibration rules find goes, from the same check, to the quality list beside the grid.
+// Checks the review window's document as `vantrel check` does and hands every finding to the
+// findings panel: again after each change, a large document a part at a time between the
+// window's other events.
 
-#include <QWidget>
+#include <QObject>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "core/CheckLimits.h"
-#include "gui/review/ReviewGrid.h"
-
-class QLabel;
-class QListWidget;
 
 namespace vantrel {
 
-class FindBar;
-class QualityList;
+class FindingsPanel;
+class ReviewGrid;
 class SteppedCheck;
 
-class CheckList : public QWidget {
+class CheckList : public QObject {
     Q_OBJECT
 public:
-    CheckList(ReviewGrid& grid, FindBar& findBar, QWidget* parent = nullptr);
+    CheckList(ReviewGrid& grid, FindingsPanel& panel, QObject* parent = nullptr);
     ~CheckList() override;
 
     // Checks the grid's document again once the events at hand are handled: a merge that sets
@@ -40,41 +34,21 @@ public:
         limits_ = limits;
         RefreshLater();
     }
-    // Where the calibration rules' findings go; without one, they are listed here too.
-    void SetQuality(QualityList* quality) { quality_ = quality; }
     // How long the check runs at a time between the window's other events; 0: a few sections.
     void SetSliceMilliseconds(qint64 milliseconds) { sliceMilliseconds_ = milliseconds; }
 
-    // Every finding is counted; the list holds the first kMostListed of them.
-    static constexpr int kMostListed = 1000;
-
-    // Makes the row of a listed finding current in the grid; a row the find bar hides is shown,
-    // with `showHidden`, by clearing the find bar first. False when the row is not made current.
-    bool GoToFinding(int line, bool showHidden);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void FitHeight();
     void Start();
     // Checks on for a slice of time; false once the check is done.
     bool Step(qint64 milliseconds);
-    void Finish();
     void ContinueLater();
 
     ReviewGrid& grid_;
-    FindBar& findBar_;
-    QLabel* lblCount_;
-    QListWidget* lstCheck_;
-    std::vector<GridElement> places_;  // one per line of the list
-    long long findings_ = 0;
+    FindingsPanel& panel_;
     bool pending_ = false;
     std::unique_ptr<SteppedCheck> running_;
-    QString current_;  // the list's current line when the check began
     qint64 sliceMilliseconds_ = 20;
     CheckLimits limits_;
-    QualityList* quality_ = nullptr;
 };
 
 }  // namespace vantrel

@@ -108,22 +108,28 @@ public:
     Lines(QChart& chart, const QString& title, const QString& xTitle) : chart_(chart)
     {
         chart_.removeAllSeries();
-        for (QAbstractAxis* axis : chart_.axes()) {
-            chart_.removeAxis(axis);
-            delete axis;
-        }
+        // The axes stay, hidden until used again: an axis taken out of a chart leaves its title
+        // and numbers drawn where they were, under the next plot's.
+        for (QAbstractAxis* axis : chart_.axes()) axis->setVisible(false);
         chart_.setTitle(title);
         x_ = Axis(xTitle, Qt::AlignBottom);
     }
     QValueAxis* Axis(const QString& title, Qt::Alignment side)
     {
-        auto* axis = new QValueAxis;
+        QValueAxis* axis = nullptr;
+        for (QAbstractAxis* kept : chart_.axes())
+            if (kept->alignment() == side) axis = static_cast<QValueAxis*>(kept);
+        if (!axis) {
+            axis = new QValueAxis;
+            // Small print fits beside a small plot; plain numbers need no fixed decimals.
+            axis->setTitleFont(Smaller(axis->titleFont()));
+            axis->setLabelsFont(Smaller(axis->labelsFont()));
+            axis->setLabelFormat("%g");
+            chart_.addAxis(axis, side);
+        }
         axis->setTitleText(title);
-        // Small print fits beside a small plot; plain numbers need no fixed decimals.
-        axis->setTitleFont(Smaller(axis->titleFont()));
-        axis->setLabelsFont(Smaller(axis->labelsFont()));
-        axis->setLabelFormat("%g");
-        chart_.addAxis(axis, side);
+        axis->setReverse(false);
+        axis->setVisible(true);
         return axis;
     }
     void Add(QLineSeries* series, QValueAxis* y, bool current = false)
@@ -148,6 +154,7 @@ public:
     void Finish()
     {
         for (QAbstractAxis* axis : chart_.axes()) {
+            if (!axis->isVisible()) continue;
             auto* value = static_cast<QValueAxis*>(axis);
             auto [low, high] = ranges_[value];
             if (low > high) low = high = 0;

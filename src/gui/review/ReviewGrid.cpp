@@ -282,9 +282,11 @@ ReviewGrid::ReviewGrid(QWidget* parent) : QWidget(parent)
     grdItems_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdItems_->verticalHeader()->setDefaultSectionSize(grdItems_->fontMetrics().height() + 6);
     grdItems_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grdItems_->horizontalHeader()->setStretchLastSection(false);
+    // The value column takes whatever Section and Item leave, at every width.
+    grdItems_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     grdItems_->setWordWrap(false);
     grdItems_->installEventFilter(this);
+    grdItems_->viewport()->installEventFilter(this);
 
     txtGrid_ = new QLineEdit(grdItems_->viewport());
     txtGrid_->setObjectName("txtGrid");
@@ -332,11 +334,7 @@ ReviewGrid::ReviewGrid(QWidget* parent) : QWidget(parent)
     connect(grdItems_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (editing_) PlaceEditor();
     });
-
-    // The value column takes what the first two leave, less a margin.
     grdItems_->setGeometry(0, 0, width(), height());
-    grdItems_->setColumnWidth(2, std::max(20, grdItems_->width() - grdItems_->columnWidth(0) -
-                                                  grdItems_->columnWidth(1) - TwipsToPixels(this, 200)));
 }
 
 void ReviewGrid::SetPDDXFile(PDDXFile* document)
@@ -379,15 +377,18 @@ void ReviewGrid::Attach(PDDXFile& document)
     currentRow_ = model_->RowCount();
     currentColumn_ = 2;
     const int margin = grdItems_->fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    for (int c = 0; c < 2; ++c) grdItems_->setColumnWidth(c, widest[static_cast<std::size_t>(c)] + margin);
-    FitValueColumn();
+    for (std::size_t c = 0; c < 2; ++c) measured_[c] = widest[c] + margin;
+    FitColumns();
 }
 
-void ReviewGrid::FitValueColumn()
+void ReviewGrid::FitColumns()
 {
-    // The value column takes the width the other two leave, whatever the values' lengths.
-    grdItems_->setColumnWidth(2, std::max(20, grdItems_->width() - grdItems_->columnWidth(0) -
-                                                  grdItems_->columnWidth(1) - TwipsToPixels(this, 340)));
+    // Section and Item as wide as their longest text, but each at most 30 % of the grid, so that
+    // the value column, which stretches into the rest, always keeps 40 % or more.
+    const int cap = grdItems_->viewport()->width() * 3 / 10;
+    const int least = grdItems_->fontMetrics().averageCharWidth() * 6;
+    for (std::size_t c = 0; c < 2; ++c)
+        grdItems_->setColumnWidth(static_cast<int>(c), std::min(measured_[c], std::max(cap, least)));
 }
 
 void ReviewGrid::ElementChange(PDDXElement& element)
@@ -484,8 +485,9 @@ void ReviewGrid::ApplyValue(const std::string& section, const std::string& item,
         return;  // no longer in the document
     }
     const int row = model_->RowOf(*element);
-    // An undo or redo shows the row it changes (one of many pasted: the first stays in sight).
-    if (!committing_ && !inMacro_ && row) GoToRow(row);
+    // An undo or redo shows the rows it changes, chosen once the whole step is done.
+    if (stepping_ && row) steppedRows_.push_back(row);
+    else if (!committing_ && !inMacro_ && row) GoToRow(row);
     const bool outer = applying_;
     applying_ = true;
     element->SetValue(value);
@@ -575,13 +577,26 @@ void ReviewGrid::ClearValues()
 void ReviewGrid::Undo()
 {
     if (editing_) Commit();
-    undo_->undo();
+    Step(&QUndoStack::undo);
 }
 
 void ReviewGrid::Redo()
 {
     if (editing_) Commit();
-    undo_->redo();
+    Step(&QUndoStack::redo);
+}
+
+// The rows an undo or redo changed become the selection, the first of them current and the anchor
+// from which Shift extends it, as if the user had picked them.
+void ReviewGrid::Step(void (QUndoStack::*step)())
+{
+    stepping_ = true;
+    steppedRows_.clear();
+    (undo_->*step)();
+    stepping_ = false;
+    std::sort(steppedRows_.begin(), steppedRows_.end());
+    steppedRows_.erase(std::unique(steppedRows_.begin(), steppedRows_.end()), steppedRows_.end());
+    GoToRows(steppedRows_);
 }
 
 void ReviewGrid::CloseEditor()
@@ -656,7 +671,9 @@ bool ReviewGrid::GoToRows(const std::vector<int>& rows)
     const QModelIndex cell = rows.empty() ? QModelIndex()
                                           : model_->CellIndex(rows.front(), std::clamp(currentColumn_, 0, 2));
     if (!cell.isValid()) return false;
-    // These rows alone are chosen: the view would toggle them while Ctrl is down (Ctrl+Z, Ctrl+Y).
+    // The view's own current index is the anchor Shift extends from; the selection is then set
+    // alone, as the view would toggle the row while Ctrl is down (Ctrl+Z, Ctrl+Y).
+    grdItems_->setCurrentIndex(cell);
     QItemSelectionModel& selection = *grdItems_->selectionModel();
     selection.setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     for (std::size_t i = 1; i < rows.size(); ++i)
@@ -720,6 +737,9 @@ bool ReviewGrid::eventFilter(QObject* watched, QEvent* event)
         if (watched == grdItems_ && TableKey(key)) return true;
     } else if (watched == txtGrid_ && event->type() == QEvent::FocusOut) {
         if (editing_ && !committing_) Commit();
+    } else if (watched == grdItems_->viewport() && event->type() == QEvent::Resize) {
+        // A scroll bar coming or going changes the viewport, not the grid.
+        FitColumns();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -728,18 +748,10 @@ void ReviewGrid::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const int newWidth = width() - TwipsToPixels(this, 50);
-    const int oldWidth = grdItems_->width();
     // A window narrower than the margin (minimised, say) leaves the grid as it was.
     if (newWidth <= 0) return;
-    // The first layout keeps the measured widths; later ones scale them with the window.
-    const double ratio = laidOut_ && oldWidth > 0 ? static_cast<double>(newWidth) / oldWidth : 1.0;
-    laidOut_ = true;
     grdItems_->setGeometry(0, 0, newWidth, height());
-    const int first = static_cast<int>(std::lround(grdItems_->columnWidth(0) * ratio));
-    const int second = static_cast<int>(std::lround(grdItems_->columnWidth(1) * ratio));
-    grdItems_->setColumnWidth(0, first);
-    grdItems_->setColumnWidth(1, second);
-    FitValueColumn();
+    FitColumns();
     if (editing_) PlaceEditor();
 }
 

@@ -8,6 +8,7 @@
 
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -153,12 +154,13 @@ private:
     void CloseEditor();
     void PlaceEditor();
     void SetCurrent(int row, int column);
-    void FitValueColumn();
+    void FitColumns();
     bool EditorKey(const QKeyEvent& key);
     // The selected rows, in order (the current one when none is selected).
     std::vector<int> SelectedRows() const;
     int SetValues(const std::vector<std::pair<PDDXElement*, std::string>>& values, const QString& name);
     bool TableKey(const QKeyEvent& key);
+    void Step(void (QUndoStack::*step)());
 
     QTableView* grdItems_;
     QLineEdit* txtGrid_;
@@ -173,9 +175,13 @@ private:
     // While the grid itself sets a value (a commit, an undo, a paste).
     bool applying_ = false;
     bool inMacro_ = false;
+    // While an undo or redo runs: the rows it changed.
+    bool stepping_ = false;
+    std::vector<int> steppedRows_;
     bool editing_ = false;
     bool committing_ = false;
-    bool laidOut_ = false;
+    // The widths Section and Item need for their longest text.
+    std::array<int, 2> measured_{};
     // The last filter, so that a longer text only looks among the rows already shown.
     std::string filterText_;
     bool missingOnly_ = false;

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -13,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <exception>
 
@@ -24,8 +24,8 @@
 #include "gui/Twips.h"
 #include "gui/review/CheckList.h"
 #include "gui/review/FindBar.h"
+#include "gui/review/FindingsPanel.h"
 #include "gui/review/PlotPanel.h"
-#include "gui/review/QualityList.h"
 #include "gui/review/ReviewGrid.h"
 
 namespace vantrel {
@@ -75,11 +75,11 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     body_ = new QWidget(this);
     body_->setObjectName("fraGrid");
     splitter_ = new QSplitter(Qt::Horizontal, body_);
-    splitter_->setChildrenCollapsible(false);
     pdxDataGrid_ = new ReviewGrid(splitter_);
     pdxDataGrid_->setObjectName("pdxDataGrid");
-    // Whatever shows beside it, the grid keeps room for its columns.
-    pdxDataGrid_->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
+    // Whatever shows beside it, the grid keeps room for its three columns to read; the panels
+    // beside it fold away first.
+    pdxDataGrid_->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
     plots_ = new PlotPanel(splitter_);
     plots_->SetPrompts(prompts_);
     plots_->hide();
@@ -89,23 +89,16 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     bodyLayout->setSpacing(0);
     bodyLayout->addWidget(findBar_);
     bodyLayout->addWidget(splitter_, 1);
-    // Below the grid, once a reading has warned of a line it skipped or took only in part.
-    lstWarnings_ = new QListWidget(body_);
-    lstWarnings_->setObjectName("lstWarnings");
-    lstWarnings_->setToolTip("Lines of the source files that were skipped or taken only in part");
-    lstWarnings_->setMaximumHeight(fontMetrics().height() * 5);
-    lstWarnings_->hide();
-    bodyLayout->addWidget(lstWarnings_);
-    checks_ = new CheckList(*pdxDataGrid_, *findBar_, body_);
-    bodyLayout->addWidget(checks_);
-    // Between the grid and the plots, from the same check as the list below the grid. It is there
-    // from the start, so that a finding coming late in a large document's check moves nothing
-    // under the user; the grid takes what the window gains.
-    quality_ = new QualityList(*pdxDataGrid_, *findBar_);
-    splitter_->insertWidget(1, quality_);
+    // Between the grid and the plots. It is there from the start, so that a finding coming late
+    // in a large document's check moves nothing under the user; the grid takes what the window
+    // gains, and the grid alone keeps its height.
+    findings_ = new FindingsPanel(*pdxDataGrid_, *findBar_);
+    splitter_->insertWidget(1, findings_);
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 0);
-    checks_->SetQuality(quality_);
+    // On a small screen the panels fold away before the grid gives up its least width.
+    splitter_->setCollapsible(0, false);
+    checks_ = new CheckList(*pdxDataGrid_, *findings_, this);
     // In the band below the grid.
     cmdFind_ = new QPushButton("Fi&nd...", this);
     cmdFind_->setObjectName("cmdFind");
@@ -116,12 +109,14 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     // Alt+P shows or hides the plots and leaves the focus in the grid, which the plots follow.
     cmdPlots_->setFocusPolicy(Qt::NoFocus);
     cmdPlots_->setToolTip("Show the deflection basins and time histories of the current test location");
-    cmdQuality_ = new QPushButton("&Quality", this);
-    cmdQuality_->setObjectName("cmdQuality");
-    cmdQuality_->setCheckable(true);
-    cmdQuality_->setChecked(true);
-    cmdQuality_->setFocusPolicy(Qt::NoFocus);
-    cmdQuality_->setToolTip("Show what the calibration rules find: the calibration, the device and the drops");
+    cmdFindings_ = new QPushButton("Findings", this);
+    cmdFindings_->setObjectName("cmdFindings");
+    cmdFindings_->setCheckable(true);
+    cmdFindings_->setChecked(true);
+    cmdFindings_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Q));
+    cmdFindings_->setFocusPolicy(Qt::NoFocus);
+    cmdFindings_->setToolTip("Show or hide the findings: what the reading skipped, what the calibration needs and "
+                             "what its rules find (Alt+Q)");
 
     // Fixed places above the grid; only the grid follows the window's size.
     const int line = fontMetrics().height();
@@ -143,13 +138,13 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     const int buttonHeight = std::min(band - 4, line + 10);
     cmdFind_->setGeometry(8, 0, cmdFind_->sizeHint().width(), buttonHeight);
     cmdPlots_->setGeometry(16 + cmdFind_->width(), 0, cmdPlots_->sizeHint().width(), buttonHeight);
-    cmdQuality_->setGeometry(cmdPlots_->geometry().right() + 9, 0, cmdQuality_->sizeHint().width(), buttonHeight);
-    baseMinimum_ = QSize(std::max(controls.right(), cmdQuality_->geometry().right()) + 9, body_->y() + line * 8 + band);
+    cmdFindings_->setGeometry(cmdPlots_->geometry().right() + 9, 0, cmdFindings_->sizeHint().width(), buttonHeight);
+    baseMinimum_ =
+        QSize(std::max(controls.right(), cmdFindings_->geometry().right()) + 9, body_->y() + line * 8 + band);
     setMinimumSize(baseMinimum_);
-    resize(720, 520);
+    resize(sizeHint());
     // The grid's place asks for more room when it shows more (the plots, the find bar, the lists).
-    for (QWidget* part : std::initializer_list<QWidget*>{findBar_, plots_, quality_, lstWarnings_, checks_})
-        part->installEventFilter(this);
+    for (QWidget* part : std::initializer_list<QWidget*>{findBar_, plots_, findings_}) part->installEventFilter(this);
 
     auto* find = new QAction("Find", this);
     find->setObjectName("actFind");
@@ -163,16 +158,15 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     connect(cmdFind_, &QPushButton::clicked, findBar_, &FindBar::Open);
     connect(cmdPlots_, &QPushButton::toggled, this, &ReviewWindow::ShowPlots);
     connect(plots_, &PlotPanel::Changed, this, &ReviewWindow::RefreshPlotsLater);
-    connect(cmdQuality_, &QPushButton::toggled, this, &ReviewWindow::ShowQuality);
+    connect(cmdFindings_, &QPushButton::toggled, this, &ReviewWindow::ShowFindings);
     connect(pdxDataGrid_, &ReviewGrid::CurrentElementChanged, this, [this](PDDXElement* element) {
         if (document_ && plots_->isVisible()) plots_->Follow(*document_, element);
     });
 
     // The keyboard goes from the grid to the commands below it, then to those above.
     QWidget::setTabOrder(pdxDataGrid_->Table(), cmdFind_);
-    QWidget::setTabOrder(cmdFind_, lstWarnings_);
-    QWidget::setTabOrder(lstWarnings_, quality_->List());
-    QWidget::setTabOrder(quality_->List(), cmdWrite_);
+    QWidget::setTabOrder(cmdFind_, findings_->List());
+    QWidget::setTabOrder(findings_->List(), cmdWrite_);
     QWidget::setTabOrder(cmdWrite_, cmdAddSection_);
     QWidget::setTabOrder(cmdAddSection_, cmdAppend_);
     QWidget::setTabOrder(cmdAppend_, txtSource_);
@@ -188,11 +182,7 @@ ReviewWindow::ReviewWindow(Prompts& prompts, QWidget* parent) : QWidget(parent),
     connect(Command1_, &QPushButton::clicked, this, [this] { pdxDataGrid_->ElementCheckFlags(); });
 }
 
-void ReviewWindow::AddWarnings(const std::vector<std::string>& lines)
-{
-    for (const std::string& line : lines) lstWarnings_->addItem(QString::fromLocal8Bit(line));
-    lstWarnings_->setVisible(lstWarnings_->count() > 0);
-}
+void ReviewWindow::AddWarnings(const std::vector<std::string>& lines) { findings_->AddReadingWarnings(lines); }
 
 ReviewWindow::~ReviewWindow()
 {
@@ -246,6 +236,7 @@ void ReviewWindow::ShowPlots(bool shown)
     if (plots_->isHidden() != shown) return;
     plots_->setVisible(shown);
     if (!shown || !document_) return;
+    shownLast_ = 2;
     WidenFor(plots_->minimumSizeHint().width());
     FitSplitter();
     const int row = pdxDataGrid_->Table()->currentIndex().isValid() ? pdxDataGrid_->CurrentRow() : 0;
@@ -253,19 +244,20 @@ void ReviewWindow::ShowPlots(bool shown)
     if (row) plots_->Follow(*document_, pdxDataGrid_->RowElement(row));
 }
 
-void ReviewWindow::ShowQuality(bool shown)
+void ReviewWindow::ShowFindings(bool shown)
 {
-    if (cmdQuality_->isChecked() != shown) cmdQuality_->setChecked(shown);
-    if (quality_->isHidden() != shown) return;
-    quality_->setVisible(shown);
+    if (cmdFindings_->isChecked() != shown) cmdFindings_->setChecked(shown);
+    if (findings_->isHidden() != shown) return;
+    findings_->setVisible(shown);
     if (!shown) return;
-    WidenFor(QualityWidth());
+    shownLast_ = 1;
+    WidenFor(FindingsWidth());
     FitSplitter();
 }
 
-int ReviewWindow::QualityWidth() const
+int ReviewWindow::FindingsWidth() const
 {
-    return std::max(quality_->minimumSizeHint().width(), fontMetrics().averageCharWidth() * 48);
+    return std::max(findings_->minimumSizeHint().width(), fontMetrics().averageCharWidth() * 48);
 }
 
 // A pane shown beside the grid widens the window by its width where the main window has room,
@@ -279,15 +271,48 @@ void ReviewWindow::WidenFor(int paneWidth)
     if (width > frame->width()) frame->resize(width, frame->height());
 }
 
-// The quality list takes its width where the place allows, at most a third; the plots half of
-// what is left.
+// The findings take their width where the place allows, at most a third; the plots half of what
+// is left.
 void ReviewWindow::FitSplitter()
 {
     body_->layout()->activate();
     const int width = splitter_->width();
-    const int quality = quality_->isHidden() ? 0 : std::min(QualityWidth(), width / 3);
-    const int plots = plots_->isHidden() ? 0 : (width - quality) / 2;
-    splitter_->setSizes({width - quality - plots, quality, plots});
+    const int findings = findings_->isHidden() ? 0 : std::min(FindingsWidth(), width / 3);
+    const int plots = plots_->isHidden() ? 0 : (width - findings) / 2;
+    splitter_->setSizes({width - findings - plots, findings, plots});
+    CollapsePanels();
+}
+
+// Where the grid and the panels shown beside it cannot all have their least size, a panel folds
+// away (its splitter handle brings it back), the one shown last folding last; once there is room
+// again, the panels folded here come back.
+void ReviewWindow::CollapsePanels()
+{
+    QList<int> sizes = splitter_->sizes();
+    if (sizes.size() != 3) return;
+    const auto least = [](const QWidget* part) { return part->minimumSizeHint().expandedTo(part->minimumSize()); };
+    int room = splitter_->width() - least(pdxDataGrid_).width();
+    const std::array<int, 2> order = shownLast_ == 1 ? std::array<int, 2>{1, 2} : std::array<int, 2>{2, 1};
+    bool changed = false;
+    bool unfold = false;
+    for (const int index : order) {
+        QWidget* panel = splitter_->widget(index);
+        if (panel->isHidden()) continue;
+        const QSize wanted = least(panel);
+        const std::size_t at = static_cast<std::size_t>(index - 1);
+        if (room >= wanted.width() + splitter_->handleWidth() && splitter_->height() >= wanted.height()) {
+            room -= wanted.width() + splitter_->handleWidth();
+            unfold = unfold || folded_[at];
+        } else if (sizes[index] > 0) {
+            sizes[0] += sizes[index];
+            sizes[index] = 0;
+            folded_[at] = changed = true;
+        }
+    }
+    if (changed) splitter_->setSizes(sizes);
+    if (!unfold) return;
+    folded_ = {};
+    FitSplitter();
 }
 
 void ReviewWindow::SetSourceFile(const QString& source)
@@ -421,12 +446,14 @@ bool ReviewWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// The window's smallest size holds whatever the grid's place shows whole, and no smaller than the
-// size at which the fixed controls show.
+// The window's smallest size holds the find bar and the grid whole (the panels beside the grid
+// fold away first), and no smaller than the size at which the fixed controls show.
 void ReviewWindow::FitMinimumToBody()
 {
     body_->layout()->activate();
-    const QSize body = body_->minimumSizeHint();
+    const QSize grid = pdxDataGrid_->minimumSizeHint().expandedTo(pdxDataGrid_->minimumSize());
+    const QSize find = findBar_->isHidden() ? QSize() : findBar_->minimumSizeHint();
+    const QSize body(std::max(grid.width(), find.width()), grid.height() + find.height());
     const QSize wanted(std::max(baseMinimum_.width(), body.width() + TwipsToPixels(this, 50)),
                        std::max(baseMinimum_.height(), body_->y() + body.height() + TwipsToPixels(this, 450, true)));
     if (wanted == minimumSize()) return;
@@ -445,7 +472,8 @@ void ReviewWindow::resizeEvent(QResizeEvent* event)
     const int buttons = body_->geometry().bottom() + 1 + (band - cmdFind_->height()) / 2;
     cmdFind_->move(cmdFind_->x(), buttons);
     cmdPlots_->move(cmdPlots_->x(), buttons);
-    cmdQuality_->move(cmdQuality_->x(), buttons);
+    cmdFindings_->move(cmdFindings_->x(), buttons);
+    CollapsePanels();
 }
 
 }  // namespace vantrel

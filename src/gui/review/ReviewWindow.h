@@ -3,6 +3,7 @@
 // before it is written as a .DDX file.
 
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +14,6 @@
 #include "import/ReaderInput.h"
 
 class QLabel;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
@@ -22,8 +22,8 @@ namespace vantrel {
 
 class CheckList;
 class FindBar;
+class FindingsPanel;
 class PlotPanel;
-class QualityList;
 class ReviewGrid;
 
 class ReviewWindow : public QWidget {
@@ -46,10 +46,8 @@ public:
     const std::shared_ptr<ReadingState>& Reading() const { return reading_; }
     void SetReading(std::shared_ptr<ReadingState> reading) { reading_ = std::move(reading); }
 
-    // Adds lines that a reading skipped or took only in part to the list below the grid, shown
-    // once it holds any.
+    // Adds lines that a reading skipped or took only in part to the findings.
     void AddWarnings(const std::vector<std::string>& lines);
-    QListWidget* WarningList() const { return lstWarnings_; }
 
     // Empty drops for the highest-numbered test location, then the grid rebuilt.
     void AddBlankDropData(int dropsToAdd);
@@ -68,14 +66,14 @@ public:
     ReviewGrid* Grid() const { return pdxDataGrid_; }
     FindBar* Find() const { return findBar_; }
     PlotPanel* Plots() const { return plots_; }
-    // What the document lacks for calibration, below the grid.
+    // The check of the document, again after each change.
     CheckList* Checks() const { return checks_; }
-    // What the calibration rules find, beside the grid.
-    QualityList* Quality() const { return quality_; }
+    // What the reading warned of and what the check finds, beside the grid.
+    FindingsPanel* Findings() const { return findings_; }
     // Shows or hides the plots beside the grid.
     void ShowPlots(bool shown);
-    // Shows or hides the quality list beside the grid (shown at first).
-    void ShowQuality(bool shown);
+    // Shows or hides the findings beside the grid (shown at first).
+    void ShowFindings(bool shown);
     QPushButton* AddTestsButton() const { return cmdAddSection_; }
     QPushButton* MergeButton() const { return cmdAppend_; }
 
@@ -84,7 +82,7 @@ public:
 
     // The controls are placed by hand, so the window states the size it opens with; it cannot be
     // made smaller than the size at which each of them shows whole.
-    QSize sizeHint() const override { return {720, 520}; }
+    QSize sizeHint() const override { return {960, 700}; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -101,7 +99,9 @@ private:
     // Shares the grid's place between the grid and what is shown beside it.
     void FitSplitter();
     void WidenFor(int paneWidth);
-    int QualityWidth() const;
+    int FindingsWidth() const;
+    // Gives the grid its least width first: the panels beside it shrink, then fold away.
+    void CollapsePanels();
 
     Prompts& prompts_;
     std::shared_ptr<PDDXFile> document_;
@@ -115,6 +115,10 @@ private:
     bool writtenOnce_ = false;
     QSize baseMinimum_;
     bool plotsPending_ = false;
+    // The panel beside the grid shown last (1 the findings, 2 the plots), which folds last; those
+    // folded for want of room.
+    int shownLast_ = 1;
+    std::array<bool, 2> folded_{};
 
     ReviewGrid* pdxDataGrid_;
     // The grid's place: the find bar above the grid, the plots beside it.
@@ -122,13 +126,12 @@ private:
     FindBar* findBar_;
     QSplitter* splitter_;
     PlotPanel* plots_;
-    QualityList* quality_;
+    FindingsPanel* findings_;
     CheckList* checks_;
     QPushButton* cmdFind_;
     QPushButton* cmdPlots_;
-    QPushButton* cmdQuality_;
+    QPushButton* cmdFindings_;
     QPlainTextEdit* txtSource_;
-    QListWidget* lstWarnings_;
     QLabel* lblStatus_;
     QPushButton* cmdWrite_;
     QPushButton* cmdAddSection_;
