@@ -31,11 +31,11 @@ std::shared_ptr<PDDXFile> Ruled()
     document->Element("Operations Information", "StartDate").SetValue("07-Apr-2004");
     document->Element("Device Calibration", "SensorRelativeCalibrationDate").SetValue("01-Jan-2004");
     PDDXSection& first = document->AddTestLocation();
-    document->Element("Test Location 1", "TestTime").SetValue("08:00:00");
+    document->Element("Test Location 1", "TestTime").SetValue("08:00:05");
     for (const char* drop : {"50, 400, 200, 100", "50, 480, 200, 100", "50, 320, 200, 100"})
         first.AddDropData().SetValue(drop);
     PDDXSection& second = document->AddTestLocation();
-    document->Element("Test Location 2", "TestTime").SetValue("08:00:00");
+    document->Element("Test Location 2", "TestTime").SetValue("08:00:05");
     second.AddDropData().SetValue("50, -5, 200, 100");
     return document;
 }
@@ -98,7 +98,7 @@ TEST(FindingsPanel, ListsReadingWarningsWhatTheDocumentLacksAndWhatTheRulesFindC
                                             "[Device Calibration] SensorRelativeCalibrationDate", "[Test Location 1] DropData_1",
                                             "[Test Location 2] DropData_1", "[Test Location 2] TestTime"}));
     EXPECT_EQ(list.topLevelItem(1)->text(2), "empty; the calibration needs it");
-    EXPECT_EQ(list.topLevelItem(5)->text(2), "08:00:00, as [Test Location 1]");
+    EXPECT_EQ(list.topLevelItem(5)->text(2), "08:00:05, as [Test Location 1]");
     EXPECT_EQ(Counts(panel), "2 errors, 4 warnings, 0 notes");
     // An edit checks again; the reading's line stays.
     PDDXFile& document = *review.PDDXDataSet();
