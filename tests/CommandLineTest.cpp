@@ -123,6 +123,25 @@ TEST_F(CommandLine, BadArgumentsAndInputsChangeNoFile)
     EXPECT_TRUE(fs::exists(dir / "dash.DDX"));
 }
 
+// Warnings are listed a few of each kind, then counted kind by kind: a rare one is never hidden
+// behind a common one, and a count speaks only of its own kind.
+TEST_F(CommandLine, WarningsAreListedAFewOfEachKindThenCountedByKind)
+{
+    std::vector<std::string> lines = {"5001,25.31", "5020,150,0,200,300,N0", "5021,300,0,0,0,N0",
+                                      "5301,0,0,0,0,1,0,0,\"L\",21,01,01,10,00"};
+    for (int i = 0; i < 30; ++i) lines.push_back("1,50.1,300,200,100," + std::to_string(i));  // lines 5 to 34
+    for (int i = 0; i < 7; ++i) lines.push_back("5303,x,N0,N0,N0");                          // 35 to 41
+    WriteBytes(dir / "mixed.F25", CrLf(lines));
+    const RunResult run = Run({"convert", "mixed.F25"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Count(run.err, "more values than the 3 sensors have deflections"), 5u) << run.err;
+    EXPECT_EQ(Count(run.err, "the temperature record holds no reading"), 5u) << run.err;
+    EXPECT_NE(run.err.find("vantrel: mixed.F25:35: warning: the temperature record holds no reading"), std::string::npos);
+    EXPECT_NE(run.err.find("vantrel: mixed.F25: warning: and 25 more warnings like the one of line 5, not listed\n"
+                           "vantrel: mixed.F25: warning: and 2 more warnings like the one of line 35, not listed\n"),
+              std::string::npos) << run.err;
+}
+
 TEST_F(CommandLine, HelpAndVersionSayWhatThereIs)
 {
     const RunResult version = Run({"--version"});
