@@ -331,6 +331,17 @@ TEST_F(Safety, DetectAndCheckHoldLittleMoreThanTheyNeed)
     EXPECT_TRUE(ReadBytes(dir / "findings.json").ends_with("is not a number\"\n  }\n]\n"));
 }
 
+// Files made as they are read give a size of 0 or a page whatever they hold: they are read to their end.
+TEST_F(Safety, ProcAndSysFilesAreReadToTheirEnd)
+{
+    for (const std::string name : {"/proc/version", "/proc/self/status", "/sys/kernel/mm/transparent_hugepage/enabled"}) {
+        if (!fs::exists(name)) continue;
+        const RunResult run = Run({"convert", "-t", "pddx", "-o", "read.DDX", name});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find(name + ": warning: nothing was read as pddx"), std::string::npos) << run.err;
+    }
+}
+
 // The checks before writing look at each file once: four times the files cost about four times
 // the work, not sixteen. Measured as processor time, which waiting on a loaded machine leaves alone,
 // and as a ratio in one run, never as an absolute.
