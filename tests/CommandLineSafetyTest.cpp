@@ -93,6 +93,44 @@ TEST_F(Safety, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched)
     EXPECT_TRUE(fs::exists(dir / "runs" / "Acvtcvt.DDX"));
 }
 
+// The settings file is read, and written by PATH,CODE: one that is an input or an output of the
+// same command, by name or as the same file, is refused before anything is written.
+TEST_F(Safety, ASettingsFileThatIsAnInputOrAnOutputIsRefused)
+{
+    const std::string survey = F25Survey(2);
+    for (const char* name : {"run.F25", "b.F25", "bcvt.DDX", "runs/a.F25", "runs/acvt.DDX", "t.csv"}) {
+        fs::create_directories((dir / name).parent_path());
+        WriteBytes(dir / name, survey);
+    }
+    fs::create_symlink("run.F25", dir / "link.F25");
+    fs::create_hard_link(dir / "bcvt.DDX", dir / "hard.DDX");
+    const struct {
+        Args args;
+        const char* says;
+    } refused[] = {
+        {{"--settings", "run.F25", "run.F25,1"}, "run.F25: the settings file would also be the input run.F25"},
+        {{"--settings", "link.F25", "run.F25,1"}, "link.F25: the settings file would also be the input run.F25"},
+        {{"--settings", "bcvt.DDX", "b.F25,1"}, "bcvt.DDX: the settings file would also be the output bcvt.DDX"},
+        {{"--settings", "hard.DDX", "b.F25,1"}, "would also be the output bcvt.DDX"},
+        {{"--settings", "./newcvt.DDX", "new.F25,1"}, "would also be the output newcvt.DDX"},  // by name: neither exists
+        {{"--settings", "run.F25", "convert", "-o", "r.DDX", "run.F25"}, "would also be the input run.F25"},
+        {{"--settings", "b.DDX", "convert", "b.F25"}, "would also be the output b.DDX"},
+        {{"--settings", "run.F25", "merge", "-o", "m.DDX", "b.F25", "run.F25"}, "would also be the input run.F25"},
+        {{"--settings", "runs/acvt.DDX", "batch", "runs/a.F25"}, "would also be the output runs/acvt.DDX"},
+        {{"--settings", "t.csv", "export", "-o", "t.csv", "b.F25"}, "would also be the output t.csv"},
+        {{"--settings", "b.F25", "export", "-o", "e.csv", "b.F25"}, "would also be the input b.F25"},
+    };
+    for (const auto& c : refused) {
+        const RunResult run = RunVantrel(c.args, dir.Path());
+        EXPECT_EQ(run.status, 2) << c.says;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        for (const char* name : {"run.F25", "b.F25", "bcvt.DDX", "runs/a.F25", "runs/acvt.DDX", "t.csv"})
+            EXPECT_EQ(ReadBytes(dir / name), survey) << name;
+    }
+    for (const char* name : {"runcvt.DDX", "newcvt.DDX", "r.DDX", "b.DDX", "m.DDX", "e.csv"})
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+}
+
 // Two inputs with one output name are refused before anything is written, naming both; a batch
 // passes over the later one.
 TEST_F(Safety, TwoInputsWithOneOutputNameAreRefusedBeforeAnythingIsWritten)
@@ -513,9 +551,9 @@ TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhatWasLeftAndWhereATypeCameFrom)
     const RunResult batch = Run({"batch", "runs/a.DAT"});
     EXPECT_EQ(batch.status, 1);
     EXPECT_NE(batch.err.find("runs/" + order[0] + ":3: "), std::string::npos) << batch.err;
-    EXPECT_NE(batch.err.find("the batch stopped; not converted: runs/" + order[1] + ", runs/" + order[2] + "\n"),
-              std::string::npos)
-        << batch.err;
+    EXPECT_NE(batch.err.find("\nvantrel: the batch stopped; not converted: runs/" + order[1] + ", runs/" + order[2] +
+                             "\n"), std::string::npos) << batch.err;
+    EXPECT_EQ(batch.err.find("\\x0A"), std::string::npos) << batch.err;  // the line break between the two messages
 }
 
 }  // namespace

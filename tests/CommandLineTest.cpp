@@ -107,7 +107,14 @@ TEST_F(CommandLine, BadArgumentsAndInputsChangeNoFile)
         {{"--set", "Colour=red", "blank"}, 2, "\"Colour\" is not a setting"},
         {{"--set", "NumSensors", "blank"}, 2, "expected KEY=VALUE"},
         {{"batch", "-t", "pddx", "a.DDX", "b.DDX"}, 2, "batch takes one FILE, whose folder and extension choose the files"},
-        {{"convert", "-t", "pddx", "-x.DDX"}, 2, "goes after \"--\" (vantrel convert -t TYPE -- -x.DDX)"},
+        {{"convert", "-t", "pddx", "-x.DDX"}, 2, "a file whose name starts with \"-\" goes after \"--\" (vantrel convert -- -x.DDX)"},
+        {{"-x.DDX,0"}, 2, "a PATH,CODE whose PATH starts with \"-\" goes after \"--\" (vantrel -- -x.DDX,0)"},
+        {{"batch", "-j", "-1", "a.DDX"}, 2, "--jobs: Value -1 not in range 1 to 256\nRun with --help"},  // no hint about names
+        {{"export", "--tolerance", "1e400", "--indices", "a.DDX"}, 2, "--tolerance: \"1e400\" is not a number from 0.1 to 1000 mm"},
+        {{"check", "--rules", "a.DDX"}, 2, "check --rules lists the rules and checks no FILE, but \"a.DDX\" followed it"},
+        {{"--set", "MinFactor=2", "check", "a.DDX"}, 2, "--set: MinFactor 2 is above MaxFactor 1.02"},
+        {{"--set", "MaxFactor=0.9", "--set", "MinFactor=0.8", "--set", "ReferenceCalibrationDays=-1", "check", "a.DDX"}, 2,
+         "--set: ReferenceCalibrationDays -1 is below 0"},
         {{"help", "frobnicate"}, 2, "there is no command \"frobnicate\""},
     };
     for (const auto& c : cases) {

@@ -38,7 +38,8 @@ private:
     int Help(int argc, const char* const* argv);
     // CLI11 takes "-x.F25" for an option; say how to name such a file.
     std::string DashHint(int argc, const char* const* argv) const;
-    bool IsKnownOption(std::string_view arg) const;
+    // The option `arg` names ("-j", "-j4", "--jobs=4"), of any command; nullptr for none.
+    const CLI::Option* KnownOption(std::string_view arg) const;
     int Dispatch();
     // PATH,CODE: convert one file beside itself and keep the code as the default file type.
     int RunJob(const std::string& text);
@@ -65,6 +66,8 @@ private:
     // Reads a PDDX file as ReadInto does, but for its drops, which go to `drops`.
     void ReadDropsApart(PDDXFile& document, InputFile& input, const TypeChoice& type, PDDXDropValues& drops);
     BytesRead Progress();
+    // The output checks of a command, its settings file taking part (CommandSupport.h).
+    void RefuseConflicts(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs) const;
     void MakeOutputFolder();
     // Writes a document to a file, or to standard output for "-".
     void WriteOutput(const PDDXFile& document, const std::string& output);
