@@ -369,6 +369,38 @@ TEST_F(Safety, DetectAndCheckHoldLittleMoreThanTheyNeed)
     EXPECT_TRUE(ReadBytes(dir / "findings.json").ends_with("is not a number\"\n  }\n]\n"));
 }
 
+// A drop numbered at the top of the range of numbers is read and checked as any other, and a far
+// number in a small file costs no more memory than a near one.
+TEST_F(Safety, FarDropNumbersAreReadAndCheckedAsAnyOther)
+{
+    const auto survey = [](const std::string& drop) {
+        return CrLf({"[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 1",
+                     drop + " = 40, 1, 2"});
+    };
+    const auto asNear = [](std::string text) {
+        for (const std::string from : {"far", "2147483647"})
+            for (std::size_t at; (at = text.find(from)) != std::string::npos;)
+                text.replace(at, from.size(), from == "far" ? "near" : "7");
+        return text;
+    };
+    WriteBytes(dir / "near.DDX", survey("DropData_7"));
+    WriteBytes(dir / "far.DDX", survey("DropData_2147483647"));
+    WriteBytes(dir / "huge.DDX", survey("DropData_2000000000"));
+    for (const Args& args : std::vector<Args>{{"check", "-t", "pddx"}, {"convert", "-t", "pddx", "-o", "-"},
+                                              {"export", "-t", "pddx"}}) {
+        Args near = args, far = args;
+        near.push_back("near.DDX");
+        far.push_back("far.DDX");
+        const RunResult expected = Run(near), run = Run(far);
+        EXPECT_EQ(run.status, expected.status) << args[0] << ": " << run.err;
+        EXPECT_EQ(asNear(run.out), expected.out) << args[0];
+        EXPECT_EQ(asNear(run.err), expected.err) << args[0];
+    }
+    const long baseline = Run({"check", "-t", "pddx", "near.DDX"}).peakKilobytes;
+    const RunResult huge = Run({"check", "-t", "pddx", "huge.DDX"});
+    EXPECT_LT(huge.peakKilobytes - baseline, 16 * 1024) << "memory by the drop number, not by the file";
+}
+
 // Files made as they are read give a size of 0 or a page whatever they hold: they are read to their end.
 TEST_F(Safety, ProcAndSysFilesAreReadToTheirEnd)
 {
