@@ -309,16 +309,34 @@ int CommandLine::Dispatch()
                    Quoted(JoinWords(job_)) + " cannot stand beside the " + command->get_name() + " command"};
     }
 
-    // PATH,CODE writes the settings file (and makes it below when it is missing): never over PATH
-    // or its output.
-    if (!command) {
-        const std::string text = JoinWords(job_);
-        const std::string path = text.substr(0, text.find(','));
-        if (path != text && !TrimBlanks(path).empty()) RefuseConflicts({ConvertedOutputName(path)}, {path});
-    }
+    if (!command) RefuseJobConflicts();
     LoadSettings(state_, !command, err_);
     loadedSettings_ = state_.Settings;
     settingsTypeOrigin_ = "FileType in the settings file " + state_.SettingsFile.string();
+    ApplyOverrides();
+
+    // A progress line only where someone watches it.
+    progress_.Show(!quiet_ && &err_ == &std::cerr && platform::StandardErrorIsTerminal());
+    if (!command) return RunJob(JoinWords(job_));
+    const std::string& name = command->get_name();
+    if (name == "convert") return RunConvert();
+    if (name == "merge") return RunMerge();
+    if (name == "batch") return RunBatch();
+    if (name == "detect") return RunDetect();
+    if (name == "check") return RunCheck();
+    if (name == "export") return RunExport();
+    return RunBlank();
+}
+
+void CommandLine::RefuseJobConflicts() const
+{
+    const std::string text = JoinWords(job_);
+    const std::string path = text.substr(0, text.find(','));
+    if (path != text && !TrimBlanks(path).empty()) RefuseConflicts({ConvertedOutputName(path)}, {path});
+}
+
+void CommandLine::ApplyOverrides()
+{
     for (const std::string& assignment : overrides_) {
         const auto equals = assignment.find('=');
         if (equals == std::string::npos) throw Stop{kExitUsage, "--set " + assignment + ": expected KEY=VALUE"};
@@ -333,18 +351,6 @@ int CommandLine::Dispatch()
     if (state_.Settings.Check != loadedSettings_.Check)
         if (const std::string fault = LimitsFault(state_.Settings.Check); !fault.empty())
             throw Stop{kExitUsage, "--set: " + fault};
-
-    // A progress line only where someone watches it.
-    progress_.Show(!quiet_ && &err_ == &std::cerr && platform::StandardErrorIsTerminal());
-    if (!command) return RunJob(JoinWords(job_));
-    const std::string& name = command->get_name();
-    if (name == "convert") return RunConvert();
-    if (name == "merge") return RunMerge();
-    if (name == "batch") return RunBatch();
-    if (name == "detect") return RunDetect();
-    if (name == "check") return RunCheck();
-    if (name == "export") return RunExport();
-    return RunBlank();
 }
 
 TypeChoice CommandLine::ChosenType(const std::string& option) const

@@ -41,6 +41,11 @@ private:
     // The option `arg` names ("-j", "-j4", "--jobs=4"), of any command; nullptr for none.
     const CLI::Option* KnownOption(std::string_view arg) const;
     int Dispatch();
+    // PATH,CODE writes the settings file (and makes it when it is missing, before it reads
+    // anything): never over PATH or its output, which is refused before the settings are loaded.
+    void RefuseJobConflicts() const;
+    // The --set assignments, over the settings loaded; a Stop for one that cannot be taken.
+    void ApplyOverrides();
     // PATH,CODE: convert one file beside itself and keep the code as the default file type.
     int RunJob(const std::string& text);
     static std::int32_t ToInt32Checked(const std::string& text);
