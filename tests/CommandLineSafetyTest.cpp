@@ -93,6 +93,44 @@ TEST_F(Safety, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched)
     EXPECT_TRUE(fs::exists(dir / "runs" / "Acvtcvt.DDX"));
 }
 
+// The settings file is read, and written by PATH,CODE: one that is an input or an output of the
+// same command, by name or as the same file, is refused before anything is written.
+TEST_F(Safety, ASettingsFileThatIsAnInputOrAnOutputIsRefused)
+{
+    const std::string survey = F25Survey(2);
+    for (const char* name : {"run.F25", "b.F25", "bcvt.DDX", "runs/a.F25", "runs/acvt.DDX", "t.csv"}) {
+        fs::create_directories((dir / name).parent_path());
+        WriteBytes(dir / name, survey);
+    }
+    fs::create_symlink("run.F25", dir / "link.F25");
+    fs::create_hard_link(dir / "bcvt.DDX", dir / "hard.DDX");
+    const struct {
+        Args args;
+        const char* says;
+    } refused[] = {
+        {{"--settings", "run.F25", "run.F25,1"}, "run.F25: the settings file would also be the input run.F25"},
+        {{"--settings", "link.F25", "run.F25,1"}, "link.F25: the settings file would also be the input run.F25"},
+        {{"--settings", "bcvt.DDX", "b.F25,1"}, "bcvt.DDX: the settings file would also be the output bcvt.DDX"},
+        {{"--settings", "hard.DDX", "b.F25,1"}, "would also be the output bcvt.DDX"},
+        {{"--settings", "./newcvt.DDX", "new.F25,1"}, "would also be the output newcvt.DDX"},  // by name: neither exists
+        {{"--settings", "run.F25", "convert", "-o", "r.DDX", "run.F25"}, "would also be the input run.F25"},
+        {{"--settings", "b.DDX", "convert", "b.F25"}, "would also be the output b.DDX"},
+        {{"--settings", "run.F25", "merge", "-o", "m.DDX", "b.F25", "run.F25"}, "would also be the input run.F25"},
+        {{"--settings", "runs/acvt.DDX", "batch", "runs/a.F25"}, "would also be the output runs/acvt.DDX"},
+        {{"--settings", "t.csv", "export", "-o", "t.csv", "b.F25"}, "would also be the output t.csv"},
+        {{"--settings", "b.F25", "export", "-o", "e.csv", "b.F25"}, "would also be the input b.F25"},
+    };
+    for (const auto& c : refused) {
+        const RunResult run = RunVantrel(c.args, dir.Path());
+        EXPECT_EQ(run.status, 2) << c.says;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        for (const char* name : {"run.F25", "b.F25", "bcvt.DDX", "runs/a.F25", "runs/acvt.DDX", "t.csv"})
+            EXPECT_EQ(ReadBytes(dir / name), survey) << name;
+    }
+    for (const char* name : {"runcvt.DDX", "newcvt.DDX", "r.DDX", "b.DDX", "m.DDX", "e.csv"})
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+}
+
 // Two inputs with one output name are refused before anything is written, naming both; a batch
 // passes over the later one.
 TEST_F(Safety, TwoInputsWithOneOutputNameAreRefusedBeforeAnythingIsWritten)
@@ -331,6 +369,49 @@ TEST_F(Safety, DetectAndCheckHoldLittleMoreThanTheyNeed)
     EXPECT_TRUE(ReadBytes(dir / "findings.json").ends_with("is not a number\"\n  }\n]\n"));
 }
 
+// A drop numbered at the top of the range of numbers is read and checked as any other, and a far
+// number in a small file costs no more memory than a near one.
+TEST_F(Safety, FarDropNumbersAreReadAndCheckedAsAnyOther)
+{
+    const auto survey = [](const std::string& drop) {
+        return CrLf({"[Deflection Data]", "NumberOfTestLocations = 1", "[Test Location 1]", "NumberOfDrops = 1",
+                     drop + " = 40, 1, 2"});
+    };
+    const auto asNear = [](std::string text) {
+        for (const std::string from : {"far", "2147483647"})
+            for (std::size_t at; (at = text.find(from)) != std::string::npos;)
+                text.replace(at, from.size(), from == "far" ? "near" : "7");
+        return text;
+    };
+    WriteBytes(dir / "near.DDX", survey("DropData_7"));
+    WriteBytes(dir / "far.DDX", survey("DropData_2147483647"));
+    WriteBytes(dir / "huge.DDX", survey("DropData_2000000000"));
+    for (const Args& args : std::vector<Args>{{"check", "-t", "pddx"}, {"convert", "-t", "pddx", "-o", "-"},
+                                              {"export", "-t", "pddx"}}) {
+        Args near = args, far = args;
+        near.push_back("near.DDX");
+        far.push_back("far.DDX");
+        const RunResult expected = Run(near), run = Run(far);
+        EXPECT_EQ(run.status, expected.status) << args[0] << ": " << run.err;
+        EXPECT_EQ(asNear(run.out), expected.out) << args[0];
+        EXPECT_EQ(asNear(run.err), expected.err) << args[0];
+    }
+    const long baseline = Run({"check", "-t", "pddx", "near.DDX"}).peakKilobytes;
+    const RunResult huge = Run({"check", "-t", "pddx", "huge.DDX"});
+    EXPECT_LT(huge.peakKilobytes - baseline, 16 * 1024) << "memory by the drop number, not by the file";
+}
+
+// Files made as they are read give a size of 0 or a page whatever they hold: they are read to their end.
+TEST_F(Safety, ProcAndSysFilesAreReadToTheirEnd)
+{
+    for (const std::string name : {"/proc/version", "/proc/self/status", "/sys/kernel/mm/transparent_hugepage/enabled"}) {
+        if (!fs::exists(name)) continue;
+        const RunResult run = Run({"convert", "-t", "pddx", "-o", "read.DDX", name});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find(name + ": warning: nothing was read as pddx"), std::string::npos) << run.err;
+    }
+}
+
 // The checks before writing look at each file once: four times the files cost about four times
 // the work, not sixteen. Measured as processor time, which waiting on a loaded machine leaves alone,
 // and as a ratio in one run, never as an absolute.
@@ -502,9 +583,9 @@ TEST_F(Safety, MessagesQuoteInputSafelyAndSayWhatWasLeftAndWhereATypeCameFrom)
     const RunResult batch = Run({"batch", "runs/a.DAT"});
     EXPECT_EQ(batch.status, 1);
     EXPECT_NE(batch.err.find("runs/" + order[0] + ":3: "), std::string::npos) << batch.err;
-    EXPECT_NE(batch.err.find("the batch stopped; not converted: runs/" + order[1] + ", runs/" + order[2] + "\n"),
-              std::string::npos)
-        << batch.err;
+    EXPECT_NE(batch.err.find("\nvantrel: the batch stopped; not converted: runs/" + order[1] + ", runs/" + order[2] +
+                             "\n"), std::string::npos) << batch.err;
+    EXPECT_EQ(batch.err.find("\\x0A"), std::string::npos) << batch.err;  // the line break between the two messages
 }
 
 }  // namespace

@@ -107,7 +107,14 @@ TEST_F(CommandLine, BadArgumentsAndInputsChangeNoFile)
         {{"--set", "Colour=red", "blank"}, 2, "\"Colour\" is not a setting"},
         {{"--set", "NumSensors", "blank"}, 2, "expected KEY=VALUE"},
         {{"batch", "-t", "pddx", "a.DDX", "b.DDX"}, 2, "batch takes one FILE, whose folder and extension choose the files"},
-        {{"convert", "-t", "pddx", "-x.DDX"}, 2, "goes after \"--\" (vantrel convert -t TYPE -- -x.DDX)"},
+        {{"convert", "-t", "pddx", "-x.DDX"}, 2, "a file whose name starts with \"-\" goes after \"--\" (vantrel convert -- -x.DDX)"},
+        {{"-x.DDX,0"}, 2, "a PATH,CODE whose PATH starts with \"-\" goes after \"--\" (vantrel -- -x.DDX,0)"},
+        {{"batch", "-j", "-1", "a.DDX"}, 2, "--jobs: Value -1 not in range 1 to 256\nRun with --help"},  // no hint about names
+        {{"export", "--tolerance", "1e400", "--indices", "a.DDX"}, 2, "--tolerance: \"1e400\" is not a number from 0.1 to 1000 mm"},
+        {{"check", "--rules", "a.DDX"}, 2, "check --rules lists the rules and checks no FILE, but \"a.DDX\" followed it"},
+        {{"--set", "MinFactor=2", "check", "a.DDX"}, 2, "--set: MinFactor 2 is above MaxFactor 1.02"},
+        {{"--set", "MaxFactor=0.9", "--set", "MinFactor=0.8", "--set", "ReferenceCalibrationDays=-1", "check", "a.DDX"}, 2,
+         "--set: ReferenceCalibrationDays -1 is below 0"},
         {{"help", "frobnicate"}, 2, "there is no command \"frobnicate\""},
     };
     for (const auto& c : cases) {
@@ -121,6 +128,25 @@ TEST_F(CommandLine, BadArgumentsAndInputsChangeNoFile)
     WriteBytes(dir / "-x.DDX", kSurvey);
     EXPECT_EQ(Run({"convert", "-t", "pddx", "-o", "dash.DDX", "--", "-x.DDX"}).status, 0);
     EXPECT_TRUE(fs::exists(dir / "dash.DDX"));
+}
+
+// Warnings are listed a few of each kind, then counted kind by kind: a rare one is never hidden
+// behind a common one, and a count speaks only of its own kind.
+TEST_F(CommandLine, WarningsAreListedAFewOfEachKindThenCountedByKind)
+{
+    std::vector<std::string> lines = {"5001,25.31", "5020,150,0,200,300,N0", "5021,300,0,0,0,N0",
+                                      "5301,0,0,0,0,1,0,0,\"L\",21,01,01,10,00"};
+    for (int i = 0; i < 30; ++i) lines.push_back("1,50.1,300,200,100," + std::to_string(i));  // lines 5 to 34
+    for (int i = 0; i < 7; ++i) lines.push_back("5303,x,N0,N0,N0");                          // 35 to 41
+    WriteBytes(dir / "mixed.F25", CrLf(lines));
+    const RunResult run = Run({"convert", "mixed.F25"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Count(run.err, "more values than the 3 sensors have deflections"), 5u) << run.err;
+    EXPECT_EQ(Count(run.err, "the temperature record holds no reading"), 5u) << run.err;
+    EXPECT_NE(run.err.find("vantrel: mixed.F25:35: warning: the temperature record holds no reading"), std::string::npos);
+    EXPECT_NE(run.err.find("vantrel: mixed.F25: warning: and 25 more warnings like the one of line 5, not listed\n"
+                           "vantrel: mixed.F25: warning: and 2 more warnings like the one of line 35, not listed\n"),
+              std::string::npos) << run.err;
 }
 
 TEST_F(CommandLine, HelpAndVersionSayWhatThereIs)

@@ -109,8 +109,10 @@ TEST_F(ExportOptions, WhatCannotBeComputedIsRefused)
         int status;
         std::string message;
     } cases[] = {
-        {{"export", "--normalise", "0", "i1.DDX"}, 2, "\"0\" is not a number above 0"},
-        {{"export", "--normalise", "inf", "i1.DDX"}, 2, "\"inf\" is not a number above 0"},
+        {{"export", "--normalise", "0", "i1.DDX"}, 2, "--normalise: \"0\" is not a number from 0.1 to 1000 kN"},
+        {{"export", "--normalise", "inf", "i1.DDX"}, 2, "--normalise: \"inf\" is not a number from 0.1"},
+        {{"export", "--normalise", "1e308", "i1.DDX"}, 2, "--normalise: \"1e308\" is not a number from 0.1"},
+        {{"export", "--normalise", "1e-320", "i1.DDX"}, 2, "--normalise: \"1e-320\" is not a number from 0.1"},
         {{"export", "--indices", "--poisson", "0.6", "i1.DDX"}, 2, "--poisson"},
         {{"export", "--poisson", "0.3", "i1.DDX"}, 2, "--poisson requires --indices"},
         {{"export", "--normalise", "40", "z.DDX"}, 1,

@@ -9,8 +9,8 @@
 namespace vantrel {
 namespace {
 
-// A file of bad lines lists the first 20 warnings and counts them all.
-TEST(F25Read, AFileOfBadLinesListsTwentyWarningsAndCountsTheRest)
+// A file of bad lines lists the first five warnings of each kind and counts them all.
+TEST(F25Read, AFileOfBadLinesListsAFewWarningsOfEachKindAndCountsTheRest)
 {
     test::ReaderRun run;
     run.Read(FileType::DynatestF25, std::vector<std::string>(25, "5303,x,N0,N0,N0"));
@@ -22,10 +22,16 @@ TEST(F25Read, AFileOfBadLinesListsTwentyWarningsAndCountsTheRest)
     const std::vector<std::string> shown = WarningLines("f.F25", many, "warning: ");
     EXPECT_EQ(shown.front(), "f.F25: warning: whole");
     EXPECT_EQ(shown[1], "f.F25:2: warning: x");
-    EXPECT_EQ(shown.back(), "f.F25: warning: and 1 more warning of this kind, not listed");
+    EXPECT_EQ(shown.back(), "f.F25: warning: and 15 more warnings like the one of line 2, not listed");
     many.Add(22, "x");
-    EXPECT_EQ(WarningLines("f.F25", many).back(), "f.F25: and 2 more warnings of this kind, not listed");
-    EXPECT_EQ(run.Warnings.Listed().back().Line, 20);
+    EXPECT_EQ(WarningLines("f.F25", many).back(), "f.F25: and 16 more warnings like the one of line 2, not listed");
+    EXPECT_EQ(run.Warnings.Listed().back().Line, 5);
+    // A kind: the text without its numbers and quoted values.
+    for (const auto& [what, kind] : std::vector<std::pair<std::string, std::string>>{
+             {"load \"x1\" in field 5 is not a number", "load \"\" in field # is not a number"},
+             {"DropData_12 read as DropData_1; 3 drops renumbered", "DropData_# read as DropData_#; # drops renumbered"},
+             {"offset -1.5e3 mm, +2 and .5", "offset # mm, # and #"}, {"5301-7 line2", "#-# line#"}})
+        EXPECT_EQ(WarningPattern(what), kind) << what;
 
     // A history block met again for one drop: each sample refused, its faults said first while
     // listed, and past the twenty listed only counted.

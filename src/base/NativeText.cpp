@@ -232,7 +232,8 @@ std::size_t ByteSource::ReadRaw(char* into, std::size_t size)
     if (got < 0) throw ReadError(name_, 0, "cannot read: " + error);
     readSoFar_ += got;
     // A file cut short or still growing gives a document that matches neither version of it.
-    if (sizeAtOpen_ >= 0 && (readSoFar_ > sizeAtOpen_ || (got == 0 && size > 0 && readSoFar_ != sizeAtOpen_)))
+    // A file the system gives as empty is read to its end, as files made as they are read are.
+    if (sizeAtOpen_ > 0 && (readSoFar_ > sizeAtOpen_ || (got == 0 && size > 0 && readSoFar_ != sizeAtOpen_)))
         throw Changed(name_);
     if (observer_ && got > 0) observer_(static_cast<std::size_t>(got));
     return static_cast<std::size_t>(got);

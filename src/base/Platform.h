@@ -45,7 +45,8 @@ bool ListFolder(const std::filesystem::path& top, const std::vector<std::string>
 
 // Opens a file for reading; kNoFile when it cannot be opened.
 FileHandle OpenForReading(const std::string& fileName, std::string& error);
-// What an open file is and, for a regular file, its size in bytes; false when it cannot be told.
+// What an open file is and, for a regular file, its size in bytes (-1 for a file whose size says
+// nothing of what it holds, as in /proc and /sys); false when it cannot be told.
 bool DescribeFile(FileHandle file, FileKind& kind, long long& size, std::string& error);
 // Up to `size` bytes; 0 at the end, -1 when the file cannot be read.
 long long ReadBytes(FileHandle file, char* into, std::size_t size, std::string& error);

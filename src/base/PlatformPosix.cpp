@@ -8,6 +8,9 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#if defined(__linux__)
+#include <sys/vfs.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -146,6 +149,14 @@ bool DescribeFile(FileHandle file, FileKind& kind, long long& size, std::string&
     }
     kind = S_ISDIR(info.st_mode) ? FileKind::Folder : S_ISREG(info.st_mode) ? FileKind::Regular : FileKind::Other;
     size = static_cast<long long>(info.st_size);
+#if defined(__linux__)
+    // The files of /proc and /sys are made as they are read: 0 or a page, whatever they hold.
+    constexpr long kProcFiles = 0x9fa0, kSysFiles = 0x62656572;
+    struct statfs mounted {};
+    if (kind == FileKind::Regular && ::fstatfs(static_cast<int>(file), &mounted) == 0 &&
+        (mounted.f_type == kProcFiles || mounted.f_type == kSysFiles))
+        size = -1;
+#endif
     return true;
 }
 

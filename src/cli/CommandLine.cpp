@@ -9,6 +9,8 @@
 #include "base/Platform.h"
 #include "cli/CommandLineApp.h"
 #include "cli/HelpText.h"
+#include "core/CheckLimits.h"
+#include "core/OutputNames.h"
 #include "core/Settings.h"
 
 namespace vantrel {
@@ -59,13 +61,24 @@ const CLI::Validator kNamesAFile(
     [](std::string& name) { return name.empty() ? std::string("an empty name names no file") : std::string(); }, "",
     "NONEMPTY");
 
-// A number above 0 that is not infinite.
-const CLI::Validator kPositive(
-    [](std::string& text) {
-        const std::optional<double> number = ParseNumber(text);
-        return number && *number > 0 ? std::string() : Quoted(text) + " is not a number above 0";
-    },
-    "", "POSITIVE");
+// A number from `least` to `most`, for an option whose value is printed and computed with: a
+// thousand-digit value would fill a heading, an overflowing one fail after writing has begun.
+CLI::Validator Within(double least, double most, const std::string& unit)
+{
+    const std::string range = "a number from " + DoubleText(least) + " to " + DoubleText(most) + " " + unit;
+    return CLI::Validator(
+        [least, most, range](std::string& text) {
+            std::optional<double> number;
+            try {
+                number = ParseNumber(text);
+            } catch (const std::exception&) {
+                // beyond the range of a number: refused below as any other
+            }
+            if (number && *number >= least && *number <= most) return std::string();
+            return Quoted(text) + " is not " + range;
+        },
+        "", "RANGE");
+}
 
 }  // namespace
 
@@ -173,8 +186,9 @@ void CommandLine::Define()
         ->type_name("OUTPUT");
     exporter
         ->add_option("--normalise", exportOptions_.NormalLoad,
-                     "Scale each drop's deflections to the load LOAD in kN, as deflection times LOAD / the drop's load")
-        ->check(kPositive)
+                     "Scale each drop's deflections to the load LOAD in kN (0.1 to 1000), as deflection times "
+                     "LOAD / the drop's load")
+        ->check(Within(0.1, 1000, "kN"))
         ->type_name("LOAD");
     CLI::Option* indices = exporter->add_flag(
         "--indices", exportOptions_.Indices,
@@ -185,8 +199,9 @@ void CommandLine::Define()
         ->type_name("NU");
     exporter
         ->add_option("--tolerance", exportOptions_.Tolerance,
-                     "How far in mm a sensor may be from 0, 300, 600 or 900 mm to count as there; default 25")
-        ->check(kPositive)
+                     "How far in mm (0.1 to 1000) a sensor may be from 0, 300, 600 or 900 mm to count as there; "
+                     "default 25")
+        ->check(Within(0.1, 1000, "mm"))
         ->needs(indices)
         ->type_name("MM");
     exporter->add_flag("--histories", exportOptions_.Histories,
@@ -235,30 +250,39 @@ int CommandLine::Help(int argc, const char* const* argv)
 
 std::string CommandLine::DashHint(int argc, const char* const* argv) const
 {
+    std::string command;  // the command word given, if any: the hint shows where the name goes
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--") break;
-        if (arg.size() < 2 || arg[0] != '-' || IsKnownOption(arg)) continue;
-        return "\"" + EscapeControls(arg) +
-               "\" is not an option; a file whose name starts with \"-\" goes after \"--\""
-               " (vantrel convert -t TYPE -- " +
+        for (const CLI::App* named : app_.get_subcommands({}))
+            if (command.empty() && named->get_name() == arg) command = arg;
+        const CLI::Option* option = KnownOption(arg);
+        // "-j -1": the value of an option, which CLI11 has already named in its message.
+        const bool valueApart = arg.starts_with("--") ? arg.find('=') == std::string_view::npos : arg.size() == 2;
+        if (option && option->get_items_expected_min() > 0 && valueApart) ++i;
+        if (arg.size() < 2 || arg[0] != '-' || option) continue;
+        const bool job = command.empty() && arg.find(',') != std::string_view::npos;
+        const std::string what = job ? "a PATH,CODE whose PATH" : "a file whose name";
+        return "\"" + EscapeControls(arg) + "\" is not an option; " + what +
+               " starts with \"-\" goes after \"--\" (vantrel " + (command.empty() ? "" : command + " ") + "-- " +
                EscapeControls(arg) + ").\n";
     }
     return {};
 }
 
-bool CommandLine::IsKnownOption(std::string_view arg) const
+const CLI::Option* CommandLine::KnownOption(std::string_view arg) const
 {
+    if (arg.size() < 2 || arg[0] != '-') return nullptr;
     const std::string name(arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg.substr(0, 2));
-    const auto knows = [&](const CLI::App* app) {
+    const auto known = [&](const CLI::App* app) -> const CLI::Option* {
         for (const CLI::Option* option : app->get_options())
-            if (option->check_name(name)) return true;
-        return false;
+            if (option->check_name(name)) return option;
+        return nullptr;
     };
-    if (knows(&app_)) return true;
+    if (const CLI::Option* option = known(&app_)) return option;
     for (const CLI::App* command : app_.get_subcommands({}))
-        if (knows(command)) return true;
-    return false;
+        if (const CLI::Option* option = known(command)) return option;
+    return nullptr;
 }
 
 int CommandLine::Dispatch()
@@ -285,19 +309,11 @@ int CommandLine::Dispatch()
                    Quoted(JoinWords(job_)) + " cannot stand beside the " + command->get_name() + " command"};
     }
 
+    if (!command) RefuseJobConflicts();
     LoadSettings(state_, !command, err_);
     loadedSettings_ = state_.Settings;
     settingsTypeOrigin_ = "FileType in the settings file " + state_.SettingsFile.string();
-    for (const std::string& assignment : overrides_) {
-        const auto equals = assignment.find('=');
-        if (equals == std::string::npos) throw Stop{kExitUsage, "--set " + assignment + ": expected KEY=VALUE"};
-        try {
-            SetSettingsField(state_.Settings, assignment.substr(0, equals), assignment.substr(equals + 1));
-        } catch (const std::invalid_argument& e) {
-            throw Stop{kExitUsage, std::string("--set: ") + e.what()};
-        }
-        if (EqualsIgnoreCase(assignment.substr(0, equals), "FileType")) settingsTypeOrigin_ = "given with --set";
-    }
+    ApplyOverrides();
 
     // A progress line only where someone watches it.
     progress_.Show(!quiet_ && &err_ == &std::cerr && platform::StandardErrorIsTerminal());
@@ -310,6 +326,31 @@ int CommandLine::Dispatch()
     if (name == "check") return RunCheck();
     if (name == "export") return RunExport();
     return RunBlank();
+}
+
+void CommandLine::RefuseJobConflicts() const
+{
+    const std::string text = JoinWords(job_);
+    const std::string path = text.substr(0, text.find(','));
+    if (path != text && !TrimBlanks(path).empty()) RefuseConflicts({ConvertedOutputName(path)}, {path});
+}
+
+void CommandLine::ApplyOverrides()
+{
+    for (const std::string& assignment : overrides_) {
+        const auto equals = assignment.find('=');
+        if (equals == std::string::npos) throw Stop{kExitUsage, "--set " + assignment + ": expected KEY=VALUE"};
+        try {
+            SetSettingsField(state_.Settings, assignment.substr(0, equals), assignment.substr(equals + 1));
+        } catch (const std::invalid_argument& e) {
+            throw Stop{kExitUsage, std::string("--set: ") + e.what()};
+        }
+        if (EqualsIgnoreCase(assignment.substr(0, equals), "FileType")) settingsTypeOrigin_ = "given with --set";
+    }
+    // Checked once every --set is in, so that they may come in any order.
+    if (state_.Settings.Check != loadedSettings_.Check)
+        if (const std::string fault = LimitsFault(state_.Settings.Check); !fault.empty())
+            throw Stop{kExitUsage, "--set: " + fault};
 }
 
 TypeChoice CommandLine::ChosenType(const std::string& option) const
@@ -390,6 +431,12 @@ void CommandLine::ReadInto(PDDXFile& document, InputFile& input, const TypeChoic
 BytesRead CommandLine::Progress()
 {
     return [this](std::size_t bytes) { progress_.Read(bytes); };
+}
+
+void CommandLine::RefuseConflicts(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs) const
+{
+    RefuseOutputConflicts(outputs, inputs);
+    RefuseSettingsConflict(state_.SettingsFile.string(), outputs, inputs);
 }
 
 void CommandLine::MakeOutputFolder()

@@ -38,8 +38,14 @@ private:
     int Help(int argc, const char* const* argv);
     // CLI11 takes "-x.F25" for an option; say how to name such a file.
     std::string DashHint(int argc, const char* const* argv) const;
-    bool IsKnownOption(std::string_view arg) const;
+    // The option `arg` names ("-j", "-j4", "--jobs=4"), of any command; nullptr for none.
+    const CLI::Option* KnownOption(std::string_view arg) const;
     int Dispatch();
+    // PATH,CODE writes the settings file (and makes it when it is missing, before it reads
+    // anything): never over PATH or its output, which is refused before the settings are loaded.
+    void RefuseJobConflicts() const;
+    // The --set assignments, over the settings loaded; a Stop for one that cannot be taken.
+    void ApplyOverrides();
     // PATH,CODE: convert one file beside itself and keep the code as the default file type.
     int RunJob(const std::string& text);
     static std::int32_t ToInt32Checked(const std::string& text);
@@ -65,6 +71,8 @@ private:
     // Reads a PDDX file as ReadInto does, but for its drops, which go to `drops`.
     void ReadDropsApart(PDDXFile& document, InputFile& input, const TypeChoice& type, PDDXDropValues& drops);
     BytesRead Progress();
+    // The output checks of a command, its settings file taking part (CommandSupport.h).
+    void RefuseConflicts(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs) const;
     void MakeOutputFolder();
     // Writes a document to a file, or to standard output for "-".
     void WriteOutput(const PDDXFile& document, const std::string& output);

@@ -86,6 +86,17 @@ void RefuseOutputConflicts(const std::vector<std::string>& outputs, const std::v
                                " would both be written to it; name their outputs apart (-o, --output-dir)"};
 }
 
+void RefuseSettingsConflict(const std::string& settingsFile, const std::vector<std::string>& outputs,
+                            const std::vector<std::string>& inputs)
+{
+    const std::optional<OutputConflict> conflict = FindConflictOf(settingsFile, outputs, inputs);
+    if (!conflict) return;
+    const bool input = conflict->Is == OutputConflict::Kind::ReplacesInput;
+    const std::string& other = input ? inputs[conflict->Other] : outputs[conflict->Other];
+    throw Stop{kExitUsage, settingsFile + ": the settings file would also be the " + (input ? "input " : "output ") +
+                               other + " of this command; name another settings file with --settings"};
+}
+
 Stop OutputFailure()
 {
     const int error = errno;

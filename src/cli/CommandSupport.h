@@ -42,6 +42,11 @@ void RequireReader(const TypeChoice& type);
 // would destroy an input, or one output would replace the other.
 void RefuseOutputConflicts(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
 
+// Refuses, before anything is written, a settings file that is one of the command's inputs or
+// outputs: it is read as settings and may be written as such.
+void RefuseSettingsConflict(const std::string& settingsFile, const std::vector<std::string>& outputs,
+                            const std::vector<std::string>& inputs);
+
 // The failure of a write to standard output, with the system's reason when it gave one.
 Stop OutputFailure();
 

@@ -102,7 +102,7 @@ int CommandLine::RunConvert()
     std::vector<std::string> outputs;
     for (const std::string& file : convertFiles_)
         outputs.push_back(convertOutput_.empty() ? OutputInFolder(ReviewOutputName(file), outputDir_) : convertOutput_);
-    RefuseOutputConflicts(outputs, convertFiles_);
+    RefuseConflicts(outputs, convertFiles_);
     MakeOutputFolder();
     progress_.Files(convertFiles_.size());
     // Each file is opened when its turn comes, so that ten thousand files need few open files;
@@ -146,7 +146,7 @@ int CommandLine::RunMerge()
         if (name == "-") throw Stop{kExitUsage, "merge reads files only, not standard input (-)"};
         RequireKnownType(type);
     }
-    RefuseOutputConflicts({mergeOutput_}, mergeFiles_);
+    RefuseConflicts({mergeOutput_}, mergeFiles_);
     progress_.Files(named.size());
 
     // The first file makes the document; the others are merged into it, each going on from the
@@ -175,6 +175,13 @@ int CommandLine::RunBatch()
     const FileType code = detecting ? FileType::Unknown : ChosenType(batchType_).code;
     const std::vector<BatchFile> files = BatchFiles(batchFile_, outputDir_, batchRecursive_);
     if (files.empty()) throw Stop{kExitReadFailure, batchFile_ + ": no file of its folder ends in its extension"};
+    std::vector<std::string> inputs, outputs;
+    for (const BatchFile& file : files) {
+        if (file.Folder) continue;
+        inputs.push_back(file.Input);
+        outputs.push_back(file.Output);
+    }
+    RefuseSettingsConflict(state_.SettingsFile.string(), outputs, inputs);
     MakeOutputFolder();
     progress_.Files(files.size());
     std::size_t current = 0, skipped = 0;
@@ -202,7 +209,11 @@ int CommandLine::RunBatch()
         // The batch stops at its first failure; say what it leaves undone.
         std::vector<std::string> left;
         for (std::size_t i = current + 1; i < files.size(); ++i) left.push_back(files[i].Input);
-        if (!left.empty()) stop.message += "\nvantrel: the batch stopped; not converted: " + JoinWords(left, ", ");
+        // Two messages, each escaped on its own: the line between them stays a line break.
+        if (!left.empty()) {
+            Message(stop.message);
+            stop.message = "the batch stopped; not converted: " + JoinWords(left, ", ");
+        }
         throw;
     }
     return skipped > 0 ? kExitReadFailure : kExitOk;
@@ -213,6 +224,7 @@ unsigned CommandLine::Jobs() const { return jobs_ > 0 ? jobs_ : std::max(1u, std
 int CommandLine::RunBlank()
 {
     const std::string output = blankOutput_.empty() ? "BlankPDDX.DDX" : blankOutput_;
+    RefuseConflicts({output}, {});
     WriteOutput(PDDXFile(), output);
     if (output != "-") List("blank template -> " + output);
     return kExitOk;

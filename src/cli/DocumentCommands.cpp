@@ -79,6 +79,9 @@ int CommandLine::RunCheck()
 {
     const CheckLimits& limits = state_.Settings.Check;
     if (checkRules_) {
+        if (!checkFiles_.empty())
+            throw Stop{kExitUsage, "check --rules lists the rules and checks no FILE, but " +
+                                       Quoted(JoinWords(checkFiles_)) + " followed it"};
         out_ << RulesListing(limits);
         return kExitOk;
     }
@@ -132,7 +135,7 @@ int CommandLine::RunExport()
     exportOptions_.GeoJson = exportFormat_ == "geojson";
     exportOptions_.Jobs = Jobs();
     RefuseExportOptionClashes();
-    RefuseOutputConflicts({output}, exportFiles_);
+    RefuseConflicts({output}, exportFiles_);
     const std::unique_ptr<ExportTable> table = MakeExportTable(exportOptions_);
     bool failed = false;
     progress_.Files(exportFiles_.size());

@@ -77,6 +77,17 @@ double* FindCheckLimit(CheckLimits& limits, std::string_view name)
     return nullptr;
 }
 
+std::string LimitsFault(const CheckLimits& limits)
+{
+    for (const CheckLimitKey& key : kKeys)
+        if (limits.*key.Field < 0)
+            return std::string(key.Name) + " " + DoubleText(limits.*key.Field) + " is below 0: no limit is negative";
+    if (limits.MinFactor > limits.MaxFactor)
+        return "MinFactor " + DoubleText(limits.MinFactor) + " is above MaxFactor " + DoubleText(limits.MaxFactor) +
+               ": no factor could lie between them";
+    return {};
+}
+
 std::string_view SeverityName(Severity level)
 {
     return level == Severity::Error ? "error" : level == Severity::Warning ? "warning" : "note";

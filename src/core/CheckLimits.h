@@ -31,6 +31,10 @@ std::span<const CheckLimitKey> CheckLimitKeys();
 // The key's field, by its name in any letter case; nullptr for no such key.
 double* FindCheckLimit(CheckLimits& limits, std::string_view name);
 
+// What makes the limits impossible (a negative limit, MinFactor above MaxFactor); empty when
+// nothing does.
+std::string LimitsFault(const CheckLimits& limits);
+
 enum class Severity { Error, Warning, Note };
 std::string_view SeverityName(Severity level);  // "error", "warning", "note"
 

@@ -1,6 +1,7 @@
 #include "core/OutputChecks.h"
 
 #include <filesystem>
+#include <optional>
 #include <unordered_map>
 
 #include "base/Platform.h"
@@ -53,6 +54,28 @@ std::vector<OutputConflict> FindOutputConflicts(const std::vector<std::string>& 
             conflicts.push_back({OutputConflict::Kind::SharedOutput, i, file->second});
     }
     return conflicts;
+}
+
+std::optional<OutputConflict> FindConflictOf(const std::string& file, const std::vector<std::string>& outputs,
+                                             const std::vector<std::string>& inputs)
+{
+    if (file == "-") return std::nullopt;
+    platform::FileIdentity identity, other;
+    const bool exists = platform::IdentifyFile(file, identity);
+    if (exists)
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            const bool known = inputs[i] == "-" ? platform::IdentifyStandardInput(other)
+                                                : platform::IdentifyFile(inputs[i], other);
+            if (known && other == identity) return OutputConflict{OutputConflict::Kind::ReplacesInput, 0, i};
+        }
+    const std::string name = NormalName(file);
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        if (outputs[i] == "-") continue;
+        if (NormalName(outputs[i]) == name ||
+            (exists && platform::IdentifyFile(outputs[i], other) && other == identity))
+            return OutputConflict{OutputConflict::Kind::SharedOutput, 0, i};
+    }
+    return std::nullopt;
 }
 
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 // that ten thousand files are checked as fast as ten.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,11 @@ struct OutputConflict {
 // (made absolute, "." and ".." resolved) or when they are one existing file.
 std::vector<OutputConflict> FindOutputConflicts(const std::vector<std::string>& outputs,
                                                 const std::vector<std::string>& inputs);
+
+// Whether one more file the command writes (its settings file) is one of its inputs
+// (ReplacesInput, Other: the input) or one of its outputs (SharedOutput, Other: the output), by
+// name or as one existing file; Output is 0.
+std::optional<OutputConflict> FindConflictOf(const std::string& file, const std::vector<std::string>& outputs,
+                                             const std::vector<std::string>& inputs);
 
 }  // namespace vantrel
