@@ -84,6 +84,19 @@ struct BatchSummary {
     QStringList Lines;
 };
 
+// The files' warnings by file in `order`, each file's in the order of its lines.
+QStringList WarningsByName(const std::vector<std::size_t>& order,
+                           std::vector<std::pair<std::size_t, std::string>> warnings)
+{
+    std::vector<std::size_t> rank(order.size());
+    for (std::size_t place = 0; place < order.size(); ++place) rank[order[place]] = place;
+    std::stable_sort(warnings.begin(), warnings.end(),
+                     [&rank](const auto& a, const auto& b) { return rank[a.first] < rank[b.first]; });
+    QStringList lines;
+    for (const auto& [file, warning] : warnings) lines << kBullet + QString::fromLocal8Bit(warning);
+    return lines;
+}
+
 BatchSummary SumUp(const std::vector<BatchFile>& files, const std::vector<BatchOutcome>& outcomes, const QString& why,
                    bool stopped, const std::vector<std::pair<std::size_t, std::string>>& warnings)
 {
@@ -113,6 +126,11 @@ BatchSummary SumUp(const std::vector<BatchFile>& files, const std::vector<BatchO
     }
 
     const std::vector<std::size_t> order = ByName(files);
+    const auto add = [&summary](const QString& heading, const QStringList& lines) {
+        if (lines.isEmpty()) return;
+        if (!summary.Lines.isEmpty()) summary.Lines << QString();
+        summary.Lines << heading << lines;
+    };
     const auto list = [&](const QString& heading, BatchOutcome outcome) {
         QStringList lines;
         for (const std::size_t i : order) {
@@ -124,22 +142,10 @@ BatchSummary SumUp(const std::vector<BatchFile>& files, const std::vector<BatchO
                 lines << kBullet + QString::fromLocal8Bit(file.Name + ": " + file.Skipped);
             else lines << kBullet + QString::fromLocal8Bit(file.Name);
         }
-        if (lines.isEmpty()) return;
-        if (!summary.Lines.isEmpty()) summary.Lines << QString();
-        summary.Lines << heading << lines;
+        add(heading, lines);
     };
     list("Skipped:", BatchOutcome::Skipped);
-    if (!warnings.empty()) {
-        if (!summary.Lines.isEmpty()) summary.Lines << QString();
-        summary.Lines << "Warnings:";
-        // By file, each file's in the order of its lines.
-        std::vector<std::size_t> rank(files.size());
-        for (std::size_t place = 0; place < order.size(); ++place) rank[order[place]] = place;
-        std::vector<std::pair<std::size_t, std::string>> sorted = warnings;
-        std::stable_sort(sorted.begin(), sorted.end(),
-                         [&rank](const auto& a, const auto& b) { return rank[a.first] < rank[b.first]; });
-        for (const auto& [file, warning] : sorted) summary.Lines << kBullet + QString::fromLocal8Bit(warning);
-    }
+    add("Warnings:", WarningsByName(order, warnings));
     list("Not tried:", BatchOutcome::NotTried);
     list("Written:", BatchOutcome::Written);
     return summary;

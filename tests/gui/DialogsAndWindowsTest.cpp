@@ -66,7 +66,10 @@ TEST(SaveAs, NeverReplacesASourceAndSaysWhatAFileHolds)
             shown = box->text();
             box->button(QMessageBox::Ok)->click();
         } else if (auto* chooser = qobject_cast<QFileDialog*>(modal); chooser && ticks++ == 0) {
-            chooser->selectFile(program.Path("mr.F25"));
+            // Typed in its File name box, as a user does.
+            auto* name = chooser->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_TRUE(name);
+            name->setText(program.Path("mr.F25"));
             QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);  // its Save button
         } else if (chooser) {
             chooser->reject();  // it stayed for another name
@@ -276,8 +279,13 @@ TEST(SmallWindows, BrowseKeysHelpOnScreenAndTheProgressTitleWhole)
         auto* progress = program.main.Dialog().findChild<QProgressDialog*>("dlgBatchProgress");
         if (progress && progress->isVisible()) room = progress->width() - progress->fontMetrics().horizontalAdvance(progress->windowTitle());
     });
-    program.Press(program.main.Dialog(), "cmdBatch", program.Path("run/1.FWD"));
+    WriteBytes(program.folder / "run/2.FWD", ReadBytes(program.folder / "run/2.FWD") + "no key here\r\n");
+    const QString asked = program.Press(program.main.Dialog(), "cmdBatch", program.Path("run/1.FWD"));
+    const QString summary = asked.mid(asked.lastIndexOf("List|"));
     QObject::disconnect(seen);
+    // The counts first; the warnings before the list of what was written.
+    EXPECT_TRUE(summary.startsWith("List|Batch Processing of FWD Files|2 of 2 files converted.\n\nWritten: 2, warnings: 1|Warnings:\n     \u2022 2.FWD:")) << summary.toStdString();
+    EXPECT_TRUE(summary.endsWith("\n\nWritten:\n     \u2022 1cvt.DDX\n     \u2022 2cvt.DDX|")) << summary.toStdString();
     EXPECT_GE(room, 150) << "the title bar's buttons beside the title";
 }
 
