@@ -1,5 +1,6 @@
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include "base/AtomicFile.h"
 #include "base/Platform.h"
@@ -15,9 +16,10 @@ int main(int argc, char** argv)
 #ifdef VANTREL_DESKTOP
         // No argument: the desktop program, which lives beside this one so that the command
         // line, which never needs a display, starts without loading the windowing libraries.
+        // It returns only when the start failed: the reason is printed after that, not before.
         if (argc <= 1) {
-            std::cerr << "vantrel: cannot start the desktop program "
-                      << vantrel::platform::RunInstead("vantrel-desktop", argv) << "\n";
+            const std::string failure = vantrel::platform::RunInstead("vantrel-desktop", argv);
+            std::cerr << "vantrel: cannot start the desktop program " << failure << "\n";
             return 1;
         }
 #endif

@@ -78,10 +78,10 @@ TEST(Settings, TheDesktopKeepsItsLastFolderInstructionsChoiceAndWindowSizes)
     std::ostringstream warnings;
     LoadSettings(state, true, warnings);
     state.WorkingInputPath = "/data/last";
-    state.Desktop = {.ShowInstructionsAtStart = false, .MainWidth = 900, .MainHeight = 650, .ReviewWidth = 700, .ReviewHeight = 0};
+    state.Desktop = {.ShowInstructionsAtStart = false, .MainMaximized = true, .MainWidth = 900, .MainHeight = 650, .ReviewWidth = 700, .ReviewHeight = 0};
     SaveSettings(state, warnings);
     const std::string text = test::ReadBytes(folder / "Config.bag");
-    EXPECT_NE(text.find("LastFolder = \"/data/last\"\r\nShowInstructions = 0\r\nMainWidth = 900\r\nMainHeight = 650\r\n"
+    EXPECT_NE(text.find("LastFolder = \"/data/last\"\r\nShowInstructions = 0\r\nMainMaximized = 1\r\nMainWidth = 900\r\nMainHeight = 650\r\n"
                         "ReviewWidth = 700\r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("ReviewHeight"), std::string::npos);
     ProgramState loaded = NewProgramState(folder.Path());
@@ -94,7 +94,7 @@ TEST(Settings, TheDesktopKeepsItsLastFolderInstructionsChoiceAndWindowSizes)
     loaded.WorkingInputPath = loaded.Settings.InputPath;
     loaded.Desktop = {};
     SaveSettings(loaded, warnings);
-    for (const char* key : {"LastFolder", "ShowInstructions", "Width"})
+    for (const char* key : {"LastFolder", "ShowInstructions", "Maximized", "Width"})
         EXPECT_EQ(test::ReadBytes(folder / "Config.bag").find(key), std::string::npos) << key;
     EXPECT_EQ(warnings.str(), "");
 }

@@ -29,10 +29,12 @@ struct SettingsRecord {
 };
 
 // What the desktop program keeps between runs beside the settings: whether the instructions open
-// at start, and the sizes the windows were left at (0: the window's own default). The folder a
-// file was last chosen in is WorkingInputPath, kept too.
+// at start, and the sizes the windows were left at (0: the window's own default), the main
+// window's as it is when not maximised. The folder a file was last chosen in is WorkingInputPath,
+// kept too.
 struct DesktopSettings {
     bool ShowInstructionsAtStart = true;
+    bool MainMaximized = false;
     int MainWidth = 0;
     int MainHeight = 0;
     int ReviewWidth = 0;

@@ -149,6 +149,7 @@ void LoadSettings(ProgramState& state, bool createIfMissing, std::ostream& warni
     DesktopSettings& desktop = state.Desktop;
     state.WorkingInputPath = reader.Text("LastFolder", state.WorkingInputPath);
     desktop.ShowInstructionsAtStart = reader.Number<std::int32_t>("ShowInstructions", 1, &ReadInt32) != 0;
+    desktop.MainMaximized = reader.Number<std::int32_t>("MainMaximized", 0, &ReadInt32) != 0;
     for (const auto& [key, field] : DesktopSizes(desktop))
         field.get() = reader.Number<std::int32_t>(key, 0, &ReadInt32);
 
@@ -185,6 +186,7 @@ void SaveSettings(const ProgramState& state, std::ostream& warnings)
         line("LastFolder", QuotedText(state.WorkingInputPath));
     DesktopSettings desktop = state.Desktop;
     if (!desktop.ShowInstructionsAtStart) line("ShowInstructions", "0");
+    if (desktop.MainMaximized) line("MainMaximized", "1");
     for (const auto& [key, field] : DesktopSizes(desktop))
         if (field.get() > 0) line(key, std::to_string(field.get()));
     // The calibration checks' limits that differ from their defaults.

@@ -12,9 +12,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
-#include <cmath>
 #include <iostream>
 #include <sstream>
 #include <thread>
@@ -139,6 +139,7 @@ MainWindow::MainWindow(ProgramState& state, Prompts prompts, QWidget* parent)
     const QSize wanted(state_.Desktop.MainWidth > 0 ? state_.Desktop.MainWidth : 1000,
                        state_.Desktop.MainHeight > 0 ? state_.Desktop.MainHeight : 700);
     resize(FitToScreen(this, wanted));
+    if (state_.Desktop.MainMaximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 MainWindow::~MainWindow() = default;
@@ -177,16 +178,41 @@ void MainWindow::AddReviewWindow(ReviewWindow* review)
         Dialog().AppendFile(target, target->PDDXDataSet(), target->Reading());
     };
     review->Checks()->SetLimits(state_.Settings.Check);
-    // The size a review window was last left at, no larger than the frame leaves room for, down
-    // to the window's own minimum.
+    // The size a review window was last left at, never below its own (one shrunk once would
+    // make every later one small), no larger than the frame leaves room for, down to the
+    // window's own minimum.
     const DesktopSettings& desktop = state_.Desktop;
-    if (desktop.ReviewWidth > 0 && desktop.ReviewHeight > 0) frame->resize(desktop.ReviewWidth, desktop.ReviewHeight);
-    frame->resize(frame->size().boundedTo(mdiArea_->viewport()->size()).expandedTo(frame->minimumSizeHint()));
+    QSize size = frame->sizeHint();
+    if (desktop.ReviewWidth > 0 && desktop.ReviewHeight > 0)
+        size = size.expandedTo(QSize(desktop.ReviewWidth, desktop.ReviewHeight));
+    frame->resize(size.boundedTo(mdiArea_->viewport()->size()).expandedTo(frame->minimumSizeHint()));
     frame->show();
+    PlaceNewFrame(frame);
     // A new document is read in its grid.
     mdiArea_->setActiveSubWindow(frame);
     review->setFocus(Qt::OtherFocusReason);
     reviewWindows_.append(review);
+}
+
+// Where the frame's own placing found no free room, a new window goes a title bar lower and to the
+// right of the one opened before it, so that it never hides that one exactly.
+void MainWindow::PlaceNewFrame(QMdiSubWindow* frame)
+{
+    QMdiSubWindow* previous = nullptr;
+    bool overlaps = false;
+    for (QMdiSubWindow* other : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (other == frame || !other->isVisible() || other->isMinimized()) continue;
+        previous = other;
+        overlaps = overlaps || other->geometry().intersects(frame->geometry());
+    }
+    if (!overlaps || previous->isMaximized()) return;
+    const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+    const QSize area = mdiArea_->viewport()->size();
+    QPoint place = previous->pos() + QPoint(step, step);
+    // Past the frame's edge, the steps start again from that edge.
+    if (place.x() + frame->width() > area.width()) place.setX(0);
+    if (place.y() + frame->height() > area.height()) place.setY(0);
+    frame->move(place);
 }
 
 void MainWindow::Cascade()
@@ -212,30 +238,9 @@ ReviewWindow* MainWindow::ActiveReview() const
     return frame ? qobject_cast<ReviewWindow*>(frame->widget()) : nullptr;
 }
 
-void MainWindow::Tile()
-{
-    // A grid of cells as even as the windows' count allows; a window whose smallest size is
-    // larger than its cell overlaps its neighbour rather than leave the frame.
-    const QList<QMdiSubWindow*> frames = mdiArea_->subWindowList();
-    if (frames.isEmpty()) return;
-    const QSize area = mdiArea_->viewport()->size();
-    const int count = static_cast<int>(frames.size());
-    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
-    const int rows = (count + columns - 1) / columns;
-    for (int i = 0; i < count; ++i) {
-        QMdiSubWindow* frame = frames[i];
-        const int row = i / columns, column = i % columns;
-        // The last row shares the width among the windows it holds.
-        const int inRow = row == rows - 1 ? count - row * columns : columns;
-        const QRect cell(column * area.width() / inRow, row * area.height() / rows, area.width() / inRow,
-                         area.height() / rows);
-        const QSize size = cell.size().expandedTo(frame->minimumSizeHint()).boundedTo(area);
-        const int left = std::min(cell.left(), area.width() - size.width());
-        const int top = std::min(cell.top(), area.height() - size.height());
-        frame->setGeometry(QRect(QPoint(std::max(0, left), std::max(0, top)), size));
-        frame->showNormal();
-    }
-}
+// The frame's own tiling: a grid as even as the count allows, the last column's windows taller
+// where a row is short, so that no part of the frame stays empty; maximised windows come back first.
+void MainWindow::Tile() { mdiArea_->tileSubWindows(); }
 
 bool MainWindow::CloseAll()
 {
@@ -266,7 +271,10 @@ void MainWindow::ListWindows(QMenu* menu)
     if (!windows.isEmpty()) listed << menu->addSeparator();
     int number = 1;
     for (QMdiSubWindow* window : windows) {
-        QAction* item = menu->addAction(QString("&%1 %2").arg(number++).arg(window->windowTitle()));
+        // The title as its bar shows it: the unsaved mark in place of the placeholder.
+        QString title = window->windowTitle();
+        title.replace("[*]", window->isWindowModified() ? "*" : "").replace('&', "&&");
+        QAction* item = menu->addAction(QString("&%1 %2").arg(number++).arg(title));
         item->setCheckable(true);
         item->setChecked(window == mdiArea_->activeSubWindow());
         connect(item, &QAction::triggered, this, [this, window] { mdiArea_->setActiveSubWindow(window); });
@@ -394,9 +402,12 @@ void MainWindow::RememberReviewSize(const QWidget* frame)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!isMinimized() && !isMaximized()) {
-        state_.Desktop.MainWidth = width();
-        state_.Desktop.MainHeight = height();
+    // Maximised, it comes back maximised, and un-maximised at the size it had before.
+    state_.Desktop.MainMaximized = isMaximized();
+    const QSize normal = isMaximized() || isMinimized() ? normalGeometry().size() : size();
+    if (normal.isValid() && !normal.isEmpty()) {
+        state_.Desktop.MainWidth = normal.width();
+        state_.Desktop.MainHeight = normal.height();
     }
     for (const QPointer<ReviewWindow>& review : reviewWindows_) {
         QMdiSubWindow* frame = FrameOf(review);
@@ -425,7 +436,8 @@ void MainWindow::ExportDrops()
     const QString extension = options.GeoJson ? ".geojson" : ".csv";
     const QString start = QString::fromLocal8Bit(RootName(NativeName(review->OutputName()))) + extension;
     const QString chosen = prompts_.SaveFileName(this, "Export Drops", start,
-                                                 options.GeoJson ? "GeoJSON Files (*.geojson)" : "CSV Files (*.csv)");
+                                                 options.GeoJson ? "GeoJSON Files (*.geojson)" : "CSV Files (*.csv)",
+                                                 {});
     if (chosen.isEmpty()) return;
     const std::string source = NativeName(review->SourceFile());
     if (!FindOutputConflicts({NativeName(chosen)}, {source}).empty()) {

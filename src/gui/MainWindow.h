@@ -86,6 +86,7 @@ private:
     void ListWindows(QMenu* menu);
     static void Unlist(QMenu* menu, QList<QAction*>& listed);
     void RememberReviewSize(const QWidget* frame);
+    void PlaceNewFrame(QMdiSubWindow* frame);
 
     ProgramState& state_;
     Prompts prompts_;

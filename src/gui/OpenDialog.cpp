@@ -1,5 +1,6 @@
 #include "gui/OpenDialog.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -40,6 +41,8 @@ const QString kBlankName = "BlankPDDX.DDX";
 
 const QString kBatchTitle = "Batch Processing of FWD Files";
 const QString kBullet = QString("     ") + QChar(0x2022) + " ";
+// Room a title bar keeps for its icon and buttons.
+constexpr int kTitleBarButtons = 160;
 
 QString FolderOf(const QString& path)
 {
@@ -61,35 +64,91 @@ QString FailureText(const std::exception& failure)
 // The end of a batch: the files written, the one that failed and why, those not tried.
 enum class BatchOutcome { NotTried, Written, Skipped, Failed };
 
-QString BatchSummary(const std::vector<BatchFile>& files, const std::vector<BatchOutcome>& outcomes, const QString& why,
-                     bool stopped, const std::vector<std::string>& warnings)
+// The batch's files in the order a list of names is read in, whatever order the folder gave.
+std::vector<std::size_t> ByName(const std::vector<BatchFile>& files)
 {
-    const auto written = std::count(outcomes.begin(), outcomes.end(), BatchOutcome::Written);
-    QString text =
-        QString("%1 of %2 files converted%3.\n").arg(written).arg(files.size()).arg(stopped ? " (cancelled)" : "");
+    std::vector<std::size_t> order(files.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&files](std::size_t a, std::size_t b) {
+        const QString left = QString::fromLocal8Bit(files[a].Name), right = QString::fromLocal8Bit(files[b].Name);
+        const int folded = left.compare(right, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : left < right;
+    });
+    return order;
+}
+
+// What a batch tells at its end: the counts and a failure first, then the list, which may be
+// long: what was skipped, the warnings, what was not tried, what was written, each by name.
+struct BatchSummary {
+    QString Text;
+    QStringList Lines;
+};
+
+// The files' warnings by file in `order`, each file's in the order of its lines.
+QStringList WarningsByName(const std::vector<std::size_t>& order,
+                           std::vector<std::pair<std::size_t, std::string>> warnings)
+{
+    std::vector<std::size_t> rank(order.size());
+    for (std::size_t place = 0; place < order.size(); ++place) rank[order[place]] = place;
+    std::stable_sort(warnings.begin(), warnings.end(),
+                     [&rank](const auto& a, const auto& b) { return rank[a.first] < rank[b.first]; });
+    QStringList lines;
+    for (const auto& [file, warning] : warnings) lines << kBullet + QString::fromLocal8Bit(warning);
+    return lines;
+}
+
+BatchSummary SumUp(const std::vector<BatchFile>& files, const std::vector<BatchOutcome>& outcomes, const QString& why,
+                   bool stopped, const std::vector<std::pair<std::size_t, std::string>>& warnings)
+{
+    const auto count = [&outcomes](BatchOutcome outcome) {
+        return std::count(outcomes.begin(), outcomes.end(), outcome);
+    };
+    BatchSummary summary;
+    summary.Text = QString("%1 of %2 files converted%3.")
+                       .arg(count(BatchOutcome::Written))
+                       .arg(files.size())
+                       .arg(stopped ? " (cancelled)" : "");
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (outcomes[i] == BatchOutcome::Failed)
+            summary.Text += "\n\nFailed: " + QString::fromLocal8Bit(files[i].Name) + "\n" + why;
+    QStringList counts;
+    const auto counted = [&counts](const QString& what, qsizetype number) {
+        if (number > 0) counts << what + QString::number(number);
+    };
+    counted("written: ", count(BatchOutcome::Written));
+    counted("skipped: ", count(BatchOutcome::Skipped));
+    counted("not tried: ", count(BatchOutcome::NotTried));
+    counted("warnings: ", static_cast<qsizetype>(warnings.size()));
+    if (!counts.isEmpty()) {
+        QString line = counts.join(", ");
+        line[0] = line[0].toUpper();
+        summary.Text += "\n\n" + line;
+    }
+
+    const std::vector<std::size_t> order = ByName(files);
+    const auto add = [&summary](const QString& heading, const QStringList& lines) {
+        if (lines.isEmpty()) return;
+        if (!summary.Lines.isEmpty()) summary.Lines << QString();
+        summary.Lines << heading << lines;
+    };
     const auto list = [&](const QString& heading, BatchOutcome outcome) {
-        QString lines;
-        for (std::size_t i = 0; i < files.size(); ++i) {
+        QStringList lines;
+        for (const std::size_t i : order) {
             if (outcomes[i] != outcome) continue;
             const BatchFile& file = files[i];
             if (outcome == BatchOutcome::Written)
-                lines +=
-                    kBullet + QString::fromLocal8Bit(std::filesystem::path(file.Output).filename().string()) + "\n";
+                lines << kBullet + QString::fromLocal8Bit(std::filesystem::path(file.Output).filename().string());
             else if (outcome == BatchOutcome::Skipped)
-                lines += kBullet + QString::fromLocal8Bit(file.Name + ": " + file.Skipped) + "\n";
-            else lines += kBullet + QString::fromLocal8Bit(file.Name) + "\n";
+                lines << kBullet + QString::fromLocal8Bit(file.Name + ": " + file.Skipped);
+            else lines << kBullet + QString::fromLocal8Bit(file.Name);
         }
-        if (!lines.isEmpty()) text += "\n" + heading + "\n" + lines;
+        add(heading, lines);
     };
-    list("Written:", BatchOutcome::Written);
     list("Skipped:", BatchOutcome::Skipped);
-    for (std::size_t i = 0; i < files.size(); ++i)
-        if (outcomes[i] == BatchOutcome::Failed)
-            text += "\nFailed: " + QString::fromLocal8Bit(files[i].Name) + "\n" + why + "\n";
+    add("Warnings:", WarningsByName(order, warnings));
     list("Not tried:", BatchOutcome::NotTried);
-    if (!warnings.empty()) text += "\nWarnings:\n";
-    for (const std::string& warning : warnings) text += kBullet + QString::fromLocal8Bit(warning) + "\n";
-    return text;
+    list("Written:", BatchOutcome::Written);
+    return summary;
 }
 
 // A type's name and the extensions its files have, in either letter case as files are named.
@@ -159,17 +218,17 @@ OpenDialog::OpenDialog(MainWindow& main, ProgramState& state) : QWidget(&main, Q
 
     auto* cmdBrowse = new QPushButton("&Browse", this);
     cmdBrowse->setObjectName("cmdBrowse");
-    auto* cmdBatch = new QPushButton("B&atch", this);
-    cmdBatch->setObjectName("cmdBatch");
-    auto* cmdBlank = new QPushButton("Blank &PDDX", this);
-    cmdBlank->setObjectName("cmdBlank");
+    cmdBatch_ = new QPushButton("B&atch", this);
+    cmdBatch_->setObjectName("cmdBatch");
+    cmdBlank_ = new QPushButton("Blank &PDDX", this);
+    cmdBlank_->setObjectName("cmdBlank");
     auto* cmdCancel = new QPushButton("&Cancel", this);
     cmdCancel->setObjectName("cmdCancel");
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdBrowse);
-    buttons->addWidget(cmdBatch);
-    buttons->addWidget(cmdBlank);
+    buttons->addWidget(cmdBatch_);
+    buttons->addWidget(cmdBlank_);
     buttons->addWidget(cmdCancel);
     buttons->addStretch();
     auto* top = new QHBoxLayout;
@@ -183,11 +242,21 @@ OpenDialog::OpenDialog(MainWindow& main, ProgramState& state) : QWidget(&main, Q
     layout->addLayout(fileRow);
 
     connect(cmdBrowse, &QPushButton::clicked, this, &OpenDialog::Browse);
-    connect(cmdBatch, &QPushButton::clicked, this, &OpenDialog::Batch);
-    connect(cmdBlank, &QPushButton::clicked, this, &OpenDialog::Blank);
+    connect(cmdBatch_, &QPushButton::clicked, this, &OpenDialog::Batch);
+    connect(cmdBlank_, &QPushButton::clicked, this, &OpenDialog::Blank);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
     // Browse converts what is chosen: it is the dialog's default.
     DialogKeys(this, cmdBrowse, [this] { hide(); });
+    // Enter never starts a batch or a blank document, even on their buttons: it reads the typed
+    // path (the filter below, which goes before the one DialogKeys put on).
+    cmdBatch_->setAutoDefault(false);
+    cmdBlank_->setAutoDefault(false);
+    installEventFilter(this);
+    // Ctrl+O in the dialog itself, as in the main window, starts again in the Filename box.
+    auto* again = new QAction(this);
+    again->setShortcut(QKeySequence::Open);
+    connect(again, &QAction::triggered, this, &OpenDialog::ShowActive);
+    addAction(again);
 
     // Loading: the default type from the settings. Codes with no visible option (5, or one out
     // of range) select nothing and leave the type in use as it is.
@@ -211,9 +280,9 @@ void OpenDialog::changeEvent(QEvent* event)
 
 bool OpenDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    // Enter in the Filename box reads the path typed there; in an empty box it browses, as
-    // Enter does elsewhere in the dialog.
-    if (watched == txtFilename_ && event->type() == QEvent::KeyPress) {
+    // Enter in the Filename box, or anywhere in the dialog but on the Browse and Cancel buttons,
+    // reads the path typed there; with an empty box it browses.
+    if ((watched == txtFilename_ || watched == this) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && !(key->modifiers() & ~Qt::KeypadModifier) && !txtFilename_->text().isEmpty()) {
@@ -241,6 +310,15 @@ void OpenDialog::OpenFile()
     ShowActive();
 }
 
+// A merge reads one file into the window's document: no batch, no blank document.
+void OpenDialog::ShowPurpose()
+{
+    const bool open = purpose_ == Purpose::Open;
+    setWindowTitle(open ? "Open" : "Merge File");
+    cmdBatch_->setVisible(open);
+    cmdBlank_->setVisible(open);
+}
+
 void OpenDialog::AppendFile(ReviewWindow* review, std::shared_ptr<PDDXFile> document,
                             std::shared_ptr<ReadingState> reading)
 {
@@ -251,15 +329,23 @@ void OpenDialog::AppendFile(ReviewWindow* review, std::shared_ptr<PDDXFile> docu
     ShowActive();
 }
 
-// Shown in front with the keyboard in it: on the Filename box the first time, where a path can be
-// typed (a window manager gives a window no focus of its own).
+// Shown in front with the keyboard in the Filename box, its text selected so that a path typed
+// replaces it (a window manager gives a window no focus of its own, and the button pressed last
+// would keep it).
 void OpenDialog::ShowActive()
 {
     FollowSettings();
+    ShowPurpose();
     show();
     raise();
     activateWindow();
-    if (!focusWidget()) txtFilename_->setFocus();
+    FocusFilename();
+}
+
+void OpenDialog::FocusFilename()
+{
+    txtFilename_->setFocus(Qt::OtherFocusReason);
+    txtFilename_->selectAll();
 }
 
 void OpenDialog::ShowFailure(const std::exception& failure)
@@ -360,23 +446,35 @@ QString OpenDialog::ChooseInput(const QString& titleBefore, const QString& title
 void OpenDialog::Browse()
 {
     FollowSettings();
-    if (ChooseInput("Open ", " File").isEmpty()) return;
-    ReadChosen();
+    if (!ChooseInput("Open ", " File").isEmpty()) ReadChosen();
+    // Still shown (cancelled, or the file not read): ready for a path typed.
+    if (isVisible()) FocusFilename();
 }
 
 void OpenDialog::Batch()
+{
+    ConvertFolder();
+    // Still shown: ready for a path typed, whatever the batch's questions left focused.
+    if (isVisible()) FocusFilename();
+}
+
+void OpenDialog::ConvertFolder()
 {
     FollowSettings();
     const QString chosen = ChooseInput("Find ", " File in Directory to be Processed");
     if (chosen.isEmpty()) return;
 
     const std::vector<BatchFile> files = BatchFiles(NativeName(chosen));
-    QString message = "The following files were found with the same extension. \n";
-    for (const BatchFile& file : files)
-        message += QString("     ") + QChar(0x2022) + " " + QString::fromLocal8Bit(file.Name) + "\n";
-    message +=
-        " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
-    if (main_.UserPrompts().Ask(this, kBatchTitle, message, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    QStringList names;
+    for (const std::size_t i : ByName(files)) names << kBullet + QString::fromLocal8Bit(files[i].Name);
+    const QString found = QString("The following files were found with the same extension. \n%1 %2 in %3")
+                              .arg(files.size())
+                              .arg(files.size() == 1 ? "file" : "files")
+                              .arg(FolderOf(chosen));
+    if (main_.UserPrompts().List(this, kBatchTitle, found, names,
+                                 " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to "
+                                 "continue or <No> to cancel...",
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) != QMessageBox::Yes)
         return;
 
     // The outputs land beside the inputs, a file for each processor converted at a time; the first
@@ -387,6 +485,8 @@ void OpenDialog::Batch()
     QProgressDialog progress(kBatchTitle, "&Cancel", 0, count, this);
     progress.setObjectName("dlgBatchProgress");
     progress.setWindowTitle(kBatchTitle);
+    // Wide enough that the window manager's title bar shows the title whole beside its buttons.
+    progress.setMinimumWidth(progress.fontMetrics().horizontalAdvance(kBatchTitle) + kTitleBarButtons);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     progress.show();
@@ -397,7 +497,7 @@ void OpenDialog::Batch()
     std::size_t current = 0;
     bool failed = false;
     QString why;
-    std::vector<std::string> warnings;
+    std::vector<std::pair<std::size_t, std::string>> warnings;  // the file's index, the warning
     const BatchProgress told{.Starting =
                                  [&](std::size_t i) {
                                      current = i;
@@ -419,9 +519,9 @@ void OpenDialog::Batch()
                              .Read =
                                  [&](std::size_t i, const ReadReport& report) {
                                      for (std::string& line : WarningLines(files[i].Name, report.Lines))
-                                         warnings.push_back(std::move(line));
+                                         warnings.emplace_back(i, std::move(line));
                                      if (!report.Warning.empty())
-                                         warnings.push_back(files[i].Name + ": " + report.Warning);
+                                         warnings.emplace_back(i, files[i].Name + ": " + report.Warning);
                                  },
                              .Stop = [&] { return stop.load(); }};
     // Copies: the settings window may change the settings while the batch runs.
@@ -444,9 +544,9 @@ void OpenDialog::Batch()
     // Cancel pressed after the last file was written stopped nothing.
     const bool stopped = stop && std::count(outcomes.begin(), outcomes.end(), BatchOutcome::NotTried) > 0;
     progress.setValue(count);
-    const QString summary = BatchSummary(files, outcomes, why, stopped && !failed, warnings);
-    if (failed) main_.UserPrompts().Warn(this, kBatchTitle, summary);
-    else main_.UserPrompts().Inform(this, kBatchTitle, summary);
+    const BatchSummary summary = SumUp(files, outcomes, why, stopped && !failed, warnings);
+    main_.UserPrompts().List(this, kBatchTitle, summary.Text, summary.Lines, QString(), QMessageBox::Ok,
+                             failed ? QMessageBox::Warning : QMessageBox::Information);
 }
 
 bool OpenDialog::OpenNamed(const QString& fileName, std::optional<FileType> fileType)

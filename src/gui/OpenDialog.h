@@ -67,6 +67,9 @@ private:
     // so that a type chosen in the settings window applies without a restart.
     void FollowSettings();
     void ShowActive();
+    void ShowPurpose();
+    void FocusFilename();
+    void ConvertFolder();
     void ShowFailure(const std::exception& failure);
     bool ConfirmType(InputFile& input);
     // The input file chosen in the file chooser titled with the current type's name between the
@@ -84,6 +87,8 @@ private:
     FileType followedFileType_ = FileType::PDDX;
     QGroupBox* fraFileType_;
     QLineEdit* txtFilename_;
+    QPushButton* cmdBatch_;
+    QPushButton* cmdBlank_;
 };
 
 }  // namespace vantrel

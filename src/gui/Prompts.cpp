@@ -1,12 +1,52 @@
 #include "gui/Prompts.h"
 
 #include "gui/ExportDialog.h"
+#include "gui/ListMessage.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QStringList>
 
 namespace vantrel {
+namespace {
+
+// The toolkit's save chooser, asking its own question before a file is replaced: the toolkit's
+// native choosers cannot be asked to.
+class SaveChooser : public QFileDialog {
+public:
+    SaveChooser(QWidget* owner, const QString& title, const QString& initialName, const QString& filter,
+                ReplaceCheck check)
+        : QFileDialog(owner, title, initialName, filter), check_(std::move(check))
+    {
+        setObjectName("SaveChooser");
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+        setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    }
+
+protected:
+    void accept() override
+    {
+        const QString chosen = selectedFiles().value(0);
+        if (QFileInfo(chosen).isFile()) {
+            const Replacing replacing = check_(chosen);
+            if (replacing.Refused) {
+                QMessageBox::warning(this, windowTitle(), replacing.Text);
+                return;
+            }
+            if (QMessageBox::question(this, windowTitle(), replacing.Text, QMessageBox::Yes | QMessageBox::No,
+                                      QMessageBox::No) != QMessageBox::Yes)
+                return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    ReplaceCheck check_;
+};
+
+}  // namespace
 
 Prompts StandardPrompts()
 {
@@ -20,6 +60,12 @@ Prompts StandardPrompts()
     p.Ask = [](QWidget* owner, const QString& title, const QString& text, QMessageBox::StandardButtons buttons) {
         return QMessageBox::question(owner, title, text, buttons);
     };
+    p.List = [](QWidget* owner, const QString& title, const QString& text, const QStringList& lines,
+                const QString& question, QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) {
+        ListMessage message(owner, title, text, lines, question, buttons, icon);
+        message.exec();
+        return message.Answer();
+    };
     p.Input = [](QWidget* owner, const QString& title, const QString& prompt) {
         return QInputDialog::getText(owner, title, prompt);
     };
@@ -29,8 +75,11 @@ Prompts StandardPrompts()
         return QFileDialog::getOpenFileName(owner, title, initialName, filter, &shown);
     };
     // getSaveFileName asks before replacing an existing file unless told not to.
-    p.SaveFileName = [](QWidget* owner, const QString& title, const QString& initialName, const QString& filter) {
-        return QFileDialog::getSaveFileName(owner, title, initialName, filter);
+    p.SaveFileName = [](QWidget* owner, const QString& title, const QString& initialName, const QString& filter,
+                        const ReplaceCheck& check) {
+        if (!check) return QFileDialog::getSaveFileName(owner, title, initialName, filter);
+        SaveChooser chooser(owner, title, initialName, filter, check);
+        return chooser.exec() == QDialog::Accepted ? chooser.selectedFiles().value(0) : QString();
     };
     p.Folder = [](QWidget* owner, const QString& title) {
         return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);

@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -12,6 +13,15 @@ class QWidget;
 namespace vantrel {
 
 struct ExportOptions;
+
+// What a save chooser says of an existing file chosen in it, in place of the toolkit's question:
+// the question asked before it is replaced, or, when `Refused`, why it is never replaced (the
+// chooser then stays open for another name).
+struct Replacing {
+    QString Text;
+    bool Refused = false;
+};
+using ReplaceCheck = std::function<Replacing(const QString& path)>;
 
 struct Prompts {
     // A message with an OK button.
@@ -22,6 +32,12 @@ struct Prompts {
     std::function<QMessageBox::StandardButton(QWidget* owner, const QString& title, const QString& text,
                                               QMessageBox::StandardButtons buttons)>
         Ask;
+    // A message over a list that may be long (a batch's files): `text` first, then `lines` in a
+    // list that scrolls, then `question`; returns the button pressed.
+    std::function<QMessageBox::StandardButton(QWidget* owner, const QString& title, const QString& text,
+                                              const QStringList& lines, const QString& question,
+                                              QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)>
+        List;
     // The input box: the typed text, or empty when cancelled.
     std::function<QString(QWidget* owner, const QString& title, const QString& prompt)> Input;
     // File chooser to open an existing file; empty when cancelled. `filter` in Qt's form, and
@@ -29,8 +45,10 @@ struct Prompts {
     std::function<QString(QWidget* owner, const QString& title, const QString& initialName, const QString& filter,
                           const QString& selected)>
         OpenFileName;
-    // File chooser to save, confirming before an existing file is replaced; empty when cancelled.
-    std::function<QString(QWidget* owner, const QString& title, const QString& initialName, const QString& filter)>
+    // File chooser to save, confirming before an existing file is replaced (asking what `check`
+    // says, where one is given); empty when cancelled.
+    std::function<QString(QWidget* owner, const QString& title, const QString& initialName, const QString& filter,
+                          const ReplaceCheck& check)>
         SaveFileName;
     // Folder chooser; empty when cancelled.
     std::function<QString(QWidget* owner, const QString& title)> Folder;

@@ -72,9 +72,9 @@ SettingsWindow::SettingsWindow(ProgramState& state, Prompts& prompts, QWidget* p
     txtInputPath_ = addFolder(0, "Label1", "Default path for input files:", "txtInputPath", "cmdBrowseInput", "&Browse",
                               "Select folder where input data files are located.");
     txtHistoryPath_ = addFolder(1, "Label2", "Default path for history files:", "txtHistoryPath", "cmdBrowseHistory",
-                                "Browse", "Select folder where history files are located.");
+                                "B&rowse", "Select folder where history files are located.");
     txtConfigPath_ = addFolder(2, "Label3", "Default path for configuration files:", "txtConfigPath", "cmdBrowseConfig",
-                               "Browse", "Select folder where configuration files are located.");
+                               "Brow&se", "Select folder where configuration files are located.");
 
     auto* fraFileType = new QGroupBox("Default File Type", this);
     fraFileType->setObjectName("fraFileType");

@@ -76,7 +76,7 @@ TEST(KeepEdits, TheNameLastWrittenToIsTheNextSavesAndTheQuestionsAndTheTitlesMar
     program.prompts.log.clear();
     program.prompts.reply = program.Path("other.DDX");
     PressKeys("Ctrl+Shift+S");
-    EXPECT_EQ(program.prompts.log.join("\n"), "Save|Write PDDX File|" + program.Path("s.DDX") + "|PDDX Data Files (*.DDX)");
+    EXPECT_EQ(program.prompts.log.join("\n"), "Save|Save As|" + program.Path("s.DDX") + "|PDDX Data Files (*.DDX)");
     EXPECT_TRUE(review.OutputName() == program.Path("other.DDX") &&  !review.isWindowModified());
     // Ctrl+S writes there again without asking; the close question names it.
     ASSERT_TRUE(ClickCell(*review.Grid(), Row(*review.Grid(), "Device Configuration", "LoadPlateRadius")));
@@ -229,17 +229,17 @@ TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
         program.Open("s.pdx");
         program.main.resize(900, 640);
         QMdiSubWindow* frame = program.main.Area()->subWindowList().value(0);
-        frame->resize(700, 560);
+        frame->resize(780, 560);
         program.prompts.answer = QMessageBox::No;
         program.main.close();
         EXPECT_TRUE(program.state.Desktop.MainWidth == 900 && program.state.Desktop.MainHeight == 640);
-        EXPECT_TRUE(program.state.Desktop.ReviewWidth == 700 && program.state.Desktop.ReviewHeight == 560);
+        EXPECT_TRUE(program.state.Desktop.ReviewWidth == 780 && program.state.Desktop.ReviewHeight == 560);
         kept = program.state.Desktop;
     }
     Program program;
     program.state.Desktop = kept;
     program.Open("s.pdx");
-    EXPECT_EQ(program.main.Area()->subWindowList().value(0)->size(), QSize(700, 560).boundedTo(program.main.Area()->viewport()->size()));
+    EXPECT_EQ(program.main.Area()->subWindowList().value(0)->size(), QSize(780, 560).boundedTo(program.main.Area()->viewport()->size()));
 }
 
 }  // namespace

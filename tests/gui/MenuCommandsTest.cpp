@@ -217,7 +217,7 @@ TEST(MenuCommands, MergeFileOpensTheDialogInAppendModeForTheActiveWindowAndBothA
     // Written, the window closes without a question, and takes the commands with it.
     program.Press(review, "cmdWrite", program.Path("tiny.DDX"));
     ASSERT_TRUE(review.parentWidget()->close());
-    EXPECT_TRUE(program.prompts.log.back().startsWith("Save|")) << "asked on closing a written window";
+    EXPECT_TRUE(program.prompts.log.back().startsWith("Replace|" + program.Path("tiny.DDX"))) << "asked on closing a written window";
     EXPECT_FALSE(Command(program, "FileMerge")->isEnabled());
     EXPECT_FALSE(Command(program, "FileExportDrops")->isEnabled());
 }

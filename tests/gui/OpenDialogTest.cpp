@@ -10,8 +10,8 @@ namespace {
 
 using namespace test;
 
-// Enter in the Filename box reads the path typed there; in an empty box, or anywhere else in the
-// dialog, it presses the default button, Browse.
+// Enter in the Filename box, or on a type just chosen, reads the path typed there; with an empty
+// box, or on the Browse button, it browses.
 TEST(OpenDialog, EnterInTheFilenameBoxReadsTheTypedPath)
 {
     const struct {
@@ -22,7 +22,8 @@ TEST(OpenDialog, EnterInTheFilenameBoxReadsTheTypedPath)
     } cases[] = {{"txtFilename", "first.pdx", "Return", true},
                  {"txtFilename", "first.pdx", "Num+Enter", true},
                  {"txtFilename", "", "Return", false},
-                 {"optPDDX", "first.pdx", "Return", false}};
+                 {"optPDDX", "first.pdx", "Return", true},
+                 {"cmdBrowse", "first.pdx", "Return", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.focus) + " '" + c.typed + "' " + c.keys);
         Program program;

@@ -129,27 +129,29 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
     const auto listed = [&](const char*, const std::set<std::string>& names) {
         return std::vector<std::string>(names.begin(), names.end());
     };
+    // Listed by name, whatever order the folder gives them in.
     const auto bullets = [](const std::vector<std::string>& names, std::size_t from, std::size_t to, bool outputs) {
-        QString text;
+        QStringList lines;
         for (std::size_t i = from; i < to; ++i)
-            text += QString("     ") + QChar(0x2022) + " " + Q(outputs ? std::filesystem::path(names[i]).stem().string() + "cvt.DDX" : names[i]) + "\n";
-        return text;
+            lines << QString("     ") + QChar(0x2022) + " " + Q(outputs ? std::filesystem::path(names[i]).stem().string() + "cvt.DDX" : names[i]);
+        std::sort(lines.begin(), lines.end(), [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        return lines.join('\n');
     };
     const std::vector<std::string> data = listed("data", {"A.FWD", "b.fwd", "FWDLIST.FWD"}), files = listed("run", {"1.FWD", "2.FWD", "3.FWD"});
     // What a batch asks: the file to start from, then whether to convert its files.
-    const auto asks = [&](const QString& start, const std::vector<std::string>& names) {
+    const auto asks = [&](const QString& start, const std::vector<std::string>& names, const char* folder) {
         return "Open|Find PDDX File in Directory to be Processed|" + start + "|" + kOpenFilter +
-               "\nAsk|Batch Processing of FWD Files|The following files were found with the same extension. \n" + bullets(names, 0, names.size(), false) +
-               " Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
+               "\nList|Batch Processing of FWD Files|The following files were found with the same extension. \n3 files in " + program.Path(folder) + "|" +
+               bullets(names, 0, names.size(), false) + "| Do you wish to convert all of the files to PDDX Standard?\n\nClick <Yes> to continue or <No> to cancel...";
     };
     const auto run = [&](std::size_t i, const char* suffix) {
         return Q((program.folder / "run" / (std::filesystem::path(files[i]).stem().string() + suffix)).string());
     };
-    EXPECT_EQ(PressInDialog(program, "cmdBatch", program.Path("data/A.FWD")), asks(program.Path(), data));
+    EXPECT_EQ(PressInDialog(program, "cmdBatch", program.Path("data/A.FWD")), asks(program.Path(), data, "data"));
     EXPECT_FALSE(std::filesystem::exists(program.folder / "data/Acvt.DDX")) << "answered No";
     program.prompts.answer = QMessageBox::Yes;
     EXPECT_EQ(PressInDialog(program, "cmdBatch", program.Path("data/A.FWD")),
-              asks(program.Path("data"), data) + "\nInform|Batch Processing of FWD Files|3 of 3 files converted.\n\nWritten:\n" + bullets(data, 0, 3, true));
+              asks(program.Path("data"), data, "data") + "\nList|Batch Processing of FWD Files|3 of 3 files converted.\n\nWritten: 3|Written:\n" + bullets(data, 0, 3, true) + "|");
     EXPECT_TRUE(Contains(ReadBytes(program.folder / "data/Acvt.DDX"), "DeviceSerialNumber = data/A.FWD\r\n") &&
                 Contains(ReadBytes(program.folder / "data/bcvt.DDX"), "DeviceSerialNumber = data/b.fwd\r\n"));
     EXPECT_TRUE(program.state.WorkingInputPath == (program.folder / "data").string() && program.main.ReviewWindows().isEmpty());
@@ -166,7 +168,8 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
         progress->findChild<QPushButton*>()->click();
     });
     EXPECT_EQ(PressInDialog(program, "cmdBatch", program.Path("run/1.FWD")),
-              asks(program.Path("data"), files) + "\nInform|Batch Processing of FWD Files|1 of 3 files converted (cancelled).\n\nWritten:\n" + bullets(files, 0, 1, true) + "\nNot tried:\n" + bullets(files, 1, 3, false));
+              asks(program.Path("data"), files, "run") + "\nList|Batch Processing of FWD Files|1 of 3 files converted (cancelled).\n\nWritten: 1, not tried: 2|Not tried:\n" +
+                  bullets(files, 1, 3, false) + "\n\nWritten:\n" + bullets(files, 0, 1, true) + "|");
     QObject::disconnect(cancel);
     EXPECT_EQ(shown, "File 2 of 3:\n" + Q(files[1]) + "|1/3");
 
@@ -175,8 +178,8 @@ TEST(DesktopWorkflow, BatchConvertsEveryFileOfTheExtensionBesideItShowsItsProgre
     QFile::remove(run(0, "cvt.DDX"));
     QDir().mkpath(run(1, "cvt.DDX"));
     const QString failed = PressInDialog(program, "cmdBatch", program.Path("run/1.FWD"));
-    EXPECT_EQ(failed, asks(program.Path("run"), files) + "\nWarn|Batch Processing of FWD Files|1 of 3 files converted.\n\nWritten:\n" + bullets(files, 0, 1, true) +
-                          "\nFailed: " + Q(files[1]) + "\nUnable to create file " + run(1, "cvt.DDX") + ": it is a folder\n\nNot tried:\n" + bullets(files, 2, 3, false));
+    EXPECT_EQ(failed, asks(program.Path("run"), files, "run") + "\nList|Batch Processing of FWD Files|1 of 3 files converted.\n\nFailed: " + Q(files[1]) + "\nUnable to create file " + run(1, "cvt.DDX") +
+                          ": it is a folder\n\nWritten: 1, not tried: 1|Not tried:\n" + bullets(files, 2, 3, false) + "\n\nWritten:\n" + bullets(files, 0, 1, true) + "|");
     EXPECT_TRUE(QFile::exists(run(0, "cvt.DDX")) && !QFile::exists(run(2, "cvt.DDX")));
     EXPECT_EQ(program.main.Dialog().FilenameBox()->text(), run(1, ".FWD"));
 }
@@ -199,7 +202,7 @@ TEST(DesktopWorkflow, BlankDocumentGetsTestLocationsWithTheDropsAskedForAndIsWri
                     !Row(grid, location, "DropData_" + QString::number(drops + 1))) << answer;
     }
     review.PDDXDataSet()->Element("Test Location 1", "DropData_2").SetValue("40, 300");
-    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("blank.DDX")), "Save|Write PDDX File|BlankPDDX.DDX|PDDX Data Files (*.DDX)");
+    EXPECT_EQ(program.Press(review, "cmdWrite", program.Path("blank.DDX")), "Save|Save As|BlankPDDX.DDX|PDDX Data Files (*.DDX)");
     const std::string written = ReadBytes(program.folder / "blank.DDX");
     EXPECT_TRUE(Contains(written, "NumberOfTestLocations = 6\r\n") && Contains(written, "[Test Location 6]\r\nNumberOfDrops = 0\r\n"));
     EXPECT_TRUE(Contains(written, "[Test Location 1]\r\nNumberOfDrops = 3\r\n") && Contains(written, "DropData_2 = 40, 300\r\n"));

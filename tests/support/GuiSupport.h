@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -50,13 +51,23 @@ struct ScriptedPrompts {
         p.Inform = [this](QWidget*, S title, S text) { log << "Inform|" + title + "|" + text; };
         p.Warn = [this](QWidget*, S title, S text) { log << "Warn|" + title + "|" + text; };
         p.Ask = [this](QWidget*, S title, S text, auto) { log << "Ask|" + title + "|" + text; return answer; };
+        p.List = [this](QWidget*, S title, S text, const QStringList& lines, S question, auto, auto) {
+            log << "List|" + title + "|" + text + "|" + lines.join('\n') + "|" + question;
+            return answer;
+        };
         p.Input = [this](QWidget*, S title, S text) { log << "Input|" + title + "|" + text; return reply; };
         p.OpenFileName = [this](QWidget*, S title, S start, S filter, S selected) {
             log << "Open|" + title + "|" + start + "|" + filter;
             selectedFilters << selected;
             return reply;
         };
-        p.SaveFileName = [this](QWidget*, S title, S start, S filter) { log << "Save|" + title + "|" + start + "|" + filter; return reply; };
+        // What the chooser would say of the file chosen, when it exists; a file it refuses is not chosen.
+        p.SaveFileName = [this](QWidget*, S title, S start, S filter, const ReplaceCheck& check) {
+            log << "Save|" + title + "|" + start + "|" + filter;
+            const Replacing replacing = check && QFileInfo(reply).isFile() ? check(reply) : Replacing{};
+            if (!replacing.Text.isEmpty()) log << (replacing.Refused ? "Refused|" : "Replace|") + replacing.Text;
+            return replacing.Refused ? QString() : reply;
+        };
         p.Folder = [this](QWidget*, S title) { log << "Folder|" + title; return reply; };
         p.ExportChoices = [this](QWidget*, ExportOptions& options) {
             log << "Export";

@@ -91,6 +91,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(browser_);
     DialogKeys(this, nullptr, [this] { close(); });
     resize(FitToScreen(this, QSize(620, 520)));
+    // Where a window manager would place it, part of it could be below the screen's edge.
+    CentreOnScreen(this);
 }
 
 QString HelpWindow::TopicFor(const QWidget* focus)

@@ -16,6 +16,7 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <map>
 #include <optional>
@@ -241,6 +242,16 @@ void PlotBasin(QChart& chart, const PDDXFile& document, const PDDXSection& locat
     plot.Finish();
 }
 
+// Samples are counted: an axis of them has its ticks on whole numbers only, a whole step apart.
+void WholeTicks(QValueAxis& axis)
+{
+    const double step = (axis.max() - axis.min()) / std::max(1, axis.tickCount() - 1);
+    if (step >= 1 && step == std::floor(step) && axis.min() == std::floor(axis.min())) return;
+    axis.setTickType(QValueAxis::TicksDynamic);
+    axis.setTickAnchor(std::ceil(axis.min()));
+    axis.setTickInterval(std::max(1.0, std::ceil(step)));
+}
+
 // The samples of one drop, by sample number; `drop` 0 or one without samples: the first drop
 // that has some. False when the location holds no history.
 bool PlotHistory(QChart& chart, const PDDXFile& document, const PDDXSection& location, int drop)
@@ -275,6 +286,8 @@ bool PlotHistory(QChart& chart, const PDDXFile& document, const PDDXSection& loc
     }
     for (std::size_t k = 0; k < lines.size(); ++k) plot.Add(lines[k], k == 0 ? load : deflection);
     plot.Finish();
+    if (!timed)
+        for (QAbstractAxis* axis : chart.axes(Qt::Horizontal)) WholeTicks(*static_cast<QValueAxis*>(axis));
     return true;
 }
 
@@ -459,10 +472,11 @@ bool PlotPanel::SavePlot(QChartView& view)
 {
     static Prompts standard = StandardPrompts();
     Prompts& prompts = prompts_ ? *prompts_ : standard;
-    const QString suggested =
+    const QString name =
         QString::fromLatin1(location_.c_str()) + (&view == historyView_ ? " history.png" : " basin.png");
+    const QString suggested = folder_.isEmpty() ? name : folder_ + "/" + name;
     const QString chosen =
-        prompts.SaveFileName(this, "Save Plot", suggested, QtFilter("PNG Picture|*.png|SVG Drawing|*.svg"));
+        prompts.SaveFileName(this, "Save Plot", suggested, QtFilter("PNG Picture|*.png|SVG Drawing|*.svg"), {});
     if (chosen.isEmpty()) return false;
     const QByteArray picture = Picture(view, chosen);
     if (picture.isEmpty()) {

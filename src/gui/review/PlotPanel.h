@@ -34,6 +34,8 @@ public:
 
     // The window's questions; until given, the toolkit's own dialogs.
     void SetPrompts(Prompts& prompts) { prompts_ = &prompts; }
+    // The folder Save Plot's chooser starts in (the document's); empty: the working folder.
+    void SetFolder(const QString& folder) { folder_ = folder; }
     // Save Plot: asks for a file name and writes the plot there as a PNG picture or an SVG drawing,
     // by the name's extension; true when written, a warning when not.
     bool SavePlot(QChartView& view);
@@ -71,6 +73,7 @@ private:
     std::string location_;
     int drop_ = 0;
     Prompts* prompts_ = nullptr;
+    QString folder_;
 };
 
 }  // namespace vantrel

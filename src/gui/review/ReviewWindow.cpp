@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -17,6 +18,8 @@
 #include <exception>
 
 #include "core/Conversion.h"
+#include "core/Inputs.h"
+#include "core/OutputChecks.h"
 #include "core/OutputNames.h"
 #include "gui/NativeName.h"
 #include "gui/Prompts.h"
@@ -322,6 +325,7 @@ void ReviewWindow::SetSourceFile(const QString& source)
     // The file's own name, with the toolkit's mark while there is something to save.
     const qsizetype slash = source.lastIndexOf('/');
     setWindowTitle((slash < 0 ? source : source.mid(slash + 1)) + "[*]");
+    plots_->SetFolder(slash < 0 ? QString() : source.left(slash));
     outputName_ = QString::fromLocal8Bit(ReviewOutputName(NativeName(source)));
 }
 
@@ -350,11 +354,50 @@ void ReviewWindow::ShowUnsaved()
     setWindowModified(dataChanged_);
 }
 
+QStringList ReviewWindow::Sources() const
+{
+    QStringList files;
+    for (const QString& line : txtSource_->toPlainText().split('\n'))
+        if (QFileInfo(line).isFile()) files << line;
+    return files;
+}
+
+namespace {
+
+// What a file holds, as the user knows it: "a Dynatest F25 file", else "a file".
+QString WhatItHolds(const QString& path)
+{
+    InputFile input = InputFile::Named(NativeName(path));
+    try {
+        const FileType type = DetectInput(input).Type;
+        if (type != FileType::Unknown) return "a " + QString::fromLatin1(FileTypeName(type)) + " file";
+    } catch (const std::exception&) {
+        // unreadable: nothing more to say of it
+    }
+    return "a file";
+}
+
+}  // namespace
+
+// A source file (by its name or as the same file under another) is never replaced: the field
+// data would become this document's text.
+Replacing ReviewWindow::Replaces(const QString& path) const
+{
+    std::vector<std::string> sources;
+    for (const QString& source : Sources()) sources.push_back(NativeName(source));
+    if (!FindOutputConflicts({NativeName(path)}, sources).empty())
+        return {path + " is " + WhatItHolds(path) +
+                    " this document was read from.\nIt is not replaced: choose another name.",
+                true};
+    return {path + " is " + WhatItHolds(path) + ".\nDo you want to replace it with this document?", false};
+}
+
 bool ReviewWindow::Write()
 {
     if (!document_) return false;
     pdxDataGrid_->FinishEdit();
-    const QString chosen = prompts_.SaveFileName(this, "Write PDDX File", outputName_, QtFilter(kSaveFilter));
+    const QString chosen = prompts_.SaveFileName(this, "Save As", outputName_, QtFilter(kSaveFilter),
+                                                 [this](const QString& path) { return Replaces(path); });
     return !chosen.isEmpty() && WriteTo(chosen);
 }
 
@@ -369,6 +412,14 @@ bool ReviewWindow::Save()
 
 bool ReviewWindow::WriteTo(const QString& name)
 {
+    // A file merged since the name was chosen may be that very file.
+    if (QFileInfo(name).isFile()) {
+        const Replacing replacing = Replaces(name);
+        if (replacing.Refused) {
+            prompts_.Warn(this, "Vantrel", replacing.Text);
+            return false;
+        }
+    }
     try {
         WriteDocument(*document_, NativeName(name));
     } catch (const std::exception& e) {

@@ -41,6 +41,10 @@ public:
     const QString& SourceFile() const { return sourceFile_; }
     const QString& OutputName() const { return outputName_; }
     void AddSource(const QString& fileName);
+    // The files listed in Source Files that are there to be read (not a blank document's name).
+    QStringList Sources() const;
+    // What Save As says of an existing file chosen: refused for a source file.
+    Replacing Replaces(const QString& path) const;
 
     // The state the readings of this window's document left, for the files merged into it next.
     const std::shared_ptr<ReadingState>& Reading() const { return reading_; }
