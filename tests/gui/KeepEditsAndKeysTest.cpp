@@ -227,19 +227,19 @@ TEST(Layouts, TheSizesWindowsWereLeftAtAreTheNextOnes)
     {
         Program program;
         program.Open("s.pdx");
-        program.main.resize(900, 640);
+        program.main.resize(1240, 900);
         QMdiSubWindow* frame = program.main.Area()->subWindowList().value(0);
-        frame->resize(780, 560);
+        frame->resize(1000, 760);  // above the default size, below which no window opens
         program.prompts.answer = QMessageBox::No;
         program.main.close();
-        EXPECT_TRUE(program.state.Desktop.MainWidth == 900 && program.state.Desktop.MainHeight == 640);
-        EXPECT_TRUE(program.state.Desktop.ReviewWidth == 780 && program.state.Desktop.ReviewHeight == 560);
+        EXPECT_TRUE(program.state.Desktop.MainWidth == 1240 && program.state.Desktop.MainHeight == 900);
+        EXPECT_TRUE(program.state.Desktop.ReviewWidth == 1000 && program.state.Desktop.ReviewHeight == 760);
         kept = program.state.Desktop;
     }
     Program program;
     program.state.Desktop = kept;
     program.Open("s.pdx");
-    EXPECT_EQ(program.main.Area()->subWindowList().value(0)->size(), QSize(780, 560).boundedTo(program.main.Area()->viewport()->size()));
+    EXPECT_EQ(program.main.Area()->subWindowList().value(0)->size(), QSize(1000, 760).boundedTo(program.main.Area()->viewport()->size()));
 }
 
 }  // namespace
