@@ -252,6 +252,25 @@ void WholeTicks(QValueAxis& axis)
     axis.setTickInterval(std::max(1.0, std::ceil(step)));
 }
 
+// The load, then one line per sensor, of a drop's samples: over time in ms at `frequency` (Hz),
+// or by sample number where it is 0.
+std::vector<QLineSeries*> HistoryLines(const std::map<int, const PDDXElement*>& samples, double frequency)
+{
+    std::vector<QLineSeries*> lines;
+    for (const auto& [sample, element] : samples) {
+        const double at = frequency > 0 ? (sample - 1) * 1000.0 / frequency : sample;
+        const std::vector<std::optional<double>> values = Numbers(element->Value());
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            if (k == lines.size()) {
+                lines.push_back(new QLineSeries);
+                lines.back()->setName(k == 0 ? QString("Load") : "D" + QString::number(k));
+            }
+            if (values[k]) lines[k]->append(at, *values[k]);
+        }
+    }
+    return lines;
+}
+
 // The samples of one drop, by sample number; `drop` 0 or one without samples: the first drop
 // that has some. False when the location holds no history.
 bool PlotHistory(QChart& chart, const PDDXFile& document, const PDDXSection& location, int drop)
@@ -272,18 +291,7 @@ bool PlotHistory(QChart& chart, const PDDXFile& document, const PDDXSection& loc
     QValueAxis* deflection =
         plot.Axis(WithUnit("Deflection", ValueOrEmpty(document, pddx::Units::DeflectionUnits)), Qt::AlignLeft);
     QValueAxis* load = plot.Axis(WithUnit("Load", ValueOrEmpty(document, pddx::Units::LoadUnits)), Qt::AlignRight);
-    std::vector<QLineSeries*> lines;  // the load, then one per sensor
-    for (const auto& [sample, element] : histories[drop]) {
-        const double at = timed ? (sample - 1) * 1000.0 / *frequency : sample;
-        const std::vector<std::optional<double>> values = Numbers(element->Value());
-        for (std::size_t k = 0; k < values.size(); ++k) {
-            if (k == lines.size()) {
-                lines.push_back(new QLineSeries);
-                lines.back()->setName(k == 0 ? QString("Load") : "D" + QString::number(k));
-            }
-            if (values[k]) lines[k]->append(at, *values[k]);
-        }
-    }
+    const std::vector<QLineSeries*> lines = HistoryLines(histories[drop], timed ? *frequency : 0);
     for (std::size_t k = 0; k < lines.size(); ++k) plot.Add(lines[k], k == 0 ? load : deflection);
     plot.Finish();
     if (!timed)
