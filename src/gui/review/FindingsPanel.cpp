@@ -226,12 +226,12 @@ void FindingsPanel::Finish()
     FitColumns();
 }
 
-// The places as wide as the widest of them, but never more than half the list: what is wrong
-// matters more.
+// The places as wide as the widest of them, but never more than a quarter of the list: what is
+// wrong matters more, and each line's tooltip names its place whole.
 void FindingsPanel::FitColumns()
 {
     const int margin = 2 * lstFindings_->fontMetrics().averageCharWidth();
-    lstFindings_->setColumnWidth(kWhere, std::min(widestWhere_ + margin, lstFindings_->viewport()->width() / 2));
+    lstFindings_->setColumnWidth(kWhere, std::min(widestWhere_ + margin, lstFindings_->viewport()->width() / 4));
 }
 
 void FindingsPanel::resizeEvent(QResizeEvent* event)
